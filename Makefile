@@ -1,0 +1,43 @@
+# The two commands of the README:
+#   make run   installs what is missing, builds, installs into build/install
+#              and calculates the default example position
+#   make test  installs what is missing, builds the test configuration
+#              (AddressSanitizer + UndefinedBehaviorSanitizer) and runs all tests
+JOBS      ?= $(shell nproc)
+EXAMPLE   ?= examples/Einfeldtraeger.vkx
+BUILD_REL := build/release
+BUILD_TST := build/test
+PREFIX    := $(CURDIR)/build/install
+
+.PHONY: all deps build run test bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD_REL) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRIGEL_TESTS=OFF \
+	      -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(BUILD_REL) -j $(JOBS)
+	cmake --install $(BUILD_REL) > /dev/null
+
+run: build
+	@mkdir -p build/run
+	@cp -f $(EXAMPLE) build/run/
+	$(PREFIX)/bin/velor2005 calc build/run/$(notdir $(EXAMPLE))
+
+test: deps
+	cmake -S . -B $(BUILD_TST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DRIGEL_SANITIZE=ON -DRIGEL_TESTS=ON
+	cmake --build $(BUILD_TST) -j $(JOBS)
+	cd $(BUILD_TST) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --output-on-failure -j $(JOBS) --timeout 600
+
+bench: deps
+	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DRIGEL_TESTS=OFF -DRIGEL_BENCH=ON
+	cmake --build build/bench -j $(JOBS)
+	@for b in build/bench/bench/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf build

@@ -1,0 +1,100 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+# Sources of a folder: every .cpp below it except tests/, tools/ and bench/.
+function(rigel_collect_sources out dir)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c)
+  list(FILTER srcs EXCLUDE REGEX "/(tests|tools|bench)/")
+  set(${out} ${srcs} PARENT_SCOPE)
+endfunction()
+
+# A subsystem's static library (position-independent, hidden visibility).
+#   rigel_static_library(rigel_formula DEPS zevud winsys)
+function(rigel_static_library name)
+  cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
+  rigel_collect_sources(srcs ${CMAKE_CURRENT_SOURCE_DIR})
+  if(NOT srcs)
+    # A folder whose code has not landed yet still gives a (empty) library.
+    set(stub ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
+    file(WRITE ${stub} "// no sources yet\n")
+    set(srcs ${stub})
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_link_libraries(${name} PUBLIC ${A_DEPS})
+endfunction()
+
+# A platform layer: one shared library per layer.
+#   rigel_platform_library(zevud DEPS winsys PRIVATE_DEPS pugixml)
+function(rigel_platform_library name)
+  cmake_parse_arguments(A "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  rigel_collect_sources(srcs ${CMAKE_CURRENT_SOURCE_DIR})
+  if(NOT srcs)
+    set(stub ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
+    file(WRITE ${stub} "// no sources yet\n")
+    set(srcs ${stub})
+  endif()
+  add_library(${name} SHARED ${srcs})
+  target_link_libraries(${name} PUBLIC ${A_DEPS} PRIVATE ${A_PRIVATE_DEPS})
+endfunction()
+
+# One test executable per tests/*.cpp file of the folder, run through CTest.
+#   rigel_tests(LIBS rigel_formula)
+function(rigel_tests)
+  if(NOT RIGEL_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp)
+  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE "/" "_" prefix ${rel})
+  foreach(t ${tests})
+    get_filename_component(stem ${t} NAME_WE)
+    set(exe test_${prefix}_${stem})
+    add_executable(${exe} ${t} ${helpers})
+    set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+                                            BUILD_RPATH "${RIGEL_ROOT}/bin")
+    target_link_libraries(${exe} PRIVATE ${A_LIBS} GTest::gtest_main GTest::gmock)
+    target_compile_definitions(${exe} PRIVATE
+      RIGEL_BUILD_ROOT="${RIGEL_ROOT}"
+      RIGEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+      RIGEL_TEST_TMP="${CMAKE_BINARY_DIR}/testtmp")
+    if(TARGET rigel_data)
+      add_dependencies(${exe} rigel_data)
+    endif()
+    gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+      PROPERTIES ENVIRONMENT "VELOR_REGISTRY_DIR=${CMAKE_BINARY_DIR}/testtmp/registry;LC_ALL=C.UTF-8")
+  endforeach()
+endfunction()
+
+# A deliverable shared library made of whole static libraries (so that their
+# exported routines are kept). Libraries that do not exist yet are skipped.
+function(rigel_deliverable name)
+  set(libs)
+  foreach(l ${ARGN})
+    if(TARGET ${l})
+      list(APPEND libs ${l})
+    endif()
+  endforeach()
+  if(NOT libs)
+    return()
+  endif()
+  file(WRITE ${CMAKE_BINARY_DIR}/deliverable_${name}.cpp "// ${name}: made of its static libraries\n")
+  add_library(${name} SHARED ${CMAKE_BINARY_DIR}/deliverable_${name}.cpp)
+  # Whole archives, so that exported routines in static libraries are kept.
+  target_link_libraries(${name} PRIVATE -Wl,--whole-archive ${libs} -Wl,--no-whole-archive)
+  target_link_options(${name} PRIVATE -Wl,--no-undefined)
+endfunction()
+
+# The platform layers among the given names whose folders exist already
+# (layers are added in the order of their names, so a subsystem names the
+# layers it needs and takes those that are there).
+function(rigel_present_layers out)
+  set(res)
+  foreach(l ${ARGN})
+    if(EXISTS ${PROJECT_SOURCE_DIR}/platform/${l}/CMakeLists.txt)
+      list(APPEND res ${l})
+    endif()
+  endforeach()
+  set(${out} ${res} PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,197 @@
+// System services used throughout the program: message boxes and questions,
+// the per-user registry, paths and files, processes, time, library loading,
+// and the locale-independent number and file-name helpers.
+//
+// One shared library, so that the host, DlgRigel and Tovik share one state
+// (one message sink, one registry, one host path).
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#define WINSYS_API __attribute__((visibility("default")))
+
+namespace winsys {
+
+// ===================================================================
+// Messages and questions: every message box of the system goes here.
+// ===================================================================
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class Icon { None, Information, Warning, Error, Question };
+// Answers, with the values of the classic dialog results.
+enum Answer : int { IdOk = 1, IdCancel = 2, IdYes = 6, IdNo = 7, IdRetry = 4 };
+
+struct Message {
+    std::string text;
+    std::string caption;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+};
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual int Show(const Message& m) = 0;
+};
+
+// Shows a message through the installed sink and returns the answer.
+WINSYS_API int MessageBox(const std::string& text, const std::string& caption = "",
+                          Buttons buttons = Buttons::Ok, Icon icon = Icon::None);
+// Installs a sink (nullptr restores the default standard-error sink).
+// Returns the previous one; the caller keeps ownership of what it installs.
+WINSYS_API MessageSink* SetMessageSink(MessageSink* sink);
+WINSYS_API MessageSink* GetMessageSink();
+
+// Default sink for batch runs: writes "caption: text" to standard error and
+// answers with the default for the buttons (Ok, Yes, Yes, Retry).
+class WINSYS_API StderrSink : public MessageSink {
+public:
+    int Show(const Message& m) override;
+};
+
+// Test sink: records every message; answers from a script, then a default.
+class WINSYS_API RecordingSink : public MessageSink {
+public:
+    int Show(const Message& m) override;
+    std::vector<Message> messages;
+    std::vector<int> scriptedAnswers;  // consumed front to back
+    int defaultAnswer = IdOk;
+    void Clear() { messages.clear(); scriptedAnswers.clear(); }
+};
+
+// Installs a RecordingSink for the lifetime of the object (tests).
+class WINSYS_API ScopedRecordingSink : public RecordingSink {
+public:
+    ScopedRecordingSink();
+    ~ScopedRecordingSink() override;
+    ScopedRecordingSink(const ScopedRecordingSink&) = delete;
+    ScopedRecordingSink& operator=(const ScopedRecordingSink&) = delete;
+private:
+    MessageSink* previous_;
+};
+
+// ===================================================================
+// Registry: a file-backed key/value store per user. Key paths use '\';
+// key and value names compare without regard to case.
+// ===================================================================
+enum class Hive { CurrentUser, LocalMachine };
+enum class RegType { None, String, Dword, MultiString, Binary };
+
+struct RegValue {
+    RegType type = RegType::None;
+    std::string str;                 // String
+    uint32_t dword = 0;              // Dword
+    std::vector<std::string> multi;  // MultiString
+    std::vector<unsigned char> bin;  // Binary
+};
+
+// The folder of the store: $VELOR_REGISTRY_DIR when set, else
+// $XDG_CONFIG_HOME/velor2005 or ~/.config/velor2005. The machine-wide hive is
+// read from <install root>/registry (read-only).
+WINSYS_API std::filesystem::path RegistryFolder();
+// Re-reads the store from disk (tests that switch the folder call this).
+WINSYS_API void RegistryReload();
+
+WINSYS_API bool RegKeyExists(Hive hive, const std::string& key);
+WINSYS_API bool RegCreateKey(Hive hive, const std::string& key);
+WINSYS_API bool RegDeleteKey(Hive hive, const std::string& key);  // with subkeys
+WINSYS_API std::optional<RegValue> RegGetValue(Hive hive, const std::string& key, const std::string& name);
+WINSYS_API bool RegSetValue(Hive hive, const std::string& key, const std::string& name, const RegValue& v);
+WINSYS_API bool RegDeleteValue(Hive hive, const std::string& key, const std::string& name);
+WINSYS_API std::vector<std::string> RegEnumKeys(Hive hive, const std::string& key);
+WINSYS_API std::vector<std::string> RegEnumValues(Hive hive, const std::string& key);
+// Conveniences.
+WINSYS_API std::optional<std::string> RegGetString(Hive hive, const std::string& key, const std::string& name);
+WINSYS_API bool RegSetString(Hive hive, const std::string& key, const std::string& name, const std::string& v);
+
+// ===================================================================
+// Paths, files and folders
+// ===================================================================
+// The host executable's path: what the host registered, else /proc/self/exe.
+WINSYS_API void SetHostExecutablePath(const std::filesystem::path& p);
+WINSYS_API std::filesystem::path HostExecutablePath();
+// The installation root: the directory above the host executable's directory.
+WINSYS_API std::filesystem::path InstallRoot();
+WINSYS_API std::filesystem::path CurrentDirectory();
+WINSYS_API bool SetCurrentDirectory(const std::filesystem::path& p);
+// Common data folder: $VELOR_DATA_DIR, else <install root>/data.
+WINSYS_API std::filesystem::path CommonDataFolder();
+WINSYS_API std::filesystem::path TempDirectory();
+// A unique, not yet existing file name in the temporary directory; the file
+// is created empty so that no other run can take the name.
+WINSYS_API std::filesystem::path UniqueTempFile(const std::string& stem, const std::string& ext);
+
+// Files in a folder matching a pattern with '*' and '?'; the extension part is
+// matched without regard to case, the rest exactly. Sorted by name.
+WINSYS_API std::vector<std::filesystem::path> FindFiles(const std::filesystem::path& folder,
+                                                        const std::string& pattern);
+WINSYS_API std::optional<std::filesystem::file_time_type> FileTime(const std::filesystem::path& p);
+
+// Resolves a path whose file name may differ in case from the file on disk:
+// the exact name when it exists, else the single case-insensitive match in
+// its folder, else the path unchanged.
+WINSYS_API std::filesystem::path ResolveCaseInsensitive(const std::filesystem::path& p);
+
+// Side-file naming: replaces a final ".vkx" (any case) by newExt (e.g.
+// ".rtf", ".temp.skw"); without one, appends newExt. The rest keeps its case.
+WINSYS_API std::string SideFileName(const std::string& docPath, const std::string& newExt);
+// Converts a backslash path of stored data to '/'.
+WINSYS_API std::string ToSlashPath(std::string p);
+
+// ===================================================================
+// Time, environment
+// ===================================================================
+struct SystemTime {
+    int year, month, day, hour, minute, second, millisecond;
+};
+WINSYS_API SystemTime UtcNow();
+WINSYS_API void Sleep(int milliseconds);
+WINSYS_API std::optional<std::string> GetEnv(const std::string& name);
+
+// ===================================================================
+// Libraries and processes
+// ===================================================================
+// Maps a library name of the stored data ("Tovik.dll", "Sectlib") to this
+// platform: without the extension, as lib<name>.so or <name>.so in the host's
+// directory, then on the loader path.
+WINSYS_API void* LoadLibrary(const std::string& name, std::string* error = nullptr);
+WINSYS_API void* GetProcAddress(void* lib, const std::string& symbol);
+WINSYS_API void FreeLibrary(void* lib);
+// Program names ("skizze.exe") map to the host's directory, then PATH.
+WINSYS_API std::filesystem::path FindProgram(const std::string& name);
+
+// Starts a process from an argument vector (no shell). Returns the pid or -1.
+WINSYS_API long StartProcess(const std::vector<std::string>& argv,
+                             const std::filesystem::path& workDir = {});
+// Waits for a process started above; returns its exit code (-1 on failure).
+WINSYS_API int WaitProcess(long pid);
+// Opens a file with the desktop's default program (xdg-open); when there is
+// none, says so through the message sink. Returns true when started.
+WINSYS_API bool ShellOpen(const std::filesystem::path& file);
+
+// ===================================================================
+// Numbers, independent of the locale
+// ===================================================================
+// Shortest text that reads back to exactly the same double.
+WINSYS_API std::string FormatDouble(double v);
+// printf-style formatting of one double with a "C" locale ("%.2lf", "%16.16le").
+WINSYS_API std::string FormatDoubleC(const char* fmt, double v);
+// printf-style formatting in the "C" locale for any arguments.
+WINSYS_API std::string FormatC(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+// Parses a leading number ("2.50" -> 2.5, " 3abc" -> 3); nullopt without one.
+// Accepts leading blanks; never depends on the locale.
+WINSYS_API std::optional<double> ParseDouble(std::string_view s, size_t* consumed = nullptr);
+WINSYS_API std::optional<long long> ParseInt(std::string_view s, size_t* consumed = nullptr);
+
+// Text helpers.
+WINSYS_API std::string ToLowerAscii(std::string s);
+WINSYS_API bool EqualsNoCase(std::string_view a, std::string_view b);
+
+}  // namespace winsys
