@@ -1,0 +1,174 @@
+#include "host/Host.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
+#include "host/HostCommand.h"
+#include "platform/winsys/winsys.h"
+#include "platform/zevud/zevud.h"
+
+namespace fs = std::filesystem;
+
+namespace host {
+namespace {
+
+using InterfaceFunc = int64_t (*)(uint32_t);
+using ReportFunc = void (*)(uint32_t, int32_t);
+
+const char* kUsage =
+    "velor2005 - Stahlbauteile: Biegeträger, Durchlaufträger und Kranbahnträger\n"
+    "\n"
+    "Aufruf:\n"
+    "  velor2005 calc <position.vkx>            Position berechnen und Bericht schreiben\n"
+    "  velor2005 new <position.vkx> <programm>  leere Position anlegen und speichern\n"
+    "  velor2005 --help                          diese Hilfe\n"
+    "\n"
+    "Rückgabewerte: 0 erfolgreich, 1 Berechnung nicht möglich, 2 fehlerhafte Eingabe\n"
+    "oder Datei, 3 Modul nicht gefunden.\n";
+
+// The module library, loaded from the host's own directory.
+class Module {
+public:
+    bool Load(std::ostream& err) {
+        std::string why;
+        lib_ = winsys::LoadLibrary("DlgRigel", &why);
+        if (!lib_) {
+            err << "Fehler: Das Modul DlgRigel wurde nicht gefunden (" << why << ").\n";
+            return false;
+        }
+        entry_ = reinterpret_cast<InterfaceFunc>(winsys::GetProcAddress(lib_, "interfaceFunc"));
+        if (!entry_) {
+            err << "Fehler: Das Modul DlgRigel hat keine Schnittstelle 'interfaceFunc'.\n";
+            return false;
+        }
+        return true;
+    }
+    int64_t Send(const HostCommand& cmd) const { return entry_(cmd.Handle()); }
+    ReportFunc Report(const char* name) const {
+        return reinterpret_cast<ReportFunc>(winsys::GetProcAddress(lib_, name));
+    }
+
+private:
+    void* lib_ = nullptr;
+    InterfaceFunc entry_ = nullptr;
+};
+
+// Reads what the calculation left in the document and tells the user.
+bool SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::ostream& err) {
+    ZVELEM root = ZEVUD_GetRootElement(doc);
+    ZVELEM result = ZEVUD_FindFirstChild(root, "result");
+    if (!result) {
+        err << "Die Position enthält nach der Berechnung keine Ergebnisse.\n";
+        return false;
+    }
+    int abbruch = ZEVUD_GetInt(result, "abbruch");
+    std::string msg = zevud::GetString(result, "errorMsg");
+    if (abbruch != 0) {
+        err << "Die Berechnung wurde abgebrochen";
+        if (!msg.empty()) err << ": " << msg;
+        err << "\n";
+        return false;
+    }
+    out << "Berechnung abgeschlossen: " << file.string() << "\n";
+    if (!msg.empty()) out << "Hinweise: " << msg << "\n";
+    std::string rtf = winsys::SideFileName(file.string(), ".rtf");
+    if (fs::exists(rtf)) out << "Bericht: " << rtf << "\n";
+    std::string errFile = winsys::SideFileName(file.string(), ".err");
+    if (fs::exists(errFile)) out << "Fehlerprotokoll: " << errFile << "\n";
+    return true;
+}
+
+int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
+    fs::path file = winsys::ResolveCaseInsensitive(given);
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) {
+        err << "Fehler: Die Positionsdatei '" << given.string() << "' wurde nicht gefunden.\n";
+        return ExitBadInput;
+    }
+    Module module;
+    if (!module.Load(err)) return ExitNoModule;
+
+    ZVDOC doc = ZEVUD_OpenDoc(fs::absolute(file).string().c_str());
+    if (!doc) {
+        err << "Fehler: Die Positionsdatei '" << file.string()
+            << "' ist beschädigt oder kann nicht gelesen werden.\n";
+        return ExitBadInput;
+    }
+
+    HostCommand cmd("SilentCalc", true);
+    cmd.AddParam("int", static_cast<int64_t>(doc));
+    int64_t answer = module.Send(cmd);
+    if (answer == 0) {
+        err << "Das Modul hat die Berechnung nicht ausgeführt (Antwort 0); die Datei bleibt unverändert.\n";
+        ZEVUD_CloseDoc(doc);
+        return ExitCalcFailed;
+    }
+
+    // The report of the position, when the module offers one.
+    std::string prog = zevud::GetString(ZEVUD_GetRootElement(doc), "progname");
+    const char* reportName = (prog == "VADU") ? "DEZADododaROV" : "REVUVUvarudIVA";
+    if (ReportFunc report = module.Report(reportName)) report(doc, 1);
+
+    bool ok = SummariseResult(doc, file, out, err);
+    if (!ZEVUD_SaveDoc(doc)) {
+        err << "Fehler: Die Position konnte nicht gespeichert werden.\n";
+        ok = false;
+    }
+    ZEVUD_CloseDoc(doc);
+    return ok ? ExitOk : ExitCalcFailed;
+}
+
+int New(const fs::path& file, const std::string& program, std::ostream& out, std::ostream& err) {
+    std::error_code ec;
+    if (fs::exists(file, ec)) {
+        err << "Fehler: Die Datei '" << file.string() << "' besteht bereits und wird nicht überschrieben.\n";
+        return ExitBadInput;
+    }
+    Module module;
+    if (!module.Load(err)) return ExitNoModule;
+
+    // A new position is made by the module's main dialog.
+    HostCommand create("CreateInputDlg", true);
+    create.AddParam("CWnd*", 0);
+    int64_t dialog = module.Send(create);
+    if (dialog == 0) {
+        err << "Das Modul hat keinen Eingabedialog angelegt (Antwort 0).\n";
+        return ExitCalcFailed;
+    }
+    HostCommand empty("CreateEmptyDoc", true);
+    empty.AddParam("CWnd*", dialog);
+    int64_t doc = module.Send(empty);
+    if (doc <= 0 || doc > UINT32_MAX) {
+        err << "Das Modul hat kein neues Dokument angelegt (Antwort " << doc << ").\n";
+        return ExitCalcFailed;
+    }
+    ZVDOC d = static_cast<ZVDOC>(doc);
+    ZVELEM root = ZEVUD_GetRootElement(d);
+    if (!program.empty() && zevud::GetString(root, "progname").empty())
+        ZEVUD_SetString(root, "progname", program.c_str());
+    if (!ZEVUD_SaveDocAs(d, fs::absolute(file).string().c_str())) {
+        err << "Fehler: Die Position konnte nicht unter '" << file.string() << "' gespeichert werden.\n";
+        ZEVUD_CloseDoc(d);
+        return ExitBadInput;
+    }
+    ZEVUD_CloseDoc(d);
+    out << "Neue Position angelegt: " << file.string() << "\n";
+    return ExitOk;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        (args.empty() ? err : out) << kUsage;
+        return args.empty() ? ExitBadInput : ExitOk;
+    }
+    const std::string& verb = args[0];
+    if (verb == "calc" && args.size() == 2) return Calc(args[1], out, err);
+    if (verb == "new" && args.size() == 3) return New(args[1], args[2], out, err);
+    err << "Fehler: unbekannter Aufruf.\n\n" << kUsage;
+    return ExitBadInput;
+}
+
+}  // namespace host
