@@ -1,21 +1,668 @@
+// Enhanced-metafile writer. Records are collected in memory per open metafile
+// and written with the header (whose sizes, counts and bounds are known only
+// at the end) when the metafile is closed.
 #include "platform/emf/emf.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <set>
+#include <vector>
+
+#include "platform/winsys/winsys.h"
+
 namespace emf {
-HDC CreateEnhMetaFile(const std::string&, int, int, double) { return 0; }
-HENHMETAFILE CloseEnhMetaFile(HDC) { return 0; }
-bool DeleteEnhMetaFile(HENHMETAFILE) { return false; }
-HGDIOBJ CreatePen(int, int, COLORREF) { return 0; }
-HGDIOBJ CreateSolidBrush(COLORREF) { return 0; }
-HGDIOBJ CreateFont(int, int, int, int, const std::string&, bool, bool) { return 0; }
-HGDIOBJ GetStockObject(int) { return 0; }
-HGDIOBJ SelectObject(HDC, HGDIOBJ) { return 0; }
-bool DeleteObject(HGDIOBJ) { return false; }
-bool MoveToEx(HDC, int, int, POINT*) { return false; }
-bool LineTo(HDC, int, int) { return false; }
-bool Polygon(HDC, const POINT*, int) { return false; }
-bool Ellipse(HDC, int, int, int, int) { return false; }
-COLORREF SetTextColor(HDC, COLORREF) { return 0; }
-unsigned SetTextAlign(HDC, unsigned) { return 0; }
-bool TextOut(HDC, int, int, std::string_view) { return false; }
-int LiveObjectCount() { return 0; }
+namespace {
+
+// Record types used.
+constexpr uint32_t EMR_HEADER = 1;
+constexpr uint32_t EMR_POLYGON = 3;
+constexpr uint32_t EMR_EOF = 14;
+constexpr uint32_t EMR_SETBKMODE = 18;
+constexpr uint32_t EMR_SETTEXTALIGN = 22;
+constexpr uint32_t EMR_SETTEXTCOLOR = 24;
+constexpr uint32_t EMR_MOVETOEX = 27;
+constexpr uint32_t EMR_SELECTOBJECT = 37;
+constexpr uint32_t EMR_CREATEPEN = 38;
+constexpr uint32_t EMR_CREATEBRUSHINDIRECT = 39;
+constexpr uint32_t EMR_DELETEOBJECT = 40;
+constexpr uint32_t EMR_ELLIPSE = 42;
+constexpr uint32_t EMR_LINETO = 54;
+constexpr uint32_t EMR_EXTCREATEFONTINDIRECTW = 82;
+constexpr uint32_t EMR_EXTTEXTOUTW = 84;
+
+constexpr uint32_t kStockFlag = 0x80000000u;
+constexpr uint32_t kTransparent = 1;
+
+enum class Kind { Pen, Brush, Font };
+
+struct Object {
+    Kind kind = Kind::Pen;
+    // pen
+    int style = PS_SOLID;
+    int width = 0;
+    COLORREF color = 0;
+    // brush: style 0 solid, 1 hollow
+    int brushStyle = 0;
+    // font
+    int height = 0, escapement = 0, orientation = 0, weight = 0;
+    bool italic = false, underline = false;
+    std::string face;
+    int selectedIn = 0;  // number of open metafiles that have it selected
+};
+
+struct Bounds {
+    bool empty = true;
+    int32_t l = 0, t = 0, r = 0, b = 0;
+    void Add(double x, double y) {
+        int32_t lx = static_cast<int32_t>(std::floor(x)), hx = static_cast<int32_t>(std::ceil(x));
+        int32_t ly = static_cast<int32_t>(std::floor(y)), hy = static_cast<int32_t>(std::ceil(y));
+        if (empty) {
+            l = lx; r = hx; t = ly; b = hy; empty = false;
+            return;
+        }
+        l = std::min(l, lx); r = std::max(r, hx); t = std::min(t, ly); b = std::max(b, hy);
+    }
+};
+
+struct Metafile {
+    std::string path;
+    int width = 0, height = 0;
+    double mmPerUnit = 1.0;
+    std::vector<uint8_t> body;  // records after the header
+    uint32_t records = 0;
+    Bounds bounds;
+    std::map<HGDIOBJ, uint32_t> table;  // object -> metafile handle index
+    std::set<uint32_t> freeSlots;
+    uint32_t maxSlot = 0;
+    HGDIOBJ pen = kStockFlag | BLACK_PEN;
+    HGDIOBJ brush = kStockFlag | WHITE_BRUSH;
+    HGDIOBJ font = kStockFlag | SYSTEM_FONT;
+    POINT pos;
+    COLORREF textColor = 0;
+    unsigned align = TA_LEFT | TA_TOP;
+};
+
+struct State {
+    std::mutex mutex;
+    std::map<HGDIOBJ, Object> objects;
+    std::map<HDC, Metafile> metafiles;
+    std::set<HENHMETAFILE> closed;
+    uint32_t nextObject = 0x100;
+    uint32_t nextDc = 1;
+    uint32_t nextClosed = 1;
+};
+
+State& S() {
+    static State s;
+    return s;
+}
+
+// ---- little-endian record building ------------------------------------
+class Rec {
+public:
+    explicit Rec(uint32_t type) { U32(type); U32(0); }
+    Rec& U32(uint32_t v) {
+        for (int i = 0; i < 4; ++i) b_.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        return *this;
+    }
+    Rec& I32(int32_t v) { return U32(static_cast<uint32_t>(v)); }
+    Rec& U16(uint16_t v) {
+        b_.push_back(static_cast<uint8_t>(v)); b_.push_back(static_cast<uint8_t>(v >> 8));
+        return *this;
+    }
+    Rec& U8(uint8_t v) { b_.push_back(v); return *this; }
+    Rec& F32(float f) {
+        uint32_t u;
+        std::memcpy(&u, &f, 4);
+        return U32(u);
+    }
+    Rec& Zero(size_t n) { b_.insert(b_.end(), n, 0); return *this; }
+    Rec& Rect(const Bounds& bd) {
+        if (bd.empty) return I32(0).I32(0).I32(-1).I32(-1);
+        return I32(bd.l).I32(bd.t).I32(bd.r).I32(bd.b);
+    }
+    size_t Size() const { return b_.size(); }
+    void Pad4() { while (b_.size() % 4) b_.push_back(0); }
+    std::vector<uint8_t>& Finish() {
+        Pad4();
+        uint32_t n = static_cast<uint32_t>(b_.size());
+        for (int i = 0; i < 4; ++i) b_[4 + i] = static_cast<uint8_t>(n >> (8 * i));
+        return b_;
+    }
+private:
+    std::vector<uint8_t> b_;
+};
+
+void Emit(Metafile& m, Rec& r) {
+    auto& bytes = r.Finish();
+    m.body.insert(m.body.end(), bytes.begin(), bytes.end());
+    ++m.records;
+}
+
+bool IsStock(HGDIOBJ h) { return (h & kStockFlag) != 0; }
+
+// Stock objects: index and what they are.
+bool StockValid(int index) {
+    return (index >= WHITE_BRUSH && index <= NULL_PEN) || index == SYSTEM_FONT || index == DEFAULT_GUI_FONT;
+}
+Kind StockKind(HGDIOBJ h) {
+    int i = static_cast<int>(h & ~kStockFlag);
+    if (i <= NULL_BRUSH) return Kind::Brush;
+    if (i <= NULL_PEN) return Kind::Pen;
+    return Kind::Font;
+}
+
+bool KindOf(State& s, HGDIOBJ h, Kind& k) {
+    if (IsStock(h)) {
+        if (!StockValid(static_cast<int>(h & ~kStockFlag))) return false;
+        k = StockKind(h);
+        return true;
+    }
+    auto it = s.objects.find(h);
+    if (it == s.objects.end()) return false;
+    k = it->second.kind;
+    return true;
+}
+
+int PenWidth(State& s, const Metafile& m) {
+    if (IsStock(m.pen)) return (m.pen & ~kStockFlag) == NULL_PEN ? -1 : 0;
+    const Object& o = s.objects.at(m.pen);
+    return o.style == PS_NULL ? -1 : o.width;
+}
+
+// Adds a point to the bounds, widened by half the current pen width.
+void AddStroked(State& s, Metafile& m, double x, double y) {
+    int w = PenWidth(s, m);
+    double h = w > 1 ? std::ceil(w / 2.0) : 0.0;
+    m.bounds.Add(x - h, y - h);
+    m.bounds.Add(x + h, y + h);
+}
+
+std::u16string Utf16(std::string_view s) {
+    std::u16string out;
+    size_t i = 0;
+    while (i < s.size()) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        uint32_t cp = c;
+        size_t len = 1;
+        if (c >= 0xC2 && c <= 0xDF) len = 2, cp = c & 0x1F;
+        else if (c >= 0xE0 && c <= 0xEF) len = 3, cp = c & 0x0F;
+        else if (c >= 0xF0 && c <= 0xF4) len = 4, cp = c & 0x07;
+        bool ok = len == 1 ? c < 0x80 : i + len <= s.size();
+        for (size_t k = 1; ok && k < len; ++k) {
+            unsigned char cc = static_cast<unsigned char>(s[i + k]);
+            if ((cc & 0xC0) != 0x80) ok = false;
+            else cp = (cp << 6) | (cc & 0x3F);
+        }
+        if (ok && len > 1 && ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+                              (cp >= 0xD800 && cp <= 0xDFFF)))
+            ok = false;
+        if (!ok) {  // a stray byte: taken as Latin-1
+            cp = c;
+            len = 1;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+        i += len;
+    }
+    return out;
+}
+
+// Advance widths of Arial in thousandths of the em, ASCII 32..126.
+constexpr short kArial[95] = {
+    278, 278, 355, 556, 556, 889, 667, 191, 333, 333, 389, 584, 278, 333, 278, 278,  // sp .. /
+    556, 556, 556, 556, 556, 556, 556, 556, 556, 556,                                // 0 .. 9
+    278, 278, 584, 584, 584, 556, 1015,                                               // : .. @
+    667, 667, 722, 722, 667, 611, 778, 722, 278, 500, 667, 556, 833, 722, 778, 667,  // A .. P
+    778, 722, 667, 611, 722, 667, 944, 667, 667, 611,                                // Q .. Z
+    278, 278, 278, 469, 556, 333,                                                    // [ .. `
+    556, 556, 500, 556, 556, 278, 556, 556, 222, 222, 500, 222, 833, 556, 556, 556,  // a .. p
+    556, 333, 500, 278, 556, 500, 722, 500, 500, 500,                                // q .. z
+    334, 260, 334, 584};
+
+double EmSize(int height) {
+    if (height < 0) return -height;
+    if (height > 0) return height / 1.15;  // cell height includes the internal leading
+    return 4.0;
+}
+
+}  // namespace
+
+// ---- metafiles ------------------------------------------------------------
+
+HDC CreateEnhMetaFile(const std::string& path, int width, int height, double mmPerUnit) {
+    if (path.empty() || width < 0 || height < 0 || !(mmPerUnit > 0) || !std::isfinite(mmPerUnit)) return 0;
+    {
+        std::ofstream probe(path, std::ios::binary | std::ios::trunc);
+        if (!probe) {
+            winsys::MessageBox("Die Bilddatei '" + path + "' kann nicht angelegt werden.", "EMF",
+                               winsys::Buttons::Ok, winsys::Icon::Error);
+            return 0;
+        }
+    }
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    HDC dc = s.nextDc++;
+    Metafile& m = s.metafiles[dc];
+    m.path = path;
+    m.width = width;
+    m.height = height;
+    m.mmPerUnit = mmPerUnit;
+    // Text never paints a background box over the drawing.
+    Rec r(EMR_SETBKMODE);
+    r.U32(kTransparent);
+    Emit(m, r);
+    return dc;
+}
+
+namespace {
+
+void RecordDelete(Metafile& m, uint32_t slot) {
+    Rec r(EMR_DELETEOBJECT);
+    r.U32(slot);
+    Emit(m, r);
+    m.freeSlots.insert(slot);
+}
+
+void ReleaseSelection(State& s, HGDIOBJ h) {
+    if (IsStock(h)) return;
+    auto it = s.objects.find(h);
+    if (it != s.objects.end() && it->second.selectedIn > 0) --it->second.selectedIn;
+}
+
+bool WriteFile(const Metafile& m, std::vector<uint8_t>& all) {
+    std::ofstream f(m.path, std::ios::binary | std::ios::trunc);
+    if (!f) return false;
+    f.write(reinterpret_cast<const char*>(all.data()), static_cast<std::streamsize>(all.size()));
+    f.close();
+    return static_cast<bool>(f);
+}
+
+}  // namespace
+
+HENHMETAFILE CloseEnhMetaFile(HDC dc) {
+    State& s = S();
+    std::unique_lock lock(s.mutex);
+    auto it = s.metafiles.find(dc);
+    if (it == s.metafiles.end()) return 0;
+    Metafile m = std::move(it->second);
+    s.metafiles.erase(it);
+
+    // Default objects back in, then every recorded object deleted.
+    const HGDIOBJ defaults[3] = {kStockFlag | BLACK_PEN, kStockFlag | WHITE_BRUSH, kStockFlag | SYSTEM_FONT};
+    HGDIOBJ* current[3] = {&m.pen, &m.brush, &m.font};
+    for (int i = 0; i < 3; ++i) {
+        if (!IsStock(*current[i])) {
+            ReleaseSelection(s, *current[i]);
+            Rec r(EMR_SELECTOBJECT);
+            r.U32(defaults[i]);
+            Emit(m, r);
+            *current[i] = defaults[i];
+        }
+    }
+    for (auto& [obj, slot] : m.table) RecordDelete(m, slot);
+    m.table.clear();
+
+    Rec eof(EMR_EOF);
+    eof.U32(0).U32(16).U32(20);
+    Emit(m, eof);
+
+    // Header.
+    const double k = m.mmPerUnit * 100.0;  // .01 mm per unit
+    Bounds frame;
+    if (m.width > 0 && m.height > 0) {
+        frame.empty = false;
+        frame.l = 0;
+        frame.t = 0;
+        frame.r = static_cast<int32_t>(std::lround(m.width * k));
+        frame.b = static_cast<int32_t>(std::lround(m.height * k));
+    } else if (!m.bounds.empty) {
+        frame.empty = false;
+        frame.l = static_cast<int32_t>(std::lround(m.bounds.l * k));
+        frame.t = static_cast<int32_t>(std::lround(m.bounds.t * k));
+        frame.r = static_cast<int32_t>(std::lround(m.bounds.r * k));
+        frame.b = static_cast<int32_t>(std::lround(m.bounds.b * k));
+    } else {
+        frame.empty = false;  // nothing drawn and no size: an empty frame
+    }
+    const int32_t mm = 1000;
+    const int32_t px = static_cast<int32_t>(std::lround(mm / m.mmPerUnit));
+    Rec h(EMR_HEADER);
+    h.Rect(m.bounds).Rect(frame);
+    h.U32(0x464D4520u).U32(0x10000u);
+    const uint32_t headerSize = 108;
+    h.U32(static_cast<uint32_t>(headerSize + m.body.size())).U32(m.records + 1);
+    h.U16(static_cast<uint16_t>(m.maxSlot + 1)).U16(0);
+    h.U32(0).U32(0).U32(0);  // no description, no palette
+    h.I32(px).I32(px).I32(mm).I32(mm);
+    h.U32(0).U32(0).U32(0);              // no pixel format, no OpenGL
+    h.I32(mm * 1000).I32(mm * 1000);     // micrometres
+    std::vector<uint8_t> all = h.Finish();
+    all.insert(all.end(), m.body.begin(), m.body.end());
+
+    if (!WriteFile(m, all)) {
+        lock.unlock();
+        winsys::MessageBox("Die Bilddatei '" + m.path + "' konnte nicht geschrieben werden.", "EMF",
+                           winsys::Buttons::Ok, winsys::Icon::Error);
+        return 0;
+    }
+    HENHMETAFILE mf = s.nextClosed++;
+    s.closed.insert(mf);
+    return mf;
+}
+
+bool DeleteEnhMetaFile(HENHMETAFILE mf) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    return s.closed.erase(mf) > 0;
+}
+
+// ---- objects ----------------------------------------------------------------
+
+namespace {
+HGDIOBJ AddObject(Object o) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    HGDIOBJ h = s.nextObject++;
+    if (s.nextObject >= kStockFlag) s.nextObject = 0x100;  // never reached in practice
+    s.objects[h] = std::move(o);
+    return h;
+}
+}  // namespace
+
+HGDIOBJ CreatePen(int style, int width, COLORREF color) {
+    Object o;
+    o.kind = Kind::Pen;
+    o.style = (style >= 0 && style <= 6) ? style : PS_SOLID;
+    o.width = std::max(0, width);
+    o.color = color & 0xFFFFFF;
+    return AddObject(o);
+}
+
+HGDIOBJ CreateSolidBrush(COLORREF color) {
+    Object o;
+    o.kind = Kind::Brush;
+    o.color = color & 0xFFFFFF;
+    return AddObject(o);
+}
+
+HGDIOBJ CreateFont(int height, int escapement, int orientation, int weight, const std::string& face, bool italic,
+                   bool underline) {
+    Object o;
+    o.kind = Kind::Font;
+    o.height = height;
+    o.escapement = escapement;
+    o.orientation = orientation;
+    o.weight = std::clamp(weight, 0, 1000);
+    o.face = face.empty() ? std::string("Arial") : face;
+    o.italic = italic;
+    o.underline = underline;
+    return AddObject(o);
+}
+
+HGDIOBJ GetStockObject(int index) { return StockValid(index) ? (kStockFlag | static_cast<uint32_t>(index)) : 0; }
+
+namespace {
+
+void RecordCreate(State& s, Metafile& m, HGDIOBJ h, uint32_t slot) {
+    const Object& o = s.objects.at(h);
+    switch (o.kind) {
+    case Kind::Pen: {
+        Rec r(EMR_CREATEPEN);
+        r.U32(slot).U32(static_cast<uint32_t>(o.style)).I32(o.width).I32(0).U32(o.color);
+        Emit(m, r);
+        break;
+    }
+    case Kind::Brush: {
+        Rec r(EMR_CREATEBRUSHINDIRECT);
+        r.U32(slot).U32(static_cast<uint32_t>(o.brushStyle)).U32(o.color).U32(0);
+        Emit(m, r);
+        break;
+    }
+    case Kind::Font: {
+        Rec r(EMR_EXTCREATEFONTINDIRECTW);
+        r.U32(slot).I32(o.height).I32(0).I32(o.escapement).I32(o.orientation).I32(o.weight);
+        bool symbol = winsys::EqualsNoCase(o.face, "Symbol");
+        r.U8(o.italic ? 1 : 0).U8(o.underline ? 1 : 0).U8(0).U8(symbol ? 2 : 1);
+        r.U8(0).U8(0).U8(0).U8(0);
+        std::u16string face = Utf16(o.face);
+        if (face.size() > 31) face.resize(31);
+        for (char16_t c : face) r.U16(static_cast<uint16_t>(c));
+        r.Zero(2 * (32 - face.size()));
+        // Full name, style, version, style size, match, reserved, vendor,
+        // culture, panose (10 bytes + 2 padding): not used.
+        r.Zero(128 + 64 + 4 * 4 + 4 + 4 + 12);
+        Emit(m, r);
+        break;
+    }
+    }
+}
+
+}  // namespace
+
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    auto it = s.metafiles.find(dc);
+    Kind kind;
+    if (it == s.metafiles.end() || !KindOf(s, obj, kind)) return 0;
+    Metafile& m = it->second;
+    HGDIOBJ* slotRef = kind == Kind::Pen ? &m.pen : kind == Kind::Brush ? &m.brush : &m.font;
+    HGDIOBJ previous = *slotRef;
+    uint32_t ih = obj;
+    if (!IsStock(obj)) {
+        auto t = m.table.find(obj);
+        if (t == m.table.end()) {
+            uint32_t slot;
+            if (!m.freeSlots.empty()) {
+                slot = *m.freeSlots.begin();
+                m.freeSlots.erase(m.freeSlots.begin());
+            } else {
+                slot = ++m.maxSlot;
+            }
+            RecordCreate(s, m, obj, slot);
+            t = m.table.emplace(obj, slot).first;
+        }
+        ih = t->second;
+    }
+    Rec r(EMR_SELECTOBJECT);
+    r.U32(ih);
+    Emit(m, r);
+    if (previous != obj) {
+        ReleaseSelection(s, previous);
+        if (!IsStock(obj)) ++s.objects.at(obj).selectedIn;
+    }
+    *slotRef = obj;
+    return previous;
+}
+
+bool DeleteObject(HGDIOBJ obj) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    if (IsStock(obj)) return false;
+    auto it = s.objects.find(obj);
+    if (it == s.objects.end() || it->second.selectedIn > 0) return false;
+    for (auto& [dc, m] : s.metafiles) {
+        auto t = m.table.find(obj);
+        if (t != m.table.end()) {
+            RecordDelete(m, t->second);
+            m.table.erase(t);
+        }
+    }
+    s.objects.erase(it);
+    return true;
+}
+
+int LiveObjectCount() {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    return static_cast<int>(s.objects.size());
+}
+
+// ---- drawing ------------------------------------------------------------
+
+namespace {
+Metafile* Find(State& s, HDC dc) {
+    auto it = s.metafiles.find(dc);
+    return it == s.metafiles.end() ? nullptr : &it->second;
+}
+}  // namespace
+
+bool MoveToEx(HDC dc, int x, int y, POINT* previous) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    Metafile* m = Find(s, dc);
+    if (!m) return false;
+    if (previous) *previous = m->pos;
+    Rec r(EMR_MOVETOEX);
+    r.I32(x).I32(y);
+    Emit(*m, r);
+    m->pos = {x, y};
+    return true;
+}
+
+bool LineTo(HDC dc, int x, int y) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    Metafile* m = Find(s, dc);
+    if (!m) return false;
+    Rec r(EMR_LINETO);
+    r.I32(x).I32(y);
+    Emit(*m, r);
+    AddStroked(s, *m, m->pos.x, m->pos.y);
+    AddStroked(s, *m, x, y);
+    m->pos = {x, y};
+    return true;
+}
+
+bool Polygon(HDC dc, const POINT* points, int count) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    Metafile* m = Find(s, dc);
+    if (!m || !points || count < 2) return false;
+    Bounds own;
+    for (int i = 0; i < count; ++i) own.Add(points[i].x, points[i].y);
+    Rec r(EMR_POLYGON);
+    r.Rect(own).U32(static_cast<uint32_t>(count));
+    for (int i = 0; i < count; ++i) r.I32(points[i].x).I32(points[i].y);
+    Emit(*m, r);
+    for (int i = 0; i < count; ++i) AddStroked(s, *m, points[i].x, points[i].y);
+    return true;
+}
+
+bool Ellipse(HDC dc, int left, int top, int right, int bottom) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    Metafile* m = Find(s, dc);
+    if (!m) return false;
+    int l = std::min(left, right), r2 = std::max(left, right);
+    int t = std::min(top, bottom), b = std::max(top, bottom);
+    Rec r(EMR_ELLIPSE);
+    r.I32(l).I32(t).I32(r2).I32(b);
+    Emit(*m, r);
+    AddStroked(s, *m, l, t);
+    AddStroked(s, *m, std::max(l, r2 - 1), std::max(t, b - 1));
+    return true;
+}
+
+COLORREF SetTextColor(HDC dc, COLORREF color) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    Metafile* m = Find(s, dc);
+    if (!m) return 0xFFFFFFFFu;
+    COLORREF prev = m->textColor;
+    Rec r(EMR_SETTEXTCOLOR);
+    r.U32(color & 0xFFFFFF);
+    Emit(*m, r);
+    m->textColor = color & 0xFFFFFF;
+    return prev;
+}
+
+unsigned SetTextAlign(HDC dc, unsigned align) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    Metafile* m = Find(s, dc);
+    if (!m) return 0xFFFFFFFFu;
+    unsigned prev = m->align;
+    Rec r(EMR_SETTEXTALIGN);
+    r.U32(align);
+    Emit(*m, r);
+    m->align = align;
+    return prev;
+}
+
+bool TextOut(HDC dc, int x, int y, std::string_view utf8) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    Metafile* m = Find(s, dc);
+    if (!m) return false;
+    std::u16string text = Utf16(utf8);
+    int height = 0, escapement = 0;
+    if (!IsStock(m->font)) {
+        const Object& f = s.objects.at(m->font);
+        height = f.height;
+        escapement = f.escapement;
+    }
+    const double em = EmSize(height);
+
+    // Advances, rounded on the running sum so that the text does not drift.
+    std::vector<int32_t> dx(text.size(), 0);
+    double run = 0;
+    long prevRounded = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (c >= 0xDC00 && c <= 0xDFFF) continue;  // second half of a pair
+        double w = (c >= 32 && c <= 126) ? kArial[c - 32] : 556;
+        run += w * em / 1000.0;
+        long rounded = std::lround(run);
+        dx[i] = static_cast<int32_t>(rounded - prevRounded);
+        prevRounded = rounded;
+    }
+    const double width = run;
+
+    // Text box relative to the reference point, then turned by the escapement.
+    const double ascent = 0.905 * em, descent = 0.212 * em;
+    double u0 = 0;
+    if ((m->align & TA_CENTER) == TA_CENTER) u0 = -width / 2;
+    else if (m->align & TA_RIGHT) u0 = -width;
+    double v0, v1;
+    if ((m->align & TA_BASELINE) == TA_BASELINE) v0 = -ascent, v1 = descent;
+    else if (m->align & TA_BOTTOM) v0 = -(ascent + descent), v1 = 0;
+    else v0 = 0, v1 = ascent + descent;
+    const double a = escapement / 10.0 * 3.14159265358979323846 / 180.0;
+    const double ca = std::cos(a), sa = std::sin(a);
+    Bounds own;
+    if (!text.empty()) {
+        for (double u : {u0, u0 + width})
+            for (double v : {v0, v1}) own.Add(x + u * ca + v * sa, y - u * sa + v * ca);
+    }
+
+    Rec r(EMR_EXTTEXTOUTW);
+    r.Rect(own).U32(1 /* compatible graphics mode */);
+    r.F32(static_cast<float>(m->mmPerUnit * 100.0)).F32(static_cast<float>(m->mmPerUnit * 100.0));
+    const uint32_t offString = 76;
+    const uint32_t strBytes = static_cast<uint32_t>((text.size() * 2 + 3) / 4 * 4);
+    r.I32(x).I32(y).U32(static_cast<uint32_t>(text.size())).U32(offString).U32(0);
+    r.I32(0).I32(0).I32(-1).I32(-1);
+    r.U32(text.empty() ? 0 : offString + strBytes);
+    for (char16_t c : text) r.U16(static_cast<uint16_t>(c));
+    r.Pad4();
+    for (int32_t d : dx) r.I32(d);
+    Emit(*m, r);
+    if (!own.empty) {
+        m->bounds.Add(own.l, own.t);
+        m->bounds.Add(own.r, own.b);
+    }
+    return true;
+}
+
 }  // namespace emf
