@@ -93,8 +93,23 @@ struct RegValue {
 };
 
 // The folder of the store: $VELOR_REGISTRY_DIR when set, else
-// $XDG_CONFIG_HOME/velor2005 or ~/.config/velor2005. The machine-wide hive is
-// read from <install root>/registry (read-only).
+// $XDG_CONFIG_HOME/velor2005 or ~/.config/velor2005. The user's hive is the
+// file "user.reg" in it. The machine-wide hive is read from
+// <install root>/registry/machine.reg (read-only: every change fails).
+//
+// File format (UTF-8 text, one record a line, fields separated by TAB;
+// TAB, newline, carriage return and backslash inside a field are written
+// as \t, \n, \r and \\):
+//   VELOR-REGISTRY 1                  first line
+//   K <key path>                      a key, e.g. "Software\VKT\velor2005"
+//   S <key path> <name> <text>        string value
+//   D <key path> <name> <decimal>     32-bit value
+//   M <key path> <name> <text>...     multi-string value (any count of texts)
+//   B <key path> <name> <hex bytes>   binary value
+// Every change rewrites the file through a temporary file and a rename; a
+// file changed by another process is read again before the next access. A
+// damaged file is reported once through the message sink, copied aside
+// ("user.reg.damaged") and treated as empty.
 WINSYS_API std::filesystem::path RegistryFolder();
 // Re-reads the store from disk (tests that switch the folder call this).
 WINSYS_API void RegistryReload();
@@ -167,9 +182,13 @@ WINSYS_API void FreeLibrary(void* lib);
 // Program names ("skizze.exe") map to the host's directory, then PATH.
 WINSYS_API std::filesystem::path FindProgram(const std::string& name);
 
-// Starts a process from an argument vector (no shell). Returns the pid or -1.
+// Starts a process from an argument vector (no shell). argv[0] is the
+// program: a path, or a name looked up on PATH. The child inherits standard
+// input, output and error only. Returns the pid or -1; on failure *error
+// (when given) says why.
 WINSYS_API long StartProcess(const std::vector<std::string>& argv,
-                             const std::filesystem::path& workDir = {});
+                             const std::filesystem::path& workDir = {},
+                             std::string* error = nullptr);
 // Waits for a process started above; returns its exit code (-1 on failure).
 WINSYS_API int WaitProcess(long pid);
 // Opens a file with the desktop's default program (xdg-open); when there is
@@ -182,16 +201,41 @@ WINSYS_API bool ShellOpen(const std::filesystem::path& file);
 // Shortest text that reads back to exactly the same double.
 WINSYS_API std::string FormatDouble(double v);
 // printf-style formatting of one double with a "C" locale ("%.2lf", "%16.16le").
+// A format that does not take exactly one double gives FormatDouble(v).
 WINSYS_API std::string FormatDoubleC(const char* fmt, double v);
 // printf-style formatting in the "C" locale for any arguments.
 WINSYS_API std::string FormatC(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // Parses a leading number ("2.50" -> 2.5, " 3abc" -> 3); nullopt without one.
-// Accepts leading blanks; never depends on the locale.
+// Accepts leading blanks and a sign; never depends on the locale. "inf",
+// "nan" and values beyond the range of the type give nullopt; consumed
+// counts the characters read, blanks included.
 WINSYS_API std::optional<double> ParseDouble(std::string_view s, size_t* consumed = nullptr);
 WINSYS_API std::optional<long long> ParseInt(std::string_view s, size_t* consumed = nullptr);
 
+// One conversion of a printf format, as ParsePrintfFormat finds it.
+enum class PrintfArgKind { None, Int, Long, LongLong, Double, LongDouble, String, Pointer };
+struct WINSYS_API PrintfConversion {
+    size_t begin = 0, end = 0;   // the conversion's text is fmt[begin, end)
+    std::string flags;           // "-+ #0'"
+    bool starWidth = false;      // '*' width: takes an int argument first
+    bool starPrecision = false;  // '.*' precision: takes an int argument first
+    std::string length;          // "", "hh", "h", "l", "ll", "L", "j", "z", "t", "q"
+    char conversion = 0;         // 'd', 'f', 's' ... or '%' for "%%"
+    // The kind of argument the conversion reads (None for "%%").
+    PrintfArgKind Kind() const;
+};
+// The conversions of a printf format in order ("%%" included, with
+// conversion '%'); nullopt for a format that is malformed or that uses
+// numbered arguments ("%1$s"), "%n" or an unknown conversion.
+WINSYS_API std::optional<std::vector<PrintfConversion>> ParsePrintfFormat(std::string_view fmt);
+
 // Text helpers.
 WINSYS_API std::string ToLowerAscii(std::string s);
+// Compares without regard to case: ASCII letters and the Latin-1 letters
+// of UTF-8 ("Ä" equals "ä").
 WINSYS_API bool EqualsNoCase(std::string_view a, std::string_view b);
+// Folds a UTF-8 text for case-insensitive comparison (ASCII and Latin-1
+// letters to lower case); other bytes stay.
+WINSYS_API std::string FoldCase(std::string_view s);
 
 }  // namespace winsys

@@ -1,0 +1,85 @@
+// The message sink: every message box and question of the program passes here.
+#include "platform/winsys/winsys.h"
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+
+namespace winsys {
+
+namespace {
+
+StderrSink& DefaultSink() {
+    static StderrSink sink;
+    return sink;
+}
+
+std::atomic<MessageSink*> g_sink{nullptr};
+// Messages are shown one at a time, whatever thread asks.
+std::recursive_mutex g_showMutex;
+
+int DefaultAnswer(Buttons b) {
+    switch (b) {
+        case Buttons::Ok:
+        case Buttons::OkCancel: return IdOk;
+        case Buttons::YesNo:
+        case Buttons::YesNoCancel: return IdYes;
+        case Buttons::RetryCancel: return IdRetry;
+    }
+    return IdOk;
+}
+
+}  // namespace
+
+int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
+    Message m;
+    m.text = text;
+    m.caption = caption;
+    m.buttons = buttons;
+    m.icon = icon;
+    std::lock_guard<std::recursive_mutex> lock(g_showMutex);
+    return GetMessageSink()->Show(m);
+}
+
+MessageSink* SetMessageSink(MessageSink* sink) {
+    std::lock_guard<std::recursive_mutex> lock(g_showMutex);
+    MessageSink* prev = g_sink.exchange(sink);
+    return prev ? prev : &DefaultSink();
+}
+
+MessageSink* GetMessageSink() {
+    MessageSink* s = g_sink.load();
+    return s ? s : &DefaultSink();
+}
+
+int StderrSink::Show(const Message& m) {
+    std::string line;
+    if (!m.caption.empty()) {
+        line = m.caption;
+        line += ": ";
+    }
+    line += m.text;
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+    return DefaultAnswer(m.buttons);
+}
+
+int RecordingSink::Show(const Message& m) {
+    messages.push_back(m);
+    if (!scriptedAnswers.empty()) {
+        int a = scriptedAnswers.front();
+        scriptedAnswers.erase(scriptedAnswers.begin());
+        return a;
+    }
+    return defaultAnswer;
+}
+
+ScopedRecordingSink::ScopedRecordingSink() : previous_(SetMessageSink(this)) {}
+
+ScopedRecordingSink::~ScopedRecordingSink() {
+    // Restore what was there; the default sink is restored as nullptr.
+    SetMessageSink(previous_ == &DefaultSink() ? nullptr : previous_);
+}
+
+}  // namespace winsys

@@ -1,0 +1,285 @@
+// Paths, files, time, environment and library loading.
+#include "platform/winsys/winsys.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace winsys {
+
+namespace {
+
+std::mutex g_pathMutex;
+fs::path g_hostPath;
+
+bool IsFile(const fs::path& p) {
+    std::error_code ec;
+    auto st = fs::status(p, ec);
+    return !ec && fs::exists(st) && !fs::is_directory(st);
+}
+
+// Wildcard match; characters of the extension parts (behind the last '.' of
+// the name and of the pattern) compare without regard to case.
+bool MatchWild(std::string_view pat, std::string_view name) {
+    const size_t patDot = pat.rfind('.');
+    const size_t nameDot = name.rfind('.');
+    auto same = [&](size_t pi, size_t ni) {
+        char p = pat[pi], n = name[ni];
+        if (p == n) return true;
+        bool inExt = patDot != std::string_view::npos && pi > patDot &&
+                     nameDot != std::string_view::npos && ni > nameDot;
+        if (!inExt) return false;
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        return lower(p) == lower(n);
+    };
+    // Iterative matcher with back-tracking to the last '*'.
+    size_t pi = 0, ni = 0, starP = std::string_view::npos, starN = 0;
+    while (ni < name.size()) {
+        if (pi < pat.size() && pat[pi] == '*') {
+            starP = pi++;
+            starN = ni;
+        } else if (pi < pat.size() && (pat[pi] == '?' || same(pi, ni))) {
+            ++pi;
+            ++ni;
+        } else if (starP != std::string_view::npos) {
+            pi = starP + 1;
+            ni = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (pi < pat.size() && pat[pi] == '*') ++pi;
+    return pi == pat.size();
+}
+
+}  // namespace
+
+// ----- paths ---------------------------------------------------------------
+
+void SetHostExecutablePath(const fs::path& p) {
+    std::lock_guard<std::mutex> lock(g_pathMutex);
+    std::error_code ec;
+    fs::path abs = p.empty() ? p : fs::absolute(p, ec);
+    g_hostPath = ec ? p : abs.lexically_normal();
+}
+
+fs::path HostExecutablePath() {
+    {
+        std::lock_guard<std::mutex> lock(g_pathMutex);
+        if (!g_hostPath.empty()) return g_hostPath;
+    }
+    std::error_code ec;
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : self;
+}
+
+fs::path InstallRoot() {
+    return HostExecutablePath().parent_path().parent_path();
+}
+
+fs::path CurrentDirectory() {
+    std::error_code ec;
+    fs::path p = fs::current_path(ec);
+    return ec ? fs::path() : p;
+}
+
+bool SetCurrentDirectory(const fs::path& p) {
+    std::error_code ec;
+    fs::current_path(p, ec);
+    return !ec;
+}
+
+fs::path CommonDataFolder() {
+    if (auto d = GetEnv("VELOR_DATA_DIR"); d && !d->empty()) return fs::path(*d);
+    return InstallRoot() / "data";
+}
+
+fs::path TempDirectory() {
+    std::error_code ec;
+    fs::path p = fs::temp_directory_path(ec);
+    return ec ? fs::path("/tmp") : p;
+}
+
+fs::path UniqueTempFile(const std::string& stem, const std::string& ext) {
+    std::string cleanStem = stem, cleanExt = ext;
+    for (std::string* s : {&cleanStem, &cleanExt})
+        for (char& c : *s)
+            if (c == '/' || c == '\\' || c == '\0') c = '_';
+    if (!cleanExt.empty() && cleanExt[0] != '.') cleanExt.insert(0, ".");
+    std::string tmpl = (TempDirectory() / (cleanStem + "XXXXXX")).string() + cleanExt;
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    int fd = mkstemps(buf.data(), static_cast<int>(cleanExt.size()));
+    if (fd < 0) return {};
+    ::close(fd);
+    return fs::path(buf.data());
+}
+
+std::vector<fs::path> FindFiles(const fs::path& folder, const std::string& pattern) {
+    std::vector<fs::path> found;
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
+    // "*.*" matches names without a point as well, as the pattern always did.
+    const bool dotStar = pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
+    for (; !ec && it != end; it.increment(ec)) {
+        std::error_code ec2;
+        if (it->is_directory(ec2)) continue;
+        std::string name = it->path().filename().string();
+        if (MatchWild(pattern, name) ||
+            (dotStar && name.find('.') == std::string::npos && MatchWild(pattern, name + ".")))
+            found.push_back(it->path());
+    }
+    std::sort(found.begin(), found.end(),
+              [](const fs::path& a, const fs::path& b) { return a.filename().string() < b.filename().string(); });
+    return found;
+}
+
+std::optional<fs::file_time_type> FileTime(const fs::path& p) {
+    std::error_code ec;
+    auto t = fs::last_write_time(p, ec);
+    if (ec) return std::nullopt;
+    return t;
+}
+
+fs::path ResolveCaseInsensitive(const fs::path& p) {
+    std::error_code ec;
+    if (p.empty() || fs::exists(p, ec)) return p;
+    fs::path dir = p.parent_path();
+    const std::string want = p.filename().string();
+    if (want.empty()) return p;
+    fs::path match;
+    int count = 0;
+    fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (EqualsNoCase(name, want)) {
+            ++count;
+            match = dir / name;
+        }
+    }
+    // Two names that differ only in case: no guess.
+    return count == 1 ? match : p;
+}
+
+// ----- time and environment ------------------------------------------------
+
+SystemTime UtcNow() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::tm tm{};
+    time_t secs = ts.tv_sec;
+    gmtime_r(&secs, &tm);
+    return SystemTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
+                      tm.tm_min,         tm.tm_sec,     static_cast<int>(ts.tv_nsec / 1000000)};
+}
+
+void Sleep(int milliseconds) {
+    if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+std::optional<std::string> GetEnv(const std::string& name) {
+    const char* v = std::getenv(name.c_str());
+    if (!v) return std::nullopt;
+    return std::string(v);
+}
+
+// ----- libraries -------------------------------------------------------------
+
+namespace {
+
+// Removes a Windows extension (".dll", ".exe") from a stored name.
+std::string WithoutExtension(const std::string& name, std::string_view ext) {
+    if (name.size() > ext.size() && ToLowerAscii(name.substr(name.size() - ext.size())) == ext)
+        return name.substr(0, name.size() - ext.size());
+    return name;
+}
+
+}  // namespace
+
+void* LoadLibrary(const std::string& name, std::string* error) {
+    std::string errors;
+    auto tryOpen = [&](const std::string& file) -> void* {
+        dlerror();
+        void* h = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!h) {
+            const char* e = dlerror();
+            if (!errors.empty()) errors += "; ";
+            errors += e ? e : file;
+        }
+        return h;
+    };
+    if (name.empty()) {
+        if (error) *error = "empty library name";
+        return nullptr;
+    }
+    const fs::path given(ToSlashPath(name));
+    const std::string stem = WithoutExtension(given.filename().string(), ".dll");
+    const bool hasDir = given.has_parent_path();
+    const fs::path dir = hasDir ? given.parent_path() : HostExecutablePath().parent_path();
+    std::vector<std::string> names{"lib" + stem + ".so", stem + ".so"};
+    if (stem != given.filename().string() || given.extension() == ".so") names.push_back(given.filename().string());
+    // In the named folder (or the host's), with the file name's case resolved.
+    for (const auto& n : names) {
+        fs::path f = ResolveCaseInsensitive(dir / n);
+        if (IsFile(f))
+            if (void* h = tryOpen(f.string())) return h;
+    }
+    // Then the loader's search path.
+    if (!hasDir)
+        for (const auto& n : names)
+            if (void* h = tryOpen(n)) return h;
+    if (error) *error = errors.empty() ? "library '" + name + "' not found" : errors;
+    return nullptr;
+}
+
+void* GetProcAddress(void* lib, const std::string& symbol) {
+    if (!lib) return nullptr;
+    dlerror();
+    return dlsym(lib, symbol.c_str());
+}
+
+void FreeLibrary(void* lib) {
+    if (lib) dlclose(lib);
+}
+
+fs::path FindProgram(const std::string& name) {
+    if (name.empty()) return {};
+    auto executable = [](const fs::path& p) { return IsFile(p) && ::access(p.c_str(), X_OK) == 0; };
+    const fs::path given(ToSlashPath(name));
+    const std::string stem = WithoutExtension(given.filename().string(), ".exe");
+    if (given.has_parent_path()) {
+        for (const fs::path& c : {given.parent_path() / stem, given}) {
+            fs::path r = ResolveCaseInsensitive(c);
+            if (executable(r)) return r;
+        }
+        return {};
+    }
+    fs::path hostDir = HostExecutablePath().parent_path();
+    if (!hostDir.empty()) {
+        fs::path r = ResolveCaseInsensitive(hostDir / stem);
+        if (executable(r)) return r;
+    }
+    std::string pathVar = GetEnv("PATH").value_or("/usr/local/bin:/usr/bin:/bin");
+    size_t pos = 0;
+    while (pos <= pathVar.size()) {
+        size_t colon = pathVar.find(':', pos);
+        if (colon == std::string::npos) colon = pathVar.size();
+        fs::path d = pathVar.substr(pos, colon - pos);
+        if (d.empty()) d = ".";
+        if (executable(d / stem)) return d / stem;
+        pos = colon + 1;
+    }
+    return {};
+}
+
+}  // namespace winsys
