@@ -1,0 +1,693 @@
+// The exported routines of the document library.
+#include "platform/zevud/zevud.h"
+
+#include "platform/winsys/winsys.h"
+#include "platform/zevud/internal.h"
+
+#include <xxhash.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+using namespace zevud::impl;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kCaption = "Dokument";
+
+// Messages are shown only after the store is unlocked, so that a sink may
+// itself use documents.
+void Report(const std::string& text) {
+    winsys::MessageBox(text, kCaption, winsys::Buttons::Ok, winsys::Icon::Error);
+}
+
+struct Locked {
+    Store& s;
+    std::lock_guard<std::mutex> guard;
+    Locked() : s(TheStore()), guard(s.mutex) {}
+    Node* Elem(ZVELEM h) const { return static_cast<Node*>(s.table.Lookup(h, Kind::Element)); }
+    Doc* Document(ZVDOC h) const { return static_cast<Doc*>(s.table.Lookup(h, Kind::Document)); }
+    ZVELEM Handle(Node* n) { return ElementHandle(s, n); }
+};
+
+int ClampLength(std::size_t n) { return n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n); }
+
+// Copies a text into a caller buffer (always terminated when there is room)
+// and returns the full length.
+int CopyOut(std::string_view text, char* buf, int bufSize) {
+    if (buf && bufSize > 0) {
+        std::size_t m = std::min(text.size(), static_cast<std::size_t>(bufSize - 1));
+        std::memcpy(buf, text.data(), m);
+        buf[m] = '\0';
+    }
+    return ClampLength(text.size());
+}
+
+bool ValidName(const char* name) { return name && *name && IsValidUtf8(name); }
+
+// A file name of the stored data: backslashes read as '/', made absolute.
+std::string FilePath(const char* name) {
+    std::string p(name);
+    std::replace(p.begin(), p.end(), '\\', '/');
+    std::error_code ec;
+    fs::path abs = fs::absolute(fs::path(p), ec);
+    if (ec) return p;
+    return abs.lexically_normal().string();
+}
+
+// The file itself, or the one file in its folder whose name differs only in case.
+fs::path ExistingFile(const std::string& path) {
+    std::error_code ec;
+    if (fs::exists(path, ec)) return path;
+    return winsys::ResolveCaseInsensitive(path);
+}
+
+std::string ErrnoText(int e) { return std::strerror(e); }
+
+bool ReadWholeFile(const fs::path& p, std::uintmax_t maxBytes, std::string& out, std::string& reason) {
+    std::error_code ec;
+    fs::file_status st = fs::status(p, ec);
+    if (ec || !fs::exists(st)) {
+        reason = "Datei nicht gefunden";
+        return false;
+    }
+    if (!fs::is_regular_file(st)) {
+        reason = "keine Datei";
+        return false;
+    }
+    std::FILE* f = std::fopen(p.c_str(), "rb");
+    if (!f) {
+        reason = ErrnoText(errno);
+        return false;
+    }
+    out.clear();
+    char chunk[65536];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
+        if (out.size() + n > maxBytes) {
+            std::fclose(f);
+            reason = "Datei größer als " + std::to_string(maxBytes / (1024 * 1024)) + " MB";
+            return false;
+        }
+        out.append(chunk, n);
+    }
+    bool bad = std::ferror(f);
+    std::fclose(f);
+    if (bad) {
+        reason = "Lesefehler";
+        return false;
+    }
+    return true;
+}
+
+// Writes to a temporary file beside the target and renames it over the
+// target, so the target is either the old file or the complete new one.
+bool WriteFileAtomic(const std::string& path, std::string_view data, std::string& reason) {
+    static std::atomic<unsigned> counter{0};
+    std::string tmp = path + ".~" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
+    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        reason = ErrnoText(errno);
+        return false;
+    }
+    const char* p = data.data();
+    std::size_t left = data.size();
+    bool ok = true;
+    while (left > 0) {
+        ssize_t w = ::write(fd, p, left);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        p += w;
+        left -= static_cast<std::size_t>(w);
+    }
+    if (ok && ::fsync(fd) != 0) ok = false;
+    int err = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        reason = ErrnoText(err);
+    }
+    return ok;
+}
+
+ZVDOC RegisterDoc(std::unique_ptr<Doc> doc, Node* root, std::string& err) {
+    root->doc = doc.get();
+    doc->root = root;
+    Locked L;
+    ZVDOC h = L.s.table.Alloc(Kind::Document, doc.get());
+    if (!h) {
+        FreeSubtree(L.s, root);
+        err = "Zu viele Dokumente geöffnet.";
+        return 0;
+    }
+    doc->handle = h;
+    doc.release();
+    return h;
+}
+
+ZVDOC OpenImpl(const char* fileName, std::string& err) {
+    if (!fileName || !*fileName) {
+        err = "Kein Dateiname für das Dokument angegeben.";
+        return 0;
+    }
+    fs::path p = ExistingFile(FilePath(fileName));
+    std::string bytes, reason;
+    if (!ReadWholeFile(p, kMaxFileBytes, bytes, reason)) {
+        err = "Das Dokument '" + p.string() + "' kann nicht geöffnet werden: " + reason + ".";
+        return 0;
+    }
+    auto doc = std::make_unique<Doc>();
+    doc->fileName = p.string();
+    Node* root = ParseDoc(bytes, doc.get(), reason);
+    if (!root) {
+        err = "Das Dokument '" + p.string() + "' ist beschädigt und wurde nicht geöffnet (" + reason + ").";
+        return 0;
+    }
+    return RegisterDoc(std::move(doc), root, err);
+}
+
+// Saves doc under path (its own name when path is null); adopt gives the
+// document the new name after a successful save.
+int SaveImpl(ZVDOC d, const char* newName, bool adopt, std::string& err) {
+    std::string path, text;
+    {
+        Locked L;
+        Doc* doc = L.Document(d);
+        if (!doc) return 0;
+        if (newName) {
+            if (!*newName) {
+                err = "Kein Dateiname zum Speichern des Dokuments angegeben.";
+                return 0;
+            }
+            path = FilePath(newName);
+        } else {
+            path = doc->fileName;
+        }
+        if (path.empty()) {
+            err = "Das Dokument hat keinen Dateinamen und kann nicht gespeichert werden.";
+            return 0;
+        }
+        text = SerializeDoc(*doc);
+    }
+    if (text.size() > kMaxFileBytes) {
+        err = "Das Dokument '" + path + "' ist zu groß zum Speichern.";
+        return 0;
+    }
+    std::string reason;
+    if (!WriteFileAtomic(path, text, reason)) {
+        err = "Das Dokument '" + path + "' kann nicht gespeichert werden: " + reason + ".";
+        return 0;
+    }
+    if (adopt) {
+        Locked L;
+        if (Doc* doc = L.Document(d)) doc->fileName = path;
+    }
+    return 1;
+}
+
+// Reading numbers from the stored text.
+int32_t IntOf(const Attr* a) {
+    if (!a) return 0;
+    auto v = ParseInt64(a->value);
+    return v ? ClampToInt32(*v) : 0;
+}
+
+double DoubleOf(std::string_view text) {
+    auto v = ParseDouble(text);
+    return v ? *v : 0.0;
+}
+
+int SetText(ZVELEM elem, const char* attr, std::string value) {
+    if (!ValidName(attr)) return 0;
+    Locked L;
+    Node* n = L.Elem(elem);
+    if (!n) return 0;
+    n->SetAttr(attr, std::move(value));
+    return 1;
+}
+
+}  // namespace
+
+// ---- documents -------------------------------------------------------------------
+
+ZEVUD_API ZVDOC ZEVUD_CreateDoc(const char* fileName) {
+    auto doc = std::make_unique<Doc>();
+    if (fileName && *fileName) doc->fileName = FilePath(fileName);
+    std::string err;
+    ZVDOC h = RegisterDoc(std::move(doc), NewNode("root", nullptr), err);
+    if (!h) Report(err);
+    return h;
+}
+
+ZEVUD_API ZVDOC ZEVUD_OpenDoc(const char* fileName) {
+    std::string err;
+    ZVDOC h = OpenImpl(fileName, err);
+    if (!h && !err.empty()) Report(err);
+    return h;
+}
+
+ZEVUD_API ZVDOC ZEVUD_OpenDocQuiet(const char* fileName) {
+    std::string err;
+    return OpenImpl(fileName, err);
+}
+
+ZEVUD_API int ZEVUD_SaveDoc(ZVDOC doc) {
+    std::string err;
+    int ok = SaveImpl(doc, nullptr, false, err);
+    if (!ok && !err.empty()) Report(err);
+    return ok;
+}
+
+ZEVUD_API int ZEVUD_SaveDocAs(ZVDOC doc, const char* fileName) {
+    std::string err;
+    int ok = fileName ? SaveImpl(doc, fileName, true, err) : 0;
+    if (!ok && !err.empty()) Report(err);
+    return ok;
+}
+
+ZEVUD_API int ZEVUD_SaveCopyAs(ZVDOC doc, const char* fileName) {
+    std::string err;
+    int ok = fileName ? SaveImpl(doc, fileName, false, err) : 0;
+    if (!ok && !err.empty()) Report(err);
+    return ok;
+}
+
+ZEVUD_API int ZEVUD_CloseDoc(ZVDOC d) {
+    Locked L;
+    Doc* doc = L.Document(d);
+    if (!doc) return 0;
+    FreeSubtree(L.s, doc->root);
+    L.s.table.Release(d);
+    delete doc;
+    return 1;
+}
+
+ZEVUD_API ZVDOC ZEVUD_GetDocument(ZVELEM elem) {
+    Locked L;
+    Node* n = L.Elem(elem);
+    return n && n->doc ? n->doc->handle : 0;
+}
+
+ZEVUD_API int ZEVUD_GetCompleteFileName(ZVDOC d, char* buf, int bufSize) {
+    Locked L;
+    Doc* doc = L.Document(d);
+    return CopyOut(doc ? doc->fileName : std::string(), buf, bufSize);
+}
+
+ZEVUD_API int ZEVUD_GetDocText(ZVDOC d, char* buf, int bufSize) {
+    std::string text;
+    {
+        Locked L;
+        if (Doc* doc = L.Document(d)) text = SerializeDoc(*doc);
+    }
+    return CopyOut(text, buf, bufSize);
+}
+
+// ---- elements --------------------------------------------------------------------
+
+ZEVUD_API ZVELEM ZEVUD_GetRootElement(ZVDOC d) {
+    Locked L;
+    Doc* doc = L.Document(d);
+    return doc ? L.Handle(doc->root) : 0;
+}
+
+ZEVUD_API ZVELEM ZEVUD_AddChildElement(ZVELEM parent, const char* name) {
+    if (!ValidName(name)) return 0;
+    Locked L;
+    Node* p = L.Elem(parent);
+    if (!p || p->Depth() >= kMaxDepth) return 0;
+    Node* c = NewNode(name, p->doc);
+    ZVELEM h = L.Handle(c);
+    if (!h) {
+        delete c;
+        return 0;
+    }
+    p->AppendChild(c);
+    return h;
+}
+
+ZEVUD_API int ZEVUD_DeleteElement(ZVELEM elem) {
+    Locked L;
+    Node* n = L.Elem(elem);
+    if (!n || !n->parent) return 0;  // the root stays
+    FreeSubtree(L.s, n);
+    return 1;
+}
+
+ZEVUD_API ZVELEM ZEVUD_FindFirstChild(ZVELEM parent, const char* name) {
+    if (!name) return 0;
+    Locked L;
+    Node* p = L.Elem(parent);
+    if (!p) return 0;
+    for (Node* c = p->first; c; c = c->next)
+        if (c->name == name) return L.Handle(c);
+    return 0;
+}
+
+ZEVUD_API ZVELEM ZEVUD_FindNextChild(ZVELEM sibling, const char* name) {
+    if (!name) return 0;
+    Locked L;
+    Node* s = L.Elem(sibling);
+    if (!s) return 0;
+    for (Node* c = s->next; c; c = c->next)
+        if (c->name == name) return L.Handle(c);
+    return 0;
+}
+
+namespace {
+bool HasAttrText(const Node* n, const char* attr, const char* value) {
+    const Attr* a = n->FindAttr(attr);
+    return a && a->value == value;
+}
+}  // namespace
+
+ZEVUD_API ZVELEM ZEVUD_FindFirstChildWithAttr(ZVELEM parent, const char* attr, const char* value) {
+    if (!attr || !value) return 0;
+    Locked L;
+    Node* p = L.Elem(parent);
+    if (!p) return 0;
+    for (Node* c = p->first; c; c = c->next)
+        if (HasAttrText(c, attr, value)) return L.Handle(c);
+    return 0;
+}
+
+ZEVUD_API ZVELEM ZEVUD_FindNextChildWithAttr(ZVELEM sibling, const char* attr, const char* value) {
+    if (!attr || !value) return 0;
+    Locked L;
+    Node* s = L.Elem(sibling);
+    if (!s) return 0;
+    for (Node* c = s->next; c; c = c->next)
+        if (HasAttrText(c, attr, value)) return L.Handle(c);
+    return 0;
+}
+
+ZEVUD_API ZVELEM ZEVUD_GetFirstChild(ZVELEM parent) {
+    Locked L;
+    Node* p = L.Elem(parent);
+    return p ? L.Handle(p->first) : 0;
+}
+
+ZEVUD_API ZVELEM ZEVUD_GetNextChild(ZVELEM sibling) {
+    Locked L;
+    Node* s = L.Elem(sibling);
+    return s ? L.Handle(s->next) : 0;
+}
+
+ZEVUD_API int ZEVUD_GetElementName(ZVELEM elem, char* buf, int bufSize) {
+    Locked L;
+    Node* n = L.Elem(elem);
+    return CopyOut(n ? n->name : std::string(), buf, bufSize);
+}
+
+ZEVUD_API ZVELEM ZEVUD_GetParentElement(ZVELEM elem) {
+    Locked L;
+    Node* n = L.Elem(elem);
+    return n ? L.Handle(n->parent) : 0;
+}
+
+ZEVUD_API int ZEVUD_CloneElementTree(ZVELEM dest, ZVELEM source) {
+    Locked L;
+    Node* d = L.Elem(dest);
+    Node* s = L.Elem(source);
+    if (!d || !s) return 0;
+    if (d == s) return 1;
+    if (d->Depth() - 1 + SubtreeHeight(s) > kMaxDepth) return 0;
+    // Copy first: source and dest may lie inside each other.
+    Node* copy = CopySubtree(s, d->doc);
+    while (d->first) FreeSubtree(L.s, d->first);
+    d->attrs = std::move(copy->attrs);
+    d->text = std::move(copy->text);
+    while (Node* c = copy->first) {
+        c->Unlink();
+        d->AppendChild(c);
+    }
+    delete copy;
+    return 1;
+}
+
+ZEVUD_API int ZEVUD_MakeValidElementName(const char* text, char* buf, int bufSize) {
+    return CopyOut(MakeValidName(text ? text : ""), buf, bufSize);
+}
+
+// ---- attributes --------------------------------------------------------------------
+
+ZEVUD_API int32_t ZEVUD_GetInt(ZVELEM elem, const char* attr) {
+    if (!attr) return 0;
+    Locked L;
+    Node* n = L.Elem(elem);
+    return n ? IntOf(n->FindAttr(attr)) : 0;
+}
+
+ZEVUD_API int ZEVUD_SetInt(ZVELEM elem, const char* attr, int32_t value) {
+    return SetText(elem, attr, FormatInt(value));
+}
+
+ZEVUD_API int32_t ZEVUD_GetIntWithDefault(ZVELEM elem, const char* attr, int32_t def) {
+    if (!attr) return def;
+    Locked L;
+    Node* n = L.Elem(elem);
+    const Attr* a = n ? n->FindAttr(attr) : nullptr;
+    return a ? IntOf(a) : def;
+}
+
+ZEVUD_API int32_t ZEVUD_GetIntByPath(ZVDOC d, const char* path, const char* attr, int32_t def) {
+    if (!path || !attr) return def;
+    Locked L;
+    Doc* doc = L.Document(d);
+    if (!doc) return def;
+    Node* cur = doc->root;
+    std::string_view rest(path);
+    while (cur && !rest.empty()) {
+        std::size_t cut = rest.find('\\');
+        std::string_view step = rest.substr(0, cut);
+        rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
+        if (step.empty()) continue;
+        Node* found = nullptr;
+        for (Node* c = cur->first; c && !found; c = c->next)
+            if (c->name == step) found = c;
+        cur = found;
+    }
+    const Attr* a = cur ? cur->FindAttr(attr) : nullptr;
+    return a ? IntOf(a) : def;
+}
+
+ZEVUD_API int64_t ZEVUD_GetInt64(ZVELEM elem, const char* attr) {
+    if (!attr) return 0;
+    Locked L;
+    Node* n = L.Elem(elem);
+    const Attr* a = n ? n->FindAttr(attr) : nullptr;
+    if (!a) return 0;
+    auto v = ParseInt64(a->value);
+    return v ? *v : 0;
+}
+
+ZEVUD_API int ZEVUD_SetInt64(ZVELEM elem, const char* attr, int64_t value) {
+    return SetText(elem, attr, FormatInt(value));
+}
+
+ZEVUD_API double ZEVUD_GetDouble(ZVELEM elem, const char* attr) {
+    if (!attr) return 0.0;
+    Locked L;
+    Node* n = L.Elem(elem);
+    const Attr* a = n ? n->FindAttr(attr) : nullptr;
+    return a ? DoubleOf(a->value) : 0.0;
+}
+
+ZEVUD_API int ZEVUD_SetDouble(ZVELEM elem, const char* attr, double value) {
+    return SetText(elem, attr, FormatDouble(value));
+}
+
+ZEVUD_API double ZEVUD_GetDoubleWithDefault(ZVELEM elem, const char* attr, double def) {
+    if (!attr) return def;
+    Locked L;
+    Node* n = L.Elem(elem);
+    const Attr* a = n ? n->FindAttr(attr) : nullptr;
+    return a ? DoubleOf(a->value) : def;
+}
+
+ZEVUD_API double ZEVUD_GetDoubleUnderNode(ZVELEM elem, const char* childName) {
+    if (!childName) return 0.0;
+    Locked L;
+    Node* n = L.Elem(elem);
+    if (!n) return 0.0;
+    for (Node* c = n->first; c; c = c->next) {
+        if (c->name != childName) continue;
+        const Attr* a = c->FindAttr("value");
+        return DoubleOf(a ? std::string_view(a->value) : std::string_view(c->text));
+    }
+    return 0.0;
+}
+
+ZEVUD_API int ZEVUD_GetString(ZVELEM elem, const char* attr, char* buf, int bufSize) {
+    Locked L;
+    Node* n = attr ? L.Elem(elem) : nullptr;
+    const Attr* a = n ? n->FindAttr(attr) : nullptr;
+    return CopyOut(a ? std::string_view(a->value) : std::string_view(), buf, bufSize);
+}
+
+ZEVUD_API int ZEVUD_SetString(ZVELEM elem, const char* attr, const char* value) {
+    if (!value) return 0;
+    return SetText(elem, attr, value);
+}
+
+ZEVUD_API int ZEVUD_HasAttr(ZVELEM elem, const char* attr) {
+    if (!attr) return 0;
+    Locked L;
+    Node* n = L.Elem(elem);
+    return n && n->FindAttr(attr) ? 1 : 0;
+}
+
+ZEVUD_API int ZEVUD_DeleteAttr(ZVELEM elem, const char* attr) {
+    if (!attr) return 0;
+    Locked L;
+    Node* n = L.Elem(elem);
+    if (!n) return 0;
+    auto it = std::find_if(n->attrs.begin(), n->attrs.end(), [&](const Attr& a) { return a.name == attr; });
+    if (it == n->attrs.end()) return 0;
+    n->attrs.erase(it);
+    return 1;
+}
+
+ZEVUD_API int ZEVUD_GetAttrCount(ZVELEM elem) {
+    Locked L;
+    Node* n = L.Elem(elem);
+    return n ? ClampLength(n->attrs.size()) : 0;
+}
+
+ZEVUD_API int ZEVUD_GetAttrName(ZVELEM elem, int index, char* buf, int bufSize) {
+    Locked L;
+    Node* n = L.Elem(elem);
+    if (!n || index < 0 || static_cast<std::size_t>(index) >= n->attrs.size()) {
+        CopyOut({}, buf, bufSize);
+        return -1;
+    }
+    return CopyOut(n->attrs[static_cast<std::size_t>(index)].name, buf, bufSize);
+}
+
+// ---- binary data and stored files --------------------------------------------------
+
+ZEVUD_API int ZEVUD_GetBinDataLength(ZVELEM elem, const char* attr) {
+    if (!attr) return 0;
+    Locked L;
+    Node* n = L.Elem(elem);
+    const Attr* a = n ? n->FindAttr(attr) : nullptr;
+    if (!a) return 0;
+    auto len = Base64DecodedLength(a->value);
+    return len ? ClampLength(*len) : 0;
+}
+
+ZEVUD_API int ZEVUD_GetBinData(ZVELEM elem, const char* attr, void* buf, int bufSize) {
+    if (!attr || !buf || bufSize <= 0) return 0;
+    std::vector<unsigned char> bytes;
+    {
+        Locked L;
+        Node* n = L.Elem(elem);
+        const Attr* a = n ? n->FindAttr(attr) : nullptr;
+        if (!a || !Base64Decode(a->value, bytes)) return 0;
+    }
+    std::size_t m = std::min(bytes.size(), static_cast<std::size_t>(bufSize));
+    if (m) std::memcpy(buf, bytes.data(), m);
+    return static_cast<int>(m);
+}
+
+ZEVUD_API int ZEVUD_SetBinData(ZVELEM elem, const char* attr, int length, const void* data, int /*flag*/) {
+    if (length < 0 || (length > 0 && !data) || static_cast<std::size_t>(length) > kMaxBinBytes) return 0;
+    return SetText(elem, attr, Base64Encode(static_cast<const unsigned char*>(data), static_cast<std::size_t>(length)));
+}
+
+ZEVUD_API int ZEVUD_StoreFileInAttr(ZVELEM elem, const char* attr, const char* fileName, int /*flag*/) {
+    if (!ValidName(attr) || !fileName || !*fileName) return 0;
+    {
+        Locked L;
+        if (!L.Elem(elem)) return 0;
+    }
+    fs::path p = ExistingFile(FilePath(fileName));
+    std::string bytes, reason;
+    if (!ReadWholeFile(p, kMaxBinBytes, bytes, reason)) {
+        Report("Die Datei '" + p.string() + "' kann nicht in das Dokument übernommen werden: " + reason + ".");
+        return 0;
+    }
+    return SetText(elem, attr, Base64Encode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+}
+
+ZEVUD_API int ZEVUD_LoadFileFromAttr(ZVELEM elem, const char* attr, const char* fileName) {
+    if (!attr || !fileName || !*fileName) return 0;
+    std::vector<unsigned char> bytes;
+    bool damaged = false;
+    {
+        Locked L;
+        Node* n = L.Elem(elem);
+        const Attr* a = n ? n->FindAttr(attr) : nullptr;
+        if (!a) return 0;
+        damaged = !Base64Decode(a->value, bytes);
+    }
+    std::string path = FilePath(fileName);
+    if (damaged) {
+        Report(std::string("Die im Dokument gespeicherte Datei \"") + attr + "\" ist beschädigt; '" + path +
+               "' wurde nicht geschrieben.");
+        return 0;
+    }
+    std::string reason;
+    if (!WriteFileAtomic(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), reason)) {
+        Report("Die Datei '" + path + "' kann nicht geschrieben werden: " + reason + ".");
+        return 0;
+    }
+    return 1;
+}
+
+// ---- fingerprints ------------------------------------------------------------------
+
+ZEVUD_API int ZEVUD_GetFingerPrint(ZVELEM elem, unsigned char out[16]) {
+    if (!out) return 0;
+    std::memset(out, 0, 16);
+    Locked L;
+    Node* n = L.Elem(elem);
+    if (!n) return 0;
+    FingerprintSubtree(n, out);
+    return 1;
+}
+
+ZEVUD_API int ZEVUD_GetFingerPrintOfFile(const char* fileName, unsigned char out[16]) {
+    if (!out) return 0;
+    std::memset(out, 0, 16);
+    if (!fileName || !*fileName) return 0;
+    fs::path p = ExistingFile(FilePath(fileName));
+    std::error_code ec;
+    if (!fs::is_regular_file(p, ec)) return 0;
+    std::FILE* f = std::fopen(p.c_str(), "rb");
+    if (!f) return 0;
+    XXH3_state_t* st = XXH3_createState();
+    XXH3_128bits_reset(st);
+    char chunk[65536];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) XXH3_128bits_update(st, chunk, n);
+    bool bad = std::ferror(f);
+    std::fclose(f);
+    XXH128_hash_t h = XXH3_128bits_digest(st);
+    XXH3_freeState(st);
+    if (bad) return 0;
+    XXH128_canonical_t canon;
+    XXH128_canonicalFromHash(&canon, h);
+    std::memcpy(out, canon.digest, 16);
+    return 1;
+}

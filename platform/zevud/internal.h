@@ -1,0 +1,170 @@
+// Inner model of the document library: documents, elements, the handle
+// table, and the text codecs (names, numbers, base64) shared by the sources.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zevud::impl {
+
+// Deepest element nesting a document may have (the root is level 1). Files
+// deeper than this are refused on reading, so nothing deeper is built either.
+constexpr int kMaxDepth = 256;
+// Largest document file that is read or written.
+constexpr std::uintmax_t kMaxFileBytes = 1024ull * 1024 * 1024;
+// Largest binary value (and stored file) one attribute takes.
+constexpr std::size_t kMaxBinBytes = 256u * 1024 * 1024;
+
+struct Doc;
+
+// Attribute values are held as their stored text: numbers in their written
+// form, binary data as base64. A value read back therefore converts the same
+// way before and after a save.
+struct Attr {
+    std::string name;
+    std::string value;
+};
+
+struct Node {
+    std::string name;
+    std::vector<Attr> attrs;  // in insertion order
+    std::string text;         // character content (documents from elsewhere)
+    Node* parent = nullptr;
+    Node* first = nullptr;
+    Node* last = nullptr;
+    Node* prev = nullptr;
+    Node* next = nullptr;
+    Doc* doc = nullptr;
+    uint32_t handle = 0;  // given out on first request
+
+    const Attr* FindAttr(std::string_view n) const {
+        for (const Attr& a : attrs)
+            if (a.name == n) return &a;
+        return nullptr;
+    }
+    Attr* FindAttr(std::string_view n) {
+        for (Attr& a : attrs)
+            if (a.name == n) return &a;
+        return nullptr;
+    }
+    // Replaces the value in place, or appends a new attribute at the end.
+    void SetAttr(std::string_view n, std::string v) {
+        if (Attr* a = FindAttr(n))
+            a->value = std::move(v);
+        else
+            attrs.push_back(Attr{std::string(n), std::move(v)});
+    }
+    void AppendChild(Node* c) {
+        c->parent = this;
+        c->prev = last;
+        c->next = nullptr;
+        if (last)
+            last->next = c;
+        else
+            first = c;
+        last = c;
+    }
+    void Unlink() {
+        if (!parent) return;
+        if (prev) prev->next = next; else parent->first = next;
+        if (next) next->prev = prev; else parent->last = prev;
+        parent = prev = next = nullptr;
+    }
+    int Depth() const {
+        int d = 0;
+        for (const Node* n = this; n; n = n->parent) ++d;
+        return d;
+    }
+};
+
+struct Doc {
+    std::string fileName;  // absolute path, "" for an unnamed document
+    Node* root = nullptr;
+    uint32_t handle = 0;
+};
+
+// ---- handle table --------------------------------------------------------
+// A handle is (generation << 24) | (slot index + 1). A freed slot gets the
+// next generation and goes to the back of the free queue, so an old handle
+// is refused; a slot whose generation is used up is retired for good, so a
+// handle never comes to mean another object.
+enum class Kind : uint8_t { Free, Document, Element };
+
+class HandleTable {
+public:
+    uint32_t Alloc(Kind kind, void* ptr);
+    void Release(uint32_t h);
+    void* Lookup(uint32_t h, Kind kind) const;
+
+private:
+    struct Slot {
+        void* ptr = nullptr;
+        uint8_t gen = 1;
+        Kind kind = Kind::Free;
+    };
+    std::vector<Slot> slots_;
+    std::deque<uint32_t> free_;
+};
+
+// The one store of the process: shared by every library that links this one.
+struct Store {
+    std::mutex mutex;
+    HandleTable table;
+};
+Store& TheStore();
+
+// Tree helpers; all iterative, so no tree depth can exhaust the stack.
+uint32_t ElementHandle(Store& s, Node* n);
+Node* NewNode(std::string name, Doc* doc);
+// Unlinks the subtree from its parent and frees it with its handles.
+void FreeSubtree(Store& s, Node* n);
+// A detached deep copy (names, attributes, text, children) for document doc.
+Node* CopySubtree(const Node* src, Doc* doc);
+// Levels of the subtree (1 for a leaf).
+int SubtreeHeight(const Node* n);
+
+// ---- serialisation and fingerprints ---------------------------------------
+// Serialised UTF-8 XML text of a document.
+std::string SerializeDoc(const Doc& d);
+// Reads a document text; on failure returns nullptr and a reason.
+Node* ParseDoc(const std::string& bytes, Doc* doc, std::string& reason);
+// XXH3-128 of the canonical form of a subtree, big-endian bytes.
+void FingerprintSubtree(const Node* n, unsigned char out[16]);
+
+// ---- names ---------------------------------------------------------------
+// Any non-empty, valid UTF-8 name into an XML name and back, losslessly:
+// characters not allowed in XML names (and ':') are written as _xHHHH_, and
+// a literal '_' before an 'x' is itself escaped.
+std::optional<std::string> EncodeName(std::string_view name);
+std::string DecodeName(std::string_view xmlName);
+bool IsValidUtf8(std::string_view s);
+// Turns any text into a valid XML element name: characters not allowed
+// become '_', a name that cannot start so gets a leading '_'.
+std::string MakeValidName(std::string_view text);
+
+// ---- numbers -------------------------------------------------------------
+std::string FormatDouble(double v);
+std::string FormatInt(int64_t v);
+// Leading number of a text: blanks skipped, an optional sign, then the
+// longest number. nullopt when the text does not begin with one.
+std::optional<double> ParseDouble(std::string_view s);
+// Integer reading: an integer text exactly; a decimal or exponent text
+// truncated towards zero; clamped to the 64-bit range; NaN gives nullopt.
+std::optional<int64_t> ParseInt64(std::string_view s);
+int32_t ClampToInt32(int64_t v);
+
+// ---- base64 ----------------------------------------------------------------
+std::string Base64Encode(const unsigned char* data, std::size_t n);
+// Decoded length of a base64 text (blanks and line breaks ignored);
+// nullopt for a text that is not base64.
+std::optional<std::size_t> Base64DecodedLength(std::string_view s);
+// Decodes into out (resized); false for a text that is not base64.
+bool Base64Decode(std::string_view s, std::vector<unsigned char>& out);
+
+}  // namespace zevud::impl
