@@ -1,0 +1,182 @@
+#include "formula/VariableTable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <stdexcept>
+#include <unordered_set>
+
+#include "formula/ExpressionParser.h"
+#include "platform/winsys/winsys.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kE = 2.718281828459045;
+
+// Reorders v by the permutation order (new position i takes old order[i]).
+template <class T>
+void Permute(std::vector<T>& v, const std::vector<size_t>& order)
+{
+    std::vector<T> out;
+    out.reserve(v.size());
+    for (size_t i : order) out.push_back(std::move(v[i]));
+    for (size_t i = order.size(); i < v.size(); ++i) out.push_back(std::move(v[i]));
+    v.swap(out);
+}
+
+}  // namespace
+
+std::string VariableShortName(const std::string& path)
+{
+    size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+CVariableTable& GetGlobalVariableTable()
+{
+    static CVariableTable table;
+    return table;
+}
+
+CVariableTable::CVariableTable() = default;
+
+CVariableTable::~CVariableTable()
+{
+    RemoveAll();
+}
+
+bool CVariableTable::SetParent(CVariableTable* parent)
+{
+    for (const CVariableTable* t = parent; t; t = t->m_pParent)
+        if (t == this) return false;
+    m_pParent = parent;
+    return true;
+}
+
+void CVariableTable::RemoveAll()
+{
+    m_entries.clear();
+}
+
+void CVariableTable::Define(const std::string& path, const std::string& description,
+                            const std::string& unit, double value)
+{
+    std::string name = VariableShortName(path);
+    auto it = m_entries.find(name);
+    if (it != m_entries.end() && std::fabs(it->second.m_dValue - value) > 1e-8) {
+        m_messages.push_back(
+            {kFormulaOverwritten, winsys::FormatC("%s wird überschrieben mit %.2lf", name.c_str(), value)});
+    }
+    CVariableEntry& e = m_entries[name];
+    e.m_strName = name;
+    e.m_strPath = path;
+    e.m_strDescription = description;
+    e.m_strUnit = unit;
+    e.m_dValue = value;
+}
+
+int CVariableTable::CollectVariables(std::vector<std::string>& paths, std::vector<std::string>& descriptions,
+                                     std::vector<std::string>& units, std::vector<double>& values) const
+{
+    int count = 0;
+    if (m_pParent) count += m_pParent->CollectVariablesSorted(paths, descriptions, units, values);
+    for (const auto& [name, e] : m_entries) {
+        paths.push_back(e.m_strPath);
+        descriptions.push_back(e.m_strDescription);
+        units.push_back(e.m_strUnit);
+        values.push_back(e.m_dValue);
+        ++count;
+    }
+    return count;
+}
+
+int CVariableTable::CollectVariablesSorted(std::vector<std::string>& paths,
+                                           std::vector<std::string>& descriptions,
+                                           std::vector<std::string>& units,
+                                           std::vector<double>& values) const
+{
+    int count = CollectVariables(paths, descriptions, units, values);
+
+    // The four fields are sorted together, field by field; nothing is joined
+    // into one text, so any character may stand in a description or unit.
+    const size_t n = std::min({paths.size(), descriptions.size(), units.size(), values.size()});
+    std::vector<std::string> valueKeys(n);
+    for (size_t i = 0; i < n; ++i) valueKeys[i] = winsys::FormatDoubleC("%16.16le", values[i]);
+    std::vector<size_t> order(n);
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        if (int c = paths[a].compare(paths[b])) return c < 0;
+        if (int c = descriptions[a].compare(descriptions[b])) return c < 0;
+        if (int c = units[a].compare(units[b])) return c < 0;
+        return valueKeys[a] < valueKeys[b];
+    });
+    Permute(paths, order);
+    Permute(descriptions, order);
+    Permute(units, order);
+    Permute(values, order);
+    return count;
+}
+
+void CVariableTable::ListVariables(std::vector<std::string>& lines, std::vector<std::string>& names) const
+{
+    std::vector<std::string> paths, descriptions, units;
+    std::vector<double> values;
+    CollectVariablesSorted(paths, descriptions, units, values);
+
+    std::unordered_set<std::string> known(names.begin(), names.end());
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const std::string& path = paths[i];
+        size_t slash = path.rfind('\\');
+        std::string name, text;
+        if (slash != std::string::npos) {
+            name = path.substr(slash + 1);
+            text = path.substr(0, slash) + "\\" + descriptions[i];
+        } else {
+            name = path;
+            text = descriptions[i];
+        }
+        if (!known.insert(name).second) continue;
+        names.push_back(name);
+        lines.push_back(text + "\t(" + name + "=" + winsys::FormatDoubleC("%lg", values[i]) + " " +
+                        units[i] + ")");
+    }
+}
+
+int CVariableTable::Evaluate(const std::string& text, double& value)
+{
+    std::vector<std::string> paths, descriptions, units;
+    std::vector<double> values;
+    CollectVariablesSorted(paths, descriptions, units, values);
+
+    std::string normalised = text;
+    NormaliseFormulaText(normalised);
+
+    std::map<std::string, double> variables;
+    variables["pi"] = kPi;
+    variables["e"] = kE;
+    for (size_t i = 0; i < paths.size(); ++i) variables[VariableShortName(paths[i])] = values[i];
+
+    m_messages.clear();
+    ExpressionParser parser(std::move(normalised), std::move(variables));
+    auto takeMessages = [&] {
+        const auto& texts = parser.MessageTexts();
+        const auto& codes = parser.MessageCodes();
+        for (size_t i = 0; i < texts.size(); ++i) m_messages.push_back({codes[i], texts[i]});
+    };
+    try {
+        double result = parser.Evaluate();
+        takeMessages();
+        value = result;
+        return 1;
+    } catch (const std::exception& e) {
+        takeMessages();
+        // A stop without a message of its own (a function's domain error)
+        // leaves its text with code 4, also after notes on undefined names.
+        bool stopRecorded = std::any_of(m_messages.begin(), m_messages.end(), [](const CFormulaMessage& m) {
+            return m.m_nCode != kFormulaUndefined;
+        });
+        if (!stopRecorded) m_messages.push_back({kFormulaBadNumber, e.what()});
+        return 0;
+    }
+}

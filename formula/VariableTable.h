@@ -1,0 +1,80 @@
+// Named variables of formulas: a table per owner, chained to parent tables,
+// and the entry point of formula evaluation.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+// One message of a definition or evaluation: a code (see FormulaMessageCode
+// in ExpressionParser.h; 1 is the overwrite warning of Define) and its text.
+struct CFormulaMessage {
+    int m_nCode = 0;
+    std::string m_strText;
+};
+
+// One variable; the table owns it.
+struct CVariableEntry {
+    std::string m_strName;         // short name: the path's part after its last backslash
+    std::string m_strPath;         // full path as given to Define ("Folder\Sub\name")
+    std::string m_strDescription;
+    std::string m_strUnit;
+    double m_dValue = 0;
+};
+
+class CVariableTable {
+public:
+    CVariableTable();
+    virtual ~CVariableTable();
+    CVariableTable(const CVariableTable&) = default;
+    CVariableTable& operator=(const CVariableTable&) = default;
+
+    // The parent table (not owned); null for none. A parent whose chain
+    // leads back to this table is refused (false).
+    bool SetParent(CVariableTable* parent);
+    CVariableTable* GetParent() const { return m_pParent; }
+
+    // Deletes every variable; messages and parent stay.
+    void RemoveAll();
+
+    // Creates or overwrites the variable with the path's short name. When it
+    // existed with a value differing by more than 1e-8, the warning code 1
+    // "<name> wird überschrieben mit <value>" is added to the messages.
+    void Define(const std::string& path, const std::string& description, const std::string& unit,
+                double value);
+
+    // Appends the variables of the parent chain (sorted) and then those of
+    // this table to the four parallel arrays; returns the number appended.
+    int CollectVariables(std::vector<std::string>& paths, std::vector<std::string>& descriptions,
+                         std::vector<std::string>& units, std::vector<double>& values) const;
+    // As CollectVariables, then the four arrays sorted together by path,
+    // description, unit and value (ascending byte order of the texts; the
+    // value by its "%16.16le" text). Returns the number appended.
+    int CollectVariablesSorted(std::vector<std::string>& paths, std::vector<std::string>& descriptions,
+                               std::vector<std::string>& units, std::vector<double>& values) const;
+
+    // One display line "<text>\t(<name>=<value> <unit>)" per short name that
+    // names does not hold yet (the first in sorted order wins); the short
+    // name is added to names.
+    void ListVariables(std::vector<std::string>& lines, std::vector<std::string>& names) const;
+
+    // Evaluates a formula text with the variables of the whole chain and the
+    // constants pi and e. Returns nonzero and writes value on success; on
+    // failure value is left alone. Either way the messages of the
+    // evaluation replace the message list.
+    int Evaluate(const std::string& text, double& value);
+
+    const std::vector<CFormulaMessage>& GetMessages() const { return m_messages; }
+
+private:
+    CVariableTable* m_pParent = nullptr;
+    std::map<std::string, CVariableEntry> m_entries;  // by short name
+    std::vector<CFormulaMessage> m_messages;
+};
+
+// The module's global variable table; every formula value starts out with it.
+CVariableTable& GetGlobalVariableTable();
+
+// The part of a variable path after its last backslash (the whole path
+// without one).
+std::string VariableShortName(const std::string& path);

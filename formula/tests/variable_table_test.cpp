@@ -1,0 +1,180 @@
+// Variable tables: short names, the overwrite warning, the parent chain,
+// sorted collection and listing, and the messages of Evaluate.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "formula/SortStringArray.h"
+#include "formula/VariableTable.h"
+#include "formula/tests/support/FormulaTestSupport.h"
+
+using formula_test::Eval;
+
+namespace {
+
+struct Collected {
+    std::vector<std::string> paths, descriptions, units;
+    std::vector<double> values;
+    int count = 0;
+};
+
+Collected CollectSorted(const CVariableTable& t)
+{
+    Collected c;
+    c.count = t.CollectVariablesSorted(c.paths, c.descriptions, c.units, c.values);
+    return c;
+}
+
+TEST(SortStringArray, SortsByUnsignedBytesShorterPrefixFirst)
+{
+    std::vector<std::string> texts = {"b", "a", "Ab", "ä", "a|", "ab", "", "Z"};
+    SortStringArray(texts);
+    EXPECT_EQ(texts, (std::vector<std::string>{"", "Ab", "Z", "a", "ab", "a|", "b", "ä"}));
+}
+
+TEST(VariableTable, DefineUsesShortNameAndWarnsOnlyAboveTolerance)
+{
+    CVariableTable t;
+    t.Define("Ordner A\\h", "Höhe", "m", 3);
+    t.Define("Ordner B\\h", "Höhe B", "cm", 3.000000001);
+    EXPECT_TRUE(t.GetMessages().empty());
+    auto c = CollectSorted(t);
+    ASSERT_EQ(c.count, 1);
+    EXPECT_EQ(c.paths[0], "Ordner B\\h");  // overwritten in full, path included
+    EXPECT_EQ(c.descriptions[0], "Höhe B");
+    EXPECT_EQ(c.units[0], "cm");
+
+    t.Define("Ordner C\\h", "", "", 4);
+    ASSERT_EQ(t.GetMessages().size(), 1u);
+    EXPECT_EQ(t.GetMessages()[0].m_nCode, 1);
+    EXPECT_EQ(t.GetMessages()[0].m_strText, "h wird überschrieben mit 4.00");
+    EXPECT_DOUBLE_EQ(Eval(t, "h").value, 4);
+
+    t.RemoveAll();
+    EXPECT_EQ(CollectSorted(t).count, 0);
+}
+
+TEST(VariableTable, FormulasSeeTheParentChain)
+{
+    CVariableTable global, position, record;
+    ASSERT_TRUE(position.SetParent(&global));
+    ASSERT_TRUE(record.SetParent(&position));
+    global.Define("System\\g", "", "", 9.81);
+    position.Define("l", "Länge", "m", 6);
+    record.Define("q", "", "kN/m", 2);
+    auto o = Eval(record, "q*l^2/8 + g - g");
+    ASSERT_TRUE(o.ok);
+    EXPECT_DOUBLE_EQ(o.value, 9);
+    EXPECT_TRUE(o.messages.empty());
+    EXPECT_EQ(CollectSorted(record).count, 3);
+    // A cycle is refused.
+    EXPECT_FALSE(global.SetParent(&record));
+    EXPECT_EQ(global.GetParent(), nullptr);
+}
+
+TEST(VariableTable, TableVariablesOverrideConstantsAndLastSortedPathWins)
+{
+    CVariableTable global, position;
+    position.SetParent(&global);
+    EXPECT_DOUBLE_EQ(Eval(position, "pi").value, 3.141592653589793);
+    position.Define("pi", "", "", 3);
+    EXPECT_DOUBLE_EQ(Eval(position, "pi").value, 3);
+    position.Define("e", "", "", 2);
+    EXPECT_DOUBLE_EQ(Eval(position, "e").value, 2);
+
+    // Same short name in both tables: the path that sorts last gives the value,
+    // whichever table holds it.
+    global.Define("Z\\h", "", "", 1);
+    position.Define("A\\h", "", "", 2);
+    EXPECT_DOUBLE_EQ(Eval(position, "h").value, 1);
+    global.RemoveAll();
+    global.Define("A\\h", "", "", 1);
+    position.Define("Z\\h", "", "", 2);
+    EXPECT_DOUBLE_EQ(Eval(position, "h").value, 2);
+}
+
+TEST(VariableTable, SortedCollectionKeepsFieldsTogetherWhateverTheyHold)
+{
+    CVariableTable parent, child;
+    child.SetParent(&parent);
+    parent.Define("b", "Breite | innen", "m|s", 2.5);
+    child.Define("a|x", "Wert", "kN", 1.0 / 3.0);
+    child.Define("Ä", "Umlaut", "", -7);
+    child.Define("A", "groß", "", 1e-300);
+    auto c = CollectSorted(child);
+    ASSERT_EQ(c.count, 4);
+    ASSERT_EQ(c.paths.size(), 4u);
+    EXPECT_EQ(c.paths, (std::vector<std::string>{"A", "a|x", "b", "Ä"}));
+    EXPECT_EQ(c.descriptions, (std::vector<std::string>{"groß", "Wert", "Breite | innen", "Umlaut"}));
+    EXPECT_EQ(c.units, (std::vector<std::string>{"", "kN", "m|s", ""}));
+    EXPECT_EQ(c.values, (std::vector<double>{1e-300, 1.0 / 3.0, 2.5, -7}));  // exactly
+}
+
+TEST(VariableTable, SortOrderComparesFieldByField)
+{
+    // "a" is a prefix of "ab" and sorts first; the description decides
+    // between equal paths, then the unit.
+    CVariableTable t1, t2, t3;
+    t2.SetParent(&t1);
+    t3.SetParent(&t2);
+    t1.Define("ab", "x", "", 1);
+    t1.Define("a", "y", "", 2);
+    t2.Define("a", "b", "", 3);
+    t3.Define("a", "b", "a", 4);
+    auto c = CollectSorted(t3);
+    EXPECT_EQ(c.paths, (std::vector<std::string>{"a", "a", "a", "ab"}));
+    EXPECT_EQ(c.values, (std::vector<double>{3, 4, 2, 1}));
+}
+
+TEST(VariableTable, ListVariablesShowsFirstOfEachShortName)
+{
+    CVariableTable global, position;
+    position.SetParent(&global);
+    global.Define("System\\Lasten\\q", "Streckenlast", "kN/m", 2.5);
+    position.Define("Auflager\\q", "Auflagerlast", "kN", 7);
+    position.Define("l", "Länge", "m", 6);
+    std::vector<std::string> lines, names = {"x"};
+    position.ListVariables(lines, names);
+    EXPECT_EQ(names, (std::vector<std::string>{"x", "q", "l"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"Auflager\\Auflagerlast\t(q=7 kN)", "Länge\t(l=6 m)"}));
+
+    // A name already listed is not listed again.
+    lines.clear();
+    position.ListVariables(lines, names);
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST(VariableTable, EvaluateReplacesMessagesAndReportsFailure)
+{
+    CVariableTable t;
+    t.Define("a", "", "", 1);
+    t.Define("a", "", "", 2);  // overwrite warning
+    ASSERT_EQ(t.GetMessages().size(), 1u);
+    double v = 5;
+    EXPECT_NE(t.Evaluate("a + b", v), 0);
+    EXPECT_DOUBLE_EQ(v, 2);
+    ASSERT_EQ(t.GetMessages().size(), 1u);  // the warning is gone, b is noted
+    EXPECT_EQ(t.GetMessages()[0].m_nCode, 32);
+
+    // A stop without a recorded message leaves exactly one code-4 message.
+    v = 5;
+    EXPECT_EQ(t.Evaluate("sqrt(0 - a)", v), 0);
+    EXPECT_DOUBLE_EQ(v, 5);
+    ASSERT_EQ(t.GetMessages().size(), 1u);
+    EXPECT_EQ(t.GetMessages()[0].m_nCode, 4);
+    EXPECT_EQ(t.GetMessages()[0].m_strText, "Fehler in sqrt");
+
+    EXPECT_NE(t.Evaluate("3", v), 0);
+    EXPECT_TRUE(t.GetMessages().empty());
+}
+
+TEST(VariableTable, GlobalTableIsOneObject)
+{
+    EXPECT_EQ(&GetGlobalVariableTable(), &GetGlobalVariableTable());
+    EXPECT_EQ(VariableShortName("A\\B\\c"), "c");
+    EXPECT_EQ(VariableShortName("c"), "c");
+    EXPECT_EQ(VariableShortName("A\\"), "");
+}
+
+}  // namespace
