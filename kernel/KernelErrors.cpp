@@ -8,12 +8,11 @@ namespace tovik {
 
 int32_t WriteErrLine(RunState& run, int32_t kind, const std::string& text) {
     ++run.ErrorCount;
+    if (kind < 0) return kind;
+    const std::string line = (kind > 0 ? "FEHLER:  " : "WARNUNG: ") + text + "\n";
+    run.ErrorLines += line;
     if (run.ErrorFile) {
-        if (kind > 0) {
-            std::fprintf(run.ErrorFile, "FEHLER:  %s\n", text.c_str());
-        } else if (kind == 0) {
-            std::fprintf(run.ErrorFile, "WARNUNG: %s\n", text.c_str());
-        }
+        std::fputs(line.c_str(), run.ErrorFile);
         std::fflush(run.ErrorFile);
     }
     return kind;

@@ -491,6 +491,7 @@ public:
     std::FILE* ErrorFile = nullptr;       // "%s.err", open during the run or null
     std::FILE* DebugPrintFile = nullptr;  // "%s.dru", open or null
     int32_t ErrorCount = 0;         // lines handed to WriteErrLine since the start of the run
+    std::string ErrorLines;         // the same lines as written, kept in case the error file fails
     std::string MessageText;        // scratch text of the phases
     IProgress* progress = nullptr;  // progress of the run, or null
     bool stopped = false;           // a fatal fault (overflow, refused input) ends the run

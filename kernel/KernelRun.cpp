@@ -1,0 +1,338 @@
+#include "kernel/KernelRun.h"
+
+#include <atomic>
+#include <cstdio>
+#include <memory>
+
+#include "kernel/CalcProgress.h"
+#include "kernel/KernelErrors.h"
+#include "kernel/KernelPhases.h"
+#include "kernel/KernelUtil.h"
+#include "kernel/MemberDesignReader.h"
+#include "platform/lingo/lingo.h"
+#include "platform/winsys/winsys.h"
+
+namespace tovik {
+
+namespace {
+
+std::atomic<bool> g_running{false};
+
+// Marks one export call as running; a second, overlapping call is refused.
+class RunGuard {
+public:
+    RunGuard() : owns_(!g_running.exchange(true)) {}
+    ~RunGuard() {
+        if (owns_) g_running.store(false);
+    }
+    bool Owns() const { return owns_; }
+
+private:
+    bool owns_;
+};
+
+constexpr const char* kBusyText = "Es läuft bereits eine Berechnung; dieser Aufruf wird nicht ausgeführt.";
+
+std::string CalcText(const std::string& text) {
+    return lingo::Translate("VKT Eingabe", "velor_i_rigel", "Calc", text);
+}
+
+void ProgressText(RunState& run, const std::string& text) {
+    if (!run.progress) return;
+    run.progress->SetText(text);
+    run.progress->StepIt();
+}
+
+// A phase that this build does not hold: the run cannot go on.
+void MissingPhase(RunState& run, const char* label) {
+    run.Stop(codes::kPhaseMissing,
+             winsys::FormatC("Der Rechenschritt '%s' ist in dieser Programmversion nicht vorhanden; "
+                             "die Berechnung wurde nicht ausgeführt.",
+                             label));
+}
+
+void SizeResultStores(RunState& run) {
+    const ModelRecord& r = run.cdltr;
+    const int64_t ends = r.fe.nKnoten > 1 ? 2LL * (r.fe.nKnoten - 1) : 0;
+    const int64_t n = ends * (r.nRegelLk > 0 ? r.nRegelLk : 0);
+    for (UserPoint& up : run.reader.UserPoints) {
+        up.sigX.assign(static_cast<size_t>(n), 0.0);
+        up.tau.assign(static_cast<size_t>(n), 0.0);
+    }
+    if (Phases().MaxPlateElements && Phases().SizePlateStressStore) {
+        const int32_t m = Phases().MaxPlateElements(run);
+        Phases().SizePlateStressStore(run, m > 0 ? static_cast<int64_t>(m) * n * 2 : 0);
+    }
+}
+
+// Common set-up of an export call: RTF writer reset and check, drawing objects.
+void BeginExport(RunState& run) {
+    if (Phases().RtfReset) Phases().RtfReset();
+    CheckRtfLibVersion();
+    if (Phases().CreateGdiObjects) Phases().CreateGdiObjects(run);
+}
+
+void EndExport(RunState& run) {
+    if (Phases().DeleteGdiObjects) Phases().DeleteGdiObjects(run);
+    run.work.Free();
+}
+
+void ReportException(const char* what) {
+    winsys::MessageBox(winsys::FormatC("Interner Fehler in der Rechenroutine: %s", what));
+}
+
+}  // namespace
+
+bool CalculationRunning() { return g_running.load(); }
+
+int32_t CheckRtfLibVersion() {
+    int32_t version = 0;
+    if (Phases().RtfReadSetting) {
+        char buf[256] = {};
+        const int32_t n = Phases().RtfReadSetting("VK-Version/zadevoz", buf, static_cast<int32_t>(sizeof buf));
+        if (n > 1) {
+            const std::string reply(buf, static_cast<size_t>(n < 256 ? n : 255));
+            const auto v = winsys::ParseInt(std::string_view(reply).substr(1));
+            if (v && *v > 0 && *v < 1000000) version = static_cast<int32_t>(*v);
+        }
+    }
+    if (version < 2) winsys::MessageBox("ZADEVOZ.DLL nicht korrekt");
+    return version;
+}
+
+void OpenErrorFile(RunState& run) {
+    run.ErrorCount = 0;
+    run.ErrorLines.clear();
+    if (run.ErrorFile) std::fclose(run.ErrorFile);
+    run.ErrorFile = std::fopen((run.RunBaseName + ".err").c_str(), "w+");
+}
+
+std::string CollectErrorText(RunState& run) {
+    const std::string name = run.RunBaseName + ".err";
+    std::string text;
+    if (run.ErrorCount != 0) {
+        if (run.ErrorFile) {
+            std::fclose(run.ErrorFile);
+            run.ErrorFile = nullptr;
+        }
+        std::string content;
+        bool read = false;
+        if (std::FILE* f = std::fopen(name.c_str(), "rt")) {
+            char buf[4096];
+            size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) content.append(buf, n);
+            std::fclose(f);
+            read = true;
+        }
+        // Lines that could not be written to the file are not lost.
+        if (!read || content.empty()) content = run.ErrorLines;
+        if (!content.empty()) text = ErrorTextHeading() + content + " ";
+        run.ErrorCount = 0;
+        std::remove(name.c_str());
+    } else if (run.ErrorFile) {
+        std::fclose(run.ErrorFile);
+        run.ErrorFile = nullptr;
+        std::remove(name.c_str());
+    }
+    return text;
+}
+
+void WriteStoppedResult(ZVDOC doc, const std::string& errorText) {
+    ZVELEM root = ZEVUD_GetRootElement(doc);
+    if (!root) return;
+    if (ZVELEM old = ZEVUD_FindFirstChild(root, "result")) ZEVUD_DeleteElement(old);
+    if (ZVELEM old = ZEVUD_FindFirstChild(root, "exports")) ZEVUD_DeleteElement(old);
+    ZVELEM result = ZEVUD_AddChildElement(root, "result");
+    ZEVUD_SetInt(result, "nNode", 0);
+    ZEVUD_SetInt(result, "nElem", 0);
+    ZEVUD_SetInt(result, "abbruch", 1);
+    ZEVUD_SetString(result, "errorMsg", errorText.c_str());
+    ZEVUD_AddChildElement(root, "exports");
+}
+
+int32_t RunCalculation(RunState& run, int32_t printFlag) {
+    KernelPhases& ph = Phases();
+    ModelRecord& r = run.cdltr;
+    // Lines that the reader has written before stay counted, so that they
+    // reach the error text.
+    ProgressText(run, CalcText("Aufbau des numerischen Systems"));
+
+    run.MessageText = "Datenaufbereitung";
+    if (!ph.PrepareSystemData) return MissingPhase(run, "Datenaufbereitung"), 0;
+    ph.PrepareSystemData(run);
+    if (run.stopped) return 0;
+
+    run.MessageText = "Belastung";
+    if (!ph.ApplyLoads) return MissingPhase(run, "Belastung"), 0;
+    ph.ApplyLoads(run);
+    if (run.stopped) return 0;
+
+    run.MessageText = "Querschnitte";
+    ProgressText(run, CalcText("Generierung der Querschnitte"));
+    if (!ph.SetzeQuer) return MissingPhase(run, "Querschnitte"), 0;
+    ph.SetzeQuer(run);
+    if (run.stopped) return 0;
+
+    SizeResultStores(run);
+
+    if ((r.nRegelLk > 0 || r.nKnickLk > 0) && !ph.RechneDltr3D) return MissingPhase(run, "Berechnung"), 0;
+    for (int32_t i = 1; i <= r.nRegelLk; ++i) {
+        run.MessageText = winsys::FormatC("Regel-Lf: %d", i);
+        if (run.progress) {
+            const std::string f = "Berechnung LK %ld (Gebrauchstauglichkeit)";
+            ProgressText(run, lingo::FormatTranslated(f, CalcText(f), static_cast<long>(r.nKnickLk + i)));
+        }
+        ReportCalcError(run, i, ph.RechneDltr3D(run, 0, i - 1));
+        if (run.stopped) return 0;
+    }
+
+    run.MessageText = "ExtremWerte aus Regellf.";
+    if (!ph.BuildEnvelopes) return MissingPhase(run, "ExtremWerte"), 0;
+    ph.BuildEnvelopes(run, 1);
+    if (run.stopped) return 0;
+
+    if (r.nKnickLk > 0 && !ph.SetImperfection) return MissingPhase(run, "Vorverformungen"), 0;
+    for (int32_t k = 1; k <= r.nKnickLk; ++k) {
+        run.MessageText = winsys::FormatC("Knickfigur Lf: %d", k);
+        if (run.progress) {
+            const std::string f = "Berechnung LK %ld (Tragsicherheit)";
+            ProgressText(run, lingo::FormatTranslated(f, CalcText(f), static_cast<long>(k)));
+        }
+        ReportCalcError(run, k, ph.RechneDltr3D(run, 1, k - 1));
+        if (run.stopped) return 0;
+        run.MessageText = winsys::FormatC("Vorverformungen Lf: %d", k);
+        ph.SetImperfection(run, k - 1);
+        if (run.stopped) return 0;
+        run.MessageText = winsys::FormatC("Spannungsnachweis (II) Lf: %d", k);
+        ReportCalcError(run, k, ph.RechneDltr3D(run, 2, k - 1));
+        if (run.stopped) return 0;
+    }
+
+    run.MessageText = "ExtremWerte aus II";
+    ph.BuildEnvelopes(run, 0);
+    if (run.stopped) return 0;
+
+    run.MessageText = "Druckausgabe";
+    const int reports = (printFlag != 0 ? 1 : 0) + IsDeveloperSwitchOn();
+    for (int i = 0; i < reports; ++i) {
+        if (!ph.PrintReport) {
+            WriteErrLine(run, kErrLineWarning, "Die Druckausgabe ist in dieser Programmversion nicht vorhanden.");
+            break;
+        }
+        ph.PrintReport(run);
+    }
+    return 0;
+}
+
+void CalcMemberDocument(RunState& run, ZVDOC doc, int32_t printFlag) {
+    // Base name and error file come first, so that the reader's faults are
+    // written into the error file as well.
+    run.RunBaseName = RunBaseNameFromPath(zevud::GetCompleteFileName(doc));
+    OpenErrorFile(run);
+    run.DebugPrintFile = nullptr;
+
+    ReadMemberDesignDom(run, doc, 1);
+    if (!run.stopped) RunCalculation(run, printFlag);
+    if (!run.stopped && !Phases().WriteResultsToDom) MissingPhase(run, "Ergebnisse");
+
+    const std::string errorText = CollectErrorText(run);
+    if (Phases().OpenSectionDatabase) Phases().OpenSectionDatabase(run, -1);
+
+    if (run.stopped)
+        WriteStoppedResult(doc, errorText);
+    else
+        Phases().WriteResultsToDom(run, doc, errorText);
+
+    // The document is saved under its own name; a copy under the fixed name
+    // "rigel.vkx" is written only for the developer.
+    ZEVUD_SaveDoc(doc);
+    if (IsDeveloperSwitchOn()) ZEVUD_SaveCopyAs(doc, "rigel.vkx");
+}
+
+}  // namespace tovik
+
+using namespace tovik;
+
+TOVIK_EXPORT void RIREZ_Aver(uint32_t doc, int32_t /*flag*/) {
+    RunGuard guard;
+    if (!guard.Owns()) {
+        winsys::MessageBox(kBusyText);
+        return;
+    }
+    try {
+        auto run = std::make_unique<RunState>();
+        const std::string progname = zevud::GetString(ZEVUD_GetRootElement(doc), "progname");
+        run->work.Allocate();
+        std::unique_ptr<CCalcProgressDlg> dlg;
+        if (progname != "VADU") {
+            dlg = std::make_unique<CCalcProgressDlg>();
+            if (dlg->Create()) run->progress = dlg.get();
+        }
+        BeginExport(*run);
+        CalcMemberDocument(*run, doc, 0);
+        EndExport(*run);
+        run->progress = nullptr;
+        if (dlg) dlg->DestroyWindow();
+    } catch (const std::exception& e) {
+        ReportException(e.what());
+    } catch (...) {
+        ReportException("unbekannt");
+    }
+}
+
+TOVIK_EXPORT void DADAD_Urev(uint32_t doc, int32_t flag) {
+    RunGuard guard;
+    if (!guard.Owns()) {
+        winsys::MessageBox(kBusyText);
+        return;
+    }
+    try {
+        auto run = std::make_unique<RunState>();
+        run->work.Allocate();
+        BeginExport(*run);
+        if (Phases().CalcStabDocument) {
+            Phases().CalcStabDocument(*run, doc, flag);
+        } else {
+            run->RunBaseName = RunBaseNameFromPath(zevud::GetCompleteFileName(doc));
+            OpenErrorFile(*run);
+            MissingPhase(*run, "Stabberechnung");
+            WriteStoppedResult(doc, CollectErrorText(*run));
+            ZEVUD_SaveDoc(doc);
+        }
+        EndExport(*run);
+    } catch (const std::exception& e) {
+        ReportException(e.what());
+    } catch (...) {
+        ReportException("unbekannt");
+    }
+}
+
+TOVIK_EXPORT void REZIR_IdadOzov(char* name) {
+    RunGuard guard;
+    if (!guard.Owns()) {
+        winsys::MessageBox(kBusyText);
+        return;
+    }
+    if (!name) {
+        winsys::MessageBox("Berechnen: kein Dateiname angegeben");
+        return;
+    }
+    try {
+        winsys::MessageBox(winsys::FormatC("Berechnen von %s", name));
+        auto run = std::make_unique<RunState>();
+        run->RunBaseName = name;
+        if (run->RunBaseName.size() > static_cast<size_t>(limits::kMaxRunBaseName))
+            run->RunBaseName.resize(static_cast<size_t>(limits::kMaxRunBaseName));
+        run->work.Allocate();
+        BeginExport(*run);
+        if (Phases().CalcTestCase)
+            Phases().CalcTestCase(*run, run->RunBaseName);
+        else
+            winsys::MessageBox("Die Berechnung aus einer Textdatei ist in dieser Programmversion nicht vorhanden.");
+        EndExport(*run);
+    } catch (const std::exception& e) {
+        ReportException(e.what());
+    } catch (...) {
+        ReportException("unbekannt");
+    }
+}

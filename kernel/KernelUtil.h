@@ -1,0 +1,26 @@
+// Small helpers of the kernel: log lines, text splitting, the run's base
+// name and the developer switch.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tovik {
+
+// Appends "[dd.mm.yyyy / hh:mm:ss:mmmm] text" to the log file (tried up to
+// ten times, 20 ms apart; a line that cannot be written is dropped).
+void WriteLogLine(const std::string& fileName, const std::string& text);
+
+// Splits at the separator; parts after the first are trimmed of blanks.
+void SplitString(const std::string& text, char separator, std::vector<std::string>& out);
+
+// The document's file name without folder ('\' or '/') and without a final
+// ".vkx" of any case, cut to 255 characters.
+std::string RunBaseNameFromPath(const std::string& completeFileName);
+
+// The word of the developer switch VKTUSER.
+inline constexpr const char* kDeveloperSwitchWord = "DEDUV";
+// 1 when VKTUSER is "DEDUV" or "deduv", else 0.
+int IsDeveloperSwitchOn();
+
+}  // namespace tovik
