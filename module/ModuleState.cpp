@@ -1,0 +1,45 @@
+#include "module/ModuleState.h"
+
+#include "module/ProgDB.h"
+#include "module/RegSettings.h"
+#include "module/Utilities.h"
+
+namespace {
+
+// Plain pointers: nothing here is destroyed by a static destructor.
+CRegSettings* g_settings = nullptr;
+CProgDB* g_progDB = nullptr;
+ShowRtfTipProc g_showRtfTip = nullptr;
+
+}  // namespace
+
+void ModuleStart() {
+    StartupLog();      // paths and the log
+    GetRegSettings();  // registry and settings
+    // Translation needs no start: the translation layer serves texts as asked.
+    GetProgDB();       // the catalogue
+}
+
+void ModuleTeardown() {
+    delete g_progDB;
+    g_progDB = nullptr;
+    delete g_settings;
+    g_settings = nullptr;
+    g_showRtfTip = nullptr;
+}
+
+CRegSettings& GetRegSettings() {
+    if (!g_settings) g_settings = new CRegSettings();
+    return *g_settings;
+}
+
+CProgDB& GetProgDB() {
+    if (!g_progDB) {
+        GetRegSettings();  // the settings come first
+        g_progDB = new CProgDB();
+    }
+    return *g_progDB;
+}
+
+void SetShowRtfTipFunc(ShowRtfTipProc proc) { g_showRtfTip = proc; }
+ShowRtfTipProc GetShowRtfTipFunc() { return g_showRtfTip; }

@@ -1,0 +1,25 @@
+// The module's process-wide objects. None of them is built by static
+// initialisation: they are built on first use or by ModuleStart, in the
+// order paths and log, registry and settings, translation, catalogue, and
+// torn down explicitly by ModuleTeardown before the library is unloaded
+// (never by a static destructor, since the catalogue may destroy windows).
+#pragma once
+
+class CRegSettings;
+class CProgDB;
+
+// Builds every object that is not built yet. Safe to call more than once.
+void ModuleStart();
+// Destroys the catalogue and the settings (in reverse order). A later use
+// builds them again.
+void ModuleTeardown();
+
+// The global settings object.
+CRegSettings& GetRegSettings();
+// The global program catalogue.
+CProgDB& GetProgDB();
+
+// The host's routine that shows an RTF tip file (registered by the host).
+using ShowRtfTipProc = void (*)(const char* tipFile);
+void SetShowRtfTipFunc(ShowRtfTipProc proc);
+ShowRtfTipProc GetShowRtfTipFunc();
