@@ -1,0 +1,188 @@
+// Section values of the calculator against closed forms and published tables.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "platform/zidezaz/zidezaz.h"
+
+namespace {
+
+using zidezaz::MakeWLine;
+
+struct Calc {
+    int h = SEKT_PRO_Create();
+    explicit Calc(const std::vector<SektWLine>& lines) {
+        for (const auto& l : lines) SEKT_PRO_AddWLine(h, l);
+        EXPECT_EQ(SEKT_PRO_Calculate(h), 1);
+        SEKT_PRO_GetResultGqs(h, &g);
+        SEKT_PRO_GetResultTqs(h, 0, &t);
+    }
+    ~Calc() { SEKT_PRO_Delete(h); }
+    std::vector<SektTqe> Elements() const {
+        std::vector<SektTqe> v(static_cast<size_t>(SEKT_PRO_GetnTqe(h, 0)));
+        for (size_t k = 0; k < v.size(); ++k) SEKT_PRO_GetResultTqe(h, 0, static_cast<int>(k), &v[k]);
+        return v;
+    }
+    SektGqs g{};
+    SektTqs t{};
+};
+
+// I of three plates; z points down, top flange at z = 0.
+std::vector<SektWLine> PlateI(double bo, double to, double bu, double tu, double hs, double tw, double r = 0) {
+    return {MakeWLine(-bo / 2, 0, bo / 2, 0, to), MakeWLine(-bu / 2, hs, bu / 2, hs, tu),
+            MakeWLine(0, 0, 0, hs, tw, r, r)};
+}
+
+TEST(SectionCalc, DoublySymmetricPlateI) {
+    const double b = 20, tf = 1.5, hs = 40, tw = 0.8;
+    Calc c(PlateI(b, tf, b, tf, hs, tw));
+    const double hw = hs - tf;  // web between the flange faces
+    const double A = 2 * b * tf + hw * tw;
+    const double Iy = 2 * (b * tf * tf * tf / 12 + b * tf * hs * hs / 4) + tw * hw * hw * hw / 12;
+    const double Iz = 2 * tf * b * b * b / 12 + hw * tw * tw * tw / 12;
+    const double It = (2 * b * tf * tf * tf + hs * tw * tw * tw) / 3;
+    const double If = tf * b * b * b / 12;
+    const double Iw = hs * hs * If / 2;
+    EXPECT_NEAR(c.g.A, A, 1e-6 * A);
+    EXPECT_NEAR(c.g.Ayy, Iy, 1e-6 * Iy);
+    EXPECT_NEAR(c.g.Azz, Iz, 1e-6 * Iz);
+    EXPECT_NEAR(c.g.Ayz, 0.0, 1e-6);
+    EXPECT_NEAR(c.g.Ito + c.g.Itg, It, 1e-6 * It);
+    EXPECT_NEAR(c.g.Itg, 0.0, 1e-12);
+    EXPECT_NEAR(c.g.Bww, Iw, 1e-6 * Iw);
+    EXPECT_NEAR(c.g.y0, 0.0, 1e-9);
+    EXPECT_NEAR(c.g.z0, hs / 2, 1e-9);
+    EXPECT_NEAR(c.g.ym, c.g.y0, 1e-6);
+    EXPECT_NEAR(c.g.zm, c.g.z0, 1e-6);
+    EXPECT_NEAR(c.t.Bww, Iw, 1e-6 * Iw);
+    EXPECT_DOUBLE_EQ(c.t.A, c.g.A);
+
+    // Flange tip ordinate about the shear centre: |w| = b/2 * hs/2.
+    for (const auto& e : c.Elements()) {
+        if (std::fabs(e.za - e.ze) > 1e-9) {  // web: no warping, flow from the top flange
+            EXPECT_NEAR(e.wa - (e.za * c.g.ym - e.ya * c.g.zm), 0.0, 1e-9);
+            EXPECT_NEAR(std::fabs(e.Sza), b * tf * hs / 2, 1e-9);
+            continue;
+        }
+        const double tipY = std::fabs(e.ya) > std::fabs(e.ye) ? e.ya : e.ye;
+        const double tipZ = e.za;
+        const double wTip = (std::fabs(e.ya) > std::fabs(e.ye) ? e.wa : e.we) - (tipZ * c.g.ym - tipY * c.g.zm);
+        EXPECT_NEAR(std::fabs(wTip), b / 2 * hs / 2, 1e-9);
+    }
+}
+
+TEST(SectionCalc, MonosymmetricPlateIShearCentre) {
+    // Top flange 200x15, bottom 100x10, web 400x8 between the mid-lines (cm).
+    const double hs = 40;
+    Calc c(PlateI(20, 1.5, 10, 1.0, hs, 0.8));
+    const double I1 = 1.5 * 20 * 20 * 20 / 12, I2 = 1.0 * 10 * 10 * 10 / 12;
+    EXPECT_NEAR(c.g.ym, 0.0, 1e-9);
+    EXPECT_NEAR(c.g.zm, hs * I2 / (I1 + I2), 1e-9);  // distance from the top flange
+    EXPECT_NEAR(c.g.Bww, hs * hs * I1 * I2 / (I1 + I2), 1e-6 * c.g.Bww);
+}
+
+TEST(SectionCalc, ChannelShearCentre) {
+    // Thin-walled channel: e = 3 b^2 tf / (6 b tf + h tw) from the web line.
+    const double b = 8, h = 20, tf = 1.0, tw = 0.6;
+    Calc c({MakeWLine(b, 0, 0, 0, tf), MakeWLine(0, 0, 0, h, tw), MakeWLine(0, h, b, h, tf)});
+    EXPECT_NEAR(c.g.ym, -3 * b * b * tf / (6 * b * tf + h * tw), 1e-9);
+    EXPECT_NEAR(c.g.zm, h / 2, 1e-9);
+    // Warping constant of the channel: tf b^3 h^2 / 12 * (3 b tf + 2 h tw) / (6 b tf + h tw)
+    const double Iw = tf * b * b * b * h * h / 12 * (3 * b * tf + 2 * h * tw) / (6 * b * tf + h * tw);
+    EXPECT_NEAR(c.g.Bww, Iw, 1e-6 * Iw);
+}
+
+struct BoxCase {
+    double b, h, tf, tw;
+};
+class ClosedBox : public ::testing::TestWithParam<BoxCase> {};
+
+TEST_P(ClosedBox, BredtTorsionConstant) {
+    const auto p = GetParam();
+    Calc c({MakeWLine(0, 0, p.b, 0, p.tf), MakeWLine(p.b, 0, p.b, p.h, p.tw), MakeWLine(p.b, p.h, 0, p.h, p.tf),
+            MakeWLine(0, p.h, 0, 0, p.tw)});
+    const double Am = p.b * p.h;
+    const double It = 4 * Am * Am / (2 * p.b / p.tf + 2 * p.h / p.tw);
+    EXPECT_NEAR(c.g.Itg, It, 1e-9 * It);
+    EXPECT_NEAR(c.g.Ito, 0.0, 1e-12);
+    EXPECT_EQ(c.t.nCells, 1.0);
+    EXPECT_NEAR(c.g.ym, p.b / 2, 1e-9);
+    EXPECT_NEAR(c.g.zm, p.h / 2, 1e-9);
+    // Shear flow of a unit torque: 1 / (2 Am) in every wall.
+    for (const auto& e : c.Elements()) EXPECT_NEAR(std::fabs(e.qT), 1 / (2 * Am), 1e-12);
+    // Warping vanishes when b/tf... equals h/tw relation b*tw == h*tf.
+    if (std::fabs(p.b * p.tw - p.h * p.tf) < 1e-12) {
+        EXPECT_NEAR(c.g.Bww, 0.0, 1e-9);
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Boxes, ClosedBox,
+                         ::testing::Values(BoxCase{30, 50, 1.2, 0.8}, BoxCase{20, 20, 1.0, 1.0},
+                                           BoxCase{40, 10, 2.0, 0.5}));
+
+TEST(SectionCalc, TwoCellBoxMatchesCompatibilitySolution) {
+    // Two equal square cells side by side, uniform t: by symmetry the middle
+    // wall carries no flow, so It = 4 (2a^2)^2 / (6a/t).
+    const double a = 10, t = 0.5;
+    Calc c({MakeWLine(0, 0, a, 0, t), MakeWLine(a, 0, 2 * a, 0, t), MakeWLine(2 * a, 0, 2 * a, a, t),
+            MakeWLine(2 * a, a, a, a, t), MakeWLine(a, a, 0, a, t), MakeWLine(0, a, 0, 0, t),
+            MakeWLine(a, 0, a, a, t)});
+    const double Am = 2 * a * a;
+    EXPECT_NEAR(c.g.Itg, 4 * Am * Am / (6 * a / t), 1e-9 * c.g.Itg);
+    EXPECT_EQ(c.t.nCells, 2.0);
+}
+
+struct Rolled {
+    const char* name;
+    double h, b, tw, tf, r;                 // mm
+    double A, Iy, Iz, It, Iw;               // cm², cm⁴, cm⁶ (published tables)
+};
+class RolledI : public ::testing::TestWithParam<Rolled> {};
+
+TEST_P(RolledI, PublishedValues) {
+    const auto p = GetParam();
+    const double h = p.h / 10, b = p.b / 10, tw = p.tw / 10, tf = p.tf / 10, r = p.r / 10;
+    const double hs = h - tf;
+    Calc c({MakeWLine(-b / 2, -hs / 2, b / 2, -hs / 2, tf), MakeWLine(-b / 2, hs / 2, b / 2, hs / 2, tf),
+            MakeWLine(0, -hs / 2, 0, hs / 2, tw, r, r)});
+    EXPECT_NEAR(c.g.A, p.A, 0.005 * p.A) << p.name;
+    EXPECT_NEAR(c.g.Ayy, p.Iy, 0.005 * p.Iy) << p.name;
+    EXPECT_NEAR(c.g.Azz, p.Iz, 0.005 * p.Iz) << p.name;
+    EXPECT_NEAR(c.g.Ito + c.g.Itg, p.It, 0.005 * p.It) << p.name;
+    EXPECT_NEAR(c.g.Bww, p.Iw, 0.005 * p.Iw) << p.name;
+    EXPECT_NEAR(c.g.ym, c.g.y0, 1e-9);
+    EXPECT_NEAR(c.g.zm, c.g.z0, 1e-9);
+    SektSqs s{};
+    ASSERT_EQ(SEKT_PRO_GetResultSqs(c.h, &s), 0);
+    EXPECT_EQ(s.Ptyp, 0);
+    EXPECT_EQ(s.Ptyp2, 0);
+    EXPECT_NEAR(s.hs, h, 1e-9);
+    EXPECT_NEAR(s.ro, r, 1e-12);
+}
+INSTANTIATE_TEST_SUITE_P(Tables, RolledI,
+                         ::testing::Values(Rolled{"IPE 300", 300, 150, 7.1, 10.7, 15, 53.81, 8356, 603.8, 20.12, 125.9e3},
+                                           Rolled{"HEB 300", 300, 300, 11, 19, 27, 149.1, 25170, 8563, 185.0, 1688e3},
+                                           Rolled{"IPE 200", 200, 100, 5.6, 8.5, 12, 28.48, 1943, 142.4, 6.98, 12.99e3}));
+
+TEST(SectionCalc, RolledTorsionUsesClearWebHeight) {
+    // IPE 200: published 6.98 cm4; with the full height in the web term it
+    // would be 7.08 cm4.
+    EXPECT_NEAR(zidezaz::RolledISectionTorsion(200, 100, 5.6, 8.5, 12), 69801, 60);
+}
+
+TEST(SectionCalc, EmptyAndBadProfiles) {
+    const int h = SEKT_PRO_Create();
+    EXPECT_EQ(SEKT_PRO_Calculate(h), 0);
+    SektGqs g{};
+    EXPECT_EQ(SEKT_PRO_GetResultGqs(h, &g), -1);
+    EXPECT_EQ(SEKT_PRO_GetnTqs(h), 0);
+    SektWLine bad = MakeWLine(0, 0, NAN, 1, 1);
+    SEKT_PRO_AddWLine(h, bad);
+    EXPECT_EQ(SEKT_PRO_Calculate(h), 0);
+    EXPECT_EQ(SEKT_PRO_Delete(h), 0);
+    EXPECT_EQ(SEKT_PRO_Delete(h), -1);
+    EXPECT_EQ(SEKT_PRO_Calculate(h), -1);
+    EXPECT_EQ(SEKT_PRO_GetType(h), -1);
+}
+
+}  // namespace
