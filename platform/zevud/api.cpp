@@ -47,7 +47,7 @@ int ClampLength(std::size_t n) { return n > static_cast<std::size_t>(INT_MAX) ? 
 int CopyOut(std::string_view text, char* buf, int bufSize) {
     if (buf && bufSize > 0) {
         std::size_t m = std::min(text.size(), static_cast<std::size_t>(bufSize - 1));
-        std::memcpy(buf, text.data(), m);
+        if (m) std::memcpy(buf, text.data(), m);
         buf[m] = '\0';
     }
     return ClampLength(text.size());
