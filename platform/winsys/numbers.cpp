@@ -101,7 +101,6 @@ std::optional<double> ParseDouble(std::string_view s, size_t* consumed) {
     size_t i = 0;
     while (i < s.size() && IsBlank(s[i])) ++i;
     bool negative = false;
-    size_t start = i;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         negative = s[i] == '-';
         ++i;
@@ -120,7 +119,6 @@ std::optional<double> ParseDouble(std::string_view s, size_t* consumed) {
         if (std::isinf(v)) return std::nullopt;
         value = v;
     }
-    (void)start;
     if (consumed) *consumed = static_cast<size_t>(r.ptr - s.data());
     return negative ? -value : value;
 }

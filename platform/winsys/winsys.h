@@ -115,6 +115,8 @@ WINSYS_API std::filesystem::path RegistryFolder();
 WINSYS_API void RegistryReload();
 
 WINSYS_API bool RegKeyExists(Hive hive, const std::string& key);
+// Creates a key with its parents (true when it exists afterwards). On the
+// read-only machine hive it only opens: true when the key exists.
 WINSYS_API bool RegCreateKey(Hive hive, const std::string& key);
 WINSYS_API bool RegDeleteKey(Hive hive, const std::string& key);  // with subkeys
 WINSYS_API std::optional<RegValue> RegGetValue(Hive hive, const std::string& key, const std::string& name);

@@ -84,6 +84,25 @@ TEST_F(UnderGermanLocale, FormattingWritesAPoint) {
     EXPECT_EQ(FormatDouble(2.5), "2.5");
 }
 
+TEST_F(UnderGermanLocale, AGermanGlobalLocaleChangesNothingEither) {
+    uselocale(LC_GLOBAL_LOCALE);
+#if __has_include(<sanitizer/lsan_interface.h>)
+    __lsan_disable();
+#endif
+    const char* set = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+#if __has_include(<sanitizer/lsan_interface.h>)
+    __lsan_enable();
+#endif
+    ASSERT_NE(set, nullptr);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2f", 2.5);
+    EXPECT_STREQ(buf, "2,50");
+    EXPECT_EQ(FormatDoubleC("%.2lf", 2.5), "2.50");
+    EXPECT_EQ(FormatC("%g", 0.125), "0.125");
+    EXPECT_EQ(ParseDouble("0.125"), 0.125);
+    std::setlocale(LC_NUMERIC, "C");
+}
+
 TEST_F(UnderGermanLocale, ParsingReadsAPoint) {
     EXPECT_EQ(ParseDouble("2.50"), 2.5);
     size_t used = 0;

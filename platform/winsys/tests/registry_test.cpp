@@ -246,12 +246,42 @@ TEST_F(Registry, AFolderThatCannotBeWrittenFailsTheChange) {
     setenv("VELOR_REGISTRY_DIR", dir_.c_str(), 1);
 }
 
-TEST_F(Registry, TheMachineHiveIsReadOnly) {
-    EXPECT_FALSE(RegSetString(Hive::LocalMachine, "SOFTWARE\\X", "InstallDir", "D:\\App"));
-    EXPECT_FALSE(RegCreateKey(Hive::LocalMachine, "SOFTWARE\\X"));
-    EXPECT_FALSE(RegDeleteKey(Hive::LocalMachine, "SOFTWARE"));
-    EXPECT_FALSE(RegDeleteValue(Hive::LocalMachine, "SOFTWARE", "x"));
-    EXPECT_EQ(RegGetString(Hive::LocalMachine, "SOFTWARE\\X", "InstallDir"), std::nullopt);
+TEST_F(Registry, TheMachineHiveIsReadFromTheInstallationAndIsReadOnly) {
+    const fs::path root = dir_ / "install";
+    fs::create_directories(root / "registry");
+    {
+        std::ofstream out(root / "registry" / "machine.reg", std::ios::binary);
+        out << "VELOR-REGISTRY 1\nS\tSOFTWARE\\\\X\tInstallDir\tD:\\\\App\n";
+    }
+    SetHostExecutablePath(root / "bin" / "velor2005");
+    RegistryReload();
+    EXPECT_EQ(RegGetString(Hive::LocalMachine, "software\\x", "installdir"), "D:\\App");
+    EXPECT_TRUE(RegCreateKey(Hive::LocalMachine, "SOFTWARE\\X"));  // opens what is there
+    EXPECT_FALSE(RegCreateKey(Hive::LocalMachine, "SOFTWARE\\Y"));
+    EXPECT_FALSE(RegSetString(Hive::LocalMachine, "SOFTWARE\\X", "InstallDir", "E:\\"));
+    EXPECT_FALSE(RegDeleteKey(Hive::LocalMachine, "SOFTWARE\\X"));
+    EXPECT_FALSE(RegDeleteValue(Hive::LocalMachine, "SOFTWARE\\X", "InstallDir"));
+    EXPECT_EQ(RegGetString(Hive::LocalMachine, "SOFTWARE\\X", "InstallDir"), "D:\\App");
+    // The two hives are apart.
+    EXPECT_EQ(RegGetString(Hive::CurrentUser, "SOFTWARE\\X", "InstallDir"), std::nullopt);
+    SetHostExecutablePath({});
+    RegistryReload();
+}
+
+TEST_F(Registry, TwoProcessesWritingAtOnceLoseNothing) {
+    const fs::path self = fs::read_symlink("/proc/self/exe");
+    std::vector<long> pids;
+    for (const char* who : {"a", "b", "c"}) {
+        setenv("WINSYS_TEST_REGISTRY_WRITER", who, 1);
+        pids.push_back(StartProcess({self.string(), "--gtest_filter=None"}));
+    }
+    unsetenv("WINSYS_TEST_REGISTRY_WRITER");
+    for (long pid : pids) {
+        ASSERT_GT(pid, 0);
+        EXPECT_EQ(WaitProcess(pid), 0);
+    }
+    EXPECT_EQ(RegEnumValues(Hive::CurrentUser, kBase).size(), 3u * 20u);
+    EXPECT_EQ(RegGetString(Hive::CurrentUser, kBase, "b19"), "b");
 }
 
 TEST_F(Registry, ValuesWrittenByAnotherProcessAreRead) {
@@ -276,5 +306,16 @@ const bool g_child = [] {
     bool ok = RegSetString(Hive::CurrentUser, kBase, "vonKind", "geschrieben") &&
               RegSetValue(Hive::CurrentUser, kBase, "zahl", Dword(42));
     std::exit(ok ? 0 : 3);
+}();
+}  // namespace
+
+namespace {
+// Child of the concurrent test: writes twenty values named after it.
+const bool g_writer = [] {
+    const char* who = std::getenv("WINSYS_TEST_REGISTRY_WRITER");
+    if (!who) return false;
+    for (int i = 0; i < 20; ++i)
+        if (!RegSetString(Hive::CurrentUser, kBase, who + std::to_string(i), who)) std::exit(3);
+    std::exit(0);
 }();
 }  // namespace
