@@ -59,13 +59,14 @@ Database* FindDb(int db) {
     return it == t.end() ? nullptr : it->second.get();
 }
 
-// "\a\b\name" and "a\b\name" alike; empty components dropped.
+// "\a\b\name" and "a\b\name" alike; empty components dropped. Only the
+// backslash separates: profile names may hold '/'.
 std::vector<std::string> SplitPath(const char* path) {
     std::vector<std::string> parts;
     if (!path) return parts;
     std::string cur;
     for (const char* c = path; *c; ++c) {
-        if (*c == '\\' || *c == '/') {
+        if (*c == '\\') {
             if (!cur.empty()) parts.push_back(cur);
             cur.clear();
         } else {
