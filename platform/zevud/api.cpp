@@ -7,6 +7,7 @@
 #include <xxhash.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -85,6 +86,11 @@ bool ReadWholeFile(const fs::path& p, std::uintmax_t maxBytes, std::string& out,
         reason = "keine Datei";
         return false;
     }
+    std::uintmax_t size = fs::file_size(p, ec);
+    if (!ec && size > maxBytes) {
+        reason = "Datei größer als " + std::to_string(maxBytes / (1024 * 1024)) + " MB";
+        return false;
+    }
     std::FILE* f = std::fopen(p.c_str(), "rb");
     if (!f) {
         reason = ErrnoText(errno);
@@ -112,14 +118,28 @@ bool ReadWholeFile(const fs::path& p, std::uintmax_t maxBytes, std::string& out,
 
 // Writes to a temporary file beside the target and renames it over the
 // target, so the target is either the old file or the complete new one.
-bool WriteFileAtomic(const std::string& path, std::string_view data, std::string& reason) {
+// A file marked read-only is not replaced, and a replaced file keeps its
+// permissions; a symbolic link is followed to the file it names.
+bool WriteFileAtomic(std::string path, std::string_view data, std::string& reason) {
     static std::atomic<unsigned> counter{0};
+    std::error_code ec;
+    if (fs::is_symlink(path, ec)) {
+        fs::path target = fs::weakly_canonical(path, ec);
+        if (!ec) path = target.string();
+    }
+    struct stat old {};
+    bool exists = ::stat(path.c_str(), &old) == 0;
+    if (exists && ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
+        reason = "die Datei ist schreibgeschützt";
+        return false;
+    }
     std::string tmp = path + ".~" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         reason = ErrnoText(errno);
         return false;
     }
+    if (exists) (void)::fchmod(fd, old.st_mode & 07777);
     const char* p = data.data();
     std::size_t left = data.size();
     bool ok = true;

@@ -67,23 +67,31 @@ TEST_F(SavedDoc, EveryKindRoundTripsExactly) {
         ASSERT_NE(e, 0u);
         for (size_t i = 0; i < std::size(doubles); ++i) {
             std::string k = "d" + std::to_string(i);
-            if (pass == 0) ASSERT_EQ(ZEVUD_SetDouble(e, k.c_str(), doubles[i]), 1);
+            if (pass == 0) {
+                ASSERT_EQ(ZEVUD_SetDouble(e, k.c_str(), doubles[i]), 1);
+            }
             double back = ZEVUD_GetDouble(e, k.c_str());
             EXPECT_EQ(std::memcmp(&back, &doubles[i], sizeof back), 0) << k << " " << doubles[i] << " -> " << back;
         }
         for (size_t i = 0; i < std::size(ints); ++i) {
             std::string k = "i" + std::to_string(i);
-            if (pass == 0) ASSERT_EQ(ZEVUD_SetInt(e, k.c_str(), ints[i]), 1);
+            if (pass == 0) {
+                ASSERT_EQ(ZEVUD_SetInt(e, k.c_str(), ints[i]), 1);
+            }
             EXPECT_EQ(ZEVUD_GetInt(e, k.c_str()), ints[i]) << k;
         }
         for (size_t i = 0; i < std::size(int64s); ++i) {
             std::string k = "l" + std::to_string(i);
-            if (pass == 0) ASSERT_EQ(ZEVUD_SetInt64(e, k.c_str(), int64s[i]), 1);
+            if (pass == 0) {
+                ASSERT_EQ(ZEVUD_SetInt64(e, k.c_str(), int64s[i]), 1);
+            }
             EXPECT_EQ(ZEVUD_GetInt64(e, k.c_str()), int64s[i]) << k;
         }
         for (size_t i = 0; i < std::size(texts); ++i) {
             std::string k = "s" + std::to_string(i);
-            if (pass == 0) ASSERT_EQ(ZEVUD_SetString(e, k.c_str(), texts[i].c_str()), 1);
+            if (pass == 0) {
+                ASSERT_EQ(ZEVUD_SetString(e, k.c_str(), texts[i].c_str()), 1);
+            }
             EXPECT_EQ(zevud::GetString(e, k), texts[i]) << k;
         }
         std::vector<unsigned char> bin;
@@ -91,7 +99,9 @@ TEST_F(SavedDoc, EveryKindRoundTripsExactly) {
         for (int len : {0, 1, 2, 3, 4, 16, 256}) {
             std::string k = "b" + std::to_string(len);
             std::vector<unsigned char> part(bin.begin(), bin.begin() + len);
-            if (pass == 0) ASSERT_EQ(ZEVUD_SetBinData(e, k.c_str(), len, part.data(), 1), 1);
+            if (pass == 0) {
+                ASSERT_EQ(ZEVUD_SetBinData(e, k.c_str(), len, part.data(), 1), 1);
+            }
             EXPECT_EQ(ZEVUD_HasAttr(e, k.c_str()), 1);
             EXPECT_EQ(ZEVUD_GetBinDataLength(e, k.c_str()), len);
             EXPECT_EQ(zevud::GetBinData(e, k), part) << k;

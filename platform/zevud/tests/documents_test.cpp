@@ -262,3 +262,75 @@ TEST(Documents, FailedSaveLeavesTheOldFileIntactAndSaysSo) {
     DocGuard g2(unnamed);
     EXPECT_EQ(ZEVUD_SaveDoc(unnamed), 0);
 }
+
+TEST(Documents, ReadOnlyFileIsNotReplacedAndPermissionsAreKept) {
+    ScratchDir dir;
+    std::string file = dir.file("perm.vkx");
+    ZVDOC d = ZEVUD_CreateDoc(file.c_str());
+    DocGuard g(d);
+    ASSERT_EQ(ZEVUD_SaveDoc(d), 1);
+    namespace fs = std::filesystem;
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ZEVUD_SetInt(ZEVUD_GetRootElement(d), "n", 1);
+    ASSERT_EQ(ZEVUD_SaveDoc(d), 1);
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    std::string before = ReadFile(file);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
+    ZEVUD_SetInt(ZEVUD_GetRootElement(d), "n", 2);
+    winsys::ScopedRecordingSink sink;
+    EXPECT_EQ(ZEVUD_SaveDoc(d), 0);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("schreibgeschützt"), std::string::npos);
+    EXPECT_EQ(ReadFile(file), before);
+}
+
+TEST(Documents, SaveThroughASymbolicLinkWritesItsTarget) {
+    ScratchDir dir;
+    ZVDOC d = ZEVUD_CreateDoc(dir.file("real.vkx").c_str());
+    DocGuard g(d);
+    ASSERT_EQ(ZEVUD_SaveDoc(d), 1);
+    std::filesystem::create_symlink(dir.file("real.vkx"), dir.file("link.vkx"));
+    ZEVUD_SetInt(ZEVUD_GetRootElement(d), "n", 5);
+    ASSERT_EQ(ZEVUD_SaveDocAs(d, dir.file("link.vkx").c_str()), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.vkx")));
+    EXPECT_NE(ReadFile(dir.file("real.vkx")).find("n=\"5\""), std::string::npos);
+}
+
+TEST(Documents, OversizedFileIsRefusedBeforeReading) {
+    ScratchDir dir;
+    std::string file = dir.file("huge.vkx");
+    WriteFile(file, "<root a=\"");
+    std::filesystem::resize_file(file, 1024ull * 1024 * 1024 + 1);  // sparse: costs no disk
+    winsys::ScopedRecordingSink sink;
+    EXPECT_EQ(ZEVUD_OpenDoc(file.c_str()), 0u);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("MB"), std::string::npos);
+}
+
+TEST(Documents, VeryDeepWellFormedFileIsRefusedWithoutExhaustingTheStack) {
+    ScratchDir dir;
+    std::string xml;
+    const int levels = 100000;
+    xml.reserve(levels * 8);
+    for (int i = 0; i < levels; ++i) xml += "<a>";
+    for (int i = 0; i < levels; ++i) xml += "</a>";
+    WriteFile(dir.file("deep.vkx"), xml);
+    winsys::ScopedRecordingSink sink;
+    EXPECT_EQ(ZEVUD_OpenDoc(dir.file("deep.vkx").c_str()), 0u);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("256"), std::string::npos);
+}
+
+TEST(Documents, DocumentTextIsTheSavedText) {
+    ScratchDir dir;
+    ZVDOC d = ZEVUD_CreateDoc(dir.file("t.vkx").c_str());
+    DocGuard g(d);
+    ZEVUD_SetString(ZEVUD_GetRootElement(d), "progname", "RIGEL");
+    ASSERT_EQ(ZEVUD_SaveDoc(d), 1);
+    std::string text = zevud::GetDocText(d);
+    EXPECT_EQ(text, ReadFile(dir.file("t.vkx")));
+    char small[8];
+    EXPECT_EQ(ZEVUD_GetDocText(d, small, sizeof small), static_cast<int>(text.size()));
+    EXPECT_EQ(std::string(small), text.substr(0, 7)) << "cut to the buffer and terminated";
+}

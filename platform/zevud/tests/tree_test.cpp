@@ -5,10 +5,17 @@
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#define XXH_INLINE_ALL
+#include <xxhash.h>
 
 #include <cstring>
 #include <functional>
+#include <set>
 #include <string>
+#include <thread>
 
 using zevud_test::ScratchDir;
 using zevud_test::WriteFile;
@@ -88,6 +95,20 @@ TEST(Handles, StaleAndUnknownHandlesAreRefused) {
     ASSERT_EQ(ZEVUD_CloseDoc(d), 1);
     EXPECT_EQ(ZEVUD_CloseDoc(d), 0) << "closing twice";
     for (ZVELEM e : {root, input, newer}) EXPECT_EQ(ZEVUD_GetElementName(e, nullptr, 0), 0);
+}
+
+TEST(Handles, ReusedSlotsNeverRepeatAHandle) {
+    ZVDOC d = ZEVUD_CreateDoc("");
+    ZVELEM root = ZEVUD_GetRootElement(d);
+    std::set<ZVELEM> seen;
+    for (int i = 0; i < 2000; ++i) {
+        ZVELEM e = ZEVUD_AddChildElement(root, "tmp");
+        ASSERT_NE(e, 0u);
+        EXPECT_TRUE(seen.insert(e).second) << "handle " << e << " came back at round " << i;
+        ASSERT_EQ(ZEVUD_DeleteElement(e), 1);
+    }
+    for (ZVELEM old : seen) EXPECT_EQ(ZEVUD_SetInt(old, "x", 1), 0);
+    ZEVUD_CloseDoc(d);
 }
 
 TEST(Handles, HandlesArePlainNumbersSharedByEveryCaller) {
@@ -241,6 +262,29 @@ TEST(Fingerprints, AnyChangeChangesTheFingerprint) {
     ZEVUD_CloseDoc(ref);
 }
 
+TEST(Fingerprints, SameInAnotherProcess) {
+    ZVDOC d = MakeSample("");
+    zevud::Fingerprint here = zevud::FingerPrint(ZEVUD_GetRootElement(d));
+    ZEVUD_CloseDoc(d);
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ZVDOC c = MakeSample("");
+        zevud::Fingerprint there = zevud::FingerPrint(ZEVUD_GetRootElement(c));
+        ssize_t w = write(fds[1], there.bytes, 16);
+        _exit(w == 16 ? 0 : 1);
+    }
+    close(fds[1]);
+    zevud::Fingerprint there;
+    EXPECT_EQ(read(fds[0], there.bytes, 16), 16);
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_EQ(there, here);
+}
+
 TEST(Fingerprints, OfAFileIsOfItsBytesAndZeroWhenUnreadable) {
     ScratchDir dir;
     WriteFile(dir.file("a.rtf"), "{\\rtf1 Hallo}");
@@ -250,10 +294,41 @@ TEST(Fingerprints, OfAFileIsOfItsBytesAndZeroWhenUnreadable) {
     EXPECT_NE(a, kZero);
     EXPECT_EQ(zevud::FingerPrintOfFile(dir.file("b.rtf")), a);
     EXPECT_NE(zevud::FingerPrintOfFile(dir.file("c.rtf")), a);
+    // XXH3-128 of the bytes, high half first.
+    const char text[] = "{\\rtf1 Hallo}";
+    XXH128_hash_t h = XXH3_128bits(text, std::strlen(text));
+    unsigned char expected[16];
+    for (int i = 0; i < 8; ++i) {
+        expected[i] = static_cast<unsigned char>(h.high64 >> (56 - 8 * i));
+        expected[8 + i] = static_cast<unsigned char>(h.low64 >> (56 - 8 * i));
+    }
+    EXPECT_EQ(std::memcmp(a.bytes, expected, 16), 0);
     unsigned char out[16];
     std::memset(out, 0x55, 16);
     EXPECT_EQ(ZEVUD_GetFingerPrintOfFile(dir.file("nichtda.rtf").c_str(), out), 0);
     EXPECT_EQ(std::memcmp(out, kZero.bytes, 16), 0);
     EXPECT_EQ(zevud::FingerPrintOfFile(dir.path().string()), kZero) << "a folder";
     EXPECT_EQ(ZEVUD_GetFingerPrintOfFile(nullptr, out), 0);
+}
+
+// Callers use no threads, but the store is guarded all the same.
+TEST(Tree, ConcurrentUseKeepsEveryDocumentWhole) {
+    std::vector<std::thread> threads;
+    std::vector<int> sums(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t, &sums] {
+            for (int round = 0; round < 20; ++round) {
+                ZVDOC d = ZEVUD_CreateDoc("");
+                ZVELEM root = ZEVUD_GetRootElement(d);
+                for (int i = 0; i < 50; ++i) ZEVUD_SetInt(ZEVUD_AddChildElement(root, "n"), "v", i);
+                int sum = 0;
+                for (ZVELEM c = ZEVUD_FindFirstChild(root, "n"); c; c = ZEVUD_FindNextChild(c, "n"))
+                    sum += ZEVUD_GetInt(c, "v");
+                sums[t] += sum;
+                ZEVUD_CloseDoc(d);
+            }
+        });
+    }
+    for (auto& th : threads) th.join();
+    for (int s : sums) EXPECT_EQ(s, 20 * (49 * 50 / 2));
 }
