@@ -100,16 +100,17 @@ int CVariableTable::CollectVariablesSorted(std::vector<std::string>& paths,
 
     // The four fields are sorted together, field by field; nothing is joined
     // into one text, so any character may stand in a description or unit.
+    // Equal texts are ordered by the value's "%16.16le" text; that text is
+    // made only for such ties, which are rare.
     const size_t n = std::min({paths.size(), descriptions.size(), units.size(), values.size()});
-    std::vector<std::string> valueKeys(n);
-    for (size_t i = 0; i < n; ++i) valueKeys[i] = winsys::FormatDoubleC("%16.16le", values[i]);
     std::vector<size_t> order(n);
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
         if (int c = paths[a].compare(paths[b])) return c < 0;
         if (int c = descriptions[a].compare(descriptions[b])) return c < 0;
         if (int c = units[a].compare(units[b])) return c < 0;
-        return valueKeys[a] < valueKeys[b];
+        if (values[a] == values[b] && std::signbit(values[a]) == std::signbit(values[b])) return false;
+        return winsys::FormatDoubleC("%16.16le", values[a]) < winsys::FormatDoubleC("%16.16le", values[b]);
     });
     Permute(paths, order);
     Permute(descriptions, order);

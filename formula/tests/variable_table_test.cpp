@@ -127,6 +127,19 @@ TEST(VariableTable, SortOrderComparesFieldByField)
     EXPECT_EQ(c.values, (std::vector<double>{3, 4, 2, 1}));
 }
 
+TEST(VariableTable, EqualTextsAreOrderedByTheValueText)
+{
+    // With path, description and unit equal, the value's "%16.16le" text
+    // decides: "1.0...e+01" sorts before "9.0...e+00", so 9 sorts last and wins.
+    CVariableTable parent, child;
+    child.SetParent(&parent);
+    parent.Define("S\\k", "d", "u", 9);
+    child.Define("S\\k", "d", "u", 10);
+    auto c = CollectSorted(child);
+    EXPECT_EQ(c.values, (std::vector<double>{10, 9}));
+    EXPECT_DOUBLE_EQ(Eval(child, "k").value, 9);
+}
+
 TEST(VariableTable, ListVariablesShowsFirstOfEachShortName)
 {
     CVariableTable global, position;
