@@ -24,6 +24,8 @@ typedef uint32_t ZVELEM;  // element handle, 0 = none
 // ---- documents ---------------------------------------------------------
 // Creates an empty document with a root element "root". The file name may be
 // empty (an unnamed document); it becomes the name used by ZEVUD_SaveDoc.
+// File names everywhere: backslashes read as '/', relative names are taken
+// as full paths from the current directory.
 ZEVUD_API ZVDOC ZEVUD_CreateDoc(const char* fileName);
 // Opens a stored document. A name that does not exist exactly is resolved
 // case-insensitively within its folder. Returns 0 (and reports a message
@@ -31,7 +33,9 @@ ZEVUD_API ZVDOC ZEVUD_CreateDoc(const char* fileName);
 ZEVUD_API ZVDOC ZEVUD_OpenDoc(const char* fileName);
 // Like ZEVUD_OpenDoc but silent: no message on failure.
 ZEVUD_API ZVDOC ZEVUD_OpenDocQuiet(const char* fileName);
-// Saves under the document's own name (temporary file + rename). 1 = ok.
+// Saves under the document's own name (temporary file + rename). 1 = ok;
+// a failure (no name, a read-only file, a full disk ...) is also said through
+// the message sink, and the file on disk stays as it was.
 ZEVUD_API int ZEVUD_SaveDoc(ZVDOC doc);
 // Saves under a new name; the document takes that name from then on. 1 = ok.
 ZEVUD_API int ZEVUD_SaveDocAs(ZVDOC doc, const char* fileName);
@@ -48,7 +52,8 @@ ZEVUD_API int ZEVUD_GetDocText(ZVDOC doc, char* buf, int bufSize);
 
 // ---- elements ----------------------------------------------------------
 ZEVUD_API ZVELEM ZEVUD_GetRootElement(ZVDOC doc);
-// Adds a child at the end; returns its handle (0 on a bad parent or name).
+// Adds a child at the end; returns its handle (0 on a bad parent or name, or
+// when the parent already lies 256 levels deep, the deepest a file may be).
 ZEVUD_API ZVELEM ZEVUD_AddChildElement(ZVELEM parent, const char* name);
 // Removes the element with its subtree (the root cannot be deleted). 1 = ok.
 ZEVUD_API int ZEVUD_DeleteElement(ZVELEM elem);
@@ -64,7 +69,8 @@ ZEVUD_API ZVELEM ZEVUD_GetNextChild(ZVELEM sibling);
 ZEVUD_API int ZEVUD_GetElementName(ZVELEM elem, char* buf, int bufSize);
 ZEVUD_API ZVELEM ZEVUD_GetParentElement(ZVELEM elem);
 // Replaces the content (attributes and children) of dest by a copy of
-// source's (source may lie in another document). 1 = ok.
+// source's (source may lie in another document, or inside dest or around
+// it). 1 = ok; 0 when the copy would lie deeper than 256 levels.
 ZEVUD_API int ZEVUD_CloneElementTree(ZVELEM dest, ZVELEM source);
 // Turns any text into a valid element name (same text in, same name out).
 ZEVUD_API int ZEVUD_MakeValidElementName(const char* text, char* buf, int bufSize);
