@@ -263,7 +263,9 @@ bool Tokenize(std::string_view s, std::vector<Token>& toks) {
             if (IsLetter(d)) {
                 Token t(TokKind::Word);
                 size_t len = ControlWord(s, i, t.name, t.hasParam, t.param);
-                t.raw.assign(s.substr(i, len));
+                // Always delimited by a blank: the line end that may have
+                // delimited it is dropped below.
+                t.raw = "\\" + t.name + (t.hasParam ? std::to_string(t.param) : std::string()) + " ";
                 i += len;
                 if (t.name == "bin" && t.hasParam && t.param > 0) {
                     size_t n = std::min(static_cast<size_t>(t.param), s.size() - i);

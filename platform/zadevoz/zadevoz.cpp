@@ -621,7 +621,8 @@ std::string RtfSettings(std::string_view request, std::string_view value) {
     if (name.empty()) return std::string(value);
     if (isSet) {
         if (winsys::EqualsNoCase(name, "VK-Version/zadevoz")) return "V2";
-        winsys::RegSetString(winsys::Hive::CurrentUser, kSettingsKey, name, std::string(value));
+        if (!winsys::RegSetString(winsys::Hive::CurrentUser, kSettingsKey, name, std::string(value)))
+            Message("Die Einstellung '" + name + "' konnte nicht gespeichert werden.");
         return std::string(value);
     }
     if (winsys::EqualsNoCase(name, "VK-Version/zadevoz")) return "V2";

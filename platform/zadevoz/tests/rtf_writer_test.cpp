@@ -126,8 +126,8 @@ TEST_F(RtfTest, DocumentThroughEveryOperationReadsBack) {
     // Table: two header rows, body rows; one row opens with an empty
     // leading cell before the row call; the last row is left short.
     RtfBeginTable({1.4, 1.9, 1.9});
+    RtfWriteCell("");  // an empty leading cell before the row call
     RtfBeginRow(1);
-    RtfWriteCell("\\qc  ");
     RtfWriteCell("\\qc N");
     RtfWriteCell("\\qc V\\sub z");
     RtfWriteCell("\\qc Knoten");
@@ -190,6 +190,7 @@ TEST_F(RtfTest, DocumentThroughEveryOperationReadsBack) {
     EXPECT_TRUE(t[0].header);
     EXPECT_TRUE(t[1].header);
     EXPECT_FALSE(t[2].header);
+    EXPECT_EQ(t[0].cells, (std::vector<std::string>{"", "N", "Vz"}));
     EXPECT_EQ(t[1].cells[0], "Knoten");
     EXPECT_EQ(t[2].cells, (std::vector<std::string>{"K 12", "-3.14", "%.2lf"}));
     EXPECT_EQ(t[3].cells, (std::vector<std::string>{"", "7", "2.3"}));
@@ -322,6 +323,17 @@ TEST_F(RtfTest, OpenAndCloseFailuresLoseNothing) {
     RtfResetReport();                                        // the open document is dropped
     EXPECT_EQ(rtftest::ReadFile(existing), "{\\rtf1 alt}");
 
+    // Opening the next document while one is open finishes the first.
+    std::string first = Path("erste.rtf"), second = Path("zweite.rtf");
+    ASSERT_EQ(RtfOpenDocument(first, 0, 1, 1, "nologo"), 1);
+    RtfWriteText(0, "eins");
+    ASSERT_EQ(RtfOpenDocument(second, 0, 1, 1, "nologo"), 1);
+    rtftest::Document one = rtftest::ParseRtfFile(first);
+    ASSERT_TRUE(one.ok) << one.error;
+    EXPECT_EQ(one.paragraphs.at(0).text, "eins");
+    RtfResetReport();
+    EXPECT_FALSE(fs::exists(second));  // dropped before anything was written
+
     fs::create_directories(dir_ / "weg");
     ASSERT_EQ(RtfOpenDocument(Path("weg/r.rtf"), 0, 1, 1, "nologo"), 1);
     fs::remove_all(dir_ / "weg");
@@ -371,7 +383,8 @@ TEST_F(RtfTest, AppendedDocumentFontsAndColoursAreMapped) {
                             "{\\colortbl;\\red255\\green0\\blue0;}\n"
                             "{\\*\\generator Fremd;}\\paperw12240\\margl1800\n"
                             "\\pard\\plain\\s5\\f0\\cf1 Rot in Times\\par\n"
-                            "\\pard\\plain\\f1 Code\\par}";
+                            "\\pard\\plain\\f1 Code\\par\n"
+                            "\\pard\\plain\\b\n-5 Grad\\par}";
     std::string file = Path("gesamt.rtf");
     ASSERT_EQ(RtfOpenDocument(file, 0, 1, 1, "nologo"), 1);
     ASSERT_EQ(RtfAppendFile(other), 1);
@@ -395,6 +408,10 @@ TEST_F(RtfTest, AppendedDocumentFontsAndColoursAreMapped) {
     EXPECT_EQ(doc.colors.at(red->colors.back()), (std::array<int, 3>{255, 0, 0}));
     EXPECT_EQ(doc.fonts.at(code->fonts.back()), "Courier New");
     EXPECT_EQ(std::count(doc.fonts.begin(), doc.fonts.end(), "Courier New"), 1);  // reused, not added
+    // A control word delimited by a line end stays apart from the text after it.
+    bool minus = false;
+    for (const auto& p : doc.paragraphs) minus |= p.text == "-5 Grad";
+    EXPECT_TRUE(minus);
 }
 
 // Ordinal 24: the kind letter selects the icon, the text follows the blank.
