@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -162,27 +163,58 @@ int RunProcess(const std::vector<std::string>& argv, int showWindow) {
 
 // ---- files -----------------------------------------------------------------
 
+namespace {
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// '*' and '?' wildcards; letters compare without regard to case, as the
+// file search of the original platform does.
+bool MatchPattern(std::string_view pattern, std::string_view name) {
+    size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || LowerAscii(pattern[p]) == LowerAscii(name[n]))) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+}  // namespace
+
 std::vector<std::string> CFileFinder::FindFiles(const std::string& pattern, uint32_t attrMask) {
     std::vector<std::string> result;
     std::string dirPart = GetDirectoryPart(pattern, true);
     std::string namePattern = pattern.substr(dirPart.size());
     fs::path folder = dirPart.empty() ? fs::path(".") : fs::path(dirPart);
-    for (const fs::path& p : winsys::FindFiles(folder, namePattern)) {
-        std::string name = p.filename().string();
-        if (name == "." || name == "..") continue;
+    std::error_code ec;
+    std::vector<std::string> names;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (name == "." || name == ".." || !MatchPattern(namePattern, name)) continue;
         if (attrMask != 0) {
-            std::error_code ec;
+            std::error_code sec;
             uint32_t attrs = 0;
-            fs::file_status st = fs::status(p, ec);
+            fs::file_status st = it->status(sec);
             if (fs::is_directory(st)) attrs |= FILE_ATTR_DIRECTORY;
-            if (!ec && (st.permissions() & fs::perms::owner_write) == fs::perms::none)
-                attrs |= FILE_ATTR_READONLY;
-            if (!name.empty() && name[0] == '.') attrs |= FILE_ATTR_HIDDEN;
+            if (!sec && (st.permissions() & fs::perms::owner_write) == fs::perms::none) attrs |= FILE_ATTR_READONLY;
+            if (name[0] == '.') attrs |= FILE_ATTR_HIDDEN;
             if (attrs == 0) attrs = FILE_ATTR_NORMAL;
             if ((attrs & attrMask) == 0) continue;
         }
-        result.push_back(dirPart + name);
+        names.push_back(name);
     }
+    std::sort(names.begin(), names.end());  // a stable order, whatever the file system gives
+    for (const std::string& name : names) result.push_back(dirPart + name);
     return result;
 }
 
