@@ -73,7 +73,19 @@ fs::path ExistingFile(const std::string& path) {
     return winsys::ResolveCaseInsensitive(path);
 }
 
-std::string ErrnoText(int e) { return std::strerror(e); }
+std::string ErrnoText(int e) {
+    switch (e) {
+        case ENOENT: return "der Ordner existiert nicht";
+        case EACCES:
+        case EPERM: return "keine Berechtigung";
+        case ENOSPC: return "der Datenträger ist voll";
+        case EDQUOT: return "das Speicherkontingent ist erschöpft";
+        case EROFS: return "der Datenträger ist schreibgeschützt";
+        case EISDIR: return "an dieser Stelle liegt ein Ordner";
+        case ENAMETOOLONG: return "der Name ist zu lang";
+        default: return std::strerror(e);
+    }
+}
 
 bool ReadWholeFile(const fs::path& p, std::uintmax_t maxBytes, std::string& out, std::string& reason) {
     std::error_code ec;
