@@ -244,7 +244,7 @@ HDC CreateEnhMetaFile(const std::string& path, int width, int height, double mmP
     {
         std::ofstream probe(path, std::ios::binary | std::ios::trunc);
         if (!probe) {
-            winsys::MessageBox("Die Bilddatei '" + path + "' kann nicht angelegt werden.", "EMF",
+            winsys::MessageBox("Die Bilddatei '" + path + "' kann nicht angelegt werden.", "VKT Ausgabe",
                                winsys::Buttons::Ok, winsys::Icon::Error);
             return 0;
         }
@@ -351,7 +351,7 @@ HENHMETAFILE CloseEnhMetaFile(HDC dc) {
 
     if (!WriteFile(m, all)) {
         lock.unlock();
-        winsys::MessageBox("Die Bilddatei '" + m.path + "' konnte nicht geschrieben werden.", "EMF",
+        winsys::MessageBox("Die Bilddatei '" + m.path + "' konnte nicht geschrieben werden.", "VKT Ausgabe",
                            winsys::Buttons::Ok, winsys::Icon::Error);
         return 0;
     }

@@ -250,7 +250,6 @@ int InsertPicture(const std::string& fileName, double widthCm, double heightCm, 
         fs::path p = winsys::ResolveCaseInsensitive(winsys::ToSlashPath(fileName));
         std::ifstream f(p, std::ios::binary);
         if (f) data.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-        if (!f && !f.eof()) data.clear();
         if (data.empty()) {
             Message("Das Bild '" + fileName + "' wurde nicht gefunden oder ist leer.");
             return 0;

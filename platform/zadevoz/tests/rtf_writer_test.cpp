@@ -155,6 +155,8 @@ TEST_F(RtfTest, DocumentThroughEveryOperationReadsBack) {
 
     rtftest::Document doc = rtftest::ParseRtfFile(report);
     ASSERT_TRUE(doc.ok) << doc.error;
+    // The variable listing's editor form replaces this exact colour text.
+    EXPECT_NE(rtftest::ReadFile(report).find("\\red0\\green0\\blue255;"), std::string::npos);
     ASSERT_GE(doc.fonts.size(), 3u);
     EXPECT_EQ(doc.fonts[2], "Symbol");
     ASSERT_GE(doc.colors.size(), 3u);
@@ -341,6 +343,49 @@ TEST_F(RtfTest, OpenAndCloseFailuresLoseNothing) {
     EXPECT_EQ(RtfCloseDocument(0), 0);
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_NE(sink.messages[0].text.find("r.rtf"), std::string::npos);
+}
+
+// A size of 0 takes the picture's own size: the metafile frame, or the pixels
+// at the resolution the file states (96 dpi when it states none).
+TEST_F(RtfTest, PictureOwnSizeFromTheFile) {
+    auto write = [&](const std::string& name, const std::string& bytes) {
+        std::ofstream(Path(name), std::ios::binary) << bytes;
+        return Path(name);
+    };
+    // PNG of 96 x 48 pixels without a resolution chunk.
+    std::string png("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\x60\0\0\0\x30\x08\x02\0\0\0\0\0\0\0", 33);
+    // JPEG of 300 x 150 pixels at 150 dpi (JFIF density in dots per inch).
+    std::string jpg("\xFF\xD8"
+                    "\xFF\xE0\x00\x10JFIF\x00\x01\x01\x01\x00\x96\x00\x96\x00\x00"
+                    "\xFF\xC0\x00\x11\x08\x00\x96\x01\x2C\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01"
+                    "\xFF\xD9",
+                    2 + 18 + 19 + 2);
+    struct Case {
+        std::string file;
+        double w, h;            // requested, cm
+        double goalW, goalH;    // expected, cm
+    };
+    const Case cases[] = {
+        {MakeEmf("a.emf"), 0, 0, 15.9, 4.6},
+        {MakeEmf("b.emf"), 0, 2.3, 7.95, 2.3},
+        {MakePng("c.png"), 0, 0, 40 / 118.11, 20 / 118.11},
+        {write("d.png", png), 0, 0, 2.54, 1.27},
+        {write("e.jpg", jpg), 0, 0, 5.08, 2.54},
+        {write("f.jpg", jpg), 10.0, 0, 10.0, 5.0},
+    };
+    std::string file = Path("groessen.rtf");
+    ASSERT_EQ(RtfOpenDocument(file, 0, 1, 1, "nologo"), 1);
+    for (const Case& c : cases) ASSERT_EQ(RtfInsertPicture(c.file, 0, c.w, c.h, 0, 0), 1) << c.file;
+    ASSERT_EQ(RtfCloseDocument(0), 1);
+    rtftest::Document doc = rtftest::ParseRtfFile(file);
+    ASSERT_TRUE(doc.ok) << doc.error;
+    ASSERT_EQ(doc.pictures.size(), std::size(cases));
+    const double twips = 1440 / 2.54;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_NEAR(doc.pictures[i].goalW, cases[i].goalW * twips, 1.0) << cases[i].file;
+        EXPECT_NEAR(doc.pictures[i].goalH, cases[i].goalH * twips, 1.0) << cases[i].file;
+    }
+    EXPECT_EQ(doc.pictures[4].blip, "jpegblip");
 }
 
 // Missing or unreadable pictures and files are reported and skipped.
