@@ -569,10 +569,13 @@ int32_t ReadMemberDesignDom(RunState& run, ZVDOC doc, int32_t /*mode*/) {
 }
 
 void RotateVector(float& a, float& b, float angle) {
-    const float r = std::sqrt(a * a + b * b);
-    const double t = std::atan2(static_cast<double>(b), static_cast<double>(a)) + angle;
-    a = static_cast<float>(r * std::cos(t));
-    b = static_cast<float>(r * std::sin(t));
+    // The same turn as (r, atan2(b, a) + angle) in polar form, written so
+    // that a zero angle leaves the pair exactly as it is.
+    const double c = std::cos(static_cast<double>(angle));
+    const double s = std::sin(static_cast<double>(angle));
+    const double x = a, y = b;
+    a = static_cast<float>(x * c - y * s);
+    b = static_cast<float>(x * s + y * c);
 }
 
 int32_t SubdivisionCount(double length) {

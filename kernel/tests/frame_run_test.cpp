@@ -1,0 +1,378 @@
+// The run driver: base names, developer switch, error lines and error text,
+// progress, the exports with a table of stand-in phases, and the refusal of
+// damaged documents and overlapping calls.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "frame_fixture.h"
+#include "kernel/CalcProgress.h"
+#include "kernel/KernelErrors.h"
+#include "kernel/KernelRun.h"
+#include "kernel/KernelUtil.h"
+
+using namespace tovik;
+using frame_test::PositionDoc;
+namespace fs = std::filesystem;
+
+namespace {
+
+TEST(FrameBaseName, FolderAndVkxExtensionAreCut) {
+    const struct { const char* path; const char* base; } cases[] = {
+        {"/p/Pos1.VKX", "Pos1"},
+        {"C:\\Projekte\\Halle\\Pos1.vkx", "Pos1"},
+        {"/p/Pos1.abc", "Pos1.abc"},
+        {"Pos1.vKx", "Pos1"},
+        {"/p/q.vkx/Träger 2.vkx", "Träger 2"},
+        {"", ""},
+        {".vkx", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RunBaseNameFromPath(c.path), c.base) << c.path;
+    EXPECT_EQ(RunBaseNameFromPath("/p/" + std::string(300, 'a') + ".vkx").size(), 255u);
+}
+
+TEST(FrameDeveloperSwitch, OnlyTheSwitchWordInUpperOrLowerCaseTurnsItOn) {
+    const struct { const char* value; int on; } cases[] = {
+        {nullptr, 0}, {"", 0}, {"Deduv", 0}, {"anders", 0}, {"DEDUV ", 0}, {"DEDUV", 1}, {"deduv", 1},
+    };
+    for (const auto& c : cases) {
+        frame_test::EnvGuard env("VKTUSER", c.value);
+        EXPECT_EQ(IsDeveloperSwitchOn(), c.on) << (c.value ? c.value : "(unset)");
+    }
+}
+
+TEST(FrameErrors, MessagesOfTheAnalysisCodes) {
+    const struct { int32_t code; const char* text; } cases[] = {
+        {-1, "Ermittlung der Eigenform (Knickfigur) nicht möglich im LK 3!\n\tEvtl. ausschließlich neg. Normalkraft?"},
+        {1, "Fehler in der Elementmatrix"},
+        {2, "Gleichungssystem instabil im LK 3\n\t(vermutlich Stabilitätsversagen, bzw. System verschieblich)"},
+        {99, "mehr als 20 Iterationen im LK 3"},
+        {4809, "Knick- und/oder Kipplast überschritten im LK 3"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CalcErrorMessage(c.code, 3).value_or("-"), c.text) << c.code;
+    EXPECT_FALSE(CalcErrorMessage(0, 3));
+    EXPECT_FALSE(CalcErrorMessage(5, 3));
+}
+
+struct ErrorFileTest : ::testing::Test {
+    frame_test::ScratchDir dir{"errfile"};
+    std::unique_ptr<RunState> run = std::make_unique<RunState>();
+    ErrorFileTest() { run->RunBaseName = "Pos1"; }
+    static std::string Slurp(const fs::path& p) {
+        std::ifstream f(p);
+        return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    }
+};
+
+TEST_F(ErrorFileTest, LineFormatsAndCounting) {
+    OpenErrorFile(*run);
+    EXPECT_EQ(WriteErrLine(*run, 1, "a"), 1);
+    EXPECT_EQ(WriteErrLine(*run, 0, "b"), 0);
+    EXPECT_EQ(WriteErrLine(*run, -1, "c"), -1);
+    ReportCalcError(*run, 3, 0);
+    ReportCalcError(*run, 3, 99);
+    EXPECT_EQ(run->ErrorCount, 4);
+    EXPECT_EQ(Slurp("Pos1.err"), "FEHLER:  a\nWARNUNG: b\nFEHLER:  mehr als 20 Iterationen im LK 3\n");
+}
+
+TEST_F(ErrorFileTest, NoCountedLineLeavesNoFileAndNoText) {
+    OpenErrorFile(*run);
+    ASSERT_TRUE(fs::exists("Pos1.err"));
+    EXPECT_EQ(CollectErrorText(*run), "");
+    EXPECT_FALSE(fs::exists("Pos1.err"));
+}
+
+TEST_F(ErrorFileTest, OneWarningGivesHeadingLineAndBlank) {
+    OpenErrorFile(*run);
+    WriteErrLine(*run, 0, "Achtung");
+    EXPECT_EQ(CollectErrorText(*run),
+              "Bei der Berechnung sind Fehler aufgetreten:{\\par \\pard}{\\par \\pard}WARNUNG: Achtung\n ");
+    EXPECT_FALSE(fs::exists("Pos1.err"));
+    EXPECT_EQ(run->ErrorCount, 0);
+}
+
+TEST_F(ErrorFileTest, LinesAreKeptWhenTheErrorFileCannotBeCreated) {
+    run->RunBaseName = "no/such/folder/Pos1";
+    OpenErrorFile(*run);
+    EXPECT_EQ(run->ErrorFile, nullptr);
+    ReportCalcError(*run, 2, 2);
+    const std::string text = CollectErrorText(*run);
+    EXPECT_NE(text.find("FEHLER:  Gleichungssystem instabil im LK 2"), std::string::npos) << text;
+}
+
+TEST(FrameWorkStorage, RegionsBeyondTheArraysStopTheRun) {
+    winsys::ScopedRecordingSink sink;
+    auto run = std::make_unique<RunState>();
+    run->work.Allocate();
+    EXPECT_EQ(run->work.doubles.size(), static_cast<size_t>(limits::kWorkDoubles));
+    EXPECT_EQ(run->work.ints.size(), static_cast<size_t>(limits::kWorkInts));
+    EXPECT_NE(run->RequireDoubles(limits::kWorkDoubles - 10, 10), nullptr);
+    EXPECT_NE(run->RequireInts(0, limits::kWorkInts), nullptr);
+    EXPECT_FALSE(run->stopped);
+    EXPECT_EQ(run->RequireDoubles(limits::kWorkDoubles - 10, 11), nullptr);
+    EXPECT_EQ(run->RequireInts(-1, 2), nullptr);
+    EXPECT_TRUE(run->stopped);
+    EXPECT_EQ(run->stopCode, codes::kMemoryOverflow);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, "Speicherüberlauf! Bitte vereinfachen Sie das System");
+    EXPECT_NE(run->ErrorLines.find("FEHLER:  Speicherüberlauf!"), std::string::npos);
+}
+
+// A window that records what the progress logic shows.
+struct RecordingWindow : ProgressWindow {
+    std::vector<std::string>* percents;
+    explicit RecordingWindow(std::vector<std::string>* p) : percents(p) {}
+    bool Create() override { return true; }
+    void Destroy() override {}
+    void SetStatusText(const std::string&) override {}
+    void SetBar(int32_t, int32_t, int32_t, int32_t) override {}
+    void SetPercentText(const std::string& t) override { percents->push_back(t); }
+    void PumpMessages() override {}
+};
+
+TEST(FrameProgress, PercentageWrapsAboveOneHundred) {
+    const struct { int32_t pos, lower, upper, p; } cases[] = {
+        {0, 0, 100, 0}, {50, 0, 100, 50}, {100, 0, 100, 100}, {150, 0, 100, 50}, {200, 0, 100, 0},
+        {15, 10, 20, 50}, {5, 5, 5, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CCalcProgressDlg::Percent(c.pos, c.lower, c.upper), c.p);
+}
+
+TEST(FrameProgress, StepsShowPercentOnlyWhenItChanges) {
+    std::vector<std::string> shown;
+    SetProgressWindowFactory([&] { return std::make_unique<RecordingWindow>(&shown); });
+    {
+        CCalcProgressDlg dlg;
+        EXPECT_EQ(dlg.CaptionId(), 1008);
+        ASSERT_TRUE(dlg.Create());
+        dlg.SetRange(0, 4);
+        dlg.SetStep(2);
+        EXPECT_EQ(dlg.StepIt(), 0);
+        EXPECT_EQ(dlg.StepIt(), 2);
+        EXPECT_EQ(dlg.PercentText(), "100%");
+        dlg.StepIt();  // 6 of 4: 150 % shows 50 %, the bar wraps
+        EXPECT_EQ(dlg.PercentText(), "50%");
+        EXPECT_EQ(dlg.Position(), 2);
+        dlg.SetStep(0);
+        dlg.StepIt();  // same text again: not set
+        dlg.OnCancel();
+        EXPECT_TRUE(dlg.Cancelled());
+    }
+    SetProgressWindowFactory(nullptr);
+    EXPECT_EQ(shown, (std::vector<std::string>{"50%", "100%", "50%"}));
+}
+
+// Stand-in phases that record what the driver asks of them.
+struct Recorder {
+    std::vector<std::string> calls;
+    std::string errorText = "(not written)";
+    bool sawProgress = false;
+    int32_t failCode = 0;
+    int32_t failCase = -1;
+};
+
+struct RunTest : ::testing::Test {
+    frame_test::ScratchDir dir{"run"};
+    frame_test::PhaseTableGuard guard;
+    frame_test::EnvGuard env{"VKTUSER", nullptr};
+    winsys::ScopedRecordingSink sink;
+    Recorder rec;
+
+    RunTest() {
+        KernelPhases& p = Phases();
+        p.PrepareSystemData = [this](RunState& r) {
+            rec.sawProgress = r.progress != nullptr;
+            rec.calls.push_back("prep");
+            r.cdltr.fe.nKnoten = 5;
+            return 0;
+        };
+        p.ApplyLoads = [this](RunState&) { rec.calls.push_back("loads"); return 0; };
+        p.SetzeQuer = [this](RunState&) { rec.calls.push_back("sections"); return 0; };
+        p.RechneDltr3D = [this](RunState&, int32_t modus, int32_t lk) {
+            rec.calls.push_back("calc" + std::to_string(modus) + ":" + std::to_string(lk));
+            return (modus == 0 && lk == rec.failCase) ? rec.failCode : 0;
+        };
+        p.SetImperfection = [this](RunState&, int32_t lk) { rec.calls.push_back("imp:" + std::to_string(lk)); return 0; };
+        p.BuildEnvelopes = [this](RunState&, int32_t w) { rec.calls.push_back("env" + std::to_string(w)); return 0; };
+        p.PrintReport = [this](RunState&) { rec.calls.push_back("report"); return 0; };
+        p.WriteResultsToDom = [this](RunState&, ZVDOC doc, const std::string& text) {
+            rec.errorText = text;
+            ZVELEM root = ZEVUD_GetRootElement(doc);
+            ZEVUD_SetString(ZEVUD_AddChildElement(root, "result"), "errorMsg", text.c_str());
+        };
+    }
+
+    static std::string ErrorMsg(ZVDOC doc) {
+        return zevud::GetString(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc), "result"), "errorMsg");
+    }
+
+    void Model(PositionDoc& d) {
+        d.AddField(4.0);
+        d.AddLoad(10, "1,2,3", 0, 2, 10.0);
+        d.AddCombination("Ed", "1.35*(1+2)");
+        for (int i = 0; i < 3; ++i) d.AddCombination("Ed,perm", "1.0*(" + std::to_string(i + 1) + ")");
+    }
+};
+
+TEST_F(RunTest, PhasesRunInOrderAndAFailedCaseGoesIntoTheErrorText) {
+    PositionDoc d((dir.path() / "Pos1.vkx").string());
+    Model(d);
+    rec.failCode = 99;
+    rec.failCase = 2;  // serviceability combination 3
+    RIREZ_Aver(d.doc, 1);
+    const std::vector<std::string> expected = {"prep",  "loads", "sections", "calc0:0", "calc0:1", "calc0:2",
+                                               "env1",  "calc1:0", "imp:0", "calc2:0", "env0"};
+    EXPECT_EQ(rec.calls, expected);
+    EXPECT_EQ(rec.errorText,
+              "Bei der Berechnung sind Fehler aufgetreten:{\\par \\pard}{\\par \\pard}"
+              "FEHLER:  mehr als 20 Iterationen im LK 3\n ");
+    EXPECT_TRUE(rec.sawProgress);
+    EXPECT_FALSE(fs::exists("Pos1.err"));
+    // Saved under its own name and path; no copy under a fixed name.
+    EXPECT_EQ(zevud::GetCompleteFileName(d.doc), (dir.path() / "Pos1.vkx").string());
+    EXPECT_TRUE(fs::exists(dir.path() / "Pos1.vkx"));
+    EXPECT_FALSE(fs::exists("rigel.vkx"));
+}
+
+TEST_F(RunTest, CleanRunLeavesNoErrorFileAndAnEmptyErrorText) {
+    PositionDoc d("Pos1.vkx");
+    Model(d);
+    RIREZ_Aver(d.doc, 0);
+    EXPECT_EQ(rec.errorText, "");
+    EXPECT_EQ(ErrorMsg(d.doc), "");
+    EXPECT_FALSE(fs::exists("Pos1.err"));
+}
+
+TEST_F(RunTest, CraneRunwayDocumentsGetNoProgressOthersDo) {
+    const struct { const char* progname; bool progress; } cases[] = {{"VADU", false}, {"vadu", true}, {"RIGEL", true}};
+    for (const auto& c : cases) {
+        PositionDoc d("Pos1.vkx", c.progname);
+        Model(d);
+        RIREZ_Aver(d.doc, 0);
+        EXPECT_EQ(rec.sawProgress, c.progress) << c.progname;
+    }
+}
+
+TEST_F(RunTest, ModelWithoutLoadCasesRunsTheFrameSteps) {
+    PositionDoc d("Pos1.vkx");
+    d.AddField(4.0);
+    frame_test::EnvGuard on("VKTUSER", "DEDUV");
+    RIREZ_Aver(d.doc, 0);
+    EXPECT_EQ(rec.calls, (std::vector<std::string>{"prep", "loads", "sections", "env1", "env0", "report"}));
+    // The developer copy under the fixed name, the document keeps its name.
+    EXPECT_TRUE(fs::exists("rigel.vkx"));
+    EXPECT_EQ(fs::path(zevud::GetCompleteFileName(d.doc)).filename(), "Pos1.vkx");
+}
+
+TEST_F(RunTest, ReportCountFollowsPrintFlagAndSwitch) {
+    const struct { int32_t flag; const char* sw; int reports; } cases[] = {
+        {0, nullptr, 0}, {1, nullptr, 1}, {0, "deduv", 1}, {1, "DEDUV", 2}};
+    for (const auto& c : cases) {
+        frame_test::EnvGuard sw("VKTUSER", c.sw);
+        rec.calls.clear();
+        auto run = std::make_unique<RunState>();
+        EXPECT_EQ(RunCalculation(*run, c.flag), 0);
+        EXPECT_EQ(std::count(rec.calls.begin(), rec.calls.end(), "report"), c.reports) << c.flag;
+    }
+}
+
+TEST_F(RunTest, DamagedDocumentStopsWithItsCodeAndText) {
+    PositionDoc d("Pos1.vkx");
+    Model(d);
+    ZEVUD_DeleteElement(d.springs);
+    RIREZ_Aver(d.doc, 0);
+    EXPECT_TRUE(rec.calls.empty());
+    ZVELEM result = ZEVUD_FindFirstChild(d.root, "result");
+    ASSERT_NE(result, 0u);
+    EXPECT_EQ(ZEVUD_GetInt(result, "abbruch"), 1);
+    EXPECT_NE(ErrorMsg(d.doc).find("FEHLER:  Im Eingabeteil fehlt das Element 'input\\springs'"), std::string::npos)
+        << ErrorMsg(d.doc);
+    EXPECT_NE(ZEVUD_FindFirstChild(d.root, "exports"), 0u);
+}
+
+TEST_F(RunTest, EmptyDocumentAndUnknownHandleDoNotCrash) {
+    ZVDOC empty = ZEVUD_CreateDoc("Leer.vkx");
+    RIREZ_Aver(empty, 0);
+    EXPECT_NE(zevud::GetString(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(empty), "result"), "errorMsg").find("'input'"),
+              std::string::npos);
+    ZEVUD_CloseDoc(empty);
+    RIREZ_Aver(0, 0);
+    RIREZ_Aver(0x7fffffff, 0);
+    EXPECT_TRUE(rec.calls.empty());
+}
+
+TEST_F(RunTest, MissingPhaseIsReportedNotPretended) {
+    Phases().ApplyLoads = nullptr;
+    PositionDoc d("Pos1.vkx");
+    Model(d);
+    RIREZ_Aver(d.doc, 0);
+    EXPECT_EQ(rec.calls, (std::vector<std::string>{"prep"}));
+    EXPECT_EQ(ZEVUD_GetInt(ZEVUD_FindFirstChild(d.root, "result"), "abbruch"), 1);
+    EXPECT_NE(ErrorMsg(d.doc).find("'Belastung' ist in dieser Programmversion nicht vorhanden"), std::string::npos);
+}
+
+TEST_F(RunTest, OverlappingCallIsRefused) {
+    PositionDoc inner("Inner.vkx");
+    Model(inner);
+    Phases().SetzeQuer = [&](RunState&) {
+        EXPECT_TRUE(CalculationRunning());
+        RIREZ_Aver(inner.doc, 0);
+        DADAD_Urev(inner.doc, 0);
+        rec.calls.push_back("sections");
+        return 0;
+    };
+    PositionDoc d("Pos1.vkx");
+    Model(d);
+    RIREZ_Aver(d.doc, 0);
+    EXPECT_FALSE(CalculationRunning());
+    EXPECT_EQ(ZEVUD_FindFirstChild(inner.root, "result"), 0u);
+    EXPECT_EQ(std::count(rec.calls.begin(), rec.calls.end(), "prep"), 1);
+    size_t busy = 0;
+    for (const auto& m : sink.messages) busy += m.text.find("bereits eine Berechnung") != std::string::npos;
+    EXPECT_EQ(busy, 2u);
+}
+
+TEST_F(RunTest, RtfLibraryVersionCheck) {
+    const struct { const char* reply; bool message; } cases[] = {{"V2", false}, {"V10", false}, {"V1", true}, {"", true}, {"X", true}};
+    for (const auto& c : cases) {
+        sink.Clear();
+        const std::string reply = c.reply;
+        Phases().RtfReadSetting = [reply](const char* name, char* buf, int32_t size) {
+            EXPECT_STREQ(name, "VK-Version/zadevoz");
+            EXPECT_EQ(size, 256);
+            std::snprintf(buf, static_cast<size_t>(size), "%s", reply.c_str());
+            return static_cast<int32_t>(reply.size());
+        };
+        CheckRtfLibVersion();
+        EXPECT_EQ(!sink.messages.empty(), c.message) << c.reply;
+        if (c.message) {
+            EXPECT_EQ(sink.messages[0].text, "ZADEVOZ.DLL nicht korrekt");
+        }
+    }
+}
+
+TEST_F(RunTest, OtherEntriesWithoutTheirPathsSaySo) {
+    PositionDoc d("Stab.vkx", "VOVI");
+    DADAD_Urev(d.doc, 1);
+    EXPECT_NE(ErrorMsg(d.doc).find("nicht vorhanden"), std::string::npos);
+    sink.Clear();
+    char name[] = "Test1";
+    REZIR_IdadOzov(name);
+    ASSERT_GE(sink.messages.size(), 2u);
+    EXPECT_EQ(sink.messages[0].text, "Berechnen von Test1");
+    REZIR_IdadOzov(nullptr);
+}
+
+TEST(FrameUtil, SplitStringTrimsThePartsAfterTheFirst) {
+    std::vector<std::string> out{"old"};
+    SplitString("Gebrauchstauglichkeit\\ LK   3 \\Verformungen", '\\', out);
+    // The rest is trimmed before it is cut, so a blank before a separator stays.
+    EXPECT_EQ(out, (std::vector<std::string>{"Gebrauchstauglichkeit", "LK   3 ", "Verformungen"}));
+    SplitString("", '\\', out);
+    EXPECT_TRUE(out.empty());
+    SplitString(" a ", '\\', out);
+    EXPECT_EQ(out, (std::vector<std::string>{" a "}));
+}
+
+}  // namespace
