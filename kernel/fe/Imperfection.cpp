@@ -1,0 +1,199 @@
+// Imperfections of the ultimate load cases: a sway per support field
+// (kind 0), a bow per support field (kind 1), or the first buckling mode
+// scaled at a reference node (kind 2); and the equivalent sway loads.
+#include <algorithm>
+#include <cmath>
+
+#include "kernel/KernelErrors.h"
+#include "kernel/fe/FeSolver.h"
+#include "platform/winsys/winsys.h"
+
+namespace tovik::fe {
+
+namespace {
+
+size_t Z(int32_t i) { return static_cast<size_t>(i); }
+
+// Walks the support fields to the one containing x: index, start and
+// signed length; false outside all fields.
+bool FieldAt(const std::vector<double>& fields, double x, int32_t& k, double& xk, double& lk) {
+    double start = 0.0;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const double len = std::fabs(fields[i]);
+        if (x >= start - 1e-9 && x <= start + len + 1e-9) {
+            k = static_cast<int32_t>(i);
+            xk = start;
+            lk = fields[i];
+            return true;
+        }
+        start += len;
+    }
+    return false;
+}
+
+// Bow shape in one direction: a sine half-wave between supports, 1 - cos
+// over a cantilever (zero at its support, largest at its free end); every
+// other field takes the opposite sign.
+double BowShape(const std::vector<double>& fields, double x) {
+    int32_t k;
+    double xk, lk;
+    if (!FieldAt(fields, x, k, xk, lk) || lk == 0.0) return 0.0;
+    const double len = std::fabs(lk);
+    double value;
+    if (lk > 0) {
+        value = std::sin((x - xk) * M_PI / len);
+    } else {
+        // A cantilever at the start of the member has its support at the
+        // field's end.
+        const double fromSupport = (k == 0 && fields.size() > 1) ? (xk + len - x) : (x - xk);
+        value = 1.0 - std::cos(fromSupport * M_PI / len / 2.0);
+    }
+    return (k % 2 == 1) ? -value : value;
+}
+
+// Sway shape of unit angle: distance from the supported start of the field.
+double SwayShape(const std::vector<double>& fields, double x) {
+    int32_t k;
+    double xk, lk;
+    if (!FieldAt(fields, x, k, xk, lk)) return 0.0;
+    const double len = std::fabs(lk);
+    if (lk < 0 && k == 0 && fields.size() > 1) return x - (xk + len);
+    return x - xk;
+}
+
+double Sg(double x) { return x >= 0 ? 1.0 : -1.0; }
+
+}  // namespace
+
+void ImperfectionShape(const RunState& run, double x, double& y, double& z) {
+    y = BowShape(run.cdltr.fe.StuetzFelderY, x);
+    z = BowShape(run.cdltr.fe.StuetzFelderZ, x);
+}
+
+void SetImperfection(RunState& run, int32_t k) {
+    FeState& st = State(run);
+    ModelRecord& m = run.cdltr;
+    if (k < 0 || Z(k) >= st.results.ultimate.size()) return;
+    FeCaseResult& res = st.results.ultimate[Z(k)];
+    const int32_t nn = m.fe.nKnoten;
+    std::vector<double>& imp = res.imperfection;
+    imp.assign(Z(4 * nn), 0.0);
+    auto X = [&](int32_t i) { return m.fe.KnotenX[Z(i)]; };
+
+    if (m.vorvType == 0) {
+        // Sway: psiDirekt = one amplitude (psiGlobal) for both directions,
+        // else psiY and psiZ; the shape is a sway of that angle per support
+        // field.
+        double ey, ez;
+        if (m.psiDirekt) {
+            ey = ez = m.psiGlobal * 0.00707;
+        } else {
+            ey = m.psiY * 0.01;
+            ez = m.psiZ * 0.01;
+        }
+        for (int32_t i = 0; i < nn; ++i) {
+            imp[Z(4 * i)] = ez * SwayShape(m.fe.StuetzFelderY, X(i));
+            imp[Z(4 * i + 1)] = -ey * SwayShape(m.fe.StuetzFelderZ, X(i));
+        }
+    } else if (m.vorvType == 1) {
+        // Bow: w0Direkt = one amplitude (wGlobal) in the direction of the
+        // resultant, else v0 and w0 in y and z.
+        for (int32_t i = 0; i < nn; ++i) {
+            double a, b;
+            ImperfectionShape(run, X(i), a, b);
+            if (m.w0Direkt) {
+                double r = std::sqrt(a * a + b * b);
+                const double big = std::max(std::fabs(a), std::fabs(b));
+                if ((std::fabs(a) < 1e-8 && std::fabs(b) < 1e-8) || big == 0.0) r = 1.0;
+                else r /= big;
+                imp[Z(4 * i)] = m.wGlobal * a * 0.01 / r;
+                imp[Z(4 * i + 1)] = m.wGlobal * b * 0.01 / r;
+            } else {
+                imp[Z(4 * i)] = m.v0 * a * 0.01;
+                imp[Z(4 * i + 1)] = m.w0 * b * 0.01;
+            }
+        }
+    } else if (m.vorvType == 2) {
+        // Affine to the first buckling mode: ausmitteDirekt = a reference
+        // node (ausmitteKnoten, 1-based input node) with the amplitude
+        // ausmitteGlobal there, else the amplitude ausmitte at the mode's
+        // largest deflection.
+        const std::vector<double>& ev = res.eigenVectors;
+        auto v = [&](int32_t i) { return Z(7 * i + 1) < ev.size() ? ev[Z(7 * i + 1)] : 0.0; };
+        auto w = [&](int32_t i) { return Z(7 * i + 2) < ev.size() ? ev[Z(7 * i + 2)] : 0.0; };
+        auto largest = [&](int32_t& at) {
+            double best = 0.0;
+            at = 0;
+            for (int32_t i = 0; i < nn; ++i) {
+                const double d = std::hypot(v(i), w(i));
+                if (d > best) {
+                    best = d;
+                    at = i;
+                }
+            }
+            return best;
+        };
+        double e, ref;
+        int32_t at = 0;
+        if (m.ausmitteDirekt) {
+            e = m.ausmitteGlobal * 0.01;
+            int32_t node = -1;
+            if (m.ausmitteKnoten >= 1 && m.ausmitteKnoten <= m.nFeld + 1)
+                node = FindNodeAtX(run, m.KnotenPos[Z(m.ausmitteKnoten - 1)]);
+            ref = node >= 0 ? std::hypot(v(node), w(node)) : 0.0;
+            at = node;
+            if (ref < 1e-4) {
+                FeErrorLine(run, kErrLineWarning,
+                            "im Bezugsknoten result. Verformung = 0!\n Wird umgesetzt in max. Verformung der Eigenform!");
+                ref = largest(at);
+            }
+        } else {
+            e = m.ausmitte * 0.01;
+            ref = largest(at);
+        }
+        if (ref < 1e-5) ref = 1.0;
+        if (at < 0) at = 0;
+        const FirstOrderRecord& fo = st.firstOrder;
+        const double vref = v(at), wref = w(at);
+        double sy, sz;
+        if (std::fabs(fo.thetaL) > 1e-4) {
+            sy = Sg(vref) * Sg(fo.thetaL);
+            sz = Sg(wref) * Sg(fo.thetaL);
+        } else {
+            sy = std::fabs(fo.vL) > 1e-5 ? Sg(vref) * Sg(fo.vL) : -Sg(vref) * fo.signYM;
+            sz = std::fabs(fo.wL) > 1e-5 ? Sg(wref) * Sg(fo.wL) : -Sg(wref) * fo.signZM;
+        }
+        for (int32_t i = 0; i < nn; ++i) {
+            imp[Z(4 * i)] = sy * v(i) * e / ref;
+            imp[Z(4 * i + 1)] = sz * w(i) * e / ref;
+        }
+    }
+    // Sway angles: the slope of the initial deformation towards the next node.
+    for (int32_t i = 0; i + 1 < nn; ++i) {
+        const double dx = X(i + 1) - X(i);
+        if (dx == 0.0) continue;
+        imp[Z(4 * i + 2)] = -(imp[Z(4 * (i + 1) + 1)] - imp[Z(4 * i + 1)]) / dx;
+        imp[Z(4 * i + 3)] = (imp[Z(4 * (i + 1))] - imp[Z(4 * i)]) / dx;
+    }
+}
+
+void SwayImperfectionLoads(RunState& run, const std::vector<double>& imp, std::vector<double>& p,
+                           const std::vector<double>& endForces) {
+    const int32_t ne = run.cdltr.fe.nStab;
+    if (imp.size() < Z(4 * (ne + 1)) || endForces.size() < Z(14 * ne)) return;
+    for (int32_t e = 0; e < ne; ++e) {
+        const double Na = endForces[Z(14 * e)], Nb = endForces[Z(14 * e + 7)];
+        if (Na > 0 && Nb > 0) continue;  // tension at both ends
+        const double N = std::fabs(Na);
+        const double psiY = imp[Z(4 * e + 2)], psiZ = imp[Z(4 * e + 3)];
+        const int32_t a = 7 * e, b = 7 * (e + 1);
+        // Lateral forces of the leaning element: towards the deviation at
+        // its end b, back at its end a.
+        p[Z(a + 1 + kV)] -= N * psiZ;
+        p[Z(b + 1 + kV)] += N * psiZ;
+        p[Z(a + 1 + kW)] += N * psiY;
+        p[Z(b + 1 + kW)] -= N * psiY;
+    }
+}
+
+}  // namespace tovik::fe
