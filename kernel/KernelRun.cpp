@@ -320,9 +320,7 @@ TOVIK_EXPORT void REZIR_IdadOzov(char* name) {
     try {
         winsys::MessageBox(winsys::FormatC("Berechnen von %s", name));
         auto run = std::make_unique<RunState>();
-        run->RunBaseName = name;
-        if (run->RunBaseName.size() > static_cast<size_t>(limits::kMaxRunBaseName))
-            run->RunBaseName.resize(static_cast<size_t>(limits::kMaxRunBaseName));
+        run->RunBaseName = CutUtf8(name, static_cast<size_t>(limits::kMaxRunBaseName));
         run->work.Allocate();
         BeginExport(*run);
         if (Phases().CalcTestCase)

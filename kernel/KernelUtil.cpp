@@ -42,13 +42,21 @@ void SplitString(const std::string& text, char separator, std::vector<std::strin
     }
 }
 
+std::string CutUtf8(std::string text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    size_t n = maxBytes;
+    // Never cut inside a character: step back over continuation bytes.
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    text.resize(n);
+    return text;
+}
+
 std::string RunBaseNameFromPath(const std::string& completeFileName) {
     const size_t slash = completeFileName.find_last_of("\\/");
     std::string name = (slash == std::string::npos) ? completeFileName : completeFileName.substr(slash + 1);
     if (name.size() >= 4 && winsys::EqualsNoCase(std::string_view(name).substr(name.size() - 4), ".vkx"))
         name.resize(name.size() - 4);
-    if (name.size() > static_cast<size_t>(limits::kMaxRunBaseName)) name.resize(limits::kMaxRunBaseName);
-    return name;
+    return CutUtf8(name, static_cast<size_t>(limits::kMaxRunBaseName));
 }
 
 int IsDeveloperSwitchOn() {

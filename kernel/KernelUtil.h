@@ -14,6 +14,9 @@ void WriteLogLine(const std::string& fileName, const std::string& text);
 // Splits at the separator; parts after the first are trimmed of blanks.
 void SplitString(const std::string& text, char separator, std::vector<std::string>& out);
 
+// The text cut to at most maxBytes bytes, never inside a UTF-8 character.
+std::string CutUtf8(std::string text, size_t maxBytes);
+
 // The document's file name without folder ('\' or '/') and without a final
 // ".vkx" of any case, cut to 255 characters.
 std::string RunBaseNameFromPath(const std::string& completeFileName);

@@ -153,7 +153,9 @@ int32_t Reader::Read() {
 int32_t Reader::ReadSystem(ZVELEM system, ZVELEM calcSettings, ZVELEM craneSettings) {
     r_.Titel = "Vorbelegung VK-TOVIK";
     const std::string path = zevud::GetCompleteFileName(doc_);
-    r_.QsDatei = winsys::SideFileName(winsys::ToLowerAscii(path), ".temp.skw");
+    // Named by the same helper as the module's extraction: the final ".vkx"
+    // (any case) replaced, the folders keep their case.
+    r_.QsDatei = winsys::SideFileName(path, ".temp.skw");
     if (r_.QsDatei.size() > static_cast<size_t>(limits::kMaxSectionFileName))
         return Fail(codes::kBadValue, FormatC("Der Dateiname des Querschnittsdatei ist länger als %d Zeichen",
                                               limits::kMaxSectionFileName));

@@ -38,7 +38,7 @@ TEST_F(ReaderTest, ThreeFieldElementsGiveTwoSpansWithSupportsAndNodeNumbers) {
     EXPECT_DOUBLE_EQ(r.KnotenPos[1], 4.0);
     EXPECT_DOUBLE_EQ(r.GesamtLaenge, 9.0);
     EXPECT_EQ(r.Titel, "Vorbelegung VK-TOVIK");
-    EXPECT_EQ(r.QsDatei, (dir.path() / "pos1.temp.skw").string());
+    EXPECT_EQ(r.QsDatei, (dir.path() / "Pos1.temp.skw").string());
     EXPECT_EQ(run->reader.NormName, "EC");
     EXPECT_FALSE(run->stopped);
 }

@@ -30,6 +30,8 @@ TEST(FrameBaseName, FolderAndVkxExtensionAreCut) {
     };
     for (const auto& c : cases) EXPECT_EQ(RunBaseNameFromPath(c.path), c.base) << c.path;
     EXPECT_EQ(RunBaseNameFromPath("/p/" + std::string(300, 'a') + ".vkx").size(), 255u);
+    // 254 bytes and then a two-byte character: the character is not split.
+    EXPECT_EQ(RunBaseNameFromPath(std::string(254, 'a') + "ä" + "b.vkx"), std::string(254, 'a'));
 }
 
 TEST(FrameDeveloperSwitch, OnlyTheSwitchWordInUpperOrLowerCaseTurnsItOn) {
