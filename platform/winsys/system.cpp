@@ -197,6 +197,18 @@ std::optional<std::string> GetEnv(const std::string& name) {
 
 namespace {
 
+// A stored name with a folder ("C:\\Prog\\Tovik.dll", "/opt/x/libA.so"): the
+// folder counts only when it exists here; a Windows drive path or a folder
+// that is not there leaves the bare name, found as any other.
+fs::path UsableFolder(const fs::path& given) {
+    if (!given.has_parent_path()) return {};
+    const std::string s = given.string();
+    if (s.size() >= 2 && s[1] == ':') return {};
+    std::error_code ec;
+    if (!fs::is_directory(given.parent_path(), ec)) return {};
+    return given.parent_path();
+}
+
 // Removes a Windows extension (".dll", ".exe") from a stored name.
 std::string WithoutExtension(const std::string& name, std::string_view ext) {
     if (name.size() > ext.size() && ToLowerAscii(name.substr(name.size() - ext.size())) == ext)
@@ -224,8 +236,9 @@ void* LoadLibrary(const std::string& name, std::string* error) {
     }
     const fs::path given(ToSlashPath(name));
     const std::string stem = WithoutExtension(given.filename().string(), ".dll");
-    const bool hasDir = given.has_parent_path();
-    const fs::path dir = hasDir ? given.parent_path() : HostExecutablePath().parent_path();
+    const fs::path named = UsableFolder(given);
+    const bool hasDir = !named.empty();
+    const fs::path dir = hasDir ? named : HostExecutablePath().parent_path();
     std::vector<std::string> names{"lib" + stem + ".so", stem + ".so"};
     if (stem != given.filename().string() || given.extension() == ".so") names.push_back(given.filename().string());
     // In the named folder (or the host's), with the file name's case resolved.
@@ -257,8 +270,8 @@ fs::path FindProgram(const std::string& name) {
     auto executable = [](const fs::path& p) { return IsFile(p) && ::access(p.c_str(), X_OK) == 0; };
     const fs::path given(ToSlashPath(name));
     const std::string stem = WithoutExtension(given.filename().string(), ".exe");
-    if (given.has_parent_path()) {
-        for (const fs::path& c : {given.parent_path() / stem, given}) {
+    if (const fs::path named = UsableFolder(given); !named.empty()) {
+        for (const fs::path& c : {named / stem, given}) {
             fs::path r = ResolveCaseInsensitive(c);
             if (executable(r)) return r;
         }

@@ -177,11 +177,14 @@ WINSYS_API std::optional<std::string> GetEnv(const std::string& name);
 // ===================================================================
 // Maps a library name of the stored data ("Tovik.dll", "Sectlib") to this
 // platform: without the extension, as lib<name>.so or <name>.so in the host's
-// directory, then on the loader path.
+// directory (file name matched without regard to case), then on the loader
+// path. A name with a folder that exists here is looked for in that folder
+// only; a Windows folder ("C:\Prog\Tovik.dll") counts as the bare name.
 WINSYS_API void* LoadLibrary(const std::string& name, std::string* error = nullptr);
 WINSYS_API void* GetProcAddress(void* lib, const std::string& symbol);
 WINSYS_API void FreeLibrary(void* lib);
-// Program names ("skizze.exe") map to the host's directory, then PATH.
+// Program names ("skizze.exe") map to the host's directory, then PATH; a
+// name with a folder is taken as LoadLibrary takes it. Empty when not found.
 WINSYS_API std::filesystem::path FindProgram(const std::string& name);
 
 // Starts a process from an argument vector (no shell). argv[0] is the

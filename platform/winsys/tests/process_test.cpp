@@ -123,6 +123,8 @@ TEST_F(Process, ProgramsAreFoundInTheHostsFolderThenOnThePath) {
     ASSERT_FALSE(sh.empty());
     EXPECT_EQ(sh.filename(), "sh");
     EXPECT_EQ(FindProgram((dir_ / "bin" / "Skizze.exe").string()), skizze);
+    EXPECT_EQ(FindProgram("C:\\Programme\\VKT\\skizze.exe"), skizze);  // a Windows folder: the bare name
+    EXPECT_EQ(FindProgram((dir_ / "other" / "skizze.exe").string()), skizze);  // missing folder: the bare name
 
     long pid = StartProcess({FindProgram("skizze.exe").string()});
     ASSERT_GT(pid, 0);
@@ -131,7 +133,8 @@ TEST_F(Process, ProgramsAreFoundInTheHostsFolderThenOnThePath) {
 
 TEST_F(Process, LibrariesAreMappedFromTheirStoredNames) {
     SetHostExecutablePath(fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
-    for (const char* name : {"Lingo.dll", "LINGO.DLL", "lingo", "liblingo.so"}) {
+    const std::string inRoot = (fs::path(RIGEL_BUILD_ROOT) / "bin" / "Lingo.dll").string();
+    for (const std::string& name : std::vector<std::string>{"Lingo.dll", "LINGO.DLL", "lingo", "liblingo.so", "C:\\Prog\\Lingo.dll", inRoot}) {
         std::string error;
         void* lib = LoadLibrary(name, &error);
         ASSERT_NE(lib, nullptr) << name << ": " << error;
