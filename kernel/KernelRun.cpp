@@ -51,6 +51,13 @@ void MissingPhase(RunState& run, const char* label) {
                              label));
 }
 
+// A preparing phase that answers a fault without having stopped the run:
+// the analyses must not work on a half-built model.
+void FailedPhase(RunState& run, const char* label, int32_t rc) {
+    if (rc != 0 && !run.stopped)
+        run.Stop(rc, winsys::FormatC("Der Rechenschritt '%s' ist mit dem Fehler %d abgebrochen.", label, rc));
+}
+
 void SizeResultStores(RunState& run) {
     const ModelRecord& r = run.cdltr;
     const int64_t ends = r.fe.nKnoten > 1 ? 2LL * (r.fe.nKnoten - 1) : 0;
@@ -159,12 +166,12 @@ int32_t RunCalculation(RunState& run, int32_t printFlag) {
 
     run.MessageText = "Datenaufbereitung";
     if (!ph.PrepareSystemData) return MissingPhase(run, "Datenaufbereitung"), 0;
-    ph.PrepareSystemData(run);
+    FailedPhase(run, "Datenaufbereitung", ph.PrepareSystemData(run));
     if (run.stopped) return 0;
 
     run.MessageText = "Belastung";
     if (!ph.ApplyLoads) return MissingPhase(run, "Belastung"), 0;
-    ph.ApplyLoads(run);
+    FailedPhase(run, "Belastung", ph.ApplyLoads(run));
     if (run.stopped) return 0;
 
     run.MessageText = "Querschnitte";
@@ -227,6 +234,11 @@ int32_t RunCalculation(RunState& run, int32_t printFlag) {
 void CalcMemberDocument(RunState& run, ZVDOC doc, int32_t printFlag) {
     // Base name and error file come first, so that the reader's faults are
     // written into the error file as well.
+    if (!ZEVUD_GetRootElement(doc)) {
+        // Without a document nothing can carry the error text: say it here.
+        winsys::MessageBox("Das Dokument der Position kann nicht gelesen werden; die Berechnung wurde nicht ausgeführt.");
+        return;
+    }
     run.RunBaseName = RunBaseNameFromPath(zevud::GetCompleteFileName(doc));
     OpenErrorFile(run);
     run.DebugPrintFile = nullptr;

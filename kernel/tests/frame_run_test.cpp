@@ -299,9 +299,22 @@ TEST_F(RunTest, EmptyDocumentAndUnknownHandleDoNotCrash) {
     EXPECT_NE(zevud::GetString(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(empty), "result"), "errorMsg").find("'input'"),
               std::string::npos);
     ZEVUD_CloseDoc(empty);
+    sink.Clear();
     RIREZ_Aver(0, 0);
     RIREZ_Aver(0x7fffffff, 0);
     EXPECT_TRUE(rec.calls.empty());
+    size_t said = 0;
+    for (const auto& m : sink.messages) said += m.text.find("kann nicht gelesen werden") != std::string::npos;
+    EXPECT_EQ(said, 2u);
+}
+
+TEST_F(RunTest, PreparingPhaseFaultStopsTheRun) {
+    Phases().ApplyLoads = [this](RunState&) { rec.calls.push_back("loads"); return 7; };
+    PositionDoc d("Pos1.vkx");
+    Model(d);
+    RIREZ_Aver(d.doc, 0);
+    EXPECT_EQ(rec.calls, (std::vector<std::string>{"prep", "loads"}));
+    EXPECT_NE(ErrorMsg(d.doc).find("'Belastung' ist mit dem Fehler 7 abgebrochen"), std::string::npos);
 }
 
 TEST_F(RunTest, MissingPhaseIsReportedNotPretended) {
@@ -336,6 +349,9 @@ TEST_F(RunTest, OverlappingCallIsRefused) {
 }
 
 TEST_F(RunTest, RtfLibraryVersionCheck) {
+    // The report library of this build answers its version.
+    EXPECT_EQ(CheckRtfLibVersion(), 2);
+    EXPECT_TRUE(sink.messages.empty());
     const struct { const char* reply; bool message; } cases[] = {{"V2", false}, {"V10", false}, {"V1", true}, {"", true}, {"X", true}};
     for (const auto& c : cases) {
         sink.Clear();
