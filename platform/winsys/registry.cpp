@@ -65,9 +65,12 @@ struct HiveState {
     bool loaded = false;
     Stamp stamp;
     Key root;
+    bool writable = true;  // false while a damaged file could not be kept aside
     // The damaged file last reported, so that it is reported once.
     fs::path damagedFile;
     Stamp damagedStamp;
+    bool damagedKept = false;
+    fs::path damagedCopy;
 };
 
 std::mutex g_mutex;
@@ -295,6 +298,28 @@ void WriteKey(std::string& out, const Key& k, const std::string& path) {
     for (const auto& [folded, sub] : k.sub) WriteKey(out, *sub, path.empty() ? sub->name : path + "\\" + sub->name);
 }
 
+// Reads a whole file; false when it cannot be opened or read (a folder,
+// no permission, an input/output error).
+bool ReadWhole(const fs::path& file, std::string& out) {
+    out.clear();
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char buf[65536];
+    bool ok = true;
+    while (true) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        if (n == 0) break;
+        out.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return ok;
+}
+
 // Keeps a copy of a damaged store beside it, under a name not yet taken.
 fs::path KeepDamagedCopy(const fs::path& file) {
     std::error_code ec;
@@ -315,29 +340,44 @@ fs::path HiveFile(Hive hive) {
 
 HiveState& State(Hive hive) { return hive == Hive::LocalMachine ? g_machine : g_user; }
 
-void Load(HiveState& h, const fs::path& file) {
+void Load(HiveState& h, const fs::path& file, bool user) {
     h.file = file;
     h.loaded = true;
+    h.writable = true;
     h.root = Key();
     h.stamp = StampOf(file);
     if (!h.stamp.exists) return;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return;
-    std::stringstream ss;
-    ss << in.rdbuf();
+    std::string content;
+    const bool readable = ReadWhole(file, content);
     Key parsed;
     int badLine = 0;
-    if (ParseStore(ss.str(), parsed, badLine)) {
+    if (readable && ParseStore(content, parsed, badLine)) {
         h.root = std::move(parsed);
         return;
     }
-    if (h.damagedFile == file && h.damagedStamp == h.stamp) return;  // already reported
-    h.damagedFile = file;
-    h.damagedStamp = h.stamp;
-    fs::path copy = KeepDamagedCopy(file);
-    std::string text = "Die Registrierungsdatei '" + file.string() + "' ist beschädigt (Zeile " +
-                       std::to_string(badLine) + ") und wird als leer behandelt.";
-    if (!copy.empty()) text += " Eine Kopie liegt in '" + copy.string() + "'.";
+    const bool reported = h.damagedFile == file && h.damagedStamp == h.stamp;
+    if (!reported) {
+        h.damagedFile = file;
+        h.damagedStamp = h.stamp;
+        h.damagedCopy = (readable && user) ? KeepDamagedCopy(file) : fs::path();
+        h.damagedKept = !h.damagedCopy.empty();
+    }
+    // What cannot be read, or is damaged and could not be kept aside, is
+    // never overwritten: the hive stays read-only until the file is mended.
+    h.writable = user && h.damagedKept;
+    if (reported) return;
+    std::string text;
+    if (!readable) {
+        text = "Die Registrierungsdatei '" + file.string() + "' kann nicht gelesen werden.";
+        if (user) text += " Einstellungen werden nicht gespeichert.";
+    } else {
+        text = "Die Registrierungsdatei '" + file.string() + "' ist beschädigt (Zeile " + std::to_string(badLine) +
+               ") und wird als leer behandelt.";
+        if (h.damagedKept)
+            text += " Eine Kopie liegt in '" + h.damagedCopy.string() + "'.";
+        else if (user)
+            text += " Sie kann nicht gesichert werden; Einstellungen werden nicht gespeichert.";
+    }
     g_pending.push_back(std::move(text));
 }
 
@@ -345,7 +385,7 @@ void Load(HiveState& h, const fs::path& file) {
 HiveState& Current(Hive hive) {
     HiveState& h = State(hive);
     fs::path file = HiveFile(hive);
-    if (!h.loaded || h.file != file || !(StampOf(file) == h.stamp)) Load(h, file);
+    if (!h.loaded || h.file != file || !(StampOf(file) == h.stamp)) Load(h, file, hive == Hive::CurrentUser);
     return h;
 }
 
@@ -417,6 +457,7 @@ bool Change(Hive hive, F&& change) {
         fs::create_directories(file.parent_path(), ec);
         FileLock fileLock(file);
         HiveState& h = Current(hive);
+        if (!h.writable) return false;
         bool changed = false;
         if (!change(h.root, changed)) return false;
         if (!changed) return true;

@@ -109,7 +109,9 @@ struct RegValue {
 // Every change rewrites the file through a temporary file and a rename; a
 // file changed by another process is read again before the next access. A
 // damaged file is reported once through the message sink, copied aside
-// ("user.reg.damaged") and treated as empty.
+// ("user.reg.damaged") and treated as empty. A file that cannot be read, or
+// a damaged one that cannot be copied aside, is reported once and never
+// overwritten: changes fail until it is mended.
 WINSYS_API std::filesystem::path RegistryFolder();
 // Re-reads the store from disk (tests that switch the folder call this).
 WINSYS_API void RegistryReload();

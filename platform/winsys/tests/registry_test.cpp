@@ -228,6 +228,39 @@ TEST_F(Registry, ADamagedStoreIsReportedOnceKeptAsideAndReadAsEmpty) {
     }
 }
 
+TEST_F(Registry, AStoreThatCannotBeReadIsNeverOverwritten) {
+    // A folder in the store's place: it opens, but no read succeeds (even
+    // for the superuser, whom file permissions would not stop).
+    fs::create_directories(StoreFile());
+    { std::ofstream(StoreFile() / "inhalt") << "bleibt"; }
+    RegistryReload();
+    ScopedRecordingSink sink;
+    EXPECT_EQ(RegGetString(Hive::CurrentUser, "Software", "x"), std::nullopt);
+    EXPECT_FALSE(RegSetString(Hive::CurrentUser, "Software", "y", "neu"));
+    EXPECT_FALSE(RegCreateKey(Hive::CurrentUser, "Software"));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("kann nicht gelesen werden"), std::string::npos);
+    EXPECT_TRUE(fs::is_directory(StoreFile()));
+    EXPECT_TRUE(fs::exists(StoreFile() / "inhalt"));
+}
+
+TEST_F(Registry, ADamagedStoreThatCannotBeKeptAsideIsNeverOverwritten) {
+    const std::string damaged = "VELOR-REGISTRY 1\nkaputt\n";
+    WriteStore(damaged);
+    // Every name for the copy is taken.
+    fs::create_directories(dir_ / "user.reg.damaged");
+    for (int i = 1; i < 1000; ++i) fs::create_directories(dir_ / ("user.reg.damaged." + std::to_string(i)));
+    RegistryReload();
+    ScopedRecordingSink sink;
+    EXPECT_FALSE(RegKeyExists(Hive::CurrentUser, "Software"));
+    EXPECT_FALSE(RegSetString(Hive::CurrentUser, "Software", "x", "neu"));
+    RegistryReload();
+    EXPECT_FALSE(RegSetString(Hive::CurrentUser, "Software", "x", "neu"));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("nicht gesichert"), std::string::npos);
+    EXPECT_EQ(ReadStore(), damaged);
+}
+
 TEST_F(Registry, AnEmptyOrMissingStoreIsEmptyWithoutComplaint) {
     ScopedRecordingSink sink;
     EXPECT_FALSE(RegKeyExists(Hive::CurrentUser, kBase));
