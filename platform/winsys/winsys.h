@@ -101,7 +101,8 @@ struct RegValue {
 // TAB, newline, carriage return and backslash inside a field are written
 // as \t, \n, \r and \\):
 //   VELOR-REGISTRY 1                  first line
-//   K <key path>                      a key, e.g. "Software\VKT\velor2005"
+//   K <key path>                      a key; "Software\VKT" is written
+//                                     "Software\\VKT" (backslash escaped)
 //   S <key path> <name> <text>        string value
 //   D <key path> <name> <decimal>     32-bit value
 //   M <key path> <name> <text>...     multi-string value (any count of texts)
@@ -138,17 +139,21 @@ WINSYS_API void SetHostExecutablePath(const std::filesystem::path& p);
 WINSYS_API std::filesystem::path HostExecutablePath();
 // The installation root: the directory above the host executable's directory.
 WINSYS_API std::filesystem::path InstallRoot();
+// The current directory; empty when it cannot be read.
 WINSYS_API std::filesystem::path CurrentDirectory();
 WINSYS_API bool SetCurrentDirectory(const std::filesystem::path& p);
 // Common data folder: $VELOR_DATA_DIR, else <install root>/data.
 WINSYS_API std::filesystem::path CommonDataFolder();
 WINSYS_API std::filesystem::path TempDirectory();
 // A unique, not yet existing file name in the temporary directory; the file
-// is created empty so that no other run can take the name.
+// is created empty so that no other run can take the name. Slashes in stem
+// or ext are replaced; empty when no file can be made.
 WINSYS_API std::filesystem::path UniqueTempFile(const std::string& stem, const std::string& ext);
 
 // Files in a folder matching a pattern with '*' and '?'; the extension part is
-// matched without regard to case, the rest exactly. Sorted by name.
+// matched without regard to case, the rest exactly. Sorted by name. Folders
+// are not listed; "*.*" also matches names without a point. A missing
+// folder gives an empty list.
 WINSYS_API std::vector<std::filesystem::path> FindFiles(const std::filesystem::path& folder,
                                                         const std::string& pattern);
 WINSYS_API std::optional<std::filesystem::file_time_type> FileTime(const std::filesystem::path& p);
