@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
+#include <sstream>
 
 #include "frame_fixture.h"
 #include "kernel/MaterialValues.h"
@@ -100,7 +102,12 @@ TEST_F(MaterialTest, MissingDescriptionsAndNumbersWriteLogLines) {
     EXPECT_NE(all.find("] StahlWerte: Unterkapitel 'mate' nicht gefunden\n"), std::string::npos) << all;
     EXPECT_NE(all.find("] StahlWerte: Unterkapitel 'Objekt' nicht gefunden\n"), std::string::npos);
     EXPECT_NE(all.find("] StahlWerte: qtypNr>=fyk.GetSize()\n"), std::string::npos);
-    EXPECT_EQ(all.rfind("[", 0), 0u);
+    // Every line: "[dd.mm.yyyy / hh:mm:ss:mmmm] text".
+    const std::regex line(R"(\[\d{2}\.\d{2}\.\d{4} / \d{2}:\d{2}:\d{2}:\d{4}\] StahlWerte: .*)");
+    std::istringstream lines(all);
+    int n = 0;
+    for (std::string l; std::getline(lines, l); ++n) EXPECT_TRUE(std::regex_match(l, line)) << l;
+    EXPECT_EQ(n, 4);
 }
 
 TEST(FrameMaterialStore, EveryRunStartsWithAnEmptyStore) {
