@@ -116,6 +116,28 @@ TEST_P(ClosedBox, BredtTorsionConstant) {
         EXPECT_NEAR(c.g.Bww, 0.0, 1e-9);
     }
 }
+TEST(SectionCalc, ClosedBoxShearFlowVanishesOnTheSymmetryAxis) {
+    // Box symmetric about the vertical axis y = b/2: under a vertical shear
+    // force the flow is zero where that axis cuts the flanges, and in the
+    // webs it equals the open-section value of half the box.
+    const double b = 30, h = 50, tf = 1.2, tw = 0.8;
+    Calc c({MakeWLine(0, 0, b, 0, tf), MakeWLine(b, 0, b, h, tw), MakeWLine(b, h, 0, h, tf), MakeWLine(0, h, 0, 0, tw)});
+    // Static moment about y (integral (z - zc) dA) along a top flange element
+    // at its middle: start value + part to the middle.
+    for (const auto& e : c.Elements()) {
+        if (std::fabs(e.za - e.ze) > 1e-9) {
+            // Web at mid-height: flange half plus the web above the axis.
+            const double sMid = e.Sza + tw * (e.za - c.g.z0) * (e.L / 2) / 2;
+            EXPECT_NEAR(std::fabs(sMid), tf * b / 2 * h / 2 + tw * (h / 2) * (h / 2) / 2, 1e-9);
+            continue;
+        }
+        const double zc = e.za - c.g.z0;
+        const double sMid = e.Sza + zc * e.ta * e.L / 2;
+        EXPECT_NEAR(sMid, 0.0, 1e-9) << "flange at z=" << e.za;
+        EXPECT_NEAR(std::fabs(e.Sza), std::fabs(zc) * tf * b / 2, 1e-9);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Boxes, ClosedBox,
                          ::testing::Values(BoxCase{30, 50, 1.2, 0.8}, BoxCase{20, 20, 1.0, 1.0},
                                            BoxCase{40, 10, 2.0, 0.5}));
