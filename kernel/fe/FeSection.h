@@ -67,6 +67,10 @@ public:
     // The section at distance d (m) behind input node b (1-based); used to
     // place loads, springs and beddings.
     virtual FeSectionValues AtInputNode(int32_t b, double d) const = 0;
+    // The section just inside the start (end 0) or the end (end 1) of
+    // element e. Where two different sections meet at a node, AtNode cannot
+    // tell which one an element sees; this can.
+    virtual FeSectionValues AtElementEnd(int32_t e, int32_t end) const { return AtNode(e + (end ? 1 : 0)); }
     // Stress points of the section of element e (may be empty).
     virtual std::vector<FeStressPoint> StressPoints(int32_t e) const = 0;
     // Material of the member.

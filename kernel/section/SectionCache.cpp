@@ -263,7 +263,6 @@ void SectionCache::Compute(int32_t handle, ProfileValues& v) {
     const bool rail = rv.bVadu == 1 && rv.bVaduTyp == 0 && rv.Schiene_Typ > 0 && rv.Schiene_Rechnen != 0;
 
     SektTqs last{};
-    double dyLast = 0, dzLast = 0;
     for (int32_t i = 0; i < nT; ++i) {
         SektTqs T{};
         if (SEKT_PRO_GetResultTqs(handle, i, &T) != 0) continue;
@@ -285,7 +284,6 @@ void SectionCache::Compute(int32_t handle, ProfileValues& v) {
                 T.A = A1;
                 T.y0 = y0n;
                 T.z0 = z0n;
-                T.zmi = std::min(T.zmi, T.zmi - 2 * rv.Schiene_e1);
             }
         }
         const double det = T.Azz * T.Ayy - T.Ayz * T.Ayz;
@@ -355,11 +353,7 @@ void SectionCache::Compute(int32_t handle, ProfileValues& v) {
             }
         }
         last = T;
-        dyLast = dy;
-        dzLast = dz;
     }
-    (void)dyLast;
-    (void)dzLast;
 
     // Wagner radii from partial section 0, in the principal axes.
     const SektTqs& T = last;
@@ -637,6 +631,37 @@ int32_t SectionCache::GetSectionOutline(int32_t handle, Outline& o) {
     o.area = T.A * 1e-4;
     o.nCells = T.nCells;
     return 0;
+}
+
+int32_t SectionCache::GetSectionElementsYZ(int32_t db, const std::string& name, Outline& out) {
+    out = Outline{};
+    if (db < 0) return -1;
+    const int32_t h = Load(db, name);
+    if (h < 0) return -1;
+    int32_t rc = -3;
+    if (SEKT_PRO_Calculate(h) >= 1) rc = GetSectionOutline(h, out);
+    SEKT_PRO_Delete(h);
+    return rc;
+}
+
+int32_t SectionCache::SEKTEinheitsSpgn3D(int32_t db, const std::string& name, ProfileValues& out) {
+    out = ProfileValues{};
+    if (db < 0) return -1;
+    const int32_t h = Load(db, name);
+    if (h < 0) return -2;
+    int32_t rc = -3;
+    if (SEKT_PRO_Calculate(h) > 0) {
+        // Unit stresses need coordinates about the centroid.
+        SektGqs g{};
+        SEKT_PRO_GetResultGqs(h, &g);
+        SEKT_PRO_Move(h, -g.y0, -g.z0);
+        if (SEKT_PRO_Calculate(h) > 0) {
+            Compute(h, out);
+            rc = out.valid ? 0 : -1;
+        }
+    }
+    SEKT_PRO_Delete(h);
+    return rc;
 }
 
 void SectionCache::StoreEsp(ZVELEM node) {

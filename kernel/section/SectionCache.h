@@ -114,6 +114,13 @@ public:
     };
     int32_t GetSectionOutline(int32_t handle, Outline& out);
 
+    // Report side, by name: the outline (0, -1 bad database or section, -3
+    // calculation failed) and the values about the centroid (0, -1 bad
+    // database, -2 section not found, -3 calculation failed) of a section of
+    // the database. The section file is never written.
+    int32_t GetSectionElementsYZ(int32_t db, const std::string& name, Outline& out);
+    int32_t SEKTEinheitsSpgn3D(int32_t db, const std::string& name, ProfileValues& out);
+
     // Writes "numOfNodes", "numOfValues" and the binary "esp" of the stress
     // points per finite-element node.
     void StoreEsp(ZVELEM node);
@@ -129,8 +136,7 @@ public:
     bool Constant() const override;
     fe::FeSectionValues AtNode(int32_t k) const override;
     fe::FeSectionValues AtInputNode(int32_t b, double d) const override;
-    // The section just inside the start (end 0) or the end (end 1) of element e.
-    fe::FeSectionValues AtElementEnd(int32_t e, int32_t end) const;
+    fe::FeSectionValues AtElementEnd(int32_t e, int32_t end) const override;
     std::vector<fe::FeStressPoint> StressPoints(int32_t e) const override;
     fe::FeMaterial Material() const override;
 

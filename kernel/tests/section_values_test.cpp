@@ -199,3 +199,56 @@ TEST_F(SectionValues, RailOnABoxCountsTheCellOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SectionValues, UserPointsJoinTheStressPositions) {
+    // A user point at 0.5 on wall element 4 (the web of "I": the flanges are
+    // split at the web into elements 0..3).
+    tovik::UserPoint u;
+    u.idx = 0.5;
+    u.tqe = 4;
+    u.name = "P1";
+    run_->reader.UserPoints.push_back(u);
+    const ProfileValues& v = Of("I");
+    // The web element: positions 0, 1, 0.5 and three spread between them.
+    std::vector<double> z;
+    for (size_t i = 0; i < v.y.size(); ++i)
+        if (3 * i < v.plate.size() && v.plate[3 * i] == 4) z.push_back(v.z[i]);
+    ASSERT_EQ(z.size(), 6u);
+    bool hasMiddle = false;
+    for (double zz : z) hasMiddle = hasMiddle || std::fabs(zz) < 1e-9;  // web middle at the centroid
+    EXPECT_TRUE(hasMiddle);
+    EXPECT_EQ(v.positions, 30);
+}
+
+TEST_F(SectionValues, StoreEspWritesOneListPerNode) {
+    SectionCache& c = Sections(*run_);
+    SetSection(*run_, 1, "I");
+    ASSERT_EQ(c.SetzeQuer(), 0);
+    const ZVDOC doc = ZEVUD_CreateDoc("");
+    const ZVELEM e = ZEVUD_AddChildElement(ZEVUD_GetRootElement(doc), "esp");
+    c.StoreEsp(e);
+    EXPECT_EQ(ZEVUD_GetInt(e, "numOfNodes"), 3);
+    const int32_t perNode = ZEVUD_GetInt(e, "numOfValues");
+    EXPECT_EQ(perNode, 30 * 2 * 2);  // 30 positions, two face points of (y, z)
+    EXPECT_EQ(ZEVUD_GetBinDataLength(e, "esp"), 3 * perNode * 8);
+    ZEVUD_CloseDoc(doc);
+}
+
+TEST_F(SectionValues, ReportSideByNameLeavesTheFileAlone) {
+    SectionCache& c = Sections(*run_);
+    const auto stamp = std::filesystem::last_write_time(run_->cdltr.QsDatei);
+    ProfileValues v;
+    EXPECT_EQ(c.SEKTEinheitsSpgn3D(run_->cdltr.m_IndDBS, "I", v), 0);
+    EXPECT_NEAR(v.qwerte[3], (2 * 20 * 1.5 + 38.5 * 0.8) * 1e-4, 1e-15);
+    EXPECT_EQ(c.SEKTEinheitsSpgn3D(run_->cdltr.m_IndDBS, "none", v), -2);
+    EXPECT_EQ(c.SEKTEinheitsSpgn3D(-1, "I", v), -1);
+    SectionCache::Outline o;
+    EXPECT_EQ(c.GetSectionElementsYZ(run_->cdltr.m_IndDBS, "I", o), 0);
+    EXPECT_EQ(o.ta.size(), 5u);
+    EXPECT_EQ(c.GetSectionElementsYZ(run_->cdltr.m_IndDBS, "none", o), -1);
+    EXPECT_EQ(std::filesystem::last_write_time(run_->cdltr.QsDatei), stamp);
+}
+
+}  // namespace
