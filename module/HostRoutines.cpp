@@ -12,8 +12,8 @@ struct Registry {
 };
 
 Registry& TheRegistry() {
-    static Registry* r = new Registry;  // never destroyed: usable until the very end
-    return *r;
+    static Registry r;  // holds plain values only; nothing to tear down in order
+    return r;
 }
 
 }  // namespace
