@@ -4,6 +4,7 @@
 #include <zip.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "ModuleSandbox.h"
@@ -413,6 +414,34 @@ TEST_F(ProgDB, CatalogueSettingsAreNotWrittenBack) {
 TEST(ModuleKey, TrimsAndLowerCases) {
     EXPECT_EQ(MakeModuleKey("VADU  ", "KB DIN "), "vadukb din");
     EXPECT_EQ(MakeModuleKey("RIGEL", ""), "rigel");
+}
+
+}  // namespace
+
+namespace {
+
+// Rewrites an older position's head as the position converter does.
+class FakeConverter : public CPositionConverterHook {
+public:
+    bool HasConverter(const std::string& key) const override { return key == "vaduold"; }
+    bool Convert(const std::string& path, const std::string& version) override {
+        seenVersion = version;
+        std::ofstream(path) << "<root progname=\"VADU\" modulename=\"\" version=\"" << version << "\"/>";
+        return true;
+    }
+    std::string seenVersion;
+};
+
+TEST_F(FindByFile, OlderPositionsAreConvertedBeforeTheyAreClassified) {
+    FakeConverter converter;
+    db_->SetPositionConverter(&converter);
+    auto old = box_.WriteFile("pos/alt.vkx", "<root progname=\"VADU\" modulename=\"OLD\" version=\"2012.0189\"/>");
+    EXPECT_EQ(Found(old), "VADU|");
+    EXPECT_EQ(converter.seenVersion, "2012.0189");
+    auto current = box_.WriteFile("pos/neu.vkx", "<root progname=\"RIGEL\" modulename=\"\" version=\"1\"/>");
+    converter.seenVersion.clear();
+    EXPECT_EQ(Found(current), "RIGEL|");
+    EXPECT_TRUE(converter.seenVersion.empty());  // no converter for that key
 }
 
 }  // namespace

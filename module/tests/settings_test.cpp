@@ -241,3 +241,38 @@ TEST_F(Settings, MachineHiveIsReadOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SettingsWrite, KeyThatCannotBeCreatedIsReported) {
+    moduletest::Sandbox box;
+    winsys::ScopedRecordingSink sink;
+    FakeChannel channel;
+    CRegSettings s(&channel);
+    // From here on the store cannot be written: its folder is a plain file.
+    fs::path blocked = box.WriteFile("blocked", "x");
+    setenv("VELOR_REGISTRY_DIR", (blocked / "reg").c_str(), 1);
+    winsys::RegistryReload();
+    sink.Clear();
+    EXPECT_FALSE(s.SetInt("Neu", "wert", 1));
+    ASSERT_FALSE(sink.messages.empty());
+    EXPECT_EQ(sink.messages.back().text,
+              "Fehler beim Anlegen des Registry-Schlüssels 'Neu' in 'software\\VKT\\velor2005\\Neu'");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReportChannel, KeepsTextsOfAnyLength) {
+    moduletest::Sandbox box;
+    CSettingsChannel& channel = ReportSettingsChannel();
+    EXPECT_EQ(channel.Get("Customer4", "Vorgabe"), "Vorgabe");
+    std::string longText(600, 'x');  // longer than the report library's old 255-character buffer
+    channel.Set("Customer4", longText);
+    EXPECT_EQ(channel.Get("Customer4", "Vorgabe"), longText);
+    CRegSettings s;
+    EXPECT_EQ(s.m_strCustomer[4], longText);
+}
+
+}  // namespace
