@@ -34,8 +34,16 @@ void SetProgressWindowFactory(std::function<std::unique_ptr<ProgressWindow>()> f
 
 class CCalcProgressDlg : public IProgress {
 public:
+    // Resources of the window: template 1007 (186 x 79 dialog units) with the
+    // cancel button "Abbrechen" (id 2), the bar (1003), the percentage (1004,
+    // " 0 %" at first) and the status line (1005); caption string 1008.
+    static constexpr int32_t kTemplateId = 1007;
+    static constexpr int32_t kBarId = 1003;
+    static constexpr int32_t kPercentId = 1004;
+    static constexpr int32_t kStatusId = 1005;
     static constexpr int32_t kDefaultCaptionId = 1008;
     static constexpr const char* kCaption = "Einen Moment bitte...";
+    static constexpr const char* kCancelText = "Abbrechen";
 
     explicit CCalcProgressDlg(int32_t captionId = 0);
     ~CCalcProgressDlg() override;

@@ -131,9 +131,13 @@ std::string CollectErrorText(RunState& run) {
             std::fclose(f);
             read = true;
         }
-        // Lines that could not be written to the file are not lost.
-        if (!read || content.empty()) content = run.ErrorLines;
-        if (!content.empty()) text = ErrorTextHeading() + content + " ";
+        if (read) {
+            text = ErrorTextHeading() + content + " ";
+        } else if (!run.ErrorLines.empty()) {
+            // The file could not be made or read: the lines kept in memory
+            // take its place, so that no error is lost.
+            text = ErrorTextHeading() + run.ErrorLines + " ";
+        }
         run.ErrorCount = 0;
         std::remove(name.c_str());
     } else if (run.ErrorFile) {

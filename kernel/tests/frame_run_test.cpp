@@ -94,6 +94,12 @@ TEST_F(ErrorFileTest, OneWarningGivesHeadingLineAndBlank) {
     EXPECT_EQ(run->ErrorCount, 0);
 }
 
+TEST_F(ErrorFileTest, CountedLinesWithoutTextStillGiveTheHeading) {
+    OpenErrorFile(*run);
+    WriteErrLine(*run, -1, "nur gezählt");
+    EXPECT_EQ(CollectErrorText(*run), "Bei der Berechnung sind Fehler aufgetreten:{\\par \\pard}{\\par \\pard} ");
+}
+
 TEST_F(ErrorFileTest, LinesAreKeptWhenTheErrorFileCannotBeCreated) {
     run->RunBaseName = "no/such/folder/Pos1";
     OpenErrorFile(*run);
