@@ -217,7 +217,7 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
         std::vector<double> p0(Z(N) + 1, 0.0);
         for (int32_t e = 0; e < ne; ++e) {
             GetElementValues(run, ev, hinges, e);
-            if (!elementLoads(e)) return fail(codes::kUnstable);
+            if (!elementLoads(e)) return fail(codes::kElementMatrix);
             std::copy_n(ef.begin() + 14 * e, 14, efe.begin());
             CalcElementMatrices(modus, ev, hinges, Ke, Kge, haveEndForces ? &efe : nullptr, modus != 1, list,
                                 &fixedEnd, errorLine);
@@ -330,7 +330,7 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
         // the true moments.
         for (int32_t e = 0; e < ne; ++e) {
             GetElementValues(run, ev, hinges, e);
-            if (!elementLoads(e)) return fail(codes::kUnstable);
+            if (!elementLoads(e)) return fail(codes::kElementMatrix);
             std::copy_n(ef.begin() + 14 * e, 14, efe.begin());
             CalcElementMatrices(modus, ev, hinges, Ke, Kge, haveEndForces ? &efe : nullptr, true, list,
                                 &fixedEnd, errorLine);

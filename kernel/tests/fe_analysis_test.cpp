@@ -397,3 +397,293 @@ TEST(FeDataPrep, SpringBehindTheEndAndUnsymmetricSection) {
     const double expected = 5 * 10 * std::pow(6.0, 4) / (384 * kE) * s.Azz / (s.Ayy * s.Azz - s.Ayz * s.Ayz);
     EXPECT_NEAR(wRef, expected, 1e-6 * expected);
 }
+
+namespace {
+
+double Eigen(Member& b) { return b.Ult().eigenValues[0]; }
+
+std::vector<CaseRow> StabilityRows() {
+    const double NcrZ = Pi() * Pi() * EIz / 36.0;
+    auto column = [](Member& b) -> Member& { return b.Spans({6}, 10).Support(0, Fork(true)).Support(1, Fork(false)); };
+    return {
+        {"Euler column, weak axis",
+         [=](Member& b) { return column(b).Point(6, -1, 0, 0).Analyse(1); },
+         {{"critical factor", Eigen, 347.624, 1e-4}, {"closed form", Eigen, NcrZ, 1e-4}}},
+        {"Euler cantilever",
+         [](Member& b) { return b.Spans({6}, 10).Support(0, Fixed()).Point(6, -1, 0, 0).Analyse(1); },
+         {{"critical factor", Eigen, 86.906, 1e-4}}},
+        {"torsional buckling of a column held against flexure",
+         [=](Member& b) {
+             b.sections.values.Ayy *= 1000;
+             b.sections.values.Azz *= 1000;
+             return column(b).Point(6, -1, 0, 0).Analyse(1);
+         },
+         {{"critical factor", Eigen, (GIT + Pi() * Pi() * EIw / 36.0) / Ipe300().ip2, 1e-4}}},
+        {"lateral-torsional buckling, uniform moment",
+         [](Member& b) { return b.Spans({6}, 10).Support(0, Fork(true)).Support(1, Fork(false)).Moment(0, 0, 1, 0).Moment(6, 0, -1, 0).Analyse(1); },
+         {{"critical moment", [](Member& b) { return std::fabs(Eigen(b)); }, 90.471, 5e-4},
+          {"closed form", [](Member& b) { return std::fabs(Eigen(b)); },
+           Pi() / 6 * std::sqrt(EIz * GIT * (1 + Pi() * Pi() * EIw / (36 * GIT))), 5e-4}}},
+        {"beam-column, half the critical load, lateral line load",
+         [=](Member& b) {
+             b.m.vorvType = 1;  // bow with zero amplitude: no imperfection
+             return column(b).Point(6, -173.81, 0, 0).Line(0, 6, 1, 0).Ultimate();
+         },
+         {{"midspan deflection (mm)", [](Member& b) { return b.Disp(b.Ult(), 3, kV) * 1000; }, 26.665, 5e-4},
+          {"midspan Mz", [](Member& b) { return std::fabs(b.Force(b.Ult(), 3, kPhiZ)); }, 9.1348, 5e-4},
+          {"buckling factor", Eigen, 2.0, 1e-3}}},
+        {"eccentric compression",
+         [=](Member& b) {
+             b.m.vorvType = 1;
+             return column(b).Point(0, 100, 0, 0, 5, 0).Point(6, -100, 0, 0, 5, 0).Ultimate();
+         },
+         {{"midspan Mz", [](Member& b) { return std::fabs(b.Force(b.Ult(), 3, kPhiZ)); }, 7.512, 5e-4},
+          {"buckling factor", Eigen, 3.4762, 5e-4}}},
+    };
+}
+
+}  // namespace
+
+TEST(FeStability, ClosedForms) { RunRows(StabilityRows()); }
+
+TEST(FeStability, EigenSlotsAndStartVector) {
+    RandomStart(1, 2001);
+    EXPECT_DOUBLE_EQ(RandomStart(0, 0), -0.244232177734375);
+    Member b;
+    b.Spans({6}, 10).Support(0, Fork(true)).Support(1, Fork(false)).Point(6, -1, 0, 0);
+    ASSERT_EQ(b.Analyse(1), 0);
+    const FeCaseResult& r = b.Ult();
+    EXPECT_EQ(r.passes, 2);
+    EXPECT_EQ(r.eigenValues[3], 0.0);
+    EXPECT_EQ(r.eigenValues[4], 0.0);
+    EXPECT_EQ(r.eigenValues[5], 0.0);
+    const size_t N = 7 * static_cast<size_t>(b.m.fe.nKnoten);
+    for (size_t i = N; i < 2 * N; ++i) EXPECT_EQ(r.eigenVectors[i], 0.0);
+    // The mode is scaled to a largest lateral value of 1; held equations stay 0.
+    EXPECT_NEAR(std::fabs(r.eigenVectors[static_cast<size_t>(7 * b.Node(3) + kV)]), 1.0, 1e-9);
+    EXPECT_EQ(r.eigenVectors[static_cast<size_t>(kV)], 0.0);
+    EXPECT_GT(r.eigenSteps, 0);
+}
+
+TEST(FeStability, PassesAndNonConvergence) {
+    Member b;
+    b.m.vorvType = 1;
+    b.Spans({6}, 10).Support(0, Fork(true)).Support(1, Fork(false)).Line(0, 6, 0, 10);
+    ASSERT_EQ(b.Ultimate(), 0);
+    EXPECT_EQ(b.Ult().passes, 4);  // nothing changes, yet four passes
+
+    Member c;
+    c.m.vorvType = 1;
+    c.Spans({6}, 10).Support(0, Fork(true)).Support(1, Fork(false)).Point(6, -173.81, 0, 0).Line(0, 6, 1, 0);
+    ASSERT_EQ(c.Prepare(), 0);
+    State(*c.run).convergenceThreshold = -1;  // never settled
+    EXPECT_EQ(RechneDltr3D(*c.run, 2, 0), codes::kNoConvergence);
+    EXPECT_EQ(c.Ult().passes, 60);
+    for (double v : c.Ult().displacements) EXPECT_EQ(v, 0.0);
+    for (double v : c.Ult().endForces) EXPECT_EQ(v, 0.0);
+
+    // An unstable system (load above the critical one) reports code 2.
+    Member d;
+    d.m.vorvType = 1;
+    d.Spans({6}, 10).Support(0, Fork(true)).Support(1, Fork(false)).Point(6, -700, 0, 0).Line(0, 6, 1, 0);
+    ASSERT_EQ(d.Prepare(), 0);
+    EXPECT_EQ(RechneDltr3D(*d.run, 2, 0), codes::kUnstable);
+}
+
+TEST(FeStability, PointLoadHeightDestabilises) {
+    // Midspan point load on the top flange lowers the critical load, on the
+    // bottom flange raises it; at the shear centre it lies between.
+    auto critical = [](double ezCm) {
+        Member b;
+        b.Spans({6}, 10).Support(0, Fork(true)).Support(1, Fork(false)).Point(3, 0, 0, 1, 0, ezCm);
+        EXPECT_EQ(b.Analyse(1), 0);
+        return std::fabs(Eigen(b));
+    };
+    const double top = critical(-15), centre = critical(0), bottom = critical(15);
+    EXPECT_LT(top, centre);
+    EXPECT_GT(bottom, centre);
+    // Closed form for a midspan load at the shear centre, uniform-moment
+    // Mcr times C1 = 1.365 (within the accuracy of that coefficient).
+    const double Mcr = Pi() / 6 * std::sqrt(EIz * GIT * (1 + Pi() * Pi() * EIw / (36 * GIT)));
+    EXPECT_NEAR(centre * 6 / 4, 1.365 * Mcr, 0.02 * 1.365 * Mcr);
+}
+
+TEST(FeImperfection, Shapes) {
+    Member b;
+    b.Spans({6, 6, 2}, 4);
+    b.Support(0, Fork(true)).Support(1, Fork(false)).Support(2, Fork(false));
+    b.m.vorvType = 1;
+    b.m.v0 = 2;  // cm
+    b.m.w0 = 3;
+    ASSERT_EQ(b.Prepare(), 0);
+    SetImperfection(*b.run, 0);
+    const auto& imp = b.Ult().imperfection;
+    auto vI = [&](double x) { return imp[static_cast<size_t>(4 * b.Node(x))]; };
+    auto wI = [&](double x) { return imp[static_cast<size_t>(4 * b.Node(x) + 1)]; };
+    EXPECT_NEAR(vI(3), 0.02, 1e-12);                            // sine in the first field
+    EXPECT_NEAR(vI(9), -0.02, 1e-12);                           // next field opposite
+    EXPECT_NEAR(wI(1.5), 0.03 * std::sin(Pi() / 4), 1e-12);
+    EXPECT_NEAR(vI(14), 0.02, 1e-12);                           // cantilever: 1 - cos, largest at the tip
+    EXPECT_NEAR(vI(12), 0.0, 1e-12);
+    EXPECT_NEAR(vI(13), 0.02 * (1 - std::cos(Pi() / 4)), 1e-6);
+    // Sway angles: slope towards the next node; the last node has none.
+    EXPECT_NEAR(imp[4 * 0 + 3], (vI(1.5) - vI(0)) / 1.5, 1e-12);
+    const size_t last = static_cast<size_t>(b.m.fe.nKnoten - 1);
+    EXPECT_EQ(imp[4 * last + 2], 0.0);
+    EXPECT_EQ(imp[4 * last + 3], 0.0);
+}
+
+TEST(FeImperfection, CommonAmplitudes) {
+    struct Row {
+        int32_t kind;
+        double x;
+        double v, w;
+    };
+    // Kind 0: one sway amplitude for both directions: 0.00707 per metre
+    // each (sway angle times the distance from the field's start). Kind 1, one amplitude in the direction of the resultant: in the
+    // second field both shapes are negative and the resultant keeps its size.
+    for (const Row& r : {Row{0, 1.5, 0.00707 * 1.5, -0.00707 * 1.5}, Row{1, 9.0, -0.02 / std::sqrt(2.0), -0.02 / std::sqrt(2.0)},
+                         Row{1, 3.0, 0.02 / std::sqrt(2.0), 0.02 / std::sqrt(2.0)}}) {
+        Member b;
+        b.Spans({6, 6}, 4).Support(0, Fork(true)).Support(1, Fork(false)).Support(2, Fork(false));
+        b.m.vorvType = r.kind;
+        b.m.psiDirekt = 1;
+        b.m.psiGlobal = 1;
+        b.m.w0Direkt = 1;
+        b.m.wGlobal = 2;
+        ASSERT_EQ(b.Prepare(), 0);
+        SetImperfection(*b.run, 0);
+        const auto& imp = b.Ult().imperfection;
+        const size_t n = static_cast<size_t>(b.Node(r.x));
+        EXPECT_NEAR(imp[4 * n], r.v, 1e-12) << r.kind << " " << r.x;
+        EXPECT_NEAR(imp[4 * n + 1], r.w, 1e-12) << r.kind << " " << r.x;
+    }
+}
+
+TEST(FeImperfection, AffineToModeWithReferenceNodeFallback) {
+    Member b;
+    b.Spans({6}, 10).Support(0, Fork(true)).Support(1, Fork(false)).Point(6, -100, 0, 0).Line(0, 6, 0.5, 0);
+    b.m.vorvType = 2;
+    b.m.ausmitteDirekt = 1;
+    b.m.ausmitteKnoten = 1;  // the support: no deflection in the mode
+    b.m.ausmitteGlobal = 2;
+    b.m.ausmitte = 7;  // not used with a reference node
+    ASSERT_EQ(b.Prepare(), 0);
+    ASSERT_EQ(RechneDltr3D(*b.run, 1, 0), 0);
+    SetImperfection(*b.run, 0);
+    const auto& lines = State(*b.run).errorLines;
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines.back().find("im Bezugsknoten result. Verformung = 0!"), std::string::npos);
+    // The amplitude given for the reference node sits at the mode's maximum,
+    // in the direction of the linear deflection (+y under the +y load).
+    EXPECT_NEAR(b.Ult().imperfection[static_cast<size_t>(4 * b.Node(3))], 0.02, 1e-9);
+    ASSERT_EQ(RechneDltr3D(*b.run, 2, 0), 0);
+}
+
+TEST(FeImperfection, SwayLoadsOnlyWithCompression) {
+    Member b;
+    b.Spans({6}, 2).Support(0, Fork(true)).Support(1, Fork(false));
+    ASSERT_EQ(b.Prepare(), 0);
+    std::vector<double> imp(12, 0.0);
+    imp[3] = 0.01;  // psi_z of node 0
+    std::vector<double> p(22, 0.0);
+    std::vector<double> tension(28, 0.0);
+    tension[0] = 50;
+    tension[7] = 50;
+    SwayImperfectionLoads(*b.run, imp, p, tension);
+    for (double v : p) EXPECT_EQ(v, 0.0);
+    std::vector<double> comp(28, 0.0);
+    comp[0] = -50;
+    comp[7] = -50;
+    SwayImperfectionLoads(*b.run, imp, p, comp);
+    EXPECT_NEAR(p[1 + kV], -0.5, 1e-12);
+    EXPECT_NEAR(p[8 + kV], 0.5, 1e-12);
+}
+
+TEST(FeEnvelope, SuperposeExtremes) {
+    // Two alternatives (+5 and -3 in component 0), then a permanent row and
+    // an independent one.
+    const std::vector<double> rows = {5, 1, -3, 2, 10, 10, 4, -4};
+    std::vector<double> out;
+    SuperposeExtremes(rows, 2, 2, {30, 30}, {1.0, 1.0}, out);
+    ASSERT_EQ(out.size(), 8u);
+    EXPECT_EQ(out[0], 5);   // max of component 0: row of case 1
+    EXPECT_EQ(out[1], 1);
+    EXPECT_EQ(out[2], -3);  // min of component 0: row of case 2
+    EXPECT_EQ(out[3], 2);
+    SuperposeExtremes(rows, 2, 4, {30, 30, 1, 2}, {1.0, 1.0, 1.0, 1.0}, out);
+    EXPECT_EQ(out[0], 5 + 10 + 4);   // permanent on both sides, independent where favourable to the max
+    EXPECT_EQ(out[2], -3 + 10);      // min side: permanent only (the independent row is positive)
+    std::vector<double> untouched = {42};
+    SuperposeExtremes({}, 2, 0, {}, {}, untouched);
+    EXPECT_EQ(untouched, std::vector<double>{42});
+}
+
+TEST(FeEnvelope, ServiceEnvelopeAndEmptyRange) {
+    Member b;
+    b.Spans({6}, 4).Support(0, Fork(true)).Support(1, Fork(false)).Line(0, 6, 0, 10);
+    ASSERT_EQ(b.Analyse(0), 0);
+    ASSERT_EQ(BuildEnvelopes(*b.run, 1), 0);
+    const FeEnvelope& env = State(*b.run).results.serviceEnvelope;
+    ASSERT_TRUE(env.present);
+    ASSERT_EQ(env.supportNodes.size(), 2u);
+    EXPECT_NEAR(env.reactions[2 * 7 * kW + 7 + kW], -30.0, 1e-9);  // smallest Rz: the one case
+    EXPECT_EQ(env.reactions[2 * 7 * kW + kW], 0.0);                // nothing on the max side
+    EXPECT_NEAR(env.endMax[static_cast<size_t>(7 * 3 + kPhiY)], 45.0, 1e-9);
+    EXPECT_NEAR(env.endMin[static_cast<size_t>(7 * 3 + kPhiY)], 45.0, 1e-9);
+    State(*b.run).results.ultimate.clear();
+    ASSERT_EQ(BuildEnvelopes(*b.run, 0), 0);
+    EXPECT_FALSE(State(*b.run).results.ultimateEnvelope.present);
+    EXPECT_TRUE(State(*b.run).results.ultimateEnvelope.endMax.empty());
+}
+
+TEST(FeStability, LoadHeightTermScalesWithTheCombinationFactor) {
+    auto critical = [](float factor) {
+        Member b;
+        b.Spans({6}, 10).Support(0, Fork(true)).Support(1, Fork(false)).Point(3, 0, 0, 10, 0, -15);
+        EXPECT_EQ(b.Prepare(), 0);
+        b.m.KnickTerm = {CombinationTerm{1, 0, factor}};
+        EXPECT_EQ(RechneDltr3D(*b.run, 1, 0), 0);
+        return std::fabs(Eigen(b));
+    };
+    EXPECT_NEAR(critical(1.5f) * 1.5, critical(1.0f), 1e-6 * critical(1.0f));
+}
+
+TEST(FeAnalysis, StressesAtStressPoints) {
+    // One stress point at the bottom flange edge of the IPE 300:
+    // sigma = My z / Iy with z = 15 cm, in kN/cm².
+    class PointSections : public FixedSections {
+    public:
+        std::vector<FeStressPoint> StressPoints(int32_t) const override {
+            FeStressPoint p;
+            p.sN = 1 / 53.81;
+            p.sMy = 15.0 / 8356;
+            return {p};
+        }
+        FeMaterial Material() const override {
+            FeMaterial m;
+            m.fy = 23.5;
+            m.gammaM = 1.0;
+            return m;
+        }
+    };
+    Member b;
+    PointSections ps;
+    b.Spans({6}, 10).Support(0, Fork(true)).Support(1, Fork(false)).Line(0, 6, 0, 10);
+    ASSERT_EQ(b.Prepare(), 0);
+    State(*b.run).sections = &ps;
+    ASSERT_EQ(RechneDltr3D(*b.run, 0, 0), 0);
+    const auto& s = b.Service().stresses;
+    const size_t e = static_cast<size_t>(b.Node(3) - 1);  // element ending at midspan, end b
+    EXPECT_NEAR(s[10 * e + 5 + 0], 4500 * 15.0 / 8356, 1e-9);
+    EXPECT_NEAR(s[10 * e + 5 + 4], 4500 * 15.0 / 8356 / 23.5, 1e-9);
+}
+
+TEST(FeAnalysis, TooManyLinePiecesOnOneElementAreRefused) {
+    Member b;
+    b.Spans({6}, 1).Support(0, Fork(true)).Support(1, Fork(false));
+    for (int i = 0; i < 260; ++i) b.Line(0, 6, 0, 0.01);
+    ASSERT_EQ(b.Prepare(), 0);
+    EXPECT_EQ(RechneDltr3D(*b.run, 0, 0), codes::kElementMatrix);
+    EXPECT_NE(State(*b.run).errorLines.back().find("Streckenlasten"), std::string::npos);
+}
