@@ -12,13 +12,13 @@ using namespace tovik;
 
 namespace {
 
-struct MaterialTest : ::testing::Test {
+struct FrameMaterialTest : ::testing::Test {
     frame_test::ScratchDir dir{"material"};
     ZVDOC doc = ZEVUD_CreateDoc("m.vkx");
     ZVELEM section = ZEVUD_AddChildElement(ZEVUD_GetRootElement(doc), "section");
     ZVELEM objekt = 0;
     std::unique_ptr<RunState> run = std::make_unique<RunState>();
-    ~MaterialTest() override { ZEVUD_CloseDoc(doc); }
+    ~FrameMaterialTest() override { ZEVUD_CloseDoc(doc); }
     void Objekt() {
         objekt = ZEVUD_AddChildElement(ZEVUD_AddChildElement(section, "mate"), "Objekt");
         ZEVUD_SetString(objekt, "Name", "S 235");
@@ -26,7 +26,7 @@ struct MaterialTest : ::testing::Test {
     void Prop(const char* name, double v) { frame_test::AddProperty(objekt, name, v); }
 };
 
-TEST_F(MaterialTest, FallBackNamesAndUnitsOfTheLookup) {
+TEST_F(FrameMaterialTest, FallBackNamesAndUnitsOfTheLookup) {
     Objekt();
     Prop("fo", 235);
     Prop("fu", 360);
@@ -53,7 +53,7 @@ TEST_F(MaterialTest, FallBackNamesAndUnitsOfTheLookup) {
     EXPECT_DOUBLE_EQ(minStress, 0.0);
 }
 
-TEST_F(MaterialTest, FirstChoiceNamesWinOverFallBacks) {
+TEST_F(FrameMaterialTest, FirstChoiceNamesWinOverFallBacks) {
     Objekt();
     Prop("fo", 235);
     Prop("fyk", 355);
@@ -73,7 +73,7 @@ TEST_F(MaterialTest, FirstChoiceNamesWinOverFallBacks) {
     EXPECT_DOUBLE_EQ(minStress, 0.2);
 }
 
-TEST_F(MaterialTest, StoreGrowsToTheMaterialNumber) {
+TEST_F(FrameMaterialTest, StoreGrowsToTheMaterialNumber) {
     Objekt();
     Prop("fo", 235);
     ASSERT_TRUE(ReadMaterialValues(*run, 3, section));
@@ -86,7 +86,7 @@ TEST_F(MaterialTest, StoreGrowsToTheMaterialNumber) {
     EXPECT_EQ(rec.name, "user");
 }
 
-TEST_F(MaterialTest, MissingDescriptionsAndNumbersWriteLogLines) {
+TEST_F(FrameMaterialTest, MissingDescriptionsAndNumbersWriteLogLines) {
     EXPECT_FALSE(ReadMaterialValues(*run, 0, section));  // no "mate"
     ZEVUD_AddChildElement(section, "mate");
     EXPECT_FALSE(ReadMaterialValues(*run, 0, section));  // no "Objekt"

@@ -13,7 +13,7 @@ using frame_test::PositionDoc;
 
 namespace {
 
-struct ReaderTest : ::testing::Test {
+struct FrameReaderTest : ::testing::Test {
     frame_test::ScratchDir dir{"reader"};
     winsys::ScopedRecordingSink sink;
     std::unique_ptr<RunState> run = std::make_unique<RunState>();
@@ -21,7 +21,7 @@ struct ReaderTest : ::testing::Test {
     int32_t Read(PositionDoc& d) { return ReadMemberDesignDom(*run, d.doc, 1); }
 };
 
-TEST_F(ReaderTest, ThreeFieldElementsGiveTwoSpansWithSupportsAndNodeNumbers) {
+TEST_F(FrameReaderTest, ThreeFieldElementsGiveTwoSpansWithSupportsAndNodeNumbers) {
     PositionDoc d((dir.path() / "Pos1.vkx").string());
     d.AddField(4.0);
     d.AddField(5.0);
@@ -43,7 +43,7 @@ TEST_F(ReaderTest, ThreeFieldElementsGiveTwoSpansWithSupportsAndNodeNumbers) {
     EXPECT_FALSE(run->stopped);
 }
 
-TEST_F(ReaderTest, TaperedFieldBetweenPrismaticOnesTakesTwoSectionNumbers) {
+TEST_F(FrameReaderTest, TaperedFieldBetweenPrismaticOnesTakesTwoSectionNumbers) {
     PositionDoc d("Pos1.vkx");
     d.AddField(3.0, "HEA 200");
     d.AddField(3.0, "HEA 240");
@@ -66,7 +66,7 @@ TEST_F(ReaderTest, TaperedFieldBetweenPrismaticOnesTakesTwoSectionNumbers) {
     EXPECT_DOUBLE_EQ(run->reader.SectionArea[3], 159.0);
 }
 
-TEST_F(ReaderTest, SubdivisionsAreEvenAndAtLeastTwo) {
+TEST_F(FrameReaderTest, SubdivisionsAreEvenAndAtLeastTwo) {
     const struct { int in, out; } cases[] = {{5, 6}, {0, 2}, {4, 6}, {1, 2}, {10, 12}};
     for (const auto& c : cases) {
         auto fresh = std::make_unique<RunState>();
@@ -77,7 +77,7 @@ TEST_F(ReaderTest, SubdivisionsAreEvenAndAtLeastTwo) {
     }
 }
 
-TEST_F(ReaderTest, MirrorFlagsGiveMirrorCodes) {
+TEST_F(FrameReaderTest, MirrorFlagsGiveMirrorCodes) {
     const struct { int y, z, code; } cases[] = {{0, 0, 0}, {1, 0, 1}, {0, 1, 2}, {1, 1, 2}};
     for (const auto& c : cases) {
         auto fresh = std::make_unique<RunState>();
@@ -90,7 +90,7 @@ TEST_F(ReaderTest, MirrorFlagsGiveMirrorCodes) {
     }
 }
 
-TEST_F(ReaderTest, HingeSetsOnlyTheFieldEndAtItsNode) {
+TEST_F(FrameReaderTest, HingeSetsOnlyTheFieldEndAtItsNode) {
     PositionDoc d("Pos1.vkx");
     d.AddField(4.0);
     d.AddField(4.0);
@@ -109,7 +109,7 @@ TEST_F(ReaderTest, HingeSetsOnlyTheFieldEndAtItsNode) {
     EXPECT_EQ(r.OhneGelenke, 0);
 }
 
-TEST_F(ReaderTest, SpringLengthDecidesBetweenSingleSpringAndBedding) {
+TEST_F(FrameReaderTest, SpringLengthDecidesBetweenSingleSpringAndBedding) {
     PositionDoc d("Pos1.vkx");
     d.AddField(4.0);
     d.AddSpring(0, 1.0, 0.0001);
@@ -121,7 +121,7 @@ TEST_F(ReaderTest, SpringLengthDecidesBetweenSingleSpringAndBedding) {
     EXPECT_FLOAT_EQ(run->cdltr.Bettung[0].length, 0.00011f);
 }
 
-TEST_F(ReaderTest, SelfWeightOfHundredSquareCentimetresIsPointSevenEightFive) {
+TEST_F(FrameReaderTest, SelfWeightOfHundredSquareCentimetresIsPointSevenEightFive) {
     PositionDoc d("Pos1.vkx");
     d.AddField(4.0, "HEA 200", 4, 100.0);
     d.AddLoad(11, "1", 0, 0, 0.0, 0.0, 0.0, 0.0);
@@ -139,7 +139,7 @@ TEST_F(ReaderTest, SelfWeightOfHundredSquareCentimetresIsPointSevenEightFive) {
     EXPECT_EQ(l.LCGen, 1);
 }
 
-TEST_F(ReaderTest, LoadWithSeveralLoadCasesIsFiledUnderEach) {
+TEST_F(FrameReaderTest, LoadWithSeveralLoadCasesIsFiledUnderEach) {
     PositionDoc d("Pos1.vkx");
     d.AddField(4.0);
     d.AddLoad(10, "1,3,5", 0, 2, 10.0, 0.0, 0, 0, 2.0);
@@ -153,7 +153,7 @@ TEST_F(ReaderTest, LoadWithSeveralLoadCasesIsFiledUnderEach) {
     EXPECT_EQ(r.nLf, 5);
 }
 
-TEST_F(ReaderTest, LoadKindsFillTheirTables) {
+TEST_F(FrameReaderTest, LoadKindsFillTheirTables) {
     PositionDoc d("Pos1.vkx");
     d.AddField(4.0);
     d.AddLoad(0, "1", 0, 1, 2.0, 0, 0, 0, 0.5, 1.0);    // constant line load in y
@@ -186,7 +186,7 @@ TEST_F(ReaderTest, LoadKindsFillTheirTables) {
     EXPECT_EQ(r.nLf, 4);
 }
 
-TEST_F(ReaderTest, LoadsAreTurnedIntoThePrincipalAxesOfTheFirstSection) {
+TEST_F(FrameReaderTest, LoadsAreTurnedIntoThePrincipalAxesOfTheFirstSection) {
     PositionDoc d("Pos1.vkx");
     d.AddField(4.0, "L 100x50", 4, 10.0, M_PI / 2);
     d.AddLoad(10, "1", 0, 2, 10.0);
@@ -196,7 +196,7 @@ TEST_F(ReaderTest, LoadsAreTurnedIntoThePrincipalAxesOfTheFirstSection) {
     EXPECT_NEAR(run->cdltr.EinzelF[0].Pz, 0.0, 1e-5);
 }
 
-TEST_F(ReaderTest, CombinationsUltimateFirstThenServiceability) {
+TEST_F(FrameReaderTest, CombinationsUltimateFirstThenServiceability) {
     PositionDoc d("Pos1.vkx");
     d.AddField(4.0);
     d.AddLoad(10, "1,2,3", 0, 2, 10.0);
@@ -220,7 +220,7 @@ TEST_F(ReaderTest, CombinationsUltimateFirstThenServiceability) {
     EXPECT_EQ(run->combos.EinwText[0], "1,2,3");
 }
 
-TEST_F(ReaderTest, UserPointsAreIndexedByTheirKey) {
+TEST_F(FrameReaderTest, UserPointsAreIndexedByTheirKey) {
     PositionDoc d("Pos1.vkx", "VADU");
     d.AddField(4.0);
     ZVELEM p = ZEVUD_AddChildElement(d.system, "POI");
@@ -247,7 +247,7 @@ struct Refusal {
     const char* textPart;
 };
 
-TEST_F(ReaderTest, DocumentsOutsideTheModelAreRefusedWithCodeAndText) {
+TEST_F(FrameReaderTest, DocumentsOutsideTheModelAreRefusedWithCodeAndText) {
     const Refusal cases[] = {
         {"no input", [](PositionDoc& d) { ZEVUD_DeleteElement(d.input); }, codes::kNoInput, "'input'"},
         {"two inputs", [](PositionDoc& d) { ZEVUD_AddChildElement(d.root, "input"); }, codes::kNoInput, "mehr als einen"},
@@ -294,14 +294,14 @@ TEST_F(ReaderTest, DocumentsOutsideTheModelAreRefusedWithCodeAndText) {
     }
 }
 
-TEST_F(ReaderTest, EighteenTaperedFieldsNeedMoreSectionsThanTheModelHolds) {
+TEST_F(FrameReaderTest, EighteenTaperedFieldsNeedMoreSectionsThanTheModelHolds) {
     PositionDoc d("Pos1.vkx");
     for (int i = 0; i < 18; ++i) PositionDoc::MakeTapered(d.AddField(1.0), "HEA 300", 112.0);
     EXPECT_EQ(Read(d), codes::kModelTooLarge);
     EXPECT_NE(run->ErrorLines.find("mehr als 35 Querschnitte"), std::string::npos) << run->ErrorLines;
 }
 
-TEST_F(ReaderTest, SectionValuesAreReadInTheModulesSpelling) {
+TEST_F(FrameReaderTest, SectionValuesAreReadInTheModulesSpelling) {
     PositionDoc d("Pos1.vkx");
     ZVELEM s = d.AddField(4.0, "HEA 200", 4, 0.0);
     // The old spelling alone does not count.
@@ -318,7 +318,7 @@ TEST_F(ReaderTest, SectionValuesAreReadInTheModulesSpelling) {
     EXPECT_DOUBLE_EQ(fresh->reader.SectionArea[0], 77.0);
 }
 
-TEST_F(ReaderTest, FullPointForceListAsksOnceAndRefusesTheModel) {
+TEST_F(FrameReaderTest, FullPointForceListAsksOnceAndRefusesTheModel) {
     SetOverflowWarning(true);
     PositionDoc d("Pos1.vkx");
     d.AddField(4.0);

@@ -81,7 +81,7 @@ TEST(FrameRules, KindCodesAndServiceabilityCategories) {
     for (const char* t : {"Ed", "Ed,A", "ed,perm", ""}) EXPECT_FALSE(IsServiceabilityCategory(t));
 }
 
-struct TermsTest : ::testing::Test {
+struct FrameTermsTest : ::testing::Test {
     std::unique_ptr<RunState> run = std::make_unique<RunState>();
     void Add(const char* kind, const char* rule) {
         run->combos.LkArt.push_back(kind);
@@ -90,7 +90,7 @@ struct TermsTest : ::testing::Test {
     }
 };
 
-TEST_F(TermsTest, TwoServiceabilityRulesAndOneUltimateRule) {
+TEST_F(FrameTermsTest, TwoServiceabilityRulesAndOneUltimateRule) {
     Add("KNSW", "1.35*(2+1)");
     Add("Gebr.", "1.0*(3)+1.0*(1)");
     Add("Gebr.", "1.0*(2)");
@@ -112,7 +112,7 @@ TEST_F(TermsTest, TwoServiceabilityRulesAndOneUltimateRule) {
     EXPECT_FLOAT_EQ(r.KnickTerm[1].Fak, 1.35f);
 }
 
-TEST_F(TermsTest, RuleNamingCase501StopsTheRunWithAnErrorLine) {
+TEST_F(FrameTermsTest, RuleNamingCase501StopsTheRunWithAnErrorLine) {
     Add("KNSW", "1.35*(1+501)");
     EXPECT_EQ(ParseAllCombinations(*run), codes::kBadValue);
     EXPECT_TRUE(run->stopped);
@@ -120,7 +120,7 @@ TEST_F(TermsTest, RuleNamingCase501StopsTheRunWithAnErrorLine) {
     EXPECT_NE(run->ErrorLines.find("FEHLER:  Kombination 1 \"1.35*(1+501)\""), std::string::npos) << run->ErrorLines;
 }
 
-TEST_F(TermsTest, ActionTextsListTheLoadCasesOfEachAction) {
+TEST_F(FrameTermsTest, ActionTextsListTheLoadCasesOfEachAction) {
     ModelRecord& r = run->cdltr;
     r.nLf = 3;
     r.Lf_Einw[0] = 1;

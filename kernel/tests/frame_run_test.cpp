@@ -57,17 +57,17 @@ TEST(FrameErrors, MessagesOfTheAnalysisCodes) {
     EXPECT_FALSE(CalcErrorMessage(5, 3));
 }
 
-struct ErrorFileTest : ::testing::Test {
+struct FrameErrorFileTest : ::testing::Test {
     frame_test::ScratchDir dir{"errfile"};
     std::unique_ptr<RunState> run = std::make_unique<RunState>();
-    ErrorFileTest() { run->RunBaseName = "Pos1"; }
+    FrameErrorFileTest() { run->RunBaseName = "Pos1"; }
     static std::string Slurp(const fs::path& p) {
         std::ifstream f(p);
         return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
     }
 };
 
-TEST_F(ErrorFileTest, LineFormatsAndCounting) {
+TEST_F(FrameErrorFileTest, LineFormatsAndCounting) {
     OpenErrorFile(*run);
     EXPECT_EQ(WriteErrLine(*run, 1, "a"), 1);
     EXPECT_EQ(WriteErrLine(*run, 0, "b"), 0);
@@ -78,14 +78,14 @@ TEST_F(ErrorFileTest, LineFormatsAndCounting) {
     EXPECT_EQ(Slurp("Pos1.err"), "FEHLER:  a\nWARNUNG: b\nFEHLER:  mehr als 20 Iterationen im LK 3\n");
 }
 
-TEST_F(ErrorFileTest, NoCountedLineLeavesNoFileAndNoText) {
+TEST_F(FrameErrorFileTest, NoCountedLineLeavesNoFileAndNoText) {
     OpenErrorFile(*run);
     ASSERT_TRUE(fs::exists("Pos1.err"));
     EXPECT_EQ(CollectErrorText(*run), "");
     EXPECT_FALSE(fs::exists("Pos1.err"));
 }
 
-TEST_F(ErrorFileTest, OneWarningGivesHeadingLineAndBlank) {
+TEST_F(FrameErrorFileTest, OneWarningGivesHeadingLineAndBlank) {
     OpenErrorFile(*run);
     WriteErrLine(*run, 0, "Achtung");
     EXPECT_EQ(CollectErrorText(*run),
@@ -94,13 +94,13 @@ TEST_F(ErrorFileTest, OneWarningGivesHeadingLineAndBlank) {
     EXPECT_EQ(run->ErrorCount, 0);
 }
 
-TEST_F(ErrorFileTest, CountedLinesWithoutTextStillGiveTheHeading) {
+TEST_F(FrameErrorFileTest, CountedLinesWithoutTextStillGiveTheHeading) {
     OpenErrorFile(*run);
     WriteErrLine(*run, -1, "nur gezählt");
     EXPECT_EQ(CollectErrorText(*run), "Bei der Berechnung sind Fehler aufgetreten:{\\par \\pard}{\\par \\pard} ");
 }
 
-TEST_F(ErrorFileTest, LinesAreKeptWhenTheErrorFileCannotBeCreated) {
+TEST_F(FrameErrorFileTest, LinesAreKeptWhenTheErrorFileCannotBeCreated) {
     run->RunBaseName = "no/such/folder/Pos1";
     OpenErrorFile(*run);
     EXPECT_EQ(run->ErrorFile, nullptr);
@@ -180,14 +180,14 @@ struct Recorder {
     int32_t failCase = -1;
 };
 
-struct RunTest : ::testing::Test {
+struct FrameRunTest : ::testing::Test {
     frame_test::ScratchDir dir{"run"};
     frame_test::PhaseTableGuard guard;
     frame_test::EnvGuard env{"VKTUSER", nullptr};
     winsys::ScopedRecordingSink sink;
     Recorder rec;
 
-    RunTest() {
+    FrameRunTest() {
         KernelPhases& p = Phases();
         p.PrepareSystemData = [this](RunState& r) {
             rec.sawProgress = r.progress != nullptr;
@@ -223,7 +223,7 @@ struct RunTest : ::testing::Test {
     }
 };
 
-TEST_F(RunTest, PhasesRunInOrderAndAFailedCaseGoesIntoTheErrorText) {
+TEST_F(FrameRunTest, PhasesRunInOrderAndAFailedCaseGoesIntoTheErrorText) {
     PositionDoc d((dir.path() / "Pos1.vkx").string());
     Model(d);
     rec.failCode = 99;
@@ -243,7 +243,7 @@ TEST_F(RunTest, PhasesRunInOrderAndAFailedCaseGoesIntoTheErrorText) {
     EXPECT_FALSE(fs::exists("rigel.vkx"));
 }
 
-TEST_F(RunTest, CleanRunLeavesNoErrorFileAndAnEmptyErrorText) {
+TEST_F(FrameRunTest, CleanRunLeavesNoErrorFileAndAnEmptyErrorText) {
     PositionDoc d("Pos1.vkx");
     Model(d);
     RIREZ_Aver(d.doc, 0);
@@ -252,7 +252,7 @@ TEST_F(RunTest, CleanRunLeavesNoErrorFileAndAnEmptyErrorText) {
     EXPECT_FALSE(fs::exists("Pos1.err"));
 }
 
-TEST_F(RunTest, CraneRunwayDocumentsGetNoProgressOthersDo) {
+TEST_F(FrameRunTest, CraneRunwayDocumentsGetNoProgressOthersDo) {
     const struct { const char* progname; bool progress; } cases[] = {{"VADU", false}, {"vadu", true}, {"RIGEL", true}};
     for (const auto& c : cases) {
         PositionDoc d("Pos1.vkx", c.progname);
@@ -262,7 +262,7 @@ TEST_F(RunTest, CraneRunwayDocumentsGetNoProgressOthersDo) {
     }
 }
 
-TEST_F(RunTest, ModelWithoutLoadCasesRunsTheFrameSteps) {
+TEST_F(FrameRunTest, ModelWithoutLoadCasesRunsTheFrameSteps) {
     PositionDoc d("Pos1.vkx");
     d.AddField(4.0);
     frame_test::EnvGuard on("VKTUSER", "DEDUV");
@@ -273,7 +273,7 @@ TEST_F(RunTest, ModelWithoutLoadCasesRunsTheFrameSteps) {
     EXPECT_EQ(fs::path(zevud::GetCompleteFileName(d.doc)).filename(), "Pos1.vkx");
 }
 
-TEST_F(RunTest, ReportCountFollowsPrintFlagAndSwitch) {
+TEST_F(FrameRunTest, ReportCountFollowsPrintFlagAndSwitch) {
     const struct { int32_t flag; const char* sw; int reports; } cases[] = {
         {0, nullptr, 0}, {1, nullptr, 1}, {0, "deduv", 1}, {1, "DEDUV", 2}};
     for (const auto& c : cases) {
@@ -285,7 +285,7 @@ TEST_F(RunTest, ReportCountFollowsPrintFlagAndSwitch) {
     }
 }
 
-TEST_F(RunTest, DamagedDocumentStopsWithItsCodeAndText) {
+TEST_F(FrameRunTest, DamagedDocumentStopsWithItsCodeAndText) {
     PositionDoc d("Pos1.vkx");
     Model(d);
     ZEVUD_DeleteElement(d.springs);
@@ -299,7 +299,7 @@ TEST_F(RunTest, DamagedDocumentStopsWithItsCodeAndText) {
     EXPECT_NE(ZEVUD_FindFirstChild(d.root, "exports"), 0u);
 }
 
-TEST_F(RunTest, EmptyDocumentAndUnknownHandleDoNotCrash) {
+TEST_F(FrameRunTest, EmptyDocumentAndUnknownHandleDoNotCrash) {
     ZVDOC empty = ZEVUD_CreateDoc("Leer.vkx");
     RIREZ_Aver(empty, 0);
     EXPECT_NE(zevud::GetString(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(empty), "result"), "errorMsg").find("'input'"),
@@ -314,7 +314,7 @@ TEST_F(RunTest, EmptyDocumentAndUnknownHandleDoNotCrash) {
     EXPECT_EQ(said, 2u);
 }
 
-TEST_F(RunTest, PreparingPhaseFaultStopsTheRun) {
+TEST_F(FrameRunTest, PreparingPhaseFaultStopsTheRun) {
     Phases().ApplyLoads = [this](RunState&) { rec.calls.push_back("loads"); return 7; };
     PositionDoc d("Pos1.vkx");
     Model(d);
@@ -323,7 +323,7 @@ TEST_F(RunTest, PreparingPhaseFaultStopsTheRun) {
     EXPECT_NE(ErrorMsg(d.doc).find("'Belastung' ist mit dem Fehler 7 abgebrochen"), std::string::npos);
 }
 
-TEST_F(RunTest, MissingPhaseIsReportedNotPretended) {
+TEST_F(FrameRunTest, MissingPhaseIsReportedNotPretended) {
     Phases().ApplyLoads = nullptr;
     PositionDoc d("Pos1.vkx");
     Model(d);
@@ -333,7 +333,7 @@ TEST_F(RunTest, MissingPhaseIsReportedNotPretended) {
     EXPECT_NE(ErrorMsg(d.doc).find("'Belastung' ist in dieser Programmversion nicht vorhanden"), std::string::npos);
 }
 
-TEST_F(RunTest, OverlappingCallIsRefused) {
+TEST_F(FrameRunTest, OverlappingCallIsRefused) {
     PositionDoc inner("Inner.vkx");
     Model(inner);
     Phases().SetzeQuer = [&](RunState&) {
@@ -354,7 +354,7 @@ TEST_F(RunTest, OverlappingCallIsRefused) {
     EXPECT_EQ(busy, 2u);
 }
 
-TEST_F(RunTest, RtfLibraryVersionCheck) {
+TEST_F(FrameRunTest, RtfLibraryVersionCheck) {
     // The report library of this build answers its version.
     EXPECT_EQ(CheckRtfLibVersion(), 2);
     EXPECT_TRUE(sink.messages.empty());
@@ -376,7 +376,7 @@ TEST_F(RunTest, RtfLibraryVersionCheck) {
     }
 }
 
-TEST_F(RunTest, OtherEntriesWithoutTheirPathsSaySo) {
+TEST_F(FrameRunTest, OtherEntriesWithoutTheirPathsSaySo) {
     PositionDoc d("Stab.vkx", "VOVI");
     DADAD_Urev(d.doc, 1);
     EXPECT_NE(ErrorMsg(d.doc).find("nicht vorhanden"), std::string::npos);
