@@ -120,6 +120,25 @@ TEST_F(FrameTermsTest, RuleNamingCase501StopsTheRunWithAnErrorLine) {
     EXPECT_NE(run->ErrorLines.find("FEHLER:  Kombination 1 \"1.35*(1+501)\""), std::string::npos) << run->ErrorLines;
 }
 
+TEST_F(FrameTermsTest, TermAndCombinationCountsAreBounded) {
+    std::string rule = "1*(1";
+    for (int i = 2; i <= 40; ++i) rule += "+" + std::to_string(i);
+    rule += ")";
+    // 1250 combinations of 40 terms fill the list exactly; one more does not fit.
+    for (int k = 0; k < 1250; ++k) Add("Gebr.", rule.c_str());
+    ASSERT_EQ(ParseAllCombinations(*run), 0);
+    EXPECT_EQ(run->cdltr.nRegelTerm, limits::kMaxTerms);
+    Add("Gebr.", "1*(1)");
+    EXPECT_EQ(ParseAllCombinations(*run), codes::kModelTooLarge);
+    EXPECT_NE(run->ErrorLines.find("mehr als 50000 Kombinationsglieder"), std::string::npos);
+
+    auto other = std::make_unique<RunState>();
+    other->cdltr.nLkName = limits::kMaxCombinations + 1;
+    other->combos.LkArt.assign(static_cast<size_t>(other->cdltr.nLkName), "Gebr.");
+    other->combos.LkRegel.assign(static_cast<size_t>(other->cdltr.nLkName), "1*(1)");
+    EXPECT_EQ(ParseAllCombinations(*other), codes::kModelTooLarge);
+}
+
 TEST_F(FrameTermsTest, ActionTextsListTheLoadCasesOfEachAction) {
     ModelRecord& r = run->cdltr;
     r.nLf = 3;
