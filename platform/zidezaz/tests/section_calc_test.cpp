@@ -111,7 +111,13 @@ TEST_P(ClosedBox, BredtTorsionConstant) {
     EXPECT_NEAR(c.g.zm, p.h / 2, 1e-9);
     // Shear flow of a unit torque: 1 / (2 Am) in every wall.
     for (const auto& e : c.Elements()) EXPECT_NEAR(std::fabs(e.qT), 1 / (2 * Am), 1e-12);
-    // Warping vanishes when b/tf... equals h/tw relation b*tw == h*tf.
+    // Warping: with psi = 2 Am / (2b/tf + 2h/tw), the ordinate at a corner is
+    // wc = (b/2)(h/2 - psi/tf), linear between corners and zero at the wall
+    // middles, so Iw = wc^2/3 * (2 b tf + 2 h tw); zero when b tw = h tf.
+    const double psi = 2 * Am / (2 * p.b / p.tf + 2 * p.h / p.tw);
+    const double wc = p.b / 2 * (p.h / 2 - psi / p.tf);
+    const double Iw = wc * wc / 3 * (2 * p.b * p.tf + 2 * p.h * p.tw);
+    EXPECT_NEAR(c.g.Bww, Iw, 1e-9 * (Iw + 1));
     if (std::fabs(p.b * p.tw - p.h * p.tf) < 1e-12) {
         EXPECT_NEAR(c.g.Bww, 0.0, 1e-9);
     }
@@ -190,6 +196,39 @@ TEST(SectionCalc, RolledTorsionUsesClearWebHeight) {
     // IPE 200: published 6.98 cm4; with the full height in the web term it
     // would be 7.08 cm4.
     EXPECT_NEAR(zidezaz::RolledISectionTorsion(200, 100, 5.6, 8.5, 12), 69801, 60);
+}
+
+TEST(SectionCalc, DegenerateProfilesGiveFiniteValues) {
+    {
+        Calc c({MakeWLine(0, 0, 10, 0, 1)});  // one flat plate: shear centre on it, no warping
+        EXPECT_NEAR(c.g.ym, 5.0, 1e-12);
+        EXPECT_NEAR(c.g.zm, 0.0, 1e-12);
+        EXPECT_NEAR(c.g.Bww, 0.0, 1e-12);
+        EXPECT_NEAR(c.g.Ito, 10.0 / 3, 1e-12);
+    }
+    {
+        Calc c({MakeWLine(0, 0, 10, 0, 1), MakeWLine(0, 5, 10, 5, 1)});  // two separate plates
+        EXPECT_TRUE(std::isfinite(c.g.Bww) && std::isfinite(c.g.ym) && std::isfinite(c.g.zm));
+        EXPECT_NEAR(c.g.A, 20.0, 1e-12);
+    }
+}
+
+TEST(SectionCalc, ReferencePointAndOutline) {
+    Calc c({MakeWLine(0, 0, 30, 0, 1.2), MakeWLine(30, 0, 30, 50, 0.8), MakeWLine(30, 50, 0, 50, 1.2),
+            MakeWLine(0, 50, 0, 0, 0.8)});
+    ZazRefPoint rp{};
+    ASSERT_EQ(ZAZUZER_RefPoint(c.h, &rp), 0);
+    EXPECT_NEAR(rp.y, 15.0, 1e-12);
+    EXPECT_NEAR(rp.z, 25.0, 1e-12);
+    int n = 0;
+    ASSERT_EQ(SEKT_PRO_GetDrawingPoints(c.h, nullptr, &n), 0);
+    ASSERT_EQ(n, 20);  // four plates, closed rectangles of five points
+    std::vector<SektDrawPoint> pts(static_cast<size_t>(n));
+    ASSERT_EQ(SEKT_PRO_GetDrawingPoints(c.h, pts.data(), &n), 0);
+    EXPECT_EQ(pts[0].kind, -1);
+    EXPECT_EQ(pts[1].kind, 0);
+    EXPECT_NEAR(pts[0].y, 0.6, 1e-12);  // first plate: corner half a thickness off its line
+    EXPECT_EQ(ZAZUZER_RefPoint(-5, &rp), -1);
 }
 
 TEST(SectionCalc, EmptyAndBadProfiles) {
