@@ -211,3 +211,55 @@ TEST_F(SectionRun, ScratchProfileOfTheReportIsNotSaved) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SectionRun, FieldBoundaryBelongsToTheEarlierField) {
+    SetSection(*run_, 2, "I600");
+    run_->cdltr.Feld_QsA[1] = 2;
+    run_->cdltr.Feld_QsE[1] = 2;
+    ASSERT_EQ(OpenSectionDatabase(*run_, 1), 0);
+    SectionCache& c = Sections(*run_);
+    const int32_t atBoundary = c.GetSectionAtX(1, 4.0);
+    const int32_t inFirst = c.GetSectionAtX(1, 1.0);
+    const int32_t inSecond = c.GetSectionAtX(2, 0.5);  // 0.5 m behind input node 1
+    EXPECT_EQ(atBoundary, inFirst);
+    EXPECT_NE(inSecond, inFirst);
+    // Beyond the end: the last field.
+    EXPECT_EQ(c.GetSectionAtX(1, 99.0), inSecond);
+    EXPECT_NEAR(c.AtInputNode(2, 0.5).hz, 0.615, 1e-9);
+    EXPECT_NEAR(c.AtInputNode(1, 4.0).hz, 0.415, 1e-9);
+}
+
+TEST_F(SectionRun, AfterClosingNewKeysFailCleanly) {
+    SetSection(*run_, 2, "I600");
+    run_->cdltr.Feld_QsE[1] = 2;  // tapered second field
+    ASSERT_EQ(OpenSectionDatabase(*run_, 1), 0);
+    SectionCache& c = Sections(*run_);
+    ASSERT_EQ(c.SetzeQuer(), 0);
+    const int32_t known = c.ElementEndProfile(9);
+    OpenSectionDatabase(*run_, -1);
+    // A position whose key was never built: no profile, no stale handle.
+    EXPECT_EQ(c.GetSectionAtX(2, 0.123), -1);
+    EXPECT_EQ(c.ElementEndProfile(9), known);
+    EXPECT_GT(c.AtElementEnd(4, 1).A, 0.0);
+}
+
+TEST_F(SectionRun, SolverSeesEachElementsOwnSection) {
+    SetSection(*run_, 2, "I600");
+    run_->cdltr.Feld_QsA[1] = 2;
+    run_->cdltr.Feld_QsE[1] = 2;
+    ASSERT_EQ(OpenSectionDatabase(*run_, 1), 0);
+    SectionCache& c = Sections(*run_);
+    ASSERT_EQ(c.SetzeQuer(), 0);
+    EXPECT_FALSE(c.Constant());
+    // Element 3 ends at the boundary in field 1, element 4 starts there in field 2.
+    EXPECT_NEAR(c.AtElementEnd(3, 1).hz, 0.415, 1e-9);
+    EXPECT_NEAR(c.AtElementEnd(4, 0).hz, 0.615, 1e-9);
+    EXPECT_NEAR(c.AtElementEnd(4, 0).E, 21000.0 * 10000.0, 1e-6);
+    EXPECT_EQ(c.StressPoints(4).size(), 90u);
+    SetSection(*run_, 2, "I400");
+    EXPECT_TRUE(c.Constant());
+}
+
+}  // namespace
