@@ -723,7 +723,10 @@ int CalculateSection(const std::vector<SektWLine>& lines, SectionResults& out) {
         const V2 a = f.c + f.r * f.d, cc = f.c + f.r * f.d + f.r * f.m, bb = f.c + f.r * f.m;
         out.drawing.push_back({f.c.y, f.c.z, -1, 0});
         out.drawing.push_back({a.y, a.z, 0, 0});
-        out.drawing.push_back({cc.y, cc.z, 2, 0});
+        // The fillet's quarter arc from a to bb: kind 2 turns positively
+        // (from y towards z), -2 negatively.
+        const double turn = (a.y - cc.y) * (bb.z - cc.z) - (a.z - cc.z) * (bb.y - cc.y);
+        out.drawing.push_back({cc.y, cc.z, turn >= 0 ? 2 : -2, 0});
         out.drawing.push_back({bb.y, bb.z, 0, 0});
         out.drawing.push_back({f.c.y, f.c.z, 0, 0});
     }

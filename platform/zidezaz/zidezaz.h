@@ -171,7 +171,8 @@ typedef struct SektTqe {
 } SektTqe;
 
 // Drawing point, 24 bytes. kind -1: first point of a polygon, 0 and 1: next
-// point, 2: centre of an arc from the previous to the next point.
+// point, 2 (-2): centre of an arc from the previous to the next point,
+// turning positively, from y towards z (negatively).
 typedef struct SektDrawPoint {
     double x, y;
     int32_t kind;
