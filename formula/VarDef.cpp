@@ -405,8 +405,28 @@ void CVarDefList::SetEntryType(int index, int type)
 
 int CVarDefList::Add(std::unique_ptr<CVarDefEntry> entry)
 {
+    // Only the new last row needs linking: to the table of the last
+    // variable-like row above it, or to the list's table.
+    CVariableTable* seen = &m_table;
+    for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
+        if (!*it) continue;
+        if ((*it)->m_nType == VARDEF_VARIABLE) seen = &static_cast<CVarDefVariable*>(it->get())->m_table;
+        else if ((*it)->m_nType == VARDEF_SUM) seen = &static_cast<CVarDefSum*>(it->get())->m_table;
+        else continue;
+        break;
+    }
+    if (entry) {
+        if (entry->m_nType == VARDEF_VARIABLE) {
+            auto* v = static_cast<CVarDefVariable*>(entry.get());
+            v->m_value.SetVariableTable(seen);
+            v->m_table.SetParent(seen);
+        } else if (entry->m_nType == VARDEF_VALUE) {
+            static_cast<CVarDefValue*>(entry.get())->m_value.SetVariableTable(seen);
+        } else if (entry->m_nType == VARDEF_SUM) {
+            static_cast<CVarDefSum*>(entry.get())->m_table.SetParent(seen);
+        }
+    }
     m_entries.push_back(std::move(entry));
-    LinkTables(false);
     return GetSize() - 1;
 }
 

@@ -541,3 +541,29 @@ TEST_F(VarDefRefresh, TheDefaultQuestionGoesThroughTheMessageSink)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(VarDefSettings, TheWarningSwitchIsReadFromTheUsersRegistry)
+{
+    formula_test::UsePrivateRegistry("vardef_settings");
+    SetVarDefSettingReader(nullptr);
+    const std::string key = "software\\VKT\\velor2005";
+    EXPECT_EQ(GetVarDefSetting("bLTWarning", 1), 1);  // absent: the default
+    struct Case {
+        const char* text;
+        int expected;
+    };
+    const Case cases[] = {{"0", 0}, {"1", 1}, {" 7", 7}, {"kein", 1}, {"99999999999", 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ASSERT_TRUE(winsys::RegSetString(winsys::Hive::CurrentUser, key, "bLTWarning", c.text));
+        EXPECT_EQ(GetVarDefSetting("bLTWarning", 1), c.expected);
+    }
+    // The module may put its own settings in place of the registry.
+    SetVarDefSettingReader([](const std::string&, int) { return 5; });
+    EXPECT_EQ(GetVarDefSetting("bLTWarning", 1), 5);
+    SetVarDefSettingReader(nullptr);
+}
+
+}  // namespace
