@@ -524,7 +524,7 @@ int32_t SectionCache::SetzeQuer() {
             elementSection_[key] = 1;
         }
         store(h);
-        return rcAll;
+        return Finish(rcAll);
     }
     int32_t counter = 0;
     for (int32_t j = 0; j < ne; ++j) {
@@ -557,7 +557,15 @@ int32_t SectionCache::SetzeQuer() {
             ++counter;
         }
     }
-    return rcAll;
+    return Finish(rcAll);
+}
+
+// A member with an element end without section values cannot be analysed:
+// the run stops instead of computing with a zero section.
+int32_t SectionCache::Finish(int32_t rc) {
+    if (rc != 0 && !run_->stopped)
+        run_->Stop(codes::kBadValue, "Die Querschnittswerte konnten nicht für alle Stäbe ermittelt werden.");
+    return rc;
 }
 
 int32_t SectionCache::ElementEndProfile(int32_t key) const {

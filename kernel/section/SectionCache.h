@@ -148,6 +148,7 @@ private:
     int32_t Load(int32_t db, const std::string& name);
     int32_t Interpolate(int32_t a, int32_t b, double t, double phi, int32_t m, bool copyGroups);
     void Compute(int32_t handle, ProfileValues& v);
+    int32_t Finish(int32_t rc);
 
     RunState* run_ = nullptr;
     std::map<std::string, int32_t> profiles_;         // key -> handle

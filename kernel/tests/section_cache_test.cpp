@@ -186,6 +186,7 @@ TEST_F(SectionRun, UnknownSectionIsReportedNotUsed) {
     SectionCache& c = Sections(*run_);
     EXPECT_EQ(c.GetSectionAtX(1, 0.0), -1);
     EXPECT_NE(c.SetzeQuer(), 0);
+    EXPECT_TRUE(run_->stopped);
     EXPECT_EQ(c.ElementEndProfile(0), -1);
     EXPECT_EQ(c.AtElementEnd(0, 0).A, 0.0);
     EXPECT_GE(run_->ErrorCount, 1);
