@@ -319,6 +319,20 @@ TEST(Line, ParameterOf)
     EXPECT_EQ(g_GeoNullLine.ParameterOf(CPoint3D(0, 0, 0), t, 0), 0);
 }
 
+TEST(Line, NearlyAxisParallelLinesKeepTheTolerance)
+{
+    // A direction whose x is just above the tolerance: a point 3e-7 off the
+    // line lies on it within the tolerance and gets its true parameter.
+    const GeoLine l(CPoint3D(0, 0, 0), CVector3D(2e-6, 1, 0));
+    double t = -1;
+    ASSERT_EQ(l.ParameterOf(CPoint3D(1e-6 + 3e-7, 0.5, 0), t, 1), 1);
+    EXPECT_NEAR(t, 0.5, 1e-12);
+    double f = 0;
+    ASSERT_EQ(CVector3D(2e-6, 1, 0).IsParallel(CVector3D(1.3e-6, 0.5, 0), f), 1);
+    EXPECT_NEAR(f, 0.5, 1e-12);
+    EXPECT_EQ(l.ParameterOf(CPoint3D(1e-6 + 2e-6, 0.5, 0), t, 1), 0);  // 2e-6 off: not on it
+}
+
 TEST(Line, IntersectionsOfLines)
 {
     struct Case {
