@@ -81,7 +81,12 @@ int64_t Deliver(CProgDBEntry& entry, ZVDOC doc) {
 }  // namespace
 
 int64_t CallModuleInterface(CProgDBEntry& entry, ZVDOC doc) {
-    int64_t result = Deliver(entry, doc);
-    if (doc) ZEVUD_CloseDoc(doc);
-    return result;
+    // The document is closed on every way out, an exception included.
+    struct Closer {
+        ZVDOC doc;
+        ~Closer() {
+            if (doc) ZEVUD_CloseDoc(doc);
+        }
+    } closer{doc};
+    return Deliver(entry, doc);
 }

@@ -114,8 +114,10 @@ bool WriteLogLine(CLogFile& log, const std::string& text) {
 }
 
 CLogFile& StartupLog() {
-    // Built on first use, so that it never depends on another unit's globals.
-    static CLogFile log((fs::path(GetInstallRoot()) / "startup.log").string());
+    // Built on first use, so that it never depends on another unit's globals;
+    // the path follows the host's installation root.
+    static CLogFile log("");
+    log.SetPath((fs::path(GetInstallRoot()) / "startup.log").string());
     return log;
 }
 

@@ -54,6 +54,7 @@ class CLogFile {
 public:
     explicit CLogFile(std::string path);
     const std::string& Path() const { return m_path; }
+    void SetPath(std::string path) { m_path = std::move(path); }
 
     std::function<winsys::SystemTime()> clock;  // UTC now by default
     std::function<void(int)> sleep;             // pause in milliseconds
