@@ -311,7 +311,10 @@ void Builder::Build() {
     }
 }
 
-// Recognises an I-section of three plates and fills the dimension record.
+// Recognises an I-section of three plates in any orientation (two parallel
+// flanges, a web square to them between their middles) and fills the
+// dimension record. "Top" is the flange on the side of smaller z (smaller y
+// when the web lies along y).
 void Recognise(const std::vector<SektWLine>& lines, double tol, SektSqs& s) {
     std::memset(&s, 0, sizeof s);
     s.Ptyp = -1;
@@ -319,47 +322,54 @@ void Recognise(const std::vector<SektWLine>& lines, double tol, SektSqs& s) {
     for (const auto& w : lines)
         if (w.type == SEKT_WLINE_PLATE && w.ta > 0) plates.push_back(&w);
     if (plates.size() != 3) return;
-    const SektWLine* fl[2] = {nullptr, nullptr};
-    const SektWLine* web = nullptr;
-    int nf = 0;
-    for (const auto* w : plates) {
+    for (const auto* w : plates)
         if (std::fabs(w->ta - w->te) > tol) return;
-        if (std::fabs(w->za - w->ze) <= tol && std::fabs(w->ya - w->ye) > tol) {
-            if (nf < 2) fl[nf] = w;
-            ++nf;
-        } else if (std::fabs(w->ya - w->ye) <= tol && std::fabs(w->za - w->ze) > tol) {
-            web = w;
+    auto dir = [](const SektWLine* w) {
+        const V2 d{w->ye - w->ya, w->ze - w->za};
+        const double L = Norm(d);
+        return L > 0 ? (1.0 / L) * d : V2{};
+    };
+    auto mid = [](const SektWLine* w) { return V2{0.5 * (w->ya + w->ye), 0.5 * (w->za + w->ze)}; };
+    for (int wi = 0; wi < 3; ++wi) {
+        const SektWLine* web = plates[static_cast<size_t>(wi)];
+        const SektWLine* fl[2] = {plates[static_cast<size_t>((wi + 1) % 3)], plates[static_cast<size_t>((wi + 2) % 3)]};
+        const V2 dw = dir(web), d0 = dir(fl[0]), d1 = dir(fl[1]);
+        if (std::fabs(Cross(d0, d1)) > 1e-9 || std::fabs(Dot(dw, d0)) > 1e-9) continue;
+        const V2 wa{web->ya, web->za}, we{web->ye, web->ze};
+        // Each web end at the middle of one flange.
+        const V2 m0 = mid(fl[0]), m1 = mid(fl[1]);
+        if (Norm(wa - m0) <= tol && Norm(we - m1) <= tol) {
+        } else if (Norm(wa - m1) <= tol && Norm(we - m0) <= tol) {
+            std::swap(fl[0], fl[1]);
+        } else {
+            continue;
         }
+        // fl[0] at the web's start, fl[1] at its end; the web's start side is
+        // "top" when it lies towards smaller z (or smaller y).
+        const bool startTop = (std::fabs(dw.z) > 1e-9) ? dw.z > 0 : dw.y > 0;
+        const SektWLine* top = startTop ? fl[0] : fl[1];
+        const SektWLine* bot = startTop ? fl[1] : fl[0];
+        s.Ptyp = 0;
+        s.bo = Norm(V2{top->ye - top->ya, top->ze - top->za});
+        s.to = top->ta;
+        s.bu = Norm(V2{bot->ye - bot->ya, bot->ze - bot->za});
+        s.tu = bot->ta;
+        s.ts = web->ta;
+        s.hs = Norm(we - wa) + 0.5 * (s.to + s.tu);
+        s.ro = startTop ? web->ra : web->re;
+        s.ru = startTop ? web->re : web->ra;
+        s.Ptyp2 = (s.ro > 0 || s.ru > 0) ? 0 : 1;
+        // Outer fibre points: flange tips and web ends on the outer faces.
+        const V2 up = startTop ? -1.0 * dw : dw;  // from the web towards the top flange
+        const V2 mt = startTop ? wa : we, mb = startTop ? we : wa;
+        const V2 ot = mt + (0.5 * s.to) * up, ob = mb - (0.5 * s.tu) * up;
+        const V2 along = d0;
+        const V2 pts[] = {ot - (0.5 * s.bo) * along, ot + (0.5 * s.bo) * along, ob - (0.5 * s.bu) * along,
+                          ob + (0.5 * s.bu) * along, ot, ob};
+        s.nPoints = 6;
+        for (int i = 0; i < 6; ++i) s.pt[i] = {pts[i].y, pts[i].z};
+        return;
     }
-    if (nf != 2 || !web) return;
-    if (fl[0]->za > fl[1]->za) std::swap(fl[0], fl[1]);  // top = smaller z
-    const double zt = fl[0]->za, zb = fl[1]->za;
-    const double wz0 = std::min(web->za, web->ze), wz1 = std::max(web->za, web->ze);
-    if (std::fabs(wz0 - zt) > tol || std::fabs(wz1 - zb) > tol) return;
-    const double yw = web->ya;
-    for (const auto* f : fl) {
-        const double ym = 0.5 * (f->ya + f->ye);
-        if (std::fabs(ym - yw) > tol) return;
-    }
-    const bool webDown = web->za < web->ze;
-    const double rTop = webDown ? web->ra : web->re;
-    const double rBot = webDown ? web->re : web->ra;
-    s.Ptyp = 0;
-    s.Ptyp2 = (rTop > 0 || rBot > 0) ? 0 : 1;
-    s.bo = std::fabs(fl[0]->ye - fl[0]->ya);
-    s.to = fl[0]->ta;
-    s.bu = std::fabs(fl[1]->ye - fl[1]->ya);
-    s.tu = fl[1]->ta;
-    s.ts = web->ta;
-    s.hs = (zb - zt) + 0.5 * (s.to + s.tu);
-    s.ro = rTop;
-    s.ru = rBot;
-    const double zTopOuter = zt - 0.5 * s.to, zBotOuter = zb + 0.5 * s.tu;
-    const SektPoint pts[] = {{yw - 0.5 * s.bo, zTopOuter}, {yw + 0.5 * s.bo, zTopOuter},
-                             {yw - 0.5 * s.bu, zBotOuter}, {yw + 0.5 * s.bu, zBotOuter},
-                             {yw, zTopOuter},              {yw, zBotOuter}};
-    s.nPoints = 6;
-    for (int i = 0; i < 6; ++i) s.pt[i] = pts[i];
 }
 
 }  // namespace

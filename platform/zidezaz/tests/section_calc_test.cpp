@@ -192,6 +192,29 @@ INSTANTIATE_TEST_SUITE_P(Tables, RolledI,
                                            Rolled{"HEB 300", 300, 300, 11, 19, 27, 149.1, 25170, 8563, 185.0, 1688e3},
                                            Rolled{"IPE 200", 200, 100, 5.6, 8.5, 12, 28.48, 1943, 142.4, 6.98, 12.99e3}));
 
+TEST(SectionCalc, RolledShapeIsRecognisedInAnyOrientation) {
+    // IPE 300 turned by 90 and by 30 degrees keeps its torsion constant.
+    const double h = 30, b = 15, tw = 0.71, tf = 1.07, r = 1.5, hs = h - tf;
+    for (double deg : {0.0, 90.0, 30.0, 180.0}) {
+        const double a = deg * 3.141592653589793 / 180, c = std::cos(a), s = std::sin(a);
+        auto turn = [&](SektWLine w) {
+            const double ya = w.ya * c - w.za * s, za = w.ya * s + w.za * c;
+            const double ye = w.ye * c - w.ze * s, ze = w.ye * s + w.ze * c;
+            w.ya = ya, w.za = za, w.ye = ye, w.ze = ze;
+            return w;
+        };
+        Calc k({turn(MakeWLine(-b / 2, -hs / 2, b / 2, -hs / 2, tf)), turn(MakeWLine(-b / 2, hs / 2, b / 2, hs / 2, tf)),
+                turn(MakeWLine(0, -hs / 2, 0, hs / 2, tw, r, r))});
+        EXPECT_NEAR(k.g.Ito, 20.12, 0.005 * 20.12) << deg;
+        EXPECT_NEAR(k.g.A, 53.81, 0.005 * 53.81) << deg;
+        SektSqs q{};
+        SEKT_PRO_GetResultSqs(k.h, &q);
+        EXPECT_EQ(q.Ptyp, 0) << deg;
+        EXPECT_NEAR(q.hs, h, 1e-9) << deg;
+        EXPECT_NEAR(q.bo, b, 1e-9) << deg;
+    }
+}
+
 TEST(SectionCalc, RolledTorsionUsesClearWebHeight) {
     // IPE 200: published 6.98 cm4; with the full height in the web term it
     // would be 7.08 cm4.
