@@ -339,6 +339,15 @@ void SectionCache::Compute(int32_t handle, ProfileValues& v) {
                     p.tVz = u[6];
                     v.points.push_back(p);
                     v.plate.push_back(k);
+                    // User points are keyed by element and position with two decimals.
+                    std::vector<int32_t> served;
+                    const std::string key = winsys::FormatC("<%ld><%.2lf>", static_cast<long>(k), s);
+                    for (size_t ui = 0; ui < rv.UserPoints.size(); ++ui) {
+                        const UserPoint& up = rv.UserPoints[ui];
+                        if (up.tqe >= 0 && winsys::FormatC("<%ld><%.2lf>", static_cast<long>(up.tqe), up.idx) == key)
+                            served.push_back(static_cast<int32_t>(ui));
+                    }
+                    v.users.push_back(std::move(served));
                     if (side == 0) {
                         v.y.push_back(y);
                         v.z.push_back(z);
@@ -670,6 +679,20 @@ int32_t SectionCache::SEKTEinheitsSpgn3D(int32_t db, const std::string& name, Pr
     }
     SEKT_PRO_Delete(h);
     return rc;
+}
+
+void SectionCache::UpdateUserPointExtremes(int32_t handle, int32_t p, int32_t lc, int32_t end, double sigma,
+                                           double tau) {
+    auto it = values_.find(handle);
+    if (it == values_.end() || p < 0 || Z(p) >= it->second.users.size()) return;
+    const int32_t ends = run_->cdltr.fe.nKnoten > 1 ? 2 * (run_->cdltr.fe.nKnoten - 1) : 0;
+    if (lc < 0 || end < 0 || end >= ends) return;
+    const size_t idx = Z(lc) * Z(ends) + Z(end);
+    for (int32_t ui : it->second.users[Z(p)]) {
+        UserPoint& up = run_->reader.UserPoints[Z(ui)];
+        if (idx < up.sigX.size() && std::fabs(sigma) > std::fabs(up.sigX[idx])) up.sigX[idx] = sigma;
+        if (idx < up.tau.size() && std::fabs(tau) > std::fabs(up.tau[idx])) up.tau[idx] = tau;
+    }
 }
 
 void SectionCache::StoreEsp(ZVELEM node) {

@@ -67,6 +67,7 @@ struct ProfileValues {
     std::vector<double> y, z, ta, te;         // per position (middle point)
     std::vector<int32_t> plate;               // wall element of every point
     std::vector<double> esp;                  // y, z of the two face points per position
+    std::vector<std::vector<int32_t>> users;  // per point: the user points (reader index) it serves
     int32_t positions = 0;
 };
 
@@ -120,6 +121,11 @@ public:
     // the database. The section file is never written.
     int32_t GetSectionElementsYZ(int32_t db, const std::string& name, Outline& out);
     int32_t SEKTEinheitsSpgn3D(int32_t db, const std::string& name, ProfileValues& out);
+
+    // For each user point that point p of profile h serves, keeps the larger
+    // |sigma| and |tau| of serviceability load case lc (0-based) at element
+    // end `end` (0 .. 2*(nodes-1)-1).
+    void UpdateUserPointExtremes(int32_t handle, int32_t p, int32_t lc, int32_t end, double sigma, double tau);
 
     // Writes "numOfNodes", "numOfValues" and the binary "esp" of the stress
     // points per finite-element node.

@@ -220,6 +220,25 @@ TEST_F(SectionValues, UserPointsJoinTheStressPositions) {
     for (double zz : z) hasMiddle = hasMiddle || std::fabs(zz) < 1e-9;  // web middle at the centroid
     EXPECT_TRUE(hasMiddle);
     EXPECT_EQ(v.positions, 30);
+    // The three points at that position serve the user point; it keeps the
+    // larger magnitudes per load case and element end.
+    int served = 0, first = -1;
+    for (size_t p = 0; p < v.users.size(); ++p)
+        if (!v.users[p].empty()) {
+            ++served;
+            if (first < 0) first = static_cast<int>(p);
+        }
+    EXPECT_EQ(served, 3);
+    tovik::UserPoint& up = run_->reader.UserPoints[0];
+    up.sigX.assign(2 * 2 * 2, 0.0);  // two elements: 4 ends, two load cases
+    up.tau.assign(8, 0.0);
+    SectionCache& c = Sections(*run_);
+    const int32_t h = c.GetSectionAtX(1, 0.0);
+    c.UpdateUserPointExtremes(h, first, 1, 2, -5.0, 1.0);
+    c.UpdateUserPointExtremes(h, first, 1, 2, 3.0, -2.0);
+    c.UpdateUserPointExtremes(h, first, 9, 2, 99.0, 99.0);  // outside: ignored
+    EXPECT_EQ(up.sigX[4 + 2], -5.0);
+    EXPECT_EQ(up.tau[4 + 2], -2.0);
 }
 
 TEST_F(SectionValues, StoreEspWritesOneListPerNode) {
