@@ -387,6 +387,35 @@ TEST_F(VarDefDocument, DamagedEntriesAreSkippedAndSaid)
     EXPECT_EQ(list.GetSize(), 0);
 }
 
+TEST_F(VarDefDocument, PictureBytesAreReadAsFarAsTheDocumentHoldsThem)
+{
+    struct Case {
+        const char* name;
+        std::vector<unsigned char> bytes;  // stored as binary data; empty: a text attribute
+        const char* text;
+    };
+    const Case cases[] = {
+        {"bytes", {1, 2, 3}, nullptr},
+        {"missing", {}, nullptr},
+        {"text", {}, "kein Binärwert"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ZVELEM e = ZEVUD_AddChildElement(input, "entry");
+        ZEVUD_SetInt(e, "type", VARDEF_PICTURE);
+        if (!c.bytes.empty()) ZEVUD_SetBinData(e, "fileBuffer", static_cast<int>(c.bytes.size()), c.bytes.data(), 1);
+        if (c.text) ZEVUD_SetString(e, "fileBuffer", c.text);
+        CVarDefPicture pic;
+        pic.m_fileBuffer = {9, 9, 9, 9};
+        pic.ReadData(e);
+        if (c.text) {
+            EXPECT_LE(pic.m_fileBuffer.size(), static_cast<size_t>(ZEVUD_GetBinDataLength(e, "fileBuffer")));
+        } else {
+            EXPECT_EQ(pic.m_fileBuffer, c.bytes);
+        }
+    }
+}
+
 TEST_F(VarDefDocument, AWrongTypeIsSaidAndReadingGoesOn)
 {
     winsys::ScopedRecordingSink sink;
