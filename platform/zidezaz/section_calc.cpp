@@ -741,7 +741,8 @@ int CalculateSection(const std::vector<SektWLine>& lines, SectionResults& out) {
         out.drawing.push_back({f.c.y, f.c.z, 0, 0});
     }
 
-    const double phi = 0.5 * std::atan2(-2.0 * Iyz, Iy - Iz) * 180.0 / kPi;
+    // Axes turned by phi (y' = y cos + z sin) carry no product moment; y' is the major axis.
+    const double phi = 0.5 * std::atan2(-2.0 * Iyz, Iy - Iz);
     SektGqs& G = out.gqs;
     G.A = g.A;
     G.Ito = Ito;

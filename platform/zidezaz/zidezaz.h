@@ -86,7 +86,7 @@ typedef struct SektGqs {
     double Ayw;  // 64   integral y w dA (w: stored warping ordinate, pole at the origin)
     double Azw;  // 72   integral z w dA
     double Aww;  // 80   integral w^2 dA
-    double phi;  // 88   angle of the principal axes, degrees
+    double phi;  // 88   angle of the major principal axis from y towards z, radians
     double ym;   // 96   shear centre y
     double zm;   // 104  shear centre z
     double Byy;  // 112  integral z (y^2 + z^2) dA (about the centroid, thin-walled)
@@ -133,7 +133,7 @@ typedef struct SektTqs {
     double Itg;        // 96      torsion constant, closed cells
     double Azz;        // 104     integral y^2 dA (about the centroid)
     double Ayy;        // 112     integral z^2 dA
-    double phi;        // 120     principal angle, degrees
+    double phi;        // 120     principal angle, radians (as SektGqs::phi)
     double Ayz;        // 128     integral y z dA
     double Ayw;        // 136
     double Azw;        // 144

@@ -221,6 +221,18 @@ TEST(SectionCalc, RolledTorsionUsesClearWebHeight) {
     EXPECT_NEAR(zidezaz::RolledISectionTorsion(200, 100, 5.6, 8.5, 12), 69801, 60);
 }
 
+TEST(SectionCalc, PrincipalAngleOfAnEqualAngle) {
+    // Equal-leg angle: the major principal axis lies at 45 degrees between
+    // the legs (radians).
+    Calc c({MakeWLine(10, 0, 0, 0, 1.0), MakeWLine(0, 0, 0, 10, 1.0)});
+    EXPECT_NEAR(std::fabs(c.g.phi), 3.141592653589793 / 4, 1e-12);
+    const double s = std::sin(c.g.phi), co = std::cos(c.g.phi);
+    const double Iyz1 = 0.5 * (c.g.Ayy - c.g.Azz) * std::sin(2 * c.g.phi) + c.g.Ayz * std::cos(2 * c.g.phi);
+    EXPECT_NEAR(Iyz1, 0.0, 1e-9);
+    const double Iy1 = c.g.Ayy * co * co - 2 * c.g.Ayz * s * co + c.g.Azz * s * s;
+    EXPECT_GT(Iy1, c.g.Ayy);
+}
+
 TEST(SectionCalc, DegenerateProfilesGiveFiniteValues) {
     {
         Calc c({MakeWLine(0, 0, 10, 0, 1)});  // one flat plate: shear centre on it, no warping
