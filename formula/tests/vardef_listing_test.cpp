@@ -3,6 +3,9 @@
 // text, pictures through temporary files, and the hand-over to the editor.
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -416,6 +419,46 @@ TEST_F(VarDefHandOver, UnnamedOrShortNamedDocumentsUseATemporaryFile)
         EXPECT_NE(real.pages[0].find("\\cf2 b = 0.30"), std::string::npos);
     }
     EXPECT_TRUE(fs::is_empty(folder));
+}
+
+// Under a German process locale the C library writes 2.5 as "2,5"; the
+// listing and the import messages keep the point.
+class ListingGermanLocale : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto dir = formula_test::ScratchFolder("listing_locale");
+        std::string cmd = "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+        if (std::system(cmd.c_str()) != 0 && !fs::exists(dir / "de_DE.UTF-8"))
+            GTEST_SKIP() << "no German locale can be built here";
+        setenv("LOCPATH", dir.c_str(), 1);
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "German locale not available";
+        char probe[32];
+        std::snprintf(probe, sizeof probe, "%g", 2.5);
+        ASSERT_STREQ(probe, "2,5");
+    }
+    void TearDown() override { std::setlocale(LC_ALL, "C"); }
+};
+
+TEST_F(ListingGermanLocale, NumbersKeepThePoint)
+{
+    CVarDefList list;
+    auto* v = Add<CVarDefVariable>(list);
+    v->m_strVarName = "a";
+    v->m_value.SetFromText("5/2");
+    list.DefineVariables();
+    RecordingWriter w;
+    list.WriteRtf("l.rtf", false, &w);
+    ASSERT_GE(w.calls.size(), 5u);
+    EXPECT_EQ(w.calls[4], "cell \\ql a = 5/2 = 2.50 ");
+
+    CImportValue lost;
+    lost.m_strSourcePath = "gibtsnicht\\A";
+    lost.m_strVarName = "x";
+    lost.m_dValue = 1.25;
+    lost.m_strUnit = "kN";
+    EXPECT_EQ(lost.ImportData(), 1);
+    EXPECT_EQ(lost.m_strMessage, "Datei 'gibtsnicht.vkx' nicht gefunden (alter Wert x=1.25 kN).");
 }
 
 }  // namespace
