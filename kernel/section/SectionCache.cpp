@@ -203,7 +203,9 @@ int32_t SectionCache::GetSectionAtX(int32_t b, double x) {
         if (!profiles_.count(key)) {
             profiles_.emplace(key, -1);
             WriteErrLine(*run_, kErrLineError,
-                         winsys::EqualsNoCase(m.Qs_Name[Z(ia)], m.Qs_Name[Z(ib)])
+                         m.m_IndDBS < 0 ? "Die Querschnittsdatei '" + m.QsDatei + "' ist nicht geöffnet; Querschnitt '" +
+                                              m.Qs_Name[Z(ia)] + "' fehlt"
+                         : winsys::EqualsNoCase(m.Qs_Name[Z(ia)], m.Qs_Name[Z(ib)])
                              ? "Querschnitt '" + m.Qs_Name[Z(ia)] + "' ist in der Querschnittsdatei nicht vorhanden"
                              : "Querschnitte '" + m.Qs_Name[Z(ia)] + "' und '" + m.Qs_Name[Z(ib)] +
                                    "' sind in der Querschnittsdatei nicht vorhanden");
