@@ -414,8 +414,10 @@ bool CPlanarArc::ReadRecord(CRecordReader& reader)
     if (!ReadSystem(reader, o, a1, a2) || !reader.ReadDouble(radius) || !reader.ReadDouble(start) ||
         !reader.ReadDouble(sweep))
         return false;
-    if (radius < 0.0)
-        return false;  // the radius is kept as a magnitude
+    // An arc keeps its radius as a magnitude, its start in [0, 2pi) and its
+    // sweep in [0, 2pi]: other values come from a damaged record.
+    if (radius < 0.0 || start < 0.0 || start >= kTwoPi || sweep < 0.0 || sweep > kTwoPi)
+        return false;
     CCoordSystem3D::Set(o, a1, a2);
     m_radius = radius;
     m_start = start;

@@ -421,11 +421,18 @@ TEST_F(StreamFiles, DamagedNumbersAreRefused)
         EXPECT_EQ(poly.GetSize(), 0);
         std::fclose(file);
     }
-    // A negative radius cannot come from an arc.
-    CMemFile f(Doubles({0, 0, 0, 1, 0, 0, 0, 1, 0, -2, 0, 1}));
-    CPlanarArc arc = SampleArc();
-    EXPECT_EQ(arc.Read(f), 0u);
-    ExpectSame(arc, SampleArc());
+    // Radius and angles out of an arc's range cannot come from an arc.
+    const double arcValues[][3] = {{-2, 0, 1}, {1, -0.5, 1}, {1, 7, 1}, {1, 0, -1}, {1, 0, 7}, {1, 0, 1e300}};
+    for (const auto& v : arcValues) {
+        CMemFile f(Concat({Doubles({0, 0, 0, 1, 0, 0, 0, 1, 0}), Doubles({v[0], v[1], v[2]})}));
+        CPlanarArc arc = SampleArc();
+        EXPECT_EQ(arc.Read(f), 0u) << v[0] << " " << v[1] << " " << v[2];
+        ExpectSame(arc, SampleArc());
+    }
+    CMemFile full(Concat({Doubles({0, 0, 0, 1, 0, 0, 0, 1, 0}), Doubles({1, 0, 2 * kPi})}));
+    CPlanarArc circle;
+    ASSERT_EQ(circle.Read(full), 8u);
+    EXPECT_TRUE(circle.IsFullCircle());
 }
 
 TEST_F(StreamFiles, PolylineCountsOutOfRangeAreRefused)
