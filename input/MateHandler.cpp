@@ -224,7 +224,7 @@ int CMateHandler::GetObjectNames(const std::string& category, const std::string&
                 const int p = text.empty() ? next : IntOf(text);
                 if (!prio.count(name)) order.push_back(name);
                 prio[name] = p;
-                if (p + 1 > next && p < kMaxPrioritySlots) next = p + 1;
+                if (p < kMaxPrioritySlots && p + 1 > next) next = p + 1;
             }
     names.assign(static_cast<size_t>(next), std::string());
     std::vector<bool> taken(names.size(), false);

@@ -528,7 +528,8 @@ void CStdProfile::EditInSectionEditor(int series, int profile, bool offerCopy, b
                                       const std::string& file) {
     EnsureLoaded();
     CStdProfileEntry* e = Entry(series, profile);
-    if (e && offerCopy && (e->db == m_stdDb || (offerCopyOutsideUser && e->db != m_userDb))) {
+    if (!e) return;
+    if (offerCopy && (e->db == m_stdDb || (offerCopyOutsideUser && e->db != m_userDb))) {
         const std::string q = lingo::FormatTranslated(
             "Es wird jetzt die Benutzer-Profildatenbank mit\ndem Querschnittseditor VK-PROFA geöffnet.\n\nSoll eine "
             "Kopie des Profils '%s' aus\nder Reihe '%s' angelegt werden?",
@@ -565,6 +566,7 @@ int CStdProfile::AddDatabaseFile(const std::string& path, int loadFlag) {
 }
 
 int CStdProfile::RemoveDatabaseFile(const std::string& path) {
+    EnsureLoaded();
     for (auto it = m_further.begin(); it != m_further.end(); ++it) {
         if (it->path != path) continue;
         const int db = it->db;

@@ -127,12 +127,14 @@ TEST_F(MateHandlerTest, ObjectsWithoutPriorityFollowTheNumberedOnes) {
     Add(norm, "Objekt", "S275", "");
     const ZVELEM def = Add(norm, "Objekt", "S460", "-1");  // negative: kept at the end
     ZEVUD_SetInt(def, "default", 1);
+    Add(norm, "Objekt", "S690", "2147483647");  // beyond the slots: kept at the end
     CMateHandler& h = Open();
     std::vector<std::string> names;
-    EXPECT_EQ(h.GetObjectNames("Stahl", "Baustahl", "EC 3", names), 5);
-    EXPECT_EQ(names, (std::vector<std::string>{"", "S355", "S235", "S275", "S460"}));
+    EXPECT_EQ(h.GetObjectNames("Stahl", "Baustahl", "EC 3", names), 6);
+    EXPECT_EQ(names, (std::vector<std::string>{"", "S355", "S235", "S275", "S460", "S690"}));
     EXPECT_EQ(h.GetDefaultObjectName("Stahl", "Baustahl", "EC 3"), "S460");
     EXPECT_EQ(h.GetDefaultObjectIndex("Stahl", "Baustahl", "EC 3"), 4);
+    EXPECT_TRUE(sink.messages.empty());
 }
 
 TEST_F(MateHandlerTest, NormAndReinforcingSteelNamesAreMapped) {
@@ -205,6 +207,25 @@ TEST_F(MateHandlerTest, FormulasGetTheirFinalValueWhateverTheOrder) {
         EXPECT_EQ(zevud::GetString(b, "Wert01"), "6") << name;
         EXPECT_EQ(zevud::GetString(b, "Formel"), "c*2") << name;
     }
+}
+
+TEST_F(MateHandlerTest, NamedNumbersOfTheSetAreVariablesOfItsFormulas) {
+    const ZVDOC pos = ZEVUD_CreateDoc("");
+    const ZVELEM obj = ZEVUD_AddChildElement(ZEVUD_GetRootElement(pos), "Objekt");
+    Prop(obj, "fyd", "0", "fyk/t");
+    Prop(obj, "fyk", "235");
+    CMateList set(obj, 1);
+    EXPECT_EQ(set.GetValue("fyd"), "0");  // t is not known yet: the value stays
+    set.m_varNames = {"t"};
+    set.m_varValues = {2};
+    set.EvaluateFormulas();
+    EXPECT_EQ(set.GetValue("fyd"), "117.5");
+    EXPECT_EQ(zevud::GetString(ZEVUD_FindFirstChildWithAttr(obj, "Kurzname", "fyd"), "Wert01"), "117.5");
+    CMateList copy;
+    copy = set;
+    EXPECT_EQ(copy.m_varNames, set.m_varNames);
+    EXPECT_EQ(copy.GetValue("fyd"), "117.5");
+    ZEVUD_CloseDoc(pos);
 }
 
 TEST_F(MateHandlerTest, WriteToDomCopiesThePropertiesOfAllLevels) {
@@ -298,6 +319,31 @@ TEST_F(MateHandlerTest, MaterialEditorThatIsNotInstalledIsSaidAndTheDatabasesSta
     EXPECT_NE(sink.messages[0].text.find("stoffEdit"), std::string::npos);
     EXPECT_NE(h.StandardRoot(), 0u);
     EXPECT_NE(h.UserRoot(), 0u);
+}
+
+TEST_F(MateHandlerTest, InstalledMaterialEditorGetsItsArgumentsWhileTheDatabasesAreClosed) {
+    Add(root, "Kategorie", "Stahl", "0");
+    CMateHandler& h = Open();
+    // A stand-in editor that records its arguments and whether it could
+    // replace the standard file (closed databases hold no copy in memory).
+    const fs::path args = dir / "args.txt";
+    {
+        std::ofstream script(dir / "stoffEdit");
+        script << "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" << args.string() << "'\n";
+    }
+    fs::permissions(dir / "stoffEdit", fs::perms::owner_all);
+    const std::string path = winsys::GetEnv("PATH").value_or("");
+    setenv("PATH", (dir.string() + ":" + path).c_str(), 1);
+    h.OpenMaterialEditor("Stahl", "Betonstahl", "DIN 1045-I", "BSt 500 SA", 1);
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(Slurp(args), "kat=Stahl\nukat=Betonstahl\nnorm=DIN 1045-1\nobjekt=BSt 500 SA\nvktMode\n");
+    // Both databases are open again afterwards.
+    EXPECT_NE(h.StandardRoot(), 0u);
+    EXPECT_NE(h.UserRoot(), 0u);
+    std::vector<std::string> names;
+    h.GetCategoryNames(names);
+    EXPECT_EQ(names, std::vector<std::string>{"Stahl"});
 }
 
 TEST_F(MateHandlerTest, ClosedStandardDatabaseHidesTheUserDatabaseToo) {
