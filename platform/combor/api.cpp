@@ -1,5 +1,6 @@
 // The exported calls: a handle table of sessions and thin wrappers over the
 // session state, the norm tables and the generation run.
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -265,4 +266,43 @@ COMBOR_API int COMBOR_Protokoll(COMBOR_HANDLE h, int gammaPsi, int rules, const 
     }
     if (!fileName || !*fileName) return 0;
     return WriteProtocol(copy, gammaPsi != 0, rules != 0, fileName) ? 1 : 0;
+}
+
+COMBOR_API int COMBOR_InitResultSuperpositioning(COMBOR_HANDLE h, int columns, int nodes) {
+    LOCKED_SESSION(h, 0);
+    s->results.clear();
+    s->supColumns = s->supNodes = 0;
+    // Blocks beyond 2^26 doubles (512 MB) are refused.
+    if (columns <= 0 || nodes <= 0 || static_cast<long long>(columns) * nodes > (1LL << 26)) return 0;
+    s->supColumns = columns;
+    s->supNodes = nodes;
+    return 1;
+}
+
+COMBOR_API int COMBOR_SetLastfallResult(COMBOR_HANDLE h, int lf, const double* block) {
+    LOCKED_SESSION(h, 0);
+    if (!block || lf < 1 || s->supColumns <= 0) return 0;
+    const size_t n = static_cast<size_t>(s->supColumns) * static_cast<size_t>(s->supNodes);
+    s->results[lf].assign(block, block + n);
+    return 1;
+}
+
+COMBOR_API int COMBOR_GetResultSuperposition(COMBOR_HANDLE h, int k, double* block) {
+    LOCKED_SESSION(h, 0);
+    if (!block || s->supColumns <= 0 || k < 0 || k >= static_cast<int>(s->combinations.size())) return 0;
+    const size_t n = static_cast<size_t>(s->supColumns) * static_cast<size_t>(s->supNodes);
+    std::vector<double> sum(n, 0.0);
+    bool complete = true;
+    const auto& f = s->combinations[static_cast<size_t>(k)].factors;
+    for (size_t j = 0; j < f.size(); ++j) {
+        if (f[j] == 0.0) continue;
+        auto it = s->results.find(static_cast<int>(j + 1));
+        if (it == s->results.end()) {
+            complete = false;
+            continue;
+        }
+        for (size_t i = 0; i < n; ++i) sum[i] += f[j] * it->second[i];
+    }
+    std::copy(sum.begin(), sum.end(), block);
+    return complete ? 1 : 0;
 }

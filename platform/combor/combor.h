@@ -139,6 +139,18 @@ COMBOR_API int COMBOR_SetKombiTypStr(COMBOR_HANDLE s, int k, const char* type);
 // the norm, with rules the list of combinations. 1 = written.
 COMBOR_API int COMBOR_Protokoll(COMBOR_HANDLE s, int gammaPsi, int rules, const char* fileName);
 
+// ---- result superposition ---------------------------------------------------
+// Sizes the result blocks: each load case's block holds nodes x columns
+// doubles, node by node. Forgets results set before. 1 = ok.
+COMBOR_API int COMBOR_InitResultSuperpositioning(COMBOR_HANDLE s, int columns, int nodes);
+// The results of load case lf (from 1): a block of nodes x columns doubles.
+COMBOR_API int COMBOR_SetLastfallResult(COMBOR_HANDLE s, int lf, const double* block);
+// Fills block (nodes x columns doubles) with the results of combination k:
+// the sum of each load case's block times its factor. 1 = every load case
+// with a factor had results; 0 when one had none (its part is missing from
+// the sum) or k is out of range (the block is then left unchanged).
+COMBOR_API int COMBOR_GetResultSuperposition(COMBOR_HANDLE s, int k, double* block);
+
 #ifdef __cplusplus
 namespace combor {
 

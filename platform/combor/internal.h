@@ -75,6 +75,9 @@ struct Session {
     std::vector<Combination> combinations;
     int factorCount = 0;
     std::string lastError;
+    // Result superposition: block size and the results per load case.
+    int supColumns = 0, supNodes = 0;
+    std::map<int, std::vector<double>> results;
 };
 
 // Effective combination factors of a category (variables and the

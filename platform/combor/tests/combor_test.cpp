@@ -338,6 +338,36 @@ TEST(ComborUserRules, RulesSetByTheUserGiveTheirFactors) {
     EXPECT_DOUBLE_EQ(combor::GetKombi(s.h(), 1)[9], 1.0);
 }
 
+TEST(ComborSuperposition, CombinationResultsAreFactoredSums) {
+    Session s("EC_NAD");
+    ThreeActions(s, 6);
+    s.Only({0});
+    auto combos = s.Calc();
+    ASSERT_EQ(COMBOR_InitResultSuperpositioning(s.h(), 2, 3), 1);
+    // Load case j: value (node i, column c) = j * 100 + i * 10 + c.
+    for (int j = 1; j <= 2; ++j) {
+        std::vector<double> block;
+        for (int i = 0; i < 3; ++i)
+            for (int c = 0; c < 2; ++c) block.push_back(j * 100 + i * 10 + c);
+        ASSERT_EQ(COMBOR_SetLastfallResult(s.h(), j, block.data()), 1);
+    }
+    std::vector<double> g(6, 0.0), q1(6, 0.0);
+    for (int i = 0; i < 6; ++i) {
+        g[i] = 100 + (i / 2) * 10 + i % 2;
+        q1[i] = 200 + (i / 2) * 10 + i % 2;
+    }
+    for (size_t k = 0; k < combos.size(); ++k) {
+        std::vector<double> out(6, -1.0);
+        const int complete = COMBOR_GetResultSuperposition(s.h(), static_cast<int>(k), out.data());
+        // Load case 3 has no results: combinations with it say so.
+        EXPECT_EQ(complete, combos[k].f[2] == 0.0 ? 1 : 0) << combos[k].rule;
+        for (int i = 0; i < 6; ++i) EXPECT_NEAR(out[i], combos[k].f[0] * g[i] + combos[k].f[1] * q1[i], 1e-9);
+    }
+    std::vector<double> out(6, 0.0);
+    EXPECT_EQ(COMBOR_GetResultSuperposition(s.h(), 999, out.data()), 0);
+    EXPECT_EQ(COMBOR_InitResultSuperpositioning(s.h(), 0, 3), 0);
+}
+
 TEST(ComborProtocol, WritesRtf) {
     auto dir = std::filesystem::path(RIGEL_TEST_TMP) / ("combor-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
