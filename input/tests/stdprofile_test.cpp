@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "input/StdProfile.h"
 #include "platform/winsys/winsys.h"
@@ -275,6 +276,29 @@ TEST_F(StdProfileTest, ContourPolygonOfARolledProfileKeepsItsFillets) {
     for (size_t i = 0; i < x.size(); ++i) {
         EXPECT_LE(std::fabs(x[i]), 10 + 1e-9);
         EXPECT_LE(std::fabs(y[i]), 10 + 1e-9);
+    }
+}
+
+TEST_F(StdProfileTest, MissingOrDamagedStandardFileGivesNoSeries) {
+    const fs::path damaged = dir / "damaged.skw";
+    std::ofstream(damaged) << "<root><skwdb";
+    for (const fs::path& file : {dir / "missing.skw", damaged}) {
+        TestCatalogue c(file.string(), dir.string());
+        EXPECT_EQ(c.GetSeriesCount(), 0) << file;
+        int s = 0, p = 0;
+        c.FindProfile("IPE", "IPE 300", s, p);
+        EXPECT_EQ(s, -1);
+        EXPECT_EQ(p, -1);
+        SektGqs g{};
+        SektSqs d{};
+        EXPECT_FALSE(c.GetValues(0, 0, g, d, nullptr));
+        std::vector<std::string> names, symbols, units;
+        std::vector<double> values;
+        c.GetSectionValueTable(0, 0, names, symbols, values, units);
+        EXPECT_TRUE(values.empty());
+        std::vector<double> x, y;
+        c.GetContourPolygon(0, 0, x, y, 4);
+        EXPECT_TRUE(x.empty());
     }
 }
 
