@@ -27,9 +27,20 @@ const char* kUsage =
     "Rückgabewerte: 0 erfolgreich, 1 Berechnung nicht möglich, 2 fehlerhafte Eingabe\n"
     "oder Datei, 3 Modul nicht gefunden.\n";
 
-// The module library, loaded from the host's own directory.
+// The module library, loaded from the host's own directory. The module's
+// objects are torn down explicitly before the host ends.
 class Module {
 public:
+    Module() = default;
+    Module(const Module&) = delete;
+    Module& operator=(const Module&) = delete;
+    ~Module() {
+        if (!lib_) return;
+        using Teardown = void (*)();
+        if (auto teardown = reinterpret_cast<Teardown>(winsys::GetProcAddress(lib_, "RigelModuleTeardown")))
+            teardown();
+    }
+
     bool Load(std::ostream& err) {
         std::string why;
         lib_ = winsys::LoadLibrary("DlgRigel", &why);
