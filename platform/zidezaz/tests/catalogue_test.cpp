@@ -41,7 +41,14 @@ INSTANTIATE_TEST_SUITE_P(
                       Published{"IPE\\IPE 200", 28.48, 1943, 142.4, 6.98, 12.99e3},
                       Published{"\\HEB\\HEB 300", 149.1, 25170, 8563, 185.0, 1688e3},
                       Published{"\\HEA\\HEA 300", 112.5, 18260, 6310, 85.17, 1200e3},
-                      Published{"\\HEM\\HEM 300", 303.1, 59200, 19400, 1408, 4386e3}));
+                      Published{"\\HEM\\HEM 300", 303.1, 59200, 19400, 1408, 4386e3},
+                      Published{"\\IPE\\IPE 100", 10.32, 171.0, 15.92, 1.20, 0.351e3},
+                      Published{"\\IPE\\IPE 400", 84.46, 23130, 1318, 51.08, 490.0e3},
+                      Published{"\\IPE\\IPE 600", 156.0, 92080, 3387, 165.4, 2846e3},
+                      Published{"\\HEA\\HEA 200", 53.83, 3692, 1336, 20.98, 108.0e3},
+                      Published{"\\HEB\\HEB 500", 238.6, 107200, 12620, 538.4, 7018e3},
+                      Published{"\\HEM\\HEM 200", 131.3, 10640, 3651, 259.4, 346.3e3},
+                      Published{"\\HEB\\HEB 1000", 400.0, 644700, 16280, 1254, 37640e3}));
 
 TEST(CatalogueContents, SeriesAndWeldedGirders) {
     const int db = SEKT_DB_Open(kCatalogue.c_str(), 0);
