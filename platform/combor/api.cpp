@@ -12,6 +12,8 @@ using namespace combor_impl;
 
 namespace {
 
+constexpr int kMaxLoadCase = 100000;
+
 std::mutex g_mutex;
 std::map<int32_t, std::unique_ptr<Session>> g_sessions;
 int32_t g_next = 1;
@@ -174,7 +176,9 @@ COMBOR_API int COMBOR_ClearLFEW(COMBOR_HANDLE h) {
 
 COMBOR_API int COMBOR_SetLastfall(COMBOR_HANDLE h, int lf, int einw) {
     LOCKED_SESSION(h, 0);
-    if (lf < 1) return 0;
+    // Load cases are numbered from 1; the factor arrays are as long as the
+    // highest number, so absurd numbers are refused.
+    if (lf < 1 || lf > kMaxLoadCase) return 0;
     s->loadCases[lf] = einw;
     return 1;
 }

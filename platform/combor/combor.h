@@ -103,7 +103,7 @@ COMBOR_API int COMBOR_SetNoGammaPsi(COMBOR_HANDLE s, int flag);
 // Forgets the load cases, actions and combinations (not the norm, the
 // variables and the check switches).
 COMBOR_API int COMBOR_ClearLFEW(COMBOR_HANDLE s);
-// Load case lf (from 1) belongs to action einw (from 1). 1 = ok.
+// Load case lf (1 to 100000) belongs to action einw (from 1). 1 = ok.
 COMBOR_API int COMBOR_SetLastfall(COMBOR_HANDLE s, int lf, int einw);
 // Defines action einw: group index, category index, and whether it may act
 // favourably. A second definition of the same number replaces the first.

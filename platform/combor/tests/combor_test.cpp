@@ -317,6 +317,11 @@ TEST(ComborErrors, RefusedRunsSayWhy) {
         EXPECT_EQ(COMBOR_Calc(s.h()), 0);
         EXPECT_NE(combor::GetLastError(s.h()).find("zu viele"), std::string::npos);
     }
+    {
+        Session s("EC");
+        EXPECT_EQ(COMBOR_SetLastfall(s.h(), 0, 1), 0);
+        EXPECT_EQ(COMBOR_SetLastfall(s.h(), 2000000000, 1), 0);
+    }
     EXPECT_EQ(COMBOR_CloseSession(987654), 0);
     EXPECT_EQ(COMBOR_GetNumOfKombi(987654), 0);
     EXPECT_EQ(COMBOR_SetNorm(987654, "EC"), 0);
