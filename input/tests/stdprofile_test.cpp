@@ -328,4 +328,33 @@ TEST_F(StdProfileTest, CancelInTheEditorQuestionNeitherCopiesNorStartsTheEditor)
     EXPECT_GE(cat->FindSeries("IPE"), 0);
 }
 
+// The user profile folder from the registry, in a registry of this test's own.
+TEST(UserProfileFolder, RegistryValueNamesTheFolderOrTheFile) {
+    const fs::path reg = fs::path(RIGEL_TEST_TMP) / ("stdprofile_reg_" + std::to_string(getpid()));
+    fs::remove_all(reg);
+    fs::create_directories(reg);
+    const std::string old = winsys::GetEnv("VELOR_REGISTRY_DIR").value_or("");
+    setenv("VELOR_REGISTRY_DIR", reg.c_str(), 1);
+    winsys::RegistryReload();
+    winsys::SetHostExecutablePath(fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
+    struct Case {
+        const char* value;
+        std::string folder;
+    };
+    const Case cases[] = {{"", GetInstallRoot()},
+                          {"/data/profiles", "/data/profiles"},
+                          {"/data/profiles/userProfil.skw", "/data/profiles"},
+                          {"D:\\Daten\\userProfil.skw", "D:/Daten"}};
+    for (const Case& c : cases) {
+        ASSERT_TRUE(winsys::RegSetString(winsys::Hive::CurrentUser, "software\\VKT\\Ostrel", "userProfil", c.value));
+        EXPECT_EQ(GetUserProfileFolder(), c.folder) << c.value;
+        CStdProfile cat;
+        EXPECT_EQ(cat.UserFile(), c.folder + "/userProfil.skw") << c.value;
+        EXPECT_EQ(cat.StandardFile(), GetInstallRoot() + "/profil.skw");
+    }
+    setenv("VELOR_REGISTRY_DIR", old.c_str(), 1);
+    winsys::RegistryReload();
+    fs::remove_all(reg);
+}
+
 }  // namespace
