@@ -697,6 +697,20 @@ void SectionCache::UpdateUserPointExtremes(int32_t handle, int32_t p, int32_t lc
     }
 }
 
+void SectionCache::SizePlateStressStore(int64_t doubles, int32_t plates) {
+    plateStress_.assign(doubles > 0 ? static_cast<size_t>(doubles) : 0, 0.0);
+    plates_ = plates > 0 ? plates : 0;
+}
+
+void SectionCache::UpdatePlateStress(int32_t k, int32_t lc, int32_t end, double sigma, double tau) {
+    const int32_t ends = run_->cdltr.fe.nKnoten > 1 ? 2 * (run_->cdltr.fe.nKnoten - 1) : 0;
+    if (k < 0 || k >= plates_ || lc < 0 || end < 0 || end >= ends) return;
+    const size_t idx = ((Z(lc) * Z(ends) + Z(end)) * Z(plates_) + Z(k)) * 2;
+    if (idx + 1 >= plateStress_.size()) return;
+    plateStress_[idx] = std::min(plateStress_[idx], sigma);
+    plateStress_[idx + 1] = std::max(plateStress_[idx + 1], std::fabs(tau));
+}
+
 void SectionCache::StoreEsp(ZVELEM node) {
     const ModelRecord& m = run_->cdltr;
     const int32_t nn = m.fe.nKnoten;
@@ -802,6 +816,10 @@ namespace {
 const bool kRegistered = [] {
     Phases().SetzeQuer = [](RunState& run) { return Sections(run).SetzeQuer(); };
     Phases().OpenSectionDatabase = [](RunState& run, int32_t mode) { return OpenSectionDatabase(run, mode); };
+    Phases().SizePlateStressStore = [](RunState& run, int64_t doubles) {
+        SectionCache& c = Sections(run);
+        c.SizePlateStressStore(doubles, Phases().MaxPlateElements ? Phases().MaxPlateElements(run) : 0);
+    };
     Phases().MaxPlateElements = [](RunState& run) {
         SectionCache& c = Sections(run);
         int32_t mx = 0;

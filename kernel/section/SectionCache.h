@@ -127,6 +127,13 @@ public:
     // end `end` (0 .. 2*(nodes-1)-1).
     void UpdateUserPointExtremes(int32_t handle, int32_t p, int32_t lc, int32_t end, double sigma, double tau);
 
+    // Plate-stress store: per serviceability load case lc (0-based), element
+    // end and plate k the smallest normal stress and the largest shear
+    // stress: index ((lc * ends + end) * plates + k) * 2 (+0 sigma, +1 tau).
+    void SizePlateStressStore(int64_t doubles, int32_t plates);
+    void UpdatePlateStress(int32_t k, int32_t lc, int32_t end, double sigma, double tau);
+    const std::vector<double>& PlateStress() const { return plateStress_; }
+
     // Writes "numOfNodes", "numOfValues" and the binary "esp" of the stress
     // points per finite-element node.
     void StoreEsp(ZVELEM node);
@@ -163,6 +170,8 @@ private:
     std::map<int32_t, int32_t> elementSection_;        // element-end key -> section number
     std::map<int32_t, ProfileValues> values_;          // handle -> values
     std::vector<std::array<double, 50>> blocks_;
+    std::vector<double> plateStress_;
+    int32_t plates_ = 0;
 };
 
 // The run's section cache, bound to the run.

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "kernel/KernelPhases.h"
 #include "kernel/section/SectionCache.h"
 #include "kernel/tests/section_fixture.h"
 
@@ -268,6 +269,27 @@ TEST_F(SectionValues, ReportSideByNameLeavesTheFileAlone) {
     EXPECT_EQ(o.ta.size(), 5u);
     EXPECT_EQ(c.GetSectionElementsYZ(run_->cdltr.m_IndDBS, "none", o), -1);
     EXPECT_EQ(std::filesystem::last_write_time(run_->cdltr.QsDatei), stamp);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SectionValues, PlateStressStoreKeepsExtremesInItsSlots) {
+    SectionCache& c = Sections(*run_);
+    SetSection(*run_, 1, "I");
+    ASSERT_EQ(c.SetzeQuer(), 0);
+    ASSERT_TRUE(tovik::Phases().MaxPlateElements);
+    const int32_t plates = tovik::Phases().MaxPlateElements(*run_);
+    EXPECT_EQ(plates, 5);
+    const int64_t n = 4 * 2;  // 4 element ends, 2 load cases
+    c.SizePlateStressStore(plates * n * 2, plates);
+    c.UpdatePlateStress(3, 1, 2, -7.0, -2.0);
+    c.UpdatePlateStress(3, 1, 2, 4.0, 1.0);
+    c.UpdatePlateStress(5, 1, 2, -99.0, 99.0);  // no such plate: ignored
+    const size_t idx = ((1 * 4 + 2) * 5 + 3) * 2;
+    EXPECT_EQ(c.PlateStress()[idx], -7.0);
+    EXPECT_EQ(c.PlateStress()[idx + 1], 2.0);
 }
 
 }  // namespace
