@@ -11,6 +11,7 @@ namespace {
 
 constexpr const char* kArea = "LKDlg";
 constexpr const char* kElement = "lastUeberlagerung";
+constexpr int32_t kMaxActionNumber = 100000;
 
 std::string Tr(const std::string& text) {
     return lingo::Translate(rigel::kAppInput, rigel::kSectionCommon, kArea, text);
@@ -256,7 +257,10 @@ CActionRecord CLKData::GetActionByNumber(int32_t action) const {
 void CLKData::UpdateActionsFromLoadCases() {
     m_loadCaseTexts.clear();
     for (const auto& lc : m_loadCases) {
-        if (lc.m_nAction < 0) continue;
+        // The text list is indexed by action number: numbers beyond any real
+        // position (a damaged document) get no text rather than a list of
+        // billions of entries.
+        if (lc.m_nAction < 0 || lc.m_nAction > kMaxActionNumber) continue;
         const size_t e = static_cast<size_t>(lc.m_nAction);
         if (m_loadCaseTexts.size() <= e) m_loadCaseTexts.resize(e + 1);
         std::string& t = m_loadCaseTexts[e];

@@ -187,6 +187,14 @@ TEST(LkSettings, LoadCaseTextsAndActionsFollowTheLoadCases) {
     EXPECT_EQ(lk.GetActionByNumber(9).m_nNumber, 0);
 }
 
+TEST(LkSettings, AbsurdActionNumbersGetNoText) {
+    CLKData lk;
+    lk.m_loadCases = {{1, 2000000000, 0}, {2, 1, 0}};
+    lk.UpdateActionsFromLoadCases();
+    EXPECT_EQ(lk.GetLoadCaseText(1), "2 ");
+    EXPECT_EQ(lk.GetLoadCaseText(2000000000), "");
+}
+
 TEST(LkSettings, NormChangesRemapCategories) {
     struct Case {
         int from, to, category, expected;
