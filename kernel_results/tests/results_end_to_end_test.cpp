@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "formula/ImportValue.h"
 #include "kernel_results/ResultTree.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zidezaz/zidezaz.h"
@@ -135,6 +136,13 @@ TEST(ResultsEndToEnd, SimplySupportedBeamGivesClosedFormMomentAndReactions) {
     ASSERT_NE(dz, nullptr);
     EXPECT_NEAR(dz->val, 1.35 * q * L / 2, 1e-3 * q * L);
     EXPECT_EQ(dz->path, "Auflager 2\\z-z\\design\\LK   1");
+
+    // Another position takes the reaction over from the saved document.
+    CImportValue import;
+    import.m_strSourcePath = (dir.path() / "pos1").string() + "\\Auflager 2\\z-z\\Extremal(Char.)\\ Az";
+    EXPECT_EQ(import.ImportData(), 0) << import.m_strMessage;
+    EXPECT_NEAR(import.m_dValue, q * L / 2, 1e-3 * q * L / 2);
+    EXPECT_EQ(import.m_strUnit, "kN");
 
     // A second run on the same document gives the same tree.
     const std::string first = zevud::GetDocText(d.doc);
