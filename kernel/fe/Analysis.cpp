@@ -81,7 +81,12 @@ void TransformEndForces(double* f, const double* da, const double* db, int32_t m
         const double* d = end == 0 ? da : db;
         double* s = f + 7 * end;
         const double th = d[kTheta], py = d[kPhiY], pz = d[kPhiZ];
-        const double T[3][3] = {{1, -pz, py}, {pz, 1 - th * th / 2, -th}, {-py, th, 1 - th * th / 2}};
+        // Rows: the deformed element axes x' = (1, phi_z, -phi_y),
+        // y' = (-phi_z, 1, theta), z' = (phi_y, -theta, 1) in the member's
+        // axes; a force or moment vector is projected onto them. (Applying
+        // the rotation itself instead of its transpose would turn the twist
+        // term of Mz' = Mz - theta My the wrong way and double it.)
+        const double T[3][3] = {{1, pz, -py}, {-pz, 1 - th * th / 2, th}, {py, -th, 1 - th * th / 2}};
         for (int part = 0; part < 2; ++part) {
             double* x = s + 3 * part;
             const double x0 = x[0], x1 = x[1], x2 = x[2];
@@ -196,7 +201,7 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
         return code;
     };
     auto elementLoads = [&](int32_t e) {
-        const int32_t n = ElementLoads(run, ev, e, imperfection, fixedEnd, list);
+        const int32_t n = ElementLoads(run, ev, e, fixedEnd, list);
         if (n < 0) {
             FeErrorLine(run, kErrLineError,
                         winsys::FormatC("Zu viele Streckenlasten am Element %d (höchstens %d)", e + 1,
@@ -293,16 +298,11 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
             const double f = r.v[0];
             if (std::fabs(f) <= 0.001 || r.where < 0) continue;
             const int32_t b = r.where * kDofPerNode;
-            double vI = 0, wI = 0;
-            if (imperfection.size() >= Z(4 * (r.where + 1))) {
-                vI = imperfection[Z(4 * r.where)];
-                wI = imperfection[Z(4 * r.where + 1)];
-            }
             const double Fx = r.v[slot::kPtPx], Fy = r.v[slot::kPtPy], Fz = r.v[slot::kPtPz];
             p[Z(b + 1)] += Fx * f;
             p[Z(b + 2)] += Fy * f;
             p[Z(b + 3)] += Fz * f;
-            p[Z(b + 4)] += ((r.v[slot::kPtEy] + vI) * Fz - (r.v[slot::kPtEz] + wI) * Fy) * f;
+            p[Z(b + 4)] += (r.v[slot::kPtEy] * Fz - r.v[slot::kPtEz] * Fy) * f;
             p[Z(b + 5)] += r.v[slot::kPtEzc] * Fx * f;
             p[Z(b + 6)] += -r.v[slot::kPtEyc] * Fx * f;
         }

@@ -553,7 +553,7 @@ int32_t GetElementValues(RunState& run, ElementValues& ev, Vec14& hinges, int32_
     FeSectionValues s;
     if (st.sections) {
         s = (st.sections->Constant() || m.SysFlag == 1) ? st.sections->AtNode(0)
-                                                         : Mean(st.sections->AtNode(e), st.sections->AtNode(e + 1));
+                                                         : Mean(st.sections->AtElementEnd(e, 0), st.sections->AtElementEnd(e, 1));
     }
     const PrincipalSection p = ToPrincipalAxes(s);
     ev.E = s.E;
@@ -623,8 +623,7 @@ void AddTorque(const ElementValues& ev, double ma, double mb, Vec14& fe) {
 
 }  // namespace
 
-int32_t ElementLoads(RunState& run, const ElementValues& ev, int32_t e,
-                     const std::vector<double>& imperfection, Vec14& fixedEnd,
+int32_t ElementLoads(RunState& run, const ElementValues& ev, int32_t e, Vec14& fixedEnd,
                      std::vector<LinePieceRecord>& list) {
     FeState& st = State(run);
     const ModelRecord& m = run.cdltr;
@@ -632,13 +631,6 @@ int32_t ElementLoads(RunState& run, const ElementValues& ev, int32_t e,
     list.clear();
     const double l = ev.l;
     const double sa = m.fe.KnotenX[Z(e)], se = m.fe.KnotenX[Z(e + 1)];
-    double vIa = 0, wIa = 0, vIb = 0, wIb = 0;
-    if (imperfection.size() >= Z(4 * (e + 2))) {
-        vIa = imperfection[Z(4 * e)];
-        wIa = imperfection[Z(4 * e + 1)];
-        vIb = imperfection[Z(4 * (e + 1))];
-        wIb = imperfection[Z(4 * (e + 1) + 1)];
-    }
     if (Z(e) < st.linesOfElement.size()) {
         for (int32_t i : st.linesOfElement[Z(e)]) {
             const auto& v = st.lines[Z(i)].v;
@@ -661,10 +653,11 @@ int32_t ElementLoads(RunState& run, const ElementValues& ev, int32_t e,
             fixedEnd[kPhiY] -= hz[1];
             fixedEnd[7 + kW] += hz[2];
             fixedEnd[7 + kPhiY] -= hz[3];
-            // Torsion of the eccentric load, at the point of attack moved by
-            // the initial deformation.
-            const double ma = (r.ey + vIa) * r.pza - (r.ez + wIa) * r.pya;
-            const double mb = (r.ey + vIb) * r.pzb - (r.ez + wIb) * r.pyb;
+            // Torsion of the eccentric load. (The lever of the initial
+            // deformation is part of the imperfection loads, see
+            // SwayImperfectionLoads.)
+            const double ma = r.ey * r.pza - r.ez * r.pya;
+            const double mb = r.ey * r.pzb - r.ez * r.pyb;
             AddTorque(ev, ma, mb, fixedEnd);
         }
     }

@@ -137,10 +137,9 @@ void RotatePair(double alpha, double& y, double& z);
 // Fills ev and the hinge vector of element e.
 int32_t GetElementValues(RunState& run, ElementValues& ev, Vec14& hinges, int32_t e);
 // Fixed-end forces (equivalent nodal loads) and line-load list of element
-// e for the current factors; imperfection: 4 per node or empty. Returns the
-// number of line-load pieces, or -1 when the element's list is full.
-int32_t ElementLoads(RunState& run, const ElementValues& ev, int32_t e,
-                     const std::vector<double>& imperfection, Vec14& fixedEnd,
+// e for the current factors. Returns the number of line-load pieces, or -1
+// when the element's list is full.
+int32_t ElementLoads(RunState& run, const ElementValues& ev, int32_t e, Vec14& fixedEnd,
                      std::vector<LinePieceRecord>& list);
 
 // One analysis of load combination k: modus 0 first order, 1 buckling,
@@ -170,9 +169,17 @@ double RandomStart(int32_t mode, double seed);
 void SetImperfection(RunState& run, int32_t k);
 // Sine half-wave (or 1 - cos for a cantilever field) shape at x.
 void ImperfectionShape(const RunState& run, double x, double& y, double& z);
-// Equivalent loads of the sway angles of the imperfection.
+// Equivalent loads of the imperfection (second order): the geometric
+// stiffness of every element, from its end forces of the previous pass,
+// acting on the initial deformation, p -= Kg u0. This holds the sway loads
+// of the compressed elements (N times the slopes; none in tension) and the
+// torsion of the bending moments on the crooked member (My v0'', Mz w0'',
+// which includes the lever of the loads at the deviated axis).
 void SwayImperfectionLoads(RunState& run, const std::vector<double>& imperfection,
                            std::vector<double>& p, const std::vector<double>& endForces);
+// Initial deformation of element e: v, w and the rotations at its nodes
+// from the imperfection region (14 values, element order).
+Vec14 InitialDeformation(const RunState& run, const std::vector<double>& imperfection, int32_t e);
 
 // Envelopes over the load cases of a kind: 1 serviceability, 0 ultimate.
 int32_t BuildEnvelopes(RunState& run, int32_t kind);

@@ -177,22 +177,54 @@ void SetImperfection(RunState& run, int32_t k) {
     }
 }
 
+Vec14 InitialDeformation(const RunState& run, const std::vector<double>& imp, int32_t e) {
+    const FeModel& fe = run.cdltr.fe;
+    const int32_t nn = fe.nKnoten;
+    Vec14 d{};
+    if (imp.size() < Z(4 * nn) || e < 0 || e + 1 >= nn) return d;
+    auto x = [&](int32_t k) { return fe.KnotenX[Z(k)]; };
+    // Slope of the initial deformation at node k: the derivative of the
+    // parabola through the node and its neighbours (one-sided at the ends).
+    auto slope = [&](int32_t k, int32_t comp) {
+        auto val = [&](int32_t i) { return imp[Z(4 * i + comp)]; };
+        if (nn < 2) return 0.0;
+        if (k == 0) return (val(1) - val(0)) / (x(1) - x(0));
+        if (k == nn - 1) return (val(k) - val(k - 1)) / (x(k) - x(k - 1));
+        const double h1 = x(k) - x(k - 1), h2 = x(k + 1) - x(k);
+        return (h1 * h1 * (val(k + 1) - val(k)) + h2 * h2 * (val(k) - val(k - 1))) / (h1 * h2 * (h1 + h2));
+    };
+    for (int32_t end = 0; end < 2; ++end) {
+        const int32_t k = e + end;
+        const size_t o = Z(7 * end);
+        d[o + kV] = imp[Z(4 * k)];
+        d[o + kW] = imp[Z(4 * k + 1)];
+        d[o + kPhiZ] = slope(k, 0);   // v'
+        d[o + kPhiY] = -slope(k, 1);  // -w'
+    }
+    return d;
+}
+
 void SwayImperfectionLoads(RunState& run, const std::vector<double>& imp, std::vector<double>& p,
                            const std::vector<double>& endForces) {
     const int32_t ne = run.cdltr.fe.nStab;
     if (imp.size() < Z(4 * (ne + 1)) || endForces.size() < Z(14 * ne)) return;
+    ElementValues ev;
+    Vec14 hinges, f;
+    Mat14 K, Kg;
+    static const std::vector<LinePieceRecord> kNoLoads;
     for (int32_t e = 0; e < ne; ++e) {
-        const double Na = endForces[Z(14 * e)], Nb = endForces[Z(14 * e + 7)];
-        if (Na > 0 && Nb > 0) continue;  // tension at both ends
-        const double N = std::fabs(Na);
-        const double psiY = imp[Z(4 * e + 2)], psiZ = imp[Z(4 * e + 3)];
-        const int32_t a = 7 * e, b = 7 * (e + 1);
-        // Lateral forces of the leaning element: towards the deviation at
-        // its end b, back at its end a.
-        p[Z(a + 1 + kV)] -= N * psiZ;
-        p[Z(b + 1 + kV)] += N * psiZ;
-        p[Z(a + 1 + kW)] += N * psiY;
-        p[Z(b + 1 + kW)] -= N * psiY;
+        std::copy_n(endForces.begin() + 14 * e, 14, f.begin());
+        bool any = false;
+        for (double v : f) any = any || v != 0.0;
+        if (!any) continue;
+        const Vec14 d = InitialDeformation(run, imp, e);
+        GetElementValues(run, ev, hinges, e);
+        CalcElementMatrices(2, ev, hinges, K, Kg, &f, false, kNoLoads, nullptr);
+        for (int32_t i = 0; i < 14; ++i) {
+            double s = 0;
+            for (int32_t j = 0; j < 14; ++j) s += At(Kg, i, j) * d[Z(j)];
+            p[Z(7 * e + i + 1)] -= s;
+        }
     }
 }
 

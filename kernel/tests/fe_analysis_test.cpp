@@ -585,19 +585,54 @@ TEST(FeImperfection, SwayLoadsOnlyWithCompression) {
     b.Spans({6}, 2).Support(0, Fork(true)).Support(1, Fork(false));
     ASSERT_EQ(b.Prepare(), 0);
     std::vector<double> imp(12, 0.0);
-    imp[3] = 0.01;  // psi_z of node 0
+    imp[4] = 0.01;  // v of the middle node
     std::vector<double> p(22, 0.0);
     std::vector<double> tension(28, 0.0);
-    tension[0] = 50;
-    tension[7] = 50;
+    for (size_t e = 0; e < 2; ++e) tension[14 * e] = tension[14 * e + 7] = 50;
     SwayImperfectionLoads(*b.run, imp, p, tension);
     for (double v : p) EXPECT_EQ(v, 0.0);
     std::vector<double> comp(28, 0.0);
-    comp[0] = -50;
-    comp[7] = -50;
+    for (size_t e = 0; e < 2; ++e) comp[14 * e] = comp[14 * e + 7] = -50;
     SwayImperfectionLoads(*b.run, imp, p, comp);
-    EXPECT_NEAR(p[1 + kV], -0.5, 1e-12);
-    EXPECT_NEAR(p[8 + kV], 0.5, 1e-12);
+    // The leaning halves push the middle node further out and pull the ends
+    // back; the lateral loads are in balance.
+    const double mid = p[8 + kV], ends = p[1 + kV] + p[15 + kV];
+    EXPECT_GT(mid, 0.0);
+    EXPECT_LT(ends, 0.0);
+    EXPECT_NEAR(mid + ends, 0.0, 1e-12);
+    // Chord slopes 0.01/3: the leaning-column force N * (slope change) at the middle node.
+    EXPECT_NEAR(mid, 50 * 2 * 0.01 / 3, 0.2 * 50 * 2 * 0.01 / 3);
+}
+
+TEST(FeImperfection, BowUnderUniformMomentTwistsTheBeam) {
+    // A beam with a lateral bow under end moments below the critical moment:
+    // the twist at midspan follows the amplification 1/(1 - M/Mcr) of the
+    // imperfection's twist component, and the weak-axis moment in the
+    // deformed axes has the sign of the lateral bending of the bow.
+    const double Mcr = Pi() / 6 * std::sqrt(EIz * GIT * (1 + Pi() * Pi() * EIw / (36 * GIT)));
+    auto midTwist = [&](double M, double* mz) {
+        Member b;
+        b.m.vorvType = 1;
+        b.m.v0 = 2;  // cm, sine bow in y
+        b.Spans({6}, 20).Support(0, Fork(true)).Support(1, Fork(false)).Moment(0, 0, M, 0).Moment(6, 0, -M, 0);
+        EXPECT_EQ(b.Ultimate(), 0);
+        if (mz) *mz = b.Force(b.Ult(), 3, kPhiZ);
+        return b.Disp(b.Ult(), 3, kTheta);
+    };
+    double mz1 = 0, mz2 = 0;
+    const double t1 = midTwist(0.2 * Mcr, &mz1), t2 = midTwist(0.6 * Mcr, &mz2);
+    EXPECT_NE(t1, 0.0);
+    // Closed form for a sine bow of amplitude v0 under uniform moment M
+    // (sine shapes in v and twist): theta = v0 P M / (Mcr² - M²) with
+    // P = pi² EIz / L².
+    const double P = Pi() * Pi() * EIz / 36;
+    for (auto [m, t] : {std::pair{0.2, t1}, std::pair{0.6, t2}}) {
+        const double M = m * Mcr;
+        EXPECT_NEAR(std::fabs(t), 0.02 * P * M / (Mcr * Mcr - M * M), 0.01 * 0.02 * P * M / (Mcr * Mcr - M * M)) << m;
+    }
+    auto amp = [&](double m) { return m / (1 - m * m); };
+    EXPECT_NEAR(t2 / t1, amp(0.6) / amp(0.2), 0.01 * amp(0.6) / amp(0.2));
+    EXPECT_GT(std::fabs(mz2), std::fabs(mz1));
 }
 
 TEST(FeEnvelope, SuperposeExtremes) {
