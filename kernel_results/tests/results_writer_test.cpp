@@ -376,6 +376,70 @@ TEST_F(Writer, PlasticVariantTakesThePlasticUtilisationOrSaysItIsMissing) {
     }
 }
 
+TEST_F(Writer, SpringAndBeddingForcesFollowTheDisplacements) {
+    // A spring in z (1000 kN/m, 5 cm beside the shear centre) at the middle
+    // node and a bedding in z (2000 kN/m²) on the second element.
+    PositionDoc d("pos.vkx");
+    Model(d, 3, 6.0, 1, 1);
+    d.AddCombination("Ed", "1.35*(1)");
+    d.AddCombination("AK", "1.0*(1)");
+    ModelRecord& m = run->cdltr;
+    m.nFeder = 1;
+    m.Feder[0].node = 0;
+    m.Feder[0].posX = 3.0f;
+    fe::FeState& st = fe::State(*run);
+    fe::PlacedRecord spring;
+    spring.where = 1;
+    spring.v[fe::slot::kSprCz] = 1000.0;
+    spring.v[fe::slot::kSprEy] = 0.05;
+    st.springs.push_back(spring);
+    fe::PlacedRecord bed;
+    bed.where = 1;
+    bed.v[fe::slot::kBedCz] = bed.v[fe::slot::kBedCz + 1] = 2000.0;
+    st.beddings.push_back(bed);
+    st.beddingsOfElement = {{}, {0}};
+    // Serviceability: w = 10 mm and a twist of 0.02 rad at the middle node,
+    // w = 4 mm at the end node. Ultimate: w = 20 mm at the middle node.
+    Svc(0).displacements[7 + 2] = 0.010;
+    Svc(0).displacements[7 + 3] = 0.02;
+    Svc(0).displacements[14 + 2] = 0.004;
+    Ult(0).displacements[7 + 2] = 0.020;
+    ZVELEM r = Write(d);
+    // Spring: (w + ey·theta)·c = (0.010 + 0.05·0.02)·1000 = 11 kN, pressing on the spring.
+    ZVELEM fz = Series(r, {"Gebrauchstauglichkeit", "Char. Federkräfte", "Extremal", "Az"});
+    ASSERT_NE(fz, 0u);
+    EXPECT_NEAR(ReadSeriesData(fz)[3 * 1 + 1], 11.0, 1e-4);
+    ZVELEM fd = Series(r, {"Tragsicherheit", "LK   1", "Federkräfte (design)", "Az"});
+    ASSERT_NE(fd, 0u);
+    EXPECT_NEAR(ReadSeriesData(fd)[3 * 1 + 1], 20.0, 1e-4);
+    // Bedding per length at the second element's ends: w·c.
+    ZVELEM bz = Series(r, {"Gebrauchstauglichkeit", "Char. Bettungskräfte", "Extremal", "Az"});
+    ASSERT_NE(bz, 0u);
+    const std::vector<float> b = ReadSeriesData(bz);
+    ASSERT_EQ(b.size(), 12u);
+    EXPECT_NEAR(b[3 * 2 + 1], 0.010 * 2000, 1e-3);  // element 1, start
+    EXPECT_NEAR(b[3 * 3 + 1], 0.004 * 2000, 1e-3);  // element 1, end
+    EXPECT_EQ(b[1], 0.0f);                          // element 0 has no bedding
+    // The spring's values are exported under its number, the design ones as AMz.
+    int found = 0;
+    std::function<void(ZVELEM)> walk = [&](ZVELEM e) {
+        for (ZVELEM c = ZEVUD_GetFirstChild(e); c; c = ZEVUD_GetNextChild(c)) {
+            const std::string v = zevud::GetString(c, "varName");
+            if (v == "F1_Az_extr_c") {
+                ++found;
+                EXPECT_NEAR(ZEVUD_GetDouble(c, "val"), 11.0, 1e-4);
+            }
+            if (v == "F1_AMz_LK1_d") {
+                ++found;
+                EXPECT_EQ(zevud::GetString(c, "desc"), " Az");
+            }
+            walk(c);
+        }
+    };
+    walk(ZEVUD_FindFirstChild(d.root, "exports"));
+    EXPECT_EQ(found, 2);
+}
+
 TEST_F(Writer, SecondWriteReplacesResultAndExports) {
     PositionDoc d("pos.vkx");
     Model(d, 3, 6.0, 1, 0);
