@@ -71,3 +71,32 @@ void CopyInto(std::vector<T>& target, const std::vector<T>& stored)
 }
 
 }  // namespace binarray
+
+namespace binarray {
+
+// A counted array of 32-bit ints in its own element: int "dataLength" and
+// binary "data". Nothing is written for an empty array (an existing element
+// of that name is deleted first).
+inline void WriteCountedInts(ZVELEM parent, const char* name, const std::vector<int32_t>& v)
+{
+    for (ZVELEM old = ZEVUD_FindFirstChild(parent, name); old; old = ZEVUD_FindFirstChild(parent, name))
+        if (!ZEVUD_DeleteElement(old)) break;
+    if (v.empty()) return;
+    ZVELEM e = ZEVUD_AddChildElement(parent, name);
+    ZEVUD_SetInt(e, "dataLength", static_cast<int32_t>(v.size()));
+    PutInts(e, "data", v);
+}
+
+// The array of such an element: as many entries as "dataLength" says, but
+// never more than the stored data holds; empty without the element or for a
+// negative count.
+inline std::vector<int32_t> ReadCountedInts(ZVELEM parent, const char* name)
+{
+    ZVELEM e = ZEVUD_FindFirstChild(parent, name);
+    if (!e) return {};
+    const int32_t n = ZEVUD_GetInt(e, "dataLength");
+    if (n <= 0) return {};
+    return GetInts(e, "data", n);
+}
+
+}  // namespace binarray

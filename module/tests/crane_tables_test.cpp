@@ -6,6 +6,7 @@
 
 #include "RecordDocFixture.h"
 #include "module/BinaryArrays.h"
+#include "module/CraneReactions.h"
 #include "module/CraneTables.h"
 
 namespace {
@@ -145,6 +146,47 @@ TEST_F(RecordDoc, FatigueTableRoundTrip)
     t.SetSize(1, 2);
     t.UpdateFatigueResult(1, 0, 2.0, 1, Further(3).data(), 0.4, 7);
     ExpectRoundTrip(t);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RecordDoc, ReactionLabelsEndInANulAndCountsAreBounded)
+{
+    ZVELEM e = Add("Reactions");
+    ZEVUD_SetInt(e, "nAufl", 500);
+    // Labels without terminating zeros, and more bytes than the table holds.
+    std::vector<unsigned char> lf(20000, 'A');
+    ZEVUD_SetBinData(e, "LF", static_cast<int>(lf.size()), lf.data(), 1);
+    binarray::PutDoubles(e, "Ax", std::vector<double>(5000, 1.5));
+    CCraneReactions r;
+    r.ReadData(e);
+    EXPECT_EQ(r.m_nAufl, 20);
+    EXPECT_EQ(r.GetLabel(0), "AAAAAAAAA");
+    EXPECT_EQ(r.GetLabel(959), "AAAAAAAAA");
+    EXPECT_EQ(r.GetLabel(960), "");
+    EXPECT_EQ(r.m_LF.size(), 9600u);
+    EXPECT_EQ(r.m_component[0].size(), 960u);
+    EXPECT_EQ(r.m_component[0][959], 1.5);
+    EXPECT_EQ(r.m_component[1][0], 0.0);
+
+    r.SetLabel(3, "K1.SLS11A1+");
+    EXPECT_EQ(r.GetLabel(3), "K1.SLS11A");
+    ExpectRoundTrip(r);
+}
+
+TEST_F(RecordDoc, CountedIntArraysAreBoundedByTheirData)
+{
+    binarray::WriteCountedInts(root_, "EinwSrc2DestMax", {3, -1, 4});
+    EXPECT_EQ(binarray::ReadCountedInts(root_, "EinwSrc2DestMax"), (std::vector<int32_t>{3, -1, 4}));
+    ZEVUD_SetInt(ZEVUD_FindFirstChild(root_, "EinwSrc2DestMax"), "dataLength", 1000);
+    EXPECT_EQ(binarray::ReadCountedInts(root_, "EinwSrc2DestMax").size(), 3u);
+    ZEVUD_SetInt(ZEVUD_FindFirstChild(root_, "EinwSrc2DestMax"), "dataLength", 2);
+    EXPECT_EQ(binarray::ReadCountedInts(root_, "EinwSrc2DestMax"), (std::vector<int32_t>{3, -1}));
+    binarray::WriteCountedInts(root_, "EinwSrc2DestMax", {});
+    EXPECT_EQ(ZEVUD_FindFirstChild(root_, "EinwSrc2DestMax"), 0u);
+    EXPECT_TRUE(binarray::ReadCountedInts(root_, "EinwSrc2DestMin").empty());
 }
 
 }  // namespace
