@@ -130,9 +130,11 @@ void CalcStresses(RunState& run, const std::vector<double>& endForces, int32_t e
                 Mz = mz;
             }
             double smax = -1e300, smin = 1e300, tmax = -1e300, tmin = 1e300, svmax = 0, eta = 0;
-            for (const FeStressPoint& p : pts) {
+            for (size_t ip = 0; ip < pts.size(); ++ip) {
+                const FeStressPoint& p = pts[ip];
                 const double sig = N * p.sN + My * p.sMy + Mz * p.sMz + Mw * p.sMw;
                 const double tau = Vy * p.tVy + Mx * p.tMx + Vz * p.tVz;
+                if (modus == 0) st.sections->PointStress(e, end, static_cast<int32_t>(ip), k, sig, tau);
                 const double sv = std::sqrt(sig * sig + 3 * tau * tau);
                 smax = std::max(smax, sig);
                 smin = std::min(smin, sig);

@@ -75,6 +75,11 @@ public:
     virtual std::vector<FeStressPoint> StressPoints(int32_t e) const = 0;
     // Material of the member.
     virtual FeMaterial Material() const = 0;
+    // Stresses of one stress point at one end (0 or 1) of element e in
+    // serviceability combination k (0-based), for the per-point extremes
+    // that the section layer keeps; the default keeps nothing.
+    virtual void PointStress(int32_t /*e*/, int32_t /*end*/, int32_t /*point*/, int32_t /*k*/,
+                             double /*sigma*/, double /*tau*/) const {}
 };
 
 }  // namespace tovik::fe

@@ -12,6 +12,8 @@
 #include "kernel/KernelErrors.h"
 #include "kernel/ModelRecord.h"
 #include "kernel/fe/FeSolver.h"
+#include "kernel/fe/Skyline.h"
+#include "platform/winsys/winsys.h"
 
 using namespace tovik;
 using namespace tovik::fe;
@@ -721,4 +723,74 @@ TEST(FeAnalysis, TooManyLinePiecesOnOneElementAreRefused) {
     ASSERT_EQ(b.Prepare(), 0);
     EXPECT_EQ(RechneDltr3D(*b.run, 0, 0), codes::kElementMatrix);
     EXPECT_NE(State(*b.run).errorLines.back().find("Streckenlasten"), std::string::npos);
+}
+
+TEST(FeDataPrep, PlacedValues) {
+    // A monosymmetric section: shear centre 5 cm above the centroid.
+    Member b;
+    b.sections.values.zM = -0.05;
+    b.Spans({6}, 4).Support(0, Fork(true)).Support(1, Fork(false));
+    b.Point(1.5, 10, 0, 0, 2, 3);      // axial only: from the centroid
+    b.Point(3.0, 0, 0, 0.002, 2, 3);   // transverse: from the shear centre
+    b.Settlement(2, 1.0);
+    b.m.Zwang[0].dphi = 1.0f;
+    b.m.Gamma = 78.5f;
+    b.m.GammaOpt = 1;
+    ASSERT_EQ(b.Prepare(), 0);
+    const FeState& st = State(*b.run);
+    ASSERT_EQ(st.points.size(), 2u);
+    EXPECT_NEAR(st.points[0].v[slot::kPtEz], 0.03, 1e-9);
+    EXPECT_NEAR(st.points[1].v[slot::kPtEz], 0.08, 1e-9);
+    EXPECT_NEAR(st.points[1].v[slot::kPtEy], 0.02, 1e-9);
+    EXPECT_NEAR(st.zwang[0].v[slot::kZw + 2], 0.01, 1e-9);
+    EXPECT_NEAR(st.zwang[0].v[slot::kZw + 3], 0.001, 1e-9);
+    ASSERT_EQ(st.lines.size(), 4u);  // self weight, one piece per element
+    for (const auto& r : st.lines) {
+        EXPECT_EQ(r.lc, 1);
+        EXPECT_NEAR(r.v[slot::kLinPx], -78.5 * 53.81e-4, 1e-9);
+        EXPECT_NEAR(r.v[slot::kLinPx + 1], -78.5 * 53.81e-4, 1e-9);
+        EXPECT_EQ(r.v[slot::kLinPz], 0.0);
+    }
+    Member c;
+    c.Spans({6}, 4).Support(0, Fork(true)).Support(1, Fork(false));
+    c.m.Gamma = 0.000005f;
+    ASSERT_EQ(c.Prepare(), 0);
+    EXPECT_TRUE(State(*c.run).lines.empty());
+    double y = 1, z = 2;
+    RotatePair(0.05 * Pi() / 180, y, z);
+    EXPECT_EQ(y, 1);
+    EXPECT_EQ(z, 2);
+}
+
+TEST(FeDataPrep, ResultLayoutBeyondTheWorkArrayIsRefused) {
+    winsys::ScopedRecordingSink sink;
+    Member b;
+    b.Spans({6}, 400).Support(0, Fork(true)).Support(1, Fork(false));
+    State(*b.run).sections = &b.sections;
+    b.m.nRegelLk = 5000;
+    ASSERT_EQ(PrepareSystemData(*b.run), 0);
+    EXPECT_EQ(ApplyLoads(*b.run), codes::kMemoryOverflow);
+    EXPECT_TRUE(b.run->stopped);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, "Speicherüberlauf! Bitte vereinfachen Sie das System");
+}
+
+TEST(FeStability, EigenSolverWithoutGeometricStiffnessFails) {
+    // G = 0 (no compression anywhere): the quotient has no finite minimum;
+    // the solver gives up with -1 instead of producing NaN.
+    std::vector<int32_t> mht(4, 1), maxa;
+    mht[1] = 0;
+    int32_t nband, nwk;
+    SkylineAddresses(maxa, mht, 3, nband, nwk);
+    std::vector<double> K(static_cast<size_t>(nwk) + 1, 0.0), G(static_cast<size_t>(nwk) + 1, 0.0), out = {7.0};
+    for (int32_t i = 1; i <= 3; ++i) K[static_cast<size_t>(maxa[static_cast<size_t>(i)])] = 2.0;
+    EXPECT_EQ(SolveEigen(K, G, maxa, 3, nwk, out), -1);
+    EXPECT_EQ(out, std::vector<double>{7.0});  // output untouched
+    // A definite pair: K = 2 I, G = diag(1, 4, 2) gives the lowest factor 0.5.
+    for (int32_t i = 1; i <= 3; ++i) K[static_cast<size_t>(maxa[static_cast<size_t>(i)])] = 2.0;
+    const double g[3] = {1, 4, 2};
+    for (int32_t i = 1; i <= 3; ++i) G[static_cast<size_t>(maxa[static_cast<size_t>(i)])] = g[i - 1];
+    ASSERT_EQ(SolveEigen(K, G, maxa, 3, nwk, out), 0);
+    EXPECT_NEAR(out[6], 0.5, 1e-9);
+    EXPECT_EQ(out[7], 0.0);
 }
