@@ -36,6 +36,8 @@ public:
     // of the upper edge (z counts downward). Returns false, changing nothing,
     // when the rail has no values.
     bool AddRailToSection(SektTqs& part, double zTop) const;
+    // The same with the rail on the section's upper extent (zmi).
+    bool AddRailToSection(SektTqs& part) const { return AddRailToSection(part, part.zmi); }
 
     int m_bCalculation = 0;
     int m_bRigid = 1;
