@@ -31,34 +31,46 @@ bool FieldAt(const std::vector<double>& fields, double x, int32_t& k, double& xk
     return false;
 }
 
+// True when the member's first input node is held in y (or z).
+bool StartHeld(const RunState& run, bool inY) {
+    const ModelRecord& m = run.cdltr;
+    const int32_t t = m.Kn_Lager[0];
+    if (t < 1 || t > m.nLagerTyp || t > limits::kMaxSupportTypes) return false;
+    const SupportType& s = m.LagerTyp[Z(t - 1)];
+    return (inY ? s.cy : s.cz) < 0;
+}
+
+// Distance of x from the supported end of its field: a cantilever at the
+// start of the member has its support at the field's end.
+bool DistanceFromSupport(const RunState& run, bool inY, double x, int32_t& k, double& len, double& d) {
+    const std::vector<double>& fields = inY ? run.cdltr.fe.StuetzFelderY : run.cdltr.fe.StuetzFelderZ;
+    double xk, lk;
+    if (!FieldAt(fields, x, k, xk, lk) || lk == 0.0) return false;
+    len = std::fabs(lk);
+    const bool leftCantilever = lk < 0 && k == 0 && !StartHeld(run, inY);
+    d = leftCantilever ? x - (xk + len) : x - xk;
+    return true;
+}
+
 // Bow shape in one direction: a sine half-wave between supports, 1 - cos
 // over a cantilever (zero at its support, largest at its free end); every
 // other field takes the opposite sign.
-double BowShape(const std::vector<double>& fields, double x) {
+double BowShape(const RunState& run, bool inY, double x) {
+    const std::vector<double>& fields = inY ? run.cdltr.fe.StuetzFelderY : run.cdltr.fe.StuetzFelderZ;
     int32_t k;
-    double xk, lk;
-    if (!FieldAt(fields, x, k, xk, lk) || lk == 0.0) return 0.0;
-    const double len = std::fabs(lk);
-    double value;
-    if (lk > 0) {
-        value = std::sin((x - xk) * M_PI / len);
-    } else {
-        // A cantilever at the start of the member has its support at the
-        // field's end.
-        const double fromSupport = (k == 0 && fields.size() > 1) ? (xk + len - x) : (x - xk);
-        value = 1.0 - std::cos(fromSupport * M_PI / len / 2.0);
-    }
+    double len, d;
+    if (!DistanceFromSupport(run, inY, x, k, len, d)) return 0.0;
+    const double value = fields[Z(k)] > 0 ? std::sin(d * M_PI / len) : 1.0 - std::cos(std::fabs(d) * M_PI / len / 2.0);
     return (k % 2 == 1) ? -value : value;
 }
 
-// Sway shape of unit angle: distance from the supported start of the field.
-double SwayShape(const std::vector<double>& fields, double x) {
+// Sway shape of unit angle: the signed distance from the supported end of
+// the field.
+double SwayShape(const RunState& run, bool inY, double x) {
     int32_t k;
-    double xk, lk;
-    if (!FieldAt(fields, x, k, xk, lk)) return 0.0;
-    const double len = std::fabs(lk);
-    if (lk < 0 && k == 0 && fields.size() > 1) return x - (xk + len);
-    return x - xk;
+    double len, d;
+    if (!DistanceFromSupport(run, inY, x, k, len, d)) return 0.0;
+    return d;
 }
 
 double Sg(double x) { return x >= 0 ? 1.0 : -1.0; }
@@ -66,8 +78,8 @@ double Sg(double x) { return x >= 0 ? 1.0 : -1.0; }
 }  // namespace
 
 void ImperfectionShape(const RunState& run, double x, double& y, double& z) {
-    y = BowShape(run.cdltr.fe.StuetzFelderY, x);
-    z = BowShape(run.cdltr.fe.StuetzFelderZ, x);
+    y = BowShape(run, true, x);
+    z = BowShape(run, false, x);
 }
 
 void SetImperfection(RunState& run, int32_t k) {
@@ -92,8 +104,8 @@ void SetImperfection(RunState& run, int32_t k) {
             ez = m.psiZ * 0.01;
         }
         for (int32_t i = 0; i < nn; ++i) {
-            imp[Z(4 * i)] = ez * SwayShape(m.fe.StuetzFelderY, X(i));
-            imp[Z(4 * i + 1)] = -ey * SwayShape(m.fe.StuetzFelderZ, X(i));
+            imp[Z(4 * i)] = ez * SwayShape(run, true, X(i));
+            imp[Z(4 * i + 1)] = -ey * SwayShape(run, false, X(i));
         }
     } else if (m.vorvType == 1) {
         // Bow: w0Direkt = one amplitude (wGlobal) in the direction of the

@@ -794,3 +794,29 @@ TEST(FeStability, EigenSolverWithoutGeometricStiffnessFails) {
     EXPECT_NEAR(out[6], 0.5, 1e-9);
     EXPECT_EQ(out[7], 0.0);
 }
+
+TEST(FeImperfection, SwayOfACantileverColumn) {
+    // Cantilever column with a sway of 0.5 % in y under 0.3 of its
+    // critical load: base moment P psi L tan(kL)/(kL), with the support at
+    // either end of the member.
+    struct Row {
+        bool supportAtStart;
+    };
+    for (const Row& r : {Row{true}, Row{false}}) {
+        Member b;
+        b.m.vorvType = 0;
+        b.m.psiDirekt = 0;
+        b.m.psiZ = 0.5;  // per cent: a sway of the member axis in y
+        const double P = 0.3 * 86.906;
+        b.Spans({6}, 20);
+        if (r.supportAtStart) b.Support(0, Fixed()).Point(6, -P, 0, 0);
+        else b.Support(1, Fixed()).Point(0, P, 0, 0);
+        ASSERT_EQ(b.Ultimate(), 0);
+        const double k = std::sqrt(P / EIz), L = 6;
+        const double expected = P * 0.005 * L * std::tan(k * L) / (k * L);
+        const double base = r.supportAtStart ? 0 : 6, tip = 6 - base;
+        EXPECT_NEAR(std::fabs(b.Force(b.Ult(), base, kPhiZ)), expected, 2e-3 * expected) << r.supportAtStart;
+        EXPECT_NEAR(std::fabs(b.Ult().imperfection[static_cast<size_t>(4 * b.Node(tip))]), 0.005 * L, 1e-12);
+        EXPECT_EQ(b.Ult().imperfection[static_cast<size_t>(4 * b.Node(base))], 0.0);
+    }
+}
