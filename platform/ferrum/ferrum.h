@@ -84,3 +84,90 @@ static_assert(sizeof(FER_VaduLoadOutput) == 24);
 // Fills out (all three values; zeros for an unknown kind). Returns 1 for a
 // known kind, 0 otherwise or when a record is missing.
 FERRUM_API int FER_GenerateVaduLoad(const FER_VaduLoadInput* input, FER_VaduLoadOutput* output);
+
+// =====================================================================
+// Cross-section classification (c/t checks)
+// =====================================================================
+//
+// A steel-check handle binds a calculated profile of the section library
+// (ZideZaz) with the design code and the partial factor. FER_iCalcElastic
+// classifies the plates of the section under one set of internal forces by
+// EN 1993-1-1 Table 5.2 (codes "EC", "SIA"; with epsilon = sqrt(235/fy)) or
+// with the b/t limits of DIN 18800-1 (any other code; epsilon =
+// sqrt(240/fy), the reference strength of DIN 18800).
+//
+// Plate roles: 1 top flange, 2 bottom flange, 3 web (left), 4 web (right),
+// 5 top flange plate, 6 bottom flange plate, 0 a plate without a role.
+// A class without a limit for a plate (e.g. a plate entirely in tension)
+// has the limit FER_CT_NO_LIMIT.
+
+#define FER_CT_NO_LIMIT 999999.0
+#define FER_CT_MAX_PLATES 51
+
+// One plate (or the decisive part of it), 144 bytes.
+struct FER_CtPlate {
+    int32_t kind;          // 0   plate role (see above)
+    int32_t index;         // 4   index of the plate in the section's wall elements
+    double c;              // 8   width c (b for DIN) of the part, section units
+    double t;              // 16  thickness
+    double sigma1;         // 24  largest compressive stress of the part, N/mm² (compression > 0)
+    double psi;            // 32  stress ratio sigma2/sigma1 (1 without compression)
+    double tieValue;       // 40  -sigma1: on equal limits the more compressed position decides
+    double alpha;          // 48  compressed share of c (plastic distribution for webs)
+    double sigma2;         // 56  stress at the other end of the part, N/mm²
+    int32_t outstand;      // 64  1 outstand flange, 0 internal part
+    int32_t plateClass;    // 68  class 1 .. 4 of the part
+    double reserve[3];     // 72
+    double ctRatio;        // 96  c/t
+    double limitClass1;    // 104
+    double limitClass2;    // 112
+    double limitClass3;    // 120
+    double limitClass3Raised;  // 128 class-3 limit raised by sqrt(fy/(gammaM0 * sigma1)), 5.5.2(9)
+    double reserve2;       // 136
+};
+
+// The result block, 7416 bytes.
+struct FER_CtResult {
+    int32_t nPlates;       // 0
+    int32_t reserved[3];   // 4
+    int32_t sectionClass;  // 16 largest class of the plates (1 when nothing is compressed)
+    int32_t pad;           // 20
+    FER_CtPlate plate[FER_CT_MAX_PLATES];  // 24
+    char tail[48];
+};
+
+#ifdef __cplusplus
+static_assert(sizeof(FER_CtPlate) == 144);
+static_assert(offsetof(FER_CtPlate, tieValue) == 40 && offsetof(FER_CtPlate, ctRatio) == 96 &&
+              offsetof(FER_CtPlate, limitClass1) == 104 && offsetof(FER_CtPlate, limitClass2) == 112 &&
+              offsetof(FER_CtPlate, limitClass3) == 120 && offsetof(FER_CtPlate, limitClass3Raised) == 128);
+static_assert(offsetof(FER_CtResult, sectionClass) == 16 && offsetof(FER_CtResult, plate) == 24);
+static_assert(sizeof(FER_CtResult) == 7416, "c/t result block is 7416 bytes");
+#endif
+
+// Starts a steel check for profile pro (a ZideZaz profile handle) with the
+// design code name ("EC", "SIA", "DIN" ...) and gammaM0. flags, f1 and f2 are
+// accepted for the callers (0, 1.0, 1.0). Returns the handle (>= 1), or -1
+// when the profile has no values.
+FERRUM_API int FER_iStart(int pro, const char* code, int flags, double gammaM, double f1, double f2);
+// Ends a steel check. 0 ok, -1 unknown handle.
+FERRUM_API int FER_iClose(int handle);
+// Classifies the section of the handle under the forces (eight doubles:
+// N, Vy, Vz [kN], Mx, My, Mz [kNm], 0, Mw [kNm²]; tension and sagging My
+// positive) with the yield strength fy [N/mm²]. The result block is filled
+// (it is zeroed first). Returns the section class, or -1 for an unknown
+// handle, missing records or fy <= 0 (the block then holds no plates).
+FERRUM_API int FER_iCalcElastic(int handle, double fy, const double* forces, int flags, FER_CtResult* result);
+
+#ifdef __cplusplus
+namespace ferrum {
+// The limits of EN 1993-1-1 Table 5.2 for one part, epsilon given.
+struct CtLimits {
+    double c1 = FER_CT_NO_LIMIT, c2 = FER_CT_NO_LIMIT, c3 = FER_CT_NO_LIMIT;
+};
+// Internal part: alpha (plastic compressed share), psi (elastic stress ratio).
+FERRUM_API CtLimits InternalPartLimits(double eps, double alpha, double psi);
+// Outstand: alpha, psi; tipCompressed = the larger compression lies at the free edge.
+FERRUM_API CtLimits OutstandLimits(double eps, double alpha, double psi, bool tipCompressed);
+}  // namespace ferrum
+#endif

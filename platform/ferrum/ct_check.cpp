@@ -1,0 +1,323 @@
+// c/t classification of the plates of a thin-walled section.
+//
+// The plates come from the wall elements of the section library. Each plate
+// is cut at the points where other plates join it; a part between two
+// supports is an internal part, a part with one free edge an outstand. The
+// width c of a part is its centre-line length less, at each supported end,
+// the part of the supporting plate that lies inside it and the root radius.
+// Stresses are the elastic stresses of N, My, Mz and the bimoment in the
+// principal axes, linear along every straight plate.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/ferrum/ferrum.h"
+#include "platform/zidezaz/zidezaz.h"
+
+namespace {
+
+struct CheckHandle {
+    int pro = -1;
+    std::string code;
+    double gammaM = 1.0;
+};
+
+std::map<int, CheckHandle>& Handles() {
+    static std::map<int, CheckHandle> handles;
+    return handles;
+}
+
+int& NextHandle() {
+    static int next = 1;
+    return next;
+}
+
+struct Pt {
+    double y = 0, z = 0;
+};
+
+double DistanceToSegment(const Pt& p, const Pt& a, const Pt& b, double& s) {
+    const double dy = b.y - a.y, dz = b.z - a.z;
+    const double L2 = dy * dy + dz * dz;
+    s = L2 > 0 ? ((p.y - a.y) * dy + (p.z - a.z) * dz) / L2 : 0.0;
+    s = std::clamp(s, 0.0, 1.0);
+    const double qy = a.y + s * dy - p.y, qz = a.z + s * dz - p.z;
+    return std::sqrt(qy * qy + qz * qz);
+}
+
+// Elastic stress (N/mm², tension positive) from the forces at a point.
+struct StressField {
+    double A = 0, y0 = 0, z0 = 0, c = 1, s = 0, Iy = 0, Iz = 0, Iw = 0, ym = 0, zm = 0;
+    double N = 0, My = 0, Mz = 0, Mw = 0;
+    double At(double y, double z, double w) const {
+        const double eta = (y - y0) * c + (z - z0) * s;
+        const double zeta = -(y - y0) * s + (z - z0) * c;
+        double sig = A > 0 ? N / A : 0.0;  // kN/cm²
+        if (Iy > 0) sig += My * 100.0 * zeta / Iy;
+        if (Iz > 0) sig -= Mz * 100.0 * eta / Iz;
+        if (Iw > 0) sig += Mw * 10000.0 * w / Iw;
+        return sig * 10.0;
+    }
+};
+
+struct Element {
+    Pt a, b;
+    double t = 0, wa = 0, wb = 0, ra = 0, rb = 0, L = 0;
+    int role = 0;
+};
+
+int ClassOf(double ct, const ferrum::CtLimits& l) {
+    if (ct <= l.c1) return 1;
+    if (ct <= l.c2) return 2;
+    if (ct <= l.c3) return 3;
+    return 4;
+}
+
+}  // namespace
+
+namespace ferrum {
+
+CtLimits InternalPartLimits(double eps, double alpha, double psi) {
+    CtLimits l;
+    if (alpha <= 0) return l;
+    alpha = std::min(alpha, 1.0);
+    if (alpha > 0.5) {
+        l.c1 = 396.0 * eps / (13.0 * alpha - 1.0);
+        l.c2 = 456.0 * eps / (13.0 * alpha - 1.0);
+    } else {
+        l.c1 = 36.0 * eps / alpha;
+        l.c2 = 41.5 * eps / alpha;
+    }
+    psi = std::min(psi, 1.0);
+    if (psi > -1.0) l.c3 = 42.0 * eps / (0.67 + 0.33 * psi);
+    else l.c3 = 62.0 * eps * (1.0 - psi) * std::sqrt(-psi);
+    return l;
+}
+
+CtLimits OutstandLimits(double eps, double alpha, double psi, bool tipCompressed) {
+    CtLimits l;
+    if (alpha <= 0) return l;
+    alpha = std::min(alpha, 1.0);
+    const double k = tipCompressed ? alpha : alpha * std::sqrt(alpha);
+    l.c1 = 9.0 * eps / k;
+    l.c2 = 10.0 * eps / k;
+    psi = std::min(psi, 1.0);
+    if (psi >= 1.0) {
+        l.c3 = 14.0 * eps;  // uniform compression
+        return l;
+    }
+    double ks;
+    if (tipCompressed) {
+        const double p = std::max(psi, -3.0);
+        ks = 0.57 - 0.21 * p + 0.07 * p * p;
+    } else if (psi >= 0) {
+        ks = 0.578 / (psi + 0.34);
+    } else {
+        const double p = std::max(psi, -1.0);
+        ks = 1.7 - 5.0 * p + 17.1 * p * p;
+    }
+    l.c3 = 21.0 * eps * std::sqrt(ks);
+    return l;
+}
+
+}  // namespace ferrum
+
+int FER_iStart(int pro, const char* code, int /*flags*/, double gammaM, double /*f1*/, double /*f2*/) {
+    SektGqs g{};
+    if (SEKT_PRO_GetResultGqs(pro, &g) != 0 || g.A <= 0) return -1;
+    CheckHandle h;
+    h.pro = pro;
+    h.code = code ? code : "";
+    h.gammaM = gammaM > 0 ? gammaM : 1.0;
+    const int id = NextHandle()++;
+    Handles()[id] = h;
+    return id;
+}
+
+int FER_iClose(int handle) { return Handles().erase(handle) ? 0 : -1; }
+
+int FER_iCalcElastic(int handle, double fy, const double* forces, int /*flags*/, FER_CtResult* result) {
+    if (!result) return -1;
+    std::memset(result, 0, sizeof(FER_CtResult));
+    auto it = Handles().find(handle);
+    if (it == Handles().end() || !forces || !(fy > 0)) return -1;
+    const CheckHandle& h = it->second;
+    const bool ec = h.code == "EC" || h.code == "SIA";
+    const double eps = std::sqrt((ec ? 235.0 : 240.0) / fy);
+
+    SektGqs g{};
+    SektSqs sq{};
+    SektTqs tq{};
+    if (SEKT_PRO_GetResultGqs(h.pro, &g) != 0 || SEKT_PRO_GetResultTqs(h.pro, 0, &tq) != 0) return -1;
+    SEKT_PRO_GetResultSqs(h.pro, &sq);
+
+    StressField f;
+    f.A = g.A;
+    f.y0 = g.y0;
+    f.z0 = g.z0;
+    f.c = std::cos(g.phi);
+    f.s = std::sin(g.phi);
+    f.Iy = g.Azz * f.s * f.s - 2 * g.Ayz * f.s * f.c + g.Ayy * f.c * f.c;
+    f.Iz = g.Azz * f.c * f.c + 2 * g.Ayz * f.s * f.c + g.Ayy * f.s * f.s;
+    f.Iw = g.Bww;
+    f.N = forces[0];
+    f.My = forces[4];
+    f.Mz = forces[5];
+    f.Mw = forces[7];
+
+    // Plates.
+    std::vector<Element> el;
+    const int n = SEKT_PRO_GetnTqe(h.pro, 0);
+    double size = 0;
+    for (int k = 0; k < n; ++k) {
+        SektTqe e{};
+        if (SEKT_PRO_GetResultTqe(h.pro, 0, k, &e) != 0 || e.exclude || e.type != SEKT_WLINE_PLATE) continue;
+        Element x;
+        x.a = {e.ya, e.za};
+        x.b = {e.ye, e.ze};
+        x.t = 0.5 * (e.ta + e.te);
+        x.wa = e.wa - (e.za * tq.ym - e.ya * tq.zm);
+        x.wb = e.we - (e.ze * tq.ym - e.ye * tq.zm);
+        x.ra = std::max(e.r[0], e.r[1]);
+        x.rb = std::max(e.r[2], e.r[3]);
+        x.L = std::hypot(e.ye - e.ya, e.ze - e.za);
+        if (x.L <= 0 || x.t <= 0) continue;
+        size = std::max(size, x.L);
+        el.push_back(x);
+    }
+    const double tol = 1e-6 * std::max(size, 1.0);
+
+    // Roles of a recognised I-section: flanges are the plates at the
+    // highest and lowest level (z grows downwards), the web the vertical one.
+    if (sq.Ptyp == 0) {
+        double zTop = 1e300, zBot = -1e300;
+        for (const Element& x : el)
+            if (std::fabs(x.a.z - x.b.z) <= tol) {
+                zTop = std::min(zTop, x.a.z);
+                zBot = std::max(zBot, x.a.z);
+            }
+        for (Element& x : el) {
+            if (std::fabs(x.a.z - x.b.z) <= tol) x.role = std::fabs(x.a.z - zTop) <= tol ? 1 : (std::fabs(x.a.z - zBot) <= tol ? 2 : 0);
+            else if (std::fabs(x.a.y - x.b.y) <= tol) x.role = 3;
+        }
+    }
+
+    int sectionClass = 1;
+    int count = 0;
+    for (size_t k = 0; k < el.size(); ++k) {
+        const Element& x = el[k];
+        // Breakpoints along the plate: (parameter, supported, deduction).
+        struct Bp {
+            double s;
+            bool supported;
+            double cut;
+        };
+        std::vector<Bp> bps;
+        auto endSupport = [&](const Pt& p, double ownR, double& cut) {
+            bool sup = false;
+            cut = 0;
+            const double ux = (x.b.y - x.a.y) / x.L, uz = (x.b.z - x.a.z) / x.L;
+            for (size_t j = 0; j < el.size(); ++j) {
+                if (j == k) continue;
+                const double vy = (el[j].b.y - el[j].a.y) / el[j].L, vz = (el[j].b.z - el[j].a.z) / el[j].L;
+                if (std::fabs(ux * vz - uz * vy) < 1e-6) continue;  // a continuation in line, no support
+                double s;
+                const double d = DistanceToSegment(p, el[j].a, el[j].b, s);
+                if (d > 0.5 * el[j].t + 0.5 * x.t + tol) continue;
+                sup = true;
+                // Distance of the end from the supporting plate's centre line.
+                const double perp = std::fabs((p.y - el[j].a.y) * vz - (p.z - el[j].a.z) * vy);
+                double r = ownR;
+                if (std::hypot(p.y - el[j].a.y, p.z - el[j].a.z) <= 0.5 * el[j].t + x.t + tol) r = std::max(r, el[j].ra);
+                if (std::hypot(p.y - el[j].b.y, p.z - el[j].b.z) <= 0.5 * el[j].t + x.t + tol) r = std::max(r, el[j].rb);
+                cut = std::max(cut, std::max(0.0, 0.5 * el[j].t - perp) + r);
+            }
+            return sup;
+        };
+        double cutA = 0, cutB = 0;
+        const bool supA = endSupport(x.a, x.ra, cutA);
+        const bool supB = endSupport(x.b, x.rb, cutB);
+        bps.push_back({0.0, supA, cutA});
+        bps.push_back({1.0, supB, cutB});
+        // Plates that butt into this one.
+        for (size_t j = 0; j < el.size(); ++j) {
+            if (j == k) continue;
+            for (int end = 0; end < 2; ++end) {
+                const Pt& p = end ? el[j].b : el[j].a;
+                const double r = end ? el[j].rb : el[j].ra;
+                double s;
+                const double d = DistanceToSegment(p, x.a, x.b, s);
+                if (d > 0.5 * x.t + tol) continue;
+                const double along = s * x.L;
+                if (along <= 0.5 * el[j].t + tol || along >= x.L - 0.5 * el[j].t - tol) continue;
+                bps.push_back({s, true, 0.5 * el[j].t + r});
+            }
+        }
+        std::sort(bps.begin(), bps.end(), [](const Bp& l, const Bp& r) { return l.s < r.s; });
+        auto stressAt = [&](double s) {
+            const double y = x.a.y + s * (x.b.y - x.a.y), z = x.a.z + s * (x.b.z - x.a.z);
+            return f.At(y, z, x.wa + s * (x.wb - x.wa));
+        };
+        for (size_t i = 0; i + 1 < bps.size(); ++i) {
+            const Bp& p = bps[i];
+            const Bp& q = bps[i + 1];
+            if ((q.s - p.s) * x.L <= tol) continue;
+            if (!p.supported && !q.supported) continue;  // a loose plate is no part of the section's walls
+            const bool outstand = !(p.supported && q.supported);
+            double c = (q.s - p.s) * x.L - (p.supported ? p.cut : 0.0) - (q.supported ? q.cut : 0.0);
+            if (c <= 0) continue;
+            // Compression positive.
+            // Stresses at the ends of the part c.
+            const double sp = p.s + (p.supported ? p.cut / x.L : 0.0), sq = q.s - (q.supported ? q.cut / x.L : 0.0);
+            const double cp = -stressAt(sp), cq = -stressAt(sq);
+            FER_CtPlate e{};
+            e.kind = x.role;
+            e.index = static_cast<int32_t>(k);
+            e.c = c;
+            e.t = x.t;
+            e.ctRatio = c / x.t;
+            e.outstand = outstand ? 1 : 0;
+            const double s1 = std::max(cp, cq), s2 = std::min(cp, cq);
+            e.sigma1 = s1;
+            e.sigma2 = s2;
+            e.tieValue = -s1;
+            ferrum::CtLimits lim;
+            double raised = FER_CT_NO_LIMIT;
+            if (s1 > 1e-9) {
+                e.psi = s2 / s1;
+                const double alphaEl = s2 >= 0 ? 1.0 : s1 / (s1 - s2);
+                double alpha = alphaEl;
+                if (x.role == 3 && !outstand) {
+                    // Web of an I-section: plastic neutral axis from the axial force the web carries.
+                    const double npl = c * x.t * fy / 10.0;
+                    alpha = npl > 0 ? std::clamp(0.5 * (1.0 - f.N / npl), 0.0, 1.0) : alphaEl;
+                }
+                e.alpha = alpha;
+                if (outstand) {
+                    const bool tipIsP = !p.supported;
+                    const bool tipCompressed = tipIsP ? cp >= cq : cq >= cp;
+                    lim = ferrum::OutstandLimits(eps, alpha, e.psi, tipCompressed);
+                } else {
+                    lim = ferrum::InternalPartLimits(eps, alpha, e.psi);
+                }
+                if (lim.c3 < FER_CT_NO_LIMIT) raised = lim.c3 * std::sqrt(fy / (h.gammaM * s1));
+            } else {
+                e.psi = 1.0;
+                e.alpha = 0.0;
+            }
+            e.limitClass1 = lim.c1;
+            e.limitClass2 = lim.c2;
+            e.limitClass3 = lim.c3;
+            e.limitClass3Raised = raised;
+            e.plateClass = ClassOf(e.ctRatio, lim);
+            sectionClass = std::max(sectionClass, static_cast<int>(e.plateClass));
+            if (count < FER_CT_MAX_PLATES) result->plate[count++] = e;
+        }
+    }
+    result->nPlates = count;
+    result->sectionClass = sectionClass;
+    return sectionClass;
+}
