@@ -1,0 +1,503 @@
+#include "module/BaseData.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "module/CalcDLL.h"
+#include "module/ModuleMessages.h"
+#include "module/ModuleState.h"
+#include "module/ProgDB.h"
+#include "module/RegSettings.h"
+#include "module/Utilities.h"
+#include "platform/lingo/lingo.h"
+#include "platform/winsys/winsys.h"
+
+namespace {
+
+constexpr const char* kArea = "BaseData";
+
+ZVELEM Root(ZVDOC doc) { return doc ? ZEVUD_GetRootElement(doc) : 0; }
+
+ZVELEM FindOrAdd(ZVELEM parent, const char* name) {
+    if (!parent) return 0;
+    ZVELEM e = ZEVUD_FindFirstChild(parent, name);
+    return e ? e : ZEVUD_AddChildElement(parent, name);
+}
+
+void DeleteFirstChild(ZVELEM parent, const char* name) {
+    if (ZVELEM e = ZEVUD_FindFirstChild(parent, name)) ZEVUD_DeleteElement(e);
+}
+
+int Setting(const char* name, int def) { return GetRegSettings().GetInt("", name, def); }
+
+void RemoveFile(const std::string& file) {
+    std::error_code ec;
+    if (!file.empty()) std::filesystem::remove(file, ec);
+}
+
+bool DefaultDocumentToolOpener(const std::string& file) {
+    const std::string& lister = GetRegSettings().m_strLister;
+    if (!lister.empty()) return RunProcess({lister, file}) != 0;
+    return winsys::ShellOpen(file);
+}
+
+DocumentToolOpener g_opener = nullptr;
+
+}  // namespace
+
+DocumentToolOpener SetDocumentToolOpener(DocumentToolOpener opener) {
+    DocumentToolOpener previous = g_opener;
+    g_opener = opener;
+    return previous;
+}
+
+bool OpenWithDocumentTool(const std::string& file) {
+    return g_opener ? g_opener(file) : DefaultDocumentToolOpener(file);
+}
+
+// ===========================================================================
+
+CBaseData::CBaseData() { m_varTable.SetParent(&GetGlobalVariableTable()); }
+
+CBaseData::~CBaseData() = default;
+
+void CBaseData::SetLoadTakeOver(std::unique_ptr<CBaseLoadTakeOver> lu) {
+    m_pLUData = std::move(lu);
+    if (m_pLUData) m_pLUData->SetOwner(this);
+}
+
+CProgDBEntry* CBaseData::FindProgramRecord() const { return GetProgDB().FindProgram(m_strProgName, m_strModuleName); }
+
+bool CBaseData::CheckInput(CPlauMessageList&, int) { return true; }
+
+void CBaseData::Init() {
+    m_nCurrentIndex = -1;
+    m_strResultMessage.clear();
+    m_varTable.RemoveAll();
+    m_varTable.SetParent(&GetGlobalVariableTable());
+    m_varDefs.RemoveAll();
+    if (m_pEditor) m_pEditor->Clear();
+    m_nPage = 1;
+    m_strFreeText.clear();
+}
+
+void CBaseData::DefineVariables() {
+    m_varTable.RemoveAll();
+    const int bQuill = Setting("bQuill", 0);
+    std::vector<std::string> names, descriptions, units;
+    std::vector<double> values;
+    m_varDefs.CollectVariables(names, descriptions, units, values, false);
+    for (size_t i = 0; i < names.size() && i < descriptions.size() && i < units.size() && i < values.size(); ++i)
+        m_varTable.Define(names[i], descriptions[i], units[i], values[i]);
+    if (bQuill && m_pEditor) m_pEditor->DefineVariables(m_varTable);
+}
+
+// ---- files and fingerprints ----------------------------------------------------
+
+std::string CBaseData::GetSideFileName(const std::string& ext) const {
+    const std::string name = zevud::GetCompleteFileName(m_hDoc);
+    return name.empty() ? std::string() : winsys::SideFileName(name, ext);
+}
+
+std::string CBaseData::GetRtfFileName() const { return GetSideFileName(".rtf"); }
+
+ZVELEM CBaseData::InfoElement() const {
+    ZVELEM root = Root(m_hDoc);
+    return root ? ZEVUD_FindFirstChild(root, "info") : 0;
+}
+
+CFingerprint CBaseData::GetInputFingerprint() const {
+    CFingerprint fp;
+    ZVELEM root = Root(m_hDoc);
+    ZVELEM input = root ? ZEVUD_FindFirstChild(root, "input") : 0;
+    if (input) fp.FromElement(input);
+    return fp;
+}
+
+bool CBaseData::IsInputChanged() const {
+    ZVELEM root = Root(m_hDoc);
+    if (!root || !ZEVUD_FindFirstChild(root, "result")) return true;
+    CFingerprint stored;
+    std::vector<unsigned char> bytes = zevud::GetBinData(InfoElement(), "input_fingerprint");
+    if (bytes.size() != 16) return true;
+    std::copy(bytes.begin(), bytes.end(), stored.Bytes());
+    return stored != GetInputFingerprint();
+}
+
+void CBaseData::WriteFingerprint(const char* name, const unsigned char* bytes) {
+    ZVELEM info = InfoElement();
+    if (info) ZEVUD_SetBinData(info, name, 16, bytes, 1);
+}
+
+void CBaseData::StoreInputFingerprint() { WriteFingerprint("input_fingerprint", GetInputFingerprint().Bytes()); }
+
+void CBaseData::ClearInputFingerprint() {
+    const unsigned char zero[16] = {};
+    WriteFingerprint("input_fingerprint", zero);
+}
+
+bool CBaseData::IsOutputChanged() const {
+    CFingerprint file;
+    const std::string rtf = GetRtfFileName();
+    if (!rtf.empty()) file.FromFile(rtf);
+    std::vector<unsigned char> bytes = zevud::GetBinData(InfoElement(), "output_fingerprint");
+    if (bytes.size() != 16) return true;
+    CFingerprint stored;
+    std::copy(bytes.begin(), bytes.end(), stored.Bytes());
+    return stored != file;
+}
+
+void CBaseData::StoreOutputFingerprint() {
+    CFingerprint fp;
+    const std::string rtf = GetRtfFileName();
+    if (!rtf.empty() && FileExists(rtf)) {
+        if (std::FILE* f = std::fopen(rtf.c_str(), "a")) {
+            std::fclose(f);
+            fp.FromFile(rtf);
+        }
+    }
+    WriteFingerprint("output_fingerprint", fp.Bytes());
+}
+
+void CBaseData::ClearOutputFingerprint() {
+    const unsigned char zero[16] = {};
+    WriteFingerprint("output_fingerprint", zero);
+}
+
+// ---- the calculation run ----------------------------------------------------------
+
+CRecalcResult CBaseData::Recalc(int bReport, int bRedraw) {
+    if (m_bCalculating) return {0, 1, 0, 0};
+    m_bCalculating = 1;
+    struct RunMark {
+        int32_t& mark;
+        ~RunMark() { mark = 0; }
+    } runMark{m_bCalculating};
+    if (!m_hDoc) return {0, 1, 0, 0};
+
+    const int bSaveAlways = Setting("bSaveAlways", 0);
+    WriteData(m_hDoc);
+
+    const CProgDBEntry* record = FindProgramRecord();
+    if (!record) {
+        rigel::ShowCommonMessage(kArea, "Unbekannte Programm-Kennung %s/%s", m_strProgName, m_strModuleName);
+        return {0, 0, 0, 0};
+    }
+    // The record's names, taken now: the catalogue may change while dialogs run.
+    const std::string calcLib = record->m_strCalcDLLName, calcProc = record->m_strCalcProcName;
+    const std::string rtfLib = record->m_strRtfDLLName, rtfProc = record->m_strRtfProcName;
+
+    bool changed = IsInputChanged();
+    bool needReport = false;
+    if (bReport) {
+        const std::string rtf = GetRtfFileName();
+        needReport = changed || rtf.empty() || !FileExists(rtf) ? true : IsOutputChanged();
+        if (needReport) RemoveFile(rtf);
+    }
+    // Without a report routine of its own the calculation writes the report,
+    // so a missing or altered report forces a calculation.
+    if (rtfLib.empty() && rtfProc.empty()) changed = changed || needReport;
+
+    if (needReport) {
+        if (m_bUseLKData && m_pLKData) m_pLKData->StoreProtocolFiles();
+        StoreRtfParts();
+    }
+
+    CRecalcResult result;
+    bool valid = false;
+    if (changed) {
+        if (bSaveAlways) ZEVUD_SaveDoc(m_hDoc);
+        if (m_bPlauRecordRoute) {
+            CPlauMessageList messages;
+            valid = CheckInput(messages, 0);
+            if (!valid || messages.CountWarnings() > 0) {
+                CPlauMessage selected;
+                const int answer = GetPlauDialogs().ShowPlauCtrlV2(messages, selected);
+                if (answer == PLAU_RESULT_JUMP) {
+                    messages.GoToField(selected);
+                    valid = false;
+                } else if (answer != PLAU_RESULT_START) {
+                    // Cancelled, or the window closed: never a calculation.
+                    result.bCancelled = 1;
+                    valid = false;
+                }
+                ClearInputFingerprint();
+            }
+        } else {
+            std::vector<std::string> messages;
+            valid = CheckInputMessages(messages, 0);
+            if (!valid) {
+                if (!messages.empty()) GetPlauDialogs().ShowPlauCtrlDlg(messages);
+                ClearInputFingerprint();
+            }
+        }
+        if (valid) {
+            CCalcDLL routine(calcLib, calcProc);
+            ZVELEM root = Root(m_hDoc);
+            for (const char* name : {"result", "results", "exports"}) DeleteFirstChild(root, name);
+            const int32_t flag = (bReport && rtfLib.empty()) ? 1 : 0;
+            routine.Call(m_hDoc, flag);
+            root = Root(m_hDoc);
+            ZVELEM res = ZEVUD_FindFirstChild(root, "result");
+            if (!res) res = ZEVUD_FindFirstChild(root, "results");
+            if (res) {
+                result.bCalculated = ZEVUD_GetIntWithDefault(res, "abbruch", 0) == 0;
+            } else {
+                result.bCalculated = 0;
+                result.bNoResult = 1;
+            }
+            StoreInputFingerprint();
+        } else {
+            // The check stopped the calculation: no report of old results.
+            needReport = false;
+            result.bCalculated = 0;
+        }
+    }
+
+    if (needReport && !rtfLib.empty() && !rtfProc.empty()) {
+        CCalcDLL report(rtfLib, rtfProc);
+        report.Call(m_hDoc, 1);
+    }
+    if (bReport)
+        StoreOutputFingerprint();
+    else if (changed)
+        ClearOutputFingerprint();
+
+    ReadResults(m_hDoc);
+    if (!bReport && bRedraw) DrawSystem2D(0);
+    DeleteFirstChild(Root(m_hDoc), "rtfFiles");
+    if (bSaveAlways) ZEVUD_SaveDoc(m_hDoc);
+
+    result.bInputValid = valid;
+    return result;
+}
+
+void CBaseData::SilentCalc() {
+    m_varDefs.RefreshImportedValues();
+    DefineVariables();
+    Recalc(1, 1);
+    ZVELEM root = Root(m_hDoc);
+    ZVELEM input = root ? ZEVUD_FindFirstChild(root, "input") : 0;
+    if (!input) return;
+    ZVELEM exports = FindOrAdd(root, "exports");
+    m_varDefs.WriteExports(exports);
+    if (m_pEditor && m_pEditor->IsInUse()) m_pEditor->Save(FindOrAdd(input, "Quill"), exports);
+}
+
+void CBaseData::ShowOutput(CBaseOutputWindow* window) {
+    if (!window) return;
+    Recalc(1, 1);
+    const std::string rtf = GetRtfFileName();
+    if (!rtf.empty() && FileExists(rtf))
+        window->ShowRtfFile(rtf);
+    else
+        window->SetText(rigel::TranslateFormat(rigel::kSectionCommon, kArea, "\n\nAusgabedatei nicht vorhanden!"));
+}
+
+void CBaseData::EditOutput() {
+    Recalc(1, 1);
+    const std::string rtf = GetRtfFileName();
+    if (!rtf.empty() && FileExists(rtf)) OpenWithDocumentTool(rtf);
+}
+
+void CBaseData::RecalcAndEditOutput() {
+    ClearInputFingerprint();
+    EditOutput();
+}
+
+// ---- report parts, pages, norms ------------------------------------------------------
+
+void CBaseData::StoreRtfParts() {
+    if (m_strProgName == "Quill") return;
+    ZVELEM root = Root(m_hDoc);
+    const std::string tmp = GetSideFileName(".tmp.rtf");
+    if (!root || tmp.empty()) return;
+    if (Setting("bQuill", 0) && m_strProgName != "REVU") {
+        if (!m_pEditor || m_pEditor->IsBusy() || !m_pEditor->IsInUse()) return;
+        const int page = m_pEditor->CalcEditorDocument(0xFF0D07, tmp);
+        ZVELEM rtfFiles = FindOrAdd(root, "rtfFiles");
+        if (page >= 0 && page <= 9)
+            ZEVUD_StoreFileInAttr(rtfFiles, "vardef", tmp.c_str(), 1);
+        else
+            ZEVUD_DeleteAttr(rtfFiles, "vardef");
+        RemoveFile(tmp);
+    } else if (m_varDefs.GetSize() > 0) {
+        if (m_varDefs.WriteRtf(tmp, false)) ZEVUD_StoreFileInAttr(FindOrAdd(root, "rtfFiles"), "vardef", tmp.c_str(), 1);
+        RemoveFile(tmp);
+    }
+}
+
+void CBaseData::SetLastPage(int page) { m_lastPages[m_hDoc] = page; }
+
+int CBaseData::GetStartPage(int defaultPage) {
+    if (Setting("bAlwaysQuillTab", 0)) return 0;
+    ZVELEM root = Root(m_hDoc);
+    if (root && ZEVUD_GetInt(root, "bJustLoaded") != 0) {
+        ZEVUD_DeleteAttr(root, "bJustLoaded");
+        return defaultPage;
+    }
+    auto it = m_lastPages.find(m_hDoc);
+    return it == m_lastPages.end() ? defaultPage : it->second;
+}
+
+std::string CBaseData::GetVortextCaption() const {
+    return rigel::TranslateFormat(rigel::kSectionCommon, kArea, Setting("bQuill", 0) ? "Quill Vortext" : "Vortexttabelle");
+}
+
+namespace {
+bool ApplyNormSetting(int32_t& field, int din, int ec, int sia, int ecna) {
+    const std::string& norm = GetRegSettings().m_strDefaultNorm;
+    int32_t value = field;
+    if (winsys::EqualsNoCase(norm, "DIN"))
+        value = din;
+    else if (winsys::EqualsNoCase(norm, "EC"))
+        value = ec;
+    else if (winsys::EqualsNoCase(norm, "SIA"))
+        value = sia;
+    else if (winsys::EqualsNoCase(norm, "ECNA"))
+        value = ecna;
+    const bool changed = value != field;
+    field = value;
+    return changed;
+}
+}  // namespace
+
+bool CBaseData::ApplyDefaultNorm(int dinValue, int ecValue, int siaValue, int ecnaValue) {
+    if (!m_info.m_bIsTemplate) return false;
+    return ApplyNormSetting(m_info.m_nNorm, dinValue, ecValue, siaValue, ecnaValue);
+}
+
+bool CBaseData::ApplyDefaultLkNorm(int dinValue, int ecValue, int siaValue, int ecnaValue) {
+    if (!m_info.m_bIsTemplate) return false;
+    return ApplyNormSetting(m_info.m_nLkNorm, dinValue, ecValue, siaValue, ecnaValue);
+}
+
+// ---- the common part of the document ---------------------------------------------------
+
+void CBaseData::WriteInfo(ZVELEM root) {
+    ZVELEM info = FindOrAdd(root, "info");
+    if (!info) return;
+    ZEVUD_SetString(info, "comment", m_info.m_strComment.c_str());
+    ZEVUD_SetString(info, "owner", m_info.m_strOwner.c_str());
+    ZEVUD_SetString(info, "creationdate", m_info.m_strCreationDate.c_str());
+    ZEVUD_SetString(info, "lastuser", m_info.m_strLastUser.c_str());
+    ZEVUD_SetInt(info, "errors", m_info.m_nErrors);
+    ZEVUD_SetInt(info, "materialgroup", m_info.m_nMaterialGroup);
+    ZEVUD_SetInt(info, "norm", m_info.m_nNorm);
+    ZEVUD_SetInt(info, "laendercode", m_info.m_nCountryCode);
+    ZEVUD_SetInt(info, "lknorm", m_info.m_nLkNorm);
+    ZEVUD_SetInt(info, "bModularisieren", 1);
+    // A saved position is never a template, and never marked as coming from
+    // the model hub.
+    ZEVUD_SetInt(info, "bIsTemplate", 0);
+    ZEVUD_SetInt(info, "ModelHub", 0);
+    m_info.m_bModelHub = false;
+}
+
+void CBaseData::WriteAnnotations(ZVELEM input) {
+    if (m_annotations.empty()) return;
+    ZVELEM element = FindOrAdd(input, "annotations");
+    for (const CAnnotation& a : m_annotations) ZEVUD_SetString(element, a.m_strKey.c_str(), a.m_strValue.c_str());
+}
+
+void CBaseData::ReadAnnotations(ZVELEM input) {
+    ZVELEM element = input ? ZEVUD_FindFirstChild(input, "annotations") : 0;
+    if (!element) return;
+    for (CAnnotation& a : m_annotations) a.m_strValue = zevud::GetString(element, a.m_strKey);
+}
+
+void CBaseData::WriteData(ZVDOC hDoc) {
+    ZVELEM root = Root(hDoc);
+    if (!root) return;
+    ZEVUD_SetString(root, "progname", m_strProgName.c_str());
+    ZEVUD_SetString(root, "modulename", m_strModuleName.c_str());
+    const CProgDBEntry* record = FindProgramRecord();
+    if (record) m_dVersion = record->m_progVersion;
+    if (!std::isfinite(m_dVersion)) m_dVersion = 0.0;
+    ZEVUD_SetString(root, "version", winsys::FormatDoubleC("%.2lf", m_dVersion).c_str());
+    WriteInfo(root);
+    if (record) ZEVUD_SetString(ZEVUD_FindFirstChild(root, "info"), "progDesc", record->m_strProgName.c_str());
+    ZVELEM input = FindOrAdd(root, "input");
+    m_varDefs.WriteData(input);
+    ZVELEM exports = FindOrAdd(root, "exports");
+    m_varDefs.WriteExports(exports);
+    if (m_pEditor && m_pEditor->IsInUse()) m_pEditor->Save(FindOrAdd(input, "Quill"), exports);
+    ZEVUD_SetInt(input, "nPage", m_nPage);
+    ZEVUD_SetString(input, "freeText", m_strFreeText.c_str());
+    ZEVUD_SetString(input, "posDesc", m_strPosDesc.c_str());
+    ZEVUD_SetInt(input, "dickeLinie", m_bDickeLinie ? 1 : 0);
+    if (m_bUseLKData && m_pLKData) m_pLKData->WriteData(input);
+    if (m_pLUData) m_pLUData->WriteData(input);
+    WriteAnnotations(input);
+}
+
+void CBaseData::ReadData(ZVDOC hDoc) {
+    ZVELEM root = Root(hDoc);
+    if (!root) return;
+    m_strProgName = zevud::GetString(root, "progname");
+    m_strModuleName = zevud::GetString(root, "modulename");
+    // The version is stored as text; it is read without regard to the locale.
+    m_dVersion = winsys::ParseDouble(zevud::GetString(root, "version")).value_or(0.0);
+
+    if (const CProgDBEntry* record = FindProgramRecord(); record && record->m_progVersion < m_dVersion) {
+        rigel::ShowCommonMessage(kArea,
+                                 "Die einzulesende Datei ist mit der Version %.2lf\ndes Programms VK-%s erstellt "
+                                 "worden.\nDas Programm liegt jedoch in Version %.2lf vor.\n\nEs wird versucht, die "
+                                 "Datei einzulesen, Sie sollten jedoch alle\nanderen geöffneten Positionen sichern "
+                                 "und die Eingaben dieser\nPosition überprüfen!",
+                                 m_dVersion, m_strProgName, record->m_progVersion);
+    }
+
+    ZVELEM info = ZEVUD_FindFirstChild(root, "info");
+    if (!info) return;
+    ZVELEM input = ZEVUD_FindFirstChild(root, "input");
+    if (input) {
+        m_nPage = ZEVUD_GetIntWithDefault(input, "nPage", 1);
+        m_strFreeText = zevud::GetString(input, "freeText");
+        m_strPosDesc = zevud::GetString(input, "posDesc");
+        m_bDickeLinie = ZEVUD_GetInt(input, "dickeLinie") != 0;
+    }
+    m_info.m_strComment = zevud::GetString(info, "comment");
+    m_info.m_strOwner = zevud::GetString(info, "owner");
+    m_info.m_strCreationDate = zevud::GetString(info, "creationdate");
+    m_info.m_strLastUser = zevud::GetString(info, "lastuser");
+    m_info.m_nErrors = ZEVUD_GetInt(info, "errors");
+    m_info.m_nMaterialGroup = ZEVUD_GetInt(info, "materialgroup");
+    m_info.m_nNorm = ZEVUD_GetInt(info, "norm");
+    m_info.m_nCountryCode = ZEVUD_GetInt(info, "laendercode");
+    m_info.m_nLkNorm = ZEVUD_GetInt(info, "lknorm");
+    m_info.m_bIsTemplate = ZEVUD_GetInt(info, "bIsTemplate");
+    m_info.m_bModelHub = ZEVUD_GetInt(info, "ModelHub") != 0;
+
+    m_varDefs.ReadData(input);
+    ZVELEM quill = input ? ZEVUD_FindFirstChild(input, "Quill") : 0;
+    if (quill && m_pEditor) m_pEditor->Load(quill);
+    if (Setting("bQuill", 0) && m_strProgName != "Quill" && m_strProgName != "REVU" && m_varDefs.GetSize() > 0 &&
+        m_pEditor && m_pEditor->HasPages())
+        m_varDefs.TransferRtfToQuill(m_pEditor->Target());
+    if (m_bUseLKData && m_pLKData) {
+        m_pLKData->ReadData(input);
+        m_pLKData->SetNorm(m_info.m_nLkNorm);
+    }
+    if (m_pLUData) {
+        m_pLUData->ReadData(input);
+        m_pLUData->SetOwner(this);
+        m_pLUData->Recalc();
+    }
+    ReadResults(hDoc);
+    ReadAnnotations(input);
+}
+
+void CBaseData::ReadResults(ZVDOC hDoc) {
+    m_resultSets.clear();
+    m_strResultMessage.clear();
+    ZVELEM root = Root(hDoc);
+    ZVELEM result = root ? ZEVUD_FindFirstChild(root, "result") : 0;
+    if (!result) return;
+    m_strResultMessage = zevud::GetString(result, "message");
+    const int32_t nodes = ZEVUD_GetInt(result, "nNode");
+    const int32_t elements = ZEVUD_GetInt(result, "nElem");
+    for (ZVELEM child = ZEVUD_GetFirstChild(result); child; child = ZEVUD_GetNextChild(child))
+        ReadResultSeries(child, "", nodes, elements, m_resultSets);
+}

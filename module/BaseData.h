@@ -1,0 +1,207 @@
+// The common part of every position's data: document handle, program and
+// module name, version, information block, annotations, variable
+// definitions, load-combination settings, load take-overs, the editor
+// document and the result series of the last calculation; the reader and
+// writer of the document's common part, and the calculation run with its
+// fingerprints, plausibility check and report step.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formula/VarDef.h"
+#include "formula/VariableTable.h"
+#include "module/PlauMessage.h"
+#include "module/ResultTable.h"
+#include "module/Utilities.h"
+#include "platform/zevud/zevud.h"
+
+class CBaseData;
+class CProgDBEntry;
+
+// ---- parts of the position that live in other libraries --------------------
+// The base data reaches them through these interfaces; the module data puts
+// the real objects in (the load-combination settings and the take-over list
+// of the input library, the editor document). A part that is not set is
+// neither read nor written.
+
+class CBaseLoadCombination {
+public:
+    virtual ~CBaseLoadCombination() = default;
+    virtual void ReadData(ZVELEM input) = 0;
+    virtual void WriteData(ZVELEM input) = 0;
+    virtual void SetNorm(int32_t norm) = 0;
+    // Stores the protocol files of the last generation in the document.
+    virtual void StoreProtocolFiles() = 0;
+};
+
+class CBaseLoadTakeOver {
+public:
+    virtual ~CBaseLoadTakeOver() = default;
+    virtual void ReadData(ZVELEM input) = 0;
+    virtual void WriteData(ZVELEM input) = 0;
+    virtual void SetOwner(CBaseData* owner) = 0;
+    // Takes the loads over again from the source positions.
+    virtual void Recalc() = 0;
+};
+
+class CBaseEditorDocument {
+public:
+    virtual ~CBaseEditorDocument() = default;
+    virtual bool IsInUse() const = 0;
+    virtual bool HasPages() const = 0;
+    virtual bool IsBusy() const = 0;
+    virtual void Clear() = 0;
+    virtual void Load(ZVELEM quill) = 0;
+    virtual void Save(ZVELEM quill, ZVELEM exports) = 0;
+    virtual void DefineVariables(CVariableTable& table) = 0;
+    // Calculates the document in the colour and writes its text as RTF to
+    // the file; returns the page index of the result.
+    virtual int CalcEditorDocument(uint32_t colour, const std::string& rtfFile) = 0;
+    // The document as the variable-definition listing hands its text over.
+    virtual CVarDefEditorTarget& Target() = 0;
+};
+
+// The report window of the output page.
+class CBaseOutputWindow {
+public:
+    virtual ~CBaseOutputWindow() = default;
+    virtual void ShowRtfFile(const std::string& file) = 0;
+    virtual void SetText(const std::string& text) = 0;
+};
+
+// Opens a report file with the report lister program of the settings (the
+// desktop's program when none is set). Replaceable (tests).
+using DocumentToolOpener = bool (*)(const std::string& file);
+DocumentToolOpener SetDocumentToolOpener(DocumentToolOpener opener);
+bool OpenWithDocumentTool(const std::string& file);
+
+// ---- records -------------------------------------------------------------------
+
+class CAnnotation {
+public:
+    int32_t m_nId = 0;
+    std::string m_strKey;
+    std::string m_strValue;
+};
+
+// The information block "info".
+class CPosInfo {
+public:
+    std::string m_strComment;
+    std::string m_strOwner;
+    std::string m_strCreationDate;
+    std::string m_strLastUser;
+    int32_t m_nErrors = 0;
+    int32_t m_nMaterialGroup = 0;
+    int32_t m_nNorm = 0;
+    int32_t m_nCountryCode = 0;
+    int32_t m_nLkNorm = 0;
+    int32_t m_bIsTemplate = 0;
+    bool m_bModelHub = false;
+};
+
+// The result of one calculation run.
+struct CRecalcResult {
+    int32_t bCalculated = 0;  // the routine ran and its result does not say "abbruch"
+    int32_t bInputValid = 0;  // the plausibility check let the calculation go on
+    int32_t bNoResult = 0;    // the routine ran but wrote no "result" nor "results"
+    int32_t bCancelled = 0;   // the plausibility dialog was cancelled
+};
+
+class CBaseData {
+public:
+    CBaseData();
+    virtual ~CBaseData();
+    CBaseData(const CBaseData&) = delete;
+    CBaseData& operator=(const CBaseData&) = delete;
+
+    // ---- virtual operations ----------------------------------------------------
+    virtual void DefineVariables();
+    virtual CRecalcResult Recalc(int bReport, int bRedraw);
+    virtual void SilentCalc();
+    virtual void ShowOutput(CBaseOutputWindow* window);
+    virtual void EditOutput();
+    virtual void RecalcAndEditOutput();
+    virtual void ReadResults(ZVDOC hDoc);
+    virtual void ReadData(ZVDOC hDoc);
+    virtual void WriteData(ZVDOC hDoc);
+    virtual void Init();
+    virtual void UpdateViews(int) {}
+    virtual void DrawSystem2D(int) {}
+    virtual void DrawSystem3D(int) {}
+    // The message-list route of the plausibility check.
+    virtual bool CheckInputMessages(std::vector<std::string>& messages, int flag) = 0;
+    // The record route; the base adds nothing and lets the calculation go.
+    virtual bool CheckInput(CPlauMessageList& messages, int flag);
+
+    // ---- files and fingerprints --------------------------------------------
+    // The report file: the document's file name with ".vkx" replaced by ".rtf".
+    std::string GetRtfFileName() const;
+    // Another side file of the document (".tmp.rtf", ".temp.skw" ...).
+    std::string GetSideFileName(const std::string& ext) const;
+    CFingerprint GetInputFingerprint() const;
+    bool IsInputChanged() const;
+    void StoreInputFingerprint();
+    void ClearInputFingerprint();
+    bool IsOutputChanged() const;
+    void StoreOutputFingerprint();
+    void ClearOutputFingerprint();
+
+    // ---- report parts, pages and norms ---------------------------------------
+    void StoreRtfParts();
+    void SetLastPage(int page);
+    int GetStartPage(int defaultPage);
+    std::string GetVortextCaption() const;
+    bool ApplyDefaultNorm(int dinValue, int ecValue, int siaValue, int ecnaValue);
+    bool ApplyDefaultLkNorm(int dinValue, int ecValue, int siaValue, int ecnaValue);
+
+    // ---- common part of the document --------------------------------------------
+    void WriteInfo(ZVELEM root);
+    void WriteAnnotations(ZVELEM input);
+    void ReadAnnotations(ZVELEM input);
+
+    // ---- parts in other libraries -----------------------------------------------
+    void SetLoadCombination(std::unique_ptr<CBaseLoadCombination> lk) { m_pLKData = std::move(lk); }
+    void SetLoadTakeOver(std::unique_ptr<CBaseLoadTakeOver> lu);
+    void SetEditorDocument(std::unique_ptr<CBaseEditorDocument> editor) { m_pEditor = std::move(editor); }
+    CBaseLoadCombination* GetLoadCombination() const { return m_pLKData.get(); }
+    CBaseLoadTakeOver* GetLoadTakeOver() const { return m_pLUData.get(); }
+    CBaseEditorDocument* GetEditorDocument() const { return m_pEditor.get(); }
+
+    // ---- the data, in declaration order -----------------------------------------
+    std::vector<CResultSet> m_resultSets;
+    int32_t m_nCurrentIndex = -1;
+    CVarDefList m_varDefs;
+    CVariableTable m_varTable;
+    int32_t m_bCalculating = 0;
+    ZVDOC m_hDoc = 0;
+    std::string m_strResultMessage;
+    std::string m_strPosDesc;
+    int32_t m_bUseLKData = 1;
+    std::string m_strProgName;
+    std::string m_strModuleName;
+    double m_dVersion = 0.0;
+    CPosInfo m_info;
+    int32_t m_nPage = 1;
+    std::string m_strFreeText;
+    bool m_bDickeLinie = false;
+    std::map<ZVDOC, int> m_lastPages;
+    std::vector<CAnnotation> m_annotations;
+    bool m_bPlauRecordRoute = false;
+
+protected:
+    // The program record of the position, or null.
+    CProgDBEntry* FindProgramRecord() const;
+    // The element "info" below the root, or 0.
+    ZVELEM InfoElement() const;
+    void WriteFingerprint(const char* name, const unsigned char* bytes);
+
+private:
+    std::unique_ptr<CBaseLoadCombination> m_pLKData;
+    std::unique_ptr<CBaseLoadTakeOver> m_pLUData;
+    std::unique_ptr<CBaseEditorDocument> m_pEditor;
+};

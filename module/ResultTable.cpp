@@ -1,0 +1,620 @@
+#include "module/ResultTable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "module/ModuleMessages.h"
+
+namespace {
+
+// Largest number of doubles a table may hold (a larger count in a document
+// means a damaged document).
+constexpr int64_t kMaxTableValues = 32 * 1024 * 1024;
+constexpr double kSamePosition = 0.01;
+
+bool SamePosition(double a, double b) { return std::fabs(a - b) < kSamePosition; }
+
+double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
+float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
+
+// Reads a binary attribute into an array already sized by its count: at
+// most what both the stored bytes and the array allow is copied, the rest
+// is zero.
+template <class T>
+void ReadBinArray(ZVELEM element, const char* attr, std::vector<T>& out) {
+    std::vector<unsigned char> bytes = zevud::GetBinData(element, attr);
+    size_t count = std::min(out.size(), bytes.size() / sizeof(T));
+    for (size_t i = 0; i < count; ++i) std::memcpy(&out[i], bytes.data() + i * sizeof(T), sizeof(T));
+    std::fill(out.begin() + static_cast<std::ptrdiff_t>(count), out.end(), T{});
+}
+
+// Little-endian bytes of an array, field by field; non-finite numbers are
+// stored as 0.
+template <class T>
+std::vector<unsigned char> ToBytes(const std::vector<T>& values) {
+    std::vector<unsigned char> bytes(values.size() * sizeof(T));
+    for (size_t i = 0; i < values.size(); ++i) {
+        T v = values[i];
+        if constexpr (std::is_floating_point_v<T>) v = Finite(v);
+        std::memcpy(bytes.data() + i * sizeof(T), &v, sizeof(T));
+    }
+    return bytes;
+}
+
+template <class T>
+void WriteBinArray(ZVELEM element, const char* attr, const std::vector<T>& values) {
+    std::vector<unsigned char> bytes = ToBytes(values);
+    ZEVUD_SetBinData(element, attr, static_cast<int>(bytes.size()), bytes.data(), 1);
+}
+
+}  // namespace
+
+// ===========================================================================
+// CResultTable
+// ===========================================================================
+
+bool CResultTable::Init(int32_t loadCases, int32_t nodes, int32_t values) {
+    if (loadCases < 0 || nodes < 0 || values < 0 ||
+        static_cast<int64_t>(loadCases) * nodes * std::max<int64_t>(values, 1) > kMaxTableValues ||
+        values > kMaxTableValues) {
+        *this = CResultTable();
+        return false;
+    }
+    m_nLoadCases = loadCases;
+    m_nNodes = nodes;
+    m_nValues = values;
+    m_xPos.resize(static_cast<size_t>(nodes), 0.0);
+    m_tags.assign(static_cast<size_t>(nodes), -1);
+    m_valIdx.resize(static_cast<size_t>(values), 0);
+    Renumber();
+    return true;
+}
+
+void CResultTable::Renumber() {
+    int32_t column = 0;
+    for (int32_t& idx : m_valIdx) idx = (idx < 0) ? -1 : column++;
+    m_nColumns = column;
+    m_values.assign(static_cast<size_t>(m_nColumns) * m_nLoadCases * m_nNodes, 0.0);
+    m_noInterpolation.resize(static_cast<size_t>(m_nValues), 0);
+    m_bValid = static_cast<int64_t>(m_nLoadCases) * m_nNodes * m_nValues > 0;
+}
+
+void CResultTable::ReadData(ZVELEM element) {
+    int32_t loadCases = ZEVUD_GetInt(element, "numOfLoadCases");
+    int32_t nodes = ZEVUD_GetInt(element, "numOfNodes");
+    int32_t values = ZEVUD_GetInt(element, "numOfValues");
+    *this = CResultTable();
+    if (loadCases < 0 || nodes < 0 || values < 0 || values > kMaxTableValues ||
+        static_cast<int64_t>(loadCases) * nodes * std::max<int64_t>(values, 1) > kMaxTableValues) {
+        rigel::ShowCommonMessage("ResultTable",
+                                 "Die Ergebnistabelle ist beschädigt (%d Lastfälle, %d Knoten, %d Werte) "
+                                 "und wird nicht gelesen.",
+                                 loadCases, nodes, values);
+        return;
+    }
+    m_nLoadCases = loadCases;
+    m_nNodes = nodes;
+    m_nValues = values;
+    m_valIdx.assign(static_cast<size_t>(values), -1);
+    ReadBinArray(element, "valIdx", m_valIdx);
+    m_xPos.assign(static_cast<size_t>(nodes), 0.0);
+    m_tags.assign(static_cast<size_t>(nodes), -1);
+    Renumber();
+    ReadBinArray(element, "val", m_values);
+    ReadBinArray(element, "xpos", m_xPos);
+    // Tags that the document does not hold stay "none".
+    std::vector<int32_t> tags(m_tags.size(), -1);
+    std::vector<unsigned char> bytes = zevud::GetBinData(element, "maxTag");
+    size_t count = std::min(tags.size(), bytes.size() / sizeof(int32_t));
+    for (size_t i = 0; i < count; ++i) std::memcpy(&tags[i], bytes.data() + i * sizeof(int32_t), sizeof(int32_t));
+    m_tags = std::move(tags);
+    ReadBinArray(element, "noInterpolation", m_noInterpolation);
+}
+
+void CResultTable::WriteData(ZVELEM element) const {
+    ZEVUD_SetInt(element, "numOfLoadCases", m_nLoadCases);
+    ZEVUD_SetInt(element, "numOfNodes", m_nNodes);
+    ZEVUD_SetInt(element, "numOfValues", m_nValues);
+    WriteBinArray(element, "valIdx", m_valIdx);
+    WriteBinArray(element, "val", m_values);
+    WriteBinArray(element, "xpos", m_xPos);
+    WriteBinArray(element, "maxTag", m_tags);
+    WriteBinArray(element, "noInterpolation", m_noInterpolation);
+}
+
+int32_t CResultTable::GetColumn(int32_t valueId) const {
+    if (valueId < 0 || valueId >= static_cast<int32_t>(m_valIdx.size())) return -1;
+    return m_valIdx[static_cast<size_t>(valueId)];
+}
+
+void CResultTable::SetValueUsed(int32_t valueId) {
+    if (valueId >= 0 && valueId < static_cast<int32_t>(m_noInterpolation.size()))
+        m_noInterpolation[static_cast<size_t>(valueId)] = 1;
+}
+
+bool CResultTable::NoInterpolation(int32_t valueId) const {
+    return valueId >= 0 && valueId < static_cast<int32_t>(m_noInterpolation.size()) &&
+           m_noInterpolation[static_cast<size_t>(valueId)] != 0;
+}
+
+int64_t CResultTable::Index(int32_t loadCase, int32_t node, int32_t valueId) const {
+    int32_t column = GetColumn(valueId);
+    if (column < 0 || column >= m_nColumns || loadCase < 0 || loadCase >= m_nLoadCases || node < 0 ||
+        node >= m_nNodes)
+        return -1;
+    int64_t i = (static_cast<int64_t>(m_nNodes) * loadCase + node) * m_nColumns + column;
+    return i < static_cast<int64_t>(m_values.size()) ? i : -1;
+}
+
+void CResultTable::SetRow(int32_t loadCase, int32_t valueId, const double* source, int start, int stride) {
+    if (!source || Index(loadCase, 0, valueId) < 0) return;
+    for (int32_t n = 0; n < m_nNodes; ++n)
+        m_values[static_cast<size_t>(Index(loadCase, n, valueId))] = source[start + static_cast<int64_t>(n) * stride];
+}
+
+void CResultTable::SetRowFloat(int32_t loadCase, int32_t valueId, const float* source, int start, int stride) {
+    if (!source || Index(loadCase, 0, valueId) < 0) return;
+    for (int32_t n = 0; n < m_nNodes; ++n)
+        m_values[static_cast<size_t>(Index(loadCase, n, valueId))] = source[start + static_cast<int64_t>(n) * stride];
+}
+
+void CResultTable::SetRowFloatPairs(int32_t loadCase, int32_t valueId, const float* source, int start,
+                                    int stride) {
+    if (!source || Index(loadCase, 0, valueId) < 0) return;
+    for (int32_t n = 0; n < m_nNodes; ++n)
+        m_values[static_cast<size_t>(Index(loadCase, n, valueId))] =
+            source[start + static_cast<int64_t>((n + 1) / 2) * stride];
+}
+
+void CResultTable::GetRow(int32_t loadCase, int32_t valueId, double* target, int start, int stride) const {
+    if (!target) return;
+    for (int32_t n = 0; n < m_nNodes; ++n) {
+        int64_t i = Index(loadCase, n, valueId);
+        target[start + static_cast<int64_t>(n) * stride] = i < 0 ? 0.0 : m_values[static_cast<size_t>(i)];
+    }
+}
+
+void CResultTable::GetRowFloat(int32_t loadCase, int32_t valueId, float* target, int start, int stride) const {
+    if (!target) return;
+    for (int32_t n = 0; n < m_nNodes; ++n) {
+        int64_t i = Index(loadCase, n, valueId);
+        target[start + static_cast<int64_t>(n) * stride] =
+            i < 0 ? 0.0f : static_cast<float>(m_values[static_cast<size_t>(i)]);
+    }
+}
+
+void CResultTable::SetXPositions(const double* source, int start, int stride) {
+    if (!source) return;
+    for (int32_t n = 0; n < m_nNodes; ++n) m_xPos[static_cast<size_t>(n)] = source[start + static_cast<int64_t>(n) * stride];
+}
+
+void CResultTable::SetXPositionsFloat(const float* source, int start, int stride) {
+    if (!source) return;
+    for (int32_t n = 0; n < m_nNodes; ++n) m_xPos[static_cast<size_t>(n)] = source[start + static_cast<int64_t>(n) * stride];
+}
+
+void CResultTable::GetXPositions(float* target, int start, int stride) const {
+    if (!target) return;
+    for (int32_t n = 0; n < m_nNodes; ++n)
+        target[start + static_cast<int64_t>(n) * stride] = static_cast<float>(m_xPos[static_cast<size_t>(n)]);
+}
+
+void CResultTable::SetValue(int32_t loadCase, int32_t node, int32_t valueId, double value) {
+    int64_t i = Index(loadCase, node, valueId);
+    if (i >= 0) m_values[static_cast<size_t>(i)] = value;
+}
+
+double CResultTable::GetValue(int32_t loadCase, int32_t node, int32_t valueId) const {
+    int64_t i = Index(loadCase, node, valueId);
+    return i < 0 ? 0.0 : m_values[static_cast<size_t>(i)];
+}
+
+double* CResultTable::GetBlock(int32_t loadCase) {
+    if (loadCase < 0 || loadCase >= m_nLoadCases || m_values.empty()) return nullptr;
+    return m_values.data() + static_cast<size_t>(loadCase) * m_nNodes * m_nColumns;
+}
+
+const double* CResultTable::GetBlock(int32_t loadCase) const {
+    return const_cast<CResultTable*>(this)->GetBlock(loadCase);
+}
+
+void CResultTable::SetBlock(int32_t loadCase, const double* source) { StoreBlock(loadCase, source, true, true); }
+
+void CResultTable::StoreBlockMax(int32_t loadCase, const double* block, bool replace) {
+    StoreBlock(loadCase, block, replace, true);
+}
+
+void CResultTable::StoreBlockMin(int32_t loadCase, const double* block, bool replace) {
+    StoreBlock(loadCase, block, replace, false);
+}
+
+void CResultTable::StoreBlock(int32_t loadCase, const double* block, bool replace, bool maximum) {
+    double* target = GetBlock(loadCase);
+    if (!target || !block) return;
+    size_t n = static_cast<size_t>(m_nNodes) * m_nColumns;
+    if (replace) {
+        std::copy(block, block + n, target);
+        if (loadCase == m_nTagLoadCase) std::fill(m_tags.begin(), m_tags.end(), m_nTagValue);
+        return;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        if (maximum ? target[i] < block[i] : target[i] > block[i]) target[i] = block[i];
+    }
+}
+
+void CResultTable::SetTag(int32_t tagLoadCase, int32_t textIndex, int32_t tagValue) {
+    m_nTagLoadCase = tagLoadCase;
+    m_nTagTextIndex = textIndex;
+    m_nTagValue = tagValue;
+}
+
+int32_t CResultTable::GetTag(int32_t node) const {
+    return node >= 0 && node < static_cast<int32_t>(m_tags.size()) ? m_tags[static_cast<size_t>(node)] : -1;
+}
+
+double CResultTable::Interpolate(double x, double x0, double x1, double y0, double y1) {
+    if (x1 == x0) return y0;
+    return (x - x0) * (y1 - y0) / (x1 - x0) + y0;
+}
+
+double CResultTable::Combine(double a, double b, int mode) {
+    switch (mode) {
+        case 0: return a < b ? a : b;
+        case 1: return a > b ? a : b;
+        case 2: return a + b;
+        default: return a;
+    }
+}
+
+void CResultTable::ResampleMin(int32_t loadCase, int32_t valueId, int count, const double* positions,
+                               const double* values) {
+    Resample(loadCase, valueId, count, positions, values, 0);
+}
+
+void CResultTable::ResampleMax(int32_t loadCase, int32_t valueId, int count, const double* positions,
+                               const double* values) {
+    Resample(loadCase, valueId, count, positions, values, 1);
+}
+
+void CResultTable::ResampleSum(int32_t loadCase, int32_t valueId, int count, const double* positions,
+                               const double* values) {
+    Resample(loadCase, valueId, count, positions, values, 2);
+}
+
+void CResultTable::Resample(int32_t l, int32_t v, int m, const double* p, const double* w, int mode) {
+    if (m <= 0 || !p || !w || Index(l, 0, v) < 0) return;
+    const int32_t N = m_nNodes;
+    const bool tagRow = (l == m_nTagLoadCase);
+    auto value = [&](int32_t node) -> double& { return m_values[static_cast<size_t>(Index(l, node, v))]; };
+
+    // 1. The same positions: element by element.
+    bool same = (m == N);
+    for (int32_t i = 0; same && i < N; ++i) same = SamePosition(m_xPos[static_cast<size_t>(i)], p[i]);
+    if (same) {
+        for (int32_t i = 0; i < N; ++i) {
+            double& s = value(i);
+            if (mode == 1) {
+                int32_t& tag = m_tags[static_cast<size_t>(i)];
+                if (tagRow && (tag == -1 || (v == m_nTagValueId && s < w[i]))) tag = m_nTagValue;
+                if (s < w[i]) s = w[i];
+            } else if (mode == 0) {
+                if (w[i] < s) s = w[i];
+            } else if (mode == 2) {
+                s += w[i];
+            }
+        }
+        return;
+    }
+
+    // 2. The union of both position lists, walked in ascending order. A point
+    // of one list that has no neighbour in the other (before its start or
+    // after its end) keeps its own value, so nothing outside either list is
+    // read and no position is dropped.
+    const bool interpolated = !NoInterpolation(v);
+    const bool tagging = mode == 1 && tagRow && v == m_nTagValueId;
+    std::vector<double> mergedPos, mergedVal;
+    std::vector<int32_t> mergedTag;
+    mergedPos.reserve(static_cast<size_t>(N + m));
+    auto push = [&](double pos, double val, int32_t tag, bool hasCurve, double curve) {
+        if (tagging && hasCurve && std::fabs(val - curve) < kSamePosition) tag = m_nTagValue;
+        mergedPos.push_back(pos);
+        mergedVal.push_back(val);
+        mergedTag.push_back(tag);
+    };
+    int32_t i = 0, j = 0;
+    while (i < N || j < m) {
+        double xi = i < N ? m_xPos[static_cast<size_t>(i)] : 0.0;
+        if (i < N && j < m && SamePosition(xi, p[j])) {
+            push(xi, Combine(value(i), w[j], mode), m_tags[static_cast<size_t>(i)], true, w[j]);
+            ++i;
+            ++j;
+        } else if (i < N && (j >= m || xi < p[j])) {
+            double s = value(i);
+            if (interpolated && j > 0 && j < m) {
+                double c = Interpolate(xi, p[j - 1], p[j], w[j - 1], w[j]);
+                push(xi, Combine(s, c, mode), m_tags[static_cast<size_t>(i)], true, c);
+            } else {
+                push(xi, s, m_tags[static_cast<size_t>(i)], false, 0.0);
+            }
+            ++i;
+        } else {
+            int32_t tagBefore = i > 0 ? m_tags[static_cast<size_t>(i - 1)] : -1;
+            if (interpolated && i > 0 && i < N) {
+                double s = Interpolate(p[j], m_xPos[static_cast<size_t>(i - 1)], xi, value(i - 1), value(i));
+                push(p[j], Combine(s, w[j], mode), tagBefore, true, w[j]);
+            } else {
+                push(p[j], w[j], tagBefore, true, w[j]);
+            }
+            ++j;
+        }
+    }
+
+    // 3. The table rebuilt on the merged positions.
+    const CResultTable old = *this;
+    const int32_t newN = static_cast<int32_t>(mergedPos.size());
+    if (static_cast<int64_t>(m_nLoadCases) * newN * std::max(m_nColumns, 1) > kMaxTableValues) return;
+    m_nNodes = newN;
+    m_xPos = mergedPos;
+    m_tags = mergedTag;
+    Renumber();
+    m_noInterpolation = old.m_noInterpolation;
+    bool reported = false;
+    int32_t jo = 0;
+    for (int32_t k = 0; k < newN; ++k) {
+        const double xp = mergedPos[static_cast<size_t>(k)];
+        while (jo < old.m_nNodes && old.m_xPos[static_cast<size_t>(jo)] < xp && !SamePosition(old.m_xPos[static_cast<size_t>(jo)], xp)) {
+            // A merged position passed an old one without taking it: the
+            // curve's positions were out of order.
+            if (!reported) {
+                winsys::MessageBox("Error: newPos[i]>oldPos[j]");
+                reported = true;
+            }
+            ++jo;
+        }
+        const bool equal = jo < old.m_nNodes && SamePosition(old.m_xPos[static_cast<size_t>(jo)], xp);
+        for (int32_t lc = 0; lc < m_nLoadCases; ++lc) {
+            for (int32_t vid = 0; vid < m_nValues; ++vid) {
+                if (GetColumn(vid) < 0) continue;
+                double val;
+                if (lc == l && vid == v) {
+                    val = mergedVal[static_cast<size_t>(k)];
+                } else if (equal) {
+                    val = old.GetValue(lc, jo, vid);
+                } else if (old.NoInterpolation(vid)) {
+                    val = 0.0;
+                } else if (jo == 0) {
+                    val = old.m_nNodes > 0 ? old.GetValue(lc, 0, vid) : 0.0;
+                } else if (jo >= old.m_nNodes) {
+                    val = old.GetValue(lc, old.m_nNodes - 1, vid);
+                } else {
+                    val = Interpolate(xp, old.m_xPos[static_cast<size_t>(jo - 1)], old.m_xPos[static_cast<size_t>(jo)],
+                                      old.GetValue(lc, jo - 1, vid), old.GetValue(lc, jo, vid));
+                }
+                SetValue(lc, k, vid, val);
+            }
+        }
+        if (equal) ++jo;
+    }
+}
+
+// ===========================================================================
+// CResultSet
+// ===========================================================================
+
+int CResultSet::FloatsPerPoint(int32_t type) {
+    switch (type) {
+        case 0: return 2;
+        case 1: return 7;
+        default: return 3;
+    }
+}
+
+int CResultSet::NumPoints() const { return static_cast<int>(m_data.size()) / FloatsPerPoint(m_type); }
+
+void CResultSet::FindExtremes() {
+    if (m_type != 0 && m_type != 2 && m_type != 3) return;
+    const int fpp = FloatsPerPoint(m_type);
+    const int n = NumPoints();
+    if (n <= 0) return;
+    float mn = 1e10f, mx = -1e10f, xmn = 0.0f, xmx = 0.0f;
+    for (int i = 0; i < n; ++i) {
+        const float x = m_data[static_cast<size_t>(i * fpp)];
+        for (int k = 1; k < fpp; ++k) {
+            const float val = m_data[static_cast<size_t>(i * fpp + k)];
+            if (val < mn) { mn = val; xmn = x; }
+            if (val > mx) { mx = val; xmx = x; }
+        }
+    }
+    m_min = mn;
+    m_max = mx;
+    m_xMin = xmn;
+    m_xMax = xmx;
+    m_extremes.push_back(xmn);
+    m_extremes.push_back(xmx);
+    const bool spansZero = (m_max - m_min >= 0.0001f) && (m_min * m_max <= 0.0f);
+    if (!spansZero) {
+        if (m_max < 0.0f)
+            m_max = 0.0f;
+        else
+            m_min = 0.0f;
+    }
+}
+
+void CResultSet::RemovePoint(int point) {
+    const int fpp = FloatsPerPoint(m_type);
+    const int n = NumPoints();
+    if (point < 0 || point >= n) return;
+    auto first = m_data.begin() + static_cast<std::ptrdiff_t>(point) * fpp;
+    m_data.erase(first, first + fpp);
+    if (static_cast<int>(m_poi.size()) == n) m_poi.erase(m_poi.begin() + point);
+}
+
+void CResultSet::ReducePoints() {
+    if (m_type != 0 && m_type != 2) return;
+    const int fpp = FloatsPerPoint(m_type);
+    if (NumPoints() < 3) return;
+    auto at = [&](int point, int k) { return static_cast<double>(m_data[static_cast<size_t>(point * fpp + k)]); };
+    const double X = at(NumPoints() - 1, 0) - at(0, 0);
+    const double V = static_cast<double>(m_max) - static_cast<double>(m_min);
+    // Both criteria are relative to the ranges; a curve without an x range or
+    // without a value range is left as it is.
+    if (!(std::fabs(X) >= 1e-12) || !(std::fabs(V) >= 1e-12)) return;
+    int i = 1;
+    while (i < NumPoints() - 1) {
+        const double x0 = at(i - 1, 0), x = at(i, 0), x1 = at(i + 1, 0);
+        const double rdx = std::fabs(x1 - x) / X;
+        bool remove = true;
+        for (int k = 1; k < fpp && remove; ++k) {
+            const double line = (x1 != x0) ? CResultTable::Interpolate(x, x0, x1, at(i - 1, k), at(i + 1, k)) : at(i - 1, k);
+            const double rd = std::fabs(at(i, k) - line) / std::fabs(V);
+            const bool tiny = std::fabs(rdx) < 1e-6 && rd < 1e-6;
+            remove = tiny || rd < 0.1 * std::fabs(rdx);
+        }
+        if (remove)
+            RemovePoint(i);
+        else
+            ++i;
+    }
+}
+
+void CResultSet::InsertZeroCrossings() {
+    if (m_type == 0) {
+        for (int i = 0; i + 1 < NumPoints(); ++i) {
+            const float x0 = m_data[static_cast<size_t>(2 * i)], v0 = m_data[static_cast<size_t>(2 * i + 1)];
+            const float x1 = m_data[static_cast<size_t>(2 * i + 2)], v1 = m_data[static_cast<size_t>(2 * i + 3)];
+            const bool opposite = (v0 < -0.0001f && v1 > 0.0001f) || (v0 > 0.0001f && v1 < -0.0001f);
+            if (!opposite) continue;
+            const float x = x0 + std::fabs(v0) * (x1 - x0) / std::fabs(v1 - v0);
+            const bool parallel = static_cast<int>(m_poi.size()) == NumPoints();
+            m_data.insert(m_data.begin() + 2 * (i + 1), {x, 0.0f});
+            if (parallel) m_poi.insert(m_poi.begin() + (i + 1), 0);
+            ++i;  // the new point lies between i and the next one
+        }
+    } else if (m_type == 2 && m_data.size() >= 4) {
+        const int n = static_cast<int>(m_data.size()) / 3;
+        double sumDiff = 0.0, largest = 0.0;
+        for (int i = 0; i < n; ++i) {
+            const double a = m_data[static_cast<size_t>(3 * i + 1)], b = m_data[static_cast<size_t>(3 * i + 2)];
+            sumDiff += std::fabs(a - b);
+            largest = std::max({largest, std::fabs(a), std::fabs(b)});
+        }
+        if (n > 0 && sumDiff / n < 0.01 * largest) {
+            for (int i = 0; i < n; ++i) {
+                float& a = m_data[static_cast<size_t>(3 * i + 1)];
+                float& b = m_data[static_cast<size_t>(3 * i + 2)];
+                if (a >= 0.0f)
+                    a = 0.0f;
+                else
+                    b = 0.0f;
+            }
+        }
+    }
+}
+
+bool CResultSet::IsAllZero() const {
+    for (size_t i = 0; i < m_data.size(); ++i) {
+        bool tested = false;
+        if (m_type == 0)
+            tested = (i % 2) == 1;
+        else if (m_type == 2 || m_type == 3)
+            tested = (i % 3) != 0;
+        if (tested && std::fabs(m_data[i]) >= 1e-6f) return false;
+    }
+    return true;
+}
+
+// ===========================================================================
+// Result series in the document
+// ===========================================================================
+
+void ReadResultSeries(ZVELEM element, const std::string& path, int32_t nodes, int32_t elements,
+                      std::vector<CResultSet>& sets) {
+    if (!element) return;
+    CResultSet set;
+    set.m_type = ZEVUD_GetInt(element, "type");
+    if (set.m_type == -1) return;
+    const int fpp = CResultSet::FloatsPerPoint(set.m_type);
+    set.m_default = ZEVUD_GetInt(element, "default");
+    set.m_nDigits = ZEVUD_GetIntWithDefault(element, "nDigits", 2);
+    set.m_bRead = 1;
+    std::string title;
+    int64_t dataLength = -1;
+    bool hasData = false, hasPoi = false;
+    const int attrs = ZEVUD_GetAttrCount(element);
+    for (int a = 0; a < attrs; ++a) {
+        const std::string name = zevud::GetAttrName(element, a);
+        if (name == "title") {
+            title = zevud::GetString(element, "title");
+        } else if (name == "unit") {
+            set.m_strUnit = zevud::GetString(element, "unit");
+            if (set.m_strUnit == "-") set.m_strUnit.clear();
+        } else if (name == "bAbsolut") {
+            set.m_bAbsolut = ZEVUD_GetInt(element, "bAbsolut");
+        } else if (name == "dataLength") {
+            dataLength = ZEVUD_GetInt(element, "dataLength");
+        } else if (name == "data") {
+            hasData = true;
+        } else if (name == "poi") {
+            hasPoi = true;
+        } else if (name == "lkNr") {
+            set.m_lkNr = ZEVUD_GetInt(element, "lkNr");
+        } else if (name == "resType") {
+            set.m_resType = ZEVUD_GetInt(element, "resType");
+        }
+    }
+    // The point count says how many floats the set holds; the stored bytes
+    // may hold fewer (zero-filled) or more (cut). A count that is negative or
+    // absent, or beyond reason, gives way to the bytes actually stored.
+    if (hasData) {
+        const int64_t storedFloats = ZEVUD_GetBinDataLength(element, "data") / 4;
+        int64_t floats = dataLength >= 0 ? dataLength * fpp : storedFloats;
+        if (floats > kMaxResultFloats) floats = std::min(storedFloats, kMaxResultFloats);
+        floats -= floats % fpp;
+        set.m_data.assign(static_cast<size_t>(floats), 0.0f);
+        ReadBinArray(element, "data", set.m_data);
+        for (float& f : set.m_data) f = Finite(f);
+    }
+    if (hasPoi) {
+        set.m_poi.assign(static_cast<size_t>(set.NumPoints()), 0);
+        ReadBinArray(element, "poi", set.m_poi);
+    }
+    const std::string newPath = path.empty() ? title : path + "\\" + title;
+    set.m_strTitle = newPath;
+    if (!set.m_data.empty()) {
+        set.FindExtremes();
+        set.InsertZeroCrossings();
+        sets.push_back(std::move(set));
+    }
+    for (ZVELEM child = ZEVUD_GetFirstChild(element); child; child = ZEVUD_GetNextChild(child))
+        ReadResultSeries(child, newPath, nodes, elements, sets);
+}
+
+ZVELEM EnsureResultPath(ZVELEM parent, const std::string& path) {
+    if (!parent || path.empty()) return parent;
+    const size_t cut = path.find('\\');
+    const std::string head = path.substr(0, cut);
+    const std::string rest = cut == std::string::npos ? std::string() : path.substr(cut + 1);
+    ZVELEM element = parent;
+    if (!head.empty()) {
+        const std::string name = zevud::MakeValidElementName(head);
+        element = ZEVUD_FindFirstChild(parent, name.c_str());
+        if (!element) element = ZEVUD_AddChildElement(parent, name.c_str());
+        if (!element) return 0;
+        ZEVUD_SetString(element, "title", head.c_str());
+    }
+    return rest.empty() ? element : EnsureResultPath(element, rest);
+}
+
+ZVELEM WriteResultSet(const CResultSet& set, ZVELEM parent) {
+    ZVELEM element = EnsureResultPath(parent, set.m_strTitle);
+    if (!element) return 0;
+    ZEVUD_SetString(element, "unit", set.m_strUnit.c_str());
+    ZEVUD_SetInt(element, "nDigits", set.m_nDigits);
+    const int divisor = set.m_type == 0 ? 2 : 3;
+    ZEVUD_SetInt(element, "dataLength", static_cast<int32_t>(set.m_data.size() / static_cast<size_t>(divisor)));
+    WriteBinArray(element, "data", set.m_data);
+    ZEVUD_SetInt(element, "type", set.m_type);
+    ZEVUD_SetInt(element, "resType", set.m_resType);
+    return element;
+}
