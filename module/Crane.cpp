@@ -174,12 +174,15 @@ void CCrane::GenerateLoads()
                          static_cast<size_t>(k);
         m_wheelLoads[i].SetValue(v);
     };
-    auto fill = [this](FER_VaduLoadInput& in, int a, int g, int kind, const double* phi) {
+    // The last field carries the crane's share eta of the hoist load that
+    // remains without payload (group 7); 0.0 would drop that load.
+    const double eta = m_eta.GetValue();
+    auto fill = [this, eta](FER_VaduLoadInput& in, int a, int g, int kind, const double* phi) {
         in = FER_VaduLoadInput{};
         in.kind = kind;
         for (int c = 0; c < kGroupColumns; ++c) in.column[c] = GetGeneratorInput(a, g, c);
         for (int i = 0; i < 9; ++i) in.phi[i] = phi[i];
-        in.eta = 0.0;
+        in.eta = eta;
     };
     for (int a = 0; a < m_numOfAxis; ++a) {
         double phi[9];

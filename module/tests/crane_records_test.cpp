@@ -109,9 +109,10 @@ TEST(Crane, GeneratorKindsOfTheGroups)
 
 TEST(Crane, DefaultCraneWheelLoadsByHand)
 {
-    // Default crane: Qc 11.25 (associated 6.75), Qh 23.75 (associated 1.25),
+    // Default crane with eta 0.5: Qc 11.25 (associated 6.75), Qh 23.75 (associated 1.25),
     // associated transverse force +-7.95; phi1 1.1, phi2 1.17, phi4 1.0, phi5 1.5.
     CCrane crane;
+    crane.m_eta.SetValue(0.5);
     crane.GenerateLoads();
     struct Case {
         int axle, group;
@@ -121,6 +122,7 @@ TEST(Crane, DefaultCraneWheelLoadsByHand)
         {0, 0, 0, 0, 1.1 * 11.25 + 1.17 * 23.75, "group 1: 40.1625"},
         {0, 3, 0, 0, 1.0 * 35.0, "group 4: phi4 (Qc + Qh)"},
         {0, 2, 0, 0, 11.25, "group 3: no payload"},
+        {0, 6, 0, 0, 11.25 + 0.5 * 23.75, "group 7: the crane's eta share of the hoist load"},
         {0, 12, 0, 7.95, 6.75 + 1.25, "11C1: associated loads and transverse force"},
         {1, 12, 0, -7.95, 8.0, "11C1, second axle"},
         {0, 13, 0, 7.95, 6.75, "11D1: without hoist load"},
