@@ -200,7 +200,7 @@ CRecalcResult CBaseData::Recalc(int bReport, int bRedraw) {
     if (rtfLib.empty() && rtfProc.empty()) changed = changed || needReport;
 
     if (needReport) {
-        if (m_bUseLKData && m_pLKData) m_pLKData->StoreProtocolFiles();
+        if (m_pLKData) m_pLKData->StoreProtocolFiles();
         StoreRtfParts();
     }
 

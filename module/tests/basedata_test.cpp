@@ -397,12 +397,35 @@ TEST_F(BaseDataTest, ReportPartsNeverRemainInTheDocument) {
     EXPECT_EQ(lkp->stored, 1);
     EXPECT_EQ(RootInt("testSawRtfFiles"), 1);  // the kernel found the protocol files
     EXPECT_EQ(Child("rtfFiles"), 0u);
-    // Without the load-combination flag the settings are left alone.
-    data_.m_bUseLKData = 0;
+    // A report written again stores the protocol files again, and they go
+    // again at the end of the run.
     fs::remove(Rtf());
     data_.Recalc(1, 1);
-    EXPECT_EQ(lkp->stored, 1);
+    EXPECT_EQ(lkp->stored, 2);
+    EXPECT_EQ(RootInt("testCalcCalls"), 2);
     EXPECT_EQ(Child("rtfFiles"), 0u);
+}
+
+TEST_F(BaseDataTest, VariableDefinitionsAreDefinedListedAndExported) {
+    auto v = std::make_unique<CVarDefVariable>();
+    v->m_strDescription = "Höhe";
+    v->m_strVarName = "h";
+    v->m_strUnit = "m";
+    v->m_value.SetFromText("0.25*2");
+    v->m_bExported = 1;
+    data_.m_varDefs.Add(std::move(v));
+    data_.SilentCalc();
+    double h = 0;
+    ASSERT_NE(data_.m_varTable.Evaluate("h*2", h), 0);
+    EXPECT_DOUBLE_EQ(h, 1.0);
+    // The listing went to the kernel as a report part and is gone again.
+    EXPECT_EQ(RootInt("testSawVardef"), 1);
+    EXPECT_EQ(Child("rtfFiles"), 0u);
+    EXPECT_FALSE(fs::exists(box_.Root() / "Träger.tmp.rtf"));
+    ZVELEM value = ZEVUD_FindFirstChild(Child("exports"), "value");
+    ASSERT_NE(value, 0u);
+    EXPECT_EQ(zevud::GetString(value, "varName"), "h");
+    EXPECT_DOUBLE_EQ(ZEVUD_GetDouble(value, "val"), 0.5);
 }
 
 TEST_F(BaseDataTest, AReentrantRunReturnsAtOnce) {

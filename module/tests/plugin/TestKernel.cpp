@@ -43,7 +43,10 @@ EXPORT void RIREZ_Aver(uint32_t doc, int32_t flag) {
     if (!root) return;
     Count(root, "testCalcCalls");
     ZEVUD_SetInt(root, "testCalcFlag", flag);
-    if (ZEVUD_FindFirstChild(root, "rtfFiles")) ZEVUD_SetInt(root, "testSawRtfFiles", 1);
+    if (ZVELEM files = ZEVUD_FindFirstChild(root, "rtfFiles")) {
+        ZEVUD_SetInt(root, "testSawRtfFiles", 1);
+        if (ZEVUD_HasAttr(files, "vardef")) ZEVUD_SetInt(root, "testSawVardef", 1);
+    }
     ZVELEM input = ZEVUD_FindFirstChild(root, "input");
     const int32_t mode = ZEVUD_GetInt(input, "testMode");
     if (mode == 2) return;
