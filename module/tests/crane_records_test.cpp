@@ -13,7 +13,11 @@
 #include "module/Rail.h"
 #include "module/RecordOwner.h"
 #include "module/Settings.h"
+#include "input/MateHandler.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zarida/zarida.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -291,6 +295,56 @@ TEST_F(RecordDoc, RailWritesWeldsOnlyForAWeldedRailAndItsWornValues)
     back.m_bRigid = 0;
     back.ReadData(old);
     EXPECT_EQ(back.m_bRigid, 1);
+}
+
+// The shipped crane-rail catalogue as the only material catalogue.
+class RailCatalogue : public RecordDoc {
+protected:
+    void SetUp() override
+    {
+        RecordDoc::SetUp();
+        DestroyMateHandler();
+        const std::string user = std::string(RIGEL_TEST_TMP) + "/records_rail_user_" + std::to_string(getpid()) + ".dat";
+        ZARIDA_SetFiles((std::string(RIGEL_BUILD_ROOT) + "/material/standard.material.dat").c_str(), user.c_str());
+    }
+    void TearDown() override
+    {
+        DestroyMateHandler();
+        ZARIDA_SetFiles(nullptr, nullptr);
+        RecordDoc::TearDown();
+    }
+};
+
+TEST_F(RailCatalogue, CatalogueRailValuesAndItsStoredObject)
+{
+    CRail rail;
+    rail.m_iTyp = 2;
+    rail.m_sTyp = "Flachstahlschienen";
+    rail.m_sNorm = "DIN EN 10058";
+    rail.m_sObj = "Fl 60x40";
+    rail.m_bCalculation = 1;
+    // Flat bar 60 x 40 worn to 3 cm: A' = 18, e' = 1.5, Iy' = 6 * 27 / 12 = 13.5.
+    CRailValues v;
+    ASSERT_TRUE(rail.GetRailValues(v));
+    EXPECT_EQ(v.A, 24.0);
+    EXPECT_EQ(v.A75, 18.0);
+    EXPECT_EQ(v.h75, 3.0);
+    EXPECT_EQ(v.Iy75, 13.5);
+    EXPECT_EQ(v.e175, 1.5);
+    ZVELEM e = Add("rail");
+    rail.WriteData(e);
+    ZVELEM mate = ZEVUD_FindFirstChild(e, "mate");
+    ASSERT_NE(mate, 0u);
+    EXPECT_EQ(zevud::GetString(ZEVUD_FindFirstChild(mate, "Objekt"), "Name"), "Fl 60x40");
+    EXPECT_EQ(ZEVUD_GetDouble(ZEVUD_FindFirstChild(e, "calcVals"), "A"), 18.0);
+    ExpectRoundTrip(rail);
+
+    CRail missing = rail;
+    missing.m_sObj = "Fl 1x1";
+    CRailValues untouched;
+    untouched.A = -3;
+    EXPECT_FALSE(missing.GetRailValues(untouched));
+    EXPECT_EQ(untouched.A, -3);
 }
 
 // ---- envelopes ---------------------------------------------------------------
