@@ -263,9 +263,16 @@ void CSection::WriteData(ZVELEM e)
         if (m_profSelType != 0) {
             prof.WriteToDom(ref, file, "", GetProfileKey(end));
         } else {
+            // The catalogue profile as the section file holds it: no folder,
+            // under its name.
+            const std::string& name = end ? m_profName2 : m_profName;
             int s = -1, p = -1;
-            GetStdProfile().FindProfile(m_profFamily, end ? m_profName2 : m_profName, s, p);
-            if (s >= 0 && p >= 0) GetStdProfile().WriteReference(s, p, ref);
+            SektGqs g{};
+            SektSqs d{};
+            std::vector<PlateRadii> plates;
+            GetStdProfile().FindProfile(m_profFamily, name, s, p);
+            if (s >= 0 && p >= 0 && GetStdProfile().GetValues(s, p, g, d, &plates))
+                WriteProfileReference(ref, file, "", name, g, d, plates);
         }
     }
 
