@@ -1,0 +1,110 @@
+// Single-point proofs through the section extension.
+#include "kernel_results/SinglePointProof.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "kernel/section/SectionCache.h"
+#include "kernel_results/ClassCheck.h"
+#include "platform/lingo/lingo.h"
+#include "platform/winsys/winsys.h"
+#include "platform/zadevoz/zadevoz.h"
+#include "platform/zidezaz/proofs.h"
+
+namespace tovik::checks {
+
+namespace {
+
+std::string Tr(const std::string& text) { return lingo::Translate("VKT Ausgabe", "velor_o_rigel", "Calc", text); }
+
+double PointX(const results::SeriesDefinition& d, int32_t point) {
+    return point >= 0 && point < static_cast<int32_t>(d.xPositions.size())
+               ? static_cast<double>(d.xPositions[static_cast<size_t>(point)])
+               : 0.0;
+}
+
+// Opens a proof document in a scratch file of its own (two runs never share
+// it) and writes its title. Empty path when it cannot be opened.
+std::filesystem::path OpenProof(const std::string& stem, double x) {
+    const std::filesystem::path file = winsys::UniqueTempFile(stem, ".temp.rtf");
+    if (file.empty()) return {};
+    if (zadevoz::RtfOpenDocument(file.string(), 0, 1, 0, "nologo\0\0") != 1) {
+        std::error_code ec;
+        std::filesystem::remove(file, ec);
+        return {};
+    }
+    const std::string title = "Einzelpunktnachweis für Maximum Ausnutzung bei x=%.2lfm";
+    zadevoz::RtfWriteText(-3, lingo::FormatTranslated(title, Tr(title), x));
+    return file;
+}
+
+void StoreProof(const std::filesystem::path& file, ZVELEM element, const std::string& attr) {
+    zadevoz::RtfCloseDocument(0);
+    ZEVUD_StoreFileInAttr(element, attr.c_str(), file.string().c_str(), 1);
+    std::error_code ec;
+    std::filesystem::remove(file, ec);
+}
+
+}  // namespace
+
+double DesignStrength(RunState& run, int32_t lk) {
+    double fy = 0, g1 = 0, gA = 0, ms = 0;
+    if (!DesignMaterial(run, fy, g1, gA, ms)) return 0;
+    const auto& kat = run.combos.LkKat;
+    const bool accidental = lk >= 0 && lk < static_cast<int32_t>(kat.size()) && kat[static_cast<size_t>(lk)] == "Ed,A";
+    return fy / (accidental ? gA : g1);
+}
+
+double WritePlasticProofRtf(RunState& run, const results::SeriesDefinition& d, int32_t lk, int32_t point,
+                            ZVELEM element) {
+    const double x = PointX(d, point);
+    const int32_t handle = section::Sections(run).ElementEndProfile(point);
+    const double fd = DesignStrength(run, lk);
+    double forces[8];
+    EndForces(run, lk, point, forces);
+    double u = ZAZUZER_PlasticUtilisation(handle, fd, forces);
+    if (!element) return u;
+    const std::filesystem::path file = OpenProof("plastischer Nachweis", x);
+    if (file.empty()) return u;
+    ZAZUZER_WritePlasticProof(handle, &u, fd, forces, Tr("Querschnittswerte und Schnittgrößen").c_str(),
+                              Tr("Plastische Ausnutzung").c_str());
+    StoreProof(file, element, "rtfFile");
+    return u;
+}
+
+void WriteElasticProofRtf(RunState& run, const results::SeriesDefinition& d, int32_t lk, int32_t point,
+                          ZVELEM element) {
+    if (!element) return;
+    const double x = PointX(d, point);
+    const int32_t handle = section::Sections(run).ElementEndProfile(point);
+    double fy = 0, g1 = 0, gA = 0, minStress = 0;
+    DesignMaterial(run, fy, g1, gA, minStress);
+    const double fd = DesignStrength(run, lk);
+    double forces[8];
+    EndForces(run, lk, point, forces);
+    const int32_t bases[2] = {211, 111};
+    for (int32_t k = 0; k < 2; ++k) {
+        const std::filesystem::path file = OpenProof("elastischer Nachweis", x);
+        if (file.empty()) continue;
+        const double strength[5] = {fd, 0, 0, 0, 0};
+        const std::string util = Tr("Ausnutzung");
+        const double r1 = ZAZUZER_StressTable(handle, bases[k] - 1, 5.0, strength, forces,
+                                              Tr("Normalspannungen").c_str(), util.c_str());
+        const double r2 = ZAZUZER_StressTable(handle, bases[k], 5.0, strength, forces, Tr("Schub").c_str(), util.c_str());
+        if (r1 >= minStress && r2 >= minStress)
+            ZAZUZER_StressTable(handle, bases[k] + 1, 5.0, strength, forces, Tr("Vergleichsspannung").c_str(),
+                                util.c_str());
+        StoreProof(file, element, winsys::FormatC("rtfFile_%d", k));
+    }
+}
+
+void RegisterProofs() {
+    results::Hooks().WritePlasticProofRtf = &WritePlasticProofRtf;
+    results::Hooks().WriteElasticProofRtf = &WriteElasticProofRtf;
+}
+
+namespace {
+const bool kRegistered = (RegisterProofs(), true);
+}  // namespace
+
+}  // namespace tovik::checks
