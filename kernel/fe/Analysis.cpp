@@ -170,6 +170,7 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
     FeCaseResult& res = cases[Z(k)];
     if (AktLast(run, modus == 0 ? 0 : 1, k) < 0) {
         res.computed = false;
+        res.code = 0;
         return 0;
     }
     res.computed = true;

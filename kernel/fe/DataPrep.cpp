@@ -7,6 +7,7 @@
 #include "kernel/KernelErrors.h"
 #include "kernel/fe/FeSolver.h"
 #include "kernel/fe/Skyline.h"
+#include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 
 namespace tovik::fe {
@@ -41,7 +42,7 @@ void ReduceAndTurn(const FeSectionValues& sec, double eyCm, double ezCm, double&
 }
 
 void Progress(RunState& run, const char* text) {
-    if (run.progress) run.progress->SetText(text);
+    if (run.progress) run.progress->SetText(lingo::Translate("VKT Eingabe", "velor_i_rigel", "Calc", text));
 }
 
 }  // namespace

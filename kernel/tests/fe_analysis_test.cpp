@@ -820,3 +820,23 @@ TEST(FeImperfection, SwayOfACantileverColumn) {
         EXPECT_EQ(b.Ult().imperfection[static_cast<size_t>(4 * b.Node(base))], 0.0);
     }
 }
+
+TEST(FeStability, MonosymmetricWagnerTerm) {
+    // Uniform moment on a section with a Wagner radius rz: the critical
+    // moments are the roots of M² - P rz M - P Q = 0 with P = pi² EIz / L²
+    // and Q = GIT + pi² EIw / L²; the two signs of the moment find the two.
+    const double rz = 0.08;
+    const double P = Pi() * Pi() * EIz / 36, Q = GIT + Pi() * Pi() * EIw / 36;
+    const double root = std::sqrt(P * P * rz * rz + 4 * P * Q);
+    const double Mbig = (P * rz + root) / 2, Msmall = (root - P * rz) / 2;
+    auto critical = [&](double M) {
+        Member b;
+        b.sections.values.rz = rz;
+        b.Spans({6}, 20).Support(0, Fork(true)).Support(1, Fork(false)).Moment(0, 0, M, 0).Moment(6, 0, -M, 0);
+        EXPECT_EQ(b.Analyse(1), 0);
+        return Eigen(b);
+    };
+    const double a = critical(1.0), b = critical(-1.0);
+    EXPECT_NEAR(std::min(std::fabs(a), std::fabs(b)), Msmall, 5e-4 * Msmall);
+    EXPECT_NEAR(std::max(std::fabs(a), std::fabs(b)), Mbig, 5e-4 * Mbig);
+}
