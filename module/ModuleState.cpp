@@ -1,5 +1,7 @@
 #include "module/ModuleState.h"
 
+#include "formula/VarDef.h"
+
 #include "module/ProgDB.h"
 #include "module/RegSettings.h"
 #include "module/Utilities.h"
@@ -16,11 +18,14 @@ ShowRtfTipProc g_showRtfTip = nullptr;
 void ModuleStart() {
     StartupLog();      // paths and the log
     GetRegSettings();  // registry and settings
+    // The variable definitions read their integer settings through the settings object.
+    SetVarDefSettingReader([](const std::string& name, int def) { return GetRegSettings().GetInt("", name, def); });
     // Translation needs no start: the translation layer serves texts as asked.
     GetProgDB();       // the catalogue
 }
 
 void ModuleTeardown() {
+    SetVarDefSettingReader(nullptr);
     delete g_progDB;
     g_progDB = nullptr;
     delete g_settings;

@@ -459,7 +459,7 @@ void CResultSet::ReducePoints() {
     const double V = static_cast<double>(m_max) - static_cast<double>(m_min);
     // Both criteria are relative to the ranges; a curve without an x range or
     // without a value range is left as it is.
-    if (!(std::fabs(X) >= 1e-12) || !(std::fabs(V) >= 1e-12)) return;
+    if (!(X >= 1e-12) || !(V >= 1e-12)) return;
     int i = 1;
     while (i < NumPoints() - 1) {
         const double x0 = at(i - 1, 0), x = at(i, 0), x1 = at(i + 1, 0);
@@ -467,7 +467,7 @@ void CResultSet::ReducePoints() {
         bool remove = true;
         for (int k = 1; k < fpp && remove; ++k) {
             const double line = (x1 != x0) ? CResultTable::Interpolate(x, x0, x1, at(i - 1, k), at(i + 1, k)) : at(i - 1, k);
-            const double rd = std::fabs(at(i, k) - line) / std::fabs(V);
+            const double rd = std::fabs(at(i, k) - line) / V;
             const bool tiny = std::fabs(rdx) < 1e-6 && rd < 1e-6;
             remove = tiny || rd < 0.1 * std::fabs(rdx);
         }

@@ -260,6 +260,23 @@ TEST(ResultTableResample, OtherPositionsAreMergedAndInterpolated) {
     }
 }
 
+// In maximum mode the tag row's merged nodes governed by the curve get the
+// tag value; nodes taken from the curve otherwise carry the tag before them.
+TEST(ResultTableResample, MergedNodesTakeTheirTags) {
+    CResultTable t = OneRow({0, 2, 4}, {5, 0, 5});
+    t.m_tags = {1, 2, 1};
+    t.SetTag(0, 0, 9);
+    t.SetTagValueId(0);
+    const double p[] = {0, 1, 3, 4};
+    const double w[] = {0, 1, 4, 0};
+    t.ResampleMax(0, 0, 4, p, w);
+    EXPECT_EQ(t.m_xPos, (std::vector<double>{0, 1, 2, 3, 4}));
+    // x=1: table line 2.5 beats 1 -> tag of the node before (1); x=2: the
+    // curve line gives 2.5 > 0 -> 9; x=3: curve 4 beats 2.5 -> 9.
+    EXPECT_EQ(Row(t, 0, 0), (std::vector<double>{5, 2.5, 2.5, 4, 5}));
+    EXPECT_EQ(t.m_tags, (std::vector<int32_t>{1, 1, 9, 9, 1}));
+}
+
 TEST(ResultTableResample, OtherRowsAreInterpolatedAtNewPositions) {
     CResultTable t;
     t.Init(2, 2, 1);
@@ -370,6 +387,13 @@ TEST(ResultSet, ReducePointsThinsStraightLinesAndNeverDividesByZero) {
         EXPECT_EQ(s.m_data, flat);
         for (float f : s.m_data) EXPECT_TRUE(std::isfinite(f));
     }
+}
+
+TEST(ResultSet, ReducePointsLeavesACurveWithoutSearchedExtremes) {
+    CResultSet s;  // minimum 1e10 and maximum -1e10: no value range yet
+    s.m_data = {0, 0, 1, 1, 2, 2};
+    s.ReducePoints();
+    EXPECT_EQ(s.m_data, (std::vector<float>{0, 0, 1, 1, 2, 2}));
 }
 
 TEST(ResultSet, IsAllZeroTestsValuesOnly) {
