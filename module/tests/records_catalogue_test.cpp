@@ -7,9 +7,13 @@
 #include <filesystem>
 
 #include "RecordDocFixture.h"
+#include "input/MateHandler.h"
 #include "input/StdProfile.h"
 #include "module/Section.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zarida/zarida.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -88,6 +92,38 @@ TEST_F(CatalogueSection, ProfileReferenceNamesTheProfile)
     EXPECT_EQ(zevud::GetString(ref, "profName"), "HEA 200");
     EXPECT_EQ(zevud::GetString(ref2, "profName"), "HEA 300");
     EXPECT_EQ(ZEVUD_GetInt(ref, "Ptyp"), 0);
+}
+
+TEST_F(CatalogueSection, MaterialFromTheCatalogueIsStoredAndReadBack)
+{
+    DestroyMateHandler();
+    const std::string user = std::string(RIGEL_TEST_TMP) + "/records_section_user_" + std::to_string(getpid()) + ".dat";
+    ZARIDA_SetFiles((std::string(RIGEL_BUILD_ROOT) + "/material/standard.material.dat").c_str(), user.c_str());
+    // S235 after DIN 18800 has fyk 240; after EC 3, 235 with gamma_M1 1.0.
+    struct Case {
+        int norm;
+        double strength, gamma_m1;
+    } cases[] = {{7, 240.0, 1.1}, {8, 235.0, 1.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.norm);
+        CSection s;
+        s.m_iNorm = c.norm;
+        s.m_strMaterial = "S235";
+        s.m_strength = 0;
+        ZVELEM e = Add("section");
+        s.WriteData(e);
+        ZVELEM mate = ZEVUD_FindFirstChild(e, "mate");
+        ASSERT_NE(mate, 0u);
+        EXPECT_EQ(ZEVUD_FindNextChild(mate, "mate"), 0u);
+        EXPECT_EQ(zevud::GetString(ZEVUD_FindFirstChild(mate, "Objekt"), "Name"), "S235");
+        CSection back;
+        back.ReadData(e);
+        EXPECT_EQ(back.m_strength, c.strength);
+        EXPECT_EQ(back.m_gamma_m1, c.gamma_m1);
+        EXPECT_EQ(back.m_gamma, 78.5);
+    }
+    DestroyMateHandler();
+    ZARIDA_SetFiles(nullptr, nullptr);
 }
 
 }  // namespace
