@@ -6,7 +6,6 @@
 
 #include "RecordDocFixture.h"
 #include "module/BinaryArrays.h"
-#include "module/CraneReactions.h"
 #include "module/CraneTables.h"
 
 namespace {
@@ -151,30 +150,6 @@ TEST_F(RecordDoc, FatigueTableRoundTrip)
 }  // namespace
 
 namespace {
-
-TEST_F(RecordDoc, ReactionLabelsEndInANulAndCountsAreBounded)
-{
-    ZVELEM e = Add("Reactions");
-    ZEVUD_SetInt(e, "nAufl", 500);
-    // Labels without terminating zeros, and more bytes than the table holds.
-    std::vector<unsigned char> lf(20000, 'A');
-    ZEVUD_SetBinData(e, "LF", static_cast<int>(lf.size()), lf.data(), 1);
-    binarray::PutDoubles(e, "Ax", std::vector<double>(5000, 1.5));
-    CCraneReactions r;
-    r.ReadData(e);
-    EXPECT_EQ(r.m_nAufl, 20);
-    EXPECT_EQ(r.GetLabel(0), "AAAAAAAAA");
-    EXPECT_EQ(r.GetLabel(959), "AAAAAAAAA");
-    EXPECT_EQ(r.GetLabel(960), "");
-    EXPECT_EQ(r.m_LF.size(), 9600u);
-    EXPECT_EQ(r.m_component[0].size(), 960u);
-    EXPECT_EQ(r.m_component[0][959], 1.5);
-    EXPECT_EQ(r.m_component[1][0], 0.0);
-
-    r.SetLabel(3, "K1.SLS11A1+");
-    EXPECT_EQ(r.GetLabel(3), "K1.SLS11A");
-    ExpectRoundTrip(r);
-}
 
 TEST_F(RecordDoc, CountedIntArraysAreBoundedByTheirData)
 {
