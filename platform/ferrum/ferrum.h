@@ -3,8 +3,10 @@
 //
 // The header is organised by function group; each group keeps its records
 // and functions together:
-//   - crane wheel loads (FER_GenerateVaduLoad)
+//   - crane wheel loads (FER_GenerateVaduLoad), source vadu_load.cpp
 //   - composite girder and rail section values (header-only, rail_composite.h)
+// Further groups (sections built on the fly, c/t classification, the crane
+// checks) each get a block of their own below and their own source files.
 //
 // Records passed by address have a fixed binary layout (little-endian,
 // 8-byte doubles, 4-byte ints); the static_asserts below hold it.
