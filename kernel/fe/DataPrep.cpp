@@ -73,10 +73,19 @@ int32_t FindNodeAtX(const RunState& run, double x) {
 int32_t PrepareSystemData(RunState& run) {
     ModelRecord& m = run.cdltr;
     FeModel& fe = m.fe;
+    FeState& st = State(run);
     if (m.nFeld < 1 || m.nFeld > limits::kMaxFields) {
         FeErrorLine(run, kErrLineError, winsys::FormatC("Ungültige Anzahl der Felder: %d", m.nFeld));
         run.Stop(codes::kModelTooLarge, "System kann nicht berechnet werden");
         return codes::kModelTooLarge;
+    }
+    for (int32_t f = 0; f < m.nFeld; ++f) {
+        if (!(m.Feld_L[Z(f)] > 0.001f)) {
+            const std::string text = winsys::FormatC("Die Länge des Feldes %d ist nicht positiv", f + 1);
+            st.errorLines.push_back(text);
+            run.Stop(codes::kBadValue, text);
+            return codes::kBadValue;
+        }
     }
     m.ComputeNodePositions();
     fe.TraegerL = m.GesamtLaenge;
