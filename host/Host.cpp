@@ -21,6 +21,7 @@ const char* kUsage =
     "\n"
     "Aufruf:\n"
     "  velor2005 calc <position.vkx>            Position berechnen und Bericht schreiben\n"
+    "  velor2005 calc <stab.vk1>                Stab aus einer Textdatei berechnen und Bericht schreiben\n"
     "  velor2005 new <position.vkx> <programm>  leere Position anlegen und speichern\n"
     "  velor2005 --help                          diese Hilfe\n"
     "\n"
@@ -90,6 +91,57 @@ bool SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::os
     return true;
 }
 
+// Calculates a kernel text input file through the kernel's text entry. The
+// kernel writes its side files and the report ("<name>_XXX.rtf") in the
+// current directory, so the call runs in the file's own folder.
+int CalcTextFile(const fs::path& file, std::ostream& out, std::ostream& err) {
+    using TextEntry = void (*)(char*);
+    std::string why;
+    void* lib = winsys::LoadLibrary("Tovik", &why);
+    if (!lib) {
+        err << "Fehler: Die Rechenbibliothek Tovik wurde nicht gefunden (" << why << ").\n";
+        return ExitNoModule;
+    }
+    auto entry = reinterpret_cast<TextEntry>(winsys::GetProcAddress(lib, "REZIR_IdadOzov"));
+    if (!entry) {
+        err << "Fehler: Die Rechenbibliothek Tovik hat keinen Einsprung 'REZIR_IdadOzov'.\n";
+        winsys::FreeLibrary(lib);
+        return ExitNoModule;
+    }
+    const fs::path folder = fs::absolute(file).parent_path();
+    std::string stem = file.filename().string();
+    stem.resize(stem.size() - 4);  // without ".vk1" (any case)
+    // The kernel opens "<name>.vk1": a file found under another case of its
+    // extension is reached through a name of its own.
+    const fs::path given = folder / (stem + ".vk1");
+    std::error_code ec;
+    if (!fs::exists(given, ec)) {
+        err << "Fehler: Die Eingabedatei muss die Endung '.vk1' in Kleinbuchstaben tragen: " << file.string()
+            << "\n";
+        winsys::FreeLibrary(lib);
+        return ExitBadInput;
+    }
+    const fs::path report = folder / (stem + "_XXX.rtf");
+    const fs::path errFile = folder / (stem + ".err");
+    fs::remove(report, ec);
+    const fs::path old = fs::current_path(ec);
+    fs::current_path(folder, ec);
+    std::string name = stem;
+    entry(name.data());
+    fs::current_path(old, ec);
+    winsys::FreeLibrary(lib);
+
+    bool ok = fs::exists(report, ec);
+    if (ok) {
+        out << "Berechnung abgeschlossen: " << file.string() << "\n";
+        out << "Bericht: " << report.string() << "\n";
+    } else {
+        err << "Die Berechnung hat keinen Bericht geschrieben.\n";
+    }
+    if (fs::exists(errFile, ec)) (ok ? out : err) << "Fehlerprotokoll: " << errFile.string() << "\n";
+    return ok ? ExitOk : ExitCalcFailed;
+}
+
 int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
     fs::path file = winsys::ResolveCaseInsensitive(given);
     std::error_code ec;
@@ -97,6 +149,7 @@ int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
         err << "Fehler: Die Positionsdatei '" << given.string() << "' wurde nicht gefunden.\n";
         return ExitBadInput;
     }
+    if (winsys::EqualsNoCase(file.extension().string(), ".vk1")) return CalcTextFile(file, out, err);
     Module module;
     if (!module.Load(err)) return ExitNoModule;
 
