@@ -440,6 +440,27 @@ TEST_F(Writer, SpringAndBeddingForcesFollowTheDisplacements) {
     EXPECT_EQ(found, 2);
 }
 
+TEST_F(Writer, DocumentWithoutInputAndShortResultsIsWrittenWithoutFault) {
+    // No "input" element, results shorter than the model says: every value
+    // outside what the analysis holds counts as 0.
+    ZVDOC doc = ZEVUD_CreateDoc("bare.vkx");
+    ModelRecord& m = run->cdltr;
+    m.fe.nKnoten = 4;
+    m.fe.nStab = 3;
+    for (int i = 0; i < 4; ++i) m.fe.KnotenX[static_cast<size_t>(i)] = i;
+    fe::FeCaseResult c;
+    c.displacements = {0, 0, 0.5};
+    fe::State(*run).results.service.push_back(c);
+    WriteResultsToDom(*run, doc, "FEHLER:  x");
+    ZVELEM r = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc), "result");
+    EXPECT_EQ(ZEVUD_GetInt(r, "nElem"), 6);
+    EXPECT_EQ(zevud::GetString(r, "errorMsg"), "FEHLER:  x");
+    EXPECT_EQ(ZEVUD_GetDouble(r, "dMaxAusGebr"), 0.0);
+    EXPECT_FALSE(ZEVUD_HasAttr(r, "gebrRelKol"));
+    EXPECT_NE(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc), "exports"), 0u);
+    ZEVUD_CloseDoc(doc);
+}
+
 TEST_F(Writer, SecondWriteReplacesResultAndExports) {
     PositionDoc d("pos.vkx");
     Model(d, 3, 6.0, 1, 0);
