@@ -2,6 +2,7 @@
 
 #include "formula/VarDef.h"
 
+#include "module/PositionConverter.h"
 #include "module/ProgDB.h"
 #include "module/RegSettings.h"
 #include "module/Utilities.h"
@@ -42,6 +43,7 @@ CProgDB& GetProgDB() {
     if (!g_progDB) {
         GetRegSettings();  // the settings come first
         g_progDB = new CProgDB();
+        InstallPositionConverter(*g_progDB);  // older position files are converted before they are classified
     }
     return *g_progDB;
 }
