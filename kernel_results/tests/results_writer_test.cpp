@@ -212,12 +212,14 @@ TEST_F(Writer, CraneRunwayDocumentHasNoCharacteristicEnvelopesEigenvaluesOrClass
         Ult(0).reactions[2] = -40.5;
         Ult(0).stresses[4] = 0.5;
         Ult(0).eigenValues = {2.5, 0.1, 1.0, 0, 0, 0};
+        Ult(0).eigenVectors[7 + 2] = 1.0;
         Ult(0).imperfection[4 + 1] = 0.01;
         Ult(0).displacements[7 + 2] = 0.02;
         ZVELEM r = Write(d);
         const bool crane = std::string(prog) == "VADU";
         EXPECT_EQ(Has(r, {"Gebrauchstauglichkeit", "Char. Auflagerkraft"}), !crane) << prog;
         EXPECT_EQ(ZEVUD_FindFirstChild(r, "Eigenwerte") != 0, !crane) << prog;
+        EXPECT_EQ(Has(r, {"Tragsicherheit", "LK   1", "Knickfigur", "Verschiebung Z(normiert)"}), !crane) << prog;
         EXPECT_EQ(ZEVUD_HasAttr(r, "iClass") != 0, !crane) << prog;
         EXPECT_EQ(ZEVUD_HasAttr(r, "ctnachweis.tmp.rtf") != 0, !crane) << prog;
         EXPECT_EQ(Has(r, {"Tragsicherheit", "LK   1", "Vorverformungen", "Vorverformung Z"}), !crane) << prog;
