@@ -774,9 +774,12 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText) {
         table.AddAllSeries(doc, actions, nEd);
         table.WriteExports(doc);
         if (Hooks().WriteCtCheckReport) {
-            const std::string file = "ctnachweis.tmp.rtf";
+            // Written to a scratch file of its own (two runs in one folder
+            // must not share it), stored under its usual attribute name.
+            const std::string attr = "ctnachweis.tmp.rtf";
+            const std::string file = winsys::UniqueTempFile("ctnachweis", ".tmp.rtf").string();
             const int32_t cls = Hooks().WriteCtCheckReport(run, nEd, file, plasticVariant ? 1 : 0);
-            ZEVUD_StoreFileInAttr(result, file.c_str(), file.c_str(), 1);
+            ZEVUD_StoreFileInAttr(result, attr.c_str(), file.c_str(), 1);
             std::remove(file.c_str());
             ZEVUD_SetInt(result, "iClass", cls);
         }
