@@ -120,6 +120,18 @@ TEST(ResultsEndToEnd, SimplySupportedBeamGivesClosedFormMomentAndReactions) {
     EXPECT_EQ(zevud::GetString(my, "unit"), "kNm");
     EXPECT_EQ(ZEVUD_GetInt(my, "resType"), 0x1004);
 
+    // Ultimate part: the stress utilisation of 1.35 q, with its decisive
+    // case per element end; an IPE 300 in bending is of class 1.
+    ZVELEM util = Series(result, {"Tragsicherheit", "Extremal", "Spannungen", "Ausnutzung"});
+    ASSERT_NE(util, 0u);
+    EXPECT_EQ(ZEVUD_GetInt(util, "default"), 1);
+    EXPECT_EQ(tovik::results::DecodeInts(zevud::GetBinData(result, "tragSVRelKol")),
+              std::vector<int32_t>(static_cast<size_t>(2 * nNode - 2), 0));
+    // sigma = M / Wy = 1.35 * 45 kNm / 557 cm³, against fy / gamma_M = 235 / 1.1 N/mm².
+    const double sigma = 1.35 * q * L * L / 8 * 100 / 557.0 * 10;
+    EXPECT_NEAR(ZEVUD_GetDouble(result, "dMaxAusTragSV"), sigma / (235 / 1.1), 0.02 * sigma / (235 / 1.1));
+    EXPECT_EQ(ZEVUD_GetInt(result, "iClass"), 1);
+
     // Exported characteristic reactions: qL/2 = 30 kN at supports 1 and 2.
     std::vector<Export> ex;
     CollectExports(ZEVUD_FindFirstChild(d.root, "exports"), "", ex);
