@@ -495,6 +495,68 @@ TEST_F(TakeOver, EqualActionsKeepTheirOrder) {
     for (int i = 0; i < 3; ++i) EXPECT_DOUBLE_EQ(r.m_loads[1 + i].GetMaxAbsValue(), expect[i]) << i;
 }
 
+
+TEST_F(TakeOver, OneComponentAlternativeGroupGivesEnvelopeLoads) {
+    ZVDOC src = Source("col", "STUE", "A",
+                       {Action(1, 0), Action(2, 1, 9, 1, "2: Wind links"), Action(3, 1, 9, 1, "3: Wind rechts")});
+    AddValues(Exports(src), {"S", "z-z", "2: Wind links"}, {{"max N", "kN", 5.0}});
+    AddValues(Exports(src), {"S", "z-z", "3: Wind rechts"}, {{"max N", "kN", 3.0}, {"min N", "kN", -4.0}});
+    Save(src);
+    LUData& r = Record("col", "S", 3);
+    list_.Recalc();
+    ASSERT_EQ(r.m_groups.size(), 2u);
+    EXPECT_TRUE(r.m_groups[1].oneComponent);
+    EXPECT_DOUBLE_EQ(r.m_groups[1].fMax[2], 5.0);
+    EXPECT_DOUBLE_EQ(r.m_groups[1].fMin[2], -4.0);
+    // the envelope instead of the two actions: maximum and minimum
+    ASSERT_EQ(r.m_loads.size(), 2u);
+    EXPECT_DOUBLE_EQ(r.m_loads[0].m_val[2].GetValue(), 5.0);
+    EXPECT_DOUBLE_EQ(r.m_loads[1].m_val[2].GetValue(), -4.0);
+    EXPECT_EQ(r.m_loads[0].m_strDesc, "infolge Einw. " + r.m_pSrcLK->m_actions[1].m_strDesc);
+    const CActionRecord a = destLK_.GetActionByNumber(r.m_loads[0].m_iLoadCase);
+    const CActionRecord b = destLK_.GetActionByNumber(r.m_loads[1].m_iLoadCase);
+    EXPECT_NE(a.m_nNumber, b.m_nNumber);
+    EXPECT_EQ(a.m_nAltGroup, 1);
+    EXPECT_EQ(b.m_nAltGroup, 1);
+}
+
+TEST(TakeOverReading, StageColumnActionNumbersAreMapped) {
+    ZVDOC doc = ZEVUD_CreateDoc("");
+    ZVELEM exports = ZEVUD_AddChildElement(ZEVUD_GetRootElement(doc), "exports");
+    AddValues(exports, {"S", "z-z", "1: G"}, {{"max N", "kN", 1.0}});
+    AddValues(exports, {"S", "z-z", "3: Q"}, {{"max N", "kN", 3.0}});
+    AddValues(exports, {"S", "z-z", "7: S"}, {{"max N", "kN", 7.0}});
+    AddValues(exports, {"S", "z-z", "14: A"}, {{"max N", "kN", 14.0}});
+    AddValues(exports, {"S", "z-z", "6: leer"}, {{"max N", "kN", 6.0}});
+    LUData r;
+    r.SetModuleKeys("stueb", "rigel");
+    r.m_strAuflager = "s";
+    r.m_pSrcLK = std::make_unique<CLKData>();
+    r.m_pSrcLK->m_actions = {Action(1, 0), Action(2, 1), Action(3, 2), Action(4, 1), Action(5, 3)};
+    ASSERT_TRUE(r.ReadExports(exports));
+    ZEVUD_CloseDoc(doc);
+    // "6" has no fifth action of group 1: -1, and its values are not taken over
+    ASSERT_EQ(r.m_takeOverLoads.size(), 4u);
+    const int expect[] = {1, 4, 3, 5};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(r.m_takeOverLoads[static_cast<size_t>(i)].m_iAction, expect[i]) << i;
+    EXPECT_EQ(r.m_takeOverLoads[3].m_iLoadType, 10);
+    EXPECT_DOUBLE_EQ(r.m_takeOverLoads[3].V(CTakeOverLoad::kFMax), 14.0);
+}
+
+TEST(TakeOverReading, SourcesOutsideCategoryOneGiveNoValues) {
+    ZVDOC doc = ZEVUD_CreateDoc("");
+    ZVELEM exports = ZEVUD_AddChildElement(ZEVUD_GetRootElement(doc), "exports");
+    AddValues(exports, {"S", "z-z", "1: G"}, {{"max N", "kN", 1.0}});
+    for (const char* key : {"platte", "vadu", "unbekannt"}) {
+        LUData r;
+        r.SetModuleKeys(key, "rigel");
+        r.m_strAuflager = "S";
+        EXPECT_TRUE(r.ReadExports(exports));
+        EXPECT_TRUE(r.m_takeOverLoads.empty()) << key;
+    }
+    ZEVUD_CloseDoc(doc);
+}
+
 // ---- document ------------------------------------------------------------------------
 
 TEST_F(TakeOver, DocumentRoundTripAndDamagedValues) {
