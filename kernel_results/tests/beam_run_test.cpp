@@ -262,3 +262,65 @@ TEST_F(BeamRunTest, SummaryAndStressSeries) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BeamRunTest, NodeAwayFromTheSupportsTakesTheNextLetterAndTouchesNoExtremes) {
+    Combination("AK");
+    Combination("AK1");
+    ZVELEM einw = ZEVUD_AddChildElement(lu_, "einwirkungen");
+    ZVELEM a1 = ZEVUD_AddChildElement(einw, "einwirkung");
+    ZEVUD_SetString(a1, "einw", "1");
+    ZEVUD_SetString(a1, "title", "G");
+    // A second action without any "AK2" combination keeps only its title.
+    ZVELEM a2 = ZEVUD_AddChildElement(einw, "einwirkung");
+    ZEVUD_SetString(a2, "einw", "2");
+    ZEVUD_SetString(a2, "title", "Q");
+    // Support A stays within 0.01 kN: no extremal entry, not even the first action's.
+    Case({-0.005, 0, 0});
+    Case({-0.005, -4, 0});
+    WriteStabResults(*run_, doc_, "");
+    const std::vector<Export> ex = Exports();
+    const Export* c = Var(ex, "minCz_1");
+    ASSERT_NE(c, nullptr);
+    EXPECT_NEAR(c->val, 4.0, 1e-5);
+    EXPECT_EQ(c->path, "Auflager C\\z-z\\G");
+    EXPECT_EQ(Var(ex, "Az_g"), nullptr);
+    EXPECT_EQ(Var(ex, "minAz"), nullptr);
+    EXPECT_EQ(Var(ex, "minCz"), nullptr);
+    ZVELEM reaction = Find("gebr/reaction");
+    ZVELEM ew1 = ZEVUD_FindFirstChild(reaction, "einwirkung");
+    ZVELEM ew2 = ZEVUD_FindNextChild(ew1, "einwirkung");
+    ASSERT_NE(ew2, 0u);
+    EXPECT_EQ(zevud::GetString(ew2, "title"), "EW 2");
+    EXPECT_EQ(ZEVUD_GetFirstChild(ew2), 0u);
+}
+
+TEST_F(BeamRunTest, ClassLineOnlyForTheEurocode) {
+    for (const char* norm : {"EC", "DIN"}) {
+        run_->reader.NormName = norm;
+        WriteStabResults(*run_, doc_, "");
+        const std::string msg = zevud::GetString(ZEVUD_FindFirstChild(root_, "result"), "message");
+        EXPECT_EQ(msg.find("Querschnittsklassifizierung") != std::string::npos, std::string(norm) == "EC") << msg;
+    }
+}
+
+TEST_F(BeamRunTest, OtherProgramsGetNoUtilisationAlongTheirMemberAxis) {
+    ZEVUD_SetString(root_, "progname", "VOVX");
+    Combination("Ed,perm");
+    // Kernel x is the document's z: a "deflection" along the member axis.
+    fe::FeCaseResult c;
+    c.reactions.assign(21, 0.0);
+    c.displacements.assign(21, 0.0);
+    c.displacements[7 * 1 + 0] = 0.012;
+    fe::State(*run_).results.service.push_back(c);
+    WriteStabResults(*run_, doc_, "");
+    const std::vector<float> u = ReadFloats(Find("gebr/deformation/max_utilisation_deformation"), "data");
+    EXPECT_EQ(u[3], 0.0f);
+    // The document's z series holds the kernel's x component.
+    const std::vector<float> vz = ReadFloats(Find("gebr/deformation/deformation_Vz"), "data");
+    EXPECT_NEAR(vz[4], 12.0, 1e-4);
+    EXPECT_NE(Find("trag/forces/shearing_force_Vx"), 0u);
+}
+
+}  // namespace
