@@ -55,13 +55,7 @@ double DesignStrength(RunState& run, int32_t lk) {
     return fy / (accidental ? gA : g1);
 }
 
-double WritePlasticProofRtf(RunState& run, const results::SeriesDefinition& d, int32_t lk, int32_t point,
-                            ZVELEM element) {
-    const double x = PointX(d, point);
-    const int32_t handle = section::Sections(run).ElementEndProfile(point);
-    const double fd = DesignStrength(run, lk);
-    double forces[8];
-    EndForces(run, lk, point, forces);
+double PlasticProofAt(int32_t handle, double fd, const double forces[8], double x, ZVELEM element) {
     double u = ZAZUZER_PlasticUtilisation(handle, fd, forces);
     if (!element) return u;
     const std::filesystem::path file = OpenProof("plastischer Nachweis", x);
@@ -72,17 +66,10 @@ double WritePlasticProofRtf(RunState& run, const results::SeriesDefinition& d, i
     return u;
 }
 
-void WriteElasticProofRtf(RunState& run, const results::SeriesDefinition& d, int32_t lk, int32_t point,
-                          ZVELEM element) {
-    if (!element) return;
-    const double x = PointX(d, point);
-    const int32_t handle = section::Sections(run).ElementEndProfile(point);
-    double fy = 0, g1 = 0, gA = 0, minStress = 0;
-    DesignMaterial(run, fy, g1, gA, minStress);
-    const double fd = DesignStrength(run, lk);
-    double forces[8];
-    EndForces(run, lk, point, forces);
+int32_t ElasticProofAt(int32_t handle, double fd, const double forces[8], double minStress, double x, ZVELEM element) {
+    if (!element) return 0;
     const int32_t bases[2] = {211, 111};
+    int32_t tables = 0;
     for (int32_t k = 0; k < 2; ++k) {
         const std::filesystem::path file = OpenProof("elastischer Nachweis", x);
         if (file.empty()) continue;
@@ -91,11 +78,35 @@ void WriteElasticProofRtf(RunState& run, const results::SeriesDefinition& d, int
         const double r1 = ZAZUZER_StressTable(handle, bases[k] - 1, 5.0, strength, forces,
                                               Tr("Normalspannungen").c_str(), util.c_str());
         const double r2 = ZAZUZER_StressTable(handle, bases[k], 5.0, strength, forces, Tr("Schub").c_str(), util.c_str());
-        if (r1 >= minStress && r2 >= minStress)
+        int32_t n = 2;
+        if (r1 >= minStress && r2 >= minStress) {
             ZAZUZER_StressTable(handle, bases[k] + 1, 5.0, strength, forces, Tr("Vergleichsspannung").c_str(),
                                 util.c_str());
+            n = 3;
+        }
+        if (k == 0) tables = n;
         StoreProof(file, element, winsys::FormatC("rtfFile_%d", k));
     }
+    return tables;
+}
+
+double WritePlasticProofRtf(RunState& run, const results::SeriesDefinition& d, int32_t lk, int32_t point,
+                            ZVELEM element) {
+    const int32_t handle = section::Sections(run).ElementEndProfile(point);
+    double forces[8];
+    EndForces(run, lk, point, forces);
+    return PlasticProofAt(handle, DesignStrength(run, lk), forces, PointX(d, point), element);
+}
+
+void WriteElasticProofRtf(RunState& run, const results::SeriesDefinition& d, int32_t lk, int32_t point,
+                          ZVELEM element) {
+    if (!element) return;
+    const int32_t handle = section::Sections(run).ElementEndProfile(point);
+    double fy = 0, g1 = 0, gA = 0, minStress = 0;
+    DesignMaterial(run, fy, g1, gA, minStress);
+    double forces[8];
+    EndForces(run, lk, point, forces);
+    ElasticProofAt(handle, DesignStrength(run, lk), forces, minStress, PointX(d, point), element);
 }
 
 void RegisterProofs() {

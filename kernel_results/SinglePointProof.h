@@ -27,6 +27,12 @@ double WritePlasticProofRtf(RunState& run, const results::SeriesDefinition& d, i
 void WriteElasticProofRtf(RunState& run, const results::SeriesDefinition& d, int32_t lk, int32_t point,
                           ZVELEM element);
 
+// The proofs for a given section handle, design strength and forces (the
+// parts of the two routines above after the look-ups). ElasticProofAt
+// returns the number of stress tables written into the first document.
+double PlasticProofAt(int32_t handle, double fd, const double forces[8], double x, ZVELEM element);
+int32_t ElasticProofAt(int32_t handle, double fd, const double forces[8], double minStress, double x, ZVELEM element);
+
 // Enters both proofs into the result writer's hooks (also done statically).
 void RegisterProofs();
 
