@@ -180,20 +180,36 @@ std::string WriterContext::CaseName(int32_t caseNumber) const {
     return CaseComponent(caseNumber);
 }
 
+namespace {
+
+// A node's (v, w) from the principal axes of the section into its
+// reference axes, in which springs and beddings are given.
+void ToReferenceAxes(double alpha, double& v, double& w) {
+    if (alpha == 0.0) return;
+    const double c = std::cos(alpha), s = std::sin(alpha);
+    const double vr = c * v - s * w, wr = s * v + c * w;
+    v = vr;
+    w = wr;
+}
+
+}  // namespace
+
 double WriterContext::SpringForce(bool ultimate, int32_t k, int32_t node, int32_t dir) const {
     const std::vector<double>* d = BlockOf(ultimate ? kUltDisplacements : kSvcDisplacements, k);
     if (!d) return 0.0;
-    const double v = At(*d, 7 * node + 1), w = At(*d, 7 * node + 2), th = At(*d, 7 * node + 3);
+    const double th = At(*d, 7 * node + 3);
     double f = 0.0;
     for (const fe::PlacedRecord& r : fe::State(run).springs) {
         if (r.where != node) continue;
+        double v = At(*d, 7 * node + 1), w = At(*d, 7 * node + 2);
+        ToReferenceAxes(r.v[fe::slot::kSprAlpha], v, w);
         const double ey = r.v[fe::slot::kSprEy], ez = r.v[fe::slot::kSprEz];
-        // The spring point moves by the node's displacement and the twist
-        // about the shear centre.
+        // The spring point moves with the node and the twist about the shear
+        // centre; a negative stiffness counts as none, as in the analysis.
         if (dir == 0)
-            f += -(v - ez * th) * r.v[fe::slot::kSprCy];
+            f += -(v - ez * th) * std::max(0.0, r.v[fe::slot::kSprCy]);
         else
-            f += -(w + ey * th) * r.v[fe::slot::kSprCz];
+            f += -(w + ey * th) * std::max(0.0, r.v[fe::slot::kSprCz]);
     }
     return f;
 }
@@ -201,12 +217,13 @@ double WriterContext::SpringForce(bool ultimate, int32_t k, int32_t node, int32_
 double WriterContext::BeddingForce(bool ultimate, int32_t k, int32_t point, int32_t which) const {
     const fe::FeState& st = fe::State(run);
     const int32_t e = point / 2, end = point % 2;
-    if (e < 0 || Z(e) >= st.beddingsOfElement.size()) return 0.0;
+    if (e < 0 || Z(e) >= st.beddingsOfElement.size() || st.beddingsOfElement[Z(e)].empty()) return 0.0;
     const std::vector<double>* d = BlockOf(ultimate ? kUltDisplacements : kSvcDisplacements, k);
     if (!d) return 0.0;
     const int32_t node = e + end;
-    const double u = At(*d, 7 * node), v = At(*d, 7 * node + 1), w = At(*d, 7 * node + 2),
-                 th = At(*d, 7 * node + 3);
+    double u = At(*d, 7 * node), v = At(*d, 7 * node + 1), w = At(*d, 7 * node + 2);
+    const double th = At(*d, 7 * node + 3);
+    if (st.sections) ToReferenceAxes(fe::ToPrincipalAxes(st.sections->AtElementEnd(e, end)).alpha, v, w);
     double q = 0.0;
     for (int32_t i : st.beddingsOfElement[Z(e)]) {
         if (i < 0 || Z(i) >= st.beddings.size()) continue;

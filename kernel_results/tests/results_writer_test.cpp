@@ -463,6 +463,41 @@ TEST_F(Writer, DocumentWithoutInputAndShortResultsIsWrittenWithoutFault) {
     ZEVUD_CloseDoc(doc);
 }
 
+TEST_F(Writer, SpringForcesAreTakenInTheSpringsAxes) {
+    // The displacements are in the section's principal axes; a section
+    // turned by alpha moves the spring by the turned displacement.
+    const double pi = std::acos(-1.0);
+    const struct { double alpha, v, w, fy, fz; } cases[] = {
+        {0.0, 0.01, 0.02, -10.0, -40.0},
+        {pi / 2, 0.01, 0.0, 0.0, -20.0},   // principal v lies along reference z
+        {pi / 2, 0.0, 0.01, 10.0, 0.0},    // principal w lies against reference y
+    };
+    ModelRecord& m = run->cdltr;
+    m.fe.nKnoten = 2;
+    m.fe.nStab = 1;
+    m.fe.KnotenX[1] = 1.0;
+    fe::FeState& st = fe::State(*run);
+    fe::PlacedRecord spring;
+    spring.where = 1;
+    spring.v[fe::slot::kSprCy] = 1000.0;
+    spring.v[fe::slot::kSprCz] = 2000.0;
+    st.springs = {spring, spring};
+    st.springs[1].v[fe::slot::kSprCy] = -5.0;  // a negative stiffness holds nothing
+    st.springs[1].v[fe::slot::kSprCz] = -5.0;
+    fe::FeCaseResult c;
+    c.displacements.assign(14, 0.0);
+    st.results.service = {c};
+    for (const auto& t : cases) {
+        st.springs[0].v[fe::slot::kSprAlpha] = t.alpha;
+        st.results.service[0].displacements[7 + 1] = t.v;
+        st.results.service[0].displacements[7 + 2] = t.w;
+        WriterContext ctx(*run);
+        EXPECT_NEAR(ctx.SpringForce(false, 0, 1, 0), t.fy, 1e-9) << t.alpha;
+        EXPECT_NEAR(ctx.SpringForce(false, 0, 1, 1), t.fz, 1e-9) << t.alpha;
+        EXPECT_EQ(ctx.SpringForce(false, 0, 0, 1), 0.0);  // no spring at node 0
+    }
+}
+
 TEST_F(Writer, SecondWriteReplacesResultAndExports) {
     PositionDoc d("pos.vkx");
     Model(d, 3, 6.0, 1, 0);
