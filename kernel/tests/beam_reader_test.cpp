@@ -291,3 +291,36 @@ TEST_F(BeamReaderTest, DocumentWithoutInputIsLeftAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(BeamReaderTest, LineSupportsAreMeasuredFromTheMemberStart) {
+    Nodes({kPinned, kPinned}, {{0.0, 0, -1}, {2.0, -1, -1}, {6.0, 1, -1}});
+    ZVELEM ls = ZEVUD_AddChildElement(input_, "lineSupport");
+    ZVELEM s = ZEVUD_AddChildElement(ls, "support");
+    ZEVUD_SetDouble(s, "posX", 1.5);
+    ZEVUD_SetDouble(s, "length", 3.0);
+    ZEVUD_SetDouble(s, "cz", 500.0);
+    auto run = Read();
+    const ModelRecord& r = run->cdltr;
+    ASSERT_EQ(r.nBettung, 1);
+    // Node 0 is the member start: the bedding starts at x = 1.5 m.
+    EXPECT_DOUBLE_EQ(r.KnotenPos[static_cast<size_t>(r.Bettung[0].node)] + r.Bettung[0].posX, 1.5);
+    EXPECT_EQ(r.Bettung[0].cz, 500.0f);
+    EXPECT_EQ(r.Bettung[0].ey2, 0.0f);
+    EXPECT_EQ(r.nFeder, 0);
+}
+
+TEST_F(BeamReaderTest, DoubledPartsAreIgnored) {
+    Nodes({kPinned, kPinned}, {{0.0, 0, -1}, {6.0, 1, -1}});
+    Load(0, 1, 2, 5.0);
+    ZEVUD_AddChildElement(input_, "genimpact");  // a second load list
+    for (int i = 0; i < 2; ++i) ZEVUD_AddChildElement(ZEVUD_AddChildElement(input_, "lineSupport"), "support");
+    auto run = Read();
+    EXPECT_EQ(run->cdltr.StreckenL.count, 0);
+    EXPECT_EQ(run->cdltr.nLf, 0);
+    EXPECT_EQ(run->cdltr.nBettung, 0);
+    EXPECT_EQ(run->cdltr.nFeld, 1);
+}
+
+}  // namespace
