@@ -10,6 +10,7 @@
 
 #include "kernel/KernelErrors.h"
 #include "kernel/KernelPhases.h"
+#include "platform/ferrum/rail_composite.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 
@@ -271,21 +272,26 @@ void SectionCache::Compute(int32_t handle, ProfileValues& v) {
         double dy = 0, dz = 0;
         if (rail) {
             // Rail on top of the girder: composite values about the common
-            // centroid; the rail centroid lies e1 above the top face.
-            const double Ar = rv.Schiene_A, zr = T.zmi - rv.Schiene_e1, yr = 0.0;
-            const double A1 = T.A + Ar;
-            if (A1 > 0) {
-                const double y0n = (T.y0 * T.A + yr * Ar) / A1;
-                const double z0n = (T.z0 * T.A + zr * Ar) / A1;
-                T.Ayy += T.A * (T.z0 - z0n) * (T.z0 - z0n) + rv.Schiene_Iy + Ar * (zr - z0n) * (zr - z0n);
-                T.Azz += T.A * (T.y0 - y0n) * (T.y0 - y0n) + rv.Schiene_Iz + Ar * (yr - y0n) * (yr - y0n);
-                T.Ayz += T.A * (T.y0 - y0n) * (T.z0 - z0n) + Ar * (yr - y0n) * (zr - z0n);
+            // centroid, with the helper that the module's rail values use;
+            // the rail centroid lies e1 above the top face.
+            ferrum::SectionPart g;
+            g.A = T.A;
+            g.y0 = T.y0;
+            g.z0 = T.z0;
+            g.Iyy = T.Ayy;
+            g.Izz = T.Azz;
+            g.Iyz = T.Ayz;
+            const ferrum::SectionPart r =
+                ferrum::RailPart(rv.Schiene_A, rv.Schiene_Iy, rv.Schiene_Iz, rv.Schiene_e1, T.zmi);
+            if (g.A + r.A > 0) {
+                ferrum::AddPartToSection(g, r, &dy, &dz);
+                T.A = g.A;
+                T.y0 = g.y0;
+                T.z0 = g.z0;
+                T.Ayy = g.Iyy;
+                T.Azz = g.Izz;
+                T.Ayz = g.Iyz;
                 T.Ito += rv.Schiene_It;  // the closed-cell part stays in Itg, counted once
-                dy = y0n - T.y0;
-                dz = z0n - T.z0;
-                T.A = A1;
-                T.y0 = y0n;
-                T.z0 = z0n;
             }
         }
         const double det = T.Azz * T.Ayy - T.Ayz * T.Ayz;
