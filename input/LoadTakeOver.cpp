@@ -1091,7 +1091,13 @@ void LUData::Calc() {
         return;
     }
     m_iEinwKatModus = m_iEinwModus == 2 ? 1 : m_iEinwModus == 3 ? 2 : 0;
-    if (!ReadExports(ZEVUD_FindFirstChild(srcRoot, "exports"))) return;
+    if (!ReadExports(ZEVUD_FindFirstChild(srcRoot, "exports"))) {
+        // The stored loads stay; the user learns why they were not renewed.
+        const char* format = "Lastübernahme: Auflagerung %s wurde nicht in Pos. %s gefunden";
+        winsys::MessageBox(lingo::FormatTranslated(format, Tr(format), m_strAuflager, m_strPosition), "",
+                           winsys::Buttons::Ok, winsys::Icon::None);
+        return;
+    }
     DumpLoads("Lasten.log", "Lasten angelesen\n");
     SplitForceAndMoment();
     DumpLoads("LastenGetrenntt.log", "Lasten angelesen und getrennt\n");

@@ -431,6 +431,10 @@ TEST_F(TakeOver, MissingSourceOrSupportKeepsTheStoredLoads) {
     list_.Recalc();
     EXPECT_EQ(missing.m_loads.size(), 1u);
     EXPECT_EQ(noSupport.m_loads.size(), 2u);
+    // both are said: the file that could not be opened, the support not found
+    ASSERT_EQ(sink_.messages.size(), 2u);
+    EXPECT_NE(sink_.messages[0].text.find("nirgends.vkx"), std::string::npos);
+    EXPECT_EQ(sink_.messages[1].text, "Lastübernahme: Auflagerung T wurde nicht in Pos. col gefunden");
 }
 
 TEST_F(TakeOver, LoadsFollowTheSourceAtTheNextCalculation) {
@@ -555,6 +559,37 @@ TEST(TakeOverReading, SourcesOutsideCategoryOneGiveNoValues) {
         EXPECT_TRUE(r.m_takeOverLoads.empty()) << key;
     }
     ZEVUD_CloseDoc(doc);
+}
+
+
+// The position reader of the base data reads the take-overs and recalculates
+// them at once; the actions land in the position's own settings.
+TEST_F(TakeOver, BaseDataReadsAndRecalculatesTheTakeOvers) {
+    ZVDOC src = Source("col", "STUE", "A", {Action(1, 0), Action(2, 1, 9, 0, "2: Wind")});
+    AddValues(Exports(src), {"S", "z-z", "2: Wind"}, {{"max N", "kN", 6.0}});
+    Save(src);
+    LUData& r = Record("col", "S", 1);
+    r.m_loads.resize(3);  // stale loads of an older calculation
+    list_.WriteData(destInput_);
+    ZEVUD_AddChildElement(ZEVUD_GetRootElement(dest_.m_hDoc), "info");
+
+    DestData pos;
+    pos.SetLoadCombination(std::make_unique<CLKDataPart>());
+    pos.SetLoadTakeOver(std::make_unique<LUDataList>());
+    pos.m_hDoc = dest_.m_hDoc;
+    pos.ReadData(dest_.m_hDoc);
+    auto* list = dynamic_cast<LUDataList*>(pos.GetLoadTakeOver());
+    ASSERT_NE(list, nullptr);
+    CLKData& lk = dynamic_cast<CLKDataPart*>(pos.GetLoadCombination())->GetLKData();
+    EXPECT_EQ(list->GetDestinationSettings(), &lk);
+    ASSERT_EQ(list->m_records.size(), 1u);
+    const LUData& back = *list->m_records[0];
+    ASSERT_EQ(back.m_loads.size(), 1u);
+    EXPECT_DOUBLE_EQ(back.m_loads[0].m_val[2].GetValue(), 6.0);
+    const CActionRecord a = lk.GetActionByNumber(back.m_loads[0].m_iLoadCase);
+    EXPECT_EQ(a.m_nLudaIndex, 1);
+    EXPECT_EQ(a.m_nCategory, 9);
+    pos.m_hDoc = 0;  // the document belongs to the fixture
 }
 
 // ---- document ------------------------------------------------------------------------
