@@ -29,6 +29,7 @@ void ModuleTeardown() {
     SetVarDefSettingReader(nullptr);
     delete g_progDB;
     g_progDB = nullptr;
+    ReleasePositionConverter();
     delete g_settings;
     g_settings = nullptr;
     g_showRtfTip = nullptr;

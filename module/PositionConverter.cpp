@@ -293,11 +293,20 @@ bool CPositionConverter::Convert(const std::string& path, const std::string& ver
     return Convert(path, prog, module, version) == 1;
 }
 
+namespace {
+// Built on first use, destroyed by the module's teardown (never by a static
+// destructor).
+CPositionConverter* g_converter = nullptr;
+}  // namespace
+
 CPositionConverter& GetPositionConverter() {
-    // Never destroyed by a static destructor: it holds only texts and
-    // converters without outside resources.
-    static CPositionConverter* converter = new CPositionConverter();
-    return *converter;
+    if (!g_converter) g_converter = new CPositionConverter();
+    return *g_converter;
+}
+
+void ReleasePositionConverter() {
+    delete g_converter;
+    g_converter = nullptr;
 }
 
 void InstallPositionConverter(CProgDB& db) { db.SetPositionConverter(&GetPositionConverter()); }

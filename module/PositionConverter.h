@@ -60,3 +60,5 @@ void MarkModularised(ZVDOC doc);
 // the global catalogue.
 CPositionConverter& GetPositionConverter();
 void InstallPositionConverter(CProgDB& db);
+// Destroys the converter with its table (after the catalogue that uses it).
+void ReleasePositionConverter();

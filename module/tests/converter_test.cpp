@@ -7,6 +7,7 @@
 #include <map>
 
 #include "ModuleSandbox.h"
+#include "module/ModuleState.h"
 #include "module/PositionConverter.h"
 #include "module/ProgDB.h"
 #include "module/Utilities.h"
@@ -60,6 +61,10 @@ protected:
         return conv_.Convert(file.string(), prog, module, version);
     }
 
+    // Catalogue entries of the crane-runway program for the module names
+    // "KB" and "KBDIN".
+    void WriteCranePi();
+
     moduletest::Sandbox box_;
     winsys::ScopedRecordingSink sink_;
     CPositionConverter conv_;
@@ -98,6 +103,21 @@ TEST_F(Converter, UnknownKeyIsLeftAlone) {
 }
 
 TEST_F(Converter, CatalogueClassifiesTheConvertedFileUnderItsNewModule) {
+    WriteCranePi();
+    CProgDB db(box_.Pi().string());
+    db.SetPositionConverter(&conv_);
+    const fs::path old = Position("alt.vkx", "VADU", "KB", "2012.0189");
+    const fs::path current = Position("neu.vkx", "VADU", "KB", "2012.019");
+    const CProgDBEntry* a = db.FindProgramByFile(old.string());
+    const CProgDBEntry* b = db.FindProgramByFile(current.string());
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(a->m_strShortModuleName, "KBDIN");
+    EXPECT_EQ(b->m_strShortModuleName, "KB");
+    EXPECT_EQ(Attr(old, "modulename"), "KBDIN");
+}
+
+void Converter::WriteCranePi() {
     for (const char* module : {"KB", "KBDIN"}) {
         ZVDOC doc = ZEVUD_CreateDoc("");
         ZVELEM root = ZEVUD_GetRootElement(doc);
@@ -110,20 +130,18 @@ TEST_F(Converter, CatalogueClassifiesTheConvertedFileUnderItsNewModule) {
         ZEVUD_SetInt(root, "bModularisieren", 1);
         ZEVUD_AddChildElement(root, "icon");
         ZEVUD_SetInt(ZEVUD_AddChildElement(root, "additionalFiles"), "num", 0);
-        ASSERT_EQ(ZEVUD_SaveDocAs(doc, (box_.Pi() / (std::string(module) + ".pi")).c_str()), 1);
+        EXPECT_EQ(ZEVUD_SaveDocAs(doc, (box_.Pi() / (std::string(module) + ".pi")).c_str()), 1);
         ZEVUD_CloseDoc(doc);
     }
-    CProgDB db(box_.Pi().string());
-    db.SetPositionConverter(&conv_);
-    const fs::path old = Position("alt.vkx", "VADU", "KB", "2012.0189");
-    const fs::path current = Position("neu.vkx", "VADU", "KB", "2012.019");
-    const CProgDBEntry* a = db.FindProgramByFile(old.string());
-    const CProgDBEntry* b = db.FindProgramByFile(current.string());
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
-    EXPECT_EQ(a->m_strShortModuleName, "KBDIN");
-    EXPECT_EQ(b->m_strShortModuleName, "KB");
-    EXPECT_EQ(Attr(old, "modulename"), "KBDIN");
+}
+
+TEST_F(Converter, TheModuleCatalogueConvertsOlderFiles) {
+    WriteCranePi();
+    const fs::path old = Position("alt.vkx", "VADU", "KB", "2010.5");
+    const CProgDBEntry* e = GetProgDB().FindProgramByFile(old.string());
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->m_strShortModuleName, "KBDIN");
+    ModuleTeardown();
 }
 
 TEST_F(Converter, BracketPositionsAreSplitOrRenamed) {
