@@ -1,11 +1,21 @@
 // The module's entry export: the host hands over a command document and gets
 // an integer back (pointer-sized, since some answers are objects).
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <exception>
+#include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "input/MateHandler.h"
+#include "input/SectProfile.h"
+#include "input/StdProfile.h"
 #include "module/CommandDocument.h"
+#include "module/ModuleData.h"
+#include "module/ModuleDataDialog.h"
 #include "module/HostRoutines.h"
 #include "module/ModuleMessages.h"
 #include "module/ModuleState.h"
@@ -25,6 +35,171 @@ int64_t RegisterShowRtfTip(const Params& p) {
     return 1;
 }
 
+// The main dialogs this library created and that still live. A window
+// value from the host is used only when it is one of them, so a foreign or
+// stale pointer is never followed.
+std::set<CMainDialogBase*>& Dialogs() {
+    static auto* dialogs = new std::set<CMainDialogBase*>();  // emptied by the teardown
+    return *dialogs;
+}
+
+CMainDialogBase* MainDialog(int64_t value) {
+    auto* dlg = reinterpret_cast<CMainDialogBase*>(static_cast<uintptr_t>(value));
+    if (!Dialogs().count(dlg)) return nullptr;
+    return IsClassNamed(dlg, "DIzevoViv") ? dlg : nullptr;
+}
+
+std::string* Text(int64_t value) { return reinterpret_cast<std::string*>(static_cast<uintptr_t>(value)); }
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// The member-design programs a position can be converted between: this
+// module and its sibling.
+constexpr const char* kThisProgram = "RIGEL";
+constexpr const char* kSiblingProgram = "DENEB";
+
+int64_t PreTranslateMessage(const Params&) {
+    // No message loop of its own: nothing is handled here.
+    return 0;
+}
+
+int64_t CreateInputDlg(const Params& p) {
+    auto* dlg = new CMainDialogBase();
+    Dialogs().insert(dlg);
+    dlg->SetParentWindow(p[0]);
+    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(dlg));
+}
+
+int64_t CreatePreviewDlg(const Params& p) {
+    CMainDialogBase* dlg = MainDialog(p[1]);
+    // No preview window exists yet: the main dialog keeps no preview.
+    if (dlg) dlg->m_pPreview = nullptr;
+    return 0;
+}
+
+int64_t SetData(const Params& p) {
+    CMainDialogBase* dlg = MainDialog(p[0]);
+    if (!dlg) return 1;
+    const ZVDOC doc = static_cast<ZVDOC>(p[1]);
+    if (doc != dlg->m_hDoc) {
+        dlg->m_data.RemoveTempSectionFile();
+        dlg->m_hDoc = doc;
+        dlg->m_data.m_hDoc = doc;
+        if (doc) {
+            dlg->m_data.ReadData(doc);
+            dlg->SetupTabs();
+            dlg->ExchangeData(0);
+            dlg->SelectPage(dlg->m_data.GetStartPage(2));
+            dlg->ShowPage();
+        }
+    }
+    dlg->m_data.m_varDefs.RefreshImportedValues();
+    dlg->TransferVarDefs(0);
+    dlg->ShowPage();
+    return 1;
+}
+
+int64_t GetData(const Params& p) {
+    CMainDialogBase* dlg = MainDialog(p[0]);
+    if (!dlg) return 1;
+    const ZVDOC doc = static_cast<ZVDOC>(p[1]);
+    if (doc != dlg->m_hDoc) return 1;
+    dlg->ExchangeData(1);
+    dlg->m_data.WriteData(doc);
+    dlg->m_data.SetLastPage(dlg->GetCurPage());
+    return 1;
+}
+
+int64_t CreateEmptyDoc(const Params& p) {
+    CMainDialogBase* dlg = MainDialog(p[0]);
+    if (!dlg) return 0;
+    dlg->m_data.RemoveTempSectionFile();
+    dlg->m_data.Init();
+    const ZVDOC doc = ZEVUD_CreateDoc("");
+    if (!doc) return 0;
+    dlg->m_hDoc = doc;
+    dlg->m_data.m_hDoc = doc;
+    dlg->m_data.WriteData(doc);
+    return static_cast<int64_t>(doc);
+}
+
+int64_t SilentCalc(const Params& p) {
+    const ZVDOC doc = static_cast<ZVDOC>(p[0]);
+    auto data = std::make_unique<CModuleData>();
+    data->m_hDoc = doc;
+    data->ReadData(doc);
+    data->SilentCalc();
+    return 1;
+}
+
+int64_t Annotation(const Params& p, bool position) {
+    CMainDialogBase* dlg = MainDialog(p[0]);
+    std::string* text = Text(p[1]);
+    if (!dlg || !text) return 1;
+    if (position) {
+        if (p[2]) dlg->m_posAnnotation = *text;
+        else *text = dlg->m_posAnnotation;
+        return 1;
+    }
+    const int page = dlg->GetCurPage();
+    if (page < 0) return 1;
+    if (static_cast<size_t>(page) >= dlg->m_annotations.size()) dlg->m_annotations.resize(static_cast<size_t>(page) + 1);
+    if (p[2]) dlg->m_annotations[static_cast<size_t>(page)] = *text;
+    else *text = dlg->m_annotations[static_cast<size_t>(page)];
+    return 1;
+}
+int64_t TabAnnotation(const Params& p) { return Annotation(p, false); }
+int64_t PosAnnotation(const Params& p) { return Annotation(p, true); }
+
+int64_t CanExportTo(const Params& p) {
+    auto* list = reinterpret_cast<vecExportToStruct*>(static_cast<uintptr_t>(p[0]));
+    std::string* variant = Text(p[1]);
+    if (!list) return 1;
+    list->clear();
+    if (!variant) return 1;
+    *variant = Upper(*variant);
+    if (variant->empty() || *variant == kThisProgram || *variant == kSiblingProgram) {
+        list->emplace_back(kThisProgram, "");
+        list->emplace_back(kSiblingProgram, "");
+    }
+    return 1;
+}
+
+int64_t Export(const Params& p) {
+    const ZVDOC doc = static_cast<ZVDOC>(p[0]);
+    std::string* program = Text(p[1]);
+    std::string* variant = Text(p[2]);
+    std::string* file = Text(p[3]);
+    if (!program || !variant || !file) return 1;
+    auto data = std::make_unique<CModuleData>();
+    data->m_hDoc = doc;
+    data->ReadData(doc);
+    const std::string source = Upper(data->m_strProgName + data->m_strModuleName);
+    const std::string target = Upper(*program + *variant);
+    const ZVDOC out = ZEVUD_CreateDoc(file->c_str());
+    if (!out) {
+        winsys::MessageBox(rigel::TranslateFormat(rigel::kSectionCommon, "interfaceFunc",
+                                                  "Die Datei '%s' konnte nicht angelegt werden.", file->c_str()));
+        return 1;
+    }
+    double factor = 1.0;
+    if (source == kThisProgram && target == kSiblingProgram) factor = 2.0 / 3.0;
+    if (source == kSiblingProgram && target == kThisProgram) factor = 1.5;
+    // The converted position belongs to the target program.
+    data->m_strProgName = *program;
+    data->m_strModuleName = Upper(*variant);
+    data->ScaleImperfections(factor);
+    data->m_hDoc = out;
+    data->WriteData(out);
+    ZEVUD_SaveDoc(out);
+    data.reset();
+    ZEVUD_CloseDoc(out);
+    return 1;
+}
+
 struct CommandSpec {
     const char* action;
     std::vector<const char*> types;
@@ -35,18 +210,18 @@ struct CommandSpec {
 
 const std::vector<CommandSpec>& Commands() {
     static const std::vector<CommandSpec> commands = {
-        {"PreTranslateMessage", {"MSG*"}, nullptr},
-        {"CreateInputDlg", {"CWnd*"}, nullptr},
-        {"CreatePreviewDlg", {"CWnd*", "CWnd*", "BOOL"}, nullptr},
-        {"SetData", {"CWnd*", "int"}, nullptr},
-        {"GetData", {"CWnd*", "int"}, nullptr},
-        {"CreateEmptyDoc", {"CWnd*"}, nullptr},
-        {"SilentCalc", {"int"}, nullptr},
-        {"Annotation", {"CWnd*", "CString*", "BOOL"}, nullptr},
-        {"PosAnnotation", {"CWnd*", "CString*", "BOOL"}, nullptr},
+        {"PreTranslateMessage", {"MSG*"}, &PreTranslateMessage},
+        {"CreateInputDlg", {"CWnd*"}, &CreateInputDlg},
+        {"CreatePreviewDlg", {"CWnd*", "CWnd*", "BOOL"}, &CreatePreviewDlg},
+        {"SetData", {"CWnd*", "int"}, &SetData},
+        {"GetData", {"CWnd*", "int"}, &GetData},
+        {"CreateEmptyDoc", {"CWnd*"}, &CreateEmptyDoc},
+        {"SilentCalc", {"int"}, &SilentCalc},
+        {"Annotation", {"CWnd*", "CString*", "BOOL"}, &TabAnnotation},
+        {"PosAnnotation", {"CWnd*", "CString*", "BOOL"}, &PosAnnotation},
         {"RegisterShowRtfTip", {"TYPE_SHOWRTFTIP"}, &RegisterShowRtfTip},
-        {"CanExportTo", {"vecExportToStruct*", "CString*"}, nullptr},
-        {"Export", {"int", "CString*", "CString*", "CString*"}, nullptr},
+        {"CanExportTo", {"vecExportToStruct*", "CString*"}, &CanExportTo},
+        {"Export", {"int", "CString*", "CString*", "CString*"}, &Export},
     };
     return commands;
 }
@@ -115,4 +290,11 @@ RIGEL_EXPORT int32_t RigelRegisterHostRoutine(int32_t kind, uint64_t address) {
 
 // Tears down the module's global objects; the host calls it before it
 // unloads the library.
-RIGEL_EXPORT void RigelModuleTeardown() { ModuleTeardown(); }
+RIGEL_EXPORT void RigelModuleTeardown() {
+    for (CMainDialogBase* dlg : Dialogs()) delete dlg;
+    Dialogs().clear();
+    DestroyStdProfile();
+    DestroyMateHandler();
+    DestroySectionDbCache();
+    ModuleTeardown();
+}

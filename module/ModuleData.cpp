@@ -1,0 +1,573 @@
+#include "module/ModuleData.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+
+#include "input/MateHandler.h"
+#include "input/StdProfile.h"
+#include "module/ModuleDataDialog.h"
+#include "module/ModuleMessages.h"
+#include "platform/lingo/lingo.h"
+#include "platform/winsys/winsys.h"
+
+namespace {
+
+constexpr const char* kAppInput = "VKT Eingabe";
+constexpr const char* kAppOutput = "VKT Ausgabe";
+constexpr const char* kSection = "velor_i_rigel";
+constexpr const char* kAreaData = "RigelData";
+
+std::string Tr(const char* text) { return lingo::Translate(kAppInput, kSection, kAreaData, text); }
+
+template <class... A>
+std::string TrFormat(const char* format, A... args) {
+    return lingo::FormatTranslated(format, Tr(format), args...);
+}
+
+// ---- section files shared by several data objects ----------------------------------
+std::mutex g_claimsMutex;
+std::map<std::string, int>& Claims() {
+    static std::map<std::string, int>* claims = new std::map<std::string, int>();  // never destroyed
+    return *claims;
+}
+
+void AddClaim(const std::string& path) {
+    std::lock_guard<std::mutex> lock(g_claimsMutex);
+    ++Claims()[path];
+}
+
+void DropClaim(const std::string& path) {
+    bool last = false;
+    {
+        std::lock_guard<std::mutex> lock(g_claimsMutex);
+        auto it = Claims().find(path);
+        if (it == Claims().end()) return;
+        if (--it->second <= 0) {
+            Claims().erase(it);
+            last = true;
+        }
+    }
+    if (last) {
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+    }
+}
+
+
+// ---- document helpers ----------------------------------------------------------------
+int CountChildren(ZVELEM parent, const char* name) {
+    int n = 0;
+    for (ZVELEM e = ZEVUD_FindFirstChild(parent, name); e; e = ZEVUD_FindNextChild(e, name)) ++n;
+    return n;
+}
+
+std::vector<int32_t> GetIntList(ZVELEM e, const char* key) {
+    const std::vector<unsigned char> bytes = zevud::GetBinData(e, key);
+    std::vector<int32_t> v(bytes.size() / 4);
+    for (size_t i = 0; i < v.size(); ++i) {
+        uint32_t u = 0;
+        for (int b = 0; b < 4; ++b) u |= static_cast<uint32_t>(bytes[i * 4 + b]) << (8 * b);
+        v[i] = static_cast<int32_t>(u);
+    }
+    return v;
+}
+
+}  // namespace
+
+// ---- free helpers ---------------------------------------------------------------------
+
+std::string GetNormName(int norm, int existingBuilding) {
+    if (existingBuilding) return "Nachrechnung";
+    return norm == 7 ? "DIN 18800" : norm == 8 ? "EC 3" : "EC3 NA (DE)";
+}
+
+void UpdateSectionMaterialForNorm(CSection& section, int norm, int existingBuilding) {
+    if (section.m_iNorm == norm && !existingBuilding) {
+        section.m_iNorm = norm;
+        return;
+    }
+    const bool alu = norm == 34;
+    const std::string category = alu ? "Aluminium" : "Stahl";
+    const std::string subcategory = alu ? "Aluminium" : "Baustahl";
+    const std::string normName = alu ? "EC9" : GetNormName(norm, existingBuilding);
+    std::vector<std::string> names;
+    GetMateHandler().GetObjectNames(category, subcategory, normName, names);
+    if (!names.empty()) {
+        const std::string def = GetMateHandler().GetDefaultObjectName(category, subcategory, normName);
+        if (!def.empty()) section.m_strMaterial = def;
+    }
+    section.m_iNorm = norm;
+}
+
+int GetSectionFileClaims(const std::string& path) {
+    std::lock_guard<std::mutex> lock(g_claimsMutex);
+    auto it = Claims().find(path);
+    return it == Claims().end() ? 0 : it->second;
+}
+
+void CCraneReactions::Clear() { *this = CCraneReactions(); }
+
+// ---- construction --------------------------------------------------------------------
+
+CModuleData::CModuleData() {
+    auto lk = std::make_unique<CModuleLoadCombination>();
+    m_pLK = lk.get();
+    SetLoadCombination(std::move(lk));
+    LK().SetOwner(this, [this] { return m_hDoc; });
+    m_bPlauRecordRoute = true;
+
+    m_bSectionConst = 1;
+    m_cranes.resize(1);
+    m_cranes[0].m_pOwner = this;
+    LK().SetNorm(4);
+    LK().SetModus(3);
+    LK().m_bShowRulesButton = true;
+    LK().m_bGenerationOff = false;
+    LK().m_bShowNotSplit = false;
+    LK().m_bAltLoads = true;
+    LK().m_bSyncActions = false;
+    LK().m_bShowDurationClass = false;
+    m_moduleVars.SetParent(&m_varTable);
+    m_rtfOptions.assign(kReportOptions, 0);
+    m_rtfWizOptions.assign(kWizardOptions, 0);
+    m_craneRtfOptions.assign(kCraneReportOptions, 1);
+    m_inputAnnotations.assign(kAnnotations, std::string());
+    m_fieldLengths.resize(1);
+    m_supports.resize(1);
+    m_bucklFields.assign(1, 1);
+    m_groupValues[0].assign(kCraneGroups, 0.0);
+    m_groupValues[1].assign(kCraneGroups, 0.0);
+    m_steelSections.Reset();
+    GetStdProfile().EnsureLoaded();
+}
+
+CModuleData::~CModuleData() {
+    Init();
+    RemoveTempSectionFile();
+}
+
+bool CModuleData::IsCraneRunway() const {
+    return m_strModuleName == "VADU" || (m_strModuleName.empty() && m_strProgName == "VADU");
+}
+
+void CModuleData::Init() {
+    CBaseData::Init();
+    m_matBB = 0;
+    SetNormAndMaterialClass(7, 1);
+
+    m_fieldLengths.assign(1, CFormulaValue(0.0));
+    m_supports.assign(1, CSupport());
+    m_supports[0].m_cx.SetValue(kRigidSpring);
+    m_supports[0].m_cz.SetValue(kRigidSpring);
+    m_supports[0].m_cwoelb.SetValue(kRigidSpring);
+    m_bucklFields.assign(1, 1);
+
+    m_inputAnnotations.assign(kAnnotations, std::string());
+    m_sections.clear();
+    m_notchCases.clear();
+    m_springs.clear();
+    m_loads.clear();
+    m_hinges.clear();
+
+    m_rtfOptions.resize(kReportOptions, 0);
+    m_rtfWizOptions.resize(kWizardOptions, 0);
+    m_craneRtfOptions.assign(kCraneReportOptions, 1);
+    m_craneShortSummery = 0;
+    m_rtfLKgebr = m_rtfLKTragSV = 0;
+    m_bRtfChapterInput = m_bRtfChapterGebr = m_bRtfChapterTragSV = m_bRtfChapterCT = 1;
+    m_bRtfCalcSinglePoint = 0;
+    m_bRtfSinglePointLayout = 1;
+
+    m_fatDetail.Clear();
+    m_nCurCranePos = 0;
+
+    m_cranes.assign(3, CCrane());
+    for (CCrane& c : m_cranes) {
+        c.m_pOwner = this;
+        c.Init();
+    }
+    m_rail.Init();
+    m_craneSettings = CCraneSettings();
+    m_vorvSettings = CImperfectionSettings();
+    m_steelSections.Reset();
+
+    m_bRunning = 0;
+    m_groupValues[0].assign(kCraneGroups, 0.0);
+    m_groupValues[1].assign(kCraneGroups, 0.0);
+    m_reactions.Clear();
+}
+
+// ---- section file --------------------------------------------------------------------
+
+std::string CModuleData::GetTempSectionFileName() const { return GetSideFileName(".temp.skw"); }
+
+void CModuleData::ClaimSectionFile(const std::string& path) {
+    if (path == m_strSectionFile) return;
+    const std::string old = m_strSectionFile;
+    m_strSectionFile = path;
+    if (!path.empty()) AddClaim(path);
+    if (!old.empty()) DropClaim(old);
+}
+
+void CModuleData::RemoveTempSectionFile() { ClaimSectionFile(std::string()); }
+
+void CModuleData::WriteSectionFile() {
+    const std::string file = GetTempSectionFileName();
+    if (file.empty()) return;
+    // The file is rebuilt under this document's name and becomes this
+    // object's section file.
+    ClaimSectionFile(file);
+    std::error_code ec;
+    std::filesystem::remove(file, ec);
+    for (size_t i = 0; i < m_sections.size(); ++i) {
+        CSection& s = m_sections[i];
+        s.m_pOwner = this;
+        s.m_iField = static_cast<int>(i);
+        if (s.m_profSelType != 0) {
+            s.m_profile.SaveToDatabase(file.c_str(), "", s.GetProfileKey(0).c_str());
+            if (s.m_bVoute) s.m_profile2.SaveToDatabase(file.c_str(), "", s.GetProfileKey(1).c_str());
+        } else if (s.m_iFamily != -1 && s.m_iProfile != -1) {
+            GetStdProfile().CopyProfileToDatabase(s.m_iFamily, s.m_iProfile, file, "", i == 0 ? 1 : 0);
+            if (s.m_bVoute && s.m_iProfile2 != -1)
+                GetStdProfile().CopyProfileToDatabase(s.m_iFamily, s.m_iProfile2, file, "", 0);
+        }
+    }
+}
+
+void CModuleData::ExtractSectionFile(ZVELEM root) {
+    if (CountChildren(root, "dataFile") != 1) return;
+    ZVELEM dataFile = ZEVUD_FindFirstChild(root, "dataFile");
+    const std::string file = GetTempSectionFileName();
+    if (file.empty() || !ZEVUD_HasAttr(dataFile, "skwFile")) return;
+    if (ZEVUD_LoadFileFromAttr(dataFile, "skwFile", file.c_str()) == 1) ClaimSectionFile(file);
+}
+
+// ---- norms -----------------------------------------------------------------------------
+
+void CModuleData::SetNormAndMaterialClass(int norm, int combinationNorm) {
+    m_info.m_nNorm = norm;
+    m_info.m_nLkNorm = combinationNorm;
+    for (CSection& s : m_sections) UpdateSectionMaterialForNorm(s, norm, m_matBB);
+    CLKData& lk = LK();
+    lk.SetNorm(combinationNorm);
+    lk.SetModus(3);
+    lk.m_bNoGammaPsi = m_calcSettings.m_bNoGammaPsi != 0;
+    lk.m_bShowDurationClass = false;
+    lk.m_bShowCategory = combinationNorm != 1;
+    lk.m_bAltLoads = true;
+    lk.m_bRulesEditable = false;
+    lk.m_bWriteGammaPsiProtocol = true;
+    lk.m_bWriteRulesProtocol = true;
+    lk.m_bShowGInfOption = true;
+    lk.m_bChecks[0] = lk.m_bChecks[1] = lk.m_bChecks[14] = true;
+    for (int k = 0; k < 4; ++k)
+        lk.m_bChecks[3 + k] = combinationNorm == 1 ? k == 0 : k == m_calcSettings.m_gebrNachweis;
+}
+
+void CModuleData::GetProgramTitle(std::string& title) const {
+    if (IsCraneRunway())
+        title = Tr(m_strModuleName == "VADU2" ? "Kranbahnträger 2" : "Kranbahnträger 1");
+    else
+        title = Tr("Einfeld- und Durchlaufträger");
+}
+
+double CModuleData::GetFieldStart(int i) const {
+    if (i <= 0 || i >= static_cast<int>(m_fieldLengths.size())) return 0.0;
+    double x = 0.0;
+    for (int k = 1; k <= i; ++k) x += m_fieldLengths[static_cast<size_t>(k)].GetValue();
+    return x;
+}
+
+void CModuleData::UpdateViews(int flag) {
+    if (!m_pDialog) return;
+    m_pDialog->ExchangeData(0);  // data to pages
+    DrawSystem2D(flag);
+    DrawSystem3D(flag);
+}
+
+// ---- variables --------------------------------------------------------------------------
+
+void CModuleData::DefineVariables() {
+    CBaseData::DefineVariables();
+    for (CFormulaValue& l : m_fieldLengths) l.SetVariableTable(&m_varTable);
+    if (IsCraneRunway()) SetCurrentCranePosition();
+
+    m_moduleVars.RemoveAll();
+    m_moduleVars.SetParent(&m_varTable);
+    double total = 0.0;
+    for (size_t k = 1; k < m_fieldLengths.size(); ++k) {
+        const double l = m_fieldLengths[k].GetValue();
+        total += l;
+        m_moduleVars.Define(TrFormat("System\\l%ld", static_cast<long>(k)), TrFormat("Länge Feld %ld", static_cast<long>(k)),
+                            "m", l);
+    }
+    m_moduleVars.Define(Tr("System\\tl"), Tr("Gesamtlänge"), "m", total);
+
+    if (IsCraneRunway()) {
+        CRailValues rv;
+        m_rail.GetRailValues(rv);
+        m_moduleVars.Define(Tr("Schiene\\b"), Tr("Kopfbreite"), "cm", rv.b1);
+        m_craneSettings.m_loadEcc.SetVariableTable(&m_moduleVars);
+    }
+
+    for (size_t i = 0; i < m_sections.size(); ++i) {
+        const long n = static_cast<long>(i + 1);
+        CSection& s = m_sections[i];
+        double ya1 = 0, za1 = 0, ya2 = 0, za2 = 0, ye1 = 0, ze1 = 0, ye2 = 0, ze2 = 0;
+        s.ComputeGeometry(0, ya1, za1, ya2, za2);
+        s.ComputeGeometry(1, ye1, ze1, ye2, ze2);
+        // The outline of the section layer is in cm already.
+        const double hA = std::fabs(za2 - za1), hE = std::fabs(ze2 - ze1);
+        const double bA = std::fabs(ya2 - ya1), bE = std::fabs(ye2 - ye1);
+        if (hA == hE) {
+            m_moduleVars.Define(TrFormat("Profil Feld %ld\\prof%ldH", n, n), Tr("Profilhöhe"), "cm", hA);
+        } else {
+            m_moduleVars.Define(TrFormat("Profil Feld %ld\\prof%ldHa", n, n), Tr("Profilhöhe Anfang"), "cm", hA);
+            m_moduleVars.Define(TrFormat("Profil Feld %ld\\prof%ldHe", n, n), Tr("Profilhöhe Ende"), "cm", hE);
+        }
+        if (bA == bE) {
+            m_moduleVars.Define(TrFormat("Profil Feld %ld\\prof%ldB", n, n), Tr("Profilbreite"), "cm", bA);
+        } else {
+            m_moduleVars.Define(TrFormat("Profil Feld %ld\\prof%ldBa", n, n), Tr("Profilbreite Anfang"), "cm", bA);
+            m_moduleVars.Define(TrFormat("Profil Feld %ld\\prof%ldBe", n, n), Tr("Profilbreite Ende"), "cm", bE);
+        }
+    }
+
+    for (CSupport& s : m_springs) s.SetVariableTable(&m_moduleVars);
+    for (CLoadDef& l : m_loads) l.SetVariableTable(&m_moduleVars);
+    for (CHinge& h : m_hinges) h.SetVariableTable(&m_moduleVars);
+    m_craneSettings.m_loadDistOnBottomFlange.SetVariableTable(&m_moduleVars);
+}
+
+// ---- results -------------------------------------------------------------------------
+
+void CModuleData::ReadResults(ZVDOC hDoc) {
+    CBaseData::ReadResults(hDoc);
+    m_resultIndex.clear();
+    const char* app = m_bOutput ? kAppOutput : kAppInput;
+    for (size_t i = 0; i < m_resultSets.size(); ++i) {
+        CResultSet& set = m_resultSets[i];
+        if (set.m_type == 3) set.m_type = 2;
+        if (!set.m_strTitle.empty()) {
+            m_resultIndex[set.m_strTitle] = static_cast<int>(i);
+            set.m_strTitle = lingo::Translate(app, kSection, "RigelOutputWiz", set.m_strTitle);
+        }
+    }
+    ZVELEM root = hDoc ? ZEVUD_GetRootElement(hDoc) : 0;
+    ZVELEM result = root ? ZEVUD_FindFirstChild(root, "result") : 0;
+    if (!result) return;
+    m_tragSVMaxLK = ZEVUD_GetInt(result, "tragSVMaxLK");
+    m_gebrMaxLK = ZEVUD_GetInt(result, "gebrMaxLK");
+    m_gebrKolOffset = ZEVUD_GetInt(result, "gebrKolOffset");
+    // Flags per load combination; indices beyond any sane list are damage
+    // and are left out.
+    auto flags = [&](const char* key, int offset, std::vector<int32_t>& out) {
+        out.assign(LK().m_combinations.size(), 0);
+        for (int32_t idx : GetIntList(result, key)) {
+            const int64_t at = static_cast<int64_t>(idx) + offset;
+            if (at < 0 || at > 1000000) continue;
+            if (static_cast<size_t>(at) >= out.size()) out.resize(static_cast<size_t>(at) + 1, 0);
+            out[static_cast<size_t>(at)] = 1;
+        }
+    };
+    flags("tragSVRelKol", 0, m_tragSVRelKol);
+    flags("gebrRelKol", m_gebrKolOffset, m_gebrRelKol);
+    m_dMaxAusGebr = ZEVUD_GetDouble(result, "dMaxAusGebr");
+    m_dMaxAusTragSV = ZEVUD_GetDouble(result, "dMaxAusTragSV");
+    m_iClass = ZEVUD_GetInt(result, "iClass");
+    m_strErrorMsg = zevud::GetString(result, "errorMsg");
+}
+
+// ---- checks -------------------------------------------------------------------------------
+
+bool CModuleData::CheckInputMessages(std::vector<std::string>&, int) { return true; }
+
+void CModuleData::CheckLoadCases(std::string& out) const {
+    out.clear();
+    std::map<int, int> actionOf;
+    for (const CLoadDef& l : m_loads) {
+        CNumberList cases = l.m_LCGen;
+        cases.Parse();
+        if (cases.m_numbers.empty()) {
+            out = Tr("Fehler! In der Lasteingabe fehlt die Lastfallnummer.");
+            return;
+        }
+        const int c = cases.m_numbers[0];
+        if (c == 0) {
+            out = Tr("Fehler! Lastfallnummer 0 ist unzulässig.");
+            return;
+        }
+        auto it = actionOf.find(c);
+        if (it != actionOf.end() && it->second != 0 && it->second != l.m_iLoadCase) {
+            out = TrFormat("Fehler! Lastfall '%ld' ist mehr als einer Einwirkung zugeordnet.", static_cast<long>(c));
+            return;
+        }
+        actionOf[c] = l.m_iLoadCase;
+    }
+}
+
+void CModuleData::BuildLoadCaseActionTable() {
+    CLKData& lk = LK();
+    if (m_loads.empty()) {
+        lk.m_loadCases.clear();
+        return;
+    }
+    std::map<int, int> actionOf;
+    int highest = 0;
+    for (const CLoadDef& l : m_loads) {
+        CNumberList cases = l.m_LCGen;
+        cases.Parse();
+        int c = cases.m_numbers.empty() ? 1 : cases.m_numbers[0];
+        if (c < 1) c = 1;
+        // A load-case number beyond any real position is left out.
+        if (c > static_cast<int>(kMaxListCount) * 10) continue;
+        int action = 0;
+        const int idx = l.m_iLoadCase;
+        if (idx >= 1 && idx <= static_cast<int>(lk.m_actions.size()))
+            action = lk.m_actions[static_cast<size_t>(idx - 1)].m_nNumber;
+        actionOf[c] = action;
+        highest = std::max(highest, c);
+    }
+    lk.m_loadCases.assign(static_cast<size_t>(highest), CLoadCaseAssignment());
+    for (int i = 0; i < highest; ++i) {
+        lk.m_loadCases[static_cast<size_t>(i)].m_nLoadCase = i + 1;
+        auto it = actionOf.find(i + 1);
+        lk.m_loadCases[static_cast<size_t>(i)].m_nAction = it == actionOf.end() ? 0 : it->second;
+    }
+}
+
+bool CModuleData::CheckInput(CPlauMessageList& list, int) {
+    if (m_bRunning) return true;
+    m_nCurrentIndex = -1;
+    if (IsCraneRunway()) return true;
+    list.RemoveAll();
+    // No dialog grids without windows: the messages name their places only.
+    CPlauGrid* systemGrid = nullptr;
+    CPlauGrid* loadGrid = nullptr;
+    CPlauGrid* springGrid = nullptr;
+
+    if (m_fieldLengths.size() < 2)
+        list.AddGridMessage(PLAU_ERROR, Tr("Kapitel 'System': Es wurden keine Felder eingegeben"), 2, systemGrid, 2, 2);
+    if (m_loads.empty())
+        list.AddGridMessage(PLAU_ERROR, Tr("Kapitel 'Lasten': Es wurden keine Lasten eingegeben"), 2, loadGrid, 1, 1);
+
+    int count[6] = {};
+    for (const CSupport& s : m_supports) {
+        const CFormulaValue* v[6] = {&s.m_cx, &s.m_cy, &s.m_cz, &s.m_cmx, &s.m_cmy, &s.m_cmz};
+        for (int d = 0; d < 6; ++d)
+            if (v[d]->GetValue() != 0.0) ++count[d];
+    }
+    for (const CSupport& s : m_springs) {
+        const CFormulaValue* v[6] = {&s.m_cx, &s.m_cy, &s.m_cz, &s.m_cmx, &s.m_cmy, &s.m_cmz};
+        const int add = s.m_length.GetValue() == 0.0 ? 1 : 2;
+        for (int d = 0; d < 6; ++d)
+            if (v[d]->GetValue() != 0.0) count[d] += add;
+    }
+    if (count[0] == 0 || count[1] == 0 || count[2] == 0) {
+        const char* dir = count[1] == 0 ? "Y" : count[2] == 0 ? "Z" : "X";
+        list.AddGridMessage(
+            PLAU_ERROR,
+            TrFormat("Kapitel 'System', bzw. 'Federn/Bettungen': In %s-Richtung ist das System verschieblich!", dir), 2,
+            springGrid, 2, 4);
+    }
+    const bool zFree = count[1] == 1 && count[5] == 0;
+    const bool xFree = count[3] == 0;
+    const bool yFree = count[2] == 1 && count[4] == 0;
+    if (xFree || zFree || yFree) {
+        const char* axis = zFree ? "Z" : xFree ? "X" : "Y";
+        list.AddGridMessage(
+            PLAU_ERROR,
+            TrFormat("Kapitel 'System', bzw. 'Federn/Bettungen': Das System ist frei drehbar um die %s-Achse!", axis),
+            2, springGrid, 2, 4);
+        return false;
+    }
+
+    std::map<int, int> actionOf;
+    for (size_t i = 0; i < m_loads.size(); ++i) {
+        const CLoadDef& l = m_loads[i];
+        CNumberList cases = l.m_LCGen;
+        cases.Parse();
+        const int row = static_cast<int>(i + 1);
+        if (cases.m_numbers.empty() || cases.m_numbers[0] == 0) {
+            list.AddGridMessage(PLAU_ERROR, Tr("Kapitel 'Lasten': Einer Last wurde kein Lastfall zugeordnet!"), 6,
+                                loadGrid, row, 2);
+            continue;
+        }
+        const int c = cases.m_numbers[0];
+        auto it = actionOf.find(c);
+        if (it != actionOf.end() && it->second != 0 && it->second != l.m_iLoadCase)
+            list.AddGridMessage(PLAU_ERROR,
+                                Tr("Kapitel 'Lasten': Ein Lastfall wurde mehreren Einwirkungen zugeordnet!"), 6,
+                                loadGrid, row, 2);
+        actionOf[c] = l.m_iLoadCase;
+    }
+
+    if (m_fieldLengths.size() >= 2) {
+        const int last = static_cast<int>(m_fieldLengths.size()) - 1;
+        const double end = GetFieldStart(last);
+        for (size_t i = 0; i < m_springs.size(); ++i) {
+            const CSupport& s = m_springs[i];
+            const double start = GetFieldStart(s.m_iNode) + s.m_posX.GetValue();
+            if (start < -0.01 || start + s.m_length.GetValue() > end + 0.01)
+                list.AddGridMessage(PLAU_ERROR,
+                                    Tr("Kapitel 'Federn/Bettungen': Eine Feder/Bettung liegt ausserhalb des Systems!"),
+                                    3, springGrid, static_cast<int>(i + 1), 2);
+        }
+        std::vector<double> nodes;
+        for (int k = 0; k <= last; ++k) nodes.push_back(GetFieldStart(k));
+        for (size_t i = 0; i < m_loads.size(); ++i) {
+            double a = 0.0, b = 0.0;
+            m_loads[i].GetRange(nodes, a, b);
+            if (a < -0.01 || b > end + 0.01)
+                list.AddGridMessage(PLAU_WARNING, Tr("Kapitel 'Belastung': Eine Last liegt ausserhalb des Systems!"), 6,
+                                    loadGrid, static_cast<int>(i + 1), 2);
+        }
+    }
+
+    if (m_calcSettings.m_resultGebrLK == 2 && LK().m_combinations.size() > 200)
+        list.AddControlMessage(PLAU_WARNING, Tr("Kapitel 'Steuerung': Ergebnisse für alle LKs kann sehr lange dauern!"),
+                               1, nullptr, true);
+
+    for (CSection& s : m_sections) {
+        if (!s.m_profile.IsValid()) continue;
+        SektSqs sq{};
+        s.m_profile.GetStressValues(sq);
+        if (sq.Ptyp == 1)
+            list.AddGridMessage(PLAU_ERROR,
+                                Tr("Das gewählte Profil ist dickwandig! Biegetorsionstheorie nicht anwendbar."), 2,
+                                systemGrid, 2, 2);
+    }
+    return list.CountErrors() == 0;
+}
+
+// ---- the calculation -----------------------------------------------------------------
+
+CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int bRedraw);
+
+CRecalcResult CModuleData::Recalc(int bReport, int bRedraw) {
+    if (IsCraneRunway()) return RecalcCraneRunway(*this, bReport, bRedraw);
+    // The load cases of the loads go to their actions, then the combinations
+    // are generated for the kernel.
+    BuildLoadCaseActionTable();
+    LK().UpdateActionsFromLoadCases();
+    LK().Generate();
+    return CBaseData::Recalc(bReport, bRedraw);
+}
+
+// ---- counts of the document --------------------------------------------------------------
+
+int32_t CModuleData::ReadCount(ZVELEM element, const char* name) {
+    const int32_t n = ZEVUD_GetInt(element, name);
+    if (n < 0) return 0;
+    if (n > kMaxListCount) {
+        winsys::MessageBox(TrFormat("Die Position ist beschädigt: \"%s\" = %ld ist keine gültige Anzahl. Die "
+                                    "Angaben werden nicht gelesen.",
+                                    name, static_cast<long>(n)),
+                           "", winsys::Buttons::Ok, winsys::Icon::Error);
+        return -1;
+    }
+    return n;
+}

@@ -1,0 +1,213 @@
+// The complete data of one position of the module: the member system
+// (fields, supports, springs, sections, hinges, loads), the settings of the
+// member design and of the crane runway, cranes and rail, report options and
+// the results kept between calculations; with the module part of the
+// position document (reader and writer) and the calculation entry.
+// One class serves both programs: a crane runway is recognised by the name
+// "VADU" (module name, or program name where the module name is empty).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "formula/FormulaValue.h"
+#include "formula/VariableTable.h"
+#include "input/LKData.h"
+#include "module/BaseData.h"
+#include "module/Crane.h"
+#include "module/CraneTables.h"
+#include "module/Envelope.h"
+#include "module/Hinge.h"
+#include "module/LoadDef.h"
+#include "module/ModuleDataCrane.h"
+#include "module/NotchCase.h"
+#include "module/Rail.h"
+#include "module/RecordOwner.h"
+#include "module/ResultTable.h"
+#include "module/Section.h"
+#include "module/Settings.h"
+#include "module/Support.h"
+
+class CMainDialogBase;
+
+// The crane-runway support reactions.
+struct CCraneReactions {
+    static constexpr int kSupports = 20;
+    static constexpr int kValues = 20 * 12 * 4;  // per component
+    static constexpr int kLabelBytes = 10;       // one load-case label
+    static constexpr int kPositions = 20 * 12;
+
+    void Clear();
+
+    int32_t nAufl = 0;
+    double xCoords[kSupports] = {};
+    double table[6][kValues] = {};  // Ax, Ay, Az, Mx, My, Mz
+    char labels[kValues][kLabelBytes] = {};
+    int32_t pos[kPositions] = {};
+};
+
+// The load-combination settings of the position as the base data reads and
+// writes them.
+class CModuleLoadCombination : public CBaseLoadCombination {
+public:
+    void ReadData(ZVELEM input) override { m_lk.ReadData(input); }
+    void WriteData(ZVELEM input) override { m_lk.WriteData(input); }
+    void SetNorm(int32_t norm) override { m_lk.SetNorm(norm); }
+    void StoreProtocolFiles() override { m_lk.StoreProtocolFiles(); }
+    CLKData m_lk;
+};
+
+class CModuleData : public CBaseData, public CRecordOwner {
+public:
+    static constexpr int kReportOptions = 450;
+    static constexpr int kWizardOptions = 300;
+    static constexpr int kCraneReportOptions = 55;
+    static constexpr int kAnnotations = 10;
+    static constexpr int kCraneChecks = 5;
+    static constexpr int kCraneGroups = 19;
+    // The largest list a document may ask for; a larger count is damage.
+    static constexpr int32_t kMaxListCount = 10000;
+
+    CModuleData();
+    ~CModuleData() override;
+    CModuleData(const CModuleData&) = delete;
+    CModuleData& operator=(const CModuleData&) = delete;
+
+    // ---- the virtual operations of the base ---------------------------------------
+    void DefineVariables() override;
+    CRecalcResult Recalc(int bReport, int bRedraw) override;
+    void ReadResults(ZVDOC hDoc) override;
+    void ReadData(ZVDOC hDoc) override;
+    void WriteData(ZVDOC hDoc) override;
+    void Init() override;
+    void UpdateViews(int flag) override;
+    bool CheckInputMessages(std::vector<std::string>& messages, int flag) override;
+    bool CheckInput(CPlauMessageList& messages, int flag) override;
+
+    // ---- what the records ask of their owner ------------------------------------
+    const CCraneSettings* GetCraneSettings() const override { return &m_craneSettings; }
+    // The section file beside the document: its name with the final ".vkx"
+    // (any case) replaced by ".temp.skw"; empty without a named document.
+    std::string GetTempSectionFileName() const override;
+    int GetMatBB() const override { return m_matBB; }
+
+    // ---- operations ----------------------------------------------------------------
+    bool IsCraneRunway() const;
+    CLKData& LK() { return m_pLK->m_lk; }
+    const CLKData& LK() const { return m_pLK->m_lk; }
+
+    // The first load-case error of the loads, empty when all is well.
+    void CheckLoadCases(std::string& out) const;
+    // Fills the load-case table of the load-combination settings from the loads.
+    void BuildLoadCaseActionTable();
+    void SetNormAndMaterialClass(int norm, int combinationNorm);
+    void ScaleImperfections(double factor) { m_vorvSettings.Scale(factor); }
+    void GetProgramTitle(std::string& title) const;
+    // The x in m of field entry i (0 for i = 0 and for i out of range).
+    double GetFieldStart(int i) const;
+    // Rebuilds the section file from the sections.
+    void WriteSectionFile();
+    // Gives up this object's claim on its section file; the last user of a
+    // section file deletes it.
+    void RemoveTempSectionFile();
+    const std::string& GetSectionFile() const { return m_strSectionFile; }
+
+    // ---- crane runway (the positions along the runway) -------------------------
+    void GenerateCranePositions();
+    void SetCurrentCranePosition();
+
+    // ---- the data ---------------------------------------------------------------------
+    std::vector<CFormulaValue> m_fieldLengths;
+    std::vector<CSupport> m_supports;
+    std::vector<CSupport> m_springs;
+    std::vector<CSection> m_sections;
+    int32_t m_bSectionConst = 1;
+    std::vector<CNotchCase> m_notchCases;
+    std::vector<CHinge> m_hinges;
+    std::vector<CLoadDef> m_loads;
+    CCalcSettings m_calcSettings;
+    CImperfectionSettings m_vorvSettings;
+    int32_t m_matBB = 0;
+    std::vector<int32_t> m_rtfOptions;
+    std::vector<int32_t> m_rtfWizOptions;
+    int32_t m_rtfLKgebr = 0;
+    int32_t m_rtfLKTragSV = 0;
+    int32_t m_bRtfChapterInput = 1;
+    int32_t m_bRtfChapterGebr = 1;
+    int32_t m_bRtfChapterTragSV = 1;
+    int32_t m_bRtfChapterCT = 1;
+    int32_t m_bRtfCalcSinglePoint = 0;
+    int32_t m_bRtfSinglePointLayout = 1;
+    std::vector<std::string> m_inputAnnotations;
+
+    // result summary of the member design
+    std::string m_strErrorMsg;
+    double m_dMaxAusGebr = 0.0;
+    double m_dMaxAusTragSV = 0.0;
+    int32_t m_iClass = 0;
+    int32_t m_tragSVMaxLK = 0;
+    int32_t m_gebrMaxLK = 0;
+    int32_t m_gebrKolOffset = 0;
+    std::vector<int32_t> m_tragSVRelKol;  // one flag per load combination
+    std::vector<int32_t> m_gebrRelKol;
+
+    // crane runway
+    std::vector<CCrane> m_cranes;
+    CRail m_rail;
+    CCraneSettings m_craneSettings;
+    std::string m_strMessage;
+    std::vector<int32_t> m_craneRtfOptions;
+    CNumberList m_dorIzi;
+    int32_t m_craneShortSummery = 0;
+    std::vector<double> m_groupValues[2];
+    int32_t m_bRunning = 0;
+    CResultTable m_craneResults[kCraneChecks];
+    CResultTable m_akResults[kCraneChecks];
+    CResultTable m_fatResults[3];
+    CFatigueDetailTable m_fatDetail;
+    CRailWeldTable m_railWeld;
+    std::vector<std::string> m_userPointNames;
+    std::vector<double> m_cranePositions;
+    std::vector<double> m_fieldLength0, m_fieldLength1;
+    CEnvelope m_summaries[8];  // "resSummary" of the five checks, then "resSummaryLTB" of the first three
+    CPlateBucklingTable m_bucklRes;
+    std::vector<int32_t> m_bucklFields;
+    CSteelCheckSections m_steelSections;
+    int32_t m_nCurCranePos = 0;
+    CResultTable m_superposition;
+
+    CVariableTable m_moduleVars;
+    int32_t m_bOutput = 0;
+    CMainDialogBase* m_pDialog = nullptr;
+    std::map<std::string, int> m_resultIndex;
+    CCraneReactions m_reactions;
+
+private:
+    void ReadModulePart(ZVELEM root);
+    void ReadSystem(ZVELEM system);
+    void ReadCraneResults(ZVELEM result);
+    void WriteModulePart(ZVELEM root);
+    void WriteSystem(ZVELEM system);
+    void WriteCraneResults(ZVELEM root);
+    void ExtractSectionFile(ZVELEM root);
+    // Takes the section file at path as this object's (reference-counted).
+    void ClaimSectionFile(const std::string& path);
+    // A count attribute of the document: negative reads as 0, a count above
+    // kMaxListCount is reported and refused (-1).
+    int32_t ReadCount(ZVELEM element, const char* name);
+
+    CModuleLoadCombination* m_pLK = nullptr;
+    std::string m_strSectionFile;  // the section file this object holds a claim on
+};
+
+// The norm text of a norm code: "Nachrechnung" for an existing structure,
+// else 7 "DIN 18800", 8 "EC 3", any other "EC3 NA (DE)".
+std::string GetNormName(int norm, int existingBuilding);
+// Puts the section on the default material of the norm when its norm code
+// changes or for an existing structure; stores the norm code.
+void UpdateSectionMaterialForNorm(CSection& section, int norm, int existingBuilding);
+
+// The number of objects that hold a claim on the section file (tests).
+int GetSectionFileClaims(const std::string& path);

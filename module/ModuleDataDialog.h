@@ -1,0 +1,50 @@
+// What the host interface and the module data ask of the main input
+// dialog: its data object, the document it shows, its tab pages with their
+// annotations, and the exchange between data and pages. The window version
+// of the dialog derives from it; without windows the plain object stands
+// in, so that the host can create positions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "module/ModuleData.h"
+#include "platform/zevud/zevud.h"
+
+// The host's list of the programs a position can be converted to: pairs of
+// program name and variant text.
+using vecExportToStruct = std::vector<std::pair<std::string, std::string>>;
+
+class CMainDialogBase {
+public:
+    CMainDialogBase();
+    virtual ~CMainDialogBase();
+    CMainDialogBase(const CMainDialogBase&) = delete;
+    CMainDialogBase& operator=(const CMainDialogBase&) = delete;
+
+    // The run-time class name by which the host interface recognises it.
+    virtual const char* ClassName() const { return "DIzevoViv"; }
+    // FALSE: data to pages; TRUE: pages to data.
+    virtual void ExchangeData(int bSaveAndValidate) { (void)bSaveAndValidate; }
+    // Shows the page of the selected tab.
+    virtual void ShowPage() {}
+    // Rebuilds the tabs for the module name and variant.
+    virtual void SetupTabs() {}
+    // Refreshes the variable-definition page (FALSE: data to controls).
+    virtual void TransferVarDefs(int bSaveAndValidate) { (void)bSaveAndValidate; }
+    // The page of the selected tab; -1 when none is selected.
+    virtual int GetCurPage() const { return m_nCurPage; }
+    virtual void SelectPage(int page) { m_nCurPage = page; }
+    // The parent window the host gave.
+    virtual void SetParentWindow(int64_t parent) { m_parent = parent; }
+
+    CModuleData m_data;
+    ZVDOC m_hDoc = 0;
+    std::vector<std::string> m_annotations;  // one per tab page
+    std::string m_posAnnotation;
+    void* m_pPreview = nullptr;
+    int m_nCurPage = -1;
+    int64_t m_parent = 0;
+};
