@@ -149,10 +149,8 @@ int FER_iCalcElastic(int handle, double fy, const double* forces, int /*flags*/,
     const double eps = std::sqrt((ec ? 235.0 : 240.0) / fy);
 
     SektGqs g{};
-    SektSqs sq{};
     SektTqs tq{};
     if (SEKT_PRO_GetResultGqs(h.pro, &g) != 0 || SEKT_PRO_GetResultTqs(h.pro, 0, &tq) != 0) return -1;
-    SEKT_PRO_GetResultSqs(h.pro, &sq);
 
     StressField f;
     f.A = g.A;
@@ -190,25 +188,104 @@ int FER_iCalcElastic(int handle, double fy, const double* forces, int /*flags*/,
     }
     const double tol = 1e-6 * std::max(size, 1.0);
 
-    // Roles of a recognised I-section: flanges are the plates at the
-    // highest and lowest level (z grows downwards), the web the vertical one.
-    if (sq.Ptyp == 0) {
-        double zTop = 1e300, zBot = -1e300;
-        for (const Element& x : el)
-            if (std::fabs(x.a.z - x.b.z) <= tol) {
-                zTop = std::min(zTop, x.a.z);
-                zBot = std::max(zBot, x.a.z);
-            }
+    // Roles of an I-section (one vertical web, horizontal plates; z grows
+    // downwards): the plates next to the web's ends are the flanges, plates
+    // further out the flange plates.
+    {
+        int webs = 0, other = 0;
+        Element* web = nullptr;
         for (Element& x : el) {
-            if (std::fabs(x.a.z - x.b.z) <= tol) x.role = std::fabs(x.a.z - zTop) <= tol ? 1 : (std::fabs(x.a.z - zBot) <= tol ? 2 : 0);
-            else if (std::fabs(x.a.y - x.b.y) <= tol) x.role = 3;
+            if (std::fabs(x.a.z - x.b.z) <= tol) continue;
+            if (std::fabs(x.a.y - x.b.y) <= tol) ++webs, web = &x;
+            else ++other;
+        }
+        if (webs == 1 && other == 0) {
+            const double zt = std::min(web->a.z, web->b.z), zb = std::max(web->a.z, web->b.z);
+            double adjTop = -1e300, adjBot = 1e300;
+            for (const Element& x : el) {
+                if (&x == web) continue;
+                if (x.a.z < zt + tol) adjTop = std::max(adjTop, x.a.z);
+                if (x.a.z > zb - tol) adjBot = std::min(adjBot, x.a.z);
+            }
+            web->role = 3;
+            for (Element& x : el) {
+                if (&x == web) continue;
+                if (x.a.z < zt + tol) x.role = std::fabs(x.a.z - adjTop) <= tol ? 1 : 5;
+                else if (x.a.z > zb - tol) x.role = std::fabs(x.a.z - adjBot) <= tol ? 2 : 6;
+            }
         }
     }
 
     int sectionClass = 1;
     int count = 0;
+    // One part's limits from its stresses at the root (supported) and tip.
+    auto classify = [&](FER_CtPlate& e, double cRoot, double cTip, bool outstand, bool webPart) {
+        const double s1 = std::max(cRoot, cTip), s2 = std::min(cRoot, cTip);
+        e.sigma1 = s1;
+        e.sigma2 = s2;
+        e.tieValue = -s1;
+        e.outstand = outstand ? 1 : 0;
+        ferrum::CtLimits lim;
+        double raised = FER_CT_NO_LIMIT;
+        if (s1 > 1e-9) {
+            e.psi = s2 / s1;
+            double alpha = s2 >= 0 ? 1.0 : s1 / (s1 - s2);
+            if (webPart) {
+                // Web of an I-section: plastic neutral axis from the axial force the web carries.
+                const double npl = e.c * e.t * fy / 10.0;
+                if (npl > 0) alpha = std::clamp(0.5 * (1.0 - f.N / npl), 0.0, 1.0);
+            }
+            e.alpha = alpha;
+            lim = outstand ? ferrum::OutstandLimits(eps, alpha, e.psi, cTip >= cRoot)
+                           : ferrum::InternalPartLimits(eps, alpha, e.psi);
+            if (lim.c3 < FER_CT_NO_LIMIT) raised = lim.c3 * std::sqrt(fy / (h.gammaM * s1));
+        } else {
+            e.psi = 1.0;
+            e.alpha = 0.0;
+        }
+        e.limitClass1 = lim.c1;
+        e.limitClass2 = lim.c2;
+        e.limitClass3 = lim.c3;
+        e.limitClass3Raised = raised;
+        e.plateClass = ClassOf(e.ctRatio, lim);
+    };
     for (size_t k = 0; k < el.size(); ++k) {
         const Element& x = el[k];
+        if (x.role == 5 || x.role == 6) {
+            // A flange plate lies on its flange: only what stands out beyond
+            // the flange's edges is an outstand.
+            double fmin = 1e300, fmax = -1e300;
+            for (const Element& g : el)
+                if (g.role == x.role - 4) fmin = std::min({fmin, g.a.y, g.b.y}), fmax = std::max({fmax, g.a.y, g.b.y});
+            const double cmin = std::min(x.a.y, x.b.y), cmax = std::max(x.a.y, x.b.y);
+            bool any = false;
+            for (int side = 0; side < 2; ++side) {
+                const double root = side ? fmax : fmin, tip = side ? cmax : cmin;
+                const double c = side ? cmax - fmax : fmin - cmin;
+                if (c <= tol || fmin > fmax) continue;
+                any = true;
+                FER_CtPlate e{};
+                e.kind = x.role;
+                e.index = static_cast<int32_t>(k);
+                e.c = c;
+                e.t = x.t;
+                e.ctRatio = c / x.t;
+                const double wr = x.wa + (x.wb - x.wa) * ((root - x.a.y) / (x.b.y - x.a.y));
+                const double wt = x.wa + (x.wb - x.wa) * ((tip - x.a.y) / (x.b.y - x.a.y));
+                classify(e, -f.At(root, x.a.z, wr), -f.At(tip, x.a.z, wt), true, false);
+                sectionClass = std::max(sectionClass, static_cast<int>(e.plateClass));
+                if (count < FER_CT_MAX_PLATES) result->plate[count++] = e;
+            }
+            if (!any && count < FER_CT_MAX_PLATES) {
+                FER_CtPlate e{};
+                e.kind = x.role;
+                e.index = static_cast<int32_t>(k);
+                e.t = x.t;
+                classify(e, 0.0, 0.0, true, false);  // held by its flange over its whole width
+                result->plate[count++] = e;
+            }
+            continue;
+        }
         // Breakpoints along the plate: (parameter, supported, deduction).
         struct Bp {
             double s;

@@ -108,58 +108,93 @@ double ElasticUtilisation(const Section& x, double fd, const double* f) {
     return u;
 }
 
-// The I-section model of the partial internal forces method (cm, kN/cm²).
+// The I-section model of the partial internal forces method (cm, kN/cm²):
+// a web and, above and below it, a flange made of one or more plates
+// centred on the web (a flange with its flange plates).
 struct IModel {
     bool ok = false;
     double Ao = 0, Au = 0, Aw = 0;      // flange and web areas (web with fillets)
-    double bo = 0, to = 0, bu = 0, tu = 0, tw = 0;
+    double Wfo = 0, Wfu = 0;            // plastic moduli of the flanges about the web axis
+    double to = 0, tu = 0, tw = 0;      // largest plate thickness of each part
     double zo = 0, zu = 0, zw = 0;      // centres from the centroid, z downwards
     double Wweb = 0;                    // plastic modulus of the web part about its centre
-    double Avz = 0;                     // shear area of the web (between flange centres)
+    double Avz = 0;                     // shear area of the web (between the adjacent flange centres)
     double It = 0;
     double ko = 0.5, ku = 0.5;          // shares of Mz
 };
 
 IModel MakeIModel(const Section& x) {
     IModel m;
-    if (x.sq.Ptyp != 0 || std::fabs(x.g.phi) > 1e-6) return m;
-    // Flanges and web from the wall elements.
-    double zTop = 1e300, zBot = -1e300, yWeb = 0;
-    bool web = false;
+    if (std::fabs(x.g.phi) > 1e-6 || x.tqe.empty()) return m;
+    const SektTqe* web = nullptr;
+    double size = 0;
+    for (const SektTqe& e : x.tqe) size = std::max(size, std::hypot(e.ye - e.ya, e.ze - e.za));
+    const double tol = 1e-6 * std::max(size, 1.0);
     for (const SektTqe& e : x.tqe) {
-        if (std::fabs(e.za - e.ze) < 1e-9) {
-            zTop = std::min(zTop, e.za);
-            zBot = std::max(zBot, e.za);
-        } else if (std::fabs(e.ya - e.ye) < 1e-9) {
-            yWeb = e.ya;
-            web = true;
+        if (std::fabs(e.za - e.ze) <= tol) continue;
+        if (std::fabs(e.ya - e.ye) > tol || web) return m;  // one vertical web, nothing else
+        web = &e;
+    }
+    if (!web) return m;
+    const double yw = web->ya, zTopW = std::min(web->za, web->ze), zBotW = std::max(web->za, web->ze);
+    // Horizontal plates by level: extent and thickness.
+    struct Level {
+        double z = 0, ymin = 1e300, ymax = -1e300, t = 0;
+    };
+    std::vector<Level> levels;
+    for (const SektTqe& e : x.tqe) {
+        if (&e == web) continue;
+        Level* l = nullptr;
+        for (Level& c : levels)
+            if (std::fabs(c.z - e.za) <= tol) l = &c;
+        if (!l) {
+            levels.push_back({e.za});
+            l = &levels.back();
+        }
+        l->ymin = std::min({l->ymin, e.ya, e.ye});
+        l->ymax = std::max({l->ymax, e.ya, e.ye});
+        l->t = std::max(l->t, 0.5 * (e.ta + e.te));
+    }
+    double sumO = 0, sumU = 0, zAdjO = -1e300, zAdjU = 1e300, tAdjO = 0, tAdjU = 0, IzO = 0, IzU = 0;
+    for (const Level& l : levels) {
+        const double b = l.ymax - l.ymin;
+        if (b <= 0 || std::fabs(0.5 * (l.ymin + l.ymax) - yw) > 1e-6 * b + tol) return m;  // not centred on the web
+        const double A = b * l.t;
+        if (l.z < zTopW) {
+            m.Ao += A;
+            sumO += A * l.z;
+            m.Wfo += l.t * b * b / 4.0;
+            IzO += l.t * b * b * b;
+            m.to = std::max(m.to, l.t);
+            if (l.z > zAdjO) zAdjO = l.z, tAdjO = l.t;
+        } else if (l.z > zBotW) {
+            m.Au += A;
+            sumU += A * l.z;
+            m.Wfu += l.t * b * b / 4.0;
+            IzU += l.t * b * b * b;
+            m.tu = std::max(m.tu, l.t);
+            if (l.z < zAdjU) zAdjU = l.z, tAdjU = l.t;
+        } else {
+            return m;  // a plate across the web's height: no I-section
         }
     }
-    (void)yWeb;
-    if (!web || !(zBot > zTop)) return m;
-    m.bo = x.sq.bo;
-    m.to = x.sq.to;
-    m.bu = x.sq.bu;
-    m.tu = x.sq.tu;
-    m.tw = x.sq.ts;
-    m.zo = zTop - x.g.z0;
-    m.zu = zBot - x.g.z0;
-    const double faceO = m.zo + m.to / 2, faceU = m.zu - m.tu / 2;
+    if (m.Ao <= 0 || m.Au <= 0) return m;
+    m.zo = sumO / m.Ao - x.g.z0;
+    m.zu = sumU / m.Au - x.g.z0;
+    m.tw = 0.5 * (web->ta + web->te);
+    const double faceO = zAdjO + tAdjO / 2 - x.g.z0, faceU = zAdjU - tAdjU / 2 - x.g.z0;
     const double hw = faceU - faceO;
     if (hw <= 0 || m.tw <= 0) return m;
     m.zw = 0.5 * (faceO + faceU);
-    m.Ao = m.bo * m.to;
-    m.Au = m.bu * m.tu;
     m.Aw = x.g.A - m.Ao - m.Au;
     if (m.Aw <= 0) return m;
     const double k = 1.0 - kPi / 4.0;
-    const double ro = x.sq.ro, ru = x.sq.ru;
+    const double ro = x.sq.Ptyp == 0 ? x.sq.ro : 0.0, ru = x.sq.Ptyp == 0 ? x.sq.ru : 0.0;
     m.Wweb = m.tw * hw * hw / 4.0 + 2.0 * k * ro * ro * (hw / 2 - 0.2234 * ro) + 2.0 * k * ru * ru * (hw / 2 - 0.2234 * ru);
-    m.Avz = (m.zu - m.zo) * m.tw;
+    m.Avz = (zAdjU - zAdjO) * m.tw;
     m.It = x.It;
-    const double Io = m.to * m.bo * m.bo * m.bo, Iu = m.tu * m.bu * m.bu * m.bu;
-    m.ko = Io / (Io + Iu);
-    m.ku = Iu / (Io + Iu);
+    m.ko = IzO / (IzO + IzU);
+    m.ku = IzU / (IzO + IzU);
     m.ok = true;
     return m;
 }
@@ -178,7 +213,7 @@ bool Admissible(const IModel& m, double fy, const double* f, double lambda) {
     // Flange moments from Mz and the bimoment.
     const double hf = m.zu - m.zo;
     const double Mo = Mz * m.ko - Mw / hf, Mu = Mz * m.ku + Mw / hf;
-    const double Mplo = m.to * m.bo * m.bo / 4.0 * fo, Mplu = m.tu * m.bu * m.bu / 4.0 * fu;
+    const double Mplo = m.Wfo * fo, Mplu = m.Wfu * fu;
     if (std::fabs(Mo) > Mplo || std::fabs(Mu) > Mplu) return false;
     const double Fo = m.Ao * fo * std::sqrt(1.0 - std::fabs(Mo) / Mplo);
     const double Fu = m.Au * fu * std::sqrt(1.0 - std::fabs(Mu) / Mplu);
@@ -242,10 +277,10 @@ PlasticCapacities PlasticCapacitiesOf(int pro, double fd) {
     const IModel m = MakeIModel(x);
     if (!m.ok) return c;
     c.iSection = true;
-    c.Wply = m.Ao * std::fabs(m.zo) + m.Au * std::fabs(m.zu) + m.Wweb;
     // Singly symmetric: the equal-area axis, found by the method itself.
     const double unit[8] = {0, 0, 0, 0, 1.0, 0, 0, 0};
     c.Mply = 1.0 / PlasticIUtilisation(m, fy, unit);
+    c.Wply = c.Mply * 100.0 / fy;
     const double unitZ[8] = {0, 0, 0, 0, 0, 1.0, 0, 0};
     c.Mplz = 1.0 / PlasticIUtilisation(m, fy, unitZ);
     c.Vplz = m.Avz * fy / kSqrt3;

@@ -12,7 +12,8 @@
 #include "platform/zidezaz/zidezaz.h"
 
 // Ordinal 7: plastic utilisation (1.0 = the plastic capacity is reached).
-// I-sections (doubly or singly symmetric, rolled or welded) by the partial
+// I-sections (doubly or singly symmetric, rolled or welded, with flange
+// plates centred on the web: one vertical web, horizontal plates) by the partial
 // internal forces method: the web carries Vz, the flanges Vy, Mz and the
 // bimoment as flange moments; shear and torsion reduce the yield strength of
 // each plate (von Mises); N and My are shared between flanges and web

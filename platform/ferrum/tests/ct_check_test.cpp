@@ -140,3 +140,34 @@ TEST(CtCheck, BadInputGivesNoPlates) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CtCheck, FlangePlatesAreRolesFiveAndSixWithTheirOverhangs) {
+    // Flanges 200 x 12, plates 240 x 10 on them (20 mm overhang each side).
+    const int p = SEKT_PRO_Create();
+    for (double s : {-1.0, 1.0}) {
+        SEKT_PRO_AddWLine(p, zidezaz::MakeWLine(-10, s * 20.6, 10, s * 20.6, 1.2));
+        SEKT_PRO_AddWLine(p, zidezaz::MakeWLine(-12, s * 21.7, 12, s * 21.7, 1.0));
+    }
+    SEKT_PRO_AddWLine(p, zidezaz::MakeWLine(0, -20.6, 0, 20.6, 0.8));
+    SEKT_PRO_Calculate(p);
+    Check c(p, "EC");
+    const double forces[8] = {-300.0, 0, 0, 0, 0, 0, 0, 0};
+    auto r = std::make_unique<FER_CtResult>();
+    FER_iCalcElastic(c.handle, 235.0, forces, 0, r.get());
+    int roles[7] = {};
+    for (int i = 0; i < r->nPlates; ++i) {
+        ++roles[r->plate[i].kind];
+        if (r->plate[i].kind >= 5) {
+            EXPECT_NEAR(r->plate[i].c, 2.0, 1e-9);
+            EXPECT_NEAR(r->plate[i].limitClass3, 14.0, 1e-9);
+        }
+    }
+    EXPECT_EQ(roles[5], 2);
+    EXPECT_EQ(roles[6], 2);
+    EXPECT_GE(roles[1], 2);
+    EXPECT_GE(roles[3], 1);
+}
+
+}  // namespace

@@ -146,3 +146,34 @@ TEST_F(ProofRtf, ElasticStressAtTheYieldStressGivesOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// Welded I with flange plates: flanges 200 x 12, plates 160 x 10 on them,
+// web 400 x 8 (cm: centre lines at 20.6 and 21.7 from the axis).
+int MakeIWithPlates() {
+    const int p = SEKT_PRO_Create();
+    for (double s : {-1.0, 1.0}) {
+        SEKT_PRO_AddWLine(p, zidezaz::MakeWLine(-10, s * 20.6, 10, s * 20.6, 1.2));
+        SEKT_PRO_AddWLine(p, zidezaz::MakeWLine(-8, s * 21.7, 8, s * 21.7, 1.0));
+    }
+    SEKT_PRO_AddWLine(p, zidezaz::MakeWLine(0, -20.6, 0, 20.6, 0.8));
+    SEKT_PRO_Calculate(p);
+    return p;
+}
+
+TEST(PlasticUtilisation, IWithFlangePlatesPureCases) {
+    Profile p(MakeIWithPlates());
+    SektGqs g{};
+    SEKT_PRO_GetResultGqs(p.h, &g);
+    ASSERT_NEAR(g.A, 2 * 24.0 + 2 * 16.0 + 0.8 * 40.0, 1e-6);
+    const double Wpl = 2 * 24.0 * 20.6 + 2 * 16.0 * 21.7 + 0.8 * 40.0 * 40.0 / 4;
+    const zidezaz::PlasticCapacities c = zidezaz::PlasticCapacitiesOf(p.h, 235.0);
+    ASSERT_TRUE(c.iSection);
+    EXPECT_NEAR(c.Wply, Wpl, 0.5);
+    EXPECT_NEAR(U(p.h, 235.0, {0, 0, 0, 0, Wpl * 0.235}), 1.0, 2e-3);
+    EXPECT_NEAR(U(p.h, 235.0, {-g.A * 23.5}), 1.0, 2e-3);
+    EXPECT_NEAR(U(p.h, 235.0, {0, 0, 41.2 * 0.8 * 23.5 / std::sqrt(3.0)}), 1.0, 2e-3);
+}
+
+}  // namespace
