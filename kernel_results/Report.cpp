@@ -201,6 +201,14 @@ void WriteFittedNumberCell(double width, double value) {
     z::RtfWriteNumberCell(FormatC("@%d", FittedDecimals(width, value)), value);
 }
 
+void EccentricSupportForces(double u, double v, double w, double th, double cx, double cy, double cz, double ct,
+                            double ey, double ez, double out[4]) {
+    out[0] = -cx * u;
+    out[1] = -(v - ez * th) * cy;
+    out[2] = -(w + ey * th) * cz;
+    out[3] = -ct * th;
+}
+
 std::string SupportValueText(double v) {
     if (v < 0) return "fest";
     if (v == 0) return "frei";
@@ -577,10 +585,12 @@ void PrintCollective(RunState& run, std::string& text, int32_t lk) {
                 const double v = At(r->displacements, Z(7 * k + 1)), w = At(r->displacements, Z(7 * k + 2)),
                              th = At(r->displacements, Z(7 * k + 3));
                 const double ey = s.v[fe::slot::kSprEy], ez = s.v[fe::slot::kSprEz];
+                double q[4];
+                EccentricSupportForces(0, v, w, th, 0, s.v[fe::slot::kSprCy], s.v[fe::slot::kSprCz], 0, ey, ez, q);
                 WritePositionLabel(run, x, 1.4);
                 z::RtfWriteCell("ex. Feder ");
-                WriteNumberCell(1.9, -(v - ez * th) * s.v[fe::slot::kSprCy]);
-                WriteNumberCell(1.9, -(w + ey * th) * s.v[fe::slot::kSprCz]);
+                WriteNumberCell(1.9, q[1]);
+                WriteNumberCell(1.9, q[2]);
                 for (int j = 0; j < 4; ++j) z::RtfWriteCell("");
                 break;
             }
@@ -671,10 +681,10 @@ void PrintCollective(RunState& run, std::string& text, int32_t lk) {
                     z::RtfWriteIntCell(end ? "S@0-E" : "S@0-A", b.where + 1);
                     // As the springs and the stiffness: the twist moves the
                     // bedding's point by -ez*theta in y and +ey*theta in z.
-                    WriteNumberCell(1.45, -b.v[Z(fe::slot::kBedCx + end)] * u);
-                    WriteNumberCell(1.45, -(v - ez * th) * b.v[Z(fe::slot::kBedCy + end)]);
-                    WriteNumberCell(1.45, -(w + ey * th) * b.v[Z(fe::slot::kBedCz + end)]);
-                    WriteNumberCell(1.45, -b.v[fe::slot::kBedCmx] * th);
+                    double q[4];
+                    EccentricSupportForces(u, v, w, th, b.v[Z(fe::slot::kBedCx + end)], b.v[Z(fe::slot::kBedCy + end)],
+                                           b.v[Z(fe::slot::kBedCz + end)], b.v[fe::slot::kBedCmx], ey, ez, q);
+                    for (double f : q) WriteNumberCell(1.45, f);
                 }
             }
             z::RtfEndTable();

@@ -43,6 +43,14 @@ struct CombinationEntry {
 };
 std::vector<std::vector<std::string>> CombinationRows(const std::vector<CombinationEntry>& entries);
 
+// Forces of an eccentric spring or bedding at a node from its displacements
+// u, v, w (m) and twist th (rad), stiffnesses cx, cy, cz, ct and the
+// eccentricities ey, ez (m) of its point from the shear centre: the twist
+// moves the point by -ez*th in y and +ey*th in z, as in the stiffness.
+// out: x, y, z, torsion.
+void EccentricSupportForces(double u, double v, double w, double th, double cx, double cy, double cz, double ct,
+                            double ey, double ez, double out[4]);
+
 // Chapters.
 void PrintInputData(RunState& run, std::string& text);
 void PrintCollective(RunState& run, std::string& text, int32_t lk);

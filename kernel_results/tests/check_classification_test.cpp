@@ -64,6 +64,17 @@ TEST_F(CtReport, ZeroDesignCasesGiveHeaderRowsOnlyAndClassZeroPassed) {
     EXPECT_TRUE(HasParagraph(d, "Nachweis erbracht!"));
 }
 
+TEST_F(CtReport, ElementEndWithoutSectionIsNotLookedUpAgain) {
+    // No sections were built for the run (or the section file is closed):
+    // nothing is classified and no record is made.
+    tovik::RunState run;
+    run.cdltr.fe.nKnoten = 3;
+    run.cdltr.fe.nStab = 2;
+    EXPECT_EQ(tovik::checks::CalcCtChecks(run, 0, 1, 0), 0.0);
+    EXPECT_EQ(tovik::checks::GetSteelCheckHandle(run, -1), -1);
+    EXPECT_TRUE(CtDecisiveRecords().empty());
+}
+
 TEST_F(CtReport, TieRuleOfNearlyEqualLimits) {
     struct Case {
         double l1, tie1, l2, tie2, winnerX;

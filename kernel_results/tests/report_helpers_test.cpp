@@ -57,6 +57,17 @@ TEST(ReportHelpers, CombinationRowsBreakByCombinationAndAfterFivePairs) {
     EXPECT_EQ(r6[1], (std::vector<std::string>{"", "6", "1.00"}));
 }
 
+TEST(ReportHelpers, BeddingForcesFollowTheSpringsAndTheStiffness) {
+    // A twist of 0.01 rad about the shear centre moves a point at ey = 0.1 m,
+    // ez = 0.2 m by -ez*th = -0.002 m in y and +ey*th = 0.001 m in z.
+    double q[4];
+    tovik::report::EccentricSupportForces(0.001, 0.003, 0.004, 0.01, 100, 200, 300, 50, 0.1, 0.2, q);
+    EXPECT_DOUBLE_EQ(q[0], -0.1);
+    EXPECT_NEAR(q[1], -(0.003 - 0.002) * 200, 1e-12);
+    EXPECT_NEAR(q[2], -(0.004 + 0.001) * 300, 1e-12);
+    EXPECT_DOUBLE_EQ(q[3], -0.5);
+}
+
 TEST(ReportHelpers, PageSwitchSelectsTheOpenArguments) {
     struct Case {
         int sw, a, c;
