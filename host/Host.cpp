@@ -84,8 +84,16 @@ bool SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::os
     }
     out << "Berechnung abgeschlossen: " << file.string() << "\n";
     if (!msg.empty()) out << "Hinweise: " << msg << "\n";
+    out << "Ergebnisse: in der Position (Ergebnisse unter \"result\", exportierte Werte unter \"exports\")\n";
+    if (ZEVUD_HasAttr(result, "dMaxAusGebr") || ZEVUD_HasAttr(result, "dMaxAusTragSV"))
+        out << "Max. Ausnutzung: Gebrauchstauglichkeit "
+            << winsys::FormatDoubleC("%.3f", ZEVUD_GetDouble(result, "dMaxAusGebr")) << ", Tragsicherheit "
+            << winsys::FormatDoubleC("%.3f", ZEVUD_GetDouble(result, "dMaxAusTragSV")) << "\n";
     std::string rtf = winsys::SideFileName(file.string(), ".rtf");
-    if (fs::exists(rtf)) out << "Bericht: " << rtf << "\n";
+    if (fs::exists(rtf))
+        out << "Bericht: " << rtf << "\n";
+    else
+        out << "Bericht: keiner geschrieben (" << rtf << " fehlt)\n";
     std::string errFile = winsys::SideFileName(file.string(), ".err");
     if (fs::exists(errFile)) out << "Fehlerprotokoll: " << errFile << "\n";
     return true;
