@@ -58,7 +58,9 @@ struct StressField {
         double sig = A > 0 ? N / A : 0.0;  // kN/cm²
         if (Iy > 0) sig += My * 100.0 * zeta / Iy;
         if (Iz > 0) sig -= Mz * 100.0 * eta / Iz;
-        if (Iw > 0) sig += Mw * 10000.0 * w / Iw;
+        // Bimoment: sigma = -Mw * omega / Iw with omega about the shear centre,
+        // as the kernel's unit stresses give it.
+        if (Iw > 0) sig -= Mw * 10000.0 * w / Iw;
         return sig * 10.0;
     }
 };

@@ -70,7 +70,7 @@ std::vector<StressPoint> StressPoints(const Section& x, const double* f) {
             double sig = N / x.g.A;
             if (x.Iy > 0) sig += My * 100.0 * zeta / x.Iy;
             if (x.Iz > 0) sig -= Mz * 100.0 * eta / x.Iz;
-            if (x.g.Bww > 0) sig += Mw * 10000.0 * w / x.g.Bww;
+            if (x.g.Bww > 0) sig -= Mw * 10000.0 * w / x.g.Bww;  // as the kernel's unit stresses
             // Static moments along the wall: at the ends as stored, in the
             // middle with the first half of the element added.
             double Sy = j == 0 ? e.Sya : (j == 2 ? e.Sye : 0), Sz = j == 0 ? e.Sza : (j == 2 ? e.Sze : 0);
@@ -212,7 +212,9 @@ bool Admissible(const IModel& m, double fy, const double* f, double lambda) {
     if (fw < 0 || fo < 0 || fu < 0) return false;
     // Flange moments from Mz and the bimoment.
     const double hf = m.zu - m.zo;
-    const double Mo = Mz * m.ko - Mw / hf, Mu = Mz * m.ku + Mw / hf;
+    // The bimoment bends the flanges in opposite senses (top flange like
+    // +Mw/hf about the web axis, with sigma = -Mw omega / Iw).
+    const double Mo = Mz * m.ko + Mw / hf, Mu = Mz * m.ku - Mw / hf;
     const double Mplo = m.Wfo * fo, Mplu = m.Wfu * fu;
     if (std::fabs(Mo) > Mplo || std::fabs(Mu) > Mplu) return false;
     const double Fo = m.Ao * fo * std::sqrt(1.0 - std::fabs(Mo) / Mplo);

@@ -3,7 +3,8 @@
 // plastic proof, written into the RTF document that is open in the report
 // writer (zadevoz).
 //
-// Forces are eight doubles: N, Vy, Vz [kN], Mx, My, Mz [kNm], 0, Mw [kNm²],
+// Forces are eight doubles: N, Vy, Vz [kN], Mx, My, Mz [kNm], 0, Mw [kNm²]
+// (normal stress N/A + My z/Iy - Mz y/Iz - Mw omega/Iw),
 // in the principal axes of the section; N in tension and My with tension on
 // the side of positive z are positive. Strengths fd in N/mm²; the section in
 // cm as the catalogue gives it.

@@ -177,3 +177,32 @@ TEST(PlasticUtilisation, IWithFlangePlatesPureCases) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PlasticUtilisation, BimomentBendsTheFlangesInOppositeSenses) {
+    Profile p(MakeI(30.0, 15.0, 1.07, 0.71, 1.5));
+    // Flange moment Mw / hf against t b^2 / 4 fy of one flange.
+    const double hf = 30.0 - 1.07, Mplf = 1.07 * 15.0 * 15.0 / 4 * 23.5;  // kNcm
+    const double Mw = Mplf * hf / 10000.0;                                 // kNm²
+    EXPECT_NEAR(U(p.h, 235.0, {0, 0, 0, 0, 0, 0, 0, Mw}), 1.0, 2e-3);
+    EXPECT_NEAR(U(p.h, 235.0, {0, 0, 0, 0, 0, 0, 0, -Mw}), 1.0, 2e-3);
+    // Mz shares equally; with a bimoment one flange takes the sum: the same
+    // utilisation for either sign of the bimoment.
+    const double a = U(p.h, 235.0, {0, 0, 0, 0, 0, 10.0, 0, 0.5 * Mw}), b = U(p.h, 235.0, {0, 0, 0, 0, 0, 10.0, 0, -0.5 * Mw});
+    EXPECT_NEAR(a, b, 1e-6);
+    EXPECT_GT(a, U(p.h, 235.0, {0, 0, 0, 0, 0, 10.0, 0, 0}));
+    // Elastic: the stresses of Mz and of the bimoment add at the same tips.
+    SektGqs g{};
+    SEKT_PRO_GetResultGqs(p.h, &g);
+    const double s[5] = {235.0, 0, 0, 0, 0};
+    const double fz[8] = {0, 0, 0, 0, 0, 10.0, 0, 0}, fw[8] = {0, 0, 0, 0, 0, 0, 0, 0.5 * Mw},
+                 fzw[8] = {0, 0, 0, 0, 0, 10.0, 0, 0.5 * Mw};
+    zadevoz::RtfResetReport();
+    const double uz = ZAZUZER_StressTable(p.h, 210, 5, s, fz, "", ""), uw = ZAZUZER_StressTable(p.h, 210, 5, s, fw, "", ""),
+                 uzw = ZAZUZER_StressTable(p.h, 210, 5, s, fzw, "", "");
+    EXPECT_NEAR(uzw, uz + uw, 1e-9);
+    EXPECT_NEAR(uw * 235.0, 0.5 * Mw * 1e4 * (hf / 2) * 7.5 / g.Bww * 10.0, 1e-6 * uw * 235.0);
+}
+
+}  // namespace
