@@ -463,6 +463,12 @@ void LUData::ReadFolder(ZVELEM folder) {
     m_current.SetV(0, 0.0);
     for (int i = 3; i < 15; ++i) m_current.SetV(i, 0.0);
     for (ZVELEM f = ZEVUD_FindFirstChild(folder, "folder"); f; f = ZEVUD_FindNextChild(f, "folder")) {
+        // The member-design kernel exports its design (factored) reactions
+        // under "design", with an "Extremal" folder of their own: taken over
+        // beside the characteristic values they would count the load twice,
+        // and factored again in this position's combinations.
+        if (m_kind == ELuSourceKind::MemberDesign && winsys::EqualsNoCase(zevud::GetString(f, "desc"), "design"))
+            continue;
         ReadDirectionFolder(f);
         ReadActionFolder(f);
         ReadFolder(f);

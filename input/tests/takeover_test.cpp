@@ -463,6 +463,7 @@ TEST_F(TakeOver, MemberDesignSourceReadsActionFoldersOfTheKernel) {
     AddValues(ex, {"Auflager 1", "z-z", "Extremal(Char.)"}, {{"Min Az", "kN", 2.0}, {"Max Az", "kN", 10.0}});
     AddValues(ex, {"Auflager 1", "z-z", "EW 12"}, {{" Az", "kN", 5.0}});
     AddValues(ex, {"Auflager 1", "z-z", "design", "LK 1"}, {{" Az", "kN", 99.0}, {" AMx", "kNm", 50.0}});
+    AddValues(ex, {"Auflager 1", "z-z", "design", "Extremal"}, {{" Az", "kN", 13.5}});
     AddValues(ex, {"Auflager 1", "y-y", "EW 2"}, {{" Ay", "kN", 1.0}});
     Save(src);
     LUData& r = Record("dach", "Auflager 1", 0);
@@ -473,7 +474,8 @@ TEST_F(TakeOver, MemberDesignSourceReadsActionFoldersOfTheKernel) {
     EXPECT_DOUBLE_EQ(r.m_takeOverLoads[0].V(CTakeOverLoad::kFMin), 2.0);
     EXPECT_EQ(r.m_takeOverLoads[1].m_iAction, 12);
     EXPECT_DOUBLE_EQ(r.m_takeOverLoads[1].V(CTakeOverLoad::kFMax), 5.0);
-    // the design values under "LK 1" belong to no action and do not leak on
+    // the design values ("LK 1", their own "Extremal") are not taken over and
+    // do not leak into the next folder
     EXPECT_EQ(r.m_takeOverLoads[2].m_iAction, 2);
     EXPECT_DOUBLE_EQ(r.m_takeOverLoads[2].V(CTakeOverLoad::kFMax), 1.0);
     EXPECT_DOUBLE_EQ(r.m_takeOverLoads[2].V(CTakeOverLoad::kMMax), 0.0);

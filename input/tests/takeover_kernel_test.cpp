@@ -1,0 +1,109 @@
+// A roof beam calculated by the kernel library; a main beam takes its
+// exported support reaction over as a point load.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "input/LoadTakeOver.h"
+#include "kernel_results/tests/results_fixture.h"
+#include "platform/winsys/winsys.h"
+#include "platform/zidezaz/zidezaz.h"
+
+namespace {
+
+using results_test::PositionDoc;
+using results_test::ScratchDir;
+
+class DestData : public CBaseData {
+public:
+    bool CheckInputMessages(std::vector<std::string>&, int) override { return true; }
+};
+
+// The section file that the module extracts before a calculation, made
+// from the installed catalogue.
+bool MakeSectionFile(const std::string& docPath, const std::string& name, const std::string& catalogPath) {
+    const int cat = SEKT_DB_Open((std::string(RIGEL_BUILD_ROOT) + "/profil.skw").c_str(), 0);
+    if (cat < 0) return false;
+    const int pro = SEKT_PRO_Create();
+    const bool found = SEKT_DB_GetProject(cat, catalogPath.c_str(), pro) >= 0;
+    SEKT_DB_Close(cat);
+    if (!found) return SEKT_PRO_Delete(pro), false;
+    const std::string file = winsys::SideFileName(docPath, ".temp.skw");
+    const int db = SEKT_DB_Open(file.c_str(), 3);
+    const bool ok = db >= 0 && SEKT_DB_AddProject(db, ("\\" + name).c_str(), pro) == 0 && SEKT_DB_Save(db, nullptr) == 0;
+    if (db >= 0) SEKT_DB_Close(db);
+    SEKT_PRO_Delete(pro);
+    return ok;
+}
+
+TEST(TakeOverKernel, MainBeamTakesTheRoofBeamsReactionOver) {
+    void* lib = dlopen(RIGEL_BUILD_ROOT "/bin/libTovik.so", RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    auto calc = reinterpret_cast<void (*)(uint32_t, int32_t)>(dlsym(lib, "RIREZ_Aver"));
+    ASSERT_NE(calc, nullptr);
+    ScratchDir dir("takeover");
+    winsys::ScopedRecordingSink sink;
+
+    // The roof beam: simply supported, 5 m, 4 kN/m; reactions qL/2 = 10 kN.
+    const double L = 5.0, q = 4.0;
+    const std::string roofPath = (dir.path() / "dach.vkx").string();
+    {
+        PositionDoc roof(roofPath);
+        roof.AddField(L, "IPE 300", 53.8);
+        roof.AddLineLoadZ("1", q, L);
+        roof.AddCombination("Ed,perm", "1.0*(1)");
+        roof.AddCombination("AK", "1.0*(1)");
+        roof.AddCombination("Ed", "1.35*(1)");
+        // load case 1 in the permanent action 1
+        ZVELEM a = ZEVUD_AddChildElement(roof.einwirkungen, "einwirkung");
+        ZEVUD_SetInt(a, "einw", 1);
+        ZEVUD_SetString(a, "desc", "1: ständig");
+        ZVELEM lc = ZEVUD_AddChildElement(ZEVUD_AddChildElement(roof.lastUeb, "lastfaelle"), "lastfall");
+        ZEVUD_SetInt(lc, "lf", 1);
+        ZEVUD_SetInt(lc, "einw", 1);
+        ASSERT_TRUE(MakeSectionFile(roofPath, "IPE 300", "\\IPE\\IPE 300"));
+        calc(roof.doc, 0);
+        ASSERT_EQ(ZEVUD_GetInt(ZEVUD_FindFirstChild(roof.root, "result"), "abbruch"), 0);
+        ASSERT_EQ(ZEVUD_SaveDoc(roof.doc), 1);
+    }
+    dlclose(lib);
+
+    // The main beam takes support 2 over at 3 m, all into one action.
+    DestData main;
+    main.m_hDoc = ZEVUD_CreateDoc((dir.path() / "haupt.vkx").c_str());
+    ZVELEM root = ZEVUD_GetRootElement(main.m_hDoc);
+    ZEVUD_SetString(root, "progname", "RIGEL");
+    ZEVUD_SetString(root, "modulename", "");
+    ZEVUD_AddChildElement(root, "info");
+    ZEVUD_AddChildElement(root, "input");
+    main.SetLoadCombination(std::make_unique<CLKDataPart>());
+    auto owned = std::make_unique<LUDataList>();
+    LUDataList& list = *owned;
+    main.SetLoadTakeOver(std::move(owned));
+    auto rec = std::make_unique<LUData>();
+    rec->m_strPosition = "dach";
+    rec->m_strAuflager = "auflager 2";
+    rec->m_iEinwModus = 0;
+    rec->m_xa.SetValue(3.0);
+    list.m_records.push_back(std::move(rec));
+    list.SetOwner(&main);
+    list.Recalc();
+
+    const LUData& r = *list.m_records[0];
+    // the characteristic reaction only; the design values stay with the roof
+    ASSERT_EQ(r.m_takeOverLoads.size(), 1u);
+    ASSERT_EQ(r.m_loads.size(), 1u) << (sink.messages.empty() ? "" : sink.messages[0].text);
+    const CLoadDef& load = r.m_loads[0];
+    EXPECT_EQ(load.m_iLoadType, 10);
+    EXPECT_EQ(load.m_iDirection, 2);
+    EXPECT_EQ(load.m_iLoadCase, 2);  // the variable action of "all into one"
+    EXPECT_EQ(load.m_strDesc, "extremal");
+    EXPECT_DOUBLE_EQ(load.m_offset.GetValue(), 3.0);
+    EXPECT_NEAR(load.m_val[2].GetValue(), q * L / 2, 1e-3 * q * L / 2);
+    for (int i : {0, 1, 3, 4, 5}) EXPECT_NEAR(load.m_val[i].GetValue(), 0.0, 1e-9) << i;
+    ZEVUD_CloseDoc(main.m_hDoc);
+    main.m_hDoc = 0;
+}
+
+}  // namespace
