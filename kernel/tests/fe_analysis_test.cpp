@@ -830,6 +830,74 @@ TEST(FeImperfection, SwayOfACantileverColumn) {
     }
 }
 
+TEST(FePrincipalAxes, NearestToTheReferenceAxes) {
+    // Thin-walled unequal angle, legs 15 cm (along z) and 10 cm (along y),
+    // t = 1 cm, corner at the origin. About the centroid (y0 = 2, z0 = 4.5):
+    // Ayy = 15^3/3 + 10/12 - 25*4.5^2, Azz = 10^3/3 + 15/12 - 25*2^2,
+    // Ayz = -25*2*4.5. Principal values mean +- R; the major axis lies
+    // near y (Ayy > Azz), turned by a = atan(2Ayz/(Azz - Ayy))/2 = 24.73 deg.
+    const double Ayy = 1125.0 + 10.0 / 12 - 25 * 4.5 * 4.5, Azz = 1000.0 / 3 + 15.0 / 12 - 25 * 4.0, Ayz = -225.0;
+    const double mean = (Ayy + Azz) / 2, R = std::hypot((Ayy - Azz) / 2, Ayz);
+    struct Row {
+        const char* what;
+        double Ayy, Azz, Ayz;
+        double Iy, Iz, alpha;
+    };
+    const double tiny = 1e-6;
+    for (const Row& r : {
+             Row{"unequal angle", Ayy, Azz, Ayz, mean + R, mean - R, 0.5 * std::atan(2 * Ayz / (Azz - Ayy))},
+             // Strong axis y with a vanishing product moment keeps its axes
+             // (a turn by 90 degrees would make the weak axis "Iy").
+             Row{"IPE 300, tiny +Ayz", 8356, 603.8, tiny, 8356, 603.8, tiny / (603.8 - 8356)},
+             Row{"IPE 300, tiny -Ayz", 8356, 603.8, -tiny, 8356, 603.8, -tiny / (603.8 - 8356)},
+             Row{"IPE 300 turned 90 deg, tiny Ayz", 603.8, 8356, tiny, 603.8, 8356, tiny / (8356 - 603.8)},
+             // Equal Ayy and Azz: the principal axes lie at 45 degrees.
+             Row{"equal angle", 100, 100, 40, 60, 140, Pi() / 4},
+         }) {
+        FeSectionValues s;
+        s.Ayy = r.Ayy * 1e-8;
+        s.Azz = r.Azz * 1e-8;
+        s.Ayz = r.Ayz * 1e-8;
+        const PrincipalSection p = ToPrincipalAxes(s);
+        EXPECT_NEAR(p.Iy, r.Iy * 1e-8, 1e-12 * r.Iy * 1e-8) << r.what;
+        EXPECT_NEAR(p.Iz, r.Iz * 1e-8, 1e-12 * r.Iy * 1e-8) << r.what;
+        EXPECT_NEAR(p.alpha, r.alpha, 1e-12) << r.what;
+        EXPECT_LE(std::fabs(p.alpha), Pi() / 4 + 1e-15) << r.what;
+    }
+    EXPECT_NEAR(0.5 * std::atan(2 * Ayz / (Azz - Ayy)) * 180 / Pi(), 24.73, 0.01);
+}
+
+TEST(FePrincipalAxes, UnsymmetricBeamBendsInItsPrincipalAxes) {
+    // The angle above as a simply supported beam of 6 m under q = 10 kN/m
+    // in z. Turned into the principal axes the load has pz' = q cos a and
+    // py' = q sin a; each bends about its own principal axis:
+    // My' = pz' L^2/8, Mz' = -py' L^2/8, w' = 5 pz' L^4/(384 E I1),
+    // v' = 5 py' L^4/(384 E I2).
+    const double Ayy = 1125.0 + 10.0 / 12 - 25 * 4.5 * 4.5, Azz = 1000.0 / 3 + 15.0 / 12 - 25 * 4.0, Ayz = -225.0;
+    const double mean = (Ayy + Azz) / 2, R = std::hypot((Ayy - Azz) / 2, Ayz);
+    const double I1 = (mean + R) * 1e-8, I2 = (mean - R) * 1e-8;
+    const double a = 0.5 * std::atan(2 * Ayz / (Azz - Ayy));
+    Member b;
+    b.sections.values.A = 25e-4;
+    b.sections.values.Ayy = Ayy * 1e-8;
+    b.sections.values.Azz = Azz * 1e-8;
+    b.sections.values.Ayz = Ayz * 1e-8;
+    b.sections.values.Iw = 0;
+    b.sections.values.IT = 25 / 3.0 * 1e-8;
+    b.sections.values.ip2 = (Ayy + Azz) * 1e-8 / 25e-4;
+    const double q = 10, L = 6;
+    b.Spans({L}, 10).Support(0, Fork(true)).Support(1, Fork(false)).Line(0, L, 0, q);
+    ASSERT_EQ(b.Analyse(0), 0);
+    const double pz = q * std::cos(a), py = q * std::sin(a);
+    EXPECT_NEAR(b.Force(b.Service(), 3, kPhiY), pz * L * L / 8, 1e-9);
+    EXPECT_NEAR(b.Force(b.Service(), 3, kPhiZ), -py * L * L / 8, 1e-9);
+    const double w = 5 * pz * std::pow(L, 4) / (384 * kE * I1), v = 5 * py * std::pow(L, 4) / (384 * kE * I2);
+    EXPECT_NEAR(b.Disp(b.Service(), 3, kW), w, 1e-6 * std::fabs(w));
+    EXPECT_NEAR(b.Disp(b.Service(), 3, kV), v, 1e-6 * std::fabs(v));
+    // The major axis stays y: the moment about y is the larger one.
+    EXPECT_GT(std::fabs(b.Force(b.Service(), 3, kPhiY)), std::fabs(b.Force(b.Service(), 3, kPhiZ)));
+}
+
 TEST(FeStability, MonosymmetricWagnerTerm) {
     // Uniform moment on a section with a Wagner radius rz: the critical
     // moments are the roots of M² - P rz M - P Q = 0 with P = pi² EIz / L²
