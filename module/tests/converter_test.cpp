@@ -221,7 +221,9 @@ TEST_F(Converter, GuardedAndMarkedConversions) {
         EXPECT_EQ(Convert(file), 1);
         EXPECT_EQ(Attr(file, "progname"), c.expectProg);
         EXPECT_EQ(Attr(file, "modulename"), c.expectModule);
-        if (c.mark != kAny) EXPECT_EQ(IntAt(file, "info", "bModularisieren"), c.mark);
+        if (c.mark != kAny) {
+            EXPECT_EQ(IntAt(file, "info", "bModularisieren"), c.mark);
+        }
     }
     // the later roof generation gets the design code 5
     EXPECT_EQ(IntAt(box_.Root() / "p12.vkx", "info", "norm"), 5);
