@@ -109,11 +109,12 @@ void CModuleData::GenerateCranePositions() {
     while (count > 0 && work.size() < kMaxPositions) {
         std::vector<double> X(n);
         for (size_t c = 0; c < n; ++c) X[c] = points[idx[c]];
-        // Into the range: from the left, then from the right.
-        if (X[0] < left) X[0] = left;
+        // Into the range, every crane with its whole axle span: from the
+        // left, then from the right.
+        if (X[0] - span[0] / 2.0 < left) X[0] = left + span[0] / 2.0;
         for (size_t c = 1; c < n; ++c)
             X[c] = std::max(X[c], X[c - 1] + (span[c - 1] + span[c]) / 2.0 + gap[c]);
-        if (X[n - 1] > right) X[n - 1] = right;
+        if (X[n - 1] + span[n - 1] / 2.0 > right) X[n - 1] = right - span[n - 1] / 2.0;
         for (size_t c = n - 1; c-- > 0;)
             X[c] = std::min(X[c], X[c + 1] - (span[c] + span[c + 1]) / 2.0 - gap[c + 1]);
         work.push_back(X);

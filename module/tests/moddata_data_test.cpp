@@ -255,4 +255,74 @@ TEST_F(ModuleDataTest, FieldStartAndScaledImperfections) {
     EXPECT_DOUBLE_EQ(d.m_vorvSettings.m_ausmitteGlobal, 2.25);
 }
 
+TEST_F(ModuleDataTest, CranePositionsAlongTheRunway) {
+    CModuleData d;
+    MakeCraneRunway(d, 6.0);
+    CCrane& crane = d.m_cranes[0];
+    ASSERT_EQ(crane.m_numOfAxis, 2);
+    for (int a = 0; a < 2; ++a) crane.AxisValue(a, 0)->SetValue(0.0);
+    // One crane without axle distances: supports, midspan and the ends.
+    d.GenerateCranePositions();
+    EXPECT_EQ(d.m_cranePositions, (std::vector<double>{0.0, 3.0, 6.0}));
+    // Axles 2 m apart: the crane stays on the runway with both axles.
+    crane.AxisValue(1, 0)->SetValue(2.0);
+    d.GenerateCranePositions();
+    EXPECT_EQ(d.m_cranePositions, (std::vector<double>{1.0, 3.0, 5.0}));
+    crane.AxisValue(1, 0)->SetValue(0.0);
+    // A finer spacing divides the gaps evenly.
+    d.m_craneSettings.m_craneMaxDist.SetValue(1.0);
+    d.GenerateCranePositions();
+    EXPECT_EQ(d.m_cranePositions.size(), 7u);
+    // The current position selects the crane's x, clamped to the list.
+    d.m_nCurCranePos = 99;
+    d.SetCurrentCranePosition();
+    EXPECT_EQ(d.m_nCurCranePos, 6);
+    double x = -1.0;
+    ASSERT_TRUE(d.m_varTable.Evaluate("pos0", x));
+    EXPECT_DOUBLE_EQ(x, 6.0);
+    d.m_nCurCranePos = -4;
+    d.SetCurrentCranePosition();
+    ASSERT_TRUE(d.m_varTable.Evaluate("pos0", x));
+    EXPECT_DOUBLE_EQ(x, 0.0);
+    // No cranes: nothing happens.
+    d.m_cranes.clear();
+    d.m_cranePositions = {1.0};
+    d.GenerateCranePositions();
+    d.SetCurrentCranePosition();
+    EXPECT_EQ(d.m_cranePositions, std::vector<double>{1.0});
+}
+
+TEST_F(ModuleDataTest, CraneRunwayWithoutPositionsIsNotCalculated) {
+    CModuleData d;
+    MakeCraneRunway(d, 6.0);
+    d.m_cranePositions.clear();
+    const CRecalcResult r = d.Recalc(0, 0);
+    EXPECT_EQ(r.bCalculated, 0);
+    ASSERT_FALSE(sink.messages.empty());
+    EXPECT_EQ(sink.messages.back().text,
+              "Es sind keine Kranstellungen vorhanden. Evtl. mit negativem Pufferabstand Fahrbereich erweitern.");
+}
+
+TEST_F(ModuleDataTest, ResultSummaryOfTheKernel) {
+    ZVDOC doc = ZEVUD_CreateDoc("");
+    ZVELEM result = ZEVUD_AddChildElement(ZEVUD_GetRootElement(doc), "result");
+    ZEVUD_SetInt(result, "gebrKolOffset", 2);
+    const int32_t trag[] = {0, 3};
+    const int32_t gebr[] = {1};
+    ZEVUD_SetBinData(result, "tragSVRelKol", sizeof trag, trag, 1);
+    ZEVUD_SetBinData(result, "gebrRelKol", sizeof gebr, gebr, 1);
+    ZEVUD_SetDouble(result, "dMaxAusGebr", 0.25);
+    ZEVUD_SetDouble(result, "dMaxAusTragSV", 0.75);
+    ZEVUD_SetInt(result, "iClass", 1);
+    ZEVUD_SetString(result, "errorMsg", "");
+    CModuleData d;
+    d.ReadResults(doc);
+    EXPECT_EQ(d.m_tragSVRelKol, (std::vector<int32_t>{1, 0, 0, 1}));
+    EXPECT_EQ(d.m_gebrRelKol, (std::vector<int32_t>{0, 0, 0, 1}));
+    EXPECT_DOUBLE_EQ(d.m_dMaxAusGebr, 0.25);
+    EXPECT_DOUBLE_EQ(d.m_dMaxAusTragSV, 0.75);
+    EXPECT_EQ(d.m_iClass, 1);
+    ZEVUD_CloseDoc(doc);
+}
+
 }  // namespace
