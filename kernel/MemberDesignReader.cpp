@@ -122,11 +122,22 @@ int32_t Reader::Read() {
             }
         }
     }
+    // Imperfection settings. Which fields feed which kind (the report's
+    // texts say it): kind 0, sway: psiDirekt switches between one sway angle
+    // psiGlobal for the direction of the resultant deformation and the two
+    // angles psiY, psiZ; kind 1, bow: w0Direkt, wGlobal, v0, w0; kind 2,
+    // affine to the buckling mode: ausmitteDirekt (a reference node is
+    // given), ausmitteKnoten, ausmitteGlobal, ausmitte.
+    // Units: the module writes all three sway values in per cent and the
+    // bow and eccentricity amplitudes in cm. The record keeps psiY and psiZ
+    // in per cent and psiGlobal as an angle in radians (as the beam
+    // document's "phi0_0" and the report's "psiGlobal x 100" take it), so
+    // the module's per cent value is divided by 100 here.
     r_.vorvType = GetInt(vorv, "vorvType");
     r_.psiDirekt = GetInt(vorv, "psiDirekt");
     r_.psiY = GetFlt(vorv, "psiY");
     r_.psiZ = GetFlt(vorv, "psiZ");
-    r_.psiGlobal = GetFlt(vorv, "psiGlobal");
+    r_.psiGlobal = static_cast<float>(GetDbl(vorv, "psiGlobal") * 0.01);
     r_.ausmitteDirekt = GetInt(vorv, "ausmitteDirekt");
     r_.ausmitte = GetFlt(vorv, "ausmitte");
     r_.ausmitteKnoten = GetInt(vorv, "ausmitteKnoten");

@@ -318,9 +318,9 @@ struct ModelRecord {
     int32_t nKnickLk = 0;   // number of ultimate combinations
     int32_t vorvType = 0;   // imperfection type
     int32_t psiDirekt = 0;  // 1 = sway imperfections given directly
-    float psiY = 0;         // sway imperfection about y
-    float psiZ = 0;         // sway imperfection about z
-    float psiGlobal = 0;    // global sway imperfection
+    float psiY = 0;         // sway imperfection about y, per cent
+    float psiZ = 0;         // sway imperfection about z, per cent
+    float psiGlobal = 0;    // global sway imperfection, radians (1/200 = 0.005)
     int32_t ausmitteDirekt = 0;  // 1 = eccentricity given directly
     float ausmitte = 0;          // eccentricity
     int32_t ausmitteKnoten = 0;  // reference node of the eccentricity

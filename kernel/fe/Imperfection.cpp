@@ -93,19 +93,64 @@ void SetImperfection(RunState& run, int32_t k) {
     auto X = [&](int32_t i) { return m.fe.KnotenX[Z(i)]; };
 
     if (m.vorvType == 0) {
-        // Sway: psiDirekt = one amplitude (psiGlobal) for both directions,
-        // else psiY and psiZ; the shape is a sway of that angle per support
-        // field.
-        double ey, ez;
+        // Sway: a sway angle per support field; the shape value of a node is
+        // its distance from the field's supported end (m), so the initial
+        // deflection is angle x distance: 1/200 gives L/200 at the top of a
+        // cantilever column of height L.
+        // psiY, psiZ (psiDirekt 0): angles in per cent about y and about z
+        // (psiZ sways the axis in y, psiY in z).
+        // psiGlobal (psiDirekt 1): one angle in radians, applied in full in
+        // the direction of the resultant deformation: the lateral direction
+        // of this case's first buckling mode at its largest deflection,
+        // signed like the mode imperfection (towards the linear deflection);
+        // without a mode that of the linear deflection. Only when neither
+        // gives a direction is the angle split evenly, 1/sqrt 2 in each
+        // direction; splitting it always would leave the decisive direction
+        // with only 71 % of the sway.
+        double vy, wz;  // factors of the shape values in y and z
         if (m.psiDirekt) {
-            ey = ez = m.psiGlobal * 0.00707;
+            const double psi = m.psiGlobal;
+            double dy = 0.0, dz = 0.0;
+            const std::vector<double>& ev = res.eigenVectors;
+            double best = 0.0;
+            int32_t at = -1;
+            for (int32_t i = 0; i < nn && Z(7 * i + 2) < ev.size(); ++i) {
+                const double d = std::hypot(ev[Z(7 * i + 1)], ev[Z(7 * i + 2)]);
+                if (d > best) {
+                    best = d;
+                    at = i;
+                }
+            }
+            const FirstOrderRecord& fo = st.firstOrder;
+            if (at >= 0 && best > 1e-8) {
+                const double vref = ev[Z(7 * at + 1)], wref = ev[Z(7 * at + 2)];
+                double sy, sz;
+                if (std::fabs(fo.thetaL) > 1e-4) {
+                    sy = Sg(vref) * Sg(fo.thetaL);
+                    sz = Sg(wref) * Sg(fo.thetaL);
+                } else {
+                    sy = std::fabs(fo.vL) > 1e-5 ? Sg(vref) * Sg(fo.vL) : -Sg(vref) * fo.signYM;
+                    sz = std::fabs(fo.wL) > 1e-5 ? Sg(wref) * Sg(fo.wL) : -Sg(wref) * fo.signZM;
+                }
+                dy = sy * vref / best;
+                dz = sz * wref / best;
+            } else if (std::hypot(fo.vL, fo.wL) > 1e-12) {
+                const double r = std::hypot(fo.vL, fo.wL);
+                dy = fo.vL / r;
+                dz = fo.wL / r;
+            } else {
+                dy = M_SQRT1_2;
+                dz = -M_SQRT1_2;
+            }
+            vy = psi * dy;
+            wz = psi * dz;
         } else {
-            ey = m.psiY * 0.01;
-            ez = m.psiZ * 0.01;
+            vy = m.psiZ * 0.01;
+            wz = -m.psiY * 0.01;
         }
         for (int32_t i = 0; i < nn; ++i) {
-            imp[Z(4 * i)] = ez * SwayShape(run, true, X(i));
-            imp[Z(4 * i + 1)] = -ey * SwayShape(run, false, X(i));
+            imp[Z(4 * i)] = vy * SwayShape(run, true, X(i));
+            imp[Z(4 * i + 1)] = wz * SwayShape(run, false, X(i));
         }
     } else if (m.vorvType == 1) {
         // Bow: w0Direkt = one amplitude (wGlobal) in the direction of the

@@ -550,24 +550,25 @@ TEST(FeImperfection, CommonAmplitudes) {
         double x;
         double v, w;
     };
-    // Kind 0: one sway amplitude for both directions: 0.00707 per metre
-    // each (sway angle times the distance from the field's start). Kind 1, one amplitude in the direction of the resultant: in the
+    // Kind 0: one sway angle of 1 % with no buckling mode or deflection to
+    // give its direction: split evenly, 0.00707 per metre in each direction
+    // (sway angle times the distance from the field's start). Kind 1, one amplitude in the direction of the resultant: in the
     // second field both shapes are negative and the resultant keeps its size.
-    for (const Row& r : {Row{0, 1.5, 0.00707 * 1.5, -0.00707 * 1.5}, Row{1, 9.0, -0.02 / std::sqrt(2.0), -0.02 / std::sqrt(2.0)},
+    for (const Row& r : {Row{0, 1.5, 0.01 * M_SQRT1_2 * 1.5, -0.01 * M_SQRT1_2 * 1.5}, Row{1, 9.0, -0.02 / std::sqrt(2.0), -0.02 / std::sqrt(2.0)},
                          Row{1, 3.0, 0.02 / std::sqrt(2.0), 0.02 / std::sqrt(2.0)}}) {
         Member b;
         b.Spans({6, 6}, 4).Support(0, Fork(true)).Support(1, Fork(false)).Support(2, Fork(false));
         b.m.vorvType = r.kind;
         b.m.psiDirekt = 1;
-        b.m.psiGlobal = 1;
+        b.m.psiGlobal = 0.01f;  // radians
         b.m.w0Direkt = 1;
         b.m.wGlobal = 2;
         ASSERT_EQ(b.Prepare(), 0);
         SetImperfection(*b.run, 0);
         const auto& imp = b.Ult().imperfection;
         const size_t n = static_cast<size_t>(b.Node(r.x));
-        EXPECT_NEAR(imp[4 * n], r.v, 1e-12) << r.kind << " " << r.x;
-        EXPECT_NEAR(imp[4 * n + 1], r.w, 1e-12) << r.kind << " " << r.x;
+        EXPECT_NEAR(imp[4 * n], r.v, 1e-9) << r.kind << " " << r.x;
+        EXPECT_NEAR(imp[4 * n + 1], r.w, 1e-9) << r.kind << " " << r.x;
     }
 }
 
@@ -828,6 +829,28 @@ TEST(FeImperfection, SwayOfACantileverColumn) {
         EXPECT_NEAR(std::fabs(b.Ult().imperfection[static_cast<size_t>(4 * b.Node(tip))]), 0.005 * L, 1e-12);
         EXPECT_EQ(b.Ult().imperfection[static_cast<size_t>(4 * b.Node(base))], 0.0);
     }
+}
+
+TEST(FeImperfection, CommonSwayAngleActsInFullInTheBucklingDirection) {
+    // One sway angle of 1/200 on a cantilever column of height L under 0.3
+    // of its weak-axis critical load: the column buckles in y, so the top
+    // deflects by L/200 in y and not in z, and the base moment is the
+    // closed form P psi L tan(kL)/(kL) of a full sway of 1/200.
+    Member b;
+    b.m.vorvType = 0;
+    b.m.psiDirekt = 1;
+    b.m.psiGlobal = 1.0f / 200.0f;
+    const double P = 0.3 * 86.906, L = 6;
+    b.Spans({L}, 20).Support(0, Fixed()).Point(L, -P, 0, 0);
+    ASSERT_EQ(b.Ultimate(), 0);
+    const auto& imp = b.Ult().imperfection;
+    const size_t tip = static_cast<size_t>(b.Node(L));
+    EXPECT_NEAR(std::fabs(imp[4 * tip]), L / 200.0, 1e-9);
+    EXPECT_NEAR(imp[4 * tip + 1], 0.0, 1e-9);
+    const double k = std::sqrt(P / EIz);
+    const double expected = P * L / 200.0 * std::tan(k * L) / (k * L);
+    EXPECT_NEAR(std::fabs(b.Force(b.Ult(), 0, kPhiZ)), expected, 2e-3 * expected);
+    EXPECT_NEAR(b.Force(b.Ult(), 0, kPhiY), 0.0, 1e-9);
 }
 
 TEST(FePrincipalAxes, NearestToTheReferenceAxes) {

@@ -196,6 +196,25 @@ TEST_F(FrameReaderTest, LoadsAreTurnedIntoThePrincipalAxesOfTheFirstSection) {
     EXPECT_NEAR(run->cdltr.EinzelF[0].Pz, 0.0, 1e-5);
 }
 
+TEST_F(FrameReaderTest, SwayAnglesOfTheModuleAreReadInTheirUnits) {
+    // The module writes the sway values in per cent: psiY and psiZ stay per
+    // cent, the common angle psiGlobal is kept in radians (0.5 % = 1/200).
+    PositionDoc d("Pos1.vkx");
+    d.AddField(4.0);
+    ZEVUD_SetInt(d.vorv, "vorvType", 0);
+    ZEVUD_SetInt(d.vorv, "psiDirekt", 1);
+    ZEVUD_SetDouble(d.vorv, "psiGlobal", 0.5);
+    ZEVUD_SetDouble(d.vorv, "psiY", 0.25);
+    ZEVUD_SetDouble(d.vorv, "psiZ", 0.4);
+    ASSERT_EQ(Read(d), 0);
+    const ModelRecord& r = run->cdltr;
+    EXPECT_EQ(r.vorvType, 0);
+    EXPECT_EQ(r.psiDirekt, 1);
+    EXPECT_NEAR(r.psiGlobal, 1.0 / 200.0, 1e-9);
+    EXPECT_FLOAT_EQ(r.psiY, 0.25f);
+    EXPECT_FLOAT_EQ(r.psiZ, 0.4f);
+}
+
 TEST_F(FrameReaderTest, CombinationsUltimateFirstThenServiceability) {
     PositionDoc d("Pos1.vkx");
     d.AddField(4.0);
