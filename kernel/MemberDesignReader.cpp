@@ -44,7 +44,6 @@ private:
     int32_t ReadLoads(ZVELEM loads);
     int32_t ReadLoad(ZVELEM load, int32_t j, int32_t lc);
     int32_t ReadCombinations(ZVELEM lastUeberlagerung);
-    void RotateLoads();
     void SetDefaults();
     template <class T>
     int32_t Add(LoadList<T>& list, const T& entry, const char* listName);
@@ -107,7 +106,10 @@ int32_t Reader::Read() {
     if (int32_t rc = ReadLoads(loads)) return rc;
 
     r_.nRegelLk = r_.nKnickLk = r_.nLf;
-    RotateLoads();
+    // The loads stay in the document's axes (the section's reference axes).
+    // Data preparation turns every load once into the principal axes of the
+    // section at the load's own position; turning them here by the first
+    // section's angle as well would turn them twice.
 
     if (v_.bVadu) {
         if (ZVELEM rail = ZEVUD_FindFirstChild(input, "rail")) {
@@ -503,22 +505,6 @@ int32_t Reader::ReadLoad(ZVELEM e, int32_t j, int32_t lc) {
     }
     default:
         return 0;  // kinds 2, 3, 8, 9 and others make no entry
-    }
-}
-
-void Reader::RotateLoads() {
-    if (r_.nQs < 1) return;
-    const float phi = static_cast<float>(v_.SectionPhi[0]);
-    for (int32_t i = 0; i < r_.EinzelF.count; ++i) {
-        PointForce& p = r_.EinzelF[i];
-        RotateVector(p.Py, p.Pz, phi);
-    }
-    for (int32_t i = 0; i < r_.StreckenL.count; ++i) {
-        LineLoad& l = r_.StreckenL[i];
-        RotateVector(l.py0, l.pz0, phi);
-        RotateVector(l.py1, l.pz1, phi);
-        RotateVector(l.ey0, l.ez0, phi);
-        RotateVector(l.ey1, l.ez1, phi);
     }
 }
 

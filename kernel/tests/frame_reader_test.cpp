@@ -186,14 +186,19 @@ TEST_F(FrameReaderTest, LoadKindsFillTheirTables) {
     EXPECT_EQ(r.nLf, 4);
 }
 
-TEST_F(FrameReaderTest, LoadsAreTurnedIntoThePrincipalAxesOfTheFirstSection) {
+TEST_F(FrameReaderTest, LoadsStayInTheDocumentsAxes) {
+    // The section's principal angle does not turn the loads here: data
+    // preparation turns each load once, with the section at its position.
     PositionDoc d("Pos1.vkx");
     d.AddField(4.0, "L 100x50", 4, 10.0, M_PI / 2);
     d.AddLoad(10, "1", 0, 2, 10.0);
+    d.AddLoad(0, "1", 0, 1, 3.0);
     ASSERT_EQ(Read(d), 0);
-    // (Py, Pz) = (0, 10) turned by 90°: (-10, 0).
-    EXPECT_NEAR(run->cdltr.EinzelF[0].Py, -10.0, 1e-5);
-    EXPECT_NEAR(run->cdltr.EinzelF[0].Pz, 0.0, 1e-5);
+    const ModelRecord& r = run->cdltr;
+    EXPECT_EQ(r.EinzelF[0].Py, 0.0f);
+    EXPECT_EQ(r.EinzelF[0].Pz, 10.0f);
+    EXPECT_EQ(r.StreckenL[0].py0, 3.0f);
+    EXPECT_EQ(r.StreckenL[0].pz0, 0.0f);
 }
 
 TEST_F(FrameReaderTest, SwayAnglesOfTheModuleAreReadInTheirUnits) {
