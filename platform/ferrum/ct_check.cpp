@@ -82,6 +82,26 @@ int ClassOf(double ct, const ferrum::CtLimits& l) {
 
 namespace ferrum {
 
+double BucklingFactorInternal(double psi) {
+    psi = std::clamp(psi, -3.0, 1.0);
+    if (psi >= 0) return 8.2 / (psi + 1.05);
+    if (psi > -1) return 7.81 - 6.29 * psi + 9.78 * psi * psi;
+    return 5.98 * (1 - psi) * (1 - psi);
+}
+
+double BucklingFactorOutstand(double psi, bool tipCompressed) {
+    psi = std::min(psi, 1.0);
+    if (tipCompressed) {
+        const double p = std::max(psi, -3.0);
+        return 0.57 - 0.21 * p + 0.07 * p * p;
+    }
+    if (psi >= 0) return 0.578 / (psi + 0.34);
+    const double p = std::max(psi, -1.0);
+    return 1.7 - 5.0 * p + 17.1 * p * p;
+}
+
+double DinElasticLimit(double ksigma, double fy) { return fy > 0 && ksigma > 0 ? 305.0 * std::sqrt(ksigma / fy) : FER_CT_NO_LIMIT; }
+
 CtLimits InternalPartLimits(double eps, double alpha, double psi) {
     CtLimits l;
     if (alpha <= 0) return l;
@@ -111,17 +131,7 @@ CtLimits OutstandLimits(double eps, double alpha, double psi, bool tipCompressed
         l.c3 = 14.0 * eps;  // uniform compression
         return l;
     }
-    double ks;
-    if (tipCompressed) {
-        const double p = std::max(psi, -3.0);
-        ks = 0.57 - 0.21 * p + 0.07 * p * p;
-    } else if (psi >= 0) {
-        ks = 0.578 / (psi + 0.34);
-    } else {
-        const double p = std::max(psi, -1.0);
-        ks = 1.7 - 5.0 * p + 17.1 * p * p;
-    }
-    l.c3 = 21.0 * eps * std::sqrt(ks);
+    l.c3 = 21.0 * eps * std::sqrt(BucklingFactorOutstand(psi, tipCompressed));
     return l;
 }
 
@@ -240,6 +250,13 @@ int FER_iCalcElastic(int handle, double fy, const double* forces, int /*flags*/,
             e.alpha = alpha;
             lim = outstand ? ferrum::OutstandLimits(eps, alpha, e.psi, cTip >= cRoot)
                            : ferrum::InternalPartLimits(eps, alpha, e.psi);
+            if (!ec) {
+                // DIN 18800-1, elastic-elastic: grenz b/t = 305 sqrt(k_sigma / (sigma1 gammaM)),
+                // with sigma1 gammaM = fy (fully used).
+                const double ks = outstand ? ferrum::BucklingFactorOutstand(e.psi, cTip >= cRoot)
+                                           : ferrum::BucklingFactorInternal(e.psi);
+                lim.c3 = ferrum::DinElasticLimit(ks, fy);
+            }
             if (lim.c3 < FER_CT_NO_LIMIT) raised = lim.c3 * std::sqrt(fy / (h.gammaM * s1));
         } else {
             e.psi = 1.0;
@@ -348,8 +365,7 @@ int FER_iCalcElastic(int handle, double fy, const double* forces, int /*flags*/,
             const bool outstand = !(p.supported && q.supported);
             double c = (q.s - p.s) * x.L - (p.supported ? p.cut : 0.0) - (q.supported ? q.cut : 0.0);
             if (c <= 0) continue;
-            // Compression positive.
-            // Stresses at the ends of the part c.
+            // Stresses (compression positive) at the ends of the part c.
             const double sp = p.s + (p.supported ? p.cut / x.L : 0.0), sq = q.s - (q.supported ? q.cut / x.L : 0.0);
             const double cp = -stressAt(sp), cq = -stressAt(sq);
             FER_CtPlate e{};
@@ -358,40 +374,10 @@ int FER_iCalcElastic(int handle, double fy, const double* forces, int /*flags*/,
             e.c = c;
             e.t = x.t;
             e.ctRatio = c / x.t;
-            e.outstand = outstand ? 1 : 0;
-            const double s1 = std::max(cp, cq), s2 = std::min(cp, cq);
-            e.sigma1 = s1;
-            e.sigma2 = s2;
-            e.tieValue = -s1;
-            ferrum::CtLimits lim;
-            double raised = FER_CT_NO_LIMIT;
-            if (s1 > 1e-9) {
-                e.psi = s2 / s1;
-                const double alphaEl = s2 >= 0 ? 1.0 : s1 / (s1 - s2);
-                double alpha = alphaEl;
-                if (x.role == 3 && !outstand) {
-                    // Web of an I-section: plastic neutral axis from the axial force the web carries.
-                    const double npl = c * x.t * fy / 10.0;
-                    alpha = npl > 0 ? std::clamp(0.5 * (1.0 - f.N / npl), 0.0, 1.0) : alphaEl;
-                }
-                e.alpha = alpha;
-                if (outstand) {
-                    const bool tipIsP = !p.supported;
-                    const bool tipCompressed = tipIsP ? cp >= cq : cq >= cp;
-                    lim = ferrum::OutstandLimits(eps, alpha, e.psi, tipCompressed);
-                } else {
-                    lim = ferrum::InternalPartLimits(eps, alpha, e.psi);
-                }
-                if (lim.c3 < FER_CT_NO_LIMIT) raised = lim.c3 * std::sqrt(fy / (h.gammaM * s1));
-            } else {
-                e.psi = 1.0;
-                e.alpha = 0.0;
-            }
-            e.limitClass1 = lim.c1;
-            e.limitClass2 = lim.c2;
-            e.limitClass3 = lim.c3;
-            e.limitClass3Raised = raised;
-            e.plateClass = ClassOf(e.ctRatio, lim);
+            // Root (supported end) and tip (free end) of an outstand; an
+            // internal part is given its two ends.
+            const bool tipIsP = outstand && !p.supported;
+            classify(e, tipIsP ? cq : cp, tipIsP ? cp : cq, outstand, x.role == 3 && !outstand);
             sectionClass = std::max(sectionClass, static_cast<int>(e.plateClass));
             if (count < FER_CT_MAX_PLATES) result->plate[count++] = e;
         }

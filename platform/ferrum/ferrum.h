@@ -95,8 +95,9 @@ FERRUM_API int FER_GenerateVaduLoad(const FER_VaduLoadInput* input, FER_VaduLoad
 // (ZideZaz) with the design code and the partial factor. FER_iCalcElastic
 // classifies the plates of the section under one set of internal forces by
 // EN 1993-1-1 Table 5.2 (codes "EC", "SIA"; with epsilon = sqrt(235/fy)) or
-// with the b/t limits of DIN 18800-1 (any other code; epsilon =
-// sqrt(240/fy), the reference strength of DIN 18800).
+// for any other code with the b/t limit of DIN 18800-1 for the
+// elastic-elastic method in the class-3 slot, 305 sqrt(k_sigma / fy), and the
+// Table 5.2 forms with epsilon = sqrt(240/fy) in the other slots.
 //
 // Plate roles: 1 top flange, 2 bottom flange, 3 web (left), 4 web (right),
 // 5 top flange plate, 6 bottom flange plate, 0 a plate without a role.
@@ -171,5 +172,10 @@ struct CtLimits {
 FERRUM_API CtLimits InternalPartLimits(double eps, double alpha, double psi);
 // Outstand: alpha, psi; tipCompressed = the larger compression lies at the free edge.
 FERRUM_API CtLimits OutstandLimits(double eps, double alpha, double psi, bool tipCompressed);
+// Buckling factors k_sigma of EN 1993-1-5 Table 4.1 / 4.2 (DIN 18800-3 Table 1).
+FERRUM_API double BucklingFactorInternal(double psi);
+FERRUM_API double BucklingFactorOutstand(double psi, bool tipCompressed);
+// DIN 18800-1 limit of the elastic-elastic method, 305 sqrt(k_sigma / fy).
+FERRUM_API double DinElasticLimit(double ksigma, double fy);
 }  // namespace ferrum
 #endif

@@ -171,3 +171,24 @@ TEST(CtCheck, FlangePlatesAreRolesFiveAndSixWithTheirOverhangs) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CtCheck, DinElasticLimitsByTheBucklingFactor) {
+    // 305 sqrt(k / 240): internal part in compression (k = 4) 39.4, outstand
+    // (k = 0.43) 12.9; in bending (psi = -1, k = 23.9) 96.2.
+    EXPECT_NEAR(ferrum::DinElasticLimit(ferrum::BucklingFactorInternal(1.0), 240.0), 39.37, 0.01);
+    EXPECT_NEAR(ferrum::DinElasticLimit(ferrum::BucklingFactorOutstand(1.0, true), 240.0), 12.91, 0.01);
+    EXPECT_NEAR(ferrum::BucklingFactorInternal(-1.0), 23.9, 0.05);
+    EXPECT_NEAR(ferrum::BucklingFactorInternal(0.0), 8.2 / 1.05, 1e-9);
+    // A DIN check of the welded I in compression: flange b/t 18.1 > 12.9 * sqrt(240/355).
+    Check c(MakeI(41.6, 30.0, 0.8, 1.0, 0.0), "DIN");
+    const double forces[8] = {-500.0, 0, 0, 0, 0, 0, 0, 0};
+    auto r = std::make_unique<FER_CtResult>();
+    EXPECT_EQ(FER_iCalcElastic(c.handle, 355.0, forces, 0, r.get()), 4);
+    const FER_CtPlate* fl = Decisive(*r, 1);
+    ASSERT_NE(fl, nullptr);
+    EXPECT_NEAR(fl->limitClass3, 305.0 * std::sqrt(0.43 / 355.0), 1e-3);
+}
+
+}  // namespace
