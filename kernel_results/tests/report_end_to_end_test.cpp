@@ -70,6 +70,11 @@ TEST(ReportEndToEnd, SingleSpanIpe300ReportHoldsInputResultsDiagramsAndProofs) {
     d.AddCombination("Ed,perm", "1.0*(1)");
     d.AddCombination("Ed", "1.35*(1)");
     ASSERT_TRUE(MakeSectionFile(docPath, "IPE 300", "\\IPE\\IPE 300"));
+    // The section file of the position is read, never written (the report's
+    // turned sections live in memory only).
+    const std::string sectionFile = winsys::SideFileName(docPath, ".temp.skw");
+    const std::string sectionBytes = rtftest::ReadFile(sectionFile);
+    ASSERT_FALSE(sectionBytes.empty());
 
     // The member-design path writes its report under the developer switch.
     struct Switch {
@@ -135,6 +140,7 @@ TEST(ReportEndToEnd, SingleSpanIpe300ReportHoldsInputResultsDiagramsAndProofs) {
         EXPECT_TRUE(Has(p, "Einzelpunktnachweis für Maximum Ausnutzung bei x=")) << a;
         EXPECT_GE(p.tables.size(), 2u) << a;
     }
+    EXPECT_EQ(rtftest::ReadFile(sectionFile), sectionBytes);
     // No scratch file is left in the working folder.
     for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
         const std::string n = e.path().filename().string();
