@@ -532,9 +532,17 @@ bool CModuleData::CheckInput(CPlauMessageList& list, int) {
                                1, nullptr, true);
 
     for (CSection& s : m_sections) {
-        if (!s.m_profile.IsValid()) continue;
+        // The calculator's type of the start profile: 1 marks a thick-walled one.
         SektSqs sq{};
-        s.m_profile.GetStressValues(sq);
+        if (s.m_profSelType != 0) {
+            if (!s.m_profile.IsValid()) continue;
+            s.m_profile.GetStressValues(sq);
+        } else {
+            int series = -1, profile = -1;
+            GetStdProfile().FindProfile(s.m_profFamily, s.m_profName, series, profile);
+            SektGqs gross{};
+            if (series < 0 || profile < 0 || !GetStdProfile().GetValues(series, profile, gross, sq, nullptr)) continue;
+        }
         if (sq.Ptyp == 1)
             list.AddGridMessage(PLAU_ERROR,
                                 Tr("Das gewählte Profil ist dickwandig! Biegetorsionstheorie nicht anwendbar."), 2,

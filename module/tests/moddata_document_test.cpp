@@ -302,4 +302,43 @@ TEST_F(ModuleDocumentTest, TwoDataFilesExtractNothing) {
     EXPECT_TRUE(back.GetSectionFile().empty());
 }
 
+TEST_F(ModuleDocumentTest, UnknownCatalogueProfileIsReplacedAndReportedOnce) {
+    ZVDOC doc = NewDoc("unknown.vkx");
+    CModuleData d;
+    MakeBeam(d, {3.0, 3.0}, 1.0, 1.0);
+    d.m_hDoc = doc;
+    d.WriteData(doc);
+    ZVELEM system = ZEVUD_FindFirstChild(Input(doc), "system");
+    for (const char* f : {"field_1", "field_2"})
+        ZEVUD_SetString(ZEVUD_FindFirstChild(ZEVUD_FindFirstChild(system, f), "section"), "profName", "IPE 999");
+    sink.Clear();
+    CModuleData back;
+    back.m_hDoc = doc;
+    back.ReadData(doc);
+    for (const CSection& s : back.m_sections) {
+        EXPECT_EQ(s.m_profFamily, "HEB");
+        EXPECT_EQ(s.m_profName, "HEB 300");
+    }
+    int replaced = 0;
+    for (const auto& m : sink.messages)
+        if (m.text == "Min. einer der gewählten Querschnitte existiert nicht, bitte überprüfen") ++replaced;
+    EXPECT_EQ(replaced, 1);
+}
+
+TEST_F(ModuleDocumentTest, NormCodeOneReadsAsDin18800) {
+    ZVDOC doc = NewDoc("norm.vkx");
+    CModuleData d;
+    MakeBeam(d, {6.0}, 1.0, 1.0);
+    d.m_hDoc = doc;
+    d.WriteData(doc);
+    ZEVUD_SetInt(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc), "info"), "norm", 1);
+    CModuleData back;
+    back.m_hDoc = doc;
+    back.ReadData(doc);
+    EXPECT_EQ(back.m_info.m_nNorm, 7);
+    ASSERT_EQ(back.m_sections.size(), 1u);
+    EXPECT_EQ(back.m_sections[0].m_iNorm, 7);
+    EXPECT_EQ(back.m_sections[0].GetMaterialNorm(), "DIN 18800");
+}
+
 }  // namespace
