@@ -42,6 +42,12 @@ public:
     std::map<int32_t, int32_t> handles;
 };
 
+// Which fallback notes the run has written already (each once per run).
+class MaterialNotes : public RunCache {
+public:
+    bool grade = false, missing = false, gamma = false;
+};
+
 }  // namespace
 
 std::map<int32_t, CtCheckRecord>& CtDecisiveRecords() {
@@ -82,6 +88,7 @@ void MergeCtEntry(int32_t key, const CtCheckRecord& entry, bool plastic) {
 
 bool DesignMaterial(RunState& run, double& fy, double& gammaM1, double& gammaMA1, double& minStress) {
     MaterialRecord rec;
+    MaterialNotes& notes = run.Cache<MaterialNotes>();
     double g1 = 0, gA = 0, ms = 0;
     fy = 0;
     if (LookupMaterialValues(run, 0, rec, g1, gA, ms) && rec.fy > 0) {
@@ -90,15 +97,19 @@ bool DesignMaterial(RunState& run, double& fy, double& gammaM1, double& gammaMA1
         const ModelRecord& m = run.cdltr;
         const int32_t grade = m.nQs > 0 ? m.Mat[0] : -1;
         if (m.StahlTab < 0 || m.StahlTab > 2 || grade < 0 || grade > 4) {
-            WriteErrLine(run, 1, winsys::FormatC("Stahlgüte %d außerhalb der Tabelle, kein Querschnittsnachweis", grade));
+            if (!notes.grade)
+                WriteErrLine(run, 1, winsys::FormatC("Stahlgüte %d außerhalb der Tabelle, kein Querschnittsnachweis", grade));
+            notes.grade = true;
             return false;
         }
         fy = section::SteelGradeRow(m.StahlTab, grade).fyk;
-        WriteErrLine(run, 0, "Keine Materialwerte im Dokument, Streckgrenze aus der Stahlgütetabelle");
+        if (!notes.missing) WriteErrLine(run, 0, "Keine Materialwerte im Dokument, Streckgrenze aus der Stahlgütetabelle");
+        notes.missing = true;
     }
     if (!(g1 > 0)) {
         g1 = 1.1;
-        WriteErrLine(run, 0, "Kein Teilsicherheitsbeiwert gamma_M1 angegeben, 1.1 angesetzt");
+        if (!notes.gamma) WriteErrLine(run, 0, "Kein Teilsicherheitsbeiwert gamma_M1 angegeben, 1.1 angesetzt");
+        notes.gamma = true;
     }
     if (!(gA > 0)) gA = 1.0;
     gammaM1 = g1;
