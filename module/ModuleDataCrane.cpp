@@ -179,6 +179,15 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int, int) {
                               "Fahrbereich erweitern."));
         return {};
     }
-    winsys::MessageBox(tr("Die Kranbahnberechnung ist in dieser Version nicht verfügbar."));
+    // The position says so itself, as a stopped kernel run does, so that no
+    // caller takes the stored crane results for a calculation.
+    const std::string text = tr("Die Kranbahnberechnung ist in dieser Version nicht verfügbar.");
+    winsys::MessageBox(text);
+    if (ZVELEM root = data.m_hDoc ? ZEVUD_GetRootElement(data.m_hDoc) : 0) {
+        ZVELEM result = ZEVUD_FindFirstChild(root, "result");
+        if (!result) result = ZEVUD_AddChildElement(root, "result");
+        ZEVUD_SetInt(result, "abbruch", 1);
+        ZEVUD_SetString(result, "errorMsg", text.c_str());
+    }
     return {};
 }

@@ -271,4 +271,12 @@ TEST_F(EndToEnd, MissingOrDamagedPositionIsAClearError) {
     EXPECT_NE(bad.out.find("beschädigt"), std::string::npos) << bad.out;
 }
 
+TEST_F(EndToEnd, CraneRunwayIsNotTakenForCalculated) {
+    const fs::path file = dir / "Kranbahntraeger.vkx";
+    WritePosition(file, Examples()[2].second);
+    const HostRun r = RunHost({"calc", file.string()});
+    EXPECT_EQ(r.code, 1) << r.out;
+    EXPECT_NE(r.out.find("Die Kranbahnberechnung ist in dieser Version nicht verfügbar."), std::string::npos) << r.out;
+}
+
 }  // namespace
