@@ -111,6 +111,15 @@ TEST_F(TurnedSections, ObliqueSectionDeflectsAsItsPrincipalAxesGiveByHand) {
     const double unit = 5 * 10 * std::pow(6.0, 4) / (384 * kE) * 1e8;
     EXPECT_NEAR(w1, unit * c / kIy, 1e-6 * unit * c / kIy);
     EXPECT_NEAR(v1, unit * s / kIz, 1e-6 * unit * s / kIz);
+    // Stresses: the principal moments My' = q cos a L²/8 and Mz' = q sin a L²/8
+    // (kNcm) meet at the outer face of a flange tip, (b/2, (hs + tf)/2)
+    // in the principal axes: sigma = My' z/Iy + Mz' y/Iz, both signs.
+    const double My = 10 * c * 36 / 8 * 100, Mz = 10 * s * 36 / 8 * 100;
+    const double sigma = My * (kHs + kTf) / 2 / kIy + Mz * (kB / 2) / kIz;
+    const size_t endB = static_cast<size_t>(10 * 4 + 5);  // end b of element 4, at midspan
+    ASSERT_GT(res.stresses.size(), endB + 1);
+    EXPECT_NEAR(res.stresses[endB], sigma, 1e-6 * sigma);
+    EXPECT_NEAR(res.stresses[endB + 1], -sigma, 1e-6 * sigma);
 }
 
 }  // namespace
