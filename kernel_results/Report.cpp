@@ -349,9 +349,32 @@ void PrintInputData(RunState& run, std::string& text) {
             const double ry = Iz > 0 ? g.Bzz / Iz - 2 * ym : 0.0, rz = Iy > 0 ? g.Byy / Iy - 2 * zm : 0.0;
             Para(0, FormatC("A = %.2f cm{\\super 2} Iy = %.2f cm{\\super 4} Iz = %.2f cm{\\super 4}", g.A, Iy, Iz));
             Para(0, FormatC("I{\\sub t} = %.2f cm{\\super 4} I{\\sub \\f2w} = %.2f cm{\\super 6}", g.Ito + g.Itg, g.Bww));
-            Para(0, FormatC("y{\\sub M} = %.2f cm z{\\sub M} = %.2f cm {\\f2 j} = %.2f Grad", ym, zm, g.phi * 180.0 / 3.14159265358979));
+            // Round-off below the last printed digit is shown as 0, not "-0.00".
+            auto clean = [](double v) { return std::fabs(v) < 0.005 ? 0.0 : v; };
+            Para(0, FormatC("y{\\sub M} = %.2f cm z{\\sub M} = %.2f cm {\\f2 j} = %.2f Grad", clean(ym), clean(zm),
+                            clean(g.phi * 180.0 / 3.14159265358979)));
             Para(0, FormatC("i{\\sub y} = %.2f cm i{\\sub z} = %.2f cm i{\\sub M}{\\super 2} = %.2f cm{\\super 2}", iy, iz, iM2));
-            Para(0, FormatC("r{\\sub y} = %.2f cm r{\\sub z} = %.2f cm", ry, rz));
+            // r_w = 1/Iw * integral of omega (y² + z²) dA over the walls (Simpson, exact for linear walls).
+            double rw = 0;
+            SektTqs tq{};
+            if (g.Bww > 0 && SEKT_PRO_GetResultTqs(h, 0, &tq) == 0) {
+                const int ne = SEKT_PRO_GetnTqe(h, 0);
+                double sum = 0;
+                for (int k = 0; k < ne; ++k) {
+                    SektTqe e{};
+                    if (SEKT_PRO_GetResultTqe(h, 0, k, &e) != 0 || e.exclude) continue;
+                    auto f = [&](double r) {
+                        const double y = e.ya + r * (e.ye - e.ya), z = e.za + r * (e.ze - e.za);
+                        const double w = (e.wa + r * (e.we - e.wa)) - (z * tq.ym - y * tq.zm);
+                        const double yc = y - g.y0, zc = z - g.z0;
+                        return w * (yc * yc + zc * zc);
+                    };
+                    const double L = std::hypot(e.ye - e.ya, e.ze - e.za), t = 0.5 * (e.ta + e.te);
+                    sum += t * L / 6.0 * (f(0) + 4 * f(0.5) + f(1));
+                }
+                rw = sum / g.Bww;
+            }
+            Para(0, FormatC("r{\\sub y} = %.2f cm r{\\sub z} = %.2f cm r{\\sub \\f2w} = %.2f cm", clean(ry), clean(rz), clean(rw)));
         }
         WriteBlankLines(5);
     }
