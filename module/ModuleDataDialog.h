@@ -17,6 +17,34 @@
 // program name and variant text.
 using vecExportToStruct = std::vector<std::pair<std::string, std::string>>;
 
+class CMainDialogBase;
+
+// The preview beside the main dialog: the views it shows (one bit per view)
+// and the data it shows them of.
+class CPreviewDialogBase {
+public:
+    // The views, one bit each.
+    enum : uint32_t {
+        VIEW_SYSTEM = 1u << 0,
+        VIEW_3D = 1u << 1,
+        VIEW_XY = 1u << 2,
+        VIEW_XZ = 1u << 3,
+        VIEW_YZ = 1u << 4,  // "YZ - Ansicht"
+        VIEW_REPORT = 1u << 5,
+        VIEW_ALL = (1u << 6) - 1,
+    };
+    virtual ~CPreviewDialogBase() = default;
+    virtual const char* ClassName() const { return "CPreviewDlg"; }
+    virtual void SetParentWindow(int64_t parent) { m_parent = parent; }
+    virtual void Show() { m_bVisible = true; }
+
+    CModuleData* m_pModuleData = nullptr;
+    CMainDialogBase* m_pMainDlg = nullptr;
+    uint32_t m_views = VIEW_ALL;
+    int64_t m_parent = 0;
+    bool m_bVisible = false;
+};
+
 class CMainDialogBase {
 public:
     CMainDialogBase();
@@ -44,7 +72,7 @@ public:
     ZVDOC m_hDoc = 0;
     std::vector<std::string> m_annotations;  // one per tab page
     std::string m_posAnnotation;
-    void* m_pPreview = nullptr;
+    CPreviewDialogBase* m_pPreview = nullptr;
     int m_nCurPage = -1;
     int64_t m_parent = 0;
 };

@@ -73,11 +73,26 @@ int64_t CreateInputDlg(const Params& p) {
     return static_cast<int64_t>(reinterpret_cast<uintptr_t>(dlg));
 }
 
+// The previews this library created, each owned by its main dialog's entry here.
+std::set<CPreviewDialogBase*>& Previews() {
+    static auto* previews = new std::set<CPreviewDialogBase*>();  // emptied by the teardown
+    return *previews;
+}
+
 int64_t CreatePreviewDlg(const Params& p) {
+    // The third parameter is read and not used.
     CMainDialogBase* dlg = MainDialog(p[1]);
-    // No preview window exists yet: the main dialog keeps no preview.
-    if (dlg) dlg->m_pPreview = nullptr;
-    return 0;
+    auto* preview = new CPreviewDialogBase();
+    Previews().insert(preview);
+    if (dlg) {
+        preview->m_pMainDlg = dlg;
+        preview->m_pModuleData = &dlg->m_data;
+        dlg->m_pPreview = preview;
+    }
+    preview->m_views &= ~static_cast<uint32_t>(CPreviewDialogBase::VIEW_YZ);
+    preview->SetParentWindow(p[0]);
+    preview->Show();
+    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(preview));
 }
 
 int64_t SetData(const Params& p) {
@@ -291,6 +306,8 @@ RIGEL_EXPORT int32_t RigelRegisterHostRoutine(int32_t kind, uint64_t address) {
 // Tears down the module's global objects; the host calls it before it
 // unloads the library.
 RIGEL_EXPORT void RigelModuleTeardown() {
+    for (CPreviewDialogBase* preview : Previews()) delete preview;
+    Previews().clear();
     for (CMainDialogBase* dlg : Dialogs()) delete dlg;
     Dialogs().clear();
     DestroyStdProfile();

@@ -164,6 +164,21 @@ TEST_F(EntryCommands, Annotations) {
     EXPECT_EQ(dlg->m_posAnnotation, "Position");
 }
 
+TEST_F(EntryCommands, PreviewBesideTheMainDialog) {
+    const int64_t dlgValue = Send("CreateInputDlg", {{"CWnd*", 0}});
+    auto* dlg = reinterpret_cast<CMainDialogBase*>(static_cast<uintptr_t>(dlgValue));
+    const int64_t value = Send("CreatePreviewDlg", {{"CWnd*", 77}, {"CWnd*", dlgValue}, {"BOOL", 1}});
+    ASSERT_NE(value, 0);
+    auto* preview = reinterpret_cast<CPreviewDialogBase*>(static_cast<uintptr_t>(value));
+    EXPECT_EQ(dlg->m_pPreview, preview);
+    EXPECT_EQ(preview->m_pMainDlg, dlg);
+    EXPECT_EQ(preview->m_pModuleData, &dlg->m_data);
+    EXPECT_EQ(preview->m_views & CPreviewDialogBase::VIEW_YZ, 0u);
+    EXPECT_EQ(preview->m_views | CPreviewDialogBase::VIEW_YZ, static_cast<uint32_t>(CPreviewDialogBase::VIEW_ALL));
+    EXPECT_EQ(preview->m_parent, 77);
+    EXPECT_TRUE(preview->m_bVisible);
+}
+
 TEST_F(EntryCommands, UpdateViewsMovesDataToPages) {
     struct Recorder : CMainDialogBase {
         std::vector<int> calls;
