@@ -185,6 +185,29 @@ TEST_F(ModuleDataTest, DefineVariablesGivesFieldLengthsAndTotal) {
     EXPECT_DOUBLE_EQ(d.m_loads[0].m_val[0].GetValue(), 12.0);
 }
 
+TEST_F(ModuleDataTest, HaunchedSectionDefinesStartAndEndVariables) {
+    CModuleData d;
+    MakeBeam(d, {6.0}, 5.0, 10.0);
+    CSection& s = d.m_sections[0];
+    s.m_bVoute = 1;
+    s.m_profName2 = "IPE 360";
+    d.DefineVariables();
+    auto value = [&](const char* name) {
+        double v = -1.0;
+        EXPECT_TRUE(d.m_moduleVars.Evaluate(name, v)) << name;
+        return v;
+    };
+    EXPECT_NEAR(value("prof1Ha"), 30.0, 0.01);
+    EXPECT_NEAR(value("prof1He"), 36.0, 0.01);
+    EXPECT_NEAR(value("prof1Ba"), 15.0, 0.01);
+    EXPECT_NEAR(value("prof1Be"), 17.0, 0.01);
+    std::vector<std::string> paths, descriptions, units;
+    std::vector<double> values;
+    d.m_moduleVars.CollectVariables(paths, descriptions, units, values);
+    EXPECT_EQ(std::count(paths.begin(), paths.end(), "Profil Feld 1\\prof1H"), 0);
+    EXPECT_EQ(std::count(paths.begin(), paths.end(), "Profil Feld 1\\prof1Ha"), 1);
+}
+
 TEST_F(ModuleDataTest, NormAndMaterialClass) {
     CModuleData d;
     MakeBeam(d, {3.0, 3.0}, 5.0, 10.0);
