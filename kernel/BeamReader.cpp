@@ -56,8 +56,8 @@ private:
     ReaderValues& v_;
     ZVDOC doc_;
     bool vovi_ = false;
-    float wProfil_ = 0;     // radians
-    float phi_ = 0;         // principal-axis angle, radians
+    float wProfil_ = 0;     // rotation of the profile in the member's axes, radians
+    float phi_ = 0;         // principal-axis angle of the profile, radians (kept, turns no load)
     double area_ = 0;       // cm²
     bool freeEnd_ = false;
     int32_t translational_ = 0;
@@ -377,17 +377,22 @@ int32_t BeamReader::Read() {
 
     if (!ReadLoads(Single(input, "genimpact"))) return 0;
 
-    // Loads into the profile's axes.
-    const float loadAngle = wProfil_ + phi_;
+    // Loads from the document's member axes into the reference axes of the
+    // profile, which the document turns by "wProfil" while the kernel's
+    // section keeps its own axes (no section rotation). That is a change of
+    // coordinate system and belongs here. The principal-axis angle "phi" is
+    // not applied: data preparation turns every load once into the principal
+    // axes of the section at its position; turning by "phi" here as well
+    // would turn the forces twice.
     for (int32_t i = 0; i < r_.EinzelF.count; ++i) {
-        RotateVector(r_.EinzelF[i].Py, r_.EinzelF[i].Pz, loadAngle);
+        RotateVector(r_.EinzelF[i].Py, r_.EinzelF[i].Pz, wProfil_);
         RotateVector(r_.EinzelF[i].ey, r_.EinzelF[i].ez, wProfil_);
     }
     for (int32_t i = 0; i < r_.EinzelM.count; ++i) RotateVector(r_.EinzelM[i].My, r_.EinzelM[i].Mz, wProfil_);
     for (int32_t i = 0; i < r_.StreckenL.count; ++i) {
         LineLoad& l = r_.StreckenL[i];
-        RotateVector(l.py0, l.pz0, loadAngle);
-        RotateVector(l.py1, l.pz1, loadAngle);
+        RotateVector(l.py0, l.pz0, wProfil_);
+        RotateVector(l.py1, l.pz1, wProfil_);
         RotateVector(l.ey0, l.ez0, wProfil_);
         RotateVector(l.ey1, l.ez1, wProfil_);
     }

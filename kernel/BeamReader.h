@@ -1,7 +1,9 @@
 // Reader of beam documents (program "VOVI", and documents of other programs
 // of the suite in turned axes) into the model record: one straight member of
 // generated nodes with point supports, elastic line supports, hinges, one
-// cross-section and the document's loads and load combinations.
+// cross-section and the document's loads and load combinations. Loads are
+// turned by the profile rotation into the section's reference axes; the turn
+// into its principal axes is left to data preparation.
 #pragma once
 
 #include <cstdint>

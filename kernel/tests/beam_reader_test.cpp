@@ -3,14 +3,19 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <array>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "kernel/BeamReader.h"
 #include "kernel/KernelPhases.h"
 #include "kernel/MemberDesignReader.h"
 #include "kernel/ModelRecord.h"
+#include "kernel/fe/BeamElement.h"
+#include "kernel/fe/FeSolver.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 
@@ -321,6 +326,181 @@ TEST_F(BeamReaderTest, DoubledPartsAreIgnored) {
     EXPECT_EQ(run->cdltr.nLf, 0);
     EXPECT_EQ(run->cdltr.nBettung, 0);
     EXPECT_EQ(run->cdltr.nFeld, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Beam documents calculated through data preparation and the first-order
+// analysis, against the principal-axis decomposition by hand.
+
+constexpr double kE = 2.1e8;  // kN/m²
+constexpr double kDeg = M_PI / 180.0;
+
+// Section values in reference axes, handed to the solver directly.
+class OneSection : public fe::IFeSectionProvider {
+public:
+    fe::FeSectionValues values;
+    bool Constant() const override { return true; }
+    fe::FeSectionValues AtNode(int32_t) const override { return values; }
+    fe::FeSectionValues AtInputNode(int32_t, double) const override { return values; }
+    std::vector<fe::FeStressPoint> StressPoints(int32_t) const override { return {}; }
+    fe::FeMaterial Material() const override { return {}; }
+};
+
+// A section of principal second moments I1 (about the principal y axis) and
+// I2 (cm⁴) whose principal y axis lies at angle a from its reference y axis
+// (y' = cos a y + sin a z): Ayy = c² I1 + s² I2, Azz = s² I1 + c² I2,
+// Ayz = c s (I2 - I1).
+fe::FeSectionValues TurnedSection(double I1, double I2, double a, double Acm2, double ITcm4, double Iwcm6) {
+    const double c = std::cos(a), s = std::sin(a);
+    fe::FeSectionValues v;
+    v.E = kE;
+    v.G = 8.1e7;
+    v.A = Acm2 * 1e-4;
+    v.Ayy = (c * c * I1 + s * s * I2) * 1e-8;
+    v.Azz = (s * s * I1 + c * c * I2) * 1e-8;
+    v.Ayz = c * s * (I2 - I1) * 1e-8;
+    v.IT = ITcm4 * 1e-8;
+    v.Iw = Iwcm6 * 1e-12;
+    v.ip2 = (I1 + I2) * 1e-8 / v.A;
+    v.hy = v.hz = 0.3;
+    return v;
+}
+
+struct TurnRow {
+    const char* what;
+    const char* progname;
+    int32_t direction;         // the document's load direction
+    std::array<double, 6> support;  // the document's spring values at both ends
+    double I1, I2, a;          // principal values (cm⁴) and angle (rad) of the section
+    double A, IT, Iw;          // cm², cm⁴, cm⁶
+    double phi;                // the document's principal-axis angle, rad
+    double wProfilDeg;         // the document's profile rotation
+    bool point;                // point force at midspan instead of the line load
+};
+
+class BeamLoadAxesTest : public BeamReaderTest {
+protected:
+    // Reads the document, places the loads on a 6 m span and solves load
+    // case 1; returns the principal displacements (v', w') at midspan in m.
+    std::array<double, 2> Midspan(const TurnRow& row) {
+        ZEVUD_SetString(root_, "progname", row.progname);
+        ZEVUD_SetDouble(system_, "wProfil", row.wProfilDeg);
+        ZVELEM lib = ZEVUD_FindFirstChild(ZEVUD_FindFirstChildWithAttr(system_, "fieldNr", "1"), "Sectlib");
+        ZEVUD_SetDouble(lib, "phi", row.phi);
+        ZEVUD_SetDouble(lib, "A", row.A);
+        Nodes({row.support, row.support}, {{0.0, 0, -1}, {kL, 1, -1}});
+        ZVELEM l = row.point ? Load(10, 1, row.direction, kP) : Load(0, 1, row.direction, kQ);
+        ZEVUD_SetDouble(l, "offset", row.point ? kL / 2 : 0.0);
+        ZEVUD_SetDouble(l, "length", row.point ? 0.0 : kL);
+        run_ = Read();
+        EXPECT_FALSE(run_->stopped) << run_->ErrorLines;
+        // One combination of each kind: load case 1 with factor 1.
+        ModelRecord& m = run_->cdltr;
+        EXPECT_EQ(m.nLf, 1);
+        m.nRegelLk = m.nKnickLk = 1;
+        m.nRegelTerm = m.nKnickTerm = 1;
+        m.RegelTerm = {CombinationTerm{1, 0, 1.0f}};
+        m.KnickTerm = {CombinationTerm{1, 0, 1.0f}};
+        sections_.values = TurnedSection(row.I1, row.I2, row.a, row.A, row.IT, row.Iw);
+        fe::State(*run_).sections = &sections_;
+        EXPECT_EQ(fe::PrepareSystemData(*run_), 0);
+        EXPECT_EQ(fe::ApplyLoads(*run_), 0);
+        EXPECT_EQ(fe::RechneDltr3D(*run_, 0, 0), 0) << run_->ErrorLines;
+        const int32_t n = fe::FindNodeAtX(*run_, kL / 2);
+        EXPECT_GE(n, 0);
+        const std::vector<double>& d = fe::State(*run_).results.service.at(0).displacements;
+        return {d.at(static_cast<size_t>(7 * n + fe::kV)), d.at(static_cast<size_t>(7 * n + fe::kW))};
+    }
+
+    static constexpr double kL = 6.0, kQ = 10.0, kP = 20.0;
+    static constexpr std::array<double, 6> kFork{-1, -1, -1, -1, 0, 0};
+    // In other programs' axes the kernel's cx, cy, cz, cmx are the
+    // document's cz, cx, cy, cmz.
+    static constexpr std::array<double, 6> kForkTurned{-1, -1, -1, 0, 0, -1};
+    OneSection sections_;
+    std::unique_ptr<RunState> run_;
+};
+
+TEST_F(BeamLoadAxesTest, LoadsAreTurnedOnceIntoThePrincipalAxes) {
+    // IPE 300 and a thin-walled unequal angle L 150x100x10 (legs along z
+    // and y, corner at the origin, centroid at y0 = 2, z0 = 4.5 cm):
+    // Ayy = 15³/3 + 10/12 - 25·4.5², Azz = 10³/3 + 15/12 - 25·2², Ayz = -25·2·4.5;
+    // principal values mean ± R at a = atan(2 Ayz / (Azz - Ayy)) / 2.
+    const double Ayy = 1125.0 + 10.0 / 12 - 25 * 4.5 * 4.5, Azz = 1000.0 / 3 + 15.0 / 12 - 25 * 4.0, Ayz = -225.0;
+    const double mean = (Ayy + Azz) / 2, R = std::hypot((Ayy - Azz) / 2, Ayz);
+    const double aL = 0.5 * std::atan(2 * Ayz / (Azz - Ayy));
+    const double Iy = 8356, Iz = 603.8;
+    const TurnRow rows[] = {
+        {"IPE 300, unturned", "VOVI", 2, kFork, Iy, Iz, 0.0, 53.81, 20.12, 125900, 0.0, 0.0, false},
+        {"IPE 300, point force", "VOVI", 2, kFork, Iy, Iz, 0.0, 53.81, 20.12, 125900, 0.0, 0.0, true},
+        {"IPE 300, other program's axes", "VOVX", 1, kForkTurned, Iy, Iz, 0.0, 53.81, 20.12, 125900, 0.0, 0.0, false},
+        {"IPE 300 with reference axes turned by 30 deg", "VOVI", 2, kFork, Iy, Iz, 30 * kDeg, 53.81, 20.12, 125900,
+         30 * kDeg, 0.0, false},
+        {"IPE 300 turned by -20 deg, point force", "VOVI", 2, kFork, Iy, Iz, -20 * kDeg, 53.81, 20.12, 125900,
+         -20 * kDeg, 0.0, true},
+        {"unequal angle", "VOVI", 2, kFork, mean + R, mean - R, aL, 25, 25 / 3.0, 0, aL, 0.0, false},
+        {"IPE 300, profile rotated by 30 deg", "VOVI", 2, kFork, Iy, Iz, 0.0, 53.81, 20.12, 125900, 0.0, 30.0, false},
+        {"unequal angle, profile rotated by 90 deg", "VOVI", 2, kFork, mean + R, mean - R, aL, 25, 25 / 3.0, 0, aL,
+         90.0, false},
+    };
+    for (const TurnRow& row : rows) {
+        SCOPED_TRACE(row.what);
+        TearDown();
+        SetUp();
+        const std::array<double, 2> vw = Midspan(row);
+        // The document's load (0, q) turned by the profile rotation w into
+        // the section's reference axes is (-q sin w, q cos w); in the
+        // principal axes it is q (sin(a - w), cos(a - w)). Each part bends
+        // about its own principal axis: 5 q L⁴ / (384 E I) for the line
+        // load, P L³ / (48 E I) for the point force.
+        const double w = row.wProfilDeg * kDeg;
+        const double k = row.point ? kP * std::pow(kL, 3) / (48 * kE) : 5 * kQ * std::pow(kL, 4) / (384 * kE);
+        const double v1 = k * std::sin(row.a - w) / (row.I2 * 1e-8);
+        const double w1 = k * std::cos(row.a - w) / (row.I1 * 1e-8);
+        const double scale = std::hypot(v1, w1);
+        EXPECT_NEAR(vw[0], v1, 1e-6 * scale);
+        EXPECT_NEAR(vw[1], w1, 1e-6 * scale);
+        // The deflection in the direction of the load, after the profile
+        // rotation: k (cos² t / I1 + sin² t / I2) with t = a - w.
+        const double t = row.a - w;
+        const double along = std::sin(t) * vw[0] + std::cos(t) * vw[1];
+        EXPECT_NEAR(along, k * (std::pow(std::cos(t), 2) / (row.I1 * 1e-8) + std::pow(std::sin(t), 2) / (row.I2 * 1e-8)),
+                    1e-6 * scale);
+    }
+}
+
+TEST_F(BeamLoadAxesTest, UnturnedBeamGivesTheTextbookDeflection) {
+    // 5 q L⁴ / (384 E I) = 5·10·6⁴ / (384·2.1e8·8356e-8) m = 9.6167 mm.
+    const TurnRow row{"IPE 300", "VOVI", 2, kFork, 8356, 603.8, 0.0, 53.81, 20.12, 125900, 0.0, 0.0, false};
+    const std::array<double, 2> vw = Midspan(row);
+    EXPECT_NEAR(vw[1] * 1000, 9.6167, 1e-4);
+    EXPECT_NEAR(vw[0], 0.0, 1e-12);
+}
+
+TEST_F(BeamLoadAxesTest, ReaderLeavesThePrincipalAngleToDataPreparation) {
+    // The principal-axis angle of the document turns no load in the reader;
+    // the profile rotation does (RotateVector: (0, q) by 90 deg is (-q, 0)).
+    ZVELEM lib = ZEVUD_FindFirstChild(ZEVUD_FindFirstChildWithAttr(system_, "fieldNr", "1"), "Sectlib");
+    ZEVUD_SetDouble(lib, "phi", 0.4);
+    Nodes({kFork, kFork}, {{0.0, 0, -1}, {6.0, 1, -1}});
+    Load(0, 1, 2, 10.0);
+    ZVELEM p = Load(10, 1, 2, 20.0);
+    ZEVUD_SetDouble(p, "ey", 3.0);
+    EXPECT_EQ(Read()->cdltr.StreckenL[0].pz0, 10.0f);
+    EXPECT_EQ(Read()->cdltr.EinzelF[0].Pz, 20.0f);
+    EXPECT_EQ(Read()->cdltr.EinzelF[0].ey, 3.0f);
+    ZEVUD_SetDouble(system_, "wProfil", 90.0);
+    auto run = Read();
+    const ModelRecord& r = run->cdltr;
+    EXPECT_NEAR(r.StreckenL[0].py0, -10.0, 1e-5);
+    EXPECT_NEAR(r.StreckenL[0].pz0, 0.0, 1e-5);
+    EXPECT_NEAR(r.StreckenL[0].py1, -10.0, 1e-5);
+    EXPECT_NEAR(r.EinzelF[0].Py, -20.0, 1e-5);
+    EXPECT_NEAR(r.EinzelF[0].ey, 0.0, 1e-5);
+    EXPECT_NEAR(r.EinzelF[0].ez, 3.0, 1e-5);
 }
 
 }  // namespace
