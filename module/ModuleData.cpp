@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "input/LoadTakeOver.h"
 #include "input/MateHandler.h"
 #include "input/StdProfile.h"
 #include "module/ModuleDataDialog.h"
@@ -117,6 +118,12 @@ CModuleData::CModuleData() {
     m_pLK = lk.get();
     SetLoadCombination(std::move(lk));
     LK().SetOwner(this, [this] { return m_hDoc; });
+    // The take-overs create their actions in this position's settings; the
+    // base data reads, recalculates and writes the list with the position.
+    auto lu = std::make_unique<LUDataList>();
+    lu->SetDestinationSettings(&LK());
+    m_pLU = lu.get();
+    SetLoadTakeOver(std::move(lu));
     m_bPlauRecordRoute = true;
 
     m_bSectionConst = 1;
@@ -411,13 +418,15 @@ void CModuleData::CheckLoadCases(std::string& out) const {
 
 void CModuleData::BuildLoadCaseActionTable() {
     CLKData& lk = LK();
-    if (m_loads.empty()) {
+    std::vector<CLoadDef> all = m_loads;
+    for (CLoadDef& l : GetTakeOverLoads()) all.push_back(std::move(l));
+    if (all.empty()) {
         lk.m_loadCases.clear();
         return;
     }
     std::map<int, int> actionOf;
     int highest = 0;
-    for (const CLoadDef& l : m_loads) {
+    for (const CLoadDef& l : all) {
         CNumberList cases = l.m_LCGen;
         cases.Parse();
         int c = cases.m_numbers.empty() ? 1 : cases.m_numbers[0];
@@ -439,6 +448,100 @@ void CModuleData::BuildLoadCaseActionTable() {
     }
 }
 
+// ---- loads taken over from other positions ----------------------------------------------
+
+std::vector<CLoadDef> CModuleData::GetTakeOverLoads() const {
+    std::vector<std::string> problems;
+    return CollectTakeOverLoads(problems);
+}
+
+std::vector<CLoadDef> CModuleData::CollectTakeOverLoads(std::vector<std::string>& problems) const {
+    std::vector<CLoadDef> out;
+    if (!m_pLU) return out;
+    const CLKData& lk = LK();
+    // The take-over's load cases follow the highest load case of the user's loads.
+    int highest = 0;
+    for (const CLoadDef& l : m_loads) {
+        CNumberList cases = l.m_LCGen;
+        cases.Parse();
+        for (int c : cases.m_numbers)
+            if (c <= static_cast<int>(kMaxListCount) * 10) highest = std::max(highest, c);
+    }
+    // One load case per action that receives take-over loads, in the order of
+    // the action numbers.
+    std::map<int, int> caseOfAction;
+    for (const auto& rec : m_pLU->m_records)
+        if (rec->m_bAktiv)
+            for (const CLoadDef& l : rec->m_loads) caseOfAction[l.m_iLoadCase] = 0;
+    auto actionIndex = [&](int number) {
+        for (size_t i = 0; i < lk.m_actions.size(); ++i)
+            if (lk.m_actions[i].m_nNumber == number) return static_cast<int>(i) + 1;
+        return 0;
+    };
+    for (auto& [action, lc] : caseOfAction)
+        if (action >= 1 && actionIndex(action) > 0) lc = ++highest;
+
+    for (size_t r = 0; r < m_pLU->m_records.size(); ++r) {
+        const LUData& rec = *m_pLU->m_records[r];
+        if (!rec.m_bAktiv) continue;
+        bool lostAction = false, lostMoment = false;
+        for (const CLoadDef& l : rec.m_loads) {
+            const int lc = caseOfAction[l.m_iLoadCase];
+            if (lc < 1) {
+                lostAction = true;
+                continue;
+            }
+            CLoadDef base;
+            base.m_iLoadCase = actionIndex(l.m_iLoadCase);
+            base.m_iNode = l.m_iNode;
+            base.m_offset.SetValue(l.m_offset.GetValue());
+            base.m_bHasDirection = 1;
+            base.m_LCGen.m_numbers = {lc};
+            base.m_LCGen.Format();
+            base.m_strDesc = l.m_strDesc;
+            auto add = [&](int type, int direction, double value, int slot, double length) {
+                CLoadDef d = base;
+                d.m_iLoadType = type;
+                d.m_iDirection = direction;
+                d.m_length.SetValue(length);
+                d.m_val[slot].SetValue(value);
+                out.push_back(d);
+            };
+            double v[6];
+            for (int i = 0; i < 6; ++i) v[i] = l.m_val[i].GetValue();
+            // The moment about x, y, z goes with the point load of direction
+            // 0, 2, 1 (torsion, bending in the x-z and in the x-y plane).
+            static const int kMomentDirection[3] = {0, 2, 1};
+            if (l.m_iLoadType == LOAD_POINT_FORCE_MOMENT) {
+                for (int k = 0; k < 3; ++k)
+                    if (v[k] != 0.0) add(LOAD_POINT_FORCE_MOMENT, k, v[k], 0, 0.0);
+                for (int k = 0; k < 3; ++k)
+                    if (v[3 + k] != 0.0) add(LOAD_POINT_FORCE_MOMENT, kMomentDirection[k], v[3 + k], 1, 0.0);
+            } else if (l.m_iLoadType == LOAD_LINE_FORCE_MOMENT) {
+                const double length = l.m_length.GetValue();
+                for (int k = 0; k < 3; ++k)
+                    if (v[k] != 0.0) add(LOAD_UNIFORM, k, v[k], 0, length);
+                if (v[3] != 0.0) add(LOAD_LINE_MOMENT, 0, v[3], 0, length);
+                if (v[4] != 0.0 || v[5] != 0.0) lostMoment = true;
+            } else {
+                CLoadDef d = l;
+                d.m_iLoadCase = base.m_iLoadCase;
+                d.m_LCGen = base.m_LCGen;
+                out.push_back(d);
+            }
+        }
+        if (lostAction)
+            problems.push_back(TrFormat("Kapitel 'Lastübernahme': Lasten von Pos. %s gehören zu keiner Einwirkung "
+                                        "und werden nicht berechnet!",
+                                        rec.m_strPosition.c_str()));
+        if (lostMoment)
+            problems.push_back(TrFormat("Kapitel 'Lastübernahme': Streckenmomente My, Mz von Pos. %s können nicht "
+                                        "berechnet werden!",
+                                        rec.m_strPosition.c_str()));
+    }
+    return out;
+}
+
 bool CModuleData::CheckInput(CPlauMessageList& list, int) {
     if (m_bRunning) return true;
     m_nCurrentIndex = -1;
@@ -451,8 +554,12 @@ bool CModuleData::CheckInput(CPlauMessageList& list, int) {
 
     if (m_fieldLengths.size() < 2)
         list.AddGridMessage(PLAU_ERROR, Tr("Kapitel 'System': Es wurden keine Felder eingegeben"), 2, systemGrid, 2, 2);
-    if (m_loads.empty())
+    // Loads taken over from other positions count as loads of the member.
+    std::vector<std::string> takeOverProblems;
+    const std::vector<CLoadDef> takeOverLoads = CollectTakeOverLoads(takeOverProblems);
+    if (m_loads.empty() && takeOverLoads.empty())
         list.AddGridMessage(PLAU_ERROR, Tr("Kapitel 'Lasten': Es wurden keine Lasten eingegeben"), 2, loadGrid, 1, 1);
+    for (const std::string& text : takeOverProblems) list.AddGridMessage(PLAU_WARNING, text, 6, loadGrid, 1, 1);
 
     int count[6] = {};
     for (const CSupport& s : m_supports) {

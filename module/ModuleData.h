@@ -31,6 +31,7 @@
 #include "module/Support.h"
 
 class CMainDialogBase;
+class LUDataList;
 
 // The crane-runway support reactions.
 struct CCraneReactions {
@@ -100,8 +101,19 @@ public:
 
     // The first load-case error of the loads, empty when all is well.
     void CheckLoadCases(std::string& out) const;
-    // Fills the load-case table of the load-combination settings from the loads.
+    // Fills the load-case table of the load-combination settings from the loads
+    // (the user's and those taken over from other positions).
     void BuildLoadCaseActionTable();
+    // The loads that the active take-overs generated, in the form the
+    // calculation reads them: one load per force or moment component with its
+    // direction, each in a load case of its own action, numbered above the
+    // user's load cases ("lc" is the 1-based action index like the user's).
+    // They are written behind the user's loads, marked by "indexLuda", and
+    // never read back into the user's list.
+    std::vector<CLoadDef> GetTakeOverLoads() const;
+    // The take-over list of the position.
+    LUDataList& TakeOvers() { return *m_pLU; }
+    const LUDataList& TakeOvers() const { return *m_pLU; }
     void SetNormAndMaterialClass(int norm, int combinationNorm);
     void ScaleImperfections(double factor) { m_vorvSettings.Scale(factor); }
     void GetProgramTitle(std::string& title) const;
@@ -197,8 +209,12 @@ private:
     // A count attribute of the document: negative reads as 0, a count above
     // kMaxListCount is reported and refused (-1).
     int32_t ReadCount(ZVELEM element, const char* name);
+    // The take-over loads in the calculation's form (GetTakeOverLoads); what
+    // cannot be calculated is left out and named in problems.
+    std::vector<CLoadDef> CollectTakeOverLoads(std::vector<std::string>& problems) const;
 
     CModuleLoadCombination* m_pLK = nullptr;
+    LUDataList* m_pLU = nullptr;  // owned by the base data
     std::string m_strSectionFile;  // the section file this object holds a claim on
 };
 

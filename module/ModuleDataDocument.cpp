@@ -136,10 +136,19 @@ void CModuleData::WriteModulePart(ZVELEM root) {
     }
     ZEVUD_SetInt(gelenke, "numOfGelenke", written);
 
+    // The user's loads, then those the take-overs generated, so that the
+    // calculation sees both; the latter carry "indexLuda" and are made anew
+    // from "lastUebernahme" on every reading.
     ZVELEM loads = Replace(input, "loads");
-    ZEVUD_SetInt(loads, "numOfLoads", static_cast<int32_t>(m_loads.size()));
+    const std::vector<CLoadDef> takeOver = crane ? std::vector<CLoadDef>() : GetTakeOverLoads();
+    ZEVUD_SetInt(loads, "numOfLoads", static_cast<int32_t>(m_loads.size() + takeOver.size()));
     for (size_t i = 0; i < m_loads.size(); ++i)
         m_loads[i].WriteData(Replace(loads, Numbered("load_%ld", static_cast<long>(i)).c_str()));
+    for (size_t i = 0; i < takeOver.size(); ++i) {
+        ZVELEM e = Replace(loads, Numbered("load_%ld", static_cast<long>(m_loads.size() + i)).c_str());
+        takeOver[i].WriteData(e);
+        ZEVUD_SetInt(e, "indexLuda", 1);
+    }
 
     ZVELEM cranes = Replace(input, "cranes");
     ZEVUD_SetInt(cranes, "numOfCranes", static_cast<int32_t>(m_cranes.size()));
@@ -312,10 +321,15 @@ void CModuleData::ReadModulePart(ZVELEM root) {
         if (ZVELEM loads = ZEVUD_FindFirstChild(input, "loads")) {
             const int32_t n = ReadCount(loads, "numOfLoads");
             if (n >= 0) {
-                m_loads.assign(static_cast<size_t>(n), CLoadDef());
-                for (int32_t i = 0; i < n; ++i)
-                    if (ZVELEM e = ZEVUD_FindFirstChild(loads, Numbered("load_%ld", i).c_str()))
-                        m_loads[static_cast<size_t>(i)].ReadData(e);
+                m_loads.clear();
+                m_loads.reserve(static_cast<size_t>(n));
+                for (int32_t i = 0; i < n; ++i) {
+                    ZVELEM e = ZEVUD_FindFirstChild(loads, Numbered("load_%ld", i).c_str());
+                    // Loads of take-overs belong to "lastUebernahme", not to the user.
+                    if (e && ZEVUD_GetIntWithDefault(e, "indexLuda", 0) > 0) continue;
+                    m_loads.emplace_back();
+                    if (e) m_loads.back().ReadData(e);
+                }
             }
             for (CLoadDef& l : m_loads)
                 if (l.m_iLoadType == LOAD_SELF_WEIGHT && std::fabs(l.m_val[0].GetValue()) < 0.0001 &&
