@@ -66,6 +66,21 @@ private:
     InterfaceFunc entry_ = nullptr;
 };
 
+// Runs a calculation in the position's own folder: the kernel writes its side
+// files (".err", ".dru") into the current directory, and they belong beside
+// the position.
+class WorkInFolder {
+public:
+    explicit WorkInFolder(const fs::path& folder) : old_(fs::current_path(ec_)) { fs::current_path(folder, ec_); }
+    ~WorkInFolder() { fs::current_path(old_, ec_); }
+    WorkInFolder(const WorkInFolder&) = delete;
+    WorkInFolder& operator=(const WorkInFolder&) = delete;
+
+private:
+    std::error_code ec_;
+    fs::path old_;
+};
+
 // Reads what the calculation left in the document and tells the user.
 bool SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::ostream& err) {
     ZVELEM root = ZEVUD_GetRootElement(doc);
@@ -132,11 +147,11 @@ int CalcTextFile(const fs::path& file, std::ostream& out, std::ostream& err) {
     const fs::path report = folder / (stem + "_XXX.rtf");
     const fs::path errFile = folder / (stem + ".err");
     fs::remove(report, ec);
-    const fs::path old = fs::current_path(ec);
-    fs::current_path(folder, ec);
-    std::string name = stem;
-    entry(name.data());
-    fs::current_path(old, ec);
+    {
+        WorkInFolder inFolder(folder);
+        std::string name = stem;
+        entry(name.data());
+    }
     winsys::FreeLibrary(lib);
 
     bool ok = fs::exists(report, ec);
@@ -170,7 +185,11 @@ int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
 
     HostCommand cmd("SilentCalc", true);
     cmd.AddParam("int", static_cast<int64_t>(doc));
-    int64_t answer = module.Send(cmd);
+    int64_t answer = 0;
+    {
+        WorkInFolder inFolder(fs::absolute(file).parent_path());
+        answer = module.Send(cmd);
+    }
     if (answer == 0) {
         err << "Das Modul hat die Berechnung nicht ausgeführt (Antwort 0); die Datei bleibt unverändert.\n";
         ZEVUD_CloseDoc(doc);

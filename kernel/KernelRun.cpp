@@ -243,7 +243,12 @@ void CalcMemberDocument(RunState& run, ZVDOC doc, int32_t printFlag) {
         winsys::MessageBox("Das Dokument der Position kann nicht gelesen werden; die Berechnung wurde nicht ausgeführt.");
         return;
     }
-    run.RunBaseName = RunBaseNameFromPath(zevud::GetCompleteFileName(doc));
+    const std::string docPath = zevud::GetCompleteFileName(doc);
+    run.RunBaseName = RunBaseNameFromPath(docPath);
+    // Asked for the report, the kernel writes the position's own report file
+    // (beside the document, as the module looks for it); the developer's
+    // extra print keeps the run's "_XXX" name.
+    if (printFlag != 0 && !docPath.empty()) run.ReportBaseName = winsys::SideFileName(docPath, "");
     OpenErrorFile(run);
     run.DebugPrintFile = nullptr;
 
@@ -269,7 +274,9 @@ void CalcMemberDocument(RunState& run, ZVDOC doc, int32_t printFlag) {
 
 using namespace tovik;
 
-TOVIK_EXPORT void RIREZ_Aver(uint32_t doc, int32_t /*flag*/) {
+// The flag asks for the calculation report: the module passes 1 when its
+// program record names no report routine of its own.
+TOVIK_EXPORT void RIREZ_Aver(uint32_t doc, int32_t flag) {
     RunGuard guard;
     if (!guard.Owns()) {
         winsys::MessageBox(kBusyText);
@@ -285,7 +292,7 @@ TOVIK_EXPORT void RIREZ_Aver(uint32_t doc, int32_t /*flag*/) {
             if (dlg->Create()) run->progress = dlg.get();
         }
         BeginExport(*run);
-        CalcMemberDocument(*run, doc, 0);
+        CalcMemberDocument(*run, doc, progname == "VADU" ? 0 : flag);
         EndExport(*run);
         run->progress = nullptr;
         if (dlg) dlg->DestroyWindow();

@@ -488,6 +488,7 @@ public:
     WorkStorage work;               // the two work arrays
 
     std::string RunBaseName;        // base name of the run (<= 255 chars)
+    std::string ReportBaseName;     // when set, the report goes to this path + ".rtf"; else <RunBaseName>_XXX
     std::FILE* ErrorFile = nullptr;       // "%s.err", open during the run or null
     std::FILE* DebugPrintFile = nullptr;  // "%s.dru", open or null
     int32_t ErrorCount = 0;         // lines handed to WriteErrLine since the start of the run

@@ -777,7 +777,7 @@ void PrintEnvelopes(RunState& run, std::string& text, bool forces, bool stresses
 
 int32_t PrintReport(RunState& run) {
     ModelRecord& m = run.cdltr;
-    const std::string base = run.RunBaseName + "_XXX";
+    const std::string base = run.ReportBaseName.empty() ? run.RunBaseName + "_XXX" : run.ReportBaseName;
     if (OpenReportRtf(base, m.printFlags[19], 1) == 1) return 1;
     PictureFile picture;
     gPicture = &picture;

@@ -154,4 +154,40 @@ TEST(ReportEndToEnd, SingleSpanIpe300ReportHoldsInputResultsDiagramsAndProofs) {
     }
 }
 
+// Asked for the report (the module's record names no report routine), the
+// kernel writes the position's own report beside the document, under the
+// document's name, even when the run's working folder is elsewhere.
+TEST(ReportEndToEnd, ReportFlagWritesThePositionsOwnReportBesideTheDocument) {
+    ScratchDir dir("rep_flag");
+    winsys::ScopedRecordingSink sink;
+    Library lib;
+    ASSERT_NE(lib.handle, nullptr) << dlerror();
+    auto calc = reinterpret_cast<void (*)(uint32_t, int32_t)>(dlsym(lib.handle, "RIREZ_Aver"));
+    ASSERT_NE(calc, nullptr);
+    ::unsetenv("VKTUSER");
+
+    const std::filesystem::path folder = dir.path() / "Projekt A";
+    std::filesystem::create_directories(folder);
+    const std::string docPath = (folder / "Pos7.VKX").string();
+    PositionDoc d(docPath);
+    d.AddField(6.0, "IPE 300", 53.8);
+    d.AddLineLoadZ("1", 10.0, 6.0);
+    d.AddCombination("Ed", "1.35*(1)");
+    ASSERT_TRUE(MakeSectionFile(docPath, "IPE 300", "\\IPE\\IPE 300"));
+
+    calc(d.doc, 1);
+    ZVELEM result = ZEVUD_FindFirstChild(d.root, "result");
+    ASSERT_NE(result, 0u);
+    EXPECT_EQ(ZEVUD_GetInt(result, "abbruch"), 0);
+    const auto report = rtftest::ParseRtfFile(folder / "Pos7.rtf");
+    ASSERT_TRUE(report.ok) << report.error;
+    EXPECT_TRUE(Has(report, "Ergebnisse Knicksicherheitsnachweis"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Pos7_XXX.rtf"));
+
+    // Without the flag and without the developer switch no report is written.
+    std::filesystem::remove(folder / "Pos7.rtf");
+    calc(d.doc, 0);
+    EXPECT_FALSE(std::filesystem::exists(folder / "Pos7.rtf"));
+}
+
 }  // namespace
