@@ -228,9 +228,10 @@ TEST_F(FrameRunTest, PhasesRunInOrderAndAFailedCaseGoesIntoTheErrorText) {
     Model(d);
     rec.failCode = 99;
     rec.failCase = 2;  // serviceability combination 3
+    // Flag 1 asks for the report: it is the last phase.
     RIREZ_Aver(d.doc, 1);
     const std::vector<std::string> expected = {"prep",  "loads", "sections", "calc0:0", "calc0:1", "calc0:2",
-                                               "env1",  "calc1:0", "imp:0", "calc2:0", "env0"};
+                                               "env1",  "calc1:0", "imp:0", "calc2:0", "env0", "report"};
     EXPECT_EQ(rec.calls, expected);
     EXPECT_EQ(rec.errorText,
               "Bei der Berechnung sind Fehler aufgetreten:{\\par \\pard}{\\par \\pard}"
