@@ -340,7 +340,7 @@ std::pair<std::string, std::string> MakeTextPair(const std::string& a, const std
 
 bool IsDeveloperDumpOn() {
     std::optional<std::string> v = winsys::GetEnv("VKTUSER");
-    return v && (*v == "ENTWICKLER" || *v == "Entwickler");
+    return v && (*v == "DEDUV" || *v == "Deduv");
 }
 
 // ---- fingerprints ------------------------------------------------------------

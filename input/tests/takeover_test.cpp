@@ -684,7 +684,7 @@ TEST_F(TakeOver, DumpFilesOnlyWithTheDeveloperSwitch) {
     unsetenv("VKTUSER");
     list_.Recalc();
     EXPECT_TRUE(fs::is_empty(work));
-    setenv("VKTUSER", "ENTWICKLER", 1);
+    setenv("VKTUSER", "DEDUV", 1);
     list_.Recalc();
     unsetenv("VKTUSER");
     fs::current_path(previous);

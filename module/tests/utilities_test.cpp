@@ -172,7 +172,7 @@ TEST(Helpers, ClassNamesAndDeveloperSwitch) {
     const struct {
         const char* value;
         bool on;
-    } cases[] = {{"ENTWICKLER", true}, {"Entwickler", true}, {"entwickler", false}, {"", false}};
+    } cases[] = {{"DEDUV", true}, {"Deduv", true}, {"deduv", false}, {"ENTWICKLER", false}, {"", false}};
     for (const auto& c : cases) {
         setenv("VKTUSER", c.value, 1);
         EXPECT_EQ(IsDeveloperDumpOn(), c.on) << c.value;
