@@ -7,11 +7,13 @@
 
 #include "input/LoadTakeOver.h"
 #include "kernel_results/tests/results_fixture.h"
+#include "kernel_results/tests/support/kernel_library.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zidezaz/zidezaz.h"
 
 namespace {
 
+using kernel_library_test::MakeSectionFile;
 using results_test::PositionDoc;
 using results_test::ScratchDir;
 
@@ -19,23 +21,6 @@ class DestData : public CBaseData {
 public:
     bool CheckInputMessages(std::vector<std::string>&, int) override { return true; }
 };
-
-// The section file that the module extracts before a calculation, made
-// from the installed catalogue.
-bool MakeSectionFile(const std::string& docPath, const std::string& name, const std::string& catalogPath) {
-    const int cat = SEKT_DB_Open((std::string(RIGEL_BUILD_ROOT) + "/profil.skw").c_str(), 0);
-    if (cat < 0) return false;
-    const int pro = SEKT_PRO_Create();
-    const bool found = SEKT_DB_GetProject(cat, catalogPath.c_str(), pro) >= 0;
-    SEKT_DB_Close(cat);
-    if (!found) return SEKT_PRO_Delete(pro), false;
-    const std::string file = winsys::SideFileName(docPath, ".temp.skw");
-    const int db = SEKT_DB_Open(file.c_str(), 3);
-    const bool ok = db >= 0 && SEKT_DB_AddProject(db, ("\\" + name).c_str(), pro) == 0 && SEKT_DB_Save(db, nullptr) == 0;
-    if (db >= 0) SEKT_DB_Close(db);
-    SEKT_PRO_Delete(pro);
-    return ok;
-}
 
 TEST(TakeOverKernel, MainBeamTakesTheRoofBeamsReactionOver) {
     void* lib = dlopen(RIGEL_BUILD_ROOT "/bin/libTovik.so", RTLD_NOW | RTLD_LOCAL);

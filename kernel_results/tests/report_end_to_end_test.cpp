@@ -16,33 +16,14 @@
 #include "platform/zadevoz/tests/support/rtf_reader.h"
 #include "platform/zidezaz/zidezaz.h"
 #include "results_fixture.h"
+#include "kernel_results/tests/support/kernel_library.h"
 
 namespace {
 
+using kernel_library_test::Library;
+using kernel_library_test::MakeSectionFile;
 using results_test::PositionDoc;
 using results_test::ScratchDir;
-
-struct Library {
-    void* handle = dlopen(RIGEL_BUILD_ROOT "/bin/libTovik.so", RTLD_NOW | RTLD_LOCAL);
-    ~Library() {
-        if (handle) dlclose(handle);
-    }
-};
-
-bool MakeSectionFile(const std::string& docPath, const std::string& name, const std::string& catalogPath) {
-    const int cat = SEKT_DB_Open((std::string(RIGEL_BUILD_ROOT) + "/profil.skw").c_str(), 0);
-    if (cat < 0) return false;
-    const int pro = SEKT_PRO_Create();
-    const bool found = SEKT_DB_GetProject(cat, catalogPath.c_str(), pro) >= 0;
-    SEKT_DB_Close(cat);
-    if (!found) return SEKT_PRO_Delete(pro), false;
-    const std::string file = winsys::SideFileName(docPath, ".temp.skw");
-    const int db = SEKT_DB_Open(file.c_str(), 3);
-    const bool ok = db >= 0 && SEKT_DB_AddProject(db, ("\\" + name).c_str(), pro) == 0 && SEKT_DB_Save(db, nullptr) == 0;
-    if (db >= 0) SEKT_DB_Close(db);
-    SEKT_PRO_Delete(pro);
-    return ok;
-}
 
 bool Has(const rtftest::Document& d, const std::string& text) {
     return std::any_of(d.paragraphs.begin(), d.paragraphs.end(),
