@@ -8,31 +8,17 @@
 #include <string>
 
 #include "kernel/KernelPhases.h"
+#include "kernel/tests/support/scratch.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 
 namespace frame_test {
 
 // A unique scratch folder; the process works inside it while the object lives.
-class ScratchDir {
+class ScratchDir : public test_support::ScratchDir {
 public:
-    explicit ScratchDir(const std::string& tag) {
-        path_ = std::filesystem::path(RIGEL_TEST_TMP) /
-                ("kframe_" + tag + "_" + std::to_string(::getpid()));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-        old_ = std::filesystem::current_path();
-        std::filesystem::current_path(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::current_path(old_, ec);
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_, old_;
+    explicit ScratchDir(const std::string& tag)
+        : test_support::ScratchDir("kframe_" + tag + "_" + std::to_string(::getpid())) {}
 };
 
 // Restores the phase table after a test that replaces slots.
@@ -45,30 +31,7 @@ private:
     tovik::KernelPhases saved_;
 };
 
-// Sets or clears an environment variable for the lifetime of the object.
-class EnvGuard {
-public:
-    EnvGuard(const char* name, const char* value) : name_(name) {
-        if (const char* v = std::getenv(name)) {
-            had_ = true;
-            old_ = v;
-        }
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~EnvGuard() {
-        if (had_)
-            ::setenv(name_.c_str(), old_.c_str(), 1);
-        else
-            ::unsetenv(name_.c_str());
-    }
-
-private:
-    std::string name_, old_;
-    bool had_ = false;
-};
+using test_support::EnvGuard;
 
 struct Material {
     double fo = 235, fu = 360, E = 210000, G = 81000, gamma_m = 1.1, gamma = 78.5;

@@ -8,31 +8,21 @@
 #include <filesystem>
 #include <string>
 
+#include "kernel/tests/support/scratch.h"
 #include "platform/zevud/zevud.h"
 
 namespace results_test {
 
 // A unique scratch folder; the process works inside it while the object lives.
-class ScratchDir {
+class ScratchDir : public test_support::ScratchDir {
 public:
-    explicit ScratchDir(const std::string& tag) {
-        static std::atomic<int> serial{0};
-        path_ = std::filesystem::path(RIGEL_TEST_TMP) /
-                ("kresults_" + tag + "_" + std::to_string(::getpid()) + "_" + std::to_string(serial++));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-        old_ = std::filesystem::current_path();
-        std::filesystem::current_path(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::current_path(old_, ec);
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
+    explicit ScratchDir(const std::string& tag) : test_support::ScratchDir(Name(tag)) {}
 
 private:
-    std::filesystem::path path_, old_;
+    static std::string Name(const std::string& tag) {
+        static std::atomic<int> serial{0};
+        return "kresults_" + tag + "_" + std::to_string(::getpid()) + "_" + std::to_string(serial++);
+    }
 };
 
 // A member-design position document as the module writes it: supports,
