@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/support/ipe300.h"
 #include "kernel/ModelRecord.h"
 #include "kernel/fe/FeSolver.h"
 #include "kernel/fe/Skyline.h"
@@ -18,73 +19,9 @@ using namespace tovik::fe;
 
 namespace {
 
-class Ipe300 : public IFeSectionProvider {
-public:
-    FeSectionValues v;
-    Ipe300() {
-        v.E = 2.1e8;
-        v.G = 8.1e7;
-        v.A = 53.81e-4;
-        v.Ayy = 8356e-8;
-        v.Azz = 603.8e-8;
-        v.IT = 20.12e-8;
-        v.Iw = 125900e-12;
-        v.ip2 = (v.Ayy + v.Azz) / v.A;
-        v.hy = 0.15;
-        v.hz = 0.3;
-    }
-    bool Constant() const override { return true; }
-    FeSectionValues AtNode(int32_t) const override { return v; }
-    FeSectionValues AtInputNode(int32_t, double) const override { return v; }
-    std::vector<FeStressPoint> StressPoints(int32_t) const override { return {}; }
-    FeMaterial Material() const override { return {}; }
-};
-
-std::unique_ptr<RunState> TwoSpanGirder(int32_t elements, const Ipe300& sections) {
-    auto run = std::make_unique<RunState>();
-    ModelRecord& m = run->cdltr;
-    m.nFeld = 2;
-    m.Feld_L[0] = m.Feld_L[1] = 6.0f;
-    m.nTeilung[0] = elements / 2;
-    m.nTeilung[1] = elements - elements / 2;
-    SupportType fork{-1, -1, -1, -1, 0, 0, 0};
-    m.LagerTyp[0] = fork;
-    fork.cx = 0;
-    m.LagerTyp[1] = fork;
-    m.nLagerTyp = 2;
-    m.Kn_Lager[0] = 1;
-    m.Kn_Lager[1] = m.Kn_Lager[2] = 2;
-    LineLoad q;
-    q.LCGen = 1;
-    q.node = 1;
-    q.length = 12;
-    q.pz0 = q.pz1 = 10;
-    q.ez0 = q.ez1 = -15;
-    m.StreckenL.Append(q);
-    PointForce p;
-    p.LCGen = 1;
-    p.node = 1;
-    p.offset = 3;
-    p.Px = -50;
-    p.Py = 2;
-    p.Pz = 20;
-    m.EinzelF.Append(p);
-    m.nLf = 1;
-    m.nRegelLk = m.nKnickLk = 1;
-    m.nRegelTerm = m.nKnickTerm = 1;
-    m.RegelTerm = {CombinationTerm{1, 0, 1.0f}};
-    m.KnickTerm = {CombinationTerm{1, 0, 1.35f}};
-    m.vorvType = 2;
-    m.ausmitte = 2;
-    State(*run).sections = &sections;
-    PrepareSystemData(*run);
-    ApplyLoads(*run);
-    return run;
-}
-
 void BM_FirstOrderPass(benchmark::State& state) {
-    Ipe300 sections;
-    auto run = TwoSpanGirder(static_cast<int32_t>(state.range(0)), sections);
+    ipe300::Sections sections;
+    auto run = ipe300::TwoSpanGirder(static_cast<int32_t>(state.range(0)), sections);
     for (auto _ : state) {
         const int32_t rc = RechneDltr3D(*run, 0, 0);
         benchmark::DoNotOptimize(rc);
@@ -99,15 +36,7 @@ BENCHMARK(BM_FirstOrderPass)->Arg(10)->Arg(100)->Arg(496)->Unit(benchmark::kMicr
 void BM_SkylineChain(benchmark::State& state) {
     const int32_t ne = static_cast<int32_t>(state.range(0));
     const int32_t N = 7 * (ne + 1);
-    ElementValues ev;
-    ev.l = 0.01;
-    ev.E = 2.1e8;
-    ev.G = 8.1e7;
-    ev.A = 53.81e-4;
-    ev.Iy = 8356e-8;
-    ev.Iz = 603.8e-8;
-    ev.IT = 20.12e-8;
-    ev.Iw = 125900e-12;
+    const ElementValues ev = ipe300::Element(0.01);
     Mat14 K, Kg;
     CalcElementMatrices(0, ev, Vec14{}, K, Kg, nullptr, true, {}, nullptr);
     const std::vector<double> packed = PackUpperTriangle(K.data(), 14);

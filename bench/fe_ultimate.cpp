@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/support/ipe300.h"
 #include "kernel/ModelRecord.h"
 #include "kernel/fe/FeSolver.h"
 
@@ -16,70 +17,12 @@ using namespace tovik::fe;
 
 namespace {
 
-class Ipe300 : public IFeSectionProvider {
-public:
-    FeSectionValues v;
-    Ipe300() {
-        v.E = 2.1e8;
-        v.G = 8.1e7;
-        v.A = 53.81e-4;
-        v.Ayy = 8356e-8;
-        v.Azz = 603.8e-8;
-        v.IT = 20.12e-8;
-        v.Iw = 125900e-12;
-        v.ip2 = (v.Ayy + v.Azz) / v.A;
-        v.hy = 0.15;
-        v.hz = 0.3;
-    }
-    bool Constant() const override { return true; }
-    FeSectionValues AtNode(int32_t) const override { return v; }
-    FeSectionValues AtInputNode(int32_t, double) const override { return v; }
-    std::vector<FeStressPoint> StressPoints(int32_t) const override { return {}; }
-    FeMaterial Material() const override { return {}; }
-};
-
 void BM_UltimateCase(benchmark::State& state) {
-    Ipe300 sections;
-    auto run = std::make_unique<RunState>();
-    ModelRecord& m = run->cdltr;
+    ipe300::Sections sections;
     const int32_t elements = static_cast<int32_t>(state.range(0));
-    m.nFeld = 2;
-    m.Feld_L[0] = m.Feld_L[1] = 6.0f;
-    m.nTeilung[0] = elements / 2;
-    m.nTeilung[1] = elements - elements / 2;
-    SupportType fork{-1, -1, -1, -1, 0, 0, 0};
-    m.LagerTyp[0] = fork;
-    fork.cx = 0;
-    m.LagerTyp[1] = fork;
-    m.nLagerTyp = 2;
-    m.Kn_Lager[0] = 1;
-    m.Kn_Lager[1] = m.Kn_Lager[2] = 2;
-    LineLoad q;
-    q.LCGen = 1;
-    q.node = 1;
-    q.length = 12;
-    q.pz0 = q.pz1 = 10;
-    q.ez0 = q.ez1 = -15;
-    m.StreckenL.Append(q);
-    PointForce p;
-    p.LCGen = 1;
-    p.node = 1;
-    p.offset = 3;
-    p.Px = -50;
-    p.Py = 2;
-    p.Pz = 20;
-    m.EinzelF.Append(p);
-    m.nLf = 1;
-    m.nRegelLk = m.nKnickLk = 1;
-    m.nRegelTerm = m.nKnickTerm = 1;
-    m.RegelTerm = {CombinationTerm{1, 0, 1.0f}};
-    m.KnickTerm = {CombinationTerm{1, 0, 1.35f}};
-    m.vorvType = 2;
-    m.ausmitte = 2;
-    FeState& st = State(*run);
-    st.sections = &sections;
-    PrepareSystemData(*run);
-    ApplyLoads(*run);
+    auto run = ipe300::TwoSpanGirder(elements, sections);
+    const ModelRecord& m = run->cdltr;
+    const FeState& st = State(*run);
     int32_t rc1 = 0, rc2 = 0;
     for (auto _ : state) {
         rc1 = RechneDltr3D(*run, 1, 0);

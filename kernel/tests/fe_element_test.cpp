@@ -7,25 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/ipe300.h"
 #include "kernel/fe/BeamElement.h"
 
 using namespace tovik::fe;
 
 namespace {
-
-ElementValues Ipe300Element(double l) {
-    ElementValues ev;
-    ev.l = l;
-    ev.E = 2.1e8;
-    ev.G = 8.1e7;
-    ev.A = 53.81e-4;
-    ev.Iy = 8356e-8;
-    ev.Iz = 603.8e-8;
-    ev.IT = 20.12e-8;
-    ev.Iw = 125900e-12;
-    ev.ip2 = (ev.Iy + ev.Iz) / ev.A;
-    return ev;
-}
 
 // Field values of one element dof's shape at s in [0, l]: v, w and twist
 // with their first and second derivatives.
@@ -84,7 +71,7 @@ double Simpson(const std::function<double(double)>& f, double l) {
 
 TEST(FeElement, ElasticStiffnessIsSymmetricAndRigidModesAreFree) {
     for (bool warping : {true, false}) {
-        ElementValues ev = Ipe300Element(0.75);
+        ElementValues ev = ipe300::Element(0.75);
         if (!warping) ev.Iw = 0;
         ev.cX = 0;  // no bedding: rigid modes cost nothing
         Mat14 K, Kg;
@@ -108,7 +95,7 @@ TEST(FeElement, ElasticStiffnessIsSymmetricAndRigidModesAreFree) {
 
 TEST(FeElement, GeometricStiffnessEqualsItsIntegral) {
     for (bool warping : {true, false}) {
-        ElementValues ev = Ipe300Element(0.7);
+        ElementValues ev = ipe300::Element(0.7);
         if (!warping) ev.Iw = 0;
         ev.yM = 0.012;
         ev.zM = -0.034;
@@ -145,7 +132,7 @@ TEST(FeElement, GeometricStiffnessEqualsItsIntegral) {
 }
 
 TEST(FeElement, EccentricBeddingPatchAndDefiniteness) {
-    ElementValues ev = Ipe300Element(0.8);
+    ElementValues ev = ipe300::Element(0.8);
     ev.E = ev.G = 0;  // bedding alone
     ev.cY = 5000;
     ev.eBed = 0.15;
@@ -180,7 +167,7 @@ TEST(FeElement, EccentricBeddingPatchAndDefiniteness) {
 }
 
 TEST(FeElement, BeddingScalesWithLengthOver420) {
-    ElementValues ev = Ipe300Element(1.0);
+    ElementValues ev = ipe300::Element(1.0);
     ev.E = ev.G = 0;
     ev.cZ = 420;
     Mat14 K, Kg;
@@ -192,7 +179,7 @@ TEST(FeElement, BeddingScalesWithLengthOver420) {
 
 TEST(FeElement, HingeCondensation) {
     // A moment hinge at end b: the element becomes propped, 3EI/l at a.
-    ElementValues ev = Ipe300Element(2.0);
+    ElementValues ev = ipe300::Element(2.0);
     Vec14 hinges{};
     hinges[7 + kPhiY] = 1;
     hinges[7 + kPhiZ] = 5;  // the value is a flag
@@ -234,7 +221,7 @@ TEST(FeElement, HingeCondensation) {
 }
 
 TEST(FeElement, HingeWithoutStiffnessIsSkippedWithErrorLine) {
-    ElementValues ev = Ipe300Element(1.0);
+    ElementValues ev = ipe300::Element(1.0);
     ev.Iw = 0;  // no warping stiffness: a warping release has no pivot
     Vec14 hinges{};
     hinges[kPsi] = 1;
@@ -247,7 +234,7 @@ TEST(FeElement, HingeWithoutStiffnessIsSkippedWithErrorLine) {
 }
 
 TEST(FeElement, EqualMomentsPerturbedOnlyForBuckling) {
-    ElementValues ev = Ipe300Element(1.0);
+    ElementValues ev = ipe300::Element(1.0);
     ev.Iy = ev.Iz;
     Mat14 K1, K2, Kg;
     CalcElementMatrices(1, ev, Vec14{}, K1, Kg, nullptr, false, {}, nullptr);

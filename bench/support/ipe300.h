@@ -1,0 +1,102 @@
+// IPE 300 in S 235 for the finite-element benchmarks and tests (kN, m):
+// the values of one beam element, a constant section along a member, and a
+// two-span girder of 2 x 6 m under a uniform load on the top flange and a
+// point load with lateral and axial components.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "kernel/ModelRecord.h"
+#include "kernel/fe/BeamElement.h"
+#include "kernel/fe/FeSolver.h"
+
+namespace ipe300 {
+
+// One beam element of length l.
+inline tovik::fe::ElementValues Element(double l) {
+    tovik::fe::ElementValues ev;
+    ev.l = l;
+    ev.E = 2.1e8;
+    ev.G = 8.1e7;
+    ev.A = 53.81e-4;
+    ev.Iy = 8356e-8;
+    ev.Iz = 603.8e-8;
+    ev.IT = 20.12e-8;
+    ev.Iw = 125900e-12;
+    ev.ip2 = (ev.Iy + ev.Iz) / ev.A;
+    return ev;
+}
+
+// The same section at every node of the member.
+class Sections : public tovik::fe::IFeSectionProvider {
+public:
+    tovik::fe::FeSectionValues v;
+    Sections() {
+        v.E = 2.1e8;
+        v.G = 8.1e7;
+        v.A = 53.81e-4;
+        v.Ayy = 8356e-8;
+        v.Azz = 603.8e-8;
+        v.IT = 20.12e-8;
+        v.Iw = 125900e-12;
+        v.ip2 = (v.Ayy + v.Azz) / v.A;
+        v.hy = 0.15;
+        v.hz = 0.3;
+    }
+    bool Constant() const override { return true; }
+    tovik::fe::FeSectionValues AtNode(int32_t) const override { return v; }
+    tovik::fe::FeSectionValues AtInputNode(int32_t, double) const override { return v; }
+    std::vector<tovik::fe::FeStressPoint> StressPoints(int32_t) const override { return {}; }
+    tovik::fe::FeMaterial Material() const override { return {}; }
+};
+
+// The two-span girder with the given number of elements, its system data
+// prepared and its loads applied; one load case, one service and one
+// ultimate combination (factor 1.35), imperfection affine to the mode.
+inline std::unique_ptr<tovik::RunState> TwoSpanGirder(int32_t elements, const Sections& sections) {
+    using namespace tovik;
+    using namespace tovik::fe;
+    auto run = std::make_unique<RunState>();
+    ModelRecord& m = run->cdltr;
+    m.nFeld = 2;
+    m.Feld_L[0] = m.Feld_L[1] = 6.0f;
+    m.nTeilung[0] = elements / 2;
+    m.nTeilung[1] = elements - elements / 2;
+    SupportType fork{-1, -1, -1, -1, 0, 0, 0};
+    m.LagerTyp[0] = fork;
+    fork.cx = 0;
+    m.LagerTyp[1] = fork;
+    m.nLagerTyp = 2;
+    m.Kn_Lager[0] = 1;
+    m.Kn_Lager[1] = m.Kn_Lager[2] = 2;
+    LineLoad q;
+    q.LCGen = 1;
+    q.node = 1;
+    q.length = 12;
+    q.pz0 = q.pz1 = 10;
+    q.ez0 = q.ez1 = -15;
+    m.StreckenL.Append(q);
+    PointForce p;
+    p.LCGen = 1;
+    p.node = 1;
+    p.offset = 3;
+    p.Px = -50;
+    p.Py = 2;
+    p.Pz = 20;
+    m.EinzelF.Append(p);
+    m.nLf = 1;
+    m.nRegelLk = m.nKnickLk = 1;
+    m.nRegelTerm = m.nKnickTerm = 1;
+    m.RegelTerm = {CombinationTerm{1, 0, 1.0f}};
+    m.KnickTerm = {CombinationTerm{1, 0, 1.35f}};
+    m.vorvType = 2;
+    m.ausmitte = 2;
+    State(*run).sections = &sections;
+    PrepareSystemData(*run);
+    ApplyLoads(*run);
+    return run;
+}
+
+}  // namespace ipe300
