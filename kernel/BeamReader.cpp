@@ -156,21 +156,11 @@ bool BeamReader::ReadLoads(ZVELEM gen) {
         const float val0 = GetFlt(e, "val0"), val1 = GetFlt(e, "val1");
         switch (ltype) {
         case 0:
-        case 1: {
-            LineLoad l;
-            l.LCGen = lc;
-            l.node = node;
-            l.offset = offset;
-            l.length = length;
-            l.ey0 = l.ey1 = ey;
-            l.ez0 = l.ez1 = ez;
-            float* start[3] = {&l.px0, &l.py0, &l.pz0};
-            float* end[3] = {&l.px1, &l.py1, &l.pz1};
-            *start[d] = val0;
-            *end[d] = ltype == 0 ? val0 : val1;
-            if (!Add(r_.StreckenL, l, "Streckenlasten")) return false;
+        case 1:
+            if (!Add(r_.StreckenL, DirectedLineLoad(lc, node, offset, length, ey, ez, d, val0, ltype == 0 ? val0 : val1),
+                     "Streckenlasten"))
+                return false;
             break;
-        }
         case 4: {
             TemperatureLoad t;
             t.LCGen = lc;
@@ -192,26 +182,10 @@ bool BeamReader::ReadLoads(ZVELEM gen) {
             break;
         }
         case 10: {
-            if (val0 != 0.0f) {
-                PointForce p;
-                p.LCGen = lc;
-                p.node = node;
-                p.offset = offset;
-                p.ey = ey;
-                p.ez = ez;
-                float* comp[3] = {&p.Px, &p.Py, &p.Pz};
-                *comp[d] = val0;
-                if (!Add(r_.EinzelF, p, "Einzellasten")) return false;
-            }
-            if (val1 != 0.0f) {
-                PointMoment m;
-                m.LCGen = lc;
-                m.node = node;
-                m.offset = offset;
-                float* comp[3] = {&m.Mx, &m.Mz, &m.My};  // x: Mx, y: Mz, z: My
-                *comp[d] = val1;
-                if (!Add(r_.EinzelM, m, "Einzelmomente")) return false;
-            }
+            if (val0 != 0.0f && !Add(r_.EinzelF, DirectedPointForce(lc, node, offset, ey, ez, d, val0), "Einzellasten"))
+                return false;
+            if (val1 != 0.0f && !Add(r_.EinzelM, DirectedPointMoment(lc, node, offset, d, val1), "Einzelmomente"))
+                return false;
             break;
         }
         case 11:
@@ -238,39 +212,23 @@ bool BeamReader::ReadLoads(ZVELEM gen) {
 }
 
 void BeamReader::ReadCombinations(ZVELEM input) {
-    std::vector<std::pair<std::string, std::string>> ultimate, service;
+    std::vector<CombinationText> ultimate, service;
     ZVELEM lu = ZEVUD_FindFirstChild(input, "lastUeberlagerung");
     ZVELEM results = lu ? ZEVUD_FindFirstChild(lu, "results") : 0;
     for (ZVELEM e = results ? ZEVUD_FindFirstChild(results, "result") : 0; e; e = ZEVUD_FindNextChild(e, "result")) {
         const std::string art = zevud::GetString(e, "art");
         const std::string regel = zevud::GetString(e, "regel");
         if (art == "Ed" || art == "Ed,A")
-            ultimate.emplace_back(art, regel);
+            ultimate.push_back({art, regel, std::string()});
         else if (IsServiceabilityCategory(art) || art.rfind("AK", 0) == 0)
-            service.emplace_back(art, regel);
+            service.push_back({art, regel, std::string()});
     }
     if (TooMany(static_cast<int32_t>(ultimate.size() + service.size()), limits::kMaxCombinations,
                 "Lastkombinationen"))
         return;
     if (BuildActionTexts(run_) != 0) return;
-    CombinationTables& t = run_.combos;
-    t.LkArt.clear();
-    t.LkRegel.clear();
-    t.LkKat.clear();
-    t.LkDesc.clear();
-    for (const auto& [art, regel] : ultimate) {
-        t.LkArt.emplace_back("KNSW");
-        t.LkRegel.push_back(regel);
-        t.LkKat.push_back(art);
-        t.LkDesc.emplace_back();
-    }
-    for (const auto& [art, regel] : service) {
-        t.LkArt.emplace_back("Gebr.");
-        t.LkRegel.push_back(regel);
-        t.LkKat.push_back(art);
-        t.LkDesc.emplace_back();
-    }
-    r_.nLkName = static_cast<int32_t>(t.LkArt.size());
+    FillCombinationTexts(run_.combos, ultimate, service);
+    r_.nLkName = static_cast<int32_t>(run_.combos.LkArt.size());
     ParseAllCombinations(run_);
 }
 
@@ -279,15 +237,7 @@ int32_t BeamReader::Read() {
     ZVELEM root = ZEVUD_GetRootElement(doc_);
     if (!root) return 0;
     vovi_ = zevud::GetString(root, "progname") == "VOVI";
-    if (ZVELEM info = ZEVUD_FindFirstChild(root, "info")) {
-        v_.NormNr = GetInt(info, "norm");
-        switch (v_.NormNr) {
-        case 7: v_.NormName = "DIN"; break;
-        case 8: case 31: case 34: v_.NormName = "EC"; break;
-        case 13: v_.NormName = "SIA"; break;
-        default: break;
-        }
-    }
+    ReadNormInfo(root, v_);
     ZVELEM input = Single(root, "input");
     if (!input) return 0;
     ZVELEM system = Single(input, "system");
@@ -411,23 +361,7 @@ int32_t BeamReader::Read() {
     r_.v0 = r_.w0 = r_.wGlobal = 0;
 
     // Closing defaults, as the member-design reader sets them.
-    r_.printFlags.fill(1);
-    r_.DruckFak = 5.0f;
-    r_.DruckOpt = 2;
-    r_.KnotenPos[0] = 0.0;
-    r_.ComputeNodePositions();
-    r_.StahlTab = 0;
-    r_.Einw_A.fill(-1);
-    r_.Einw_B.fill(-1);
-    r_.Einw_C.fill(-1);
-    r_.Lf_Einw.fill(0);
-    r_.nEinw = r_.nEinwGr = 1;
-    r_.Einw_A[0] = r_.Einw_B[0] = r_.Einw_C[0] = 0;
-    r_.Einw_Opt = {1, 1, 1};
-    r_.Einw_F1[0] = 1.0f;
-    r_.Einw_F2[0] = 1.35f;
-    r_.Einw_F3[0] = r_.Einw_F4[0] = r_.Einw_F5[0] = r_.Einw_F6[0] = r_.Einw_F7[0] = 0.0f;
-    for (int32_t c = 0; c < r_.nLf; ++c) r_.Lf_Einw[Z(c)] = 1;
+    SetClosingDefaults(r_);
 
     ReadCombinations(input);
     v_.StahlTab = r_.StahlTab;

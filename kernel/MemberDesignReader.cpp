@@ -44,7 +44,6 @@ private:
     int32_t ReadLoads(ZVELEM loads);
     int32_t ReadLoad(ZVELEM load, int32_t j, int32_t lc);
     int32_t ReadCombinations(ZVELEM lastUeberlagerung);
-    void SetDefaults();
     template <class T>
     int32_t Add(LoadList<T>& list, const T& entry, const char* listName);
 
@@ -72,15 +71,7 @@ int32_t Reader::Read() {
     if (!root) return Fail(codes::kNoDocument, "Das Dokument kann nicht gelesen werden (kein Wurzelelement)");
 
     v_.bVadu = (zevud::GetString(root, "progname") == "VADU") ? 1 : 0;
-    if (ZVELEM info = ZEVUD_FindFirstChild(root, "info")) {
-        v_.NormNr = GetInt(info, "norm");
-        switch (v_.NormNr) {
-        case 7: v_.NormName = "DIN"; break;
-        case 8: case 31: case 34: v_.NormName = "EC"; break;
-        case 13: v_.NormName = "SIA"; break;
-        default: break;
-        }
-    }
+    ReadNormInfo(root, v_);
 
     ZVELEM input = ZEVUD_FindFirstChild(root, "input");
     if (!input) return Fail(codes::kNoInput, "Das Dokument enthält keinen Eingabeteil 'input'");
@@ -149,7 +140,7 @@ int32_t Reader::Read() {
     r_.w0 = GetFlt(vorv, "w0");
     r_.wGlobal = GetFlt(vorv, "wGlobal");
 
-    SetDefaults();
+    SetClosingDefaults(r_);
     if (int32_t rc = ReadCombinations(lastUeb)) return rc;
 
     v_.StahlTab = r_.StahlTab;
@@ -399,20 +390,10 @@ int32_t Reader::ReadLoad(ZVELEM e, int32_t j, int32_t lc) {
 
     switch (ltype) {
     case 0:
-    case 1: {
-        LineLoad l;
-        l.LCGen = lc;
-        l.node = node;
-        l.offset = offset;
-        l.length = length;
-        l.ey0 = l.ey1 = ey;
-        l.ez0 = l.ez1 = ez;
-        float* start[3] = {&l.px0, &l.py0, &l.pz0};
-        float* end[3] = {&l.px1, &l.py1, &l.pz1};
-        *start[d] = val0;
-        *end[d] = (ltype == 0) ? val0 : val1;
-        return Add(r_.StreckenL, l, "Linienlasten");
-    }
+    case 1:
+        return Add(r_.StreckenL,
+                   DirectedLineLoad(lc, node, offset, length, ey, ez, d, val0, (ltype == 0) ? val0 : val1),
+                   "Linienlasten");
     case 4: {
         TemperatureLoad t;
         t.LCGen = lc;
@@ -446,24 +427,12 @@ int32_t Reader::ReadLoad(ZVELEM e, int32_t j, int32_t lc) {
     }
     case 10: {
         if (val0 != 0.0f) {
-            PointForce p;
-            p.LCGen = lc;
-            p.node = node;
-            p.offset = offset;
-            p.ey = ey;
-            p.ez = ez;
-            float* comp[3] = {&p.Px, &p.Py, &p.Pz};
-            *comp[d] = val0;
-            if (int32_t rc = Add(r_.EinzelF, p, "Einzellasten")) return rc;
+            if (int32_t rc = Add(r_.EinzelF, DirectedPointForce(lc, node, offset, ey, ez, d, val0), "Einzellasten"))
+                return rc;
         }
         if (val1 != 0.0f) {
-            PointMoment m;
-            m.LCGen = lc;
-            m.node = node;
-            m.offset = offset;
-            float* comp[3] = {&m.Mx, &m.Mz, &m.My};  // x: Mx, y: Mz, z: My
-            *comp[d] = val1;
-            if (int32_t rc = Add(r_.EinzelM, m, "Einzelmomente")) return rc;
+            if (int32_t rc = Add(r_.EinzelM, DirectedPointMoment(lc, node, offset, d, val1), "Einzelmomente"))
+                return rc;
         }
         return 0;
     }
@@ -508,55 +477,19 @@ int32_t Reader::ReadLoad(ZVELEM e, int32_t j, int32_t lc) {
     }
 }
 
-void Reader::SetDefaults() {
-    r_.printFlags.fill(1);
-    r_.DruckFak = 5.0f;
-    r_.DruckOpt = 2;
-    r_.ComputeNodePositions();
-    r_.StahlTab = 0;
-    r_.Einw_A.fill(-1);
-    r_.Einw_B.fill(-1);
-    r_.Einw_C.fill(-1);
-    r_.Lf_Einw.fill(0);
-    r_.nEinw = r_.nEinwGr = 1;
-    for (int32_t c = 0; c < r_.nLf; ++c) r_.Lf_Einw[static_cast<size_t>(c)] = 1;
-    r_.Einw_A[0] = r_.Einw_B[0] = r_.Einw_C[0] = 0;
-    r_.Einw_F1[0] = 1.0f;
-    r_.Einw_F2[0] = 1.35f;
-    r_.Einw_F3[0] = r_.Einw_F4[0] = r_.Einw_F5[0] = r_.Einw_F6[0] = r_.Einw_F7[0] = 0.0f;
-    r_.Einw_Opt = {1, 1, 1};
-}
-
 int32_t Reader::ReadCombinations(ZVELEM lastUeb) {
-    struct Combo {
-        std::string art, regel, desc;
-    };
-    std::vector<Combo> ultimate, service;
+    std::vector<CombinationText> ultimate, service;
     ZVELEM results = ZEVUD_FindFirstChild(lastUeb, "results");
     for (ZVELEM e = ZEVUD_FindFirstChild(results, "result"); e; e = ZEVUD_FindNextChild(e, "result")) {
         if (ultimate.size() + service.size() >= static_cast<size_t>(limits::kMaxCombinations))
             return Fail(codes::kModelTooLarge,
                         FormatC("Zu viele Lastkombinationen: höchstens %d sind möglich", limits::kMaxCombinations));
-        Combo c{zevud::GetString(e, "art"), zevud::GetString(e, "regel"), zevud::GetString(e, "desc")};
+        CombinationText c{zevud::GetString(e, "art"), zevud::GetString(e, "regel"), zevud::GetString(e, "desc")};
         (c.art == "Ed" || c.art == "Ed,A" ? ultimate : service).push_back(std::move(c));
     }
     r_.nLkName = static_cast<int32_t>(ultimate.size() + service.size());
     if (int32_t rc = BuildActionTexts(run_)) return rc;
-    CombinationTables& t = run_.combos;
-    t.LkArt.clear();
-    t.LkRegel.clear();
-    t.LkKat.clear();
-    t.LkDesc.clear();
-    auto put = [&](const std::vector<Combo>& list, const char* kind) {
-        for (const Combo& c : list) {
-            t.LkArt.push_back(kind);
-            t.LkRegel.push_back(c.regel);
-            t.LkKat.push_back(c.art);
-            t.LkDesc.push_back(c.desc);
-        }
-    };
-    put(ultimate, "KNSW");
-    put(service, "Gebr.");
+    FillCombinationTexts(run_.combos, ultimate, service);
     return ParseAllCombinations(run_);
 }
 
@@ -565,6 +498,93 @@ int32_t Reader::ReadCombinations(ZVELEM lastUeb) {
 int32_t ReadMemberDesignDom(RunState& run, ZVDOC doc, int32_t /*mode*/) {
     Reader reader(run, doc);
     return reader.Read();
+}
+
+void ReadNormInfo(ZVELEM root, ReaderValues& v) {
+    ZVELEM info = ZEVUD_FindFirstChild(root, "info");
+    if (!info) return;
+    v.NormNr = ZEVUD_GetInt(info, "norm");
+    switch (v.NormNr) {
+    case 7: v.NormName = "DIN"; break;
+    case 8: case 31: case 34: v.NormName = "EC"; break;
+    case 13: v.NormName = "SIA"; break;
+    default: break;
+    }
+}
+
+void SetClosingDefaults(ModelRecord& r) {
+    r.printFlags.fill(1);
+    r.DruckFak = 5.0f;
+    r.DruckOpt = 2;
+    r.ComputeNodePositions();
+    r.StahlTab = 0;
+    r.Einw_A.fill(-1);
+    r.Einw_B.fill(-1);
+    r.Einw_C.fill(-1);
+    r.Lf_Einw.fill(0);
+    r.nEinw = r.nEinwGr = 1;
+    for (int32_t c = 0; c < r.nLf; ++c) r.Lf_Einw[static_cast<size_t>(c)] = 1;
+    r.Einw_A[0] = r.Einw_B[0] = r.Einw_C[0] = 0;
+    r.Einw_F1[0] = 1.0f;
+    r.Einw_F2[0] = 1.35f;
+    r.Einw_F3[0] = r.Einw_F4[0] = r.Einw_F5[0] = r.Einw_F6[0] = r.Einw_F7[0] = 0.0f;
+    r.Einw_Opt = {1, 1, 1};
+}
+
+void FillCombinationTexts(CombinationTables& t, const std::vector<CombinationText>& ultimate,
+                          const std::vector<CombinationText>& service) {
+    t.LkArt.clear();
+    t.LkRegel.clear();
+    t.LkKat.clear();
+    t.LkDesc.clear();
+    auto put = [&](const std::vector<CombinationText>& list, const char* kind) {
+        for (const CombinationText& c : list) {
+            t.LkArt.push_back(kind);
+            t.LkRegel.push_back(c.regel);
+            t.LkKat.push_back(c.art);
+            t.LkDesc.push_back(c.desc);
+        }
+    };
+    put(ultimate, "KNSW");
+    put(service, "Gebr.");
+}
+
+LineLoad DirectedLineLoad(int32_t lc, int32_t node, float offset, float length, float ey, float ez, int32_t d,
+                          float start, float end) {
+    LineLoad l;
+    l.LCGen = lc;
+    l.node = node;
+    l.offset = offset;
+    l.length = length;
+    l.ey0 = l.ey1 = ey;
+    l.ez0 = l.ez1 = ez;
+    float* first[3] = {&l.px0, &l.py0, &l.pz0};
+    float* last[3] = {&l.px1, &l.py1, &l.pz1};
+    *first[d] = start;
+    *last[d] = end;
+    return l;
+}
+
+PointForce DirectedPointForce(int32_t lc, int32_t node, float offset, float ey, float ez, int32_t d, float value) {
+    PointForce p;
+    p.LCGen = lc;
+    p.node = node;
+    p.offset = offset;
+    p.ey = ey;
+    p.ez = ez;
+    float* comp[3] = {&p.Px, &p.Py, &p.Pz};
+    *comp[d] = value;
+    return p;
+}
+
+PointMoment DirectedPointMoment(int32_t lc, int32_t node, float offset, int32_t d, float value) {
+    PointMoment m;
+    m.LCGen = lc;
+    m.node = node;
+    m.offset = offset;
+    float* comp[3] = {&m.Mx, &m.Mz, &m.My};  // x: Mx, y: Mz, z: My
+    *comp[d] = value;
+    return m;
 }
 
 void RotateVector(float& a, float& b, float angle) {

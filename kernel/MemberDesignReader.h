@@ -33,6 +33,33 @@ bool CountListEntry(int32_t& count, int32_t limit, const std::string& listName);
 void SetOverflowWarning(bool on);
 bool OverflowWarning();
 
+// Norm number and norm name ("DIN", "EC", "SIA") from the document's "info"
+// element below root; left as they are when there is no "info".
+void ReadNormInfo(ZVELEM root, ReaderValues& v);
+
+// The defaults both document readers set once the model is read: print
+// flags, node positions, steel table and one action group with every load
+// case in it.
+void SetClosingDefaults(ModelRecord& r);
+
+// Load records of a document load acting in direction d (0 x, 1 y, 2 z; the
+// caller has checked the range). The line load runs from start to end over
+// length from offset behind node, at the eccentricity (ey, ez); the point
+// moment's value goes to Mx, Mz, My for d = 0, 1, 2.
+LineLoad DirectedLineLoad(int32_t lc, int32_t node, float offset, float length, float ey, float ez, int32_t d,
+                          float start, float end);
+PointForce DirectedPointForce(int32_t lc, int32_t node, float offset, float ey, float ez, int32_t d, float value);
+PointMoment DirectedPointMoment(int32_t lc, int32_t node, float offset, int32_t d, float value);
+
+// One load combination of a document: category ("art"), rule and text.
+struct CombinationText {
+    std::string art, regel, desc;
+};
+// Refills the combination texts: the ultimate combinations ("KNSW") first,
+// then the serviceability ones ("Gebr.").
+void FillCombinationTexts(CombinationTables& t, const std::vector<CombinationText>& ultimate,
+                          const std::vector<CombinationText>& service);
+
 // The load-case numbers of an "LCGen" text ("1,3,5"); empty when the text
 // holds no valid list (a part that is not a whole number).
 std::vector<int32_t> ParseLoadCaseList(const std::string& text);
