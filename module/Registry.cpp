@@ -225,61 +225,67 @@ bool CRegistry::Flush() {
     return Succeed();  // every write of the store is already on disk
 }
 
+// The value of that name in the open key; nothing (with the error code set)
+// when the name is missing, the key is not open, the hive is not served or
+// the value does not exist.
+std::optional<winsys::RegValue> CRegistry::ReadValue(const char* name) {
+    if (name == nullptr) {
+        Fail(REG_ERROR_INVALID_PARAMETER);
+        return std::nullopt;
+    }
+    winsys::Hive hive;
+    if (!NeedOpenKey() || !HiveOf(hive)) return std::nullopt;
+    std::optional<winsys::RegValue> v = winsys::RegGetValue(hive, m_keyName, name);
+    if (!v) Fail(REG_ERROR_FILE_NOT_FOUND);
+    return v;
+}
+
+// As above, and nothing (invalid parameter) when the value has another type.
+std::optional<winsys::RegValue> CRegistry::ReadValue(const char* name, winsys::RegType type) {
+    std::optional<winsys::RegValue> v = ReadValue(name);
+    if (v && v->type != type) {
+        Fail(REG_ERROR_INVALID_PARAMETER);
+        return std::nullopt;
+    }
+    return v;
+}
+
 bool CRegistry::QueryValue(const char* name, uint32_t& type, std::vector<unsigned char>& data) {
     type = REG_NONE;
     data.clear();
-    if (name == nullptr) return Fail(REG_ERROR_INVALID_PARAMETER);
-    winsys::Hive hive;
-    if (!NeedOpenKey() || !HiveOf(hive)) return false;
-    std::optional<winsys::RegValue> v = winsys::RegGetValue(hive, m_keyName, name);
-    if (!v) return Fail(REG_ERROR_FILE_NOT_FOUND);
+    std::optional<winsys::RegValue> v = ReadValue(name);
+    if (!v) return false;
     data = ToBytes(*v, type);
     return Succeed();
 }
 
 bool CRegistry::GetStringValue(const char* name, std::string& out) {
     out.clear();
-    if (name == nullptr) return Fail(REG_ERROR_INVALID_PARAMETER);
-    winsys::Hive hive;
-    if (!NeedOpenKey() || !HiveOf(hive)) return false;
-    std::optional<winsys::RegValue> v = winsys::RegGetValue(hive, m_keyName, name);
-    if (!v) return Fail(REG_ERROR_FILE_NOT_FOUND);
-    if (v->type != winsys::RegType::String) return Fail(REG_ERROR_INVALID_PARAMETER);
+    std::optional<winsys::RegValue> v = ReadValue(name, winsys::RegType::String);
+    if (!v) return false;
     out = v->str;  // no length limit
     return Succeed();
 }
 
 bool CRegistry::GetMultiStringValue(const char* name, std::vector<std::string>& out) {
     out.clear();
-    if (name == nullptr) return Fail(REG_ERROR_INVALID_PARAMETER);
-    winsys::Hive hive;
-    if (!NeedOpenKey() || !HiveOf(hive)) return false;
-    std::optional<winsys::RegValue> v = winsys::RegGetValue(hive, m_keyName, name);
-    if (!v) return Fail(REG_ERROR_FILE_NOT_FOUND);
-    if (v->type != winsys::RegType::MultiString) return Fail(REG_ERROR_INVALID_PARAMETER);
+    std::optional<winsys::RegValue> v = ReadValue(name, winsys::RegType::MultiString);
+    if (!v) return false;
     out = v->multi;
     return Succeed();
 }
 
 bool CRegistry::GetDWordValue(const char* name, uint32_t& out) {
-    if (name == nullptr) return Fail(REG_ERROR_INVALID_PARAMETER);
-    winsys::Hive hive;
-    if (!NeedOpenKey() || !HiveOf(hive)) return false;
-    std::optional<winsys::RegValue> v = winsys::RegGetValue(hive, m_keyName, name);
-    if (!v) return Fail(REG_ERROR_FILE_NOT_FOUND);
-    if (v->type != winsys::RegType::Dword) return Fail(REG_ERROR_INVALID_PARAMETER);
+    std::optional<winsys::RegValue> v = ReadValue(name, winsys::RegType::Dword);
+    if (!v) return false;
     out = v->dword;
     return Succeed();
 }
 
 bool CRegistry::GetBinaryValue(const char* name, std::vector<unsigned char>& out) {
     out.clear();
-    if (name == nullptr) return Fail(REG_ERROR_INVALID_PARAMETER);
-    winsys::Hive hive;
-    if (!NeedOpenKey() || !HiveOf(hive)) return false;
-    std::optional<winsys::RegValue> v = winsys::RegGetValue(hive, m_keyName, name);
-    if (!v) return Fail(REG_ERROR_FILE_NOT_FOUND);
-    if (v->type != winsys::RegType::Binary) return Fail(REG_ERROR_INVALID_PARAMETER);
+    std::optional<winsys::RegValue> v = ReadValue(name, winsys::RegType::Binary);
+    if (!v) return false;
     out = v->bin;
     return Succeed();
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,8 @@ private:
     bool NeedOpenKey();
     bool HiveOf(winsys::Hive& hive);
     bool Writable() const;
+    std::optional<winsys::RegValue> ReadValue(const char* name);
+    std::optional<winsys::RegValue> ReadValue(const char* name, winsys::RegType type);
 
     HKEY m_root = 0;
     bool m_connected = false;
