@@ -51,6 +51,8 @@
 #ifdef __cplusplus
 #include <string>
 #include <vector>
+
+#include "platform/common/buffer_text.h"
 #define COMBOR_API extern "C" __attribute__((visibility("default")))
 #else
 #define COMBOR_API __attribute__((visibility("default")))
@@ -154,35 +156,23 @@ COMBOR_API int COMBOR_GetResultSuperposition(COMBOR_HANDLE s, int k, double* blo
 #ifdef __cplusplus
 namespace combor {
 
-namespace detail {
-template <class F>
-inline std::string fetch(F f) {
-    int n = f(nullptr, 0);
-    if (n <= 0) return {};
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    int m = f(s.data(), n + 1);
-    s.resize(static_cast<size_t>(m < 0 ? 0 : (m > n ? n : m)));
-    return s;
-}
-}  // namespace detail
-
 inline std::string GetLastGruppe(COMBOR_HANDLE s, int i) {
-    return detail::fetch([&](char* b, int n) { return COMBOR_GetLastGruppe(s, i, b, n); });
+    return platform_common::FetchText([&](char* b, int n) { return COMBOR_GetLastGruppe(s, i, b, n); });
 }
 inline std::string GetLastKat(COMBOR_HANDLE s, int i) {
-    return detail::fetch([&](char* b, int n) { return COMBOR_GetLastKat(s, i, b, n); });
+    return platform_common::FetchText([&](char* b, int n) { return COMBOR_GetLastKat(s, i, b, n); });
 }
 inline std::string GetKombiTypStr(COMBOR_HANDLE s, int k) {
-    return detail::fetch([&](char* b, int n) { return COMBOR_GetKombiTypStr(s, k, b, n); });
+    return platform_common::FetchText([&](char* b, int n) { return COMBOR_GetKombiTypStr(s, k, b, n); });
 }
 inline std::string GetKombiStr(COMBOR_HANDLE s, int k) {
-    return detail::fetch([&](char* b, int n) { return COMBOR_GetKombiStr(s, k, b, n); });
+    return platform_common::FetchText([&](char* b, int n) { return COMBOR_GetKombiStr(s, k, b, n); });
 }
 inline std::string GetLastError(COMBOR_HANDLE s) {
-    return detail::fetch([&](char* b, int n) { return COMBOR_GetLastError(s, b, n); });
+    return platform_common::FetchText([&](char* b, int n) { return COMBOR_GetLastError(s, b, n); });
 }
 inline std::string GetNorm(COMBOR_HANDLE s) {
-    return detail::fetch([&](char* b, int n) { return COMBOR_GetNorm(s, b, n); });
+    return platform_common::FetchText([&](char* b, int n) { return COMBOR_GetNorm(s, b, n); });
 }
 inline std::vector<double> GetKombi(COMBOR_HANDLE s, int k) {
     int n = COMBOR_GetNumOfFaktoren(s, -1);

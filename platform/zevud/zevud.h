@@ -13,6 +13,8 @@
 #ifdef __cplusplus
 #include <string>
 #include <vector>
+
+#include "platform/common/buffer_text.h"
 #define ZEVUD_API extern "C" __attribute__((visibility("default")))
 #else
 #define ZEVUD_API __attribute__((visibility("default")))
@@ -124,35 +126,23 @@ ZEVUD_API int ZEVUD_GetFingerPrintOfFile(const char* fileName, unsigned char out
 // ---- C++ conveniences ------------------------------------------------------
 namespace zevud {
 
-namespace detail {
-template <class F>
-inline std::string fetch(F f) {
-    int n = f(nullptr, 0);
-    if (n <= 0) return {};
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    int m = f(s.data(), n + 1);
-    s.resize(static_cast<size_t>(m < 0 ? 0 : (m > n ? n : m)));
-    return s;
-}
-}  // namespace detail
-
 inline std::string GetString(ZVELEM e, const std::string& attr) {
-    return detail::fetch([&](char* b, int n) { return ZEVUD_GetString(e, attr.c_str(), b, n); });
+    return platform_common::FetchText([&](char* b, int n) { return ZEVUD_GetString(e, attr.c_str(), b, n); });
 }
 inline std::string GetCompleteFileName(ZVDOC d) {
-    return detail::fetch([&](char* b, int n) { return ZEVUD_GetCompleteFileName(d, b, n); });
+    return platform_common::FetchText([&](char* b, int n) { return ZEVUD_GetCompleteFileName(d, b, n); });
 }
 inline std::string GetElementName(ZVELEM e) {
-    return detail::fetch([&](char* b, int n) { return ZEVUD_GetElementName(e, b, n); });
+    return platform_common::FetchText([&](char* b, int n) { return ZEVUD_GetElementName(e, b, n); });
 }
 inline std::string MakeValidElementName(const std::string& text) {
-    return detail::fetch([&](char* b, int n) { return ZEVUD_MakeValidElementName(text.c_str(), b, n); });
+    return platform_common::FetchText([&](char* b, int n) { return ZEVUD_MakeValidElementName(text.c_str(), b, n); });
 }
 inline std::string GetAttrName(ZVELEM e, int index) {
-    return detail::fetch([&](char* b, int n) { return ZEVUD_GetAttrName(e, index, b, n); });
+    return platform_common::FetchText([&](char* b, int n) { return ZEVUD_GetAttrName(e, index, b, n); });
 }
 inline std::string GetDocText(ZVDOC d) {
-    return detail::fetch([&](char* b, int n) { return ZEVUD_GetDocText(d, b, n); });
+    return platform_common::FetchText([&](char* b, int n) { return ZEVUD_GetDocText(d, b, n); });
 }
 inline std::vector<unsigned char> GetBinData(ZVELEM e, const std::string& attr) {
     int n = ZEVUD_GetBinDataLength(e, attr.c_str());
