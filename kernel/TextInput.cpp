@@ -375,12 +375,14 @@ void KernelTextInput::SkipSpace() {
     while (pos_ < data_.size() && IsSpace(static_cast<unsigned char>(data_[pos_]))) ++pos_;
 }
 
-bool KernelTextInput::ReadInt(int32_t& v) {
+// A number after optional white space and an optional '+'.
+template <class T>
+bool KernelTextInput::ReadNumber(T& v) {
     if (failed_) return false;
     SkipSpace();
     size_t p = pos_;
     if (p < data_.size() && data_[p] == '+') ++p;
-    int32_t value = 0;
+    T value = 0;
     const char* first = data_.data() + p;
     const char* last = data_.data() + data_.size();
     auto r = std::from_chars(first, last, value);
@@ -390,20 +392,9 @@ bool KernelTextInput::ReadInt(int32_t& v) {
     return true;
 }
 
-bool KernelTextInput::ReadFloat(float& v) {
-    if (failed_) return false;
-    SkipSpace();
-    size_t p = pos_;
-    if (p < data_.size() && data_[p] == '+') ++p;
-    float value = 0;
-    const char* first = data_.data() + p;
-    const char* last = data_.data() + data_.size();
-    auto r = std::from_chars(first, last, value);
-    if (r.ec != std::errc() || r.ptr == first) return Fail();
-    pos_ = static_cast<size_t>(r.ptr - data_.data());
-    v = value;
-    return true;
-}
+bool KernelTextInput::ReadInt(int32_t& v) { return ReadNumber(v); }
+
+bool KernelTextInput::ReadFloat(float& v) { return ReadNumber(v); }
 
 bool KernelTextInput::ReadText(std::string& utf8, std::string* raw) {
     if (failed_) return false;

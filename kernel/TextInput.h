@@ -45,6 +45,8 @@ public:
 
 private:
     void SkipSpace();
+    template <class T>
+    bool ReadNumber(T& v);
     bool Fail() {
         failed_ = true;
         return false;
