@@ -372,6 +372,22 @@ void Recognise(const std::vector<SektWLine>& lines, double tol, SektSqs& s) {
     }
 }
 
+// Three-point Gauss rule along the centre lines of the real walls: calls
+// f(edge, u, y, z, wdA) at each point, u the position along the edge (0..1),
+// (y, z) the point and wdA its weight times the wall thickness and length.
+template <class F>
+void ForEachWallPoint(const std::vector<Edge>& edges, F f) {
+    for (const auto& e : edges) {
+        if (!e.real) continue;
+        for (int k = 0; k < 3; ++k) {
+            const double u = kG3u[k];
+            const double wdA = kG3w[k] * (e.t0 + (e.t1 - e.t0) * u) * e.L;
+            const double y = e.p0.y + (e.p1.y - e.p0.y) * u, z = e.p0.z + (e.p1.z - e.p0.z) * u;
+            f(e, u, y, z, wdA);
+        }
+    }
+}
+
 }  // namespace
 
 int CalculateSection(const std::vector<SektWLine>& lines, SectionResults& out) {
@@ -416,33 +432,22 @@ int CalculateSection(const std::vector<SektWLine>& lines, SectionResults& out) {
 
     // ---- centre-line model ------------------------------------------------
     double Al = 0, Sly = 0, Slz = 0;
-    for (const auto& e : edges) {
-        if (!e.real) continue;
-        for (int k = 0; k < 3; ++k) {
-            const double u = kG3u[k];
-            const double wdA = kG3w[k] * (e.t0 + (e.t1 - e.t0) * u) * e.L;
-            Al += wdA;
-            Sly += (e.p0.y + (e.p1.y - e.p0.y) * u) * wdA;
-            Slz += (e.p0.z + (e.p1.z - e.p0.z) * u) * wdA;
-        }
-    }
+    ForEachWallPoint(edges, [&](const Edge&, double, double y, double z, double wdA) {
+        Al += wdA;
+        Sly += y * wdA;
+        Slz += z * wdA;
+    });
     const double yl = Sly / Al, zl = Slz / Al;
     double IYY = 0, IZZ = 0, IYZ = 0;  // IYY = int Z^2, IZZ = int Y^2 about (yl, zl)
     double Byy = 0, Bzz = 0;
-    for (const auto& e : edges) {
-        if (!e.real) continue;
-        for (int k = 0; k < 3; ++k) {
-            const double u = kG3u[k];
-            const double wdA = kG3w[k] * (e.t0 + (e.t1 - e.t0) * u) * e.L;
-            const double y = e.p0.y + (e.p1.y - e.p0.y) * u, z = e.p0.z + (e.p1.z - e.p0.z) * u;
-            IYY += (z - zl) * (z - zl) * wdA;
-            IZZ += (y - yl) * (y - yl) * wdA;
-            IYZ += (y - yl) * (z - zl) * wdA;
-            const double yc = y - y0, zc = z - z0;
-            Byy += zc * (yc * yc + zc * zc) * wdA;
-            Bzz += yc * (yc * yc + zc * zc) * wdA;
-        }
-    }
+    ForEachWallPoint(edges, [&](const Edge&, double, double y, double z, double wdA) {
+        IYY += (z - zl) * (z - zl) * wdA;
+        IZZ += (y - yl) * (y - yl) * wdA;
+        IYZ += (y - yl) * (z - zl) * wdA;
+        const double yc = y - y0, zc = z - z0;
+        Byy += zc * (yc * yc + zc * zc) * wdA;
+        Bzz += yc * (yc * yc + zc * zc) * wdA;
+    });
 
     // ---- graph: components, spanning trees, cells -------------------------
     const size_t nn = nodes.size(), ne = edges.size();
@@ -568,17 +573,11 @@ int CalculateSection(const std::vector<SektWLine>& lines, SectionResults& out) {
     }
     // Shear centre from the orthogonality of the ordinates to y and z.
     double IwY = 0, IwZ = 0;
-    for (const auto& e : edges) {
-        if (!e.real) continue;
-        for (int k = 0; k < 3; ++k) {
-            const double u = kG3u[k];
-            const double wdA = kG3w[k] * (e.t0 + (e.t1 - e.t0) * u) * e.L;
-            const double y = e.p0.y + (e.p1.y - e.p0.y) * u, z = e.p0.z + (e.p1.z - e.p0.z) * u;
-            const double w = e.w0 + (e.w1 - e.w0) * u;
-            IwY += w * (y - yl) * wdA;
-            IwZ += w * (z - zl) * wdA;
-        }
-    }
+    ForEachWallPoint(edges, [&](const Edge& e, double u, double y, double z, double wdA) {
+        const double w = e.w0 + (e.w1 - e.w0) * u;
+        IwY += w * (y - yl) * wdA;
+        IwZ += w * (z - zl) * wdA;
+    });
     double ym = yl, zm = zl;
     const double det = IZZ * IYY - IYZ * IYZ;
     if (det > 1e-10 * (IZZ + IYY) * (IZZ + IYY) && det > 0) {
@@ -587,36 +586,24 @@ int CalculateSection(const std::vector<SektWLine>& lines, SectionResults& out) {
     }
     // Normalisation: w_M = w + c - ym*z + zm*y has zero mean.
     double sumM = 0;
-    for (const auto& e : edges) {
-        if (!e.real) continue;
-        for (int k = 0; k < 3; ++k) {
-            const double u = kG3u[k];
-            const double wdA = kG3w[k] * (e.t0 + (e.t1 - e.t0) * u) * e.L;
-            const double y = e.p0.y + (e.p1.y - e.p0.y) * u, z = e.p0.z + (e.p1.z - e.p0.z) * u;
-            sumM += (e.w0 + (e.w1 - e.w0) * u - ym * z + zm * y) * wdA;
-        }
-    }
+    ForEachWallPoint(edges, [&](const Edge& e, double u, double y, double z, double wdA) {
+        sumM += (e.w0 + (e.w1 - e.w0) * u - ym * z + zm * y) * wdA;
+    });
     const double cw = -sumM / Al;
     for (auto& e : edges) {
         e.w0 += cw;
         e.w1 += cw;
     }
     double Iw = 0, Ayw = 0, Azw = 0, Aww = 0, meanW = 0;
-    for (const auto& e : edges) {
-        if (!e.real) continue;
-        for (int k = 0; k < 3; ++k) {
-            const double u = kG3u[k];
-            const double wdA = kG3w[k] * (e.t0 + (e.t1 - e.t0) * u) * e.L;
-            const double y = e.p0.y + (e.p1.y - e.p0.y) * u, z = e.p0.z + (e.p1.z - e.p0.z) * u;
-            const double w = e.w0 + (e.w1 - e.w0) * u;
-            const double wM = w - ym * z + zm * y;
-            Iw += wM * wM * wdA;
-            Ayw += (y - y0) * w * wdA;
-            Azw += (z - z0) * w * wdA;
-            Aww += w * w * wdA;
-            meanW += w * wdA;
-        }
-    }
+    ForEachWallPoint(edges, [&](const Edge& e, double u, double y, double z, double wdA) {
+        const double w = e.w0 + (e.w1 - e.w0) * u;
+        const double wM = w - ym * z + zm * y;
+        Iw += wM * wM * wdA;
+        Ayw += (y - y0) * w * wdA;
+        Azw += (z - z0) * w * wdA;
+        Aww += w * w * wdA;
+        meanW += w * wdA;
+    });
     meanW /= Al;
 
     // ---- static moments along the walls --------------------------------------
