@@ -131,6 +131,11 @@ int32_t ApplyLoads(RunState& run) {
         FeErrorLine(run, kErrLineWarning,
                     winsys::FormatC("%s %d: Bezugsknoten ungültig, wird nicht berücksichtigt", what, i + 1));
     };
+    auto warnOutside = [&](const char* what, int32_t i, int32_t where) {
+        if (where < 0)
+            FeErrorLine(run, kErrLineWarning,
+                        winsys::FormatC("%s %d liegt außerhalb des Trägers und wird nicht berücksichtigt", what, i + 1));
+    };
 
     // 1. Division points.
     Progress(run, "Aufbringen von 'Bettungen'");
@@ -315,9 +320,7 @@ int32_t ApplyLoads(RunState& run) {
         } else {
             badRef("Einzellast", i);
         }
-        if (r.where < 0)
-            FeErrorLine(run, kErrLineWarning,
-                        winsys::FormatC("Einzellast %d liegt außerhalb des Trägers und wird nicht berücksichtigt", i + 1));
+        warnOutside("Einzellast", i, r.where);
         st.points.push_back(r);
     }
     for (int32_t i = 0; i < m.nEinzelM(); ++i) {
@@ -334,9 +337,7 @@ int32_t ApplyLoads(RunState& run) {
         } else {
             badRef("Einzelmoment", i);
         }
-        if (r.where < 0)
-            FeErrorLine(run, kErrLineWarning,
-                        winsys::FormatC("Einzelmoment %d liegt außerhalb des Trägers und wird nicht berücksichtigt", i + 1));
+        warnOutside("Einzelmoment", i, r.where);
         st.moments.push_back(r);
     }
 
