@@ -161,7 +161,7 @@ int32_t Reader::ReadSystem(ZVELEM system, ZVELEM calcSettings, ZVELEM craneSetti
     // (any case) replaced, the folders keep their case.
     r_.QsDatei = winsys::SideFileName(path, ".temp.skw");
     if (r_.QsDatei.size() > static_cast<size_t>(limits::kMaxSectionFileName))
-        return Fail(codes::kBadValue, FormatC("Der Dateiname des Querschnittsdatei ist länger als %d Zeichen",
+        return Fail(codes::kBadValue, FormatC("Der Dateiname der Querschnittsdatei ist länger als %d Zeichen",
                                               limits::kMaxSectionFileName));
     if (Phases().OpenSectionDatabase) Phases().OpenSectionDatabase(run_, 1);
 
