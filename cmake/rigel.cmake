@@ -1,20 +1,34 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
-# Sources of a folder: every .cpp below it except tests/, tools/ and bench/.
+# Sources of a folder: every .cpp below it except tests/, tools/, bench/ and
+# sub-folders with a CMakeLists.txt of their own (their own library).
 function(rigel_collect_sources out dir)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.c)
   list(FILTER srcs EXCLUDE REGEX "/(tests|tools|bench)/")
+  file(GLOB_RECURSE subs ${dir}/*/CMakeLists.txt)
+  foreach(sub ${subs})
+    get_filename_component(subdir ${sub} DIRECTORY)
+    list(FILTER srcs EXCLUDE REGEX "^${subdir}/")
+  endforeach()
   set(${out} ${srcs} PARENT_SCOPE)
 endfunction()
 
-# The sources of the current folder's library; a folder whose code has not
-# landed yet still gives an (empty) library.
+# Every library a library names must be defined before it: a folder comes
+# after the folders it depends on, and a missing one stops configuration.
+function(rigel_require_targets name)
+  foreach(dep ${ARGN})
+    if(NOT TARGET ${dep} AND NOT dep STREQUAL "${CMAKE_DL_LIBS}")
+      message(FATAL_ERROR "${name} needs ${dep}, which is not defined (is its folder listed before?)")
+    endif()
+  endforeach()
+endfunction()
+
+# The sources of the current folder's library; a folder without sources is
+# an error (list a folder once it has code).
 function(rigel_library_sources out name)
   rigel_collect_sources(srcs ${CMAKE_CURRENT_SOURCE_DIR})
   if(NOT srcs)
-    set(stub ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
-    file(WRITE ${stub} "// no sources yet\n")
-    set(srcs ${stub})
+    message(FATAL_ERROR "${name}: no sources in ${CMAKE_CURRENT_SOURCE_DIR}")
   endif()
   set(${out} ${srcs} PARENT_SCOPE)
 endfunction()
@@ -23,6 +37,7 @@ endfunction()
 #   rigel_static_library(rigel_formula DEPS zevud winsys)
 function(rigel_static_library name)
   cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
+  rigel_require_targets(${name} ${A_DEPS})
   rigel_library_sources(srcs ${name})
   add_library(${name} STATIC ${srcs})
   target_link_libraries(${name} PUBLIC ${A_DEPS})
@@ -32,6 +47,7 @@ endfunction()
 #   rigel_platform_library(zevud DEPS winsys PRIVATE_DEPS pugixml)
 function(rigel_platform_library name)
   cmake_parse_arguments(A "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  rigel_require_targets(${name} ${A_DEPS} ${A_PRIVATE_DEPS})
   rigel_library_sources(srcs ${name})
   add_library(${name} SHARED ${srcs})
   target_link_libraries(${name} PUBLIC ${A_DEPS} PRIVATE ${A_PRIVATE_DEPS})
@@ -59,9 +75,7 @@ function(rigel_tests)
       RIGEL_BUILD_ROOT="${RIGEL_ROOT}"
       RIGEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
       RIGEL_TEST_TMP="${CMAKE_BINARY_DIR}/testtmp")
-    if(TARGET rigel_data)
-      add_dependencies(${exe} rigel_data)
-    endif()
+    add_dependencies(${exe} rigel_data)
     gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST
       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
       PROPERTIES ENVIRONMENT "VELOR_REGISTRY_DIR=${CMAKE_BINARY_DIR}/testtmp/registry;LC_ALL=C.UTF-8")
@@ -69,33 +83,12 @@ function(rigel_tests)
 endfunction()
 
 # A deliverable shared library made of whole static libraries (so that their
-# exported routines are kept). Libraries that do not exist yet are skipped.
+# exported routines are kept).
 function(rigel_deliverable name)
-  set(libs)
-  foreach(l ${ARGN})
-    if(TARGET ${l})
-      list(APPEND libs ${l})
-    endif()
-  endforeach()
-  if(NOT libs)
-    return()
-  endif()
+  rigel_require_targets(${name} ${ARGN})
   file(WRITE ${CMAKE_BINARY_DIR}/deliverable_${name}.cpp "// ${name}: made of its static libraries\n")
   add_library(${name} SHARED ${CMAKE_BINARY_DIR}/deliverable_${name}.cpp)
   # Whole archives, so that exported routines in static libraries are kept.
-  target_link_libraries(${name} PRIVATE -Wl,--whole-archive ${libs} -Wl,--no-whole-archive)
+  target_link_libraries(${name} PRIVATE -Wl,--whole-archive ${ARGN} -Wl,--no-whole-archive)
   target_link_options(${name} PRIVATE -Wl,--no-undefined)
-endfunction()
-
-# The platform layers among the given names whose folders exist already
-# (layers are added in the order of their names, so a subsystem names the
-# layers it needs and takes those that are there).
-function(rigel_present_layers out)
-  set(res)
-  foreach(l ${ARGN})
-    if(EXISTS ${PROJECT_SOURCE_DIR}/platform/${l}/CMakeLists.txt)
-      list(APPEND res ${l})
-    endif()
-  endforeach()
-  set(${out} ${res} PARENT_SCOPE)
 endfunction()

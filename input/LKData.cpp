@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "module/ModuleMessages.h"
+#include "module/frame/ModuleMessages.h"
 
 namespace {
 
@@ -104,7 +104,7 @@ CLKData& CLKData::operator=(const CLKData& o) {
     return *this;
 }
 
-void CLKData::SetOwner(CBaseData* owner, std::function<ZVDOC()> document) {
+void CLKData::SetOwner(CLoadDestination* owner, std::function<ZVDOC()> document) {
     m_pOwner = owner;
     m_ownerDocument = std::move(document);
 }

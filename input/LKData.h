@@ -13,7 +13,7 @@
 #include "platform/combor/combor.h"
 #include "platform/zevud/zevud.h"
 
-class CBaseData;
+class CLoadDestination;
 
 // One action (Einwirkung).
 class CActionRecord {
@@ -82,7 +82,7 @@ public:
 
     // The owner and how to reach its document (the protocol files are stored
     // in it).
-    void SetOwner(CBaseData* owner, std::function<ZVDOC()> document = {});
+    void SetOwner(CLoadDestination* owner, std::function<ZVDOC()> document = {});
 
     // ---- norm and mode ------------------------------------------------------
     void SetNorm(int32_t norm);
@@ -126,7 +126,7 @@ public:
     // ---- the data ------------------------------------------------------------------
     std::vector<std::string> m_varNames;
     std::vector<double> m_varValues;
-    CBaseData* m_pOwner = nullptr;
+    CLoadDestination* m_pOwner = nullptr;
     std::function<ZVDOC()> m_ownerDocument;
     int32_t m_nNorm = 1;
     int32_t m_nModus = 3;

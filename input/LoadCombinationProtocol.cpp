@@ -6,7 +6,7 @@
 #include <map>
 
 #include "input/LKData.h"
-#include "module/ModuleMessages.h"
+#include "module/frame/ModuleMessages.h"
 
 namespace {
 

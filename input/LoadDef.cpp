@@ -1,4 +1,4 @@
-#include "module/LoadDef.h"
+#include "input/LoadDef.h"
 
 #include <cmath>
 #include <cstdlib>

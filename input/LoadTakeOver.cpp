@@ -7,8 +7,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "module/ProgDB.h"
-#include "module/Utilities.h"
+#include "module/frame/ProgDB.h"
+#include "module/frame/Utilities.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 
@@ -332,8 +332,8 @@ std::string LUData::SourcePath() const {
     if (p.is_absolute()) return p.string();
     // Positions of one project lie side by side: look beside the destination
     // document first, then take the name as it stands (current directory).
-    if (m_pDest && m_pDest->m_hDoc) {
-        const std::string own = zevud::GetCompleteFileName(m_pDest->m_hDoc);
+    if (m_pDest && m_pDest->GetDocument()) {
+        const std::string own = zevud::GetCompleteFileName(m_pDest->GetDocument());
         if (!own.empty()) {
             fs::path beside = fs::path(own).parent_path() / p;
             fs::path resolved = winsys::ResolveCaseInsensitive(beside);
@@ -491,7 +491,7 @@ bool LUData::ReadExports(ZVELEM exports) {
 }
 
 bool LUData::OpenSource(ZVDOC src) {
-    ZVDOC dest = m_pDest ? m_pDest->m_hDoc : 0;
+    ZVDOC dest = m_pDest ? m_pDest->GetDocument() : 0;
     if (!src || !dest) return false;
     ZVELEM srcRoot = ZEVUD_GetRootElement(src);
     ZVELEM destRoot = ZEVUD_GetRootElement(dest);
@@ -1051,7 +1051,7 @@ void LUData::DumpLoads(const char* file, const char* title) const {
 // ---- the calculation -------------------------------------------------------------------
 
 void LUData::Calc() {
-    if (m_strPosition.empty() || !m_pDest || !m_pDest->m_hDoc) return;
+    if (m_strPosition.empty() || !m_pDest || !m_pDest->GetDocument()) return;
     // The source is opened once per calculation and closed at its end.
     DocCloser source{ZEVUD_OpenDoc(SourcePath().c_str())};
     if (!source.doc) return;
@@ -1173,14 +1173,14 @@ void LUDataList::WriteData(ZVELEM element) {
     if (m_pDestLK) m_pDestLK->WriteData(element);
 }
 
-void LUDataList::SetOwner(CBaseData* owner) {
+void LUDataList::SetOwner(CLoadDestination* owner) {
     m_pOwner = owner;
     if (owner) {
         if (auto* holder = dynamic_cast<CLKDataHolder*>(owner->GetLoadCombination())) m_pDestLK = &holder->GetLKData();
     }
     for (auto& rec : m_records) {
         rec->m_pDest = owner;
-        if (owner) rec->m_xa.SetVariableTable(&owner->m_varTable), rec->m_xl.SetVariableTable(&owner->m_varTable);
+        if (owner) rec->m_xa.SetVariableTable(&owner->GetVariableTable()), rec->m_xl.SetVariableTable(&owner->GetVariableTable());
     }
 }
 

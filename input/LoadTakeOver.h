@@ -14,8 +14,8 @@
 
 #include "formula/FormulaValue.h"
 #include "input/LKData.h"
-#include "module/BaseData.h"
-#include "module/LoadDef.h"
+#include "input/PositionParts.h"
+#include "input/LoadDef.h"
 #include "platform/zevud/zevud.h"
 
 // ---- kinds of source position -------------------------------------------------
@@ -168,7 +168,7 @@ public:
     bool m_bOwnGroups = false;
     ELuSourceKind m_kind = ELuSourceKind::Other;
     std::unique_ptr<CLKData> m_pSrcLK;
-    CBaseData* m_pDest = nullptr;
+    CLoadDestination* m_pDest = nullptr;
     CLKData* m_pDestLK = nullptr;
     ZVELEM m_hElement = 0;
     std::vector<std::string> m_optionTexts;
@@ -227,7 +227,7 @@ public:
     void Reset();
     void ReadData(ZVELEM element) override;
     void WriteData(ZVELEM element) override;
-    void SetOwner(CBaseData* owner) override;
+    void SetOwner(CLoadDestination* owner) override;
     void Recalc() override;
 
     // The destination's load-combination settings (taken from the owner's
@@ -237,7 +237,7 @@ public:
 
     std::vector<std::unique_ptr<LUData>> m_records;
     int32_t m_bFlag = 0;
-    CBaseData* m_pOwner = nullptr;
+    CLoadDestination* m_pOwner = nullptr;
 
 private:
     CLKData* m_pDestLK = nullptr;

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "formula/VariableTable.h"
-#include "module/Utilities.h"
+#include "module/frame/Utilities.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zarida/zarida.h"

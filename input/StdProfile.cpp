@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "module/CalcDLL.h"
+#include "module/frame/CalcDLL.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 

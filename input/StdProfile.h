@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "input/SectProfile.h"
-#include "module/Utilities.h"
+#include "module/frame/Utilities.h"
 
 struct CStdProfileEntry {
     std::string name;

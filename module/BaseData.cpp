@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "module/CalcDLL.h"
-#include "module/ModuleMessages.h"
-#include "module/ModuleState.h"
-#include "module/ProgDB.h"
-#include "module/RegSettings.h"
-#include "module/Utilities.h"
+#include "module/frame/CalcDLL.h"
+#include "module/frame/ModuleMessages.h"
+#include "module/frame/ModuleState.h"
+#include "module/frame/ProgDB.h"
+#include "module/frame/RegSettings.h"
+#include "module/frame/Utilities.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 

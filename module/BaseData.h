@@ -14,9 +14,10 @@
 
 #include "formula/VarDef.h"
 #include "formula/VariableTable.h"
+#include "input/PositionParts.h"
 #include "module/PlauMessage.h"
 #include "module/ResultTable.h"
-#include "module/Utilities.h"
+#include "module/frame/Utilities.h"
 #include "platform/zevud/zevud.h"
 
 class CBaseData;
@@ -27,26 +28,6 @@ class CProgDBEntry;
 // the real objects in (the load-combination settings and the take-over list
 // of the input library, the editor document). A part that is not set is
 // neither read nor written.
-
-class CBaseLoadCombination {
-public:
-    virtual ~CBaseLoadCombination() = default;
-    virtual void ReadData(ZVELEM input) = 0;
-    virtual void WriteData(ZVELEM input) = 0;
-    virtual void SetNorm(int32_t norm) = 0;
-    // Stores the protocol files of the last generation in the document.
-    virtual void StoreProtocolFiles() = 0;
-};
-
-class CBaseLoadTakeOver {
-public:
-    virtual ~CBaseLoadTakeOver() = default;
-    virtual void ReadData(ZVELEM input) = 0;
-    virtual void WriteData(ZVELEM input) = 0;
-    virtual void SetOwner(CBaseData* owner) = 0;
-    // Takes the loads over again from the source positions.
-    virtual void Recalc() = 0;
-};
 
 class CBaseEditorDocument {
 public:
@@ -112,7 +93,7 @@ struct CRecalcResult {
     int32_t bCancelled = 0;   // the plausibility dialog was cancelled
 };
 
-class CBaseData {
+class CBaseData : public CLoadDestination {
 public:
     CBaseData();
     virtual ~CBaseData();
@@ -168,9 +149,13 @@ public:
     void SetLoadCombination(std::unique_ptr<CBaseLoadCombination> lk) { m_pLKData = std::move(lk); }
     void SetLoadTakeOver(std::unique_ptr<CBaseLoadTakeOver> lu);
     void SetEditorDocument(std::unique_ptr<CBaseEditorDocument> editor) { m_pEditor = std::move(editor); }
-    CBaseLoadCombination* GetLoadCombination() const { return m_pLKData.get(); }
+    CBaseLoadCombination* GetLoadCombination() const override { return m_pLKData.get(); }
     CBaseLoadTakeOver* GetLoadTakeOver() const { return m_pLUData.get(); }
     CBaseEditorDocument* GetEditorDocument() const { return m_pEditor.get(); }
+
+    // ---- the position as a take-over's destination -------------------------------
+    ZVDOC GetDocument() const override { return m_hDoc; }
+    CVariableTable& GetVariableTable() override { return m_varTable; }
 
     // ---- the data, in declaration order -----------------------------------------
     std::vector<CResultSet> m_resultSets;

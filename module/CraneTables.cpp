@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "module/BinaryArrays.h"
+#include "module/frame/BinaryArrays.h"
 
 namespace {
 

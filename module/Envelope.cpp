@@ -1,6 +1,6 @@
 #include "module/Envelope.h"
 
-#include "module/BinaryArrays.h"
+#include "module/frame/BinaryArrays.h"
 
 void CEnvelope::Clear()
 {

@@ -10,7 +10,7 @@
 #include "input/MateHandler.h"
 #include "input/StdProfile.h"
 #include "module/ModuleDataDialog.h"
-#include "module/ModuleMessages.h"
+#include "module/frame/ModuleMessages.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 

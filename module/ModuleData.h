@@ -20,7 +20,7 @@
 #include "module/CraneTables.h"
 #include "module/Envelope.h"
 #include "module/Hinge.h"
-#include "module/LoadDef.h"
+#include "input/LoadDef.h"
 #include "module/ModuleDataCrane.h"
 #include "module/NotchCase.h"
 #include "module/Rail.h"

@@ -9,8 +9,8 @@
 #include "input/StdProfile.h"
 #include "module/ModuleData.h"
 #include "module/ModuleDataDialog.h"
-#include "module/RegSettings.h"
-#include "module/ModuleState.h"
+#include "module/frame/RegSettings.h"
+#include "module/frame/ModuleState.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 

@@ -1,6 +1,6 @@
 #include "module/PlauMessage.h"
 
-#include "module/ModuleMessages.h"
+#include "module/frame/ModuleMessages.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 

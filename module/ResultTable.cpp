@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "module/ModuleMessages.h"
+#include "module/frame/ModuleMessages.h"
 
 namespace {
 

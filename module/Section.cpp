@@ -4,7 +4,7 @@
 
 #include "input/MateHandler.h"
 #include "input/StdProfile.h"
-#include "module/BinaryArrays.h"
+#include "module/frame/BinaryArrays.h"
 #include "module/RecordOwner.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "input/LoadTakeOver.h"
+#include "input/tests/support/test_destination.h"
 #include "kernel_results/tests/results_fixture.h"
 #include "kernel_results/tests/support/kernel_library.h"
 #include "platform/winsys/winsys.h"
@@ -17,10 +18,7 @@ using kernel_library_test::MakeSectionFile;
 using results_test::PositionDoc;
 using results_test::ScratchDir;
 
-class DestData : public CBaseData {
-public:
-    bool CheckInputMessages(std::vector<std::string>&, int) override { return true; }
-};
+using DestData = TestDestination;
 
 TEST(TakeOverKernel, MainBeamTakesTheRoofBeamsReactionOver) {
     void* lib = dlopen(RIGEL_BUILD_ROOT "/bin/libTovik.so", RTLD_NOW | RTLD_LOCAL);

@@ -10,17 +10,14 @@
 #include <sstream>
 
 #include "input/LoadTakeOver.h"
+#include "input/tests/support/test_destination.h"
 #include "platform/winsys/winsys.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The destination position.
-class DestData : public CBaseData {
-public:
-    bool CheckInputMessages(std::vector<std::string>&, int) override { return true; }
-};
+using DestData = TestDestination;
 
 CActionRecord Action(int number, int full, int category = 0, int alt = 0, const char* desc = "") {
     CActionRecord a;
@@ -563,36 +560,6 @@ TEST(TakeOverReading, SourcesOutsideCategoryOneGiveNoValues) {
     ZEVUD_CloseDoc(doc);
 }
 
-
-// The position reader of the base data reads the take-overs and recalculates
-// them at once; the actions land in the position's own settings.
-TEST_F(TakeOver, BaseDataReadsAndRecalculatesTheTakeOvers) {
-    ZVDOC src = Source("col", "STUE", "A", {Action(1, 0), Action(2, 1, 9, 0, "2: Wind")});
-    AddValues(Exports(src), {"S", "z-z", "2: Wind"}, {{"max N", "kN", 6.0}});
-    Save(src);
-    LUData& r = Record("col", "S", 1);
-    r.m_loads.resize(3);  // stale loads of an older calculation
-    list_.WriteData(destInput_);
-    ZEVUD_AddChildElement(ZEVUD_GetRootElement(dest_.m_hDoc), "info");
-
-    DestData pos;
-    pos.SetLoadCombination(std::make_unique<CLKDataPart>());
-    pos.SetLoadTakeOver(std::make_unique<LUDataList>());
-    pos.m_hDoc = dest_.m_hDoc;
-    pos.ReadData(dest_.m_hDoc);
-    auto* list = dynamic_cast<LUDataList*>(pos.GetLoadTakeOver());
-    ASSERT_NE(list, nullptr);
-    CLKData& lk = dynamic_cast<CLKDataPart*>(pos.GetLoadCombination())->GetLKData();
-    EXPECT_EQ(list->GetDestinationSettings(), &lk);
-    ASSERT_EQ(list->m_records.size(), 1u);
-    const LUData& back = *list->m_records[0];
-    ASSERT_EQ(back.m_loads.size(), 1u);
-    EXPECT_DOUBLE_EQ(back.m_loads[0].m_val[2].GetValue(), 6.0);
-    const CActionRecord a = lk.GetActionByNumber(back.m_loads[0].m_iLoadCase);
-    EXPECT_EQ(a.m_nLudaIndex, 1);
-    EXPECT_EQ(a.m_nCategory, 9);
-    pos.m_hDoc = 0;  // the document belongs to the fixture
-}
 
 // ---- document ------------------------------------------------------------------------
 

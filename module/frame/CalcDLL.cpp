@@ -1,6 +1,6 @@
-#include "module/CalcDLL.h"
+#include "module/frame/CalcDLL.h"
 
-#include "module/ModuleMessages.h"
+#include "module/frame/ModuleMessages.h"
 #include "platform/winsys/winsys.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "module/HostRoutines.h"
+#include "module/frame/HostRoutines.h"
 
 class CCalcDLL {
 public:

@@ -1,8 +1,8 @@
-#include "module/CommandDocument.h"
+#include "module/frame/CommandDocument.h"
 
-#include "module/HostRoutines.h"
-#include "module/ModuleMessages.h"
-#include "module/ProgDB.h"
+#include "module/frame/HostRoutines.h"
+#include "module/frame/ModuleMessages.h"
+#include "module/frame/ProgDB.h"
 #include "platform/winsys/winsys.h"
 
 ZVDOC CreateCommand(const std::string& action, int warning) {

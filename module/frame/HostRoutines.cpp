@@ -1,4 +1,4 @@
-#include "module/HostRoutines.h"
+#include "module/frame/HostRoutines.h"
 
 #include <mutex>
 #include <set>

@@ -1,11 +1,11 @@
-#include "module/ModuleState.h"
+#include "module/frame/ModuleState.h"
 
 #include "formula/VarDef.h"
 
-#include "module/PositionConverter.h"
-#include "module/ProgDB.h"
-#include "module/RegSettings.h"
-#include "module/Utilities.h"
+#include "module/frame/PositionConverter.h"
+#include "module/frame/ProgDB.h"
+#include "module/frame/RegSettings.h"
+#include "module/frame/Utilities.h"
 
 namespace {
 

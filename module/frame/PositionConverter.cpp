@@ -1,11 +1,11 @@
-#include "module/PositionConverter.h"
+#include "module/frame/PositionConverter.h"
 
 #include <filesystem>
 #include <functional>
 #include <utility>
 #include <vector>
 
-#include "module/Utilities.h"
+#include "module/frame/Utilities.h"
 #include "platform/winsys/winsys.h"
 
 namespace fs = std::filesystem;

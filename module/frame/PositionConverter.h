@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "module/ProgDB.h"
+#include "module/frame/ProgDB.h"
 #include "platform/zevud/zevud.h"
 
 // One kind of conversion.

@@ -1,4 +1,4 @@
-#include "module/ProgDB.h"
+#include "module/frame/ProgDB.h"
 
 #include <unzip.h>
 
@@ -10,9 +10,9 @@
 #include <fstream>
 #include <set>
 
-#include "module/CommandDocument.h"
-#include "module/RegSettings.h"
-#include "module/Utilities.h"
+#include "module/frame/CommandDocument.h"
+#include "module/frame/RegSettings.h"
+#include "module/frame/Utilities.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "module/HostRoutines.h"
+#include "module/frame/HostRoutines.h"
 
 // A window that a user of the catalogue leaves with an entry; the catalogue
 // destroys it at its end unless the entry says never to.

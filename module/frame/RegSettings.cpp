@@ -1,11 +1,11 @@
-#include "module/RegSettings.h"
+#include "module/frame/RegSettings.h"
 
 #include <climits>
 #include <filesystem>
 
-#include "module/ModuleMessages.h"
-#include "module/Registry.h"
-#include "module/Utilities.h"
+#include "module/frame/ModuleMessages.h"
+#include "module/frame/Registry.h"
+#include "module/frame/Utilities.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 

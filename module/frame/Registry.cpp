@@ -1,4 +1,4 @@
-#include "module/Registry.h"
+#include "module/frame/Registry.h"
 
 #include <unistd.h>
 

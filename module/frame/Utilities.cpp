@@ -1,4 +1,4 @@
-#include "module/Utilities.h"
+#include "module/frame/Utilities.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "module/ModuleMessages.h"
+#include "module/frame/ModuleMessages.h"
 
 namespace fs = std::filesystem;
 

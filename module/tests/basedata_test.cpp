@@ -13,8 +13,8 @@
 
 #include "ModuleSandbox.h"
 #include "module/BaseData.h"
-#include "module/ModuleState.h"
-#include "module/ProgDB.h"
+#include "module/frame/ModuleState.h"
+#include "module/frame/ProgDB.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 

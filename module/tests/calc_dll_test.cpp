@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "ModuleSandbox.h"
-#include "module/CalcDLL.h"
-#include "module/HostRoutines.h"
+#include "module/frame/CalcDLL.h"
+#include "module/frame/HostRoutines.h"
 #include "platform/winsys/winsys.h"
 
 namespace fs = std::filesystem;

@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "ModuleSandbox.h"
-#include "module/CommandDocument.h"
-#include "module/HostRoutines.h"
-#include "module/ProgDB.h"
+#include "module/frame/CommandDocument.h"
+#include "module/frame/HostRoutines.h"
+#include "module/frame/ProgDB.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 

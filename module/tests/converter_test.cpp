@@ -7,10 +7,10 @@
 #include <map>
 
 #include "ModuleSandbox.h"
-#include "module/ModuleState.h"
-#include "module/PositionConverter.h"
-#include "module/ProgDB.h"
-#include "module/Utilities.h"
+#include "module/frame/ModuleState.h"
+#include "module/frame/PositionConverter.h"
+#include "module/frame/ProgDB.h"
+#include "module/frame/Utilities.h"
 #include "platform/winsys/winsys.h"
 
 namespace fs = std::filesystem;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "RecordDocFixture.h"
-#include "module/BinaryArrays.h"
+#include "module/frame/BinaryArrays.h"
 #include "module/CraneTables.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "moddata_fixture.h"
-#include "module/CommandDocument.h"
+#include "module/frame/CommandDocument.h"
 #include "module/ModuleDataDialog.h"
 
 extern "C" int64_t interfaceFunc(uint32_t commandDoc);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "ModuleSandbox.h"
-#include "module/CommandDocument.h"
-#include "module/ProgDB.h"
+#include "module/frame/CommandDocument.h"
+#include "module/frame/ProgDB.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 

@@ -8,8 +8,8 @@
 #include <map>
 
 #include "ModuleSandbox.h"
-#include "module/ProgDB.h"
-#include "module/RegSettings.h"
+#include "module/frame/ProgDB.h"
+#include "module/frame/RegSettings.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 

@@ -7,7 +7,7 @@
 
 #include "RecordDocFixture.h"
 #include "module/Hinge.h"
-#include "module/LoadDef.h"
+#include "input/LoadDef.h"
 #include "module/Support.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"

@@ -5,9 +5,9 @@
 #include <map>
 
 #include "ModuleSandbox.h"
-#include "module/RegSettings.h"
-#include "module/Registry.h"
-#include "module/Utilities.h"
+#include "module/frame/RegSettings.h"
+#include "module/frame/Registry.h"
+#include "module/frame/Utilities.h"
 #include "platform/winsys/winsys.h"
 
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "ModuleSandbox.h"
-#include "module/Utilities.h"
+#include "module/frame/Utilities.h"
 #include "platform/winsys/winsys.h"
 
 namespace fs = std::filesystem;
