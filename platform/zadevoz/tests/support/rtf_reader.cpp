@@ -9,9 +9,15 @@ namespace {
 
 enum class Dest { Body, Header, Skip, FontTable, ColorTable, Pict };
 
+// Character and paragraph properties belong to the group: a closing brace
+// restores those of the enclosing group.
 struct GroupState {
     Dest dest = Dest::Body;
     int uc = 1;
+    bool inTable = false;
+    bool bold = false;
+    bool super = false;
+    std::string align = "ql";
 };
 
 void AppendUtf8(std::string& out, uint32_t cp) {
@@ -198,9 +204,14 @@ private:
         if (w == "pgnstarts") doc_.firstPage = static_cast<int>(param);
         else if (w == "uc") g.uc = static_cast<int>(param);
         else if (w == "u") Unicode(g, param);
-        else if (w == "par") EndParagraph();
-        else if (w == "pard") { inTable_ = false; style_ = 0; }
-        else if (w == "intbl") inTable_ = true;
+        else if (w == "par") EndParagraph(g);
+        else if (w == "pard") { g.inTable = false; g.align = "ql"; style_ = 0; }
+        else if (w == "intbl") g.inTable = true;
+        else if (w == "plain") { g.bold = false; g.super = false; }
+        else if (w == "b") g.bold = !hasParam || param != 0;
+        else if (w == "super") g.super = true;
+        else if (w == "nosupersub" || w == "sub") g.super = false;
+        else if (w == "ql" || w == "qc" || w == "qr" || w == "qj") g.align = w;
         else if (w == "s" && hasParam) style_ = static_cast<int>(param);
         else if (w == "f" && hasParam) para_.fonts.push_back(static_cast<int>(param));
         else if (w == "cf" && hasParam) para_.colors.push_back(static_cast<int>(param));
@@ -208,10 +219,17 @@ private:
         else if (w == "line") Char(g, '\n');
         else if (w == "trowd") { row_ = Row{}; inRowDef_ = true; }
         else if (w == "trhdr") row_.header = true;
-        else if (w == "cellx") ++row_.cellDefs;
-        else if (w == "cell") { row_.cells.push_back(cellText_); cellText_.clear(); }
+        else if (w == "cellx") { ++row_.cellDefs; row_.cellx.push_back(param); }
+        else if (w == "cell") {
+            row_.cells.push_back(cellText_);
+            row_.bold.push_back(cellBold_);
+            row_.super.push_back(cellSuper_);
+            row_.align.push_back(g.align);
+            cellText_.clear();
+            cellSuper_.clear();
+            cellBold_ = false;
+        }
         else if (w == "row") {
-            if (!inTable_) tableOpen_ = tableOpen_;  // the row ends the table paragraph context
             current_.push_back(row_);
             tableOpen_ = true;
             row_ = Row{};
@@ -235,8 +253,13 @@ private:
     void Char(GroupState& g, uint32_t cp) {
         switch (g.dest) {
         case Dest::Body:
-            if (inTable_) AppendUtf8(cellText_, cp);
-            else AppendUtf8(para_.text, cp);
+            if (g.inTable) {
+                AppendUtf8(cellText_, cp);
+                if (g.bold && cp != ' ') cellBold_ = true;
+                if (g.super) AppendUtf8(cellSuper_, cp);
+            } else {
+                AppendUtf8(para_.text, cp);
+            }
             break;
         case Dest::Header:
             AppendUtf8(header_, cp);
@@ -276,8 +299,8 @@ private:
         pictBytes_.clear();
     }
 
-    void EndParagraph() {
-        if (inTable_) {
+    void EndParagraph(const GroupState& g) {
+        if (g.inTable) {
             cellText_ += '\n';
             return;
         }
@@ -302,8 +325,9 @@ private:
     Document doc_;
     Paragraph para_;
     int style_ = 0;
-    bool inTable_ = false;
     bool inRowDef_ = false;
+    bool cellBold_ = false;
+    std::string cellSuper_;
     bool tableOpen_ = false;
     Row row_;
     std::string cellText_;

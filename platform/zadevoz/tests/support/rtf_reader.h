@@ -12,6 +12,10 @@ namespace rtftest {
 
 struct Row {
     std::vector<std::string> cells;  // text of each cell (UTF-8)
+    std::vector<bool> bold;          // per cell: some text of it is bold
+    std::vector<std::string> super;  // per cell: its superscript text
+    std::vector<std::string> align;  // per cell: "ql", "qc", "qr" or "qj" of its last paragraph
+    std::vector<long> cellx;         // right cell edges of the row definition (twips)
     int cellDefs = 0;                // number of \cellx in the row definition
     bool header = false;             // \trhdr
 };
