@@ -382,6 +382,8 @@ void CModuleData::ReadResults(ZVDOC hDoc) {
     };
     flags("tragSVRelKol", 0, m_tragSVRelKol);
     flags("gebrRelKol", m_gebrKolOffset, m_gebrRelKol);
+    m_tragSVCaseOfPoint = GetIntList(result, "tragSVRelKol");
+    m_gebrCaseOfPoint = GetIntList(result, "gebrRelKol");
     m_dMaxAusGebr = ZEVUD_GetDouble(result, "dMaxAusGebr");
     m_dMaxAusTragSV = ZEVUD_GetDouble(result, "dMaxAusTragSV");
     m_iClass = ZEVUD_GetInt(result, "iClass");

@@ -126,6 +126,43 @@ public:
     void RemoveTempSectionFile();
     const std::string& GetSectionFile() const { return m_strSectionFile; }
 
+    // ---- member-design report tables (defined in reports/) ----------------------
+    // Option n of "rtfOptions" is set (false outside the list).
+    bool IsRtfOptionSet(int option) const;
+    // The report text slot k ("annotation_%ld"), written with style -10 when
+    // it is not empty.
+    void WriteRtfAnnotation(int slot) const;
+    void WriteRtfSupportConditions();
+    void WriteRtfSectionsAndMaterials();
+    void WriteRtfHinges();
+    void WriteRtfBeddingsAndSprings();
+    void WriteRtfImperfections();
+    // The stored action protocol of the load combination (a data attribute of
+    // root or of its "rtfFiles" child), appended to the report.
+    void WriteRtfActions(ZVELEM root);
+    void WriteRtfLoads();
+    void WriteRtfCombinations(ZVELEM root);
+    // "<number>: <type>[, <sub-type>]" of action index a (empty outside).
+    std::string GetActionLabel(int action);
+    // Result tables: one table per entry of indices (a 1-based collective or
+    // action number, -1 for the envelope "Extremal"); pathFormat holds one
+    // integer conversion for the entry; series columns follow the options
+    // optionBase + k.
+    void WriteRtfInternalForceTable(const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void WriteRtfStressTable(const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void WriteRtfDeformationTable(const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void WriteRtfPreDeformationTable(const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void WriteRtfBucklingModeTable(const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void WriteRtfSupportForceTable(const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void WriteRtfSpringForceTable(const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void WriteRtfBeddingForceTable(const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    // The stored result set of a path, or null.
+    const CResultSet* FindResultSet(const std::string& path) const;
+    // The x positions of a result table: for each series, the field
+    // boundaries and per field the x of its smallest and largest value (when
+    // not zero within 0.0001); sorted, positions within 0.0001 merged.
+    std::vector<double> CollectOutputPoints(const std::vector<const CResultSet*>& series) const;
+
     // ---- crane runway (the positions along the runway) -------------------------
     void GenerateCranePositions();
     void SetCurrentCranePosition();
@@ -164,6 +201,11 @@ public:
     int32_t m_gebrKolOffset = 0;
     std::vector<int32_t> m_tragSVRelKol;  // one flag per load combination
     std::vector<int32_t> m_gebrRelKol;
+    // The stored lists behind the flags: per result point the index of the
+    // collective with the largest utilisation (ultimate; serviceability
+    // without the offset).
+    std::vector<int32_t> m_tragSVCaseOfPoint;
+    std::vector<int32_t> m_gebrCaseOfPoint;
 
     // crane runway
     std::vector<CCrane> m_cranes;

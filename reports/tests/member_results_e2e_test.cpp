@@ -1,0 +1,65 @@
+// The internal-force table of a position calculated by the host program and
+// the kernel, against the hand values of the single-span beam.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "module/ModuleData.h"
+#include "module/tests/moddata_fixture.h"
+#include "support/report_capture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(MemberResultTables, SingleSpanBeamCalculatedByTheKernel) {
+    moddatatest::UseBuildRoot();
+    const fs::path dir = moddatatest::Scratch("report_forces");
+    const fs::path file = dir / "Einfeldtraeger.vkx";
+    fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Einfeldtraeger.vkx", file);
+    const std::string cmd = "'" + (fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005").string() + "' calc '" +
+                            file.string() + "' > '" + (dir / "host.log").string() + "' 2>&1";
+    const int status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << rtftest::ReadFile(dir / "host.log");
+
+    ZVDOC doc = ZEVUD_OpenDoc(file.string().c_str());
+    ASSERT_NE(doc, 0u);
+    rtftest::Document rtf;
+    {
+        CModuleData d;
+        d.m_hDoc = doc;
+        d.ReadData(doc);
+        d.m_rtfOptions.assign(CModuleData::kReportOptions, 1);
+        rtf = report_test::WriteAndRead(
+            [&] { d.WriteRtfInternalForceTable("Gebrauchstauglichkeit\\Extremal\\Schnittgrößen", 70, {-1}); });
+        d.RemoveTempSectionFile();
+    }
+    ZEVUD_CloseDoc(doc);
+    ASSERT_TRUE(rtf.ok) << rtf.error;
+    ASSERT_EQ(rtf.tables.size(), 1u);
+    const auto& rows = rtf.tables[0];
+    // g = 3 kN/m, q = 4 kN/m over L = 6 m: rows at the supports and at the
+    // largest moment in the middle, My = (g + q) L^2 / 8 = 31.5 kNm there;
+    // the shear (g + q) L / 2 = 21 kN at the supports.
+    ASSERT_EQ(rows.size(), 5u);
+    int my = -1, vz = -1;
+    for (size_t c = 0; c < rows[0].cells.size(); ++c) {
+        if (rows[0].cells[c] == "My") my = static_cast<int>(c);
+        if (rows[0].cells[c] == "Vz") vz = static_cast<int>(c);
+    }
+    ASSERT_GE(my, 0);
+    ASSERT_GE(vz, 0);
+    EXPECT_EQ(rows[2].cells[0], "0.00");
+    EXPECT_EQ(rows[3].cells[0], "3.00");
+    EXPECT_EQ(rows[4].cells[0], "6.00");
+    EXPECT_EQ(rows[3].cells[static_cast<size_t>(my)], "31.50");
+    EXPECT_TRUE(rows[3].bold[static_cast<size_t>(my)]);
+    EXPECT_NEAR(std::fabs(std::stod(rows[2].cells[static_cast<size_t>(vz)])), 21.0, 0.01);
+    fs::remove_all(dir);
+}
+
+}  // namespace

@@ -1,0 +1,220 @@
+// The member-design report's input and result tables, read back from the
+// written report.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "module/tests/moddata_fixture.h"
+#include "reports/MemberReport.h"
+#include "reports/RtfTable.h"
+#include "support/report_capture.h"
+
+namespace {
+
+using namespace moddatatest;
+using rtftest::Document;
+using rtftest::Row;
+
+class MemberTables : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { UseBuildRoot(); }
+    void SetUp() override {
+        MakeBeam(d, {6.0}, 3.0, 4.0);
+        d.m_rtfOptions.assign(CModuleData::kReportOptions, 1);
+    }
+    void TearDown() override { d.RemoveTempSectionFile(); }
+
+    // The paragraph texts of a document (headings and body texts).
+    static std::vector<std::string> Texts(const Document& doc) {
+        std::vector<std::string> out;
+        for (const auto& p : doc.paragraphs)
+            if (!p.text.empty()) out.push_back(p.text);
+        return out;
+    }
+
+    // A result series of type 0 (x, value) under a path.
+    void AddSeries(const std::string& path, const std::vector<float>& xv, int type = 0) {
+        CResultSet s;
+        s.m_type = type;
+        s.m_strTitle = path;
+        s.m_data = xv;
+        d.m_resultSets.push_back(s);
+        d.m_resultIndex[path] = static_cast<int>(d.m_resultSets.size()) - 1;
+    }
+
+    CModuleData d;
+};
+
+TEST_F(MemberTables, SupportsSkipFreeOnesAndShowUnitsOnlyWithStiffness) {
+    d.m_fieldLengths = {CFormulaValue(0.0), CFormulaValue(4.0), CFormulaValue(3.0), CFormulaValue(2.0)};
+    d.m_supports.assign(4, CSupport());
+    d.m_supports[0] = ForkSupport(true);
+    d.m_supports[2].m_cz.SetValue(5000.0);
+    d.m_supports[3] = ForkSupport(false);
+    Document doc = report_test::WriteAndRead([&] { d.WriteRtfSupportConditions(); });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    ASSERT_EQ(doc.tables.size(), 1u);
+    const auto& rows = doc.tables[0];
+    ASSERT_EQ(rows.size(), 5u);  // titles, units, three supports
+    EXPECT_EQ(rows[1].cells[5], "[kNm/rad]");
+    EXPECT_EQ(rows[2].cells, (std::vector<std::string>{"A", "0.00", "fest", "fest", "fest", "fest", "-", "-", "-"}));
+    // The free support at 4 m has no row; the next one is B at 7 m.
+    EXPECT_EQ(rows[3].cells[0], "B");
+    EXPECT_EQ(rows[3].cells[1], "7.00");
+    EXPECT_EQ(rows[3].cells[4], "5.000\xC2\xB7" "103");
+    EXPECT_EQ(rows[3].super[4], "3");
+    EXPECT_EQ(rows[4].cells[0], "C");
+    EXPECT_EQ(rows[4].cells[1], "9.00");
+
+    // Only fixed and free values: one header row.
+    d.m_supports[2].m_cz.SetValue(kRigidSpring);
+    doc = report_test::WriteAndRead([&] { d.WriteRtfSupportConditions(); });
+    ASSERT_EQ(doc.tables.size(), 1u);
+    EXPECT_EQ(doc.tables[0].size(), 4u);
+    EXPECT_TRUE(doc.tables[0][0].header);
+    EXPECT_FALSE(doc.tables[0][1].header);
+}
+
+TEST_F(MemberTables, MaterialsOncePerNameWithTheFactorsOfTheNorm) {
+    d.m_fieldLengths = {CFormulaValue(0.0), CFormulaValue(3.0), CFormulaValue(3.0)};
+    d.m_sections.push_back(d.m_sections[0]);  // the same material twice
+    struct Case {
+        int norm;
+        const char* material;
+        size_t columns;
+        double strength;
+    } cases[] = {{8, "S235", 8, 235.0}, {31, "S235", 8, 235.0}, {7, "S235", 7, 240.0}, {1, "S235", 7, 235.0},
+                 {34, "EN AW-6060 T6 (t ≤ 3 mm)", 8, 150.0}};
+    for (const Case& c : cases) {
+        d.m_info.m_nNorm = c.norm;
+        for (CSection& s : d.m_sections) s.m_strMaterial = c.material;
+        Document doc = report_test::WriteAndRead([&] { d.WriteRtfSectionsAndMaterials(); });
+        ASSERT_TRUE(doc.ok) << doc.error;
+        ASSERT_EQ(doc.tables.size(), 2u) << c.norm;
+        EXPECT_EQ(doc.tables[0].size(), 4u) << "a row per field";
+        EXPECT_EQ(doc.tables[0][0].cells.size(), 5u) << "rotation and mirror columns hidden";
+        const auto& mat = doc.tables[1];
+        ASSERT_EQ(mat.size(), 3u) << c.norm;  // titles, units, one material
+        EXPECT_EQ(mat[0].cells.size(), c.columns) << c.norm;
+        if (c.columns == 8) {
+            EXPECT_EQ(mat[0].cells[5], "gm1");  // symbol font g = gamma
+            EXPECT_EQ(mat[0].cells[6], "gma1");
+        } else {
+            EXPECT_EQ(mat[0].cells[5], "gm");
+        }
+        EXPECT_EQ(mat[2].cells[0], c.material);
+        EXPECT_EQ(mat[2].cells[3], FormatFixed(c.strength, 1)) << c.norm;
+    }
+}
+
+TEST_F(MemberTables, NormTitles) {
+    struct Case {
+        int code;
+        const char* title;
+    } cases[] = {{0, "DIN 1055-100"}, {1, "DIN 18800"}, {3, "DIN EN 1990/NA:2010-12"}, {7, "DIN 18800"},
+                 {8, "DIN EN 1993-1-1:2005-07"}, {31, "DIN EN 1993-1-1/NA:2010-12"}, {-1, ""}, {34, ""}};
+    for (const Case& c : cases) EXPECT_STREQ(GetNormTitle(c.code), c.title) << c.code;
+}
+
+TEST_F(MemberTables, ActionLabelsLeaveOutTheSubTypeOfTypesZeroAndThree) {
+    std::vector<std::string> groups;
+    d.LK().GetGroupNames(groups);
+    ASSERT_GE(groups.size(), 4u);
+    std::vector<std::string> cats;
+    d.LK().GetCategoryNames(groups[1], cats);
+    ASSERT_GE(cats.size(), 2u);
+    CActionRecord a;
+    a.m_nNumber = 7;
+    a.m_nCategory = 1;
+    d.LK().m_actions.clear();
+    for (int type : {0, 1, 3}) {
+        a.m_nGroup = type;
+        d.LK().m_actions.push_back(a);
+    }
+    EXPECT_EQ(d.GetActionLabel(0), "7: " + groups[0]);
+    EXPECT_EQ(d.GetActionLabel(1), "7: " + groups[1] + ", " + cats[1]);
+    EXPECT_EQ(d.GetActionLabel(2), "7: " + groups[3]);
+    EXPECT_EQ(d.GetActionLabel(3), "");
+}
+
+TEST_F(MemberTables, LoadsByDirectionWithTheSelfWeightOfEachField) {
+    d.m_loads.resize(1);  // g in z
+    CLoadDef point;
+    point.m_iLoadCase = 2;
+    point.m_iLoadType = LOAD_POINT_FORCE_MOMENT;
+    point.m_iDirection = 1;
+    point.m_offset.SetValue(3.0);
+    point.m_val[0].SetValue(2.5);
+    point.m_strDesc = "Anprall";
+    CLoadDef moment;
+    moment.m_iLoadCase = 3;
+    moment.m_iLoadType = LOAD_LINE_MOMENT;
+    moment.m_iDirection = 2;  // line moments count for X only
+    moment.m_length.SetValue(6.0);
+    moment.m_val[0].SetValue(1.0);
+    CLoadDef self;
+    self.m_iLoadCase = 1;
+    self.m_iLoadType = LOAD_SELF_WEIGHT;
+    self.m_val[3].SetValue(1.0);
+    d.m_loads.push_back(point);
+    d.m_loads.push_back(moment);
+    d.m_loads.push_back(self);
+    Document doc = report_test::WriteAndRead([&] { d.WriteRtfLoads(); });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    EXPECT_EQ(Texts(doc), (std::vector<std::string>{"Belastung in Z-Richtung", "Linienlasten", "Eigengewicht",
+                                                   "Belastung in Y-Richtung", "Einzellasten und Momente",
+                                                   "Belastung in X-Richtung", "Linienmomente"}));
+    ASSERT_EQ(doc.tables.size(), 4u);
+    EXPECT_EQ(doc.tables[0][2].cells,
+              (std::vector<std::string>{"1", "Eigengewicht und Ausbau", "0.00", "6.00", "0.0", "0.0", "3.00", "3.00"}));
+    // Self weight of the IPE 300 field: A = 53.8 cm^2 (catalogue), 78.5 kN/m^3.
+    const Row& sw = doc.tables[1][2];
+    EXPECT_EQ(sw.cells[1], "Feld 1 IPE 300 (g=78.5)");
+    const double q = 53.81 * 78.5 * 1e-4;
+    EXPECT_NEAR(std::stod(sw.cells[4]), q, 0.0006);
+    EXPECT_NEAR(std::stod(sw.cells[6]), q * 6.0, 0.006);
+    EXPECT_EQ(doc.tables[2][0].cells[5], "PY");
+    EXPECT_EQ(doc.tables[2][2].cells[5], "2.50");
+}
+
+TEST_F(MemberTables, ResultTablePathsSamplesAndHiddenColumns) {
+    const std::string base = "Tragsicherheit\\Extremal\\Schnittgrößen";
+    d.m_fieldLengths = {CFormulaValue(0.0), CFormulaValue(4.0), CFormulaValue(2.0)};
+    // Left and right of the support at 4 m: -3.0 and 2.0.
+    AddSeries(base + "\\Querkraft Vy", {0.f, 1.f, 4.f, -3.f, 4.f, 2.f, 6.f, 0.5f});
+    AddSeries(base + "\\Querkraft Vz", {0.f, 9.f, 6.f, 9.f});
+    AddSeries(base + "\\Biegemoment My", {0.f, 0.f, 2.f, 5.f, 4.f, -8.f, 6.f, 0.f});
+    AddSeries("Tragsicherheit\\Extremal\\Auflagerkraft (design)\\Az", {0.f, -1.f, 0.f, -1.f, 4.f, -3.f, 4.f, 2.f});
+    d.m_rtfOptions[0 + 2] = 0;  // Vz off
+    Document doc = report_test::WriteAndRead([&] {
+        d.WriteRtfInternalForceTable(base.c_str(), 0, {-1});
+        d.WriteRtfSupportForceTable("Tragsicherheit\\Extremal\\Auflagerkraft (design)", 10, {-1});
+        d.WriteRtfInternalForceTable("Tragsicherheit\\LK %3ld\\Schnittgrößen", 0, {1});  // no such series
+    });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    ASSERT_EQ(doc.tables.size(), 3u);
+    const auto& f = doc.tables[0];
+    // Rows: field boundaries 0, 4, 6 and the extremes 2 (My max) and 4.
+    ASSERT_EQ(f.size(), 2u + 4u);
+    EXPECT_EQ(f[0].cells, (std::vector<std::string>{"Bei x=", "Vy", "My"}));
+    EXPECT_EQ(f[4].cells, (std::vector<std::string>{"4.00", "-3.00", "-8.00"}));
+    EXPECT_EQ(f[3].cells, (std::vector<std::string>{"2.00", "-1.00", "5.00"}));  // between samples: linear
+    EXPECT_TRUE(f[4].bold[1]);
+    EXPECT_TRUE(f[4].bold[2]);
+    EXPECT_FALSE(f[2].bold[2]);
+    // Hidden columns keep their share: every shown column is 1/10 of 16 cm.
+    ASSERT_EQ(f[0].cellx.size(), 3u);
+    for (size_t c = 0; c < 3; ++c) EXPECT_NEAR(f[0].cellx[c], (c + 1) * 1.6 * 567.0, 2.0);
+
+    const auto& a = doc.tables[1];
+    ASSERT_EQ(a.size(), 2u + 3u);
+    ASSERT_EQ(a[0].cells, (std::vector<std::string>{"Bei x=", "Az"}));
+    EXPECT_EQ(a[3].cells[1], "-3.00\n2.00");
+    EXPECT_EQ(Texts(doc), (std::vector<std::string>{"Auflagerkräfte"}));
+    // A collective without series: an empty table of the header rows.
+    EXPECT_EQ(doc.tables[2].size(), 2u);
+}
+
+}  // namespace
