@@ -163,6 +163,22 @@ public:
     // not zero within 0.0001); sorted, positions within 0.0001 merged.
     std::vector<double> CollectOutputPoints(const std::vector<const CResultSet*>& series) const;
 
+    // ---- crane-runway report, input protocol (defined in reports/) ---------------
+    // Chapters "Auflagerbedingungen", "Momenten- und Querkraftgelenke" (only
+    // with hinges), "Querschnittsverlauf" / "Querschnittswerte" / "Materialwerte"
+    // and "Kräne".
+    void WriteSupports();
+    void WriteHinges();
+    void WriteSections();
+    void WriteCranes();
+    // The start of "Lastprotokoll": heading, report text slot 5 and the
+    // self-weight table.
+    void WriteLoadProtocolSelfWeight();
+    // Crane k's heading with its dynamic factors and its basic loads (the
+    // load-group and wheel-load tables follow through
+    // WriteCraneLoadGroupTables, reports/CraneReport.h).
+    void WriteLoadProtocolCrane(int k);
+
     // ---- crane runway (the positions along the runway) -------------------------
     void GenerateCranePositions();
     void SetCurrentCranePosition();

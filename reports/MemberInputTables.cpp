@@ -17,6 +17,7 @@
 #include "reports/MemberReport.h"
 #include "reports/ReportText.h"
 #include "reports/RtfTable.h"
+#include "reports/SystemTables.h"
 
 namespace {
 
@@ -40,21 +41,6 @@ void HeaderRow(CRtfTable& t, int row, const std::vector<std::string>& titles, bo
 
 void Widths(CRtfTable& t, const std::vector<int>& weights) {
     for (size_t c = 0; c < weights.size(); ++c) t.SetColumnWidth(static_cast<int>(c), weights[c]);
-}
-
-// "fest", "-" or the stiffness in exponent form (3 digits).
-void SpringCell(CRtfTable& t, int row, int col, double value, bool stiffnessAllowed = true) {
-    if (value == kRigidSpring) t.SetTextCell(row, col, Tr("fest"), kRtfRight);
-    else if (value == 0.0) t.SetTextCell(row, col, "-", kRtfRight);
-    else if (stiffnessAllowed) t.SetDoubleCell(row, col, value, "", 1, 3, kRtfRight);
-    else t.SetTextCell(row, col, Tr("fest"), kRtfRight);
-}
-
-double SpringValue(const CSupport& s, int index) {
-    CFormulaValue v;
-    int kind = 0;
-    s.GetValueByIdx(index, v, kind);
-    return v.GetValue();
 }
 
 // x of field entry i: the running sum of the field-length entries 0 .. i.
@@ -137,41 +123,11 @@ void CModuleData::WriteRtfAnnotation(int slot) const {
 
 void CModuleData::WriteRtfSupportConditions() {
     if (!IsRtfOptionSet(0)) return;
-    bool stiffness = false;
-    for (const CSupport& s : m_supports)
-        for (int k = 0; k < 6; ++k) {
-            const double v = SpringValue(s, k);
-            if (v != 0.0 && v != kRigidSpring) stiffness = true;
-        }
-    CRtfTable t;
-    t.SetSize(stiffness ? 2 : 1, 9, 16.0);
-    Widths(t, {15, 20, 20, 20, 20, 20, 20, 20, 20});
-    HeaderRow(t, 0, {"Bez", "Stelle x", "Cx", "Cy", "Cz", "CMx", "CMy", "CMz", "CMw"});
-    if (stiffness) {
-        const std::vector<std::string> units = {"", "[m]", "[kN/m]", "[kN/m]", "[kN/m]",
-                                                "[kNm/rad]", "[kNm/rad]", "[kNm/rad]", ""};
-        for (size_t c = 0; c < units.size(); ++c) t.SetTextCell(1, static_cast<int>(c), units[c], kRtfHeader);
-    }
-    int letter = 0;
-    for (size_t i = 0; i < m_supports.size(); ++i) {
-        const CSupport& s = m_supports[i];
-        bool any = false;
-        for (int k = 0; k < 7; ++k) any = any || SpringValue(s, k) != 0.0;
-        if (!any) continue;  // x still advances with the next support
-        const int r = t.AddRow();
-        std::string label;
-        for (int n = letter++;; n = n / 26 - 1) {  // A .. Z, AA, AB ...
-            label.insert(label.begin(), static_cast<char>('A' + n % 26));
-            if (n < 26) break;
-        }
-        t.SetTextCell(r, 0, label, kRtfLeft);
-        t.SetDoubleCell(r, 1, EntryX(m_fieldLengths, static_cast<int>(i)), "", 0, 2, kRtfRight);
-        for (int k = 0; k < 6; ++k) SpringCell(t, r, 2 + k, SpringValue(s, k));
-        SpringCell(t, r, 8, SpringValue(s, 6), false);
-    }
     Heading(-3, Tr("Auflagerbedingungen"));
     WriteRtfAnnotation(2);
-    t.WriteRtf();
+    WriteSupportTable(*this, {report_text::kAreaMember,
+                              {"Bez", "Stelle x", "Cx", "Cy", "Cz", "CMx", "CMy", "CMz", "CMw"},
+                              "[kNm/rad]", true, kRtfLeft, kRtfRight});
 }
 
 void CModuleData::WriteRtfSectionsAndMaterials() {
@@ -241,21 +197,9 @@ void CModuleData::WriteRtfSectionsAndMaterials() {
 
 void CModuleData::WriteRtfHinges() {
     if (!IsRtfOptionSet(6) || m_hinges.empty()) return;
-    CRtfTable t;
-    t.SetSize(2, 9, 16.0);
-    Widths(t, {20, 70, 10, 10, 10, 10, 10, 10, 10});
-    HeaderRow(t, 0, {"Stelle x", "Text", "Vx", "Vy", "Vz", "Mx", "My", "Mz", "Mw"});
-    t.SetTextCell(1, 0, "[m]", kRtfHeader);
-    for (int c = 1; c < 9; ++c) t.SetTextCell(1, c, "", kRtfHeader);
-    for (const CHinge& h : m_hinges) {
-        const int r = t.AddRow();
-        t.SetDoubleCell(r, 0, GetFieldStart(h.m_iNode), "", 0, 2, kRtfRight);
-        t.SetTextCell(r, 1, h.m_strDesc, kRtfLeft);
-        for (int k = 0; k < 7; ++k) t.SetTextCell(r, 2 + k, h.m_release[k] ? Tr("Frei") : "---", kRtfRight);
-    }
     Heading(-3, Tr("Momenten- und Querkraftgelenke"));
     WriteRtfAnnotation(5);
-    t.WriteRtf();
+    WriteHingeTable(*this, report_text::kAreaMember, kRtfLeft);
 }
 
 void CModuleData::WriteRtfBeddingsAndSprings() {

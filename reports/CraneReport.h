@@ -1,0 +1,44 @@
+// Input protocol of the crane-runway report: the table pieces that need data
+// beyond the position (the prepared actions of a check, the x of each
+// crane's first axle, the load groups that apply to a crane) take it as
+// arguments, so that the report export hands in what the crane-run
+// preparation computed. Texts are translated with the crane report's area.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CCrane;
+
+// One action of a check as the load preparation leaves it.
+struct CCraneReportAction {
+    std::string name;  // empty: the action is not written
+    double gamma = 0.0;
+    double psi0 = 0.0, psi1 = 0.0, psi2 = 0.0;
+};
+
+// The prepared actions of one enabled check: permanent, accidental, then
+// one action per crane (as many entries in ey and ez as there are cranes).
+struct CCraneReportCheck {
+    std::string checkName;
+    std::vector<CCraneReportAction> actions;
+    std::vector<double> ey, ez;  // per crane, cm
+};
+
+// "Lastüberlagerung und Exzentrizitäten": one block of rows per check. The
+// eccentricities of action a stand at index max(0, a - 2); an index not
+// below the number of cranes (the alternative actions exist with one or two
+// cranes too) gives "---".
+void WriteCraneLoadSuperpositionTable(const std::vector<CCraneReportCheck>& checks);
+
+// "Kranstellungen bez. Achse 1": positions holds one x per crane and
+// position (position i, crane k at i * n + k for n cranes); axle1Offset[k]
+// is subtracted from crane k's x (half the crane's axle span). With n
+// cranes, 5 - n positions stand side by side (at least one); no crane gives
+// the heading and the header rows only.
+void WriteCranePositionTable(int nCranes, const std::vector<double>& positions,
+                             const std::vector<double>& axle1Offset);
+
+// The load-group table (first crane only) and the axle and wheel-load tables
+// of crane craneNo (1-based), for the given relevant groups.
+void WriteCraneLoadGroupTables(const CCrane& crane, int craneNo, const std::vector<int>& relevantGroups);
