@@ -4,7 +4,7 @@
 
 #include "kernel/CombinationRules.h"
 #include "kernel/KernelErrors.h"
-#include "kernel/KernelPhases.h"
+#include "kernel/section/SectionCache.h"
 #include "kernel/KernelUtil.h"
 #include "kernel/MaterialValues.h"
 #include "kernel/MemberDesignReader.h"
@@ -254,7 +254,7 @@ int32_t BeamReader::Read() {
         return 0;
     }
     r_.Titel = "Vorbelegung VK-TOVIK";
-    if (Phases().OpenSectionDatabase) Phases().OpenSectionDatabase(run_, 1);
+    section::OpenSectionDatabase(run_, 1);
 
     // Hinges in document order.
     r_.nGelenkTyp = 0;

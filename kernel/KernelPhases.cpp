@@ -6,9 +6,6 @@
 
 namespace tovik {
 
-namespace {
-
-// Reads a setting of the RTF writer library into a caller buffer.
 int32_t ReadRtfSetting(const char* name, char* buf, int32_t size) {
     if (!name || !buf || size <= 0) return 0;
     const std::string value = zadevoz::RtfSettings(std::string("gets/") + name);
@@ -16,20 +13,6 @@ int32_t ReadRtfSetting(const char* name, char* buf, int32_t size) {
     std::memcpy(buf, value.data(), n);
     buf[n] = '\0';
     return static_cast<int32_t>(n);
-}
-
-KernelPhases MakeTable() {
-    KernelPhases t;
-    t.RtfReset = [] { zadevoz::RtfResetReport(); };
-    t.RtfReadSetting = &ReadRtfSetting;
-    return t;
-}
-
-}  // namespace
-
-KernelPhases& Phases() {
-    static KernelPhases table = MakeTable();
-    return table;
 }
 
 }  // namespace tovik

@@ -1,12 +1,10 @@
-// The calculation phases that the run driver calls, as a table of slots.
+// The calculation phases that the run driver calls, as one table.
 //
-// The driver itself lives in this folder; the phases (data preparation and
-// loads, sections, finite-element analyses, envelopes, result writer, report,
-// the beam and text-file paths) are built in their own folders and enter
-// their routine into this table from a static initialiser, e.g.
-//     static const bool reg = (tovik::Phases().ApplyLoads = &MyApplyLoads, true);
-// An empty slot means that the phase is not part of this build: the driver
-// then says so with an error line instead of pretending the phase ran.
+// The driver lives in this folder; the phases are built here (finite
+// elements, sections) and in the results folder (result writer, report, the
+// beam path). The library's table is made in one place, beside the exported
+// routines (StandardPhases in kernel_results/KernelEntry.cpp), and handed to
+// the run; tests hand in tables of their own.
 #pragma once
 
 #include <cstdint>
@@ -26,11 +24,6 @@ struct KernelPhases {
     std::function<int32_t(RunState&)> ApplyLoads;
     // Sections per element ("Querschnitte"). 0 = ok.
     std::function<int32_t(RunState&)> SetzeQuer;
-    // Largest number of plate elements of any partial section of any section
-    // of the run (sizes the plate-stress store); negative when unknown.
-    std::function<int32_t(RunState&)> MaxPlateElements;
-    // Sizes the plate-stress store to the given number of doubles.
-    std::function<void(RunState&, int64_t)> SizePlateStressStore;
     // One analysis: modus 0 first order, 1 buckling eigenvalues, 2 second
     // order; lk = 0-based combination of that list. Returns the analysis code.
     std::function<int32_t(RunState&, int32_t modus, int32_t lk)> RechneDltr3D;
@@ -42,22 +35,20 @@ struct KernelPhases {
     std::function<int32_t(RunState&)> PrintReport;
     // Writes the result tree, exports, proofs and c/t checks into the document.
     std::function<void(RunState&, ZVDOC, const std::string& errorText)> WriteResultsToDom;
-    // Opens (1) or closes (-1) the run's cross-section database.
-    std::function<int32_t(RunState&, int32_t mode)> OpenSectionDatabase;
     // The whole "VOVI" path of DADAD_Urev.
-    std::function<void(RunState&, ZVDOC, int32_t flag)> CalcStabDocument;
+    std::function<void(RunState&, const KernelPhases&, ZVDOC, int32_t flag)> CalcStabDocument;
     // The whole text-file path of REZIR_IdadOzov.
-    std::function<void(RunState&, const std::string& baseName)> CalcTestCase;
+    std::function<void(RunState&, const KernelPhases&, const std::string& baseName)> CalcTestCase;
     // Drawing objects of the report.
     std::function<void(RunState&)> CreateGdiObjects;
     std::function<void(RunState&)> DeleteGdiObjects;
-    // RTF writer library: reset, and read a setting (name, buffer, size) ->
-    // length copied, 0 or less = no value.
-    std::function<void()> RtfReset;
+    // RTF writer library: read a setting (name, buffer, size) -> length
+    // copied, 0 or less = no value.
     std::function<int32_t(const char*, char*, int32_t)> RtfReadSetting;
 };
 
-// The one table of the library.
-KernelPhases& Phases();
+// Reads a setting of the RTF writer library into a caller buffer (the
+// library's RtfReadSetting).
+int32_t ReadRtfSetting(const char* name, char* buf, int32_t size);
 
 }  // namespace tovik

@@ -6,9 +6,10 @@
 
 #include "kernel/CalcProgress.h"
 #include "kernel/KernelErrors.h"
-#include "kernel/KernelPhases.h"
 #include "kernel/KernelUtil.h"
 #include "kernel/MemberDesignReader.h"
+#include "platform/zadevoz/zadevoz.h"
+#include "kernel/section/SectionCache.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 
@@ -43,14 +44,6 @@ void ProgressText(RunState& run, const std::string& text) {
     run.progress->StepIt();
 }
 
-// A phase that this build does not hold: the run cannot go on.
-void MissingPhase(RunState& run, const char* label) {
-    run.Stop(codes::kPhaseMissing,
-             winsys::FormatC("Der Rechenschritt '%s' ist in dieser Programmversion nicht vorhanden; "
-                             "die Berechnung wurde nicht ausgeführt.",
-                             label));
-}
-
 // A preparing phase that answers a fault without having stopped the run:
 // the analyses must not work on a half-built model.
 void FailedPhase(RunState& run, const char* label, int32_t rc) {
@@ -66,21 +59,19 @@ void SizeResultStores(RunState& run) {
         up.sigX.assign(static_cast<size_t>(n), 0.0);
         up.tau.assign(static_cast<size_t>(n), 0.0);
     }
-    if (Phases().MaxPlateElements && Phases().SizePlateStressStore) {
-        const int32_t m = Phases().MaxPlateElements(run);
-        Phases().SizePlateStressStore(run, m > 0 ? static_cast<int64_t>(m) * n * 2 : 0);
-    }
+    const int32_t m = section::MaxPlateElements(run);
+    section::SizePlateStressStore(run, m > 0 ? static_cast<int64_t>(m) * n * 2 : 0);
 }
 
 // Common set-up of an export call: RTF writer reset and check, drawing objects.
-void BeginExport(RunState& run) {
-    if (Phases().RtfReset) Phases().RtfReset();
-    CheckRtfLibVersion();
-    if (Phases().CreateGdiObjects) Phases().CreateGdiObjects(run);
+void BeginExport(RunState& run, const KernelPhases& phases) {
+    zadevoz::RtfResetReport();
+    CheckRtfLibVersion(phases);
+    phases.CreateGdiObjects(run);
 }
 
-void EndExport(RunState& run) {
-    if (Phases().DeleteGdiObjects) Phases().DeleteGdiObjects(run);
+void EndExport(RunState& run, const KernelPhases& phases) {
+    phases.DeleteGdiObjects(run);
     run.work.Free();
 }
 
@@ -92,16 +83,14 @@ void ReportException(const char* what) {
 
 bool CalculationRunning() { return g_running.load(); }
 
-int32_t CheckRtfLibVersion() {
+int32_t CheckRtfLibVersion(const KernelPhases& phases) {
     int32_t version = 0;
-    if (Phases().RtfReadSetting) {
-        char buf[256] = {};
-        const int32_t n = Phases().RtfReadSetting("VK-Version/zadevoz", buf, static_cast<int32_t>(sizeof buf));
-        if (n > 1) {
-            const std::string reply(buf, static_cast<size_t>(n < 256 ? n : 255));
-            const auto v = winsys::ParseInt(std::string_view(reply).substr(1));
-            if (v && *v > 0 && *v < 1000000) version = static_cast<int32_t>(*v);
-        }
+    char buf[256] = {};
+    const int32_t n = phases.RtfReadSetting("VK-Version/zadevoz", buf, static_cast<int32_t>(sizeof buf));
+    if (n > 1) {
+        const std::string reply(buf, static_cast<size_t>(n < 256 ? n : 255));
+        const auto v = winsys::ParseInt(std::string_view(reply).substr(1));
+        if (v && *v > 0 && *v < 1000000) version = static_cast<int32_t>(*v);
     }
     if (version < 2) winsys::MessageBox("ZADEVOZ.DLL nicht korrekt");
     return version;
@@ -161,32 +150,27 @@ void WriteStoppedResult(ZVDOC doc, const std::string& errorText) {
     ZEVUD_AddChildElement(root, "exports");
 }
 
-int32_t RunCalculation(RunState& run, int32_t printFlag) {
-    KernelPhases& ph = Phases();
+int32_t RunCalculation(RunState& run, const KernelPhases& ph, int32_t printFlag) {
     ModelRecord& r = run.cdltr;
     // Lines that the reader has written before stay counted, so that they
     // reach the error text.
     ProgressText(run, CalcText("Aufbau des numerischen Systems"));
 
     run.MessageText = "Datenaufbereitung";
-    if (!ph.PrepareSystemData) return MissingPhase(run, "Datenaufbereitung"), 0;
     FailedPhase(run, "Datenaufbereitung", ph.PrepareSystemData(run));
     if (run.stopped) return 0;
 
     run.MessageText = "Belastung";
-    if (!ph.ApplyLoads) return MissingPhase(run, "Belastung"), 0;
     FailedPhase(run, "Belastung", ph.ApplyLoads(run));
     if (run.stopped) return 0;
 
     run.MessageText = "Querschnitte";
     ProgressText(run, CalcText("Generierung der Querschnitte"));
-    if (!ph.SetzeQuer) return MissingPhase(run, "Querschnitte"), 0;
     ph.SetzeQuer(run);
     if (run.stopped) return 0;
 
     SizeResultStores(run);
 
-    if ((r.nRegelLk > 0 || r.nKnickLk > 0) && !ph.RechneDltr3D) return MissingPhase(run, "Berechnung"), 0;
     for (int32_t i = 1; i <= r.nRegelLk; ++i) {
         run.MessageText = winsys::FormatC("Regel-Lf: %d", i);
         if (run.progress) {
@@ -198,11 +182,9 @@ int32_t RunCalculation(RunState& run, int32_t printFlag) {
     }
 
     run.MessageText = "ExtremWerte aus Regellf.";
-    if (!ph.BuildEnvelopes) return MissingPhase(run, "ExtremWerte"), 0;
     ph.BuildEnvelopes(run, 1);
     if (run.stopped) return 0;
 
-    if (r.nKnickLk > 0 && !ph.SetImperfection) return MissingPhase(run, "Vorverformungen"), 0;
     for (int32_t k = 1; k <= r.nKnickLk; ++k) {
         run.MessageText = winsys::FormatC("Knickfigur Lf: %d", k);
         if (run.progress) {
@@ -225,17 +207,11 @@ int32_t RunCalculation(RunState& run, int32_t printFlag) {
 
     run.MessageText = "Druckausgabe";
     const int reports = (printFlag != 0 ? 1 : 0) + IsDeveloperSwitchOn();
-    for (int i = 0; i < reports; ++i) {
-        if (!ph.PrintReport) {
-            WriteErrLine(run, kErrLineWarning, "Die Druckausgabe ist in dieser Programmversion nicht vorhanden.");
-            break;
-        }
-        ph.PrintReport(run);
-    }
+    for (int i = 0; i < reports; ++i) ph.PrintReport(run);
     return 0;
 }
 
-void CalcMemberDocument(RunState& run, ZVDOC doc, int32_t printFlag) {
+void CalcMemberDocument(RunState& run, const KernelPhases& phases, ZVDOC doc, int32_t printFlag) {
     // Base name and error file come first, so that the reader's faults are
     // written into the error file as well.
     if (!ZEVUD_GetRootElement(doc)) {
@@ -253,16 +229,15 @@ void CalcMemberDocument(RunState& run, ZVDOC doc, int32_t printFlag) {
     run.DebugPrintFile = nullptr;
 
     ReadMemberDesignDom(run, doc, 1);
-    if (!run.stopped) RunCalculation(run, printFlag);
-    if (!run.stopped && !Phases().WriteResultsToDom) MissingPhase(run, "Ergebnisse");
+    if (!run.stopped) RunCalculation(run, phases, printFlag);
 
     const std::string errorText = CollectErrorText(run);
-    if (Phases().OpenSectionDatabase) Phases().OpenSectionDatabase(run, -1);
+    section::OpenSectionDatabase(run, -1);
 
     if (run.stopped)
         WriteStoppedResult(doc, errorText);
     else
-        Phases().WriteResultsToDom(run, doc, errorText);
+        phases.WriteResultsToDom(run, doc, errorText);
 
     // The document is saved under its own name; a copy under the fixed name
     // "rigel.vkx" is written only for the developer.
@@ -270,13 +245,9 @@ void CalcMemberDocument(RunState& run, ZVDOC doc, int32_t printFlag) {
     if (IsDeveloperSwitchOn()) ZEVUD_SaveCopyAs(doc, "rigel.vkx");
 }
 
-}  // namespace tovik
-
-using namespace tovik;
-
 // The flag asks for the calculation report: the module passes 1 when its
 // program record names no report routine of its own.
-TOVIK_EXPORT void RIREZ_Aver(uint32_t doc, int32_t flag) {
+void CalcPositionEntry(const KernelPhases& phases, uint32_t doc, int32_t flag) {
     RunGuard guard;
     if (!guard.Owns()) {
         winsys::MessageBox(kBusyText);
@@ -291,9 +262,9 @@ TOVIK_EXPORT void RIREZ_Aver(uint32_t doc, int32_t flag) {
             dlg = std::make_unique<CCalcProgressDlg>();
             if (dlg->Create()) run->progress = dlg.get();
         }
-        BeginExport(*run);
-        CalcMemberDocument(*run, doc, progname == "VADU" ? 0 : flag);
-        EndExport(*run);
+        BeginExport(*run, phases);
+        CalcMemberDocument(*run, phases, doc, progname == "VADU" ? 0 : flag);
+        EndExport(*run, phases);
         run->progress = nullptr;
         if (dlg) dlg->DestroyWindow();
     } catch (const std::exception& e) {
@@ -303,7 +274,7 @@ TOVIK_EXPORT void RIREZ_Aver(uint32_t doc, int32_t flag) {
     }
 }
 
-TOVIK_EXPORT void DADAD_Urev(uint32_t doc, int32_t flag) {
+void CalcStabEntry(const KernelPhases& phases, uint32_t doc, int32_t flag) {
     RunGuard guard;
     if (!guard.Owns()) {
         winsys::MessageBox(kBusyText);
@@ -312,17 +283,9 @@ TOVIK_EXPORT void DADAD_Urev(uint32_t doc, int32_t flag) {
     try {
         auto run = std::make_unique<RunState>();
         run->work.Allocate();
-        BeginExport(*run);
-        if (Phases().CalcStabDocument) {
-            Phases().CalcStabDocument(*run, doc, flag);
-        } else {
-            run->RunBaseName = RunBaseNameFromPath(zevud::GetCompleteFileName(doc));
-            OpenErrorFile(*run);
-            MissingPhase(*run, "Stabberechnung");
-            WriteStoppedResult(doc, CollectErrorText(*run));
-            ZEVUD_SaveDoc(doc);
-        }
-        EndExport(*run);
+        BeginExport(*run, phases);
+        phases.CalcStabDocument(*run, phases, doc, flag);
+        EndExport(*run, phases);
     } catch (const std::exception& e) {
         ReportException(e.what());
     } catch (...) {
@@ -330,7 +293,7 @@ TOVIK_EXPORT void DADAD_Urev(uint32_t doc, int32_t flag) {
     }
 }
 
-TOVIK_EXPORT void REZIR_IdadOzov(char* name) {
+void CalcTextFileEntry(const KernelPhases& phases, char* name) {
     RunGuard guard;
     if (!guard.Owns()) {
         winsys::MessageBox(kBusyText);
@@ -345,15 +308,14 @@ TOVIK_EXPORT void REZIR_IdadOzov(char* name) {
         auto run = std::make_unique<RunState>();
         run->RunBaseName = CutUtf8(name, static_cast<size_t>(limits::kMaxRunBaseName));
         run->work.Allocate();
-        BeginExport(*run);
-        if (Phases().CalcTestCase)
-            Phases().CalcTestCase(*run, run->RunBaseName);
-        else
-            winsys::MessageBox("Die Berechnung aus einer Textdatei ist in dieser Programmversion nicht vorhanden.");
-        EndExport(*run);
+        BeginExport(*run, phases);
+        phases.CalcTestCase(*run, phases, run->RunBaseName);
+        EndExport(*run, phases);
     } catch (const std::exception& e) {
         ReportException(e.what());
     } catch (...) {
         ReportException("unbekannt");
     }
 }
+
+}  // namespace tovik

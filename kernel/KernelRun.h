@@ -1,33 +1,37 @@
 // The run driver of the kernel: the member-design path, the phase driver
 // shared by every path, the error text, the check of the RTF writer library
-// and the three exported entry points.
+// and the bodies of the three exported entry points (the routines themselves
+// are exported beside the library's phase table, kernel_results/KernelEntry).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "kernel/KernelPhases.h"
 #include "kernel/ModelRecord.h"
 #include "platform/zevud/zevud.h"
 
-#define TOVIK_EXPORT extern "C" __attribute__((visibility("default")))
-
-// Calculates a member-design or crane-runway position document. The flag is
-// accepted and not used.
-TOVIK_EXPORT void RIREZ_Aver(uint32_t doc, int32_t flag);
-// Calculates a position document of the program "VOVI"; a nonzero flag
-// writes the calculation report.
-TOVIK_EXPORT void DADAD_Urev(uint32_t doc, int32_t flag);
-// Calculates the model of the text file "<name>.vk1".
-TOVIK_EXPORT void REZIR_IdadOzov(char* name);
-
 namespace tovik {
+
+// ---- the exported entry points, with the phase table of the run ----------------
+// Each refuses a call that overlaps a running one, sets up the run (RTF
+// writer, drawing objects) and turns an exception into a message.
+
+// RIREZ_Aver: calculates a member-design or crane-runway position document;
+// the flag asks for the calculation report.
+void CalcPositionEntry(const KernelPhases& phases, uint32_t doc, int32_t flag);
+// DADAD_Urev: calculates a position document of the program "VOVI"; a
+// nonzero flag writes the calculation report.
+void CalcStabEntry(const KernelPhases& phases, uint32_t doc, int32_t flag);
+// REZIR_IdadOzov: calculates the model of the text file "<name>.vk1".
+void CalcTextFileEntry(const KernelPhases& phases, char* name);
 
 // The member-design driver: reader, side files, phases, error text, results,
 // saving. The print flag writes the calculation report.
-void CalcMemberDocument(RunState& run, ZVDOC doc, int32_t printFlag);
+void CalcMemberDocument(RunState& run, const KernelPhases& phases, ZVDOC doc, int32_t printFlag);
 
 // The phase driver. Always 0; a fault that stops the run ends it early.
-int32_t RunCalculation(RunState& run, int32_t printFlag);
+int32_t RunCalculation(RunState& run, const KernelPhases& phases, int32_t printFlag);
 
 // Closes the error file and returns the error text of the run: empty when
 // no line was counted, else the heading, the lines and one blank. The file
@@ -43,7 +47,7 @@ void WriteStoppedResult(ZVDOC doc, const std::string& errorText);
 
 // Asks the RTF writer library for its version; below 2 (or no answer) shows
 // "ZADEVOZ.DLL nicht korrekt". Returns the version read (0 when none).
-int32_t CheckRtfLibVersion();
+int32_t CheckRtfLibVersion(const KernelPhases& phases);
 
 // True while an export call is running (overlapping calls are refused).
 bool CalculationRunning();

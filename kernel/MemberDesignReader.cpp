@@ -5,7 +5,7 @@
 
 #include "kernel/CombinationRules.h"
 #include "kernel/KernelErrors.h"
-#include "kernel/KernelPhases.h"
+#include "kernel/section/SectionCache.h"
 #include "kernel/MaterialValues.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
@@ -163,7 +163,7 @@ int32_t Reader::ReadSystem(ZVELEM system, ZVELEM calcSettings, ZVELEM craneSetti
     if (r_.QsDatei.size() > static_cast<size_t>(limits::kMaxSectionFileName))
         return Fail(codes::kBadValue, FormatC("Der Dateiname der Querschnittsdatei ist länger als %d Zeichen",
                                               limits::kMaxSectionFileName));
-    if (Phases().OpenSectionDatabase) Phases().OpenSectionDatabase(run_, 1);
+    section::OpenSectionDatabase(run_, 1);
 
     const int32_t n = GetInt(system, "numOfFields");
     if (n < 2 || n > limits::kMaxInputNodes)

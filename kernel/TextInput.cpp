@@ -7,8 +7,8 @@
 
 #include "kernel/CombinationRules.h"
 #include "kernel/KernelErrors.h"
-#include "kernel/KernelPhases.h"
 #include "kernel/KernelRun.h"
+#include "kernel/section/SectionCache.h"
 #include "platform/winsys/winsys.h"
 
 namespace tovik {
@@ -164,7 +164,7 @@ bool Vk1Reader::Body() {
         return false;
     }
     r_.QsDatei = qsDatei;
-    if (Phases().OpenSectionDatabase) Phases().OpenSectionDatabase(run_, 1);
+    section::OpenSectionDatabase(run_, 1);
 
     // Lines 3 to 5: system words, support of node 0, fields.
     if (!(Count(r_.nFeld, 1, limits::kMaxFields, "der Felder") && I(r_.SysFlag) && I(r_.OhneGelenke) &&
@@ -612,7 +612,7 @@ int32_t ShowErrorFile(const std::string& /*program*/, const std::string& /*file*
 
 }  // namespace
 
-void CalcTestCase(RunState& run, const std::string& baseName) {
+void CalcTestCase(RunState& run, const KernelPhases& phases, const std::string& baseName) {
     std::FILE* in = std::fopen((baseName + ".vk1").c_str(), "r");
     if (!in) {
         winsys::MessageBox("Eingabedatei kann nicht geöffnet werden");
@@ -628,7 +628,7 @@ void CalcTestCase(RunState& run, const std::string& baseName) {
     ReadWriteVk1(in, 1, run);
     std::fclose(in);
 
-    if (!run.stopped) RunCalculation(run, 1);
+    if (!run.stopped) RunCalculation(run, phases, 1);
 
     if (run.DebugPrintFile) {
         std::fclose(run.DebugPrintFile);
@@ -647,9 +647,5 @@ void CalcTestCase(RunState& run, const std::string& baseName) {
     ShowErrorFile("notepad", errName);
     run.ErrorCount = 0;
 }
-
-namespace {
-const bool kRegistered = (Phases().CalcTestCase = &CalcTestCase, true);
-}  // namespace
 
 }  // namespace tovik

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "kernel/KernelPhases.h"
 #include "kernel/ModelRecord.h"
 
 namespace tovik {
@@ -81,6 +82,6 @@ int32_t ReadVk1String(KernelTextInput* in, std::string* field);
 // calculation with the error file "<baseName>.err" and the debug print file
 // "<baseName>.dru" and always writes the report. Registered as the run
 // driver's CalcTestCase.
-void CalcTestCase(RunState& run, const std::string& baseName);
+void CalcTestCase(RunState& run, const KernelPhases& phases, const std::string& baseName);
 
 }  // namespace tovik

@@ -7,11 +7,12 @@
 #include "kernel/BeamReader.h"
 #include "kernel/CombinationRules.h"
 #include "kernel/KernelErrors.h"
-#include "kernel/KernelPhases.h"
 #include "kernel/KernelRun.h"
 #include "kernel/KernelUtil.h"
 #include "kernel/fe/FeSolver.h"
+#include "kernel/section/SectionCache.h"
 #include "kernel_results/BeamPostProcess.h"
+#include "kernel_results/ClassCheck.h"
 #include "kernel_results/LoadTransfer.h"
 #include "kernel_results/ResultWriter.h"
 #include "platform/lingo/lingo.h"
@@ -397,9 +398,9 @@ void StabWriter::Write(const std::string& errorText) {
     PostProcessStabResults(doc_);
 
     int32_t cls = 0;
-    if (Hooks().WriteCtCheckReport) {
+    {
         const std::string file = "ctnachweis.tmp.rtf";
-        cls = Hooks().WriteCtCheckReport(run_, run_.cdltr.nKnickLk, file, 0);
+        cls = checks::WriteCtCheckReport(run_, run_.cdltr.nKnickLk, file, 0);
         ZEVUD_StoreFileInAttr(result_, "ctnachweis.tmp.rtf", file.c_str(), 1);
         std::remove(file.c_str());
     }
@@ -460,24 +461,21 @@ void WriteStabResults(RunState& run, ZVDOC doc, const std::string& errorText) {
     writer.Write(errorText);
 }
 
-void CalcStabDocument(RunState& run, ZVDOC doc, int32_t flag) {
+void CalcStabDocument(RunState& run, const KernelPhases& phases, ZVDOC doc, int32_t flag) {
     // Side files first, so that the reader's faults reach the error file.
     run.RunBaseName = RunBaseNameFromPath(zevud::GetCompleteFileName(doc));
     OpenErrorFile(run);
     run.DebugPrintFile = nullptr;
     ReadStabDom(run, doc, 1);
-    if (!run.stopped) RunCalculation(run, flag);
+    if (!run.stopped) RunCalculation(run, phases, flag);
     if (run.DebugPrintFile) {
         std::fclose(run.DebugPrintFile);
         run.DebugPrintFile = nullptr;
     }
     const std::string errorText = CollectErrorText(run);
-    if (Phases().OpenSectionDatabase) Phases().OpenSectionDatabase(run, -1);
+    section::OpenSectionDatabase(run, -1);
     WriteStabResults(run, doc, errorText);
 }
 
-namespace {
-const bool kRegistered = (Phases().CalcStabDocument = &CalcStabDocument, true);
-}  // namespace
 
 }  // namespace tovik::results

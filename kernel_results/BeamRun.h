@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "kernel/KernelPhases.h"
 #include "kernel/ModelRecord.h"
 #include "platform/zevud/zevud.h"
 
@@ -18,7 +19,7 @@ namespace tovik::results {
 // The whole path of a beam document; the flag writes the calculation
 // report. Registered as the run driver's CalcStabDocument. The document is
 // not saved here: its owner saves it.
-void CalcStabDocument(RunState& run, ZVDOC doc, int32_t flag);
+void CalcStabDocument(RunState& run, const KernelPhases& phases, ZVDOC doc, int32_t flag);
 
 // Writes the result tree of a finished run into the document (steps after
 // the calculation; also used by the tests over hand-made results).

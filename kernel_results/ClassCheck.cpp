@@ -316,8 +316,4 @@ int32_t WriteCtCheckReport(RunState& run, int32_t nEd, const std::string& fileNa
     return WriteCtTables(run.reader.NormName, fileName, cls, plastic);
 }
 
-namespace {
-const bool kRegistered = (results::Hooks().WriteCtCheckReport = &WriteCtCheckReport, true);
-}  // namespace
-
 }  // namespace tovik::checks

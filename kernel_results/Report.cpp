@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "kernel/KernelErrors.h"
-#include "kernel/KernelPhases.h"
 #include "kernel/fe/FeSolver.h"
 #include "kernel/section/SectionCache.h"
 #include "kernel_results/ReportDrawing.h"
@@ -804,15 +803,5 @@ int32_t PrintReport(RunState& run) {
     gPicture = nullptr;
     return 0;
 }
-
-void RegisterReportPhases() {
-    Phases().PrintReport = &PrintReport;
-    Phases().CreateGdiObjects = [](RunState&) { CreateGdiObjects(); };
-    Phases().DeleteGdiObjects = [](RunState&) { DeleteGdiObjects(); };
-}
-
-namespace {
-const bool kRegistered = (RegisterReportPhases(), true);
-}  // namespace
 
 }  // namespace tovik::report

@@ -56,8 +56,4 @@ void PrintInputData(RunState& run, std::string& text);
 void PrintCollective(RunState& run, std::string& text, int32_t lk);
 void PrintEnvelopes(RunState& run, std::string& text, bool forces, bool stresses);
 
-// Registers the report and the drawing objects with the run driver (also
-// done by a static initialiser).
-void RegisterReportPhases();
-
 }  // namespace tovik::report

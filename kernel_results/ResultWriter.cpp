@@ -6,9 +6,10 @@
 #include <unordered_set>
 
 #include "kernel/KernelErrors.h"
-#include "kernel/KernelPhases.h"
 #include "kernel/fe/FeSolver.h"
 #include "kernel/section/SectionCache.h"
+#include "kernel_results/ClassCheck.h"
+#include "kernel_results/SinglePointProof.h"
 #include "kernel_results/LoadTransfer.h"
 #include "kernel_results/ResultTree.h"
 #include "platform/lingo/lingo.h"
@@ -31,9 +32,12 @@ double At(const std::vector<double>& v, int64_t i) { return (i >= 0 && Z(i) < v.
 
 }  // namespace
 
-ResultHooks& Hooks() {
-    static ResultHooks hooks;
-    return hooks;
+ResultProofs StandardProofs() {
+    return {
+        .WriteElasticProofRtf = &checks::WriteElasticProofRtf,
+        .WritePlasticProofRtf = &checks::WritePlasticProofRtf,
+        .WriteCtCheckReport = &checks::WriteCtCheckReport,
+    };
 }
 
 // ---------------------------------------------------------------------------
@@ -355,8 +359,8 @@ void ReadDeflectionSpans(ZVDOC doc, SeriesDefinition& d, int32_t mask) {
 }
 
 bool EvaluatePlasticPairs(const WriterContext& ctx, SeriesDefinition& d, ZVELEM element,
-                          const std::vector<int32_t>& points, const std::vector<int32_t>& cases) {
-    const ResultHooks& h = Hooks();
+                          const std::vector<int32_t>& points, const std::vector<int32_t>& cases,
+                          const ResultProofs& h) {
     if (!h.WritePlasticProofRtf) return false;
     // Distinct pairs, visited in (point, case) order.
     std::set<std::pair<int32_t, int32_t>> pairs;
@@ -478,7 +482,7 @@ CaseLists ReadCaseLists(ZVDOC doc) {
 
 }  // namespace
 
-void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText) {
+void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText, const ResultProofs& proofs) {
     ZVELEM root = ZEVUD_GetRootElement(doc);
     if (!root) return;
     const ModelRecord& m = run.cdltr;
@@ -614,7 +618,7 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText) {
         for (size_t u = 0; u < ups.size(); ++u)
             ZEVUD_SetString(up, winsys::FormatC("userPoint-%d", static_cast<int32_t>(u)).c_str(), ups[u].name.c_str());
         ZVELEM ps = ZEVUD_AddChildElement(result, "plateStress");
-        const int32_t nPlates = Phases().MaxPlateElements ? std::max(0, Phases().MaxPlateElements(run)) : 0;
+        const int32_t nPlates = std::max(0, section::MaxPlateElements(run));
         ZEVUD_SetInt(ps, "numOfPlates", nPlates);
 
         // 9. G1 to G9.
@@ -676,8 +680,8 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText) {
         if (!plasticVariant && !crane) {
             SetBin(result, "tragSVRelKol", d.caseOfMax);
             ZEVUD_SetInt(result, "tragSVMaxLK", d.globalMaxCase);
-            if (Hooks().WriteElasticProofRtf && d.globalMaxCase >= 0)
-                Hooks().WriteElasticProofRtf(run, d, d.globalMaxCase, d.globalMaxPoint, result);
+            if (proofs.WriteElasticProofRtf && d.globalMaxCase >= 0)
+                proofs.WriteElasticProofRtf(run, d, d.globalMaxCase, d.globalMaxPoint, result);
         }
         dMaxAusTragSV = d.evaluated ? d.globalMax : 0.0f;
         const std::vector<int32_t> t1CaseOfMax = d.caseOfMax;
@@ -752,7 +756,7 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText) {
             d.Set(T + "%s\\Schnittgrößen\\Ausnutzung", "", kUltStresses, uc, false, true, 10, 4, 9, 1.0, kOutMax, 0,
                   0xc, endX);
             d.isDefault = true;
-            if (EvaluatePlasticPairs(ctx, d, result, pairPoints, pairCases)) {
+            if (EvaluatePlasticPairs(ctx, d, result, pairPoints, pairCases, proofs)) {
                 SetBin(result, "tragSVRelKol", d.caseOfMax);
                 ZEVUD_SetInt(result, "tragSVMaxLK", d.globalMaxCase);
                 dMaxAusTragSV = d.globalMax;
@@ -790,12 +794,12 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText) {
             if (!lists.perAction[Z(i - 1)].empty()) actions.push_back(i);
         table.AddAllSeries(doc, actions, nEd);
         table.WriteExports(doc);
-        if (Hooks().WriteCtCheckReport) {
+        if (proofs.WriteCtCheckReport) {
             // Written to a scratch file of its own (two runs in one folder
             // must not share it), stored under its usual attribute name.
             const std::string attr = "ctnachweis.tmp.rtf";
             const std::string file = winsys::UniqueTempFile("ctnachweis", ".tmp.rtf").string();
-            const int32_t cls = Hooks().WriteCtCheckReport(run, nEd, file, plasticVariant ? 1 : 0);
+            const int32_t cls = proofs.WriteCtCheckReport(run, nEd, file, plasticVariant ? 1 : 0);
             ZEVUD_StoreFileInAttr(result, attr.c_str(), file.c_str(), 1);
             std::remove(file.c_str());
             ZEVUD_SetInt(result, "iClass", cls);
@@ -805,10 +809,5 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText) {
     Progress(run, "Einlesen der Ergebnisse...");
 }
 
-void RegisterResultPhases() { Phases().WriteResultsToDom = &WriteResultsToDom; }
-
-namespace {
-const bool kRegistered = (RegisterResultPhases(), true);
-}  // namespace
 
 }  // namespace tovik::results

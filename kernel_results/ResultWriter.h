@@ -130,13 +130,10 @@ private:
 // definition's tables (index 0 for y, 1 for z).
 void ReadDeflectionSpans(ZVDOC doc, SeriesDefinition& d, int32_t mask);
 
-// Plastic utilisation: pairs (element-end point, ultimate case); see the
-// proof hook. Answers false when no plastic proof routine is present.
-bool EvaluatePlasticPairs(const WriterContext& ctx, SeriesDefinition& d, ZVELEM element,
-                          const std::vector<int32_t>& points, const std::vector<int32_t>& cases);
-
-// Routines of the proofs and checks, entered by their own files.
-struct ResultHooks {
+// The proofs and checks that the writer stores with the results. The
+// library's own are StandardProofs(); a writer handed a set without one of
+// them leaves its part out (tests of the result series alone).
+struct ResultProofs {
     // Single-point proof of the elastic check stored into element.
     std::function<void(RunState&, const SeriesDefinition&, int32_t lk, int32_t point, ZVELEM)> WriteElasticProofRtf;
     // Plastic utilisation at a point; with an element the proof is stored.
@@ -144,16 +141,20 @@ struct ResultHooks {
     // c/t check report into fileName; answers the cross-section class.
     std::function<int32_t(RunState&, int32_t nEd, const std::string& fileName, int32_t plastic)> WriteCtCheckReport;
 };
-ResultHooks& Hooks();
+// The single-point proofs and the c/t check of this library.
+ResultProofs StandardProofs();
+
+// Plastic utilisation: pairs (element-end point, ultimate case), by the
+// plastic proof of the set. Answers false when the set has none.
+bool EvaluatePlasticPairs(const WriterContext& ctx, SeriesDefinition& d, ZVELEM element,
+                          const std::vector<int32_t>& points, const std::vector<int32_t>& cases,
+                          const ResultProofs& proofs);
 
 // The module variant of plastic design, compared without regard to case.
 inline constexpr const char* kPlasticVariantName = "Deneb";
 
 // Writes the whole "result" and "exports" of a member-design or crane run.
-void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText);
-
-// Enters WriteResultsToDom into the run driver's phase table (also done by a
-// static initialiser of this file).
-void RegisterResultPhases();
+void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText,
+                       const ResultProofs& proofs = StandardProofs());
 
 }  // namespace tovik::results

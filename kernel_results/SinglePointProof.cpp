@@ -109,13 +109,5 @@ void WriteElasticProofRtf(RunState& run, const results::SeriesDefinition& d, int
     ElasticProofAt(handle, DesignStrength(run, lk), forces, minStress, PointX(d, point), element);
 }
 
-void RegisterProofs() {
-    results::Hooks().WritePlasticProofRtf = &WritePlasticProofRtf;
-    results::Hooks().WriteElasticProofRtf = &WriteElasticProofRtf;
-}
-
-namespace {
-const bool kRegistered = (RegisterProofs(), true);
-}  // namespace
 
 }  // namespace tovik::checks

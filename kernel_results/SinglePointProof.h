@@ -33,7 +33,4 @@ void WriteElasticProofRtf(RunState& run, const results::SeriesDefinition& d, int
 double PlasticProofAt(int32_t handle, double fd, const double forces[8], double x, ZVELEM element);
 int32_t ElasticProofAt(int32_t handle, double fd, const double forces[8], double minStress, double x, ZVELEM element);
 
-// Enters both proofs into the result writer's hooks (also done statically).
-void RegisterProofs();
-
 }  // namespace tovik::checks

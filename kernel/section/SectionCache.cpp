@@ -9,7 +9,6 @@
 #include <set>
 
 #include "kernel/KernelErrors.h"
-#include "kernel/KernelPhases.h"
 #include "platform/ferrum/rail_composite.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
@@ -816,25 +815,20 @@ fe::FeMaterial SectionCache::Material() const {
     return mat;
 }
 
-// ---- phase registration ----------------------------------------------------------
+// ---- steps of the run driver ------------------------------------------------------
 
-namespace {
-const bool kRegistered = [] {
-    Phases().SetzeQuer = [](RunState& run) { return Sections(run).SetzeQuer(); };
-    Phases().OpenSectionDatabase = [](RunState& run, int32_t mode) { return OpenSectionDatabase(run, mode); };
-    Phases().SizePlateStressStore = [](RunState& run, int64_t doubles) {
-        SectionCache& c = Sections(run);
-        c.SizePlateStressStore(doubles, Phases().MaxPlateElements ? Phases().MaxPlateElements(run) : 0);
-    };
-    Phases().MaxPlateElements = [](RunState& run) {
-        SectionCache& c = Sections(run);
-        int32_t mx = 0;
-        for (const auto& [key, h] : c.ElementEndMap())
-            if (h > 0) mx = std::max(mx, SEKT_PRO_GetnTqe(h, 0));
-        return mx;
-    };
-    return true;
-}();
-}  // namespace
+int32_t SetzeQuer(RunState& run) { return Sections(run).SetzeQuer(); }
+
+int32_t MaxPlateElements(RunState& run) {
+    SectionCache& c = Sections(run);
+    int32_t mx = 0;
+    for (const auto& [key, h] : c.ElementEndMap())
+        if (h > 0) mx = std::max(mx, SEKT_PRO_GetnTqe(h, 0));
+    return mx;
+}
+
+void SizePlateStressStore(RunState& run, int64_t doubles) {
+    Sections(run).SizePlateStressStore(doubles, MaxPlateElements(run));
+}
 
 }  // namespace tovik::section

@@ -29,6 +29,14 @@ namespace tovik::section {
 // other mode does nothing. Returns 0, or -1 for an empty file name (message).
 int32_t OpenSectionDatabase(RunState& run, int32_t mode);
 
+// The sections per element of the run ("Querschnitte"). 0 = ok.
+int32_t SetzeQuer(RunState& run);
+// Largest number of plate elements of any partial section of any section of
+// the run (sizes the plate-stress store).
+int32_t MaxPlateElements(RunState& run);
+// Sizes the run's plate-stress store to the given number of doubles.
+void SizePlateStressStore(RunState& run, int64_t doubles);
+
 // Steel grade table row: fyk, fuk, fykt, E, G in N/mm².
 struct SteelGrade {
     const char* name;

@@ -47,8 +47,6 @@ protected:
         fs::create_directories(dir_);
         old_ = fs::current_path();
         fs::current_path(dir_);
-        saved_ = Phases();
-        Phases().OpenSectionDatabase = nullptr;
         doc_ = ZEVUD_CreateDoc((dir_ / "Stab.VKX").string().c_str());
         root_ = ZEVUD_GetRootElement(doc_);
         ZEVUD_SetString(root_, "progname", "VOVI");
@@ -62,7 +60,6 @@ protected:
     }
     void TearDown() override {
         ZEVUD_CloseDoc(doc_);
-        Phases() = saved_;
         fs::current_path(old_);
         std::error_code ec;
         fs::remove_all(dir_, ec);
@@ -122,7 +119,6 @@ protected:
     static constexpr std::array<double, 6> kFree{0, 0, 0, 0, 0, 0};
 
     fs::path dir_, old_;
-    KernelPhases saved_;
     ZVDOC doc_ = 0;
     ZVELEM root_ = 0, input_ = 0, system_ = 0;
 };

@@ -21,16 +21,6 @@ public:
         : test_support::ScratchDir("kframe_" + tag + "_" + std::to_string(::getpid())) {}
 };
 
-// Restores the phase table after a test that replaces slots.
-class PhaseTableGuard {
-public:
-    PhaseTableGuard() : saved_(tovik::Phases()) {}
-    ~PhaseTableGuard() { tovik::Phases() = saved_; }
-
-private:
-    tovik::KernelPhases saved_;
-};
-
 using test_support::EnvGuard;
 
 struct Material {

@@ -182,13 +182,23 @@ struct Recorder {
 
 struct FrameRunTest : ::testing::Test {
     frame_test::ScratchDir dir{"run"};
-    frame_test::PhaseTableGuard guard;
     frame_test::EnvGuard env{"VKTUSER", nullptr};
     winsys::ScopedRecordingSink sink;
     Recorder rec;
 
+    KernelPhases phases;
+
     FrameRunTest() {
-        KernelPhases& p = Phases();
+        KernelPhases& p = phases;
+        p.CreateGdiObjects = [](RunState&) {};
+        p.DeleteGdiObjects = [](RunState&) {};
+        p.RtfReadSetting = &ReadRtfSetting;
+        p.CalcStabDocument = [this](RunState&, const KernelPhases&, ZVDOC, int32_t flag) {
+            rec.calls.push_back("stab:" + std::to_string(flag));
+        };
+        p.CalcTestCase = [this](RunState&, const KernelPhases&, const std::string& base) {
+            rec.calls.push_back("text:" + base);
+        };
         p.PrepareSystemData = [this](RunState& r) {
             rec.sawProgress = r.progress != nullptr;
             rec.calls.push_back("prep");
@@ -229,7 +239,7 @@ TEST_F(FrameRunTest, PhasesRunInOrderAndAFailedCaseGoesIntoTheErrorText) {
     rec.failCode = 99;
     rec.failCase = 2;  // serviceability combination 3
     // Flag 1 asks for the report: it is the last phase.
-    RIREZ_Aver(d.doc, 1);
+    CalcPositionEntry(phases, d.doc, 1);
     const std::vector<std::string> expected = {"prep",  "loads", "sections", "calc0:0", "calc0:1", "calc0:2",
                                                "env1",  "calc1:0", "imp:0", "calc2:0", "env0", "report"};
     EXPECT_EQ(rec.calls, expected);
@@ -247,7 +257,7 @@ TEST_F(FrameRunTest, PhasesRunInOrderAndAFailedCaseGoesIntoTheErrorText) {
 TEST_F(FrameRunTest, CleanRunLeavesNoErrorFileAndAnEmptyErrorText) {
     PositionDoc d("Pos1.vkx");
     Model(d);
-    RIREZ_Aver(d.doc, 0);
+    CalcPositionEntry(phases, d.doc, 0);
     EXPECT_EQ(rec.errorText, "");
     EXPECT_EQ(ErrorMsg(d.doc), "");
     EXPECT_FALSE(fs::exists("Pos1.err"));
@@ -258,7 +268,7 @@ TEST_F(FrameRunTest, CraneRunwayDocumentsGetNoProgressOthersDo) {
     for (const auto& c : cases) {
         PositionDoc d("Pos1.vkx", c.progname);
         Model(d);
-        RIREZ_Aver(d.doc, 0);
+        CalcPositionEntry(phases, d.doc, 0);
         EXPECT_EQ(rec.sawProgress, c.progress) << c.progname;
     }
 }
@@ -267,7 +277,7 @@ TEST_F(FrameRunTest, ModelWithoutLoadCasesRunsTheFrameSteps) {
     PositionDoc d("Pos1.vkx");
     d.AddField(4.0);
     frame_test::EnvGuard on("VKTUSER", "DEDUV");
-    RIREZ_Aver(d.doc, 0);
+    CalcPositionEntry(phases, d.doc, 0);
     EXPECT_EQ(rec.calls, (std::vector<std::string>{"prep", "loads", "sections", "env1", "env0", "report"}));
     // The developer copy under the fixed name, the document keeps its name.
     EXPECT_TRUE(fs::exists("rigel.vkx"));
@@ -281,7 +291,7 @@ TEST_F(FrameRunTest, ReportCountFollowsPrintFlagAndSwitch) {
         frame_test::EnvGuard sw("VKTUSER", c.sw);
         rec.calls.clear();
         auto run = std::make_unique<RunState>();
-        EXPECT_EQ(RunCalculation(*run, c.flag), 0);
+        EXPECT_EQ(RunCalculation(*run, phases, c.flag), 0);
         EXPECT_EQ(std::count(rec.calls.begin(), rec.calls.end(), "report"), c.reports) << c.flag;
     }
 }
@@ -290,7 +300,7 @@ TEST_F(FrameRunTest, DamagedDocumentStopsWithItsCodeAndText) {
     PositionDoc d("Pos1.vkx");
     Model(d);
     ZEVUD_DeleteElement(d.springs);
-    RIREZ_Aver(d.doc, 0);
+    CalcPositionEntry(phases, d.doc, 0);
     EXPECT_TRUE(rec.calls.empty());
     ZVELEM result = ZEVUD_FindFirstChild(d.root, "result");
     ASSERT_NE(result, 0u);
@@ -302,13 +312,13 @@ TEST_F(FrameRunTest, DamagedDocumentStopsWithItsCodeAndText) {
 
 TEST_F(FrameRunTest, EmptyDocumentAndUnknownHandleDoNotCrash) {
     ZVDOC empty = ZEVUD_CreateDoc("Leer.vkx");
-    RIREZ_Aver(empty, 0);
+    CalcPositionEntry(phases, empty, 0);
     EXPECT_NE(zevud::GetString(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(empty), "result"), "errorMsg").find("'input'"),
               std::string::npos);
     ZEVUD_CloseDoc(empty);
     sink.Clear();
-    RIREZ_Aver(0, 0);
-    RIREZ_Aver(0x7fffffff, 0);
+    CalcPositionEntry(phases, 0, 0);
+    CalcPositionEntry(phases, 0x7fffffff, 0);
     EXPECT_TRUE(rec.calls.empty());
     size_t said = 0;
     for (const auto& m : sink.messages) said += m.text.find("kann nicht gelesen werden") != std::string::npos;
@@ -316,37 +326,27 @@ TEST_F(FrameRunTest, EmptyDocumentAndUnknownHandleDoNotCrash) {
 }
 
 TEST_F(FrameRunTest, PreparingPhaseFaultStopsTheRun) {
-    Phases().ApplyLoads = [this](RunState&) { rec.calls.push_back("loads"); return 7; };
+    phases.ApplyLoads = [this](RunState&) { rec.calls.push_back("loads"); return 7; };
     PositionDoc d("Pos1.vkx");
     Model(d);
-    RIREZ_Aver(d.doc, 0);
+    CalcPositionEntry(phases, d.doc, 0);
     EXPECT_EQ(rec.calls, (std::vector<std::string>{"prep", "loads"}));
     EXPECT_NE(ErrorMsg(d.doc).find("'Belastung' ist mit dem Fehler 7 abgebrochen"), std::string::npos);
-}
-
-TEST_F(FrameRunTest, MissingPhaseIsReportedNotPretended) {
-    Phases().ApplyLoads = nullptr;
-    PositionDoc d("Pos1.vkx");
-    Model(d);
-    RIREZ_Aver(d.doc, 0);
-    EXPECT_EQ(rec.calls, (std::vector<std::string>{"prep"}));
-    EXPECT_EQ(ZEVUD_GetInt(ZEVUD_FindFirstChild(d.root, "result"), "abbruch"), 1);
-    EXPECT_NE(ErrorMsg(d.doc).find("'Belastung' ist in dieser Programmversion nicht vorhanden"), std::string::npos);
 }
 
 TEST_F(FrameRunTest, OverlappingCallIsRefused) {
     PositionDoc inner("Inner.vkx");
     Model(inner);
-    Phases().SetzeQuer = [&](RunState&) {
+    phases.SetzeQuer = [&](RunState&) {
         EXPECT_TRUE(CalculationRunning());
-        RIREZ_Aver(inner.doc, 0);
-        DADAD_Urev(inner.doc, 0);
+        CalcPositionEntry(phases, inner.doc, 0);
+        CalcStabEntry(phases, inner.doc, 0);
         rec.calls.push_back("sections");
         return 0;
     };
     PositionDoc d("Pos1.vkx");
     Model(d);
-    RIREZ_Aver(d.doc, 0);
+    CalcPositionEntry(phases, d.doc, 0);
     EXPECT_FALSE(CalculationRunning());
     EXPECT_EQ(ZEVUD_FindFirstChild(inner.root, "result"), 0u);
     EXPECT_EQ(std::count(rec.calls.begin(), rec.calls.end(), "prep"), 1);
@@ -357,19 +357,19 @@ TEST_F(FrameRunTest, OverlappingCallIsRefused) {
 
 TEST_F(FrameRunTest, RtfLibraryVersionCheck) {
     // The report library of this build answers its version.
-    EXPECT_EQ(CheckRtfLibVersion(), 2);
+    EXPECT_EQ(CheckRtfLibVersion(phases), 2);
     EXPECT_TRUE(sink.messages.empty());
     const struct { const char* reply; bool message; } cases[] = {{"V2", false}, {"V10", false}, {"V1", true}, {"", true}, {"X", true}};
     for (const auto& c : cases) {
         sink.Clear();
         const std::string reply = c.reply;
-        Phases().RtfReadSetting = [reply](const char* name, char* buf, int32_t size) {
+        phases.RtfReadSetting = [reply](const char* name, char* buf, int32_t size) {
             EXPECT_STREQ(name, "VK-Version/zadevoz");
             EXPECT_EQ(size, 256);
             std::snprintf(buf, static_cast<size_t>(size), "%s", reply.c_str());
             return static_cast<int32_t>(reply.size());
         };
-        CheckRtfLibVersion();
+        CheckRtfLibVersion(phases);
         EXPECT_EQ(!sink.messages.empty(), c.message) << c.reply;
         if (c.message) {
             EXPECT_EQ(sink.messages[0].text, "ZADEVOZ.DLL nicht korrekt");
@@ -377,16 +377,20 @@ TEST_F(FrameRunTest, RtfLibraryVersionCheck) {
     }
 }
 
-TEST_F(FrameRunTest, OtherEntriesWithoutTheirPathsSaySo) {
+// The other two entries hand the run to their paths: the position document
+// with its flag, the text file with its base name (announced first).
+TEST_F(FrameRunTest, OtherEntriesRunTheirPaths) {
     PositionDoc d("Stab.vkx", "VOVI");
-    DADAD_Urev(d.doc, 1);
-    EXPECT_NE(ErrorMsg(d.doc).find("nicht vorhanden"), std::string::npos);
+    CalcStabEntry(phases, d.doc, 1);
+    EXPECT_EQ(rec.calls, (std::vector<std::string>{"stab:1"}));
     sink.Clear();
     char name[] = "Test1";
-    REZIR_IdadOzov(name);
-    ASSERT_GE(sink.messages.size(), 2u);
+    CalcTextFileEntry(phases, name);
+    EXPECT_EQ(rec.calls, (std::vector<std::string>{"stab:1", "text:Test1"}));
+    ASSERT_GE(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].text, "Berechnen von Test1");
-    REZIR_IdadOzov(nullptr);
+    CalcTextFileEntry(phases, nullptr);
+    EXPECT_EQ(rec.calls.size(), 2u);
 }
 
 TEST(FrameUtil, SplitStringTrimsThePartsAfterTheFirst) {

@@ -279,8 +279,7 @@ TEST_F(SectionValues, PlateStressStoreKeepsExtremesInItsSlots) {
     SectionCache& c = Sections(*run_);
     SetSection(*run_, 1, "I");
     ASSERT_EQ(c.SetzeQuer(), 0);
-    ASSERT_TRUE(tovik::Phases().MaxPlateElements);
-    const int32_t plates = tovik::Phases().MaxPlateElements(*run_);
+    const int32_t plates = tovik::section::MaxPlateElements(*run_);
     EXPECT_EQ(plates, 5);
     const int64_t n = 4 * 2;  // 4 element ends, 2 load cases
     c.SizePlateStressStore(plates * n * 2, plates);

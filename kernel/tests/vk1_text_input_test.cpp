@@ -31,12 +31,8 @@ protected:
         fs::create_directories(dir_);
         old_ = fs::current_path();
         fs::current_path(dir_);
-        saved_ = Phases();
-        // The section database is not part of these tests.
-        Phases().OpenSectionDatabase = nullptr;
     }
     void TearDown() override {
-        Phases() = saved_;
         fs::current_path(old_);
         std::error_code ec;
         fs::remove_all(dir_, ec);
@@ -146,7 +142,6 @@ protected:
     }
 
     fs::path dir_, old_;
-    KernelPhases saved_;
 };
 
 TEST_F(Vk1Test, WrittenFileReadsBackEveryGroup) {
@@ -387,12 +382,10 @@ class TestCalcTest : public Vk1Test {
 protected:
     void SetUp() override {
         Vk1Test::SetUp();
-        KernelPhases& p = Phases();
+        KernelPhases& p = phases_;
         p.PrepareSystemData = [](RunState&) { return 0; };
         p.ApplyLoads = [](RunState&) { return 0; };
         p.SetzeQuer = [](RunState&) { return 0; };
-        p.MaxPlateElements = nullptr;
-        p.SizePlateStressStore = nullptr;
         p.BuildEnvelopes = [](RunState&, int32_t) { return 0; };
         p.SetImperfection = [](RunState&, int32_t) { return 0; };
         p.RechneDltr3D = [this](RunState&, int32_t modus, int32_t) { return modus == 0 ? code_ : 0; };
@@ -402,6 +395,7 @@ protected:
             return run.DebugPrintFile ? 0 : 1;
         };
     }
+    KernelPhases phases_;
     int32_t code_ = 0;
     int reports_ = 0;
 };
@@ -411,7 +405,7 @@ TEST_F(TestCalcTest, RunWithoutErrorsLeavesNoSideFileAndWritesTheReport) {
     Write(*src, "pos.vk1", 2);
     winsys::ScopedRecordingSink sink;
     RunState run;
-    CalcTestCase(run, "pos");
+    CalcTestCase(run, phases_, "pos");
     EXPECT_EQ(reports_, 1);
     EXPECT_FALSE(fs::exists("pos.err"));
     EXPECT_FALSE(fs::exists("pos.dru"));
@@ -425,7 +419,7 @@ TEST_F(TestCalcTest, RunWithErrorsKeepsTheErrorFile) {
     Write(*src, "pos.vk1", 2);
     winsys::ScopedRecordingSink sink;
     RunState run;
-    CalcTestCase(run, "pos");
+    CalcTestCase(run, phases_, "pos");
     ASSERT_TRUE(fs::exists("pos.err"));
     EXPECT_NE(ReadBytes("pos.err").find("FEHLER:  Gleichungssystem instabil im LK 1"), std::string::npos);
     EXPECT_FALSE(fs::exists("pos.dru"));
@@ -436,7 +430,7 @@ TEST_F(TestCalcTest, DamagedFileKeepsItsReasonInTheErrorFileAndIsNotCalculated) 
     WriteBytes("bad.vk1", "    1    2    1    5  8.00 'VK-TOVIK'\n \xAEx\xAF\n 99 0 1 0\n");
     winsys::ScopedRecordingSink sink;
     RunState run;
-    CalcTestCase(run, "bad");
+    CalcTestCase(run, phases_, "bad");
     EXPECT_EQ(reports_, 0);
     ASSERT_TRUE(fs::exists("bad.err"));
     EXPECT_NE(ReadBytes("bad.err").find("Anzahl der Felder = 99"), std::string::npos);
@@ -445,7 +439,7 @@ TEST_F(TestCalcTest, DamagedFileKeepsItsReasonInTheErrorFileAndIsNotCalculated) 
 TEST_F(TestCalcTest, MissingInputFileSaysSoAndMakesNoSideFiles) {
     winsys::ScopedRecordingSink sink;
     RunState run;
-    CalcTestCase(run, "fehlt");
+    CalcTestCase(run, phases_, "fehlt");
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].text, "Eingabedatei kann nicht geöffnet werden");
     EXPECT_FALSE(fs::exists("fehlt.err"));

@@ -24,7 +24,6 @@ using results_test::Series;
 class Writer : public ::testing::Test {
 protected:
     Writer() : run(std::make_unique<RunState>()) {}
-    ~Writer() override { Hooks() = ResultHooks{}; }
 
     // n nodes evenly over one span of length L; the given service and
     // ultimate case counts with zero results.
@@ -56,13 +55,15 @@ protected:
     fe::FeCaseResult& Svc(int32_t k) { return fe::State(*run).results.service.at(static_cast<size_t>(k)); }
     fe::FeCaseResult& Ult(int32_t k) { return fe::State(*run).results.ultimate.at(static_cast<size_t>(k)); }
     ZVELEM Write(PositionDoc& d, const std::string& errors = "") {
-        WriteResultsToDom(*run, d.doc, errors);
+        WriteResultsToDom(*run, d.doc, errors, proofs);
         return ZEVUD_FindFirstChild(d.root, "result");
     }
 
     ScratchDir dir{"writer"};
     winsys::ScopedRecordingSink sink;
     std::unique_ptr<RunState> run;
+    // The writer's proofs and checks: none unless a test hands some in.
+    ResultProofs proofs;
 };
 
 bool Has(ZVELEM result, const std::vector<std::string>& path) { return Series(result, path) != 0; }
@@ -196,7 +197,7 @@ TEST_F(Writer, DeflectionSpansFollowTheSupportsOfTheDirection) {
 }
 
 TEST_F(Writer, CraneRunwayDocumentHasNoCharacteristicEnvelopesEigenvaluesOrClass) {
-    Hooks().WriteCtCheckReport = [](RunState&, int32_t, const std::string& f, int32_t) {
+    proofs.WriteCtCheckReport = [](RunState&, int32_t, const std::string& f, int32_t) {
         std::ofstream(f) << "{\\rtf1}";
         return 2;
     };
@@ -346,10 +347,10 @@ TEST_F(Writer, UltimatePartSummaryAndBucklingModes) {
 TEST_F(Writer, PlasticVariantTakesThePlasticUtilisationOrSaysItIsMissing) {
     for (bool withProof : {true, false}) {
         run = std::make_unique<RunState>();
-        Hooks() = ResultHooks{};
+        proofs = ResultProofs{};
         std::vector<std::pair<int32_t, int32_t>> asked;
         if (withProof)
-            Hooks().WritePlasticProofRtf = [&](RunState&, const SeriesDefinition&, int32_t lk, int32_t p, ZVELEM e) {
+            proofs.WritePlasticProofRtf = [&](RunState&, const SeriesDefinition&, int32_t lk, int32_t p, ZVELEM e) {
                 if (!e) asked.push_back({p, lk});
                 return 0.1 * (p + 1);
             };
@@ -453,7 +454,7 @@ TEST_F(Writer, DocumentWithoutInputAndShortResultsIsWrittenWithoutFault) {
     fe::FeCaseResult c;
     c.displacements = {0, 0, 0.5};
     fe::State(*run).results.service.push_back(c);
-    WriteResultsToDom(*run, doc, "FEHLER:  x");
+    WriteResultsToDom(*run, doc, "FEHLER:  x", proofs);
     ZVELEM r = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc), "result");
     EXPECT_EQ(ZEVUD_GetInt(r, "nElem"), 6);
     EXPECT_EQ(zevud::GetString(r, "errorMsg"), "FEHLER:  x");
