@@ -28,7 +28,8 @@ TEST(MemberResultTables, SingleSpanBeamCalculatedByTheKernel) {
 
     ZVDOC doc = ZEVUD_OpenDoc(file.string().c_str());
     ASSERT_NE(doc, 0u);
-    rtftest::Document rtf;
+    rtftest::Document rtf, stresses;
+    int maxCollective = -1;
     {
         CModuleData d;
         d.m_hDoc = doc;
@@ -36,6 +37,9 @@ TEST(MemberResultTables, SingleSpanBeamCalculatedByTheKernel) {
         d.m_rtfOptions.assign(CModuleData::kReportOptions, 1);
         rtf = report_test::WriteAndRead(
             [&] { d.WriteRtfInternalForceTable("Gebrauchstauglichkeit\\Extremal\\Schnittgrößen", 70, {-1}); });
+        stresses = report_test::WriteAndRead(
+            [&] { d.WriteRtfStressTable("Tragsicherheit\\Extremal\\Spannungen", 290, {-1}); });
+        maxCollective = d.m_tragSVMaxLK + 1;
         d.RemoveTempSectionFile();
     }
     ZEVUD_CloseDoc(doc);
@@ -59,6 +63,22 @@ TEST(MemberResultTables, SingleSpanBeamCalculatedByTheKernel) {
     EXPECT_EQ(rows[3].cells[static_cast<size_t>(my)], "31.50");
     EXPECT_TRUE(rows[3].bold[static_cast<size_t>(my)]);
     EXPECT_NEAR(std::fabs(std::stod(rows[2].cells[static_cast<size_t>(vz)])), 21.0, 0.01);
+
+    // The stress table names at its largest utilisation the collective of
+    // the largest utilisation of the whole member.
+    ASSERT_TRUE(stresses.ok) << stresses.error;
+    ASSERT_EQ(stresses.tables.size(), 1u);
+    const auto& st = stresses.tables[0];
+    ASSERT_GE(st.size(), 3u);
+    ASSERT_EQ(st[0].cells.back(), "Aus LK");
+    const size_t util = st[0].cells.size() - 2, lk = st[0].cells.size() - 1;
+    ASSERT_EQ(st[0].cells[util], "Ausn.");
+    size_t best = 2;
+    for (size_t r = 2; r < st.size(); ++r)
+        if (std::stod(st[r].cells[util]) > std::stod(st[best].cells[util])) best = r;
+    EXPECT_EQ(st[best].cells[0], "3.00");
+    EXPECT_EQ(st[best].cells[lk], std::to_string(maxCollective));
+    EXPECT_TRUE(st[best].bold[lk]);
     fs::remove_all(dir);
 }
 

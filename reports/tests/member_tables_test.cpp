@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@ namespace {
 using namespace moddatatest;
 using rtftest::Document;
 using rtftest::Row;
+namespace fs = std::filesystem;
 
 class MemberTables : public ::testing::Test {
 protected:
@@ -215,6 +218,131 @@ TEST_F(MemberTables, ResultTablePathsSamplesAndHiddenColumns) {
     EXPECT_EQ(Texts(doc), (std::vector<std::string>{"Auflagerkräfte"}));
     // A collective without series: an empty table of the header rows.
     EXPECT_EQ(doc.tables[2].size(), 2u);
+}
+
+TEST_F(MemberTables, StoredProtocolsAreAppendedThroughATemporaryFileThatIsDeleted) {
+    const fs::path dir = Scratch("protocols");
+    // A document whose path has upper-case letters: the protocol file must
+    // not be made from the lower-cased path (another folder on Linux).
+    const fs::path docFile = dir / "Pos" / "Träger.vkx";
+    fs::create_directories(docFile.parent_path());
+    ZVDOC doc = ZEVUD_CreateDoc(docFile.string().c_str());
+    ASSERT_NE(doc, 0u);
+    ZVELEM files = ZEVUD_AddChildElement(ZEVUD_GetRootElement(doc), "rtfFiles");
+    const fs::path src = dir / "protocol.rtf";
+    for (const char* attr : {"lastueberlagerung_gammaPsi", "lastueberlagerung_kombRegeln"}) {
+        std::ofstream(src) << "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard " << attr << " Inhalt\\par}";
+        ASSERT_TRUE(ZEVUD_StoreFileInAttr(files, attr, src.string().c_str(), 1));
+    }
+    fs::remove(src);
+    d.LK().m_combinations.resize(3);
+    d.LK().m_combinations[0].m_strType = "Ed";
+    d.LK().m_combinations[0].m_strRuleUser = "1.35*G";
+    d.LK().m_combinations[2].m_strType = "Ed,char";
+    d.LK().m_combinations[2].m_strRuleUser = "G+Q";
+    d.m_tragSVRelKol = {1, 0, 0};
+    d.m_tragSVMaxLK = 0;
+    d.m_gebrRelKol = {0, 0, 1};
+    d.m_gebrMaxLK = 1;
+    d.m_gebrKolOffset = 1;
+    Document rtf = report_test::WriteAndRead([&] {
+        d.WriteRtfActions(ZEVUD_GetRootElement(doc));
+        d.WriteRtfCombinations(ZEVUD_GetRootElement(doc));
+    });
+    ZEVUD_CloseDoc(doc);
+    ASSERT_TRUE(rtf.ok) << rtf.error;
+    const std::vector<std::string> texts = Texts(rtf);
+    ASSERT_EQ(texts.size(), 5u);
+    EXPECT_EQ(texts[0], std::string("Einwirkungen gem. ") + GetNormTitle(d.LK().GetNorm()));
+    EXPECT_EQ(texts[1], "lastueberlagerung_gammaPsi Inhalt");
+    EXPECT_EQ(texts[2], "Lastfallkombinationen");
+    EXPECT_EQ(texts[3], "lastueberlagerung_kombRegeln Inhalt");
+    EXPECT_EQ(texts[4], "Relevante Lastfallkombinationen");
+    ASSERT_EQ(rtf.tables.size(), 1u);
+    const auto& rows = rtf.tables[0];
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1].cells, (std::vector<std::string>{"1", "Ed", "1.35*G"}));
+    EXPECT_TRUE(rows[1].bold[0]);  // the ultimate maximum
+    EXPECT_EQ(rows[2].cells, (std::vector<std::string>{"3", "Ed,char", "G+Q"}));
+    EXPECT_TRUE(rows[2].bold[0]);  // gebrMaxLK + offset
+    // Nothing is left in the document's folders.
+    std::vector<std::string> left;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) left.push_back(e.path().filename().string());
+    EXPECT_EQ(left, (std::vector<std::string>{"Pos"}));
+    fs::remove_all(dir);
+}
+
+TEST_F(MemberTables, ImperfectionsBeddingsAndSprings) {
+    struct Case {
+        int type, direct;
+        const char* value;
+    } cases[] = {{0, 0, "psi-Y = 0.50 %\npsi-Z = 0.50%"}, {1, 0, "dy0 = 2.00 cm\ndz0 = 2.00 cm"},
+                 {2, 0, "Ausmitte = 1.50 cm"}, {2, 1, "Bei x = 6.00 m\nAusmitte = 1.50 cm"}};
+    for (const Case& c : cases) {
+        d.m_vorvSettings.m_vorvType = c.type;
+        d.m_vorvSettings.m_ausmitteDirekt = c.direct;
+        d.m_vorvSettings.m_ausmitteKnoten = 1;
+        Document doc = report_test::WriteAndRead([&] { d.WriteRtfImperfections(); });
+        ASSERT_EQ(doc.tables.size(), 1u);
+        ASSERT_EQ(doc.tables[0].size(), 2u);
+        EXPECT_EQ(doc.tables[0][1].cells[1], c.value) << c.type;
+    }
+    d.m_vorvSettings.m_vorvType = 5;  // unknown kind: no data row
+    Document doc = report_test::WriteAndRead([&] { d.WriteRtfImperfections(); });
+    EXPECT_EQ(doc.tables[0].size(), 1u);
+
+    CSupport bedding;
+    bedding.m_iNode = 0;
+    bedding.m_posX.SetValue(1.0);
+    bedding.m_length.SetValue(2.0);
+    bedding.m_cz.SetValue(3000.0);
+    CSupport spring;
+    spring.m_posX.SetValue(4.0);
+    spring.m_cy.SetValue(50.0);
+    d.m_springs = {bedding, spring};
+    doc = report_test::WriteAndRead([&] { d.WriteRtfBeddingsAndSprings(); });
+    ASSERT_EQ(doc.tables.size(), 2u);
+    EXPECT_EQ(doc.tables[0][2].cells, (std::vector<std::string>{"1.00", "2.00", "0.0", "0.0", "-", "-", "-",
+                                                                "3.000\xC2\xB7" "103"}));
+    EXPECT_EQ(doc.tables[1][2].cells, (std::vector<std::string>{"4.00", "0.0", "0.0", "50.000", "-"}));
+    EXPECT_EQ(Texts(doc), (std::vector<std::string>{"Bettungen", "Einzelfedern"}));
+}
+
+TEST_F(MemberTables, UtilisationColumnsNameTheCollectiveOfEachPoint) {
+    d.m_fieldLengths = {CFormulaValue(0.0), CFormulaValue(6.0)};
+    const std::string s = "Tragsicherheit\\Extremal\\Spannungen";
+    AddSeries(s + "\\Spannung max. sigX", {0.f, 10.f, 3.f, 150.f, 6.f, 10.f});
+    AddSeries(s + "\\Ausnutzung", {0.f, 0.1f, 3.f, 0.7f, 6.f, 0.2f});
+    d.m_tragSVCaseOfPoint = {4, 1, 2};  // per point: collective index
+    const std::string g = "Gebrauchstauglichkeit\\Extremal\\Verformungen";
+    AddSeries(g + "\\Verformung Z", {0.f, 0.f, 3.f, 12.f, 6.f, 0.f});
+    AddSeries(g + "\\Max. Ausnutzung", {0.f, 0.f, 3.f, 0.6f, 6.f, 0.f});
+    d.m_gebrCaseOfPoint = {0, 0, 0};
+    d.m_gebrKolOffset = 3;
+    const std::string k = "Tragsicherheit\\LK   1\\Knickfigur";
+    AddSeries(k + "\\Verschiebung Z(normiert)", {0.f, 0.f, 3.f, 1.f, 6.f, 0.f});
+    Document doc = report_test::WriteAndRead([&] {
+        d.WriteRtfStressTable(s.c_str(), 210, {-1});
+        d.WriteRtfDeformationTable(g.c_str(), 90, {-1});
+        d.WriteRtfBucklingModeTable("Tragsicherheit\\LK %3ld\\Knickfigur", 230, {1});
+    });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    ASSERT_EQ(doc.tables.size(), 3u);
+    const auto& st = doc.tables[0];
+    EXPECT_EQ(st[0].cells, (std::vector<std::string>{"Bei x=", "max. sigX", "Ausn.", "Aus LK"}));
+    ASSERT_EQ(st.size(), 5u);
+    EXPECT_EQ(st[3].cells, (std::vector<std::string>{"3.00", "150.00", "0.70", "2"}));
+    EXPECT_TRUE(st[3].bold[3]);
+    EXPECT_EQ(st[2].cells[3], "5");
+    const auto& df = doc.tables[1];
+    EXPECT_EQ(df[0].cells, (std::vector<std::string>{"Bei x=", "dz", "Max.Ausn", "Aus LK"}));
+    EXPECT_EQ(df[3].cells, (std::vector<std::string>{"3.00", "12.00", "0.60", "4"}));
+    EXPECT_EQ(doc.tables[2][0].cells, (std::vector<std::string>{"Bei x=", "dz (normiert)"}));
+
+    // Not in a collective's table, and not without its option.
+    d.m_rtfOptions[214] = 0;
+    doc = report_test::WriteAndRead([&] { d.WriteRtfStressTable(s.c_str(), 210, {-1}); });
+    EXPECT_EQ(doc.tables[0][0].cells.size(), 2u) << "utilisation column and its collective off";
 }
 
 }  // namespace
