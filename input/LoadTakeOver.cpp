@@ -7,10 +7,12 @@
 #include <cstring>
 #include <filesystem>
 
+#include "module/frame/BinaryArrays.h"
 #include "module/frame/ProgDB.h"
 #include "module/frame/Utilities.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/conveniences.h"
 
 namespace fs = std::filesystem;
 
@@ -49,31 +51,16 @@ void ReadMap(ZVELEM el, std::vector<int32_t>& map) {
         if (name == "dataLength") {
             count = std::clamp(ZEVUD_GetInt(el, "dataLength"), 0, kMaxMapEntries);
         } else if (name == "data") {
+            // Entries the stored data does not hold stay 0.
             map.assign(static_cast<size_t>(count), 0);
-            const std::vector<unsigned char> bytes = zevud::GetBinData(el, "data");
-            const size_t have = std::min(bytes.size() / 4, map.size());
-            for (size_t k = 0; k < have; ++k) {
-                const uint32_t u = static_cast<uint32_t>(bytes[4 * k]) | (static_cast<uint32_t>(bytes[4 * k + 1]) << 8) |
-                                   (static_cast<uint32_t>(bytes[4 * k + 2]) << 16) |
-                                   (static_cast<uint32_t>(bytes[4 * k + 3]) << 24);
-                map[k] = static_cast<int32_t>(u);
-            }
+            const std::vector<int32_t> stored = zevud::GetInts(el, "data", count);
+            std::copy(stored.begin(), stored.end(), map.begin());
         }
     }
 }
 
 void WriteMap(ZVELEM lu, const char* name, const std::vector<int32_t>& map) {
-    for (ZVELEM e = ZEVUD_FindFirstChild(lu, name); e; e = ZEVUD_FindFirstChild(lu, name)) ZEVUD_DeleteElement(e);
-    if (map.empty()) return;
-    ZVELEM el = ZEVUD_AddChildElement(lu, name);
-    ZEVUD_SetInt(el, "dataLength", static_cast<int32_t>(map.size()));
-    std::vector<unsigned char> bytes;
-    bytes.reserve(map.size() * 4);
-    for (int32_t v : map) {
-        const uint32_t u = static_cast<uint32_t>(v);
-        for (int s = 0; s < 32; s += 8) bytes.push_back(static_cast<unsigned char>((u >> s) & 0xFF));
-    }
-    ZEVUD_SetBinData(el, "data", static_cast<int>(bytes.size()), bytes.data(), 0);
+    binarray::WriteCountedInts(lu, name, map);
 }
 
 bool IsPermanent(int32_t group) { return group == 0 || group == 4; }
@@ -282,7 +269,7 @@ bool LUData::ReadData(ZVELEM element, bool first, ZVELEM after) {
     ReadMap(ZEVUD_FindFirstChild(lu, "EinwSrc2DestMax"), m_einwSrc2DestMax);
     ReadMap(ZEVUD_FindFirstChild(lu, "EinwSrc2DestMin"), m_einwSrc2DestMin);
     m_loads.clear();
-    for (ZVELEM l = ZEVUD_FindFirstChild(lu, "load"); l; l = ZEVUD_FindNextChild(l, "load")) {
+    for (ZVELEM l : zevud::Children(lu, "load")) {
         CLoadDef def;
         def.ReadData(l);
         m_loads.push_back(def);
@@ -453,7 +440,7 @@ void LUData::ReadActionFolder(ZVELEM folder) {
 }
 
 void LUData::ReadFolder(ZVELEM folder) {
-    for (ZVELEM v = ZEVUD_FindFirstChild(folder, "value"); v; v = ZEVUD_FindNextChild(v, "value")) ReadValue(v);
+    for (ZVELEM v : zevud::Children(folder, "value")) ReadValue(v);
     bool any = false;
     for (int i = CTakeOverLoad::kFMax; i <= CTakeOverLoad::kMMinG; ++i)
         if (std::fabs(m_current.V(i)) > kEps) any = true;
@@ -462,7 +449,7 @@ void LUData::ReadFolder(ZVELEM folder) {
     // must not reach the loads of the folders that follow.
     m_current.SetV(0, 0.0);
     for (int i = 3; i < 15; ++i) m_current.SetV(i, 0.0);
-    for (ZVELEM f = ZEVUD_FindFirstChild(folder, "folder"); f; f = ZEVUD_FindNextChild(f, "folder")) {
+    for (ZVELEM f : zevud::Children(folder, "folder")) {
         // The member-design kernel exports its design (factored) reactions
         // under "design", with an "Extremal" folder of their own: taken over
         // beside the characteristic values they would count the load twice,
@@ -478,7 +465,7 @@ void LUData::ReadFolder(ZVELEM folder) {
 bool LUData::ReadExports(ZVELEM exports) {
     if (!exports) return false;
     std::vector<ZVELEM> matches;
-    for (ZVELEM f = ZEVUD_FindFirstChild(exports, "folder"); f; f = ZEVUD_FindNextChild(f, "folder"))
+    for (ZVELEM f : zevud::Children(exports, "folder"))
         if (winsys::EqualsNoCase(zevud::GetString(f, "desc"), m_strAuflager)) matches.push_back(f);
     if (matches.empty()) return false;
     m_takeOverLoads.clear();

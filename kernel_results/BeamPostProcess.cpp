@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/conveniences.h"
 
 namespace tovik::results {
 
@@ -21,25 +22,11 @@ ZVELEM Child(ZVELEM parent, const char* name) { return parent ? ZEVUD_FindFirstC
 }  // namespace
 
 std::vector<float> ReadFloats(ZVELEM element, const char* attr) {
-    const std::vector<unsigned char> bytes = zevud::GetBinData(element, attr);
-    std::vector<float> out(bytes.size() / 4);
-    for (size_t i = 0; i < out.size(); ++i) {
-        const uint32_t u = static_cast<uint32_t>(bytes[4 * i]) | (static_cast<uint32_t>(bytes[4 * i + 1]) << 8) |
-                           (static_cast<uint32_t>(bytes[4 * i + 2]) << 16) |
-                           (static_cast<uint32_t>(bytes[4 * i + 3]) << 24);
-        std::memcpy(&out[i], &u, 4);
-    }
-    return out;
+    return zevud::GetFloats(element, attr);
 }
 
 void WriteFloats(ZVELEM element, const char* attr, const std::vector<float>& values) {
-    std::vector<unsigned char> bytes(values.size() * 4);
-    for (size_t i = 0; i < values.size(); ++i) {
-        uint32_t u = 0;
-        std::memcpy(&u, &values[i], 4);
-        for (int b = 0; b < 4; ++b) bytes[4 * i + Z(b)] = static_cast<unsigned char>((u >> (8 * b)) & 0xFF);
-    }
-    ZEVUD_SetBinData(element, attr, static_cast<int>(bytes.size()), bytes.data(), 1);
+    zevud::SetFloats(element, attr, values);
 }
 
 void CollectElements(ZVELEM element, std::vector<ZVELEM>& out) {
@@ -206,12 +193,7 @@ void PostProcessStabResults(ZVDOC doc) {
             for (float p : poi)
                 if (std::fabs(static_cast<double>(s.X(i)) - p) < kTol) flags[Z(i)] = 1;
         MarkExtremes(s, flags);
-        std::vector<unsigned char> bytes(flags.size() * 4);
-        for (size_t i = 0; i < flags.size(); ++i) {
-            const uint32_t u = static_cast<uint32_t>(flags[i]);
-            for (int b = 0; b < 4; ++b) bytes[4 * i + Z(b)] = static_cast<unsigned char>((u >> (8 * b)) & 0xFF);
-        }
-        ZEVUD_SetBinData(e, "poi", static_cast<int>(bytes.size()), bytes.data(), 1);
+        zevud::SetInts(e, "poi", flags);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/conveniences.h"
 
 namespace tovik::results {
 
@@ -58,46 +59,19 @@ ZVELEM WriteResultSeries(ZVELEM parent, const std::string& titlePath, const std:
 }
 
 std::vector<unsigned char> EncodeFloats(const std::vector<float>& values) {
-    std::vector<unsigned char> out;
-    out.reserve(values.size() * 4);
-    for (float f : values) {
-        uint32_t u;
-        std::memcpy(&u, &f, 4);
-        for (int b = 0; b < 4; ++b) out.push_back(static_cast<unsigned char>(u >> (8 * b)));
-    }
-    return out;
+    return zevud::EncodeArray(values);
 }
 
 std::vector<unsigned char> EncodeInts(const std::vector<int32_t>& values) {
-    std::vector<unsigned char> out;
-    out.reserve(values.size() * 4);
-    for (int32_t v : values) {
-        const uint32_t u = static_cast<uint32_t>(v);
-        for (int b = 0; b < 4; ++b) out.push_back(static_cast<unsigned char>(u >> (8 * b)));
-    }
-    return out;
+    return zevud::EncodeArray(values);
 }
-
-namespace {
-uint32_t Word(const std::vector<unsigned char>& bytes, size_t i) {
-    return static_cast<uint32_t>(bytes[i]) | static_cast<uint32_t>(bytes[i + 1]) << 8 |
-           static_cast<uint32_t>(bytes[i + 2]) << 16 | static_cast<uint32_t>(bytes[i + 3]) << 24;
-}
-}  // namespace
 
 std::vector<float> DecodeFloats(const std::vector<unsigned char>& bytes) {
-    std::vector<float> out(bytes.size() / 4);
-    for (size_t i = 0; i < out.size(); ++i) {
-        const uint32_t u = Word(bytes, 4 * i);
-        std::memcpy(&out[i], &u, 4);
-    }
-    return out;
+    return zevud::DecodeArray<float>(bytes);
 }
 
 std::vector<int32_t> DecodeInts(const std::vector<unsigned char>& bytes) {
-    std::vector<int32_t> out(bytes.size() / 4);
-    for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<int32_t>(Word(bytes, 4 * i));
-    return out;
+    return zevud::DecodeArray<int32_t>(bytes);
 }
 
 std::vector<float> ReadSeriesData(ZVELEM leaf) {

@@ -9,11 +9,12 @@
 #include "kernel/fe/FeSolver.h"
 #include "kernel/section/SectionCache.h"
 #include "kernel_results/ClassCheck.h"
-#include "kernel_results/SinglePointProof.h"
 #include "kernel_results/LoadTransfer.h"
 #include "kernel_results/ResultTree.h"
+#include "kernel_results/SinglePointProof.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/conveniences.h"
 
 namespace tovik::results {
 
@@ -436,8 +437,7 @@ std::set<int32_t> Distinct(const std::vector<int32_t>& v) {
 }
 
 void SetBin(ZVELEM e, const char* name, const std::vector<int32_t>& values) {
-    const std::vector<unsigned char> b = EncodeInts(values);
-    ZEVUD_SetBinData(e, name, static_cast<int>(b.size()), b.data(), 0);
+    zevud::SetInts(e, name, values);
 }
 
 // The load case lists of the document, in the order the reader keeps them:
@@ -456,11 +456,11 @@ CaseLists ReadCaseLists(ZVDOC doc) {
     ZVELEM lu = ZEVUD_FindFirstChild(ZEVUD_FindFirstChild(root, "input"), "lastUeberlagerung");
     if (!lu) return c;
     ZVELEM ew = ZEVUD_FindFirstChild(lu, "einwirkungen");
-    for (ZVELEM e = ZEVUD_FindFirstChild(ew, "einwirkung"); e; e = ZEVUD_FindNextChild(e, "einwirkung")) ++c.nEinw;
+    for (ZVELEM e : zevud::Children(ew, "einwirkung")) ++c.nEinw;
     c.perAction.resize(Z(c.nEinw));
     ZVELEM res = ZEVUD_FindFirstChild(lu, "results");
     int32_t k = 0;
-    for (ZVELEM e = ZEVUD_FindFirstChild(res, "result"); e; e = ZEVUD_FindNextChild(e, "result")) {
+    for (ZVELEM e : zevud::Children(res, "result")) {
         const std::string art = zevud::GetString(e, "art");
         if (art == "Ed" || art == "Ed,A") {
             ++c.nEd;

@@ -34,18 +34,18 @@ void CPlateBucklingTable::WriteData(ZVELEM e) const
     ZEVUD_SetInt(e, "numOfPlates", m_numOfPlates);
     ZEVUD_SetInt(e, "numOfChecks", m_numOfChecks);
     ZEVUD_SetInt(e, "numOfFields", m_numOfFields);
-    binarray::PutDoubles(e, "minSx", m_minSx);
-    binarray::PutDoubles(e, "valSx", m_valSx);
-    binarray::PutDoubles(e, "maxTau", m_maxTau);
-    binarray::PutDoubles(e, "valTau", m_valTau);
-    binarray::PutDoubles(e, "util", m_util);
-    binarray::PutDoubles(e, "utilFib", m_utilFib);
-    binarray::PutDoubles(e, "utilFy", m_utilFy);
-    binarray::PutDoubles(e, "field", m_field);
-    binarray::PutInts(e, "infoSx", m_infoSx);
-    binarray::PutInts(e, "infoTau", m_infoTau);
-    binarray::PutInts(e, "maxFrom", m_maxFrom);
-    binarray::PutInts(e, "plateEnabled", m_plateEnabled);
+    zevud::SetDoubles(e, "minSx", m_minSx);
+    zevud::SetDoubles(e, "valSx", m_valSx);
+    zevud::SetDoubles(e, "maxTau", m_maxTau);
+    zevud::SetDoubles(e, "valTau", m_valTau);
+    zevud::SetDoubles(e, "util", m_util);
+    zevud::SetDoubles(e, "utilFib", m_utilFib);
+    zevud::SetDoubles(e, "utilFy", m_utilFy);
+    zevud::SetDoubles(e, "field", m_field);
+    zevud::SetInts(e, "infoSx", m_infoSx);
+    zevud::SetInts(e, "infoTau", m_infoTau);
+    zevud::SetInts(e, "maxFrom", m_maxFrom);
+    zevud::SetInts(e, "plateEnabled", m_plateEnabled);
 }
 
 void CPlateBucklingTable::ReadData(ZVELEM e)
@@ -54,18 +54,18 @@ void CPlateBucklingTable::ReadData(ZVELEM e)
     m_numOfChecks = ZEVUD_GetInt(e, "numOfChecks");
     m_numOfFields = ZEVUD_GetInt(e, "numOfFields");
     // Each list is as long as its stored data.
-    m_minSx = binarray::GetDoubles(e, "minSx");
-    m_valSx = binarray::GetDoubles(e, "valSx");
-    m_maxTau = binarray::GetDoubles(e, "maxTau");
-    m_valTau = binarray::GetDoubles(e, "valTau");
-    m_util = binarray::GetDoubles(e, "util");
-    m_utilFib = binarray::GetDoubles(e, "utilFib");
-    m_utilFy = binarray::GetDoubles(e, "utilFy");
-    m_field = binarray::GetDoubles(e, "field");
-    m_infoSx = binarray::GetInts(e, "infoSx");
-    m_infoTau = binarray::GetInts(e, "infoTau");
-    m_maxFrom = binarray::GetInts(e, "maxFrom");
-    m_plateEnabled = binarray::GetInts(e, "plateEnabled");
+    m_minSx = zevud::GetDoubles(e, "minSx");
+    m_valSx = zevud::GetDoubles(e, "valSx");
+    m_maxTau = zevud::GetDoubles(e, "maxTau");
+    m_valTau = zevud::GetDoubles(e, "valTau");
+    m_util = zevud::GetDoubles(e, "util");
+    m_utilFib = zevud::GetDoubles(e, "utilFib");
+    m_utilFy = zevud::GetDoubles(e, "utilFy");
+    m_field = zevud::GetDoubles(e, "field");
+    m_infoSx = zevud::GetInts(e, "infoSx");
+    m_infoTau = zevud::GetInts(e, "infoTau");
+    m_maxFrom = zevud::GetInts(e, "maxFrom");
+    m_plateEnabled = zevud::GetInts(e, "plateEnabled");
 }
 
 // ---- fatigue details ----------------------------------------------------
@@ -132,15 +132,15 @@ void CFatigueDetailTable::WriteData(ZVELEM e) const
 {
     ZEVUD_SetInt(e, "numOfCranes", m_numOfCranes);
     ZEVUD_SetInt(e, "numOfPOIs", m_numOfPOIs);
-    binarray::PutDoubles(e, "val", m_val);
-    binarray::PutInts(e, "bUsed", m_bUsed);
+    zevud::SetDoubles(e, "val", m_val);
+    zevud::SetInts(e, "bUsed", m_bUsed);
 }
 
 void CFatigueDetailTable::ReadData(ZVELEM e)
 {
     if (!SetSize(ZEVUD_GetInt(e, "numOfCranes"), ZEVUD_GetInt(e, "numOfPOIs"))) return;
-    binarray::CopyInto(m_val, binarray::GetDoubles(e, "val", static_cast<long>(m_val.size())));
-    binarray::CopyInto(m_bUsed, binarray::GetInts(e, "bUsed", static_cast<long>(m_bUsed.size())));
+    binarray::CopyInto(m_val, zevud::GetDoubles(e, "val", static_cast<long>(m_val.size())));
+    binarray::CopyInto(m_bUsed, zevud::GetInts(e, "bUsed", static_cast<long>(m_bUsed.size())));
 }
 
 // ---- rail welds ---------------------------------------------------------
@@ -174,8 +174,8 @@ void CRailWeldTable::WriteData(ZVELEM e) const
     ZEVUD_SetInt(e, "numOfCranes", m_numOfCranes);
     ZEVUD_SetInt(e, "numOfxPos", m_numOfxPos);
     ZEVUD_SetInt(e, "numOfAxis", m_numOfAxis);
-    binarray::PutDoubles(e, "val", m_val);
-    binarray::PutInts(e, "bUsed", m_bUsed);
+    zevud::SetDoubles(e, "val", m_val);
+    zevud::SetInts(e, "bUsed", m_bUsed);
 }
 
 void CRailWeldTable::ReadData(ZVELEM e)
@@ -183,6 +183,6 @@ void CRailWeldTable::ReadData(ZVELEM e)
     if (!SetSize(ZEVUD_GetInt(e, "numOfGroupe"), ZEVUD_GetInt(e, "numOfCranes"), ZEVUD_GetInt(e, "numOfxPos"),
                  ZEVUD_GetInt(e, "numOfAxis")))
         return;
-    binarray::CopyInto(m_val, binarray::GetDoubles(e, "val", static_cast<long>(m_val.size())));
-    binarray::CopyInto(m_bUsed, binarray::GetInts(e, "bUsed", static_cast<long>(m_bUsed.size())));
+    binarray::CopyInto(m_val, zevud::GetDoubles(e, "val", static_cast<long>(m_val.size())));
+    binarray::CopyInto(m_bUsed, zevud::GetInts(e, "bUsed", static_cast<long>(m_bUsed.size())));
 }

@@ -60,14 +60,14 @@ bool CEnvelope::GetAt(int side, int index, int& cranePos, double& value, double&
 void CEnvelope::WriteData(ZVELEM e) const
 {
     ZEVUD_SetInt(e, "numOfValues", GetSize());
-    binarray::PutInts(e, "cranePos_0", m_cranePos[0]);
-    binarray::PutInts(e, "cranePos_1", m_cranePos[1]);
-    binarray::PutDoubles(e, "value_0", m_value[0]);
-    binarray::PutDoubles(e, "value_1", m_value[1]);
-    binarray::PutDoubles(e, "xpos_0", m_xpos[0]);
-    binarray::PutDoubles(e, "xpos_1", m_xpos[1]);
-    binarray::PutInts(e, "iInfo_0", m_info[0]);
-    binarray::PutInts(e, "iInfo_1", m_info[1]);
+    zevud::SetInts(e, "cranePos_0", m_cranePos[0]);
+    zevud::SetInts(e, "cranePos_1", m_cranePos[1]);
+    zevud::SetDoubles(e, "value_0", m_value[0]);
+    zevud::SetDoubles(e, "value_1", m_value[1]);
+    zevud::SetDoubles(e, "xpos_0", m_xpos[0]);
+    zevud::SetDoubles(e, "xpos_1", m_xpos[1]);
+    zevud::SetInts(e, "iInfo_0", m_info[0]);
+    zevud::SetInts(e, "iInfo_1", m_info[1]);
 }
 
 void CEnvelope::ReadData(ZVELEM e)
@@ -83,9 +83,9 @@ void CEnvelope::ReadData(ZVELEM e)
     const char* const xs[2] = {"xpos_0", "xpos_1"};
     const char* const inf[2] = {"iInfo_0", "iInfo_1"};
     for (int s = 0; s < 2; ++s) {
-        binarray::CopyInto(m_cranePos[s], binarray::GetInts(e, pos[s], n));
-        binarray::CopyInto(m_value[s], binarray::GetDoubles(e, val[s], n));
-        binarray::CopyInto(m_xpos[s], binarray::GetDoubles(e, xs[s], n));
-        binarray::CopyInto(m_info[s], binarray::GetInts(e, inf[s], n));
+        binarray::CopyInto(m_cranePos[s], zevud::GetInts(e, pos[s], n));
+        binarray::CopyInto(m_value[s], zevud::GetDoubles(e, val[s], n));
+        binarray::CopyInto(m_xpos[s], zevud::GetDoubles(e, xs[s], n));
+        binarray::CopyInto(m_info[s], zevud::GetInts(e, inf[s], n));
     }
 }

@@ -13,6 +13,7 @@
 #include "module/frame/ModuleMessages.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/conveniences.h"
 
 namespace {
 
@@ -65,16 +66,7 @@ int CountChildren(ZVELEM parent, const char* name) {
     return n;
 }
 
-std::vector<int32_t> GetIntList(ZVELEM e, const char* key) {
-    const std::vector<unsigned char> bytes = zevud::GetBinData(e, key);
-    std::vector<int32_t> v(bytes.size() / 4);
-    for (size_t i = 0; i < v.size(); ++i) {
-        uint32_t u = 0;
-        for (int b = 0; b < 4; ++b) u |= static_cast<uint32_t>(bytes[i * 4 + b]) << (8 * b);
-        v[i] = static_cast<int32_t>(u);
-    }
-    return v;
-}
+std::vector<int32_t> GetIntList(ZVELEM e, const char* key) { return zevud::GetInts(e, key); }
 
 }  // namespace
 

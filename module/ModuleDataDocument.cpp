@@ -9,10 +9,11 @@
 #include "input/StdProfile.h"
 #include "module/ModuleData.h"
 #include "module/ModuleDataDialog.h"
-#include "module/frame/RegSettings.h"
 #include "module/frame/ModuleState.h"
+#include "module/frame/RegSettings.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/conveniences.h"
 
 namespace {
 
@@ -35,44 +36,19 @@ std::string Numbered(const char* pattern, long i) {
 }
 
 void PutInts(ZVELEM e, const char* key, const int32_t* v, size_t n) {
-    std::vector<unsigned char> bytes(n * 4);
-    for (size_t i = 0; i < n; ++i) {
-        const uint32_t u = static_cast<uint32_t>(v[i]);
-        for (int b = 0; b < 4; ++b) bytes[i * 4 + b] = static_cast<unsigned char>(u >> (8 * b));
-    }
-    ZEVUD_SetBinData(e, key, static_cast<int>(bytes.size()), bytes.data(), 1);
+    zevud::SetInts(e, key, std::vector<int32_t>(v, v + n));
 }
 
 std::vector<int32_t> GetInts(ZVELEM e, const char* key, size_t maxCount = SIZE_MAX) {
-    const std::vector<unsigned char> bytes = zevud::GetBinData(e, key);
-    std::vector<int32_t> v(std::min(bytes.size() / 4, maxCount));
-    for (size_t i = 0; i < v.size(); ++i) {
-        uint32_t u = 0;
-        for (int b = 0; b < 4; ++b) u |= static_cast<uint32_t>(bytes[i * 4 + b]) << (8 * b);
-        v[i] = static_cast<int32_t>(u);
-    }
-    return v;
+    return zevud::DecodeArray<int32_t>(zevud::GetBinData(e, key), maxCount);
 }
 
 void PutDoubles(ZVELEM e, const char* key, const double* v, size_t n) {
-    std::vector<unsigned char> bytes(n * 8);
-    for (size_t i = 0; i < n; ++i) {
-        uint64_t u;
-        std::memcpy(&u, &v[i], 8);
-        for (int b = 0; b < 8; ++b) bytes[i * 8 + b] = static_cast<unsigned char>(u >> (8 * b));
-    }
-    ZEVUD_SetBinData(e, key, static_cast<int>(bytes.size()), bytes.data(), 1);
+    zevud::SetDoubles(e, key, std::vector<double>(v, v + n));
 }
 
 std::vector<double> GetDoubles(ZVELEM e, const char* key, size_t maxCount = SIZE_MAX) {
-    const std::vector<unsigned char> bytes = zevud::GetBinData(e, key);
-    std::vector<double> v(std::min(bytes.size() / 8, maxCount));
-    for (size_t i = 0; i < v.size(); ++i) {
-        uint64_t u = 0;
-        for (int b = 0; b < 8; ++b) u |= static_cast<uint64_t>(bytes[i * 8 + b]) << (8 * b);
-        std::memcpy(&v[i], &u, 8);
-    }
-    return v;
+    return zevud::DecodeArray<double>(zevud::GetBinData(e, key), maxCount);
 }
 
 void ReadOptionList(ZVELEM e, const char* key, std::vector<int32_t>& list, size_t minimum) {
@@ -379,7 +355,7 @@ void CModuleData::ReadModulePart(ZVELEM root) {
 void CModuleData::ReadSystem(ZVELEM system) {
     const bool crane = IsCraneRunway();
     if (crane)
-        for (ZVELEM p = ZEVUD_FindFirstChild(system, "POI"); p; p = ZEVUD_FindNextChild(p, "POI")) {
+        for (ZVELEM p : zevud::Children(system, "POI")) {
             CNotchCase n;
             n.Reset();
             n.ReadData(p);

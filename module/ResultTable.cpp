@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "module/frame/ModuleMessages.h"
+#include "platform/zevud/conveniences.h"
 
 namespace {
 
@@ -23,29 +24,24 @@ float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
 // is zero.
 template <class T>
 void ReadBinArray(ZVELEM element, const char* attr, std::vector<T>& out) {
-    std::vector<unsigned char> bytes = zevud::GetBinData(element, attr);
-    size_t count = std::min(out.size(), bytes.size() / sizeof(T));
-    for (size_t i = 0; i < count; ++i) std::memcpy(&out[i], bytes.data() + i * sizeof(T), sizeof(T));
+    const std::vector<T> stored = zevud::GetArray<T>(element, attr, static_cast<long>(out.size()));
+    const size_t count = stored.size();
+    std::copy(stored.begin(), stored.end(), out.begin());
     std::fill(out.begin() + static_cast<std::ptrdiff_t>(count), out.end(), T{});
 }
 
-// Little-endian bytes of an array, field by field; non-finite numbers are
-// stored as 0.
+// The values as they are stored: non-finite numbers as 0.
 template <class T>
-std::vector<unsigned char> ToBytes(const std::vector<T>& values) {
-    std::vector<unsigned char> bytes(values.size() * sizeof(T));
-    for (size_t i = 0; i < values.size(); ++i) {
-        T v = values[i];
-        if constexpr (std::is_floating_point_v<T>) v = Finite(v);
-        std::memcpy(bytes.data() + i * sizeof(T), &v, sizeof(T));
-    }
-    return bytes;
+std::vector<T> FiniteValues(const std::vector<T>& values) {
+    std::vector<T> out(values);
+    if constexpr (std::is_floating_point_v<T>)
+        for (T& v : out) v = Finite(v);
+    return out;
 }
 
 template <class T>
 void WriteBinArray(ZVELEM element, const char* attr, const std::vector<T>& values) {
-    std::vector<unsigned char> bytes = ToBytes(values);
-    ZEVUD_SetBinData(element, attr, static_cast<int>(bytes.size()), bytes.data(), 1);
+    zevud::SetArray(element, attr, FiniteValues(values));
 }
 
 }  // namespace
@@ -105,9 +101,8 @@ void CResultTable::ReadData(ZVELEM element) {
     ReadBinArray(element, "xpos", m_xPos);
     // Tags that the document does not hold stay "none".
     std::vector<int32_t> tags(m_tags.size(), -1);
-    std::vector<unsigned char> bytes = zevud::GetBinData(element, "maxTag");
-    size_t count = std::min(tags.size(), bytes.size() / sizeof(int32_t));
-    for (size_t i = 0; i < count; ++i) std::memcpy(&tags[i], bytes.data() + i * sizeof(int32_t), sizeof(int32_t));
+    const std::vector<int32_t> stored = zevud::GetInts(element, "maxTag", static_cast<long>(tags.size()));
+    std::copy(stored.begin(), stored.end(), tags.begin());
     m_tags = std::move(tags);
     ReadBinArray(element, "noInterpolation", m_noInterpolation);
 }

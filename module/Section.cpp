@@ -25,7 +25,7 @@ void DeleteChildren(ZVELEM e, const char* name)
 std::vector<double> ReadContour(ZVELEM e, const char* key, int count)
 {
     if (count <= 0) return {};
-    return binarray::GetDoubles(e, key, count);
+    return zevud::GetDoubles(e, key, count);
 }
 
 void Extents(const std::vector<double>& x, const std::vector<double>& y, double& y1, double& z1, double& y2,
@@ -226,8 +226,8 @@ void CSection::WriteData(ZVELEM e)
     const int n = static_cast<int>(std::min(m_contourX.size(), m_contourY.size()));
     ZEVUD_SetInt(e, "nContour", n);
     if (n) {
-        binarray::PutDoubles(e, "contourX", std::vector<double>(m_contourX.begin(), m_contourX.begin() + n));
-        binarray::PutDoubles(e, "contourY", std::vector<double>(m_contourY.begin(), m_contourY.begin() + n));
+        zevud::SetDoubles(e, "contourX", std::vector<double>(m_contourX.begin(), m_contourX.begin() + n));
+        zevud::SetDoubles(e, "contourY", std::vector<double>(m_contourY.begin(), m_contourY.begin() + n));
     }
     ZEVUD_SetDouble(e, "schwerX", m_schwerX);
     ZEVUD_SetDouble(e, "schwerY", m_schwerY);
@@ -243,8 +243,8 @@ void CSection::WriteData(ZVELEM e)
         const int n2 = static_cast<int>(std::min(m_contourX2.size(), m_contourY2.size()));
         ZEVUD_SetInt(e, "nContour2", n2);
         if (n2) {
-            binarray::PutDoubles(e, "contourX2", std::vector<double>(m_contourX2.begin(), m_contourX2.begin() + n2));
-            binarray::PutDoubles(e, "contourY2", std::vector<double>(m_contourY2.begin(), m_contourY2.begin() + n2));
+            zevud::SetDoubles(e, "contourX2", std::vector<double>(m_contourX2.begin(), m_contourX2.begin() + n2));
+            zevud::SetDoubles(e, "contourY2", std::vector<double>(m_contourY2.begin(), m_contourY2.begin() + n2));
         }
         ZEVUD_SetDouble(e, "schwerX2", m_schwerX2);
         ZEVUD_SetDouble(e, "schwerY2", m_schwerY2);

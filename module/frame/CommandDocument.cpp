@@ -4,53 +4,21 @@
 #include "module/frame/ModuleMessages.h"
 #include "module/frame/ProgDB.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/command.h"
 
-ZVDOC CreateCommand(const std::string& action, int warning) {
-    ZVDOC doc = ZEVUD_CreateDoc("dummy");
-    if (!doc) return 0;
-    ZVELEM root = ZEVUD_GetRootElement(doc);
-    if (!root) return doc;
-    ZEVUD_SetString(root, "action", action.c_str());
-    if (warning) ZEVUD_SetInt(root, "NotImplementedWarning", 1);
-    return doc;
-}
+ZVDOC CreateCommand(const std::string& action, int warning) { return zevud::command::Create(action, warning != 0); }
 
-void AddCommandParam(ZVDOC doc, const std::string& type, int64_t value) {
-    ZVELEM root = ZEVUD_GetRootElement(doc);
-    if (!root) return;
-    int32_t count = ZEVUD_GetInt(root, "numOfParams");
-    ZVELEM param = ZEVUD_AddChildElement(root, "param");
-    if (!param) return;
-    ZEVUD_SetInt(param, "num", count);
-    ZEVUD_SetString(param, "type", type.c_str());
-    ZEVUD_SetInt64(param, "value", value);
-    ZEVUD_SetInt(root, "numOfParams", count + 1);
-}
+void AddCommandParam(ZVDOC doc, const std::string& type, int64_t value) { zevud::command::AddParam(doc, type, value); }
 
-std::string GetCommandAction(ZVDOC doc) {
-    ZVELEM root = ZEVUD_GetRootElement(doc);
-    return root ? zevud::GetString(root, "action") : std::string();
-}
+std::string GetCommandAction(ZVDOC doc) { return zevud::command::Action(doc); }
 
-int32_t GetCommandParamCount(ZVDOC doc) {
-    ZVELEM root = ZEVUD_GetRootElement(doc);
-    return root ? ZEVUD_GetInt(root, "numOfParams") : 0;
-}
+int32_t GetCommandParamCount(ZVDOC doc) { return zevud::command::ParamCount(doc); }
 
 bool GetCommandParam(ZVDOC doc, int32_t index, std::string& type, int64_t& value) {
-    ZVELEM root = ZEVUD_GetRootElement(doc);
-    if (!root) return false;
-    ZVELEM param = ZEVUD_FindFirstChildWithAttr(root, "num", std::to_string(index).c_str());
-    if (!param) return false;
-    type = zevud::GetString(param, "type");
-    value = ZEVUD_GetInt64(param, "value");
-    return true;
+    return zevud::command::Param(doc, index, type, value);
 }
 
-bool GetCommandWantsWarning(ZVDOC doc) {
-    ZVELEM root = ZEVUD_GetRootElement(doc);
-    return root && ZEVUD_GetInt(root, "NotImplementedWarning") != 0;
-}
+bool GetCommandWantsWarning(ZVDOC doc) { return zevud::command::WantsWarning(doc); }
 
 namespace {
 

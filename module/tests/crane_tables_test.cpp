@@ -81,8 +81,8 @@ TEST_F(RecordDoc, FatigueTableSizesFromItsCounts)
         ZEVUD_SetInt(e, "numOfPOIs", c.pois);
         std::vector<double> val(static_cast<size_t>(c.storedDoubles));
         for (size_t i = 0; i < val.size(); ++i) val[i] = static_cast<double>(i) + 0.5;
-        binarray::PutDoubles(e, "val", val);
-        binarray::PutInts(e, "bUsed", std::vector<int32_t>(static_cast<size_t>(c.storedInts), 1));
+        zevud::SetDoubles(e, "val", val);
+        zevud::SetInts(e, "bUsed", std::vector<int32_t>(static_cast<size_t>(c.storedInts), 1));
         CFatigueDetailTable t;
         t.ReadData(e);
         EXPECT_EQ(t.m_val.size(), c.values);
