@@ -1,0 +1,43 @@
+# Helpers of the folders with windows (platform/wl, grid, dialogs, graphics,
+# editor, host's window part).
+
+# The toolkit headers precompiled for a target.
+#   rigel_qt_pch(rigel_grid)
+function(rigel_qt_pch target)
+  target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/platform/wl/qt_pch.h)
+endfunction()
+
+# One window-test executable per tests/*.cpp of the folder, with the test
+# main of the window layer (wl_testing: application offscreen, Fusion,
+# 96 dpi, screenshots under <build>/screenshots, the registry under
+# <build>/testtmp, LeakSanitizer suppressions of platform/wl/lsan.supp) and
+# Qt Test.
+#   rigel_gui_tests(LIBS rigel_grid)
+function(rigel_gui_tests)
+  if(NOT RIGEL_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp)
+  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE "/" "_" prefix ${rel})
+  foreach(t ${tests})
+    get_filename_component(stem ${t} NAME_WE)
+    set(exe test_${prefix}_${stem})
+    add_executable(${exe} ${t} ${helpers})
+    set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+                                            BUILD_RPATH "${RIGEL_ROOT}/bin")
+    target_link_libraries(${exe} PRIVATE ${A_LIBS} wl_testing GTest::gtest GTest::gmock Qt6::Test)
+    target_compile_definitions(${exe} PRIVATE
+      RIGEL_BUILD_ROOT="${RIGEL_ROOT}"
+      RIGEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+      RIGEL_TEST_TMP="${CMAKE_BINARY_DIR}/testtmp")
+    if(TARGET rigel_data)
+      add_dependencies(${exe} rigel_data)
+    endif()
+    gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endforeach()
+endfunction()

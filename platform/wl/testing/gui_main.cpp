@@ -1,0 +1,48 @@
+// main() of the window tests: the application object offscreen, at 96 dpi,
+// in the Fusion style, under a German locale when the machine has one (the
+// numeric locale stays "C" all the same).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <string>
+
+// LeakSanitizer reads its options before main: the suppressions of leaks
+// inside system libraries come from the file the build names.
+extern "C" const char* __lsan_default_options() {
+    return "suppressions=" RIGEL_LSAN_SUPPRESSIONS ":print_suppressions=0";
+}
+
+#include "platform/wl/application.h"
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("RIGEL_SCREENSHOTS", RIGEL_SCREENSHOTS_DIR, 0);
+    setenv("VELOR_REGISTRY_DIR", RIGEL_TEST_TMP "/registry", 0);
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        std::string runtime = std::string(RIGEL_TEST_TMP) + "/runtime-" + std::to_string(getuid());
+        mkdir(RIGEL_TEST_TMP, 0755);
+        mkdir(runtime.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
+    setenv("QT_FONT_DPI", "96", 1);
+    setenv("QT_SCALE_FACTOR", "1", 1);
+    unsetenv("QT_SCREEN_SCALE_FACTORS");
+    unsetenv("QT_AUTO_SCREEN_SCALE_FACTOR");
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+        setenv("LC_ALL", "de_DE.UTF-8", 1);
+        setenv("LANG", "de_DE.UTF-8", 1);
+    }
+    std::setlocale(LC_ALL, "C");
+    ::testing::InitGoogleTest(&argc, argv);
+    int result;
+    {
+        auto app = wl::MakeApplication(argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    return result;
+}
