@@ -125,6 +125,13 @@ std::unique_ptr<CObject> CArchive::ReadObject(const CRuntimeClass* required) {
                                             " in archive, expected " + std::to_string(rc->m_wSchema));
   std::unique_ptr<CObject> obj = rc->CreateObject();
   if (!obj) Throw(CArchiveException::badClass, "class '" + name + "' cannot be created from an archive");
+  if (m_depth >= kMaxObjectDepth)
+    Throw(CArchiveException::genericException, "objects nested too deeply in the archive");
+  struct DepthGuard {
+    int& depth;
+    explicit DepthGuard(int& d) : depth(d) { ++depth; }
+    ~DepthGuard() { --depth; }
+  } guard(m_depth);
   obj->Serialize(*this);
   return obj;
 }

@@ -73,6 +73,10 @@ class CArchive {
 
   [[noreturn]] static void Throw(int cause, const std::string& what);
 
+  // Objects nested deeper than this in an archive are refused (a hostile
+  // archive must not exhaust the stack).
+  static constexpr int kMaxObjectDepth = 256;
+
  private:
   void NeedBytes(size_t n) const;
   void NeedStoring() const;
@@ -81,4 +85,5 @@ class CArchive {
   Mode m_mode;
   std::vector<uint8_t> m_bytes;
   size_t m_pos = 0;
+  int m_depth = 0;
 };

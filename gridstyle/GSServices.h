@@ -130,6 +130,9 @@ class CGSDisplayMetrics {
   virtual int PixelsPerInchY() const { return 96; }
   // Whether the platform uses a double-byte character set.
   virtual bool DoubleByteCharSet() const { return false; }
+  // The system's default GUI font, when the platform has one; the default
+  // style takes it on double-byte platforms.
+  virtual std::optional<CGSLogFont> DefaultGuiFont() const { return std::nullopt; }
 };
 
 // The font faces the font table is built from.

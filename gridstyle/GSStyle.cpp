@@ -91,8 +91,12 @@ void CGSStyle::SetDefault() {
   SetTextColor(GSColourRef::System(8));
   SetWrapText(true);
   SetFlag(incFlag7, false);
+  // The system's GUI font on a double-byte platform, else an "Arial" font.
   CGSLogFont lf;
   lf.faceName = "Arial";
+  if (GSServices::Display().DoubleByteCharSet()) {
+    if (auto gui = GSServices::Display().DefaultGuiFont()) lf = *gui;
+  }
   CGSFont font;
   font.SetLogFont(lf);
   SetFont(font, gsCopy);

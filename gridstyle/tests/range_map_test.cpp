@@ -227,6 +227,24 @@ TEST(IndexMap, HashArchiveAndWrongClass) {
   EXPECT_EQ(target.GetCount(), 0u);
 }
 
+TEST(IndexMap, DeeplyNestedArchiveIsRefused) {
+  // Maps holding maps, nested far deeper than any real archive.
+  CArchive out;
+  const std::string name = "CGSMapCellToOb";
+  for (int i = 0; i < 5000; ++i) {
+    out.WriteU16(1);
+    out.WriteU32(0);
+    out.WriteU32(0);
+    out.WriteU16(static_cast<uint16_t>(name.size()));
+    for (char ch : name) out.WriteU8(static_cast<uint8_t>(ch));
+    out.WriteU16(0);
+  }
+  out.WriteU16(0);
+  CGSMapCellToOb target;
+  EXPECT_EQ(CauseOf(target, out.Bytes()), CArchiveException::genericException);
+  EXPECT_EQ(target.GetCount(), 0u);
+}
+
 TEST(FontDataMap, EntriesAndRelease) {
   CGSMapFontData m;
   EXPECT_FALSE(m.HasStorage());

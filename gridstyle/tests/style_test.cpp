@@ -323,6 +323,54 @@ TEST(FontTable, FacesAndLookup) {
   EXPECT_EQ(table->FindFace("Zzz Test Face"), added);
 }
 
+class TwoScriptFaces : public CGSFontFaces {
+ public:
+  std::vector<GSFontFace> Faces() const override {
+    return {GSFontFace{"Tahoma", 0, 34, 4, "Western"}, GSFontFace{"Tahoma", 238, 34, 4, "Central European"},
+            GSFontFace{"Arial", 0, 34, 4, "Western"}};
+  }
+};
+
+class DoubleByteDisplay : public CGSDisplayMetrics {
+ public:
+  int PixelsPerInchX() const override { return 120; }
+  int PixelsPerInchY() const override { return 120; }
+  bool DoubleByteCharSet() const override { return true; }
+  std::optional<CGSLogFont> DefaultGuiFont() const override {
+    CGSLogFont lf;
+    lf.height = -12;
+    lf.faceName = "Tahoma";
+    return lf;
+  }
+};
+
+TEST(FontTable, BuiltFromTheFaceService) {
+  GSServices::SetFontFaces(std::make_unique<TwoScriptFaces>());
+  GSServices::SetDisplay(std::make_unique<DoubleByteDisplay>());
+  CGSFontTable table;
+  GSServices::SetFontFaces(nullptr);
+  GSServices::SetDisplay(nullptr);
+  EXPECT_EQ(table.PixelsPerInchY(), 120);
+  // A face gets its plain entry once while the callbacks repeat its name;
+  // every callback adds "%s (%s)"; the whole table is sorted by name.
+  std::vector<std::string> names;
+  for (uint32_t i = 0; i < table.FaceCount(); ++i) names.push_back(table.Face(i)->name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Arial", "Arial (Western)", "Tahoma", "Tahoma (Central European)",
+                                             "Tahoma (Western)"}));
+  EXPECT_EQ(table.Face(3)->plainNameLength, 6);
+  EXPECT_EQ(table.Face(3)->charSet, 238);
+  EXPECT_EQ(table.ScriptName(238), "Central European");
+}
+
+TEST(Style, DefaultFontOnADoubleBytePlatform) {
+  GSServices::SetDisplay(std::make_unique<DoubleByteDisplay>());
+  CGSStyle s;
+  s.SetDefault();
+  GSServices::SetDisplay(nullptr);
+  ASSERT_NE(s.GetFont(), nullptr);
+  EXPECT_EQ(s.GetFont()->GetFaceName(), "Tahoma");
+}
+
 TEST(FontCache, SharedEntries) {
   CGSMapFontData& cache = GSFontTable()->Cache();
   const size_t before = cache.GetCount();
