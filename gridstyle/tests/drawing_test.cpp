@@ -303,6 +303,39 @@ TEST(StaticTextCell, DrawsTextWithTheStyle) {
     EXPECT_TRUE(tiny.texts.empty());
     EXPECT_EQ(text.children, 0);
   }
+  {
+    // A bitmap reference that the pool resolves is drawn at natural size
+    // with the style's alignment; a metafile context draws the text instead.
+    GSServices::SetResources(std::make_unique<ResourceBitmaps>());
+    CGSStyle centred = style;
+    centred.SetVerticalAlignment(8);
+    TextControl control("#BMP(7)");
+    CFakeDC dc;
+    d.DrawStaticTextCell(control, dc, GSRect{0, 0, 100, 40}, 1, 1, centred);
+    ASSERT_EQ(dc.blits.size(), 1u);
+    EXPECT_EQ(dc.blits[0].dest, (GSRect{48, 38, 52, 40}));
+    EXPECT_TRUE(dc.texts.empty());
+    class MetafileDC : public CFakeDC {
+     public:
+      bool IsMetafile() const override { return true; }
+    } meta;
+    d.DrawStaticTextCell(control, meta, GSRect{0, 0, 100, 40}, 1, 1, centred);
+    GSServices::SetResources(nullptr);
+    EXPECT_TRUE(meta.blits.empty());
+    EXPECT_EQ(meta.Lines(), (Lines{"#BMP(7)"}));
+  }
+  {
+    class PrintControl : public TextControl {
+     public:
+      PrintControl() : TextControl("ab") {}
+      bool BlackAndWhite() const override { return true; }
+    } control;
+    CFakeDC dc;
+    d.DrawStaticTextCell(control, dc, GSRect{0, 0, 100, 40}, 1, 1, style);
+    EXPECT_EQ(dc.textColour, 0x000000u);
+    EXPECT_EQ(dc.bk, 0xFFFFFFu);
+    EXPECT_EQ(dc.current.faceName, "");  // the previous font is selected again
+  }
   CGSStyle plain;
   EXPECT_EQ(d.GetDisplayText(plain, "x"), "x");
   plain.SetValue("v");
