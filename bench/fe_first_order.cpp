@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "bench/support/ipe300.h"
+#include "testsupport/ipe300.h"
 #include "kernel/ModelRecord.h"
 #include "kernel/fe/FeSolver.h"
 #include "kernel/fe/Skyline.h"

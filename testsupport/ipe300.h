@@ -1,6 +1,6 @@
-// IPE 300 in S 235 for the finite-element benchmarks and tests (kN, m):
-// the values of one beam element, a constant section along a member, and a
-// two-span girder of 2 x 6 m under a uniform load on the top flange and a
+// IPE 300 in S 235 for the finite-element benchmarks, tests and examples
+// (kN, m): the values of one beam element, the section values and a constant
+// section along a member, and a two-span girder of 2 x 6 m under a uniform load on the top flange and a
 // point load with lateral and axial components.
 #pragma once
 
@@ -29,25 +29,35 @@ inline tovik::fe::ElementValues Element(double l) {
     return ev;
 }
 
-// The same section at every node of the member.
+// Elastic constants of steel (kN/m²).
+inline constexpr double kE = 2.1e8;
+inline constexpr double kG = 8.1e7;
+
+// The section values of the finite-element solver.
+inline tovik::fe::FeSectionValues Values() {
+    tovik::fe::FeSectionValues s;
+    s.E = kE;
+    s.G = kG;
+    s.A = 53.81e-4;
+    s.Ayy = 8356e-8;
+    s.Azz = 603.8e-8;
+    s.IT = 20.12e-8;
+    s.Iw = 125900e-12;
+    s.ip2 = (s.Ayy + s.Azz) / s.A;
+    s.hy = 0.150;
+    s.hz = 0.300;
+    return s;
+}
+// Stiffnesses (kN, m): bending about y and z, St. Venant torsion, warping.
+inline const double EIy = kE * 8356e-8, EIz = kE * 603.8e-8, GIT = kG * 20.12e-8, EIw = kE * 125900e-12;
+
+// The same section at every node of the member (the values may be changed).
 class Sections : public tovik::fe::IFeSectionProvider {
 public:
-    tovik::fe::FeSectionValues v;
-    Sections() {
-        v.E = 2.1e8;
-        v.G = 8.1e7;
-        v.A = 53.81e-4;
-        v.Ayy = 8356e-8;
-        v.Azz = 603.8e-8;
-        v.IT = 20.12e-8;
-        v.Iw = 125900e-12;
-        v.ip2 = (v.Ayy + v.Azz) / v.A;
-        v.hy = 0.15;
-        v.hz = 0.3;
-    }
+    tovik::fe::FeSectionValues values = Values();
     bool Constant() const override { return true; }
-    tovik::fe::FeSectionValues AtNode(int32_t) const override { return v; }
-    tovik::fe::FeSectionValues AtInputNode(int32_t, double) const override { return v; }
+    tovik::fe::FeSectionValues AtNode(int32_t) const override { return values; }
+    tovik::fe::FeSectionValues AtInputNode(int32_t, double) const override { return values; }
     std::vector<tovik::fe::FeStressPoint> StressPoints(int32_t) const override { return {}; }
     tovik::fe::FeMaterial Material() const override { return {}; }
 };

@@ -1,4 +1,5 @@
-// Position documents and scratch folders for the result writer tests.
+// Position documents of the kernel as tests build them (fields, sections,
+// loads, combinations), and scratch folders.
 #pragma once
 
 #include <unistd.h>
@@ -8,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "kernel/tests/support/scratch.h"
 #include "platform/zevud/zevud.h"
+#include "testsupport/scratch.h"
 
 namespace results_test {
 

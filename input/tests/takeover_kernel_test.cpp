@@ -7,8 +7,8 @@
 
 #include "input/LoadTakeOver.h"
 #include "input/tests/support/test_destination.h"
-#include "kernel_results/tests/results_fixture.h"
-#include "kernel_results/tests/support/kernel_library.h"
+#include "testsupport/position_doc.h"
+#include "testsupport/kernel_library.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zidezaz/zidezaz.h"
 

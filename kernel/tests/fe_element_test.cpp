@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/support/ipe300.h"
+#include "testsupport/ipe300.h"
 #include "kernel/fe/BeamElement.h"
 
 using namespace tovik::fe;

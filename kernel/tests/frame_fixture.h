@@ -8,7 +8,7 @@
 #include <string>
 
 #include "kernel/KernelPhases.h"
-#include "kernel/tests/support/scratch.h"
+#include "testsupport/scratch.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 

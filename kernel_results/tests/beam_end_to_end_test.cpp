@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "kernel_results/BeamPostProcess.h"
-#include "kernel_results/tests/support/kernel_library.h"
+#include "testsupport/kernel_library.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 #include "platform/zidezaz/zidezaz.h"

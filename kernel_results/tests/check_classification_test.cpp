@@ -8,7 +8,7 @@
 
 #include "kernel_results/ClassCheck.h"
 #include "platform/zadevoz/tests/support/rtf_reader.h"
-#include "results_fixture.h"
+#include "testsupport/position_doc.h"
 
 namespace {
 

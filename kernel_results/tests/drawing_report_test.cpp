@@ -9,7 +9,7 @@
 
 #include "kernel_results/ReportDrawing.h"
 #include "platform/emf/emf.h"
-#include "results_fixture.h"
+#include "testsupport/position_doc.h"
 
 namespace {
 

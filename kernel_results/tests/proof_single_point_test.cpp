@@ -9,7 +9,7 @@
 #include "kernel_results/SinglePointProof.h"
 #include "platform/zadevoz/tests/support/rtf_reader.h"
 #include "platform/zidezaz/proofs.h"
-#include "results_fixture.h"
+#include "testsupport/position_doc.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "kernel_results/Report.h"
 #include "platform/zadevoz/tests/support/rtf_reader.h"
 #include "platform/zadevoz/zadevoz.h"
-#include "results_fixture.h"
+#include "testsupport/position_doc.h"
 
 namespace {
 

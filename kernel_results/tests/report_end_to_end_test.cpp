@@ -15,8 +15,8 @@
 #include "platform/winsys/winsys.h"
 #include "platform/zadevoz/tests/support/rtf_reader.h"
 #include "platform/zidezaz/zidezaz.h"
-#include "results_fixture.h"
-#include "kernel_results/tests/support/kernel_library.h"
+#include "testsupport/position_doc.h"
+#include "testsupport/kernel_library.h"
 
 namespace {
 

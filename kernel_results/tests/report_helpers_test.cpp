@@ -8,7 +8,7 @@
 #include "platform/zadevoz/tests/support/rtf_reader.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zadevoz/zadevoz.h"
-#include "results_fixture.h"
+#include "testsupport/position_doc.h"
 
 namespace {
 

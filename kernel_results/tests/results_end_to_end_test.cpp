@@ -11,8 +11,8 @@
 #include "kernel_results/ResultTree.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zidezaz/zidezaz.h"
-#include "results_fixture.h"
-#include "kernel_results/tests/support/kernel_library.h"
+#include "testsupport/position_doc.h"
+#include "testsupport/kernel_library.h"
 
 namespace {
 

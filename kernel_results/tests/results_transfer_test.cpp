@@ -4,7 +4,7 @@
 
 #include "kernel_results/LoadTransfer.h"
 #include "kernel_results/ResultTree.h"
-#include "results_fixture.h"
+#include "testsupport/position_doc.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "kernel_results/ResultTree.h"
 #include "kernel_results/ResultWriter.h"
 #include "platform/winsys/winsys.h"
-#include "results_fixture.h"
+#include "testsupport/position_doc.h"
 
 namespace {
 

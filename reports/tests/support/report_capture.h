@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "kernel/tests/support/scratch.h"
+#include "testsupport/scratch.h"
 #include "platform/zadevoz/tests/support/rtf_reader.h"
 #include "platform/zadevoz/zadevoz.h"
 
