@@ -72,8 +72,9 @@ public:
                    "HINWEIS: Falls Sie diese Verweise entfernen, erhalten die Variablen den Wert 0. Andernfalls "
                    "wird mit den zuletzt gültigen Werten gerechnet.");
         text += "\n\n" + Tr(area, "Alle entfernen") + "?";
+        // Without a user the references stay: the last valid values are used.
         int answer = winsys::MessageBox(text, Tr(area, "Wertübernahme"), winsys::Buttons::YesNo,
-                                        winsys::Icon::Warning);
+                                        winsys::Icon::Warning, winsys::IdNo);
         if (answer != winsys::IdYes) return winsys::IdCancel;
         for (std::string& line : lines) line.clear();
         return winsys::IdOk;

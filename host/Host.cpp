@@ -1,5 +1,7 @@
 #include "host/Host.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
@@ -16,17 +18,48 @@ namespace {
 using InterfaceFunc = int64_t (*)(uint32_t);
 using ReportFunc = void (*)(uint32_t, int32_t);
 
+const char* kVersion = "velor2005 1.0\n";
+
 const char* kUsage =
     "velor2005 - Stahlbauteile: Biegeträger, Durchlaufträger und Kranbahnträger\n"
     "\n"
     "Aufruf:\n"
     "  velor2005 calc <position.vkx>            Position berechnen und Bericht schreiben\n"
     "  velor2005 calc <stab.vk1>                Stab aus einer Textdatei berechnen und Bericht schreiben\n"
-    "  velor2005 new <position.vkx> <programm>  leere Position anlegen und speichern\n"
+    "  velor2005 new <position.vkx> <programm>  leere Position anlegen und speichern;\n"
+    "                                           Programme: RIGEL (Stahlträger), VADU (Kranbahnträger)\n"
     "  velor2005 --help                          diese Hilfe\n"
+    "  velor2005 --version                       Programmversion\n"
     "\n"
-    "Rückgabewerte: 0 erfolgreich, 1 Berechnung nicht möglich, 2 fehlerhafte Eingabe\n"
-    "oder Datei, 3 Modul nicht gefunden.\n";
+    "Nach einer Berechnung steht je Nachweisart die maßgebende Ausnutzung mit \"erfüllt\"\n"
+    "oder \"nicht erfüllt\". Nur eine ausgeführte Berechnung speichert die Position; sonst\n"
+    "bleibt die Datei unverändert.\n"
+    "\n"
+    "Rückgabewerte:\n"
+    "  0  berechnet, alle Nachweise erfüllt\n"
+    "  4  berechnet, ein Nachweis nicht erfüllt (Ausnutzung über 1 oder eine\n"
+    "     Lastkombination ohne Nachweis, z. B. instabil)\n"
+    "  1  nicht berechnet (unbrauchbare Eingabe, Berechnung abgebrochen)\n"
+    "  2  fehlerhafter Aufruf, Datei fehlt, ist beschädigt oder nicht beschreibbar\n"
+    "  3  Modul oder Rechenbibliothek nicht gefunden\n";
+
+// The program keys of the installed catalogue ("pi/*.pi", their
+// "shortProgName"), in the catalogue's spelling.
+std::vector<std::string> CatalogueProgramKeys() {
+    std::vector<std::string> keys;
+    std::error_code ec;
+    const fs::path folder = winsys::InstallRoot() / "pi";
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        if (!winsys::EqualsNoCase(entry.path().extension().string(), ".pi")) continue;
+        ZVDOC d = ZEVUD_OpenDocQuiet(entry.path().string().c_str());
+        if (!d) continue;
+        const std::string key = zevud::GetString(ZEVUD_GetRootElement(d), "shortProgName");
+        ZEVUD_CloseDoc(d);
+        if (!key.empty()) keys.push_back(key);
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
+}
 
 // The module library, loaded from the host's own directory. The module's
 // objects are torn down explicitly before the host ends.
@@ -54,6 +87,10 @@ public:
             err << "Fehler: Das Modul DlgRigel hat keine Schnittstelle 'interfaceFunc'.\n";
             return false;
         }
+        // The command line has no user to confirm replaced input: the module
+        // refuses such a calculation instead.
+        using BatchSwitch = void (*)(int32_t);
+        if (auto batch = reinterpret_cast<BatchSwitch>(winsys::GetProcAddress(lib_, "RigelSetBatchRun"))) batch(1);
         return true;
     }
     int64_t Send(const HostCommand& cmd) const { return entry_(cmd.Handle()); }
@@ -81,29 +118,53 @@ private:
     fs::path old_;
 };
 
-// Reads what the calculation left in the document and tells the user.
-bool SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::ostream& err) {
+// One limit state's verdict line: "<name>: max. Ausnutzung 0.565 - erfüllt".
+bool VerdictLine(std::ostream& out, const char* name, double utilisation) {
+    const bool fulfilled = utilisation <= 1.0;
+    out << name << ": max. Ausnutzung " << winsys::FormatDoubleC("%.3f", utilisation) << " - "
+        << (fulfilled ? "erfüllt" : "nicht erfüllt") << "\n";
+    return fulfilled;
+}
+
+// Reads what the calculation left in the document and tells the user:
+// ExitOk when calculated and every check is fulfilled, ExitNotFulfilled when
+// calculated with a check not fulfilled, ExitCalcFailed when not calculated.
+int SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::ostream& err) {
     ZVELEM root = ZEVUD_GetRootElement(doc);
     ZVELEM result = ZEVUD_FindFirstChild(root, "result");
     if (!result) {
         err << "Die Position enthält nach der Berechnung keine Ergebnisse.\n";
-        return false;
+        return ExitCalcFailed;
     }
-    int abbruch = ZEVUD_GetInt(result, "abbruch");
-    std::string msg = zevud::GetString(result, "errorMsg");
-    if (abbruch != 0) {
-        err << "Die Berechnung wurde abgebrochen";
-        if (!msg.empty()) err << ": " << msg;
-        err << "\n";
-        return false;
+    const std::string msg = PlainText(zevud::GetString(result, "errorMsg"));
+    if (ZEVUD_GetInt(result, "abbruch") != 0) {
+        if (ZEVUD_GetInt(result, "refused") != 0)
+            // The module's own plain text: field paths keep their backslashes.
+            err << zevud::GetString(result, "errorMsg") << "\n";
+        else
+            err << "Die Berechnung wurde abgebrochen" << (msg.empty() ? "" : ": ") << msg << "\n";
+        return ExitCalcFailed;
     }
     out << "Berechnung abgeschlossen: " << file.string() << "\n";
     if (!msg.empty()) out << "Hinweise: " << msg << "\n";
     out << "Ergebnisse: in der Position (Ergebnisse unter \"result\", exportierte Werte unter \"exports\")\n";
-    if (ZEVUD_HasAttr(result, "dMaxAusGebr") || ZEVUD_HasAttr(result, "dMaxAusTragSV"))
-        out << "Max. Ausnutzung: Gebrauchstauglichkeit "
-            << winsys::FormatDoubleC("%.3f", ZEVUD_GetDouble(result, "dMaxAusGebr")) << ", Tragsicherheit "
-            << winsys::FormatDoubleC("%.3f", ZEVUD_GetDouble(result, "dMaxAusTragSV")) << "\n";
+    bool fulfilled = true;
+    if (ZEVUD_HasAttr(result, "dMaxAusGebr"))
+        fulfilled = VerdictLine(out, "Gebrauchstauglichkeit", ZEVUD_GetDouble(result, "dMaxAusGebr")) && fulfilled;
+    if (ZEVUD_GetInt(result, "tragSVFailed") != 0) {
+        // A combination without a proof (unstable, not converged, critical
+        // load factor at or below 1) fails the design whatever the others give.
+        out << "Tragsicherheit: nicht erfüllt - nicht nachgewiesen in LK "
+            << zevud::GetString(result, "tragSVFailedLK");
+        if (ZEVUD_HasAttr(result, "dMaxAusTragSVOhne"))
+            out << " (max. Ausnutzung der übrigen LK "
+                << winsys::FormatDoubleC("%.3f", ZEVUD_GetDouble(result, "dMaxAusTragSVOhne")) << ")";
+        out << "\n";
+        fulfilled = false;
+    } else if (ZEVUD_HasAttr(result, "dMaxAusTragSV")) {
+        fulfilled = VerdictLine(out, "Tragsicherheit", ZEVUD_GetDouble(result, "dMaxAusTragSV")) && fulfilled;
+    }
+    out << (fulfilled ? "Ergebnis: alle Nachweise erfüllt\n" : "Ergebnis: Nachweis nicht erfüllt\n");
     std::string rtf = winsys::SideFileName(file.string(), ".rtf");
     if (fs::exists(rtf))
         out << "Bericht: " << rtf << "\n";
@@ -111,7 +172,7 @@ bool SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::os
         out << "Bericht: keiner geschrieben (" << rtf << " fehlt)\n";
     std::string errFile = winsys::SideFileName(file.string(), ".err");
     if (fs::exists(errFile)) out << "Fehlerprotokoll: " << errFile << "\n";
-    return true;
+    return fulfilled ? ExitOk : ExitNotFulfilled;
 }
 
 // Calculates a kernel text input file through the kernel's text entry. The
@@ -183,6 +244,10 @@ int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
         return ExitBadInput;
     }
 
+    // Only a calculation that ran is saved: every save of the module and the
+    // kernel during the run is held back, so a refused or failed run leaves
+    // the file byte for byte as it was.
+    ZEVUD_HoldSaves(doc, 1);
     HostCommand cmd("SilentCalc", true);
     cmd.AddParam("int", static_cast<int64_t>(doc));
     int64_t answer = 0;
@@ -190,28 +255,46 @@ int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
         WorkInFolder inFolder(fs::absolute(file).parent_path());
         answer = module.Send(cmd);
     }
+    ZEVUD_HoldSaves(doc, 0);
     if (answer == 0) {
         err << "Das Modul hat die Berechnung nicht ausgeführt (Antwort 0); die Datei bleibt unverändert.\n";
         ZEVUD_CloseDoc(doc);
         return ExitCalcFailed;
     }
 
-    // The report of the position, when the module offers one.
-    std::string prog = zevud::GetString(ZEVUD_GetRootElement(doc), "progname");
-    const char* reportName = (prog == "VADU") ? "DEZADododaROV" : "REVUVUvarudIVA";
-    if (ReportFunc report = module.Report(reportName)) report(doc, 1);
-
-    bool ok = SummariseResult(doc, file, out, err);
-    if (!ZEVUD_SaveDoc(doc)) {
-        err << "Fehler: Die Position konnte nicht gespeichert werden.\n";
-        ok = false;
+    int code = SummariseResult(doc, file, out, err);
+    if (code == ExitOk || code == ExitNotFulfilled) {
+        // The report of the position, when the module offers one.
+        std::string prog = zevud::GetString(ZEVUD_GetRootElement(doc), "progname");
+        const char* reportName = (prog == "VADU") ? "DEZADododaROV" : "REVUVUvarudIVA";
+        if (ReportFunc report = module.Report(reportName)) report(doc, 1);
+        if (!ZEVUD_SaveDoc(doc)) {
+            err << "Fehler: Die Position konnte nicht gespeichert werden; die Datei bleibt unverändert.\n";
+            code = ExitBadInput;
+        }
+    } else {
+        err << "Die Positionsdatei bleibt unverändert.\n";
     }
     ZEVUD_CloseDoc(doc);
-    return ok ? ExitOk : ExitCalcFailed;
+    return code;
 }
 
-int New(const fs::path& file, const std::string& program, std::ostream& out, std::ostream& err) {
+int New(const fs::path& file, const std::string& given, std::ostream& out, std::ostream& err) {
     std::error_code ec;
+    if (!winsys::EqualsNoCase(file.extension().string(), ".vkx")) {
+        err << "Fehler: Eine Position wird als '.vkx'-Datei angelegt: " << file.string() << "\n";
+        return ExitBadInput;
+    }
+    const std::vector<std::string> keys = CatalogueProgramKeys();
+    std::string program;
+    for (const std::string& k : keys)
+        if (winsys::EqualsNoCase(k, given)) program = k;
+    if (program.empty()) {
+        err << "Fehler: Das Programm '" << given << "' ist nicht bekannt. Bekannte Programme:";
+        for (const std::string& k : keys) err << " " << k;
+        err << "\n";
+        return ExitBadInput;
+    }
     if (fs::exists(file, ec)) {
         err << "Fehler: Die Datei '" << file.string() << "' besteht bereits und wird nicht überschrieben.\n";
         return ExitBadInput;
@@ -236,8 +319,9 @@ int New(const fs::path& file, const std::string& program, std::ostream& out, std
     }
     ZVDOC d = static_cast<ZVDOC>(doc);
     ZVELEM root = ZEVUD_GetRootElement(d);
-    if (!program.empty() && zevud::GetString(root, "progname").empty())
-        ZEVUD_SetString(root, "progname", program.c_str());
+    // The position belongs to the program asked for, whatever the empty
+    // document's default.
+    ZEVUD_SetString(root, "progname", program.c_str());
     if (!ZEVUD_SaveDocAs(d, fs::absolute(file).string().c_str())) {
         err << "Fehler: Die Position konnte nicht unter '" << file.string() << "' gespeichert werden.\n";
         ZEVUD_CloseDoc(d);
@@ -250,10 +334,53 @@ int New(const fs::path& file, const std::string& program, std::ostream& out, std
 
 }  // namespace
 
+std::string PlainText(const std::string& rtf) {
+    std::string out;
+    for (size_t i = 0; i < rtf.size();) {
+        const char c = rtf[i];
+        if (c == '{' || c == '}') {
+            ++i;
+            continue;
+        }
+        if (c != '\\') {
+            out += c;
+            ++i;
+            continue;
+        }
+        if (i + 1 < rtf.size() && (rtf[i + 1] == '\\' || rtf[i + 1] == '{' || rtf[i + 1] == '}')) {
+            out += rtf[i + 1];
+            i += 2;
+            continue;
+        }
+        size_t j = i + 1;
+        while (j < rtf.size() && std::isalpha(static_cast<unsigned char>(rtf[j]))) ++j;
+        const std::string word = rtf.substr(i + 1, j - i - 1);
+        if (j < rtf.size() && rtf[j] == '-') ++j;
+        while (j < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[j]))) ++j;
+        if (j < rtf.size() && rtf[j] == ' ') ++j;  // the delimiter belongs to the control word
+        if (word == "par" || word == "line") out += '\n';
+        else if (word == "tab") out += '\t';
+        i = j == i + 1 ? j + 1 : j;
+    }
+    // A paragraph mark in a group of its own, "{\\par \\pard}", leaves one
+    // line break; runs of blank lines shrink to one.
+    std::string tidy;
+    for (char ch : out) {
+        if (ch == '\n' && tidy.size() >= 2 && tidy[tidy.size() - 1] == '\n' && tidy[tidy.size() - 2] == '\n') continue;
+        tidy += ch;
+    }
+    while (!tidy.empty() && (tidy.back() == ' ' || tidy.back() == '\n')) tidy.pop_back();
+    return tidy;
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         (args.empty() ? err : out) << kUsage;
         return args.empty() ? ExitBadInput : ExitOk;
+    }
+    if (args[0] == "--version" && args.size() == 1) {
+        out << kVersion;
+        return ExitOk;
     }
     const std::string& verb = args[0];
     if (verb == "calc" && args.size() == 2) return Calc(args[1], out, err);

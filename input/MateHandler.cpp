@@ -373,7 +373,8 @@ void CMateHandler::CheckAgainstDatabase(const std::string& category, const std::
             "Der Eintrag in der Materialdatei\n\n%s / %s / %s / %s\n\nwurde nicht gefunden! Soll dieser\nin der "
             "Benutzerdatenbank angelegt werden?",
             category, subcategory, n, object);
-        if (winsys::MessageBox(q, "", winsys::Buttons::YesNo, winsys::Icon::Question) == winsys::IdYes &&
+        // Without a user the user database outside the position stays as it is.
+        if (winsys::MessageBox(q, "", winsys::Buttons::YesNo, winsys::Icon::Question, winsys::IdNo) == winsys::IdYes &&
             SaveDatabaseOf(normElem))
             winsys::MessageBox(TrFormat("'%s / %s / %s /%s' übertragen.", category, subcategory, n, object));
         return;
@@ -393,7 +394,8 @@ void CMateHandler::CheckAgainstDatabase(const std::string& category, const std::
         "Der Eintrag in der Materialdatei\n\n%s / %s / %s / %s\n\nwurde mitunterschiedlichen Werten gefunden.\nSoll "
         "eine Kopie in der Benutzerdatenbank angelegt werden?",
         category, subcategory, n, object);
-    if (winsys::MessageBox(q, "", winsys::Buttons::YesNo, winsys::Icon::Question) != winsys::IdYes) return;
+    if (winsys::MessageBox(q, "", winsys::Buttons::YesNo, winsys::Icon::Question, winsys::IdNo) != winsys::IdYes)
+        return;
     const std::string file = zevud::GetCompleteFileName(ZEVUD_GetDocument(positionObject));
     const std::string stem = std::filesystem::path(winsys::ToSlashPath(file)).stem().string();
     const std::string newName = object + "(" + stem + ")";

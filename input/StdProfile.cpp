@@ -536,7 +536,8 @@ void CStdProfile::EditInSectionEditor(int series, int profile, bool offerCopy, b
             Tr("Es wird jetzt die Benutzer-Profildatenbank mit\ndem Querschnittseditor VK-PROFA geöffnet.\n\nSoll "
                "eine Kopie des Profils '%s' aus\nder Reihe '%s' angelegt werden?"),
             e->name, m_seriesNames[static_cast<size_t>(series)]);
-        const int answer = winsys::MessageBox(q, "", winsys::Buttons::YesNoCancel, winsys::Icon::Question);
+        const int answer = winsys::MessageBox(q, "", winsys::Buttons::YesNoCancel, winsys::Icon::Question,
+                                              winsys::IdCancel);
         if (answer == winsys::IdCancel) return;
         if (answer == winsys::IdYes) {
             CSectionDbCache& cache = GetSectionDbCache();

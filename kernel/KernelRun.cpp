@@ -103,7 +103,7 @@ void OpenErrorFile(RunState& run) {
     run.ErrorFile = std::fopen((run.RunBaseName + ".err").c_str(), "w+");
 }
 
-std::string CollectErrorText(RunState& run) {
+std::string CollectErrorText(RunState& run, bool keepLines) {
     const std::string name = run.RunBaseName + ".err";
     std::string text;
     if (run.ErrorCount != 0) {
@@ -128,7 +128,7 @@ std::string CollectErrorText(RunState& run) {
             text = ErrorTextHeading() + run.ErrorLines + " ";
         }
         run.ErrorCount = 0;
-        std::remove(name.c_str());
+        if (!keepLines || !read) std::remove(name.c_str());
     } else if (run.ErrorFile) {
         std::fclose(run.ErrorFile);
         run.ErrorFile = nullptr;
@@ -231,7 +231,8 @@ void CalcMemberDocument(RunState& run, const KernelPhases& phases, ZVDOC doc, in
     ReadMemberDesignDom(run, doc, 1);
     if (!run.stopped) RunCalculation(run, phases, printFlag);
 
-    const std::string errorText = CollectErrorText(run);
+    // The error protocol stays beside the position when it holds lines.
+    const std::string errorText = CollectErrorText(run, true);
     section::OpenSectionDatabase(run, -1);
 
     if (run.stopped)

@@ -34,9 +34,10 @@ void CalcMemberDocument(RunState& run, const KernelPhases& phases, ZVDOC doc, in
 int32_t RunCalculation(RunState& run, const KernelPhases& phases, int32_t printFlag);
 
 // Closes the error file and returns the error text of the run: empty when
-// no line was counted, else the heading, the lines and one blank. The file
-// is deleted in either case.
-std::string CollectErrorText(RunState& run);
+// no line was counted, else the heading, the lines and one blank. A file
+// without lines is deleted; one with lines is deleted too unless keepLines
+// (the position's run keeps its error protocol beside the document).
+std::string CollectErrorText(RunState& run, bool keepLines = false);
 
 // Opens the run's error file "<base>.err" ("w+") in the current directory.
 void OpenErrorFile(RunState& run);

@@ -777,7 +777,24 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText, c
                  {"Az", "kN/m", computed::kUltBedding - 2, 0, -1},
                  {"AMx", "kNm/m", computed::kUltBedding - 3, 0, -1}},
                 T + "%s\\Bettungskräfte (design)\\", 0, 1, uc, -1.0, kOutCases | kOutEnvelope, 2, true, result);
-        ZEVUD_SetDouble(result, "dMaxAusTragSV", static_cast<double>(dMaxAusTragSV));
+        const std::vector<FailedCombination> failed = crane ? std::vector<FailedCombination>{}
+                                                            : FailedUltimateCombinations(run);
+        if (failed.empty()) {
+            ZEVUD_SetDouble(result, "dMaxAusTragSV", static_cast<double>(dMaxAusTragSV));
+        } else {
+            std::string numbers;
+            if (errors.empty()) errors = ErrorTextHeading();
+            if (!errors.empty() && errors.back() == ' ') errors.pop_back();
+            for (const FailedCombination& f : failed) {
+                numbers += (numbers.empty() ? "" : " ") + std::to_string(f.number);
+                errors += winsys::FormatC("FEHLER:  LK %d nicht nachgewiesen: %s\n", f.number, f.reason.c_str());
+            }
+            errors += " ";
+            ZEVUD_SetInt(result, "tragSVFailed", 1);
+            ZEVUD_SetString(result, "tragSVFailedLK", numbers.c_str());
+            ZEVUD_SetDouble(result, "dMaxAusTragSVOhne", static_cast<double>(dMaxAusTragSV));
+            ZEVUD_SetDouble(result, "dMaxAusTragSV", kFailedUtilisation);
+        }
     }
 
     // 21. Summary.
@@ -807,6 +824,30 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText, c
     }
     ZEVUD_SetString(result, "errorMsg", errors.c_str());
     Progress(run, "Einlesen der Ergebnisse...");
+}
+
+std::vector<FailedCombination> FailedUltimateCombinations(RunState& run) {
+    std::vector<FailedCombination> out;
+    const std::vector<fe::FeCaseResult>& ult = fe::State(run).results.ultimate;
+    for (size_t k = 0; k < ult.size(); ++k) {
+        const fe::FeCaseResult& c = ult[k];
+        if (!c.computed) continue;
+        FailedCombination f;
+        f.number = static_cast<int32_t>(k + 1);
+        const int32_t code = c.failCode != 0 ? c.failCode : c.code;
+        if (code == codes::kUnstable)
+            f.reason = "Gleichungssystem instabil";
+        else if (code == codes::kNoConvergence)
+            f.reason = "Berechnung nicht konvergiert";
+        else if (c.eigenFound && c.eigenValues[0] <= 1.0)
+            // A critical load factor at or below 1: the combination's load
+            // reaches the buckling load of the member (EN 1993-1-1, 5.2.1).
+            f.reason = winsys::FormatC("kritischer Lastfaktor %.3f <= 1", c.eigenValues[0]);
+        else
+            continue;
+        out.push_back(std::move(f));
+    }
+    return out;
 }
 
 

@@ -153,6 +153,21 @@ bool EvaluatePlasticPairs(const WriterContext& ctx, SeriesDefinition& d, ZVELEM 
 // The module variant of plastic design, compared without regard to case.
 inline constexpr const char* kPlasticVariantName = "Deneb";
 
+// An ultimate combination whose design cannot be proven: its buckling load
+// factor is at or below 1, or its analysis ended unstable (2) or without
+// convergence (99). Its results are no results, so the design fails there.
+struct FailedCombination {
+    int32_t number = 0;   // 1-based ultimate combination
+    std::string reason;   // e.g. "kritischer Lastfaktor 0.850 <= 1"
+};
+std::vector<FailedCombination> FailedUltimateCombinations(RunState& run);
+
+// The stored form in "result": "tragSVFailed" 1, "tragSVFailedLK" the numbers
+// of the failed combinations separated by blanks, and "dMaxAusTragSV" raised
+// to kFailedUtilisation, so that no reader takes the position as fulfilled;
+// the utilisation of the other combinations stays in "dMaxAusTragSVOhne".
+inline constexpr double kFailedUtilisation = 999.0;
+
 // Writes the whole "result" and "exports" of a member-design or crane run.
 void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText,
                        const ResultProofs& proofs = StandardProofs());

@@ -1,9 +1,11 @@
 #include "module/BaseData.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 
+#include "formula/ExpressionParser.h"
 #include "module/frame/CalcDLL.h"
 #include "module/frame/ModuleMessages.h"
 #include "module/frame/ModuleState.h"
@@ -273,9 +275,96 @@ CRecalcResult CBaseData::Recalc(int bReport, int bRedraw) {
     return result;
 }
 
+// ---- input a run without a user cannot use ------------------------------------------
+
+void CBaseData::RefuseInput(const std::string& field, const std::string& value, const std::string& reason) {
+    std::string line = field + ": '" + value + "'";
+    if (!reason.empty()) line += " - " + reason;
+    for (const std::string& l : m_inputRefusals)
+        if (l == line) return;
+    m_inputRefusals.push_back(line);
+}
+
+namespace {
+
+// The path of an element below "input", parts separated by '\'.
+std::string InputPath(ZVELEM e) {
+    std::string path;
+    for (ZVELEM p = e; p; p = ZEVUD_GetParentElement(p)) {
+        const std::string name = zevud::GetElementName(p);
+        if (name == "input" || name == "root") break;
+        path = path.empty() ? name : name + "\\" + path;
+    }
+    return path;
+}
+
+void CollectFormulas(ZVELEM e, std::vector<std::pair<ZVELEM, ZVELEM>>& out, int depth) {
+    if (depth > 64) return;
+    for (ZVELEM c = ZEVUD_GetFirstChild(e); c; c = ZEVUD_GetNextChild(c)) {
+        if (ZEVUD_HasAttr(c, "exp") && ZEVUD_HasAttr(e, zevud::GetElementName(c).c_str())) out.emplace_back(e, c);
+        CollectFormulas(c, out, depth + 1);
+    }
+}
+
+}  // namespace
+
+void CBaseData::RefuseUnevaluableFormulas() {
+    ZVELEM root = Root(m_hDoc);
+    ZVELEM input = root ? ZEVUD_FindFirstChild(root, "input") : 0;
+    if (!input) return;
+    std::vector<std::pair<ZVELEM, ZVELEM>> formulas;
+    CollectFormulas(input, formulas, 0);
+    CVariableTable& table = FormulaTable();
+    for (const auto& [owner, child] : formulas) {
+        std::string text = zevud::GetString(child, "exp");
+        if (text.empty()) continue;
+        // Stored formulas use "." for decimals; a "," there separates arguments.
+        std::replace(text.begin(), text.end(), ',', ';');
+        double value = 0.0;
+        const bool evaluated = table.Evaluate(text, value) != 0;
+        // An undefined name evaluates as 0 with a note: that is no value
+        // either. A note that a variable was defined again is harmless.
+        const auto& messages = table.GetMessages();
+        const bool undefined = std::any_of(messages.begin(), messages.end(), [](const CFormulaMessage& m) {
+            return m.m_nCode != kFormulaOverwritten;
+        });
+        if (evaluated && !undefined) continue;
+        std::string why;
+        for (const CFormulaMessage& m : messages) {
+            if (m.m_nCode == kFormulaOverwritten) continue;
+            if (!why.empty()) why += "; ";
+            why += m.m_strText;
+        }
+        const std::string name = zevud::GetElementName(child);
+        const std::string path = InputPath(owner);
+        RefuseInput(path.empty() ? name : path + "\\" + name, zevud::GetString(child, "exp"),
+                    "Formel kann nicht ausgewertet werden" + (why.empty() ? std::string() : " (" + why + ")"));
+    }
+}
+
+bool CBaseData::WriteInputRefusal() {
+    if (m_inputRefusals.empty()) return false;
+    ZVELEM root = Root(m_hDoc);
+    if (!root) return true;
+    for (const char* name : {"result", "results"}) DeleteFirstChild(root, name);
+    std::string text = rigel::TranslateFormat(rigel::kSectionCommon, kArea,
+                                              "Die Berechnung wurde nicht ausgeführt; diese Eingaben sind nicht "
+                                              "verwendbar:");
+    for (const std::string& line : m_inputRefusals) text += "\n  " + line;
+    ZVELEM result = ZEVUD_AddChildElement(root, "result");
+    ZEVUD_SetInt(result, "abbruch", 1);
+    ZEVUD_SetInt(result, "refused", 1);
+    ZEVUD_SetString(result, "errorMsg", text.c_str());
+    return true;
+}
+
 void CBaseData::SilentCalc() {
     m_varDefs.RefreshImportedValues();
     DefineVariables();
+    if (IsBatchRun()) {
+        RefuseUnevaluableFormulas();
+        if (WriteInputRefusal()) return;
+    }
     Recalc(1, 1);
     ZVELEM root = Root(m_hDoc);
     ZVELEM input = root ? ZEVUD_FindFirstChild(root, "input") : 0;

@@ -119,6 +119,22 @@ public:
     // The record route; the base adds nothing and lets the calculation go.
     virtual bool CheckInput(CPlauMessageList& messages, int flag);
 
+    // ---- input a run without a user cannot use ----------------------------------
+    // Records one field whose value the reader would have to replace; in a
+    // run without a user (IsBatchRun) the calculation is then refused and the
+    // document's "result" says which field and value, e.g.
+    // RefuseInput("Feld 1, Querschnitt", "IPE 301", "Profil ist im Profilkatalog nicht vorhanden").
+    void RefuseInput(const std::string& field, const std::string& value, const std::string& reason);
+    const std::vector<std::string>& GetInputRefusals() const { return m_inputRefusals; }
+    // Every formula of the document's "input" part (an element with an "exp"
+    // attribute whose parent holds a value of the same name) that the
+    // variables cannot evaluate is recorded by RefuseInput.
+    void RefuseUnevaluableFormulas();
+    // Writes the refusal into the document (in memory: a run without a user
+    // does not save a refused calculation): "result" with "abbruch" 1,
+    // "refused" 1 and the lines in "errorMsg". True when there was a refusal.
+    bool WriteInputRefusal();
+
     // ---- files and fingerprints --------------------------------------------
     // The report file: the document's file name with ".vkx" replaced by ".rtf".
     std::string GetRtfFileName() const;
@@ -179,6 +195,9 @@ public:
     bool m_bPlauRecordRoute = false;
 
 protected:
+    // The table formulas of the input are evaluated with.
+    virtual CVariableTable& FormulaTable() { return m_varTable; }
+    std::vector<std::string> m_inputRefusals;
     // The program record of the position, or null.
     CProgDBEntry* FindProgramRecord() const;
     // The element "info" below the root, or 0.

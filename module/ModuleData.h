@@ -254,6 +254,9 @@ public:
     std::map<std::string, int> m_resultIndex;
     CCraneReactions m_reactions;
 
+protected:
+    CVariableTable& FormulaTable() override { return m_moduleVars; }
+
 private:
     void ReadModulePart(ZVELEM root);
     void ReadSystem(ZVELEM system);

@@ -394,7 +394,16 @@ void CModuleData::ReadSystem(ZVELEM system) {
         }
     }
     for (CSection& s : m_sections) {
+        if (IsBatchRun() && !s.MaterialKnown())
+            RefuseInput(winsys::FormatC("Feld %d, Stahlgüte", s.m_iField + 1), s.m_strMaterial,
+                        "ist in der Materialdatenbank nicht vorhanden");
         if (s.m_profSelType != 0 || GetStdProfile().ProfileExists(s.m_profFamily, s.m_profName)) continue;
+        if (IsBatchRun()) {
+            // Without a user nothing is replaced: the calculation is refused.
+            RefuseInput(winsys::FormatC("Feld %d, Querschnitt", s.m_iField + 1), s.m_profFamily + " / " + s.m_profName,
+                        "Profil ist im Profilkatalog nicht vorhanden");
+            continue;
+        }
         s.m_profFamily = "HEB";
         s.m_profName = "HEB 300";
         s.m_bVoute = 0;

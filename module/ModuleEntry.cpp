@@ -303,6 +303,10 @@ RIGEL_EXPORT int32_t RigelRegisterHostRoutine(int32_t kind, uint64_t address) {
     return 1;
 }
 
+// Switches the module to runs without a user (1) or back to the window mode
+// (0); see SetBatchRun.
+RIGEL_EXPORT void RigelSetBatchRun(int32_t on) { SetBatchRun(on != 0); }
+
 // Tears down the module's global objects; the host calls it before it
 // unloads the library.
 RIGEL_EXPORT void RigelModuleTeardown() {

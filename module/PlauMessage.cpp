@@ -98,7 +98,8 @@ public:
             return answer == winsys::IdOk ? PLAU_RESULT_JUMP : PLAU_RESULT_CANCEL;
         }
         text += "\n\n" + Tr("Berechnung starten") + "?";
-        const int answer = winsys::MessageBox(text, caption, winsys::Buttons::YesNoCancel, winsys::Icon::Warning);
+        const int answer = winsys::MessageBox(text, caption, winsys::Buttons::YesNoCancel, winsys::Icon::Warning,
+                                              winsys::IdYes);
         if (answer == winsys::IdYes) return PLAU_RESULT_START;
         if (answer == winsys::IdNo) return PLAU_RESULT_JUMP;
         return PLAU_RESULT_CANCEL;

@@ -93,6 +93,7 @@ CSection& CSection::operator=(const CSection& o)
     m_bVoute = o.m_bVoute;
     m_nTeilung = o.m_nTeilung;
     m_ptyp = o.m_ptyp;
+    m_strCarriedMaterial = o.m_strCarriedMaterial;
     return *this;
 }
 
@@ -147,6 +148,7 @@ void CSection::ReadMaterial(ZVELEM e)
     if (!mate || ZEVUD_FindNextChild(mate, "mate")) return;  // none, or not exactly one
     ZVELEM obj = ZEVUD_FindFirstChild(mate, "Objekt");
     if (!obj) return;
+    m_strCarriedMaterial = zevud::GetString(obj, "Name");
     GetMateHandler().CheckAgainstDatabase(GetMaterialCategory(), GetMaterialSubcategory(), GetMaterialNorm(), obj, 1);
     const CMateList m(obj, 0);
     m_gamma = Number(m, "gamma");
@@ -158,8 +160,17 @@ void CSection::ReadMaterial(ZVELEM e)
     m_strength = fyk > fo ? fyk : fo;
 }
 
+bool CSection::MaterialKnown() const
+{
+    if (!m_strCarriedMaterial.empty() && m_strCarriedMaterial == m_strMaterial) return true;
+    CMateList m;
+    GetMateHandler().FindObject(m, GetMaterialCategory(), GetMaterialSubcategory(), GetMaterialNorm(), m_strMaterial);
+    return !m.IsEmpty();
+}
+
 void CSection::ReadData(ZVELEM e)
 {
+    m_strCarriedMaterial.clear();
     m_iNorm = ZEVUD_GetInt(e, "iNorm");
     m_profSelType = ZEVUD_GetInt(e, "profSelType");
     m_profFamily = zevud::GetString(e, "profFamily");

@@ -73,6 +73,13 @@ public:
     int m_bVoute = 0;
     int m_nTeilung = 10;
     int m_ptyp = -1;
+    // The name of the material description the position carries ("mate"),
+    // "" when it carries none.
+    std::string m_strCarriedMaterial;
+
+    // True when the steel grade can be calculated: the material database
+    // holds it, or the position carries its description under that name.
+    bool MaterialKnown() const;
 
 private:
     void ReadMaterial(ZVELEM element);

@@ -6,6 +6,7 @@
 
 #include "host/Host.h"
 #include "host/HostCommand.h"
+#include "host/tests/host_run.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 
@@ -20,25 +21,9 @@ fs::path Scratch(const std::string& name) {
     return dir;
 }
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-struct HostRun {
-    int code;
-    std::string out, err;
-};
-
-HostRun RunHost(std::vector<std::string> args) {
-    // The host finds DlgRigel beside itself: pretend to live in the build's bin folder.
-    winsys::SetHostExecutablePath(fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
-    std::ostringstream out, err;
-    int code = host::Run(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using host_test::HostRun;
+using host_test::ReadAll;
+using host_test::RunHost;
 
 TEST(HostCommand, ParametersAreNumberedAndCarry64BitValues) {
     const int64_t pointerLike = 0x7ffd12345678abcdLL;

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "host/Host.h"
+#include "host/tests/host_run.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zidezaz/zidezaz.h"
 
@@ -15,24 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct HostRun {
-    int code;
-    std::string out, err;
-};
-
-HostRun RunHost(std::vector<std::string> args) {
-    winsys::SetHostExecutablePath(fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
-    std::ostringstream out, err;
-    const int code = host::Run(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using host_test::HostRun;
+using host_test::ReadAll;
+using host_test::RunHost;
 
 class HostTextFile : public ::testing::Test {
 protected:

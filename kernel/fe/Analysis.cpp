@@ -200,6 +200,7 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
     auto fail = [&](int32_t code) {
         ZeroResults(res, nn, ne);
         res.code = code;
+        if (res.failCode == 0) res.failCode = code;
         st.lastEndForces.assign(Z(14 * ne), 0.0);
         return code;
     };
@@ -278,7 +279,9 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
             res.eigenSteps = steps;
             res.eigenVectors.assign(Z(2 * 7 * nn), 0.0);
             res.eigenValues.fill(0.0);
+            res.eigenFound = false;
             if (rc != 0) return fail(codes::kNoEigenform);
+            res.eigenFound = true;
             for (int32_t sl = 0; sl < 2; ++sl) {
                 double* vec = out.data() + Z(sl) * Z(N);
                 const int32_t iv = FindExtreme(vec + kV, 7, nn, 0);

@@ -58,6 +58,8 @@ inline constexpr int kZw = 1;
 // Results of one load case of one kind.
 struct FeCaseResult {
     int32_t code = 0;               // analysis code (0, 2, 99, -1)
+    int32_t failCode = 0;           // first nonzero code of any analysis of the case
+    bool eigenFound = false;        // the buckling analysis found its eigenvalues
     bool computed = false;          // false when the case had no load
     std::vector<double> displacements;  // 7 per node
     std::vector<double> reactions;      // 7 per node

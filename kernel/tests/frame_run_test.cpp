@@ -94,6 +94,16 @@ TEST_F(FrameErrorFileTest, OneWarningGivesHeadingLineAndBlank) {
     EXPECT_EQ(run->ErrorCount, 0);
 }
 
+TEST_F(FrameErrorFileTest, ThePositionRunKeepsAProtocolWithLinesOnly) {
+    OpenErrorFile(*run);
+    WriteErrLine(*run, 1, "instabil");
+    EXPECT_NE(CollectErrorText(*run, true).find("FEHLER:  instabil"), std::string::npos);
+    EXPECT_EQ(Slurp("Pos1.err"), "FEHLER:  instabil\n");
+    OpenErrorFile(*run);
+    EXPECT_EQ(CollectErrorText(*run, true), "");
+    EXPECT_FALSE(fs::exists("Pos1.err"));
+}
+
 TEST_F(FrameErrorFileTest, CountedLinesWithoutTextStillGiveTheHeading) {
     OpenErrorFile(*run);
     WriteErrLine(*run, -1, "nur gezählt");
@@ -247,7 +257,10 @@ TEST_F(FrameRunTest, PhasesRunInOrderAndAFailedCaseGoesIntoTheErrorText) {
               "Bei der Berechnung sind Fehler aufgetreten:{\\par \\pard}{\\par \\pard}"
               "FEHLER:  mehr als 20 Iterationen im LK 3\n ");
     EXPECT_TRUE(rec.sawProgress);
-    EXPECT_FALSE(fs::exists("Pos1.err"));
+    // The position's error protocol stays beside it when it holds lines.
+    std::ifstream err("Pos1.err");
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>()),
+              "FEHLER:  mehr als 20 Iterationen im LK 3\n");
     // Saved under its own name and path; no copy under a fixed name.
     EXPECT_EQ(zevud::GetCompleteFileName(d.doc), (dir.path() / "Pos1.vkx").string());
     EXPECT_TRUE(fs::exists(dir.path() / "Pos1.vkx"));

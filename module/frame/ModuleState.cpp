@@ -13,6 +13,7 @@ namespace {
 CRegSettings* g_settings = nullptr;
 CProgDB* g_progDB = nullptr;
 ShowRtfTipProc g_showRtfTip = nullptr;
+bool g_batchRun = false;
 
 }  // namespace
 
@@ -48,6 +49,9 @@ CProgDB& GetProgDB() {
     }
     return *g_progDB;
 }
+
+void SetBatchRun(bool on) { g_batchRun = on; }
+bool IsBatchRun() { return g_batchRun; }
 
 void SetShowRtfTipFunc(ShowRtfTipProc proc) { g_showRtfTip = proc; }
 ShowRtfTipProc GetShowRtfTipFunc() { return g_showRtfTip; }

@@ -14,6 +14,14 @@ void ModuleStart();
 // builds them again.
 void ModuleTeardown();
 
+// The switch of runs without a user (the host's command line). On, the
+// reader does not replace input it cannot use (an unknown catalogue profile
+// or steel grade, a formula that cannot be evaluated) but records it, and the
+// calculation is refused naming the field and the value; off (the window
+// mode), the input is replaced and the user is told so.
+void SetBatchRun(bool on);
+bool IsBatchRun();
+
 // The global settings object.
 CRegSettings& GetRegSettings();
 // The global program catalogue.

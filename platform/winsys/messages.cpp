@@ -29,10 +29,37 @@ int DefaultAnswer(Buttons b) {
     return IdOk;
 }
 
+bool IsAnswerOf(int answer, Buttons b) {
+    switch (b) {
+        case Buttons::Ok: return answer == IdOk;
+        case Buttons::OkCancel: return answer == IdOk || answer == IdCancel;
+        case Buttons::YesNo: return answer == IdYes || answer == IdNo;
+        case Buttons::YesNoCancel: return answer == IdYes || answer == IdNo || answer == IdCancel;
+        case Buttons::RetryCancel: return answer == IdRetry || answer == IdCancel;
+    }
+    return false;
+}
+
 }  // namespace
 
-int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
+int BatchAnswer(const Message& m) {
+    return IsAnswerOf(m.batchAnswer, m.buttons) ? m.batchAnswer : DefaultAnswer(m.buttons);
+}
+
+std::string AnswerName(int answer) {
+    switch (answer) {
+        case IdOk: return "OK";
+        case IdCancel: return "Abbrechen";
+        case IdYes: return "Ja";
+        case IdNo: return "Nein";
+        case IdRetry: return "Wiederholen";
+    }
+    return std::to_string(answer);
+}
+
+int MessageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon, int batchAnswer) {
     Message m;
+    m.batchAnswer = batchAnswer;
     m.text = text;
     m.caption = caption;
     m.buttons = buttons;
@@ -60,9 +87,11 @@ int StderrSink::Show(const Message& m) {
     }
     line += m.text;
     line += '\n';
+    const int answer = BatchAnswer(m);
+    if (m.buttons != Buttons::Ok) line += "-> ohne Rückfrage beantwortet: " + AnswerName(answer) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
-    return DefaultAnswer(m.buttons);
+    return answer;
 }
 
 int RecordingSink::Show(const Message& m) {

@@ -33,6 +33,9 @@ struct Message {
     std::string caption;
     Buttons buttons = Buttons::Ok;
     Icon icon = Icon::None;
+    // The answer a run without a user takes (0: the default of the buttons).
+    // A question names the answer that changes nothing outside the position.
+    int batchAnswer = 0;
 };
 
 class MessageSink {
@@ -42,15 +45,23 @@ public:
 };
 
 // Shows a message through the installed sink and returns the answer.
+// batchAnswer: the answer of a run without a user (see Message).
 WINSYS_API int MessageBox(const std::string& text, const std::string& caption = "",
-                          Buttons buttons = Buttons::Ok, Icon icon = Icon::None);
+                          Buttons buttons = Buttons::Ok, Icon icon = Icon::None, int batchAnswer = 0);
+// The answer a run without a user gives to a message: its batchAnswer when
+// that is one of its buttons, else the default for the buttons (Ok, Yes,
+// Yes, Retry).
+WINSYS_API int BatchAnswer(const Message& m);
+// The German name of an answer ("Ja", "Nein", "OK", "Abbrechen", "Wiederholen").
+WINSYS_API std::string AnswerName(int answer);
 // Installs a sink (nullptr restores the default standard-error sink).
 // Returns the previous one; the caller keeps ownership of what it installs.
 WINSYS_API MessageSink* SetMessageSink(MessageSink* sink);
 WINSYS_API MessageSink* GetMessageSink();
 
 // Default sink for batch runs: writes "caption: text" to standard error and
-// answers with the default for the buttons (Ok, Yes, Yes, Retry).
+// answers with BatchAnswer; a question also gets the line
+// "-> ohne Rückfrage beantwortet: <answer>", so the log says what was chosen.
 class WINSYS_API StderrSink : public MessageSink {
 public:
     int Show(const Message& m) override;

@@ -239,6 +239,10 @@ int SaveImpl(ZVDOC d, const char* newName, bool adopt, std::string& err) {
             err = "Das Dokument hat keinen Dateinamen und kann nicht gespeichert werden.";
             return 0;
         }
+        if (doc->savesHeld && path == doc->fileName) {
+            doc->saveWasHeld = true;
+            return 1;
+        }
         text = SerializeDoc(*doc);
     }
     if (text.size() > kMaxFileBytes) {
@@ -322,6 +326,21 @@ ZEVUD_API int ZEVUD_SaveCopyAs(ZVDOC doc, const char* fileName) {
     int ok = fileName ? SaveImpl(doc, fileName, false, err) : 0;
     if (!ok && !err.empty()) Report(err);
     return ok;
+}
+
+ZEVUD_API int ZEVUD_HoldSaves(ZVDOC d, int hold) {
+    Locked L;
+    Doc* doc = L.Document(d);
+    if (!doc) return 0;
+    doc->savesHeld = hold != 0;
+    if (hold) doc->saveWasHeld = false;
+    return 1;
+}
+
+ZEVUD_API int ZEVUD_SaveWasHeld(ZVDOC d) {
+    Locked L;
+    Doc* doc = L.Document(d);
+    return doc && doc->saveWasHeld ? 1 : 0;
 }
 
 ZEVUD_API int ZEVUD_CloseDoc(ZVDOC d) {

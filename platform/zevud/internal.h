@@ -87,6 +87,8 @@ struct Doc {
     std::string fileName;  // absolute path, "" for an unnamed document
     Node* root = nullptr;
     uint32_t handle = 0;
+    bool savesHeld = false;   // saves under the own name are held back
+    bool saveWasHeld = false; // a save was held back since the hold began
 };
 
 // ---- handle table --------------------------------------------------------

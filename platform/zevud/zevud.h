@@ -43,6 +43,15 @@ ZEVUD_API int ZEVUD_SaveDoc(ZVDOC doc);
 ZEVUD_API int ZEVUD_SaveDocAs(ZVDOC doc, const char* fileName);
 // Writes a copy under another name; the document keeps its own name. 1 = ok.
 ZEVUD_API int ZEVUD_SaveCopyAs(ZVDOC doc, const char* fileName);
+// Holds back the saves of a document under its own file name: while held,
+// ZEVUD_SaveDoc (and a ZEVUD_SaveDocAs/ZEVUD_SaveCopyAs to that same file)
+// answers 1 and writes nothing, so a run that fails part-way leaves the file
+// as it was; the owner of the document saves it after a run it accepts.
+// hold 1 holds, 0 releases (nothing is written on release). Returns 1 = ok,
+// 0 for a stale handle.
+ZEVUD_API int ZEVUD_HoldSaves(ZVDOC doc, int hold);
+// 1 when a save was asked for and held back since the hold began.
+ZEVUD_API int ZEVUD_SaveWasHeld(ZVDOC doc);
 // Closes the document; every handle into it becomes stale. 1 = ok.
 ZEVUD_API int ZEVUD_CloseDoc(ZVDOC doc);
 // The document that holds an element (0 for a stale handle).

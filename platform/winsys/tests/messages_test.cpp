@@ -41,22 +41,31 @@ TEST(RecordingSink, ScopedSinksNestAndRestoreTheDefault) {
     EXPECT_NE(dynamic_cast<StderrSink*>(GetMessageSink()), nullptr);
 }
 
-TEST(StderrSink, AnswersWithTheDefaultOfTheButtons) {
+TEST(StderrSink, AnswersWithTheBatchAnswerOrTheDefaultAndSaysWhich) {
     struct Case {
         Buttons buttons;
+        int batchAnswer;
         int answer;
+        const char* said;  // the line that names the answer, "" for a plain message
     };
-    const Case cases[] = {{Buttons::Ok, IdOk},
-                          {Buttons::OkCancel, IdOk},
-                          {Buttons::YesNo, IdYes},
-                          {Buttons::YesNoCancel, IdYes},
-                          {Buttons::RetryCancel, IdRetry}};
+    const Case cases[] = {{Buttons::Ok, 0, IdOk, ""},
+                          {Buttons::OkCancel, 0, IdOk, "OK"},
+                          {Buttons::YesNo, 0, IdYes, "Ja"},
+                          {Buttons::YesNoCancel, 0, IdYes, "Ja"},
+                          {Buttons::RetryCancel, 0, IdRetry, "Wiederholen"},
+                          {Buttons::YesNo, IdNo, IdNo, "Nein"},
+                          {Buttons::YesNoCancel, IdCancel, IdCancel, "Abbrechen"},
+                          // An answer that is not one of the buttons falls back to the default.
+                          {Buttons::YesNo, IdRetry, IdYes, "Ja"}};
     StderrSink sink;
     for (const auto& c : cases) {
         testing::internal::CaptureStderr();
-        int answer = sink.Show(Message{"Text", "Titel", c.buttons, Icon::None});
+        Message m{"Text", "Titel", c.buttons, Icon::None};
+        m.batchAnswer = c.batchAnswer;
+        int answer = sink.Show(m);
         std::string err = testing::internal::GetCapturedStderr();
         EXPECT_EQ(answer, c.answer);
-        EXPECT_EQ(err, "Titel: Text\n");
+        const std::string said = *c.said ? std::string("-> ohne Rückfrage beantwortet: ") + c.said + "\n" : "";
+        EXPECT_EQ(err, "Titel: Text\n" + said);
     }
 }

@@ -336,3 +336,31 @@ TEST(Documents, DocumentTextIsTheSavedText) {
     EXPECT_EQ(ZEVUD_GetDocText(d, small, sizeof small), static_cast<int>(text.size()));
     EXPECT_EQ(std::string(small), text.substr(0, 7)) << "cut to the buffer and terminated";
 }
+
+TEST(Documents, HeldSavesLeaveTheFileAsItWasUntilTheOwnerSaves) {
+    ScratchDir dir;
+    const std::string file = dir.file("Pos.vkx");
+    ZVDOC d = ZEVUD_CreateDoc(file.c_str());
+    ASSERT_NE(d, 0u);
+    DocGuard g(d);
+    ZEVUD_SetInt(ZEVUD_GetRootElement(d), "a", 1);
+    ASSERT_EQ(ZEVUD_SaveDoc(d), 1);
+    const std::string before = ReadFile(file);
+
+    ASSERT_EQ(ZEVUD_HoldSaves(d, 1), 1);
+    EXPECT_EQ(ZEVUD_SaveWasHeld(d), 0);
+    ZEVUD_SetInt(ZEVUD_GetRootElement(d), "a", 2);
+    EXPECT_EQ(ZEVUD_SaveDoc(d), 1) << "a held save is no failure";
+    EXPECT_EQ(ZEVUD_SaveCopyAs(d, file.c_str()), 1);
+    EXPECT_EQ(ReadFile(file), before);
+    EXPECT_EQ(ZEVUD_SaveWasHeld(d), 1);
+    // A copy under another name is written as asked.
+    ASSERT_EQ(ZEVUD_SaveCopyAs(d, dir.file("copy.vkx").c_str()), 1);
+    EXPECT_NE(ReadFile(dir.file("copy.vkx")).find("a=\"2\""), std::string::npos);
+
+    ASSERT_EQ(ZEVUD_HoldSaves(d, 0), 1);
+    EXPECT_EQ(ReadFile(file), before) << "releasing writes nothing";
+    ASSERT_EQ(ZEVUD_SaveDoc(d), 1);
+    EXPECT_NE(ReadFile(file).find("a=\"2\""), std::string::npos);
+    EXPECT_EQ(ZEVUD_HoldSaves(0, 1), 0);
+}

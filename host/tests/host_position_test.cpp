@@ -1,0 +1,155 @@
+// Calculating positions through the host program: the exit code says whether
+// the design was calculated and fulfilled, input the program would have to
+// replace refuses the calculation, and a position that was not calculated
+// keeps its file byte for byte.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "host/Host.h"
+#include "host/tests/host_run.h"
+#include "platform/winsys/winsys.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using host_test::HostRun;
+using host_test::ReadAll;
+using host_test::RunHost;
+
+// Replaces the first occurrence of `what`; the test fails when it is absent.
+std::string Replace(std::string text, const std::string& what, const std::string& by) {
+    const size_t at = text.find(what);
+    EXPECT_NE(at, std::string::npos) << what;
+    if (at != std::string::npos) text.replace(at, what.size(), by);
+    return text;
+}
+
+class HostPosition : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::path(RIGEL_TEST_TMP) / ("host_position_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        example_ = ReadAll(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Einfeldtraeger.vkx");
+        ASSERT_FALSE(example_.empty());
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir_, ec);
+    }
+    fs::path dir_;
+    std::string example_;  // single span IPE 300, 6 m, S235, g = 3 kN/m, q = 4 kN/m
+};
+
+TEST_F(HostPosition, ExitCodeVerdictAndFileBytesPerPosition) {
+    // The span of 8 m: the imposed-load combinations reach the buckling load
+    // of the unrestrained beam (lateral-torsional buckling), which the other
+    // combinations do not.
+    auto span8 = [](std::string t) {
+        t = Replace(t, "<field_1 length=\"6\">", "<field_1 length=\"8\">");
+        t = Replace(t, "length=\"6\" ey", "length=\"8\" ey");
+        return Replace(t, "length=\"6\" ey", "length=\"8\" ey");
+    };
+    struct Case {
+        const char* name;
+        std::function<std::string(std::string)> edit;
+        int code;
+        std::vector<const char*> says;  // in standard output or error
+        bool saved;                     // false: the file keeps its bytes
+    } cases[] = {
+        {"example", [](std::string t) { return t; }, host::ExitOk,
+         {"Gebrauchstauglichkeit: max. Ausnutzung", "Tragsicherheit: max. Ausnutzung 0.5", "- erfüllt",
+          "Ergebnis: alle Nachweise erfüllt"},
+         true},
+        {"span 8 m", span8, host::ExitNotFulfilled,
+         {"Tragsicherheit: nicht erfüllt - nicht nachgewiesen in LK 2", "Ergebnis: Nachweis nicht erfüllt",
+          "Fehlerprotokoll:"},
+         true},
+        {"utilisation 1.2", [](std::string t) { return Replace(t, "val0=\"4\"", "val0=\"8\""); },
+         host::ExitNotFulfilled, {"Tragsicherheit: max. Ausnutzung 1.1", "- nicht erfüllt"}, true},
+        {"unknown profile",
+         [](std::string t) { return Replace(t, "profName=\"IPE 300\" strMaterial", "profName=\"IPE 301\" strMaterial"); },
+         host::ExitCalcFailed, {"Feld 1, Querschnitt: 'IPE / IPE 301'", "bleibt unverändert"}, false},
+        {"unknown grade", [](std::string t) { return Replace(t, "strMaterial=\"S235\"", "strMaterial=\"S999\""); },
+         host::ExitCalcFailed, {"Feld 1, Stahlgüte: 'S999'", "bleibt unverändert"}, false},
+        {"undefined variable",
+         [](std::string t) {
+             return Replace(t, "val0=\"4\" val1=\"0\" val2=\"0\" val3=\"0\" val4=\"0\" val5=\"0\" />",
+                            "val0=\"4\" val1=\"0\" val2=\"0\" val3=\"0\" val4=\"0\" val5=\"0\"><val0 exp=\"vier\"/>"
+                            "</load_1>");
+         },
+         host::ExitCalcFailed, {"loads\\load_1\\val0: 'vier'", "nicht definiert", "bleibt unverändert"}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = dir_ / "Pos.vkx";
+        const std::string before = c.edit(example_);
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << before;
+        const HostRun r = RunHost({"calc", file.string()});
+        EXPECT_EQ(r.code, c.code) << r.out << r.err;
+        for (const char* part : c.says) EXPECT_NE((r.out + r.err).find(part), std::string::npos) << part << "\n" << r.out << r.err;
+        if (c.saved)
+            EXPECT_NE(ReadAll(file), before) << "a calculated position keeps its results";
+        else
+            EXPECT_EQ(ReadAll(file), before);
+        // Plain text on the console: no RTF codes.
+        EXPECT_EQ((r.out + r.err).find("\\par"), std::string::npos) << r.out << r.err;
+        std::error_code ec;
+        for (const char* ext : {".rtf", ".err"}) fs::remove(winsys::SideFileName(file.string(), ext), ec);
+    }
+}
+
+TEST_F(HostPosition, ReadOnlyPositionIsCalculatedButNotOverwritten) {
+    const fs::path file = dir_ / "Pos.vkx";
+    std::ofstream(file, std::ios::binary) << example_;
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const HostRun r = RunHost({"calc", file.string()});
+    EXPECT_EQ(r.code, host::ExitBadInput) << r.out << r.err;
+    EXPECT_NE(r.err.find("nicht gespeichert werden"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadAll(file), example_);
+}
+
+TEST_F(HostPosition, NewAcceptsCatalogueProgramsOnlyAndVersionIsPrinted) {
+    struct Case {
+        const char* file;
+        const char* program;
+        int code;
+        const char* says;
+    } cases[] = {
+        {"a.vkx", "rigel", host::ExitOk, "Neue Position angelegt"},
+        {"b.vkx", "VADU", host::ExitOk, "Neue Position angelegt"},
+        {"c.vkx", "XYZ", host::ExitBadInput, "Bekannte Programme: RIGEL VADU"},
+        {"d.txt", "RIGEL", host::ExitBadInput, "'.vkx'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const HostRun r = RunHost({"new", (dir_ / c.file).string(), c.program});
+        EXPECT_EQ(r.code, c.code) << r.out << r.err;
+        EXPECT_NE((r.out + r.err).find(c.says), std::string::npos) << r.out << r.err;
+        EXPECT_EQ(fs::exists(dir_ / c.file), c.code == host::ExitOk);
+    }
+    EXPECT_NE(ReadAll(dir_ / "a.vkx").find("progname=\"RIGEL\""), std::string::npos);
+    EXPECT_NE(ReadAll(dir_ / "b.vkx").find("progname=\"VADU\""), std::string::npos);
+    const HostRun v = RunHost({"--version"});
+    EXPECT_EQ(v.code, host::ExitOk);
+    EXPECT_EQ(v.out.rfind("velor2005 ", 0), 0u) << v.out;
+    const HostRun h = RunHost({"--help"});
+    for (const char* part : {"RIGEL", "VADU", "--version", "4  berechnet, ein Nachweis nicht erfüllt"})
+        EXPECT_NE(h.out.find(part), std::string::npos) << part;
+}
+
+TEST(HostPlainText, RtfCodesOfMessagesBecomePlainText) {
+    EXPECT_EQ(host::PlainText("Fehler:{\\par \\pard}{\\par \\pard}FEHLER:  a\nb\\par c\\tab d \\{x\\} "),
+              "Fehler:\n\nFEHLER:  a\nb\nc\td {x}");
+}
+
+}  // namespace
