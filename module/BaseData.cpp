@@ -60,7 +60,20 @@ bool OpenWithDocumentTool(const std::string& file) {
 
 // ===========================================================================
 
-CBaseData::CBaseData() { m_varTable.SetParent(&GetGlobalVariableTable()); }
+namespace {
+EditorDocumentFactory g_editorFactory = nullptr;
+}  // namespace
+
+EditorDocumentFactory SetEditorDocumentFactory(EditorDocumentFactory factory) {
+    EditorDocumentFactory previous = g_editorFactory;
+    g_editorFactory = factory;
+    return previous;
+}
+
+CBaseData::CBaseData() {
+    m_varTable.SetParent(&GetGlobalVariableTable());
+    if (g_editorFactory) m_pEditor = g_editorFactory(*this);
+}
 
 CBaseData::~CBaseData() = default;
 
@@ -563,7 +576,7 @@ void CBaseData::ReadData(ZVDOC hDoc) {
     ZVELEM quill = input ? ZEVUD_FindFirstChild(input, "Quill") : 0;
     if (quill && m_pEditor) m_pEditor->Load(quill);
     if (Setting("bQuill", 0) && m_strProgName != "Quill" && m_strProgName != "REVU" && m_varDefs.GetSize() > 0 &&
-        m_pEditor && m_pEditor->HasPages())
+        m_pEditor && !m_pEditor->HasPages())
         m_varDefs.TransferRtfToQuill(m_pEditor->Target());
     if (m_bUseLKData && m_pLKData) {
         m_pLKData->ReadData(input);

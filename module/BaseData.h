@@ -46,6 +46,12 @@ public:
     virtual CVarDefEditorTarget& Target() = 0;
 };
 
+// Makes the editor document of a new position's data. The editor library
+// installs it when it is loaded; without one a position has no editor
+// document.
+using EditorDocumentFactory = std::unique_ptr<CBaseEditorDocument> (*)(CBaseData& owner);
+EditorDocumentFactory SetEditorDocumentFactory(EditorDocumentFactory factory);
+
 // The report window of the output page.
 class CBaseOutputWindow {
 public:
