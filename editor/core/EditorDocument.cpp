@@ -211,8 +211,11 @@ void CEditorDocument::Save(ZVELEM quill, ZVELEM exports) {
 void SetupMacroFiles(std::string& vktFile, std::string& userFile) {
     std::string root = GetInstallRoot();
     if (!root.empty() && root.back() != '/' && root.back() != '\\') root += '/';
-    vktFile = GetRegSettings().GetString("Quill", "vktMacroFile", root + "VBScriptVKT.bas");
-    userFile = GetRegSettings().GetString("Quill", "userMacroFile", root + "VBScriptUSER.bas");
+    // An empty setting counts as none.
+    vktFile = GetRegSettings().GetString("Quill", "vktMacroFile", "");
+    userFile = GetRegSettings().GetString("Quill", "userMacroFile", "");
+    if (vktFile.empty()) vktFile = root + "VBScriptVKT.bas";
+    if (userFile.empty()) userFile = root + "VBScriptUSER.bas";
 }
 
 namespace {
@@ -328,8 +331,8 @@ int CEditorDocument::CalcEditorDocument(CPageBufferList& target, uint32_t formul
 }
 
 std::string GetReportFrameFile() {
-    const std::string def = (fs::path(GetDataDir()) / "Vorlagen" / "Quill Berichtsrahmen.rtf").string();
-    return GetRegSettings().GetString("Quill", "reportFrame", def);
+    const std::string file = GetRegSettings().GetString("Quill", "reportFrame", "");
+    return file.empty() ? (fs::path(GetDataDir()) / "Vorlagen" / "Quill Berichtsrahmen.rtf").string() : file;
 }
 
 bool CEditorDocument::ExportEditorDocumentRtf(const std::string& documentPath, const CPageBufferList& source) {
