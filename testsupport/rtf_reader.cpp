@@ -1,4 +1,4 @@
-#include "rtf_reader.h"
+#include "testsupport/rtf_reader.h"
 
 #include <cctype>
 #include <fstream>

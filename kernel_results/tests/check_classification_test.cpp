@@ -7,7 +7,7 @@
 #include <string>
 
 #include "kernel_results/ClassCheck.h"
-#include "platform/zadevoz/tests/support/rtf_reader.h"
+#include "testsupport/rtf_reader.h"
 #include "testsupport/position_doc.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "kernel_results/SinglePointProof.h"
-#include "platform/zadevoz/tests/support/rtf_reader.h"
+#include "testsupport/rtf_reader.h"
 #include "platform/zidezaz/proofs.h"
 #include "testsupport/position_doc.h"
 

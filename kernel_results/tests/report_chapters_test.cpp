@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "kernel_results/Report.h"
-#include "platform/zadevoz/tests/support/rtf_reader.h"
+#include "testsupport/rtf_reader.h"
 #include "platform/zadevoz/zadevoz.h"
 #include "testsupport/position_doc.h"
 

@@ -13,7 +13,7 @@
 
 #include "kernel_results/ResultTree.h"
 #include "platform/winsys/winsys.h"
-#include "platform/zadevoz/tests/support/rtf_reader.h"
+#include "testsupport/rtf_reader.h"
 #include "platform/zidezaz/zidezaz.h"
 #include "testsupport/position_doc.h"
 #include "testsupport/kernel_library.h"

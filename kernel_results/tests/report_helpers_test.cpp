@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "kernel_results/Report.h"
-#include "platform/zadevoz/tests/support/rtf_reader.h"
+#include "testsupport/rtf_reader.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zadevoz/zadevoz.h"
 #include "testsupport/position_doc.h"

@@ -17,7 +17,7 @@
 #include "platform/emf/emf.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zadevoz/zadevoz.h"
-#include "support/rtf_reader.h"
+#include "testsupport/rtf_reader.h"
 
 namespace fs = std::filesystem;
 using namespace zadevoz;

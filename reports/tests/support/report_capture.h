@@ -9,7 +9,7 @@
 #include <string>
 
 #include "testsupport/scratch.h"
-#include "platform/zadevoz/tests/support/rtf_reader.h"
+#include "testsupport/rtf_reader.h"
 #include "platform/zadevoz/zadevoz.h"
 
 namespace report_test {
