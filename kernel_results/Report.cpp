@@ -9,6 +9,7 @@
 #include "kernel/fe/FeSolver.h"
 #include "kernel/section/SectionCache.h"
 #include "kernel_results/ReportDrawing.h"
+#include "kernel_results/ResultWriter.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zadevoz/zadevoz.h"
@@ -291,14 +292,22 @@ void PrintInputData(RunState& run, std::string& text) {
         z::RtfWriteNumberCell("@1", m.Qs_Dreh[i]);
         static const char* const mirror[3] = {"\\qc nein", "\\qc um Y", "\\qc um Z"};
         z::RtfWriteCell(m.Qs_Spiegel[i] >= 0 && m.Qs_Spiegel[i] <= 2 ? mirror[m.Qs_Spiegel[i]] : "\\qc -");
+        // The material the calculation used: the document's material values
+        // when the position carries them, else the grade table's row.
+        const bool documentMaterial = i < run.materials.Size() && i < run.materials.name.size();
         const bool gradeOk = m.StahlTab >= 0 && m.StahlTab <= 2 && m.Mat[i] >= 0 && m.Mat[i] <= 4;
-        if (gradeOk) {
-            const section::SteelGrade& g = section::SteelGradeRow(m.StahlTab, m.Mat[i]);
-            z::RtfWriteCell(g.name);
-            z::RtfWriteNumberCell("@1", m.Qs_GammaM[i]);
-            z::RtfWriteNumberCell("@0", g.E * 0.1);
-            z::RtfWriteNumberCell("@0", g.G * 0.1);
-            z::RtfWriteNumberCell("@2", g.fyk * 0.1);
+        if (documentMaterial || gradeOk) {
+            section::SteelRecord rec;
+            double gammaM = 0.0;
+            section::Sections(run).MaterialOf(t, rec, gammaM);
+            const std::string name = documentMaterial && !run.materials.name[i].empty()
+                                         ? run.materials.name[i]
+                                         : std::string(gradeOk ? section::SteelGradeRow(m.StahlTab, m.Mat[i]).name : "-");
+            z::RtfWriteCell(name);
+            z::RtfWriteNumberCell("@2", gammaM);
+            z::RtfWriteNumberCell("@0", rec.E);
+            z::RtfWriteNumberCell("@0", rec.G);
+            z::RtfWriteNumberCell("@2", rec.fyk);
         } else {
             WriteErrLine(run, 1, FormatC("Stahlgüte %d des Querschnitts %d außerhalb der Tabelle", m.Mat[i], t));
             z::RtfWriteCell("-");
@@ -788,17 +797,38 @@ int32_t PrintReport(RunState& run) {
     }
     Para(2, Tr("Ergebnisse Knicksicherheitsnachweis"));
     const int32_t n = m.nKnickLk;
-    if (m.printFlags[10] || m.printFlags[11] || m.printFlags[12] || m.printFlags[15])
-        for (int32_t i = 1; i <= n; ++i) {
-            if (n > 1) Para(3, FormatC("%s %d", Tr("Lastkollektiv").c_str(), i));
-            PrintCollective(run, text, i - 1);
-        }
+    // A combination that cannot be proven fails the design: said at the
+    // combination and once more at the end.
+    const std::vector<results::FailedCombination> failed = results::FailedUltimateCombinations(run);
+    auto failure = [&](int32_t i) -> const results::FailedCombination* {
+        for (const auto& f : failed)
+            if (f.number == i) return &f;
+        return nullptr;
+    };
+    const bool collectives = m.printFlags[10] || m.printFlags[11] || m.printFlags[12] || m.printFlags[15];
+    for (int32_t i = 1; i <= n; ++i) {
+        const results::FailedCombination* f = failure(i);
+        if (!collectives && !f) continue;
+        if (n > 1) Para(3, FormatC("%s %d", Tr("Lastkollektiv").c_str(), i));
+        if (f)
+            Para(0, FormatC("%s %d: %s (%s)", Tr("Lastkollektiv").c_str(), i,
+                            Tr("Nachweis nicht erfüllt, die Ergebnisse sind keine Ergebnisse").c_str(),
+                            f->reason.c_str()));
+        if (collectives) PrintCollective(run, text, i - 1);
+    }
     if (n > 1) {
         Para(2, Tr("Extremale Schnittgrößen"));
         if (m.printFlags[13]) PrintEnvelopes(run, text, true, false);
     }
     Para(2, Tr("Extremale Spannungen"));
     if (m.printFlags[14]) PrintEnvelopes(run, text, false, true);
+    if (!failed.empty()) {
+        std::string numbers;
+        for (const auto& f : failed) numbers += (numbers.empty() ? "" : ", ") + std::to_string(f.number);
+        WriteBlankLines(1);
+        Para(0, FormatC("%s: %s %s", Tr("Tragsicherheit nicht erfüllt").c_str(),
+                        Tr("nicht nachgewiesen in Lastkollektiv").c_str(), numbers.c_str()));
+    }
     z::RtfCloseDocument(0);
     gPicture = nullptr;
     return 0;

@@ -65,6 +65,7 @@ TEST_F(HostPosition, ExitCodeVerdictAndFileBytesPerPosition) {
         int code;
         std::vector<const char*> says;  // in standard output or error
         bool saved;                     // false: the file keeps its bytes
+        const char* inReport = nullptr; // a text the report must hold
     } cases[] = {
         {"example", [](std::string t) { return t; }, host::ExitOk,
          {"Gebrauchstauglichkeit: max. Ausnutzung", "Tragsicherheit: max. Ausnutzung 0.5", "- erfüllt",
@@ -73,7 +74,7 @@ TEST_F(HostPosition, ExitCodeVerdictAndFileBytesPerPosition) {
         {"span 8 m", span8, host::ExitNotFulfilled,
          {"Tragsicherheit: nicht erfüllt - nicht nachgewiesen in LK 2", "Ergebnis: Nachweis nicht erfüllt",
           "Fehlerprotokoll:"},
-         true},
+         true, "Tragsicherheit nicht erf\\u252\\'fcllt: nicht nachgewiesen in Lastkollektiv 2, 4"},
         {"utilisation 1.2", [](std::string t) { return Replace(t, "val0=\"4\"", "val0=\"8\""); },
          host::ExitNotFulfilled, {"Tragsicherheit: max. Ausnutzung 1.1", "- nicht erfüllt"}, true},
         {"unknown profile",
@@ -101,10 +102,41 @@ TEST_F(HostPosition, ExitCodeVerdictAndFileBytesPerPosition) {
             EXPECT_NE(ReadAll(file), before) << "a calculated position keeps its results";
         else
             EXPECT_EQ(ReadAll(file), before);
+        if (c.inReport)
+            EXPECT_NE(ReadAll(winsys::SideFileName(file.string(), ".rtf")).find(c.inReport), std::string::npos);
         // Plain text on the console: no RTF codes.
         EXPECT_EQ((r.out + r.err).find("\\par"), std::string::npos) << r.out << r.err;
         std::error_code ec;
         for (const char* ext : {".rtf", ".err"}) fs::remove(winsys::SideFileName(file.string(), ext), ec);
+    }
+}
+
+TEST_F(HostPosition, ReportNamesTheMaterialCalculatedWithAndTheLoadValues) {
+    struct Case {
+        const char* grade;
+        const char* fyk;  // kN/cm², EN 10025-2 for t <= 40 mm
+    } cases[] = {{"S235", "23.50"}, {"S355", "35.50"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.grade);
+        const fs::path file = dir_ / (std::string("Pos") + c.grade + ".vkx");
+        std::ofstream(file, std::ios::binary)
+            << Replace(example_, "strMaterial=\"S235\"", std::string("strMaterial=\"") + c.grade + "\"");
+        const HostRun r = RunHost({"calc", file.string()});
+        ASSERT_EQ(r.code, host::ExitOk) << r.out << r.err;
+        const std::string rtf = ReadAll(winsys::SideFileName(file.string(), ".rtf"));
+        // The section course: grade, gamma_M1 = 1.10 (EC3 NA (DE)), E, G and fy,k of the grade.
+        const std::string row = std::string(c.grade) + "\\cell\n";
+        const size_t at = rtf.find(row);
+        ASSERT_NE(at, std::string::npos);
+        const std::string rest = rtf.substr(at, 400);
+        for (const std::string& v : std::vector<std::string>{"1.10\\cell", "21000\\cell", "8100\\cell", std::string(c.fyk) + "\\cell"})
+            EXPECT_NE(rest.find(v), std::string::npos) << v << "\n" << rest;
+        EXPECT_EQ(rtf.find("St37"), std::string::npos);
+        // The line loads of the input: g = 3 kN/m and q = 4 kN/m.
+        const size_t loads = rtf.find("Lf: 2\\cell");
+        ASSERT_NE(loads, std::string::npos);
+        EXPECT_NE(rtf.find("3.00\\cell"), std::string::npos);
+        EXPECT_NE(rtf.substr(loads, 1200).find("4.00\\cell"), std::string::npos);
     }
 }
 

@@ -161,9 +161,12 @@ public:
     std::vector<fe::FeStressPoint> StressPoints(int32_t e) const override;
     fe::FeMaterial Material() const override;
 
-private:
-    // E, G (kN/m²) of the section number's grade (and the document's material).
+    // The material the calculation uses for a section number (1-based): the
+    // grade table row, replaced by the document's material values when the
+    // reader stored them; fyk, fuk, E, G in kN/cm², gammaM the partial factor.
     void MaterialOf(int32_t sectionNumber, SteelRecord& rec, double& gammaM) const;
+
+private:
     fe::FeSectionValues WithMaterial(int32_t handle, int32_t sectionNumber) const;
     int32_t SectionNumberAt(int32_t b, double x) const;
     int32_t Load(int32_t db, const std::string& name);
