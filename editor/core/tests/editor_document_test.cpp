@@ -3,7 +3,9 @@
 #include "editor/core/EditorDocument.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -24,7 +26,8 @@ public:
     bool CheckInputMessages(std::vector<std::string>&, int) override { return true; }
 };
 
-const fs::path kDir = fs::path(RIGEL_TEST_TMP) / "editor_document";
+// A folder of this process: the tests write macro files and settings of their own.
+const fs::path kDir = fs::path(RIGEL_TEST_TMP) / ("editor_document_" + std::to_string(::getpid()));
 
 const std::string kPage =
     "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red0\\green0\\blue0;\\red7\\green13\\blue255;}"
@@ -52,6 +55,9 @@ class EditorDocument : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(kDir);
+        // Settings of this process only.
+        setenv("VELOR_REGISTRY_DIR", (kDir / "registry").string().c_str(), 1);
+        winsys::RegistryReload();
         // Macro files of this test only.
         WriteFile(kDir / "vkt.bas",
                   "events = {}\n"
@@ -70,8 +76,8 @@ protected:
     }
     void TearDown() override {
         ZEVUD_CloseDoc(doc);
-        GetRegSettings().SetString("Quill", "vktMacroFile", "");
-        GetRegSettings().SetString("Quill", "userMacroFile", "");
+        std::error_code ec;
+        fs::remove_all(kDir, ec);
     }
     std::string Events(CEditorDocument& d) {
         ZOZUDEDA_Execute(d.GetSession(), "Events()");
@@ -228,6 +234,37 @@ TEST_F(EditorDocument, CalculationKeepsExportValuesThatEvaluateAndWritesTheRepor
     EXPECT_NE(rtf.find("A = b*h = 600.00"), std::string::npos) << rtf;
     EXPECT_NE(rtf.find("Quill"), std::string::npos);
     EXPECT_EQ(rtf.find("{\\rtf1", 1), std::string::npos) << "no nested document";
+}
+
+TEST_F(EditorDocument, ReadingHandsTheListingOnlyToAPositionWithoutText) {
+    ASSERT_TRUE(GetRegSettings().SetInt("", "bQuill", 1));
+    auto writePosition = [&](ZVDOC d, bool withText) {
+        Position p;
+        p.m_hDoc = d;
+        p.m_strProgName = "RIGEL";
+        auto v = CreateVarDefEntry(VARDEF_TITLE);
+        p.m_varDefs.Add(std::move(v));
+        if (withText) dynamic_cast<CEditorDocument*>(p.GetEditorDocument())->pages.AddText(kPage);
+        p.WriteData(d);
+    };
+    writePosition(doc, true);
+    Position withText;
+    withText.m_hDoc = doc;
+    withText.ReadData(doc);
+    auto* e = dynamic_cast<CEditorDocument*>(withText.GetEditorDocument());
+    ASSERT_EQ(e->GetPageCount(), 1);
+    EXPECT_EQ(e->pages.GetText(0), kPage);  // the user's text stays
+    EXPECT_EQ(e->bConvertedText, 0);
+
+    ZVDOC bare = ZEVUD_CreateDoc((kDir / "ohne.vkx").string().c_str());
+    writePosition(bare, false);
+    Position without;
+    without.m_hDoc = bare;
+    without.ReadData(bare);
+    auto* f = dynamic_cast<CEditorDocument*>(without.GetEditorDocument());
+    EXPECT_EQ(f->GetPageCount(), 1);  // the listing became its text
+    EXPECT_EQ(f->bConvertedText, 1);
+    ZEVUD_CloseDoc(bare);
 }
 
 TEST_F(EditorDocument, FactoryGivesEveryPositionADocument) {

@@ -3,13 +3,33 @@
 #include "editor/core/FormulaText.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 
 #include "formula/VariableTable.h"
 #include "module/frame/ModuleState.h"
 #include "module/frame/RegSettings.h"
+#include "platform/winsys/winsys.h"
 #include "platform/zozudeda/zozudeda.h"
 
 namespace {
+
+// Settings of this process only (the tests switch the error marks off).
+class PrivateSettings : public ::testing::Environment {
+public:
+    void SetUp() override {
+        const std::string dir = std::string(RIGEL_TEST_TMP) + "/formula_text_" + std::to_string(::getpid());
+        setenv("VELOR_REGISTRY_DIR", dir.c_str(), 1);
+        winsys::RegistryReload();
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(std::string(RIGEL_TEST_TMP) + "/formula_text_" + std::to_string(::getpid()), ec);
+    }
+};
+const auto* const g_settings = ::testing::AddGlobalTestEnvironment(new PrivateSettings);
 
 const std::string kHeader =
     "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\froman\\fcharset2 Symbol;}}\r\n"
@@ -187,6 +207,8 @@ TEST(FormulaLines, TextFunctions) {
         // Unbalanced sum markers: no sum ranges, "SUMME" sums nothing.
         {{"/*S+*/a = 10", "b = 20", "S = SUMME = #.##"}, "S", 0, ""},
         {{"/*S+*/a = 10", "b = 20/*S-*/", "S = SUMME = #.##"}, "S", 20, ""},
+        // A call without its parentheses ends the search with a message.
+        {{"m = @max = #.##"}, "m", 0, "[("},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lines.back());
@@ -217,6 +239,16 @@ TEST(FormulaLines, ScriptFunctionsAndGreekLetters) {
     EXPECT_DOUBLE_EQ(Value(run.table, "w"), 6);
     ASSERT_EQ(run.records.size(), 5u);
     EXPECT_TRUE(Contains(run.records[2].messageText, "Unbekannt")) << run.records[2].messageText;
+    ZOZUDEDA_EndSession(session);
+}
+
+TEST(FormulaLines, ScriptTextsAreEscaped) {
+    const int session = ZOZUDEDA_StartSession();
+    ASSERT_EQ(ZOZUDEDA_AddMacro(session, "function Roh() return 1, '{a}\\\\b \\u{e4}' end\n"), 1);
+    Calc run;
+    Calculate(run, Page({"r = @Roh() = #.##"}), session);
+    EXPECT_DOUBLE_EQ(Value(run.table, "r"), 1);
+    EXPECT_TRUE(Contains(run.text, "[\\{a\\}\\\\b \\'e4]")) << run.text;
     ZOZUDEDA_EndSession(session);
 }
 
