@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/ferrum/ferrum.h"
+#include "platform/ferrum/plate_roles.h"
 #include "platform/zidezaz/zidezaz.h"
 
 namespace {
@@ -200,32 +201,13 @@ int FER_iCalcElastic(int handle, double fy, const double* forces, int /*flags*/,
     }
     const double tol = 1e-6 * std::max(size, 1.0);
 
-    // Roles of an I-section (one vertical web, horizontal plates; z grows
-    // downwards): the plates next to the web's ends are the flanges, plates
-    // further out the flange plates.
+    // Plate roles of an I-section (the same finder as the sections built on
+    // the fly).
     {
-        int webs = 0, other = 0;
-        Element* web = nullptr;
-        for (Element& x : el) {
-            if (std::fabs(x.a.z - x.b.z) <= tol) continue;
-            if (std::fabs(x.a.y - x.b.y) <= tol) ++webs, web = &x;
-            else ++other;
-        }
-        if (webs == 1 && other == 0) {
-            const double zt = std::min(web->a.z, web->b.z), zb = std::max(web->a.z, web->b.z);
-            double adjTop = -1e300, adjBot = 1e300;
-            for (const Element& x : el) {
-                if (&x == web) continue;
-                if (x.a.z < zt + tol) adjTop = std::max(adjTop, x.a.z);
-                if (x.a.z > zb - tol) adjBot = std::min(adjBot, x.a.z);
-            }
-            web->role = 3;
-            for (Element& x : el) {
-                if (&x == web) continue;
-                if (x.a.z < zt + tol) x.role = std::fabs(x.a.z - adjTop) <= tol ? 1 : 5;
-                else if (x.a.z > zb - tol) x.role = std::fabs(x.a.z - adjBot) <= tol ? 2 : 6;
-            }
-        }
+        std::vector<ferrum::PlateLine> lines;
+        for (const Element& x : el) lines.push_back({x.a.y, x.a.z, x.b.y, x.b.z});
+        const std::vector<int> roles = ferrum::FindPlateRoles(lines, tol);
+        for (size_t k = 0; k < el.size(); ++k) el[k].role = roles[k];
     }
 
     int sectionClass = 1;
