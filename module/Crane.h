@@ -9,8 +9,10 @@
 #include "formula/FormulaValue.h"
 #include "platform/zevud/zevud.h"
 
+class CModuleData;
 class CRecordOwner;
 class CVariableTable;
+struct FER_VaduLocalInput;
 
 class CCrane {
 public:
@@ -57,6 +59,39 @@ public:
     CFormulaValue* AxisValue(int axis, int kind);
     // Generated value k of axle a in group g; 0.0 outside the lists.
     double GetWheelLoad(int axis, int group, int k) const;
+
+    // ---- the crane-runway calculation's operations (crane/) ----------------
+    // The check of a load group (0 ultimate S/V, 1 accidental, 2 test load,
+    // 3 serviceability, 4 fatigue).
+    static int GetGroupCheck(int group);
+    // Whether group g takes part in check c (c = -1: in its own check): the
+    // check is enabled, the group has a generated value above 0.0001 in
+    // magnitude, and groups 12, 13, 16, 17 need a second girder.
+    bool IsLoadGroupRelevant(const CModuleData& module, int group, int check) const;
+    // Sums over all axles of axle values 1 and 3 (maximum wheel loads).
+    void SumMaxWheelLoads(double& sum1, double& sum3) const;
+    // The length over the axles: the sum of the spacings of axles 1..n-1.
+    double GetAxisSpan() const;
+    // A two-axle crane's position x moved towards the resultant of its
+    // maximum wheel loads (by the share 1/(m+1), all of it for m = 1);
+    // unchanged for other axle counts and for a first axle without load.
+    double ShiftToResultant(double x, int m) const;
+    // The position of axle a relative to the crane's position (the middle
+    // of its axles).
+    double GetAxisOffset(int axis) const;
+    // The local-check input of axle `axis` of group g with its neighbour
+    // axle (-1: none, neighbour load and spacing 0).
+    void FillVaduLocalInput(const CModuleData& module, FER_VaduLocalInput& record, int group, int axis,
+                            int neighbour) const;
+    // Adds the local wheel-load stresses of this crane at crane position x,
+    // load case n, to the points of pointX (within 0.01): results holds per
+    // point 2 values (crane type 0: sigma_oz, tau) or 12 (else: per slot s
+    // sigma_oy at 2s and sigma_ox at 2s+1) and is enlarged as needed; with
+    // crane type non-zero slotIds/slotKinds (if given) receive the slots'
+    // plate ids and kinds 3, 3, 4, 4, 5, 5.
+    void CalcLocalWheelLoadEffects(CModuleData& module, double x, int loadCase, const std::vector<double>& pointX,
+                                   std::vector<double>& results, std::vector<int>* slotIds,
+                                   std::vector<int>* slotKinds) const;
 
     std::string m_strDesc;
     CFormulaValue m_phi[9];

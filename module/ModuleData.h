@@ -21,7 +21,7 @@
 #include "module/Envelope.h"
 #include "module/Hinge.h"
 #include "input/LoadDef.h"
-#include "module/ModuleDataCrane.h"
+#include "module/SteelCheckSections.h"
 #include "module/NotchCase.h"
 #include "module/Rail.h"
 #include "module/RecordOwner.h"
@@ -32,6 +32,7 @@
 
 class CMainDialogBase;
 class LUDataList;
+struct FER_VaduLocalSection;
 
 // The crane-runway support reactions.
 struct CCraneReactions {
@@ -179,9 +180,36 @@ public:
     // WriteCraneLoadGroupTables, reports/CraneReport.h).
     void WriteLoadProtocolCrane(int k);
 
-    // ---- crane runway (the positions along the runway) -------------------------
+    // ---- crane runway (crane/) -------------------------------------------------------
     void GenerateCranePositions();
     void SetCurrentCranePosition();
+    // The steel-check section table from the girder's sections.
+    void PrepareSteelCheckSections();
+    // Appends crane c's loads of the groups whose check class is in mask:
+    // per axle one load per wheel-load component at "pos<c>+<offset>", one
+    // load case per group that gave loads (name in names, six reaction
+    // factors in ratios: the reduced-phi ratios with "bDecReactions", else
+    // 1.0). nextLoadCase counts on.
+    void AppendCraneLoads(int crane, std::vector<CLoadDef>& loads, int checkMask, int actionOrdinary,
+                          int actionAccidental, int& nextLoadCase, std::vector<std::string>& names,
+                          std::vector<double>& ratios, double ey, double ez);
+    // The user's system points in the slots of the local check's record
+    // (nothing while the points are placed automatically).
+    void FillFER_VaduLocalResultWithPOI(FER_VaduLocalSection& record);
+    // Places the system points of interest from the local check.
+    void CalcCraneLocalEffects();
+
+    // ---- the member's geometry --------------------------------------------------------
+    // The field (from 0) whose range holds x within 0.001 m (at a node the
+    // left one); 0 when none does. endFlag: 1 for an end field whose outer
+    // node has no translational support ("cy" with yDirection, else "cz").
+    int FindFieldAtX(double x, int* endFlag = nullptr, bool yDirection = false) const;
+    // Field i's length extended over the neighbouring fields across nodes
+    // whose translational support is below 0.1 in magnitude.
+    double GetSpanBetweenRestraints(int field, bool yDirection) const;
+    // The point of plate `plate` of field section `field` at t (0..1) along
+    // the plate, in m (a = y, b = z); unchanged for a plate index out of range.
+    void GetSectionPlateAt(int field, int plate, double t, double& a, double& b);
 
     // ---- the data ---------------------------------------------------------------------
     std::vector<CFormulaValue> m_fieldLengths;
