@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "module/ModuleData.h"
+#include "platform/ferrum/ferrum.h"
 #include "platform/zidezaz/zidezaz.h"
 
 namespace cranetest {
@@ -70,6 +71,23 @@ inline void MakeGirder(CModuleData& d, double span, double spacing = 4.0, double
     for (int& lc : c.m_loadCaseNr) lc = -1;
     c.m_loadCaseNr[0] = 1;
     d.m_notchCases.clear();
+}
+
+// The point of a point of interest on the library section h: wall element
+// tqe of its profile at the relative place idx, and the wall line the
+// element lies on.
+struct ElementPoint {
+    double y = 0, z = 0;
+    int line = -1;
+};
+inline ElementPoint PointOn(int h, int tqe, double idx) {
+    ElementPoint p;
+    SektTqe e{};
+    if (SEKT_PRO_GetResultTqe(FER_hGetProfile(h), 0, tqe, &e) != 0) return p;
+    p.y = e.ya + idx * (e.ye - e.ya);
+    p.z = e.za + idx * (e.ze - e.za);
+    p.line = e.line;
+    return p;
 }
 
 }  // namespace cranetest

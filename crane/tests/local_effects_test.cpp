@@ -11,6 +11,12 @@
 namespace {
 
 using cranetest::MakeGirder;
+using cranetest::PointOn;
+
+// Where a point of interest lies on the girder's library section at x = 0.
+cranetest::ElementPoint Where(CModuleData& d, const CNotchCase& p) {
+    return PointOn(d.m_steelSections.GetSteelCheckSectionHandle(0.0), p.m_tqe, p.m_idx.GetValue());
+}
 
 const CNotchCase* Find(const CModuleData& d, const std::string& name) {
     for (const CNotchCase& p : d.m_notchCases)
@@ -66,7 +72,7 @@ TEST(LocalEffects, OneAxleCraneAndBottomFlangeSlots) {
     d.m_cranes[0].CalcLocalWheelLoadEffects(d, 5.0, 1, {5.0}, results, &ids, &kinds);
     ASSERT_EQ(results.size(), 12u);
     EXPECT_EQ(kinds, (std::vector<int>{3, 3, 4, 4, 5, 5}));
-    EXPECT_EQ(ids, std::vector<int>(6, 1));  // the bottom flange
+    for (int id : ids) EXPECT_EQ(PointOn(d.m_steelSections.GetSteelCheckSectionHandle(5.0), id, 0.5).line, 1);
     // Wheel line: sigma_ox = cx1 F/tf² with cx1(0.4896) = 2.230 - 0.7295 + 1.390 e^-8.974
     // = 1.5007; 75/2.5² = 12 kN/cm² = 120 N/mm²: 180.1 N/mm² (result 2s+1 of slot 2).
     EXPECT_NEAR(results[5], 180.1, 0.1);
@@ -88,16 +94,17 @@ TEST(LocalEffects, SystemPointsOfTheRailCase) {
     const CNotchCase* left = Find(d, "Schienenanschluss links");
     ASSERT_TRUE(sx && tau && right && left);
     EXPECT_EQ(sx->m_iPlace, 2);
-    EXPECT_EQ(sx->m_tqe, 2);  // the web, at its top
-    EXPECT_EQ(sx->m_idx.GetValue(), 0.0);
+    const cranetest::ElementPoint webTop = Where(d, *sx);  // the web (line 2), at its top
+    EXPECT_EQ(webTop.line, 2);
+    EXPECT_NEAR(webTop.z, 1.25, 1e-12);  // where the web meets the flange's underside
     EXPECT_DOUBLE_EQ(sx->m_thickness.GetValue(), 12.0);
     EXPECT_EQ(sx->m_iKerbGruppe, 13);
     EXPECT_EQ(tau->m_iKerbGruppe, 9);
     EXPECT_EQ(tau->m_iKerbGruppeW, 9);
-    // Rail-foot edges at y = +4 cm (right, side 0) and -4 cm on the flange from -15 to 15.
-    EXPECT_EQ(right->m_tqe, 0);
-    EXPECT_NEAR(right->m_idx.GetValue(), 19.0 / 30.0, 1e-12);
-    EXPECT_NEAR(left->m_idx.GetValue(), 11.0 / 30.0, 1e-12);
+    // Rail-foot edges at y = +4 cm (right, side 0) and -4 cm on the top flange.
+    EXPECT_EQ(Where(d, *right).line, 0);
+    EXPECT_NEAR(Where(d, *right).y, 4.0, 1e-12);
+    EXPECT_NEAR(Where(d, *left).y, -4.0, 1e-12);
     EXPECT_DOUBLE_EQ(right->m_thickness.GetValue(), 25.0);
     EXPECT_EQ(right->m_iPlace, 1);
     EXPECT_EQ(right->m_iKerbGruppe, 11);
@@ -130,20 +137,29 @@ TEST(LocalEffects, GivenPointsRoundTripKeepsTheirSides) {
     d.m_craneSettings.m_loadDistOnBottomFlange.SetValue(5.0);
     d.m_craneSettings.m_autoPOI = 1;
     d.CalcCraneLocalEffects();
-    // Wheel lines at y = +-(15 - 5) on the bottom flange from -15 to 15.
-    EXPECT_NEAR(Find(d, "Radlast rechts")->m_idx.GetValue(), 25.0 / 30.0, 1e-12);
-    EXPECT_NEAR(Find(d, "Radlast links")->m_idx.GetValue(), 5.0 / 30.0, 1e-12);
+    // Wheel lines at y = +-(15 - 5) on the bottom flange (line 1), tips at +-15.
+    const struct {
+        const char* name;
+        double y;
+    } expected[] = {{"Radlast rechts", 10.0}, {"Radlast links", -10.0}, {"Rand rechts", 15.0}, {"Rand links", -15.0}};
+    auto check = [&] {
+        for (const auto& e : expected) {
+            const cranetest::ElementPoint p = Where(d, *Find(d, e.name));
+            EXPECT_EQ(p.line, 1) << e.name;
+            EXPECT_NEAR(p.y, e.y, 1e-12) << e.name;
+        }
+    };
+    check();
     // The user's points handed to the library and placed from it again.
     d.m_craneSettings.m_autoPOI = 0;
     FER_VaduLocalSection rec{};
     d.FillFER_VaduLocalResultWithPOI(rec);
-    EXPECT_NEAR(rec.idx[2], 25.0 / 30.0, 1e-12);  // side 0 holds "rechts"
-    EXPECT_NEAR(rec.idx[3], 5.0 / 30.0, 1e-12);
+    EXPECT_NEAR(PointOn(d.m_steelSections.GetSteelCheckSectionHandle(0.0), rec.id[2], rec.idx[2]).y, 10.0,
+                1e-12);  // side 0 holds "rechts"
+    EXPECT_NEAR(PointOn(d.m_steelSections.GetSteelCheckSectionHandle(0.0), rec.id[3], rec.idx[3]).y, -10.0, 1e-12);
     EXPECT_DOUBLE_EQ(rec.thickness[2], 2.5);
     d.CalcCraneLocalEffects();
-    EXPECT_NEAR(Find(d, "Radlast rechts")->m_idx.GetValue(), 25.0 / 30.0, 1e-12);
-    EXPECT_NEAR(Find(d, "Radlast links")->m_idx.GetValue(), 5.0 / 30.0, 1e-12);
-    EXPECT_NEAR(Find(d, "Rand rechts")->m_idx.GetValue(), 1.0, 1e-12);
+    check();
     d.m_steelSections.Reset();
 }
 

@@ -284,9 +284,11 @@ struct FER_VaduLocalInput {
 
 // Point-of-interest record, 264 bytes: six slots, in order kind 2/3 side
 // 0, 1; kind 1/4 side 0, 1; kind 5 side 0, 1 (side 0 is the side of
-// positive y). The slots name a plate (id: its index) and a relative place
-// on it (idx, 0 at the plate's start .. 1 at its end), with its thickness in
-// cm; a slot of thickness 0 is empty.
+// positive y). The slots name a wall element of the section library's
+// calculated profile (id: its index, SEKT_PRO_GetResultTqe; plates are cut
+// where others join them) and a relative place on it (idx, 0 at the
+// element's start .. 1 at its end), with its thickness in cm; a slot of
+// thickness 0 is empty.
 struct FER_VaduLocalSection {
     double reserved0;         // 0
     double sigmaOz;           // 8   crane type 0: sigma_oz,Ed at the web point, N/mm²

@@ -54,21 +54,39 @@ Geometry FindGeometry(const ferrum::OnTheFlySection& s, int flangeRole) {
     return g;
 }
 
-// The flange plate at y and the relative place of y on it (the nearest end
-// when y lies beyond the flange).
-void PlaceOnFlange(const ferrum::OnTheFlySection& s, const Geometry& g, double y, int& id, double& idx,
-                   double& thickness) {
+// The section library's wall elements of the profile (plates cut where
+// others join them); the points of the slots name these elements.
+std::vector<SektTqe> Elements(int pro) {
+    std::vector<SektTqe> out;
+    const int n = SEKT_PRO_GetnTqe(pro, 0);
+    for (int k = 0; k < n; ++k) {
+        SektTqe e{};
+        if (SEKT_PRO_GetResultTqe(pro, 0, k, &e) != 0) break;
+        out.push_back(e);
+    }
+    return out;
+}
+
+bool OnLineOfRole(const ferrum::OnTheFlySection& s, const SektTqe& e, int role) {
+    return e.line >= 0 && static_cast<size_t>(e.line) < s.roles.size() && s.roles[static_cast<size_t>(e.line)] == role;
+}
+
+// The flange element at y and the relative place of y on it (the nearest
+// end when y lies beyond the flange).
+void PlaceOnFlange(const ferrum::OnTheFlySection& s, const std::vector<SektTqe>& elements, int role, double y, int& id,
+                   double& idx, double& thickness) {
     double best = 1e300;
-    for (int k : g.flange) {
-        const SektWLine& w = s.lines[static_cast<size_t>(k)];
-        const double lo = std::min(w.ya, w.ye), hi = std::max(w.ya, w.ye);
+    for (size_t k = 0; k < elements.size(); ++k) {
+        const SektTqe& e = elements[k];
+        if (!OnLineOfRole(s, e, role)) continue;
+        const double lo = std::min(e.ya, e.ye), hi = std::max(e.ya, e.ye);
         const double d = y < lo ? lo - y : y > hi ? y - hi : 0.0;
         if (d >= best) continue;
         best = d;
-        id = k;
+        id = static_cast<int>(k);
         const double yc = std::clamp(y, lo, hi);
-        idx = w.ye != w.ya ? (yc - w.ya) / (w.ye - w.ya) : 0.0;
-        thickness = Thickness(w);
+        idx = e.ye != e.ya ? (yc - e.ya) / (e.ye - e.ya) : 0.0;
+        thickness = 0.5 * (e.ta + e.te);
     }
 }
 
@@ -83,16 +101,23 @@ void TopFlange(const ferrum::OnTheFlySection& s, const FER_VaduLocalInput& in, F
                bool useGiven) {
     const Geometry g = FindGeometry(s, 1);
     if (!g.ok) return;
+    const std::vector<SektTqe> elements = Elements(s.profile);
     if (!useGiven) {
         // The web top, and the rail-foot edges on the flange (side 0: +y).
-        const SektWLine& web = s.lines[static_cast<size_t>(g.web)];
-        r.id[kSlotWeb] = g.web;
-        r.idx[kSlotWeb] = web.za <= web.ze ? 0.0 : 1.0;
-        r.thickness[kSlotWeb] = g.tw;
+        double top = 1e300;
+        for (size_t k = 0; k < elements.size(); ++k) {
+            const SektTqe& e = elements[k];
+            if (e.line != g.web || std::min(e.za, e.ze) >= top) continue;
+            top = std::min(e.za, e.ze);
+            r.id[kSlotWeb] = static_cast<int>(k);
+            r.idx[kSlotWeb] = e.za <= e.ze ? 0.0 : 1.0;
+            r.thickness[kSlotWeb] = 0.5 * (e.ta + e.te);
+        }
         ClearSlot(r, kSlotWeb + 1);
         for (int side = 0; side < 2; ++side) {
             const double y = g.yWeb + (side == 0 ? 0.5 : -0.5) * in.railB1;
-            PlaceOnFlange(s, g, y, r.id[kSlotWheel + side], r.idx[kSlotWheel + side], r.thickness[kSlotWheel + side]);
+            PlaceOnFlange(s, elements, 1, y, r.id[kSlotWheel + side], r.idx[kSlotWheel + side],
+                          r.thickness[kSlotWheel + side]);
         }
         ClearSlot(r, kSlotTip);
         ClearSlot(r, kSlotTip + 1);
@@ -119,8 +144,10 @@ void TopFlange(const ferrum::OnTheFlySection& s, const FER_VaduLocalInput& in, F
 
     // Depth of the web point below the flange's underside (45° spread, 5.7.1).
     double z = 0.0;
-    if (r.thickness[kSlotWeb] > 0 && r.id[kSlotWeb] == g.web) {
-        const SektWLine& web = s.lines[static_cast<size_t>(g.web)];
+    const int webPoint = r.id[kSlotWeb];
+    if (r.thickness[kSlotWeb] > 0 && webPoint >= 0 && static_cast<size_t>(webPoint) < elements.size() &&
+        elements[static_cast<size_t>(webPoint)].line == g.web) {
+        const SektTqe& web = elements[static_cast<size_t>(webPoint)];
         const double zp = web.za + r.idx[kSlotWeb] * (web.ze - web.za);
         z = std::max(0.0, 10.0 * (zp - (g.zFlange + 0.5 * g.tf)));
     }
@@ -142,15 +169,17 @@ void BottomFlange(const ferrum::OnTheFlySection& s, const FER_VaduLocalInput& in
     if (!g.ok) return;
     const double b = g.yMax - g.yMin;  // cm
     const double n = in.railKOrLoadDist;
+    const std::vector<SektTqe> elements = Elements(s.profile);
     if (!useGiven) {
         for (int side = 0; side < 2; ++side) {
             const double sign = side == 0 ? 1.0 : -1.0;
             const double tip = side == 0 ? g.yMax : g.yMin;
-            PlaceOnFlange(s, g, g.yWeb + sign * 0.5 * g.tw, r.id[kSlotWeb + side], r.idx[kSlotWeb + side],
+            PlaceOnFlange(s, elements, 2, g.yWeb + sign * 0.5 * g.tw, r.id[kSlotWeb + side], r.idx[kSlotWeb + side],
                           r.thickness[kSlotWeb + side]);
-            PlaceOnFlange(s, g, tip - sign * n, r.id[kSlotWheel + side], r.idx[kSlotWheel + side],
+            PlaceOnFlange(s, elements, 2, tip - sign * n, r.id[kSlotWheel + side], r.idx[kSlotWheel + side],
                           r.thickness[kSlotWheel + side]);
-            PlaceOnFlange(s, g, tip, r.id[kSlotTip + side], r.idx[kSlotTip + side], r.thickness[kSlotTip + side]);
+            PlaceOnFlange(s, elements, 2, tip, r.id[kSlotTip + side], r.idx[kSlotTip + side],
+                          r.thickness[kSlotTip + side]);
         }
     }
     if (!(b - g.tw > 0)) return;

@@ -6,8 +6,33 @@
 #include <cmath>
 
 #include "platform/ferrum/ferrum.h"
+#include "platform/zidezaz/zidezaz.h"
 
 namespace {
+
+// The point of a slot: wall element id of the section's profile at the
+// relative place idx; line: the wall line the element lies on.
+struct Point {
+    double y = 0, z = 0;
+    int line = -1;
+};
+Point SlotPoint(int h, int id, double idx) {
+    Point p;
+    SektTqe e{};
+    if (SEKT_PRO_GetResultTqe(FER_hGetProfile(h), 0, id, &e) != 0) return p;
+    p.y = e.ya + idx * (e.ye - e.ya);
+    p.z = e.za + idx * (e.ze - e.za);
+    p.line = e.line;
+    return p;
+}
+
+// The wall element of the web (line 2) of a girder built below.
+int WebElement(int h) {
+    const int n = SEKT_PRO_GetnTqe(FER_hGetProfile(h), 0);
+    for (int k = 0; k < n; ++k)
+        if (SlotPoint(h, k, 0).line == 2) return k;
+    return -1;
+}
 
 // A welded I (cm), flange b x tf on its centre line at z 0 (top) and 62.5
 // (bottom), web tw from centre line to centre line.
@@ -87,8 +112,9 @@ TEST(VaduLocal, RailOnTopFlangeAgainstHandValues) {
         FER_VaduLocalSection s{};
         // The point in the web: 100 mm below the flange's underside at
         // z = 1.25 cm, on the web from z 0 to 62.5.
-        s.id[0] = 2;
-        s.idx[0] = (1.25 + c.depthMm / 10.0) / 62.5;
+        s.id[0] = WebElement(g.h);
+        const Point top = SlotPoint(g.h, s.id[0], 0.0), bottom = SlotPoint(g.h, s.id[0], 1.0);
+        s.idx[0] = (1.25 + c.depthMm / 10.0 - top.z) / (bottom.z - top.z);
         s.thickness[0] = 1.2;
         ASSERT_EQ(FER_hCalcVaduLocal(g.h, &in, &s, c.depthMm > 0 ? 1 : 0), 0);
         EXPECT_NEAR(s.sigmaOz, c.sigma, 0.06);
@@ -105,16 +131,20 @@ TEST(VaduLocal, AutomaticPointsOfTheRailCase) {
     FER_VaduLocalSection s{};
     for (int i = 0; i < 6; ++i) s.id[i] = 99, s.thickness[i] = 9;
     ASSERT_EQ(FER_hCalcVaduLocal(g.h, &in, &s, 0), 0);
-    // Web top: plate 2 at its start, 1.2 cm.
-    EXPECT_EQ(s.id[0], 2);
-    EXPECT_EQ(s.idx[0], 0.0);
+    // Web top: the web's element at its upper end, 1.2 cm.
+    const Point web = SlotPoint(g.h, s.id[0], s.idx[0]);
+    EXPECT_EQ(web.line, 2);
+    EXPECT_NEAR(web.y, 0.0, 1e-12);
+    EXPECT_NEAR(web.z, 1.25, 1e-12);  // the web starts at the flange's underside
     EXPECT_EQ(s.thickness[0], 1.2);
     EXPECT_EQ(s.thickness[1], 0.0);
-    // Rail-foot edges y = +4 (side 0) and -4 on the top flange from -15 to 15.
-    EXPECT_EQ(s.id[2], 0);
-    EXPECT_NEAR(s.idx[2], 19.0 / 30.0, 1e-12);
-    EXPECT_EQ(s.id[3], 0);
-    EXPECT_NEAR(s.idx[3], 11.0 / 30.0, 1e-12);
+    // Rail-foot edges y = +4 (side 0) and -4 on the top flange (line 0).
+    for (int side = 0; side < 2; ++side) {
+        const Point p = SlotPoint(g.h, s.id[2 + side], s.idx[2 + side]);
+        EXPECT_EQ(p.line, 0);
+        EXPECT_NEAR(p.y, side == 0 ? 4.0 : -4.0, 1e-12);
+        EXPECT_NEAR(p.z, 0.0, 1e-12);
+    }
     EXPECT_EQ(s.thickness[2], 2.5);
     EXPECT_EQ(s.thickness[4], 0.0);
     EXPECT_EQ(s.thickness[5], 0.0);
@@ -161,12 +191,14 @@ TEST(VaduLocal, BottomFlangeTable52AtEachLocation) {
             EXPECT_NEAR(s.A[2 * c.location + side], c.sx, 0.05);
             EXPECT_NEAR(s.B[2 * c.location + side], c.sy, 0.05);
         }
-    // The automatic points on the bottom flange (plate 1, y from -15 to 15):
+    // The automatic points on the bottom flange (line 1, y from -15 to 15):
     // web faces y = +-0.5, wheel lines +-(15 - 7.25), tips +-15; side 0 at +y.
     const double y[6] = {0.5, -0.5, 7.75, -7.75, 15, -15};
     for (int slot = 0; slot < 6; ++slot) {
-        EXPECT_EQ(s.id[slot], 1);
-        EXPECT_NEAR(s.idx[slot], (y[slot] + 15) / 30, 1e-12);
+        const Point p = SlotPoint(g.h, s.id[slot], s.idx[slot]);
+        EXPECT_EQ(p.line, 1) << slot;
+        EXPECT_NEAR(p.y, y[slot], 1e-12) << slot;
+        EXPECT_NEAR(p.z, 62.5, 1e-12) << slot;
         EXPECT_EQ(s.thickness[slot], 2.0);
     }
 }
