@@ -112,12 +112,14 @@ public:
         m.Zwang.Append(z);
         return *this;
     }
-    Member& SpringAt(double x, double cy, double cz) {
+    Member& SpringAt(double x, double cy, double cz, double eyCm = 0, double ezCm = 0) {
         Spring s;
         s.node = 0;
         s.posX = static_cast<float>(x);
         s.cy = static_cast<float>(cy);
         s.cz = static_cast<float>(cz);
+        s.ey = static_cast<float>(eyCm);
+        s.ez = static_cast<float>(ezCm);
         m.Feder[static_cast<size_t>(m.nFeder++)] = s;
         return *this;
     }
@@ -126,6 +128,19 @@ public:
         b.node = 0;
         b.length = static_cast<float>(Total());
         b.cz = static_cast<float>(cz);
+        m.Bettung[static_cast<size_t>(m.nBettung++)] = b;
+        return *this;
+    }
+    // A bedding over the whole member with its eccentricities (cm).
+    Member& Bed(double cy, double ezCm, double cz, double eyCm, double cmx) {
+        Bedding b;
+        b.node = 0;
+        b.length = static_cast<float>(Total());
+        b.cy = static_cast<float>(cy);
+        b.cz = static_cast<float>(cz);
+        b.ey = b.ey2 = static_cast<float>(eyCm);
+        b.ez = b.ez2 = static_cast<float>(ezCm);
+        b.cmx = static_cast<float>(cmx);
         m.Bettung[static_cast<size_t>(m.nBettung++)] = b;
         return *this;
     }

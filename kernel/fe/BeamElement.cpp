@@ -111,7 +111,8 @@ void ElasticStiffness(const ElementValues& ev, bool notBuckling, Mat14& K) {
 }
 
 void AddBeddingStiffness(const ElementValues& ev, Mat14& K) {
-    if (ev.cX + ev.cY + ev.cZ + ev.cT == 0.0) return;
+    if (ev.cX + ev.cY + ev.cZ + ev.cT == 0.0 && ev.cYez == 0.0 && ev.cZey == 0.0 && ev.cYez2 + ev.cZey2 == 0.0)
+        return;
     const double l = ev.l;
     Mat14 Bm{};
     Sym(Bm, kU, kU, ev.cX * l / 3.0);
@@ -120,12 +121,11 @@ void AddBeddingStiffness(const ElementValues& ev, Mat14& K) {
     AddShapeBlock(Bm, kVDofs, kPlus, kVDofs, kPlus, ev.cY, l, false);
     AddShapeBlock(Bm, kWDofs, kAlt, kWDofs, kAlt, ev.cZ, l, false);
     AddShapeBlock(Bm, kTDofs, kAlt, kTDofs, kAlt, ev.cT, l, false);
-    // Lateral bedding at the height eBed below the shear centre: the bedded
-    // line moves by v - eBed * twist.
-    if (ev.eBed != 0.0 && ev.cY != 0.0) {
-        AddShapeBlock(Bm, kVDofs, kPlus, kTDofs, kAlt, -ev.eBed * ev.cY, l, true);
-        AddShapeBlock(Bm, kTDofs, kAlt, kTDofs, kAlt, ev.eBed * ev.eBed * ev.cY, l, false);
-    }
+    // Eccentric beddings: the energy of cy (v - ez twist)^2 + cz (w + ey twist)^2
+    // summed over the beddings gives the couplings from the sums alone.
+    if (ev.cYez != 0.0) AddShapeBlock(Bm, kVDofs, kPlus, kTDofs, kAlt, -ev.cYez, l, true);
+    if (ev.cZey != 0.0) AddShapeBlock(Bm, kWDofs, kAlt, kTDofs, kAlt, ev.cZey, l, true);
+    if (ev.cYez2 + ev.cZey2 != 0.0) AddShapeBlock(Bm, kTDofs, kAlt, kTDofs, kAlt, ev.cYez2 + ev.cZey2, l, false);
     // Bedding given in the section's reference axes, turned into the
     // principal axes.
     if (std::fabs(ev.alpha) >= 0.01 && !(ev.cY == 0.0 && ev.cZ == 0.0)) {

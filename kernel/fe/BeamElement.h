@@ -36,7 +36,12 @@ struct ElementValues {
     double hy = 0, hz = 0;    // extents of the section in y and z, m
     double cX = 0, cY = 0, cZ = 0, cT = 0;  // bedding: axial, lateral v, lateral w, torsional
     double betaBed = 0;       // bedding angle (carried, not used by the matrices)
-    double eBed = 0;          // eccentricity of the lateral bedding from the shear centre, m
+    // Eccentric beddings, summed over the beddings of the element: a lateral
+    // bedding cy whose line lies ez below the shear centre moves by
+    // v - ez * twist, a vertical bedding cz at the lateral offset ey by
+    // w + ey * twist (as the single springs do).
+    double cYez = 0, cYez2 = 0;  // sum of cy * ez (kN/m) and cy * ez^2 (kN)
+    double cZey = 0, cZey2 = 0;  // sum of cz * ey (kN/m) and cz * ey^2 (kN)
     double slopeZ = 0;        // (z of node b - z of node a) / l
 };
 

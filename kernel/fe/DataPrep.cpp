@@ -587,11 +587,19 @@ int32_t GetElementValues(RunState& run, ElementValues& ev, Vec14& hinges, int32_
         for (int32_t i : st.beddingsOfElement[Z(e)]) {
             const auto& v = st.beddings[Z(i)].v;
             ev.cX += 0.5 * (v[slot::kBedCx] + v[slot::kBedCx + 1]);
-            ev.cY += 0.5 * (v[slot::kBedCy] + v[slot::kBedCy + 1]);
-            ev.cZ += 0.5 * (v[slot::kBedCz] + v[slot::kBedCz + 1]);
+            const double cy = 0.5 * (v[slot::kBedCy] + v[slot::kBedCy + 1]);
+            const double cz = 0.5 * (v[slot::kBedCz] + v[slot::kBedCz + 1]);
+            const double ey = v[slot::kBedEy], ez = v[slot::kBedEz];
+            ev.cY += cy;
+            ev.cZ += cz;
             ev.cT += v[slot::kBedCmx];
-            if (std::fabs(v[slot::kBedEy]) > std::fabs(ev.betaBed)) ev.betaBed = v[slot::kBedEy];
-            if (std::fabs(v[slot::kBedEz]) > std::fabs(ev.eBed)) ev.eBed = v[slot::kBedEz];
+            // Each bedding keeps its own eccentricity: a lateral one its
+            // height ez, a vertical one its offset ey.
+            ev.cYez += cy * ez;
+            ev.cYez2 += cy * ez * ez;
+            ev.cZey += cz * ey;
+            ev.cZey2 += cz * ey * ey;
+            if (std::fabs(ey) > std::fabs(ev.betaBed)) ev.betaBed = ey;
         }
     }
     if (!m.OhneGelenke) {

@@ -134,11 +134,13 @@ TEST(FeElement, GeometricStiffnessEqualsItsIntegral) {
 TEST(FeElement, EccentricBeddingPatchAndDefiniteness) {
     ElementValues ev = ipe300::Element(0.8);
     ev.E = ev.G = 0;  // bedding alone
+    const double e = 0.15;  // one lateral bedding 15 cm from the shear centre
     ev.cY = 5000;
-    ev.eBed = 0.15;
+    ev.cYez = ev.cY * e;
+    ev.cYez2 = ev.cY * e * e;
     Mat14 K, Kg;
     CalcElementMatrices(0, ev, Vec14{}, K, Kg, nullptr, true, {}, nullptr);
-    const double l = ev.l, e = ev.eBed;
+    const double l = ev.l;
     // v = e * twist with the twist linear: the bedded line does not move.
     Vec14 d{};
     d[3] = 1.0;
