@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 
+#include "input/StdProfile.h"
 #include "module/ModuleData.h"
 #include "platform/ferrum/ferrum.h"
 #include "platform/lingo/lingo.h"
@@ -27,6 +28,21 @@ int SideOf(const CNotchCase& p, const std::string& right) {
     return !right.empty() && p.m_strName.find(right) != std::string::npos ? 0 : 1;
 }
 
+
+// A catalogue section keeps no profile of its own: its plates are loaded
+// from the catalogue's database, once.
+void LoadCatalogueProfile(CSection& s, CSectProfile& profile, const std::string& name) {
+    if (profile.IsValid() || s.m_profSelType != 0 || s.m_iFamily < 0 || name.empty()) return;
+    CStdProfile& catalogue = GetStdProfile();
+    int series = -1, index = -1;
+    catalogue.FindProfile(s.m_profFamily, name, series, index);
+    if (series < 0 || index < 0) return;
+    std::string db;
+    if (catalogue.GetProfileType(series, index, &db) < -1 || db.empty()) return;
+    if (profile.LoadFromDatabase(db.c_str(), catalogue.GetSeriesName(series).c_str(), name.c_str()) < 0)
+        profile.Release();
+}
+
 }  // namespace
 
 void CModuleData::PrepareSteelCheckSections() {
@@ -35,7 +51,9 @@ void CModuleData::PrepareSteelCheckSections() {
     const int n = static_cast<int>(m_sections.size());
     m_steelSections.SetSpanCount(n);
     for (int i = 0; i < n; ++i) {
-        const CSection& s = m_sections[static_cast<size_t>(i)];
+        CSection& s = m_sections[static_cast<size_t>(i)];
+        LoadCatalogueProfile(s, s.m_profile, s.m_profName);
+        if (s.m_bVoute) LoadCatalogueProfile(s, s.m_profile2, s.m_profName2);
         const size_t field = static_cast<size_t>(i) + 1;
         const double length = field < m_fieldLengths.size() ? m_fieldLengths[field].GetValue() : 0.0;
         const int32_t start = s.m_profile.GetHandle();
