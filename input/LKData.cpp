@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "module/frame/ModuleMessages.h"
+#include "platform/common/norm_codes.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ std::string Tr(const std::string& text) {
     return lingo::Translate(rigel::kAppInput, rigel::kSectionCommon, kArea, text);
 }
 
-bool IsGermanFrame(int32_t norm) { return norm == 0 || norm == 4 || norm == 5; }
+bool IsGermanFrame(int32_t norm) { return norm == kLkDin1055 || norm == kLkEcNad || norm == kLkEcNaf; }
 
 // Category remaps between the twelve categories of norms 0, 4, 5 and the
 // seventeen of norm 3.

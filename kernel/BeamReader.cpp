@@ -16,7 +16,6 @@ namespace {
 
 using winsys::FormatC;
 
-size_t Z(int32_t i) { return static_cast<size_t>(i); }
 int32_t GetInt(ZVELEM e, const char* a) { return ZEVUD_GetInt(e, a); }
 double GetDbl(ZVELEM e, const char* a) { return ZEVUD_GetDouble(e, a); }
 float GetFlt(ZVELEM e, const char* a) { return static_cast<float>(ZEVUD_GetDouble(e, a)); }

@@ -8,10 +8,11 @@
 #include "kernel/KernelErrors.h"
 #include "kernel/KernelUtil.h"
 #include "kernel/MemberDesignReader.h"
-#include "platform/zadevoz/zadevoz.h"
+#include "kernel/fe/FeSolver.h"
 #include "kernel/section/SectionCache.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zadevoz/zadevoz.h"
 
 namespace tovik {
 
@@ -177,7 +178,7 @@ int32_t RunCalculation(RunState& run, const KernelPhases& ph, int32_t printFlag)
             const std::string f = "Berechnung LK %ld (Gebrauchstauglichkeit)";
             ProgressText(run, lingo::FormatTranslated(f, CalcText(f), static_cast<long>(r.nKnickLk + i)));
         }
-        ReportCalcError(run, i, ph.RechneDltr3D(run, 0, i - 1));
+        ReportCalcError(run, i, ph.RechneDltr3D(run, fe::kFirstOrder, i - 1));
         if (run.stopped) return 0;
     }
 
@@ -191,13 +192,13 @@ int32_t RunCalculation(RunState& run, const KernelPhases& ph, int32_t printFlag)
             const std::string f = "Berechnung LK %ld (Tragsicherheit)";
             ProgressText(run, lingo::FormatTranslated(f, CalcText(f), static_cast<long>(k)));
         }
-        ReportCalcError(run, k, ph.RechneDltr3D(run, 1, k - 1));
+        ReportCalcError(run, k, ph.RechneDltr3D(run, fe::kBuckling, k - 1));
         if (run.stopped) return 0;
         run.MessageText = winsys::FormatC("Vorverformungen Lf: %d", k);
         ph.SetImperfection(run, k - 1);
         if (run.stopped) return 0;
         run.MessageText = winsys::FormatC("Spannungsnachweis (II) Lf: %d", k);
-        ReportCalcError(run, k, ph.RechneDltr3D(run, 2, k - 1));
+        ReportCalcError(run, k, ph.RechneDltr3D(run, fe::kSecondOrder, k - 1));
         if (run.stopped) return 0;
     }
 

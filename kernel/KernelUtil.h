@@ -1,11 +1,18 @@
-// Small helpers of the kernel: log lines, text splitting, the run's base
-// name and the developer switch.
+// Small helpers of the kernel: the index conversion, log lines, text
+// splitting, the run's base name and the developer switch.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tovik {
+
+// A signed count or index of the model as an index into a std::vector
+// (callers check the range; a negative one becomes a huge index that at()
+// refuses).
+inline constexpr size_t Z(int64_t i) { return static_cast<size_t>(i); }
 
 // Appends "[dd.mm.yyyy / hh:mm:ss:mmmm] text" to the log file (tried up to
 // ten times, 20 ms apart; a line that cannot be written is dropped).

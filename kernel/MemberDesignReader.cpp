@@ -7,6 +7,7 @@
 #include "kernel/KernelErrors.h"
 #include "kernel/section/SectionCache.h"
 #include "kernel/MaterialValues.h"
+#include "platform/common/norm_codes.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 
@@ -505,9 +506,9 @@ void ReadNormInfo(ZVELEM root, ReaderValues& v) {
     if (!info) return;
     v.NormNr = ZEVUD_GetInt(info, "norm");
     switch (v.NormNr) {
-    case 7: v.NormName = "DIN"; break;
-    case 8: case 31: case 34: v.NormName = "EC"; break;
-    case 13: v.NormName = "SIA"; break;
+    case kNormDin18800: v.NormName = "DIN"; break;
+    case kNormEc3: case kNormEc3Na: case kNormEc9: v.NormName = "EC"; break;
+    case kNormSia: v.NormName = "SIA"; break;
     default: break;
     }
 }

@@ -8,6 +8,7 @@
 #include "kernel/CombinationRules.h"
 #include "kernel/KernelErrors.h"
 #include "kernel/KernelRun.h"
+#include "kernel/KernelUtil.h"
 #include "kernel/section/SectionCache.h"
 #include "platform/winsys/winsys.h"
 
@@ -50,8 +51,6 @@ std::string FloatText(float v) {
     auto r = std::to_chars(buf, buf + sizeof buf, v);
     return std::string(buf, r.ptr);
 }
-
-size_t Z(int32_t i) { return static_cast<size_t>(i); }
 
 // ---- reading -------------------------------------------------------------------
 

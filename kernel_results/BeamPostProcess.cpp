@@ -6,12 +6,11 @@
 
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/conveniences.h"
+#include "kernel/KernelUtil.h"
 
 namespace tovik::results {
 
 namespace {
-
-size_t Z(int32_t i) { return static_cast<size_t>(i); }
 
 // Tolerance of coincident positions and equal values.
 constexpr double kTol = 0.0001;

@@ -24,8 +24,6 @@ namespace {
 
 using winsys::FormatC;
 
-size_t Z(int32_t i) { return static_cast<size_t>(i); }
-
 constexpr double kBig = 1e10;
 constexpr double kValueTol = 0.0001;
 constexpr double kSupportTol = 0.01;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "kernel/KernelErrors.h"
+#include "kernel/KernelUtil.h"
 #include "kernel/fe/FeSolver.h"
 #include "kernel/section/SectionCache.h"
 #include "kernel_results/ReportDrawing.h"
@@ -25,8 +26,6 @@ namespace {
 constexpr double kPicW = 159, kPicH = 46;
 
 std::string Tr(const std::string& text) { return lingo::Translate("VKT Ausgabe", "velor_o_rigel", "Druck", text); }
-
-size_t Z(int32_t i) { return static_cast<size_t>(i); }
 
 // The picture file of this report: a scratch file of its own, so that two
 // runs in one folder never draw into each other's picture.

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "kernel/KernelErrors.h"
+#include "kernel/KernelUtil.h"
 #include "kernel/fe/FeSolver.h"
 #include "kernel/section/SectionCache.h"
 #include "kernel_results/ClassCheck.h"
@@ -19,8 +20,6 @@
 namespace tovik::results {
 
 namespace {
-
-size_t Z(int64_t i) { return static_cast<size_t>(i); }
 
 // Replaces the first "%s" of the template by the component.
 std::string FillTitle(const std::string& tmpl, const std::string& component) {
@@ -45,24 +44,21 @@ ResultProofs StandardProofs() {
 // SeriesDefinition
 // ---------------------------------------------------------------------------
 
-void SeriesDefinition::Set(const std::string& title, const std::string& unitText, int32_t src,
-                           std::vector<int32_t> caseList, bool nodes, bool byEnd, int32_t valueStride, int32_t comp0,
-                           int32_t comp1, double factor, int32_t out, int32_t pairs, int32_t type,
-                           const std::vector<float>& positions) {
-    titleTemplate = title;
-    unit = unitText;
-    source = src;
-    cases = std::move(caseList);
-    atNodes = nodes;
-    perEnd = byEnd;
-    stride = valueStride;
-    endComp[0] = comp0;
-    endComp[1] = comp1;
-    scale = factor;
-    output = out;
-    pairType = pairs;
-    resType = type;
-    xPositions = positions;
+void SeriesDefinition::Set(const SeriesSpec& spec) {
+    titleTemplate = spec.title;
+    unit = spec.unit;
+    source = spec.source;
+    cases = spec.cases;
+    atNodes = spec.atNodes;
+    perEnd = spec.perEnd;
+    stride = spec.stride;
+    endComp[0] = spec.comp0;
+    endComp[1] = spec.comp1;
+    scale = spec.scale;
+    output = spec.output;
+    pairType = spec.pairType;
+    resType = spec.resType;
+    xPositions = spec.xPositions;
     isDefault = false;
     nDigits = 2;
     blockCase = -1;
@@ -536,8 +532,22 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText, c
     auto nodeRows = [&](const std::vector<Row>& rows, const std::string& prefix, int32_t block, int32_t stride,
                         const std::vector<int32_t>& cases, double scale, int32_t out, int32_t pairs, bool computedSrc) {
         for (const Row& r : rows) {
-            d.Set(prefix + r.title, r.unit, computedSrc ? r.comp0 : block, cases, true, false, stride,
-                  computedSrc ? 0 : r.comp0, 0, scale, out, pairs, r.resType, nodeX);
+            d.Set({
+                .title = prefix + r.title,
+                .unit = r.unit,
+                .source = computedSrc ? r.comp0 : block,
+                .cases = cases,
+                .atNodes = true,
+                .perEnd = false,
+                .stride = stride,
+                .comp0 = computedSrc ? 0 : r.comp0,
+                .comp1 = 0,
+                .scale = scale,
+                .output = out,
+                .pairType = pairs,
+                .resType = r.resType,
+                .xPositions = nodeX,
+            });
             d.Evaluate(ctx, result);
         }
     };
@@ -545,8 +555,22 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText, c
                        const std::vector<int32_t>& cases, double scale, int32_t out, int32_t pairs, bool computedSrc,
                        ZVELEM target) {
         for (const Row& r : rows) {
-            d.Set(prefix + r.title, r.unit, computedSrc ? r.comp0 : block, cases, false, true, stride,
-                  computedSrc ? 0 : r.comp0, computedSrc ? 0 : r.comp1, scale, out, pairs, r.resType, endX);
+            d.Set({
+                .title = prefix + r.title,
+                .unit = r.unit,
+                .source = computedSrc ? r.comp0 : block,
+                .cases = cases,
+                .atNodes = false,
+                .perEnd = true,
+                .stride = stride,
+                .comp0 = computedSrc ? 0 : r.comp0,
+                .comp1 = computedSrc ? 0 : r.comp1,
+                .scale = scale,
+                .output = out,
+                .pairType = pairs,
+                .resType = r.resType,
+                .xPositions = endX,
+            });
             d.Evaluate(ctx, target);
         }
     };
@@ -596,8 +620,22 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText, c
         // 7. Deflection utilisation first: it decides the per-case output.
         ReadDeflectionSpans(doc, d, 2);
         ReadDeflectionSpans(doc, d, 4);
-        d.Set(G + "%s\\Verformungen\\Max. Ausnutzung", "", computed::kDeflMax, lists.combinations, true, false, 1, 0,
-              0, 1.0, kOutEnvelope, 2, -1, nodeX);
+        d.Set({
+            .title = G + "%s\\Verformungen\\Max. Ausnutzung",
+            .unit = "",
+            .source = computed::kDeflMax,
+            .cases = lists.combinations,
+            .atNodes = true,
+            .perEnd = false,
+            .stride = 1,
+            .comp0 = 0,
+            .comp1 = 0,
+            .scale = 1.0,
+            .output = kOutEnvelope,
+            .pairType = 2,
+            .resType = -1,
+            .xPositions = nodeX,
+        });
         if (d.Evaluate(ctx, result)) {
             // Written only from an evaluated definition (not in a stress-point
             // run, not without serviceability combinations).
@@ -623,8 +661,22 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText, c
 
         // 9. G1 to G9.
         const std::vector<int32_t>& cc = lists.combinations;
-        d.Set(G + "%s\\Verformungen\\Max. Ausnutzung", "", computed::kDeflMax, cc, true, false, 1, 0, 0, 1.0,
-              kOutCases, 2, -1, nodeX);
+        d.Set({
+            .title = G + "%s\\Verformungen\\Max. Ausnutzung",
+            .unit = "",
+            .source = computed::kDeflMax,
+            .cases = cc,
+            .atNodes = true,
+            .perEnd = false,
+            .stride = 1,
+            .comp0 = 0,
+            .comp1 = 0,
+            .scale = 1.0,
+            .output = kOutCases,
+            .pairType = 2,
+            .resType = -1,
+            .xPositions = nodeX,
+        });
         d.Evaluate(ctx, result);
         nodeRows(kDeflUtil, G + "%s\\", 0, 1, cc, 1.0, kOutCases | kOutEnvelope, 2, true);
         nodeRows(kDispl, G + "%s\\", kSvcDisplacements, 7, cc, 1000.0, kOutCases | kOutEnvelope, 2, false);
@@ -673,8 +725,22 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText, c
         d.caseNumberOffset = 0;
         const std::vector<int32_t> uc = Range(0, nEd);
         // 13. Utilisation envelope.
-        d.Set(T + "%s\\Spannungen\\Ausnutzung", "", kUltStresses, uc, false, true, 10, 4, 9, 1.0, kOutEnvelope, 2, 0xc,
-              endX);
+        d.Set({
+            .title = T + "%s\\Spannungen\\Ausnutzung",
+            .unit = "",
+            .source = kUltStresses,
+            .cases = uc,
+            .atNodes = false,
+            .perEnd = true,
+            .stride = 10,
+            .comp0 = 4,
+            .comp1 = 9,
+            .scale = 1.0,
+            .output = kOutEnvelope,
+            .pairType = 2,
+            .resType = 0xc,
+            .xPositions = endX,
+        });
         d.isDefault = true;
         d.Evaluate(ctx, plasticVariant ? 0 : result);
         if (!plasticVariant && !crane) {
@@ -709,8 +775,22 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText, c
                                                 {"Verschiebung Z(normiert)", "", 2, 0, -1},
                                                 {"Verdrehung X(normiert)", "", 3, 0, -1}};
                 for (const Row& r : modes) {
-                    d.Set(base + r.title, r.unit, kBucklingModes, {0}, true, false, 7, r.comp0, 0, 1.0, kOutCases, 0,
-                          -1, nodeX);
+                    d.Set({
+                        .title = base + r.title,
+                        .unit = r.unit,
+                        .source = kBucklingModes,
+                        .cases = std::vector<int32_t>{0},
+                        .atNodes = true,
+                        .perEnd = false,
+                        .stride = 7,
+                        .comp0 = r.comp0,
+                        .comp1 = 0,
+                        .scale = 1.0,
+                        .output = kOutCases,
+                        .pairType = 0,
+                        .resType = -1,
+                        .xPositions = nodeX,
+                    });
                     d.blockCase = k;
                     d.Evaluate(ctx, result);
                 }
@@ -738,8 +818,22 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText, c
         // 18.
         std::vector<int32_t> pairPoints, pairCases;
         for (const Row& r : stressRows(0xb)) {
-            d.Set(T + "%s\\" + r.title, r.unit, kUltStresses, uc, false, true, 10, r.comp0, r.comp1, 10.0,
-                  kOutCases | kOutEnvelope, 2, r.resType, endX);
+            d.Set({
+                .title = T + "%s\\" + r.title,
+                .unit = r.unit,
+                .source = kUltStresses,
+                .cases = uc,
+                .atNodes = false,
+                .perEnd = true,
+                .stride = 10,
+                .comp0 = r.comp0,
+                .comp1 = r.comp1,
+                .scale = 10.0,
+                .output = kOutCases | kOutEnvelope,
+                .pairType = 2,
+                .resType = r.resType,
+                .xPositions = endX,
+            });
             d.Evaluate(ctx, plastic ? 0 : result);
             if (plastic && d.evaluated)
                 for (int32_t p = 0; p < nEnds; ++p) {
@@ -749,12 +843,40 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText, c
         }
         // 19.
         if (!plastic) {
-            d.Set(T + "%s\\Spannungen\\Ausnutzung", "", kUltStresses, uc, false, true, 10, 4, 9, 1.0, kOutCases, 0,
-                  0xc, endX);
+            d.Set({
+                .title = T + "%s\\Spannungen\\Ausnutzung",
+                .unit = "",
+                .source = kUltStresses,
+                .cases = uc,
+                .atNodes = false,
+                .perEnd = true,
+                .stride = 10,
+                .comp0 = 4,
+                .comp1 = 9,
+                .scale = 1.0,
+                .output = kOutCases,
+                .pairType = 0,
+                .resType = 0xc,
+                .xPositions = endX,
+            });
             d.Evaluate(ctx, result);
         } else {
-            d.Set(T + "%s\\Schnittgrößen\\Ausnutzung", "", kUltStresses, uc, false, true, 10, 4, 9, 1.0, kOutMax, 0,
-                  0xc, endX);
+            d.Set({
+                .title = T + "%s\\Schnittgrößen\\Ausnutzung",
+                .unit = "",
+                .source = kUltStresses,
+                .cases = uc,
+                .atNodes = false,
+                .perEnd = true,
+                .stride = 10,
+                .comp0 = 4,
+                .comp1 = 9,
+                .scale = 1.0,
+                .output = kOutMax,
+                .pairType = 0,
+                .resType = 0xc,
+                .xPositions = endX,
+            });
             d.isDefault = true;
             if (EvaluatePlasticPairs(ctx, d, result, pairPoints, pairCases, proofs)) {
                 SetBin(result, "tragSVRelKol", d.caseOfMax);

@@ -51,6 +51,23 @@ inline constexpr int32_t kOutCases = 1, kOutMin = 2, kOutMax = 4, kOutEnvelope =
 
 class WriterContext;
 
+// What one result series is made of (SeriesDefinition::Set).
+struct SeriesSpec {
+    std::string title;          // title path template, "%s" for the case or component
+    std::string unit;
+    int32_t source = 0;         // result block or computed series
+    std::vector<int32_t> cases;
+    bool atNodes = false;       // values per node ...
+    bool perEnd = false;        // ... or per element end
+    int32_t stride = 0;         // values per point in the source
+    int32_t comp0 = 0, comp1 = 0;  // component at the start and at the end of an element
+    double scale = 1.0;
+    int32_t output = 0;         // kOutCases, kOutEnvelope, kOutMax
+    int32_t pairType = 0;
+    int32_t resType = 0;
+    std::vector<float> xPositions;
+};
+
 struct SeriesDefinition {
     std::vector<float> xPositions;
     std::string titleTemplate;
@@ -88,9 +105,7 @@ struct SeriesDefinition {
 
     // Assigns what one series needs; isDefault off, nDigits 2, blockCase -1.
     // Selection, caseNumberOffset, needResType and the span tables stay.
-    void Set(const std::string& title, const std::string& unitText, int32_t src, std::vector<int32_t> caseList,
-             bool nodes, bool byEnd, int32_t valueStride, int32_t comp0, int32_t comp1, double factor, int32_t out,
-             int32_t pairs, int32_t type, const std::vector<float>& positions);
+    void Set(const SeriesSpec& spec);
 
     // Evaluates over all cases and points; writes below element when it is
     // not 0. Answers false when the definition was skipped.

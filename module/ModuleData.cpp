@@ -11,6 +11,7 @@
 #include "input/StdProfile.h"
 #include "module/ModuleDataDialog.h"
 #include "module/frame/ModuleMessages.h"
+#include "platform/common/norm_codes.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/conveniences.h"
@@ -74,7 +75,7 @@ std::vector<int32_t> GetIntList(ZVELEM e, const char* key) { return zevud::GetIn
 
 std::string GetNormName(int norm, int existingBuilding) {
     if (existingBuilding) return "Nachrechnung";
-    return norm == 7 ? "DIN 18800" : norm == 8 ? "EC 3" : "EC3 NA (DE)";
+    return norm == kNormDin18800 ? "DIN 18800" : norm == kNormEc3 ? "EC 3" : "EC3 NA (DE)";
 }
 
 void UpdateSectionMaterialForNorm(CSection& section, int norm, int existingBuilding) {
@@ -82,7 +83,7 @@ void UpdateSectionMaterialForNorm(CSection& section, int norm, int existingBuild
         section.m_iNorm = norm;
         return;
     }
-    const bool alu = norm == 34;
+    const bool alu = norm == kNormEc9;
     const std::string category = alu ? "Aluminium" : "Stahl";
     const std::string subcategory = alu ? "Aluminium" : "Baustahl";
     const std::string normName = alu ? "EC9" : GetNormName(norm, existingBuilding);

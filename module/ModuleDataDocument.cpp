@@ -11,6 +11,7 @@
 #include "module/ModuleDataDialog.h"
 #include "module/frame/ModuleState.h"
 #include "module/frame/RegSettings.h"
+#include "platform/common/norm_codes.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/conveniences.h"
@@ -230,9 +231,9 @@ void CModuleData::WriteCraneResults(ZVELEM root) {
 void CModuleData::ReadData(ZVDOC hDoc) {
     Init();
     CBaseData::ReadData(hDoc);
-    if (m_info.m_nNorm == 1) m_info.m_nNorm = 7;
+    if (m_info.m_nNorm == 1) m_info.m_nNorm = kNormDin18800;
     const bool crane = IsCraneRunway();
-    if (crane) SetNormAndMaterialClass(31, m_info.m_nCountryCode != 0 ? 5 : 4);
+    if (crane) SetNormAndMaterialClass(kNormEc3Na, m_info.m_nCountryCode != 0 ? kLkEcNaf : kLkEcNad);
 
     ZVELEM root = hDoc ? ZEVUD_GetRootElement(hDoc) : 0;
     if (root && ZEVUD_FindFirstChild(root, "input")) ReadModulePart(root);

@@ -6,6 +6,7 @@
 #include "input/StdProfile.h"
 #include "module/frame/BinaryArrays.h"
 #include "module/RecordOwner.h"
+#include "platform/common/norm_codes.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 
@@ -130,14 +131,14 @@ std::string CSection::GetProfileKey(int end) const
     return end ? m_profName2 : m_profName;
 }
 
-std::string CSection::GetMaterialCategory() const { return m_iNorm == 34 ? "Aluminium" : "Stahl"; }
-std::string CSection::GetMaterialSubcategory() const { return m_iNorm == 34 ? "Aluminium" : "Baustahl"; }
+std::string CSection::GetMaterialCategory() const { return m_iNorm == kNormEc9 ? "Aluminium" : "Stahl"; }
+std::string CSection::GetMaterialSubcategory() const { return m_iNorm == kNormEc9 ? "Aluminium" : "Baustahl"; }
 
 std::string CSection::GetMaterialNorm() const
 {
-    if (m_iNorm == 34) return "EC9";
+    if (m_iNorm == kNormEc9) return "EC9";
     if (m_pOwner && m_pOwner->GetMatBB()) return "Nachrechnung";
-    return m_iNorm == 7 ? "DIN 18800" : m_iNorm == 8 ? "EC 3" : "EC3 NA (DE)";
+    return m_iNorm == kNormDin18800 ? "DIN 18800" : m_iNorm == kNormEc3 ? "EC 3" : "EC3 NA (DE)";
 }
 
 std::string CSection::SectionFile() const { return m_pOwner ? m_pOwner->GetTempSectionFileName() : std::string(); }

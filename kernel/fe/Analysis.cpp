@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "kernel/KernelErrors.h"
+#include "kernel/KernelUtil.h"
 #include "kernel/fe/FeSolver.h"
 #include "kernel/fe/Skyline.h"
 #include "platform/winsys/winsys.h"
@@ -11,8 +12,6 @@
 namespace tovik::fe {
 
 namespace {
-
-size_t Z(int32_t i) { return static_cast<size_t>(i); }
 
 // Element that takes the load-height term of a point load at node k: the
 // first element that has the node as its start or end.
@@ -76,7 +75,7 @@ void ZeroResults(FeCaseResult& res, int32_t nn, int32_t ne) {
 }  // namespace
 
 void TransformEndForces(double* f, const double* da, const double* db, int32_t modus) {
-    if (modus != 2) return;
+    if (modus != kSecondOrder) return;
     for (int end = 0; end < 2; ++end) {
         const double* d = end == 0 ? da : db;
         double* s = f + 7 * end;
@@ -102,7 +101,7 @@ void CalcStresses(RunState& run, const std::vector<double>& endForces, int32_t e
     if (!st.sections) return;
     const FeMaterial mat = st.sections->Material();
     double gammaM = mat.gammaM;
-    if (modus == 2 && k >= 0 && Z(k) < run.combos.LkKat.size() && run.combos.LkKat[Z(k)] == "Ed,A")
+    if (modus == kSecondOrder && k >= 0 && Z(k) < run.combos.LkKat.size() && run.combos.LkKat[Z(k)] == "Ed,A")
         gammaM = mat.gammaMA;
     if (gammaM <= 0) gammaM = 1.0;
     const double fyd = mat.fy / gammaM;
@@ -134,7 +133,7 @@ void CalcStresses(RunState& run, const std::vector<double>& endForces, int32_t e
                 const FeStressPoint& p = pts[ip];
                 const double sig = N * p.sN + My * p.sMy + Mz * p.sMz + Mw * p.sMw;
                 const double tau = Vy * p.tVy + Mx * p.tMx + Vz * p.tVz;
-                if (modus == 0) st.sections->PointStress(e, end, static_cast<int32_t>(ip), k, sig, tau);
+                if (modus == kFirstOrder) st.sections->PointStress(e, end, static_cast<int32_t>(ip), k, sig, tau);
                 const double sv = std::sqrt(sig * sig + 3 * tau * tau);
                 smax = std::max(smax, sig);
                 smin = std::min(smin, sig);
@@ -162,13 +161,13 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
         FeErrorLine(run, kErrLineError, "Das System ist nicht aufbereitet; keine Berechnung möglich");
         return codes::kUnstable;
     }
-    std::vector<FeCaseResult>& cases = modus == 0 ? st.results.service : st.results.ultimate;
+    std::vector<FeCaseResult>& cases = modus == kFirstOrder ? st.results.service : st.results.ultimate;
     if (k < 0 || Z(k) >= cases.size()) {
         FeErrorLine(run, kErrLineError, winsys::FormatC("Lastkombination %d ist nicht vorhanden", k + 1));
         return codes::kUnstable;
     }
     FeCaseResult& res = cases[Z(k)];
-    if (AktLast(run, modus == 0 ? 0 : 1, k) < 0) {
+    if (AktLast(run, modus == kFirstOrder ? 0 : 1, k) < 0) {
         res.computed = false;
         res.code = 0;
         return 0;
@@ -187,7 +186,7 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
     SkylineAddresses(maxa, mht, N, nband, nwk);
 
     static const std::vector<double> kNoImperfection;
-    const std::vector<double>& imperfection = modus == 2 ? res.imperfection : kNoImperfection;
+    const std::vector<double>& imperfection = modus == kSecondOrder ? res.imperfection : kNoImperfection;
 
     std::vector<double> ef(Z(14 * ne), 0.0), efNew(Z(14 * ne), 0.0);
     std::vector<double> K, G, Kcopy, u, p, pLoads, u0, tmp;
@@ -218,8 +217,8 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
     res.code = 0;
     for (int32_t pass = 1;; ++pass) {
         res.passes = pass;
-        const bool haveEndForces = modus == 2 || (modus == 1 && pass >= 2);
-        const bool buckling = modus == 1 && pass >= 2;
+        const bool haveEndForces = modus == kSecondOrder || (modus == kBuckling && pass >= 2);
+        const bool buckling = modus == kBuckling && pass >= 2;
         Vec14 efe{};
         K.assign(Z(nwk) + 1, 0.0);
         if (buckling) G.assign(Z(nwk) + 1, 0.0);
@@ -228,9 +227,9 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
             GetElementValues(run, ev, hinges, e);
             if (!elementLoads(e)) return fail(codes::kElementMatrix);
             std::copy_n(ef.begin() + 14 * e, 14, efe.begin());
-            CalcElementMatrices(modus, ev, hinges, Ke, Kge, haveEndForces ? &efe : nullptr, modus != 1, list,
+            CalcElementMatrices(modus, ev, hinges, Ke, Kge, haveEndForces ? &efe : nullptr, modus != kBuckling, list,
                                 &fixedEnd, errorLine);
-            if (modus == 2) AddPointLoadHeight(st, e, ne, Ke);
+            if (modus == kSecondOrder) AddPointLoadHeight(st, e, ne, Ke);
             const LmVector& lm = lms[Z(e)];
             for (int32_t i = 0; i < 14; ++i) p0[Z(lm[Z(i)])] += fixedEnd[Z(i)];
             AddElementToSkyline(K, maxa, PackUpperTriangle(Ke.data(), 14), lm);
@@ -321,7 +320,7 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
             p[Z(b + 6)] += r.v[slot::kMomMz] * f;
         }
         for (int32_t i = 1; i <= N; ++i) p[Z(i)] += p0[Z(i)];
-        if (modus == 2) SwayImperfectionLoads(run, imperfection, p, ef);
+        if (modus == kSecondOrder) SwayImperfectionLoads(run, imperfection, p, ef);
         pLoads = p;
         if (haveU0)
             for (int32_t i = 1; i <= N; ++i) p[Z(i)] -= Ku0[Z(i)];
@@ -340,7 +339,7 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
             std::copy_n(ef.begin() + 14 * e, 14, efe.begin());
             CalcElementMatrices(modus, ev, hinges, Ke, Kge, haveEndForces ? &efe : nullptr, true, list,
                                 &fixedEnd, errorLine);
-            if (modus == 2) AddPointLoadHeight(st, e, ne, Ke);
+            if (modus == kSecondOrder) AddPointLoadHeight(st, e, ne, Ke);
             const LmVector& lm = lms[Z(e)];
             for (int32_t i = 0; i < 14; ++i) {
                 double s = 0;
@@ -348,14 +347,14 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
                 s -= fixedEnd[Z(i)];
                 efNew[Z(14 * e + i)] = i < 7 ? -s : s;
             }
-            if (modus == 1 && e == ne - 1) {
+            if (modus == kBuckling && e == ne - 1) {
                 st.firstOrder.signYM = ev.yM >= 0 ? 1.0 : -1.0;
                 st.firstOrder.signZM = ev.zM >= 0 ? 1.0 : -1.0;
             }
         }
 
         bool settled = true;
-        if (modus == 2) {
+        if (modus == kSecondOrder) {
             // Each component against the largest magnitude of its kind over
             // the member, with an absolute floor.
             std::array<double, 7> scale{};
@@ -372,8 +371,8 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
         ef = efNew;
         if (pass < 4) settled = false;
 
-        if (modus == 0) break;
-        if (modus == 1) {
+        if (modus == kFirstOrder) break;
+        if (modus == kBuckling) {
             // First-order record for the imperfection, then the eigen pass.
             const int32_t iv = FindExtreme(u.data() + 1 + kV, 7, nn, 0);
             const int32_t iw = FindExtreme(u.data() + 1 + kW, 7, nn, 0);
@@ -389,7 +388,7 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
 
     // Final steps.
     res.displacements.assign(u.begin() + 1, u.end());
-    if (modus == 2)
+    if (modus == kSecondOrder)
         for (int32_t e = 0; e < ne; ++e)
             TransformEndForces(ef.data() + 14 * e, u.data() + 1 + 7 * e, u.data() + 1 + 7 * (e + 1), modus);
     res.endForces = ef;

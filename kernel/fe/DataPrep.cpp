@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "kernel/KernelErrors.h"
+#include "kernel/KernelUtil.h"
 #include "kernel/fe/FeSolver.h"
 #include "kernel/fe/Skyline.h"
 #include "platform/lingo/lingo.h"
@@ -17,8 +18,6 @@ namespace {
 constexpr double kTol = 0.001;  // coinciding points, m
 constexpr double kAlphaT = 1.2e-5;  // thermal expansion of steel, 1/K
 constexpr const char* kOverflowText = "Speicherüberlauf! Bitte vereinfachen Sie das System";
-
-size_t Z(int32_t i) { return static_cast<size_t>(i); }
 
 double Interp(double a, double b, double xa, double xe, double s) {
     if (xe - xa == 0.0) return a;

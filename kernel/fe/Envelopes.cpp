@@ -4,13 +4,10 @@
 #include <cmath>
 #include <map>
 
+#include "kernel/KernelUtil.h"
 #include "kernel/fe/FeSolver.h"
 
 namespace tovik::fe {
-
-namespace {
-size_t Z(int32_t i) { return static_cast<size_t>(i); }
-}
 
 void MinMaxOverCases(std::vector<double>& mx, std::vector<double>& mn, const std::vector<double>& rows,
                      int32_t nRows, int32_t width) {

@@ -144,8 +144,12 @@ int32_t GetElementValues(RunState& run, ElementValues& ev, Vec14& hinges, int32_
 int32_t ElementLoads(RunState& run, const ElementValues& ev, int32_t e, Vec14& fixedEnd,
                      std::vector<LinePieceRecord>& list);
 
-// One analysis of load combination k: modus 0 first order, 1 buckling,
-// 2 second order. Returns 0, 2, 99 or -1.
+// The analyses of RechneDltr3D ("modus"): first order on a serviceability
+// combination, buckling eigenvalues and second order on an ultimate one.
+enum AnalysisMode : int32_t { kFirstOrder = 0, kBuckling = 1, kSecondOrder = 2 };
+
+// One analysis of load combination k in the given mode (an AnalysisMode).
+// Returns 0, 2, 99 or -1.
 int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k);
 
 // Turns the end forces of one element into its deformed axes (modus 2).

@@ -5,14 +5,13 @@
 #include <cmath>
 
 #include "kernel/KernelErrors.h"
+#include "kernel/KernelUtil.h"
 #include "kernel/fe/FeSolver.h"
 #include "platform/winsys/winsys.h"
 
 namespace tovik::fe {
 
 namespace {
-
-size_t Z(int32_t i) { return static_cast<size_t>(i); }
 
 // Walks the support fields to the one containing x: index, start and
 // signed length; false outside all fields.

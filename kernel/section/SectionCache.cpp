@@ -1,5 +1,6 @@
 // Profiles per element end, their section values, stress points and unit
 // stresses.
+#include "kernel/KernelUtil.h"
 #include "kernel/section/SectionCache.h"
 
 #include <algorithm>
@@ -16,8 +17,6 @@
 namespace tovik::section {
 
 namespace {
-size_t Z(int32_t i) { return static_cast<size_t>(i); }
-
 constexpr double kG3u[3] = {0.5 - 0.3872983346207417, 0.5, 0.5 + 0.3872983346207417};
 constexpr double kG3w[3] = {5.0 / 18.0, 8.0 / 18.0, 5.0 / 18.0};
 
