@@ -243,7 +243,12 @@ int32_t Reader::ReadSection(ZVELEM section, const char* nameAttr, const char* li
     if (s >= limits::kMaxSections)
         return Fail(codes::kModelTooLarge,
                     FormatC("Feld %d: mehr als %d Querschnitte (ein Voutenfeld braucht zwei)", field, limits::kMaxSections));
-    const std::string name = zevud::GetString(section, nameAttr);
+    // The section database knows the profile by the key the module wrote
+    // into the profile reference ("sectlib": a catalogue name, or "PS<field>A"
+    // of a user-defined section), whatever the name shown to the user.
+    ZVELEM lib = ZEVUD_FindFirstChild(section, libChild);
+    std::string name = lib ? zevud::GetString(lib, "profName") : std::string();
+    if (name.empty()) name = zevud::GetString(section, nameAttr);
     if (name.empty()) return Fail(codes::kBadValue, FormatC("Feld %d: kein Profilname angegeben", field));
     if (name.size() > static_cast<size_t>(limits::kMaxSectionName))
         return Fail(codes::kBadValue, FormatC("Feld %d: der Profilname \"%s\" ist länger als %d Zeichen", field,
@@ -259,7 +264,6 @@ int32_t Reader::ReadSection(ZVELEM section, const char* nameAttr, const char* li
     r_.Qs_Spiegel[k] = (my == 0 && mz == 0) ? 0 : (mz == 0 ? 1 : 2);
     r_.Qs_Name[k] = name;
     ReadMaterialValues(run_, s, section);
-    ZVELEM lib = ZEVUD_FindFirstChild(section, libChild);
     if (v_.SectionPhi.size() <= k) {
         v_.SectionPhi.resize(k + 1, 0.0);
         v_.SectionArea.resize(k + 1, 0.0);

@@ -1,5 +1,7 @@
 #include "module/ModuleData.h"
 
+#include "platform/zidezaz/zidezaz.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -234,6 +236,28 @@ void CModuleData::WriteSectionFile() {
             if (s.m_bVoute && s.m_iProfile2 != -1)
                 GetStdProfile().CopyProfileToDatabase(s.m_iFamily, s.m_iProfile2, file, "", 0);
         }
+    }
+}
+
+void CModuleData::CompleteSectionFile() {
+    const std::string file = GetSectionFile();
+    std::error_code ec;
+    if (file.empty() || !std::filesystem::is_regular_file(file, ec)) return;
+    auto holds = [&](const std::string& name) {
+        const int db = SEKT_DB_Open(file.c_str(), 0);
+        if (db < 0) return false;
+        const int pro = SEKT_PRO_Create();
+        const bool found = pro > 0 && SEKT_DB_GetProject(db, ("\\" + name).c_str(), pro) >= 0;
+        if (pro > 0) SEKT_PRO_Delete(pro);
+        SEKT_DB_Close(db);
+        return found;
+    };
+    for (const CSection& s : m_sections) {
+        if (s.m_profSelType != 0 || s.m_iFamily < 0) continue;
+        if (s.m_iProfile >= 0 && !s.m_profName.empty() && !holds(s.m_profName))
+            GetStdProfile().CopyProfileToDatabase(s.m_iFamily, s.m_iProfile, file, "", 0);
+        if (s.m_bVoute && s.m_iProfile2 >= 0 && !s.m_profName2.empty() && !holds(s.m_profName2))
+            GetStdProfile().CopyProfileToDatabase(s.m_iFamily, s.m_iProfile2, file, "", 0);
     }
 }
 

@@ -122,6 +122,10 @@ public:
     double GetFieldStart(int i) const;
     // Rebuilds the section file from the sections.
     void WriteSectionFile();
+    // Adds to this object's section file every catalogue profile of the
+    // sections that it does not hold (a profile changed after the file was
+    // extracted), so that the calculation finds each section by name.
+    void CompleteSectionFile();
     // Gives up this object's claim on its section file; the last user of a
     // section file deletes it.
     void RemoveTempSectionFile();

@@ -275,6 +275,7 @@ void CModuleData::ReadModulePart(ZVELEM root) {
     ExtractSectionFile(root);
 
     if (ZVELEM system = ZEVUD_FindFirstChild(input, "system")) ReadSystem(system);
+    CompleteSectionFile();
 
     if (ZVELEM springs = ZEVUD_FindFirstChild(input, "springs")) {
         const int32_t n = ReadCount(springs, "numOfSprings");

@@ -77,6 +77,11 @@ TEST_F(HostPosition, ExitCodeVerdictAndFileBytesPerPosition) {
          true, "Tragsicherheit nicht erf\\u252\\'fcllt: nicht nachgewiesen in Lastkollektiv 2, 4"},
         {"utilisation 1.2", [](std::string t) { return Replace(t, "val0=\"4\"", "val0=\"8\""); },
          host::ExitNotFulfilled, {"Tragsicherheit: max. Ausnutzung 1.1", "- nicht erfüllt"}, true},
+        // The catalogue profile was changed after the section file was
+        // stored in the position: the file is completed before the run.
+        {"changed profile, stale section file",
+         [](std::string t) { return Replace(t, "profName=\"IPE 300\" strMaterial", "profName=\"IPE 400\" strMaterial"); },
+         host::ExitOk, {"Tragsicherheit: max. Ausnutzung 0.", "Ergebnis: alle Nachweise erfüllt"}, true},
         {"unknown profile",
          [](std::string t) { return Replace(t, "profName=\"IPE 300\" strMaterial", "profName=\"IPE 301\" strMaterial"); },
          host::ExitCalcFailed, {"Feld 1, Querschnitt: 'IPE / IPE 301'", "bleibt unverändert"}, false},

@@ -66,6 +66,23 @@ TEST_F(FrameReaderTest, TaperedFieldBetweenPrismaticOnesTakesTwoSectionNumbers) 
     EXPECT_DOUBLE_EQ(run->reader.SectionArea[3], 159.0);
 }
 
+TEST_F(FrameReaderTest, TheSectionDatabaseKeyOfTheProfileReferenceNamesTheSection) {
+    PositionDoc d("Pos1.vkx");
+    // A user-defined section: shown as "Mein Blechträger", stored under its
+    // key "PS1A" (start) and "PS1E" (end of the haunch).
+    ZVELEM s = d.AddField(3.0, "Mein Blechträger");
+    ZEVUD_SetString(ZEVUD_FindFirstChild(s, "sectlib"), "profName", "PS1A");
+    PositionDoc::MakeTapered(s, "Mein Blechträger Ende", 60.0);
+    ZEVUD_SetString(ZEVUD_FindFirstChild(s, "sectlib2"), "profName", "PS1E");
+    // A catalogue section whose reference carries no key keeps its name.
+    d.AddField(3.0, "HEA 240");
+    ASSERT_EQ(Read(d), 0);
+    const ModelRecord& r = run->cdltr;
+    EXPECT_EQ(r.Qs_Name[0], "PS1A");
+    EXPECT_EQ(r.Qs_Name[1], "PS1E");
+    EXPECT_EQ(r.Qs_Name[2], "HEA 240");
+}
+
 TEST_F(FrameReaderTest, SubdivisionsAreEvenAndAtLeastTwo) {
     const struct { int in, out; } cases[] = {{5, 6}, {0, 2}, {4, 6}, {1, 2}, {10, 12}};
     for (const auto& c : cases) {
