@@ -55,7 +55,7 @@ int WaitProcess(long pid) {
     return -1;  // ended by a signal
 }
 
-bool ShellOpen(const std::filesystem::path& file) {
+bool DesktopShell::Open(const std::filesystem::path& file) {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) {
         MessageBox("Die Datei '" + file.string() + "' wurde nicht gefunden.", "Fehler", Buttons::Ok, Icon::Error);

@@ -214,9 +214,42 @@ WINSYS_API long StartProcess(const std::vector<std::string>& argv,
                              std::string* error = nullptr);
 // Waits for a process started above; returns its exit code (-1 on failure).
 WINSYS_API int WaitProcess(long pid);
-// Opens a file with the desktop's default program (xdg-open); when there is
-// none, says so through the message sink. Returns true when started.
+// Opening and printing documents go through one replaceable shell service.
+class ShellService {
+public:
+    virtual ~ShellService() = default;
+    virtual bool Open(const std::filesystem::path& file) = 0;
+    virtual bool Print(const std::filesystem::path& file) = 0;
+};
+// The desktop's shell: Open starts the default program (xdg-open) and, when
+// there is none, says so through the message sink; Print says that printing
+// is not set up (a host with printing installs a service of its own).
+class WINSYS_API DesktopShell : public ShellService {
+public:
+    bool Open(const std::filesystem::path& file) override;
+    bool Print(const std::filesystem::path& file) override;
+};
+// Test shell: records the calls ("open" or "print", file) and answers.
+class WINSYS_API RecordingShell : public ShellService {
+public:
+    RecordingShell();  // installs itself
+    ~RecordingShell() override;
+    RecordingShell(const RecordingShell&) = delete;
+    RecordingShell& operator=(const RecordingShell&) = delete;
+    bool Open(const std::filesystem::path& file) override;
+    bool Print(const std::filesystem::path& file) override;
+    std::vector<std::pair<std::string, std::filesystem::path>> calls;
+    bool answer = true;
+private:
+    ShellService* previous_;
+};
+// Installs a service (nullptr: the desktop's); returns the previous one. The
+// caller keeps ownership.
+WINSYS_API ShellService* SetShellService(ShellService* shell);
+WINSYS_API ShellService* GetShellService();
+// Opens or prints a file through the installed service; true when started.
 WINSYS_API bool ShellOpen(const std::filesystem::path& file);
+WINSYS_API bool ShellPrint(const std::filesystem::path& file);
 
 // ===================================================================
 // Numbers, independent of the locale
@@ -260,5 +293,20 @@ WINSYS_API bool EqualsNoCase(std::string_view a, std::string_view b);
 // Folds a UTF-8 text for case-insensitive comparison (ASCII and Latin-1
 // letters to lower case); other bytes stay.
 WINSYS_API std::string FoldCase(std::string_view s);
+
+// ===================================================================
+// Text in the "Symbol" font: its bytes stand for Greek letters and signs
+// (a -> alpha, c -> chi, j -> phi, q -> theta, 0xC6 -> empty set, 0xB0 ->
+// degree, 0xA3 -> less or equal ...). Data keeps the bytes; what is shown
+// is their Unicode character.
+// ===================================================================
+// The character of a byte; bytes the font leaves empty stand for themselves.
+WINSYS_API char32_t SymbolToUnicode(unsigned char byte);
+// The byte of a character, or nullopt when the font has none.
+WINSYS_API std::optional<unsigned char> UnicodeToSymbol(char32_t c);
+// Whole texts: bytes -> UTF-8, and UTF-8 -> bytes (characters the font
+// lacks are given as '?'; *complete, when given, says whether all were there).
+WINSYS_API std::string SymbolToUtf8(std::string_view bytes);
+WINSYS_API std::string Utf8ToSymbol(std::string_view utf8, bool* complete = nullptr);
 
 }  // namespace winsys

@@ -151,7 +151,7 @@ void Connect(QWidget* w, Kind kind) {
             if (Programmatic::Active()) return;
             Notify n;
             n.code = selCode;
-            n.item = reinterpret_cast<std::intptr_t>(cur);
+            n.item = cur ? static_cast<std::intptr_t>(cur->data(0, kHandleRole).toLongLong()) : 0;
             n.index = cur ? t->indexOfTopLevelItem(cur) : -1;
             NotifyFromControl(t, n);
         });
@@ -159,7 +159,7 @@ void Connect(QWidget* w, Kind kind) {
             return [t, code](QTreeWidgetItem* item) {
                 Notify n;
                 n.code = code;
-                n.item = reinterpret_cast<std::intptr_t>(item);
+                n.item = item ? static_cast<std::intptr_t>(item->data(0, kHandleRole).toLongLong()) : 0;
                 n.index = item ? t->indexOfTopLevelItem(item) : -1;
                 QPoint p = t->viewport()->mapFromGlobal(QCursor::pos());
                 n.point = Point{p.x(), p.y()};

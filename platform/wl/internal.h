@@ -28,6 +28,8 @@ inline const char* kKindProperty = "wl_kind";
 inline const char* kStyleProperty = "wl_style";
 inline const char* kClassProperty = "wl_class";
 inline const char* kRawTextProperty = "wl_text";
+// Tree items carry their handle in this role.
+inline constexpr int kHandleRole = Qt::UserRole + 100;
 
 QFont DialogFont();
 QString ToQt(const std::string& s);

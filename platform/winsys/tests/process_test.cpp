@@ -183,3 +183,22 @@ TEST_F(Process, ShellOpenSaysWhatIsMissing) {
     EXPECT_EQ(ReadFile(dir_ / "opener" / "opened.txt"), (dir_ / "report.rtf").string() + "\n");
     EXPECT_EQ(sink.messages.size(), 2u);
 }
+
+TEST_F(Process, ShellCallsGoThroughTheInstalledServiceAndPrintingIsNotSetUpByDefault) {
+    {
+        RecordingShell shell;
+        shell.answer = false;
+        EXPECT_FALSE(ShellOpen(dir_ / "a.rtf"));
+        EXPECT_FALSE(ShellPrint(dir_ / "b.rtf"));
+        ASSERT_EQ(shell.calls.size(), 2u);
+        EXPECT_EQ(shell.calls[0], (std::pair<std::string, fs::path>{"open", dir_ / "a.rtf"}));
+        EXPECT_EQ(shell.calls[1], (std::pair<std::string, fs::path>{"print", dir_ / "b.rtf"}));
+    }
+    // The desktop's service again: printing says it is not set up, and fails.
+    ScopedRecordingSink sink;
+    { std::ofstream(dir_ / "c.rtf") << "{\\rtf1}"; }
+    EXPECT_FALSE(ShellPrint(dir_ / "c.rtf"));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("nicht eingerichtet"), std::string::npos);
+    EXPECT_NE(sink.messages[0].text.find("c.rtf"), std::string::npos);
+}
