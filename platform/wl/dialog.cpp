@@ -28,18 +28,32 @@ bool Dialog::Create(int templateId, Window* parent) {
     return Make(parent, false);
 }
 
-bool Dialog::Make(Window* parent, bool modal) {
-    if (IsWindow()) {
-        winsys::MessageBox(winsys::FormatC("Der Dialog %d ist bereits geöffnet.", templateId_), "Fehler",
-                           winsys::Buttons::Ok, winsys::Icon::Error);
-        return false;
-    }
+bool Dialog::CreateChild(Window* parent) { return Make(parent, false, true); }
+
+QWidget* Dialog::MakeWidget(QWidget* parent, bool child, bool modal) {
     const DialogTemplate* t = FindTemplate(templateId_);
     if (!t) {
         winsys::MessageBox(winsys::FormatC("Die Dialogvorlage %d ist nicht vorhanden; der Dialog kann nicht geöffnet "
                                            "werden.",
                                            templateId_),
                            "Fehler", winsys::Buttons::Ok, winsys::Icon::Error);
+        return nullptr;
+    }
+    child = child || (!modal && (t->style & kDlgChild) && parent);
+    auto* w = new QWidget(parent, child ? Qt::Widget : Qt::Dialog);
+    w->setAutoFillBackground(true);
+    w->setFont(detail::DialogFont());
+    w->setWindowTitle(ToQt(t->caption));
+    w->resize(DluToPixelX(t->cx), DluToPixelY(t->cy));
+    for (const ControlTemplate& c : t->controls) detail::CreateControl(c, w);
+    detail::FinishControls(w);
+    return w;
+}
+
+bool Dialog::Make(Window* parent, bool modal, bool forceChild) {
+    if (IsWindow()) {
+        winsys::MessageBox(winsys::FormatC("Der Dialog %d ist bereits geöffnet.", templateId_), "Fehler",
+                           winsys::Buttons::Ok, winsys::Icon::Error);
         return false;
     }
     if (!HasWindowSystem()) {
@@ -48,21 +62,22 @@ bool Dialog::Make(Window* parent, bool modal) {
         return false;
     }
     QWidget* pw = parent ? parent->Widget() : nullptr;
-    bool child = !modal && (t->style & kDlgChild) && pw;
-    auto* w = new QWidget(pw, child ? Qt::Widget : Qt::Dialog);
-    w->setAttribute(Qt::WA_DeleteOnClose, false);
-    w->setAutoFillBackground(true);
-    w->setFont(detail::DialogFont());
-    w->setWindowTitle(ToQt(t->caption));
-    w->resize(DluToPixelX(t->cx), DluToPixelY(t->cy));
-    for (const ControlTemplate& c : t->controls) detail::CreateControl(c, w);
-    detail::FinishControls(w);
+    QWidget* w = MakeWidget(pw, forceChild && pw && !modal, modal);
+    if (!w) return false;
     if (modal) w->setWindowModality(Qt::ApplicationModal);
     AttachOwned(w);
     ended_ = false;
     result_ = 0;
     OnInitDialog();
-    if (!modal && (t->style & kDlgVisible) && IsWindow() && !ended_) w->show();
+    const DialogTemplate* t = FindTemplate(templateId_);
+    bool visible = t && (t->style & kDlgVisible);
+    if (!modal && IsWindow()) {
+        // A child without the visible style stays hidden when its parent shows.
+        if (visible && !ended_)
+            w->show();
+        else if (w->parentWidget())
+            w->hide();
+    }
     return IsWindow();
 }
 

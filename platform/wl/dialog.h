@@ -28,6 +28,8 @@ public:
     // with a message for an unknown template or when the window exists.
     bool Create(Window* parent = nullptr);
     bool Create(int templateId, Window* parent);
+    // Makes the window as a child of parent whatever the template's style.
+    bool CreateChild(Window* parent);
 
     // Runs the dialog modally through the installed UI service.
     int DoModal();
@@ -52,11 +54,14 @@ protected:
     virtual void OnCancel();      // default: EndDialog(IDCANCEL)
     virtual void DoDataExchange(DataExchange& dx);
     bool OnCommand(int id, int code) override;
+    // Makes the dialog's widget (controls included) without showing it; the
+    // default builds it from the template. nullptr after a message.
+    virtual QWidget* MakeWidget(QWidget* parent, bool child, bool modal);
 
 private:
     friend class detail::EventHook;
     friend class DialogAccess;
-    bool Make(Window* parent, bool modal);
+    bool Make(Window* parent, bool modal, bool forceChild = false);
 
     int templateId_;
     bool ended_ = false;

@@ -61,11 +61,11 @@ std::string ToToolkitFilter(const std::string& filter) {
 
 namespace {
 
-void AddItems(QMenu* menu, const std::vector<MenuItem>& items) {
+void AddItems(QMenu* menu, const std::vector<MenuItem>& items, int* chosen) {
     for (const MenuItem& it : items) {
         if (!it.items.empty()) {
             QMenu* sub = menu->addMenu(ToQt(it.text));
-            AddItems(sub, it.items);
+            AddItems(sub, it.items, chosen);
         } else if (it.id == 0 && it.text.empty()) {
             menu->addSeparator();
         } else {
@@ -74,6 +74,8 @@ void AddItems(QMenu* menu, const std::vector<MenuItem>& items) {
             a->setCheckable(it.checked);
             a->setChecked(it.checked);
             a->setEnabled(!it.disabled);
+            int id = it.id;
+            QObject::connect(a, &QAction::triggered, menu, [chosen, id] { *chosen = id; });
         }
     }
 }
@@ -103,9 +105,10 @@ public:
     }
     int TrackPopupMenu(const Menu& menu, Point screen, Window* owner) override {
         QMenu m(OwnerWidget(owner));
-        AddItems(&m, menu.items);
-        QAction* a = m.exec(QPoint(screen.x, screen.y));
-        return a ? a->data().toInt() : 0;
+        int chosen = 0;
+        AddItems(&m, menu.items, &chosen);
+        m.exec(QPoint(screen.x, screen.y));
+        return chosen;
     }
     void SetClipboardText(const std::string& text) override { QGuiApplication::clipboard()->setText(ToQt(text)); }
     std::string GetClipboardText() override { return FromQt(QGuiApplication::clipboard()->text()); }

@@ -29,7 +29,7 @@ struct MenuItem {
     std::string text;
     bool checked = false;
     bool disabled = false;
-    std::vector<MenuItem> items;  // sub-menu
+    std::vector<MenuItem> items = {};  // sub-menu
 };
 struct Menu {
     std::vector<MenuItem> items;
