@@ -63,6 +63,7 @@ int CSteelCheckSections::FindSpan(double x, double& local) const {
 
 int32_t CSteelCheckSections::GetSteelCheckSectionHandle(double x) {
     double local = 0.0;
+    if (!std::isfinite(x)) return 0;
     const int i = FindSpan(x, local);
     if (i < 0) return 0;
     const size_t k = static_cast<size_t>(i);
@@ -71,7 +72,8 @@ int32_t CSteelCheckSections::GetSteelCheckSectionHandle(double x) {
     // of x. The span index is part of the key: a haunch ending at x and a
     // straight span starting at x would otherwise meet under trunc(10 x).
     const bool haunch = m_startProfiles[k] != m_endProfiles[k];
-    const double keyX = haunch ? x * 10.0 : (m_spanStarts[k] + 0.01) * 10.0;
+    double keyX = haunch ? x * 10.0 : (m_spanStarts[k] + 0.01) * 10.0;
+    keyX = std::clamp(keyX, -2.0e9, 2.0e9);  // a key for any x, even a wild one
     const std::pair<int32_t, int32_t> key{i, static_cast<int32_t>(std::trunc(keyX))};
     if (auto it = m_handles.find(key); it != m_handles.end()) return it->second;
     const int32_t h = SetFerrumSection(m_startProfiles[k], m_endProfiles[k], local, length);
@@ -106,7 +108,9 @@ int32_t CSteelCheckSections::SetFerrumSection(int32_t A, int32_t B, double local
             return 0;
         }
     }
-    const double t = local / length;
+    // Along the haunch; beyond its ends (a position off the girder) the
+    // section of the nearer end, never an extrapolated one.
+    const double t = std::clamp(local / length, 0.0, 1.0);
     for (size_t k = 0; k < a.size(); ++k) {
         double va[10], vb[10], v[10];
         std::memcpy(va, &a[k].ya, sizeof va);

@@ -32,7 +32,8 @@ public:
     // The span holding x (x at a span's end belongs to that span; beyond the
     // girder the last span) and x's coordinate in it. -1 without spans.
     int FindSpan(double x, double& local) const;
-    // The library section at x, built on first use; 0 when it cannot be built.
+    // The library section at x, built on first use; 0 when it cannot be built
+    // or x is no finite number. Beyond a haunch's ends its end sections.
     int32_t GetSteelCheckSectionHandle(double x);
     // Builds one library section from the two profiles at local of a span of
     // the given length; 0 (with a message) when it cannot be built.

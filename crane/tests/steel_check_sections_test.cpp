@@ -76,6 +76,13 @@ TEST(SteelCheckSections, HandlesSharedPerSpanAndPerTenthInAHaunch) {
     EXPECT_DOUBLE_EQ(web.ze, 70.0);
     EXPECT_EQ(FER_hGetPlateRole(mid, 2), 3);
     EXPECT_EQ(FER_hOpenCount(), open + 4);
+    // Far beyond the girder: the haunch's end section (80 cm), not one
+    // extrapolated; no number at all: no section.
+    const int far = t.s.GetSteelCheckSectionHandle(1.0e12);
+    ASSERT_EQ(SEKT_PRO_GetWLine(FER_hGetProfile(far), 2, &web), 0);
+    EXPECT_DOUBLE_EQ(web.ze, 80.0);
+    EXPECT_EQ(t.s.GetSteelCheckSectionHandle(std::nan("")), 0);
+    EXPECT_EQ(FER_hOpenCount(), open + 5);
     t.s.Reset();  // closes them all
     EXPECT_EQ(FER_hOpenCount(), open);
     EXPECT_EQ(t.s.GetSpanCount(), 0);
