@@ -1,10 +1,17 @@
 # Helpers of the folders with windows (platform/wl, grid, dialogs, graphics,
 # editor, host's window part).
 
-# The toolkit headers precompiled for a target.
+# The toolkit headers precompiled for a target. ccache caches sources that
+# use a precompiled header only with these sloppiness settings and with the
+# header's name passed through the preprocessor output.
 #   rigel_qt_pch(rigel_grid)
 function(rigel_qt_pch target)
   target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/platform/wl/qt_pch.h)
+  if(CCACHE_PROGRAM)
+    set_target_properties(${target} PROPERTIES CXX_COMPILER_LAUNCHER
+      "${CMAKE_COMMAND};-E;env;CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime;${CCACHE_PROGRAM}")
+    target_compile_options(${target} PRIVATE -fpch-preprocess)
+  endif()
 endfunction()
 
 # One window-test executable per tests/*.cpp of the folder, with the test

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "platform/wl/draw.h"
+#include "platform/wl/resources.h"
 #include "platform/wl/testing/gui_test.h"
 
 using namespace wl;
@@ -139,4 +140,15 @@ TEST(Draw, EdgesFrameControlsAndImages) {
     EXPECT_EQ(img.pixel(92, 29), qRgb(159, 159, 159));
     EXPECT_EQ(img.pixel(93, 30), qRgb(255, 255, 255));
     EXPECT_EQ(img.pixel(91, 30), img.pixel(69, 28));
+}
+
+TEST(Resources, StringsAndBitmapsById) {
+    RegisterString(41004, "Fortschrittsanzeige");
+    EXPECT_EQ(LoadString(41004), "Fortschrittsanzeige");
+    EXPECT_EQ(LoadString(505), "");  // none registered: empty
+    EXPECT_TRUE(FindBitmap(987654).isNull());
+    QImage img(4, 4, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    RegisterBitmap(987654, img);
+    EXPECT_EQ(FindBitmap(987654), img);
 }
