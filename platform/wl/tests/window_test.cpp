@@ -1,6 +1,8 @@
 // Windows: handles, re-parenting and sizes, timers, F1, the locale.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QTest>
 #include <clocale>
@@ -23,6 +25,8 @@ public:
     QElapsedTimer clock;
     int helps = 0;
     bool destroyed = false;
+    std::vector<bool> shows;
+    std::vector<std::pair<int, Point>> menus;
 
 protected:
     void OnSize(unsigned, int cx, int cy) override { sizes.push_back({cx, cy}); }
@@ -32,6 +36,8 @@ protected:
         return true;
     }
     void OnDestroy() override { destroyed = true; }
+    void OnShowWindow(bool show) override { shows.push_back(show); }
+    void OnContextMenu(Window* w, Point pos) override { menus.push_back({w ? w->GetDlgCtrlID() : -1, pos}); }
 };
 
 // The host's window: follows its child's size in its own OnSize.
