@@ -3,7 +3,10 @@
 // stresses on the catalogue girder (HEB 300).
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <string>
 
 #include "module/ModuleData.h"
 #include "platform/ferrum/ferrum.h"
@@ -23,14 +26,23 @@ protected:
         winsys::SetHostExecutablePath(fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
     }
     void SetUp() override {
-        doc = ZEVUD_OpenDoc((fs::path(RIGEL_SOURCE_DIR) / "examples" / "Kranbahntraeger.vkx").string().c_str());
+        // A copy in a scratch folder, so that nothing can land beside the example.
+        dir = fs::path(RIGEL_TEST_TMP) / ("crane_document_" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        const fs::path file = dir / "Kranbahntraeger.vkx";
+        fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Kranbahntraeger.vkx", file);
+        doc = ZEVUD_OpenDoc(file.string().c_str());
         ASSERT_NE(doc, 0);
         d.ReadData(doc);
     }
     void TearDown() override {
         d.m_steelSections.Reset();
         if (doc) ZEVUD_CloseDoc(doc);
+        std::error_code ec;
+        fs::remove_all(dir, ec);
     }
+    fs::path dir;
     winsys::ScopedRecordingSink sink;
     ZVDOC doc = 0;
     CModuleData d;
