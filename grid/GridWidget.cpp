@@ -1,0 +1,112 @@
+#include "grid/GridWidget.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include "grid/GridCtrl.h"
+
+namespace gridimpl {
+
+GridWidget::GridWidget(CGridCtrl* g, QWidget* parent) : QAbstractScrollArea(parent), grid(g) {
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    // The thumb dragged by the user scrolls as the track position.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
+        if (!settingBars && grid) grid->OnScrollTrack(CGridCtrl::SB_VERT, v);
+    });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
+        if (!settingBars && grid) grid->OnScrollTrack(CGridCtrl::SB_HORZ, v);
+    });
+}
+
+GridWidget::~GridWidget() { grid = nullptr; }
+
+unsigned GridWidget::Flags(const QMouseEvent* e) const {
+    unsigned f = 0;
+    if (e->buttons() & Qt::LeftButton) f |= CGridCtrl::MK_LBUTTON;
+    if (e->buttons() & Qt::RightButton) f |= CGridCtrl::MK_RBUTTON;
+    if (e->modifiers() & Qt::ShiftModifier) f |= CGridCtrl::MK_SHIFT;
+    if (e->modifiers() & Qt::ControlModifier) f |= CGridCtrl::MK_CONTROL;
+    return f;
+}
+
+bool GridWidget::event(QEvent* e) {
+    if (grid && e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        // Tab moves inside the grid when the grid handles it.
+        if ((k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) && grid->GetHandleTabKey() &&
+            !(k->modifiers() & Qt::ControlModifier)) {
+            keyPressEvent(k);
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(e);
+}
+
+bool GridWidget::viewportEvent(QEvent* e) {
+    if (e->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(e));
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(e);
+}
+
+void GridWidget::paintEvent(QPaintEvent* e) {
+    if (!grid) return;
+    QPainter p(viewport());
+    const QRect r = e->rect();
+    grid->Paint(p, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+}
+
+void GridWidget::resizeEvent(QResizeEvent* e) {
+    QAbstractScrollArea::resizeEvent(e);
+    if (grid) grid->OnSize();
+}
+
+void GridWidget::mousePressEvent(QMouseEvent* e) {
+    if (!grid) return;
+    const QPoint p = e->position().toPoint();
+    if (e->button() == Qt::LeftButton) grid->OnLButtonDown(Flags(e), {p.x(), p.y()});
+    if (e->button() == Qt::RightButton) grid->OnRButtonDown(Flags(e), {p.x(), p.y()});
+}
+
+void GridWidget::mouseMoveEvent(QMouseEvent* e) {
+    if (!grid) return;
+    const QPoint p = e->position().toPoint();
+    grid->OnMouseMove(Flags(e), {p.x(), p.y()});
+}
+
+void GridWidget::mouseReleaseEvent(QMouseEvent* e) {
+    if (!grid) return;
+    const QPoint p = e->position().toPoint();
+    if (e->button() == Qt::LeftButton) grid->OnLButtonUp(Flags(e), {p.x(), p.y()});
+    if (e->button() == Qt::RightButton) grid->OnRButtonUp(Flags(e), {p.x(), p.y()});
+}
+
+void GridWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (!grid) return;
+    const QPoint p = e->position().toPoint();
+    if (e->button() == Qt::LeftButton) grid->OnLButtonDblClk(Flags(e), {p.x(), p.y()});
+}
+
+void GridWidget::wheelEvent(QWheelEvent* e) {
+    if (!grid) return;
+    grid->OnMouseWheel(e->angleDelta().y());
+    e->accept();
+}
+
+void GridWidget::keyPressEvent(QKeyEvent* e) {
+    if (!grid) return;
+    grid->HandleKeyEvent(e);
+}
+
+}  // namespace gridimpl
