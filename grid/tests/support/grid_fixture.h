@@ -3,8 +3,10 @@
 #pragma once
 
 #include <map>
+#include <string>
 #include <vector>
 
+#include <QPoint>
 #include <QWidget>
 
 #include "grid/GridCtrl.h"
@@ -33,13 +35,34 @@ protected:
     bool OnCommand(int id, int code) override;
 };
 
+void ProcessEvents();
+
 // Parent plus a shown grid filling it, texts "r<row>c<col>".
-struct GridFixture {
-    explicit GridFixture(int rows = 6, int cols = 5, int fixedRows = 1, int fixedCols = 1, int width = 400,
-                         int height = 300);
+template <class Grid = CGridCtrl>
+struct GridFixtureT {
+    explicit GridFixtureT(int rows = 6, int cols = 5, int fixedRows = 1, int fixedCols = 1, int width = 400,
+                          int height = 300)
+        : parent(width, height) {
+        grid.SetRowCount(rows);
+        grid.SetColumnCount(cols);
+        grid.SetFixedRowCount(fixedRows);
+        grid.SetFixedColumnCount(fixedCols);
+        grid.Create({0, 0, width, height}, &parent, 100);
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c) grid.SetItemText(r, c, "r" + std::to_string(r) + "c" + std::to_string(c));
+        parent.Widget()->show();
+        ProcessEvents();
+    }
     ParentWindow parent;
-    CGridCtrl grid;
+    Grid grid;
     QWidget* client() const { return grid.GetClientWidget(); }
+    // The centre of a cell in client coordinates.
+    QPoint Centre(int row, int col) const {
+        wl::Rect r;
+        grid.GetCellRect(row, col, r);
+        return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
 };
+using GridFixture = GridFixtureT<>;
 
 }  // namespace gridtest
