@@ -54,6 +54,39 @@ void CGridCtrl::SetupDefaultCells() {
     m_cellDefault->SetBackClr(GetSysColor(COLOR_WINDOW));
 }
 
+void CGridCtrl::OnFontChange(const QFont& font) {
+    for (CGridDefaultCell* d : {m_cellDefault.get(), m_cellFixedColDef.get(), m_cellFixedRowDef.get(),
+                                m_cellFixedRowColDef.get()})
+        d->SetFont(&font);
+    RepaintGrid();
+}
+
+void CGridCtrl::OnSysColorChange() {
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    for (CGridDefaultCell* d : {m_cellDefault.get(), m_cellFixedColDef.get(), m_cellFixedRowDef.get(),
+                                m_cellFixedRowColDef.get()}) {
+        if (d->GetTextClr() == m_crWindowText) d->SetTextClr(text);
+        if (d->GetBackClr() == m_crWindow) d->SetBackClr(window);
+    }
+    m_crWindowColour = GetSysColor(COLOR_BTNFACE);
+    m_crWindowText = text;
+    m_crWindow = window;
+    m_cr3DFace = GetSysColor(COLOR_3DFACE);
+    m_crShadow = GetSysColor(COLOR_BTNSHADOW);
+    RepaintGrid();
+}
+
+bool CGridCtrl::OnCommand(int id, int /*code*/) {
+    switch (id) {
+    case ID_EDIT_COPY: OnEditCopy(); return true;
+    case ID_EDIT_CUT: OnEditCut(); return true;
+    case ID_EDIT_PASTE: OnEditPaste(); return true;
+    case ID_EDIT_SELECT_ALL: OnEditSelectAll(); return true;
+    default: return false;
+    }
+}
+
 // ---- the window ------------------------------------------------------------------------
 
 QWidget* CGridCtrl::CreateControlWidget(QWidget* parent) {

@@ -306,8 +306,15 @@ public:
     std::intptr_t SendMessageToParent(int row, int col, int code);
     std::intptr_t SendCacheHintToParent(const CGridCellRange& range);
 
+    // Edit commands the grid answers.
+    static constexpr int ID_EDIT_COPY = 57634;
+    static constexpr int ID_EDIT_CUT = 57635;
+    static constexpr int ID_EDIT_PASTE = 57637;
+    static constexpr int ID_EDIT_SELECT_ALL = 57642;
+
 protected:
     bool OnNotify(const wl::Notify& n, std::intptr_t& result) override;
+    bool OnCommand(int id, int code) override;
     void OnTimer(unsigned id) override;
 
 private:
@@ -331,6 +338,8 @@ private:
     void ResetCursor();
     void OnAutoScroll();
     void OnSize();
+    void OnFontChange(const QFont& font);
+    void OnSysColorChange();
     void Paint(QPainter& p, const wl::Rect& clip);
     void OnScrollTrack(int bar, int pos);
     void HandleKeyEvent(QKeyEvent* e);

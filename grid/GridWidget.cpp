@@ -40,6 +40,9 @@ unsigned GridWidget::Flags(const QMouseEvent* e) const {
 }
 
 bool GridWidget::event(QEvent* e) {
+    if (grid && e->type() == QEvent::FontChange) grid->OnFontChange(font());
+    if (grid && (e->type() == QEvent::ApplicationPaletteChange || e->type() == QEvent::PaletteChange))
+        grid->OnSysColorChange();
     if (grid && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         // Tab moves inside the grid when the grid handles it.

@@ -310,3 +310,28 @@ TEST(GridInput, HoldingTheButtonBelowTheGridScrollsAndSelects) {
     wl::guitest::ProcessEventsFor(80);
     EXPECT_EQ(f.grid.GetFocusCell().row, rowAfter);
 }
+
+TEST(GridInput, RemovingTheEditedCellClosesTheEditor) {
+    GridFixture f;
+    f.grid.SetFocusCell(2, 2);
+    Key(f.grid, Qt::Key_F2);
+    ASSERT_TRUE(f.grid.IsItemEditing(2, 2));
+    ASSERT_NE(Editor(f.grid), nullptr);
+    EXPECT_TRUE(f.grid.SetRowCount(2));
+    gridtest::ProcessEvents();
+    EXPECT_EQ(Editor(f.grid), nullptr);
+    EXPECT_EQ(f.grid.GetFocusCell(), CGridCellId());
+}
+
+TEST(GridInput, FontAndSelectAllCommand) {
+    GridFixture f;
+    QFont big = f.grid.GetDefaultCell(false, false)->GetFontObject();
+    big.setPointSize(big.pointSize() * 2);
+    f.grid.SetFont(big);
+    for (bool fixedRow : {false, true})
+        for (bool fixedCol : {false, true})
+            EXPECT_EQ(f.grid.GetDefaultCell(fixedRow, fixedCol)->GetFontObject().pointSize(), big.pointSize());
+    EXPECT_EQ(f.grid.GetDefaultCell(false, false)->GetHeight(), QFontMetrics(big).height() * 3 / 2);
+    f.grid.SendCommand(CGridCtrl::ID_EDIT_SELECT_ALL);
+    EXPECT_EQ(f.grid.GetSelectedCount(), 5 * 4);
+}
