@@ -78,7 +78,10 @@ bool CGridCellBase::DrawContents(QPainter& p, int row, int col, wl::Rect rect, C
             if (grid->IsValidCell(focus) && ((IsFixedRow() && focus.col == col) || (IsFixedCol() && focus.row == row)))
                 sunken = true;
         }
-        DrawGridEdge(p, {rect.left, rect.top, rect.right + 1, rect.bottom + 1}, !sunken);
+        const COLORREF light = GetSysColor(COLOR_3DHIGHLIGHT);
+        const COLORREF dark = GetSysColor(COLOR_3DSHADOW);
+        wl::Draw3dRect(p, {rect.left, rect.top, rect.right + 1, rect.bottom + 1}, sunken ? dark : light,
+                       sunken ? light : dark);
         rect = Shrunk(rect, 1, 1);
     }
     const QFont font = FontOf(*this);
@@ -117,8 +120,13 @@ bool CGridCellBase::DrawContents(QPainter& p, int row, int col, wl::Rect rect, C
     wl::Rect textRect = rect;
     GetTextRect(textRect);
     p.setPen(ToQColor(textClr));
-    DrawGridText(p, GetText(), {textRect.left, textRect.top, textRect.right + 1, textRect.bottom + 1},
-                 GetFormat() | DT_NOPREFIX);
+    wl::Rect box{textRect.left, textRect.top, textRect.right + 1, textRect.bottom + 1};
+    if (box.right > box.left && box.bottom > box.top) {
+        p.save();
+        p.setClipRect(QRect(box.left, box.top, box.Width(), box.Height()), Qt::IntersectClip);
+        wl::DrawText(p, GetText(), box, GetFormat() | DT_NOPREFIX);
+        p.restore();
+    }
     return true;
 }
 

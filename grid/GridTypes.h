@@ -9,17 +9,18 @@
 #include <QFont>
 
 #include "platform/wl/api.h"
+#include "platform/wl/draw.h"
 
 class QPainter;
 
-using COLORREF = std::uint32_t;  // 0x00BBGGRR
-inline constexpr COLORREF CLR_DEFAULT = 0xFF000000u;
-
-inline constexpr COLORREF RGBColor(int r, int g, int b) {
-    return COLORREF(r & 0xFF) | (COLORREF(g & 0xFF) << 8) | (COLORREF(b & 0xFF) << 16);
-}
-QColor ToQColor(COLORREF c);
-COLORREF FromQColor(const QColor& c);
+// Colours, system colours and text formats are those of the window layer's
+// drawing facade.
+using wl::COLORREF;
+inline constexpr COLORREF CLR_DEFAULT = wl::kDefaultColor;
+inline constexpr COLORREF RGBColor(int r, int g, int b) { return wl::RGB(r, g, b); }
+inline QColor ToQColor(COLORREF c) { return wl::ToQColor(c); }
+using wl::FromQColor;
+using wl::GetSysColor;
 
 // ---- cell ids and ranges ----------------------------------------------------
 struct CGridCellId {
@@ -62,38 +63,30 @@ inline constexpr int GVS_HEADER = 1;  // auto-size: fixed rows / columns
 inline constexpr int GVS_DATA = 2;    // auto-size: the other rows / columns
 inline constexpr int GVS_BOTH = 3;
 
-// ---- text format bits ---------------------------------------------------------
-inline constexpr unsigned DT_LEFT = 0x0000;
-inline constexpr unsigned DT_CENTER = 0x0001;
-inline constexpr unsigned DT_RIGHT = 0x0002;
-inline constexpr unsigned DT_VCENTER = 0x0004;
-inline constexpr unsigned DT_BOTTOM = 0x0008;
-inline constexpr unsigned DT_WORDBREAK = 0x0010;
-inline constexpr unsigned DT_SINGLELINE = 0x0020;
-inline constexpr unsigned DT_NOPREFIX = 0x0800;
-inline constexpr unsigned DT_END_ELLIPSIS = 0x8000;
+// ---- text format bits and system colours --------------------------------------
+using wl::DT_BOTTOM;
+using wl::DT_CENTER;
+using wl::DT_END_ELLIPSIS;
+using wl::DT_LEFT;
+using wl::DT_NOPREFIX;
+using wl::DT_RIGHT;
+using wl::DT_SINGLELINE;
+using wl::DT_VCENTER;
+using wl::DT_WORDBREAK;
 
-// ---- system colours -------------------------------------------------------------
-inline constexpr int COLOR_WINDOW = 5;
-inline constexpr int COLOR_WINDOWTEXT = 8;
-inline constexpr int COLOR_HIGHLIGHT = 13;
-inline constexpr int COLOR_HIGHLIGHTTEXT = 14;
-inline constexpr int COLOR_BTNFACE = 15;
-inline constexpr int COLOR_3DFACE = 15;
-inline constexpr int COLOR_BTNSHADOW = 16;
-inline constexpr int COLOR_3DSHADOW = 16;
-inline constexpr int COLOR_3DHIGHLIGHT = 20;
-// The colour of the application's palette that stands for a system colour.
-COLORREF GetSysColor(int index);
+inline constexpr int COLOR_WINDOW = wl::COLOR_WINDOW;
+inline constexpr int COLOR_WINDOWTEXT = wl::COLOR_WINDOWTEXT;
+inline constexpr int COLOR_HIGHLIGHT = wl::COLOR_HIGHLIGHT;
+inline constexpr int COLOR_HIGHLIGHTTEXT = wl::COLOR_HIGHLIGHTTEXT;
+inline constexpr int COLOR_BTNFACE = wl::COLOR_BTNFACE;
+inline constexpr int COLOR_3DFACE = wl::COLOR_BTNFACE;
+inline constexpr int COLOR_BTNSHADOW = wl::COLOR_BTNSHADOW;
+inline constexpr int COLOR_3DSHADOW = wl::COLOR_BTNSHADOW;
+inline constexpr int COLOR_3DHIGHLIGHT = wl::COLOR_BTNHIGHLIGHT;
 
 // ---- drawing helpers used by the cells ------------------------------------------
-// Rectangles are in the grid's convention: right and bottom are the last
-// pixel's successor when filling, as the cells compute them.
+// Fills r (right and bottom exclusive).
 void FillSolidRect(QPainter& p, const wl::Rect& r, COLORREF c);
-// Draws text into r with the format bits above.
-void DrawGridText(QPainter& p, const std::string& text, const wl::Rect& r, unsigned format);
-// Raised (light top-left, dark bottom-right) or sunken edge inside r.
-void DrawGridEdge(QPainter& p, const wl::Rect& r, bool raised);
 
 // ---- virtual keys ---------------------------------------------------------------
 inline constexpr int VK_LBUTTON = 1;
