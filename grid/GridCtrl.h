@@ -339,6 +339,7 @@ private:
     void OnAutoScroll();
     void OnSize();
     void OnFontChange(const QFont& font);
+    void OnCaptureChanged();
     void OnSysColorChange();
     void Paint(QPainter& p, const wl::Rect& clip);
     void OnScrollTrack(int bar, int pos);

@@ -759,6 +759,16 @@ void CGridCtrl::OnRButtonUp(unsigned /*flags*/, wl::Point p) {
     }
 }
 
+// The mouse went to another window (focus lost, window deactivated): no
+// timer outlives the press that started it.
+void CGridCtrl::OnCaptureChanged() {
+    if (m_nTimerID) {
+        KillTimer(m_nTimerID);
+        m_nTimerID = 0;
+    }
+    if (m_MouseMode == MOUSE_DRAGGING) m_MouseMode = MOUSE_NOTHING;
+}
+
 // ---- auto-scroll ---------------------------------------------------------------------------------------
 
 void CGridCtrl::OnTimer(unsigned id) {

@@ -41,6 +41,10 @@ unsigned GridWidget::Flags(const QMouseEvent* e) const {
 
 bool GridWidget::event(QEvent* e) {
     if (grid && e->type() == QEvent::FontChange) grid->OnFontChange(font());
+    if (grid && (e->type() == QEvent::UngrabMouse || e->type() == QEvent::WindowDeactivate ||
+                 (e->type() == QEvent::FocusOut &&
+                  static_cast<QFocusEvent*>(e)->reason() == Qt::ActiveWindowFocusReason)))
+        grid->OnCaptureChanged();
     if (grid && (e->type() == QEvent::ApplicationPaletteChange || e->type() == QEvent::PaletteChange))
         grid->OnSysColorChange();
     if (grid && e->type() == QEvent::KeyPress) {

@@ -337,3 +337,17 @@ TEST(GridInput, FontAndSelectAllCommand) {
     f.grid.SendCommand(CGridCtrl::ID_EDIT_SELECT_ALL);
     EXPECT_EQ(f.grid.GetSelectedCount(), 5 * 4);
 }
+
+TEST(GridInput, LosingTheMouseStopsTheAutoScroll) {
+    GridFixture f(100, 5, 1, 1, 400, 300);
+    f.grid.MoveWindow(0, 0, 400, 200);
+    gridtest::ProcessEvents();
+    const int pressRow = f.grid.GetVisibleCellRange().maxRow - 1;
+    QTest::mousePress(f.client(), Qt::LeftButton, {}, f.Centre(pressRow, 2));
+    QTest::mouseMove(f.client(), QPoint(f.Centre(pressRow, 2).x(), f.client()->height() + 20));
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(f.grid.Widget(), &deactivate);
+    wl::guitest::ProcessEventsFor(100);
+    EXPECT_EQ(f.grid.GetFocusCell().row, pressRow);
+    EXPECT_EQ(f.grid.GetScrollPosition(CGridCtrl::SB_VERT), 0);
+}
