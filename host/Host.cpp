@@ -4,7 +4,10 @@
 #include <cctype>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "host/HostCommand.h"
 #include "platform/winsys/winsys.h"
@@ -175,6 +178,18 @@ int SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::ost
     return fulfilled ? ExitOk : ExitNotFulfilled;
 }
 
+// The error lines ("FEHLER: ...") of a kernel error protocol, as plain text.
+std::vector<std::string> ErrorLines(const fs::path& errFile) {
+    std::vector<std::string> lines;
+    std::ifstream in(errFile, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line) && lines.size() < 20) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("FEHLER", 0) == 0) lines.push_back(PlainText(line));
+    }
+    return lines;
+}
+
 // Calculates a kernel text input file through the kernel's text entry. The
 // kernel writes its side files and the report ("<name>_XXX.rtf") in the
 // current directory, so the call runs in the file's own folder.
@@ -221,6 +236,8 @@ int CalcTextFile(const fs::path& file, std::ostream& out, std::ostream& err) {
         out << "Bericht: " << report.string() << "\n";
     } else {
         err << "Die Berechnung hat keinen Bericht geschrieben.\n";
+        // The reason stands in the error protocol.
+        for (const std::string& line : ErrorLines(errFile)) err << line << "\n";
     }
     if (fs::exists(errFile, ec)) (ok ? out : err) << "Fehlerprotokoll: " << errFile.string() << "\n";
     return ok ? ExitOk : ExitCalcFailed;

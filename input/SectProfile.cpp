@@ -77,7 +77,7 @@ void WriteProfileReference(ZVELEM element, const std::string& dbPath, const std:
                            const std::vector<PlateRadii>& plates) {
     if (!element) return;
     ZEVUD_SetString(element, "profName", profileName.c_str());
-    ZEVUD_SetString(element, "DBPath", dbPath.c_str());
+    ZEVUD_SetString(element, "DBPath", winsys::PathToText(dbPath).c_str());
     ZEVUD_SetString(element, "folder", folder.c_str());
     const std::pair<const char*, double> gross[] = {
         {"A", g.A},     {"Ito", g.Ito}, {"Itg", g.Itg}, {"y0", g.y0},   {"z0", g.z0},   {"Ayy", g.Ayy},

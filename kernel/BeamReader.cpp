@@ -18,6 +18,10 @@ using winsys::FormatC;
 
 int32_t GetInt(ZVELEM e, const char* a) { return ZEVUD_GetInt(e, a); }
 double GetDbl(ZVELEM e, const char* a) { return ZEVUD_GetDouble(e, a); }
+
+// Largest length or load value (in the document's units) taken as one of a
+// real girder.
+constexpr double kLargestInputValue = 1e6;
 float GetFlt(ZVELEM e, const char* a) { return static_cast<float>(ZEVUD_GetDouble(e, a)); }
 
 // The only child of that name, or 0 when there is none or more than one.
@@ -150,6 +154,16 @@ bool BeamReader::ReadLoads(ZVELEM gen) {
             return false;
         }
         const int32_t node = GetInt(e, "node") + 1;
+        // Values beyond any real girder never reach the arithmetic.
+        for (const char* a : {"offset", "length", "ey", "ez", "val0", "val1"}) {
+            const double v = GetDbl(e, a);
+            if (!std::isfinite(v) || std::fabs(v) > kLargestInputValue) {
+                run_.Stop(codes::kBadValue, FormatC("Last im Lastfall %d: der Wert %s = %g liegt außerhalb des "
+                                                    "sinnvollen Bereichs (Betrag höchstens %g)",
+                                                    lc, a, v, kLargestInputValue));
+                return false;
+            }
+        }
         const float offset = GetFlt(e, "offset"), length = GetFlt(e, "length");
         const float ey = GetFlt(e, "ey"), ez = GetFlt(e, "ez");
         const float val0 = GetFlt(e, "val0"), val1 = GetFlt(e, "val1");
@@ -247,11 +261,6 @@ int32_t BeamReader::Read() {
 
     // Section file beside the document, extracted by its caller.
     r_.QsDatei = winsys::SideFileName(zevud::GetCompleteFileName(doc_), ".temp.skw");
-    if (r_.QsDatei.size() > static_cast<size_t>(limits::kMaxSectionFileName)) {
-        run_.Stop(codes::kBadValue, FormatC("Der Dateiname der Querschnittsdatei ist länger als %d Zeichen",
-                                            limits::kMaxSectionFileName));
-        return 0;
-    }
     r_.Titel = "Vorbelegung VK-TOVIK";
     section::OpenSectionDatabase(run_, 1);
 

@@ -19,6 +19,10 @@ std::atomic<bool> g_overflowWarning{true};
 
 using winsys::FormatC;
 
+// Largest length or load value (in the document's units) taken as one of a
+// real girder.
+constexpr double kLargestInputValue = 1e6;
+
 int32_t GetInt(ZVELEM e, const char* a) { return ZEVUD_GetInt(e, a); }
 double GetDbl(ZVELEM e, const char* a) { return ZEVUD_GetDouble(e, a); }
 float GetFlt(ZVELEM e, const char* a) { return static_cast<float>(ZEVUD_GetDouble(e, a)); }
@@ -161,9 +165,6 @@ int32_t Reader::ReadSystem(ZVELEM system, ZVELEM calcSettings, ZVELEM craneSetti
     // Named by the same helper as the module's extraction: the final ".vkx"
     // (any case) replaced, the folders keep their case.
     r_.QsDatei = winsys::SideFileName(path, ".temp.skw");
-    if (r_.QsDatei.size() > static_cast<size_t>(limits::kMaxSectionFileName))
-        return Fail(codes::kBadValue, FormatC("Der Dateiname der Querschnittsdatei ist länger als %d Zeichen",
-                                              limits::kMaxSectionFileName));
     section::OpenSectionDatabase(run_, 1);
 
     const int32_t n = GetInt(system, "numOfFields");
@@ -219,6 +220,10 @@ int32_t Reader::ReadSystem(ZVELEM system, ZVELEM calcSettings, ZVELEM craneSetti
         const double length = GetDbl(field, "length");
         if (!(length > 0.0) || !std::isfinite(length))
             return Fail(codes::kBadValue, FormatC("Feld %d: die Feldlänge %g ist nicht positiv", i, length));
+        if (length > kLargestInputValue)
+            return Fail(codes::kBadValue, FormatC("Feld %d: die Feldlänge %g liegt außerhalb des sinnvollen Bereichs "
+                                                  "(höchstens %g)",
+                                                  i, length, kLargestInputValue));
         r_.Feld_L[static_cast<size_t>(f)] = static_cast<float>(length);
         r_.Kn_Lager[static_cast<size_t>(i)] = i + 1;
         const int32_t teil = GetInt(section, "nTeilung");
@@ -384,6 +389,15 @@ int32_t Reader::ReadLoad(ZVELEM e, int32_t j, int32_t lc) {
     if (usesDirection && (d < 0 || d > 2))
         return Fail(codes::kBadValue, FormatC("Last %d: Richtung %d außerhalb 0..2", j + 1, d));
     const int32_t node = docNode + 1;
+    // Values beyond any real girder never reach the arithmetic (a float
+    // would overflow, an integer conversion of a drawing coordinate too).
+    for (const char* a : {"offset", "length", "ey", "ez", "val0", "val1", "val2", "val3"}) {
+        const double v = GetDbl(e, a);
+        if (!std::isfinite(v) || std::fabs(v) > kLargestInputValue)
+            return Fail(codes::kBadValue, FormatC("Last %d: der Wert %s = %g liegt außerhalb des sinnvollen Bereichs "
+                                                  "(Betrag höchstens %g)",
+                                                  j + 1, a, v, kLargestInputValue));
+    }
     const float offset = GetFlt(e, "offset");
     const float length = GetFlt(e, "length");
     const float ey = GetFlt(e, "ey");

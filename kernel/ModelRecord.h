@@ -56,7 +56,6 @@ inline constexpr int32_t kMaxHingeTypes = 35;         // nGelenkTyp
 inline constexpr int32_t kMaxSections = 35;           // nQs (a tapered field uses two)
 inline constexpr int32_t kMaxSectionName = 49;        // characters of Qs_Name
 inline constexpr int32_t kMaxTitle = 72;              // characters of Titel
-inline constexpr int32_t kMaxSectionFileName = 258;   // characters of QsDatei
 inline constexpr int32_t kMaxBeddings = 30;           // nBettung
 inline constexpr int32_t kMaxSprings = 30;            // nFeder
 inline constexpr int32_t kLoadListCapacity = 400;     // capacity of each load list
@@ -249,7 +248,7 @@ struct FeModel {
 struct ModelRecord {
     // 1. Identification and files
     std::string Titel;           // title, at most kMaxTitle characters
-    std::string QsDatei;         // cross-section database file of the run, at most kMaxSectionFileName
+    std::string QsDatei;         // cross-section database file of the run (a path of any length)
     int32_t m_IndDBS = -1;       // handle of the open cross-section database; -1 = none
 
     // 2. System words

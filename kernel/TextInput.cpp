@@ -3,7 +3,9 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
+#include <cmath>
 #include <system_error>
+#include <type_traits>
 
 #include "kernel/CombinationRules.h"
 #include "kernel/KernelErrors.h"
@@ -67,10 +69,16 @@ private:
         if (!ok && !reported_) {
             reported_ = true;
             // A half-read model is not calculated.
-            run_.Stop(codes::kBadValue,
-                      FormatC("Die Eingabedatei endet vorzeitig oder ist fehlerhaft (Byte %zu); die Berechnung "
-                              "wird nicht ausgeführt.",
-                              in_.Offset()));
+            if (!in_.BadNumber().empty())
+                run_.Stop(codes::kBadValue,
+                          FormatC("Die Eingabedatei %s.vk1 endet vorzeitig oder ist fehlerhaft (Byte %zu: \"%s\" ist "
+                                  "keine gültige Zahl); die Berechnung wird nicht ausgeführt.",
+                                  run_.RunBaseName.c_str(), in_.Offset(), in_.BadNumber().c_str()));
+            else
+                run_.Stop(codes::kBadValue,
+                          FormatC("Die Eingabedatei endet vorzeitig oder ist fehlerhaft (Byte %zu); die Berechnung "
+                                  "wird nicht ausgeführt.",
+                                  in_.Offset()));
         }
         return ok;
     }
@@ -157,11 +165,6 @@ bool Vk1Reader::Body() {
 
     // The section database of the run, opened before the rest is read.
     const std::string qsDatei = run_.RunBaseName + ".skw";
-    if (qsDatei.size() > static_cast<size_t>(limits::kMaxSectionFileName)) {
-        run_.Stop(codes::kBadValue, FormatC("Der Name der Querschnittsdatei '%s' ist länger als %d Zeichen",
-                                            qsDatei.c_str(), limits::kMaxSectionFileName));
-        return false;
-    }
     r_.QsDatei = qsDatei;
     section::OpenSectionDatabase(run_, 1);
 
@@ -385,7 +388,18 @@ bool KernelTextInput::ReadNumber(T& v) {
     const char* first = data_.data() + p;
     const char* last = data_.data() + data_.size();
     auto r = std::from_chars(first, last, value);
-    if (r.ec != std::errc() || r.ptr == first) return Fail();
+    // The number must be the whole word: "1.07abc" is no 1.07, and "nan" or
+    // "inf" are no numbers of a model.
+    bool whole = r.ec == std::errc() && r.ptr != first &&
+                 (r.ptr == last || IsSpace(static_cast<unsigned char>(*r.ptr)) ||
+                  static_cast<unsigned char>(*r.ptr) == kVk1TextStart);
+    if constexpr (std::is_floating_point_v<T>) whole = whole && std::isfinite(value);
+    if (!whole) {
+        size_t end = pos_;
+        while (end < data_.size() && !IsSpace(static_cast<unsigned char>(data_[end])) && end - pos_ < 40) ++end;
+        badNumber_ = Cp1252ToUtf8(std::string_view(data_).substr(pos_, end - pos_));
+        return Fail();
+    }
     pos_ = static_cast<size_t>(r.ptr - data_.data());
     v = value;
     return true;

@@ -43,6 +43,9 @@ public:
     bool Failed() const { return failed_; }
     // Byte offset of the reader (for messages).
     size_t Offset() const { return pos_; }
+    // The word that stood where a number was expected but none was ("x1.07",
+    // "1.07abc", "nan"); empty when no number read has failed on a word.
+    const std::string& BadNumber() const { return badNumber_; }
 
 private:
     void SkipSpace();
@@ -55,6 +58,7 @@ private:
     std::string data_;
     size_t pos_ = 0;
     bool failed_ = false;
+    std::string badNumber_;
 };
 
 // Code page 1252 <-> UTF-8. Bytes without a character in the code page are

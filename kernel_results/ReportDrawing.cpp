@@ -72,7 +72,19 @@ int32_t ReportProfile(RunState& run, int32_t t) {
 
 }  // namespace
 
+namespace {
+// Drawing coordinates are clamped to a range that a sum of two of them still
+// holds, so that no conversion or later addition can overflow; not a number
+// becomes 0.
+constexpr double kCoordinateLimit = 1073741823.0;
+double ClampCoordinate(double v) {
+    if (std::isnan(v)) return 0.0;
+    return std::clamp(v, -kCoordinateLimit, kCoordinateLimit);
+}
+}  // namespace
+
 int32_t RoundToInt(double v) {
+    v = ClampCoordinate(v);
     const double t = std::trunc(v);
     const double frac = std::fabs(v - t);
     int32_t r = static_cast<int32_t>(t);
@@ -85,6 +97,7 @@ int32_t RoundToInt(double v) {
 int32_t RoundToIntF(float v) { return RoundToInt(static_cast<double>(v)); }
 
 int32_t RoundHalfAway(double v) {
+    v = ClampCoordinate(v);
     return static_cast<int32_t>(v > 0 ? std::trunc(v + 0.4999999) : std::trunc(v - 0.4999999));
 }
 

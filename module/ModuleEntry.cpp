@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -19,7 +20,9 @@
 #include "module/frame/HostRoutines.h"
 #include "module/frame/ModuleMessages.h"
 #include "module/frame/ModuleState.h"
+#include "module/frame/Utilities.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zarida/zarida.h"
 #include "platform/zevud/zevud.h"
 
 #define RIGEL_EXPORT extern "C" __attribute__((visibility("default")))
@@ -141,12 +144,78 @@ int64_t CreateEmptyDoc(const Params& p) {
     return static_cast<int64_t>(doc);
 }
 
+// What the installation lacks for a calculation: the program-information
+// folder and its files, the material database (with every value a number)
+// and the profile catalogue. Empty when all are there and readable.
+std::string MissingInstallationPart() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path root = GetInstallRoot();
+    const fs::path pi = winsys::ResolveCaseInsensitive(root / "pi");
+    if (!fs::is_directory(pi, ec)) return "Der Ordner der Programminformationen '" + pi.string() + "' fehlt.";
+    const std::vector<fs::path> piFiles = winsys::FindFiles(pi, "*.pi");
+    if (piFiles.empty()) return "Im Ordner '" + pi.string() + "' fehlen die Programminformationen (*.pi).";
+    for (const fs::path& f : piFiles) {
+        ZVDOC doc = ZEVUD_OpenDocQuiet(f.string().c_str());
+        const bool sound = doc && ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc), "interface") != 0;
+        if (doc) ZEVUD_CloseDoc(doc);
+        if (!sound) return "Die Programminformation '" + f.string() + "' ist beschädigt.";
+    }
+
+    char buf[4096];
+    const int n = ZARIDA_GetFile(0, buf, sizeof buf);
+    std::string material(buf, static_cast<size_t>(std::clamp(n, 0, static_cast<int>(sizeof buf) - 1)));
+    if (n >= static_cast<int>(sizeof buf)) {
+        material.resize(static_cast<size_t>(n) + 1);
+        ZARIDA_GetFile(0, material.data(), n + 1);
+        material.resize(static_cast<size_t>(n));
+    }
+    const fs::path materialFile = winsys::ResolveCaseInsensitive(material);
+    if (!fs::is_regular_file(materialFile, ec)) return "Die Materialdatenbank '" + material + "' fehlt.";
+    ZVDOC doc = ZEVUD_OpenDocQuiet(materialFile.string().c_str());
+    if (!doc) return "Die Materialdatenbank '" + material + "' ist beschädigt.";
+    // Every stated property value must be a number.
+    std::vector<ZVELEM> stack{ZEVUD_GetRootElement(doc)};
+    while (!stack.empty()) {
+        const ZVELEM e = stack.back();
+        stack.pop_back();
+        if (zevud::GetElementName(e) == "Eigenschaft" && !zevud::GetString(e, "Wert01").empty())
+            (void)ZEVUD_GetDouble(e, "Wert01");
+        for (ZVELEM c = ZEVUD_GetFirstChild(e); c; c = ZEVUD_GetNextChild(c)) stack.push_back(c);
+    }
+    const std::string numberError = zevud::GetNumberError(doc);
+    ZEVUD_CloseDoc(doc);
+    if (!numberError.empty()) return "Die Materialdatenbank ist beschädigt: " + numberError;
+
+    const fs::path catalogue = winsys::ResolveCaseInsensitive(root / "profil.skw");
+    if (!fs::is_regular_file(catalogue, ec)) return "Der Profilkatalog '" + catalogue.string() + "' fehlt.";
+    return {};
+}
+
+// Says which number of the position did not read; true when one did not.
+bool RefuseUnreadNumbers(ZVDOC doc) {
+    const std::string error = zevud::GetNumberError(doc);
+    if (error.empty()) return false;
+    rigel::ShowCommonMessage("interfaceFunc", "%s Die Position wird nicht berechnet.", error.c_str());
+    return true;
+}
+
 int64_t SilentCalc(const Params& p) {
     const ZVDOC doc = static_cast<ZVDOC>(p[0]);
     auto data = std::make_unique<CModuleData>();
+    // A calculation with a part of the installation missing would take other
+    // values in its place, and its reading would drop what it cannot resolve.
+    if (const std::string missing = MissingInstallationPart(); !missing.empty()) {
+        rigel::ShowCommonMessage("interfaceFunc", "%s Die Position wird nicht berechnet.", missing.c_str());
+        return 0;
+    }
     data->m_hDoc = doc;
     data->ReadData(doc);
+    // A number that did not read is never calculated as a zero; the kernel
+    // reads the position as well, so its reading is checked after the run.
+    if (RefuseUnreadNumbers(doc)) return 0;
     data->SilentCalc();
+    if (RefuseUnreadNumbers(doc)) return 0;
     return 1;
 }
 
@@ -190,6 +259,12 @@ int64_t Export(const Params& p) {
     std::string* file = Text(p[3]);
     if (!program || !variant || !file) return 1;
     auto data = std::make_unique<CModuleData>();
+    // A calculation with a part of the installation missing would take other
+    // values in its place, and its reading would drop what it cannot resolve.
+    if (const std::string missing = MissingInstallationPart(); !missing.empty()) {
+        rigel::ShowCommonMessage("interfaceFunc", "%s Die Position wird nicht berechnet.", missing.c_str());
+        return 0;
+    }
     data->m_hDoc = doc;
     data->ReadData(doc);
     const std::string source = Upper(data->m_strProgName + data->m_strModuleName);

@@ -54,12 +54,19 @@ struct Object {
     int selectedIn = 0;  // number of open metafiles that have it selected
 };
 
+// A computed coordinate as an integer: clamped to a range that a sum of two
+// still holds (not a number gives 0), so that no conversion overflows.
+int32_t ClampedInt(double v) {
+    if (std::isnan(v)) return 0;
+    return static_cast<int32_t>(std::clamp(v, -1073741823.0, 1073741823.0));
+}
+
 struct Bounds {
     bool empty = true;
     int32_t l = 0, t = 0, r = 0, b = 0;
     void Add(double x, double y) {
-        int32_t lx = static_cast<int32_t>(std::floor(x)), hx = static_cast<int32_t>(std::ceil(x));
-        int32_t ly = static_cast<int32_t>(std::floor(y)), hy = static_cast<int32_t>(std::ceil(y));
+        int32_t lx = ClampedInt(std::floor(x)), hx = ClampedInt(std::ceil(x));
+        int32_t ly = ClampedInt(std::floor(y)), hy = ClampedInt(std::ceil(y));
         if (empty) {
             l = lx; r = hx; t = ly; b = hy; empty = false;
             return;
@@ -323,19 +330,19 @@ HENHMETAFILE CloseEnhMetaFile(HDC dc) {
         frame.empty = false;
         frame.l = 0;
         frame.t = 0;
-        frame.r = static_cast<int32_t>(std::lround(m.width * k));
-        frame.b = static_cast<int32_t>(std::lround(m.height * k));
+        frame.r = ClampedInt(std::round(m.width * k));
+        frame.b = ClampedInt(std::round(m.height * k));
     } else if (!m.bounds.empty) {
         frame.empty = false;
-        frame.l = static_cast<int32_t>(std::lround(m.bounds.l * k));
-        frame.t = static_cast<int32_t>(std::lround(m.bounds.t * k));
-        frame.r = static_cast<int32_t>(std::lround(m.bounds.r * k));
-        frame.b = static_cast<int32_t>(std::lround(m.bounds.b * k));
+        frame.l = ClampedInt(std::round(m.bounds.l * k));
+        frame.t = ClampedInt(std::round(m.bounds.t * k));
+        frame.r = ClampedInt(std::round(m.bounds.r * k));
+        frame.b = ClampedInt(std::round(m.bounds.b * k));
     } else {
         frame.empty = false;  // nothing drawn and no size: an empty frame
     }
     const int32_t mm = 1000;
-    const int32_t px = static_cast<int32_t>(std::lround(mm / m.mmPerUnit));
+    const int32_t px = ClampedInt(std::round(mm / m.mmPerUnit));
     Rec h(EMR_HEADER);
     h.Rect(m.bounds).Rect(frame);
     h.U32(0x464D4520u).U32(0x10000u);
@@ -623,7 +630,7 @@ bool TextOut(HDC dc, int x, int y, std::string_view utf8) {
         if (c >= 0xDC00 && c <= 0xDFFF) continue;  // second half of a pair
         double w = (c >= 32 && c <= 126) ? kArial[c - 32] : 556;
         run += w * em / 1000.0;
-        long rounded = std::lround(run);
+        long rounded = ClampedInt(std::round(run));
         dx[i] = static_cast<int32_t>(rounded - prevRounded);
         prevRounded = rounded;
     }

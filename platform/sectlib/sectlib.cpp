@@ -147,7 +147,7 @@ struct Reference {
 Reference ReadReference(ZVELEM e) {
     Reference r;
     r.name = zevud::GetString(e, "profName");
-    r.dbPath = zevud::GetString(e, "DBPath");
+    r.dbPath = winsys::PathFromText(zevud::GetString(e, "DBPath"));
     r.folder = zevud::GetString(e, "folder");
     const char* gk[] = {"A", "Ito", "Itg", "y0", "z0", "Ayy", "Ayz", "Azz", "Ayw",
                         "Azw", "Aww", "phi", "ym", "zm", "Byy", "Bzz", "Bww"};

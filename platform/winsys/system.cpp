@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -123,6 +124,133 @@ fs::path UniqueTempFile(const std::string& stem, const std::string& ext) {
     if (fd < 0) return {};
     ::close(fd);
     return fs::path(buf.data());
+}
+
+std::string RealFilePath(const std::string& name) {
+    if (name.find('\\') == std::string::npos) return name;
+    std::error_code ec;
+    const fs::path literal(name);
+    if (fs::exists(literal, ec)) return name;
+    const std::string slashed = ToSlashPath(name);
+    if (fs::exists(slashed, ec)) return slashed;
+    // A new file: where its folder exists as the name is written.
+    auto folderOf = [](const fs::path& p) { return p.has_parent_path() ? p.parent_path() : fs::path("."); };
+    const bool slashedFolder = fs::is_directory(folderOf(fs::path(slashed)), ec);
+    if (fs::is_directory(folderOf(literal), ec) && !slashedFolder) return name;
+    return slashed;
+}
+
+namespace {
+// Length of the well-formed UTF-8 sequence at s[i]; 0 when none starts there.
+size_t Utf8SequenceAt(const std::string& s, size_t i) {
+    const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = b(i);
+    if (c < 0x80) return 1;
+    size_t len = 0;
+    uint32_t cp = 0, min = 0;
+    if ((c & 0xE0) == 0xC0) { len = 2; cp = c & 0x1F; min = 0x80; }
+    else if ((c & 0xF0) == 0xE0) { len = 3; cp = c & 0x0F; min = 0x800; }
+    else if ((c & 0xF8) == 0xF0) { len = 4; cp = c & 0x07; min = 0x10000; }
+    else return 0;
+    if (i + len > s.size()) return 0;
+    for (size_t k = 1; k < len; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b(i + k) & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
+bool IsUtf8(const std::string& s) {
+    for (size_t i = 0; i < s.size();) {
+        const size_t n = Utf8SequenceAt(s, i);
+        if (!n) return false;
+        i += n;
+    }
+    return true;
+}
+}  // namespace
+
+std::string PathToText(const std::string& path) {
+    if (IsUtf8(path)) return path;
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (size_t i = 0; i < path.size();) {
+        const size_t n = Utf8SequenceAt(path, i);
+        if (n && path[i] != '%') {
+            out.append(path, i, n);
+            i += n;
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(path[i++]);
+        out += '%';
+        out += hex[c >> 4];
+        out += hex[c & 15];
+    }
+    return out;
+}
+
+std::string PathFromText(const std::string& text) {
+    if (text.find('%') == std::string::npos) return text;
+    std::error_code ec;
+    if (fs::exists(RealFilePath(text), ec)) return text;
+    auto digit = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    };
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && digit(text[i + 1]) >= 0 && digit(text[i + 2]) >= 0) {
+            out += static_cast<char>(digit(text[i + 1]) * 16 + digit(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+namespace {
+constexpr std::string_view kTempPrefix = ".~vk";
+constexpr std::string_view kTempSuffix = ".tmp";
+
+// The process id in a temporary file name of the pattern; 0 for any other name.
+pid_t TempFileOwner(const std::string& name) {
+    if (name.size() <= kTempPrefix.size() + kTempSuffix.size() || name.compare(0, kTempPrefix.size(), kTempPrefix) != 0 ||
+        name.compare(name.size() - kTempSuffix.size(), kTempSuffix.size(), kTempSuffix) != 0)
+        return 0;
+    std::string_view mid(name);
+    mid = mid.substr(kTempPrefix.size(), mid.size() - kTempPrefix.size() - kTempSuffix.size());
+    const std::size_t dash = mid.find('-');
+    if (dash == 0 || dash == std::string_view::npos) return 0;
+    long long pid = 0;
+    for (char c : mid.substr(0, dash)) {
+        if (c < '0' || c > '9' || pid > 100000000) return 0;
+        pid = pid * 10 + (c - '0');
+    }
+    for (char c : mid.substr(dash + 1))
+        if (c < '0' || c > '9') return 0;
+    return static_cast<pid_t>(pid);
+}
+}  // namespace
+
+fs::path TempFileBeside(const fs::path& folder, unsigned counter) {
+    std::string name = std::string(kTempPrefix) + std::to_string(::getpid()) + "-" + std::to_string(counter) +
+                       std::string(kTempSuffix);
+    return folder.empty() ? fs::path(name) : folder / name;
+}
+
+int RemoveStaleTempFiles(const fs::path& folder) {
+    int removed = 0;
+    std::error_code ec;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const pid_t pid = TempFileOwner(it->path().filename().string());
+        if (pid <= 0 || pid == ::getpid()) continue;
+        if (::kill(pid, 0) == 0 || errno != ESRCH) continue;  // still running, or not ours to judge
+        std::error_code ec2;
+        if (it->is_regular_file(ec2) && fs::remove(it->path(), ec2)) ++removed;
+    }
+    return removed;
 }
 
 std::vector<fs::path> FindFiles(const fs::path& folder, const std::string& pattern) {

@@ -161,6 +161,28 @@ WINSYS_API std::filesystem::path TempDirectory();
 // or ext are replaced; empty when no file can be made.
 WINSYS_API std::filesystem::path UniqueTempFile(const std::string& stem, const std::string& ext);
 
+// A file name as the program was given it or found it in stored data: taken
+// as it is when that file (or its folder, for a new file) exists, since a
+// backslash is a legal character of a file name here; otherwise a name of
+// stored data whose backslashes read as '/'.
+WINSYS_API std::string RealFilePath(const std::string& name);
+
+// A file name kept as a text in a document. A name that is not UTF-8 (a raw
+// byte of the file system) is written with each such byte as "%XX" and '%'
+// as "%25", so that the document stays valid; PathFromText undoes it when
+// the text does not name an existing file as it is.
+WINSYS_API std::string PathToText(const std::string& path);
+WINSYS_API std::string PathFromText(const std::string& text);
+
+// Temporary files beside a file that is being replaced: a short name of a
+// fixed pattern (".~vk<process id>-<counter>.tmp") in the same folder, so
+// that a target name of any legal length still leaves room, and so that a
+// later run recognises the litter of a process that died.
+WINSYS_API std::filesystem::path TempFileBeside(const std::filesystem::path& folder, unsigned counter);
+// Removes the temporary files of that pattern in the folder whose process no
+// longer runs. Returns the number removed.
+WINSYS_API int RemoveStaleTempFiles(const std::filesystem::path& folder);
+
 // Files in a folder matching a pattern with '*' and '?'; the extension part is
 // matched without regard to case, the rest exactly. Sorted by name. Folders
 // are not listed; "*.*" also matches names without a point. A missing

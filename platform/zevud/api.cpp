@@ -56,10 +56,11 @@ int CopyOut(std::string_view text, char* buf, int bufSize) {
 
 bool ValidName(const char* name) { return name && *name && IsValidUtf8(name); }
 
-// A file name of the stored data: backslashes read as '/', made absolute.
+// A file name made absolute. A backslash is a folder separator of stored
+// data, unless the name is a real file (or a new one in an existing folder)
+// as it is written.
 std::string FilePath(const char* name) {
-    std::string p(name);
-    std::replace(p.begin(), p.end(), '\\', '/');
+    std::string p = winsys::RealFilePath(name);
     std::error_code ec;
     fs::path abs = fs::absolute(fs::path(p), ec);
     if (ec) return p;
@@ -145,7 +146,9 @@ bool WriteFileAtomic(std::string path, std::string_view data, std::string& reaso
         reason = "die Datei ist schreibgeschützt";
         return false;
     }
-    std::string tmp = path + ".~" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
+    const fs::path folder = fs::path(path).parent_path();
+    winsys::RemoveStaleTempFiles(folder);
+    std::string tmp = winsys::TempFileBeside(folder, counter++).string();
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         reason = ErrnoText(errno);
@@ -218,10 +221,29 @@ ZVDOC OpenImpl(const char* fileName, std::string& err) {
     return RegisterDoc(std::move(doc), root, err);
 }
 
+// Whether a serialised text parses back to a tree with the given fingerprint.
+bool ReadsBackAs(const std::string& text, const unsigned char fingerprint[16], std::string& reason) {
+    Doc probe;
+    Node* root = ParseDoc(text, &probe, reason);
+    if (!root) return false;
+    unsigned char after[16];
+    FingerprintSubtree(root, after);
+    {
+        Locked L;
+        FreeSubtree(L.s, root);
+    }
+    if (std::memcmp(after, fingerprint, 16) != 0) {
+        reason = "der gelesene Inhalt weicht ab";
+        return false;
+    }
+    return true;
+}
+
 // Saves doc under path (its own name when path is null); adopt gives the
 // document the new name after a successful save.
 int SaveImpl(ZVDOC d, const char* newName, bool adopt, std::string& err) {
     std::string path, text;
+    unsigned char before[16];
     {
         Locked L;
         Doc* doc = L.Document(d);
@@ -244,12 +266,19 @@ int SaveImpl(ZVDOC d, const char* newName, bool adopt, std::string& err) {
             return 1;
         }
         text = SerializeDoc(*doc);
+        FingerprintSubtree(doc->root, before);
     }
     if (text.size() > kMaxFileBytes) {
         err = "Das Dokument '" + path + "' ist zu groß zum Speichern.";
         return 0;
     }
+    // Only a text that reads back as this very document is written.
     std::string reason;
+    if (!ReadsBackAs(text, before, reason)) {
+        err = "Das Dokument '" + path + "' wird nicht gespeichert: sein Text ließe sich nicht wieder lesen (" +
+              reason + ").";
+        return 0;
+    }
     if (!WriteFileAtomic(path, text, reason)) {
         err = "Das Dokument '" + path + "' kann nicht gespeichert werden: " + reason + ".";
         return 0;
@@ -261,14 +290,43 @@ int SaveImpl(ZVDOC d, const char* newName, bool adopt, std::string& err) {
     return 1;
 }
 
+// The element's path below the root ("input\\section"; the root's own name
+// for the root).
+std::string ElementPath(const Node* n) {
+    if (!n->parent) return n->name;
+    std::string path;
+    for (; n && n->parent; n = n->parent) path = path.empty() ? n->name : n->name + "\\" + path;
+    return path;
+}
+
+std::string Shortened(std::string_view text) {
+    constexpr std::size_t kMax = 40;
+    if (text.size() <= kMax) return std::string(text);
+    std::size_t cut = kMax;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole characters
+    return std::string(text.substr(0, cut)) + "...";
+}
+
+// A number read from a text that is not one finite number is remembered in
+// the document (the first one), so that its reader can refuse the data with
+// the file, element and attribute named. The value read stays as before.
+void CheckNumber(const Node* n, std::string_view attr, std::string_view text) {
+    if (IsCompleteNumber(text) || !n->doc || !n->doc->numberError.empty()) return;
+    std::string file = n->doc->fileName.empty() ? std::string("(ohne Namen)") : n->doc->fileName;
+    n->doc->numberError = "Im Dokument '" + file + "' ist der Wert \"" + Shortened(text) + "\" des Attributs \"" +
+                          std::string(attr) + "\" im Element \"" + ElementPath(n) + "\" keine gültige Zahl.";
+}
+
 // Reading numbers from the stored text.
-int32_t IntOf(const Attr* a) {
+int32_t IntOf(const Node* n, const Attr* a) {
     if (!a) return 0;
+    CheckNumber(n, a->name, a->value);
     auto v = ParseInt64(a->value);
     return v ? ClampToInt32(*v) : 0;
 }
 
-double DoubleOf(std::string_view text) {
+double DoubleOf(const Node* n, std::string_view attr, std::string_view text) {
+    CheckNumber(n, attr, text);
     auto v = ParseDouble(text);
     return v ? *v : 0.0;
 }
@@ -278,7 +336,7 @@ int SetText(ZVELEM elem, const char* attr, std::string value) {
     Locked L;
     Node* n = L.Elem(elem);
     if (!n) return 0;
-    n->SetAttr(attr, std::move(value));
+    n->SetAttr(attr, ToUtf8(value));
     return 1;
 }
 
@@ -372,6 +430,20 @@ ZEVUD_API int ZEVUD_GetDocText(ZVDOC d, char* buf, int bufSize) {
         if (Doc* doc = L.Document(d)) text = SerializeDoc(*doc);
     }
     return CopyOut(text, buf, bufSize);
+}
+
+ZEVUD_API int ZEVUD_GetNumberError(ZVDOC d, char* buf, int bufSize) {
+    Locked L;
+    Doc* doc = L.Document(d);
+    return CopyOut(doc ? doc->numberError : std::string(), buf, bufSize);
+}
+
+ZEVUD_API int ZEVUD_ClearNumberError(ZVDOC d) {
+    Locked L;
+    Doc* doc = L.Document(d);
+    if (!doc) return 0;
+    doc->numberError.clear();
+    return 1;
 }
 
 // ---- elements --------------------------------------------------------------------
@@ -506,7 +578,7 @@ ZEVUD_API int32_t ZEVUD_GetInt(ZVELEM elem, const char* attr) {
     if (!attr) return 0;
     Locked L;
     Node* n = L.Elem(elem);
-    return n ? IntOf(n->FindAttr(attr)) : 0;
+    return n ? IntOf(n, n->FindAttr(attr)) : 0;
 }
 
 ZEVUD_API int ZEVUD_SetInt(ZVELEM elem, const char* attr, int32_t value) {
@@ -518,7 +590,7 @@ ZEVUD_API int32_t ZEVUD_GetIntWithDefault(ZVELEM elem, const char* attr, int32_t
     Locked L;
     Node* n = L.Elem(elem);
     const Attr* a = n ? n->FindAttr(attr) : nullptr;
-    return a ? IntOf(a) : def;
+    return a ? IntOf(n, a) : def;
 }
 
 ZEVUD_API int32_t ZEVUD_GetIntByPath(ZVDOC d, const char* path, const char* attr, int32_t def) {
@@ -539,7 +611,7 @@ ZEVUD_API int32_t ZEVUD_GetIntByPath(ZVDOC d, const char* path, const char* attr
         cur = found;
     }
     const Attr* a = cur ? cur->FindAttr(attr) : nullptr;
-    return a ? IntOf(a) : def;
+    return a ? IntOf(cur, a) : def;
 }
 
 ZEVUD_API int64_t ZEVUD_GetInt64(ZVELEM elem, const char* attr) {
@@ -548,6 +620,7 @@ ZEVUD_API int64_t ZEVUD_GetInt64(ZVELEM elem, const char* attr) {
     Node* n = L.Elem(elem);
     const Attr* a = n ? n->FindAttr(attr) : nullptr;
     if (!a) return 0;
+    CheckNumber(n, a->name, a->value);
     auto v = ParseInt64(a->value);
     return v ? *v : 0;
 }
@@ -561,7 +634,7 @@ ZEVUD_API double ZEVUD_GetDouble(ZVELEM elem, const char* attr) {
     Locked L;
     Node* n = L.Elem(elem);
     const Attr* a = n ? n->FindAttr(attr) : nullptr;
-    return a ? DoubleOf(a->value) : 0.0;
+    return a ? DoubleOf(n, a->name, a->value) : 0.0;
 }
 
 ZEVUD_API int ZEVUD_SetDouble(ZVELEM elem, const char* attr, double value) {
@@ -573,7 +646,7 @@ ZEVUD_API double ZEVUD_GetDoubleWithDefault(ZVELEM elem, const char* attr, doubl
     Locked L;
     Node* n = L.Elem(elem);
     const Attr* a = n ? n->FindAttr(attr) : nullptr;
-    return a ? DoubleOf(a->value) : def;
+    return a ? DoubleOf(n, a->name, a->value) : def;
 }
 
 ZEVUD_API double ZEVUD_GetDoubleUnderNode(ZVELEM elem, const char* childName) {
@@ -584,7 +657,7 @@ ZEVUD_API double ZEVUD_GetDoubleUnderNode(ZVELEM elem, const char* childName) {
     for (Node* c = n->first; c; c = c->next) {
         if (c->name != childName) continue;
         const Attr* a = c->FindAttr("value");
-        return DoubleOf(a ? std::string_view(a->value) : std::string_view(c->text));
+        return a ? DoubleOf(c, a->name, a->value) : DoubleOf(c, "(Text)", c->text);
     }
     return 0.0;
 }

@@ -349,4 +349,51 @@ bool Base64Decode(std::string_view s, std::vector<unsigned char>& out) {
     return true;
 }
 
+
+bool IsCompleteNumber(std::string_view s) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    bool plus;
+    std::string_view t = NumberStart(s, plus);
+    if (t.empty()) return false;
+    // from_chars reads "inf", "nan" and "infinity"; a stored number never is one.
+    char c0 = t[0] == '-' ? (t.size() > 1 ? t[1] : '\0') : t[0];
+    if (!((c0 >= '0' && c0 <= '9') || c0 == '.')) return false;
+    double v = 0;
+    auto r = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (r.ptr != t.data() + t.size()) return false;
+    if (r.ec == std::errc::result_out_of_range) v = ReadOutOfRange(t);
+    else if (r.ec != std::errc()) return false;
+    return std::isfinite(v);
+}
+
+// ---- text encoding -------------------------------------------------------------
+namespace {
+// Code points of the bytes 0x80..0x9F in Windows-1252; the five bytes the
+// code page leaves free keep their C1 code point.
+constexpr uint16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+}  // namespace
+
+std::string ToUtf8(std::string_view s) {
+    if (IsValidUtf8(s)) return std::string(s);
+    std::string out;
+    out.reserve(s.size() + s.size() / 2);
+    // Well-formed sequences stay; every byte that starts none is a
+    // code-page character.
+    for (std::size_t i = 0; i < s.size();) {
+        uint32_t cp;
+        if (std::size_t len = DecodeUtf8(s, i, cp)) {
+            out.append(s.substr(i, len));
+            i += len;
+            continue;
+        }
+        auto b = static_cast<unsigned char>(s[i++]);
+        AppendUtf8(out, b < 0xA0 ? kCp1252High[b - 0x80] : b);
+    }
+    return out;
+}
+
 }  // namespace zevud::impl

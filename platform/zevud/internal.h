@@ -89,6 +89,9 @@ struct Doc {
     uint32_t handle = 0;
     bool savesHeld = false;   // saves under the own name are held back
     bool saveWasHeld = false; // a save was held back since the hold began
+    // The first attribute read as a number whose text is not one complete,
+    // finite number: a reader asks for it after reading and refuses the data.
+    std::string numberError;
 };
 
 // ---- handle table --------------------------------------------------------
@@ -160,6 +163,15 @@ std::optional<double> ParseDouble(std::string_view s);
 // truncated towards zero; clamped to the 64-bit range; NaN gives nullopt.
 std::optional<int64_t> ParseInt64(std::string_view s);
 int32_t ClampToInt32(int64_t v);
+// True when the whole text (blanks around it allowed) is one finite number:
+// "1.07abc", "x1.07", "1,3,5", "", "nan", "inf" and "1e999" are not.
+bool IsCompleteNumber(std::string_view s);
+
+// ---- text encoding -----------------------------------------------------------
+// A text that is valid UTF-8 stays as it is; in any other, each byte that
+// starts no well-formed sequence is taken as a character of the Windows-1252
+// code page of older files and converted.
+std::string ToUtf8(std::string_view s);
 
 // ---- base64 ----------------------------------------------------------------
 std::string Base64Encode(const unsigned char* data, std::size_t n);

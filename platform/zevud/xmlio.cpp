@@ -56,17 +56,18 @@ std::string SerializeDoc(const Doc& d) {
 
 namespace {
 
-// Converts one XML element's name and attributes; false with a reason for a
-// name that is not UTF-8 or an attribute given twice.
+// Converts one XML element's name and attributes (texts of an older file in
+// the 8-bit code page become UTF-8); false with a reason for an empty
+// attribute name or an attribute given twice.
 bool TakeElement(pugi::xml_node e, Node* n, std::string& reason) {
-    n->name = DecodeName(e.name());
+    n->name = ToUtf8(DecodeName(e.name()));
     if (!IsValidUtf8(n->name)) {
         reason = "ungültiger Elementname";
         return false;
     }
     std::unordered_set<std::string> seen;
     for (pugi::xml_attribute a : e.attributes()) {
-        std::string name = DecodeName(a.name());
+        std::string name = ToUtf8(DecodeName(a.name()));
         if (name.empty() || !IsValidUtf8(name)) {
             reason = "ungültiger Attributname";
             return false;
@@ -75,10 +76,10 @@ bool TakeElement(pugi::xml_node e, Node* n, std::string& reason) {
             reason = "Attribut \"" + name + "\" doppelt";
             return false;
         }
-        n->attrs.push_back(Attr{std::move(name), a.value()});
+        n->attrs.push_back(Attr{std::move(name), ToUtf8(a.value())});
     }
     for (pugi::xml_node c = e.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) n->text += c.value();
+        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) n->text += ToUtf8(c.value());
     return true;
 }
 

@@ -26,8 +26,10 @@ typedef uint32_t ZVELEM;  // element handle, 0 = none
 // ---- documents ---------------------------------------------------------
 // Creates an empty document with a root element "root". The file name may be
 // empty (an unnamed document); it becomes the name used by ZEVUD_SaveDoc.
-// File names everywhere: backslashes read as '/', relative names are taken
-// as full paths from the current directory.
+// File names everywhere: a backslash reads as '/' unless the name is a real
+// file as written; relative names are taken as full paths from the current
+// directory. Texts set that are not UTF-8 are taken as the Windows-1252 code
+// page and stored converted, so a saved document is always valid UTF-8.
 ZEVUD_API ZVDOC ZEVUD_CreateDoc(const char* fileName);
 // Opens a stored document. A name that does not exist exactly is resolved
 // case-insensitively within its folder. Returns 0 (and reports a message
@@ -60,6 +62,14 @@ ZEVUD_API ZVDOC ZEVUD_GetDocument(ZVELEM elem);
 ZEVUD_API int ZEVUD_GetCompleteFileName(ZVDOC doc, char* buf, int bufSize);
 // Serialised document text (UTF-8 XML) into buf; returns the length.
 ZEVUD_API int ZEVUD_GetDocText(ZVDOC doc, char* buf, int bufSize);
+
+// Numbers read from a text that is not one complete, finite number ("x1.07",
+// "1.07abc", "nan", "inf", "") still give their value as below, but the
+// document remembers the first of them: its file, element path, attribute and
+// text, as a message; "" when every number read so far was sound. A reader
+// asks after reading and refuses the data. The note stays until cleared.
+ZEVUD_API int ZEVUD_GetNumberError(ZVDOC doc, char* buf, int bufSize);
+ZEVUD_API int ZEVUD_ClearNumberError(ZVDOC doc);
 
 // ---- elements ----------------------------------------------------------
 ZEVUD_API ZVELEM ZEVUD_GetRootElement(ZVDOC doc);
@@ -149,6 +159,9 @@ inline std::string MakeValidElementName(const std::string& text) {
 }
 inline std::string GetAttrName(ZVELEM e, int index) {
     return platform_common::FetchText([&](char* b, int n) { return ZEVUD_GetAttrName(e, index, b, n); });
+}
+inline std::string GetNumberError(ZVDOC d) {
+    return platform_common::FetchText([&](char* b, int n) { return ZEVUD_GetNumberError(d, b, n); });
 }
 inline std::string GetDocText(ZVDOC d) {
     return platform_common::FetchText([&](char* b, int n) { return ZEVUD_GetDocText(d, b, n); });

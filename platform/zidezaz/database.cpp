@@ -4,6 +4,7 @@
 // Stored form: the root holds "skwdb" (int "version") with nested "folder"
 // elements (string "name") and "profile" elements (string "name"), each
 // profile with one "wline" child per wall line.
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -129,7 +130,13 @@ void WriteFolder(const Folder& f, ZVELEM parent) {
     }
 }
 
-void ReadFolder(Folder& f, ZVELEM parent, int depth) {
+// Largest coordinate, thickness or radius of a wall line (in cm) that is
+// taken as a dimension of a real section.
+constexpr double kLargestDimension = 1e6;
+
+// Reads folders and profiles; the first wall-line value beyond any real
+// section's size is named in tooLarge.
+void ReadFolder(Folder& f, ZVELEM parent, int depth, std::string& tooLarge) {
     if (depth > 64) return;
     for (ZVELEM e = ZEVUD_GetFirstChild(parent); e; e = ZEVUD_GetNextChild(e)) {
         const std::string kind = zevud::GetElementName(e);
@@ -145,7 +152,7 @@ void ReadFolder(Folder& f, ZVELEM parent, int depth) {
                 f.members.push_back(std::move(nm));
                 m = &f.members.back();
             }
-            ReadFolder(*m->folder, e, depth + 1);
+            ReadFolder(*m->folder, e, depth + 1, tooLarge);
         } else if (kind == "profile") {
             Member m;
             m.kind = 0;
@@ -154,7 +161,12 @@ void ReadFolder(Folder& f, ZVELEM parent, int depth) {
                 SektWLine w{};
                 w.type = static_cast<int8_t>(ZEVUD_GetInt(l, "typ"));
                 double* v[] = {&w.ya, &w.za, &w.ye, &w.ze, &w.ta, &w.te, &w.ra, &w.re, &w.reserve[0], &w.reserve[1]};
-                for (size_t k = 0; k < 10; ++k) *v[k] = ZEVUD_GetDouble(l, kLineDoubles[k]);
+                for (size_t k = 0; k < 10; ++k) {
+                    *v[k] = ZEVUD_GetDouble(l, kLineDoubles[k]);
+                    if (k < 8 && std::fabs(*v[k]) > kLargestDimension && tooLarge.empty())
+                        tooLarge = "Im Querschnitt \"" + name + "\" ist der Wert " + kLineDoubles[k] + " = " +
+                                   zevud::GetString(l, kLineDoubles[k]) + " einer Wandlinie unsinnig groß.";
+                }
                 SektWLineGroup g{};
                 g.group = ZEVUD_GetInt(l, "grp");
                 g.flags = ZEVUD_GetInt(l, "grpFlags");
@@ -206,7 +218,7 @@ using namespace zidezaz::detail;
 
 int SEKT_DB_Open(const char* fileName, int mode) {
     if (!fileName || !*fileName) return -1;
-    const std::filesystem::path resolved = winsys::ResolveCaseInsensitive(winsys::ToSlashPath(fileName));
+    const std::filesystem::path resolved = winsys::ResolveCaseInsensitive(winsys::RealFilePath(fileName));
     std::error_code ec;
     const bool exists = std::filesystem::is_regular_file(resolved, ec);
     auto db = std::make_unique<Database>();
@@ -225,8 +237,18 @@ int SEKT_DB_Open(const char* fileName, int mode) {
                                winsys::Buttons::Ok, winsys::Icon::Error);
             return -1;
         }
-        ReadFolder(db->root, top, 0);
+        std::string tooLarge;
+        ReadFolder(db->root, top, 0, tooLarge);
+        // A number that does not read, or one beyond any real section, is
+        // never taken as a zero or carried into the calculation.
+        std::string error = zevud::GetNumberError(doc);
+        if (error.empty() && !tooLarge.empty()) error = "Die Querschnittsdatei '" + db->path + "': " + tooLarge;
         ZEVUD_CloseDoc(doc);
+        if (!error.empty()) {
+            winsys::MessageBox(error + " Die Querschnittsdatei wird nicht gelesen.", "Querschnitte", winsys::Buttons::Ok,
+                               winsys::Icon::Error);
+            return -1;
+        }
     } else if (mode != 3) {
         return -1;
     }
@@ -279,7 +301,7 @@ int SEKT_DB_DeleteProject(int db, const char* path) {
 int SEKT_DB_Save(int db, const char* fileName) {
     Database* d = FindDb(db);
     if (!d) return -1;
-    const std::string target = (fileName && *fileName) ? winsys::ToSlashPath(fileName) : d->path;
+    const std::string target = (fileName && *fileName) ? winsys::RealFilePath(fileName) : d->path;
     ZVDOC doc = ZEVUD_CreateDoc(target.c_str());
     if (!doc) return -1;
     ZVELEM top = ZEVUD_AddChildElement(ZEVUD_GetRootElement(doc), "skwdb");

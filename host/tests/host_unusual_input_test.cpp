@@ -1,0 +1,271 @@
+// Small reproducers of unusual and hostile input, each run through the host
+// program as a user runs it: the exit code, a message that names the cause,
+// the input left byte for byte as it was after a refusal, and for legal
+// input a saved document that opens again.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/Host.h"
+#include "platform/zevud/zevud.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteAll(const fs::path& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Replaces the first occurrence of from; the test fails when there is none.
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string Quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+struct HostRun {
+    int code = -1;
+    std::string out, err;
+};
+
+// An installation of its own: the host program copied, everything else of
+// the build's installation linked or copied, so that a part can be taken
+// away or damaged.
+fs::path MakeInstallation(const fs::path& root) {
+    const fs::path built(RIGEL_BUILD_ROOT);
+    fs::create_directories(root / "bin");
+    for (const auto& e : fs::directory_iterator(built / "bin")) {
+        if (e.path().filename() == "velor2005")
+            fs::copy_file(e.path(), root / "bin" / "velor2005");
+        else
+            fs::create_symlink(e.path(), root / "bin" / e.path().filename());
+    }
+    fs::copy(built / "pi", root / "pi", fs::copy_options::recursive);
+    fs::copy(built / "material", root / "material", fs::copy_options::recursive);
+    fs::copy_file(built / "profil.skw", root / "profil.skw");
+    return root;
+}
+
+class HostUnusualInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::path(RIGEL_TEST_TMP) / ("host_unusual_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "work");
+        fs::create_directories(dir_ / "io");
+    }
+    void TearDown() override {
+        std::error_code ec;
+        if (!HasFailure()) fs::remove_all(dir_, ec);
+    }
+
+    // Runs "velor2005 calc <file>" of the given installation in the file's folder.
+    HostRun Calc(const fs::path& file, const fs::path& installation = fs::path(RIGEL_BUILD_ROOT)) {
+        const fs::path out = dir_ / "io" / "out", err = dir_ / "io" / "err";
+        const std::string cmd = "cd " + Quoted(file.parent_path().string()) + " && " +
+                                Quoted((installation / "bin" / "velor2005").string()) + " calc " +
+                                Quoted(file.filename().string()) + " >" + Quoted(out.string()) + " 2>" +
+                                Quoted(err.string());
+        const int status = std::system(cmd.c_str());
+        HostRun r;
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = ReadAll(out);
+        r.err = ReadAll(err);
+        return r;
+    }
+
+    fs::path Work(const std::string& name) const { return dir_ / "work" / name; }
+    static std::string Example(const std::string& name) {
+        return ReadAll(fs::path(RIGEL_SOURCE_DIR) / "examples" / name);
+    }
+
+    fs::path dir_;
+};
+
+// Opens a saved position again; empty when it does not open.
+std::string ReopenedRootAttr(const fs::path& file, const std::string& path, const std::string& attr) {
+    ZVDOC d = ZEVUD_OpenDocQuiet(file.string().c_str());
+    if (!d) return "(does not open)";
+    ZVELEM e = ZEVUD_GetRootElement(d);
+    std::string rest = path;
+    while (e && !rest.empty()) {
+        const size_t cut = rest.find('\\');
+        e = ZEVUD_FindFirstChild(e, rest.substr(0, cut).c_str());
+        rest = cut == std::string::npos ? "" : rest.substr(cut + 1);
+    }
+    std::string v = e ? zevud::GetString(e, attr) : "(missing)";
+    ZEVUD_CloseDoc(d);
+    return v;
+}
+
+}  // namespace
+
+// Positions whose input is refused: exit 1, the cause named, the file as it was.
+TEST_F(HostUnusualInput, RefusedPositionsAreNamedAndLeftAsTheyWere) {
+    const std::string example = Example("Einfeldtraeger.vkx");
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> named;
+    } cases[] = {
+        {"field length no number", Replaced(example, "<field_1 length=\"6\"", "<field_1 length=\"x6\""),
+         {"\"x6\"", "\"length\"", "field_1"}},
+        {"field length with a tail", Replaced(example, "<field_1 length=\"6\"", "<field_1 length=\"6abc\""),
+         {"\"6abc\"", "\"length\""}},
+        {"load value nan", Replaced(example, "val0=\"3\"", "val0=\"nan\""), {"\"nan\"", "\"val0\"", "load_0"}},
+        {"load value inf", Replaced(example, "val0=\"3\"", "val0=\"inf\""), {"\"inf\"", "\"val0\""}},
+        {"load case no number", Replaced(example, "<load_0 lc=\"1\"", "<load_0 lc=\"eins\""), {"\"eins\"", "\"lc\""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path file = Work("pos.vkx");
+        WriteAll(file, c.bytes);
+        const HostRun r = Calc(file);
+        EXPECT_EQ(r.code, host::ExitCalcFailed) << r.out << r.err;
+        for (const std::string& part : c.named) EXPECT_NE(r.err.find(part), std::string::npos) << part << "\n" << r.err;
+        EXPECT_EQ(ReadAll(file), c.bytes) << "the position is left byte for byte";
+        EXPECT_EQ(r.out.find("Max. Ausnutzung"), std::string::npos);
+    }
+}
+
+// Legal but unusual positions calculate and save a document that opens again.
+TEST_F(HostUnusualInput, LegalUnusualPositionsCalculateAndOpenAgain) {
+    const std::string example = Example("Einfeldtraeger.vkx");
+    const std::string longFolder = std::string(120, 'o') + "/" + std::string(120, 'r') + "/" + std::string(80, 'd');
+    struct Case {
+        const char* what;
+        std::string name;  // relative to the work folder
+        std::string bytes;
+        std::string path, attr, expected;  // a value of the saved document
+    } cases[] = {
+        {"text not UTF-8", "pos.vkx",
+         Replaced(example, "desc=\"Eigengewicht und Ausbau\"", "desc=\"Eigengewicht \xe4 \xc3\x28\""),
+         "input\\loads\\load_0", "desc", "Eigengewicht ä Ã("},
+        {"backslash in the file name", "Halle\\Achse 3.vkx", example, "", "progname", "RIGEL"},
+        {"name of 250 bytes", std::string(246, 'n') + ".vkx", example, "", "progname", "RIGEL"},
+        {"folder path over 300 characters", longFolder + "/pos.vkx", example, "", "progname", "RIGEL"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path file = Work(c.name);
+        fs::create_directories(file.parent_path());
+        WriteAll(file, c.bytes);
+        const HostRun r = Calc(file);
+        EXPECT_EQ(r.code, host::ExitOk) << r.out << r.err;
+        EXPECT_NE(r.out.find("Tragsicherheit 0.565"), std::string::npos) << r.out << r.err;
+        EXPECT_EQ(ReopenedRootAttr(file, c.path, c.attr), c.expected);
+        std::vector<std::string> litter;
+        for (const auto& e : fs::directory_iterator(file.parent_path()))
+            if (e.path().filename().string().find(".tmp") != std::string::npos) litter.push_back(e.path().string());
+        EXPECT_TRUE(litter.empty()) << litter.front();
+        fs::remove_all(dir_ / "work");
+        fs::create_directories(dir_ / "work");
+    }
+}
+
+// Kernel text inputs: a section file that does not read, a missing one.
+TEST_F(HostUnusualInput, TextInputsWithBrokenSectionFilesSayWhy) {
+    const std::string vk1 = Example("Einfeldtraeger.vk1");
+    const std::string skw = Example("Einfeldtraeger.skw");
+    struct Case {
+        const char* what;
+        std::string section;  // empty: no section file
+        std::vector<std::string> named;
+    } cases[] = {
+        {"wall thickness no number", Replaced(skw, "te=\"1.0699999999999998\"", "te=\"x1.07\""),
+         {"\"x1.07\"", "\"te\"", "E.skw"}},
+        {"wall thickness with a tail", Replaced(skw, "te=\"1.0699999999999998\"", "te=\"1.07abc\""), {"\"1.07abc\""}},
+        {"wall thickness absurd", Replaced(skw, "te=\"1.0699999999999998\"", "te=\"1e308\""), {"te", "1e308"}},
+        {"no section file", "", {"E.skw"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path file = Work("E.vk1");
+        WriteAll(file, vk1);
+        fs::remove(Work("E.skw"));
+        if (!c.section.empty()) WriteAll(Work("E.skw"), c.section);
+        const HostRun r = Calc(file);
+        EXPECT_EQ(r.code, host::ExitCalcFailed) << r.out << r.err;
+        for (const std::string& part : c.named) EXPECT_NE(r.err.find(part), std::string::npos) << part << "\n" << r.err;
+        EXPECT_EQ(r.err.find("\\par"), std::string::npos) << "no RTF codes on the console";
+        EXPECT_FALSE(fs::exists(Work("E_XXX.rtf")));
+        if (!c.section.empty()) EXPECT_EQ(ReadAll(Work("E.skw")), c.section);
+    }
+    // The sound pair calculates.
+    WriteAll(Work("E.skw"), skw);
+    const HostRun ok = Calc(Work("E.vk1"));
+    EXPECT_EQ(ok.code, host::ExitOk) << ok.out << ok.err;
+}
+
+// An installation that lacks a part says which one, calculates nothing and
+// leaves the position as it was.
+TEST_F(HostUnusualInput, DamagedInstallationIsNamedAndChangesNothing) {
+    const std::string example = Example("Einfeldtraeger.vkx");
+    struct Case {
+        const char* what;
+        std::function<void(const fs::path&)> damage;
+        std::string named;
+    } cases[] = {
+        {"material database missing", [](const fs::path& r) { fs::remove(r / "material" / "standard.material.dat"); },
+         "Materialdatenbank"},
+        {"material database damaged",
+         [](const fs::path& r) {
+             const fs::path f = r / "material" / "standard.material.dat";
+             WriteAll(f, Replaced(ReadAll(f), "Wert01=\"210000\"", "Wert01=\"21O000\""));
+         },
+         "\"21O000\""},
+        {"material database truncated",
+         [](const fs::path& r) {
+             const fs::path f = r / "material" / "standard.material.dat";
+             const std::string b = ReadAll(f);
+             WriteAll(f, b.substr(0, b.size() / 2));
+         },
+         "Materialdatenbank"},
+        {"program information missing", [](const fs::path& r) { fs::remove_all(r / "pi"); }, "pi"},
+        {"program information damaged",
+         [](const fs::path& r) {
+             const fs::path f = r / "pi" / "Rigel.pi";
+             const std::string b = ReadAll(f);
+             WriteAll(f, b.substr(0, b.size() / 3));
+         },
+         "Rigel.pi"},
+        {"profile catalogue missing", [](const fs::path& r) { fs::remove(r / "profil.skw"); }, "profil.skw"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path installation = MakeInstallation(dir_ / ("inst" + std::to_string(n++)));
+        c.damage(installation);
+        const fs::path file = Work("pos.vkx");
+        WriteAll(file, example);
+        const HostRun r = Calc(file, installation);
+        EXPECT_EQ(r.code, host::ExitCalcFailed) << r.out << r.err;
+        EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
+        EXPECT_EQ(ReadAll(file), example) << "the position is left byte for byte";
+        fs::remove_all(installation);
+    }
+}
