@@ -251,6 +251,18 @@ int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
         return ExitBadInput;
     }
     if (winsys::EqualsNoCase(file.extension().string(), ".vk1")) return CalcTextFile(file, out, err);
+    // Said once, before any work: a position that cannot be saved is not calculated.
+    if (const std::string why = winsys::WhyNotWritable(fs::absolute(file)); !why.empty()) {
+        err << "Fehler: Die Position '" << file.string() << "' kann nicht gespeichert werden (" << why
+            << "); sie wird daher nicht berechnet und bleibt unverändert.\n";
+        return ExitBadInput;
+    }
+    // Two calculations of one position would interleave their writes.
+    winsys::FileLock lock;
+    if (std::string why; !lock.Acquire(fs::absolute(file), why)) {
+        err << "Fehler: Die Position '" << file.string() << "' wird nicht berechnet: " << why << ".\n";
+        return ExitCalcFailed;
+    }
     Module module;
     if (!module.Load(err)) return ExitNoModule;
 

@@ -3,8 +3,16 @@
 // the input left byte for byte as it was after a refusal, and for legal
 // input a saved document that opens again.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +23,7 @@
 #include <vector>
 
 #include "host/Host.h"
+#include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 
 namespace fs = std::filesystem;
@@ -152,6 +161,21 @@ TEST_F(HostUnusualInput, RefusedPositionsAreNamedAndLeftAsTheyWere) {
     }
 }
 
+// Positions with nothing to calculate are refused and left as they were.
+TEST_F(HostUnusualInput, EmptyPositionsAreLeftAsTheyWere) {
+    for (const std::string bytes : {std::string("<root/>"), std::string("<root progname=\"RIGEL\"/>"),
+                                    std::string("<?xml version=\"1.0\"?>\n<root><input/></root>\n")}) {
+        SCOPED_TRACE(bytes);
+        const fs::path file = Work("leer.vkx");
+        WriteAll(file, bytes);
+        const HostRun r = Calc(file);
+        EXPECT_NE(r.code, host::ExitOk) << r.out << r.err;
+        EXPECT_NE(r.code, host::ExitNotFulfilled) << r.out << r.err;
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_EQ(ReadAll(file), bytes);
+    }
+}
+
 // Legal but unusual positions calculate and save a document that opens again.
 TEST_F(HostUnusualInput, LegalUnusualPositionsCalculateAndOpenAgain) {
     const std::string example = Example("Einfeldtraeger.vkx");
@@ -176,7 +200,8 @@ TEST_F(HostUnusualInput, LegalUnusualPositionsCalculateAndOpenAgain) {
         WriteAll(file, c.bytes);
         const HostRun r = Calc(file);
         EXPECT_EQ(r.code, host::ExitOk) << r.out << r.err;
-        EXPECT_NE(r.out.find("Tragsicherheit 0.565"), std::string::npos) << r.out << r.err;
+        EXPECT_NE(r.out.find("Tragsicherheit: max. Ausnutzung 0.565"), std::string::npos) << r.out << r.err;
+        EXPECT_EQ(r.out.find("Bericht: keiner"), std::string::npos) << r.out << r.err;
         EXPECT_EQ(ReopenedRootAttr(file, c.path, c.attr), c.expected);
         std::vector<std::string> litter;
         for (const auto& e : fs::directory_iterator(file.parent_path()))
@@ -268,4 +293,100 @@ TEST_F(HostUnusualInput, DamagedInstallationIsNamedAndChangesNothing) {
         EXPECT_EQ(ReadAll(file), example) << "the position is left byte for byte";
         fs::remove_all(installation);
     }
+}
+
+// A position that cannot be written is said once, before the calculation.
+TEST_F(HostUnusualInput, ReadOnlyPositionIsReportedBeforeTheCalculation) {
+    const std::string example = Example("Einfeldtraeger.vkx");
+    const fs::path file = Work("pos.vkx");
+    WriteAll(file, example);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const HostRun r = Calc(file);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(r.code, host::ExitBadInput) << r.out << r.err;
+    EXPECT_NE(r.err.find("schreibgeschützt"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("schreibgeschützt"), r.err.rfind("schreibgeschützt")) << "said once: " << r.err;
+    EXPECT_EQ(r.out.find("Ausnutzung"), std::string::npos) << "nothing calculated: " << r.out;
+    EXPECT_EQ(ReadAll(file), example);
+}
+
+// While another program holds the position, a second calculation refuses
+// with a message and leaves everything as it was; afterwards the lock is gone.
+TEST_F(HostUnusualInput, SecondCalculationOfAPositionIsRefusedWhileTheFirstRuns) {
+    const std::string example = Example("Einfeldtraeger.vkx");
+    const fs::path file = Work("pos.vkx");
+    WriteAll(file, example);
+    {
+        winsys::FileLock first;
+        std::string why;
+        ASSERT_TRUE(first.Acquire(file, why)) << why;
+        const HostRun r = Calc(file);
+        EXPECT_EQ(r.code, host::ExitCalcFailed) << r.out << r.err;
+        EXPECT_NE(r.err.find("anderen Programm"), std::string::npos) << r.err;
+        EXPECT_EQ(ReadAll(file), example);
+    }
+    const HostRun r = Calc(file);
+    EXPECT_EQ(r.code, host::ExitOk) << r.out << r.err;
+    EXPECT_FALSE(fs::exists(winsys::FileLock::LockFileOf(file))) << "released on the way out";
+}
+
+// A calculation killed at random moments leaves the position as it was or
+// complete, never truncated; the next run clears what the killed one left.
+TEST_F(HostUnusualInput, KilledCalculationsLeaveTheOldOrTheNewPositionAndNoLitter) {
+    const std::string example = Example("Einfeldtraeger.vkx");
+    const fs::path file = Work("pos.vkx");
+    const std::string exe = (fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005").string();
+    auto start = [&]() {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addchdir_np(&actions, file.parent_path().c_str());
+        std::string calc = "calc", name = file.filename().string();
+        char* argv[] = {const_cast<char*>(exe.c_str()), calc.data(), name.data(), nullptr};
+        pid_t pid = -1;
+        EXPECT_EQ(posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        return pid;
+    };
+    // One whole run sets the span over which the kills are spread.
+    WriteAll(file, example);
+    const auto t0 = std::chrono::steady_clock::now();
+    int status = 0;
+    waitpid(start(), &status, 0);
+    const auto whole = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    std::mt19937 rng(53);
+    int unchanged = 0, complete = 0;
+    for (int trial = 0; trial < 24; ++trial) {
+        WriteAll(file, example);
+        const pid_t pid = start();
+        std::this_thread::sleep_for(std::chrono::milliseconds(rng() % (whole.count() + 50)));
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        const std::string now = ReadAll(file);
+        if (now == example) {
+            ++unchanged;
+            continue;
+        }
+        ++complete;
+        ZVDOC d = ZEVUD_OpenDocQuiet(file.c_str());
+        EXPECT_NE(d, 0u) << "trial " << trial << ": the position no longer opens";
+        if (d) {
+            EXPECT_NE(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(d), "result"), 0u) << "trial " << trial;
+            ZEVUD_CloseDoc(d);
+        }
+    }
+    EXPECT_GT(unchanged, 0);
+    // A last whole run removes what killed runs left beside the position.
+    WriteAll(file, example);
+    waitpid(start(), &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::vector<std::string> litter;
+    for (const auto& e : fs::directory_iterator(file.parent_path())) {
+        const std::string n = e.path().filename().string();
+        if (n != "pos.vkx" && n != "pos.rtf") litter.push_back(n);
+    }
+    EXPECT_TRUE(litter.empty()) << litter.front() << " and " << litter.size() - 1 << " more";
 }

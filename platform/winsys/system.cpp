@@ -4,12 +4,16 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <functional>
+#include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 #include <thread>
@@ -251,6 +255,68 @@ int RemoveStaleTempFiles(const fs::path& folder) {
         if (it->is_regular_file(ec2) && fs::remove(it->path(), ec2)) ++removed;
     }
     return removed;
+}
+
+fs::path FileLock::LockFileOf(const fs::path& file) {
+    fs::path lock = SideFileName(file.string(), ".lck");
+    if (lock.filename().string().size() > 255) {
+        // A name without the ".vkx" ending at the limit: a short name of the
+        // same folder made from the file's name.
+        char hex[17];
+        std::snprintf(hex, sizeof hex, "%016llx",
+                      static_cast<unsigned long long>(std::hash<std::string>{}(file.filename().string())));
+        lock = file.parent_path() / (std::string(".~vk") + hex + ".lck");
+    }
+    return lock;
+}
+
+bool FileLock::Acquire(const fs::path& file, std::string& why) {
+    Release();
+    const fs::path lock = LockFileOf(file);
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            why = std::string("die Sperrdatei '") + lock.string() + "' kann nicht angelegt werden (" +
+                  std::strerror(errno) + ")";
+            return false;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int e = errno;
+            ::close(fd);
+            why = e == EWOULDBLOCK ? "sie wird gerade von einem anderen Programm berechnet"
+                                   : std::string("die Sperrdatei kann nicht gesperrt werden (") + std::strerror(e) + ")";
+            return false;
+        }
+        // The file locked must still be the one of that name: a run that
+        // ended in between removed it, and the lock belongs on the new one.
+        struct stat held {}, named {};
+        if (::fstat(fd, &held) == 0 && ::stat(lock.c_str(), &named) == 0 && held.st_ino == named.st_ino &&
+            held.st_dev == named.st_dev) {
+            fd_ = fd;
+            path_ = lock;
+            return true;
+        }
+        ::close(fd);
+    }
+    why = "die Sperrdatei '" + lock.string() + "' wechselt fortwährend";
+    return false;
+}
+
+void FileLock::Release() {
+    if (fd_ < 0) return;
+    ::unlink(path_.c_str());
+    ::close(fd_);
+    fd_ = -1;
+    path_.clear();
+}
+
+std::string WhyNotWritable(const fs::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0 && ((st.st_mode & 0222) == 0 || ::access(file.c_str(), W_OK) != 0))
+        return "die Datei ist schreibgeschützt";
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    if (::access(folder.c_str(), W_OK) != 0) return "der Ordner ist schreibgeschützt";
+    return {};
 }
 
 std::vector<fs::path> FindFiles(const fs::path& folder, const std::string& pattern) {

@@ -183,6 +183,33 @@ WINSYS_API std::filesystem::path TempFileBeside(const std::filesystem::path& fol
 // longer runs. Returns the number removed.
 WINSYS_API int RemoveStaleTempFiles(const std::filesystem::path& folder);
 
+// A lock beside a file against a second program working on it at the same
+// time: an exclusive lock on "<name>.lck" (the final ".vkx" replaced), held
+// until the object ends (and by the system until the process ends, however
+// it ends); the lock file is removed on release, and one left by a killed
+// process is taken over by the next run.
+class WINSYS_API FileLock {
+public:
+    FileLock() = default;
+    ~FileLock() { Release(); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    // False with the reason when the lock is held by another process or
+    // cannot be made.
+    bool Acquire(const std::filesystem::path& file, std::string& why);
+    void Release();
+    static std::filesystem::path LockFileOf(const std::filesystem::path& file);
+
+private:
+    int fd_ = -1;
+    std::filesystem::path path_;
+};
+
+// Why a file cannot be replaced in place: empty when the file and its folder
+// are writable, else a short reason ("die Datei ist schreibgeschützt",
+// "der Ordner ist schreibgeschützt").
+WINSYS_API std::string WhyNotWritable(const std::filesystem::path& file);
+
 // Files in a folder matching a pattern with '*' and '?'; the extension part is
 // matched without regard to case, the rest exactly. Sorted by name. Folders
 // are not listed; "*.*" also matches names without a point. A missing

@@ -247,7 +247,7 @@ int InsertPicture(const std::string& fileName, double widthCm, double heightCm, 
     if (!d.open) return 0;
     std::string data;
     {
-        fs::path p = winsys::ResolveCaseInsensitive(winsys::ToSlashPath(fileName));
+        fs::path p = winsys::ResolveCaseInsensitive(winsys::RealFilePath(fileName));
         std::ifstream f(p, std::ios::binary);
         if (f) data.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
         if (data.empty()) {
@@ -450,7 +450,7 @@ int RtfOpenDocument(const std::string& fileName, int noPageNum, int /*flags*/, i
     std::lock_guard lock(s.mutex);
     if (s.doc.open) CloseLocked(s);
     std::string path = fileName.empty() ? s.outputFile : fileName;
-    path = winsys::ToSlashPath(path.substr(0, path.find('\0')));
+    path = winsys::RealFilePath(path.substr(0, path.find('\0')));
     if (path.empty() || !Writable(path)) return 0;
 
     Document& d = s.doc;
@@ -526,7 +526,7 @@ int RtfAppendFile(const std::string& fileName, const std::string&, int, int) {
     State& s = S();
     std::lock_guard lock(s.mutex);
     if (!s.doc.open) return 0;
-    fs::path p = winsys::ResolveCaseInsensitive(winsys::ToSlashPath(fileName));
+    fs::path p = winsys::ResolveCaseInsensitive(winsys::RealFilePath(fileName));
     std::ifstream f(p, std::ios::binary);
     if (!f) {
         Message("Die RTF-Datei '" + fileName + "' wurde nicht gefunden.");
