@@ -190,6 +190,7 @@ TEST_F(HostUnusualInput, LegalUnusualPositionsCalculateAndOpenAgain) {
          Replaced(example, "desc=\"Eigengewicht und Ausbau\"", "desc=\"Eigengewicht \xe4 \xc3\x28\""),
          "input\\loads\\load_0", "desc", "Eigengewicht ä Ã("},
         {"backslash in the file name", "Halle\\Achse 3.vkx", example, "", "progname", "RIGEL"},
+        {"raw byte in the file name", "Tr\xe4ger \xff.vkx", example, "", "progname", "RIGEL"},
         {"name of 250 bytes", std::string(246, 'n') + ".vkx", example, "", "progname", "RIGEL"},
         {"folder path over 300 characters", longFolder + "/pos.vkx", example, "", "progname", "RIGEL"},
     };
