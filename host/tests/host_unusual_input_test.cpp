@@ -147,6 +147,9 @@ TEST_F(HostUnusualInput, RefusedPositionsAreNamedAndLeftAsTheyWere) {
          {"\"6abc\"", "\"length\""}},
         {"load value nan", Replaced(example, "val0=\"3\"", "val0=\"nan\""), {"\"nan\"", "\"val0\"", "load_0"}},
         {"load value inf", Replaced(example, "val0=\"3\"", "val0=\"inf\""), {"\"inf\"", "\"val0\""}},
+        {"load value absurd", Replaced(example, "val0=\"3\"", "val0=\"1e308\""), {"val0 = 1e+308", "Last 1"}},
+        {"field length absurd", Replaced(example, "<field_1 length=\"6\"", "<field_1 length=\"6e9\""),
+         {"Feldlänge 6e+09"}},
         {"load case no number", Replaced(example, "<load_0 lc=\"1\"", "<load_0 lc=\"eins\""), {"\"eins\"", "\"lc\""}},
     };
     for (const Case& c : cases) {
