@@ -678,10 +678,9 @@ private:
     }
 
     void StartTable() {
-        if (pendingPar_) {
-            cur_.insertBlock();
-            pendingPar_ = false;
-        }
+        // The table follows the ended paragraph directly (Qt keeps a
+        // paragraph after it for what comes next).
+        pendingPar_ = false;
         int cols = std::max<int>(1, static_cast<int>(rowBorders_.size()));
         QTextTableFormat tf;
         tf.setBorder(1);

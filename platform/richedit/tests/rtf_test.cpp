@@ -50,7 +50,7 @@ std::string Doc(const std::string& body) {
            body + "}";
 }
 
-TEST(RtfTest, FormulaLineWritesColourTableAndParagraphEndAndReadsBack) {
+TEST(RtfDocumentTest, FormulaLineWritesColourTableAndParagraphEndAndReadsBack) {
     QTextDocument doc;
     QTextCharFormat f;
     f.setForeground(kFormula);
@@ -68,7 +68,7 @@ TEST(RtfTest, FormulaLineWritesColourTableAndParagraphEndAndReadsBack) {
     EXPECT_EQ(FormatOf(back, "A = b").foreground().color(), kFormula);
 }
 
-TEST(RtfTest, TableOfTheEditorReadsWithItsBordersAndWritesThemBack) {
+TEST(RtfDocumentTest, TableOfTheEditorReadsWithItsBordersAndWritesThemBack) {
     // Two rows of two cells 1000 and 2000 twips wide, as the editor builds them.
     std::string rtf =
         "{\\rtf1\\ansi\\ansicpg1252{\\colortbl ;\\red0\\green0\\blue0;\\red7\\green13\\blue255;}"
@@ -108,7 +108,7 @@ TEST(RtfTest, TableOfTheEditorReadsWithItsBordersAndWritesThemBack) {
     EXPECT_EQ(again.toPlainText(), doc.toPlainText());
 }
 
-TEST(RtfTest, SymbolFontShowsGreekAndWritesTheOriginalCharacters) {
+TEST(RtfDocumentTest, SymbolFontShowsGreekAndWritesTheOriginalCharacters) {
     QTextDocument doc;
     ASSERT_TRUE(ReadRtf(Doc("x \\f2 a\\f0  y\\par"), doc).Clean());
     EXPECT_EQ(doc.toPlainText(), QString::fromUtf8("x α y"));
@@ -118,7 +118,7 @@ TEST(RtfTest, SymbolFontShowsGreekAndWritesTheOriginalCharacters) {
     EXPECT_NE(out.find("{\\f2\\fnil\\fcharset2 Symbol;}"), std::string::npos) << out;
 }
 
-TEST(RtfTest, EscapesEverythingWrittenAsText) {
+TEST(RtfDocumentTest, EscapesEverythingWrittenAsText) {
     EXPECT_EQ(richedit::EscapeRtfText(QString::fromUtf8("a{b}\\c äß€ α\t/*x*/ $SYMBOL_D$")),
               "a\\{b\\}\\\\c \\'e4\\'df\\'80 \\u945?\\tab /*x*/ $SYMBOL_D$");
     QTextDocument doc;
@@ -134,7 +134,7 @@ struct Feature {
     std::function<void(QTextDocument&)> check;
 };
 
-TEST(RtfTest, FeaturesSurviveReadWriteRead) {
+TEST(RtfDocumentTest, FeaturesSurviveReadWriteRead) {
     const std::vector<Feature> features = {
         {"bold", "a \\b B\\b0  c\\par", [](QTextDocument& d) { EXPECT_EQ(FormatOf(d, "B").fontWeight(), QFont::Bold); EXPECT_EQ(FormatOf(d, " c").fontWeight(), QFont::Normal); }},
         {"italic", "\\i I\\i0\\par", [](QTextDocument& d) { EXPECT_TRUE(FormatOf(d, "I").fontItalic()); }},
@@ -209,7 +209,7 @@ struct Damaged {
     QString kept;  // text that must have been read
 };
 
-TEST(RtfTest, DamagedInputIsReadAsFarAsItIsWellFormedAndReported) {
+TEST(RtfDocumentTest, DamagedInputIsReadAsFarAsItIsWellFormedAndReported) {
     std::string deep = "{\\rtf1 ok ";
     for (int i = 0; i < 1200; ++i) deep += "{";
     deep += "lost";
@@ -249,7 +249,7 @@ TEST(RtfTest, DamagedInputIsReadAsFarAsItIsWellFormedAndReported) {
     }
 }
 
-TEST(RtfTest, HundredThousandNestedGroupsKeepTheStack) {
+TEST(RtfDocumentTest, HundredThousandNestedGroupsKeepTheStack) {
     std::string rtf = "{\\rtf1 a";
     rtf.append(100000, '{');
     rtf += "x";
@@ -266,7 +266,7 @@ TEST(RtfTest, HundredThousandNestedGroupsKeepTheStack) {
 
 namespace {
 
-TEST(RtfTest, PicturesShowAndMetafilesKeepTheirPlaceAndData) {
+TEST(RtfDocumentTest, PicturesShowAndMetafilesKeepTheirPlaceAndData) {
     QImage png(4, 3, QImage::Format_RGB32);
     png.fill(Qt::red);
     QByteArray bytes;
