@@ -42,8 +42,8 @@ inline int PixelsToTwips(double px) { return static_cast<int>(px / kPixelsPerTwi
 RICHEDIT_API char16_t Cp1252ToUnicode(unsigned char byte);
 RICHEDIT_API int UnicodeToCp1252(char16_t ch);
 
-// The Symbol font's encoding: the character a byte shows (the byte itself
-// when the font has no own meaning for it), and back (-1 when none).
+// The Symbol font's encoding (the system's table): the character a byte
+// shows, and back (-1 when none; a plain character below 0x100 stays itself).
 RICHEDIT_API char16_t SymbolToUnicode(unsigned char byte);
 RICHEDIT_API int UnicodeToSymbol(char16_t ch);
 // Whether a font name stands for the Symbol encoding (other fonts of the
