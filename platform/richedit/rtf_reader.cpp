@@ -29,6 +29,7 @@ std::string RtfReadResult::Message() const {
 namespace {
 
 constexpr size_t kMaxDepth = 1000;
+constexpr int kMaxCells = 63;  // cells in a row, as many as \cellx borders are kept
 
 enum class Dest { Text, FontTable, ColorTable, Pict, Pn, Skip };
 
@@ -474,7 +475,7 @@ private:
             rowDefined_ = true;
         } else if (w == "trgaph") trgaph_ = std::clamp(p, 0, 1440);
         else if (w == "cellx") {
-            if (rowBorders_.size() < 63) rowBorders_.push_back(std::clamp(p, 0, 31680));
+            if (rowBorders_.size() < static_cast<size_t>(kMaxCells)) rowBorders_.push_back(std::clamp(p, 0, 31680));
         } else if (w == "cell") EndCell();
         else if (w == "row") EndRow();
     }
@@ -617,6 +618,10 @@ private:
         if (!table_ && a.intbl && !intblUsed_) StartTable();
         if (table_ && cellPending_) {  // more cells than the row defines
             cellPending_ = false;
+            if (cell_ >= kMaxCells) {
+                Damage("Eine Tabellenzeile hat mehr als 63 Zellen; der Rest steht in der letzten.");
+                cell_ = kMaxCells - 1;
+            }
             if (cell_ >= table_->columns()) table_->appendColumns(cell_ - table_->columns() + 1);
             cur_ = table_->cellAt(row_, cell_).firstCursorPosition();
         }

@@ -215,6 +215,9 @@ TEST(RtfDocumentTest, DamagedInputIsReadAsFarAsItIsWellFormedAndReported) {
     deep += "lost";
     for (int i = 0; i < 1200; ++i) deep += "}";
     deep += " end}";
+    std::string cells = "{\\rtf1 \\trowd\\cellx100\\pard\\intbl";
+    for (int i = 0; i < 2000; ++i) cells += " c\\cell";
+    cells += "\\row\\pard after\\par}";
     std::string garbage = "{\\rtf1 start ";
     for (int i = 0; i < 256; ++i) garbage += static_cast<char>(i * 37 % 256);
     garbage += "}";
@@ -232,6 +235,7 @@ TEST(RtfDocumentTest, DamagedInputIsReadAsFarAsItIsWellFormedAndReported) {
         {"endless parameter", "{\\rtf1 \\fs123456789012345 x}", true, "x"},
         {"cell without table end", "{\\rtf1 \\trowd\\cellx100\\intbl a\\cell", true, "a"},
         {"picture with odd hex", "{\\rtf1 p{\\pict\\pngblip\\picwgoal300\\pichgoal300 89504}q}", true, "q"},
+        {"2000 cells in a row", cells, true, "after"},
         {"no rtf", "hello {\\rtf1 x}", false, ""},
         {"empty", "", false, ""},
         {"binary", std::string("\x00\xff\x10{\\rtf", 8), false, ""},
