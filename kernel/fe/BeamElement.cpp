@@ -50,6 +50,98 @@ constexpr std::array<double, 4> kAlt{1, -1, 1, -1};  // w (phi_y = -w') and twis
 
 bool HasWarping(const ElementValues& ev) { return ev.Iw >= 1e-11; }
 
+// Moment of the element's line loads over the simply supported element
+// length, zero at both ends: M'' = -pz for My and M'' = +py for Mz with the
+// internal forces' sign convention of the end-force vector; for a load
+// varying linearly from a to b over [0, l] (a uniform load a gives
+// a x (l - x) / 2).
+double LoadBubble(double a, double b, double l, double x) {
+    return -a * x * x / 2 - (b - a) * x * x * x / (6 * l) + (a * l / 2 + (b - a) * l / 6) * x;
+}
+
+// Cubic Hermite shapes on [0, l], their first and second derivatives.
+void HermiteShapes(double x, double l, double h[4], double d1[4], double d2[4]) {
+    const double s = x / l;
+    h[0] = 1 - 3 * s * s + 2 * s * s * s;
+    h[1] = l * (s - 2 * s * s + s * s * s);
+    h[2] = 3 * s * s - 2 * s * s * s;
+    h[3] = l * (-s * s + s * s * s);
+    d1[0] = (-6 * s + 6 * s * s) / l;
+    d1[1] = 1 - 4 * s + 3 * s * s;
+    d1[2] = (6 * s - 6 * s * s) / l;
+    d1[3] = -2 * s + 3 * s * s;
+    d2[0] = (-6 + 12 * s) / (l * l);
+    d2[1] = (-4 + 6 * s) / l;
+    d2[2] = (6 - 12 * s) / (l * l);
+    d2[3] = (-2 + 6 * s) / l;
+}
+
+// The geometric stiffness of the moments between the element ends that a
+// linear interpolation of the end moments misses: the parabolic (for a
+// trapezoidal load cubic) part of the line loads' moment. The same energy
+// terms as the closed-form matrices for linear moments, integrated with four
+// Gauss points (exact for the polynomial degrees involved):
+//   integral My v'' theta + Mz w'' theta (lateral-torsional coupling) and
+//   integral (My rz - Mz ry) theta'^2 (the moments' share of the Wagner term).
+// With only nodal loads the element has no such part and the matrix is
+// unchanged.
+void AddLoadMomentBubble(const ElementValues& ev, const std::vector<LinePieceRecord>& loads, Mat14& Kg) {
+    double pya = 0, pyb = 0, pza = 0, pzb = 0;
+    for (const auto& p : loads) {
+        pya += p.pya;
+        pyb += p.pyb;
+        pza += p.pza;
+        pzb += p.pzb;
+    }
+    if (pya == 0.0 && pyb == 0.0 && pza == 0.0 && pzb == 0.0) return;
+    const double l = ev.l;
+    const bool warping = HasWarping(ev);
+    static constexpr double kGx[4] = {-0.8611363115940526, -0.3399810435848563, 0.3399810435848563,
+                                      0.8611363115940526};
+    static constexpr double kGw[4] = {0.3478548451374538, 0.6521451548625461, 0.6521451548625461,
+                                      0.3478548451374538};
+    for (int32_t g = 0; g < 4; ++g) {
+        const double x = 0.5 * l * (1 + kGx[g]);
+        const double w = 0.5 * l * kGw[g];
+        const double dMy = LoadBubble(pza, pzb, l, x);
+        const double dMz = -LoadBubble(pya, pyb, l, x);
+        double h[4], d1[4], d2[4];
+        HermiteShapes(x, l, h, d1, d2);
+        if (warping) {
+            // theta = H1 theta_a - H2 psi_a + H3 theta_b - H4 psi_b
+            for (size_t i = 0; i < 4; ++i)
+                for (size_t j = 0; j < 4; ++j) {
+                    const double tj = h[j] * kAlt[j];
+                    const double vy = w * dMy * d2[i] * tj;
+                    const double vz = w * dMz * d2[i] * kAlt[i] * tj;
+                    Sym(Kg, kVDofs[i], kTDofs[j], vy);
+                    Sym(Kg, kWDofs[i], kTDofs[j], vz);
+                }
+            const double dK = dMy * ev.rz - dMz * ev.ry;
+            if (dK != 0.0)
+                for (size_t i = 0; i < 4; ++i)
+                    for (size_t j = i; j < 4; ++j)
+                        Sym(Kg, kTDofs[i], kTDofs[j], w * dK * d1[i] * kAlt[i] * d1[j] * kAlt[j]);
+        } else {
+            // Linear twist between the element ends.
+            const double n[2] = {1 - x / l, x / l};
+            const int32_t tdof[2] = {kTheta, B + kTheta};
+            for (size_t i = 0; i < 4; ++i)
+                for (size_t j = 0; j < 2; ++j) {
+                    Sym(Kg, kVDofs[i], tdof[j], w * dMy * d2[i] * n[j]);
+                    Sym(Kg, kWDofs[i], tdof[j], w * dMz * d2[i] * kAlt[i] * n[j]);
+                }
+            const double dK = dMy * ev.rz - dMz * ev.ry;
+            if (dK != 0.0) {
+                const double k = w * dK / (l * l);
+                Sym(Kg, kTheta, kTheta, k);
+                Sym(Kg, B + kTheta, B + kTheta, k);
+                Sym(Kg, kTheta, B + kTheta, -k);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 void ElasticStiffness(const ElementValues& ev, bool notBuckling, Mat14& K) {
@@ -304,6 +396,8 @@ void GeometricStiffness(const ElementValues& ev, const Vec14& f,
         Sym(Kg, B + kTheta, B + kTheta, (Ka + Kb) / (2 * l));
         Sym(Kg, kTheta, B + kTheta, -(Ka + Kb) / (2 * l));
     }
+
+    AddLoadMomentBubble(ev, loads, Kg);
 
     // Load height of the element's line loads; the points of attack are
     // stored from the shear centre already.

@@ -118,8 +118,12 @@ TEST(FeElement, GeometricStiffnessEqualsItsIntegral) {
                 auto integrand = [&](double x) {
                     const Shape a = ShapeOf(i, x, l, warping), b = ShapeOf(j, x, l, warping);
                     const double s = x / l;
-                    const double My = f[4] * (1 - s) + f[11] * s, Mz = f[5] * (1 - s) + f[12] * s;
-                    const double K = Ka * (1 - s) + Kb * s;
+                    // End moments linear along the element plus the parabolic
+                    // moment of the uniform line load between the ends
+                    // (My'' = -pz, Mz'' = +py).
+                    const double dMy = q.pza * x * (l - x) / 2, dMz = -q.pya * x * (l - x) / 2;
+                    const double My = f[4] * (1 - s) + f[11] * s + dMy, Mz = f[5] * (1 - s) + f[12] * s + dMz;
+                    const double K = Ka * (1 - s) + Kb * s + dMy * ev.rz - dMz * ev.ry;
                     return Nc * (a.v1 * b.v1 + a.w1 * b.w1) + Nc * ev.zM * (a.v1 * b.t1 + a.t1 * b.v1) -
                            Nc * ev.yM * (a.w1 * b.t1 + a.t1 * b.w1) + K * a.t1 * b.t1 +
                            My * (a.v2 * b.t + a.t * b.v2) + Mz * (a.w2 * b.t + a.t * b.w2) + qe * a.t * b.t;
