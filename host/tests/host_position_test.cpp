@@ -76,7 +76,7 @@ TEST_F(HostPosition, ExitCodeVerdictAndFileBytesPerPosition) {
           "Fehlerprotokoll:"},
          true, "Tragsicherheit nicht erf\\u252\\'fcllt: nicht nachgewiesen in Lastkollektiv 2, 4"},
         {"utilisation 1.2", [](std::string t) { return Replace(t, "val0=\"4\"", "val0=\"8\""); },
-         host::ExitNotFulfilled, {"Tragsicherheit: max. Ausnutzung 1.1", "- nicht erfüllt"}, true},
+         host::ExitNotFulfilled, {"Tragsicherheit: max. Ausnutzung 1.20", "- nicht erfüllt"}, true},
         // The catalogue profile was changed after the section file was
         // stored in the position: the file is completed before the run.
         {"changed profile, stale section file",
