@@ -284,35 +284,43 @@ TEST_F(ModuleDataTest, CranePositionsAlongTheRunway) {
     CCrane& crane = d.m_cranes[0];
     ASSERT_EQ(crane.m_numOfAxis, 2);
     for (int a = 0; a < 2; ++a) crane.AxisValue(a, 0)->SetValue(0.0);
-    // One crane without axle distances: supports, midspan and the ends.
+    auto expectPositions = [&](const std::vector<double>& want) {
+        ASSERT_EQ(d.m_cranePositions.size(), want.size());
+        for (size_t i = 0; i < want.size(); ++i) EXPECT_NEAR(d.m_cranePositions[i], want[i], 1e-9) << i;
+    };
+    // One crane without axle distances: supports, midspan and the ends, then
+    // the crane train's placements not yet listed (the axles 0.15 beside the
+    // supports, the quarter points).
     d.GenerateCranePositions();
-    EXPECT_EQ(d.m_cranePositions, (std::vector<double>{0.0, 3.0, 6.0}));
-    // Axles 2 m apart: the crane stays on the runway with both axles.
+    expectPositions({0.0, 3.0, 6.0, 0.15, 5.85, 1.5, 4.5});
+    // Axles 2 m apart: the crane stays on the runway with both axles; the
+    // train puts each axle on the supports, 0.15 beside them and midspan.
     crane.AxisValue(1, 0)->SetValue(2.0);
     d.GenerateCranePositions();
-    EXPECT_EQ(d.m_cranePositions, (std::vector<double>{1.0, 3.0, 5.0}));
+    expectPositions({3.0, 1.0, 1.15, 4.0, 2.0, 4.85, 5.0, 2.5, 3.5});
     crane.AxisValue(1, 0)->SetValue(0.0);
-    // A finer spacing divides the gaps evenly.
+    // A finer spacing divides the gaps evenly: 0, 1, ..., 6 and the train's.
     d.m_craneSettings.m_craneMaxDist.SetValue(1.0);
     d.GenerateCranePositions();
-    EXPECT_EQ(d.m_cranePositions.size(), 7u);
+    expectPositions({0.0, 1.0, 2.0, 3.0, 4.0, 5.0, 6.0, 0.15, 5.85, 1.5, 4.5});
     // The current position selects the crane's x, clamped to the list.
     d.m_nCurCranePos = 99;
     d.SetCurrentCranePosition();
-    EXPECT_EQ(d.m_nCurCranePos, 6);
+    EXPECT_EQ(d.m_nCurCranePos, 10);
     double x = -1.0;
     ASSERT_TRUE(d.m_varTable.Evaluate("pos0", x));
-    EXPECT_DOUBLE_EQ(x, 6.0);
+    EXPECT_DOUBLE_EQ(x, 4.5);
     d.m_nCurCranePos = -4;
     d.SetCurrentCranePosition();
     ASSERT_TRUE(d.m_varTable.Evaluate("pos0", x));
     EXPECT_DOUBLE_EQ(x, 0.0);
-    // No cranes: nothing happens.
+    // No cranes: no positions (a stale list would be calculated with no
+    // crane to place).
     d.m_cranes.clear();
     d.m_cranePositions = {1.0};
     d.GenerateCranePositions();
     d.SetCurrentCranePosition();
-    EXPECT_EQ(d.m_cranePositions, std::vector<double>{1.0});
+    EXPECT_TRUE(d.m_cranePositions.empty());
 }
 
 TEST_F(ModuleDataTest, CraneRunwayWithoutPositionsIsNotCalculated) {
