@@ -92,6 +92,8 @@ TEST(CranePositions, SeparationSharesTheMoveByWeights) {
         // needed 3.5, o 2.5: shares 2/6 and 4/6.
         {"two cranes 1.0 apart", {0.0, 1.0}, {4.0, 2.0}, {0.0, 0.5}, {-2.5 * 2 / 6, 1.0 + 2.5 * 4 / 6}},
         {"two cranes far enough", {0.0, 9.0}, {4.0, 2.0}, {0.0, 0.5}, {0.0, 9.0}},
+        // Single-axle cranes weigh nothing: each moves by half (no 0/0).
+        {"two cranes without span", {0.0, 0.5}, {0.0, 0.0}, {0.0, 1.0}, {-0.25, 0.75}},
         // Front pair: (0, 1) -> (-1, 2); merged at -1, span 5, weight 4; to
         // crane 2 at 3 needed 4.5, o 0.5: merged -1/6, crane 2 +1/3.
         {"three cranes, front pair closer", {0.0, 1.0, 3.0}, {2.0, 2.0, 2.0}, {0.0, 1.0, 1.0},
