@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "platform/winsys/winsys.h"
@@ -77,7 +78,15 @@ void WriteProfileReference(ZVELEM element, const std::string& dbPath, const std:
                            const std::vector<PlateRadii>& plates) {
     if (!element) return;
     ZEVUD_SetString(element, "profName", profileName.c_str());
-    ZEVUD_SetString(element, "DBPath", winsys::PathToText(dbPath).c_str());
+    // A section file beside the document is named without its folder, so the
+    // position calculates wherever it is copied.
+    std::string stored = dbPath;
+    const std::string doc = zevud::GetCompleteFileName(ZEVUD_GetDocument(element));
+    if (!doc.empty() && !dbPath.empty()) {
+        const std::filesystem::path p(dbPath);
+        if (p.is_absolute() && p.parent_path() == std::filesystem::path(doc).parent_path()) stored = p.filename().string();
+    }
+    ZEVUD_SetString(element, "DBPath", winsys::PathToText(stored).c_str());
     ZEVUD_SetString(element, "folder", folder.c_str());
     const std::pair<const char*, double> gross[] = {
         {"A", g.A},     {"Ito", g.Ito}, {"Itg", g.Itg}, {"y0", g.y0},   {"z0", g.z0},   {"Ayy", g.Ayy},

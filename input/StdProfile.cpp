@@ -61,7 +61,7 @@ std::string GetUserProfileFolder() {
     return v.empty() ? GetInstallRoot() : v;
 }
 
-CStdProfile::CStdProfile() : m_log(GetInstallRoot() + "/startup.log") {
+CStdProfile::CStdProfile() : m_log(StartupLog().Path()) {
     WriteLogLine(m_log, "CStdProfile():34");
     m_standardFile = GetInstallRoot() + "/profil.skw";
     m_userFolder = GetUserProfileFolder();
@@ -70,7 +70,7 @@ CStdProfile::CStdProfile() : m_log(GetInstallRoot() + "/startup.log") {
 }
 
 CStdProfile::CStdProfile(std::string standardFile, std::string userFolder)
-    : m_log(GetInstallRoot() + "/startup.log"),
+    : m_log(StartupLog().Path()),
       m_standardFile(std::move(standardFile)),
       m_userFolder(std::move(userFolder)) {
     m_userFile = m_userFolder + "/userProfil.skw";

@@ -269,3 +269,18 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
+
+TEST(ProfileReference, ASectionFileBesideTheDocumentIsNamedWithoutItsFolder) {
+    const fs::path dir = fs::path(RIGEL_TEST_TMP) / ("sectref_" + std::to_string(getpid()));
+    ZVDOC doc = ZEVUD_CreateDoc((dir / "Pos.vkx").string().c_str());
+    ASSERT_NE(doc, 0u);
+    ZVELEM root = ZEVUD_GetRootElement(doc);
+    ZVELEM beside = ZEVUD_AddChildElement(root, "sectlib");
+    ZVELEM elsewhere = ZEVUD_AddChildElement(root, "sectlib2");
+    WriteProfileReference(beside, (dir / "Pos.temp.skw").string(), "", "IPE 300", SektGqs{}, SektSqs{}, {});
+    WriteProfileReference(elsewhere, "/opt/profile/profil.skw", "", "IPE 300", SektGqs{}, SektSqs{}, {});
+    // Copied to another folder, the position still names its own file.
+    EXPECT_EQ(zevud::GetString(beside, "DBPath"), "Pos.temp.skw");
+    EXPECT_EQ(zevud::GetString(elsewhere, "DBPath"), "/opt/profile/profil.skw");
+    ZEVUD_CloseDoc(doc);
+}

@@ -114,10 +114,17 @@ bool WriteLogLine(CLogFile& log, const std::string& text) {
 }
 
 CLogFile& StartupLog() {
-    // Built on first use, so that it never depends on another unit's globals;
-    // the path follows the host's installation root.
+    // Built on first use, so that it never depends on another unit's globals.
+    // The log lies in the user's state folder (the installation may be
+    // read-only) and is kept bounded: past kMaxStartupLogBytes the old lines
+    // move to "startup.log.1", replacing the lines before them.
     static CLogFile log("");
-    log.SetPath((fs::path(GetInstallRoot()) / "startup.log").string());
+    const fs::path folder = winsys::StateFolder();
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    const fs::path file = folder / "startup.log";
+    if (fs::file_size(file, ec) > kMaxStartupLogBytes && !ec) fs::rename(file, folder / "startup.log.1", ec);
+    log.SetPath(file.string());
     return log;
 }
 

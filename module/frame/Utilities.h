@@ -68,7 +68,10 @@ private:
 bool WriteLogLine(CLogFile& log, const std::string& text);
 // The stamp of a log line for the given time.
 std::string FormatLogStamp(const winsys::SystemTime& t);
-// The start-up log "startup.log" in the installation root.
+// The start-up log "startup.log" in the user's state folder
+// (winsys::StateFolder), bounded to about kMaxStartupLogBytes plus one older
+// generation "startup.log.1".
+inline constexpr std::uintmax_t kMaxStartupLogBytes = 256 * 1024;
 CLogFile& StartupLog();
 void WriteStartupLog(const std::string& text);
 

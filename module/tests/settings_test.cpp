@@ -1,7 +1,9 @@
 // Registry access and the global settings object.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "ModuleSandbox.h"
@@ -134,9 +136,28 @@ TEST_F(Settings, DestructionWritesNothingWithoutTheSaveFlag) {
     EXPECT_EQ(channel_.values["Vorlage"], box_.Root().string() + "/Standard Vorlage.rtf");
 }
 
+// Points the user's state folder at the sandbox for one test.
+struct StateFolderInSandbox {
+    explicit StateFolderInSandbox(const std::filesystem::path& dir) {
+        if (const char* old = std::getenv("XDG_STATE_HOME")) previous = old, had = true;
+        setenv("XDG_STATE_HOME", dir.string().c_str(), 1);
+    }
+    ~StateFolderInSandbox() {
+        if (had)
+            setenv("XDG_STATE_HOME", previous.c_str(), 1);
+        else
+            unsetenv("XDG_STATE_HOME");
+    }
+    std::string previous;
+    bool had = false;
+};
+
 TEST_F(Settings, StartupLogLinesInOrder) {
+    StateFolderInSandbox state(box_.Root() / "state");
     { CRegSettings s(&channel_); }
-    std::string log = box_.ReadFile(box_.Root() / "startup.log");
+    // The log lies in the user's state folder, never in the installation root.
+    EXPECT_FALSE(std::filesystem::exists(box_.Root() / "startup.log"));
+    std::string log = box_.ReadFile(box_.Root() / "state" / "velor2005" / "startup.log");
     size_t pos = 0;
     for (const char* line : {"CRegSettings():29", "CRegSettings():50", "CRegSettings():66", "CRegSettings():86",
                              "CRegSettings():121"}) {
@@ -144,6 +165,16 @@ TEST_F(Settings, StartupLogLinesInOrder) {
         ASSERT_NE(p, std::string::npos) << line;
         pos = p;
     }
+}
+
+TEST_F(Settings, StartupLogIsBoundedToTwoGenerations) {
+    StateFolderInSandbox state(box_.Root() / "state");
+    const std::filesystem::path folder = box_.Root() / "state" / "velor2005";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "startup.log") << std::string(kMaxStartupLogBytes + 1, 'x');
+    WriteStartupLog("neu");
+    EXPECT_EQ(std::filesystem::file_size(folder / "startup.log.1"), kMaxStartupLogBytes + 1);
+    EXPECT_LT(std::filesystem::file_size(folder / "startup.log"), 100u);
 }
 
 TEST_F(Settings, ProjectCentreVersionFromItsProgramFile) {

@@ -2,6 +2,7 @@
 #include "platform/sectlib/sectlib.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -148,6 +149,16 @@ Reference ReadReference(ZVELEM e) {
     Reference r;
     r.name = zevud::GetString(e, "profName");
     r.dbPath = winsys::PathFromText(zevud::GetString(e, "DBPath"));
+    // A name without a folder lies beside the document; a full path that no
+    // longer exists (the document was copied elsewhere) is looked for there too.
+    const std::string doc = zevud::GetCompleteFileName(ZEVUD_GetDocument(e));
+    if (!r.dbPath.empty() && !doc.empty()) {
+        const std::filesystem::path p(winsys::ToSlashPath(r.dbPath));
+        const std::filesystem::path beside = std::filesystem::path(doc).parent_path() / p.filename();
+        std::error_code ec;
+        if (!p.is_absolute() || (!std::filesystem::exists(p, ec) && std::filesystem::exists(beside, ec)))
+            r.dbPath = (p.is_absolute() ? beside : std::filesystem::path(doc).parent_path() / p).string();
+    }
     r.folder = zevud::GetString(e, "folder");
     const char* gk[] = {"A", "Ito", "Itg", "y0", "z0", "Ayy", "Ayz", "Azz", "Ayw",
                         "Azw", "Aww", "phi", "ym", "zm", "Byy", "Bzz", "Bww"};

@@ -474,6 +474,12 @@ fs::path RegistryFolder() {
     return TempDirectory() / "velor2005-config";
 }
 
+fs::path StateFolder() {
+    if (auto x = GetEnv("XDG_STATE_HOME"); x && !x->empty()) return fs::path(*x) / "velor2005";
+    if (auto home = GetEnv("HOME"); home && !home->empty()) return fs::path(*home) / ".local" / "state" / "velor2005";
+    return TempDirectory() / "velor2005-state";
+}
+
 void RegistryReload() {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_user.loaded = false;

@@ -125,6 +125,10 @@ struct RegValue {
 // a damaged one that cannot be copied aside, is reported once and never
 // overwritten: changes fail until it is mended.
 WINSYS_API std::filesystem::path RegistryFolder();
+// The folder of the user's state files (logs): $XDG_STATE_HOME/velor2005,
+// else ~/.local/state/velor2005 (a temporary folder without a home). Not
+// created here.
+WINSYS_API std::filesystem::path StateFolder();
 // Re-reads the store from disk (tests that switch the folder call this).
 WINSYS_API void RegistryReload();
 
