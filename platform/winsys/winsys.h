@@ -352,6 +352,7 @@ WINSYS_API std::string FoldCase(std::string_view s);
 // (a -> alpha, c -> chi, j -> phi, q -> theta, 0xC6 -> empty set, 0xB0 ->
 // degree, 0xA3 -> less or equal ...). Data keeps the bytes; what is shown
 // is their Unicode character.
+// ============================================================
 // ===================================================================
 // The character of a byte; bytes the font leaves empty stand for themselves.
 WINSYS_API char32_t SymbolToUnicode(unsigned char byte);
@@ -361,5 +362,48 @@ WINSYS_API std::optional<unsigned char> UnicodeToSymbol(char32_t c);
 // lacks are given as '?'; *complete, when given, says whether all were there).
 WINSYS_API std::string SymbolToUtf8(std::string_view bytes);
 WINSYS_API std::string Utf8ToSymbol(std::string_view utf8, bool* complete = nullptr);
+=======
+// Progress windows: the window of a long run comes from one replaceable
+// provider (the window layer's, when windows can be made). Without one the
+// run's progress logic works alone and nothing is shown.
+// ===================================================================
+// One open progress window, made from a dialog template.
+class ProgressWindow {
+public:
+    virtual ~ProgressWindow() = default;
+    virtual void SetCaption(const std::string& text) = 0;
+    virtual void SetItemText(int id, const std::string& text) = 0;
+    virtual std::string GetItemText(int id) const = 0;
+    // The bar of control id: full 32-bit range and position.
+    virtual void SetBar(int id, int32_t lower, int32_t upper, int32_t pos) = 0;
+    // Whether the cancel button was pressed since the window was opened.
+    virtual bool CancelPressed() const = 0;
+    // Handles the waiting events of the thread (the user interface stays alive).
+    virtual void Pump() = 0;
+};
+// Names under which a whole window is translated.
+struct TranslationNames {
+    std::string application;
+    std::string section;
+    std::string dialog;
+};
+class ProgressWindowProvider {
+public:
+    virtual ~ProgressWindowProvider() = default;
+    // The owner a progress window of a parent window takes (the parent's
+    // top-level window, else the main window); 0 for none. Windows are
+    // handles of the window layer.
+    virtual std::uintptr_t SafeOwner(std::uintptr_t parent) = 0;
+    virtual bool IsWindowEnabled(std::uintptr_t window) = 0;
+    virtual void EnableWindow(std::uintptr_t window, bool enable) = 0;
+    // Opens and shows the window of a template over the owner, its texts
+    // translated under names; nullptr when it cannot be made.
+    virtual std::unique_ptr<ProgressWindow> Open(int templateId, std::uintptr_t owner,
+                                                 const TranslationNames& names) = 0;
+};
+// Installs a provider (nullptr: none); returns the previous one. The caller
+// keeps ownership.
+WINSYS_API ProgressWindowProvider* SetProgressWindowProvider(ProgressWindowProvider* provider);
+WINSYS_API ProgressWindowProvider* GetProgressWindowProvider();
 
 }  // namespace winsys
