@@ -1,5 +1,7 @@
 #include "module/frame/ModuleState.h"
 
+#include <vector>
+
 #include "formula/VarDef.h"
 
 #include "module/frame/PositionConverter.h"
@@ -15,6 +17,11 @@ CProgDB* g_progDB = nullptr;
 ShowRtfTipProc g_showRtfTip = nullptr;
 bool g_batchRun = false;
 
+std::vector<void (*)()>& TeardownSteps() {
+    static std::vector<void (*)()>* steps = new std::vector<void (*)()>;
+    return *steps;
+}
+
 }  // namespace
 
 void ModuleStart() {
@@ -26,7 +33,12 @@ void ModuleStart() {
     GetProgDB();       // the catalogue
 }
 
+void AddTeardownStep(void (*step)()) {
+    if (step) TeardownSteps().push_back(step);
+}
+
 void ModuleTeardown() {
+    for (auto step : TeardownSteps()) step();
     SetVarDefSettingReader(nullptr);
     delete g_progDB;
     g_progDB = nullptr;

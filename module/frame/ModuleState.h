@@ -13,6 +13,9 @@ void ModuleStart();
 // Destroys the catalogue and the settings (in reverse order). A later use
 // builds them again.
 void ModuleTeardown();
+// A step ModuleTeardown runs first (window libraries empty their caches of
+// toolkit objects this way). Steps run in the order they were added.
+void AddTeardownStep(void (*step)());
 
 // The switch of runs without a user (the host's command line). On, the
 // reader does not replace input it cannot use (an unknown catalogue profile
