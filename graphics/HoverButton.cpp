@@ -73,6 +73,7 @@ protected:
     void changeEvent(QEvent* e) override {
         QAbstractButton::changeEvent(e);
         if (e->type() == QEvent::EnabledChange && !isEnabled()) owner_->OnDisabled();
+        if (e->type() == QEvent::PaletteChange) owner_->OnSysColorChange();
     }
 
 private:
@@ -276,6 +277,11 @@ void CHoverButton::OnMouseLeave() {
         }
         Widget()->unsetCursor();
     }
+    Repaint(true);
+}
+
+void CHoverButton::OnSysColorChange() {
+    ResetColors();
     Repaint(true);
 }
 

@@ -89,6 +89,8 @@ public:
     void OnMouseLeave();
     void OnClicked();
     void OnDisabled();
+    // The system colours changed: the six colours go back to them.
+    void OnSysColorChange();
 
 protected:
     // The drawing slots, in the order DrawItem calls them.

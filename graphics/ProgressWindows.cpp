@@ -1,6 +1,7 @@
 #include "graphics/ProgressWindows.h"
 
 #include <QProgressBar>
+#include <QWindow>
 
 #include "graphics/core/ProgressDlg.h"
 #include "platform/lingo/lingo.h"
@@ -81,7 +82,15 @@ public:
                                                  const winsys::TranslationNames& names) override {
         if (!wl::HasWindowSystem() || templateId != CProgressDlg::kTemplateId) return nullptr;
         auto dlg = std::make_unique<ProgressDialog>();
-        if (!dlg->Create(wl::Window::FromHandle(owner))) return nullptr;
+        // Not a child of the owner: the owner is disabled while the window
+        // lives, and a disabled parent would disable its cancel button too.
+        if (!dlg->Create(nullptr)) return nullptr;
+        wl::Window* ownerWin = wl::Window::FromHandle(owner);
+        if (ownerWin && ownerWin->Widget() && ownerWin->Widget()->window()->windowHandle()) {
+            dlg->Widget()->winId();
+            if (QWindow* handle = dlg->Widget()->windowHandle())
+                handle->setTransientParent(ownerWin->Widget()->window()->windowHandle());
+        }
         // The whole window is translated: caption and the texts of its controls.
         for (int id : {CProgressDlg::kCancelId, CProgressDlg::kPercentId, CProgressDlg::kTextId}) {
             const std::string text = dlg->GetDlgItemText(id);

@@ -315,3 +315,19 @@ TEST(HoverButton, ScreenshotOfTheStates) {
     const QRect r5 = wl::guitest::RectIn(buttons[5]->Widget(), &panel.widget);
     EXPECT_FALSE(InkOf(img.copy(r5), QColor(0, 0, 255)).isEmpty());
 }
+
+TEST(HoverButton, SoundsGoToThePlayer) {
+    Panel panel;
+    CHoverButton b;
+    panel.Add(b, 1009, "Ton", 10, 10);
+    std::vector<std::string> played;
+    auto previous = SetSoundPlayer([&](const CHoverButton::Sound& s) { played.push_back(s.name); });
+    Enter(b);  // no sound set: nothing
+    Leave(b);
+    b.SetSound(true, {"hover.wav", "", 0});
+    b.SetSound(false, {"click.wav", "", 0});
+    Enter(b);
+    QTest::mouseClick(b.Widget(), Qt::LeftButton);
+    EXPECT_EQ(played, (std::vector<std::string>{"hover.wav", "click.wav"}));
+    SetSoundPlayer(previous);
+}

@@ -44,6 +44,12 @@ TEST_F(ProgressWindowTest, OwnerDisabledWhileItLives) {
             ASSERT_EQ(dlg.Create(owner.GetSafeHwnd()), 1);
             EXPECT_TRUE(dlg.HasWindow());
             EXPECT_FALSE(owner.IsWindowEnabled());
+            // The window itself stays usable: its cancel button works.
+            wl::Window* win = FindProgressWindow();
+            ASSERT_NE(win, nullptr);
+            EXPECT_TRUE(win->GetDlgItemWidget(CProgressDlg::kCancelId)->isEnabled());
+            EXPECT_TRUE(wl::guitest::Click(*win, CProgressDlg::kCancelId));
+            EXPECT_TRUE(dlg.IsCancelled());
             dlg.DestroyWindow();
             EXPECT_EQ(owner.IsWindowEnabled(), ownerEnabled);
             EXPECT_EQ(FindProgressWindow(), nullptr);

@@ -352,7 +352,6 @@ WINSYS_API std::string FoldCase(std::string_view s);
 // (a -> alpha, c -> chi, j -> phi, q -> theta, 0xC6 -> empty set, 0xB0 ->
 // degree, 0xA3 -> less or equal ...). Data keeps the bytes; what is shown
 // is their Unicode character.
-// ============================================================
 // ===================================================================
 // The character of a byte; bytes the font leaves empty stand for themselves.
 WINSYS_API char32_t SymbolToUnicode(unsigned char byte);
@@ -362,7 +361,8 @@ WINSYS_API std::optional<unsigned char> UnicodeToSymbol(char32_t c);
 // lacks are given as '?'; *complete, when given, says whether all were there).
 WINSYS_API std::string SymbolToUtf8(std::string_view bytes);
 WINSYS_API std::string Utf8ToSymbol(std::string_view utf8, bool* complete = nullptr);
-=======
+
+// ===================================================================
 // Progress windows: the window of a long run comes from one replaceable
 // provider (the window layer's, when windows can be made). Without one the
 // run's progress logic works alone and nothing is shown.
