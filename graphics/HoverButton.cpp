@@ -13,6 +13,7 @@
 #include "graphics/OwnerDrawMenu.h"
 #include "graphics/SysColors.h"
 #include "platform/winsys/winsys.h"
+#include "platform/wl/draw.h"
 #include "platform/wl/resources.h"
 #include "platform/wl/ui.h"
 
@@ -392,10 +393,8 @@ void CHoverButton::DrawItem(QPainter& p, const QRect& item, unsigned state) {
     if (hasText) DrawCaption(p, hasText, item, caption, pressed, disabled);
     // Focus frame.
     if (focused && (!flat_ || flatFocus_)) {
-        QPen pen(Qt::black, 1, Qt::DotLine);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(r.adjusted(3, 3, -4, -4));
+        const QRect f = r.adjusted(3, 3, -3, -3);
+        wl::DrawFocusRect(p, wl::Rect{f.x(), f.y(), f.x() + f.width(), f.y() + f.height()});
     }
 }
 

@@ -5,51 +5,21 @@
 #include <QPainter>
 #include <QPalette>
 
+#include "platform/wl/draw.h"
+
 namespace graphics {
 
 uint32_t GetSysColor(int index) {
-    const QPalette pal = QApplication::palette();
-    QColor c;
+    // The window layer's fixed palette; the menu colours are the button face
+    // and the window text there.
     switch (index) {
     case COLOR_MENU:
-    case COLOR_BTNFACE:
-        c = pal.color(QPalette::Button);
-        break;
-    case COLOR_WINDOW:
-        c = pal.color(QPalette::Base);
-        break;
+        return wl::GetSysColor(wl::COLOR_BTNFACE);
     case COLOR_MENUTEXT:
-        c = pal.color(QPalette::WindowText);
-        break;
-    case COLOR_BTNTEXT:
-        c = pal.color(QPalette::ButtonText);
-        break;
-    case COLOR_HIGHLIGHT:
-        c = pal.color(QPalette::Highlight);
-        break;
-    case COLOR_HIGHLIGHTTEXT:
-        c = pal.color(QPalette::HighlightedText);
-        break;
-    case COLOR_3DSHADOW:
-        c = pal.color(QPalette::Dark);
-        break;
-    case COLOR_GRAYTEXT:
-        c = pal.color(QPalette::Disabled, QPalette::Text);
-        break;
-    case COLOR_3DHILIGHT:
-        c = pal.color(QPalette::Light);
-        break;
-    case COLOR_3DDKSHADOW:
-        c = pal.color(QPalette::Shadow);
-        break;
-    case COLOR_3DLIGHT:
-        c = pal.color(QPalette::Midlight);
-        break;
+        return wl::GetSysColor(wl::COLOR_WINDOWTEXT);
     default:
-        c = Qt::black;
-        break;
+        return wl::GetSysColor(index);
     }
-    return FromQColor(c);
 }
 
 void DrawEmbossedImage(QPainter& p, const QImage& src, int x, int y, uint32_t background) {

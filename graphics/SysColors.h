@@ -1,4 +1,5 @@
-// System colours as 0x00BBGGRR values, taken from the application's palette.
+// System colours as 0x00BBGGRR values, from the window layer's fixed
+// palette, with the indices the menus and buttons use.
 #pragma once
 
 #include <QColor>
@@ -24,7 +25,7 @@ enum SysColorIndex : int {
     COLOR_3DLIGHT = 22,
 };
 
-// The colour of an index (black for an unknown one).
+// The colour of an index.
 uint32_t GetSysColor(int index);
 inline QColor ToQColor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 inline uint32_t FromQColor(const QColor& c) {
