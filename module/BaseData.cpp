@@ -291,7 +291,8 @@ CRecalcResult CBaseData::Recalc(int bReport, int bRedraw) {
 // ---- input a run without a user cannot use ------------------------------------------
 
 void CBaseData::RefuseInput(const std::string& field, const std::string& value, const std::string& reason) {
-    std::string line = field + ": '" + value + "'";
+    // A long value (a whole formula, a pasted text) is echoed shortened.
+    std::string line = field + ": '" + winsys::ShortenForMessage(value) + "'";
     if (!reason.empty()) line += " - " + reason;
     for (const std::string& l : m_inputRefusals)
         if (l == line) return;

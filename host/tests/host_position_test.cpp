@@ -94,6 +94,15 @@ TEST_F(HostPosition, ExitCodeVerdictAndFileBytesPerPosition) {
                             "</load_1>");
          },
          host::ExitCalcFailed, {"loads\\load_1\\val0: 'vier'", "nicht definiert", "bleibt unverändert"}, false},
+        // A long formula is echoed shortened, the refusal stays.
+        {"long undefined formula",
+         [](std::string t) {
+             return Replace(t, "val0=\"4\" val1=\"0\" val2=\"0\" val3=\"0\" val4=\"0\" val5=\"0\" />",
+                            "val0=\"4\" val1=\"0\" val2=\"0\" val3=\"0\" val4=\"0\" val5=\"0\"><val0 exp=\""
+                            "vierundvierzig+fuenfundfuenfzig+sechsundsechzig+siebenundsiebzig\"/></load_1>");
+         },
+         host::ExitCalcFailed, {"loads\\load_1\\val0: 'vierundvierzig+fuenfundfuenfzig+sechsund...'", "bleibt unverändert"},
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

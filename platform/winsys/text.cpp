@@ -51,4 +51,11 @@ std::string ToSlashPath(std::string p) {
     return p;
 }
 
+std::string ShortenForMessage(std::string_view text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return std::string(text);
+    size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole characters
+    return std::string(text.substr(0, cut)) + "...";
+}
+
 }  // namespace winsys

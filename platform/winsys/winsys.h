@@ -346,6 +346,9 @@ WINSYS_API bool EqualsNoCase(std::string_view a, std::string_view b);
 // Folds a UTF-8 text for case-insensitive comparison (ASCII and Latin-1
 // letters to lower case); other bytes stay.
 WINSYS_API std::string FoldCase(std::string_view s);
+// A user's text echoed in a message: at most maxBytes bytes of whole UTF-8
+// characters, followed by "..." when it was cut.
+WINSYS_API std::string ShortenForMessage(std::string_view text, size_t maxBytes = 40);
 
 // ===================================================================
 // Text in the "Symbol" font: its bytes stand for Greek letters and signs

@@ -299,21 +299,13 @@ std::string ElementPath(const Node* n) {
     return path;
 }
 
-std::string Shortened(std::string_view text) {
-    constexpr std::size_t kMax = 40;
-    if (text.size() <= kMax) return std::string(text);
-    std::size_t cut = kMax;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole characters
-    return std::string(text.substr(0, cut)) + "...";
-}
-
 // A number read from a text that is not one finite number is remembered in
 // the document (the first one), so that its reader can refuse the data with
 // the file, element and attribute named. The value read stays as before.
 void CheckNumber(const Node* n, std::string_view attr, std::string_view text) {
     if (IsCompleteNumber(text) || !n->doc || !n->doc->numberError.empty()) return;
     std::string file = n->doc->fileName.empty() ? std::string("(ohne Namen)") : n->doc->fileName;
-    n->doc->numberError = "Im Dokument '" + file + "' ist der Wert \"" + Shortened(text) + "\" des Attributs \"" +
+    n->doc->numberError = "Im Dokument '" + file + "' ist der Wert \"" + winsys::ShortenForMessage(text) + "\" des Attributs \"" +
                           std::string(attr) + "\" im Element \"" + ElementPath(n) + "\" keine gültige Zahl.";
 }
 

@@ -207,3 +207,20 @@ TEST(TextHelpers, CaseFolding) {
     EXPECT_FALSE(EqualsNoCase("×", "÷"));  // U+00D7 is no capital of U+00F7
     EXPECT_FALSE(EqualsNoCase("a", "ab"));
 }
+
+TEST(TextHelpers, ShortenForMessage) {
+    struct Case {
+        std::string text;
+        size_t max;
+        std::string shown;
+    } cases[] = {
+        {"IPE 300", 40, "IPE 300"},
+        {std::string(40, 'a'), 40, std::string(40, 'a')},
+        {std::string(41, 'a'), 40, std::string(40, 'a') + "..."},
+        // A cut never splits a character: "ä" is two bytes.
+        {"abcä", 4, "abc..."},
+        {"abcäd", 5, "abcä..."},
+        {"", 0, ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ShortenForMessage(c.text, c.max), c.shown) << c.text;
+}
