@@ -53,6 +53,33 @@ function(rigel_platform_library name)
   target_link_libraries(${name} PUBLIC ${A_DEPS} PRIVATE ${A_PRIVATE_DEPS})
 endfunction()
 
+# One executable per tests/*.cpp file of the current folder, each with the
+# folder's tests/support/*.cpp, the given libraries and the test definitions
+# (build root, source folder, scratch folder); their names go into <out>.
+#   rigel_add_test_executables(exes LIBS rigel_formula GTest::gtest_main)
+function(rigel_add_test_executables out)
+  cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp)
+  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE "/" "_" prefix ${rel})
+  set(exes)
+  foreach(t ${tests})
+    get_filename_component(stem ${t} NAME_WE)
+    set(exe test_${prefix}_${stem})
+    add_executable(${exe} ${t} ${helpers})
+    set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+                                            BUILD_RPATH "${RIGEL_ROOT}/bin")
+    target_link_libraries(${exe} PRIVATE ${A_LIBS})
+    target_compile_definitions(${exe} PRIVATE
+      RIGEL_BUILD_ROOT="${RIGEL_ROOT}"
+      RIGEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+      RIGEL_TEST_TMP="${CMAKE_BINARY_DIR}/testtmp")
+    list(APPEND exes ${exe})
+  endforeach()
+  set(${out} ${exes} PARENT_SCOPE)
+endfunction()
+
 # One test executable per tests/*.cpp file of the folder, run through CTest.
 #   rigel_tests(LIBS rigel_formula)
 function(rigel_tests)
@@ -60,21 +87,8 @@ function(rigel_tests)
     return()
   endif()
   cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
-  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
-  file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp)
-  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-  string(REPLACE "/" "_" prefix ${rel})
-  foreach(t ${tests})
-    get_filename_component(stem ${t} NAME_WE)
-    set(exe test_${prefix}_${stem})
-    add_executable(${exe} ${t} ${helpers})
-    set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-                                            BUILD_RPATH "${RIGEL_ROOT}/bin")
-    target_link_libraries(${exe} PRIVATE ${A_LIBS} GTest::gtest_main GTest::gmock)
-    target_compile_definitions(${exe} PRIVATE
-      RIGEL_BUILD_ROOT="${RIGEL_ROOT}"
-      RIGEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-      RIGEL_TEST_TMP="${CMAKE_BINARY_DIR}/testtmp")
+  rigel_add_test_executables(exes LIBS ${A_LIBS} GTest::gtest_main GTest::gmock)
+  foreach(exe ${exes})
     add_dependencies(${exe} rigel_data)
     gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST
       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests

@@ -25,21 +25,8 @@ function(rigel_gui_tests)
     return()
   endif()
   cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
-  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
-  file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp)
-  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-  string(REPLACE "/" "_" prefix ${rel})
-  foreach(t ${tests})
-    get_filename_component(stem ${t} NAME_WE)
-    set(exe test_${prefix}_${stem})
-    add_executable(${exe} ${t} ${helpers})
-    set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-                                            BUILD_RPATH "${RIGEL_ROOT}/bin")
-    target_link_libraries(${exe} PRIVATE ${A_LIBS} wl_testing GTest::gtest GTest::gmock Qt6::Test)
-    target_compile_definitions(${exe} PRIVATE
-      RIGEL_BUILD_ROOT="${RIGEL_ROOT}"
-      RIGEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-      RIGEL_TEST_TMP="${CMAKE_BINARY_DIR}/testtmp")
+  rigel_add_test_executables(exes LIBS ${A_LIBS} wl_testing GTest::gtest GTest::gmock Qt6::Test)
+  foreach(exe ${exes})
     if(TARGET rigel_data)
       add_dependencies(${exe} rigel_data)
     endif()

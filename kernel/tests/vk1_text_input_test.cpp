@@ -15,6 +15,7 @@
 #include "kernel/KernelRun.h"
 #include "kernel/ModelRecord.h"
 #include "kernel/TextInput.h"
+#include "testsupport/scratch.h"
 #include "platform/winsys/winsys.h"
 
 namespace fs = std::filesystem;
@@ -24,19 +25,9 @@ namespace {
 
 class Vk1Test : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::path(RIGEL_TEST_TMP) / ("vk1_input_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        old_ = fs::current_path();
-        fs::current_path(dir_);
-    }
-    void TearDown() override {
-        fs::current_path(old_);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    // A folder of this test, current while the test runs.
+    test_support::ScratchDir scratch_{"vk1_input_" + std::to_string(::getpid()) + "_" +
+                                      ::testing::UnitTest::GetInstance()->current_test_info()->name()};
 
     static void WriteBytes(const std::string& name, const std::string& bytes) {
         std::ofstream(name, std::ios::binary) << bytes;
@@ -141,7 +132,6 @@ protected:
         return run;
     }
 
-    fs::path dir_, old_;
 };
 
 TEST_F(Vk1Test, WrittenFileReadsBackEveryGroup) {

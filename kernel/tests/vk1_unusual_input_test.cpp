@@ -15,6 +15,7 @@
 
 #include "kernel/ModelRecord.h"
 #include "kernel/TextInput.h"
+#include "testsupport/scratch.h"
 
 namespace fs = std::filesystem;
 using namespace tovik;
@@ -30,19 +31,9 @@ std::string ExampleInput() {
 
 class Vk1UnusualInput : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::path(RIGEL_TEST_TMP) / ("vk1_unusual_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        old_ = fs::current_path();
-        fs::current_path(dir_);
-    }
-    void TearDown() override {
-        fs::current_path(old_);
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
+    // A folder of this test, current while the test runs.
+    test_support::ScratchDir scratch_{"vk1_unusual_" + std::to_string(::getpid()) + "_" +
+                                      ::testing::UnitTest::GetInstance()->current_test_info()->name()};
     // Reads the bytes as a text input file into a fresh run.
     static std::unique_ptr<RunState> Read(const std::string& bytes, int32_t& rc) {
         std::ofstream("probe.vk1", std::ios::binary | std::ios::trunc) << bytes;
@@ -55,7 +46,6 @@ protected:
         return run;
     }
 
-    fs::path dir_, old_;
 };
 
 }  // namespace
