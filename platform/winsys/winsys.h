@@ -349,6 +349,11 @@ WINSYS_API std::string FoldCase(std::string_view s);
 // A user's text echoed in a message: at most maxBytes bytes of whole UTF-8
 // characters, followed by "..." when it was cut.
 WINSYS_API std::string ShortenForMessage(std::string_view text, size_t maxBytes = 40);
+// Appends the UTF-8 form of one code point.
+WINSYS_API void AppendUtf8(std::string& out, char32_t c);
+// The character of one byte of code page 1252; the five bytes the code page
+// leaves free keep their own (C1) code point.
+WINSYS_API char32_t Cp1252ToUnicode(unsigned char byte);
 
 // ===================================================================
 // Text in the "Symbol" font: its bytes stand for Greek letters and signs

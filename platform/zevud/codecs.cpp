@@ -1,6 +1,8 @@
 // Text codecs of the document library: XML names, numbers, base64.
 #include "platform/zevud/internal.h"
 
+#include "platform/winsys/winsys.h"
+
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -41,24 +43,6 @@ std::size_t DecodeUtf8(std::string_view s, std::size_t i, uint32_t& cp) {
     }
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return len;
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // XML 1.0 name characters; ':' is left out on purpose (namespace prefix).
@@ -143,7 +127,7 @@ std::string DecodeName(std::string_view x) {
             }
             if (digits > 0 && k < x.size() && x[k] == '_' && cp != 0 && cp <= 0x10FFFF &&
                 !(cp >= 0xD800 && cp <= 0xDFFF)) {
-                AppendUtf8(out, cp);
+                winsys::AppendUtf8(out, cp);
                 i = k + 1;
                 continue;
             }
@@ -368,15 +352,6 @@ bool IsCompleteNumber(std::string_view s) {
 }
 
 // ---- text encoding -------------------------------------------------------------
-namespace {
-// Code points of the bytes 0x80..0x9F in Windows-1252; the five bytes the
-// code page leaves free keep their C1 code point.
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-}  // namespace
-
 std::string ToUtf8(std::string_view s) {
     if (IsValidUtf8(s)) return std::string(s);
     std::string out;
@@ -391,7 +366,7 @@ std::string ToUtf8(std::string_view s) {
             continue;
         }
         auto b = static_cast<unsigned char>(s[i++]);
-        AppendUtf8(out, b < 0xA0 ? kCp1252High[b - 0x80] : b);
+        winsys::AppendUtf8(out, winsys::Cp1252ToUnicode(b));
     }
     return out;
 }

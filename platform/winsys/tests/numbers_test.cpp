@@ -208,6 +208,24 @@ TEST(TextHelpers, CaseFolding) {
     EXPECT_FALSE(EqualsNoCase("a", "ab"));
 }
 
+TEST(TextHelpers, CodePage1252AndUtf8) {
+    struct Case {
+        unsigned char byte;
+        std::string utf8;
+    } cases[] = {
+        {'A', "A"}, {0x80, "€"}, {0x81, "\xC2\x81"},  // a free byte keeps its C1 code point
+        {0x9F, "Ÿ"}, {0xA0, "\xC2\xA0"}, {0xE4, "ä"}, {0xFF, "ÿ"},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        AppendUtf8(out, Cp1252ToUnicode(c.byte));
+        EXPECT_EQ(out, c.utf8) << int(c.byte);
+    }
+    std::string four;
+    AppendUtf8(four, U'\U0001D6FC');  // mathematical alpha: four bytes
+    EXPECT_EQ(four, "\xF0\x9D\x9B\xBC");
+}
+
 TEST(TextHelpers, ShortenForMessage) {
     struct Case {
         std::string text;
