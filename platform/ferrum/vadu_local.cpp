@@ -7,52 +7,18 @@
 
 #include "platform/ferrum/ferrum.h"
 #include "platform/ferrum/onfly_section.h"
+#include "platform/ferrum/vadu_local_rules.h"
 
 namespace {
+
+using ferrum::LocalGeometry;
 
 // Slots of the section record.
 constexpr int kSlotWeb = 0;     // kind 2/3, sides 0 and 1
 constexpr int kSlotWheel = 2;   // kind 1/4
 constexpr int kSlotTip = 4;     // kind 5
 
-// The plates of a section that the local check needs: a flange (top or
-// bottom) and the web, in cm.
-struct Geometry {
-    bool ok = false;
-    int web = -1;
-    double tw = 0, yWeb = 0, zWebTop = 0, zWebBottom = 0;
-    double tf = 0, zFlange = 0, yMin = 0, yMax = 0;
-    std::vector<int> flange;  // plate indexes of the flange
-};
-
 double Thickness(const SektWLine& w) { return 0.5 * (w.ta + w.te); }
-
-Geometry FindGeometry(const ferrum::OnTheFlySection& s, int flangeRole) {
-    Geometry g;
-    if (s.roles.size() != s.lines.size()) return g;
-    g.yMin = 1e300;
-    g.yMax = -1e300;
-    for (size_t k = 0; k < s.lines.size(); ++k) {
-        const SektWLine& w = s.lines[k];
-        if (s.roles[k] == 3) {
-            g.web = static_cast<int>(k);
-            g.tw = Thickness(w);
-            g.yWeb = w.ya;
-            g.zWebTop = std::min(w.za, w.ze);
-            g.zWebBottom = std::max(w.za, w.ze);
-        } else if (s.roles[k] == flangeRole) {
-            if (g.flange.empty()) {
-                g.tf = Thickness(w);
-                g.zFlange = w.za;
-            }
-            g.flange.push_back(static_cast<int>(k));
-            g.yMin = std::min({g.yMin, w.ya, w.ye});
-            g.yMax = std::max({g.yMax, w.ya, w.ye});
-        }
-    }
-    g.ok = g.web >= 0 && !g.flange.empty() && g.tw > 0 && g.tf > 0 && g.yMax > g.yMin;
-    return g;
-}
 
 // The section library's wall elements of the profile (plates cut where
 // others join them); the points of the slots name these elements.
@@ -99,7 +65,7 @@ void ClearSlot(FER_VaduLocalSection& r, int slot) {
 // Rail on the top flange (EN 1993-6, 5.7).
 void TopFlange(const ferrum::OnTheFlySection& s, const FER_VaduLocalInput& in, FER_VaduLocalSection& r,
                bool useGiven) {
-    const Geometry g = FindGeometry(s, 1);
+    const LocalGeometry g = ferrum::FindLocalGeometry(s, 1);
     if (!g.ok) return;
     const std::vector<SektTqe> elements = Elements(s.profile);
     if (!useGiven) {
@@ -123,24 +89,8 @@ void TopFlange(const ferrum::OnTheFlySection& s, const FER_VaduLocalInput& in, F
         ClearSlot(r, kSlotTip + 1);
     }
 
-    // In mm: the flange of width beff and the worn rail.
-    const double tf = 10.0 * g.tf, b = 10.0 * (g.yMax - g.yMin), tw = 10.0 * g.tw;
-    const double bfr = 10.0 * in.railB1, hr = 10.0 * in.railH75;
-    const double Ir = 1.0e4 * in.railIy75, Ar = 100.0 * in.railA75, er = 10.0 * in.railE175;
-    const double beff = std::min(bfr + hr + tf, b);  // 5.7.1(3), eq. (5.2)
-    const double Af = beff * tf;
-    const double If = beff * tf * tf * tf / 12.0;
-    // Rail and flange about their common centroid (z downwards from the flange's top face).
-    double Irf = If + Ir;
-    if (Af + Ar > 0) {
-        const double zc = (Af * 0.5 * tf - Ar * er) / (Af + Ar);
-        Irf += Af * (0.5 * tf - zc) * (0.5 * tf - zc) + Ar * (er + zc) * (er + zc);
-    }
-    // Table 5.1.
-    double leff;
-    if (in.bRigid) leff = 3.25 * std::cbrt(Irf / tw);
-    else if (in.railPad >= 6.0) leff = 4.25 * std::cbrt((Ir + If) / tw);
-    else leff = 3.25 * std::cbrt((Ir + If) / tw);
+    const double tw = 10.0 * g.tw;
+    const double leff = ferrum::EffectiveLoadedLength(in, g);
 
     // Depth of the web point below the flange's underside (45° spread, 5.7.1).
     double z = 0.0;
@@ -165,7 +115,7 @@ void TopFlange(const ferrum::OnTheFlySection& s, const FER_VaduLocalInput& in, F
 // Wheels on the bottom flange (EN 1993-6, 5.8, Table 5.2).
 void BottomFlange(const ferrum::OnTheFlySection& s, const FER_VaduLocalInput& in, FER_VaduLocalSection& r,
                   bool useGiven) {
-    const Geometry g = FindGeometry(s, 2);
+    const LocalGeometry g = ferrum::FindLocalGeometry(s, 2);
     if (!g.ok) return;
     const double b = g.yMax - g.yMin;  // cm
     const double n = in.railKOrLoadDist;
@@ -200,6 +150,55 @@ void BottomFlange(const ferrum::OnTheFlySection& s, const FER_VaduLocalInput& in
 }  // namespace
 
 namespace ferrum {
+
+LocalGeometry FindLocalGeometry(const OnTheFlySection& s, int flangeRole) {
+    LocalGeometry g;
+    if (s.roles.size() != s.lines.size()) return g;
+    g.yMin = 1e300;
+    g.yMax = -1e300;
+    for (size_t k = 0; k < s.lines.size(); ++k) {
+        const SektWLine& w = s.lines[k];
+        if (s.roles[k] == 3) {
+            g.web = static_cast<int>(k);
+            g.tw = Thickness(w);
+            g.yWeb = w.ya;
+            g.zWebTop = std::min(w.za, w.ze);
+            g.zWebBottom = std::max(w.za, w.ze);
+        } else if (s.roles[k] == flangeRole) {
+            if (g.flange.empty()) {
+                g.tf = Thickness(w);
+                g.zFlange = w.za;
+            }
+            g.flange.push_back(static_cast<int>(k));
+            g.yMin = std::min({g.yMin, w.ya, w.ye});
+            g.yMax = std::max({g.yMax, w.ya, w.ye});
+        }
+    }
+    g.ok = g.web >= 0 && !g.flange.empty() && g.tw > 0 && g.tf > 0 && g.yMax > g.yMin;
+    return g;
+}
+
+double EffectiveLoadedLength(const FER_VaduLocalInput& in, const LocalGeometry& g) {
+    // In mm: the flange of width beff and the worn rail.
+    const double tf = 10.0 * g.tf, b = 10.0 * (g.yMax - g.yMin), tw = 10.0 * g.tw;
+    const double bfr = 10.0 * in.railB1, hr = 10.0 * in.railH75;
+    const double Ir = 1.0e4 * in.railIy75, Ar = 100.0 * in.railA75, er = 10.0 * in.railE175;
+    const double beff = std::min(bfr + hr + tf, b);  // 5.7.1(3), eq. (5.2)
+    const double Af = beff * tf;
+    const double If = beff * tf * tf * tf / 12.0;
+    // Rail and flange about their common centroid (z downwards from the flange's top face).
+    double Irf = If + Ir;
+    if (Af + Ar > 0) {
+        const double zc = (Af * 0.5 * tf - Ar * er) / (Af + Ar);
+        Irf += Af * (0.5 * tf - zc) * (0.5 * tf - zc) + Ar * (er + zc) * (er + zc);
+    }
+    // Table 5.1.
+    double leff;
+    if (in.bRigid) leff = 3.25 * std::cbrt(Irf / tw);
+    else if (in.railPad >= 6.0) leff = 4.25 * std::cbrt((Ir + If) / tw);
+    else leff = 3.25 * std::cbrt((Ir + If) / tw);
+    return leff;
+}
 
 void BottomFlangeCoefficients(double mu, int location, double& cx, double& cy) {
     switch (location) {
