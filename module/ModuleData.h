@@ -203,6 +203,32 @@ public:
     // Places the system points of interest from the local check.
     void CalcCraneLocalEffects();
 
+    // ---- crane-run preparation (crane/; free helpers in crane/RunPreparation.h) -------
+    // The five actions of a run for check bit 1, 2, 4, 8 or 16 (permanent,
+    // accidental, one alternative action per crane) with their combination
+    // factors and partial factors, and the combination kinds of the bit.
+    void DefineCraneActions(int checkBit);
+    // The self weights of a run in one load case "G" (girder, rail for a
+    // crane on top, additional load); six reaction factors 1.0 for it.
+    void AddSelfWeightLoads(std::vector<CLoadDef>& loads, int& nextLoadCase, std::vector<std::string>& names);
+    // The loads, load cases and combinations of crane check 0..4: load cases
+    // are numbered from nextLoadCase on (their names in names), and every
+    // load case is combined once with the factor 1.00. ey and ez, when
+    // given, receive each crane's lateral eccentricity and vertical lever in
+    // cm.
+    void PrepareLoadCases(int check, int& nextLoadCase, std::vector<std::string>& names,
+                          std::vector<double>* ey = nullptr, std::vector<double>* ez = nullptr);
+    // The path label and unit of result row `row` of a run with the given
+    // stress points; the RTF label of the report's summary (crossSection:
+    // the utilisation is the cross-section's with "plasticLTB").
+    void GetResultLabel(int row, int check, std::string& label, std::string& unit,
+                        const std::vector<std::string>& points) const;
+    void GetResultLabelRtf(int row, int check, bool crossSection, std::string& label, std::string& unit,
+                           const std::vector<std::string>& points) const;
+    // Marks the result rows that do not apply to the check with -1 in the
+    // table's value index (which grows as needed).
+    void MaskResultRows(CResultTable& set, int check) const;
+
     // ---- the member's geometry --------------------------------------------------------
     // The field (from 0) whose range holds x within 0.001 m (at a node the
     // left one); 0 when none does. endFlag: 1 for an end field whose outer
@@ -279,6 +305,18 @@ public:
     CSteelCheckSections m_steelSections;
     int32_t m_nCurCranePos = 0;
     CResultTable m_superposition;
+    // Left by the run preparation: per action psi0, psi1, psi2 and the
+    // partial factor; six reaction factors per load case.
+    std::vector<double> m_combinationFactors;
+    std::vector<double> m_partialFactors;
+    std::vector<double> m_loadCaseRatios;
+    // The lateral eccentricity of the wheel loads (cm) and whether "loadEcc"
+    // is added for every crane (else only in the fatigue check of cranes of
+    // class S3 and above); not stored.
+    double m_dLateralEcc = 0.0;
+    int32_t m_bLoadEccAlways = 0;
+    // psi2 of the crane actions: the cranes' share of permanent load.
+    double m_dCranePsi2 = 0.77;
 
     CVariableTable m_moduleVars;
     int32_t m_bOutput = 0;

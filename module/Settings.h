@@ -94,6 +94,7 @@ public:
     // Evaluated in the module variables, where "b" is the rail head width.
     CFormulaValue m_loadEcc;
     int m_horizontalFatForce = 0;
-    // Not stored.
+    // The serviceability kind of a crane run (0..3, as "gebrNachweis" of the
+    // member design); not stored.
     int m_iReserved = 3;
 };
