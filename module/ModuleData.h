@@ -183,6 +183,14 @@ public:
     // load-group and wheel-load tables follow through
     // WriteCraneLoadGroupTables, reports/CraneReport.h).
     void WriteLoadProtocolCrane(int k);
+    // Chapter "Lastprotokoll": self weights, per crane its dynamic factors,
+    // basic loads, load groups and wheel loads, then the crane positions.
+    void WriteLoadProtocol();
+    // Chapter "Lastüberlagerung und Exzentrizitäten": the actions of every
+    // enabled check with their factors and eccentricities; prepares the load
+    // cases of each such check again (its actions and loads stay prepared
+    // for the last one).
+    void WriteLoadSuperposition();
 
     // ---- crane runway (crane/) -------------------------------------------------------
     void GenerateCranePositions();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "crane/RunPreparation.h"
 #include "input/MateHandler.h"
 #include "module/ModuleData.h"
 #include "platform/zadevoz/zadevoz.h"
@@ -472,4 +473,49 @@ void WriteCraneLoadSuperpositionTable(const std::vector<CCraneReportCheck>& chec
     }
     Heading(-3, Tr("Lastüberlagerung und Exzentrizitäten"));
     t.WriteRtf();
+}
+
+// ---- the whole chapters of the load protocol and the superposition ------------------
+
+void CModuleData::WriteLoadProtocol() {
+    WriteLoadProtocolSelfWeight();
+    for (size_t k = 0; k < m_cranes.size(); ++k) {
+        WriteLoadProtocolCrane(static_cast<int>(k));
+        const CCrane& crane = m_cranes[k];
+        std::vector<int> relevant;
+        for (int g = 0; g < CCrane::kGroups; ++g)
+            if (crane.IsLoadGroupRelevant(*this, g, -1)) relevant.push_back(g);
+        WriteCraneLoadGroupTables(crane, static_cast<int>(k) + 1, relevant);
+    }
+    // The positions are stored for the cranes' middles; the table gives the
+    // x of each crane's first axle.
+    std::vector<double> axle1Offset;
+    for (const CCrane& c : m_cranes) axle1Offset.push_back(0.5 * c.GetAxisSpan());
+    WriteCranePositionTable(static_cast<int>(m_cranes.size()), m_cranePositions, axle1Offset);
+}
+
+void CModuleData::WriteLoadSuperposition() {
+    std::vector<CCraneReportCheck> checks;
+    for (int c = 0; c < kCraneChecks; ++c) {
+        if (!m_craneSettings.m_checkEnabled[c]) continue;
+        CCraneReportCheck check;
+        GetCheckName(c, check.checkName);
+        int next = 1;
+        std::vector<std::string> names;
+        PrepareLoadCases(c, next, names, &check.ey, &check.ez);
+        const CLKData& lk = LK();
+        for (size_t a = 0; a < lk.m_actions.size(); ++a) {
+            CCraneReportAction action;
+            action.name = lk.m_actions[a].m_strDesc;
+            if (a < m_partialFactors.size()) action.gamma = m_partialFactors[a];
+            if (3 * a + 2 < m_combinationFactors.size()) {
+                action.psi0 = m_combinationFactors[3 * a];
+                action.psi1 = m_combinationFactors[3 * a + 1];
+                action.psi2 = m_combinationFactors[3 * a + 2];
+            }
+            check.actions.push_back(action);
+        }
+        checks.push_back(std::move(check));
+    }
+    WriteCraneLoadSuperpositionTable(checks);
 }

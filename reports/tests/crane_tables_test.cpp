@@ -226,4 +226,89 @@ TEST_F(CraneTables, LoadSuperpositionRows) {
     EXPECT_EQ(rows[6].cells[1], "Vadu 1");
 }
 
+// One crane of two axles 4 m apart whose group 0 (ultimate) and group 10
+// (serviceability) carry wheel loads, and no other group.
+void LoadTwoGroups(CCrane& c) {
+    c.m_numOfAxis = 2;
+    c.SetAxisCount();
+    c.AxisValue(1, 0)->SetValue(4.0);
+    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+    auto set = [&](int a, int g, int k, double v) {
+        c.m_wheelLoads[(static_cast<size_t>(a) * CCrane::kGroups + static_cast<size_t>(g)) * CCrane::kWheelValues +
+                       static_cast<size_t>(k)]
+            .SetValue(v);
+    };
+    for (int a = 0; a < 2; ++a) {
+        set(a, 0, 2, 120.0);
+        set(a, 10, 2, 80.0);
+    }
+}
+
+TEST_F(CraneTables, LoadProtocolChapter) {
+    LoadTwoGroups(d.m_cranes[0]);
+    d.m_cranePositions = {3.0, 5.0};
+    for (int sls : {1, 0}) {
+        d.m_craneSettings.m_checkEnabled[3] = sls;
+        Document doc = report_test::WriteAndRead([&] { d.WriteLoadProtocol(); });
+        ASSERT_TRUE(doc.ok) << doc.error;
+        EXPECT_TRUE(HasText(doc, "Lastprotokoll"));
+        EXPECT_TRUE(HasText(doc, "Vadu 1 (Brückenkran 10 t)"));
+        EXPECT_TRUE(HasText(doc, "Kranstellungen bez. Achse 1"));
+        // Self weight; dynamic factors, basic loads, load groups, axles,
+        // wheel loads; positions.
+        ASSERT_EQ(doc.tables.size(), 7u);
+        const size_t groups = sls ? 2u : 1u;  // group 10 only with its check
+        EXPECT_EQ(doc.tables[3].size(), 1u + groups) << sls;
+        const auto& wheels = doc.tables[5];
+        ASSERT_EQ(wheels.size(), 2u + groups) << sls;
+        EXPECT_EQ(wheels[2].cells[3], "120.00");
+        EXPECT_EQ(wheels[2].cells[6], "120.00");
+        // Positions at the first axle: 3.0 and 5.0 less half the axle span.
+        const auto& positions = doc.tables[6];
+        ASSERT_EQ(positions.size(), 3u);
+        EXPECT_EQ(positions[2].cells[1], "1.000");
+        EXPECT_EQ(positions[2].cells[4], "3.000");
+    }
+    // A second crane: its own tables without the load-group table.
+    d.m_cranes.push_back(d.m_cranes[0]);
+    d.m_cranes[1].m_strDesc = "Zweiter";
+    d.m_cranePositions = {3.0, 9.0};
+    Document doc = report_test::WriteAndRead([&] { d.WriteLoadProtocol(); });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    EXPECT_TRUE(HasText(doc, "Vadu 2 (Zweiter)"));
+    EXPECT_EQ(doc.tables.size(), 1u + 5u + 4u + 1u);
+}
+
+TEST_F(CraneTables, LoadSuperpositionChapter) {
+    LoadTwoGroups(d.m_cranes[0]);
+    // A flat rail 80 x 40 mm on the HEB 300.
+    d.m_rail.m_iTyp = 1;
+    d.m_rail.m_b.SetValue(80.0);
+    d.m_rail.m_h.SetValue(40.0);
+    for (int c = 0; c < 5; ++c) d.m_craneSettings.m_checkEnabled[c] = c == 0 || c == 3;
+    for (int country : {0, 1}) {
+        d.m_info.m_nCountryCode = country;
+        Document doc = report_test::WriteAndRead([&] { d.WriteLoadSuperposition(); });
+        ASSERT_TRUE(doc.ok) << doc.error;
+        EXPECT_TRUE(HasText(doc, "Lastüberlagerung und Exzentrizitäten"));
+        ASSERT_EQ(doc.tables.size(), 1u);
+        const auto& rows = doc.tables[0];
+        // Two header rows, five actions for each of the two checks.
+        ASSERT_EQ(rows.size(), 2u + 5u + 5u);
+        EXPECT_EQ(rows[2].cells, (std::vector<std::string>{"Tragsicherheit S/V", "ständig", "1.35", "---", "---",
+                                                          "---", "---", "---"}));
+        // The crane's action: gamma_Q 1.35 (1.5 with the French annex),
+        // psi 1.0, 0.9, 0.9; e_y 0, e_z = -(30 / 2 + 4) cm above the centre.
+        const std::string gamma = country ? "1.50" : "1.35";
+        EXPECT_EQ(rows[4].cells, (std::vector<std::string>{"", "Vadu 1 alternativ", gamma, "1.00", "0.90", "0.90",
+                                                          "0.0", "-19.0"}))
+            << country;
+        // The alternative action of a second crane that does not exist.
+        EXPECT_EQ(rows[5].cells[2], gamma);
+        EXPECT_EQ(rows[5].cells[6], "---");
+        EXPECT_EQ(rows[7].cells[0], "Gebrauchstauglichkeit");
+        EXPECT_EQ(rows[7].cells[2], "1.00");
+    }
+}
+
 }  // namespace
