@@ -207,6 +207,70 @@ SystemFrame SystemScales(const PageRect& r, double L, double a, double b) {
     return f;
 }
 
+std::string LoadLabel(const LoadSymbol& l) {
+    if (std::fabs(l.v0 - l.v1) < 0.005)
+        return winsys::FormatC("Lf %d: %s = ", static_cast<int>(l.loadCase), l.name.c_str()) +
+               winsys::FormatDoubleC("%.2f", l.v0);
+    return winsys::FormatC("Lf %d: %s = ", static_cast<int>(l.loadCase), l.name.c_str()) +
+           winsys::FormatDoubleC("%.2f", l.v0) + " / " + winsys::FormatDoubleC("%.2f", l.v1);
+}
+
+std::vector<LoadGlyph> LayoutLoadSymbols(const std::vector<LoadSymbol>& loads, int32_t x0, int32_t axisY, double sx,
+                                         const PageRect& r, int32_t fontHeight, bool reversed, double largest) {
+    double vmax = largest;
+    if (vmax < 0) {
+        vmax = 0;
+        for (const LoadSymbol& l : loads) vmax = std::max({vmax, std::fabs(l.v0), std::fabs(l.v1)});
+    }
+    if (vmax < 1e-5) vmax = 1.0;
+    const double s = (reversed ? -1.0 : 1.0) * 0.35 * (r.bottom - r.top) / vmax;
+    const Projector P{x0, axisY};
+    const double room = fontHeight + 1.0;
+    // A label takes about six tenths of the font height per character.
+    auto labelWidth = [&](const std::string& t) { return 0.6 * fontHeight * static_cast<double>(t.size()); };
+    struct Placed {
+        double xa, xb, top;
+        int key;
+    };
+    for (double shrink = 1.0;; shrink *= 0.8) {
+        std::vector<LoadGlyph> out;
+        std::vector<Placed> placed;
+        bool fits = true;
+        for (const LoadSymbol& l : loads) {
+            const double d1 = s * l.v0 * sx * shrink, d2 = s * l.v1 * sx * shrink;
+            if (std::fabs(d1) < 1e-5 && std::fabs(d2) < 1e-5) continue;
+            const int side = d1 + d2 >= 0 ? 1 : -1;
+            const bool oblique = l.component == 1;
+            const int key = (oblique ? 2 : 0) + (side > 0 ? 0 : 1);
+            const double xa = std::min(l.xa, l.xb), xb = std::max(l.xa, l.xb), mid = 0.5 * (xa + xb);
+            LoadGlyph g;
+            g.label = LoadLabel(l);
+            // The stretch the symbol and its label take along the member.
+            const double half = 0.5 * labelWidth(g.label);
+            const double ca = std::min(xa, mid - half), cb = std::max(xb, mid + half);
+            double base = 0;
+            for (const Placed& p : placed)
+                if (p.key == key && ca < p.xb && p.xa < cb) base = std::max(base, p.top);
+            // Offsets away from the member on the symbol's side.
+            const double u1 = side * d1, u2 = side * d2;
+            const double top = base + std::max({u1, u2, 0.0});
+            auto at = [&](double x, double u) { return oblique ? P(x, side * u, 0) : P(x, 0, -side * u); };
+            g.area = {at(xa, base), at(xb, base), at(xb, base + u2), at(xa, base + u1)};
+            if (g.area[0].x == g.area[1].x) {
+                g.area[1].x += 1;
+                g.area[2].x += 1;
+            }
+            g.colour = (d1 < 0 && s > 0) ? colour::kRed : colour::kBlue;
+            g.labelAt = at(mid, top);
+            g.labelAt.y += side > 0 ? -1 : fontHeight + 1;
+            if (g.labelAt.y - fontHeight < r.top || g.labelAt.y > r.bottom) fits = false;
+            placed.push_back({ca, cb, top + room, key});
+            out.push_back(std::move(g));
+        }
+        if (fits || shrink < 0.05) return out;
+    }
+}
+
 void DrawSystemPicture(RunState& run, HDC dc, const PageRect& r, int32_t kind) {
     const ModelRecord& m = run.cdltr;
     if (m.nFeld <= 0) return;
@@ -307,55 +371,39 @@ void DrawSystemPicture(RunState& run, HDC dc, const PageRect& r, int32_t kind) {
     for (int32_t i = 0; i < m.nFeld; ++i) mm.push_back(RoundToIntF(100.0f * m.Feld_L[static_cast<size_t>(i)] * 10.0f));
     DrawDimensionChain(dc, margin, r.bottom - margin / 2, mm, gFontHeight, 0.0f, emf::TA_CENTER, 0, colour::kBlack);
 
-    // Overlays: loads as areas between the member line and the scaled values.
+    // Overlays: loads as areas between their base line and their scaled
+    // ordinates, labelled with load case and values.
     auto spanStart = [&](int32_t node1) { return node1 >= 1 && node1 <= m.nFeld + 1 ? 100.0 * m.KnotenPos[static_cast<size_t>(node1 - 1)] : 0.0; };
-    auto glyphs = [&](double xa, double xb, const double va[3], const double vb[3], double vmax, bool reversed) {
-        if (vmax < 1e-5) vmax = 1.0;
-        const double s = (reversed ? -1.0 : 1.0) * 0.35 * r.bottom / vmax;
-        for (int c = 0; c < 3; ++c) {
-            const double d1 = s * va[c] * f.sx * 100.0, d2 = s * vb[c] * f.sx * 100.0;
-            if (std::fabs(d1) < 1e-5 && std::fabs(d2) < 1e-5) continue;
-            const COLORREF col = (d1 < 0 && s > 0) ? colour::kRed : colour::kBlue;
-            auto off = [&](double d) {
-                return c == 0 ? P(0, 0, -d) : (c == 1 ? P(0, d, 0) : P(0, 0, -d));
-            };
-            emf::POINT q[4] = {P(xa, 0, 0), P(xb, 0, 0), P(xb, 0, 0), P(xa, 0, 0)};
-            const emf::POINT o2 = off(d2), o1 = off(d1), base = P(0, 0, 0);
-            q[2].x += o2.x - base.x;
-            q[2].y += o2.y - base.y;
-            q[3].x += o1.x - base.x;
-            q[3].y += o1.y - base.y;
-            if (q[0].x == q[1].x) {
-                q[1].x += 1;
-                q[2].x += 1;
-            }
-            FillPolygon(dc, q, 4, col);
+    auto draw = [&](const std::vector<LoadSymbol>& symbols, bool reversed, double largest = -1.0) {
+        for (const LoadGlyph& g : LayoutLoadSymbols(symbols, f.x0, f.axisY, f.sx, r, gFontHeight, reversed, largest)) {
+            FillPolygon(dc, g.area.data(), 4, colour::kNearWhite);
+            for (size_t j = 0; j < 4; ++j)
+                DrawLine(dc, g.area[j].x, g.area[j].y, g.area[(j + 1) % 4].x, g.area[(j + 1) % 4].y, g.colour);
+            DrawTextAt(dc, g.labelAt.x, g.labelAt.y, g.label, gFontHeight, 0.0f, emf::TA_CENTER, g.colour);
         }
     };
     const double xEnd = L * f.sx;
     if (kind == -2) {
-        double vmax = 0;
+        std::vector<LoadSymbol> symbols;
         for (int32_t i = 0; i < m.nStreckenL(); ++i) {
             const LineLoad& q = m.StreckenL[i];
-            for (double v : {q.px0, q.px1, q.py0, q.py1, q.pz0, q.pz1}) vmax = std::max(vmax, std::fabs(v));
-        }
-        for (int32_t i = 0; i < m.nStreckenL(); ++i) {
-            const LineLoad& q = m.StreckenL[i];
-            const double xa = (spanStart(q.node) + 100.0 * q.offset) * f.sx;
+            const double xa = std::min(xEnd, (spanStart(q.node) + 100.0 * q.offset) * f.sx);
             const double xb = std::min(xEnd, (spanStart(q.node) + 100.0 * (q.offset + q.length)) * f.sx);
             const double va[3] = {q.px0, q.py0, q.pz0}, vb[3] = {q.px1, q.py1, q.pz1};
-            glyphs(xa, xb, va, vb, vmax, false);
+            const char* names[3] = {"px", "py", "pz"};
+            for (int c = 0; c < 3; ++c) symbols.push_back({xa, xb, va[c], vb[c], q.LCGen, c, names[c]});
         }
+        draw(symbols, false);
     } else if (kind == -4) {
-        double vmax = 0;
-        for (int32_t i = 0; i < m.nEinzelF(); ++i)
-            for (double v : {m.EinzelF[i].Px, m.EinzelF[i].Py, m.EinzelF[i].Pz}) vmax = std::max(vmax, std::fabs(v));
+        std::vector<LoadSymbol> symbols;
         for (int32_t i = 0; i < m.nEinzelF(); ++i) {
             const PointForce& p = m.EinzelF[i];
             const double xa = std::min(xEnd, (spanStart(p.node) + 100.0 * p.offset) * f.sx);
             const double v[3] = {p.Px, p.Py, p.Pz};
-            glyphs(xa, xa, v, v, vmax, false);
+            const char* names[3] = {"Px", "Py", "Pz"};
+            for (int c = 0; c < 3; ++c) symbols.push_back({xa, xa, v[c], v[c], p.LCGen, c, names[c]});
         }
+        draw(symbols, false);
         for (int32_t i = 0; i < m.nEinzelM(); ++i) {
             const PointMoment& p = m.EinzelM[i];
             const double xa = std::min(xEnd, (spanStart(p.node) + 100.0 * p.offset) * f.sx);
@@ -373,6 +421,7 @@ void DrawSystemPicture(RunState& run, HDC dc, const PageRect& r, int32_t kind) {
             }
         }
     } else if (kind == -5) {
+        std::vector<LoadSymbol> symbols;
         double vmax = 0;
         for (int32_t i = 0; i < m.nZwang(); ++i) {
             const ImposedDisplacement& z = m.Zwang[i];
@@ -383,8 +432,11 @@ void DrawSystemPicture(RunState& run, HDC dc, const PageRect& r, int32_t kind) {
             const double xa = std::min(xEnd, spanStart(z.node) * f.sx);
             const double xb = std::min(xEnd, (spanStart(z.node) + 2.5) * f.sx);
             const double v[3] = {z.du, z.dv, z.dw};
-            glyphs(xa, xb, v, v, vmax, true);
+            const char* names[3] = {"du", "dv", "dw"};
+            for (int c = 0; c < 3; ++c) symbols.push_back({xa, xb, v[c], v[c], z.LCGen, c, names[c]});
         }
+        // The rotations take part in the scale without a symbol of their own.
+        draw(symbols, true, vmax);
     } else if (kind == -1) {
         // Spring symbols of single springs and beddings.
         auto spring = [&](double xs, int dir) {

@@ -4,6 +4,7 @@
 // diagrams along the member.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -72,6 +73,43 @@ struct SystemFrame {
 };
 // For a member of length L (cm) with largest section depth a and width b (cm).
 SystemFrame SystemScales(const PageRect& r, double lengthCm, double a, double b);
+
+// One load of a load picture along one direction: its extent along the
+// member (page x, relative to the picture origin), its values at the start
+// and at the end, its load case and the name of the component in its label.
+struct LoadSymbol {
+    double xa = 0, xb = 0;
+    double v0 = 0, v1 = 0;
+    int32_t loadCase = 0;
+    int32_t component = 0;  // 0 x, 1 y (drawn obliquely), 2 z
+    std::string name;       // "pz", "Py", ...
+};
+
+// A load symbol laid out on the page: the area between its base line and
+// its scaled ordinates (light fill, outlined in its colour), and its label
+// with the load case and the values.
+struct LoadGlyph {
+    std::array<emf::POINT, 4> area{};
+    COLORREF colour = 0;
+    std::string label;
+    emf::POINT labelAt{};
+};
+
+// Lays out the load symbols of one picture. Ordinates: d = s * value * sx
+// with s = 0.35 * page height / largest value (the largest magnitude of the
+// symbols' values unless given; 1.0 when it is below 1e-5; negative with
+// reversed). Loads that overlap along the member
+// in the same direction are stacked, each on top of the previous one and its
+// label, so that no load hides another; positive values lie above (or
+// behind) the member, negative ones below (or in front), red for negative
+// values, blue otherwise. When a stack would leave the page the ordinates
+// are scaled down together.
+std::vector<LoadGlyph> LayoutLoadSymbols(const std::vector<LoadSymbol>& loads, int32_t x0, int32_t axisY, double sx,
+                                         const PageRect& r, int32_t fontHeight, bool reversed,
+                                         double largest = -1.0);
+// The label of a load symbol: "Lf 2: pz = 5.00" for equal ordinates,
+// "Lf 2: pz = 2.00 / 4.00" for a varying load.
+std::string LoadLabel(const LoadSymbol& l);
 
 // Picture kinds: -1 system with springs and beddings, -2 line loads,
 // -4 point loads and moments, -5 imposed displacements, -10 section.

@@ -2,6 +2,7 @@
 // diagrams and the metafile they leave.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -112,6 +113,72 @@ TEST(ReportDrawing, DiagramIsWrittenAsAMetafileThatParsesBack) {
     DeleteGdiObjects();
     EXPECT_EQ(GdiObjectCount(), 0);
     EXPECT_EQ(emf::LiveObjectCount(), before);
+}
+
+}  // namespace
+
+namespace {
+
+// Load symbols of a 6 m member on the report's 159 x 46 page (origin x 10,
+// axis line at 30, sx = 129 / 600 page units per cm, font height 4).
+constexpr double kSx = 129.0 / 600.0;
+const PageRect kPage{0, 0, 159, 46};
+
+int Top(const LoadGlyph& g) { return std::min({g.area[0].y, g.area[1].y, g.area[2].y, g.area[3].y}); }
+int Bottom(const LoadGlyph& g) { return std::max({g.area[0].y, g.area[1].y, g.area[2].y, g.area[3].y}); }
+
+TEST(ReportDrawing, TwoLineLoadsOverTheSameStretchAreStackedAndLabelled) {
+    // g = 3 kN/m (load case 1) and q = 5 kN/m (load case 2) over the whole member.
+    const std::vector<LoadSymbol> loads = {{0, 129, 3.0, 3.0, 1, 2, "pz"}, {0, 129, 5.0, 5.0, 2, 2, "pz"}};
+    const auto g = LayoutLoadSymbols(loads, 10, 30, kSx, kPage, 4, false);
+    ASSERT_EQ(g.size(), 2u);
+    // Ordinates d = s * value * sx with s = 0.35 * 46 / 5 (the largest value).
+    const double s = 0.35 * 46.0 / 5.0;
+    EXPECT_EQ(g[0].area[0].y, 30);                              // on the member line
+    EXPECT_EQ(Bottom(g[0]) - Top(g[0]), RoundHalfAway(s * 3.0 * kSx));
+    // The second load's base: the first one's ordinate and a label's room (font height + 1).
+    const double base = s * 3.0 * kSx + 5.0;
+    EXPECT_EQ(Bottom(g[1]) - Top(g[1]), RoundHalfAway(base + s * 5.0 * kSx) - RoundHalfAway(base));
+    // The second stands on the first and its label: no area hides another.
+    EXPECT_LT(Bottom(g[1]), Top(g[0]) - 4);
+    EXPECT_EQ(g[0].area[0].x, 10);
+    EXPECT_EQ(g[0].area[1].x, 10 + 129);
+    EXPECT_EQ(g[0].label, "Lf 1: pz = 3.00");
+    EXPECT_EQ(g[1].label, "Lf 2: pz = 5.00");
+    // Each label sits above its own area, below the next one.
+    EXPECT_LE(g[0].labelAt.y, Top(g[0]));
+    EXPECT_GE(g[0].labelAt.y - 4, Bottom(g[1]));
+    for (const auto& x : g) EXPECT_EQ(x.colour, colour::kBlue);
+}
+
+TEST(ReportDrawing, LoadSymbolsApartSideBySideNegativeBelowAndVaryingLabelled) {
+    // Span 1 only, span 2 only (no stacking), a negative load and a varying one.
+    const std::vector<LoadSymbol> loads = {{0, 60, 4.0, 4.0, 2, 2, "pz"},
+                                           {69, 129, 4.0, 4.0, 3, 2, "pz"},
+                                           {0, 129, -2.0, -2.0, 4, 2, "pz"},
+                                           {0, 129, 0.0, 0.0, 5, 0, "px"}};
+    const auto g = LayoutLoadSymbols(loads, 10, 30, kSx, kPage, 4, false);
+    ASSERT_EQ(g.size(), 3u);  // the load without value draws nothing
+    EXPECT_EQ(Bottom(g[0]), 30);
+    EXPECT_EQ(Bottom(g[1]), 30);
+    EXPECT_EQ(g[2].area[0].y, 30);
+    EXPECT_GT(Bottom(g[2]), 30);  // below the member
+    EXPECT_EQ(g[2].colour, colour::kRed);
+    EXPECT_GT(g[2].labelAt.y, Bottom(g[2]));
+    const LoadSymbol varying{0, 60, 2.0, 4.5, 7, 1, "py"};
+    EXPECT_EQ(LoadLabel(varying), "Lf 7: py = 2.00 / 4.50");
+}
+
+TEST(ReportDrawing, ManyStackedLoadsStayOnThePage) {
+    std::vector<LoadSymbol> loads;
+    for (int lc = 1; lc <= 6; ++lc) loads.push_back({0, 129, 10.0 * lc, 10.0 * lc, lc, 2, "pz"});
+    const auto g = LayoutLoadSymbols(loads, 10, 40, 129.0 / 100.0, kPage, 4, false);
+    ASSERT_EQ(g.size(), 6u);
+    for (const auto& x : g) {
+        EXPECT_GE(x.labelAt.y - 4, kPage.top) << x.label;
+        EXPECT_LE(Bottom(x), 40);
+    }
+    for (size_t i = 1; i < g.size(); ++i) EXPECT_LT(Bottom(g[i]), Top(g[i - 1])) << i;
 }
 
 }  // namespace

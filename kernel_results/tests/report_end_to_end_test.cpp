@@ -85,6 +85,12 @@ TEST(ReportEndToEnd, SingleSpanIpe300ReportHoldsInputResultsDiagramsAndProofs) {
     // System, line loads, section and the diagrams.
     EXPECT_GE(report.pictures.size(), 10u);
     for (const auto& p : report.pictures) EXPECT_EQ(p.blip, "emfblip");
+    // The line-load picture labels the load with its load case and value
+    // (metafile text is UTF-16).
+    std::string label;
+    for (char c : std::string("Lf 1: pz = 10.00")) label += std::string{c, '\0'};
+    EXPECT_TRUE(std::any_of(report.pictures.begin(), report.pictures.end(),
+                            [&](const rtftest::Picture& p) { return p.bytes.find(label) != std::string::npos; }));
     bool section = false;
     double nueMax = -1;
     for (const auto& t : report.tables)
