@@ -70,6 +70,7 @@ bool CLKData::CheckDuplicateActions() {
 }
 
 bool CLKData::Generate(int /*unused*/) {
+    m_strRefusal.clear();
     if (m_bGenerationOff) return false;
     std::vector<std::string> groupNames;
     GetGroupNames(groupNames);
@@ -91,6 +92,8 @@ bool CLKData::Generate(int /*unused*/) {
                 COMBOR_SetLastfall(m_hSession, lc.m_nLoadCase, lc.m_nAction);
                 ++passed;
             }
+        for (const CSpanShare& sh : m_spanShares)
+            COMBOR_SetFeldanteil(m_hSession, sh.m_nShare, sh.m_nLoadCase, sh.m_nSpan);
         for (auto& a : m_actions) {
             if (a.m_nNumber <= 0 || a.m_nFullGroup < 0) continue;
             const bool favourable = !(a.m_nFullGroup == 0 && !m_bCheckWithGInf);
@@ -99,6 +102,8 @@ bool CLKData::Generate(int /*unused*/) {
             const int cats = COMBOR_GetNumOfLastKat(m_hSession);
             if (cats > 0 && (a.m_nCategory < 0 || a.m_nCategory > cats - 1)) a.m_nCategory = 0;
             COMBOR_DefEinw(m_hSession, a.m_nNumber, a.m_nFullGroup, a.m_nCategory, favourable ? 1 : 0);
+            // A load the user has not kept whole is arranged span by span.
+            COMBOR_SetEinwFeldweise(m_hSession, a.m_nNumber, a.m_bNotSplit ? 0 : 1);
             if (a.m_nFullGroup == 3) accidental = true;
             a.m_nMaxLoadCase = 0;
             a.m_nMinLoadCase = 0;
@@ -165,8 +170,9 @@ bool CLKData::Generate(int /*unused*/) {
     if (!COMBOR_Calc(m_hSession)) {
         // The generator refused (invalid input or too many combinations):
         // say why and keep the combinations as they were.
-        rigel::ShowCommonMessage(kArea, "Die Lastfallkombinationen konnten nicht erzeugt werden:\n%s",
-                                 combor::GetLastError(m_hSession));
+        m_strRefusal = combor::GetLastError(m_hSession);
+        if (m_strRefusal.empty()) m_strRefusal = "?";
+        rigel::ShowCommonMessage(kArea, "Die Lastfallkombinationen konnten nicht erzeugt werden:\n%s", m_strRefusal);
         return false;
     }
 

@@ -467,6 +467,103 @@ void CModuleData::BuildLoadCaseActionTable() {
     }
 }
 
+// ---- span-wise arrangement ----------------------------------------------------------------
+
+void CModuleData::BuildSpanShares() {
+    CLKData& lk = LK();
+    lk.m_spanShares.clear();
+    m_spanShareLoads.clear();
+    const int spans = static_cast<int>(m_fieldLengths.size()) - 1;
+    if (spans < 2 || IsCraneRunway()) return;
+    std::vector<double> nodes;  // x of the supports 0 .. spans
+    for (int k = 0; k <= spans; ++k) nodes.push_back(GetFieldStart(k));
+
+    std::vector<CLoadDef> all = m_loads;
+    for (CLoadDef& l : GetTakeOverLoads()) all.push_back(std::move(l));
+    std::vector<std::vector<int>> casesOf(all.size());
+    int next = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+        CNumberList cases = all[i].m_LCGen;
+        cases.Parse();
+        casesOf[i] = cases.m_numbers;
+        for (int c : cases.m_numbers) next = std::max(next, c);
+    }
+    for (const CLoadCaseAssignment& a : lk.m_loadCases) next = std::max(next, a.m_nLoadCase);
+    ++next;
+
+    auto arranged = [&](int action) {
+        for (const CActionRecord& a : lk.m_actions)
+            if (a.m_nNumber == action) return !a.m_bNotSplit && (a.m_nFullGroup == 1 || a.m_nFullGroup == 2);
+        return false;
+    };
+    for (const CLoadCaseAssignment& assignment : lk.m_loadCases) {
+        const int lc = assignment.m_nLoadCase;
+        if (lc < 1 || !arranged(assignment.m_nAction)) continue;
+        // The parts of the load case's loads, per span.
+        std::vector<std::vector<CLoadDef>> parts(static_cast<size_t>(spans));
+        bool whole = false;
+        for (size_t i = 0; i < all.size() && !whole; ++i) {
+            if (std::find(casesOf[i].begin(), casesOf[i].end(), lc) == casesOf[i].end()) continue;
+            const CLoadDef& l = all[i];
+            const int type = l.m_iLoadType;
+            if (type == LOAD_TEMPERATURE || type == LOAD_IMPOSED_DEFORMATION || type == LOAD_SELF_WEIGHT) {
+                whole = true;
+                break;
+            }
+            const bool line = type == LOAD_UNIFORM || type == LOAD_TRAPEZOID || type == LOAD_LINE_MOMENT ||
+                              type == LOAD_LINE_MOMENT_TRAPEZOID;
+            const bool point = type == LOAD_POINT_FORCE_MOMENT;
+            if (!line && !point) continue;  // kinds the calculation does not apply
+            if (l.m_iNode < 0 || l.m_iNode > spans) {
+                whole = true;
+                break;
+            }
+            double a = 0.0, b = 0.0;
+            l.GetRange(nodes, a, b);
+            for (int j = 0; j < spans; ++j) {
+                const double s = nodes[static_cast<size_t>(j)], e = nodes[static_cast<size_t>(j + 1)];
+                CLoadDef part = l;
+                part.m_iNode = j;
+                part.m_LCGen.m_strText.clear();
+                if (point) {
+                    // A point load on a support belongs to the span that it starts.
+                    const bool inside = a >= s && (a < e || (j == spans - 1 && a <= e + 1e-9));
+                    if (!inside) continue;
+                    part.m_offset.SetValue(a - s);
+                } else {
+                    const double ca = std::max(a, s), cb = std::min(b, e);
+                    if (cb - ca <= 1e-6) continue;
+                    part.m_offset.SetValue(ca - s);
+                    part.m_length.SetValue(cb - ca);
+                    if (type == LOAD_TRAPEZOID || type == LOAD_LINE_MOMENT_TRAPEZOID) {
+                        // Linear between the load's start and end values.
+                        const double v0 = l.m_val[0].GetValue(), v1 = l.m_val[1].GetValue();
+                        auto at = [&](double x) { return b - a > 0 ? v0 + (v1 - v0) * (x - a) / (b - a) : v0; };
+                        part.m_val[0].SetValue(at(ca));
+                        part.m_val[1].SetValue(at(cb));
+                    }
+                }
+                parts[static_cast<size_t>(j)].push_back(std::move(part));
+            }
+        }
+        if (whole) continue;
+        int loaded = 0;
+        for (const auto& p : parts) loaded += p.empty() ? 0 : 1;
+        if (loaded < 2) continue;  // a load case in one span is its own arrangement
+        for (int j = 0; j < spans; ++j) {
+            if (parts[static_cast<size_t>(j)].empty()) continue;
+            const int share = next++;
+            lk.m_spanShares.push_back({share, lc, j + 1});
+            for (CLoadDef& part : parts[static_cast<size_t>(j)]) {
+                part.m_LCGen.m_strText = std::to_string(share);
+                part.m_LCGen.Parse();
+                part.m_strDesc = TrFormat("Lastfall %d, Feld %d", lc, j + 1);
+                m_spanShareLoads.push_back(std::move(part));
+            }
+        }
+    }
+}
+
 // ---- loads taken over from other positions ----------------------------------------------
 
 std::vector<CLoadDef> CModuleData::GetTakeOverLoads() const {
@@ -687,7 +784,23 @@ CRecalcResult CModuleData::Recalc(int bReport, int bRedraw) {
     // are generated for the kernel.
     BuildLoadCaseActionTable();
     LK().UpdateActionsFromLoadCases();
+    BuildSpanShares();
     LK().Generate();
+    if (LK().GenerationRefused()) {
+        // Without the combinations of this input nothing may be calculated:
+        // old combinations would hide the failure.
+        if (ZVELEM root = m_hDoc ? ZEVUD_GetRootElement(m_hDoc) : 0) {
+            for (const char* name : {"result", "results"})
+                if (ZVELEM old = ZEVUD_FindFirstChild(root, name)) ZEVUD_DeleteElement(old);
+            ZVELEM result = ZEVUD_AddChildElement(root, "result");
+            ZEVUD_SetInt(result, "abbruch", 1);
+            ZEVUD_SetString(result, "errorMsg",
+                            (Tr("Die Lastfallkombinationen konnten nicht erzeugt werden: ") + LK().GetRefusal()).c_str());
+        }
+        CRecalcResult r;
+        r.bInputValid = 0;
+        return r;
+    }
     return CBaseData::Recalc(bReport, bRedraw);
 }
 

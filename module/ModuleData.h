@@ -112,6 +112,17 @@ public:
     // They are written behind the user's loads, marked by "indexLuda", and
     // never read back into the user's list.
     std::vector<CLoadDef> GetTakeOverLoads() const;
+    // The span-wise arrangement of the loads on a member of several spans:
+    // every load case of a variable action that the user has not kept whole
+    // ("Last nicht feldweise aufteilen" not ticked) whose loads lie in more
+    // than one span gets one load case per loaded span, numbered above all
+    // others, holding the part of each of its loads within that span. Fills
+    // the share list of the load-combination settings and the share loads,
+    // which are written behind the other loads marked "feldanteil" and read
+    // back into m_spanShareLoads, never into the user's list. A load case
+    // with a load that cannot be cut at the supports (temperature, imposed
+    // deformation, self-weight) stays whole.
+    void BuildSpanShares();
     // The take-over list of the position.
     LUDataList& TakeOvers() { return *m_pLU; }
     const LUDataList& TakeOvers() const { return *m_pLU; }
@@ -258,6 +269,7 @@ public:
     std::vector<CNotchCase> m_notchCases;
     std::vector<CHinge> m_hinges;
     std::vector<CLoadDef> m_loads;
+    std::vector<CLoadDef> m_spanShareLoads;  // the loads of the span shares (BuildSpanShares)
     CCalcSettings m_calcSettings;
     CImperfectionSettings m_vorvSettings;
     int32_t m_matBB = 0;

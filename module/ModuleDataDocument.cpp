@@ -118,13 +118,22 @@ void CModuleData::WriteModulePart(ZVELEM root) {
     // from "lastUebernahme" on every reading.
     ZVELEM loads = Replace(input, "loads");
     const std::vector<CLoadDef> takeOver = crane ? std::vector<CLoadDef>() : GetTakeOverLoads();
-    ZEVUD_SetInt(loads, "numOfLoads", static_cast<int32_t>(m_loads.size() + takeOver.size()));
+    // Behind them the span shares of the span-wise arrangement, marked by
+    // "feldanteil".
+    const std::vector<CLoadDef> shares = crane ? std::vector<CLoadDef>() : m_spanShareLoads;
+    ZEVUD_SetInt(loads, "numOfLoads", static_cast<int32_t>(m_loads.size() + takeOver.size() + shares.size()));
     for (size_t i = 0; i < m_loads.size(); ++i)
         m_loads[i].WriteData(Replace(loads, Numbered("load_%ld", static_cast<long>(i)).c_str()));
     for (size_t i = 0; i < takeOver.size(); ++i) {
         ZVELEM e = Replace(loads, Numbered("load_%ld", static_cast<long>(m_loads.size() + i)).c_str());
         takeOver[i].WriteData(e);
         ZEVUD_SetInt(e, "indexLuda", 1);
+    }
+    for (size_t i = 0; i < shares.size(); ++i) {
+        ZVELEM e =
+            Replace(loads, Numbered("load_%ld", static_cast<long>(m_loads.size() + takeOver.size() + i)).c_str());
+        shares[i].WriteData(e);
+        ZEVUD_SetInt(e, "feldanteil", 1);
     }
 
     ZVELEM cranes = Replace(input, "cranes");
@@ -300,11 +309,18 @@ void CModuleData::ReadModulePart(ZVELEM root) {
             const int32_t n = ReadCount(loads, "numOfLoads");
             if (n >= 0) {
                 m_loads.clear();
+                m_spanShareLoads.clear();
                 m_loads.reserve(static_cast<size_t>(n));
                 for (int32_t i = 0; i < n; ++i) {
                     ZVELEM e = ZEVUD_FindFirstChild(loads, Numbered("load_%ld", i).c_str());
                     // Loads of take-overs belong to "lastUebernahme", not to the user.
                     if (e && ZEVUD_GetIntWithDefault(e, "indexLuda", 0) > 0) continue;
+                    // Span shares are made anew by every calculation.
+                    if (e && ZEVUD_GetIntWithDefault(e, "feldanteil", 0) > 0) {
+                        m_spanShareLoads.emplace_back();
+                        m_spanShareLoads.back().ReadData(e);
+                        continue;
+                    }
                     m_loads.emplace_back();
                     if (e) m_loads.back().ReadData(e);
                 }

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 
 #include "moddata_fixture.h"
@@ -256,6 +257,104 @@ TEST_F(EndToEnd, ContinuousBeamWithCantileverCalculates) {
     }
     EXPECT_NEAR(std::fabs(sum), 4.0 * 11.5, 1e-3 * 4.0 * 11.5);
     ZEVUD_CloseDoc(doc);
+}
+
+std::string ReadFileBytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// Largest magnitude of a moment envelope (both columns) at its points
+// between x0 and x1, and the largest of hand(x) at the same points.
+std::pair<double, double> EnvelopePeak(const CModuleData& d, const std::string& title, double x0, double x1,
+                                       const std::function<double(double)>& hand) {
+    double peak = 0.0, expected = 0.0;
+    for (const CResultSet& s : d.m_resultSets) {
+        if (s.m_strTitle != title || s.m_type != 2) continue;
+        for (size_t i = 0; i + 2 < s.m_data.size(); i += 3)
+            if (s.m_data[i] >= x0 && s.m_data[i] <= x1) {
+                peak = std::max({peak, std::fabs(double{s.m_data[i + 1]}), std::fabs(double{s.m_data[i + 2]})});
+                expected = std::max(expected, hand(s.m_data[i]));
+            }
+    }
+    return {peak, expected};
+}
+
+// Two equal spans L under g on both and an imposed load q that may be
+// arranged span by span. By hand (three-moment equation) with w1 on span 1
+// and w2 on span 2: M_B = -(w1 + w2) L^2/16, A = w1 L/2 + M_B/L, span moment
+// M(x) = A x - w1 x^2/2 with its largest value A^2/(2 w1). With q on one span
+// only (g = 0) that is 49/512 q L^2 = 0.0957 q L^2; with q on both spans only
+// 9/128 = 0.0703 q L^2.
+TEST_F(EndToEnd, ImposedLoadOnAContinuousBeamIsArrangedSpanBySpan) {
+    constexpr double L = 5.0;
+    // Span moment at x of span 1 under w1 on span 1 and w2 on span 2.
+    auto moment = [&](double w1, double w2, double x) {
+        const double a = w1 * L / 2 - (w1 + w2) * L / 16;
+        return a * x - w1 * x * x / 2;
+    };
+    struct Case {
+        bool keepWhole;
+        // (w1, w2) of the arrangements that can govern the span moment.
+        std::vector<std::pair<double, double>> characteristic, design;
+    };
+    // EN 1990 6.14b (characteristic) and 6.10 with gamma_G 1.35 or 1.0 and gamma_Q 1.5.
+    const std::vector<Case> cases = {
+        {false, {{kG + kQ, kG}}, {{1.35 * kG + 1.5 * kQ, 1.35 * kG}, {kG + 1.5 * kQ, kG}}},
+        {true, {{kG + kQ, kG + kQ}}, {{1.35 * kG + 1.5 * kQ, 1.35 * kG + 1.5 * kQ}, {kG + 1.5 * kQ, kG + 1.5 * kQ}}},
+    };
+    // The pattern matters: with q on one span the largest span moment is
+    // well above that of both spans loaded.
+    EXPECT_GT(moment(kG + kQ, kG, 2.05) / moment(kG + kQ, kG + kQ, 1.875), 1.19);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keepWhole ? "kept whole" : "span by span");
+        const fs::path file = dir / (c.keepWhole ? "whole.vkx" : "spans.vkx");
+        WritePosition(file, [&](CModuleData& d) {
+            MakeBeam(d, {L, L}, kG, kQ);
+            d.m_calcSettings.m_resultGebrLK = 2;
+            d.LK().m_actions[1].m_bNotSplit = c.keepWhole;
+        });
+        const HostRun r = RunHost({"calc", file.string()});
+        ASSERT_TRUE(r.code == 0 || r.code == 4) << r.out;
+        ZVDOC doc = ZEVUD_OpenDoc(file.string().c_str());
+        ASSERT_NE(doc, 0u);
+        CModuleData d;
+        d.m_hDoc = doc;
+        d.ReadData(doc);
+        // The user's loads stay as they were; the shares are the calculation's.
+        EXPECT_EQ(d.m_loads.size(), 2u);
+        EXPECT_EQ(d.m_spanShareLoads.size(), c.keepWhole ? 0u : 2u);
+        auto governing = [&](const std::vector<std::pair<double, double>>& patterns) {
+            return [&, patterns](double x) {
+                double m = 0.0;
+                for (const auto& [w1, w2] : patterns) m = std::max(m, moment(w1, w2, x));
+                return m;
+            };
+        };
+        // First order: exact at the envelope's points.
+        const auto [mChar, handChar] = EnvelopePeak(d, "Gebrauchstauglichkeit\\Extremal\\Schnittgrößen\\Biegemoment My",
+                                                    0.5, 3.5, governing(c.characteristic));
+        EXPECT_NEAR(mChar, handChar, 1e-3 * handChar);
+        // Second order with the imperfection raises the design moment a little.
+        const auto [mDesign, handDesign] =
+            EnvelopePeak(d, "Tragsicherheit\\Extremal\\Schnittgrößen\\Biegemoment My", 0.5, 3.5, governing(c.design));
+        EXPECT_GE(mDesign, handDesign * 0.999);
+        EXPECT_LE(mDesign, handDesign * 1.03);
+        d.RemoveTempSectionFile();
+        ZEVUD_CloseDoc(doc);
+    }
+}
+
+// Thirteen loaded spans are more shares than one action can combine: the
+// calculation is refused with the reason, never run with old combinations.
+TEST_F(EndToEnd, TooManySpansToArrangeRefuseTheCalculation) {
+    const fs::path file = dir / "spans13.vkx";
+    WritePosition(file, [](CModuleData& d) { MakeBeam(d, std::vector<double>(13, 1.0), kG, kQ); });
+    const std::string before = ReadFileBytes(file);
+    const HostRun r = RunHost({"calc", file.string()});
+    EXPECT_EQ(r.code, 1) << r.out;
+    EXPECT_NE(r.out.find("feldweise"), std::string::npos) << r.out;
+    EXPECT_EQ(ReadFileBytes(file), before);
 }
 
 TEST_F(EndToEnd, MissingOrDamagedPositionIsAClearError) {

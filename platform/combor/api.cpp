@@ -168,6 +168,8 @@ COMBOR_API int COMBOR_ClearLFEW(COMBOR_HANDLE h) {
     LOCKED_SESSION(h, 0);
     s->loadCases.clear();
     s->actions.clear();
+    s->spanShares.clear();
+    s->spanWise.clear();
     s->combinations.clear();
     s->factorCount = 0;
     s->lastError.clear();
@@ -186,6 +188,22 @@ COMBOR_API int COMBOR_SetLastfall(COMBOR_HANDLE h, int lf, int einw) {
 COMBOR_API int COMBOR_DefEinw(COMBOR_HANDLE h, int einw, int group, int category, int favourable) {
     LOCKED_SESSION(h, 0);
     s->actions[einw] = ActionDef{group, category, favourable != 0};
+    return 1;
+}
+
+COMBOR_API int COMBOR_SetFeldanteil(COMBOR_HANDLE h, int lfShare, int lf, int span) {
+    LOCKED_SESSION(h, 0);
+    if (lfShare < 1 || lfShare > kMaxLoadCase || lf < 1 || lf > kMaxLoadCase || span < 1 || lfShare == lf) return 0;
+    s->spanShares[lfShare] = {lf, span};
+    return 1;
+}
+
+COMBOR_API int COMBOR_SetEinwFeldweise(COMBOR_HANDLE h, int einw, int flag) {
+    LOCKED_SESSION(h, 0);
+    if (flag)
+        s->spanWise.insert(einw);
+    else
+        s->spanWise.erase(einw);
     return 1;
 }
 

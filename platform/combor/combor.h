@@ -102,8 +102,8 @@ COMBOR_API int COMBOR_SetVariable(COMBOR_HANDLE s, const char* name, double valu
 COMBOR_API int COMBOR_SetNoGammaPsi(COMBOR_HANDLE s, int flag);
 
 // ---- input -----------------------------------------------------------------
-// Forgets the load cases, actions and combinations (not the norm, the
-// variables and the check switches).
+// Forgets the load cases, actions, span shares and combinations (not the
+// norm, the variables and the check switches).
 COMBOR_API int COMBOR_ClearLFEW(COMBOR_HANDLE s);
 // Load case lf (1 to 100000) belongs to action einw (from 1). 1 = ok.
 COMBOR_API int COMBOR_SetLastfall(COMBOR_HANDLE s, int lf, int einw);
@@ -111,6 +111,24 @@ COMBOR_API int COMBOR_SetLastfall(COMBOR_HANDLE s, int lf, int einw);
 // favourably. A second definition of the same number replaces the first.
 COMBOR_API int COMBOR_DefEinw(COMBOR_HANDLE s, int einw, int group, int category, int favourable);
 COMBOR_API int COMBOR_EnableNachweis(COMBOR_HANDLE s, int check, int flag);
+
+// ---- span-wise arrangement (pattern loading of continuous beams) -------------
+// Load case lfShare holds the part of load case lf that lies in span `span`
+// (from 1); the caller makes it a load case of its own (the part of every
+// load of lf within that span). 1 = ok; 0 for invalid numbers.
+COMBOR_API int COMBOR_SetFeldanteil(COMBOR_HANDLE s, int lfShare, int lf, int span);
+// Whether variable action einw is arranged span by span (flag 1; default 0).
+// Such an action acts, in place of each of its load cases that has span
+// shares, with every non-empty selection of those shares: any set of loaded
+// spans, so that the unfavourable arrangements for span and support moments
+// are among the combinations. An additive action selects among the shares
+// of all its load cases, an alternative action among the shares of one load
+// case at a time. Permanent, accidental and prestress actions always act
+// over their whole length; shares of load cases that are not arranged so
+// take no part. Up to 12 load cases or shares per additive action (and per
+// load case of an alternative one) can be arranged; beyond that the run is
+// refused with its reason.
+COMBOR_API int COMBOR_SetEinwFeldweise(COMBOR_HANDLE s, int einw, int flag);
 
 // ---- generation and results -----------------------------------------------
 // Generates the combinations. 1 = done; 0 = refused, with the reason in

@@ -358,6 +358,32 @@ bool Generate(Session& s) {
         lcsOf[einw].push_back(lc);
         maxLc = std::max(maxLc, lc);
     }
+    // Span shares per load case, in the order of their spans.
+    std::map<int, std::vector<std::pair<int, int>>> sharesOf;  // load case -> (span, share)
+    for (const auto& [share, of] : s.spanShares) {
+        if (s.loadCases.count(share)) {
+            s.lastError = winsys::FormatC("Lastfall %d ist zugleich Feldanteil des Lastfalls %d.", share, of.loadCase);
+            return false;
+        }
+        if (!s.loadCases.count(of.loadCase)) {
+            s.lastError = winsys::FormatC("Feldanteil %d gehört zum Lastfall %d, der nicht vergeben ist.", share,
+                                          of.loadCase);
+            return false;
+        }
+        sharesOf[of.loadCase].push_back({of.span, share});
+    }
+    for (auto& [lc, list] : sharesOf) std::sort(list.begin(), list.end());
+    // Every non-empty selection of the units.
+    auto selections = [](const std::vector<int>& units) {
+        std::vector<std::vector<int>> out;
+        for (size_t m = 1; m < (size_t{1} << units.size()); ++m) {
+            std::vector<int> v;
+            for (size_t b = 0; b < units.size(); ++b)
+                if (m >> b & 1) v.push_back(units[b]);
+            out.push_back(std::move(v));
+        }
+        return out;
+    };
     Input in;
     for (const auto& [number, def] : s.actions) {
         auto it = lcsOf.find(number);
@@ -377,21 +403,42 @@ bool Generate(Session& s) {
         }
         a.category = &g.categories[static_cast<size_t>(def.category)];
         const std::vector<int>& lcs = it->second;
+        // A variable action arranged span by span acts with its load cases'
+        // span shares in place of the whole load cases that have them.
+        const bool spanWise = s.spanWise.count(number) > 0;
+        auto unitsOf = [&](int lc) {
+            std::vector<int> u;
+            auto sh = sharesOf.find(lc);
+            if (!spanWise || sh == sharesOf.end()) return std::vector<int>{lc};
+            for (const auto& [span, share] : sh->second) {
+                u.push_back(share);
+                maxLc = std::max(maxLc, share);
+            }
+            return u;
+        };
+        auto tooManyUnits = [&](size_t count) {
+            if (count <= kMaxAdditiveLoadCases) return false;
+            s.lastError = spanWise ? winsys::FormatC("Einwirkung %d hat feldweise angeordnet %d Lastfälle und Feldanteile, "
+                                                     "die zusammen wirken können; höchstens %d sind möglich.",
+                                                     number, static_cast<int>(count),
+                                                     static_cast<int>(kMaxAdditiveLoadCases))
+                                   : winsys::FormatC("Einwirkung %d hat %d additive Lastfälle; höchstens %d sind möglich.",
+                                                     number, static_cast<int>(count),
+                                                     static_cast<int>(kMaxAdditiveLoadCases));
+            return true;
+        };
         if (g.type == kVariableAlternative) {
-            for (int lc : lcs) a.variants.push_back({lc});
+            for (int lc : lcs) {
+                const std::vector<int> units = unitsOf(lc);
+                if (tooManyUnits(units.size())) return false;
+                for (auto& v : selections(units)) a.variants.push_back(std::move(v));
+            }
         } else if (g.type == kVariableAdditive) {
-            if (lcs.size() > kMaxAdditiveLoadCases) {
-                s.lastError = winsys::FormatC(
-                    "Einwirkung %d hat %d additive Lastfälle; höchstens %d sind möglich.", number,
-                    static_cast<int>(lcs.size()), static_cast<int>(kMaxAdditiveLoadCases));
-                return false;
-            }
-            for (size_t m = 1; m < (size_t{1} << lcs.size()); ++m) {
-                std::vector<int> v;
-                for (size_t b = 0; b < lcs.size(); ++b)
-                    if (m >> b & 1) v.push_back(lcs[b]);
-                a.variants.push_back(std::move(v));
-            }
+            std::vector<int> units;
+            for (int lc : lcs)
+                for (int u : unitsOf(lc)) units.push_back(u);
+            if (tooManyUnits(units.size())) return false;
+            a.variants = selections(units);
         } else {
             a.variants.push_back(lcs);
         }

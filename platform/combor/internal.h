@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,12 @@ struct Session {
     bool noGammaPsi = false;
     std::map<int, int> loadCases;      // load case -> action
     std::map<int, ActionDef> actions;  // action -> definition
+    struct SpanShare {
+        int loadCase;  // the whole load case
+        int span;      // from 1
+    };
+    std::map<int, SpanShare> spanShares;  // share load case -> its load case and span
+    std::set<int> spanWise;               // actions arranged span by span
     bool checks[32] = {};
     std::vector<Combination> combinations;
     int factorCount = 0;

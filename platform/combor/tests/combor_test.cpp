@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 
@@ -170,6 +172,90 @@ TEST(ComborAlternatives, LoadCasesOfAnAlternativeActionNeverActTogether) {
     auto ed = Of(combos, "Ed");
     EXPECT_TRUE(ed.count(Q({1.35, 1.5, 0, 0, 1.5 * 0.6, 1.5 * 0.6, 0, 0})));
     EXPECT_TRUE(ed.count(Q({1.35, 0, 0, 0, 0, 1.5, 0, 0})));
+}
+
+// Pattern loading of a two-span beam: G (load case 1) over both spans, Q
+// (load case 2) with its span shares 3 (span 1) and 4 (span 2). Arranged
+// span by span Q loads either span alone or both (EN 1990 6.10 with the
+// German annex: gamma_G 1.35/1.0, gamma_Q 1.5); not arranged, only the
+// whole load case acts.
+TEST(ComborSpanWise, EveryArrangementOfLoadedSpans) {
+    struct Case {
+        bool spanWise;
+        std::multiset<std::vector<long long>> expected;
+    };
+    const std::vector<Case> cases = {
+        {true, Expect({{1.35, 0, 0, 0}, {1.0, 0, 0, 0}, {1.35, 0, 1.5, 0}, {1.0, 0, 1.5, 0}, {1.35, 0, 0, 1.5},
+                       {1.0, 0, 0, 1.5}, {1.35, 0, 1.5, 1.5}, {1.0, 0, 1.5, 1.5}})},
+        {false, Expect({{1.35, 0}, {1.0, 0}, {1.35, 1.5}, {1.0, 1.5}})},
+    };
+    for (const auto& c : cases) {
+        Session s("EC_NAD");
+        s.Action(1, 0, 0, true, {1});
+        s.Action(2, 1, 0, true, {2});
+        // Shares of the permanent load case take no part.
+        EXPECT_EQ(COMBOR_SetFeldanteil(s.h(), 5, 1, 1), 1);
+        EXPECT_EQ(COMBOR_SetFeldanteil(s.h(), 3, 2, 1), 1);
+        EXPECT_EQ(COMBOR_SetFeldanteil(s.h(), 4, 2, 2), 1);
+        EXPECT_EQ(COMBOR_SetEinwFeldweise(s.h(), 1, 1), 1);
+        EXPECT_EQ(COMBOR_SetEinwFeldweise(s.h(), 2, c.spanWise ? 1 : 0), 1);
+        s.Only({0});
+        const auto combos = s.Calc();
+        EXPECT_EQ(Of(combos, "Ed"), c.expected) << c.spanWise;
+        EXPECT_EQ(combos.size(), c.expected.size()) << c.spanWise;
+    }
+}
+
+TEST(ComborSpanWise, AlternativeLoadCasesKeepTheirSharesApart) {
+    Session s("EC_NAD");
+    s.Action(1, 0, 0, true, {1});
+    s.Action(2, 2, 0, true, {2, 3});
+    for (auto [share, lc, span] : {std::array<int, 3>{4, 2, 1}, {5, 2, 2}, {6, 3, 1}, {7, 3, 2}})
+        COMBOR_SetFeldanteil(s.h(), share, lc, span);
+    COMBOR_SetEinwFeldweise(s.h(), 2, 1);
+    s.Only({0});
+    const auto combos = s.Calc();
+    std::set<std::vector<int>> loaded;  // shares acting together
+    for (const auto& c : combos) {
+        ASSERT_EQ(c.f.size(), 7u) << c.rule;
+        EXPECT_EQ(c.f[1], 0.0) << c.rule;  // the whole load cases never act
+        EXPECT_EQ(c.f[2], 0.0) << c.rule;
+        std::vector<int> on;
+        for (int j = 3; j < 7; ++j)
+            if (c.f[static_cast<size_t>(j)] != 0) on.push_back(j + 1);
+        EXPECT_FALSE(!on.empty() && on.front() <= 5 && on.back() >= 6) << "two alternatives together: " << c.rule;
+        loaded.insert(on);
+    }
+    EXPECT_EQ(loaded, (std::set<std::vector<int>>{{}, {4}, {5}, {4, 5}, {6}, {7}, {6, 7}}));
+}
+
+TEST(ComborSpanWise, InvalidSharesAndTooManySpansAreRefused) {
+    struct Case {
+        const char* what;
+        std::function<void(COMBOR_HANDLE)> setup;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"share numbered like a load case", [](COMBOR_HANDLE h) { COMBOR_SetFeldanteil(h, 1, 2, 1); }, "zugleich"},
+        {"share of a load case nobody has", [](COMBOR_HANDLE h) { COMBOR_SetFeldanteil(h, 9, 8, 1); }, "nicht vergeben"},
+        {"thirteen spans",
+         [](COMBOR_HANDLE h) {
+             for (int span = 1; span <= 13; ++span) COMBOR_SetFeldanteil(h, 10 + span, 2, span);
+         },
+         "feldweise"},
+    };
+    for (const auto& c : cases) {
+        Session s("EC_NAD");
+        s.Action(1, 0, 0, true, {1});
+        s.Action(2, 1, 0, true, {2});
+        COMBOR_SetEinwFeldweise(s.h(), 2, 1);
+        c.setup(s.h());
+        s.Only({0});
+        EXPECT_EQ(COMBOR_Calc(s.h()), 0) << c.what;
+        EXPECT_NE(combor::GetLastError(s.h()).find(c.reason), std::string::npos) << c.what;
+        EXPECT_EQ(COMBOR_GetNumOfKombi(s.h()), 0) << c.what;
+    }
+    EXPECT_EQ(COMBOR_SetFeldanteil(0, 3, 2, 1), 0);
 }
 
 TEST(ComborAccidental, OneAccidentalActionWithPsi1OfTheLeadingAction) {
