@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include "grid/GridDropHandler.h"
+#include "grid/GridTipWnd.h"
 #include "grid/GridWidget.h"
 #include "platform/winsys/winsys.h"
 
@@ -40,6 +42,7 @@ CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols)
 
 CGridCtrl::~CGridCtrl() {
     RemoveAllCells();
+    if (m_pTitleTip) m_pTitleTip->DestroyWindow();
     if (auto* w = dynamic_cast<gridimpl::GridWidget*>(Widget())) w->grid = nullptr;
     DestroyWindow();
 }
@@ -91,6 +94,7 @@ bool CGridCtrl::OnCommand(int id, int /*code*/) {
 
 QWidget* CGridCtrl::CreateControlWidget(QWidget* parent) {
     auto* w = new gridimpl::GridWidget(this, parent);
+    if (m_bAllowDragAndDrop && m_pDropTarget && m_pDropTarget->IsRegistered()) w->viewport()->setAcceptDrops(true);
     m_arRowHeights.assign(size_t(m_nRows), m_cellDefault->GetHeight());
     m_arColWidths.assign(size_t(m_nCols), m_cellDefault->GetWidth());
     return w;

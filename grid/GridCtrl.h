@@ -21,6 +21,8 @@
 #include "platform/wl/window.h"
 
 class QPainter;
+class QMimeData;
+class QPagedPaintDevice;
 class QKeyEvent;
 class QMouseEvent;
 class QWheelEvent;
@@ -29,6 +31,16 @@ class QScrollBar;
 namespace gridimpl {
 class GridWidget;
 }
+class CGridTipWnd;
+class CGridDropHandler;
+
+// What a print run tells the grid about the page it prints: the current and
+// the last page (from 1) and the rectangle of the band being drawn.
+struct CPrintInfo {
+    int m_nCurPage = 1;
+    int m_nMaxPage = 1;
+    wl::Rect m_rectDraw;
+};
 
 using GRIDCALLBACK = bool (*)(GRIDDISPINFO* info, std::intptr_t data);
 using PFNGRIDCOMPARE = int (*)(const CGridCellBase* a, const CGridCellBase* b, std::intptr_t data);
@@ -152,7 +164,8 @@ public:
         m_pfnCallback = fn;
         m_lParam = data;
     }
-    void EnableDragAndDrop(bool b) { m_bAllowDragAndDrop = b; }
+    // Drag and drop: the window takes drops while it is on.
+    void EnableDragAndDrop(bool b);
     bool GetDragAndDrop() const { return m_bAllowDragAndDrop; }
     void EnableTitleTips(bool b) { m_bTitleTips = b; }
     bool GetTitleTips() const { return m_bTitleTips; }
@@ -278,12 +291,64 @@ public:
     void OnKeyDown(int key);
     void OnChar(int ch);
 
+    // ---- clipboard (GridCtrlClipboard.cpp) -----------------------------------------
+    // The selected range as text: fields separated by tabs, rows by line
+    // feeds; nullptr when nothing is selected. The caller owns the data.
+    virtual std::unique_ptr<QMimeData> CopyTextFromGrid();
+    // Pastes text lines and tab-separated fields from start on; false when
+    // start is not an editable cell or the data holds no text.
+    virtual bool PasteTextToGrid(CGridCellId start, const QMimeData* data, bool selectPasted = true);
+    // Changes a cell's text as an edit would: the parent may refuse, the
+    // cell validates; a refused text is taken back. True when it changed.
+    virtual bool ReplaceCellText(int row, int col, const std::string& text);
+    virtual void ClearSelectedCells();
+    virtual void OnEditCut();
+    virtual void OnEditCopy();
+    virtual void OnEditPaste();
+
+    // ---- drag and drop (GridCtrlClipboard.cpp) ----------------------------------------
+    enum { DROPEFFECT_NONE = 0, DROPEFFECT_COPY = 1, DROPEFFECT_MOVE = 2 };
+    virtual void OnBeginDrag();
+    virtual int OnDragEnter(const QMimeData* data, unsigned keyState, wl::Point p);
+    virtual int OnDragOver(const QMimeData* data, unsigned keyState, wl::Point p);
+    virtual void OnDragLeave();
+    virtual bool OnDrop(const QMimeData* data, int dropEffect, wl::Point p);
+    // Runs the toolkit's drag loop with the data; the effect it ended with.
+    virtual int RunDragLoop(std::unique_ptr<QMimeData> data);
+    // The drop target of the window (registered while drag and drop is on).
+    CGridDropHandler* GetDropTarget() const { return m_pDropTarget.get(); }
+    CGridCellId GetDropCell() const { return m_LastDragOverCell; }
+
+    // ---- printing (GridCtrlPrint.cpp) ----------------------------------------------------
+    // Stores each margin (in characters) that is not below 0.
+    virtual void SetPrintMargins(int header, int footer, int left, int right, int top, int bottom, int gap);
+    virtual void OnBeginPrinting(QPainter* dc, CPrintInfo* info);
+    virtual void OnPrint(QPainter* dc, CPrintInfo* info);
+    virtual void OnEndPrinting(QPainter* dc, CPrintInfo* info);
+    virtual void PrintHeader(QPainter* dc, CPrintInfo* info);
+    virtual void PrintFooter(QPainter* dc, CPrintInfo* info);
+    virtual void PrintRowCells(int firstCol, int endCol, int row, wl::Rect& rect, QPainter* dc, CPrintInfo* info);
+    virtual void PrintHeaderRows(QPainter* dc, CPrintInfo* info);
+    virtual void PrintFixedColumns(QPainter* dc, CPrintInfo* info);
+    // Runs the whole print sequence on a paged device (a PDF writer or a
+    // printer); false when nothing could be printed.
+    bool Print(QPagedPaintDevice& device);
+    // Pages a run of heights (or widths) fills when each page takes at most
+    // room: a new page starts whenever the sum would exceed it.
+    static int CountPages(const std::vector<int>& sizes, int room);
+    int GetPrintPagesDown() const { return m_nNumPages; }
+    int GetPrintPagesAcross() const { return m_nPageMultiplier; }
+    int GetPrintRowRoom() const { return m_nPrintRowRoom; }
+    // The right-hand footer text of a page.
+    static std::string PrintPageText(int page, int maxPage);
+
+    // ---- title tip (GridTipWnd.cpp) ---------------------------------------------------------
+    CGridTipWnd* GetTitleTip() const { return m_pTitleTip.get(); }
+    void HideTitleTip();
+    // Shows the tip of the cell under p when its text does not fit.
+    void ShowTitleTipAt(wl::Point p);
+
     // ---- virtual operations of derived grids ------------------------------------
-    virtual void ClearSelectedCells() {}
-    virtual void OnBeginDrag() {}
-    virtual void OnEditCut() {}
-    virtual void OnEditCopy() {}
-    virtual void OnEditPaste() {}
     virtual void OnEditSelectAll();
     virtual void OnFixedColumnClick(CGridCellId cell);
     virtual void OnFixedRowClick(CGridCellId cell);
@@ -417,6 +482,18 @@ private:
     // The display cell and record of virtual mode (per grid).
     mutable std::unique_ptr<CGridCell> m_pVirtualCell;
     mutable GRIDDISPINFO m_DispInfo;
+
+    // Drag and drop, title tip and printing state.
+    std::unique_ptr<CGridDropHandler> m_pDropTarget;
+    std::unique_ptr<CGridTipWnd> m_pTitleTip;
+    CGridCellId m_LastDragOverCell;
+    int m_nPrinterCharWidth = 0, m_nPrinterCharHeight = 0;
+    int m_nPageWidth = 0, m_nPageHeight = 0;
+    int m_nPrintHorzRes = 0, m_nPrintVertRes = 0;
+    int m_nPrintRowRoom = 0, m_nPrintColRoom = 0;
+    int m_nNumPages = 0, m_nPageMultiplier = 1;
+    int m_nPrintFirstRow = 0, m_nPrintFirstCol = 0;
+    bool m_bPrinterFont = false;
 
     bool m_bInOnSize = false;
     unsigned m_nKeyModifiers = 0;  // MK_SHIFT / MK_CONTROL of the event being handled

@@ -336,6 +336,7 @@ void CGridCtrl::OnChar(int ch) {
 // ---- editing -------------------------------------------------------------------------------------
 
 void CGridCtrl::OnEditCell(int row, int col, wl::Point point, int key) {
+    HideTitleTip();
     if (!IsCellEditable(row, col)) return;
     CGridCellBase* cell = GetCell(row, col);
     if (!cell) return;
@@ -444,6 +445,7 @@ void CGridCtrl::ResetCursor() {
 }
 
 void CGridCtrl::OnLButtonDown(unsigned flags, wl::Point p) {
+    HideTitleTip();
     m_nKeyModifiers = flags & (MK_SHIFT | MK_CONTROL);
     if (QWidget* w = Widget()) w->setFocus(Qt::MouseFocusReason);
     m_LeftClickDownPoint = p;
@@ -641,6 +643,7 @@ void CGridCtrl::OnMouseMove(unsigned flags, wl::Point p) {
     if (m_MouseMode == MOUSE_NOTHING && !(m_bVirtualMode && !m_bTitleTips)) {
         const CGridCellId cell = GetCellFromPoint(p);
         if (CGridCellBase* c = GetCell(cell.row, cell.col)) c->OnMouseOver();
+        ShowTitleTipAt(p);
     }
     m_LastMousePoint = p;
 }

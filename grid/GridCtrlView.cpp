@@ -369,6 +369,7 @@ void CGridCtrl::UpdateScrollBars() {
 
 void CGridCtrl::OnVScroll(int code) {
     EndEditing();
+    HideTitleTip();
     const int pos = GetScrollPosition(SB_VERT);
     const CGridCellId topLeft = GetTopLeftScrollCell();
     const wl::Rect client = GetGridClientRect();
@@ -424,6 +425,7 @@ void CGridCtrl::OnVScroll(int code) {
 
 void CGridCtrl::OnHScroll(int code) {
     EndEditing();
+    HideTitleTip();
     const int pos = GetScrollPosition(SB_HORZ);
     const CGridCellId topLeft = GetTopLeftScrollCell();
     const wl::Rect client = GetGridClientRect();

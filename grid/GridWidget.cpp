@@ -1,5 +1,9 @@
 #include "grid/GridWidget.h"
 
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -8,6 +12,7 @@
 #include <QWheelEvent>
 
 #include "grid/GridCtrl.h"
+#include "grid/GridDropHandler.h"
 
 namespace gridimpl {
 
@@ -114,6 +119,59 @@ void GridWidget::wheelEvent(QWheelEvent* e) {
 void GridWidget::keyPressEvent(QKeyEvent* e) {
     if (!grid) return;
     grid->HandleKeyEvent(e);
+}
+
+namespace {
+unsigned DropKeyState(const QDropEvent* e) {
+    unsigned f = 0;
+    if (e->buttons() & Qt::LeftButton) f |= CGridCtrl::MK_LBUTTON;
+    if (e->modifiers() & Qt::ShiftModifier) f |= CGridCtrl::MK_SHIFT;
+    if (e->modifiers() & Qt::ControlModifier) f |= CGridCtrl::MK_CONTROL;
+    return f;
+}
+}  // namespace
+
+// Drags reach the grid through its drop target while that is registered.
+void GridWidget::dragEnterEvent(QDragEnterEvent* e) {
+    CGridDropHandler* target = grid ? grid->GetDropTarget() : nullptr;
+    const QPoint p = e->position().toPoint();
+    const int effect =
+        target && target->IsRegistered() ? target->OnDragEnter(grid, e->mimeData(), DropKeyState(e), {p.x(), p.y()}) : 0;
+    if (effect) {
+        e->setDropAction(Qt::DropAction(effect));
+        e->accept();
+    } else {
+        e->ignore();
+    }
+}
+
+void GridWidget::dragMoveEvent(QDragMoveEvent* e) {
+    CGridDropHandler* target = grid ? grid->GetDropTarget() : nullptr;
+    const QPoint p = e->position().toPoint();
+    const int effect =
+        target && target->IsRegistered() ? target->OnDragOver(grid, e->mimeData(), DropKeyState(e), {p.x(), p.y()}) : 0;
+    if (effect) {
+        e->setDropAction(Qt::DropAction(effect));
+        e->accept();
+    } else {
+        e->ignore();
+    }
+}
+
+void GridWidget::dragLeaveEvent(QDragLeaveEvent*) {
+    if (CGridDropHandler* target = grid ? grid->GetDropTarget() : nullptr) target->OnDragLeave(grid);
+}
+
+void GridWidget::dropEvent(QDropEvent* e) {
+    CGridDropHandler* target = grid ? grid->GetDropTarget() : nullptr;
+    const QPoint p = e->position().toPoint();
+    const int effect = (e->modifiers() & Qt::ControlModifier) ? CGridCtrl::DROPEFFECT_COPY : CGridCtrl::DROPEFFECT_MOVE;
+    if (target && target->IsRegistered() && target->OnDrop(grid, e->mimeData(), effect, {p.x(), p.y()})) {
+        e->setDropAction(Qt::DropAction(effect));
+        e->accept();
+    } else {
+        e->ignore();
+    }
 }
 
 }  // namespace gridimpl
