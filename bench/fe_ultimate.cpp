@@ -1,8 +1,12 @@
-// One ultimate load case of a two-span IPE 300 girder (load on the top
-// flange, lateral and axial point loads): the linear pass with the
-// buckling eigenvalue, the imperfection affine to the mode, and the
-// second-order iteration; for 10, 100 and 496 elements (the model holds at
-// most 500 nodes). Reports the eigen steps and the second-order passes.
+// The ultimate analyses of a two-span IPE 300 girder (load on the top
+// flange, lateral and axial point loads; the model holds at most 500
+// nodes):
+// - one buckling analysis (linear pass and the eigenvalue);
+// - one ultimate case: the buckling analysis, the imperfection affine to
+//   the mode and the second-order iteration, for 10 to 496 elements, with
+//   the cost per element;
+// - all ultimate combinations of a 100-element member, 1 to 40 of them,
+//   with the cost per combination.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -17,26 +21,62 @@ using namespace tovik::fe;
 
 namespace {
 
+void PerElement(benchmark::State& state, int32_t elements) {
+    state.counters["elements"] = elements;
+    state.counters["us_per_element"] = benchmark::Counter(
+        static_cast<double>(elements) * 1e-6, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_BucklingAnalysis(benchmark::State& state) {
+    ipe300::Sections sections;
+    auto run = ipe300::TwoSpanGirder(static_cast<int32_t>(state.range(0)), sections);
+    const FeState& st = State(*run);
+    int32_t rc = 0;
+    for (auto _ : state) rc = RechneDltr3D(*run, kBuckling, 0);
+    state.counters["eigen_steps"] = st.results.ultimate[0].eigenSteps;
+    state.counters["critical_factor"] = st.results.ultimate[0].eigenValues[0];
+    state.counters["code"] = rc;
+    PerElement(state, run->cdltr.fe.nStab);
+}
+BENCHMARK(BM_BucklingAnalysis)->Arg(10)->Arg(100)->Arg(496)->Unit(benchmark::kMillisecond);
+
 void BM_UltimateCase(benchmark::State& state) {
     ipe300::Sections sections;
-    const int32_t elements = static_cast<int32_t>(state.range(0));
-    auto run = ipe300::TwoSpanGirder(elements, sections);
-    const ModelRecord& m = run->cdltr;
+    auto run = ipe300::TwoSpanGirder(static_cast<int32_t>(state.range(0)), sections);
     const FeState& st = State(*run);
     int32_t rc1 = 0, rc2 = 0;
     for (auto _ : state) {
-        rc1 = RechneDltr3D(*run, 1, 0);
+        rc1 = RechneDltr3D(*run, kBuckling, 0);
         SetImperfection(*run, 0);
-        rc2 = RechneDltr3D(*run, 2, 0);
+        rc2 = RechneDltr3D(*run, kSecondOrder, 0);
     }
     const FeCaseResult& r = st.results.ultimate[0];
-    state.counters["elements"] = m.fe.nStab;
     state.counters["eigen_steps"] = r.eigenSteps;
     state.counters["passes"] = r.passes;
     state.counters["critical_factor"] = r.eigenValues[0];
     state.counters["codes"] = rc1 * 100 + rc2;
+    PerElement(state, run->cdltr.fe.nStab);
 }
-BENCHMARK(BM_UltimateCase)->Arg(10)->Arg(100)->Arg(496)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UltimateCase)->Arg(10)->Arg(50)->Arg(100)->Arg(200)->Arg(300)->Arg(400)->Arg(496)
+    ->Unit(benchmark::kMillisecond);
+
+// All ultimate combinations (buckling, imperfection, second order each).
+void BM_UltimateCombinations(benchmark::State& state) {
+    ipe300::Sections sections;
+    const int32_t combos = static_cast<int32_t>(state.range(0));
+    auto run = ipe300::TwoSpanGirder(100, sections, combos);
+    for (auto _ : state) {
+        for (int32_t k = 0; k < combos; ++k) {
+            RechneDltr3D(*run, kBuckling, k);
+            SetImperfection(*run, k);
+            RechneDltr3D(*run, kSecondOrder, k);
+        }
+    }
+    state.counters["combinations"] = combos;
+    state.counters["ms_per_combination"] = benchmark::Counter(
+        static_cast<double>(combos) * 1e-3, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_UltimateCombinations)->Arg(1)->Arg(5)->Arg(10)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -63,9 +63,11 @@ public:
 };
 
 // The two-span girder with the given number of elements, its system data
-// prepared and its loads applied; one load case, one service and one
-// ultimate combination (factor 1.35), imperfection affine to the mode.
-inline std::unique_ptr<tovik::RunState> TwoSpanGirder(int32_t elements, const Sections& sections) {
+// prepared and its loads applied; one load case, one service and by default
+// one ultimate combination (factor 1.35; combination k of several gets
+// 1.35 + 0.01 k), imperfection affine to the mode.
+inline std::unique_ptr<tovik::RunState> TwoSpanGirder(int32_t elements, const Sections& sections,
+                                                      int32_t ultimateCombinations = 1) {
     using namespace tovik;
     using namespace tovik::fe;
     auto run = std::make_unique<RunState>();
@@ -97,10 +99,13 @@ inline std::unique_ptr<tovik::RunState> TwoSpanGirder(int32_t elements, const Se
     p.Pz = 20;
     m.EinzelF.Append(p);
     m.nLf = 1;
-    m.nRegelLk = m.nKnickLk = 1;
-    m.nRegelTerm = m.nKnickTerm = 1;
+    m.nRegelLk = 1;
+    m.nRegelTerm = 1;
     m.RegelTerm = {CombinationTerm{1, 0, 1.0f}};
-    m.KnickTerm = {CombinationTerm{1, 0, 1.35f}};
+    m.nKnickLk = m.nKnickTerm = ultimateCombinations;
+    m.KnickTerm.clear();
+    for (int32_t k = 0; k < ultimateCombinations; ++k)
+        m.KnickTerm.push_back(CombinationTerm{k + 1, 0, 1.35f + 0.01f * static_cast<float>(k)});
     m.vorvType = 2;
     m.ausmitte = 2;
     State(*run).sections = &sections;
