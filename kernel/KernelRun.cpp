@@ -73,7 +73,7 @@ void BeginExport(RunState& run, const KernelPhases& phases) {
 
 void EndExport(RunState& run, const KernelPhases& phases) {
     phases.DeleteGdiObjects(run);
-    run.work.Free();
+    run.work.Close();
 }
 
 void ReportException(const char* what) {
@@ -258,7 +258,7 @@ void CalcPositionEntry(const KernelPhases& phases, uint32_t doc, int32_t flag) {
     try {
         auto run = std::make_unique<RunState>();
         const std::string progname = zevud::GetString(ZEVUD_GetRootElement(doc), "progname");
-        run->work.Allocate();
+        run->work.Open();
         std::unique_ptr<CCalcProgressDlg> dlg;
         if (progname != "VADU") {
             dlg = std::make_unique<CCalcProgressDlg>();
@@ -284,7 +284,7 @@ void CalcStabEntry(const KernelPhases& phases, uint32_t doc, int32_t flag) {
     }
     try {
         auto run = std::make_unique<RunState>();
-        run->work.Allocate();
+        run->work.Open();
         BeginExport(*run, phases);
         phases.CalcStabDocument(*run, phases, doc, flag);
         EndExport(*run, phases);
@@ -309,7 +309,7 @@ void CalcTextFileEntry(const KernelPhases& phases, char* name) {
         winsys::MessageBox(winsys::FormatC("Berechnen von %s", name));
         auto run = std::make_unique<RunState>();
         run->RunBaseName = CutUtf8(name, static_cast<size_t>(limits::kMaxRunBaseName));
-        run->work.Allocate();
+        run->work.Open();
         BeginExport(*run, phases);
         phases.CalcTestCase(*run, phases, run->RunBaseName);
         EndExport(*run, phases);

@@ -17,14 +17,14 @@ void ModelRecord::ComputeNodePositions() {
     GesamtLaenge = KnotenPos[static_cast<size_t>(n)];
 }
 
-void WorkStorage::Allocate() {
-    doubles.assign(static_cast<size_t>(limits::kWorkDoubles), 0.0);
-    ints.assign(static_cast<size_t>(limits::kWorkInts), 0);
+void WorkStorage::Open() {
+    doubles_ = limits::kWorkDoubles;
+    ints_ = limits::kWorkInts;
 }
 
-void WorkStorage::Free() {
-    std::vector<double>().swap(doubles);
-    std::vector<int32_t>().swap(ints);
+void WorkStorage::Close() {
+    doubles_ = 0;
+    ints_ = 0;
 }
 
 RunState::RunState() = default;
@@ -37,22 +37,22 @@ RunState::~RunState() {
     DebugPrintFile = nullptr;
 }
 
-double* RunState::RequireDoubles(int64_t begin, int64_t count) {
-    if (work.FitsDoubles(begin, count)) return work.doubles.data() + begin;
-    if (!stopped) {
+namespace {
+bool Overflow(RunState& run) {
+    if (!run.stopped) {
         winsys::MessageBox(kOverflowText);
-        Stop(codes::kMemoryOverflow, kOverflowText);
+        run.Stop(codes::kMemoryOverflow, kOverflowText);
     }
-    return nullptr;
+    return false;
+}
+}  // namespace
+
+bool RunState::RequireDoubles(int64_t begin, int64_t count) {
+    return work.FitsDoubles(begin, count) || Overflow(*this);
 }
 
-int32_t* RunState::RequireInts(int64_t begin, int64_t count) {
-    if (work.FitsInts(begin, count)) return work.ints.data() + begin;
-    if (!stopped) {
-        winsys::MessageBox(kOverflowText);
-        Stop(codes::kMemoryOverflow, kOverflowText);
-    }
-    return nullptr;
+bool RunState::RequireInts(int64_t begin, int64_t count) {
+    return work.FitsInts(begin, count) || Overflow(*this);
 }
 
 void RunState::Stop(int32_t code, const std::string& text) {

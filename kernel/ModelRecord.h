@@ -423,30 +423,33 @@ struct CombinationTables {
 };
 
 // ---------------------------------------------------------------------------
-// Work storage: the two work arrays of a run, with checked regions.
+// Work storage limits: the model must fit into the regions of a double array
+// of kWorkDoubles and an integer array of kWorkInts. The solver keeps its data
+// in typed containers, so no memory is held for these arrays; only their
+// sizes remain, as the run's model limits.
 // ---------------------------------------------------------------------------
 class RunState;
 
 class WorkStorage {
 public:
-    std::vector<double> doubles;  // kWorkDoubles, zero-filled
-    std::vector<int32_t> ints;    // kWorkInts, zero-filled
-
-    void Allocate();  // sizes and zero-fills both arrays
-    void Free();      // releases both
-    bool Allocated() const { return !doubles.empty(); }
+    void Open();   // the limits of a running export call
+    void Close();  // no call running: no region fits
+    bool IsOpen() const { return doubles_ > 0; }
+    int64_t Doubles() const { return doubles_; }
+    int64_t Ints() const { return ints_; }
 
     // True when [begin, begin+count) lies inside the array. Every phase that
-    // carves a region checks it first; RunState::RequireDoubles/RequireInts
+    // lays out a region checks it first; RunState::RequireDoubles/RequireInts
     // also report the overflow and stop the run.
-    bool FitsDoubles(int64_t begin, int64_t count) const {
-        return begin >= 0 && count >= 0 && begin <= static_cast<int64_t>(doubles.size()) &&
-               count <= static_cast<int64_t>(doubles.size()) - begin;
+    bool FitsDoubles(int64_t begin, int64_t count) const { return Fits(begin, count, doubles_); }
+    bool FitsInts(int64_t begin, int64_t count) const { return Fits(begin, count, ints_); }
+
+private:
+    static bool Fits(int64_t begin, int64_t count, int64_t size) {
+        return begin >= 0 && count >= 0 && begin <= size && count <= size - begin;
     }
-    bool FitsInts(int64_t begin, int64_t count) const {
-        return begin >= 0 && count >= 0 && begin <= static_cast<int64_t>(ints.size()) &&
-               count <= static_cast<int64_t>(ints.size()) - begin;
-    }
+    int64_t doubles_ = 0;
+    int64_t ints_ = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -484,7 +487,7 @@ public:
     ReaderValues reader;            // run-wide values set by the readers
     CombinationTables combos;       // LkArt, LkRegel, LkKat, LkDesc, EinwText
     MaterialStore materials;        // material values by material number
-    WorkStorage work;               // the two work arrays
+    WorkStorage work;               // the limits of the two work arrays
 
     std::string RunBaseName;        // base name of the run (<= 255 chars)
     std::string ReportBaseName;     // when set, the report goes to this path + ".rtf"; else <RunBaseName>_XXX
@@ -497,11 +500,10 @@ public:
     bool stopped = false;           // a fatal fault (overflow, refused input) ends the run
     int32_t stopCode = 0;           // code of that fault (see KernelErrors.h)
 
-    // Checked regions of the work arrays: a pointer to begin when the region
-    // fits, else null after reporting "Speicherüberlauf! ..." once and
-    // stopping the run.
-    double* RequireDoubles(int64_t begin, int64_t count);
-    int32_t* RequireInts(int64_t begin, int64_t count);
+    // Checked regions of the work arrays: true when the region fits, else
+    // false after reporting "Speicherüberlauf! ..." once and stopping the run.
+    bool RequireDoubles(int64_t begin, int64_t count);
+    bool RequireInts(int64_t begin, int64_t count);
 
     // Ends the run with a fault code and its error line.
     void Stop(int32_t code, const std::string& text);

@@ -122,14 +122,15 @@ TEST_F(FrameErrorFileTest, LinesAreKeptWhenTheErrorFileCannotBeCreated) {
 TEST(FrameWorkStorage, RegionsBeyondTheArraysStopTheRun) {
     winsys::ScopedRecordingSink sink;
     auto run = std::make_unique<RunState>();
-    run->work.Allocate();
-    EXPECT_EQ(run->work.doubles.size(), static_cast<size_t>(limits::kWorkDoubles));
-    EXPECT_EQ(run->work.ints.size(), static_cast<size_t>(limits::kWorkInts));
-    EXPECT_NE(run->RequireDoubles(limits::kWorkDoubles - 10, 10), nullptr);
-    EXPECT_NE(run->RequireInts(0, limits::kWorkInts), nullptr);
+    EXPECT_FALSE(run->work.FitsDoubles(0, 1));  // no call running
+    run->work.Open();
+    EXPECT_EQ(run->work.Doubles(), limits::kWorkDoubles);
+    EXPECT_EQ(run->work.Ints(), limits::kWorkInts);
+    EXPECT_TRUE(run->RequireDoubles(limits::kWorkDoubles - 10, 10));
+    EXPECT_TRUE(run->RequireInts(0, limits::kWorkInts));
     EXPECT_FALSE(run->stopped);
-    EXPECT_EQ(run->RequireDoubles(limits::kWorkDoubles - 10, 11), nullptr);
-    EXPECT_EQ(run->RequireInts(-1, 2), nullptr);
+    EXPECT_FALSE(run->RequireDoubles(limits::kWorkDoubles - 10, 11));
+    EXPECT_FALSE(run->RequireInts(-1, 2));
     EXPECT_TRUE(run->stopped);
     EXPECT_EQ(run->stopCode, codes::kMemoryOverflow);
     ASSERT_EQ(sink.messages.size(), 1u);
