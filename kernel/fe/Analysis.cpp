@@ -23,6 +23,7 @@ int32_t HostElement(int32_t node, int32_t ne) {
 // Adds the load-height terms of the point loads hosted by element e into
 // its matrix (second order).
 void AddPointLoadHeight(const FeState& st, int32_t e, int32_t ne, Mat14& K) {
+    if (st.points.empty()) return;
     for (const PlacedRecord& r : st.points) {
         const double f = r.v[0];
         if (std::fabs(f) <= 0.001 || r.where < 0) continue;
@@ -96,10 +97,15 @@ void TransformEndForces(double* f, const double* da, const double* db, int32_t m
 
 void CalcStresses(RunState& run, const std::vector<double>& endForces, int32_t elements, int32_t modus,
                   int32_t k, std::vector<double>& stresses) {
-    FeState& st = State(run);
+    CalcStresses(run, State(run), endForces, elements, modus, k, stresses);
+}
+
+void CalcStresses(RunState& run, FeState& st, const std::vector<double>& endForces, int32_t elements, int32_t modus,
+                  int32_t k, std::vector<double>& stresses) {
     stresses.assign(Z(10 * elements), 0.0);
     if (!st.sections) return;
-    const FeMaterial mat = st.sections->Material();
+    const FeRunConstants& c = RunConstants(run, st);
+    const FeMaterial& mat = c.material;
     double gammaM = mat.gammaM;
     if (modus == kSecondOrder && k >= 0 && Z(k) < run.combos.LkKat.size() && run.combos.LkKat[Z(k)] == "Ed,A")
         gammaM = mat.gammaMA;
@@ -108,11 +114,10 @@ void CalcStresses(RunState& run, const std::vector<double>& endForces, int32_t e
     const double tauRd = fyd / 1.7320508075688772;
     const double svLimit = (mat.sigmaVLimit > 0 ? mat.sigmaVLimit : mat.fy) / gammaM;
     for (int32_t e = 0; e < elements; ++e) {
-        const std::vector<FeStressPoint> pts = st.sections->StressPoints(e);
+        if (Z(e) >= c.stressPoints.size()) break;
+        const std::vector<FeStressPoint>& pts = c.stressPoints[Z(e)];
         if (pts.empty() || fyd <= 0) continue;
-        ElementValues ev;
-        Vec14 hinges;
-        GetElementValues(run, ev, hinges, e);
+        const ElementValues& ev = c.values[Z(e)];
         for (int end = 0; end < 2; ++end) {
             const double* f = endForces.data() + 14 * e + 7 * end;
             double N = f[0], Vy = f[1], Vz = f[2], Mx = f[3] * 100, My = f[4] * 100, Mz = f[5] * 100;
@@ -120,9 +125,9 @@ void CalcStresses(RunState& run, const std::vector<double>& endForces, int32_t e
             // The unit stresses refer to the reference axes: turn shear
             // forces and moments back from the principal axes.
             if (ev.alpha != 0.0) {
-                const double c = std::cos(ev.alpha), s = std::sin(ev.alpha);
-                const double vy = c * Vy - s * Vz, vz = s * Vy + c * Vz;
-                const double my = c * My - s * Mz, mz = s * My + c * Mz;
+                const double co = std::cos(ev.alpha), si = std::sin(ev.alpha);
+                const double vy = co * Vy - si * Vz, vz = si * Vy + co * Vz;
+                const double my = co * My - si * Mz, mz = si * My + co * Mz;
                 Vy = vy;
                 Vz = vz;
                 My = my;
@@ -154,48 +159,130 @@ void CalcStresses(RunState& run, const std::vector<double>& endForces, int32_t e
     }
 }
 
-int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
-    FeState& st = State(run);
-    ModelRecord& m = run.cdltr;
+namespace {
+
+// The stiffness of the system without geometric terms: variant 0 as the
+// first-order analysis assembles it, 1 as the buckling analysis does.
+void BuildSystem(const FeState& st, FeRunConstants& c, int32_t variant) {
+    FeRunConstants::System& s = c.system[variant];
+    const bool notBuckling = variant == 0;
+    std::vector<double> K(Z(c.nwk) + 1, 0.0);
+    Mat14 Ke, Kge;
+    Vec14 fixedEnd{};
+    static const std::vector<LinePieceRecord> kNoLoads;
+    for (int32_t e = 0; e < c.ne; ++e) {
+        // The stiffness does not depend on the loads; a released entry is
+        // condensed out as the analyses do it.
+        CalcElementMatrices(variant, c.values[Z(e)], c.hinges[Z(e)], Ke, Kge, nullptr, notBuckling, kNoLoads,
+                            &fixedEnd);
+        AddElementToSkyline(K, c.maxa, Ke.data(), 1.0, c.lms[Z(e)]);
+    }
+    s.assembled = K;
+    AddSpringsToSkyline(st, K, c.maxa, c.N);
+    s.withSprings = K;
+    ApplySupports(K, st.lager, c.maxa, c.N);
+    s.supported = K;
+    s.factorError = FactorizeSkyline(K, c.maxa, c.N, false);
+    s.factor = std::move(K);
+    s.built = true;
+}
+
+std::shared_ptr<FeRunConstants> BuildConstants(RunState& run, const FeState& st) {
+    const ModelRecord& m = run.cdltr;
+    auto c = std::make_shared<FeRunConstants>();
+    c->nn = m.fe.nKnoten;
+    c->ne = m.fe.nStab;
+    c->N = kDofPerNode * c->nn;
+    std::vector<int32_t> mht(Z(c->N) + 1, 0);
+    c->lms.resize(Z(std::max(0, c->ne)));
+    for (int32_t e = 0; e < c->ne; ++e) {
+        c->lms[Z(e)] = ElementDofNumbers(e, e + 1);
+        ColumnHeights(mht, c->lms[Z(e)]);
+    }
+    SkylineAddresses(c->maxa, mht, c->N, c->nband, c->nwk);
+    c->values.resize(c->lms.size());
+    c->hinges.resize(c->lms.size());
+    c->hinged.assign(c->lms.size(), 0);
+    c->elastic.resize(c->lms.size());
+    for (int32_t e = 0; e < c->ne; ++e) {
+        GetElementValues(run, c->values[Z(e)], c->hinges[Z(e)], e);
+        for (double h : c->hinges[Z(e)]) c->hinged[Z(e)] = c->hinged[Z(e)] || h != 0.0;
+        ElasticStiffness(c->values[Z(e)], true, c->elastic[Z(e)]);
+        AddBeddingStiffness(c->values[Z(e)], c->elastic[Z(e)]);
+    }
+    c->haveSections = st.sections != nullptr;
+    c->stressPoints.resize(c->lms.size());
+    if (st.sections) {
+        c->material = st.sections->Material();
+        for (int32_t e = 0; e < c->ne; ++e) c->stressPoints[Z(e)] = st.sections->StressPoints(e);
+    }
+    return c;
+}
+
+FeWorkspace& Workspace(FeState& st) {
+    if (!st.workspace) st.workspace = std::make_unique<FeWorkspace>();
+    return *st.workspace;
+}
+
+}  // namespace
+
+const FeRunConstants& RunConstants(RunState& run, FeState& st, int32_t variant) {
+    if (!st.constants) st.constants = BuildConstants(run, st);
+    if (variant >= 0 && variant <= 1 && !st.constants->system[variant].built)
+        BuildSystem(st, *st.constants, variant);
+    return *st.constants;
+}
+
+namespace {
+
+int32_t Analyse(RunState& run, FeState& st, FeResults& results, int32_t modus, int32_t k) {
     if (!st.prepared) {
-        FeErrorLine(run, kErrLineError, "Das System ist nicht aufbereitet; keine Berechnung möglich");
+        FeErrorLine(run, st, kErrLineError, "Das System ist nicht aufbereitet; keine Berechnung möglich");
         return codes::kUnstable;
     }
-    std::vector<FeCaseResult>& cases = modus == kFirstOrder ? st.results.service : st.results.ultimate;
+    std::vector<FeCaseResult>& cases = modus == kFirstOrder ? results.service : results.ultimate;
     if (k < 0 || Z(k) >= cases.size()) {
-        FeErrorLine(run, kErrLineError, winsys::FormatC("Lastkombination %d ist nicht vorhanden", k + 1));
+        FeErrorLine(run, st, kErrLineError, winsys::FormatC("Lastkombination %d ist nicht vorhanden", k + 1));
         return codes::kUnstable;
     }
     FeCaseResult& res = cases[Z(k)];
-    if (AktLast(run, modus == kFirstOrder ? 0 : 1, k) < 0) {
+    if (AktLast(run, st, modus == kFirstOrder ? 0 : 1, k) < 0) {
         res.computed = false;
         res.code = 0;
         return 0;
     }
     res.computed = true;
-    const int32_t nn = m.fe.nKnoten, ne = m.fe.nStab;
-    const int32_t N = kDofPerNode * nn;
-
-    std::vector<int32_t> mht(Z(N) + 1, 0), maxa;
-    std::vector<LmVector> lms(Z(ne));
-    for (int32_t e = 0; e < ne; ++e) {
-        lms[Z(e)] = ElementDofNumbers(e, e + 1);
-        ColumnHeights(mht, lms[Z(e)]);
-    }
-    int32_t nband = 0, nwk = 0;
-    SkylineAddresses(maxa, mht, N, nband, nwk);
+    // The stiffness without geometric terms serves the first-order pass of
+    // modus 0 and 1 and the eigen solution; modus 2 assembles its own.
+    const int32_t variant = modus == kFirstOrder ? 0 : modus == kBuckling ? 1 : -1;
+    const FeRunConstants& c = RunConstants(run, st, variant);
+    const int32_t nn = c.nn, ne = c.ne, N = c.N, nwk = c.nwk;
+    const std::vector<int32_t>& maxa = c.maxa;
+    FeWorkspace& ws = Workspace(st);
 
     static const std::vector<double> kNoImperfection;
     const std::vector<double>& imperfection = modus == kSecondOrder ? res.imperfection : kNoImperfection;
 
-    std::vector<double> ef(Z(14 * ne), 0.0), efNew(Z(14 * ne), 0.0);
-    std::vector<double> K, G, Kcopy, u, p, pLoads, u0, tmp;
-    std::vector<LinePieceRecord> list;
+    std::vector<double>& ef = ws.ef;
+    std::vector<double>& efNew = ws.efNew;
+    ef.assign(Z(14 * ne), 0.0);
+    efNew.assign(Z(14 * ne), 0.0);
+    std::vector<double>& K = ws.K;
+    std::vector<double>& G = ws.G;
+    std::vector<double>& Kcopy = ws.Kcopy;
+    std::vector<double>& u = ws.u;
+    std::vector<double>& p = ws.p;
+    std::vector<double>& pLoads = ws.pLoads;
+    std::vector<double>& u0 = ws.u0;
+    std::vector<double>& Ku0 = ws.Ku0;
+    std::vector<double>& p0 = ws.p0;
+    std::vector<LinePieceRecord>& list = ws.list;
     list.reserve(Z(kMaxLinePiecesPerElement));
+    ws.Ke.resize(Z(ne));
+    ws.fixedEnd.resize(Z(ne));
     Mat14 Ke, Kge;
-    Vec14 hinges, fixedEnd;
-    ElementValues ev;
-    const ErrorLineFn errorLine = [&run](const std::string& t) { FeErrorLine(run, kErrLineError, t); };
+    Vec14 hingesScratch;
+    const ErrorLineFn errorLine = [&run, &st](const std::string& t) { FeErrorLine(run, st, kErrLineError, t); };
     auto fail = [&](int32_t code) {
         ZeroResults(res, nn, ne);
         res.code = code;
@@ -203,46 +290,59 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
         st.lastEndForces.assign(Z(14 * ne), 0.0);
         return code;
     };
-    auto elementLoads = [&](int32_t e) {
-        const int32_t n = ElementLoads(run, ev, e, fixedEnd, list);
+    auto elementLoads = [&](int32_t e, Vec14& fixedEnd) {
+        const int32_t n = ElementLoads(run, st, c.values[Z(e)], e, fixedEnd, list);
         if (n < 0) {
-            FeErrorLine(run, kErrLineError,
+            FeErrorLine(run, st, kErrLineError,
                         winsys::FormatC("Zu viele Streckenlasten am Element %d (höchstens %d)", e + 1,
                                         kMaxLinePiecesPerElement));
             return false;
         }
         return true;
     };
+    (void)hingesScratch;
 
     res.code = 0;
     for (int32_t pass = 1;; ++pass) {
         res.passes = pass;
         const bool haveEndForces = modus == kSecondOrder || (modus == kBuckling && pass >= 2);
         const bool buckling = modus == kBuckling && pass >= 2;
+        const bool assemble = modus == kSecondOrder;
         Vec14 efe{};
-        K.assign(Z(nwk) + 1, 0.0);
+        if (assemble) K.assign(Z(nwk) + 1, 0.0);
         if (buckling) G.assign(Z(nwk) + 1, 0.0);
-        std::vector<double> p0(Z(N) + 1, 0.0);
+        p0.assign(Z(N) + 1, 0.0);
         for (int32_t e = 0; e < ne; ++e) {
-            GetElementValues(run, ev, hinges, e);
-            if (!elementLoads(e)) return fail(codes::kElementMatrix);
+            const ElementValues& ev = c.values[Z(e)];
+            Vec14& fixedEnd = ws.fixedEnd[Z(e)];
+            if (!elementLoads(e, fixedEnd)) return fail(codes::kElementMatrix);
             std::copy_n(ef.begin() + 14 * e, 14, efe.begin());
-            CalcElementMatrices(modus, ev, hinges, Ke, Kge, haveEndForces ? &efe : nullptr, modus != kBuckling, list,
-                                &fixedEnd, errorLine);
-            if (modus == kSecondOrder) AddPointLoadHeight(st, e, ne, Ke);
-            const LmVector& lm = lms[Z(e)];
-            for (int32_t i = 0; i < 14; ++i) p0[Z(lm[Z(i)])] += fixedEnd[Z(i)];
-            AddElementToSkyline(K, maxa, PackUpperTriangle(Ke.data(), 14), lm);
-            if (buckling) {
-                Mat14 neg;
-                for (size_t i = 0; i < neg.size(); ++i) neg[i] = -Kge[i];
-                AddElementToSkyline(G, maxa, PackUpperTriangle(neg.data(), 14), lm);
+            Mat14& Kpass = ws.Ke[Z(e)];
+            if (c.hinged[Z(e)]) {
+                CalcElementMatrices(modus, ev, c.hinges[Z(e)], Kpass, Kge, haveEndForces ? &efe : nullptr,
+                                    modus != kBuckling, list, &fixedEnd, errorLine);
+            } else if (modus == kSecondOrder) {
+                // Elastic and bedding stiffness of the run plus the
+                // geometric stiffness of this pass.
+                GeometricStiffness(ev, efe, list, Kge);
+                const Mat14& el = c.elastic[Z(e)];
+                for (size_t i = 0; i < Kpass.size(); ++i) Kpass[i] = el[i] + Kge[i];
+            } else if (buckling) {
+                GeometricStiffness(ev, efe, list, Kge);
             }
+            if (modus == kSecondOrder) AddPointLoadHeight(st, e, ne, Kpass);
+            const LmVector& lm = c.lms[Z(e)];
+            for (int32_t i = 0; i < 14; ++i) p0[Z(lm[Z(i)])] += fixedEnd[Z(i)];
+            if (assemble) AddElementToSkyline(K, maxa, Kpass.data(), 1.0, lm);
+            if (buckling) AddElementToSkyline(G, maxa, Kge.data(), -1.0, lm);
         }
-        // The assembled stiffness before springs and supports, for the
-        // reactions.
-        Kcopy = K;
-        AddSpringsToSkyline(st, K, maxa, N);
+        const FeRunConstants::System* sys = variant >= 0 ? &c.system[variant] : nullptr;
+        if (assemble) {
+            // The assembled stiffness before springs and supports, for the
+            // reactions.
+            Kcopy = K;
+            AddSpringsToSkyline(st, K, maxa, N);
+        }
 
         // Prescribed displacements.
         u0.assign(Z(N) + 1, 0.0);
@@ -256,10 +356,9 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
                 haveU0 = true;
             }
         }
-        std::vector<double> Ku0;
-        if (haveU0) SkylineMultiply(K, u0, Ku0, maxa, N, nwk);
+        if (haveU0) SkylineMultiply(assemble ? K : sys->withSprings, u0, Ku0, maxa, N, nwk);
 
-        ApplySupports(K, st.lager, maxa, N);
+        if (assemble) ApplySupports(K, st.lager, maxa, N);
 
         if (buckling) {
             // Load height of point loads: a load above the shear centre
@@ -272,9 +371,9 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
                 G[Z(maxa[Z(eq)])] -= term;
             }
             ApplySupports(G, st.lager, maxa, -N);
-            std::vector<double> out;
+            std::vector<double>& out = ws.eigenOut;
             int32_t steps = 0;
-            const int32_t rc = SolveEigen(K, G, maxa, N, nwk, out, &steps);
+            const int32_t rc = SolveEigenFactored(sys->factor, sys->supported, G, maxa, N, nwk, out, &steps, ws);
             res.eigenSteps = steps;
             res.eigenVectors.assign(Z(2 * 7 * nn), 0.0);
             res.eigenValues.fill(0.0);
@@ -320,31 +419,49 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
             p[Z(b + 6)] += r.v[slot::kMomMz] * f;
         }
         for (int32_t i = 1; i <= N; ++i) p[Z(i)] += p0[Z(i)];
-        if (modus == kSecondOrder) SwayImperfectionLoads(run, imperfection, p, ef);
+        if (modus == kSecondOrder) SwayImperfectionLoads(run, st, imperfection, p, ef);
         pLoads = p;
         if (haveU0)
             for (int32_t i = 1; i <= N; ++i) p[Z(i)] -= Ku0[Z(i)];
 
-        if (SolveSkyline(K, maxa, p, N, 1) > 0) return fail(codes::kUnstable);
+        if (assemble) {
+            if (SolveSkyline(K, maxa, p, N, 1) > 0) return fail(codes::kUnstable);
+        } else {
+            // The factor of the run: the same matrix as every first pass.
+            if (sys->factorError > 0) return fail(codes::kUnstable);
+            ForwardReduce(sys->factor, maxa, p, N);
+            BackSubstitute(sys->factor, maxa, p, N);
+        }
         u = p;
         if (haveU0)
             for (int32_t i = 1; i <= N; ++i) u[Z(i)] += u0[Z(i)];
 
         // End forces: internal forces of every element, fixed-end forces
         // included, so that the geometric stiffness of the next pass sees
-        // the true moments.
+        // the true moments. The matrices are those of the assembly (the
+        // first order takes them without the buckling analysis's
+        // separation of equal principal moments).
         for (int32_t e = 0; e < ne; ++e) {
-            GetElementValues(run, ev, hinges, e);
-            if (!elementLoads(e)) return fail(codes::kElementMatrix);
-            std::copy_n(ef.begin() + 14 * e, 14, efe.begin());
-            CalcElementMatrices(modus, ev, hinges, Ke, Kge, haveEndForces ? &efe : nullptr, true, list,
-                                &fixedEnd, errorLine);
-            if (modus == kSecondOrder) AddPointLoadHeight(st, e, ne, Ke);
-            const LmVector& lm = lms[Z(e)];
+            const ElementValues& ev = c.values[Z(e)];
+            const Mat14* Kuse;
+            Vec14* fixedEnd = &ws.fixedEnd[Z(e)];
+            if (c.hinged[Z(e)]) {
+                if (!elementLoads(e, *fixedEnd)) return fail(codes::kElementMatrix);
+                std::copy_n(ef.begin() + 14 * e, 14, efe.begin());
+                CalcElementMatrices(modus, ev, c.hinges[Z(e)], Ke, Kge, haveEndForces ? &efe : nullptr, true, list,
+                                    fixedEnd, errorLine);
+                if (modus == kSecondOrder) AddPointLoadHeight(st, e, ne, Ke);
+                Kuse = &Ke;
+            } else {
+                Kuse = modus == kSecondOrder ? &ws.Ke[Z(e)] : &c.elastic[Z(e)];
+            }
+            const LmVector& lm = c.lms[Z(e)];
+            double ue[14];
+            for (int32_t j = 0; j < 14; ++j) ue[j] = u[Z(lm[Z(j)])];
             for (int32_t i = 0; i < 14; ++i) {
                 double s = 0;
-                for (int32_t j = 0; j < 14; ++j) s += At(Ke, i, j) * u[Z(lm[Z(j)])];
-                s -= fixedEnd[Z(i)];
+                for (int32_t j = 0; j < 14; ++j) s += At(*Kuse, i, j) * ue[j];
+                s -= (*fixedEnd)[Z(i)];
                 efNew[Z(14 * e + i)] = i < 7 ? -s : s;
             }
             if (modus == kBuckling && e == ne - 1) {
@@ -363,22 +480,22 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
             // Vz; moments Mx, My, Mz), and never below an absolute floor.
             std::array<double, 7> scale{};
             for (int32_t i = 0; i < 14 * ne; ++i) {
-                const size_t c = Z(i % 7);
-                scale[c] = std::max({scale[c], std::fabs(efNew[Z(i)]), std::fabs(ef[Z(i)])});
+                const size_t cc = Z(i % 7);
+                scale[cc] = std::max({scale[cc], std::fabs(efNew[Z(i)]), std::fabs(ef[Z(i)])});
             }
             const double forces = std::max({scale[0], scale[1], scale[2]});
             const double moments = std::max({scale[3], scale[4], scale[5]});
             std::array<double, 7> ref{};
-            for (size_t c = 0; c < 7; ++c) {
-                const double group = c < 3 ? forces : c < 6 ? moments : 0.0;
-                ref[c] = std::max({scale[c], 1e-4 * group, 1e-6});
+            for (size_t cc = 0; cc < 7; ++cc) {
+                const double group = cc < 3 ? forces : cc < 6 ? moments : 0.0;
+                ref[cc] = std::max({scale[cc], 1e-4 * group, 1e-6});
             }
             const double tol = st.convergenceThreshold / 100.0;
             for (int32_t i = 0; i < 14 * ne && settled; ++i) {
                 if (std::fabs(efNew[Z(i)] - ef[Z(i)]) > tol * ref[Z(i % 7)]) settled = false;
             }
         }
-        ef = efNew;
+        ef.swap(efNew);
         if (pass < 4) settled = false;
 
         if (modus == kFirstOrder) break;
@@ -403,13 +520,20 @@ int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
             TransformEndForces(ef.data() + 14 * e, u.data() + 1 + 7 * e, u.data() + 1 + 7 * (e + 1), modus);
     res.endForces = ef;
     st.lastEndForces = ef;
-    std::vector<double> r;
-    SkylineMultiply(Kcopy, u, r, maxa, N, nwk);
+    std::vector<double>& r = ws.r;
+    SkylineMultiply(modus == kSecondOrder ? Kcopy : c.system[0].assembled, u, r, maxa, N, nwk);
     res.reactions.assign(Z(N), 0.0);
     for (int32_t i = 1; i <= N; ++i) res.reactions[Z(i - 1)] = r[Z(i)] - pLoads[Z(i)];
-    CalcStresses(run, res.endForces, ne, modus, k, res.stresses);
+    CalcStresses(run, st, res.endForces, ne, modus, k, res.stresses);
     res.code = 0;
     return 0;
+}
+
+}  // namespace
+
+int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
+    FeState& st = State(run);
+    return Analyse(run, st, st.results, modus, k);
 }
 
 }  // namespace tovik::fe

@@ -53,6 +53,11 @@ void FeErrorLine(RunState& run, int32_t kind, const std::string& text) {
     WriteErrLine(run, kind, text);
 }
 
+void FeErrorLine(RunState& run, FeState& st, int32_t kind, const std::string& text) {
+    if (st.deferred) st.deferred->push_back(DeferredLine{kind, text});
+    else FeErrorLine(run, kind, text);
+}
+
 void RotatePair(double alpha, double& y, double& z) {
     if (std::fabs(alpha) < 0.1 * M_PI / 180.0) return;
     const double c = std::cos(alpha), s = std::sin(alpha);
@@ -73,6 +78,7 @@ int32_t PrepareSystemData(RunState& run) {
     ModelRecord& m = run.cdltr;
     FeModel& fe = m.fe;
     FeState& st = State(run);
+    st.ModelChanged();
     if (m.nFeld < 1 || m.nFeld > limits::kMaxFields) {
         FeErrorLine(run, kErrLineError, winsys::FormatC("Ungültige Anzahl der Felder: %d", m.nFeld));
         run.Stop(codes::kModelTooLarge, "System kann nicht berechnet werden");
@@ -547,6 +553,7 @@ private:
 int32_t ApplyLoads(RunState& run) {
     FeState& st = State(run);
     st.prepared = false;
+    st.ModelChanged();
     if (!st.sections) {
         FeErrorLine(run, kErrLineError, "Keine Querschnittswerte für die Berechnung vorhanden");
         run.Stop(codes::kPhaseMissing, "System kann nicht berechnet werden");
@@ -571,9 +578,10 @@ int32_t ApplyLoads(RunState& run) {
     return 0;
 }
 
-int32_t AktLast(RunState& run, int32_t modus, int32_t k) {
-    ModelRecord& m = run.cdltr;
-    FeState& st = State(run);
+int32_t AktLast(RunState& run, int32_t modus, int32_t k) { return AktLast(run, State(run), modus, k); }
+
+int32_t AktLast(const RunState& run, FeState& st, int32_t modus, int32_t k) {
+    const ModelRecord& m = run.cdltr;
     std::vector<PlacedRecord>* lists[] = {&st.points, &st.moments, &st.lines, &st.temps, &st.zwang};
     for (auto* l : lists)
         for (auto& r : *l) r.v[0] = 0.0;
@@ -710,7 +718,11 @@ void AddTorque(const ElementValues& ev, double ma, double mb, Vec14& fe) {
 
 int32_t ElementLoads(RunState& run, const ElementValues& ev, int32_t e, Vec14& fixedEnd,
                      std::vector<LinePieceRecord>& list) {
-    FeState& st = State(run);
+    return ElementLoads(run, State(run), ev, e, fixedEnd, list);
+}
+
+int32_t ElementLoads(const RunState& run, const FeState& st, const ElementValues& ev, int32_t e,
+                     Vec14& fixedEnd, std::vector<LinePieceRecord>& list) {
     const ModelRecord& m = run.cdltr;
     fixedEnd.fill(0.0);
     list.clear();

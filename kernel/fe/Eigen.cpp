@@ -8,31 +8,59 @@
 namespace tovik::fe {
 
 namespace {
-double g_randomState = 0.0;
 constexpr int32_t kStepsPerCycle = 30;
 constexpr int32_t kMaxRestarts = 20;
 constexpr double kTolerance = 1e-10;
+constexpr double kSeed = 2001.0;
+
+// The start-vector generator: x := x 78125 mod 65536, value x / 32768 - 1.
+struct StartVector {
+    double state;
+    double Next() {
+        const double t = state * 78125.0;
+        state = t - 65536.0 * std::floor(t / 65536.0);
+        return state / 32768.0 - 1.0;
+    }
+};
+
+thread_local StartVector t_generator{0.0};
 }  // namespace
 
 double RandomStart(int32_t mode, double seed) {
     if (mode == 1) {
-        g_randomState = seed;
+        t_generator.state = seed;
         return 0.0;
     }
-    const double t = g_randomState * 78125.0;
-    g_randomState = t - 65536.0 * std::floor(t / 65536.0);
-    return g_randomState / 32768.0 - 1.0;
+    return t_generator.Next();
 }
 
 int32_t SolveEigen(std::vector<double>& K, const std::vector<double>& G, const std::vector<int32_t>& maxa,
                    int32_t n, int32_t nwk, std::vector<double>& out, int32_t* steps) {
-    const size_t sz = static_cast<size_t>(n) + 1;
-    std::vector<double> Kc = K;
+    const std::vector<double> Kc = K;
     FactorizeSkyline(K, maxa, n, true);
-    RandomStart(1, 2001.0);
-    std::vector<double> x(sz, 0.0), y1, y2, g(sz, 0.0), h, p(sz, 0.0), z1, z2;
+    FeWorkspace ws;
+    return SolveEigenFactored(K, Kc, G, maxa, n, nwk, out, steps, ws);
+}
+
+int32_t SolveEigenFactored(const std::vector<double>& K, const std::vector<double>& Kc, const std::vector<double>& G,
+                           const std::vector<int32_t>& maxa, int32_t n, int32_t nwk, std::vector<double>& out,
+                           int32_t* steps, FeWorkspace& ws) {
+    const size_t sz = static_cast<size_t>(n) + 1;
+    // Every call starts from the same vector, whatever ran before it.
+    StartVector generator{kSeed};
+    std::vector<double>& x = ws.x;
+    std::vector<double>& y1 = ws.y1;
+    std::vector<double>& y2 = ws.y2;
+    std::vector<double>& g = ws.g;
+    std::vector<double>& h = ws.h;
+    std::vector<double>& p = ws.dir;
+    std::vector<double>& z1 = ws.z1;
+    std::vector<double>& z2 = ws.z2;
+    x.assign(sz, 0.0);
+    g.assign(sz, 0.0);
+    p.assign(sz, 0.0);
     for (int32_t i = 1; i <= n; ++i) {
-        x[static_cast<size_t>(i)] = RandomStart(0, 0.0);
+        x[static_cast<size_t>(i)] = generator.Next();
         if (std::fabs(Kc[static_cast<size_t>(maxa[static_cast<size_t>(i)])]) < 1e-10) x[static_cast<size_t>(i)] = 0.0;
     }
     int32_t totalSteps = 0;

@@ -12,12 +12,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "kernel/ModelRecord.h"
 #include "kernel/fe/BeamElement.h"
 #include "kernel/fe/FeSection.h"
+#include "kernel/fe/Skyline.h"
 
 namespace tovik::fe {
 
@@ -93,6 +96,58 @@ struct FeResults {
     FeEnvelope serviceEnvelope, ultimateEnvelope;
 };
 
+// What the analyses of one run share and never change: the skyline layout,
+// the values of every element, the material and stress points, and the
+// stiffness of the system without geometric terms, assembled and factored
+// once. Built by the first analysis after the model and its sections are
+// set; the phases that change them drop it.
+struct FeRunConstants {
+    int32_t nn = 0, ne = 0, N = 0, nwk = 0, nband = 0;
+    std::vector<LmVector> lms;      // equation numbers per element
+    std::vector<int32_t> maxa;      // diagonal addresses
+    std::vector<ElementValues> values;
+    std::vector<Vec14> hinges;
+    std::vector<char> hinged;       // the element releases an end entry
+    // Elastic and bedding stiffness of each element without released
+    // entries (first order: principal moments not separated).
+    std::vector<Mat14> elastic;
+    bool haveSections = false;
+    FeMaterial material;
+    std::vector<std::vector<FeStressPoint>> stressPoints;  // per element
+    // The stiffness without geometric terms: [0] of the first-order
+    // analysis, [1] of the buckling analysis (equal principal moments
+    // separated slightly).
+    struct System {
+        bool built = false;
+        std::vector<double> assembled;    // before springs and supports (reactions)
+        std::vector<double> withSprings;  // springs added (prescribed displacements)
+        std::vector<double> supported;    // supports applied
+        std::vector<double> factor;       // LDL^T factor of supported
+        int32_t factorError = 0;          // last equation with a non-positive pivot
+    };
+    System system[2];
+};
+
+// Vectors and matrices of one analysis, kept between analyses so that a
+// pass allocates nothing once they have their size.
+struct FeWorkspace {
+    std::vector<double> K, Kcopy, G, u, p, pLoads, u0, Ku0, p0, ef, efNew, r;
+    std::vector<Mat14> Ke;           // element matrices of the pass
+    std::vector<Vec14> fixedEnd;     // element fixed-end forces of the pass
+    std::vector<LinePieceRecord> list;
+    std::vector<double> eigenOut;
+    // Eigen solver: x, K x, G x, gradient, preconditioned gradient,
+    // direction, K p, G p.
+    std::vector<double> x, y1, y2, g, h, dir, z1, z2;
+};
+
+// An error or warning line of an analysis that runs on a worker thread,
+// written by the calling thread in the order of the combinations.
+struct DeferredLine {
+    int32_t kind = 0;
+    std::string text;
+};
+
 class FeState : public RunCache {
 public:
     const IFeSectionProvider* sections = nullptr;
@@ -114,12 +169,27 @@ public:
     // Analysis settings.
     int32_t iterationCount = 20;          // passes of modus 2: three times this many at most
     double convergenceThreshold = 0.1;    // per cent
+    // Run constants (shared with the workers of the run), null until the
+    // first analysis; and this state's own work space.
+    std::shared_ptr<FeRunConstants> constants;
+    std::unique_ptr<FeWorkspace> workspace;
+    // Lines of an analysis on a worker: collected here instead of written.
+    std::vector<DeferredLine>* deferred = nullptr;
+
+    // Drops the run constants: the model or its sections have changed.
+    void ModelChanged() { constants.reset(); }
 };
 
 FeState& State(RunState& run);
 
 // Writes an error (kind 1) or warning (kind 0) line and keeps a copy.
 void FeErrorLine(RunState& run, int32_t kind, const std::string& text);
+// The same for the analysis state st: collected when st runs on a worker.
+void FeErrorLine(RunState& run, FeState& st, int32_t kind, const std::string& text);
+
+// The run constants of st, built when missing (the first-order or buckling
+// system only when asked for: variant 0 or 1, -1 none).
+const FeRunConstants& RunConstants(RunState& run, FeState& st, int32_t variant = -1);
 
 // Data preparation: girder length and support fields.
 int32_t PrepareSystemData(RunState& run);
@@ -130,6 +200,7 @@ int32_t ApplyLoads(RunState& run);
 // the loads: -1 when there is no load, else the number of loads given a
 // factor minus 1.
 int32_t AktLast(RunState& run, int32_t modus, int32_t k);
+int32_t AktLast(const RunState& run, FeState& st, int32_t modus, int32_t k);
 // Node whose x lies within 0.001 of x, or -1.
 int32_t FindNodeAtX(const RunState& run, double x);
 // Turns a (y, z) pair into the principal axes (angle in radians; below
@@ -143,6 +214,8 @@ int32_t GetElementValues(RunState& run, ElementValues& ev, Vec14& hinges, int32_
 // when the element's list is full.
 int32_t ElementLoads(RunState& run, const ElementValues& ev, int32_t e, Vec14& fixedEnd,
                      std::vector<LinePieceRecord>& list);
+int32_t ElementLoads(const RunState& run, const FeState& st, const ElementValues& ev, int32_t e,
+                     Vec14& fixedEnd, std::vector<LinePieceRecord>& list);
 
 // The analyses of RechneDltr3D ("modus"): first order on a serviceability
 // combination, buckling eigenvalues and second order on an ultimate one.
@@ -152,12 +225,15 @@ enum AnalysisMode : int32_t { kFirstOrder = 0, kBuckling = 1, kSecondOrder = 2 }
 // Returns 0, 2, 99 or -1.
 int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k);
 
+
 // Turns the end forces of one element into its deformed axes (modus 2).
 void TransformEndForces(double* endForces14, const double* nodeDispA, const double* nodeDispB,
                         int32_t modus);
 
 // Stresses at every end of every element from the end forces.
 void CalcStresses(RunState& run, const std::vector<double>& endForces, int32_t elements,
+                  int32_t modus, int32_t k, std::vector<double>& stresses);
+void CalcStresses(RunState& run, FeState& st, const std::vector<double>& endForces, int32_t elements,
                   int32_t modus, int32_t k, std::vector<double>& stresses);
 
 // Buckling eigenvalue: lowest eigenpair of K x = lambda G x (Skyline.h
@@ -167,12 +243,18 @@ void CalcStresses(RunState& run, const std::vector<double>& endForces, int32_t e
 int32_t SolveEigen(std::vector<double>& K, const std::vector<double>& G,
                    const std::vector<int32_t>& maxa, int32_t n, int32_t nwk,
                    std::vector<double>& out, int32_t* steps = nullptr);
+// The same with K given as its factor and the matrix itself (unchanged);
+// the vectors of the iteration live in ws.
+int32_t SolveEigenFactored(const std::vector<double>& factor, const std::vector<double>& K,
+                           const std::vector<double>& G, const std::vector<int32_t>& maxa, int32_t n,
+                           int32_t nwk, std::vector<double>& out, int32_t* steps, FeWorkspace& ws);
 // The start-vector generator: (1, seed) seeds it and returns 0; (0, .)
-// returns the next value in [-1, 1).
+// returns the next value in [-1, 1). Its state is the calling thread's.
 double RandomStart(int32_t mode, double seed);
 
 // Imperfection of ultimate combination k into its region.
 void SetImperfection(RunState& run, int32_t k);
+void SetImperfection(RunState& run, FeState& st, FeResults& results, int32_t k);
 // Sine half-wave (or 1 - cos for a cantilever field) shape at x.
 void ImperfectionShape(const RunState& run, double x, double& y, double& z);
 // Equivalent loads of the imperfection (second order): the geometric
@@ -182,6 +264,8 @@ void ImperfectionShape(const RunState& run, double x, double& y, double& z);
 // torsion of the bending moments on the crooked member (My v0'', Mz w0'',
 // which includes the lever of the loads at the deviated axis).
 void SwayImperfectionLoads(RunState& run, const std::vector<double>& imperfection,
+                           std::vector<double>& p, const std::vector<double>& endForces);
+void SwayImperfectionLoads(RunState& run, FeState& st, const std::vector<double>& imperfection,
                            std::vector<double>& p, const std::vector<double>& endForces);
 // Initial deformation of element e: v, w and the rotations at its nodes
 // from the imperfection region (14 values, element order).

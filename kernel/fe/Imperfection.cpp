@@ -83,9 +83,13 @@ void ImperfectionShape(const RunState& run, double x, double& y, double& z) {
 
 void SetImperfection(RunState& run, int32_t k) {
     FeState& st = State(run);
-    ModelRecord& m = run.cdltr;
-    if (k < 0 || Z(k) >= st.results.ultimate.size()) return;
-    FeCaseResult& res = st.results.ultimate[Z(k)];
+    SetImperfection(run, st, st.results, k);
+}
+
+void SetImperfection(RunState& run, FeState& st, FeResults& results, int32_t k) {
+    const ModelRecord& m = run.cdltr;
+    if (k < 0 || Z(k) >= results.ultimate.size()) return;
+    FeCaseResult& res = results.ultimate[Z(k)];
     const int32_t nn = m.fe.nKnoten;
     std::vector<double>& imp = res.imperfection;
     imp.assign(Z(4 * nn), 0.0);
@@ -199,7 +203,7 @@ void SetImperfection(RunState& run, int32_t k) {
             ref = node >= 0 ? std::hypot(v(node), w(node)) : 0.0;
             at = node;
             if (ref < 1e-4) {
-                FeErrorLine(run, kErrLineWarning,
+                FeErrorLine(run, st, kErrLineWarning,
                             "im Bezugsknoten result. Verformung = 0!\n Wird umgesetzt in max. Verformung der Eigenform!");
                 ref = largest(at);
             }
@@ -262,10 +266,15 @@ Vec14 InitialDeformation(const RunState& run, const std::vector<double>& imp, in
 
 void SwayImperfectionLoads(RunState& run, const std::vector<double>& imp, std::vector<double>& p,
                            const std::vector<double>& endForces) {
+    SwayImperfectionLoads(run, State(run), imp, p, endForces);
+}
+
+void SwayImperfectionLoads(RunState& run, FeState& st, const std::vector<double>& imp, std::vector<double>& p,
+                           const std::vector<double>& endForces) {
     const int32_t ne = run.cdltr.fe.nStab;
     if (imp.size() < Z(4 * (ne + 1)) || endForces.size() < Z(14 * ne)) return;
-    ElementValues ev;
-    Vec14 hinges, f;
+    const FeRunConstants& c = RunConstants(run, st);
+    Vec14 f;
     Mat14 K, Kg;
     static const std::vector<LinePieceRecord> kNoLoads;
     for (int32_t e = 0; e < ne; ++e) {
@@ -274,8 +283,10 @@ void SwayImperfectionLoads(RunState& run, const std::vector<double>& imp, std::v
         for (double v : f) any = any || v != 0.0;
         if (!any) continue;
         const Vec14 d = InitialDeformation(run, imp, e);
-        GetElementValues(run, ev, hinges, e);
-        CalcElementMatrices(2, ev, hinges, K, Kg, &f, false, kNoLoads, nullptr);
+        const ElementValues& ev = c.values[Z(e)];
+        // Without released entries the condensation leaves Kg as it is.
+        if (c.hinged[Z(e)]) CalcElementMatrices(2, ev, c.hinges[Z(e)], K, Kg, &f, false, kNoLoads, nullptr);
+        else GeometricStiffness(ev, f, kNoLoads, Kg);
         for (int32_t i = 0; i < 14; ++i) {
             double s = 0;
             for (int32_t j = 0; j < 14; ++j) s += At(Kg, i, j) * d[Z(j)];

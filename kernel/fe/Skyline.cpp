@@ -73,6 +73,22 @@ void AddElementToSkyline(std::vector<double>& a, const std::vector<int32_t>& max
     }
 }
 
+void AddElementToSkyline(std::vector<double>& a, const std::vector<int32_t>& maxa, const double* full,
+                         double factor, const LmVector& lm) {
+    const int32_t n = static_cast<int32_t>(maxa.size()) - 2;
+    for (int32_t i = 0; i < kElementDofs; ++i) {
+        for (int32_t j = i; j < kElementDofs; ++j) {
+            int32_t ii = lm[static_cast<size_t>(i)];
+            int32_t jj = lm[static_cast<size_t>(j)];
+            if (ii < 1 || jj < 1 || ii > n || jj > n) continue;
+            if (ii < jj) std::swap(ii, jj);  // column ii, row jj
+            const int32_t pos = maxa[static_cast<size_t>(ii)] + ii - jj;
+            if (pos >= maxa[static_cast<size_t>(ii) + 1]) continue;  // outside the profile
+            a[static_cast<size_t>(pos)] += factor * full[i * kElementDofs + j];
+        }
+    }
+}
+
 void ApplySupports(std::vector<double>& a, const std::vector<double>& lager,
                    const std::vector<int32_t>& maxa, int32_t n) {
     const bool addSprings = n >= 0;
@@ -195,16 +211,24 @@ void SkylineMultiply(const std::vector<double>& a, const std::vector<double>& x,
             y[static_cast<size_t>(i)] = a[static_cast<size_t>(i)] * x[static_cast<size_t>(i)];
         return;
     }
+    // Column col adds into y[col] before any later column touches it, so a
+    // running sum gives the same additions in the same order.
+    const double* av = a.data();
+    const double* xv = x.data();
+    double* yv = y.data();
+    const int32_t* mv = maxa.data();
     for (int32_t col = 1; col <= n; ++col) {
-        const int32_t kn = maxa[static_cast<size_t>(col)];
-        y[static_cast<size_t>(col)] += a[static_cast<size_t>(kn)] * x[static_cast<size_t>(col)];
+        const int32_t kn = mv[col];
+        const double xc = xv[col];
+        double sum = yv[col] + av[kn] * xc;
         int32_t row = col;
-        for (int32_t kk = kn + 1; kk < maxa[static_cast<size_t>(col) + 1]; ++kk) {
+        for (int32_t kk = kn + 1; kk < mv[col + 1]; ++kk) {
             --row;
-            const double v = a[static_cast<size_t>(kk)];
-            y[static_cast<size_t>(col)] += v * x[static_cast<size_t>(row)];
-            y[static_cast<size_t>(row)] += v * x[static_cast<size_t>(col)];
+            const double v = av[kk];
+            sum += v * xv[row];
+            yv[row] += v * xc;
         }
+        yv[col] = sum;
     }
 }
 

@@ -42,6 +42,11 @@ std::vector<double> PackUpperTriangle(const double* full, int32_t order);
 void AddElementToSkyline(std::vector<double>& a, const std::vector<int32_t>& maxa,
                          const std::vector<double>& packed, const LmVector& lm);
 
+// The same for a full row-major 14 x 14 matrix times a factor (the entries
+// of its upper triangle are added in the packed order).
+void AddElementToSkyline(std::vector<double>& a, const std::vector<int32_t>& maxa, const double* full,
+                         double factor, const LmVector& lm);
+
 // Supports: for every equation with a negative entry, clears its column and
 // its row; a positive entry is added to the diagonal (only when n >= 0; a
 // negative n applies only the clearing, with |n| equations).

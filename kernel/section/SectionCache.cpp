@@ -10,6 +10,7 @@
 #include <set>
 
 #include "kernel/KernelErrors.h"
+#include "kernel/fe/FeSolver.h"
 #include "platform/ferrum/rail_composite.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
@@ -816,7 +817,11 @@ fe::FeMaterial SectionCache::Material() const {
 
 // ---- steps of the run driver ------------------------------------------------------
 
-int32_t SetzeQuer(RunState& run) { return Sections(run).SetzeQuer(); }
+int32_t SetzeQuer(RunState& run) {
+    // The solver's element values and stiffness follow the new sections.
+    fe::State(run).ModelChanged();
+    return Sections(run).SetzeQuer();
+}
 
 int32_t MaxPlateElements(RunState& run) {
     SectionCache& c = Sections(run);

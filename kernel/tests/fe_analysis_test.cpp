@@ -283,6 +283,21 @@ std::vector<CaseRow> StabilityRows() {
     };
 }
 
+TEST(FeRunConstants, ChangedSectionsAreTakenUpWhenTheLoadsAreAppliedAgain) {
+    // The critical load of a member scales with EIz, GIT and EIw alike when
+    // the modulus changes: E and G halved halve the eigenvalue (fork
+    // supports, the buckling load is linear in the stiffnesses).
+    ipe300::Sections sections;
+    auto run = ipe300::TwoSpanGirder(30, sections);
+    ASSERT_EQ(RechneDltr3D(*run, kBuckling, 0), 0);
+    const double full = State(*run).results.ultimate[0].eigenValues[0];
+    sections.values.E *= 0.5;
+    sections.values.G *= 0.5;
+    ASSERT_EQ(ApplyLoads(*run), 0);
+    ASSERT_EQ(RechneDltr3D(*run, kBuckling, 0), 0);
+    EXPECT_NEAR(State(*run).results.ultimate[0].eigenValues[0], 0.5 * full, 1e-7 * full);
+}
+
 }  // namespace
 
 TEST(FeStability, ClosedForms) { RunRows(StabilityRows()); }
