@@ -6,7 +6,8 @@
 //   the mode and the second-order iteration, for 10 to 496 elements, with
 //   the cost per element;
 // - all ultimate combinations of a 100-element member, 1 to 40 of them,
-//   with the cost per combination.
+//   with the cost per combination, on one thread and on worker threads
+//   (wall-clock time).
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -60,23 +61,30 @@ void BM_UltimateCase(benchmark::State& state) {
 BENCHMARK(BM_UltimateCase)->Arg(10)->Arg(50)->Arg(100)->Arg(200)->Arg(300)->Arg(400)->Arg(496)
     ->Unit(benchmark::kMillisecond);
 
-// All ultimate combinations (buckling, imperfection, second order each).
+// All ultimate combinations (buckling, imperfection, second order each),
+// on one thread and on as many as the hardware offers (second argument 0).
 void BM_UltimateCombinations(benchmark::State& state) {
     ipe300::Sections sections;
     const int32_t combos = static_cast<int32_t>(state.range(0));
+    const int32_t threads = static_cast<int32_t>(state.range(1));
     auto run = ipe300::TwoSpanGirder(100, sections, combos);
+    int32_t failed = 0;
     for (auto _ : state) {
-        for (int32_t k = 0; k < combos; ++k) {
-            RechneDltr3D(*run, kBuckling, k);
-            SetImperfection(*run, k);
-            RechneDltr3D(*run, kSecondOrder, k);
-        }
+        RunUltimateCombinations(*run, threads, [&](int32_t, const UltimateOutcome& o) {
+            failed += o.bucklingCode != 0 || o.secondOrderCode != 0;
+            return true;
+        });
     }
     state.counters["combinations"] = combos;
+    state.counters["threads"] = threads == 1 ? 1 : UltimateThreadCount(State(*run), combos);
+    state.counters["failed"] = failed;
     state.counters["ms_per_combination"] = benchmark::Counter(
         static_cast<double>(combos) * 1e-3, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_UltimateCombinations)->Arg(1)->Arg(5)->Arg(10)->Arg(20)->Arg(40)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UltimateCombinations)
+    ->ArgsProduct({{1, 5, 10, 20, 40}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

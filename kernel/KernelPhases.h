@@ -16,6 +16,9 @@
 namespace tovik {
 
 class RunState;
+namespace fe {
+struct UltimateOutcome;
+}
 
 struct KernelPhases {
     // Data preparation: girder length and support fields. Result 0 = ok.
@@ -29,6 +32,12 @@ struct KernelPhases {
     std::function<int32_t(RunState&, int32_t modus, int32_t lk)> RechneDltr3D;
     // Imperfection for ultimate combination lk (0-based).
     std::function<int32_t(RunState&, int32_t lk)> SetImperfection;
+    // Buckling analysis, imperfection and second order of every ultimate
+    // combination at once (on worker threads), handing each combination's
+    // codes and lines on in order to the callback (false: stop). Empty: the
+    // driver calls the three steps above combination by combination.
+    std::function<void(RunState&, const std::function<bool(int32_t lk, const fe::UltimateOutcome&)>&)>
+        UltimateCombinations;
     // Envelopes: 1 from the serviceability results, 0 from second order.
     std::function<int32_t(RunState&, int32_t which)> BuildEnvelopes;
     // Writes the calculation report.

@@ -186,20 +186,46 @@ int32_t RunCalculation(RunState& run, const KernelPhases& ph, int32_t printFlag)
     ph.BuildEnvelopes(run, 1);
     if (run.stopped) return 0;
 
-    for (int32_t k = 1; k <= r.nKnickLk; ++k) {
+    auto ultimateProgress = [&](int32_t k) {
         run.MessageText = winsys::FormatC("Knickfigur Lf: %d", k);
         if (run.progress) {
             const std::string f = "Berechnung LK %ld (Tragsicherheit)";
             ProgressText(run, lingo::FormatTranslated(f, CalcText(f), static_cast<long>(k)));
         }
-        ReportCalcError(run, k, ph.RechneDltr3D(run, fe::kBuckling, k - 1));
+    };
+    if (ph.UltimateCombinations) {
+        // The combinations run side by side; their lines, codes and texts
+        // follow here in the order of the combinations.
+        auto writeLines = [&run](const std::vector<fe::DeferredLine>& lines) {
+            for (const fe::DeferredLine& l : lines) fe::FeErrorLine(run, l.kind, l.text);
+        };
+        ph.UltimateCombinations(run, [&](int32_t lk, const fe::UltimateOutcome& o) {
+            const int32_t k = lk + 1;
+            ultimateProgress(k);
+            writeLines(o.bucklingLines);
+            ReportCalcError(run, k, o.bucklingCode);
+            if (run.stopped) return false;
+            run.MessageText = winsys::FormatC("Vorverformungen Lf: %d", k);
+            writeLines(o.imperfectionLines);
+            if (run.stopped) return false;
+            run.MessageText = winsys::FormatC("Spannungsnachweis (II) Lf: %d", k);
+            writeLines(o.secondOrderLines);
+            ReportCalcError(run, k, o.secondOrderCode);
+            return !run.stopped;
+        });
         if (run.stopped) return 0;
-        run.MessageText = winsys::FormatC("Vorverformungen Lf: %d", k);
-        ph.SetImperfection(run, k - 1);
-        if (run.stopped) return 0;
-        run.MessageText = winsys::FormatC("Spannungsnachweis (II) Lf: %d", k);
-        ReportCalcError(run, k, ph.RechneDltr3D(run, fe::kSecondOrder, k - 1));
-        if (run.stopped) return 0;
+    } else {
+        for (int32_t k = 1; k <= r.nKnickLk; ++k) {
+            ultimateProgress(k);
+            ReportCalcError(run, k, ph.RechneDltr3D(run, fe::kBuckling, k - 1));
+            if (run.stopped) return 0;
+            run.MessageText = winsys::FormatC("Vorverformungen Lf: %d", k);
+            ph.SetImperfection(run, k - 1);
+            if (run.stopped) return 0;
+            run.MessageText = winsys::FormatC("Spannungsnachweis (II) Lf: %d", k);
+            ReportCalcError(run, k, ph.RechneDltr3D(run, fe::kSecondOrder, k - 1));
+            if (run.stopped) return 0;
+        }
     }
 
     run.MessageText = "ExtremWerte aus II";

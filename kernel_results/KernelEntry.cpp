@@ -22,6 +22,8 @@ const KernelPhases& StandardPhases() {
                 fe::SetImperfection(run, lk);
                 return 0;
             },
+        .UltimateCombinations =
+            [](RunState& run, const fe::UltimateDone& done) { fe::RunUltimateCombinations(run, 0, done); },
         .BuildEnvelopes = &fe::BuildEnvelopes,
         .PrintReport = &report::PrintReport,
         .WriteResultsToDom = [](RunState& run, ZVDOC doc,

@@ -2,6 +2,12 @@
 // (modus 1) and second order with imperfection (modus 2).
 #include <algorithm>
 #include <cmath>
+#include <atomic>
+#include <condition_variable>
+#include <cstdlib>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 #include "kernel/KernelErrors.h"
 #include "kernel/KernelUtil.h"
@@ -534,6 +540,133 @@ int32_t Analyse(RunState& run, FeState& st, FeResults& results, int32_t modus, i
 int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k) {
     FeState& st = State(run);
     return Analyse(run, st, st.results, modus, k);
+}
+
+namespace {
+
+// A state of its own for a worker: the placed lists (whose factors each
+// combination sets), the support vector and the settings of the run's
+// state, its run constants shared, its own work space and first-order
+// record.
+std::unique_ptr<FeState> WorkerState(const FeState& st) {
+    auto w = std::make_unique<FeState>();
+    w->sections = st.sections;
+    w->beddings = st.beddings;
+    w->springs = st.springs;
+    w->points = st.points;
+    w->moments = st.moments;
+    w->lines = st.lines;
+    w->temps = st.temps;
+    w->zwang = st.zwang;
+    w->linesOfElement = st.linesOfElement;
+    w->tempsOfElement = st.tempsOfElement;
+    w->beddingsOfElement = st.beddingsOfElement;
+    w->lager = st.lager;
+    w->prepared = st.prepared;
+    w->firstOrder = st.firstOrder;
+    w->iterationCount = st.iterationCount;
+    w->convergenceThreshold = st.convergenceThreshold;
+    w->threads = 1;
+    w->constants = st.constants;
+    return w;
+}
+
+// The three steps of ultimate combination k on the state w, its lines
+// collected per step.
+void UltimateCombination(RunState& run, FeState& w, FeResults& results, int32_t k, UltimateOutcome& out) {
+    w.deferred = &out.bucklingLines;
+    out.bucklingCode = Analyse(run, w, results, kBuckling, k);
+    w.deferred = &out.imperfectionLines;
+    SetImperfection(run, w, results, k);
+    w.deferred = &out.secondOrderLines;
+    out.secondOrderCode = Analyse(run, w, results, kSecondOrder, k);
+    w.deferred = nullptr;
+}
+
+}  // namespace
+
+int32_t UltimateThreadCount(const FeState& st, int32_t n) {
+    int64_t t = st.threads;
+    if (t <= 0) {
+        if (const char* env = std::getenv("TOVIK_THREADS")) {
+            char* end = nullptr;
+            const long v = std::strtol(env, &end, 10);
+            if (end != env && *end == '\0' && v > 0) t = v;
+        }
+    }
+    if (t <= 0) t = static_cast<int64_t>(std::thread::hardware_concurrency());
+    return static_cast<int32_t>(std::clamp<int64_t>(t, 1, std::max(1, n)));
+}
+
+void RunUltimateCombinations(RunState& run, int32_t threads, const UltimateDone& done) {
+    FeState& st = State(run);
+    const int32_t n = run.cdltr.nKnickLk;
+    if (n <= 0) return;
+    // The shared constants are complete before any worker reads them.
+    if (st.prepared) RunConstants(run, st, 1);
+    const int32_t workers = threads > 1 ? std::min(threads, n) : threads == 1 ? 1 : UltimateThreadCount(st, n);
+
+    std::vector<UltimateOutcome> outcomes(Z(n));
+    auto finishLast = [&](const FeState& w) {
+        st.firstOrder = w.firstOrder;
+        st.lastEndForces = w.lastEndForces;
+    };
+    if (workers <= 1) {
+        std::unique_ptr<FeState> w = WorkerState(st);
+        for (int32_t k = 0; k < n; ++k) {
+            UltimateCombination(run, *w, st.results, k, outcomes[Z(k)]);
+            if (k == n - 1) finishLast(*w);
+            const bool more = done(k, outcomes[Z(k)]);
+            outcomes[Z(k)] = UltimateOutcome{};
+            if (!more) break;
+        }
+        return;
+    }
+
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::vector<char> finished(Z(n), 0);
+    std::atomic<int32_t> next{0};
+    std::atomic<bool> cancel{false};
+    std::exception_ptr failure;
+    auto work = [&]() {
+        try {
+            std::unique_ptr<FeState> w = WorkerState(st);
+            for (;;) {
+                const int32_t k = next.fetch_add(1);
+                if (k >= n || cancel.load()) break;
+                UltimateCombination(run, *w, st.results, k, outcomes[Z(k)]);
+                std::lock_guard<std::mutex> lock(mutex);
+                if (k == n - 1) finishLast(*w);
+                finished[Z(k)] = 1;
+                ready.notify_all();
+            }
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (!failure) failure = std::current_exception();
+            cancel.store(true);
+            ready.notify_all();
+        }
+    };
+    std::vector<std::thread> pool;
+    pool.reserve(Z(workers));
+    for (int32_t i = 0; i < workers; ++i) pool.emplace_back(work);
+    // The combinations are handed on in their order, each as soon as it and
+    // all before it are done.
+    for (int32_t k = 0; k < n; ++k) {
+        std::unique_lock<std::mutex> lock(mutex);
+        ready.wait(lock, [&] { return finished[Z(k)] != 0 || cancel.load(); });
+        if (!finished[Z(k)]) break;
+        lock.unlock();
+        const bool more = done(k, outcomes[Z(k)]);
+        outcomes[Z(k)] = UltimateOutcome{};
+        if (!more) {
+            cancel.store(true);
+            break;
+        }
+    }
+    for (std::thread& th : pool) th.join();
+    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace tovik::fe

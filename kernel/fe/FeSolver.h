@@ -169,6 +169,11 @@ public:
     // Analysis settings.
     int32_t iterationCount = 20;          // passes of modus 2: three times this many at most
     double convergenceThreshold = 0.1;    // per cent
+    // Worker threads of the ultimate combinations: 0 = from the environment
+    // variable TOVIK_THREADS, else from the hardware; 1 = on the calling
+    // thread.
+    int32_t threads = 0;
+
     // Run constants (shared with the workers of the run), null until the
     // first analysis; and this state's own work space.
     std::shared_ptr<FeRunConstants> constants;
@@ -225,6 +230,24 @@ enum AnalysisMode : int32_t { kFirstOrder = 0, kBuckling = 1, kSecondOrder = 2 }
 // Returns 0, 2, 99 or -1.
 int32_t RechneDltr3D(RunState& run, int32_t modus, int32_t k);
 
+// The outcome of one ultimate combination run on a worker: the codes of
+// the buckling and the second-order analysis and the lines each step
+// wrote.
+struct UltimateOutcome {
+    int32_t bucklingCode = 0, secondOrderCode = 0;
+    std::vector<DeferredLine> bucklingLines, imperfectionLines, secondOrderLines;
+};
+// Called on the calling thread once per combination (0-based), in order;
+// false stops the combinations not yet started.
+using UltimateDone = std::function<bool(int32_t k, const UltimateOutcome& outcome)>;
+// The buckling analysis, the imperfection and the second-order analysis of
+// every ultimate combination (nKnickLk of them), on worker threads each with its own load
+// factors and work space (threads: 1 = all on the calling thread, 0 = the
+// state's setting). The results are those of the calls one after the other.
+void RunUltimateCombinations(RunState& run, int32_t threads, const UltimateDone& done);
+// The number of worker threads for n combinations: the setting, else
+// TOVIK_THREADS, else the hardware's; never more than n, at least 1.
+int32_t UltimateThreadCount(const FeState& st, int32_t n);
 
 // Turns the end forces of one element into its deformed axes (modus 2).
 void TransformEndForces(double* endForces14, const double* nodeDispA, const double* nodeDispB,

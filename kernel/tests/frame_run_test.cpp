@@ -11,6 +11,7 @@
 #include "kernel/KernelErrors.h"
 #include "kernel/KernelRun.h"
 #include "kernel/KernelUtil.h"
+#include "kernel/fe/FeSolver.h"
 
 using namespace tovik;
 using frame_test::PositionDoc;
@@ -266,6 +267,33 @@ TEST_F(FrameRunTest, PhasesRunInOrderAndAFailedCaseGoesIntoTheErrorText) {
     EXPECT_EQ(zevud::GetCompleteFileName(d.doc), (dir.path() / "Pos1.vkx").string());
     EXPECT_TRUE(fs::exists(dir.path() / "Pos1.vkx"));
     EXPECT_FALSE(fs::exists("rigel.vkx"));
+}
+
+TEST_F(FrameRunTest, UltimateCombinationsRunTogetherAndReportInTheirOrder) {
+    // The combinations hand on their lines and codes; the driver writes
+    // them per combination in the order of its steps: buckling lines, its
+    // code, imperfection lines, second-order lines, its code.
+    PositionDoc d("Pos1.vkx");
+    Model(d);
+    phases.UltimateCombinations = [this](RunState&, const std::function<bool(int32_t, const fe::UltimateOutcome&)>& done) {
+        rec.calls.push_back("ultimate");
+        for (int32_t k = 0; k < 2; ++k) {
+            const std::string n = std::to_string(k + 1);
+            fe::UltimateOutcome o;
+            o.bucklingLines = {{kErrLineError, "a" + n}};
+            o.imperfectionLines = {{kErrLineWarning, "b" + n}};
+            o.secondOrderLines = {{kErrLineError, "c" + n}};
+            o.secondOrderCode = codes::kNoConvergence;
+            if (!done(k, o)) break;
+        }
+    };
+    CalcPositionEntry(phases, d.doc, 0);
+    EXPECT_EQ(rec.calls, (std::vector<std::string>{"prep", "loads", "sections", "calc0:0", "calc0:1", "calc0:2", "env1",
+                                                   "ultimate", "env0"}));
+    EXPECT_EQ(rec.errorText,
+              "Bei der Berechnung sind Fehler aufgetreten:{\\par \\pard}{\\par \\pard}"
+              "FEHLER:  a1\nWARNUNG: b1\nFEHLER:  c1\nFEHLER:  mehr als 20 Iterationen im LK 1\n"
+              "FEHLER:  a2\nWARNUNG: b2\nFEHLER:  c2\nFEHLER:  mehr als 20 Iterationen im LK 2\n ");
 }
 
 TEST_F(FrameRunTest, CleanRunLeavesNoErrorFileAndAnEmptyErrorText) {
