@@ -27,17 +27,8 @@ constexpr double kPicW = 159, kPicH = 46;
 
 std::string Tr(const std::string& text) { return lingo::Translate("VKT Ausgabe", "velor_o_rigel", "Druck", text); }
 
-// The picture file of this report: a scratch file of its own, so that two
-// runs in one folder never draw into each other's picture.
-struct PictureFile {
-    std::filesystem::path path;
-    PictureFile() : path(winsys::UniqueTempFile("HHHH", ".EMF")) {}
-    ~PictureFile() {
-        std::error_code ec;
-        if (!path.empty()) std::filesystem::remove(path, ec);
-    }
-};
-PictureFile* gPicture = nullptr;
+// The bytes of the picture being embedded, reused from picture to picture.
+std::vector<uint8_t> gPictureBytes;
 
 void Para(int style, const std::string& text) { z::RtfWriteText(style, text); }
 
@@ -45,23 +36,23 @@ void Header(std::initializer_list<const char*> cells) {
     for (const char* c : cells) z::RtfWriteCell(std::string("\\qc ") + Tr(c));
 }
 
-// Draws one picture kind into the picture file and embeds it; returns the
-// drawing's result (-1: a diagram with nothing to show).
+// Draws one picture kind into a metafile in memory and embeds it; returns
+// the drawing's result (-1: a diagram with nothing to show).
 template <class Draw>
 int32_t Picture(double w, double h, int32_t pageW, int32_t pageH, Draw draw, bool left = false) {
-    if (!gPicture || gPicture->path.empty()) return 0;
-    const std::string file = gPicture->path.string();
-    const HDC dc = emf::CreateEnhMetaFile(file, pageW, pageH);
+    const HDC dc = emf::CreateMemoryEnhMetaFile(pageW, pageH);
     if (!dc) return 0;
     const PageRect r{0, 0, pageW, pageH};
     MarkPictureCorners(dc, r);
     const int32_t result = draw(dc, r);
     SetDrawingFontHeight(pageH);
     const emf::HENHMETAFILE mf = emf::CloseEnhMetaFile(dc);
-    if (mf) emf::DeleteEnhMetaFile(mf);
+    if (!mf) return 0;
+    emf::GetEnhMetaFileBits(mf, gPictureBytes);
+    emf::DeleteEnhMetaFile(mf);
     if (result < 0) return result;
-    if (left) z::RtfInsertPictureLeft(file, 1, w, h, 0, 0);
-    else z::RtfInsertPicture(file, 1, w, h);
+    z::RtfInsertPictureBytes(std::string_view(reinterpret_cast<const char*>(gPictureBytes.data()), gPictureBytes.size()),
+                             w, h, left);
     return result;
 }
 
@@ -786,8 +777,6 @@ int32_t PrintReport(RunState& run) {
     ModelRecord& m = run.cdltr;
     const std::string base = run.ReportBaseName.empty() ? run.RunBaseName + "_XXX" : run.ReportBaseName;
     if (OpenReportRtf(base, m.printFlags[19], 1) == 1) return 1;
-    PictureFile picture;
-    gPicture = &picture;
     std::string text;
     Para(1, FormatC("%s ", m.Titel.c_str()));
     if (m.printFlags[0] || m.printFlags[1]) {
@@ -829,7 +818,7 @@ int32_t PrintReport(RunState& run) {
                         Tr("nicht nachgewiesen in Lastkollektiv").c_str(), numbers.c_str()));
     }
     z::RtfCloseDocument(0);
-    gPicture = nullptr;
+    gPictureBytes = std::vector<uint8_t>();
     return 0;
 }
 

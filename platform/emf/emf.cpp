@@ -76,7 +76,7 @@ struct Bounds {
 };
 
 struct Metafile {
-    std::string path;
+    std::string path;  // empty: kept in memory
     int width = 0, height = 0;
     double mmPerUnit = 1.0;
     std::vector<uint8_t> body;  // records after the header
@@ -98,6 +98,7 @@ struct State {
     std::map<HGDIOBJ, Object> objects;
     std::map<HDC, Metafile> metafiles;
     std::set<HENHMETAFILE> closed;
+    std::map<HENHMETAFILE, std::vector<uint8_t>> bits;  // closed memory metafiles
     uint32_t nextObject = 0x100;
     uint32_t nextDc = 1;
     uint32_t nextClosed = 1;
@@ -246,16 +247,8 @@ double EmSize(int height) {
 
 // ---- metafiles ------------------------------------------------------------
 
-HDC CreateEnhMetaFile(const std::string& path, int width, int height, double mmPerUnit) {
-    if (path.empty() || width < 0 || height < 0 || !(mmPerUnit > 0) || !std::isfinite(mmPerUnit)) return 0;
-    {
-        std::ofstream probe(path, std::ios::binary | std::ios::trunc);
-        if (!probe) {
-            winsys::MessageBox("Die Bilddatei '" + path + "' kann nicht angelegt werden.", "VKT Ausgabe",
-                               winsys::Buttons::Ok, winsys::Icon::Error);
-            return 0;
-        }
-    }
+namespace {
+HDC NewMetafile(const std::string& path, int width, int height, double mmPerUnit) {
     State& s = S();
     std::lock_guard lock(s.mutex);
     HDC dc = s.nextDc++;
@@ -269,6 +262,25 @@ HDC CreateEnhMetaFile(const std::string& path, int width, int height, double mmP
     r.U32(kTransparent);
     Emit(m, r);
     return dc;
+}
+}  // namespace
+
+HDC CreateEnhMetaFile(const std::string& path, int width, int height, double mmPerUnit) {
+    if (path.empty() || width < 0 || height < 0 || !(mmPerUnit > 0) || !std::isfinite(mmPerUnit)) return 0;
+    {
+        std::ofstream probe(path, std::ios::binary | std::ios::trunc);
+        if (!probe) {
+            winsys::MessageBox("Die Bilddatei '" + path + "' kann nicht angelegt werden.", "VKT Ausgabe",
+                               winsys::Buttons::Ok, winsys::Icon::Error);
+            return 0;
+        }
+    }
+    return NewMetafile(path, width, height, mmPerUnit);
+}
+
+HDC CreateMemoryEnhMetaFile(int width, int height, double mmPerUnit) {
+    if (width < 0 || height < 0 || !(mmPerUnit > 0) || !std::isfinite(mmPerUnit)) return 0;
+    return NewMetafile(std::string(), width, height, mmPerUnit);
 }
 
 namespace {
@@ -354,6 +366,13 @@ HENHMETAFILE CloseEnhMetaFile(HDC dc) {
     h.U32(0).U32(0).U32(0);              // no pixel format, no OpenGL
     h.I32(mm * 1000).I32(mm * 1000);     // micrometres
     std::vector<uint8_t> all = h.Finish();
+    if (m.path.empty()) {
+        // In memory: the header goes in front of the body already collected.
+        m.body.insert(m.body.begin(), all.begin(), all.end());
+        HENHMETAFILE mf = s.nextClosed++;
+        s.bits.emplace(mf, std::move(m.body));
+        return mf;
+    }
     all.insert(all.end(), m.body.begin(), m.body.end());
 
     if (!WriteFile(m, all)) {
@@ -370,7 +389,19 @@ HENHMETAFILE CloseEnhMetaFile(HDC dc) {
 bool DeleteEnhMetaFile(HENHMETAFILE mf) {
     State& s = S();
     std::lock_guard lock(s.mutex);
-    return s.closed.erase(mf) > 0;
+    return s.closed.erase(mf) + s.bits.erase(mf) > 0;
+}
+
+bool GetEnhMetaFileBits(HENHMETAFILE mf, std::vector<uint8_t>& out) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    auto it = s.bits.find(mf);
+    if (it == s.bits.end()) {
+        out.clear();
+        return false;
+    }
+    out.assign(it->second.begin(), it->second.end());
+    return true;
 }
 
 // ---- objects ----------------------------------------------------------------

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #define EMF_API __attribute__((visibility("default")))
 
@@ -70,11 +71,20 @@ constexpr int DEFAULT_GUI_FONT = 17;
 // height (logical units) give the picture's frame; 0 for either takes the
 // frame from what is drawn. Returns 0 for an invalid size or path.
 EMF_API HDC CreateEnhMetaFile(const std::string& path, int width, int height, double mmPerUnit = 1.0);
-// Finishes the metafile and writes its file. Returns 0 when the file cannot be
+// Creates a metafile that is kept in memory: after CloseEnhMetaFile its bytes
+// (the same as the file a file metafile would have written) are taken with
+// GetEnhMetaFileBits, until DeleteEnhMetaFile releases them. Returns 0 for an
+// invalid size.
+EMF_API HDC CreateMemoryEnhMetaFile(int width, int height, double mmPerUnit = 1.0);
+// Finishes the metafile and writes its file (a memory metafile keeps its bytes). Returns 0 when the file cannot be
 // written (a message goes through the message sink); the HDC is gone either way.
 EMF_API HENHMETAFILE CloseEnhMetaFile(HDC dc);
-// Releases the handle of a closed metafile (the file stays).
+// Releases the handle of a closed metafile (the file stays; the bytes of a
+// memory metafile are freed).
 EMF_API bool DeleteEnhMetaFile(HENHMETAFILE mf);
+// The bytes of a closed memory metafile, copied into out (its storage is
+// reused). false, with out empty, for a file metafile or an unknown handle.
+EMF_API bool GetEnhMetaFileBits(HENHMETAFILE mf, std::vector<uint8_t>& out);
 
 // Objects.
 EMF_API HGDIOBJ CreatePen(int style, int width, COLORREF color);

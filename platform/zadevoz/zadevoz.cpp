@@ -1,9 +1,20 @@
-// The RTF report writer. One document per process: the calls fill an
-// in-memory body; closing assembles font table, colour table, style sheet,
-// page setup and page header around it and writes the file.
+// The RTF report writer. One document per process. Opening writes the
+// document's prologue (font table, colour table, style sheet, page setup and
+// page header) into a temporary file beside the target; the calls stream the
+// body into it through a buffer of fixed size, so that memory does not grow
+// with the report. Closing ends the file and renames it over the target. When
+// the prologue has changed meanwhile (an appended document brought fonts or
+// colours of its own), closing writes a new prologue and copies the body
+// after it.
 #include "platform/zadevoz/zadevoz.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -37,6 +48,141 @@ struct Table {
     bool header = false;
 };
 
+// The temporary file of the open document, beside the target (so that the
+// final rename stays within one file system). Removed when dropped.
+class TempFile {
+public:
+    TempFile() = default;
+    TempFile(TempFile&& o) noexcept { *this = std::move(o); }
+    TempFile& operator=(TempFile&& o) noexcept {
+        if (this != &o) {
+            Drop();
+            fd_ = o.fd_;
+            path_ = std::move(o.path_);
+            o.fd_ = -1;
+            o.path_.clear();
+        }
+        return *this;
+    }
+    ~TempFile() { Drop(); }
+
+    // A new file of the system's pattern for temporary files beside a file
+    // (a short name whatever the target's length; the litter of a killed run
+    // is recognised by the next one), created with the usual permissions
+    // (the process's umask applies).
+    bool Create(const std::string& target) {
+        Drop();
+        static std::atomic<unsigned> serial{0};
+        const fs::path folder = fs::path(target).parent_path();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = winsys::TempFileBeside(folder, serial++).string();
+            int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd >= 0) {
+                fd_ = fd;
+                path_ = std::move(name);
+                return true;
+            }
+            if (errno != EEXIST) return false;
+        }
+        return false;
+    }
+    // Writes all bytes; false on any failure.
+    bool Write(const char* data, size_t n) {
+        while (n > 0) {
+            ssize_t w = ::write(fd_, data, n);
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) return false;
+            data += w;
+            n -= static_cast<size_t>(w);
+        }
+        return true;
+    }
+    // Closes the file and renames it over the target.
+    bool CommitAs(const std::string& target) {
+        if (fd_ < 0) return false;
+        const bool closed = ::close(fd_) == 0;
+        fd_ = -1;
+        if (!closed) return false;
+        std::error_code ec;
+        fs::rename(path_, target, ec);
+        if (ec) return false;
+        path_.clear();
+        return true;
+    }
+    const std::string& Path() const { return path_; }
+    bool IsOpen() const { return fd_ >= 0; }
+
+private:
+    void Drop() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        if (!path_.empty()) {
+            std::error_code ec;
+            fs::remove(path_, ec);
+        }
+        path_.clear();
+    }
+    int fd_ = -1;
+    std::string path_;
+};
+
+// The body of the open document: appended text collects in a buffer of fixed
+// size that goes to the temporary file whenever it is full. A write failure
+// is remembered and reported at the close.
+class Body {
+public:
+    static constexpr size_t kBuffer = 256 * 1024;
+
+    void Start(TempFile* file, size_t offset) {
+        file_ = file;
+        offset_ = offset;
+        written_ = 0;
+        failed_ = false;
+        buf_.clear();
+        buf_.reserve(kBuffer);
+    }
+    Body& operator+=(std::string_view text) {
+        if (buf_.size() + text.size() > kBuffer) Flush();
+        if (text.size() >= kBuffer) {
+            Put(text.data(), text.size());
+        } else {
+            buf_.append(text);
+        }
+        return *this;
+    }
+    Body& operator+=(char c) { return *this += std::string_view(&c, 1); }
+    // Room for n bytes that the caller fills at once (it must fill all n).
+    char* Extend(size_t n) {
+        if (buf_.size() + n > kBuffer) Flush();
+        const size_t at = buf_.size();
+        buf_.resize(at + n);
+        return buf_.data() + at;
+    }
+    // Sends the buffer to the file.
+    void Flush() {
+        if (!buf_.empty()) Put(buf_.data(), buf_.size());
+        buf_.clear();
+        if (buf_.capacity() > 4 * kBuffer) {
+            buf_.shrink_to_fit();
+            buf_.reserve(kBuffer);
+        }
+    }
+    bool Failed() const { return failed_; }
+    size_t Offset() const { return offset_; }
+    size_t Size() const { return written_ + buf_.size(); }
+
+private:
+    void Put(const char* data, size_t n) {
+        if (!failed_ && !(file_ && file_->Write(data, n))) failed_ = true;
+        written_ += n;
+    }
+    TempFile* file_ = nullptr;
+    size_t offset_ = 0;   // where the body starts in the file
+    size_t written_ = 0;  // body bytes handed to the file
+    bool failed_ = false;
+    std::string buf_;
+};
+
 struct Document {
     bool open = false;
     std::string path;
@@ -44,7 +190,9 @@ struct Document {
     int firstPage = 1;
     bool nologo = false;
     std::map<std::string, std::string> fields;  // "Name", "Titel", "Version", "@T", "@A", "@P"
-    std::string body;
+    std::string prologue;  // as written at the start of the file
+    TempFile file;
+    Body body;
     detail::Tables tables;
     Table table;
 };
@@ -110,14 +258,14 @@ void Message(const std::string& text, winsys::Icon icon = winsys::Icon::Error) {
 
 void EmitRow(Document& d) {
     Table& t = d.table;
-    std::string& b = d.body;
+    Body& b = d.body;
     b += "\\trowd\\trgaph57\\trleft0\\trkeep";
     if (t.header) b += "\\trhdr";
     for (int edge : t.rightEdges) {
         if (t.header) b += "\\clcbpat3";
         b += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10"
-             "\\clvertalc\\cellx" +
-             std::to_string(edge);
+             "\\clvertalc\\cellx";
+        b += std::to_string(edge);
     }
     b += "\n";
     for (const std::string& cell : t.row) {
@@ -155,21 +303,21 @@ struct Picture {
     double widthCm = 0, heightCm = 0;  // own size
 };
 
-uint32_t LE32(const std::string& d, size_t off) {
+uint32_t LE32(std::string_view d, size_t off) {
     uint32_t v = 0;
     for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(d[off + i]);
     return v;
 }
-uint32_t BE32(const std::string& d, size_t off) {
+uint32_t BE32(std::string_view d, size_t off) {
     uint32_t v = 0;
     for (int i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(d[off + i]);
     return v;
 }
-unsigned BE16(const std::string& d, size_t off) {
+unsigned BE16(std::string_view d, size_t off) {
     return (static_cast<unsigned char>(d[off]) << 8) | static_cast<unsigned char>(d[off + 1]);
 }
 
-std::optional<Picture> Inspect(const std::string& d) {
+std::optional<Picture> Inspect(std::string_view d) {
     Picture p;
     if (d.size() >= 88 && LE32(d, 0) == 1 && LE32(d, 40) == 0x464D4520u) {
         p.blip = "emfblip";
@@ -240,24 +388,40 @@ std::optional<Picture> Inspect(const std::string& d) {
     return std::nullopt;
 }
 
-int InsertPicture(const std::string& fileName, double widthCm, double heightCm, bool centred) {
-    State& s = S();
-    std::lock_guard lock(s.mutex);
-    Document& d = s.doc;
-    if (!d.open) return 0;
-    std::string data;
-    {
-        fs::path p = winsys::ResolveCaseInsensitive(winsys::RealFilePath(fileName));
-        std::ifstream f(p, std::ios::binary);
-        if (f) data.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-        if (data.empty()) {
-            Message("Das Bild '" + fileName + "' wurde nicht gefunden oder ist leer.");
-            return 0;
+// The picture as RTF hex: two digits a byte, a line break after every 64
+// bytes; written straight into a region of the body of the exact size.
+void WriteHex(Body& b, std::string_view data) {
+    static const auto pairs = [] {
+        std::array<char, 512> t{};
+        const char* hex = "0123456789abcdef";
+        for (int i = 0; i < 256; ++i) {
+            t[static_cast<size_t>(2 * i)] = hex[i >> 4];
+            t[static_cast<size_t>(2 * i + 1)] = hex[i & 15];
         }
+        return t;
+    }();
+    constexpr size_t kLine = 64;
+    for (size_t pos = 0; pos < data.size();) {
+        // A piece of whole lines that fits the body's buffer.
+        const size_t lines = std::max<size_t>(1, Body::kBuffer / (2 * kLine + 1) / 2);
+        const size_t n = std::min(data.size() - pos, lines * kLine);
+        const size_t breaks = (pos + n) / kLine - pos / kLine;
+        char* out = b.Extend(2 * n + breaks);
+        for (size_t i = pos; i < pos + n; ++i) {
+            const size_t k = 2 * static_cast<unsigned char>(data[i]);
+            *out++ = pairs[k];
+            *out++ = pairs[k + 1];
+            if (i % kLine == kLine - 1) *out++ = '\n';
+        }
+        pos += n;
     }
+}
+
+int InsertPictureBytes(Document& d, std::string_view data, const std::string& name, double widthCm, double heightCm,
+                       bool centred) {
     std::optional<Picture> pic = Inspect(data);
     if (!pic) {
-        Message("Das Bild '" + fileName + "' ist kein lesbares Metafile-, PNG- oder JPEG-Bild.");
+        Message("Das Bild '" + name + "' ist kein lesbares Metafile-, PNG- oder JPEG-Bild.");
         return 0;
     }
     auto usable = [](double v) { return std::isfinite(v) && v > 0; };
@@ -271,7 +435,7 @@ int InsertPicture(const std::string& fileName, double widthCm, double heightCm, 
         w = h * pic->widthCm / pic->heightCm;
     }
     EndTable(d);
-    std::string& b = d.body;
+    Body& b = d.body;
     b += "\\pard\\plain\\s0";
     b += centred ? "\\qc" : "\\ql";
     b += "\\sb60\\sa60\\keep\\f1\\fs20 {\\pict\\";
@@ -279,15 +443,35 @@ int InsertPicture(const std::string& fileName, double widthCm, double heightCm, 
     b += "\\picw" + std::to_string(pic->picw) + "\\pich" + std::to_string(pic->pich);
     b += "\\picwgoal" + std::to_string(std::lround(w * kTwipsPerCm));
     b += "\\pichgoal" + std::to_string(std::lround(h * kTwipsPerCm)) + "\n";
-    static const char* hex = "0123456789abcdef";
-    for (size_t i = 0; i < data.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(data[i]);
-        b += hex[c >> 4];
-        b += hex[c & 15];
-        if (i % 64 == 63) b += '\n';
-    }
+    WriteHex(b, data);
     b += "}\\par\n";
     return 1;
+}
+
+// The whole file, read at its size; empty when missing or unreadable.
+std::string ReadWholeFile(const fs::path& p) {
+    std::string data;
+    std::ifstream f(p, std::ios::binary | std::ios::ate);
+    if (!f) return data;
+    const std::streamoff size = f.tellg();
+    if (size <= 0) return data;
+    data.resize(static_cast<size_t>(size));
+    f.seekg(0);
+    if (!f.read(data.data(), size)) data.clear();
+    return data;
+}
+
+int InsertPicture(const std::string& fileName, double widthCm, double heightCm, bool centred) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    Document& d = s.doc;
+    if (!d.open) return 0;
+    const std::string data = ReadWholeFile(winsys::ResolveCaseInsensitive(winsys::RealFilePath(fileName)));
+    if (data.empty()) {
+        Message("Das Bild '" + fileName + "' wurde nicht gefunden oder ist leer.");
+        return 0;
+    }
+    return InsertPictureBytes(d, data, fileName, widthCm, heightCm, centred);
 }
 
 // ---- the document ----------------------------------------------------------
@@ -345,7 +529,9 @@ std::string PageHeader(const Document& d) {
     return h;
 }
 
-std::string Assemble(const Document& d) {
+// Everything before the body: font table, colour table, style sheet, page
+// setup and page header.
+std::string Prologue(const Document& d) {
     std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
     for (size_t i = 0; i < d.tables.fonts.size(); ++i) {
         const detail::Font& f = d.tables.fonts[i];
@@ -370,33 +556,26 @@ std::string Assemble(const Document& d) {
     out += "\\paperw11906\\paperh16838\\margl1134\\margr1134\\margt1701\\margb1134\\headery567\\widowctrl\n";
     out += "\\sectd\\pgnstarts" + std::to_string(d.firstPage) + "\\pgnrestart\\pgndec\n";
     out += PageHeader(d);
-    out += d.body;
-    out += "\\pard\\plain\\s0\\par\n}\n";
     return out;
 }
 
-bool WriteDocumentFile(const std::string& path, const std::string& text) {
-    fs::path target(path);
-    fs::path tmp = target;
-    tmp += ".tmp~";
-    {
-        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-        if (!f) return false;
-        f.write(text.data(), static_cast<std::streamsize>(text.size()));
-        f.close();
-        if (!f) {
-            std::error_code ec;
-            fs::remove(tmp, ec);
-            return false;
-        }
+constexpr std::string_view kTrailer = "\\pard\\plain\\s0\\par\n}\n";
+
+// A second file with the new prologue and the body of the first copied after
+// it, renamed over the target.
+bool RewriteWithPrologue(const Document& d, const std::string& prologue) {
+    TempFile next;
+    if (!next.Create(d.path) || !next.Write(prologue.data(), prologue.size())) return false;
+    std::ifstream in(d.file.Path(), std::ios::binary);
+    if (!in.seekg(static_cast<std::streamoff>(d.body.Offset()))) return false;
+    std::vector<char> chunk(1 << 20);
+    size_t left = d.body.Size();
+    while (left > 0) {
+        const size_t n = std::min(left, chunk.size());
+        if (!in.read(chunk.data(), static_cast<std::streamsize>(n)) || !next.Write(chunk.data(), n)) return false;
+        left -= n;
     }
-    std::error_code ec;
-    fs::rename(tmp, target, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        return false;
-    }
-    return true;
+    return next.CommitAs(d.path);
 }
 
 // Whether the file can be written, without changing an existing file.
@@ -420,10 +599,16 @@ int CloseLocked(State& s) {
     Document& d = s.doc;
     if (!d.open) return 0;
     EndTable(d);
-    std::string text = Assemble(d);
-    std::string path = d.path;
-    d = Document{};
-    if (!WriteDocumentFile(path, text)) {
+    d.body += kTrailer;
+    d.body.Flush();
+    bool ok = !d.body.Failed();
+    if (ok) {
+        const std::string prologue = Prologue(d);
+        ok = prologue == d.prologue ? d.file.CommitAs(d.path) : RewriteWithPrologue(d, prologue);
+    }
+    const std::string path = d.path;
+    d = Document{};  // a temporary file left over is removed
+    if (!ok) {
         Message("Die Datei '" + path + "' konnte nicht geschrieben werden.");
         return 0;
     }
@@ -455,7 +640,6 @@ int RtfOpenDocument(const std::string& fileName, int noPageNum, int /*flags*/, i
 
     Document& d = s.doc;
     d = Document{};
-    d.open = true;
     d.path = path;
     d.pageNumbers = noPageNum != 1;
     d.firstPage = std::max(1, firstPage);
@@ -475,6 +659,13 @@ int RtfOpenDocument(const std::string& fileName, int noPageNum, int /*flags*/, i
         }
         pos = end + 1;
     }
+    d.prologue = Prologue(d);
+    if (!d.file.Create(path) || !d.file.Write(d.prologue.data(), d.prologue.size())) {
+        d = Document{};
+        return 0;
+    }
+    d.body.Start(&d.file, d.prologue.size());
+    d.open = true;
     return 1;
 }
 
@@ -522,17 +713,24 @@ int RtfInsertPictureLeft(const std::string& fileName, int, double widthCm, doubl
     return InsertPicture(fileName, widthCm, heightCm, false);
 }
 
+int RtfInsertPictureBytes(std::string_view bytes, double widthCm, double heightCm, bool left, const std::string& name) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    if (!s.doc.open) return 0;
+    return InsertPictureBytes(s.doc, bytes, name.empty() ? std::string("(Speicher)") : name, widthCm, heightCm, !left);
+}
+
 int RtfAppendFile(const std::string& fileName, const std::string&, int, int) {
     State& s = S();
     std::lock_guard lock(s.mutex);
     if (!s.doc.open) return 0;
     fs::path p = winsys::ResolveCaseInsensitive(winsys::RealFilePath(fileName));
-    std::ifstream f(p, std::ios::binary);
-    if (!f) {
+    std::error_code ec;
+    if (!fs::is_regular_file(p, ec)) {
         Message("Die RTF-Datei '" + fileName + "' wurde nicht gefunden.");
         return 0;
     }
-    std::string text((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    const std::string text = ReadWholeFile(p);
     if (!detail::IsRtfDocument(text)) {
         Message("Die Datei '" + fileName + "' ist keine RTF-Datei und wurde nicht angehängt.");
         return 0;

@@ -8,8 +8,9 @@
 // (UTF-8) are written as RTF escapes; unbalanced braces are repaired so that
 // the document always stays well formed.
 //
-// The document is built in memory and written to its file when it is closed:
-// an existing file is replaced only by a complete report.
+// The document goes to a temporary file beside its file while it is written
+// (memory use does not grow with its length) and replaces its file when it is
+// closed: an existing file is replaced only by a complete report.
 #pragma once
 
 #include <cstddef>
@@ -78,6 +79,13 @@ ZADEVOZ_API int RtfInsertPicture(const std::string& fileName, int flag = 0, doub
 // ordinal 10: picture as ordinal 9, placed at the left margin instead of centred.
 ZADEVOZ_API int RtfInsertPictureLeft(const std::string& fileName, int flag = 0, double widthCm = 0,
                                      double heightCm = 0, double reserved1 = 0, double reserved2 = 0);
+
+// A picture held in memory (the bytes of an enhanced metafile, PNG or JPEG
+// file), embedded as ordinal 9 (centred) or, with left, as ordinal 10. name
+// only names the picture in a message. Result 1 = embedded, 0 = not a
+// readable picture or no open document.
+ZADEVOZ_API int RtfInsertPictureBytes(std::string_view bytes, double widthCm, double heightCm, bool left = false,
+                                      const std::string& name = "");
 
 // ordinal 35: appends an RTF file's content (its body, fonts and colours
 // mapped onto the document's own). The caller may delete the file after the

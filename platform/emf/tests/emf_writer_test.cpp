@@ -336,4 +336,50 @@ TEST_F(EmfTest, TextBoundsFollowAlignment) {
     EXPECT_TRUE(DeleteObject(font));
 }
 
+// A metafile kept in memory holds the very bytes that the same drawing
+// writes to a file; its bytes live until the handle is released, and a file
+// metafile has none.
+TEST_F(EmfTest, MemoryMetafileHoldsTheBytesOfTheFile) {
+    HGDIOBJ font = CreateFont(5, 900, 900, 0, "Arial");
+    auto draw = [&](HDC dc) {
+        MoveToEx(dc, 0, 0);
+        LineTo(dc, 1, 0);
+        HGDIOBJ brush = CreateSolidBrush(RGB(0, 155, 0));
+        HGDIOBJ old = SelectObject(dc, brush);
+        POINT pts[5] = {{15, 23}, {15, 10}, {40, 12}, {40, 23}, {15, 23}};
+        Polygon(dc, pts, 5);
+        SelectObject(dc, old);
+        DeleteObject(brush);
+        SelectObject(dc, font);
+        TextOut(dc, 30, 40, "0.25");
+        SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    };
+    const fs::path file = dir_ / "bild.emf";
+    HDC fdc = CreateEnhMetaFile(file.string(), 159, 46);
+    ASSERT_NE(fdc, 0u);
+    draw(fdc);
+    HENHMETAFILE fmf = CloseEnhMetaFile(fdc);
+    ASSERT_NE(fmf, 0u);
+    std::vector<uint8_t> bits{1, 2, 3};
+    EXPECT_FALSE(GetEnhMetaFileBits(fmf, bits));
+    EXPECT_TRUE(bits.empty());
+    EXPECT_TRUE(DeleteEnhMetaFile(fmf));
+
+    HDC mdc = CreateMemoryEnhMetaFile(159, 46);
+    ASSERT_NE(mdc, 0u);
+    draw(mdc);
+    HENHMETAFILE mmf = CloseEnhMetaFile(mdc);
+    ASSERT_NE(mmf, 0u);
+    ASSERT_TRUE(GetEnhMetaFileBits(mmf, bits));
+    std::ifstream f(file, std::ios::binary);
+    const std::vector<uint8_t> onDisk((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    ASSERT_GT(onDisk.size(), 100u);
+    EXPECT_EQ(bits, onDisk);
+    EXPECT_TRUE(DeleteEnhMetaFile(mmf));
+    EXPECT_FALSE(GetEnhMetaFileBits(mmf, bits));
+    EXPECT_FALSE(DeleteEnhMetaFile(mmf));
+    EXPECT_EQ(CreateMemoryEnhMetaFile(-1, 46), 0u);
+    EXPECT_TRUE(DeleteObject(font));
+}
+
 }  // namespace

@@ -459,6 +459,78 @@ TEST_F(RtfTest, AppendedDocumentFontsAndColoursAreMapped) {
     EXPECT_TRUE(minus);
 }
 
+// A picture handed over in memory is embedded exactly as the same bytes read
+// from a file.
+TEST_F(RtfTest, PictureFromMemoryIsEmbeddedAsFromItsFile) {
+    const std::string emfFile = MakeEmf("bild.emf"), pngFile = MakePng("bild.png");
+    const std::string emfBytes = rtftest::ReadFile(emfFile), pngBytes = rtftest::ReadFile(pngFile);
+    ASSERT_FALSE(emfBytes.empty());
+    const std::string fromFiles = Path("dateien.rtf"), fromMemory = Path("speicher.rtf");
+    ASSERT_EQ(RtfOpenDocument(fromFiles, 0, 1, 1, "nologo"), 1);
+    RtfWriteText(4, "Bild");
+    ASSERT_EQ(RtfInsertPicture(emfFile, 1, 15.9, 4.6), 1);
+    ASSERT_EQ(RtfInsertPictureLeft(pngFile, 1, 4.0, 4.0, 0, 0), 1);
+    ASSERT_EQ(RtfCloseDocument(0), 1);
+    ASSERT_EQ(RtfOpenDocument(fromMemory, 0, 1, 1, "nologo"), 1);
+    RtfWriteText(4, "Bild");
+    ASSERT_EQ(RtfInsertPictureBytes(emfBytes, 15.9, 4.6), 1);
+    ASSERT_EQ(RtfInsertPictureBytes(pngBytes, 4.0, 4.0, true), 1);
+    winsys::ScopedRecordingSink sink;
+    EXPECT_EQ(RtfInsertPictureBytes("kein Bild", 1, 1), 0);
+    EXPECT_EQ(sink.messages.size(), 1u);
+    ASSERT_EQ(RtfCloseDocument(0), 1);
+    EXPECT_EQ(RtfInsertPictureBytes(emfBytes, 1, 1), 0);  // nothing open
+    const std::string a = rtftest::ReadFile(fromFiles), b = rtftest::ReadFile(fromMemory);
+    ASSERT_FALSE(a.empty());
+    EXPECT_TRUE(a == b);
+}
+
+// A long document goes to a temporary file beside its file while it is
+// written: the file itself stays as it was until the close, the temporary
+// file grows with the body, and nothing but the document is left afterwards.
+// Fonts brought in by an appended document late in a long body reach the
+// font table in front of it.
+TEST_F(RtfTest, LongDocumentIsWrittenAsItGrows) {
+    const std::string file = Path("lang.rtf");
+    std::ofstream(file) << "{\\rtf1 alt}";
+    ASSERT_EQ(RtfOpenDocument(file, 0, 1, 1, "nologo"), 1);
+    const std::string line(1000, 'x');
+    const int paragraphs = 3000;  // about 3 MB
+    for (int i = 0; i < paragraphs; ++i) RtfWriteText(0, std::to_string(i) + " " + line);
+    auto temporaries = [&] {
+        std::vector<fs::path> t;
+        for (const auto& e : fs::directory_iterator(dir_))
+            if (e.path().filename() != "lang.rtf") t.push_back(e.path());
+        return t;
+    };
+    const auto during = temporaries();
+    ASSERT_EQ(during.size(), 1u);
+    EXPECT_EQ(during[0].parent_path(), dir_);
+    EXPECT_GT(fs::file_size(during[0]), static_cast<uintmax_t>(paragraphs - 300) * line.size());
+    EXPECT_EQ(rtftest::ReadFile(file), "{\\rtf1 alt}");
+    ASSERT_EQ(RtfWriteRaw("{\\rtf1{\\fonttbl{\\f0\\froman Times New Roman;}}\\f0 spaet\\par}"), 1);
+    RtfWriteText(0, "Ende");
+    ASSERT_EQ(RtfCloseDocument(0), 1);
+    EXPECT_TRUE(temporaries().empty());
+
+    rtftest::Document doc = rtftest::ParseRtfFile(file);
+    ASSERT_TRUE(doc.ok) << doc.error;
+    ASSERT_GE(doc.paragraphs.size(), static_cast<size_t>(paragraphs + 2));
+    for (int i : {0, 1234, paragraphs - 1}) EXPECT_EQ(doc.paragraphs[static_cast<size_t>(i)].text, std::to_string(i) + " " + line);
+    const auto& late = doc.paragraphs[static_cast<size_t>(paragraphs)];
+    EXPECT_EQ(late.text, "spaet");
+    ASSERT_FALSE(late.fonts.empty());
+    EXPECT_EQ(doc.fonts.at(late.fonts.back()), "Times New Roman");
+    EXPECT_EQ(doc.paragraphs[static_cast<size_t>(paragraphs + 1)].text, "Ende");
+
+    // A document dropped by the reset leaves no temporary file behind.
+    ASSERT_EQ(RtfOpenDocument(Path("verworfen.rtf"), 0, 1, 1, "nologo"), 1);
+    for (int i = 0; i < 500; ++i) RtfWriteText(0, line);
+    RtfResetReport();
+    EXPECT_TRUE(temporaries().empty());
+    EXPECT_FALSE(fs::exists(Path("verworfen.rtf")));
+}
+
 // Ordinal 24: the kind letter selects the icon, the text follows the blank.
 TEST(RtfMessageTest, KindLetterSelectsTheIcon) {
     struct Case {
