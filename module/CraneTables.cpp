@@ -1,6 +1,7 @@
 #include "module/CraneTables.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "module/frame/BinaryArrays.h"
 
@@ -27,9 +28,108 @@ long Product(std::initializer_list<long> counts)
 
 // ---- plate buckling and stresses ----------------------------------------
 
-void CPlateBucklingTable::Clear() { *this = CPlateBucklingTable(); }
+void CPlateStressTable::Clear() { *this = CPlateStressTable(); }
 
-void CPlateBucklingTable::WriteData(ZVELEM e) const
+bool CPlateStressTable::Init(int plates, int checks, const std::vector<double>& fieldLengths)
+{
+    const long fields = static_cast<long>(fieldLengths.size());
+    const long entries = Product({fields, plates, checks});
+    if (entries < 0 || Product({entries, kStateValues}) < 0) {
+        Clear();
+        return false;
+    }
+    m_numOfPlates = plates;
+    m_numOfChecks = checks;
+    m_numOfFields = static_cast<int32_t>(fields);
+    m_field.assign(fieldLengths.size(), 0.0);
+    double end = 0.0;
+    for (size_t i = 0; i < fieldLengths.size(); ++i) m_field[i] = end += fieldLengths[i];
+    const auto n = static_cast<size_t>(entries);
+    m_minSx.assign(n, 0.0);
+    m_maxTau.assign(n, 0.0);
+    m_util.assign(n, 0.0);
+    m_infoSx.assign(n, 0);
+    m_infoTau.assign(n, 0);
+    m_maxFrom.assign(n, 0);
+    m_valSx.assign(n * kStateValues, 0.0);
+    m_valTau.assign(n * kStateValues, 0.0);
+    m_utilFib.assign(static_cast<size_t>(fields * checks), 0.0);
+    m_utilFy.assign(static_cast<size_t>(fields * checks), 0.0);
+    m_plateEnabled.assign(static_cast<size_t>(plates), 0);
+    return true;
+}
+
+int CPlateStressTable::FieldAt(double x) const
+{
+    const int n = static_cast<int>(m_field.size());
+    for (int i = 0; i < n; ++i)
+        if (m_field[static_cast<size_t>(i)] >= x) return i;
+    return n - 1;
+}
+
+long CPlateStressTable::Entry(int field, int check, int plate) const
+{
+    if (field < 0 || field >= m_numOfFields || check < 0 || check >= m_numOfChecks || plate < 0 ||
+        plate >= m_numOfPlates)
+        return -1;
+    const long e = (static_cast<long>(m_numOfChecks) * field + check) * m_numOfPlates + plate;
+    return static_cast<size_t>(e) < m_minSx.size() ? e : -1;
+}
+
+void CPlateStressTable::Store(std::vector<double>& values, std::vector<double>& states, std::vector<int32_t>& infos,
+                              int plate, double value, double x, const double* rest, int check, int info)
+{
+    const long e = Entry(FieldAt(x), check, plate);
+    if (e < 0 || static_cast<size_t>(e) >= values.size() || static_cast<size_t>(e) >= infos.size() ||
+        static_cast<size_t>((e + 1) * kStateValues) > states.size())
+        return;
+    values[static_cast<size_t>(e)] = value;
+    double* state = states.data() + e * kStateValues;
+    state[0] = x;
+    for (int k = 1; k < kStateValues; ++k) state[k] = rest ? rest[k - 1] : 0.0;
+    infos[static_cast<size_t>(e)] = info;
+    if (static_cast<size_t>(plate) < m_plateEnabled.size()) m_plateEnabled[static_cast<size_t>(plate)] = 1;
+}
+
+void CPlateStressTable::StoreSigma(int plate, double value, double x, const double* rest, int check, int info)
+{
+    Store(m_minSx, m_valSx, m_infoSx, plate, value, x, rest, check, info);
+}
+
+void CPlateStressTable::StoreTau(int plate, double value, double x, const double* rest, int check, int info)
+{
+    Store(m_maxTau, m_valTau, m_infoTau, plate, value, x, rest, check, info);
+}
+
+double CPlateStressTable::GetSigma(int field, int plate, int check) const
+{
+    const long e = Entry(field, check, plate);
+    return e < 0 ? 0.0 : m_minSx[static_cast<size_t>(e)];
+}
+
+double CPlateStressTable::GetTau(int field, int plate, int check) const
+{
+    const long e = Entry(field, check, plate);
+    return e < 0 || static_cast<size_t>(e) >= m_maxTau.size() ? 0.0 : m_maxTau[static_cast<size_t>(e)];
+}
+
+// ---- stress functions -----------------------------------------------------
+
+double CalcEquivalentStress(double sx, double sy, double sz, double txy, double txz, double tyz)
+{
+    const double v = sx * sx + sy * sy + sz * sz - sx * sy - sx * sz - sy * sz + 3.0 * (txy * txy + txz * txz + tyz * tyz);
+    return std::sqrt(std::max(v, 0.0));
+}
+
+double CalcUtilisation(double s, double a, double b, double /*d*/, double c)
+{
+    double r = 0.0;
+    if (std::fabs(a) > 0.01 && std::fabs(c) > 0.01) r = std::fabs(s) / std::fabs(c * 1000.0 / a);
+    if (std::fabs(b) > 0.01) r = std::max(r, std::fabs(s) / b);
+    return r;
+}
+
+void CPlateStressTable::WriteData(ZVELEM e) const
 {
     ZEVUD_SetInt(e, "numOfPlates", m_numOfPlates);
     ZEVUD_SetInt(e, "numOfChecks", m_numOfChecks);
@@ -48,7 +148,7 @@ void CPlateBucklingTable::WriteData(ZVELEM e) const
     zevud::SetInts(e, "plateEnabled", m_plateEnabled);
 }
 
-void CPlateBucklingTable::ReadData(ZVELEM e)
+void CPlateStressTable::ReadData(ZVELEM e)
 {
     m_numOfPlates = ZEVUD_GetInt(e, "numOfPlates");
     m_numOfChecks = ZEVUD_GetInt(e, "numOfChecks");

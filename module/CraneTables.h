@@ -9,9 +9,38 @@
 
 #include "platform/zevud/zevud.h"
 
-class CPlateBucklingTable {
+// Per field of the runway, per check and per plate of the section: the
+// governing normal stress ("minSx", the most compressive) and shear stress
+// ("maxTau", the largest in magnitude), each with the eight-double state
+// that produced it, and the plate-buckling utilisations. An entry's index is
+// (numOfChecks x field + check) x numOfPlates + plate; "utilFib" and
+// "utilFy" are per (numOfChecks x field + check).
+// The state ("valSx", "valTau"): x, plate index, sigma_x at the plate's two
+// ends, tau, panel length in cm, two zeros (stresses in N/mm²).
+class CPlateStressTable {
 public:
+    static constexpr int kStateValues = 8;
+
     void Clear();
+    // Counts and zeroed lists; "field" = the end x of each field (running
+    // sums of the lengths). Negative counts or a table beyond reason leave
+    // the table empty (false).
+    bool Init(int plates, int checks, const std::vector<double>& fieldLengths);
+    bool HasData() const { return !m_minSx.empty(); }
+    // The first field whose end x is at or beyond x; the last for an x
+    // beyond the end; -1 without fields.
+    int FieldAt(double x) const;
+    // Stores the value and its state (x and seven further doubles) for the
+    // field at x; the caller decides whether the value governs. Nothing
+    // happens for a plate or check outside the table.
+    void StoreSigma(int plate, double value, double x, const double* rest, int check, int info);
+    void StoreTau(int plate, double value, double x, const double* rest, int check, int info);
+    // The stored value; 0 outside the table.
+    double GetSigma(int field, int plate, int check) const;
+    double GetTau(int field, int plate, int check) const;
+    // The entry index, -1 outside the table.
+    long Entry(int field, int check, int plate) const;
+
     void ReadData(ZVELEM element);
     void WriteData(ZVELEM element) const;
 
@@ -20,7 +49,20 @@ public:
     int32_t m_numOfFields = 0;
     std::vector<double> m_minSx, m_valSx, m_maxTau, m_valTau, m_util, m_utilFib, m_utilFy, m_field;
     std::vector<int32_t> m_infoSx, m_infoTau, m_maxFrom, m_plateEnabled;
+
+private:
+    void Store(std::vector<double>& values, std::vector<double>& states, std::vector<int32_t>& infos, int plate,
+               double value, double x, const double* rest, int check, int info);
 };
+
+// The equivalent stress sqrt(sx² + sy² + sz² - sx sy - sx sz - sy sz +
+// 3 (txy² + txz² + tyz²)) (von Mises).
+double CalcEquivalentStress(double sx, double sy, double sz, double txy, double txz, double tyz);
+// The utilisation of a value s against a limit l/a scaled by c (|s| /
+// (c x 1000 / a), only when |a| and |c| exceed 0.01) and against an
+// absolute limit b (|s| / b, only when |b| exceeds 0.01): the larger of the
+// two, 0 when neither applies. d is not read.
+double CalcUtilisation(double s, double a, double b, double d, double c);
 
 class CFatigueDetailTable {
 public:

@@ -260,6 +260,23 @@ public:
     // the plate, in m (a = y, b = z); unchanged for a plate index out of range.
     void GetSectionPlateAt(int field, int plate, double t, double& a, double& b);
 
+    // ---- crane results: stresses, envelopes, plate buckling (crane/) ------------------
+    // Value ids 29, 30, 31 (smallest and largest normal stress, largest
+    // shear stress, N/mm²) of every node of the table's load case `slot`
+    // from its section forces (ids 11 to 17) and the stress-point block;
+    // nothing without ids 11 and 29 or when the node counts differ.
+    void CalcNodeStresses(CResultTable& table, int slot);
+    // The local wheel-load values of the evaluation points (kind 1 and up)
+    // in the check's envelope table become their largest magnitude along
+    // the girder, per slot (and in the cranes' fatigue tables for check 4).
+    void ApplyMaxAbsEnvelope(int check);
+    // Plate buckling of every enabled plate in every field and check of the
+    // plate stress table ("util", "maxFrom", "utilFib", "utilFy").
+    void CalcPlateBuckling();
+    // The x of the supports with at least one restraint not 0, in order
+    // (support k lies at the sum of the field lengths 0..k).
+    std::vector<double> GetRestrainedSupportX() const;
+
     // ---- the data ---------------------------------------------------------------------
     std::vector<CFormulaValue> m_fieldLengths;
     std::vector<CSupport> m_supports;
@@ -320,7 +337,11 @@ public:
     std::vector<double> m_cranePositions;
     std::vector<double> m_fieldLength0, m_fieldLength1;
     CEnvelope m_summaries[8];  // "resSummary" of the five checks, then "resSummaryLTB" of the first three
-    CPlateBucklingTable m_bucklRes;
+    CPlateStressTable m_bucklRes;
+    // The kernel's stress-point block ("esp"): one load case, per node the
+    // seven unit-stress coefficients of each stress point.
+    CResultTable m_stressPoints;
+    int32_t m_numOfPlates = 0;
     std::vector<int32_t> m_bucklFields;
     CSteelCheckSections m_steelSections;
     int32_t m_nCurCranePos = 0;
@@ -368,6 +389,15 @@ private:
     LUDataList* m_pLU = nullptr;  // owned by the base data
     std::string m_strSectionFile;  // the section file this object holds a claim on
 };
+
+// The extreme values of one support-reaction curve (value id 18..23,
+// triples x, maximum, minimum) of crane check 0, 1 or 2 as exported values
+// under "Extremal" with one letter per restrained support.
+// supportX: the x of the restrained supports in order (their letters).
+void ExportExtremalValues(ZVELEM exports, int check, int valueId, const CResultSet& curve,
+                          const std::vector<double>& supportX);
+// The letters of the n-th support (from 1): "A".."Z", then "AA", "AB" ...
+std::string SupportLetters(int n);
 
 // The norm text of a norm code: "Nachrechnung" for an existing structure,
 // else 7 "DIN 18800", 8 "EC 3", any other "EC3 NA (DE)".

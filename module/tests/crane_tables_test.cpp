@@ -94,7 +94,7 @@ TEST_F(RecordDoc, FatigueTableSizesFromItsCounts)
 
 TEST_F(RecordDoc, BucklingTableListsFollowTheirStoredData)
 {
-    CPlateBucklingTable t;
+    CPlateStressTable t;
     t.m_numOfPlates = 3;
     t.m_numOfChecks = 2;
     t.m_numOfFields = 1;
@@ -107,7 +107,7 @@ TEST_F(RecordDoc, BucklingTableListsFollowTheirStoredData)
     ZVELEM e = Add("bucklRes");
     t.WriteData(e);
     ZEVUD_DeleteAttr(e, "valTau");
-    CPlateBucklingTable back;
+    CPlateStressTable back;
     back.m_valTau = {7, 7};
     back.ReadData(e);
     EXPECT_TRUE(back.m_valTau.empty());

@@ -31,8 +31,10 @@
 // combinations they give:
 //   norms DIN 1055-100, EC_NAD, EC_NAF: 0 "Ed" fundamental, 1 "Ed,A"
 //     accidental, 2 "Ed,rare" characteristic, 3 "Ed,frequ" frequent,
-//     4 "Ed,perm" quasi-permanent, 13 "AK" characteristic values of all
-//     actions, 14 "AK<n>" characteristic values of action n alone;
+//     4 "Ed,perm" quasi-permanent, 5 "Ed,rare" characteristic (the crane
+//     runway's fatigue and serviceability switch), 13 "AK" characteristic
+//     values of all actions, 14 "AK<n>" characteristic values of action n
+//     alone;
 //   norms EC and SIA 260:2003: 0, 1, 2, 3, 4 as above, 12 "AK", 13 "AK<n>";
 //   norm DIN 18800: 0 "Ed", 1 "Ed,A", 2 "Ed,rare" (serviceability with
 //     gamma_F = 1.0), 3 "AK", 4 "AK<n>".

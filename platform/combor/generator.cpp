@@ -37,6 +37,10 @@ Check CheckOf(NormId norm, int index) {
     }
     if (index == 3) return Check::Frequent;
     if (index == 4) return Check::QuasiPermanent;
+    // The crane runway's fatigue and serviceability switch: the
+    // characteristic combination of the fatigue load cases (gamma_Ff = 1.0,
+    // psi0 of crane actions 1.0, EN 1993-6 9).
+    if (index == 5 && (norm == kDin1055 || norm == kEcNad || norm == kEcNaf)) return Check::Characteristic;
     const int ak = (norm == kEc || norm == kSia260) ? 12 : 13;
     if (index == ak) return Check::AllActions;
     if (index == ak + 1) return Check::PerAction;

@@ -303,6 +303,32 @@ TEST(ComborChecks, IndicesOfTheCharacteristicValuesByNorm) {
     }
 }
 
+// The crane runway's fatigue switch (index 5) of the German and French
+// norms: the characteristic combination, permanent 1.0, leading 1.0, the
+// others psi0 (EN 1990 6.14b); with psi0 = 1.0 of crane actions (EN 1991-3
+// Table A.2; DIN 1055-100 here with storage loads, psi0 = 1.0 as well) every
+// fatigue load case acts together with the permanent loads. EN and DIN
+// 18800 have no such switch.
+TEST(ComborChecks, FatigueSwitchGivesTheCharacteristicCombination) {
+    struct Case {
+        const char* norm;
+        int category;  // a category with psi0 = 1.0
+        size_t count;
+    };
+    for (const Case& c : {Case{"DIN 1055-100", 2, 4}, Case{"EC_NAD", 12, 4}, Case{"EC_NAF", 12, 4},
+                          Case{"EC", 4, 0}, Case{"DIN 18800", 0, 0}}) {
+        Session s(c.norm);
+        s.Action(1, 0, 0, true, {1});
+        s.Action(2, 1, c.category, true, {2});
+        s.Action(3, 1, c.category, true, {3});
+        s.Only({5});
+        auto combos = s.Calc();
+        ASSERT_EQ(combos.size(), c.count) << c.norm;
+        if (c.count == 0) continue;
+        EXPECT_EQ(Of(combos, "Ed,rare"), Expect({{1, 0, 0}, {1, 1, 0}, {1, 0, 1}, {1, 1, 1}})) << c.norm;
+    }
+}
+
 TEST(ComborNorms, GroupsCategoriesAndFactors) {
     struct Case {
         const char* norm;

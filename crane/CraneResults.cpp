@@ -1,0 +1,202 @@
+// Results of the crane-runway checks after the superposition: node
+// stresses of a combination, the envelope of the local wheel-load values by
+// their magnitude, plate buckling per field and the export of the extreme
+// support reactions.
+#include <algorithm>
+#include <cmath>
+
+#include "crane/CraneResults.h"
+#include "formula/Exports.h"
+#include "module/ModuleData.h"
+#include "platform/ferrum/plate_buckling.h"
+#include "platform/winsys/winsys.h"
+
+namespace {
+
+// Section forces 11..17 to kN and cm: N, Vy, Vz in kN; Mx, My, Mz from kNm
+// to kNcm; the bimoment from kNm² to kNcm².
+constexpr double kForceFactors[7] = {1.0, 1.0, 1.0, 100.0, 100.0, 100.0, 10000.0};
+
+}  // namespace
+
+namespace crane_ids {
+
+std::vector<int32_t> ResultCodes(int points, int plates) {
+    std::vector<int32_t> codes = {0x1001, 0,      0,      0,      0,      0x2001, 0,       0,      0,
+                                  0,      0x802,  0x803,  0x1003, 0x2003, 0x804,  0x1004,  0x2004, 0x4004,
+                                  0x805,  0x1005, 0x2005, 0x806,  0x1006, 0x2006, 0x1007,  0x2007, 0x807,
+                                  0x8007, 0x10007, 8,     9,      10,     11,     12};
+    for (int u = 0; u < points; ++u)
+        for (int k = 0; k < kIdsPerPoint; ++k) codes.push_back(13 + kIdsPerPoint * u + k);
+    for (int p = 0; p < plates; ++p)
+        for (int k = 0; k < kIdsPerPlate; ++k) codes.push_back(1024 + kIdsPerPlate * p + k);
+    return codes;
+}
+
+}  // namespace crane_ids
+
+void CModuleData::CalcNodeStresses(CResultTable& table, int slot) {
+    using namespace crane_ids;
+    if (!table.HasValue(kNormalForce) || !table.HasValue(kMinSigma)) return;
+    const int32_t nodes = table.GetNumNodes();
+    if (nodes < 1 || nodes != m_stressPoints.GetNumNodes() || slot < 0 || slot >= table.GetNumLoadCases()) return;
+    const int32_t values = m_stressPoints.GetNumColumns();
+    const double* esp = m_stressPoints.GetBlock(0);
+    const int32_t points = esp ? values / kEspGroup : 0;
+    for (int32_t i = 0; i < nodes; ++i) {
+        double F[7];
+        for (int k = 0; k < 7; ++k) F[k] = table.GetValue(slot, i, kNormalForce + k) * kForceFactors[k];
+        double minSigma = 0.0, maxSigma = 0.0, maxTau = 0.0;
+        for (int32_t g = 0; g < points; ++g) {
+            const double* e = esp + static_cast<size_t>(i) * values + static_cast<size_t>(g) * kEspGroup;
+            // kN/cm² -> N/mm².
+            const double sigma = 10.0 * (e[0] * F[0] + e[1] * F[4] + e[2] * F[5] + e[3] * F[6]);
+            const double tau = 10.0 * (e[4] * F[3] + e[5] * F[1] + e[6] * F[2]);
+            minSigma = std::min(minSigma, sigma);
+            maxSigma = std::max(maxSigma, sigma);
+            maxTau = std::max(maxTau, std::fabs(tau));
+        }
+        table.SetValue(slot, i, kMinSigma, minSigma);
+        table.SetValue(slot, i, kMaxSigma, maxSigma);
+        table.SetValue(slot, i, kMaxTau, maxTau);
+    }
+}
+
+namespace {
+
+// Every node of the slot gets the value of largest magnitude of the slot
+// (a later node wins only when strictly larger in magnitude).
+void MaxAbsOverNodes(CResultTable& table, int slot, int32_t id) {
+    if (!table.HasValue(id) || slot >= table.GetNumLoadCases()) return;
+    double best = 0.0;
+    for (int32_t i = 0; i < table.GetNumNodes(); ++i) {
+        const double v = table.GetValue(slot, i, id);
+        if (std::fabs(v) > std::fabs(best)) best = v;
+    }
+    for (int32_t i = 0; i < table.GetNumNodes(); ++i) table.SetValue(slot, i, id, best);
+}
+
+void MaxAbsEnvelope(CResultTable& table, const std::vector<CNotchCase>& points) {
+    for (size_t u = 0; u < points.size(); ++u) {
+        if (points[u].m_iPlace < 1) continue;
+        for (int32_t id : {crane_ids::PointValue(static_cast<int>(u), 2), crane_ids::PointValue(static_cast<int>(u), 3)})
+            for (int slot : {0, 1}) MaxAbsOverNodes(table, slot, id);
+    }
+}
+
+}  // namespace
+
+void CModuleData::ApplyMaxAbsEnvelope(int check) {
+    if (check < 0 || check >= kCraneChecks) return;
+    MaxAbsEnvelope(m_craneResults[check], m_notchCases);
+    if (check == 4)
+        for (CResultTable& t : m_fatResults) MaxAbsEnvelope(t, m_notchCases);
+}
+
+void CModuleData::CalcPlateBuckling() {
+    CPlateStressTable& t = m_bucklRes;
+    if (!t.HasData()) return;
+    const double fy = m_sections.empty() ? 0.0 : m_sections.front().m_strength;
+    const int bottomFlange = m_craneSettings.m_craneTyp != 0 ? 1 : 0;
+    const int railInSection = m_rail.m_bCalculation != 0 ? 1 : 0;
+    FER_VaduLocalSection points{};
+    FillFER_VaduLocalResultWithPOI(points);
+    const FER_VaduLocalSection* given = m_craneSettings.m_autoPOI != 0 ? nullptr : &points;
+    for (int c = 0; c < t.m_numOfChecks; ++c) {
+        for (int f = 0; f < t.m_numOfFields; ++f) {
+            const double fieldEnd = t.m_field[static_cast<size_t>(f)];
+            const double length = f == 0 ? fieldEnd : fieldEnd - t.m_field[static_cast<size_t>(f - 1)];
+            const size_t bucklEntry = static_cast<size_t>(f) + 1;
+            const double panels = bucklEntry < m_bucklFields.size() ? std::max(1, m_bucklFields[bucklEntry]) : 1;
+            const size_t fc = static_cast<size_t>(t.m_numOfChecks) * f + c;
+            for (int p = 0; p < t.m_numOfPlates; ++p) {
+                if (static_cast<size_t>(p) >= t.m_plateEnabled.size() || !t.m_plateEnabled[static_cast<size_t>(p)])
+                    continue;
+                const long e = t.Entry(f, c, p);
+                if (e < 0) continue;
+                const auto entry = static_cast<size_t>(e);
+                for (const CCrane& crane : m_cranes) {
+                    for (int j = 0; j < kCraneGroups; ++j) {
+                        if (!(crane.m_groupClass[j] & (1 << c))) continue;
+                        for (int i = 0; i < crane.m_numOfAxis; ++i) {
+                            FER_VaduLocalInput in;
+                            crane.FillVaduLocalInput(*this, in, j, i, (i + 1) % crane.m_numOfAxis);
+                            // The state of the governing normal stress, then
+                            // that of the governing shear stress.
+                            for (int from = 0; from < 2; ++from) {
+                                const double* state =
+                                    (from == 0 ? t.m_valSx : t.m_valTau).data() + entry * CPlateStressTable::kStateValues;
+                                if (!(state[5] > 0)) continue;  // no state stored for this field
+                                FER_PlateBucklingResult r{};
+                                const int h = m_steelSections.GetSteelCheckSectionHandle(state[0]);
+                                if (FER_hCalc_PlateBuckling_RedStress(h, panels, fy, state, length * 100.0,
+                                                                      bottomFlange, railInSection, &in, given,
+                                                                      &r) != 0)
+                                    continue;
+                                if (r.utilisation > t.m_util[entry]) {
+                                    t.m_util[entry] = r.utilisation;
+                                    t.m_maxFrom[entry] = from;
+                                }
+                                t.m_utilFib[fc] = std::max(t.m_utilFib[fc], r.utilFib);
+                                t.m_utilFy[fc] = std::max(t.m_utilFy[fc], r.utilFy);
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+std::string SupportLetters(int n) {
+    // Bijective base 26: 1 -> A, 26 -> Z, 27 -> AA, 28 -> AB ...
+    std::string s;
+    while (n > 0) {
+        --n;
+        s.insert(s.begin(), static_cast<char>('A' + n % 26));
+        n /= 26;
+    }
+    return s;
+}
+
+std::vector<double> CModuleData::GetRestrainedSupportX() const {
+    std::vector<double> xs;
+    double x = 0.0;
+    for (size_t k = 0; k < m_supports.size() && k < m_fieldLengths.size(); ++k) {
+        x += m_fieldLengths[k].GetValue();
+        const CSupport& s = m_supports[k];
+        const CFormulaValue* v[7] = {&s.m_cx, &s.m_cy, &s.m_cz, &s.m_cmx, &s.m_cmy, &s.m_cmz, &s.m_cwoelb};
+        if (std::any_of(std::begin(v), std::end(v), [](const CFormulaValue* f) { return f->GetValue() != 0.0; }))
+            xs.push_back(x);
+    }
+    return xs;
+}
+
+void ExportExtremalValues(ZVELEM exports, int check, int valueId, const CResultSet& curve,
+                          const std::vector<double>& supportX) {
+    static const char* const kParts[3] = {"\\", "\\Trag A\\", "\\Trag Prüflast\\"};
+    static const char* const kNames[6] = {"Ax", "Ay", "Az", "Mx", "My", "Mz"};
+    if (!exports || check < 0 || check > 2 || valueId < crane_ids::kReactionAx || valueId > crane_ids::kReactionMz)
+        return;
+    const char* name = kNames[valueId - crane_ids::kReactionAx];
+    const std::string unit = valueId > crane_ids::kReactionAz ? "kNm" : "kN";
+    const std::vector<float>& d = curve.m_data;
+    for (size_t k = 0; k + 2 < d.size(); k += 3) {
+        const double x = d[k], maximum = d[k + 1], minimum = d[k + 2];
+        if (!(std::fabs(maximum) > 0.01 || std::fabs(minimum) > 0.01)) continue;
+        // The letters name the support's place among the restrained
+        // supports, whatever the component.
+        int place = 0;
+        for (size_t s = 0; s < supportX.size(); ++s)
+            if (std::fabs(supportX[s] - x) < 0.001) place = static_cast<int>(s) + 1;
+        if (place == 0) continue;
+        const std::string letters = SupportLetters(place);
+        const std::string folder = std::string("Extremal") + kParts[check] + letters + "\\";
+        if (std::fabs(maximum) > 0.01)
+            WriteExportToFolder(exports, folder, winsys::FormatC("max %s", name), letters + "_max_" + name, maximum,
+                                unit);
+        if (std::fabs(minimum) > 0.01)
+            WriteExportToFolder(exports, folder, winsys::FormatC("min %s", name), letters + "_min_" + name, minimum,
+                                unit);
+    }
+}
