@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -276,6 +277,19 @@ public:
     // The x of the supports with at least one restraint not 0, in order
     // (support k lies at the sum of the field lengths 0..k).
     std::vector<double> GetRestrainedSupportX() const;
+    // Superposes the kernel run of crane check 0..4 at crane position
+    // `position` (from 0): mode 1 a run of the check (loadCases load cases,
+    // named in names), mode 3 a lateral-torsional buckling run; any other
+    // mode only releases the work table. log, when open, gets one line per
+    // node and load case of checks 0..3. The value ids and the envelope
+    // layouts are those of crane/CraneResults.h.
+    void SuperposeCraneResults(int check, int mode, int loadCases, int position, const std::vector<std::string>& names,
+                               std::FILE* log);
+    // Stores the six reactions of a state as extreme `extreme` (0..5 maxima,
+    // 6..11 minima of Ax .. Mz) of support `support` in group 0..3, with the
+    // load case's name (at most 9 characters) and the crane position.
+    void StoreReaction(int support, int extreme, int group, const double* values, const std::string& name,
+                       int position);
 
     // ---- the data ---------------------------------------------------------------------
     std::vector<CFormulaValue> m_fieldLengths;
@@ -342,6 +356,11 @@ public:
     // seven unit-stress coefficients of each stress point.
     CResultTable m_stressPoints;
     int32_t m_numOfPlates = 0;
+    // Per check 0..2: the largest utilisation (value id 33) of each crane
+    // position that the superposition rated.
+    std::map<int, double> m_positionRatings[3];
+    // Six reaction factors per load case of a crane run (Ax .. Mz).
+    std::vector<double> m_loadCaseRatios;
     std::vector<int32_t> m_bucklFields;
     CSteelCheckSections m_steelSections;
     int32_t m_nCurCranePos = 0;

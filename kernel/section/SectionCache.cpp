@@ -361,8 +361,9 @@ void SectionCache::Compute(int32_t handle, ProfileValues& v) {
                         v.ta.push_back(E.ta);
                         v.te.push_back(E.te);
                     } else {
-                        v.esp.push_back(y);
-                        v.esp.push_back(z);
+                        // The seven unit stresses of a face point, in the order the
+                        // crane superposition reads them: N, My, Mz, Mw, Mx, Vy, Vz.
+                        for (int q = 0; q < 7; ++q) v.esp.push_back(u[q]);
                     }
                 }
                 ++v.positions;

@@ -74,7 +74,7 @@ struct ProfileValues {
     std::vector<double> unit[8];              // the eight unit stresses per point
     std::vector<double> y, z, ta, te;         // per position (middle point)
     std::vector<int32_t> plate;               // wall element of every point
-    std::vector<double> esp;                  // y, z of the two face points per position
+    std::vector<double> esp;                  // the first seven unit stresses of the two face points per position
     std::vector<std::vector<int32_t>> users;  // per point: the user points (reader index) it serves
     int32_t positions = 0;
 };

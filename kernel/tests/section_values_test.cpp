@@ -2,6 +2,8 @@
 // against closed forms of thin-walled sections.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <cmath>
 
 #include "kernel/KernelPhases.h"
@@ -251,8 +253,17 @@ TEST_F(SectionValues, StoreEspWritesOneListPerNode) {
     c.StoreEsp(e);
     EXPECT_EQ(ZEVUD_GetInt(e, "numOfNodes"), 3);
     const int32_t perNode = ZEVUD_GetInt(e, "numOfValues");
-    EXPECT_EQ(perNode, 30 * 2 * 2);  // 30 positions, two face points of (y, z)
+    EXPECT_EQ(perNode, 30 * 2 * 7);  // 30 positions, two face points of seven unit stresses
     EXPECT_EQ(ZEVUD_GetBinDataLength(e, "esp"), 3 * perNode * 8);
+    // The first unit stress of every point is 1/A (the section of the fixture).
+    std::vector<unsigned char> bytes(static_cast<size_t>(ZEVUD_GetBinDataLength(e, "esp")));
+    ZEVUD_GetBinData(e, "esp", bytes.data(), static_cast<int>(bytes.size()));
+    const double area = 2 * 20 * 1.5 + 38.5 * 0.8;
+    for (int32_t k = 0; k < 3 * perNode; k += 7) {
+        double e0;
+        std::memcpy(&e0, bytes.data() + 8 * k, 8);
+        ASSERT_NEAR(e0, 1.0 / area, 1e-12) << k;
+    }
     ZEVUD_CloseDoc(doc);
 }
 
