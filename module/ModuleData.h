@@ -359,8 +359,6 @@ public:
     // Per check 0..2: the largest utilisation (value id 33) of each crane
     // position that the superposition rated.
     std::map<int, double> m_positionRatings[3];
-    // Six reaction factors per load case of a crane run (Ax .. Mz).
-    std::vector<double> m_loadCaseRatios;
     std::vector<int32_t> m_bucklFields;
     CSteelCheckSections m_steelSections;
     int32_t m_nCurCranePos = 0;
