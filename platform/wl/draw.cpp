@@ -165,6 +165,8 @@ void DrawFrameControl(QPainter& p, const Rect& rr, unsigned type, unsigned state
         QStyleOptionButton opt;
         opt.rect = r;
         opt.palette = style->standardPalette();
+        // An inactive control takes the greyed colours.
+        if (state & DFCS_INACTIVE) opt.palette.setCurrentColorGroup(QPalette::Disabled);
         opt.state = st | ((state & DFCS_CHECKED) ? QStyle::State_On : QStyle::State_Off);
         if ((state & 0x1F) == DFCS_BUTTONPUSH) {
             opt.state |= (state & DFCS_PUSHED) ? QStyle::State_Sunken : QStyle::State_Raised;
