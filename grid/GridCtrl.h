@@ -280,13 +280,13 @@ public:
     void SelectCells(CGridCellId cell, bool forceRedraw = false, bool select = true);
     void ExtendSelection(CGridCellId cell);
     void ClearSelection();
-    void OnRButtonDown(unsigned flags, wl::Point p);
+    virtual void OnRButtonDown(unsigned flags, wl::Point p);
 
     // Mouse and key handlers (flags: MK_* bits; Qt events arrive here).
     enum { MK_LBUTTON = 0x01, MK_RBUTTON = 0x02, MK_SHIFT = 0x04, MK_CONTROL = 0x08 };
-    void OnLButtonDown(unsigned flags, wl::Point p);
+    virtual void OnLButtonDown(unsigned flags, wl::Point p);
     void OnMouseMove(unsigned flags, wl::Point p);
-    void OnLButtonUp(unsigned flags, wl::Point p);
+    virtual void OnLButtonUp(unsigned flags, wl::Point p);
     void OnLButtonDblClk(unsigned flags, wl::Point p);
     void OnKeyDown(int key);
     void OnChar(int ch);
@@ -366,6 +366,10 @@ public:
     virtual CGridCellBase* CreateCell(int row, int col);
     virtual bool DestroyCell(int row, int col);
     virtual void OnRButtonUp(unsigned flags, wl::Point p);
+    // The window got the keyboard focus (reason: Qt's focus reason) or
+    // lost it to next (nullptr: outside the program).
+    virtual void OnSetFocus(int /*reason*/) {}
+    virtual void OnKillFocus(QWidget* /*next*/) {}
 
     // Sends a grid notification to the parent; its answer.
     std::intptr_t SendMessageToParent(int row, int col, int code);

@@ -1,5 +1,6 @@
 #include "grid/GridWidget.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
 #include <QDragMoveEvent>
@@ -52,6 +53,8 @@ bool GridWidget::event(QEvent* e) {
         grid->OnCaptureChanged();
     if (grid && (e->type() == QEvent::ApplicationPaletteChange || e->type() == QEvent::PaletteChange))
         grid->OnSysColorChange();
+    if (grid && e->type() == QEvent::FocusIn) grid->OnSetFocus(int(static_cast<QFocusEvent*>(e)->reason()));
+    if (grid && e->type() == QEvent::FocusOut) grid->OnKillFocus(QApplication::focusWidget());
     if (grid && e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         // Tab moves inside the grid when the grid handles it.
