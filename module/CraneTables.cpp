@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "module/frame/BinaryArrays.h"
+#include "module/frame/Utilities.h"
 
 namespace {
 
@@ -266,6 +267,63 @@ bool CRailWeldTable::SetSize(int numOfGroupe, int numOfCranes, int numOfxPos, in
     m_val.assign(static_cast<size_t>(n), 0.0);
     m_bUsed.assign(static_cast<size_t>(n), 0);
     return true;
+}
+
+long CRailWeldTable::RailWeldIndex(int group, int crane, int position, int axle) const
+{
+    if (group < 0 || group >= m_numOfGroupe || crane < 0 || crane >= m_numOfCranes || position < 0 ||
+        position >= m_numOfxPos || axle < 0 || axle >= m_numOfAxis)
+        return -1;
+    const long entry = ((static_cast<long>(group) * m_numOfCranes + crane) * m_numOfxPos + position) * m_numOfAxis + axle;
+    const long i = entry * kRecordValues;
+    return static_cast<size_t>(i + kRecordValues) <= m_val.size() ? i : -1;
+}
+
+bool CRailWeldTable::Update(int group, int crane, int position, int axle, double aw, double Pz, double Hx, double Hy,
+                            double Qz, double Qy, double utl, double Gv, double Gz, double Ts, double Tp)
+{
+    const long i = RailWeldIndex(group, crane, position, axle);
+    if (i < 0) return false;
+    const size_t flag = static_cast<size_t>(i / kRecordValues);
+    double* v = m_val.data() + i;
+    if (m_bUsed[flag] && !(utl > v[10])) return true;
+    const double values[kRecordValues] = {static_cast<double>(group), static_cast<double>(crane),
+                                          static_cast<double>(position), static_cast<double>(axle), aw, Pz, Hx, Hy, Qz,
+                                          Qy, utl, Gv, Gz, Ts, Tp};
+    std::copy(values, values + kRecordValues, v);
+    m_bUsed[flag] = 1;
+    return true;
+}
+
+bool CRailWeldTable::IsSet(int group, int crane, int position, int axle) const
+{
+    const long i = RailWeldIndex(group, crane, position, axle);
+    return i >= 0 && m_bUsed[static_cast<size_t>(i / kRecordValues)] != 0;
+}
+
+void CRailWeldTable::Dump(FILE* file) const
+{
+    FILE* f = file;
+    if (!f) {
+        if (!IsDeveloperDumpOn()) return;
+        f = std::fopen("RailWeldingDump.txt", "w");
+        if (!f) return;
+    }
+    for (int g = 0; g < m_numOfGroupe; ++g)
+        for (int c = 0; c < m_numOfCranes; ++c)
+            for (int p = 0; p < m_numOfxPos; ++p)
+                for (int a = 0; a < m_numOfAxis; ++a) {
+                    if (!IsSet(g, c, p, a)) continue;
+                    const double* v = m_val.data() + RailWeldIndex(g, c, p, a);
+                    std::fprintf(f,
+                                 "iGroup=%2d, iCrane=%1d, iPos=%2d, iAxis=%1d:: aw=%4.1lf, Pz=%5.1lf, Hx=%5.1lf, "
+                                 "Hy=%5.1lf, Qz=%5.1lf, Qy=%5.1lf,   utl=%5.2lf, Gv=%6.2lf, Gz=%6.2lf, Ts=%6.2lf, "
+                                 "Tp=%6.2lf,  iGrp1=%2d, iCrane=%1d, iPos1=%2d, iAxis=%1d\n",
+                                 g, c, p, a, v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12], v[13], v[14],
+                                 static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
+                                 static_cast<int>(v[3]));
+                }
+    if (f != file) std::fclose(f);
 }
 
 void CRailWeldTable::WriteData(ZVELEM e) const

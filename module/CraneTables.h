@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include "platform/zevud/zevud.h"
@@ -102,6 +103,19 @@ public:
     void Clear();
     // numOfGroupe x numOfCranes x numOfxPos x numOfAxis x 15 values and flags.
     bool SetSize(int numOfGroupe, int numOfCranes, int numOfxPos, int numOfAxis);
+    // The index of the first value of the entry (group, crane, position,
+    // axle); -1 outside the table.
+    long RailWeldIndex(int group, int crane, int position, int axle) const;
+    // Keeps the governing result of the entry: stored when the entry is not
+    // set or utl is greater than the stored one (a tie keeps the first).
+    // False outside the table.
+    bool Update(int group, int crane, int position, int axle, double aw, double Pz, double Hx, double Hy, double Qz,
+                double Qy, double utl, double Gv, double Gz, double Ts, double Tp);
+    bool IsSet(int group, int crane, int position, int axle) const;
+    // One line per set entry. With no file: "RailWeldingDump.txt" when the
+    // developer switch is on, else nothing is written; a file that cannot
+    // be opened is passed over. A given file stays open.
+    void Dump(FILE* file = nullptr) const;
     void ReadData(ZVELEM element);
     void WriteData(ZVELEM element) const;
 

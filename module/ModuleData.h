@@ -222,6 +222,22 @@ public:
     void FillFER_VaduLocalResultWithPOI(FER_VaduLocalSection& record);
     // Places the system points of interest from the local check.
     void CalcCraneLocalEffects();
+    // Empty when the fatigue check can run on the input, else the message
+    // that names the point of interest or crane at fault (detail index,
+    // stress type, crane class, gamma_Mf, more than three cranes).
+    std::string CheckFatigueInput() const;
+    // The fatigue check of check 4 over the stress points, cranes and nodes
+    // of the cranes' fatigue tables: the fatigue detail table, the
+    // utilisations and interactions in the fatigue tables and the check's
+    // envelope. False when the input was refused (nothing checked, the
+    // detail table empty) or local stresses could not be formed at a point.
+    bool CalcFatigue();
+    // The panel length of the crane checks at x in m: the length of the field
+    // that holds x divided by its number of buckling fields (at least 1).
+    double GetPanelLength(double x) const;
+    // The rail-weld check under each wheel of each crane at each crane
+    // position for the groups of checks 0 to 2, into the rail-weld table.
+    void CalcRailWeld();
 
     // ---- crane-run preparation (crane/; free helpers in crane/RunPreparation.h) -------
     // The five actions of a run for check bit 1, 2, 4, 8 or 16 (permanent,
