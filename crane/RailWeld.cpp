@@ -18,15 +18,24 @@ std::string Tr(const char* text) { return lingo::Translate("VKT Eingabe", "velor
 constexpr int kVy = 12;
 constexpr int kVz = 13;
 
-// The partial factor of the crane actions in the run of an ultimate check:
-// 1.35 (1.5 for a French position) in check 0, 1.0 in check 1 (accidental),
-// 1.1 in check 2 (test load).
-double CraneActionFactor(int check, bool france) {
-    switch (check) {
-    case 0: return france ? 1.5 : 1.35;
-    case 2: return 1.1;
-    default: return 1.0;
+// The partial factors of the crane actions (actions 3, 4, 5) in the runs of
+// the ultimate checks 0, 1 and 2 (check bits 1, 2, 4), as the run
+// preparation defines them; the position's actions and factors are left as
+// they were.
+std::vector<std::vector<double>> CraneActionFactors(CModuleData& d) {
+    const CLKData savedActions = d.LK();
+    const std::vector<double> savedPartial = d.m_partialFactors, savedCombination = d.m_combinationFactors;
+    std::vector<std::vector<double>> factors;
+    for (int bit : {1, 2, 4}) {
+        d.DefineCraneActions(bit);
+        std::vector<double> crane(3, 1.0);
+        for (size_t c = 0; c < 3 && c + 2 < d.m_partialFactors.size(); ++c) crane[c] = d.m_partialFactors[c + 2];
+        factors.push_back(crane);
     }
+    d.LK() = savedActions;
+    d.m_partialFactors = savedPartial;
+    d.m_combinationFactors = savedCombination;
+    return factors;
 }
 
 // The largest magnitude of a value over the minimum and maximum of a table.
@@ -64,7 +73,7 @@ void CModuleData::CalcRailWeld() {
             Qy = LargestMagnitude(m_craneResults[0], kVy);
         }
         const bool intermittent = m_rail.m_connection == 1;
-        const bool france = m_info.m_nCountryCode != 0;
+        const std::vector<std::vector<double>> factors = CraneActionFactors(*this);
         bool incomplete = false;
 
         for (int g = 0; g < CModuleData::kCraneGroups; ++g) {
@@ -76,7 +85,8 @@ void CModuleData::CalcRailWeld() {
                     continue;
                 // The generated wheel forces carry the dynamic factors; the
                 // design values take the partial factor of the crane action.
-                const double factor = CraneActionFactor(check, france);
+                const double factor =
+                    check >= 0 && check <= 2 ? factors[static_cast<size_t>(check)][std::min<size_t>(static_cast<size_t>(c), 2)] : 1.0;
                 for (int p = 0; p < positions && crane.m_numOfAxis >= 2; ++p) {
                     const double x = m_cranePositions[static_cast<size_t>(p) * static_cast<size_t>(K) +
                                                       static_cast<size_t>(c)];

@@ -107,6 +107,21 @@ TEST(RailWeld, DesignForcesAndHandValues) {
     }
 }
 
+// A French position: gamma_Q 1.5 for the crane actions of check 0. The
+// position's actions and factors stay as the last run left them.
+TEST(RailWeld, FrenchFactorAndActionsKept) {
+    Fixture f;
+    f.d.m_info.m_nCountryCode = 1;
+    f.Wheel(0, 10, 0, 0);
+    f.d.DefineCraneActions(16);
+    const std::vector<double> partial = f.d.m_partialFactors;
+    f.d.CalcRailWeld();
+    EXPECT_NEAR(f.Entry(0, 0, 0)[6], 15.0, 1e-12);
+    EXPECT_EQ(f.d.m_partialFactors, partial);
+    EXPECT_TRUE(f.d.LK().m_bChecks[3]);
+    EXPECT_FALSE(f.d.LK().m_bChecks[0]);
+}
+
 // Intermittent welds 50 / 50 double the stresses; a bolted rail has no weld
 // and no entries; a one-axle crane gives no entries.
 TEST(RailWeld, WeldKindsAndAxles) {
