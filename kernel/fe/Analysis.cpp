@@ -629,9 +629,12 @@ void RunUltimateCombinations(RunState& run, int32_t threads, const UltimateDone&
     std::atomic<int32_t> next{0};
     std::atomic<bool> cancel{false};
     std::exception_ptr failure;
-    auto work = [&]() {
+    // The workers' states are copied before any worker runs: the last
+    // combination's worker writes into the run's state.
+    std::vector<std::unique_ptr<FeState>> states;
+    for (int32_t i = 0; i < workers; ++i) states.push_back(WorkerState(st));
+    auto work = [&](FeState* w) {
         try {
-            std::unique_ptr<FeState> w = WorkerState(st);
             for (;;) {
                 const int32_t k = next.fetch_add(1);
                 if (k >= n || cancel.load()) break;
@@ -650,7 +653,7 @@ void RunUltimateCombinations(RunState& run, int32_t threads, const UltimateDone&
     };
     std::vector<std::thread> pool;
     pool.reserve(Z(workers));
-    for (int32_t i = 0; i < workers; ++i) pool.emplace_back(work);
+    for (int32_t i = 0; i < workers; ++i) pool.emplace_back(work, states[Z(i)].get());
     // The combinations are handed on in their order, each as soon as it and
     // all before it are done.
     for (int32_t k = 0; k < n; ++k) {
