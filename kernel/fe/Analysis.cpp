@@ -206,6 +206,8 @@ std::shared_ptr<FeRunConstants> BuildConstants(RunState& run, const FeState& st)
         ColumnHeights(mht, c->lms[Z(e)]);
     }
     SkylineAddresses(c->maxa, mht, c->N, c->nband, c->nwk);
+    c->positions.resize(c->lms.size());
+    for (size_t e = 0; e < c->lms.size(); ++e) c->positions[e] = SkylinePositions(c->maxa, c->lms[e]);
     c->values.resize(c->lms.size());
     c->hinges.resize(c->lms.size());
     c->hinged.assign(c->lms.size(), 0);
@@ -339,8 +341,8 @@ int32_t Analyse(RunState& run, FeState& st, FeResults& results, int32_t modus, i
             if (modus == kSecondOrder) AddPointLoadHeight(st, e, ne, Kpass);
             const LmVector& lm = c.lms[Z(e)];
             for (int32_t i = 0; i < 14; ++i) p0[Z(lm[Z(i)])] += fixedEnd[Z(i)];
-            if (assemble) AddElementToSkyline(K, maxa, Kpass.data(), 1.0, lm);
-            if (buckling) AddElementToSkyline(G, maxa, Kge.data(), -1.0, lm);
+            if (assemble) AddElementAt(K, c.positions[Z(e)], Kpass.data(), 1.0);
+            if (buckling) AddElementAt(G, c.positions[Z(e)], Kge.data(), -1.0);
         }
         const FeRunConstants::System* sys = variant >= 0 ? &c.system[variant] : nullptr;
         if (assemble) {

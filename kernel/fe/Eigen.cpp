@@ -65,8 +65,7 @@ int32_t SolveEigenFactored(const std::vector<double>& K, const std::vector<doubl
     }
     int32_t totalSteps = 0;
     for (int32_t cycle = 0; cycle <= kMaxRestarts; ++cycle) {
-        SkylineMultiply(Kc, x, y1, maxa, n, nwk);
-        SkylineMultiply(G, x, y2, maxa, n, nwk);
+        SkylineMultiply2(Kc, G, x, y1, y2, maxa, n, nwk);
         double xy1 = DotProduct(x, y1, n), xy2 = DotProduct(x, y2, n);
         if (xy2 == 0.0 || !std::isfinite(xy1) || !std::isfinite(xy2)) break;
         double q = xy1 / xy2;
@@ -84,8 +83,7 @@ int32_t SolveEigenFactored(const std::vector<double>& K, const std::vector<doubl
             prevHG = hg;
             for (int32_t i = 1; i <= n; ++i)
                 p[static_cast<size_t>(i)] = beta * p[static_cast<size_t>(i)] - h[static_cast<size_t>(i)];
-            SkylineMultiply(Kc, p, z1, maxa, n, nwk);
-            SkylineMultiply(G, p, z2, maxa, n, nwk);
+            SkylineMultiply2(Kc, G, p, z1, z2, maxa, n, nwk);
             const double a1 = DotProduct(x, z1, n), b1 = DotProduct(p, z1, n);
             const double a2 = DotProduct(x, z2, n), b2 = DotProduct(p, z2, n);
             const double qA = a2 * b1 - a1 * b2;

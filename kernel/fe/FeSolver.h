@@ -104,6 +104,7 @@ struct FeResults {
 struct FeRunConstants {
     int32_t nn = 0, ne = 0, N = 0, nwk = 0, nband = 0;
     std::vector<LmVector> lms;      // equation numbers per element
+    std::vector<ElementPositions> positions;  // skyline positions of each element's entries
     std::vector<int32_t> maxa;      // diagonal addresses
     std::vector<ElementValues> values;
     std::vector<Vec14> hinges;

@@ -232,6 +232,77 @@ void SkylineMultiply(const std::vector<double>& a, const std::vector<double>& x,
     }
 }
 
+void SkylineMultiply2(const std::vector<double>& a1, const std::vector<double>& a2, const std::vector<double>& x,
+                      std::vector<double>& y1, std::vector<double>& y2, const std::vector<int32_t>& maxa,
+                      int32_t n, int32_t nwk) {
+    if (nwk == n) {
+        SkylineMultiply(a1, x, y1, maxa, n, nwk);
+        SkylineMultiply(a2, x, y2, maxa, n, nwk);
+        return;
+    }
+    y1.assign(static_cast<size_t>(n) + 1, 0.0);
+    y2.assign(static_cast<size_t>(n) + 1, 0.0);
+    const double* av = a1.data();
+    const double* bv = a2.data();
+    const double* xv = x.data();
+    double* yv = y1.data();
+    double* zv = y2.data();
+    const int32_t* mv = maxa.data();
+    for (int32_t col = 1; col <= n; ++col) {
+        const int32_t kn = mv[col];
+        const double xc = xv[col];
+        double sum1 = yv[col] + av[kn] * xc;
+        double sum2 = zv[col] + bv[kn] * xc;
+        int32_t row = col;
+        for (int32_t kk = kn + 1; kk < mv[col + 1]; ++kk) {
+            --row;
+            const double v = av[kk], w = bv[kk], xr = xv[row];
+            sum1 += v * xr;
+            sum2 += w * xr;
+            yv[row] += v * xc;
+            zv[row] += w * xc;
+        }
+        yv[col] = sum1;
+        zv[col] = sum2;
+    }
+}
+
+ElementPositions SkylinePositions(const std::vector<int32_t>& maxa, const LmVector& lm) {
+    const int32_t n = static_cast<int32_t>(maxa.size()) - 2;
+    ElementPositions pos{};
+    size_t k = 0;
+    for (int32_t i = 0; i < kElementDofs; ++i) {
+        for (int32_t j = i; j < kElementDofs; ++j, ++k) {
+            pos[k] = -1;
+            int32_t ii = lm[static_cast<size_t>(i)];
+            int32_t jj = lm[static_cast<size_t>(j)];
+            if (ii < 1 || jj < 1 || ii > n || jj > n) continue;
+            if (ii < jj) std::swap(ii, jj);
+            const int32_t p = maxa[static_cast<size_t>(ii)] + ii - jj;
+            if (p >= maxa[static_cast<size_t>(ii) + 1]) continue;
+            pos[k] = p;
+        }
+    }
+    return pos;
+}
+
+namespace {
+// Index into the full 14 x 14 matrix of each packed upper-triangle entry.
+constexpr std::array<int32_t, kElementDofs*(kElementDofs + 1) / 2> kPackedIndex = [] {
+    std::array<int32_t, kElementDofs*(kElementDofs + 1) / 2> t{};
+    size_t k = 0;
+    for (int32_t i = 0; i < kElementDofs; ++i)
+        for (int32_t j = i; j < kElementDofs; ++j) t[k++] = i * kElementDofs + j;
+    return t;
+}();
+}  // namespace
+
+void AddElementAt(std::vector<double>& a, const ElementPositions& pos, const double* full, double factor) {
+    double* av = a.data();
+    for (size_t k = 0; k < pos.size(); ++k)
+        if (pos[k] >= 0) av[pos[k]] += factor * full[kPackedIndex[k]];
+}
+
 double SkylineEntry(const std::vector<double>& a, const std::vector<int32_t>& maxa, int32_t row,
                     int32_t col) {
     if (row > col) std::swap(row, col);

@@ -77,6 +77,20 @@ void SkylineMultiply(const std::vector<double>& a, const std::vector<double>& x,
                      std::vector<double>& y, const std::vector<int32_t>& maxa, int32_t n,
                      int32_t nwk);
 
+// y1 = A1 x and y2 = A2 x for two skyline matrices of the same layout, in
+// one sweep (each product as SkylineMultiply forms it).
+void SkylineMultiply2(const std::vector<double>& a1, const std::vector<double>& a2, const std::vector<double>& x,
+                      std::vector<double>& y1, std::vector<double>& y2, const std::vector<int32_t>& maxa,
+                      int32_t n, int32_t nwk);
+
+// Skyline positions of the 105 upper-triangle entries (i <= j, row by row)
+// of an element at the equations lm; -1 where an entry is not stored.
+using ElementPositions = std::array<int32_t, kElementDofs * (kElementDofs + 1) / 2>;
+ElementPositions SkylinePositions(const std::vector<int32_t>& maxa, const LmVector& lm);
+// Adds factor times a full row-major 14 x 14 element matrix at the
+// positions (the same additions as AddElementToSkyline).
+void AddElementAt(std::vector<double>& a, const ElementPositions& pos, const double* full, double factor);
+
 // Entry (row, col) of a skyline matrix, 0 outside the profile (1-based).
 double SkylineEntry(const std::vector<double>& a, const std::vector<int32_t>& maxa, int32_t row,
                     int32_t col);

@@ -1,6 +1,7 @@
 // Skyline equation system: storage, factorisation and solution.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -78,6 +79,41 @@ TEST(FeSkyline, MultiplyMatchesDense) {
         for (int32_t j = 0; j < 12; ++j) s += m.dense[static_cast<size_t>(i)][static_cast<size_t>(j)] * x[static_cast<size_t>(j + 1)];
         EXPECT_NEAR(y[static_cast<size_t>(i + 1)], s, 1e-13);
     }
+}
+
+TEST(FeSkyline, TwoProductsInOneSweepAreTheSingleProducts) {
+    Banded m(12, 4), g(12, 4);
+    for (double& v : g.a) v = -0.5 * v + 0.25;
+    std::vector<double> x(13), y1, y2, z1, z2;
+    for (int32_t i = 1; i <= 12; ++i) x[static_cast<size_t>(i)] = std::sin(i * 1.3);
+    SkylineMultiply2(m.a, g.a, x, y1, y2, m.maxa, 12, m.nwk);
+    SkylineMultiply(m.a, x, z1, m.maxa, 12, m.nwk);
+    SkylineMultiply(g.a, x, z2, m.maxa, 12, m.nwk);
+    EXPECT_EQ(y1, z1);
+    EXPECT_EQ(y2, z2);
+}
+
+TEST(FeSkyline, ElementAddedAtItsPositionsAsByItsEquationNumbers) {
+    // Two elements of a three-node chain; the first node's equations are
+    // given as 0 (not stored), which both ways skip.
+    std::vector<int32_t> mht(22, 0), maxa;
+    LmVector a = ElementDofNumbers(0, 1), b = ElementDofNumbers(1, 2);
+    for (int32_t& v : a) v = v <= 7 ? 0 : v;
+    ColumnHeights(mht, a);
+    ColumnHeights(mht, b);
+    int32_t nband, nwk;
+    SkylineAddresses(maxa, mht, 21, nband, nwk);
+    std::array<double, 196> full{};
+    for (size_t i = 0; i < full.size(); ++i) full[i] = std::cos(0.37 * static_cast<double>(i));
+    std::vector<double> byNumbers(static_cast<size_t>(nwk) + 1, 0.5), atPositions = byNumbers;
+    for (const LmVector& lm : {a, b}) {
+        AddElementToSkyline(byNumbers, maxa, PackUpperTriangle(full.data(), 14), lm);
+        AddElementAt(atPositions, SkylinePositions(maxa, lm), full.data(), 1.0);
+    }
+    EXPECT_EQ(atPositions, byNumbers);
+    AddElementAt(atPositions, SkylinePositions(maxa, b), full.data(), -1.0);
+    AddElementToSkyline(byNumbers, maxa, full.data(), -1.0, b);
+    EXPECT_EQ(atPositions, byNumbers);
 }
 
 TEST(FeSkyline, RigidSupportGivesZeroDisplacement) {
