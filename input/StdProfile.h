@@ -43,8 +43,10 @@ public:
     CStdProfile(const CStdProfile&) = delete;
     CStdProfile& operator=(const CStdProfile&) = delete;
 
+    // Every query loads the catalogue on first use.
     void EnsureLoaded();
     void Unload();
+    bool IsLoaded() const { return m_loaded; }
 
     void FindProfile(const std::string& series, const std::string& profile, int& seriesIndex, int& profileIndex);
     bool ProfileExists(const std::string& series, const std::string& profile);

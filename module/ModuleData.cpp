@@ -143,7 +143,8 @@ CModuleData::CModuleData() {
     m_groupValues[0].assign(kCraneGroups, 0.0);
     m_groupValues[1].assign(kCraneGroups, 0.0);
     m_steelSections.Reset();
-    GetStdProfile().EnsureLoaded();
+    // The profile catalogue is loaded by its first query, when a position
+    // names a catalogue profile.
 }
 
 CModuleData::~CModuleData() {

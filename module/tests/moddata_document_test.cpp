@@ -114,6 +114,21 @@ TEST_F(ModuleDocumentTest, MemberDesignRoundTripKeepsTheInput) {
     EXPECT_EQ(back.m_strProgName, "RIGEL");
 }
 
+// The profile catalogue is read when a position names a catalogue profile,
+// not when a module data object is made.
+TEST_F(ModuleDocumentTest, CatalogueIsLoadedWhenAPositionNeedsIt) {
+    CModuleData d;
+    MakeBeam(d, {6.0}, 3.0, 4.0);
+    ZVDOC doc = NewDoc("katalog.vkx");
+    d.WriteData(doc);
+    DestroyStdProfile();
+    CModuleData fresh;
+    EXPECT_FALSE(GetStdProfile().IsLoaded());
+    fresh.ReadData(doc);
+    EXPECT_TRUE(GetStdProfile().IsLoaded());
+    EXPECT_TRUE(GetStdProfile().ProfileExists("IPE", "IPE 300"));
+}
+
 TEST_F(ModuleDocumentTest, CraneRunwayRoundTripKeepsTheInput) {
     CModuleData d;
     MakeCraneRunway(d, 6.0);
