@@ -110,16 +110,27 @@ State& S() {
 }
 
 // ---- little-endian record building ------------------------------------
+// One record at a time is built (each is emitted before the next begins), in
+// a buffer of the thread that keeps its storage from record to record.
 class Rec {
 public:
-    explicit Rec(uint32_t type) { U32(type); U32(0); }
+    explicit Rec(uint32_t type) : b_(Scratch()) {
+        b_.clear();
+        U32(type);
+        U32(0);
+    }
+    Rec(const Rec&) = delete;
+    Rec& operator=(const Rec&) = delete;
     Rec& U32(uint32_t v) {
-        for (int i = 0; i < 4; ++i) b_.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        const uint8_t bytes[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+                                  static_cast<uint8_t>(v >> 24)};
+        b_.insert(b_.end(), bytes, bytes + 4);
         return *this;
     }
     Rec& I32(int32_t v) { return U32(static_cast<uint32_t>(v)); }
     Rec& U16(uint16_t v) {
-        b_.push_back(static_cast<uint8_t>(v)); b_.push_back(static_cast<uint8_t>(v >> 8));
+        const uint8_t bytes[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+        b_.insert(b_.end(), bytes, bytes + 2);
         return *this;
     }
     Rec& U8(uint8_t v) { b_.push_back(v); return *this; }
@@ -134,19 +145,23 @@ public:
         return I32(bd.l).I32(bd.t).I32(bd.r).I32(bd.b);
     }
     size_t Size() const { return b_.size(); }
-    void Pad4() { while (b_.size() % 4) b_.push_back(0); }
-    std::vector<uint8_t>& Finish() {
+    void Pad4() { b_.resize((b_.size() + 3) / 4 * 4, 0); }
+    const std::vector<uint8_t>& Finish() {
         Pad4();
         uint32_t n = static_cast<uint32_t>(b_.size());
-        for (int i = 0; i < 4; ++i) b_[4 + i] = static_cast<uint8_t>(n >> (8 * i));
+        for (int i = 0; i < 4; ++i) b_[4 + static_cast<size_t>(i)] = static_cast<uint8_t>(n >> (8 * i));
         return b_;
     }
 private:
-    std::vector<uint8_t> b_;
+    static std::vector<uint8_t>& Scratch() {
+        thread_local std::vector<uint8_t> buffer;
+        return buffer;
+    }
+    std::vector<uint8_t>& b_;
 };
 
 void Emit(Metafile& m, Rec& r) {
-    auto& bytes = r.Finish();
+    const auto& bytes = r.Finish();
     m.body.insert(m.body.end(), bytes.begin(), bytes.end());
     ++m.records;
 }
