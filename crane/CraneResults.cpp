@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "crane/CraneResults.h"
+#include "crane/RunPreparation.h"
+#include "platform/lingo/lingo.h"
 #include "formula/Exports.h"
 #include "module/ModuleData.h"
 #include "platform/ferrum/plate_buckling.h"
@@ -146,6 +148,59 @@ void CModuleData::CalcPlateBuckling() {
             }
         }
     }
+}
+
+void CModuleData::AddPlateBucklingResults(int check, std::vector<CResultSet>& list) const {
+    const CPlateStressTable& t = m_bucklRes;
+    if (check < 0 || check > 2 || !m_craneSettings.m_checkEnabled[check] || !t.HasData() || check >= t.m_numOfChecks)
+        return;
+    auto tr = [](const char* text) { return lingo::Translate("VKT Eingabe", "velor_i_rigel", "RigelData", text); };
+    std::string checkName;
+    GetCheckName(check, checkName);
+    const int fields = t.m_numOfFields;
+    // Two points per field: its start and its end with the field's value.
+    auto add = [&](const std::string& title, const std::vector<double>& perField) {
+        CResultSet set;
+        set.m_type = 0;
+        for (int f = 0; f < fields; ++f) {
+            const double start = f == 0 ? 0.0 : t.m_field[static_cast<size_t>(f - 1)];
+            const double end = t.m_field[static_cast<size_t>(f)];
+            const double v = perField[static_cast<size_t>(f)];
+            set.m_data.insert(set.m_data.end(),
+                              {static_cast<float>(start), static_cast<float>(v), static_cast<float>(end),
+                               static_cast<float>(v)});
+        }
+        set.m_strTitle = title;
+        set.m_strName = tr("Ausnutzung");
+        set.SetNumDigits(2);
+        set.FindExtremes();
+        set.InsertZeroCrossings();
+        list.push_back(std::move(set));
+    };
+    std::vector<double> envelope(static_cast<size_t>(fields), 0.0);
+    const char* plateFormat = "%s\\Beulen\\%s\\Ausnutzung";
+    for (int p = 0; p < t.m_numOfPlates; ++p) {
+        if (static_cast<size_t>(p) >= t.m_plateEnabled.size() || !t.m_plateEnabled[static_cast<size_t>(p)]) continue;
+        std::vector<double> util(static_cast<size_t>(fields), 0.0);
+        for (int f = 0; f < fields; ++f) {
+            const long e = t.Entry(f, check, p);
+            util[static_cast<size_t>(f)] = e < 0 ? 0.0 : t.m_util[static_cast<size_t>(e)];
+            envelope[static_cast<size_t>(f)] = std::max(envelope[static_cast<size_t>(f)], util[static_cast<size_t>(f)]);
+        }
+        const std::string plate = lingo::FormatTranslated("Blech-%ld", tr("Blech-%ld"), static_cast<long>(p + 1));
+        add(lingo::FormatTranslated(plateFormat, tr(plateFormat), checkName, plate), util);
+    }
+    const char* allFormat = "%s\\Beulen\\Ausnutzung";
+    add(lingo::FormatTranslated(allFormat, tr(allFormat), checkName), envelope);
+    const char* format = "%s\\Beulen\\%s";
+    std::vector<double> fib(static_cast<size_t>(fields)), fy(static_cast<size_t>(fields));
+    for (int f = 0; f < fields; ++f) {
+        const size_t fc = static_cast<size_t>(t.m_numOfChecks) * f + check;
+        fib[static_cast<size_t>(f)] = fc < t.m_utilFib.size() ? t.m_utilFib[fc] : 0.0;
+        fy[static_cast<size_t>(f)] = fc < t.m_utilFy.size() ? t.m_utilFy[fc] : 0.0;
+    }
+    add(lingo::FormatTranslated(format, tr(format), checkName, tr("Durch Flansch induziertes Beulen")), fib);
+    add(lingo::FormatTranslated(format, tr(format), checkName, tr("Quetschgrenze")), fy);
 }
 
 std::string SupportLetters(int n) {

@@ -10,6 +10,7 @@
 #include <map>
 
 #include "crane/CraneResults.h"
+#include "crane/RunPreparation.h"
 #include "module/ModuleData.h"
 #include "module/frame/ModuleMessages.h"
 #include "platform/combor/combor.h"
@@ -107,6 +108,22 @@ CResultTable Seeded(const CResultTable& w, int slots, int from) {
     return t;
 }
 
+// A result set of the work table's row (slot, id) as (x, value) pairs, or
+// with a second slot as triples (x, value of slot, value of second); false
+// when every value is zero.
+bool MakeSet(const CResultTable& w, int slot, int second, int32_t id, CResultSet& set) {
+    const int nodes = w.GetNumNodes();
+    const std::vector<double>& x = w.GetXData();
+    set.m_type = second < 0 ? 0 : 2;
+    set.m_data.clear();
+    for (int i = 0; i < nodes; ++i) {
+        set.m_data.push_back(static_cast<float>(x[static_cast<size_t>(i)]));
+        set.m_data.push_back(static_cast<float>(w.GetValue(slot, i, id)));
+        if (second >= 0) set.m_data.push_back(static_cast<float>(w.GetValue(second, i, id)));
+    }
+    return !set.IsAllZero();
+}
+
 // Group of a load case by its name: 1, 2 or 3 for the load cases of cranes
 // 1 to 3 (the last prefix found counts), else 0.
 int ReactionGroup(const std::string& name) {
@@ -173,7 +190,8 @@ void SpreadStressPoints(CModuleData& d, int nodes) {
 void DeriveCombinationStresses(CModuleData& d, CResultTable& w, int slot, int points,
                                const std::vector<int>& pointEntry, double fd, int check);
 void BucklingRun(CModuleData& d, int check, int position, const std::vector<int32_t>& codes,
-                 const std::vector<char>& kept, const std::map<int32_t, Series>& envelopes);
+                 const std::vector<char>& kept, const std::map<int32_t, Series>& envelopes,
+                 const std::vector<std::string>& pointNames);
 
 }  // namespace
 
@@ -190,6 +208,7 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
     // The kernel's evaluation points, each the module's point of its name
     // (the last one of that name); a name no point carries is none (-1).
     std::vector<int> pointEntry;
+    std::vector<std::string> pointNames;
     if (ZVELEM up = ZEVUD_FindFirstChild(result, "userPoints")) {
         const int32_t n = std::clamp(ZEVUD_GetInt(up, "numOfUserPoints"), 0, kMaxListCount);
         for (int32_t i = 0; i < n; ++i) {
@@ -198,9 +217,11 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
             for (size_t k = 0; k < m_notchCases.size(); ++k)
                 if (m_notchCases[k].m_strName == name) entry = static_cast<int>(k);
             pointEntry.push_back(entry);
+            pointNames.push_back(name);
         }
     }
     const int points = static_cast<int>(pointEntry.size());
+    m_userPointNames.assign(pointNames.begin(), pointNames.end());
     int32_t plates = 0;
     if (ZVELEM ps = ZEVUD_FindFirstChild(result, "plateStress"))
         plates = std::clamp(ZEVUD_GetInt(ps, "numOfPlates"), 0, kMaxListCount);
@@ -227,7 +248,7 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
     CollectSeries(result, ofCases, envelopes);
 
     if (mode == 3) {
-        BucklingRun(*this, check, position, codes, kept, envelopes);
+        BucklingRun(*this, check, position, codes, kept, envelopes, pointNames);
         return;
     }
 
@@ -326,6 +347,8 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
     }();
     const std::vector<double> restrained = GetRestrainedSupportX();
     const std::string fatigue = Tr("FAT");
+    std::string checkName;
+    GetCheckName(check, checkName);
     for (int l = 0; l < n; ++l) {
         const std::string name = static_cast<size_t>(l) < names.size() ? names[static_cast<size_t>(l)] : std::string();
         if (check <= 3) {
@@ -363,6 +386,25 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
             }
         }
         COMBOR_SetLastfallResult(h, l + 1, w.GetBlock(l));
+        if (m_craneSettings.m_bOutputLC[check]) {
+            const char* format = "%s\\Kranstellung\\%ld @\\Lastfall %s";
+            const std::string folder =
+                lingo::FormatTranslated(format, Tr(format), checkName, static_cast<long>(position + 1), name);
+            for (int32_t v = 0; v < ids; ++v) {
+                if (!w.HasValue(v) || codes[static_cast<size_t>(v)] == 0) continue;
+                CResultSet set;
+                if (!MakeSet(w, l, -1, v, set)) continue;
+                std::string label, unit;
+                GetResultLabel(v, check, label, unit, pointNames);
+                set.m_strTitle = folder + "\\" + label;
+                set.m_strUnit = unit;
+                set.m_lkNr = l + 1;
+                set.m_resType = codes[static_cast<size_t>(v)];
+                set.FindExtremes();
+                set.InsertZeroCrossings();
+                m_checkResultSets[check].push_back(std::move(set));
+            }
+        }
         if (check == 4 && name.size() > 2 && name.substr(3) == fatigue && name[1] >= '1' && name[1] <= '3') {
             CResultTable& f = m_fatResults[name[1] - '1'];
             if (!f.IsValid()) {
@@ -478,6 +520,22 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
             for (double u : hi) rating = std::max(rating, u);
     }
     if (check <= 2 && w.HasValue(kUtilisation)) m_positionRatings[check][position] = rating;
+
+    // 10. The position's envelope curves (x, maximum, minimum).
+    const char* format = "%s\\Kranstellung\\%ld @\\%s";
+    for (int32_t v = 0; v < ids; ++v) {
+        if (!w.HasValue(v)) continue;
+        CResultSet set;
+        if (!MakeSet(w, n + 2, n + 1, v, set)) continue;
+        std::string label, unit;
+        GetResultLabel(v, check, label, unit, pointNames);
+        set.m_strTitle = lingo::FormatTranslated(format, Tr(format), checkName, static_cast<long>(position + 1), label);
+        set.m_strUnit = unit;
+        set.m_resType = codes[static_cast<size_t>(v)];
+        set.FindExtremes();
+        set.InsertZeroCrossings();
+        m_checkResultSets[check].push_back(std::move(set));
+    }
 }
 
 namespace {
@@ -548,7 +606,8 @@ void DeriveCombinationStresses(CModuleData& d, CResultTable& w, int slot, int po
 }
 
 void BucklingRun(CModuleData& d, int check, int position, const std::vector<int32_t>& codes,
-                 const std::vector<char>& kept, const std::map<int32_t, Series>& envelopes) {
+                 const std::vector<char>& kept, const std::map<int32_t, Series>& envelopes,
+                 const std::vector<std::string>& pointNames) {
     if (check > 2) return;
     const int32_t ids = static_cast<int32_t>(codes.size());
     std::vector<const Series*> found(static_cast<size_t>(ids), nullptr);
@@ -596,6 +655,24 @@ void BucklingRun(CModuleData& d, int check, int position, const std::vector<int3
         w.GetRow(1, v, hi.data(), 0, 1);
         summary.Update(0, v, position, nodes, 0, 1, lo, x, position);
         summary.Update(1, v, position, nodes, 0, 1, hi, x, position);
+    }
+    // The run's curves (x, maximum, minimum).
+    std::string checkName;
+    GetCheckName(check, checkName);
+    const char* format = "%s\\Kranstellung\\%ld @\\Biegedrillknicken\\%s";
+    for (int32_t v = 0; v < ids; ++v) {
+        if (!w.HasValue(v)) continue;
+        CResultSet set;
+        if (!MakeSet(w, 1, 0, v, set)) continue;
+        std::string label, unit;
+        d.GetResultLabel(v, check, label, unit, pointNames);
+        set.m_strTitle = lingo::FormatTranslated(format, Tr(format), checkName, static_cast<long>(position + 1), label);
+        set.m_strUnit = unit;
+        set.m_resType = codes[static_cast<size_t>(v)];
+        set.FindExtremes();
+        set.ReducePoints();
+        set.InsertZeroCrossings();
+        d.m_checkResultSets[check].push_back(std::move(set));
     }
 }
 

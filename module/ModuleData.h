@@ -290,6 +290,10 @@ public:
     // Plate buckling of every enabled plate in every field and check of the
     // plate stress table ("util", "maxFrom", "utilFib", "utilFy").
     void CalcPlateBuckling();
+    // Appends the plate-buckling curves of check 0..2 (when it is enabled):
+    // per enabled plate, their envelope, flange-induced buckling and the
+    // resistance to the wheel load, two points per field.
+    void AddPlateBucklingResults(int check, std::vector<CResultSet>& list) const;
     // The x of the supports with at least one restraint not 0, in order
     // (support k lies at the sum of the field lengths 0..k).
     std::vector<double> GetRestrainedSupportX() const;
@@ -375,6 +379,9 @@ public:
     // Per check 0..2: the largest utilisation (value id 33) of each crane
     // position that the superposition rated.
     std::map<int, double> m_positionRatings[3];
+    // The result curves of each check's runs, titled by check, crane
+    // position and value; filled by the superposition.
+    std::vector<CResultSet> m_checkResultSets[kCraneChecks];
     std::vector<int32_t> m_bucklFields;
     CSteelCheckSections m_steelSections;
     int32_t m_nCurCranePos = 0;

@@ -243,3 +243,39 @@ TEST(CranePlateBuckling, DisabledPlateIsNotChecked)
     for (double u : g.d.m_bucklRes.m_util) EXPECT_EQ(u, 0.0);
     EXPECT_EQ(g.d.m_bucklRes.m_utilFib[0], 0.0);
 }
+
+TEST(CranePlateBuckling, CurvesPerEnabledPlateTwoPointsPerField)
+{
+    CModuleData d;
+    d.m_craneSettings.m_checkEnabled[0] = 1;
+    d.m_craneSettings.m_checkEnabled[1] = 0;
+    CPlateStressTable& t = d.m_bucklRes;
+    ASSERT_TRUE(t.Init(3, 3, {6.0, 8.0}));
+    t.m_plateEnabled = {1, 0, 1};
+    t.m_util[static_cast<size_t>(t.Entry(0, 0, 0))] = 0.5;
+    t.m_util[static_cast<size_t>(t.Entry(1, 0, 0))] = 0.8;
+    t.m_util[static_cast<size_t>(t.Entry(0, 0, 2))] = 0.9;
+    t.m_util[static_cast<size_t>(t.Entry(0, 0, 1))] = 7.0;  // a plate not enabled
+    t.m_utilFib[3] = 0.25;                                   // field 1, check 0
+    std::vector<CResultSet> list;
+    d.AddPlateBucklingResults(0, list);
+    std::vector<std::string> titles;
+    for (const CResultSet& r : list) titles.push_back(r.m_strTitle);
+    EXPECT_EQ(titles, (std::vector<std::string>{"Tragsicherheit S/V\\Beulen\\Blech-1\\Ausnutzung",
+                                                "Tragsicherheit S/V\\Beulen\\Blech-3\\Ausnutzung",
+                                                "Tragsicherheit S/V\\Beulen\\Ausnutzung",
+                                                "Tragsicherheit S/V\\Beulen\\Durch Flansch induziertes Beulen",
+                                                "Tragsicherheit S/V\\Beulen\\Quetschgrenze"}));
+    ASSERT_EQ(list.size(), 5u);
+    EXPECT_EQ(list[0].m_data, (std::vector<float>{0, 0.5f, 6, 0.5f, 6, 0.8f, 14, 0.8f}));
+    EXPECT_EQ(list[0].m_nDigits, 2);
+    EXPECT_EQ(list[0].m_strName, "Ausnutzung");
+    EXPECT_EQ(list[2].m_data, (std::vector<float>{0, 0.9f, 6, 0.9f, 6, 0.8f, 14, 0.8f}));
+    EXPECT_EQ(list[3].m_data, (std::vector<float>{0, 0, 6, 0, 6, 0.25f, 14, 0.25f}));
+    // A check that is not enabled, and check 3, get none.
+    list.clear();
+    d.AddPlateBucklingResults(1, list);
+    d.m_craneSettings.m_checkEnabled[3] = 1;
+    d.AddPlateBucklingResults(3, list);
+    EXPECT_TRUE(list.empty());
+}

@@ -82,6 +82,12 @@ protected:
         return 0;
     }
 
+    const CResultSet* Find(int check, const std::string& title) {
+        for (const CResultSet& r : d_.m_checkResultSets[check])
+            if (r.m_strTitle == title) return &r;
+        return nullptr;
+    }
+
     CModuleData d_;
     ZVDOC doc_ = 0;
     ZVELEM result_ = 0;
@@ -120,6 +126,31 @@ TEST_F(Superposition, DesignCombinationsFormTheEnvelopeCharacteristicOnesTheSeco
     ASSERT_TRUE(d_.m_summaries[0].GetAt(1, kMy, pos, value, x, info));
     EXPECT_NEAR(value, 40.5, 1e-9);
     EXPECT_NEAR(x, 4.0, 1e-6);
+    // The position's envelope curve (x, maximum, minimum); no curves per
+    // load case unless the check asks for them.
+    const CResultSet* my = Find(0, "Tragsicherheit S/V\\Kranstellung\\1 @\\Schnittgrößen\\My");
+    ASSERT_NE(my, nullptr);
+    EXPECT_EQ(my->m_type, 2);
+    EXPECT_EQ(my->m_strUnit, "kNm");
+    EXPECT_FLOAT_EQ(my->m_max, 40.5f);
+    EXPECT_EQ(Find(0, "Tragsicherheit S/V\\Kranstellung\\1 @\\Lastfall G\\Schnittgrößen\\My"), nullptr);
+    // Values that are zero throughout give no curve.
+    EXPECT_EQ(Find(0, "Tragsicherheit S/V\\Kranstellung\\1 @\\Schnittgrößen\\N"), nullptr);
+}
+
+TEST_F(Superposition, CurvesPerLoadCaseWhenTheCheckAsks) {
+    LoadCase(1, 10, 5);
+    LoadCase(2, 20, 10);
+    Combinations({0});
+    d_.m_craneSettings.m_bOutputLC[0] = 1;
+    d_.SuperposeCraneResults(0, 1, 2, 2, names_, nullptr);
+    const CResultSet* g = Find(0, "Tragsicherheit S/V\\Kranstellung\\3 @\\Lastfall G\\Schnittgrößen\\My");
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->m_lkNr, 1);
+    EXPECT_EQ(g->m_data, (std::vector<float>{0, 0, 4, 10, 4, 10, 8, 0}));
+    const CResultSet* q = Find(0, "Tragsicherheit S/V\\Kranstellung\\3 @\\Lastfall K1.ULS1\\Auflagerreaktion\\Az");
+    ASSERT_NE(q, nullptr);
+    EXPECT_FLOAT_EQ(q->m_max, 10.0f);
 }
 
 TEST_F(Superposition, EnvelopeOverPositionsAndValueIdsPerCheck) {
@@ -259,6 +290,11 @@ TEST_F(Superposition, BucklingRunsMergeIntoSlotsTwoAndThree) {
     double value, x;
     ASSERT_TRUE(d_.m_summaries[5].GetAt(1, kMy, pos, value, x, info));
     EXPECT_EQ(value, 50.0);
+    const CResultSet* my =
+        Find(0, "Tragsicherheit S/V\\Kranstellung\\1 @\\Biegedrillknicken\\Schnittgrößen\\My");
+    ASSERT_NE(my, nullptr);
+    EXPECT_FLOAT_EQ(my->m_max, 50.0f);
+    EXPECT_FLOAT_EQ(my->m_min, -5.0f);
     // Any other mode releases the work table only.
     d_.SuperposeCraneResults(0, 2, 0, 0, {}, nullptr);
     EXPECT_FALSE(d_.m_superposition.IsValid());
