@@ -4,6 +4,7 @@
 // envelope of the fatigue check.
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,30 @@ void RecordValues(const FER_VaduFatLastValues& v, double out[24]) {
     const double* last = &v.reserved0;
     static const int kFrom[24] = {3, 4, 1, 18, 2, 19, 20, 21, 22, 23, 15, 16, 17, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 24};
     for (int k = 0; k < 24; ++k) out[k] = last[kFrom[k]];
+}
+
+// Makes the value ids present in a valid table (their values 0), keeping
+// every value the table holds: the superposition of the fatigue check
+// carries only the stresses of the stress points, the check adds their
+// utilisations and interactions.
+void AddValueIds(CResultTable& t, std::initializer_list<int> ids) {
+    if (!t.IsValid()) return;
+    bool missing = false;
+    for (int id : ids) missing = missing || (id >= 0 && id < t.GetNumValues() && !t.HasValue(id));
+    if (!missing) return;
+    CResultTable grown = t;
+    for (int id : ids)
+        if (id >= 0 && id < t.GetNumValues()) grown.m_valIdx[static_cast<size_t>(id)] = 0;
+    if (!grown.Init(t.GetNumLoadCases(), t.GetNumNodes(), t.GetNumValues())) return;
+    grown.m_tags = t.m_tags;
+    std::vector<double> row(static_cast<size_t>(t.GetNumNodes()));
+    for (int lc = 0; lc < t.GetNumLoadCases(); ++lc)
+        for (int v = 0; v < t.GetNumValues(); ++v) {
+            if (!t.HasValue(v)) continue;
+            t.GetRow(lc, v, row.data(), 0, 1);
+            grown.SetRow(lc, v, row.data(), 0, 1);
+        }
+    t = std::move(grown);
 }
 
 // One fatigue run at a node: the library calls of one stress point, crane
@@ -151,6 +176,8 @@ bool CModuleData::CalcFatigue() {
     for (int p = 0; p < P; ++p) {
         if (!IsStressPointActive(*this, p)) continue;
         anyPoint = true;
+        for (CResultTable* t : {&m_fatResults[0], &m_fatResults[1], &m_fatResults[2], &env})
+            AddValueIds(*t, {WeldUtil(p), Util(p), Interaction(p), WeldInteraction(p)});
         const CNotchCase& poi = *NotchCaseOf(*this, p);
         const bool weld = IsWeldDetail(poi);
         // Both paths give the library the thicknesses in cm.

@@ -219,6 +219,11 @@ TEST(RailWeldTable, DumpFileFollowsTheDeveloperSwitch) {
         t.Dump();
         EXPECT_TRUE(std::filesystem::exists("RailWeldingDump.txt"));
         EXPECT_GT(std::filesystem::file_size("RailWeldingDump.txt"), 100u);
+        // A dump file that cannot be opened (here a folder of that name): nothing written, no crash.
+        std::filesystem::remove("RailWeldingDump.txt");
+        std::filesystem::create_directory("RailWeldingDump.txt");
+        t.Dump();
+        EXPECT_TRUE(std::filesystem::is_directory("RailWeldingDump.txt"));
     }
 }
 
