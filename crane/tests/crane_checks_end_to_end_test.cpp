@@ -11,7 +11,6 @@
 
 #include "crane/CraneResults.h"
 #include "crane_fixture.h"
-#include "platform/combor/combor.h"
 #include "platform/zevud/conveniences.h"
 
 namespace {
@@ -74,22 +73,8 @@ protected:
     }
     // G (load case 1) and the crane's fatigue load case (2) in the
     // characteristic combination of the fatigue check.
-    void Combinations() {
-        const COMBOR_HANDLE h = d_.LK().GetSession();
-        COMBOR_SetNorm(h, "EC_NAD");
-        COMBOR_DefEinw(h, 1, 0, 0, 0);
-        COMBOR_DefEinw(h, 2, 1, 13, 0);
-        COMBOR_SetLastfall(h, 1, 1);
-        COMBOR_SetLastfall(h, 2, 2);
-        for (int i = 0; i < 32; ++i) COMBOR_EnableNachweis(h, i, 0);
-        COMBOR_EnableNachweis(h, 5, 1);
-    }
-    double At(const CResultTable& t, int slot, double x, int id) {
-        for (int i = 0; i < t.GetNumNodes(); ++i)
-            if (std::fabs(t.GetXData()[static_cast<size_t>(i)] - x) < 1e-6) return t.GetValue(slot, i, id);
-        ADD_FAILURE() << "no node at " << x;
-        return 0;
-    }
+    void Combinations() { cranetest::DefineTwoActionCombinations(d_, {5}); }
+    double At(const CResultTable& t, int slot, double x, int id) { return cranetest::ValueAt(t, slot, x, id); }
 
     CModuleData d_;
     ZVDOC doc_ = 0;

@@ -2,10 +2,15 @@
 // from plates, a flat rail, cranes with given wheel loads.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "module/ModuleData.h"
+#include "platform/combor/combor.h"
 #include "platform/ferrum/ferrum.h"
 #include "platform/zidezaz/zidezaz.h"
 
@@ -88,6 +93,28 @@ inline ElementPoint PointOn(int h, int tqe, double idx) {
     p.z = e.za + idx * (e.ze - e.za);
     p.line = e.line;
     return p;
+}
+
+// G (load case 1, permanent) and a crane action (load case 2, category 13)
+// on the position's combination session under "EC_NAD", with the given
+// proof switches on and all others off.
+inline void DefineTwoActionCombinations(CModuleData& d, std::initializer_list<int> checks) {
+    const COMBOR_HANDLE h = d.LK().GetSession();
+    COMBOR_SetNorm(h, "EC_NAD");
+    COMBOR_DefEinw(h, 1, 0, 0, 0);
+    COMBOR_DefEinw(h, 2, 1, 13, 0);
+    COMBOR_SetLastfall(h, 1, 1);
+    COMBOR_SetLastfall(h, 2, 2);
+    for (int i = 0; i < 32; ++i) COMBOR_EnableNachweis(h, i, 0);
+    for (int c : checks) COMBOR_EnableNachweis(h, c, 1);
+}
+
+// The value of id in slot at the node at x (a test failure without one).
+inline double ValueAt(const CResultTable& t, int slot, double x, int id) {
+    for (int i = 0; i < t.GetNumNodes(); ++i)
+        if (std::fabs(t.GetXData()[static_cast<size_t>(i)] - x) < 1e-6) return t.GetValue(slot, i, id);
+    ADD_FAILURE() << "no node at " << x;
+    return 0;
 }
 
 }  // namespace cranetest

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "crane/CraneResults.h"
+#include "crane_fixture.h"
 #include "module/ModuleData.h"
 #include "platform/combor/combor.h"
 #include "platform/zevud/conveniences.h"
@@ -66,21 +67,9 @@ protected:
     // EC with the German annex: G (load case 1, permanent) and a crane action
     // (load case 2, gamma_Q 1.35, psi0 1.0), the given design checks.
     void Combinations(std::initializer_list<int> checks) {
-        const COMBOR_HANDLE h = d_.LK().GetSession();
-        COMBOR_SetNorm(h, "EC_NAD");
-        COMBOR_DefEinw(h, 1, 0, 0, 0);
-        COMBOR_DefEinw(h, 2, 1, 13, 0);
-        COMBOR_SetLastfall(h, 1, 1);
-        COMBOR_SetLastfall(h, 2, 2);
-        for (int i = 0; i < 32; ++i) COMBOR_EnableNachweis(h, i, 0);
-        for (int c : checks) COMBOR_EnableNachweis(h, c, 1);
+        cranetest::DefineTwoActionCombinations(d_, checks);
     }
-    double At(const CResultTable& t, int slot, double x, int id) {
-        for (int i = 0; i < t.GetNumNodes(); ++i)
-            if (std::fabs(t.GetXData()[static_cast<size_t>(i)] - x) < 1e-6) return t.GetValue(slot, i, id);
-        ADD_FAILURE() << "no node at " << x;
-        return 0;
-    }
+    double At(const CResultTable& t, int slot, double x, int id) { return cranetest::ValueAt(t, slot, x, id); }
 
     const CResultSet* Find(int check, const std::string& title) {
         for (const CResultSet& r : d_.m_checkResultSets[check])
