@@ -137,6 +137,13 @@ int COleRichEditCtrl::GetParagraphLevel() const {
     return level;
 }
 
+void COleRichEditCtrl::OnContextMenu(wl::Window* w, wl::Point pos) {
+    if (onContextMenu)
+        onContextMenu(pos);
+    else
+        richedit::RichEdit::OnContextMenu(w, pos);
+}
+
 void COleRichEditCtrl::ToggleEffect(uint32_t mask, uint32_t effect) {
     const richedit::CharFormat f = GetCharFormat();
     SetEffects(mask, (f.effects & effect) ? 0 : effect);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -109,7 +110,12 @@ public:
     void Replace(const std::string& findText, const std::string& replaceText, bool matchCase, bool wholeWord,
                  bool direction, bool ask, bool all);
 
+    // The right button over the text (screen point); the owning dialog
+    // opens its menu.
+    std::function<void(wl::Point)> onContextMenu;
+
 protected:
+    void OnContextMenu(wl::Window* w, wl::Point pos) override;
     // Tab inserts a tab; Ctrl+F, Ctrl+K, Ctrl+U toggle bold, italic and
     // underline from the selection's reported state.
     virtual bool OnKey(int key, int modifiers);
