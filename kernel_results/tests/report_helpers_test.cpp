@@ -2,7 +2,9 @@
 // texts, combination rows, the open call and its header.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <limits>
 
 #include "kernel_results/Report.h"
 #include "testsupport/rtf_reader.h"
@@ -100,6 +102,31 @@ TEST(ReportHelpers, OpenWritesProjectAndPositionIntoTheHeader) {
     bool shown = false;
     for (const auto& m : sink.messages) shown = shown || m.text.find("Bitte erst Word Schließen!") != std::string::npos;
     EXPECT_TRUE(shown);
+}
+
+// A number cell shows its value as "%.2lf" prints it: rounded to two
+// decimals, a negative zero with its sign, huge values with all their digits.
+TEST(ReportHelpers, NumberCellsShowTheValueWithTwoDecimals) {
+    results_test::ScratchDir dir("rnum");
+    zadevoz::RtfResetReport();
+    const double values[] = {0.0, -0.0, 1.005, 2.675, -0.004, -0.005, 12345.678, -98765.4321, 1e20, 3.14159e-12,
+                             -1e300, std::numeric_limits<double>::infinity()};
+    const std::string name = (dir.path() / "zahlen").string();
+    ASSERT_EQ(tovik::report::OpenReportRtf(name, -1001, 1), 0);
+    zadevoz::RtfBeginTable({2.0});
+    for (double v : values) tovik::report::WriteNumberCell(2.0, v);
+    zadevoz::RtfEndTable();
+    zadevoz::RtfCloseDocument(0);
+    const auto d = rtftest::ParseRtfFile(name + ".rtf");
+    ASSERT_TRUE(d.ok) << d.error;
+    ASSERT_EQ(d.tables.size(), 1u);
+    ASSERT_EQ(d.tables[0].size(), std::size(values));
+    for (size_t i = 0; i < std::size(values); ++i) {
+        char expected[512];
+        std::snprintf(expected, sizeof expected, "%.2f", values[i]);
+        ASSERT_EQ(d.tables[0][i].cells.size(), 1u);
+        EXPECT_EQ(d.tables[0][i].cells[0], expected) << values[i];
+    }
 }
 
 }  // namespace
