@@ -72,7 +72,9 @@ public:
     // (the process's umask applies).
     bool Create(const std::string& target) {
         Drop();
-        static std::atomic<unsigned> serial{0};
+        // Numbers of their own, apart from those of the document saves of
+        // this process, which take the same pattern in the same folders.
+        static std::atomic<unsigned> serial{1u << 20};
         const fs::path folder = fs::path(target).parent_path();
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string name = winsys::TempFileBeside(folder, serial++).string();
