@@ -91,10 +91,18 @@ void CModuleData::WriteModulePart(ZVELEM root) {
         ZEVUD_SetString(input, Numbered("annotation_%ld", static_cast<long>(i)).c_str(),
                         m_inputAnnotations[i].c_str());
     ZEVUD_SetInt(input, "matBB", m_matBB);
-    if (crane)
+    if (crane) {
         m_craneSettings.WriteData(Replace(input, "craneSettings"));
-    else
+        // The kernel reads its calculation settings from every position; a
+        // crane run needs the results of every load case (they are
+        // superposed after the run).
+        CCalcSettings kernel = m_calcSettings;
+        kernel.m_resultGebrLK = 2;
+        kernel.m_resultTragSVLK = 2;
+        kernel.WriteData(Replace(input, "calcSettings"));
+    } else {
         m_calcSettings.WriteData(Replace(input, "calcSettings"));
+    }
 
     WriteSystem(Replace(input, "system"));
 
