@@ -58,35 +58,14 @@ std::vector<double> PackUpperTriangle(const double* full, int32_t order) {
 
 void AddElementToSkyline(std::vector<double>& a, const std::vector<int32_t>& maxa,
                          const std::vector<double>& packed, const LmVector& lm) {
-    const int32_t n = static_cast<int32_t>(maxa.size()) - 2;
-    size_t k = 0;
-    for (int32_t i = 0; i < kElementDofs; ++i) {
-        for (int32_t j = i; j < kElementDofs; ++j, ++k) {
-            int32_t ii = lm[static_cast<size_t>(i)];
-            int32_t jj = lm[static_cast<size_t>(j)];
-            if (ii < 1 || jj < 1 || ii > n || jj > n) continue;
-            if (ii < jj) std::swap(ii, jj);  // column ii, row jj
-            const int32_t pos = maxa[static_cast<size_t>(ii)] + ii - jj;
-            if (pos >= maxa[static_cast<size_t>(ii) + 1]) continue;  // outside the profile
-            a[static_cast<size_t>(pos)] += packed[k];
-        }
-    }
+    const ElementPositions pos = SkylinePositions(maxa, lm);
+    for (size_t k = 0; k < pos.size() && k < packed.size(); ++k)
+        if (pos[k] >= 0) a[static_cast<size_t>(pos[k])] += packed[k];
 }
 
 void AddElementToSkyline(std::vector<double>& a, const std::vector<int32_t>& maxa, const double* full,
                          double factor, const LmVector& lm) {
-    const int32_t n = static_cast<int32_t>(maxa.size()) - 2;
-    for (int32_t i = 0; i < kElementDofs; ++i) {
-        for (int32_t j = i; j < kElementDofs; ++j) {
-            int32_t ii = lm[static_cast<size_t>(i)];
-            int32_t jj = lm[static_cast<size_t>(j)];
-            if (ii < 1 || jj < 1 || ii > n || jj > n) continue;
-            if (ii < jj) std::swap(ii, jj);  // column ii, row jj
-            const int32_t pos = maxa[static_cast<size_t>(ii)] + ii - jj;
-            if (pos >= maxa[static_cast<size_t>(ii) + 1]) continue;  // outside the profile
-            a[static_cast<size_t>(pos)] += factor * full[i * kElementDofs + j];
-        }
-    }
+    AddElementAt(a, SkylinePositions(maxa, lm), full, factor);
 }
 
 void ApplySupports(std::vector<double>& a, const std::vector<double>& lager,
