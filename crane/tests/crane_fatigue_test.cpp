@@ -319,6 +319,13 @@ TEST(CraneFatigue, RefusedInput) {
         EXPECT_EQ(f.d.m_fatDetail.m_numOfPOIs, 0);
         EXPECT_EQ(f.d.m_fatResults[0].GetValue(1, 0, 39), 0.0);
     }
+    // Four cranes are more than the fatigue tables hold.
+    {
+        Fixture f;
+        f.AddCranes(4);
+        EXPECT_EQ(f.d.CheckFatigueInput(), "Es können höchstens drei Krane berechnet werden.");
+        EXPECT_FALSE(f.d.CalcFatigue());
+    }
     // An inactive point with a bad index is no obstacle.
     Fixture f;
     f.d.m_notchCases[0].m_iKerbGruppe = 99;
@@ -326,6 +333,26 @@ TEST(CraneFatigue, RefusedInput) {
     EXPECT_EQ(f.d.CheckFatigueInput(), "");
     EXPECT_TRUE(f.d.CalcFatigue());
     EXPECT_FALSE(f.d.m_fatDetail.IsUsed(0, 0, 0));
+}
+
+// A section without web and flange cannot give the wheel's local stresses:
+// the global part is checked, and the check says it is incomplete.
+TEST(CraneFatigue, LocalStressesMissingAreReported) {
+    Fixture f;
+    f.d.m_steelSections.Reset();
+    CSection plate;
+    plate.m_profile.Create(0);
+    SEKT_PRO_AddWLine(plate.m_profile.GetHandle(), zidezaz::MakeWLine(-15, 0, 15, 0, 2.5));
+    plate.m_gamma_mf = 1.15;
+    f.d.m_sections = {plate};
+    f.d.PrepareSteelCheckSections();
+    f.d.m_notchCases[0].m_iPlace = 2;
+    SetStresses(f.d.m_fatResults[0], 0, 80, 20);
+    winsys::ScopedRecordingSink sink;
+    EXPECT_FALSE(f.d.CalcFatigue());
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("unvollständig"), std::string::npos);
+    EXPECT_NEAR(f.Record(0, 0, 0)[kTotal], 0.76667, 5e-6);
 }
 
 }  // namespace
