@@ -86,6 +86,7 @@ struct Metafile {
     std::set<uint32_t> freeSlots;
     uint32_t maxSlot = 0;
     HGDIOBJ pen = kStockFlag | BLACK_PEN;
+    int penWidth = 0;  // of the selected pen, -1 for none
     HGDIOBJ brush = kStockFlag | WHITE_BRUSH;
     HGDIOBJ font = kStockFlag | SYSTEM_FONT;
     POINT pos;
@@ -110,8 +111,9 @@ State& S() {
 }
 
 // ---- little-endian record building ------------------------------------
-// One record at a time is built (each is emitted before the next begins), in
-// a buffer of the thread that keeps its storage from record to record.
+// One record at a time is built (each is emitted before the next begins,
+// always under the state's lock), in one buffer that keeps its storage from
+// record to record.
 class Rec {
 public:
     explicit Rec(uint32_t type) : b_(Scratch()) {
@@ -154,7 +156,7 @@ public:
     }
 private:
     static std::vector<uint8_t>& Scratch() {
-        thread_local std::vector<uint8_t> buffer;
+        static std::vector<uint8_t> buffer;
         return buffer;
     }
     std::vector<uint8_t>& b_;
@@ -191,15 +193,15 @@ bool KindOf(State& s, HGDIOBJ h, Kind& k) {
     return true;
 }
 
-int PenWidth(State& s, const Metafile& m) {
-    if (IsStock(m.pen)) return (m.pen & ~kStockFlag) == NULL_PEN ? -1 : 0;
-    const Object& o = s.objects.at(m.pen);
+int PenWidthOf(State& s, HGDIOBJ pen) {
+    if (IsStock(pen)) return (pen & ~kStockFlag) == NULL_PEN ? -1 : 0;
+    const Object& o = s.objects.at(pen);
     return o.style == PS_NULL ? -1 : o.width;
 }
 
 // Adds a point to the bounds, widened by half the current pen width.
-void AddStroked(State& s, Metafile& m, double x, double y) {
-    int w = PenWidth(s, m);
+void AddStroked(Metafile& m, double x, double y) {
+    const int w = m.penWidth;
     double h = w > 1 ? std::ceil(w / 2.0) : 0.0;
     m.bounds.Add(x - h, y - h);
     m.bounds.Add(x + h, y + h);
@@ -535,6 +537,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
         if (!IsStock(obj)) ++s.objects.at(obj).selectedIn;
     }
     *slotRef = obj;
+    if (kind == Kind::Pen) m.penWidth = PenWidthOf(s, obj);
     return previous;
 }
 
@@ -591,8 +594,8 @@ bool LineTo(HDC dc, int x, int y) {
     Rec r(EMR_LINETO);
     r.I32(x).I32(y);
     Emit(*m, r);
-    AddStroked(s, *m, m->pos.x, m->pos.y);
-    AddStroked(s, *m, x, y);
+    AddStroked(*m, m->pos.x, m->pos.y);
+    AddStroked(*m, x, y);
     m->pos = {x, y};
     return true;
 }
@@ -608,7 +611,7 @@ bool Polygon(HDC dc, const POINT* points, int count) {
     r.Rect(own).U32(static_cast<uint32_t>(count));
     for (int i = 0; i < count; ++i) r.I32(points[i].x).I32(points[i].y);
     Emit(*m, r);
-    for (int i = 0; i < count; ++i) AddStroked(s, *m, points[i].x, points[i].y);
+    for (int i = 0; i < count; ++i) AddStroked(*m, points[i].x, points[i].y);
     return true;
 }
 
@@ -622,8 +625,8 @@ bool Ellipse(HDC dc, int left, int top, int right, int bottom) {
     Rec r(EMR_ELLIPSE);
     r.I32(l).I32(t).I32(r2).I32(b);
     Emit(*m, r);
-    AddStroked(s, *m, l, t);
-    AddStroked(s, *m, std::max(l, r2 - 1), std::max(t, b - 1));
+    AddStroked(*m, l, t);
+    AddStroked(*m, std::max(l, r2 - 1), std::max(t, b - 1));
     return true;
 }
 
