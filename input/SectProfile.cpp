@@ -142,7 +142,7 @@ bool CalcRolledISectionTorsion(int ptyp, int ptyp2, double bo, double to, double
                                double r, double& it) {
     if (ptyp != 0 || ptyp2 != 0) return false;
     if (std::fabs(bo - bu) > 1e-5 || std::fabs(to - tu) > 1e-5) return false;
-    if (!(r > 0 && to > 0 && bo > 0 && tw > 0 && h > 2 * to)) return false;
+    if (!(r >= 0 && to > 0 && bo > 0 && tw > 0 && h > 2 * to)) return false;
     it = zidezaz::RolledISectionTorsion(h, bo, tw, to, r);
     return true;
 }

@@ -263,6 +263,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TorsionCase{"IPE300", 0, 0, 15, 1.07, 15, 1.07, 0.71, 30, 1.5, true, 20.12},
                       TorsionCase{"HEB200", 0, 0, 20, 1.5, 20, 1.5, 0.9, 20, 1.8, true, 59.28},
                       TorsionCase{"IPE500", 0, 0, 20, 1.6, 20, 1.6, 1.02, 50, 2.1, true, 89.29},
+                      // No root radius: D = (tw²/4 + tf²)/tf = 9.422353; by hand
+                      // It = 2(0.0955294·9.422353⁴ + 100·8.5³/3·(1 − 0.63·8.5/100))
+                      //      + (200 − 17)·5.6³/3 = 50,967.7.
+                      TorsionCase{"no_root_radius", 0, 0, 100, 8.5, 100, 8.5, 5.6, 200, 0, true, 50967.7},
+                      TorsionCase{"negative_radius", 0, 0, 15, 1.07, 15, 1.07, 0.71, 30, -1, false, 0},
                       TorsionCase{"unequal_flanges", 0, 0, 15, 1.07, 14, 1.07, 0.71, 30, 1.5, false, 0},
                       TorsionCase{"welded", 0, 1, 15, 1.07, 15, 1.07, 0.71, 30, 1.5, false, 0},
                       TorsionCase{"not_an_I", -1, 0, 15, 1.07, 15, 1.07, 0.71, 30, 1.5, false, 0}),

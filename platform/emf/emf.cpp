@@ -3,7 +3,12 @@
 // at the end) when the metafile is closed.
 #include "platform/emf/emf.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <filesystem>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -265,6 +270,24 @@ double EmSize(int height) {
 // ---- metafiles ------------------------------------------------------------
 
 namespace {
+// True when a file can be made in the target's folder and an existing
+// target may be replaced; the target itself is not touched.
+bool CanWriteBeside(const std::string& path) {
+    namespace fs = std::filesystem;
+    static std::atomic<unsigned> counter{0};
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) return false;
+    if (fs::exists(path, ec) && ::access(path.c_str(), W_OK) != 0) return false;
+    fs::path folder = fs::path(path).parent_path();
+    if (folder.empty()) folder = ".";
+    const fs::path probe = winsys::TempFileBeside(folder, 1000000u + counter++);
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
+}
+
 HDC NewMetafile(const std::string& path, int width, int height, double mmPerUnit) {
     State& s = S();
     std::lock_guard lock(s.mutex);
@@ -284,13 +307,10 @@ HDC NewMetafile(const std::string& path, int width, int height, double mmPerUnit
 
 HDC CreateEnhMetaFile(const std::string& path, int width, int height, double mmPerUnit) {
     if (path.empty() || width < 0 || height < 0 || !(mmPerUnit > 0) || !std::isfinite(mmPerUnit)) return 0;
-    {
-        std::ofstream probe(path, std::ios::binary | std::ios::trunc);
-        if (!probe) {
-            winsys::MessageBox("Die Bilddatei '" + path + "' kann nicht angelegt werden.", "VKT Ausgabe",
-                               winsys::Buttons::Ok, winsys::Icon::Error);
-            return 0;
-        }
+    if (!CanWriteBeside(path)) {
+        winsys::MessageBox("Die Bilddatei '" + path + "' kann nicht angelegt werden.", "VKT Ausgabe",
+                           winsys::Buttons::Ok, winsys::Icon::Error);
+        return 0;
     }
     return NewMetafile(path, width, height, mmPerUnit);
 }
@@ -315,12 +335,12 @@ void ReleaseSelection(State& s, HGDIOBJ h) {
     if (it != s.objects.end() && it->second.selectedIn > 0) --it->second.selectedIn;
 }
 
+// The file is written beside the target and renamed over it, so that a
+// failed write leaves the previous picture whole.
 bool WriteFile(const Metafile& m, std::vector<uint8_t>& all) {
-    std::ofstream f(m.path, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f.write(reinterpret_cast<const char*>(all.data()), static_cast<std::streamsize>(all.size()));
-    f.close();
-    return static_cast<bool>(f);
+    std::string reason;
+    return winsys::WriteFileAtomic(m.path, std::string_view(reinterpret_cast<const char*>(all.data()), all.size()),
+                                   reason);
 }
 
 }  // namespace

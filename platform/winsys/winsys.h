@@ -183,6 +183,13 @@ WINSYS_API std::string PathFromText(const std::string& text);
 // that a target name of any legal length still leaves room, and so that a
 // later run recognises the litter of a process that died.
 WINSYS_API std::filesystem::path TempFileBeside(const std::filesystem::path& folder, unsigned counter);
+// Writes data to a temporary file beside path and renames it over path, so
+// that path is either the old file or the complete new one. A read-only file
+// is not replaced; a replaced file keeps its permissions; a symbolic link is
+// followed. On failure reason says why (German) and path is untouched.
+WINSYS_API bool WriteFileAtomic(std::string path, std::string_view data, std::string& reason);
+// A short German text for a file-system error number.
+WINSYS_API std::string FileErrorText(int errnoValue);
 // Removes the temporary files of that pattern in the folder whose process no
 // longer runs. Returns the number removed.
 WINSYS_API int RemoveStaleTempFiles(const std::filesystem::path& folder);

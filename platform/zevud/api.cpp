@@ -74,19 +74,7 @@ fs::path ExistingFile(const std::string& path) {
     return winsys::ResolveCaseInsensitive(path);
 }
 
-std::string ErrnoText(int e) {
-    switch (e) {
-        case ENOENT: return "der Ordner existiert nicht";
-        case EACCES:
-        case EPERM: return "keine Berechtigung";
-        case ENOSPC: return "der Datenträger ist voll";
-        case EDQUOT: return "das Speicherkontingent ist erschöpft";
-        case EROFS: return "der Datenträger ist schreibgeschützt";
-        case EISDIR: return "an dieser Stelle liegt ein Ordner";
-        case ENAMETOOLONG: return "der Name ist zu lang";
-        default: return std::strerror(e);
-    }
-}
+std::string ErrnoText(int e) { return winsys::FileErrorText(e); }
 
 bool ReadWholeFile(const fs::path& p, std::uintmax_t maxBytes, std::string& out, std::string& reason) {
     std::error_code ec;
@@ -129,60 +117,8 @@ bool ReadWholeFile(const fs::path& p, std::uintmax_t maxBytes, std::string& out,
     return true;
 }
 
-// Writes to a temporary file beside the target and renames it over the
-// target, so the target is either the old file or the complete new one.
-// A file marked read-only is not replaced, and a replaced file keeps its
-// permissions; a symbolic link is followed to the file it names.
-bool WriteFileAtomic(std::string path, std::string_view data, std::string& reason) {
-    static std::atomic<unsigned> counter{0};
-    std::error_code ec;
-    if (fs::is_symlink(path, ec)) {
-        fs::path target = fs::weakly_canonical(path, ec);
-        if (!ec) path = target.string();
-    }
-    struct stat old {};
-    bool exists = ::stat(path.c_str(), &old) == 0;
-    if (exists && ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
-        reason = "die Datei ist schreibgeschützt";
-        return false;
-    }
-    const fs::path folder = fs::path(path).parent_path();
-    winsys::RemoveStaleTempFiles(folder);
-    std::string tmp = winsys::TempFileBeside(folder, counter++).string();
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        reason = ErrnoText(errno);
-        return false;
-    }
-    if (exists) (void)::fchmod(fd, old.st_mode & 07777);
-    const char* p = data.data();
-    std::size_t left = data.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t w = ::write(fd, p, left);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        p += w;
-        left -= static_cast<std::size_t>(w);
-    }
-    if (ok && ::fsync(fd) != 0) ok = false;
-    int err = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        reason = ErrnoText(err);
-    }
-    return ok;
+bool WriteFileAtomic(const std::string& path, std::string_view data, std::string& reason) {
+    return winsys::WriteFileAtomic(path, data, reason);
 }
 
 ZVDOC RegisterDoc(std::unique_ptr<Doc> doc, Node* root, std::string& err) {

@@ -11,7 +11,11 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <iterator>
 
 #include "platform/emf/emf.h"
 #include "platform/winsys/winsys.h"
@@ -383,3 +387,54 @@ TEST_F(EmfTest, MemoryMetafileHoldsTheBytesOfTheFile) {
 }
 
 }  // namespace
+
+// Replacing a picture: the old file stays whole until the new one is
+// complete, and a write that fails (here: the file-size limit) leaves it as
+// it was, with a message.
+TEST_F(EmfTest, AFailedWriteLeavesTheOldPictureWhole) {
+    const fs::path target = dir_ / "result.emf";
+    const std::string old = "old picture";
+    {
+        std::ofstream(target, std::ios::binary) << old;
+    }
+    auto content = [&] {
+        std::ifstream f(target, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    };
+    auto drawLines = [](HDC dc) {
+        for (int i = 0; i < 200; ++i) {
+            MoveToEx(dc, i, 0);
+            LineTo(dc, i, 100);
+        }
+    };
+    HDC dc = CreateEnhMetaFile(target.string(), 200, 100);
+    ASSERT_NE(dc, 0u);
+    EXPECT_EQ(content(), old) << "creating the metafile must not cut the old file";
+    drawLines(dc);
+
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 256;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    winsys::ScopedRecordingSink sink;
+    const HENHMETAFILE mf = CloseEnhMetaFile(dc);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(mf, 0u);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("result.emf"), std::string::npos);
+    EXPECT_EQ(content(), old);
+    size_t files = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(dir_)) ++files;
+    EXPECT_EQ(files, 1u) << "no temporary file left behind";
+
+    dc = CreateEnhMetaFile(target.string(), 200, 100);
+    drawLines(dc);
+    const HENHMETAFILE ok = CloseEnhMetaFile(dc);
+    EXPECT_NE(ok, 0u);
+    DeleteEnhMetaFile(ok);
+    EXPECT_GT(fs::file_size(target), 1000u);
+}
