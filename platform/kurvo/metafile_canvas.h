@@ -1,0 +1,37 @@
+// A canvas that records into an enhanced metafile through platform/emf: one
+// logical unit is a tenth of a pixel, a pixel a quarter of a millimetre.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/emf/emf.h"
+#include "platform/kurvo/kurvo.h"
+
+namespace kurvo {
+
+class MetafileCanvas : public Canvas {
+public:
+    MetafileCanvas(const std::string& path, int width, int height);
+    ~MetafileCanvas() override;
+    bool Ok() const { return dc_ != 0; }
+    // Closes and writes the file; false when it could not be written.
+    bool Finish();
+
+    void Clear(COLORREF background) override;
+    void Polygon(const std::vector<PointF>& pts, const Pen& pen, std::optional<COLORREF> fill) override;
+    void Polyline(const std::vector<PointF>& pts, const Pen& pen) override;
+    void Text(PointF p, double angle, double heightPx, std::string_view text, COLORREF colour, int align,
+              bool bold) override;
+
+private:
+    void UsePen(const Pen& pen);
+    void Swap(emf::HGDIOBJ obj, bool own);
+    void UseBrush(std::optional<COLORREF> fill);
+    std::vector<emf::POINT> Points(const std::vector<PointF>& pts) const;
+    emf::HDC dc_ = 0;
+    int width_ = 0, height_ = 0;
+    std::vector<emf::HGDIOBJ> owned_;
+};
+
+}  // namespace kurvo

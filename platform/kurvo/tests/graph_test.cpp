@@ -1,0 +1,201 @@
+// The graph controls without a window: metafile output, fitting, groups,
+// hit testing and the mouse protocol, bad input, the 3-D contours.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/kurvo/kurvo.h"
+#include "platform/winsys/winsys.h"
+
+namespace fs = std::filesystem;
+using kurvo::Arg;
+using kurvo::Args;
+
+namespace {
+
+fs::path Scratch(const std::string& name) {
+    const fs::path p = fs::path(RIGEL_TEST_TMP) / ("kurvo_" + std::to_string(::getpid())) / name;
+    fs::create_directories(p.parent_path());
+    return p;
+}
+
+uint32_t U32(const std::string& b, size_t at) {
+    uint32_t v = 0;
+    std::memcpy(&v, b.data() + at, 4);
+    return v;
+}
+
+Args Band(double x1, double y1, double x2, double y2) {
+    return {Arg::L(4), Arg::Ds({x1, x2, x2, x1}), Arg::Ds({y1, y1, y2, y2})};
+}
+
+struct Events : kurvo::Events {
+    struct Got {
+        int code;
+        kurvo::EventArgs args;
+    };
+    std::vector<Got> got;
+    void OnEvent(int code, const kurvo::EventArgs& a) override { got.push_back({code, a}); }
+};
+
+// A picture of a 6 m x 0.3 m band in group 5 on a 400 x 300 surface.
+struct BandPicture : ::testing::Test {
+    kurvo::Graph2D g;
+    void SetUp() override {
+        g.SetSize(400, 300);
+        g.Invoke(1, {});
+        g.Invoke(21, {Arg::L(5), Arg::L(0)});
+        g.Invoke(35, {Arg::C(0xA2834B), Arg::L(0), Arg::L(0), Arg::B(false)});
+        g.Invoke(5, Band(0, 0, 6, 0.3));
+        g.Invoke(34, {Arg::D(0), Arg::D(0), Arg::D(0), Arg::D(0)});
+        g.Invoke(15, {});
+    }
+};
+
+}  // namespace
+
+// The metafile's header and records agree with the file: type 1 first with
+// the signature at byte 40, the byte count and record count of the header,
+// EMR_EOF (14) last.
+TEST_F(BandPicture, MetafileRecordsMatchTheFile) {
+    const fs::path file = Scratch("band.emf");
+    EXPECT_EQ(g.Invoke(38, {Arg::T(file.string())}), 1);
+    std::ifstream f(file, std::ios::binary);
+    const std::string b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    ASSERT_GT(b.size(), 108u);
+    EXPECT_EQ(U32(b, 0), 1u);
+    EXPECT_EQ(b.substr(40, 4), " EMF");
+    EXPECT_EQ(U32(b, 48), b.size());
+    size_t at = 0, records = 0, last = 0;
+    while (at + 8 <= b.size()) {
+        const uint32_t size = U32(b, at + 4);
+        ASSERT_GE(size, 8u);
+        ASSERT_EQ(size % 4, 0u);
+        last = at;
+        at += size;
+        ++records;
+    }
+    EXPECT_EQ(at, b.size());
+    EXPECT_EQ(U32(b, 52), records);
+    EXPECT_EQ(U32(b, last), 14u);
+}
+
+TEST_F(BandPicture, MetafileToAFolderThatDoesNotExistSaysSo) {
+    winsys::ScopedRecordingSink sink;
+    const fs::path file = Scratch("missing") / "x.emf";
+    EXPECT_EQ(g.Invoke(38, {Arg::T(file.string())}), 0);
+    EXPECT_FALSE(fs::exists(file));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("x.emf"), std::string::npos);
+}
+
+// Fitting keeps the aspect and leaves a margin; y points up.
+TEST_F(BandPicture, FitShowsTheBandInsideWithAMargin) {
+    const kurvo::PointF a = g.ToPixel({0, 0}), b = g.ToPixel({6, 0.3});
+    EXPECT_GT(a.x, 5);
+    EXPECT_LT(b.x, 395);
+    EXPECT_GT(b.y, 5);
+    EXPECT_LT(a.y, 295);
+    EXPECT_GT(b.x - a.x, 10 * (a.y - b.y)) << "aspect kept: 6 m wide, 0.3 m high";
+    EXPECT_LT(b.y, a.y) << "y up";
+    EXPECT_NEAR(b.x - a.x, 6 * g.Scale(), 1e-9);
+}
+
+// Press on the band names its group, on empty space 0; a drag of 20 pixels
+// reports 20 pixels in drawing units; release; a menu command.
+TEST_F(BandPicture, MouseProtocolReportsGroupsAndDisplacements) {
+    Events ev;
+    g.SetEvents(&ev);
+    const kurvo::PointF mid = g.ToPixel({3, 0.15});
+    g.MousePress(mid, false, false);
+    g.MouseMove({mid.x + 20, mid.y});
+    g.MouseRelease({mid.x + 20, mid.y});
+    g.MousePress({mid.x, mid.y + 100}, false, false);
+    g.MouseRelease({mid.x, mid.y + 100});
+    g.MenuCommand(2001);
+    ASSERT_EQ(ev.got.size(), 6u);
+    EXPECT_EQ(ev.got[0].code, 3);
+    EXPECT_EQ(ev.got[0].args.item, 5);
+    EXPECT_NEAR(ev.got[0].args.x, 3, 0.02);
+    EXPECT_EQ(ev.got[1].code, 2);
+    EXPECT_NEAR(ev.got[1].args.x, 20 / g.Scale(), 1e-9);
+    EXPECT_NEAR(ev.got[1].args.y, 0, 1e-12);
+    EXPECT_EQ(ev.got[2].code, 4);
+    EXPECT_EQ(ev.got[3].code, 3);
+    EXPECT_EQ(ev.got[3].args.item, 0);
+    EXPECT_EQ(ev.got[5].code, 7);
+    EXPECT_EQ(ev.got[5].args.command, 2001);
+}
+
+TEST_F(BandPicture, MoveShiftsTheGroupAndUnknownGroupsAreIgnored) {
+    const kurvo::BoxF before = g.GroupBox(5);
+    g.Invoke(18, {Arg::L(5), Arg::D(1.5), Arg::D(-0.5)});
+    const kurvo::BoxF after = g.GroupBox(5);
+    EXPECT_NEAR(after.x1 - before.x1, 1.5, 1e-12);
+    EXPECT_NEAR(after.y2 - before.y2, -0.5, 1e-12);
+    g.Invoke(18, {Arg::L(5), Arg::D(1.5), Arg::D(-0.5)});
+    EXPECT_NEAR(g.GroupBox(5).x1, after.x1, 1e-12) << "the shift is from where the group was drawn";
+    g.Invoke(18, {Arg::L(77), Arg::D(1), Arg::D(1)});
+    g.Invoke(37, {Arg::L(77), Arg::C(0x4040C0), Arg::L(1), Arg::L(1)});
+    EXPECT_FALSE(g.HasGroup(77));
+}
+
+// Bad input: non-finite numbers, counts of 0 or less, short arrays draw
+// nothing; Method1 empties the picture.
+TEST(Graph2D, BadElementsAreSkipped) {
+    kurvo::Graph2D g;
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const std::pair<int, Args> bad[] = {
+        {3, {Arg::D(0), Arg::D(nan), Arg::D(1), Arg::D(1)}},
+        {3, {Arg::D(0), Arg::D(0)}},
+        {5, {Arg::L(0), Arg::Ds({}), Arg::Ds({})}},
+        {5, {Arg::L(-3), Arg::Ds({0, 1, 1}), Arg::Ds({0, 0, 1})}},
+        {5, {Arg::L(4), Arg::Ds({0, 1, 1}), Arg::Ds({0, 0, 1})}},
+        {5, {Arg::L(3), Arg::Ds({0, inf, 1}), Arg::Ds({0, 0, 1})}},
+        {7, {Arg::D(0), Arg::D(0), Arg::D(0), Arg::D(inf), Arg::T("x")}},
+        {45, {Arg::D(0), Arg::D(0), Arg::D(nan), Arg::D(0), Arg::D(0)}},
+    };
+    for (const auto& [id, args] : bad) g.Invoke(id, args);
+    EXPECT_EQ(g.ElementCount(), 0u);
+    g.Invoke(3, {Arg::D(0), Arg::D(0), Arg::D(1), Arg::D(1)});
+    EXPECT_EQ(g.ElementCount(), 1u);
+    g.Invoke(1, {});
+    EXPECT_EQ(g.ElementCount(), 0u);
+}
+
+// Group 0 is drawn but never picked; a later group lies on top.
+TEST(Graph2D, TopmostPickableGroupIsHit) {
+    kurvo::Graph2D g;
+    g.SetSize(200, 200);
+    g.Invoke(21, {Arg::L(0), Arg::L(0)});
+    g.Invoke(5, Band(0, 0, 10, 10));
+    g.Invoke(21, {Arg::L(2), Arg::L(0)});
+    g.Invoke(5, Band(2, 2, 8, 8));
+    g.Invoke(21, {Arg::L(3), Arg::L(0)});
+    g.Invoke(5, Band(4, 4, 6, 6));
+    EXPECT_EQ(g.HitTest(g.ToPixel({5, 5})), 3);
+    EXPECT_EQ(g.HitTest(g.ToPixel({3, 3})), 2);
+    EXPECT_EQ(g.HitTest(g.ToPixel({0.5, 0.5})), 0);
+}
+
+TEST(Graph3D, ContoursHaveHandlesAndExtrusionsNeedKnownOnes) {
+    kurvo::Graph3D g;
+    const Args square = {Arg::L(4), Arg::Fs({-1, -1, 1, -1, 1, 1, -1, 1})};
+    const int32_t h1 = g.Invoke(5, square), h2 = g.Invoke(5, square);
+    EXPECT_GT(h1, 0);
+    EXPECT_GT(h2, 0);
+    EXPECT_NE(h1, h2);
+    EXPECT_EQ(g.Invoke(5, {Arg::L(0), Arg::Fs({})}), 0);
+    const Arg p1 = Arg::Fs({0, 0, 0}), p2 = Arg::Fs({10, 0, 0});
+    g.Invoke(6, {p1, p2, Arg::L(h1), Arg::L(999), Arg::F(0)});
+    EXPECT_EQ(g.FaceCount(), 0u);
+    g.Invoke(6, {p1, p2, Arg::L(h1), Arg::L(h2), Arg::F(0)});
+    EXPECT_EQ(g.FaceCount(), 4u + 2u) << "four sides and two ends";
+}
