@@ -114,6 +114,8 @@ private:
     bool NoInterpolation(int32_t valueId) const;
 };
 
+class CKurvo2D;
+
 // One named result curve.
 class CResultSet {
 public:
@@ -136,6 +138,11 @@ public:
     // Every value (not the x) below 1e-6 in magnitude.
     bool IsAllZero() const;
     void SetNumDigits(int32_t digits) { m_nDigits = digits; }
+    // Draws the series as a diagram (filled curve, envelope band or bars)
+    // with value grid, zero line, extremes, labels and title. The caller
+    // sets m_yOffset and m_factor first. A set with a value or scale that is
+    // not finite draws nothing.
+    void DrawDiagram(CKurvo2D& graph);
 
     std::vector<float> m_data;      // the points
     std::vector<float> m_extremes;  // x of the minimum, x of the maximum, per search
@@ -158,10 +165,27 @@ public:
     int32_t m_resType = -1;
     int32_t m_nDigits = 3;
     int32_t m_nDigits2 = 5;
+    // Diagram layout (not stored with the series): x labels and the grid
+    // lines' extension on the minimum's side, title at the start, angles of
+    // the texts and value labels (degrees), text height and whether it is
+    // fixed, wanted number of value-grid intervals. m_flag shows the title.
+    int32_t m_bLabelsBelow = 0;
+    int32_t m_bTitleBeside = 0;
+    double m_textAngle = 0.0;
+    double m_labelAngle = 0.0;
+    float m_textHeight = 0.0f;
+    int32_t m_nGrid = 5;
+    int32_t m_bFixedTextHeight = 0;
 
 private:
     void RemovePoint(int point);
 };
+
+// Values of a value grid between low and high with about count intervals
+// (steps 10^k, then halved). Equal bounds give low alone; reversed or
+// non-finite bounds give [low]; at most kMaxTicks values.
+void GenerateTicks(double low, double high, int count, std::vector<double>& list);
+constexpr size_t kMaxTicks = 1000;
 
 // Largest number of floats a series read from a document may hold.
 constexpr int64_t kMaxResultFloats = 64 * 1024 * 1024;

@@ -10,6 +10,8 @@
 #include "platform/zevud/zevud.h"
 
 class CRecordOwner;
+class CKurvo2D;
+class CRail;
 
 class CSection {
 public:
@@ -42,6 +44,14 @@ public:
     // The outline at t; for a haunch with outlines of unequal length, the
     // start outline.
     void GetContourAt(double t, std::vector<double>& x, std::vector<double>& y) const;
+
+    // Draws the outline (start profile, or end profile for end 1) into a
+    // cell size wide, filled 0xFFD0C0, y to the right and z upwards on the
+    // picture, its upper edge at 0. With a rail whose kind is set and crane
+    // type 0 the rail stands on top. Returns the width taken: the larger of
+    // size and the drawn width (size when nothing can be drawn).
+    double DrawOutline(CKurvo2D& graph, double size, const CRail* rail = nullptr, int craneTyp = 0,
+                       int end = 0) const;
 
     std::string m_profFamily;
     std::string m_profName;
