@@ -485,9 +485,14 @@ int32_t Graph2D::Invoke(int id, const Args& args) {
                 const PointF a2{a.x + n.x * d[4], a.y + n.y * d[4]}, b2{b.x + n.x * d[5], b.y + n.y * d[5]};
                 m.Poly({a, a2, b2, b});
                 int count = static_cast<int>(d[6]);
-                if (count <= 0) count = 2 + static_cast<int>(std::min(8.0, len / std::max(1e-9, std::max(std::fabs(d[4]), std::fabs(d[5])))));
+                const double qmax = std::max(std::fabs(d[4]), std::fabs(d[5]));
+                if (count <= 0) count = 2 + static_cast<int>(std::min(8.0, len / std::max(1e-9, qmax)));
                 count = std::min(count, 200);
+                // Outline, arrows and texts in the band's colour at half brightness.
                 const Style keep = m.style;
+                m.style.colour = (keep.colour >> 1) & 0x7F7F7F;
+                m.style.fill = 3;
+                m.Poly({a, a2, b2, b}, false, true);
                 m.style.fill = 0;
                 for (int i = 0; i < count; ++i) {
                     const double t = count == 1 ? 0.5 : static_cast<double>(i) / (count - 1);
@@ -497,11 +502,11 @@ int32_t Graph2D::Invoke(int id, const Args& args) {
                     const PointF outer{base.x + n.x * q, base.y + n.y * q};
                     m.Line({outer, base});
                     const double dir = std::atan2(base.y - outer.y, base.x - outer.x) * 180 / kPi;
-                    m.Head(base, dir, std::min(std::fabs(q) * 0.3, len * 0.1));
+                    m.Head(base, dir, std::min(std::fabs(q) * 0.25, qmax * 0.15));
                 }
-                m.style = keep;
                 m.Text(a2, 0, d[7], TextAt(args, 8));
                 m.Text(b2, 0, d[7], TextAt(args, 9), 1);
+                m.style = keep;
             }
             return 0;
         case 24:
