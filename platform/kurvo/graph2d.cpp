@@ -7,6 +7,7 @@
 
 #include "platform/kurvo/kurvo.h"
 #include "platform/kurvo/metafile_canvas.h"
+#include "platform/kurvo/checks.h"
 
 namespace kurvo {
 
@@ -106,6 +107,15 @@ PointF Turn(PointF p, double deg) {
 }
 
 PointF Add(PointF a, PointF b) { return {a.x + b.x, a.y + b.y}; }
+
+// The unit normal to the left of the direction a -> b and the length of ab;
+// false for a zero length.
+bool LeftNormal(PointF a, PointF b, PointF& n, double& len) {
+    len = std::hypot(b.x - a.x, b.y - a.y);
+    if (!(len > 0)) return false;
+    n = {-(b.y - a.y) / len, (b.x - a.x) / len};
+    return true;
+}
 
 std::vector<PointF> Circle(PointF c, double r, double from = 0, double sweep = 360, int steps = 36) {
     std::vector<PointF> v;
@@ -319,15 +329,6 @@ PointF Graph2D::ToDrawing(PointF px) const {
 
 namespace {
 
-bool Finite(const Args& a) {
-    for (const auto& x : a) {
-        if (!std::isfinite(x.num)) return false;
-        for (double v : x.values)
-            if (!std::isfinite(v)) return false;
-    }
-    return true;
-}
-
 // The numbers of the first n arguments, or nothing when there are fewer or
 // one is not a number.
 std::optional<std::vector<double>> Nums(const Args& a, size_t n) {
@@ -346,7 +347,7 @@ std::string TextAt(const Args& a, size_t i) { return i < a.size() ? a[i].text : 
 
 int32_t Graph2D::Invoke(int id, const Args& args) {
     Impl& m = *impl_;
-    if (!Finite(args)) return 0;
+    if (!AllFinite(args)) return 0;
     auto need = [&](size_t n) { return Nums(args, n); };
     switch (id) {
         case 1:
@@ -415,9 +416,9 @@ int32_t Graph2D::Invoke(int id, const Args& args) {
             if (auto v = need(8)) {
                 const auto& d = *v;
                 const PointF a{d[0], d[1]}, b{d[2], d[3]};
-                const double len = std::hypot(b.x - a.x, b.y - a.y);
-                if (len <= 0) return 0;
-                const PointF n{-(b.y - a.y) / len, (b.x - a.x) / len};
+                double len = 0;
+                PointF n;
+                if (!LeftNormal(a, b, n, len)) return 0;
                 const double off = d[4], ext = d[7];
                 const PointF a2{a.x + n.x * off, a.y + n.y * off}, b2{b.x + n.x * off, b.y + n.y * off};
                 const double sgn = off >= 0 ? 1 : -1;
@@ -479,9 +480,9 @@ int32_t Graph2D::Invoke(int id, const Args& args) {
             if (auto v = need(8)) {
                 const auto& d = *v;
                 const PointF a{d[0], d[1]}, b{d[2], d[3]};
-                const double len = std::hypot(b.x - a.x, b.y - a.y);
-                if (len <= 0) return 0;
-                const PointF n{-(b.y - a.y) / len, (b.x - a.x) / len};
+                double len = 0;
+                PointF n;
+                if (!LeftNormal(a, b, n, len)) return 0;
                 const PointF a2{a.x + n.x * d[4], a.y + n.y * d[4]}, b2{b.x + n.x * d[5], b.y + n.y * d[5]};
                 m.Poly({a, a2, b2, b});
                 int count = static_cast<int>(d[6]);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/kurvo/checks.h"
 #include "platform/kurvo/kurvo.h"
 
 namespace kurvo {
@@ -115,15 +116,6 @@ void Graph3D::Fit() {
 }
 
 namespace {
-
-bool AllFinite(const Args& args) {
-    for (const auto& a : args) {
-        if (!std::isfinite(a.num)) return false;
-        for (double v : a.values)
-            if (!std::isfinite(v)) return false;
-    }
-    return true;
-}
 
 // Point argument i (three floats).
 std::optional<Vec3> P(const Args& a, size_t i) {

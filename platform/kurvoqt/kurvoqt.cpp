@@ -70,14 +70,16 @@ private:
     QPainter& p_;
 };
 
-class Widget2D : public QWidget {
+// A widget showing a picture: repaints and moves when the picture asks.
+template <class G>
+class GraphWidget : public QWidget {
 public:
-    Widget2D(kurvo::Graph2D& g, wl::Window* owner, QWidget* parent) : QWidget(parent), g_(g), owner_(owner) {
+    GraphWidget(G& g, QWidget* parent) : QWidget(parent), g_(g) {
         setAttribute(Qt::WA_OpaquePaintEvent);
         g_.SetRepaint([this] { update(); });
         g_.SetMove([this](int l, int t, int w, int h) { setGeometry(l, t, std::max(1, w), std::max(1, h)); });
     }
-    ~Widget2D() override {
+    ~GraphWidget() override {
         g_.SetRepaint(nullptr);
         g_.SetMove(nullptr);
     }
@@ -89,6 +91,14 @@ protected:
         QtCanvas c(p);
         g_.Render(c);
     }
+    G& g_;
+};
+
+class Widget2D : public GraphWidget<kurvo::Graph2D> {
+public:
+    Widget2D(kurvo::Graph2D& g, QWidget* parent) : GraphWidget(g, parent) {}
+
+protected:
     void resizeEvent(QResizeEvent*) override { g_.SetSize(width(), height()); }
     void mousePressEvent(QMouseEvent* e) override {
         g_.SetSize(width(), height());
@@ -98,30 +108,13 @@ protected:
     }
     void mouseMoveEvent(QMouseEvent* e) override { g_.MouseMove({e->position().x(), e->position().y()}); }
     void mouseReleaseEvent(QMouseEvent* e) override { g_.MouseRelease({e->position().x(), e->position().y()}); }
-private:
-    kurvo::Graph2D& g_;
-    wl::Window* owner_;
 };
 
-class Widget3D : public QWidget {
+class Widget3D : public GraphWidget<kurvo::Graph3D> {
 public:
-    Widget3D(kurvo::Graph3D& g, QWidget* parent) : QWidget(parent), g_(g) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        g_.SetRepaint([this] { update(); });
-        g_.SetMove([this](int l, int t, int w, int h) { setGeometry(l, t, std::max(1, w), std::max(1, h)); });
-    }
-    ~Widget3D() override {
-        g_.SetRepaint(nullptr);
-        g_.SetMove(nullptr);
-    }
+    Widget3D(kurvo::Graph3D& g, QWidget* parent) : GraphWidget(g, parent) {}
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        g_.SetSize(width(), height());
-        QPainter p(this);
-        QtCanvas c(p);
-        g_.Render(c);
-    }
     void mousePressEvent(QMouseEvent* e) override { last_ = e->position(); }
     void mouseMoveEvent(QMouseEvent* e) override {
         const QPointF d = e->position() - last_;
@@ -132,7 +125,6 @@ protected:
     void wheelEvent(QWheelEvent* e) override { g_.Zoom(e->angleDelta().y() > 0 ? 1.2 : 1 / 1.2); }
 
 private:
-    kurvo::Graph3D& g_;
     QPointF last_;
 };
 
@@ -162,7 +154,7 @@ void Graph2DWindow::OnContextMenu(wl::Window*, wl::Point pos) {
     if (id != 0) graph_.MenuCommand(id);
 }
 
-QWidget* Graph2DWindow::CreateControlWidget(QWidget* parent) { return new Widget2D(graph_, this, parent); }
+QWidget* Graph2DWindow::CreateControlWidget(QWidget* parent) { return new Widget2D(graph_, parent); }
 
 bool Graph2DWindow::Create(QWidget* parent, int width, int height) {
     QWidget* w = CreateControlWidget(parent);
