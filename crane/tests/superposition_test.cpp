@@ -302,3 +302,54 @@ TEST_F(Superposition, DamagedStressPointsAreRefusedAndKept) {
     EXPECT_EQ(d_.m_stressPoints.GetNumNodes(), 4);
     EXPECT_NEAR(d_.m_stressPoints.GetValue(0, 3, 0), 0.02, 1e-15);
 }
+
+TEST_F(Superposition, UnknownPointsStrengthlessSectionsAndOddSeries) {
+    // A kernel point whose name no evaluation point carries: no local
+    // effects, its values as the kernel gave them.
+    ZVELEM up = ZEVUD_AddChildElement(result_, "userPoints");
+    ZEVUD_SetInt(up, "numOfUserPoints", 1);
+    ZEVUD_SetString(up, "userPoint-0", "Unbekannt");
+    CNotchCase p;
+    p.m_strName = "Quersteife";
+    p.m_iPlace = 2;
+    d_.m_notchCases = {p};
+    d_.m_cranes.resize(1);
+    d_.m_cranePositions = {4.0};
+    LoadCase(1, 10, 5);
+    LoadCase(2, 20, 10);
+    Series("sigX", 1, 13, {0, 0, 4, 30, 4, 30, 8, 0});
+    // A series of another point count stays out of the table.
+    Series("Mz", 1, 0x2004, {0, 1, 8, 1});
+    Combinations({0});
+    // Without a design strength no utilisation is formed (never infinite).
+    d_.m_sections[0].m_strength = 0.0;
+    d_.SuperposeCraneResults(0, 1, 2, 0, names_, nullptr);
+    const CResultTable& env = d_.m_craneResults[0];
+    ASSERT_TRUE(env.IsValid());
+    EXPECT_EQ(d_.m_userPointNames, (std::vector<std::string>{"Unbekannt"}));
+    EXPECT_NEAR(At(env, 1, 4, PointValue(0, 0)), 1.35 * 30, 1e-9);
+    EXPECT_EQ(At(env, 1, 4, PointValue(0, 2)), 0.0);
+    EXPECT_EQ(At(env, 1, 4, 16), 0.0);
+    EXPECT_NEAR(At(env, 1, 4, kEquivalent), 40.5, 1e-9);
+    for (int i = 0; i < env.GetNumNodes(); ++i) EXPECT_EQ(env.GetValue(1, i, kUtilisation), 0.0);
+}
+
+TEST_F(Superposition, DetailedReactionsKeepEachLoadCaseInItsOwnSlots) {
+    LoadCase(1, 10, 5);
+    LoadCase(2, 20, 10);
+    Combinations({0, 13});
+    d_.m_craneSettings.m_bDetailedReactions = 1;
+    d_.SuperposeCraneResults(0, 1, 2, 0, names_, nullptr);
+    NewResult();
+    LoadCase(1, 10, 5);
+    LoadCase(2, 20, 30);
+    d_.SuperposeCraneResults(0, 1, 2, 1, names_, nullptr);
+    const CResultTable& ak = d_.m_akResults[0];
+    ASSERT_EQ(ak.GetNumLoadCases(), 6);
+    // Slots 2j+2 / 2j+3: minimum and maximum of load case j alone.
+    EXPECT_EQ(At(ak, 2, 0, kAz), 5.0);
+    EXPECT_EQ(At(ak, 3, 0, kAz), 5.0);
+    EXPECT_EQ(At(ak, 4, 0, kAz), 10.0);
+    EXPECT_EQ(At(ak, 5, 0, kAz), 30.0);
+    EXPECT_EQ(At(ak, 1, 0, kAz), 35.0);
+}
