@@ -608,7 +608,9 @@ void CExtGridCtrl::FitColumnsToWidth() {
             ++visibleCount;
             lastVisible = c;
         }
-    const int width = GetGridClientRect().Width();
+    int width = GetGridClientRect().Width();
+    // A grid not shown yet has no laid-out client area: take its frame's.
+    if (QWidget* w = Widget(); w && !w->isVisible()) width = w->contentsRect().width();
     for (int c = 0; c < cols; ++c) {
         if (!IsColumnVisible(c)) {
             SetColumnWidth(c, 0);
