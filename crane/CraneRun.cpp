@@ -1,38 +1,593 @@
 // The crane-runway calculation entered from the position's calculation.
-#include "module/ModuleData.h"
+#include "crane/CraneRun.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
+#include "crane/RunPreparation.h"
+#include "crane/VaduProgress.h"
+#include "module/frame/Utilities.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 
-// The calculation of a crane runway: the checks that precede the loop over
-// checks and crane positions. The loop itself belongs to the crane-runway
-// calculation; without it the position is not calculated.
-CRecalcResult RecalcCraneRunway(CModuleData& data, int, int) {
-    auto tr = [](const char* text) { return lingo::Translate("VKT Eingabe", "velor_i_rigel", "RigelData", text); };
+namespace {
+
+std::string Tr(const char* text) { return lingo::Translate("VKT Eingabe", "velor_i_rigel", "RigelData", text); }
+
+template <class... A>
+std::string TrFormat(const char* format, const A&... args) {
+    return lingo::FormatTranslated(format, Tr(format), args...);
+}
+
+int Message(const std::string& text, winsys::Buttons buttons = winsys::Buttons::Ok,
+            winsys::Icon icon = winsys::Icon::Warning, int batchAnswer = 0) {
+    return winsys::MessageBox(text, Tr("VK-Statik"), buttons, icon, batchAnswer);
+}
+
+bool g_active = false;
+CVaduDlgProgress* g_progress = nullptr;
+
+// Sets a value for the lifetime of the object and gives the old one back on
+// every way out.
+template <class T>
+class Restore {
+public:
+    Restore(T& ref, T value) : m_ref(ref), m_old(ref) { ref = value; }
+    ~Restore() { m_ref = m_old; }
+    Restore(const Restore&) = delete;
+    Restore& operator=(const Restore&) = delete;
+
+private:
+    T& m_ref;
+    T m_old;
+};
+
+// Runs a callable on every way out of a scope.
+template <class F>
+class OnExit {
+public:
+    explicit OnExit(F f) : m_f(std::move(f)) {}
+    ~OnExit() {
+        if (m_armed) m_f();
+    }
+    void Disarm() { m_armed = false; }
+    OnExit(const OnExit&) = delete;
+    OnExit& operator=(const OnExit&) = delete;
+
+private:
+    F m_f;
+    bool m_armed = true;
+};
+
+// The document's "result" says that the position is not calculated and
+// why; the host and the output page read it. Only the document in memory
+// changes: a run that was refused or stopped saves nothing of its own.
+void MarkNotCalculated(CModuleData& data, const std::string& text) {
+    ZVELEM root = data.m_hDoc ? ZEVUD_GetRootElement(data.m_hDoc) : 0;
+    if (!root) return;
+    ZVELEM result = ZEVUD_FindFirstChild(root, "result");
+    if (!result) result = ZEVUD_AddChildElement(root, "result");
+    ZEVUD_SetInt(result, "abbruch", 1);
+    ZEVUD_SetString(result, "errorMsg", text.c_str());
+    ZEVUD_SetString(result, "message", text.c_str());
+}
+
+std::string ReplaceAll(std::string s, const std::string& from, const std::string& to) {
+    if (from.empty()) return s;
+    for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
+        s.replace(at, from.size(), to);
+    return s;
+}
+
+// "\n" becomes "\r\n" (a "\r\n" already there stays as it is).
+std::string ToCrLf(const std::string& s) {
+    std::string out;
+    out.reserve(s.size() + 16);
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\n' && (i == 0 || s[i - 1] != '\r')) out += '\r';
+        out += s[i];
+    }
+    return out;
+}
+
+std::string KernelErrorText(CModuleData& data) {
+    ZVELEM root = data.m_hDoc ? ZEVUD_GetRootElement(data.m_hDoc) : 0;
+    ZVELEM result = root ? ZEVUD_FindFirstChild(root, "result") : 0;
+    if (!result) return {};
+    return zevud::GetString(result, "errorMsg");
+}
+
+// Every result of the run goes: result lists, envelopes, tables of every check.
+void ClearRunResults(CModuleData& data) {
+    data.m_resultSets.clear();
+    data.m_resultIndex.clear();
+    for (int c = 0; c < CModuleData::kCraneChecks; ++c) {
+        data.m_craneResultSets[c].clear();
+        data.m_craneResults[c] = CResultTable();
+        data.m_akResults[c] = CResultTable();
+    }
+    for (CEnvelope& e : data.m_summaries) e.Clear();
+    for (CResultTable& t : data.m_fatResults) t = CResultTable();
+    data.m_superposition = CResultTable();
+}
+
+void ClearCheck(CModuleData& data, int check) {
+    data.m_craneResultSets[check].clear();
+    data.m_craneResults[check] = CResultTable();
+    data.m_akResults[check] = CResultTable();
+    data.m_summaries[check].Clear();
+    if (check < 3) data.m_summaries[5 + check].Clear();
+}
+
+// The name of a step that the run needs but cannot do; empty when all are there.
+std::string MissingStep(const CModuleData& data, const CCraneRunSteps& steps) {
+    const CCraneSettings& s = data.m_craneSettings;
+    bool ultimate = false, any = false;
+    for (int c = 0; c < CModuleData::kCraneChecks; ++c) {
+        if (!s.m_checkEnabled[c]) continue;
+        any = true;
+        if (c < 3) ultimate = true;
+    }
+    if (!steps.kernelRun) return Tr("Berechnung einer Kranstellung");
+    if (any && !steps.superpose) return Tr("Überlagerung der Kranstellungen");
+    if (any && !steps.envelope) return Tr("Umhüllende der Nachweise");
+    if (ultimate && s.m_LTBEnabled && !steps.ratings) return Tr("Ausnutzung der Kranstellungen für Biegedrillknicken");
+    if (ultimate && !steps.exportExtremes) return Tr("Export der Extremwerte");
+    if (s.m_checkEnabled[4] && !steps.fatigue) return Tr("Ermüdungsnachweis");
+    if (s.m_bBuckling && !steps.plateBuckling) return Tr("Beulnachweis");
+    if (!steps.railWeld) return Tr("Nachweis der Schienenschweißnaht");
+    return {};
+}
+
+// One result curve of a check's table: for every node (x, row hi, row lo).
+CResultSet MakeBand(const CResultTable& table, int hi, int lo, int kind, const std::string& title,
+                    const std::string& unit) {
+    CResultSet set;
+    set.m_strTitle = title;
+    set.m_strUnit = unit;
+    set.m_min = 1e10f;
+    set.m_max = -1e10f;
+    set.m_factor = 1.0f;
+    set.m_type = (kind >= 18 && kind <= 23) || kind == 27 || kind == 28 ? 3 : 2;
+    set.m_resType = kind;
+    const int nodes = table.GetNumNodes();
+    set.m_data.assign(static_cast<size_t>(nodes) * 3, 0.0f);
+    table.GetXPositions(set.m_data.data(), 0, 3);
+    table.GetRowFloat(hi, kind, set.m_data.data(), 1, 3);
+    table.GetRowFloat(lo, kind, set.m_data.data(), 2, 3);
+    return set;
+}
+
+void Finish(CResultSet& set, bool reduce) {
+    set.FindExtremes();
+    if (reduce) set.ReducePoints();
+    set.InsertZeroCrossings();
+}
+
+// The curve (x, max - min) of a band.
+CResultSet MakeDelta(const CResultSet& band) {
+    CResultSet delta = band;
+    delta.m_strTitle = band.m_strTitle + " (delta)";
+    delta.m_type = 0;
+    delta.m_data.clear();
+    delta.m_extremes.clear();
+    delta.m_poi.clear();
+    delta.m_min = 1e10f;
+    delta.m_max = -1e10f;
+    for (size_t i = 0; i + 2 < band.m_data.size(); i += 3) {
+        delta.m_data.push_back(band.m_data[i]);
+        delta.m_data.push_back(static_cast<float>(static_cast<double>(band.m_data[i + 1]) - band.m_data[i + 2]));
+    }
+    return delta;
+}
+
+// The result sets of the envelopes of every enabled check, with the
+// support-reaction extremes exported under "exports".
+void BuildResultSets(CModuleData& data, const CCraneRunSteps& steps, ZVELEM exports) {
+    const CCraneSettings& s = data.m_craneSettings;
+    const std::vector<std::string>& points = data.m_userPointNames;
+    const int n = static_cast<int>(points.size());
+    const int plates = std::max(0, data.m_bucklRes.m_numOfPlates);
+    const int kinds = s.m_bPlateStresses ? crane_rows::FirstPlateRow(n) + crane_rows::kRowsPerPlate * plates
+                                         : crane_rows::FirstPlateRow(n);
+    for (int c = 0; c < CModuleData::kCraneChecks; ++c) {
+        if (!s.m_checkEnabled[c]) continue;
+        std::string name;
+        GetCheckName(c, name);
+        const int passes = (c < 3 && s.m_LTBEnabled) ? 2 : 1;
+        for (int pass = 0; pass < passes; ++pass) {
+            const std::string checkTitle = pass == 0 ? name : name + "\\" + Tr("Biegedrillknicken");
+            const CResultTable& main = data.m_craneResults[c];
+            for (int r = 0; r < kinds; ++r) {
+                const bool fromSecond = pass == 0 && r >= 18 && r <= 28;
+                const CResultTable& table = fromSecond ? data.m_akResults[c] : main;
+                if (!table.IsValid() || !table.HasValue(r)) continue;
+                std::string label, unit;
+                data.GetResultLabel(r, c, label, unit, points);
+                const std::string title = checkTitle + "\\" + label;
+                CResultSet band = MakeBand(table, 2 * pass + 1, 2 * pass, r, title, unit);
+                if (pass == 0 && r >= 18 && r <= 23 && c < 3 && steps.exportExtremes)
+                    steps.exportExtremes(data, exports, c, r, band);
+                CResultSet delta = MakeDelta(band);
+                Finish(band, true);
+                data.m_resultSets.push_back(band);
+                Finish(delta, false);
+                data.m_resultSets.push_back(delta);
+                if (pass == 0 && s.m_bDetailedReactions && r >= 18 && r <= 23) {
+                    const size_t cut = title.rfind('\\');
+                    const int cases = table.GetNumLoadCases() / 2 - 1;
+                    for (int j = 0; j < cases; ++j) {
+                        std::string caseName = TrFormat("%ld", static_cast<long>(j + 1));
+                        const std::string caseTitle = title.substr(0, cut + 1) + Tr("Lastgruppe\\") + caseName +
+                                                      "\\" + title.substr(cut + 1);
+                        CResultSet one = MakeBand(table, 2 * j + 3, 2 * j + 2, r, caseTitle, unit);
+                        if (one.IsAllZero()) continue;
+                        Finish(one, true);
+                        data.m_resultSets.push_back(one);
+                    }
+                }
+            }
+        }
+    }
+}
+
+// The largest utilisation of the run: every result whose label is a
+// utilisation or an interaction, over the envelopes of the enabled checks
+// and their buckling passes.
+double MaxUtilisation(const CModuleData& data) {
+    const int n = static_cast<int>(data.m_userPointNames.size());
+    double top = 0.0;
+    for (int c = 0; c < CModuleData::kCraneChecks; ++c) {
+        if (!data.m_craneSettings.m_checkEnabled[c]) continue;
+        for (int id = 0; id < crane_rows::FirstPlateRow(n); ++id) {
+            if (!data.m_craneResults[c].HasValue(id)) continue;
+            std::string label, unit;
+            data.GetResultLabel(id, c, label, unit, data.m_userPointNames);
+            if (label.find("Ausnutzung") == std::string::npos && label.find("Interaktion") == std::string::npos)
+                continue;
+            for (int env : {c, c < 3 ? 5 + c : -1}) {
+                if (env < 0) continue;
+                int pos = 0, info = 0;
+                double v = 0.0, x = 0.0;
+                if (data.m_summaries[env].GetAt(1, id, pos, v, x, info)) top = std::max(top, v);
+            }
+        }
+    }
+    return top;
+}
+
+// The report routine the program record names; false when it names none.
+bool HasReportRoutine(CModuleData&) { return static_cast<bool>(GetCraneRunSteps().report); }
+
+}  // namespace
+
+// ---- the steps ------------------------------------------------------------------------
+
+CCraneRunSteps DefaultCraneRunSteps() {
+    CCraneRunSteps steps;
+    steps.kernelRun = [](CModuleData& data) { return data.CBaseData::Recalc(0, 0); };
+    return steps;
+}
+
+CCraneRunSteps& GetCraneRunSteps() {
+    static CCraneRunSteps steps = DefaultCraneRunSteps();
+    return steps;
+}
+
+CVaduDlgProgress* GetCraneRunProgress() { return g_progress; }
+bool IsCraneRunActive() { return g_active; }
+
+// ---- the decisions ----------------------------------------------------------------------
+
+std::vector<bool> ParsePositionList(const std::string& text) {
+    std::vector<bool> bits;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(',', start);
+        if (end == std::string::npos) end = text.size();
+        const long number = std::strtol(text.substr(start, end - start).c_str(), nullptr, 10);
+        // A position number beyond any runway is ignored rather than grown to.
+        if (number >= 1 && number <= CModuleData::kMaxListCount) {
+            if (bits.size() < static_cast<size_t>(number)) bits.resize(static_cast<size_t>(number), false);
+            bits[static_cast<size_t>(number - 1)] = true;
+        }
+        start = end + 1;
+    }
+    return bits;
+}
+
+int UtilisationPercent(double u) { return static_cast<int>(std::trunc(u * 100.0 + 0.5)); }
+
+int BucklingThreshold(int minUtil, int maxPercent) {
+    return static_cast<int>((static_cast<long long>(minUtil) * maxPercent) / 100);
+}
+
+bool RunsInBucklingLoop(int percent, int threshold, int maxPercent) {
+    return percent > threshold || percent >= maxPercent - 1;
+}
+
+int PositionOfTitle(const std::string& title) {
+    const std::string key = "\\" + Tr("Kranstellung") + "\\";
+    const size_t at = title.find(key);
+    if (at == std::string::npos) return -1;
+    const char* digits = title.c_str() + at + key.size();
+    char* end = nullptr;
+    const long number = std::strtol(digits, &end, 10);
+    if (end == digits || number < 1) return -1;
+    return static_cast<int>(number - 1);
+}
+
+void SelectCheckResults(std::vector<CResultSet>& sets, int resultType, const std::map<int, int>& percents,
+                        int threshold, const std::vector<bool>& listed) {
+    std::vector<CResultSet> kept;
+    for (CResultSet& set : sets) {
+        const int p = PositionOfTitle(set.m_strTitle);
+        const auto rated = percents.find(p);
+        bool keep = resultType == 1;
+        if (resultType == 2 && rated != percents.end()) keep = true;
+        if (resultType == 3 && rated != percents.end() && rated->second > threshold) keep = true;
+        if (p >= 0 && static_cast<size_t>(p) < listed.size() && listed[static_cast<size_t>(p)]) keep = true;
+        if (!keep) continue;
+        const size_t at = set.m_strTitle.find('@');
+        if (at != std::string::npos) {
+            // "... 3 @\..." becomes "... 3 (81 %)\..." or "... 3\...".
+            if (rated != percents.end()) {
+                set.m_strTitle.replace(at, 1, TrFormat("(%ld %%)", static_cast<long>(rated->second)));
+            } else {
+                size_t from = at;
+                if (from > 0 && set.m_strTitle[from - 1] == ' ') --from;
+                set.m_strTitle.erase(from, at + 1 - from);
+            }
+        }
+        kept.push_back(std::move(set));
+    }
+    sets = std::move(kept);
+}
+
+// ---- the operations of the module data ------------------------------------------------
+
+void CModuleData::PrepareCheckRun(int check) {
+    CLKData& lk = LK();
+    for (int sw : {3, 5, 15, 16}) lk.m_bChecks[sw - 1] = false;
+    lk.m_bChecks[0] = check == 0 || check == 2;
+    lk.m_bChecks[1] = check == 1;
+    lk.Generate(1);
+    for (CLoadDef& l : m_loads) l.m_ey.SetValue(m_craneSettings.m_craneTyp == 0 ? m_dLateralEcc : 0.0);
+}
+
+bool CModuleData::CancelCalculation(int force) {
+    if (force == 0) {
+        const int answer = Message(Tr("Berechnung wirklich abbrechen?"), winsys::Buttons::YesNo,
+                                   winsys::Icon::Question, winsys::IdNo);
+        if (answer != winsys::IdYes) return false;
+    }
+    ClearRunResults(*this);
+    ClearInputFingerprint();
+    if (force == 0) {
+        m_strMessage = Tr("Berechnung abgebrochen");
+    } else {
+        std::string text = KernelErrorText(*this);
+        if (text.empty()) text = Tr("Die Berechnung einer Kranstellung ist fehlgeschlagen.");
+        text = ReplaceAll(text, "{\\par \\pard}", "\n");
+        m_strMessage = ToCrLf(text);
+    }
+    UpdateViews(0);
+    return true;
+}
+
+void CModuleData::BuildCalcMessage() {
+    m_strMessage.clear();
+    WriteCheckSummary(1);
+    std::string text = ReplaceAll(m_strMessage, "{\\sub ", "");
+    text = ReplaceAll(text, "}", "");
+    m_strMessage = ToCrLf(text);
+}
+
+// ---- the calculation ----------------------------------------------------------------------
+
+CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
+    // A calculation asked for while one runs (from a message pumped by the
+    // progress window) leaves the running one alone and raises no error.
+    if (g_active) return {1, 1, 0, 0};
+    if (!data.m_hDoc) return {0, 1, 0, 0};
+    Restore<bool> active(g_active, true);
+    const CRecalcResult notDone{0, 1, 0, 0};
+    CCraneSettings& settings = data.m_craneSettings;
+    const CCraneRunSteps steps = GetCraneRunSteps();
+
+    // The run log of the superposition: only for the developer.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(nullptr, &std::fclose);
+    if (IsDeveloperDumpOn()) log.reset(std::fopen("ProcessResults.txt", "w"));
+
+    auto refuse = [&](const std::string& text) {
+        Message(text);
+        MarkNotCalculated(data, text);
+        return notDone;
+    };
+
+    // ---- checks before anything runs ----
     int plates = -1;
     for (CSection& s : data.m_sections) {
         const int count = s.m_profile.IsValid() ? s.m_profile.GetEffValueCount() : -1;
         if (plates < 0) {
             plates = count;
         } else if (count != plates) {
-            winsys::MessageBox(
-                tr("Die gewählten Querschnitte müssen gleichförmig sein, d.h. die gleiche Anzahl Bleche besitzen."));
-            return {};
+            return refuse(
+                Tr("Die gewählten Querschnitte müssen gleichförmig sein, d.h. die gleiche Anzahl Bleche besitzen."));
         }
     }
-    if (data.m_cranePositions.size() < 2) {
-        winsys::MessageBox(tr("Es sind keine Kranstellungen vorhanden. Evtl. mit negativem Pufferabstand "
-                              "Fahrbereich erweitern."));
-        return {};
+    const size_t nCranes = data.m_cranes.size();
+    if (nCranes > 3) return refuse(Tr("Es können höchstens drei Krane berechnet werden."));
+    if (nCranes == 0 || data.m_cranePositions.size() < 2 || data.m_cranePositions.size() / nCranes == 0)
+        return refuse(
+            Tr("Es sind keine Kranstellungen vorhanden. Evtl. mit negativem Pufferabstand Fahrbereich erweitern."));
+    const int positions = static_cast<int>(data.m_cranePositions.size() / nCranes);
+    if (settings.m_checkEnabled[4] && steps.fatigueInput) {
+        if (std::string why = steps.fatigueInput(data); !why.empty()) return refuse(why);
     }
-    // The position says so itself, as a stopped kernel run does, so that no
-    // caller takes the stored crane results for a calculation.
-    const std::string text = tr("Die Kranbahnberechnung ist in dieser Version nicht verfügbar.");
-    winsys::MessageBox(text);
-    if (ZVELEM root = data.m_hDoc ? ZEVUD_GetRootElement(data.m_hDoc) : 0) {
-        ZVELEM result = ZEVUD_FindFirstChild(root, "result");
-        if (!result) result = ZEVUD_AddChildElement(root, "result");
-        ZEVUD_SetInt(result, "abbruch", 1);
-        ZEVUD_SetString(result, "errorMsg", text.c_str());
+    if (const std::string missing = MissingStep(data, steps); !missing.empty())
+        return refuse(TrFormat("Die Kranbahnberechnung ist in dieser Version nicht verfügbar: %s fehlt.", missing));
+
+    data.m_loads.clear();
+    data.WriteData(data.m_hDoc);
+
+    if (!data.IsInputChanged()) {
+        if (bReport && steps.report) steps.report(data);
+        return notDone;
     }
-    return {};
+
+    // ---- the run ----
+    data.m_strMessage = Tr("Bitte warten, Berechnung läuft...");
+    data.UpdateViews(0);
+    CVaduDlgProgress progress;
+    progress.Create(0);
+    Restore<CVaduDlgProgress*> shown(g_progress, &progress);
+    int overall = 0;
+    for (int c = 0; c < CModuleData::kCraneChecks; ++c) {
+        if (!settings.m_checkEnabled[c]) continue;
+        ++overall;
+        if (c < 3 && settings.m_LTBEnabled) ++overall;
+    }
+    progress.SetTotalRange(overall + 2);
+    progress.SetText(Tr("Initialisierung"));
+    progress.StepTotal();
+
+    // The user's input is what the document keeps on every way out: the
+    // imperfections negated for the buckling runs, the inside-run mark and
+    // the proof-type switches come back, and a stopped run writes the
+    // position's data once more.
+    double imperfectionFactor = 1.0;
+    OnExit restoreImperfections([&] { data.ScaleImperfections(imperfectionFactor); });
+    const std::vector<bool> switches(std::begin(data.LK().m_bChecks), std::end(data.LK().m_bChecks));
+    OnExit restoreSwitches([&] { std::copy(switches.begin(), switches.end(), std::begin(data.LK().m_bChecks)); });
+    OnExit clearMark([&] { data.m_bRunning = 0; });
+
+    auto stopped = [&](bool failed) {
+        if (failed) data.CancelCalculation(1);
+        data.ScaleImperfections(imperfectionFactor);
+        imperfectionFactor = 1.0;
+        data.m_bRunning = 0;
+        std::copy(switches.begin(), switches.end(), std::begin(data.LK().m_bChecks));
+        data.m_loads.clear();
+        data.WriteData(data.m_hDoc);
+        data.ClearInputFingerprint();
+        MarkNotCalculated(data, data.m_strMessage);
+        // The kernel runs saved the document; it is saved once more with the
+        // user's input (a caller that holds the saves keeps its file as it was).
+        ZEVUD_SaveDoc(data.m_hDoc);
+        progress.Close();
+        data.UpdateViews(0);
+        return notDone;
+    };
+    // One kernel run at the current position; false when the run failed.
+    auto run = [&](int p) {
+        data.m_nCurCranePos = p;
+        data.SetCurrentCranePosition();
+        data.ClearInputFingerprint();
+        data.m_bRunning = 1;
+        const CRecalcResult r = steps.kernelRun(data);
+        const bool ok = r.bCalculated != 0 && KernelErrorText(data).empty();
+        data.m_bRunning = 0;
+        return ok;
+    };
+    // Cancel pressed: the user is asked; true when the run stops.
+    auto cancelled = [&] {
+        if (!progress.IsCancelPressed()) return false;
+        progress.ResetCancel();
+        return data.CancelCalculation(0);
+    };
+
+    data.PrepareSteelCheckSections();
+    data.m_userPointNames.clear();
+    for (CEnvelope& e : data.m_summaries) e.Clear();
+
+    for (int c = 0; c < CModuleData::kCraneChecks; ++c) {
+        if (!settings.m_checkEnabled[c]) continue;
+        std::string checkName;
+        GetCheckName(c, checkName);
+        progress.SetPartRange(positions + 2);
+        ClearCheck(data, c);
+        int nextLoadCase = 1;
+        std::vector<std::string> names;
+        data.PrepareLoadCases(c, nextLoadCase, names);
+        const int loadCases = nextLoadCase - 1;
+        const std::vector<bool> listed = ParsePositionList(settings.m_sResultPos[c]);
+
+        for (int p = 0; p < positions; ++p) {
+            progress.SetText(TrFormat("%s - Kranstellung %ld", checkName, static_cast<long>(p + 1)));
+            progress.StepPart();
+            if (!run(p)) return stopped(true);
+            steps.superpose(data, c, 1, loadCases, p, names, log.get());
+            if (cancelled()) return stopped(false);
+        }
+        steps.envelope(data, c);
+        progress.StepTotal();
+
+        std::map<int, int> percents;
+        int maxPercent = 0;
+        int threshold = 0;
+        if (c < 3 && settings.m_LTBEnabled) {
+            bool first = true;
+            for (const auto& [p, u] : steps.ratings(data, c)) {
+                const int percent = UtilisationPercent(u);
+                auto [it, added] = percents.emplace(p, percent);
+                if (!added) it->second = std::max(it->second, percent);
+                maxPercent = first ? percent : std::max(maxPercent, percent);
+                first = false;
+            }
+            threshold = BucklingThreshold(settings.m_iMinUtilForLTB, maxPercent);
+            data.PrepareCheckRun(c);
+            imperfectionFactor = settings.m_craneTyp != 0 ? -1.0 : 1.0;
+            data.ScaleImperfections(imperfectionFactor);
+            progress.SetPartRange(static_cast<int>(percents.size()) + 2);
+            // Ascending position: the runs are repeatable whatever the map.
+            for (const auto& [p, percent] : percents) {
+                progress.SetText(TrFormat("%s (BDK) - Kranstellung %ld", checkName, static_cast<long>(p + 1)));
+                progress.StepPart();
+                if (!RunsInBucklingLoop(percent, threshold, maxPercent)) continue;
+                if (!run(p)) return stopped(true);
+                steps.superpose(data, c, 3, loadCases, p, names, nullptr);
+                if (cancelled()) return stopped(false);
+            }
+            data.ScaleImperfections(imperfectionFactor);
+            imperfectionFactor = 1.0;
+            std::copy(switches.begin(), switches.end(), std::begin(data.LK().m_bChecks));
+            progress.StepTotal();
+        }
+        SelectCheckResults(data.m_craneResultSets[c], settings.m_resultType[c], percents, threshold, listed);
+    }
+
+    if (settings.m_checkEnabled[4] && !steps.fatigue(data)) {
+        data.m_strMessage = Tr("Der Ermüdungsnachweis konnte nicht geführt werden.");
+        return stopped(false);
+    }
+    if (settings.m_bBuckling) steps.plateBuckling(data);
+    steps.railWeld(data);
+
+    data.m_resultSets.clear();
+    for (std::vector<CResultSet>& list : data.m_craneResultSets) {
+        data.m_resultSets.insert(data.m_resultSets.end(), list.begin(), list.end());
+        list.clear();
+    }
+
+    ZVELEM root = ZEVUD_GetRootElement(data.m_hDoc);
+    if (ZVELEM old = ZEVUD_FindFirstChild(root, "exports")) ZEVUD_DeleteElement(old);
+    ZVELEM exports = ZEVUD_AddChildElement(root, "exports");
+    progress.SetText(Tr("Ergebnis Aufbereitung"));
+    BuildResultSets(data, steps, exports);
+
+    data.BuildCalcMessage();
+    data.m_loads.clear();
+    data.m_steelSections.Reset();
+    steps.superpose(data, 0, 0, 0, 0, {}, nullptr);
+    data.WriteData(data.m_hDoc);
+    if (ZVELEM result = ZEVUD_FindFirstChild(root, "result"))
+        ZEVUD_SetDouble(result, "dMaxAusKran", MaxUtilisation(data));
+    data.StoreInputFingerprint();
+    progress.Close();
+    data.UpdateViews(0);
+    if (bReport && HasReportRoutine(data)) steps.report(data);
+    return {1, 1, 0, 0};
 }

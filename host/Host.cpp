@@ -152,6 +152,14 @@ int SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::ost
     if (!msg.empty()) out << "Hinweise: " << msg << "\n";
     out << "Ergebnisse: in der Position (Ergebnisse unter \"result\", exportierte Werte unter \"exports\")\n";
     bool fulfilled = true;
+    if (zevud::GetString(root, "progname") == "VADU") {
+        // The crane runway's check summary, then its largest utilisation.
+        std::string message = zevud::GetString(result, "message");
+        message.erase(std::remove(message.begin(), message.end(), '\r'), message.end());
+        if (!message.empty()) out << message << (message.back() == '\n' ? "" : "\n");
+        if (ZEVUD_HasAttr(result, "dMaxAusKran"))
+            fulfilled = VerdictLine(out, "Kranbahn", ZEVUD_GetDouble(result, "dMaxAusKran")) && fulfilled;
+    }
     if (ZEVUD_HasAttr(result, "dMaxAusGebr"))
         fulfilled = VerdictLine(out, "Gebrauchstauglichkeit", ZEVUD_GetDouble(result, "dMaxAusGebr")) && fulfilled;
     if (ZEVUD_GetInt(result, "tragSVFailed") != 0) {

@@ -265,6 +265,28 @@ public:
     // table's value index (which grows as needed).
     void MaskResultRows(CResultTable& set, int check) const;
 
+    // ---- the crane calculation (crane/CraneRun.cpp) -----------------------------------
+    // The proof-type switches of the buckling runs of check 0..2, the
+    // combinations generated again, every load's "ey" reset.
+    void PrepareCheckRun(int check);
+    // True when the calculation is to stop: force 0 asks the user first
+    // (anything but yes goes on); stopping clears every result of the run and
+    // the input fingerprint and sets the message text.
+    bool CancelCalculation(int force);
+    // The message text from the check summary, as plain text.
+    void BuildCalcMessage();
+
+    // ---- crane report: check chapters (defined in reports/) ----------------------
+    // The summary of every enabled check: mode 0 into the open report, any
+    // other mode appended to the message text.
+    void WriteCheckSummary(int mode);
+    // The plate-buckling table of check c (summary: one plate per field;
+    // message: appended to the message text).
+    void WritePlateBucklingTable(int check, int summaryMode, int messageMode);
+    // "Detailnachweis Ermüdung" and the rail-weld chapter.
+    void WriteFatigueDetail();
+    void WriteRailWeld();
+
     // ---- the member's geometry --------------------------------------------------------
     // The field (from 0) whose range holds x within 0.001 m (at a node the
     // left one); 0 when none does. endFlag: 1 for an end field whose outer
@@ -364,6 +386,9 @@ public:
     int32_t m_bRunning = 0;
     CResultTable m_craneResults[kCraneChecks];
     CResultTable m_akResults[kCraneChecks];
+    // Per check the result sets of its crane positions, joined into the
+    // position's result sets at the end of a calculation.
+    std::vector<CResultSet> m_craneResultSets[kCraneChecks];
     CResultTable m_fatResults[3];
     CFatigueDetailTable m_fatDetail;
     CRailWeldTable m_railWeld;

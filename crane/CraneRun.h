@@ -1,0 +1,82 @@
+// The crane-runway calculation: for every enabled check one kernel run per
+// crane position, each run superposed into the check's envelopes; a second
+// series of runs for lateral-torsional buckling at the most utilised
+// positions; then fatigue, plate buckling and the rail weld, the result sets,
+// the exported extremes, the message and the report.
+//
+// The steps that belong to the result containers and to the checks are
+// reached through CCraneRunSteps, so that a calculation never claims a step
+// it could not do: a step without an operation refuses the calculation
+// before the first kernel run. Tests replace steps (the kernel run, the
+// superposition) with their own.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "module/ModuleData.h"
+#include "platform/zevud/zevud.h"
+
+class CVaduDlgProgress;
+
+struct CCraneRunSteps {
+    // One kernel run of the position as it stands (the base calculation
+    // with both flags 0).
+    std::function<CRecalcResult(CModuleData&)> kernelRun;
+    // The superposition of the last run: check, mode (1 a run of the check,
+    // 3 a buckling run), load cases, position, load-case names, log.
+    std::function<void(CModuleData&, int, int, int, int, const std::vector<std::string>&, std::FILE*)> superpose;
+    // The largest utilisation of every position that the superposition
+    // rated in check 0..2 (position -> utilisation, 1.0 = 100 %).
+    std::function<std::map<int, double>(const CModuleData&, int)> ratings;
+    // The envelope of a check after its position loop.
+    std::function<void(CModuleData&, int)> envelope;
+    // Empty when the fatigue check can run on the input, else the message.
+    std::function<std::string(const CModuleData&)> fatigueInput;
+    // The fatigue check (false: refused or not done).
+    std::function<bool(CModuleData&)> fatigue;
+    // Plate buckling of the plate stress table.
+    std::function<void(CModuleData&)> plateBuckling;
+    // The rail-weld check.
+    std::function<void(CModuleData&)> railWeld;
+    // The exported extremes of support-reaction curve valueId (18..23) of a
+    // check, under the given exports element.
+    std::function<void(CModuleData&, ZVELEM, int, int, const CResultSet&)> exportExtremes;
+    // The report after a full calculation; none while empty.
+    std::function<void(CModuleData&)> report;
+};
+
+// The steps the calculation uses; the default steps are installed at start.
+CCraneRunSteps& GetCraneRunSteps();
+// The operations that the default steps bind; tests restore them.
+CCraneRunSteps DefaultCraneRunSteps();
+
+// The progress of the running calculation, or null (tests press "cancel"
+// through it from inside a step).
+CVaduDlgProgress* GetCraneRunProgress();
+// Whether a crane calculation is running.
+bool IsCraneRunActive();
+
+// ---- the pieces of the driver's decisions ------------------------------------
+
+// The 1-based position numbers of a comma-separated list, as bits: number n
+// sets bit n-1 (0 and negative numbers and text set nothing).
+std::vector<bool> ParsePositionList(const std::string& text);
+// The percentage of a utilisation: trunc(u x 100 + 0.5).
+int UtilisationPercent(double u);
+// The threshold T of the buckling loop: (minUtil x M) / 100, truncated.
+int BucklingThreshold(int minUtil, int maxPercent);
+// Whether a position with percentage p runs in the buckling loop
+// (p > T or p >= M - 1).
+bool RunsInBucklingLoop(int percent, int threshold, int maxPercent);
+// The 0-based crane position of a result-set title ("...\Kranstellung\<n> ..."),
+// -1 when the title names none.
+int PositionOfTitle(const std::string& title);
+// Keeps the result sets of a check by the result type (1 all, 2 those rated,
+// 3 those above the threshold, else only the listed ones) and fills the "@"
+// marker of the titles with "(<p> %)" or removes it.
+void SelectCheckResults(std::vector<CResultSet>& sets, int resultType, const std::map<int, int>& percents,
+                        int threshold, const std::vector<bool>& listed);
