@@ -99,6 +99,19 @@ std::string KernelErrorText(CModuleData& data) {
     return zevud::GetString(result, "errorMsg");
 }
 
+// The names of the kernel's evaluation points ("userPoints" of its result):
+// the stress points of the result rows, the fatigue check and the summary.
+void ReadUserPointNames(CModuleData& data) {
+    ZVELEM root = ZEVUD_GetRootElement(data.m_hDoc);
+    ZVELEM result = root ? ZEVUD_FindFirstChild(root, "result") : 0;
+    ZVELEM up = result ? ZEVUD_FindFirstChild(result, "userPoints") : 0;
+    if (!up) return;
+    const int n = std::clamp(ZEVUD_GetInt(up, "numOfUserPoints"), 0, CModuleData::kMaxListCount);
+    std::vector<std::string> names;
+    for (int i = 0; i < n; ++i) names.push_back(zevud::GetString(up, TrFormat("userPoint-%ld", static_cast<long>(i))));
+    data.m_userPointNames = std::move(names);
+}
+
 // Every result of the run goes: result lists, envelopes, tables of every check.
 void ClearRunResults(CModuleData& data) {
     data.m_resultSets.clear();
@@ -110,11 +123,16 @@ void ClearRunResults(CModuleData& data) {
     }
     for (CEnvelope& e : data.m_summaries) e.Clear();
     for (CResultTable& t : data.m_fatResults) t = CResultTable();
+    for (std::map<int, double>& r : data.m_positionRatings) r.clear();
+    data.m_bucklRes.Clear();
+    data.m_fatDetail.Clear();
+    data.m_railWeld.Clear();
     data.m_superposition = CResultTable();
 }
 
 void ClearCheck(CModuleData& data, int check) {
     data.m_craneResultSets[check].clear();
+    if (check < 3) data.m_positionRatings[check].clear();
     data.m_craneResults[check] = CResultTable();
     data.m_akResults[check] = CResultTable();
     data.m_summaries[check].Clear();
@@ -268,6 +286,21 @@ bool HasReportRoutine(CModuleData&) { return static_cast<bool>(GetCraneRunSteps(
 CCraneRunSteps DefaultCraneRunSteps() {
     CCraneRunSteps steps;
     steps.kernelRun = [](CModuleData& data) { return data.CBaseData::Recalc(0, 0); };
+    steps.superpose = [](CModuleData& data, int check, int mode, int loadCases, int position,
+                         const std::vector<std::string>& names, std::FILE* log) {
+        data.SuperposeCraneResults(check, mode, loadCases, position, names, log);
+    };
+    steps.ratings = [](const CModuleData& data, int check) {
+        return check >= 0 && check < 3 ? data.m_positionRatings[check] : std::map<int, double>();
+    };
+    steps.envelope = [](CModuleData& data, int check) { data.ApplyMaxAbsEnvelope(check); };
+    steps.fatigueInput = [](const CModuleData& data) { return data.CheckFatigueInput(); };
+    steps.fatigue = [](CModuleData& data) { return data.CalcFatigue(); };
+    steps.plateBuckling = [](CModuleData& data) { data.CalcPlateBuckling(); };
+    steps.railWeld = [](CModuleData& data) { data.CalcRailWeld(); };
+    steps.exportExtremes = [](CModuleData& data, ZVELEM exports, int check, int valueId, const CResultSet& curve) {
+        ExportExtremalValues(exports, check, valueId, curve, data.GetRestrainedSupportX());
+    };
     return steps;
 }
 
@@ -490,6 +523,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
         const CRecalcResult r = steps.kernelRun(data);
         const bool ok = r.bCalculated != 0 && KernelErrorText(data).empty();
         data.m_bRunning = 0;
+        if (ok) ReadUserPointNames(data);
         return ok;
     };
     // Cancel pressed: the user is asked; true when the run stops.
@@ -501,7 +535,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
 
     data.PrepareSteelCheckSections();
     data.m_userPointNames.clear();
-    for (CEnvelope& e : data.m_summaries) e.Clear();
+    ClearRunResults(data);
 
     for (int c = 0; c < CModuleData::kCraneChecks; ++c) {
         if (!settings.m_checkEnabled[c]) continue;

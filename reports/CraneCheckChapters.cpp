@@ -144,7 +144,7 @@ void CModuleData::WriteCheckSummary(int mode) {
 }
 
 void CModuleData::WritePlateBucklingTable(int check, int summaryMode, int messageMode) {
-    const CPlateBucklingTable& b = m_bucklRes;
+    const CPlateStressTable& b = m_bucklRes;
     std::string name;
     GetCheckName(check, name);
     CRtfTable t;

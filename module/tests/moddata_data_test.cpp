@@ -327,7 +327,10 @@ TEST_F(ModuleDataTest, CraneRunwayWithoutPositionsIsNotCalculated) {
     CModuleData d;
     MakeCraneRunway(d, 6.0);
     d.m_cranePositions.clear();
+    d.m_hDoc = ZEVUD_CreateDoc("");
     const CRecalcResult r = d.Recalc(0, 0);
+    ZEVUD_CloseDoc(d.m_hDoc);
+    d.m_hDoc = 0;
     EXPECT_EQ(r.bCalculated, 0);
     ASSERT_FALSE(sink.messages.empty());
     EXPECT_EQ(sink.messages.back().text,

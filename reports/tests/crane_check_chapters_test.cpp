@@ -109,7 +109,7 @@ TEST_F(CraneCheckChapters, SummaryTablesInTheReport) {
 // Plate buckling in the summary: one plate per field, the largest
 // utilisation; F_y is a utilisation (no unit).
 TEST_F(CraneCheckChapters, PlateBucklingSummaryOnePlatePerField) {
-    CPlateBucklingTable& b = d.m_bucklRes;
+    CPlateStressTable& b = d.m_bucklRes;
     b.m_numOfPlates = 3;
     b.m_numOfChecks = 1;
     b.m_numOfFields = 2;
