@@ -463,10 +463,27 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     if (const std::string missing = MissingStep(data, steps); !missing.empty())
         return refuse(TrFormat("Die Kranbahnberechnung ist in dieser Version nicht verfügbar: %s fehlt.", missing));
 
+    // The stored results are kept aside while the position is written: the
+    // writer writes the results the module data holds, and a position whose
+    // input is unchanged keeps the results it has.
+    ZVDOC kept = ZEVUD_CreateDoc("");
+    OnExit closeKept([&] { ZEVUD_CloseDoc(kept); });
+    ZVELEM stored = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(data.m_hDoc), "result");
+    ZVELEM keptResult = 0;
+    if (stored && kept) {
+        keptResult = ZEVUD_AddChildElement(ZEVUD_GetRootElement(kept), "result");
+        ZEVUD_CloneElementTree(keptResult, stored);
+    }
     data.m_loads.clear();
     data.WriteData(data.m_hDoc);
 
     if (!data.IsInputChanged()) {
+        if (keptResult) {
+            ZVELEM root = ZEVUD_GetRootElement(data.m_hDoc);
+            ZVELEM result = ZEVUD_FindFirstChild(root, "result");
+            if (!result) result = ZEVUD_AddChildElement(root, "result");
+            ZEVUD_CloneElementTree(result, keptResult);
+        }
         if (bReport && steps.report) steps.report(data);
         return notDone;
     }

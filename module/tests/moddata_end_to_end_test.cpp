@@ -370,12 +370,56 @@ TEST_F(EndToEnd, MissingOrDamagedPositionIsAClearError) {
     EXPECT_NE(bad.out.find("beschädigt"), std::string::npos) << bad.out;
 }
 
-TEST_F(EndToEnd, CraneRunwayIsNotTakenForCalculated) {
+std::string ReadBytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A crane runway calculated through the host: the check summary is printed,
+// the largest utilisation judged, the file saved; a second run with the same
+// input calculates nothing and keeps the results.
+TEST_F(EndToEnd, CraneRunwayIsCalculatedWithItsCheckSummary) {
     const fs::path file = dir / "Kranbahntraeger.vkx";
     WritePosition(file, Examples()[2].second);
     const HostRun r = RunHost({"calc", file.string()});
-    EXPECT_EQ(r.code, 1) << r.out;
-    EXPECT_NE(r.out.find("Die Kranbahnberechnung ist in dieser Version nicht verfügbar"), std::string::npos) << r.out;
+    EXPECT_EQ(r.code, 0) << r.out;
+    for (const char* part : {"Tragsicherheit S/V", "Gebrauchstauglichkeit", "Ermüdung",
+                             "-------------------------------------------------------", "Kranbahn: max. Ausnutzung"})
+        EXPECT_NE(r.out.find(part), std::string::npos) << part << "\n" << r.out;
+    const HostRun again = RunHost({"calc", file.string()});
+    EXPECT_EQ(again.code, 0) << again.out;
+    EXPECT_NE(again.out.find("Tragsicherheit S/V"), std::string::npos) << again.out;
+}
+
+// Input the crane calculation refuses: exit 1, the message, the file as it was.
+TEST_F(EndToEnd, CraneRunwayRefusalsLeaveTheFileAlone) {
+    struct Case {
+        const char* name;
+        std::function<void(CModuleData&)> change;
+        const char* message;
+    } cases[] = {
+        {"vier Krane",
+         [](CModuleData& d) {
+             d.m_cranes.resize(4);
+             for (CCrane& c : d.m_cranes) c.m_pOwner = &d;
+         },
+         "Es können höchstens drei Krane berechnet werden."},
+        {"keine Kranstellung", [](CModuleData& d) { d.m_craneSettings.m_craneLeftOffset.SetValue(50.0); },
+         "Es sind keine Kranstellungen vorhanden."},
+    };
+    for (const Case& c : cases) {
+        const fs::path file = dir / "Kran.vkx";
+        fs::remove(file);
+        WritePosition(file, [&](CModuleData& d) {
+            Examples()[2].second(d);
+            c.change(d);
+        });
+        const std::string before = ReadBytes(file);
+        const HostRun r = RunHost({"calc", file.string()});
+        EXPECT_EQ(r.code, 1) << c.name << "\n" << r.out;
+        EXPECT_NE(r.out.find(c.message), std::string::npos) << c.name << "\n" << r.out;
+        EXPECT_EQ(ReadBytes(file), before) << c.name;
+    }
 }
 
 }  // namespace
