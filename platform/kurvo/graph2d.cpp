@@ -419,21 +419,22 @@ int32_t Graph2D::Invoke(int id, const Args& args) {
                 double len = 0;
                 PointF n;
                 if (!LeftNormal(a, b, n, len)) return 0;
-                const double off = d[4], ext = d[7];
+                const double off = d[5], th = std::max(d[7], 0.0), ext = th * 0.5;
                 const PointF a2{a.x + n.x * off, a.y + n.y * off}, b2{b.x + n.x * off, b.y + n.y * off};
                 const double sgn = off >= 0 ? 1 : -1;
                 m.Line({a, {a2.x + sgn * n.x * ext, a2.y + sgn * n.y * ext}});
                 m.Line({b, {b2.x + sgn * n.x * ext, b2.y + sgn * n.y * ext}});
                 m.Line({a2, b2});
-                // Oblique ticks at both ends, at least the text height long.
-                const double tick = std::max(d[5], 0.0) * 0.5;
-                const PointF t{(n.x + (b.x - a.x) / len) * tick * 0.7, (n.y + (b.y - a.y) / len) * tick * 0.7};
+                // Oblique ticks at both ends, as long as the text is high.
+                const PointF t{(n.x + (b.x - a.x) / len) * th * 0.35, (n.y + (b.y - a.y) / len) * th * 0.35};
                 m.Line({{a2.x - t.x, a2.y - t.y}, {a2.x + t.x, a2.y + t.y}});
                 m.Line({{b2.x - t.x, b2.y - t.y}, {b2.x + t.x, b2.y + t.y}});
                 double ang = std::atan2(b.y - a.y, b.x - a.x) * 180 / kPi;
                 if (ang > 90.001 || ang < -90.001) ang += 180;
-                const PointF mid{(a2.x + b2.x) / 2 + n.x * sgn * d[5] * 0.3, (a2.y + b2.y) / 2 + n.y * sgn * d[5] * 0.3};
-                m.Text(mid, ang, d[5], TextAt(args, 8), 2);
+                // The text on the side away from the points.
+                const double side = off >= 0 ? 0.3 * th : -1.3 * th;
+                const PointF mid{(a2.x + b2.x) / 2 + n.x * side, (a2.y + b2.y) / 2 + n.y * side};
+                m.Text(mid, ang, th, TextAt(args, 8), 2);
             }
             return 0;
         case 15:
@@ -468,27 +469,28 @@ int32_t Graph2D::Invoke(int id, const Args& args) {
             if (auto v = need(5)) {
                 const auto& d = *v;
                 const PointF tip{d[0], d[1]};
-                const double len = d[3];
-                if (len <= 0) return 0;
-                const PointF tail = Add(tip, Turn({-len, 0}, d[2]));
+                const double len = d[3], head = std::min(std::fabs(d[2]), std::fabs(len)), width = std::fabs(d[4]);
+                if (len == 0) return 0;
+                const double dir = len > 0 ? 1 : -1;  // 1: the arrow points down onto its tip
+                const PointF tail{tip.x, tip.y + len};
                 m.Line({tail, tip});
-                m.Head(tip, d[2], std::min(len * 0.3, len));
-                m.Text(tail, 0, d[4], TextAt(args, 5));
+                if (head > 0)
+                    m.Poly({tip, {tip.x - width / 2, tip.y + dir * head}, {tip.x + width / 2, tip.y + dir * head}}, true);
+                m.Text({tail.x + width * 0.6, tail.y - dir * width}, 0, std::max(width, head) * 0.8, TextAt(args, 5));
             }
             return 0;
         case 23:
             if (auto v = need(8)) {
                 const auto& d = *v;
                 const PointF a{d[0], d[1]}, b{d[2], d[3]};
-                double len = 0;
-                PointF n;
-                if (!LeftNormal(a, b, n, len)) return 0;
-                const PointF a2{a.x + n.x * d[4], a.y + n.y * d[4]}, b2{b.x + n.x * d[5], b.y + n.y * d[5]};
+                const double dl = std::hypot(d[4], d[5]);
+                const double len = std::hypot(b.x - a.x, b.y - a.y);
+                if (!(dl > 0) || !(len > 0)) return 0;
+                const PointF u{d[4] / dl, d[5] / dl};  // the load's direction: arrows end on the base
+                const PointF a2{a.x - u.x * d[6], a.y - u.y * d[6]}, b2{b.x - u.x * d[7], b.y - u.y * d[7]};
                 m.Poly({a, a2, b2, b});
-                int count = static_cast<int>(d[6]);
-                const double qmax = std::max(std::fabs(d[4]), std::fabs(d[5]));
-                if (count <= 0) count = 2 + static_cast<int>(std::min(8.0, len / std::max(1e-9, qmax)));
-                count = std::min(count, 200);
+                const double qmax = std::max(std::fabs(d[6]), std::fabs(d[7]));
+                const int count = std::clamp(2 + static_cast<int>(len / std::max(1e-9, qmax)), 2, 12);
                 // Outline, arrows and texts in the band's colour at half brightness.
                 const Style keep = m.style;
                 m.style.colour = (keep.colour >> 1) & 0x7F7F7F;
@@ -496,17 +498,18 @@ int32_t Graph2D::Invoke(int id, const Args& args) {
                 m.Poly({a, a2, b2, b}, false, true);
                 m.style.fill = 0;
                 for (int i = 0; i < count; ++i) {
-                    const double t = count == 1 ? 0.5 : static_cast<double>(i) / (count - 1);
+                    const double t = static_cast<double>(i) / (count - 1);
                     const PointF base{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
-                    const double q = d[4] + t * (d[5] - d[4]);
+                    const double q = d[6] + t * (d[7] - d[6]);
                     if (std::fabs(q) <= 0) continue;
-                    const PointF outer{base.x + n.x * q, base.y + n.y * q};
+                    const PointF outer{base.x - u.x * q, base.y - u.y * q};
                     m.Line({outer, base});
                     const double dir = std::atan2(base.y - outer.y, base.x - outer.x) * 180 / kPi;
                     m.Head(base, dir, std::min(std::fabs(q) * 0.25, qmax * 0.15));
                 }
-                m.Text(a2, 0, d[7], TextAt(args, 8));
-                m.Text(b2, 0, d[7], TextAt(args, 9), 1);
+                const double th = 0.5 * dl;
+                m.Text({a2.x, a2.y - u.y * 0.2 * th}, 0, th, TextAt(args, 8));
+                m.Text({b2.x, b2.y - u.y * 0.2 * th}, 0, th, TextAt(args, 9), 1);
                 m.style = keep;
             }
             return 0;
@@ -606,7 +609,7 @@ int32_t Graph2D::Invoke(int id, const Args& args) {
                 const PointF c{d[0], d[1]};
                 const double r = std::fabs(d[2]);
                 if (r <= 0) return 0;
-                const bool ccw = d[3] >= 0;
+                const bool ccw = d[2] > 0;
                 const double from = ccw ? -135 : 135, sweep = ccw ? 270 : -270;
                 m.Line(Circle(c, r, from, sweep, 27));
                 const double end = from + sweep;
@@ -616,26 +619,35 @@ int32_t Graph2D::Invoke(int id, const Args& args) {
             }
             return 0;
         case 45:
-            if (auto v = need(5)) {
+            if (auto v = need(7)) {
                 const auto& d = *v;
                 const PointF p{d[0], d[1]};
-                const double s = std::fabs(d[2]);
+                const double s = std::fabs(d[3]);
                 if (s <= 0) return 0;
-                const double turn = d[3];
-                const int kind = static_cast<int>(d[4]);
+                const double trans = d[4], cx = d[5], rot = d[6];
                 const bool hatched = args.size() > 7 && args[7].num != 0;
-                auto at = [&](double x, double y) { return Add(p, Turn({x * s, y * s}, turn)); };
+                auto at = [&](double x, double y) { return Add(p, Turn({x * s, y * s}, d[2])); };
                 double ground = -0.87;
-                if (kind == 0 || kind == 1) {
+                if (rot != 0) {
+                    // Clamped: a wall through the point.
+                    ground = 0;
+                    m.Line({at(-0.7, 0), at(0.7, 0)});
+                } else if (trans != 0) {
                     m.Poly({at(0, 0), at(-0.5, -0.87), at(0.5, -0.87)}, false, true);
-                    if (kind == 1) {
+                    if (cx == 0) {
+                        // Free to slide along the member: a second line.
                         m.Line({at(-0.7, -1.0), at(0.7, -1.0)});
                         ground = -1.15;
                     }
                     m.Line({at(-0.7, ground), at(0.7, ground)});
+                } else if (cx != 0) {
+                    // Held along the member only.
+                    m.Line({at(0, 0), at(-0.8, 0)});
+                    m.Line({at(-0.8, -0.5), at(-0.8, 0.5)});
+                    return 0;
                 } else {
-                    ground = 0;
-                    m.Line({at(-0.7, 0), at(0.7, 0)});
+                    m.Poly(Circle(p, 0.15 * s), false, true);
+                    return 0;
                 }
                 if (hatched)
                     for (int i = 0; i < 5; ++i) {
@@ -664,26 +676,17 @@ int32_t Graph2D::Invoke(int id, const Args& args) {
             if (auto v = need(5)) {
                 const auto& d = *v;
                 const PointF p{d[0], d[1]};
-                const double s = std::fabs(d[2]);
-                if (s <= 0) return 0;
-                auto at = [&](double x, double y) { return Add(p, Turn({x * s, y * s}, d[3])); };
-                std::vector<PointF> pts;
-                if (static_cast<int>(d[4]) == 0) {
-                    pts = {at(0, 0), at(0, -0.15)};
-                    for (int i = 0; i < 6; ++i) pts.push_back(at(i % 2 ? 0.25 : -0.25, -0.22 - 0.11 * i));
-                    pts.push_back(at(0, -0.85));
-                    pts.push_back(at(0, -1));
-                    m.Line(pts);
-                    m.Line({at(-0.4, -1), at(0.4, -1)});
-                } else {
-                    for (int i = 0; i <= 60; ++i) {
-                        const double a = i * 4 * kPi / 60, r = 0.1 + 0.35 * i / 60;
-                        pts.push_back(at(r * std::sin(a), -0.5 + r * std::cos(a)));
-                    }
-                    m.Line({at(0, 0), at(0, -0.4)});
-                    m.Line(pts);
-                }
-                m.Text(at(0.45, -0.5), 0, s * 0.3, TextAt(args, 5));
+                const double w = std::fabs(d[3]), len = std::fabs(d[4]);
+                if (w <= 0 || len <= 0) return 0;
+                const double dir = d[3] < 0 ? -1 : 1;  // negative size: the spring hangs below the point
+                auto at = [&](double x, double y) { return Add(p, Turn({x * w, dir * y * len}, d[2])); };
+                std::vector<PointF> pts = {at(0, 0), at(0, 0.15)};
+                for (int i = 0; i < 6; ++i) pts.push_back(at(i % 2 ? 1 : -1, 0.22 + 0.11 * i));
+                pts.push_back(at(0, 0.85));
+                pts.push_back(at(0, 1));
+                m.Line(pts);
+                m.Line({at(-1.6, 1), at(1.6, 1)});
+                m.Text(at(1.8, 0.5), 0, 1.5 * w, TextAt(args, 5));
             }
             return 0;
         default: return 0;

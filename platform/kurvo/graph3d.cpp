@@ -169,11 +169,10 @@ int32_t Graph3D::Invoke(int id, const Args& args) {
             if (Len(e2) < 1e-9) e2 = {0, 1, 0};
             e2 = (1 / Len(e2)) * e2;
             Vec3 e3 = Cross(e1, e2);
-            const double turn = N(args, 4) * kPi / 180;
-            const Vec3 r2 = std::cos(turn) * e2 + std::sin(turn) * e3, r3 = std::cos(turn) * e3 - std::sin(turn) * e2;
+            const Vec3 r2 = e2, r3 = e3;
             const auto& a = c1->second;
             const auto& b = c2->second.size() == a.size() ? c2->second : a;
-            auto at = [&](Vec3 base, std::pair<double, double> q) { return base + q.first * r2 + q.second * r3; };
+            auto at = [&](Vec3 base, std::pair<double, double> q) { return base + q.first * r2 + (-q.second) * r3; };
             Face s, e;
             for (size_t i = 0; i < a.size(); ++i) {
                 const size_t j = (i + 1) % a.size();
@@ -247,12 +246,27 @@ int32_t Graph3D::Invoke(int id, const Args& args) {
             if (args.size() > 2) m.shading = args[2].num != 0;
             return 0;
         case 37: {
-            const auto p1 = P(args, 0), p2 = P(args, 1);
-            if (!p1 || !p2) return 0;
-            const double h = std::fabs(N(args, 2));
-            m.Arrow(*p1, *p2, h);
-            const Vec3 d = *p2 - *p1;
-            if (Len(d) > h) m.Arrow(*p1, *p2 - (h / Len(d)) * d, h);
+            const auto p1 = P(args, 0), v = P(args, 1);
+            const double r = std::fabs(N(args, 2));
+            if (!p1 || !v || !(r > 0) || !(Len(*v) > 0)) return 0;
+            const Vec3 e1 = (1 / Len(*v)) * *v;
+            Vec3 e2 = Cross({0, 0, 1}, e1);
+            if (Len(e2) < 1e-9) e2 = {0, 1, 0};
+            e2 = (1 / Len(e2)) * e2;
+            const Vec3 e3 = Cross(e1, e2);
+            const int n = 12;
+            Face s0, s1;
+            for (int i = 0; i < n; ++i) {
+                const double a0 = 2 * kPi * i / n, a1 = 2 * kPi * (i + 1) / n;
+                const Vec3 q0 = *p1 + r * std::cos(a0) * e2 + r * std::sin(a0) * e3;
+                const Vec3 q1 = *p1 + r * std::cos(a1) * e2 + r * std::sin(a1) * e3;
+                m.faces.push_back({{q0, q1, q1 + *v, q0 + *v}, m.colour, true});
+                s0.pts.push_back(q0);
+                s1.pts.push_back(q0 + *v);
+            }
+            s0.colour = s1.colour = m.colour;
+            m.faces.push_back(std::move(s0));
+            m.faces.push_back(std::move(s1));
             return 0;
         }
         case 41: {

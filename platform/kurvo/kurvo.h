@@ -25,24 +25,26 @@
 //                                         text at the middle of the box (x1, y1)-(x2, y2), moved by
 //                                         (dx, dy) text heights; align 0 left, 1 right, 2 centred;
 //                                         framed draws the box
-//   12  (x1, y1, x2, y2, offset, height, tick, extension, text, align, framed, reserved)
+//   12  (x1, y1, x2, y2, reserved, offset, tick, height, text, align, framed, reserved)
 //                                         dimension: a line parallel to P1P2 at distance offset (left
-//                                         of the direction P1->P2) with oblique ticks of half the
-//                                         text height at its ends (tick is not used), extension lines from the points reaching
-//                                         extension beyond it, the text centred above it
+//                                         of the direction P1->P2) with oblique ticks at its ends,
+//                                         extension lines from the points, the text (height) centred
+//                                         on the far side of the line; tick, align, framed not used
 //   15  ()                                redraw
 //   16  (left, top, width, height)        moves the widget (window part)
 //   17  (BOOL)                            accepted
 //   18  (group, dx, dy)                   draws the group shifted by (dx, dy) from where it was drawn
 //   21  (group, kind)                     opens the group for the elements that follow (group 0 is
 //                                         drawn but never picked; kind is kept)
-//   22  (x, y, angle, length, height, text)  arrow: tip at (x, y), pointing in direction angle,
-//                                         shaft of the given length, the text at the tail
-//   23  (x1, y1, x2, y2, q1, q2, arrows, height, text1, text2)
-//                                         load band over the base line: ordinates q1, q2 (signed)
-//                                         towards the left normal of P1->P2, filled, with arrows from
-//                                         the outer edge to the base (arrows <= 0: automatic count),
-//                                         text1 at the start and text2 at the end of the outer edge
+//   22  (x, y, head, length, width, text)  arrow standing on its tip (x, y): the shaft reaches
+//                                         length above it (below for a negative length), head of
+//                                         the given length and width, the text beside the tail
+//   23  (x1, y1, x2, y2, dx, dy, q1, q2, text1, text2)
+//                                         load band on the base line P1P2 acting in direction
+//                                         (dx, dy): its outer edge lies q1 and q2 against that
+//                                         direction, filled; arrows from the outer edge onto the base,
+//                                         outline, arrows and texts at half brightness; texts of
+//                                         height |(dx, dy)|/2: text1 at the start, text2 at the end
 //   24  (x1, y1, x2, y2, x3, y3)          circular arc from P1 through P2 to P3 (a line when they
 //                                         lie on one line)
 //   25  (x, y, kind)                      snap marker at (x, y): 1 circle, 2 square, other cross;
@@ -58,18 +60,22 @@
 //   37  (group, colour, line, fill)       restyles every element of a group
 //   38  (fileName)                        writes the picture as an enhanced metafile
 //   39  (dx, dy, a11, a12, a21, a22)      transformation of what follows: p' = A p + d
-//   40  (x, y, radius, sense, height, text)  moment: arc of 270 degrees around (x, y) with an
-//                                         arrow head, counter-clockwise for sense >= 0; text beside
-//   45  (x, y, size, angle, kind, reserved, reserved, hatched)
-//                                         support under the point (turned by angle): kind 0 pinned
-//                                         (triangle and ground line), 1 sliding (triangle, gap, two
-//                                         lines), else fixed (a wall line through the point);
-//                                         hatched adds strokes behind the ground line
+//   40  (x, y, radius, reserved, height, text)  moment: arc of 270 degrees around (x, y) with
+//                                         an arrow head, counter-clockwise for a positive radius,
+//                                         clockwise for a negative one; the text beside it
+//   45  (x, y, angle, size, translation, cx, rotation, hatched)
+//                                         support symbol with its tip at (x, y), below the point
+//                                         (turned by angle): a rotation value other than 0 gives a
+//                                         clamping wall; else a translation value other than 0 a
+//                                         triangle on a ground line (with a second line, sliding,
+//                                         when cx is 0); else cx alone a stop along the member; all
+//                                         zero a small open circle; hatched adds strokes
 //   53  (text, command, enabled, checked) an entry of the context menu
 //   54  (show, secondDown, xName, reserved, yName)  axis cross at the lower left corner
 //   55  ()                                accepted
-//   57  (x, y, size, angle, kind, text)   spring from (x, y) downwards (turned by angle) over
-//                                         size: kind 0 a zig-zag, else a spiral; text beside
+//   57  (x, y, angle, size, length, text)  zig-zag spring from (x, y) over length, |size| wide,
+//                                         upwards (turned by angle), downwards for a negative size;
+//                                         the text beside it, 1.5 |size| high
 // Events (Events2D): 3 press (item, x, y, shift, right button), 2 move (the
 // displacement from the press point in drawing units), 4 release (item, x,
 // y), 7 menu command (command id).
@@ -78,8 +84,8 @@
 //   3   (n, points[3n], filled)           polygon
 //   5   (n, yz[2n]) -> handle             a contour of n points in the section plane (y, z);
 //                                         returns a new positive handle (0 when refused)
-//   6   (p1, p2, h1, h2, angle)           extrusion from contour h1 at p1 to contour h2 at p2, the
-//                                         contours turned by angle degrees about the axis
+//   6   (p1, p2, h1, h2, reserved)      extrusion from contour h1 at p1 to contour h2 at p2; the
+//                                         contours' y lies horizontal across the axis, z downwards as in a section
 //   7   (left, top, width, height)        moves the widget (window part)
 //   12  (colour)                          background
 //   13  (p1, p2, size, reserved, text)    line with a text at its middle
@@ -90,7 +96,7 @@
 //   21  (p1, p2, size, text1, text2, text3)  arrow from p1 to p2, texts at the tail
 //   22  (p1, p2, p3, reserved, filled)    triangle
 //   23  (axes, edges, shading)            axis cross, edges of the faces, flat shading
-//   37  (p1, p2, size, size2)             double arrow (moment vector) from p1 to p2
+//   37  (p1, v, r, r2)                  cylinder from p1 along the vector v with radius r
 //   41  (p1, p2, size, text, filled)      arrow from p1 to p2 with a text at its tip
 // Events (Events3D): 1 after the camera has changed.
 #pragma once

@@ -199,12 +199,13 @@ TEST(GraphWidget, ReferencePictures) {
     g.Invoke(5, Poly({0, 6, 6, 0}, {0, 0, 0.2, 0.2}));
     g.Invoke(21, {Arg::L(2), Arg::L(0)});
     g.Invoke(35, Style(0));
-    g.Invoke(12, {Arg::D(0), Arg::D(0), Arg::D(6), Arg::D(0), Arg::D(-1.2), Arg::D(0.2), Arg::S(14), Arg::D(0.1),
+    g.Invoke(12, {Arg::D(0), Arg::D(0), Arg::D(6), Arg::D(0), Arg::D(0), Arg::D(-1.2), Arg::S(14), Arg::D(0.2),
                   Arg::T("6.00 m"), Arg::S(2), Arg::B(false), Arg::S(0)});
-    g.Invoke(45, {Arg::D(0), Arg::D(0), Arg::D(0.5), Arg::D(0), Arg::D(0), Arg::D(0), Arg::D(0), Arg::B(true)});
-    g.Invoke(45, {Arg::D(6), Arg::D(0), Arg::D(0.5), Arg::D(0), Arg::D(1), Arg::D(0), Arg::D(0), Arg::B(true)});
+    // Pinned at the start (held along the member), sliding at the end.
+    g.Invoke(45, {Arg::D(0), Arg::D(0), Arg::D(0), Arg::D(0.5), Arg::D(-1), Arg::D(-1), Arg::D(0), Arg::B(true)});
+    g.Invoke(45, {Arg::D(6), Arg::D(0), Arg::D(0), Arg::D(0.5), Arg::D(-1), Arg::D(0), Arg::D(0), Arg::B(true)});
     g.Invoke(8, {Arg::D(2), Arg::D(0.1), Arg::D(0.25), Arg::S(0), Arg::T("G1")});
-    g.Invoke(57, {Arg::D(4), Arg::D(0), Arg::D(0.6), Arg::D(0), Arg::D(0), Arg::T("cz")});
+    g.Invoke(57, {Arg::D(4), Arg::D(0), Arg::D(0), Arg::D(-0.1), Arg::D(0.6), Arg::T("CZ=5000")});
     QImage img = shot("kurvo_ref_system");
     // The support lies under the band's start.
     const QPoint start = Px(g, 0, 0);
@@ -217,12 +218,12 @@ TEST(GraphWidget, ReferencePictures) {
     g.Invoke(35, Style(0));
     g.Invoke(3, {Arg::D(0), Arg::D(0), Arg::D(6), Arg::D(0)});
     g.Invoke(35, Style(0x0000C0, 0, 3));
-    g.Invoke(22, {Arg::F(1), Arg::F(0), Arg::F(-90), Arg::F(1), Arg::F(0.2f), Arg::T("F=10 kN")});
+    g.Invoke(22, {Arg::F(1), Arg::F(0), Arg::F(0.3f), Arg::F(1), Arg::F(0.2f), Arg::T("F=10 kN")});
     g.Invoke(35, Style(0xFFDAB5));
-    g.Invoke(23, {Arg::F(2), Arg::F(0), Arg::F(5), Arg::F(0), Arg::F(0.6f), Arg::F(1.0f), Arg::F(0), Arg::F(0.2f),
+    g.Invoke(23, {Arg::F(2), Arg::F(0), Arg::F(5), Arg::F(0), Arg::F(0), Arg::F(-0.4f), Arg::F(0.6f), Arg::F(1.0f),
                   Arg::T("q=2.0"), Arg::T("q=3.3")});
     g.Invoke(35, Style(0x008000));
-    g.Invoke(40, {Arg::D(5.5), Arg::D(0), Arg::D(0.3), Arg::D(1), Arg::D(0.2), Arg::T("M=5")});
+    g.Invoke(40, {Arg::D(5.5), Arg::D(0), Arg::D(0.3), Arg::D(0), Arg::D(0.2), Arg::T("M=5")});
     img = shot("kurvo_ref_loads");
     // The arrow's tip touches the line at x = 1 from above.
     const QPoint tip = Px(g, 1, 0);
