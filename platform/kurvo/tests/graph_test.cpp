@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -198,4 +199,30 @@ TEST(Graph3D, ContoursHaveHandlesAndExtrusionsNeedKnownOnes) {
     EXPECT_EQ(g.FaceCount(), 0u);
     g.Invoke(6, {p1, p2, Arg::L(h1), Arg::L(h2), Arg::F(0)});
     EXPECT_EQ(g.FaceCount(), 4u + 2u) << "four sides and two ends";
+}
+
+namespace {
+// A canvas that keeps the texts drawn.
+struct TextCanvas : kurvo::Canvas {
+    std::vector<std::string> texts;
+    double titleHeight = 0;
+    void Clear(kurvo::COLORREF) override {}
+    void Polygon(const std::vector<kurvo::PointF>&, const kurvo::Pen&, std::optional<kurvo::COLORREF>) override {}
+    void Polyline(const std::vector<kurvo::PointF>&, const kurvo::Pen&) override {}
+    void Text(kurvo::PointF, double, double h, std::string_view t, kurvo::COLORREF, int, bool) override {
+        texts.emplace_back(t);
+        if (t == "Lastkollektiv 1") titleHeight = h;
+    }
+};
+}  // namespace
+
+// Method30 carries the picture's title (callers pass the text, not a font).
+TEST(Graph2D, TitleIsDrawnAtItsSize) {
+    kurvo::Graph2D g;
+    g.Invoke(3, {Arg::D(0), Arg::D(0), Arg::D(6), Arg::D(0)});
+    g.Invoke(30, {Arg::T("Lastkollektiv 1"), Arg::S(9), Arg::S(15)});
+    TextCanvas c;
+    g.Render(c);
+    ASSERT_EQ(c.texts, std::vector<std::string>{"Lastkollektiv 1"});
+    EXPECT_EQ(c.titleHeight, 15);
 }
