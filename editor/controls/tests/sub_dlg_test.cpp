@@ -195,8 +195,12 @@ TEST(SubDlg, Zoom) {
     e.dlg.ApplyZoom();
     EXPECT_EQ(e.dlg.Text().GetZoom(), 50);
     e.dlg.Widget()->resize(1310 + 40, 300);
-    wl::guitest::ProcessEventsFor(20);
-    const int width = e.dlg.Text().Edit()->viewport()->width();
+    // The resize reaches the text control through the event queue; on a
+    // loaded machine that can take longer than a fixed pause, so wait for it.
+    const auto viewportWidth = [&] { return e.dlg.Text().Edit()->viewport()->width(); };
+    QTest::qWaitFor([&] { return viewportWidth() > 1200 && e.dlg.Text().GetZoom() == viewportWidth() * 100 / 650; },
+                    10000);
+    const int width = viewportWidth();
     EXPECT_GT(width, 1200);
     EXPECT_EQ(e.dlg.Text().GetZoom(), width * 100 / 650);
     GetRegSettings().SetInt("Quill", "iZoom", 9);

@@ -9,6 +9,7 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 // LeakSanitizer reads its options before main: the suppressions of leaks
@@ -22,7 +23,12 @@ extern "C" const char* __lsan_default_options() {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("RIGEL_SCREENSHOTS", RIGEL_SCREENSHOTS_DIR, 0);
-    setenv("VELOR_REGISTRY_DIR", RIGEL_TEST_TMP "/registry", 0);
+    // One registry folder per test process: CTest runs the tests of one
+    // executable side by side, and settings one test writes must not reach
+    // another running at the same time.
+    const std::string registryDir = std::string(RIGEL_TEST_TMP) + "/registry-" + std::to_string(getpid());
+    const bool ownRegistry = !std::getenv("VELOR_REGISTRY_DIR");
+    if (ownRegistry) setenv("VELOR_REGISTRY_DIR", registryDir.c_str(), 1);
     if (!std::getenv("XDG_RUNTIME_DIR")) {
         std::string runtime = std::string(RIGEL_TEST_TMP) + "/runtime-" + std::to_string(getuid());
         mkdir(RIGEL_TEST_TMP, 0755);
@@ -43,6 +49,10 @@ int main(int argc, char** argv) {
     {
         auto app = wl::MakeApplication(argc, argv);
         result = RUN_ALL_TESTS();
+    }
+    if (ownRegistry) {
+        std::error_code ec;
+        std::filesystem::remove_all(registryDir, ec);
     }
     return result;
 }
