@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "dialogs/DlgFeder.h"
 #include "input/SpringValues.h"
 #include "platform/wl/controls.h"
 #include "platform/wl/templates.h"
@@ -227,6 +228,15 @@ bool CSpringValDlg::OnInitDialog() {
         }
         return 0;
     });
+    // "Berechnen": the spring from the members at the support.
+    m_Grid.computeSpring = [](int /*direction*/, CSpringData& data, double& value) {
+        CDlgFeder dlg;
+        dlg.SetData(data);
+        if (dlg.DoModal() != wl::IDOK) return false;
+        data = dlg.GetData();
+        value = dlg.GetResult();
+        return true;
+    };
     m_Grid.onChanged = [this] {
         if (auto* combo = dynamic_cast<QComboBox*>(GetDlgItemWidget(IDC_PRESET))) combo->setCurrentIndex(DetectPreset());
     };
