@@ -1,0 +1,112 @@
+// The whole crane calculation through the real kernel on a case with a
+// closed form: a single span of 8 m (HEB 300, fork supports) under its self
+// weight g and one crane of one axle whose wheel load F = 70 kN stands at the
+// left support, at midspan and at the right support.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "crane/CraneRun.h"
+#include "crane/CraneResults.h"
+#include "crane/tests/crane_fixture.h"
+#include "module/tests/moddata_fixture.h"
+
+namespace {
+
+constexpr double kL = 8.0, kF = 70.0;
+
+// The larger magnitude of slots 0 and 1 of a table at x.
+double AtX(const CResultTable& t, double x, int id) {
+    double best = 0.0;
+    bool found = false;
+    for (int i = 0; i < t.GetNumNodes(); ++i)
+        if (std::fabs(t.GetXData()[static_cast<size_t>(i)] - x) < 1e-4)
+            for (int slot : {0, 1}) {
+                const double v = t.GetValue(slot, i, id);
+                if (!found || std::fabs(v) > std::fabs(best)) best = v;
+                found = true;
+            }
+    EXPECT_TRUE(found) << "no node at " << x;
+    return best;
+}
+
+bool FindExport(ZVELEM e, const std::string& name, double& value) {
+    for (ZVELEM c = ZEVUD_GetFirstChild(e); c; c = ZEVUD_GetNextChild(c)) {
+        if (zevud::GetString(c, "varName") == name) {
+            value = ZEVUD_GetDouble(c, "val");
+            return true;
+        }
+        if (FindExport(c, name, value)) return true;
+    }
+    return false;
+}
+
+class CraneRunKernel : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { moddatatest::UseBuildRoot(); }
+    void SetUp() override {
+        GetCraneRunSteps() = DefaultCraneRunSteps();
+        dir_ = moddatatest::Scratch("crane_run_kernel");
+        doc_ = ZEVUD_CreateDoc((dir_ / "Kranbahn.vkx").string().c_str());
+        ASSERT_NE(doc_, 0u);
+    }
+    void TearDown() override {
+        d_.m_steelSections.Reset();
+        d_.RemoveTempSectionFile();
+        if (doc_) ZEVUD_CloseDoc(doc_);
+        std::error_code ec;
+        moddatatest::fs::remove_all(dir_, ec);
+    }
+    moddatatest::fs::path dir_;
+    winsys::ScopedRecordingSink sink_;
+    ZVDOC doc_ = 0;
+    CModuleData d_;
+};
+
+TEST_F(CraneRunKernel, SingleSpanMomentReactionAndDeflection) {
+    moddatatest::MakeCraneRunway(d_, kL);
+    d_.m_hDoc = doc_;
+    d_.m_notchCases.clear();
+    d_.m_rail.m_iTyp = 0;  // no rail: the self weight is the girder's
+    d_.m_craneSettings.m_craneAddLoad.SetValue(0.0);
+    d_.m_craneSettings.m_bDecReactions = 0;
+    d_.m_craneSettings.m_LTBEnabled = 0;
+    d_.m_craneSettings.m_bBuckling = 0;
+    for (int c = 0; c < 5; ++c) d_.m_craneSettings.m_checkEnabled[c] = c == 0 || c == 3;
+    // One axle, F = Qc + Qh = 25 + 45 kN with every dynamic factor 1.0, in
+    // group 1 (ultimate) and group 11 (serviceability); no horizontal load.
+    CCrane& c = d_.m_cranes[0];
+    c.m_numOfAxis = 1;
+    c.SetAxisCount();
+    c.AxisValue(0, 0)->SetValue(0.0);
+    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+    cranetest::SetWheelLoad(c, 0, 0, 2, kF);
+    cranetest::SetWheelLoad(c, 0, 10, 2, kF);
+    d_.m_cranePositions = {0.0, kL / 2, kL};
+
+    const CRecalcResult r = d_.Recalc(0, 0);
+    ASSERT_EQ(r.bCalculated, 1) << d_.m_strMessage;
+
+    // g of the girder: A gamma, HEB 300 with A = 149.1 cm² and Iy = 25170 cm⁴
+    // (profile tables), steel 78.5 kN/m³, E = 210000 N/mm².
+    const double g = 149.1e-4 * 78.5;
+    const double EI = 210000e3 * 25170e-8;  // kN m²
+    // Ed = 1.35 (G + Q) for a crane action (EN 1990 6.10, EN 1991-3 A.1):
+    // the largest midspan moment with the wheel at midspan.
+    EXPECT_NEAR(AtX(d_.m_craneResults[0], kL / 2, crane_ids::kNormalForce + 4),
+                1.35 * (g * kL * kL / 8 + kF * kL / 4), 0.05);
+    // The characteristic support reaction with the wheel over support A,
+    // exported as "A_max_Az".
+    double az = 0.0;
+    ASSERT_TRUE(FindExport(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc_), "exports"), "A_max_Az", az));
+    EXPECT_NEAR(az, g * kL / 2 + kF, 0.05);
+    // Serviceability: the midspan deflection 5 g L^4 / (384 EI) + F L^3 /
+    // (48 EI), in mm.
+    const double w = 1000.0 * (5 * g * std::pow(kL, 4) / (384 * EI) + kF * std::pow(kL, 3) / (48 * EI));
+    EXPECT_NEAR(std::fabs(AtX(d_.m_craneResults[3], kL / 2, crane_ids::kDisplacementY)), w, 0.01 * w);
+    // The check summary is the message.
+    EXPECT_NE(d_.m_strMessage.find("Tragsicherheit S/V"), std::string::npos) << d_.m_strMessage;
+    EXPECT_NE(d_.m_strMessage.find("Gebrauchstauglichkeit"), std::string::npos) << d_.m_strMessage;
+}
+
+}  // namespace
