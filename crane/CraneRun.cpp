@@ -253,7 +253,7 @@ void BuildResultSets(CModuleData& data, const CCraneRunSteps& steps, ZVELEM expo
 
 // The largest utilisation of the run: every result whose label is a
 // utilisation or an interaction, over the envelopes of the enabled checks
-// and their buckling passes.
+// and their buckling passes, the plate-buckling and the rail-weld checks.
 double MaxUtilisation(const CModuleData& data) {
     const int n = static_cast<int>(data.m_userPointNames.size());
     double top = 0.0;
@@ -273,6 +273,16 @@ double MaxUtilisation(const CModuleData& data) {
             }
         }
     }
+    // Plate buckling (with flange-induced buckling and the web's crushing)
+    // and the rail weld are judged by their own tables.
+    if (data.m_craneSettings.m_bBuckling)
+        for (const std::vector<double>* list : {&data.m_bucklRes.m_util, &data.m_bucklRes.m_utilFib,
+                                                &data.m_bucklRes.m_utilFy})
+            for (double u : *list) top = std::max(top, u);
+    const CRailWeldTable& w = data.m_railWeld;
+    for (size_t i = 0; i + CRailWeldTable::kRecordValues <= w.m_val.size(); i += CRailWeldTable::kRecordValues)
+        if (i / CRailWeldTable::kRecordValues < w.m_bUsed.size() && w.m_bUsed[i / CRailWeldTable::kRecordValues])
+            top = std::max(top, w.m_val[i + 10]);
     return top;
 }
 

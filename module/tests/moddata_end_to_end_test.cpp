@@ -67,7 +67,27 @@ const std::vector<std::pair<std::string, std::function<void(CModuleData&)>>>& Ex
          }},
         // Two spans of 5 m and a cantilever of 1.5 m, IPE 270.
         {"Durchlauftraeger_Kragarm.vkx", [](CModuleData& d) { MakeBeam(d, {5.0, 5.0, 1.5}, 4.0, 6.0, "IPE 270", true); }},
-        {"Kranbahntraeger.vkx", [](CModuleData& d) { MakeCraneRunway(d, 6.0); }},
+        // The crane runway: a welded catalogue flat rail, the system points
+        // placed by the local wheel-load check, crane positions refined to
+        // 0.5 m, every check on.
+        {"Kranbahntraeger.vkx",
+         [](CModuleData& d) {
+             MakeCraneRunway(d, 6.0);
+             d.m_rail.m_iTyp = 2;
+             d.m_rail.m_sTyp = "Flachstahlschienen";
+             d.m_rail.m_sNorm = "DIN EN 10058";
+             d.m_rail.m_sObj = "Fl 60x40";
+             d.m_rail.m_connection = 1;
+             d.m_rail.m_SchweissnahtL.SetValue(10.0);
+             d.m_rail.m_SchweissnahtUnterbrochenL.SetValue(5.0);
+             d.m_craneSettings.m_craneMaxDist.SetValue(0.5);
+             d.m_craneSettings.m_autoPOI = 1;
+             for (int c = 0; c < 5; ++c) d.m_craneSettings.m_checkEnabled[c] = 1;
+             d.DefineVariables();
+             d.GenerateCranePositions();
+             d.CalcCraneLocalEffects();
+             d.m_steelSections.Reset();
+         }},
     };
     return examples;
 }
