@@ -676,6 +676,11 @@ void CExtGridCtrl::PlaceStrip() {
     if (QWidget* sv = m_pStrip->GetClientWidget()) sv->update();
 }
 
+void CExtGridCtrl::OnShowWindow(bool show) {
+    if (m_pStrip)
+        if (QWidget* sw = m_pStrip->Widget()) sw->setVisible(show);
+}
+
 // ---- virtual operations ----------------------------------------------------------------------------------
 
 void CExtGridCtrl::OnCellSelected(int row, int /*col*/) {

@@ -148,6 +148,8 @@ public:
     void OnRButtonDown(unsigned flags, wl::Point p) override;
     void OnSetFocus(int reason) override;
     void OnKillFocus(QWidget* next) override;
+    // The strip of group titles shows and hides with the grid.
+    void OnShowWindow(bool show) override;
 
     // The first and the last editable shown cell (invalid when none).
     CGridCellId FirstEditableCell() const;

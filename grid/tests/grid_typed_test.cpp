@@ -315,4 +315,10 @@ TEST(Screenshot, TypedGridWithEveryKind) {
     // The superscript 2 of the rich cell stands above the base line of "cm".
     const QRect rich = cellIn(1, 2);
     EXPECT_GT(wl::guitest::CountInk(img, rich, qRgb(255, 255, 255)), 20);
+
+    // The strip hides and shows with the grid.
+    g.ShowWindow(wl::SW_HIDE);
+    EXPECT_FALSE(g.GetHeaderStrip()->Widget()->isVisible());
+    g.ShowWindow(wl::SW_SHOW);
+    EXPECT_TRUE(g.GetHeaderStrip()->Widget()->isVisible());
 }
