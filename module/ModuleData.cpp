@@ -159,6 +159,7 @@ bool CModuleData::IsCraneRunway() const {
 void CModuleData::Init() {
     CBaseData::Init();
     m_matBB = 0;
+    m_nShownLoadCase = 0;
     SetNormAndMaterialClass(7, 1);
 
     m_fieldLengths.assign(1, CFormulaValue(0.0));

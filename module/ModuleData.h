@@ -32,6 +32,7 @@
 #include "module/Support.h"
 
 class CMainDialogBase;
+class CKurvo2D;
 class LUDataList;
 struct FER_VaduLocalSection;
 
@@ -332,6 +333,17 @@ public:
     // load case's name (at most 9 characters) and the crane position.
     void StoreReaction(int support, int extreme, int group, const double* values, const std::string& name,
                        int position);
+
+    // ---- the member sketch --------------------------------------------------------------
+    // The load-case entries of the sketch's context menu: "Alle" (command
+    // 1000) and one per first load-case number of the loads (1000 + n),
+    // ascending; the shown load case carries the check mark.
+    void AddLoadCaseMenu(CKurvo2D& graph) const;
+    // A menu command of the sketch: shows the loads of load case
+    // commandId - 1000 (0: all) and redraws the member view.
+    void OnSketchCommand(CKurvo2D* graph, int commandId);
+    // The load case whose loads the member view shows in colour; 0: all.
+    int32_t m_nShownLoadCase = 0;
 
     // ---- the data ---------------------------------------------------------------------
     std::vector<CFormulaValue> m_fieldLengths;
