@@ -6,6 +6,8 @@
 #include "input/SpringValues.h"
 #include "platform/winsys/winsys.h"
 #include "platform/wl/templates.h"
+#include "module/frame/ModuleMessages.h"
+#include "platform/wl/translate.h"
 
 namespace {
 
@@ -103,6 +105,7 @@ bool CDlgFeder::OnInitDialog() {
         for (int id : {ENABLE, RECT, CIRCLE, CATALOGUE})
             MapCommand(m.base + id, [this] { UpdateEnabling(); });
     }
+    LINGO_HWNDTranslate(this, rigel::kAppInput, rigel::kSectionCommon, "DlgFeder");
     UpdateEnabling();
     return true;
 }

@@ -6,6 +6,8 @@
 #include "input/SpringValues.h"
 #include "platform/wl/controls.h"
 #include "platform/wl/templates.h"
+#include "module/frame/ModuleMessages.h"
+#include "platform/wl/translate.h"
 
 namespace {
 
@@ -217,6 +219,7 @@ bool CSpringValDlg::OnInitDialog() {
         for (int i = 0; i < springs::kPresetCount; ++i) combo->addItem(QString::fromStdString(springs::PresetName(i)));
         combo->setCurrentIndex(DetectPreset());
     }
+    LINGO_HWNDTranslate(this, rigel::kAppInput, rigel::kSectionCommon, "SpringValDlg");
     if (!m_bShowPresets) {
         if (QWidget* w = GetDlgItemWidget(IDC_PRESET)) w->hide();
         if (QWidget* w = GetDlgItemWidget(IDC_PRESET_LABEL)) w->hide();
