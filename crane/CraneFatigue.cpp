@@ -83,6 +83,20 @@ void AddValueIds(CResultTable& t, std::initializer_list<int> ids) {
     t = std::move(grown);
 }
 
+// Whether the table holds section forces of the crane but no stress at all
+// at stress point p (sigma_x and tau zero at every node of the minimum and
+// maximum): the point's stresses did not reach the table.
+bool PointStressesMissing(const CResultTable& t, int p) {
+    bool forces = false, stresses = false;
+    for (int lc = 0; lc < 2; ++lc)
+        for (int n = 0; n < t.GetNumNodes(); ++n) {
+            for (int id = 11; id <= 17; ++id) forces = forces || std::fabs(t.GetValue(lc, n, id)) > 1e-6;
+            stresses = stresses || std::fabs(t.GetValue(lc, n, SigmaX(p))) > 1e-9 ||
+                       std::fabs(t.GetValue(lc, n, TauXZ(p))) > 1e-9;
+        }
+    return forces && !stresses;
+}
+
 // One fatigue run at a node: the library calls of one stress point, crane
 // and pass, with the running utilisations and interactions.
 struct FatigueRun {
@@ -171,7 +185,7 @@ bool CModuleData::CalcFatigue() {
     m_fatDetail.SetSize(E, P);
     CResultTable& env = m_craneResults[kFatigueCheck];
     const bool railCounts = m_rail.m_bCalculation != 0;
-    bool incomplete = false, anyPoint = false;
+    bool incomplete = false, anyPoint = false, missingStresses = false;
 
     for (int p = 0; p < P; ++p) {
         if (!IsStressPointActive(*this, p)) continue;
@@ -188,6 +202,7 @@ bool CModuleData::CalcFatigue() {
             // A crane without fatigue load case has no sized table: nothing to check.
             if (!fat.IsValid() || fat.GetNumNodes() <= 0 || fat.GetNumLoadCases() < 3) continue;
             const CCrane& crane = m_cranes[static_cast<size_t>(c)];
+            missingStresses = missingStresses || PointStressesMissing(fat, p);
             const std::vector<double>& xs = fat.GetXData();
             for (int n = 0; n < fat.GetNumNodes(); ++n) {
                 const double x = static_cast<size_t>(n) < xs.size() ? xs[static_cast<size_t>(n)] : 0.0;
@@ -290,5 +305,10 @@ bool CModuleData::CalcFatigue() {
     if (incomplete)
         winsys::MessageBox(Tr("Die lokalen Spannungen aus Radlasten konnten nicht an allen Nachweispunkten "
                               "ermittelt werden; der Ermüdungsnachweis ist unvollständig."));
+    // Stresses missing at a point are said, but the utilisations stand as
+    // far as they go (the local stresses are there).
+    if (missingStresses)
+        winsys::MessageBox(Tr("Für Nachweispunkte liegen Schnittgrößen, aber keine Spannungen aus der Berechnung "
+                              "vor; der Ermüdungsnachweis ist unvollständig."));
     return !incomplete;
 }

@@ -231,7 +231,9 @@ public:
     // of the cranes' fatigue tables: the fatigue detail table, the
     // utilisations and interactions in the fatigue tables and the check's
     // envelope. False when the input was refused (nothing checked, the
-    // detail table empty) or local stresses could not be formed at a point.
+    // detail table empty) or local stresses could not be formed at a point;
+    // a point whose fatigue table has section forces but no stresses is
+    // named in a message.
     bool CalcFatigue();
     // The panel length of the crane checks at x in m: the length of the field
     // that holds x divided by its number of buckling fields (at least 1).

@@ -105,7 +105,15 @@ TEST_F(KernelCraneChecks, FatigueAndRailWeldOnKernelResults) {
     EXPECT_NEAR(cranetest::ValueAt(fat, 0, 2.5, 15), 62.5, 0.01);
     const double sMax = cranetest::ValueAt(fat, 1, 2.5, 34 + 8 * u), sMin = cranetest::ValueAt(fat, 0, 2.5, 34 + 8 * u);
 
-    ASSERT_TRUE(d_.CalcFatigue()) << (sink_.messages.empty() ? "" : sink_.messages[0].text);
+    // Where the runs give the evaluation points no stresses while the
+    // moments are there, the check says that it is incomplete.
+    sink_.messages.clear();
+    EXPECT_TRUE(d_.CalcFatigue());
+    const bool stressesThere = std::fabs(sMax) > 1e-9 || std::fabs(sMin) > 1e-9;
+    if (!stressesThere) {
+        ASSERT_EQ(sink_.messages.size(), 1u);
+        EXPECT_NE(sink_.messages[0].text.find("keine Spannungen"), std::string::npos);
+    }
     const double util = cranetest::ValueAt(fat, 1, 2.5, 39 + 8 * u);
     EXPECT_GE(util, std::fabs(sMax - sMin) * 1.15 / 160.0 - 1e-9);
     EXPECT_LT(util, 5.0);

@@ -355,4 +355,20 @@ TEST(CraneFatigue, LocalStressesMissingAreReported) {
     EXPECT_NEAR(f.Record(0, 0, 0)[kTotal], 0.76667, 5e-6);
 }
 
+// Section forces of the crane but no stress at the point: the point's
+// stresses never reached the table, and the check says so.
+TEST(CraneFatigue, StressesMissingAtAPointAreReported) {
+    Fixture f;
+    for (int n = 0; n < 2; ++n) f.d.m_fatResults[0].SetValue(1, n, 15, 120.0);  // My
+    winsys::ScopedRecordingSink sink;
+    EXPECT_TRUE(f.d.CalcFatigue());
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("keine Spannungen"), std::string::npos);
+    // With the stresses there, all is well.
+    SetStresses(f.d.m_fatResults[0], 0, 80, 20);
+    sink.messages.clear();
+    EXPECT_TRUE(f.d.CalcFatigue());
+    EXPECT_TRUE(sink.messages.empty());
+}
+
 }  // namespace
