@@ -44,7 +44,7 @@ void UserSelect(wl::TreeCtrl& tree, wl::TreeCtrl::Item item) {
     w->setCurrentItem(tree.ItemOf(item));
 }
 
-class Installed : public testing::Test {
+class PlauInstalled : public testing::Test {
 protected:
     void SetUp() override { previous_ = InstallPlauWindows(); }
     void TearDown() override {
@@ -121,7 +121,7 @@ TEST(PlauCtrlV2, SelectionEnablesTheJumpAndPathsNestTheMessages) {
     EXPECT_FALSE(Enabled(dlg, IDC_PLAU_JUMP));
 }
 
-TEST_F(Installed, ResultsOfTheRunsDialog) {
+TEST_F(PlauInstalled, ResultsOfTheRunsDialog) {
     struct Case {
         const char* name;
         std::string kinds;
@@ -171,7 +171,7 @@ TEST_F(Installed, ResultsOfTheRunsDialog) {
     }
 }
 
-TEST_F(Installed, PlainListShowsTheTextsAndOnlyClosesWithOkOrCancel) {
+TEST_F(PlauInstalled, PlainListShowsTheTextsAndOnlyClosesWithOkOrCancel) {
     const std::vector<std::string> texts = {"Keine Lasten", "Stützweite 0", "Kein Profil gewählt"};
     ScriptedUi ui;
     ui.OnModal(IDD_PLAU_CTRL, [&texts](wl::Dialog& d) {
@@ -194,7 +194,7 @@ TEST_F(Installed, PlainListShowsTheTextsAndOnlyClosesWithOkOrCancel) {
     EXPECT_EQ(ui.modalRuns, std::vector<int>{IDD_PLAU_CTRL});
 }
 
-TEST_F(Installed, BatchRunsLeaveTheQuestionToTheSink) {
+TEST_F(PlauInstalled, BatchRunsLeaveTheQuestionToTheSink) {
     SetBatchRun(true);
     ScriptedUi ui;
     winsys::ScopedRecordingSink sink;
