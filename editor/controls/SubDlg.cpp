@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <map>
 
+#include "editor/controls/DlgSymbol.h"
 #include "editor/core/EditorDocument.h"
 #include "graphics/PopupMenuBuilder.h"
 #include "graphics/core/ProgressDlg.h"
@@ -159,6 +160,25 @@ CSubDlg::CSubDlg() : wl::Dialog(kTemplateId) {
 }
 
 CSubDlg::~CSubDlg() = default;
+
+void CSubDlg::ShowSymbolDialog() {
+    if (!symbolDlg) {
+        auto dlg = std::make_unique<CDlgSymbol>(this);
+        if (!dlg->Create(this)) return;
+        symbolDlg = std::move(dlg);
+        symbolDlgCreated = 1;
+        symbolDlgWanted = 1;
+    }
+    symbolDlg->ShowWindow(wl::SW_SHOW);
+}
+
+void CSubDlg::OnShowWindow(bool show) {
+    if (!symbolDlg || !symbolDlg->Widget()) return;
+    if (!show)
+        symbolDlg->ShowWindow(wl::SW_HIDE);
+    else if (symbolDlgWanted)
+        symbolDlg->ShowWindow(wl::SW_SHOW);
+}
 
 std::string CSubDlg::SizeText() const {
     auto* c = sizeCombo_ ? qobject_cast<QComboBox*>(sizeCombo_->Widget()) : nullptr;
@@ -505,6 +525,10 @@ void CSubDlg::PageBreak() { text_.ReplaceSel(lingo::Translate("VKT Eingabe", "ve
 
 void CSubDlg::Command(int id) {
     using namespace richedit;
+    if (id == 40051 || id == 310) {
+        ShowSymbolDialog();
+        return;
+    }
     if (IsDialogCommand(id)) {
         if (onDialogCommand) onDialogCommand(*this, id);
         return;
@@ -607,6 +631,10 @@ void CSubDlg::OnContextMenu(wl::Window* /*w*/, wl::Point /*pos*/) {
 void CSubDlg::ContextCommand(int id) {
     using namespace richedit;
     if (id <= 0) return;
+    if (id == 40051 || id == 310) {
+        ShowSymbolDialog();
+        return;
+    }
     if (IsDialogCommand(id)) {
         if (onDialogCommand) onDialogCommand(*this, id);
         return;

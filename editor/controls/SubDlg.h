@@ -17,6 +17,7 @@
 #include "platform/wl/dialog.h"
 #include "platform/wl/toolbar.h"
 
+class CDlgSymbol;
 class CEditorDocument;
 class CPopupMenuBuilder;
 
@@ -77,6 +78,12 @@ public:
     int numbering = 0;  // 0 none, 1 bullets, 2 to 6 numbering kinds
     int embedded = 1;
 
+    // The symbol palette: created on first use, then only shown and hidden.
+    // Wanted: to be shown again when the editor is shown again.
+    int symbolDlgCreated = 0, symbolDlgWanted = 0;
+    std::unique_ptr<CDlgSymbol> symbolDlg;
+    void ShowSymbolDialog();
+
     // Commands served by the editor's further dialogs (formula overview,
     // tables, symbols, database import, search and replace, document import,
     // macros, settings) and by the value-import dialogs; until they are
@@ -96,6 +103,7 @@ protected:
     bool OnNotify(const wl::Notify& n, std::intptr_t& result) override;
     void OnSize(unsigned type, int cx, int cy) override;
     void OnContextMenu(wl::Window* w, wl::Point pos) override;
+    void OnShowWindow(bool show) override;
 
 private:
     void Command(int id);
