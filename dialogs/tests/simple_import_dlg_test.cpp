@@ -1,0 +1,207 @@
+// The choice of one exported value: the project's positions, the value tree
+// of a position, OK with and without a value, the position and value offered
+// again, and their end with the module's teardown.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "dialogs/SimpleImportDlg.h"
+#include "module/frame/ModuleState.h"
+#include "module/frame/ProgDB.h"
+#include "platform/wl/testing/gui_test.h"
+#include "platform/winsys/winsys.h"
+#include "platform/zevud/zevud.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using wl::guitest::ScriptedUi;
+
+ZVELEM Value(ZVELEM parent, const char* desc, const char* varName, const char* unit, double v) {
+    ZVELEM e = ZEVUD_AddChildElement(parent, "value");
+    ZEVUD_SetString(e, "desc", desc);
+    ZEVUD_SetString(e, "varName", varName);
+    ZEVUD_SetString(e, "unit", unit);
+    ZEVUD_SetDouble(e, "val", v);
+    return e;
+}
+
+void Position(const fs::path& file, const char* program, bool exports) {
+    ZVDOC doc = ZEVUD_CreateDoc(file.string().c_str());
+    ZVELEM root = ZEVUD_GetRootElement(doc);
+    ZEVUD_SetString(root, "progname", program);
+    ZEVUD_SetString(root, "modulename", "modul");
+    if (exports) {
+        ZVELEM ex = ZEVUD_AddChildElement(root, "exports");
+        ZVELEM folder = ZEVUD_AddChildElement(ex, "folder");
+        ZEVUD_SetString(folder, "desc", "Auflager");
+        Value(folder, "A", "A", "kN", 3.0);
+        Value(ex, "M-max", "M-max", "kNm", 12.5);
+    }
+    ZEVUD_SaveDoc(doc);
+    ZEVUD_CloseDoc(doc);
+}
+
+// A project folder as the current directory: "12B" exports a value and a
+// folder, "Pos2" exports nothing, "Fremd" belongs to an unknown program.
+class SimpleImport : public testing::Test {
+protected:
+    void SetUp() override {
+        ModuleTeardown();
+        CProgDBEntry e;
+        e.m_strShortProgName = "TESTK";
+        e.m_strShortModuleName = "modul";
+        GetProgDB().AddEntry("TESTK", "modul", e);
+        old_ = fs::current_path();
+        dir_ = fs::temp_directory_path() / ("rigel_simple_import_" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        Position(dir_ / "12B.vkx", "TESTK", true);
+        Position(dir_ / "Pos2.vkx", "TESTK", false);
+        Position(dir_ / "Fremd.vkx", "UNBEKANNT", true);
+        fs::current_path(dir_);
+    }
+    void TearDown() override {
+        fs::current_path(old_);
+        fs::remove_all(dir_);
+        ModuleTeardown();
+    }
+    fs::path old_, dir_;
+};
+
+void ChooseRow(CDlgSimpleImportVal& d, int row) {
+    auto* w = static_cast<QTreeWidget*>(d.Positions().Widget());
+    w->setCurrentItem(w->topLevelItem(row));
+}
+void ChooseItem(CDlgSimpleImportVal& d, wl::TreeCtrl::Item item) {
+    auto* w = static_cast<QTreeWidget*>(d.Values().Widget());
+    w->setCurrentItem(d.Values().ItemOf(item));
+}
+// The first item of the tree and its first child: the folder and its value.
+wl::TreeCtrl::Item Folder(CDlgSimpleImportVal& d) {
+    for (auto i = d.Values().GetRootItem(); i; i = d.Values().GetNextSiblingItem(i))
+        if (d.Values().GetItemText(i) == "Auflager") return i;
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(SimpleImport, PositionsAndTheirValues) {
+    CDlgSimpleImportVal dlg;
+    ASSERT_TRUE(dlg.Create(nullptr));
+    wl::ListCtrl& list = dlg.Positions();
+    ASSERT_EQ(list.GetItemCount(), 2);  // the unknown program's file is not offered
+    EXPECT_EQ(list.GetItemText(0, 0), "12B");
+    EXPECT_EQ(list.GetItemText(0, 1), "VK-TESTK/modul");
+    EXPECT_EQ(list.GetItemText(1, 0), "Pos2");
+    EXPECT_EQ(list.GetSelectedItem(), -1);
+    EXPECT_EQ(dlg.Values().GetCount(), 0);
+
+    ChooseRow(dlg, 0);
+    wl::TreeCtrl& tree = dlg.Values();
+    // The position's own values before its folders.
+    const auto first = tree.GetRootItem();
+    EXPECT_EQ(tree.GetItemText(first), "M-max [kNm] =  12.50");
+    const auto folder = Folder(dlg);
+    ASSERT_NE(folder, 0);
+    EXPECT_EQ(tree.GetItemData(folder), 0);
+    EXPECT_EQ(tree.GetItemText(tree.GetChildItem(folder)), "A [kN] =   3.00");
+    EXPECT_EQ(CDlgSimpleImportVal::RememberedPosition(), "12B");
+
+    ChooseRow(dlg, 1);
+    ASSERT_EQ(tree.GetCount(), 1);
+    EXPECT_EQ(tree.GetItemText(tree.GetRootItem()), "Die Datei 'Pos2.vkx' exportiert keine Ergebnisse!");
+    EXPECT_EQ(tree.GetItemData(tree.GetRootItem()), 0);
+}
+
+TEST_F(SimpleImport, OkTakesAValueOnlyAndTheChoiceIsOfferedAgain) {
+    ScriptedUi ui;
+    ui.OnModal(IDD_SIMPLE_IMPORT, [](wl::Dialog& d) {
+        auto& dlg = static_cast<CDlgSimpleImportVal&>(d);
+        wl::guitest::Click(dlg, wl::IDOK);  // no position, no value
+        EXPECT_FALSE(dlg.ModalEnded());
+        ChooseRow(dlg, 1);
+        wl::guitest::Click(dlg, wl::IDOK);  // the message item is no value
+        EXPECT_FALSE(dlg.ModalEnded());
+        ChooseRow(dlg, 0);
+        ChooseItem(dlg, Folder(dlg));
+        wl::guitest::Click(dlg, wl::IDOK);  // a folder is no value
+        EXPECT_FALSE(dlg.ModalEnded());
+        ChooseItem(dlg, dlg.Values().GetChildItem(Folder(dlg)));
+        wl::guitest::Click(dlg, wl::IDOK);
+    });
+    CDlgSimpleImportVal first;
+    ASSERT_EQ(first.DoModal(), wl::IDOK);
+    EXPECT_EQ(first.m_result.m_strSourcePath, "12B\\Auflager\\A");
+    EXPECT_EQ(first.m_strChosenPath, "12B\\Auflager\\A");
+    EXPECT_EQ(first.m_result.m_strVarName, "P_12B_A");
+    EXPECT_DOUBLE_EQ(first.m_result.m_dValue, 3.0);
+    EXPECT_EQ(first.m_result.m_strUnit, "kN");
+
+    // Reopened: the position and the value are selected; a double click on
+    // another value takes that one.
+    ui.OnModal(IDD_SIMPLE_IMPORT, [](wl::Dialog& d) {
+        auto& dlg = static_cast<CDlgSimpleImportVal&>(d);
+        EXPECT_EQ(dlg.Positions().GetSelectedItem(), 0);
+        const auto sel = dlg.Values().GetSelectedItem();
+        EXPECT_EQ(dlg.Values().GetItemText(sel), "A [kN] =   3.00");
+        auto* w = static_cast<QTreeWidget*>(dlg.Values().Widget());
+        const auto mmax = dlg.Values().GetRootItem();
+        w->setCurrentItem(dlg.Values().ItemOf(mmax));
+        emit w->itemDoubleClicked(dlg.Values().ItemOf(mmax), 0);
+    });
+    CDlgSimpleImportVal second;
+    ASSERT_EQ(second.DoModal(), wl::IDOK);
+    EXPECT_EQ(second.m_result.m_strVarName, "P_12B_M_max");
+    EXPECT_DOUBLE_EQ(second.m_result.m_dValue, 12.5);
+
+    // Cancel keeps the position chosen while the dialog was open.
+    ui.OnModal(IDD_SIMPLE_IMPORT, [](wl::Dialog& d) {
+        ChooseRow(static_cast<CDlgSimpleImportVal&>(d), 1);
+        wl::guitest::Click(d, wl::IDCANCEL);
+    });
+    CDlgSimpleImportVal third;
+    EXPECT_EQ(third.DoModal(), wl::IDCANCEL);
+    EXPECT_EQ(CDlgSimpleImportVal::RememberedPosition(), "Pos2");
+    EXPECT_EQ(CDlgSimpleImportVal::RememberedPath(), "M-max [kNm] =  12.50");
+
+    // The module's teardown forgets both.
+    ModuleTeardown();
+    EXPECT_EQ(CDlgSimpleImportVal::RememberedPosition(), "");
+    EXPECT_EQ(CDlgSimpleImportVal::RememberedPath(), "");
+}
+
+TEST_F(SimpleImport, AFileThatDoesNotOpenGivesAnEmptyTreeWithoutAMessage) {
+    std::ofstream(dir_ / "Kaputt.vkx") << "<root progname=\"TESTK\" modulename=\"modul\" version=\"1\"><exports";
+    winsys::ScopedRecordingSink sink;
+    CDlgSimpleImportVal dlg;
+    ASSERT_TRUE(dlg.Create(nullptr));
+    ASSERT_EQ(dlg.Positions().GetItemCount(), 3);
+    ASSERT_EQ(dlg.Positions().GetItemText(1, 0), "Kaputt");
+    ChooseRow(dlg, 1);
+    EXPECT_EQ(dlg.Values().GetCount(), 0);
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST_F(SimpleImport, Screenshot) {
+    CDlgSimpleImportVal dlg;
+    ASSERT_TRUE(dlg.Create(nullptr));
+    dlg.Widget()->show();
+    ChooseRow(dlg, 0);
+    dlg.Values().Expand(Folder(dlg));
+    const QImage img = wl::guitest::GrabToPng(dlg, "dialogs_simple_import");
+    ASSERT_FALSE(img.isNull());
+    // The position column takes 60 % of the list less its frame and
+    // scroll bar (the list is 110 dialog units = 165 pixels wide).
+    const int a = dlg.Positions().GetColumnWidth(0);
+    EXPECT_EQ(dlg.Positions().Widget()->width(), 165);
+    EXPECT_GT(a, 165 * 0.5);
+    EXPECT_LT(a, 165 * 0.6);
+    const QRect tree = wl::guitest::RectIn(dlg.Values().Widget(), dlg.Widget());
+    EXPECT_GT(wl::guitest::CountInk(img, tree.adjusted(2, 2, -2, -2), qRgb(255, 255, 255)), 100);
+}
