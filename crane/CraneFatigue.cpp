@@ -173,6 +173,7 @@ std::string CModuleData::CheckFatigueInput() const {
 
 bool CModuleData::CalcFatigue() {
     m_fatDetail.Clear();
+    m_bFatigueUnproven = false;
     if (!CheckFatigueInput().empty()) return false;
 
     FER_VaduLocalSection section{};
@@ -305,8 +306,10 @@ bool CModuleData::CalcFatigue() {
     if (incomplete)
         winsys::MessageBox(Tr("Die lokalen Spannungen aus Radlasten konnten nicht an allen Nachweispunkten "
                               "ermittelt werden; der Ermüdungsnachweis ist unvollständig."));
-    // Stresses missing at a point are said, but the utilisations stand as
-    // far as they go (the local stresses are there).
+    // Stresses missing at a point are said and the check counts as not
+    // proven; the utilisations stand as far as they go (the local stresses
+    // are there).
+    m_bFatigueUnproven = missingStresses;
     if (missingStresses)
         winsys::MessageBox(Tr("Für Nachweispunkte liegen Schnittgrößen, aber keine Spannungen aus der Berechnung "
                               "vor; der Ermüdungsnachweis ist unvollständig."));

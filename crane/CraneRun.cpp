@@ -620,6 +620,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
         SelectCheckResults(data.m_craneResultSets[c], settings.m_resultType[c], percents, threshold, listed);
     }
 
+    data.m_bFatigueUnproven = false;
     if (settings.m_checkEnabled[4] && !steps.fatigue(data)) {
         data.m_strMessage = Tr("Der Ermüdungsnachweis konnte nicht geführt werden.");
         return stopped(false);
@@ -644,8 +645,12 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     data.m_steelSections.Reset();
     steps.superpose(data, 0, 0, 0, 0, {}, nullptr);
     data.WriteData(data.m_hDoc);
-    if (ZVELEM result = ZEVUD_FindFirstChild(root, "result"))
+    if (ZVELEM result = ZEVUD_FindFirstChild(root, "result")) {
         ZEVUD_SetDouble(result, "dMaxAusKran", MaxUtilisation(data));
+        // A fatigue check without the stresses of its points proves nothing,
+        // whatever its utilisations say.
+        ZEVUD_SetInt(result, "kranErmNichtNachgewiesen", data.m_bFatigueUnproven ? 1 : 0);
+    }
     data.StoreInputFingerprint();
     progress.Close();
     data.UpdateViews(0);

@@ -159,6 +159,11 @@ int SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::ost
         if (!message.empty()) out << message << (message.back() == '\n' ? "" : "\n");
         if (ZEVUD_HasAttr(result, "dMaxAusKran"))
             fulfilled = VerdictLine(out, "Kranbahn", ZEVUD_GetDouble(result, "dMaxAusKran")) && fulfilled;
+        if (ZEVUD_GetInt(result, "kranErmNichtNachgewiesen") != 0) {
+            out << "Ermüdung: nicht erfüllt - nicht nachgewiesen (für Nachweispunkte fehlen die Spannungen "
+                   "aus der Berechnung)\n";
+            fulfilled = false;
+        }
     }
     if (ZEVUD_HasAttr(result, "dMaxAusGebr"))
         fulfilled = VerdictLine(out, "Gebrauchstauglichkeit", ZEVUD_GetDouble(result, "dMaxAusGebr")) && fulfilled;

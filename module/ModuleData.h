@@ -235,6 +235,10 @@ public:
     // a point whose fatigue table has section forces but no stresses is
     // named in a message.
     bool CalcFatigue();
+    // Set by CalcFatigue: a checked stress point had section forces but no
+    // stresses, so the fatigue utilisations rest on local stresses alone and
+    // the check is not proven.
+    bool m_bFatigueUnproven = false;
     // The panel length of the crane checks at x in m: the length of the field
     // that holds x divided by its number of buckling fields (at least 1).
     double GetPanelLength(double x) const;

@@ -110,6 +110,7 @@ TEST_F(KernelCraneChecks, FatigueAndRailWeldOnKernelResults) {
     sink_.messages.clear();
     EXPECT_TRUE(d_.CalcFatigue());
     const bool stressesThere = std::fabs(sMax) > 1e-9 || std::fabs(sMin) > 1e-9;
+    EXPECT_EQ(d_.m_bFatigueUnproven, !stressesThere);
     if (!stressesThere) {
         ASSERT_EQ(sink_.messages.size(), 1u);
         EXPECT_NE(sink_.messages[0].text.find("keine Spannungen"), std::string::npos);

@@ -362,6 +362,7 @@ TEST(CraneFatigue, StressesMissingAtAPointAreReported) {
     for (int n = 0; n < 2; ++n) f.d.m_fatResults[0].SetValue(1, n, 15, 120.0);  // My
     winsys::ScopedRecordingSink sink;
     EXPECT_TRUE(f.d.CalcFatigue());
+    EXPECT_TRUE(f.d.m_bFatigueUnproven);
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_NE(sink.messages[0].text.find("keine Spannungen"), std::string::npos);
     // With the stresses there, all is well.

@@ -402,12 +402,16 @@ TEST_F(EndToEnd, CraneRunwayIsCalculatedWithItsCheckSummary) {
     const fs::path file = dir / "Kranbahntraeger.vkx";
     WritePosition(file, Examples()[2].second);
     const HostRun r = RunHost({"calc", file.string()});
-    EXPECT_EQ(r.code, 0) << r.out;
+    // The kernel gives the stress points no stresses in a crane run yet: the
+    // fatigue check is then not proven, and the design not fulfilled (exit 4).
+    EXPECT_EQ(r.code, 4) << r.out;
     for (const char* part : {"Tragsicherheit S/V", "Gebrauchstauglichkeit", "Ermüdung",
-                             "-------------------------------------------------------", "Kranbahn: max. Ausnutzung"})
+                             "-------------------------------------------------------", "Kranbahn: max. Ausnutzung",
+                             "Ermüdung: nicht erfüllt - nicht nachgewiesen", "Ergebnis: Nachweis nicht erfüllt"})
         EXPECT_NE(r.out.find(part), std::string::npos) << part << "\n" << r.out;
     const HostRun again = RunHost({"calc", file.string()});
-    EXPECT_EQ(again.code, 0) << again.out;
+    EXPECT_EQ(again.code, 4) << again.out;
+    EXPECT_NE(again.out.find("Ermüdung: nicht erfüllt - nicht nachgewiesen"), std::string::npos) << again.out;
     EXPECT_NE(again.out.find("Tragsicherheit S/V"), std::string::npos) << again.out;
 }
 
