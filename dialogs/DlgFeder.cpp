@@ -1,9 +1,11 @@
 #include "dialogs/DlgFeder.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QWidget>
 
 #include "input/SpringValues.h"
+#include "input/StdProfile.h"
 #include "platform/winsys/winsys.h"
 #include "platform/wl/templates.h"
 #include "module/frame/ModuleMessages.h"
@@ -60,6 +62,20 @@ std::string Fmt(const char* format, double v) {
     return buffer;
 }
 
+// Area and second moment of a catalogue profile about the chosen axis (1:
+// the second one, else the first); zero while no series or profile is chosen
+// or the catalogue does not know it.
+springs::SectionValues CatalogueValues(const std::string& family, const std::string& profile, int axis) {
+    if (family.empty() || profile.empty()) return {};
+    CStdProfile& catalogue = GetStdProfile();
+    int s = -1, p = -1;
+    catalogue.FindProfile(family, profile, s, p);
+    SektGqs gross{};
+    SektSqs dims{};
+    if (s < 0 || p < 0 || !catalogue.GetValues(s, p, gross, dims, nullptr)) return {};
+    return springs::CatalogueSection(gross.A, axis == 1 ? gross.Azz : gross.Ayy);
+}
+
 }  // namespace
 
 CDlgFeder::CDlgFeder() : wl::Dialog(kTemplateId) {
@@ -88,11 +104,24 @@ bool CDlgFeder::OnInitDialog() {
         const char* hFormat;
     };
     const CSpringData& d = m_Data;
+    const std::string families[] = {d.m_uProfFamily, d.m_oProfFamily};
+    const std::string profiles[] = {d.m_uProfile, d.m_oProfile};
+    CStdProfile& catalogue = GetStdProfile();
     const M members[] = {
         {kBelow, d.m_bEnableUnten, d.m_uqtyp, d.m_ulage, d.m_uemod, d.m_ugrad, d.m_uh, d.m_uqkd, d.m_uqrb, d.m_uqrd, "%.1lf"},
         {kAbove, d.m_bEnableOben, d.m_oqtyp, d.m_olage, d.m_oemod, d.m_ograd, d.m_oh, d.m_oqkd, d.m_oqrb, d.m_oqrd, "%.2lf"},
     };
     for (const M& m : members) {
+        const size_t i = m.base == kBelow ? 0 : 1;
+        if (auto* series = dynamic_cast<QComboBox*>(GetDlgItemWidget(m.base + SERIES))) {
+            series->clear();
+            for (int k = 0, n = catalogue.GetSeriesCount(); k < n; ++k)
+                series->addItem(QString::fromStdString(catalogue.GetSeriesName(k)));
+            series->setCurrentIndex(families[i].empty() ? -1 : catalogue.FindSeries(families[i]));
+        }
+        FillProfiles(m.base, profiles[i]);
+        if (auto* axis = dynamic_cast<QComboBox*>(GetDlgItemWidget(m.base + AXIS)))
+            axis->setCurrentIndex(m.lage >= 0 && m.lage < axis->count() ? m.lage : -1);
         if (auto* b = dynamic_cast<QAbstractButton*>(GetDlgItemWidget(m.base + ENABLE))) b->setChecked(m.enabled != 0);
         for (int k = 0; k < 3; ++k)
             if (auto* b = dynamic_cast<QAbstractButton*>(GetDlgItemWidget(m.base + RECT + k))) b->setChecked(m.kind == k);
@@ -108,6 +137,31 @@ bool CDlgFeder::OnInitDialog() {
     LINGO_HWNDTranslate(this, rigel::kAppInput, rigel::kSectionCommon, "DlgFeder");
     UpdateEnabling();
     return true;
+}
+
+void CDlgFeder::FillProfiles(int base, const std::string& profile) {
+    auto* series = dynamic_cast<QComboBox*>(GetDlgItemWidget(base + SERIES));
+    auto* combo = dynamic_cast<QComboBox*>(GetDlgItemWidget(base + PROFILE));
+    if (!series || !combo) return;
+    combo->clear();
+    const int s = series->currentIndex();
+    if (s < 0) return;
+    CStdProfile& catalogue = GetStdProfile();
+    std::vector<std::string> names;
+    catalogue.GetProfileNames(s, names, -1);
+    for (const std::string& name : names) combo->addItem(QString::fromStdString(name));
+    int foundSeries = -1, foundProfile = -1;
+    if (!profile.empty()) catalogue.FindProfile(catalogue.GetSeriesName(s), profile, foundSeries, foundProfile);
+    combo->setCurrentIndex(foundSeries == s ? foundProfile : -1);
+}
+
+bool CDlgFeder::OnCommand(int id, int code) {
+    for (int base : {int(kBelow), int(kAbove)})
+        if (id == base + SERIES && code == wl::CBN_SELCHANGE) {
+            FillProfiles(base, std::string());
+            return true;
+        }
+    return wl::Dialog::OnCommand(id, code);
 }
 
 void CDlgFeder::UpdateEnabling() {
@@ -152,6 +206,14 @@ bool CDlgFeder::ReadMember(int base, bool below, std::string& error) {
     int& kind = below ? d.m_uqtyp : d.m_oqtyp;
     enabled = checked(base + ENABLE) ? 1 : 0;
     kind = checked(base + RECT) ? 0 : checked(base + CIRCLE) ? 1 : 2;
+    auto chosen = [this, base](int id) {
+        auto* c = dynamic_cast<QComboBox*>(GetDlgItemWidget(base + id));
+        return c && c->currentIndex() >= 0 ? c->currentText().toStdString() : std::string();
+    };
+    (below ? d.m_uProfFamily : d.m_oProfFamily) = chosen(SERIES);
+    (below ? d.m_uProfile : d.m_oProfile) = chosen(PROFILE);
+    if (auto* axis = dynamic_cast<QComboBox*>(GetDlgItemWidget(base + AXIS)))
+        (below ? d.m_ulage : d.m_olage) = axis->currentIndex();
     return number(EMOD, below ? d.m_uemod : d.m_oemod) && number(FIXITY, below ? d.m_ugrad : d.m_ograd) &&
            number(HEIGHT, below ? d.m_uh : d.m_oh) && number(DIAMETER, below ? d.m_uqkd : d.m_oqkd) &&
            number(WIDTH, below ? d.m_uqrb : d.m_oqrb) && number(DEPTH, below ? d.m_uqrd : d.m_oqrd);
@@ -177,10 +239,9 @@ void CDlgFeder::OnOK() {
             m.section = springs::RectangleSection(below ? d.m_uqrb : d.m_oqrb, below ? d.m_uqrd : d.m_oqrd);
         else if (kind == springs::SECTION_CIRCLE)
             m.section = springs::CircleSection(below ? d.m_uqkd : d.m_oqkd);
-        else if (m_Lookup)
-            if (auto v = m_Lookup(below ? d.m_uProfFamily : d.m_oProfFamily, below ? d.m_uProfile : d.m_oProfile,
-                                  below ? d.m_ulage : d.m_olage))
-                m.section = springs::CatalogueSection(v->first, v->second);
+        else
+            m.section = CatalogueValues(below ? d.m_uProfFamily : d.m_oProfFamily, below ? d.m_uProfile : d.m_oProfile,
+                                        below ? d.m_ulage : d.m_olage);
         return m;
     };
     const springs::Member below = member(true);

@@ -3,8 +3,6 @@
 // profile), E-modulus, height and degree of fixity.
 #pragma once
 
-#include <functional>
-#include <optional>
 #include <string>
 
 #include "module/Support.h"
@@ -19,11 +17,6 @@ public:
         ENABLE = 0, RECT = 1, CIRCLE = 2, CATALOGUE = 3, EMOD = 4, FIXITY = 5, HEIGHT = 6, DIAMETER = 7, WIDTH = 8,
         DEPTH = 9, SERIES = 10, PROFILE = 11, AXIS = 12,
     };
-    // Area (cm²) and second moment (cm⁴) of a catalogue profile about the
-    // axis (0 first, 1 second); nullopt when it is not known.
-    using CatalogueLookup =
-        std::function<std::optional<std::pair<double, double>>(const std::string& series, const std::string& profile, int axis)>;
-
     CDlgFeder();
     ~CDlgFeder() override;
     const char* ClassName() const override { return "DlgFeder"; }
@@ -31,17 +24,18 @@ public:
     void SetData(const CSpringData& data);
     CSpringData GetData() const { return m_Data; }
     double GetResult() const { return m_dResult; }
-    void SetCatalogueLookup(CatalogueLookup lookup) { m_Lookup = std::move(lookup); }
 
 protected:
     bool OnInitDialog() override;
     void OnOK() override;
+    bool OnCommand(int id, int code) override;
 
 private:
     void UpdateEnabling();
     bool ReadMember(int base, bool below, std::string& error);
+    // Lists the profiles of the member's chosen series and selects profile.
+    void FillProfiles(int base, const std::string& profile);
 
     CSpringData m_Data;
     double m_dResult = 0.0;
-    CatalogueLookup m_Lookup;
 };

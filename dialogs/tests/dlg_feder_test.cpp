@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QComboBox>
+
+#include <filesystem>
 
 #include "dialogs/DlgFeder.h"
 #include "dialogs/SpringValDlg.h"
+#include "input/StdProfile.h"
 #include "platform/winsys/winsys.h"
 #include "platform/wl/testing/gui_test.h"
 
@@ -30,7 +34,99 @@ void FillRectangleBelow(wl::Dialog& d, const std::string& height) {
     TypeText(d, b + CDlgFeder::FIXITY, "100");
 }
 
+QComboBox* Combo(wl::Dialog& d, int id) { return dynamic_cast<QComboBox*>(d.GetDlgItemWidget(id)); }
+
+// The installed profile catalogue of the build tree.
+class DlgFederCatalogue : public ::testing::Test {
+protected:
+    void SetUp() override {
+        winsys::SetHostExecutablePath(std::filesystem::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
+        DestroyStdProfile();
+    }
+    void TearDown() override { DestroyStdProfile(); }
+    winsys::ScopedRecordingSink sink;
+};
+
+CSpringData CatalogueMemberBelow(const std::string& series, const std::string& profile, int axis, bool rotational) {
+    CSpringData data;
+    data.m_bDrehfeder = rotational ? 1 : 0;
+    data.m_bEnableUnten = 1;
+    data.m_bEnableOben = 0;
+    data.m_uqtyp = 2;
+    data.m_uProfFamily = series;
+    data.m_uProfile = profile;
+    data.m_ulage = axis;
+    data.m_uemod = 210000.0;
+    data.m_uh = 3.0;
+    data.m_ugrad = 100.0;
+    return data;
+}
+
 }  // namespace
+
+TEST_F(DlgFederCatalogue, CombosListTheCatalogueAndShowTheStoredProfile) {
+    CDlgFeder dlg;
+    dlg.SetData(CatalogueMemberBelow("ipe", "ipe 300", 1, true));
+    ASSERT_TRUE(dlg.Create(nullptr));
+    const int b = CDlgFeder::kBelow;
+    QComboBox* series = Combo(dlg, b + CDlgFeder::SERIES);
+    QComboBox* profile = Combo(dlg, b + CDlgFeder::PROFILE);
+    ASSERT_TRUE(series && profile);
+    CStdProfile& catalogue = GetStdProfile();
+    ASSERT_GT(catalogue.GetSeriesCount(), 1);
+    EXPECT_EQ(series->count(), catalogue.GetSeriesCount());
+    EXPECT_EQ(series->currentText().toStdString(), "IPE");
+    EXPECT_EQ(profile->count(), 18);  // IPE 80 .. IPE 600
+    EXPECT_EQ(profile->itemText(0).toStdString(), "IPE 80");
+    EXPECT_EQ(profile->currentText().toStdString(), "IPE 300");
+    EXPECT_EQ(Combo(dlg, b + CDlgFeder::AXIS)->currentIndex(), 1);
+    EXPECT_TRUE(series->isEnabled());
+    // The member above keeps its own series; none chosen lists no profiles.
+    EXPECT_EQ(Combo(dlg, CDlgFeder::kAbove + CDlgFeder::SERIES)->count(), catalogue.GetSeriesCount());
+
+    // Choosing another series lists its profiles, none chosen yet.
+    const int heb = catalogue.FindSeries("HEB");
+    ASSERT_GE(heb, 0);
+    ASSERT_TRUE(wl::guitest::ChooseComboItem(dlg, b + CDlgFeder::SERIES, heb));
+    std::vector<std::string> names;
+    catalogue.GetProfileNames(heb, names, -1);
+    ASSERT_EQ(profile->count(), static_cast<int>(names.size()));
+    EXPECT_EQ(profile->itemText(0).toStdString(), names.front());
+    EXPECT_EQ(profile->currentIndex(), -1);
+}
+
+TEST_F(DlgFederCatalogue, SpringFromACatalogueProfile) {
+    // IPE 300 (tables: A = 53.81 cm², Iy = 8356 cm⁴, Iz = 603.8 cm⁴), E 210000 MN/m², h 3.0 m:
+    //   translational: 53.81e-4 * 210000 * 1000 / 3.0 = 376670 kN/m
+    //   rotational about z-z, fixity 100 %: (3 + 1) * 603.8e-8 * 210000 * 1000 / 3.0 = 1690.64 kNm/rad
+    //   rotational about y-y: 4 * 8356e-8 * 210000 * 1000 / 3.0 = 23396.8 kNm/rad
+    //   no profile chosen: nothing computed
+    struct Case {
+        const char* profile;
+        int axis;
+        bool rotational;
+        double spring;
+        double inertia;  // m⁴ stored for the member below
+    };
+    const Case cases[] = {
+        {"IPE 300", 0, false, 376670.0, 8356e-8},
+        {"IPE 300", 1, true, 1690.64, 603.8e-8},
+        {"IPE 300", 0, true, 23396.8, 8356e-8},
+        {"", 0, false, 0.0, 0.0},
+    };
+    for (const Case& c : cases) {
+        wl::guitest::ScriptedUi ui;
+        ui.OnModal(CDlgFeder::kTemplateId, [](wl::Dialog& d) { Click(d, wl::IDOK); });
+        CDlgFeder dlg;
+        dlg.SetData(CatalogueMemberBelow("IPE", c.profile, c.axis, c.rotational));
+        EXPECT_EQ(dlg.DoModal(), wl::IDOK) << c.profile;
+        // The catalogue's values are computed from the rolled contour: within 0.5 % of the tables.
+        EXPECT_NEAR(dlg.GetResult(), c.spring, 0.005 * c.spring) << c.profile << " " << c.axis;
+        EXPECT_NEAR(dlg.GetData().m_uIy, c.inertia, 0.005 * c.inertia) << c.profile << " " << c.axis;
+        EXPECT_EQ(dlg.GetData().m_uProfile, c.profile);
+        EXPECT_EQ(dlg.GetData().m_ulage, c.axis);
+    }
+}
 
 TEST(DlgFeder, ComputeFromTheSpringValuesGrid) {
     // 4 * (0.2 * 0.3^3 / 12) * 25000 * 1000 / 3.0 = 15000 kNm/rad (hand calculation).
@@ -90,4 +186,20 @@ TEST(Screenshot, DlgFeder) {
     EXPECT_EQ(dlg.GetDlgItemText(CDlgFeder::kBelow + CDlgFeder::EMOD), "25000");
     EXPECT_EQ(dlg.GetDlgItemText(CDlgFeder::kAbove + CDlgFeder::HEIGHT), "3.00");
     EXPECT_EQ(dlg.GetDlgItemText(CDlgFeder::kBelow + CDlgFeder::HEIGHT), "3.0");
+}
+
+TEST_F(DlgFederCatalogue, ScreenshotWithACatalogueProfile) {
+    CDlgFeder dlg;
+    dlg.SetData(CatalogueMemberBelow("IPE", "IPE 300", 0, true));
+    ASSERT_TRUE(dlg.Create(nullptr));
+    dlg.Widget()->show();
+    wl::guitest::ProcessEventsFor(20);
+    QImage img = wl::guitest::GrabToPng(dlg, "dialogs_dlg_feder_catalogue");
+    for (int id : {CDlgFeder::SERIES, CDlgFeder::PROFILE, CDlgFeder::AXIS}) {
+        QWidget* w = dlg.GetDlgItemWidget(CDlgFeder::kBelow + id);
+        ASSERT_TRUE(w && w->isEnabled()) << id;
+        const QRect r = wl::guitest::RectIn(w, dlg.Widget()).adjusted(3, 3, -18, -3);
+        EXPECT_GT(wl::guitest::CountInk(img, r, img.pixel(r.left(), r.top())), 5) << id;
+    }
+    EXPECT_EQ(Combo(dlg, CDlgFeder::kBelow + CDlgFeder::PROFILE)->currentText().toStdString(), "IPE 300");
 }
