@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QWidget>
 
+#include "dialogs/SpringValDlg.h"
 #include "input/SpringValues.h"
 #include "input/StdProfile.h"
 #include "platform/winsys/winsys.h"
@@ -135,6 +136,7 @@ bool CDlgFeder::OnInitDialog() {
             MapCommand(m.base + id, [this] { UpdateEnabling(); });
     }
     LINGO_HWNDTranslate(this, rigel::kAppInput, rigel::kSectionCommon, "DlgFeder");
+    MapCommand(wl::IDHELP, [] { OpenSpringHelpTopic(); });
     UpdateEnabling();
     return true;
 }

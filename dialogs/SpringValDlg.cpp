@@ -1,5 +1,6 @@
 #include "dialogs/SpringValDlg.h"
 
+#include <algorithm>
 #include <array>
 
 #include "dialogs/DlgFeder.h"
@@ -7,6 +8,10 @@
 #include "platform/wl/controls.h"
 #include "platform/wl/templates.h"
 #include "module/frame/ModuleMessages.h"
+#include "module/frame/ModuleState.h"
+#include "module/frame/RegSettings.h"
+#include "module/frame/Utilities.h"
+#include "platform/lingo/lingo.h"
 #include "platform/wl/translate.h"
 
 namespace {
@@ -204,6 +209,17 @@ void CSpringValDlg::ApplyPreset(int index) {
     m_Grid.ExchangeData(false);
 }
 
+std::string DialogHelpLanguage() {
+    std::string language;
+    GetRegSettings().GetString("LINGO", "VKT Eingabe", language, "deutsch", "software\\VKT");
+    return language;
+}
+
+bool OpenSpringHelpTopic() {
+    if (DialogHelpLanguage() != "französisch") return false;
+    return OpenHelpTopic("CraneHelp.chm", "tab_SYSTEM_STIFFNESS.htm");
+}
+
 bool CSpringValDlg::OnInitDialog() {
     wl::DataExchange dx(*this, false);
     wl::DDX_Control(dx, IDC_GRID, m_Grid);
@@ -220,6 +236,17 @@ bool CSpringValDlg::OnInitDialog() {
         combo->setCurrentIndex(DetectPreset());
     }
     LINGO_HWNDTranslate(this, rigel::kAppInput, rigel::kSectionCommon, "SpringValDlg");
+    MapCommand(wl::IDHELP, [] {
+        if (DialogHelpLanguage() == "französisch") {
+            OpenSpringHelpTopic();
+            return;
+        }
+        // The manual page of this dialog, as a PDF in the installation's help folder.
+        std::string file = lingo::Translate(rigel::kAppInput, rigel::kSectionCommon, "SpringValDlg",
+                                            "help\\Dialoge Federwerte.pdf");
+        std::replace(file.begin(), file.end(), '\\', '/');
+        OpenProgramDocument(file);
+    });
     if (!m_bShowPresets) {
         if (QWidget* w = GetDlgItemWidget(IDC_PRESET)) w->hide();
         if (QWidget* w = GetDlgItemWidget(IDC_PRESET_LABEL)) w->hide();

@@ -50,6 +50,13 @@ private:
     bool m_bShowComputed = true;
 };
 
+// The help language of the dialogs, as the translation layer keeps it in the
+// user's settings ("deutsch" when none is set).
+std::string DialogHelpLanguage();
+// The spring help topic in the crane help file, for the French help only;
+// false when nothing was opened.
+bool OpenSpringHelpTopic();
+
 class CSpringValDlg : public wl::Dialog {
 public:
     static constexpr int kTemplateId = 506;

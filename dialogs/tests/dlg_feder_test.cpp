@@ -4,7 +4,11 @@
 #include <QAbstractButton>
 #include <QComboBox>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
+#include <memory>
 
 #include "dialogs/DlgFeder.h"
 #include "dialogs/SpringValDlg.h"
@@ -202,4 +206,59 @@ TEST_F(DlgFederCatalogue, ScreenshotWithACatalogueProfile) {
         EXPECT_GT(wl::guitest::CountInk(img, r, img.pixel(r.left(), r.top())), 5) << id;
     }
     EXPECT_EQ(Combo(dlg, CDlgFeder::kBelow + CDlgFeder::PROFILE)->currentText().toStdString(), "IPE 300");
+}
+
+TEST(SpringDialogs, HelpFollowsTheHelpLanguage) {
+    // A private installation and settings: help files beside the program
+    // and the dialog's PDF in the installation's help folder.
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(RIGEL_TEST_TMP) / ("spring_help_" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    fs::create_directories(root / "bin");
+    fs::create_directories(root / "help");
+    std::ofstream(root / "bin" / "CraneHelp.chm") << "chm";
+    std::ofstream(root / "help" / "Dialoge Federwerte.pdf") << "pdf";
+    winsys::SetHostExecutablePath(root / "bin" / "velor2005");
+    setenv("VELOR_REGISTRY_DIR", (root / "registry").c_str(), 1);
+    winsys::RegistryReload();
+
+    struct Case {
+        bool springValues;  // else the dialog of the members
+        const char* language;  // nullptr: none set
+        std::string opened;    // empty: nothing opened
+    };
+    const std::string chm = (root / "bin" / "CraneHelp.chm").string();
+    const Case cases[] = {
+        {true, "französisch", chm},
+        {true, nullptr, (root / "help" / "Dialoge Federwerte.pdf").string()},
+        {true, "englisch", (root / "help" / "Dialoge Federwerte.pdf").string()},
+        {false, "französisch", chm},
+        {false, nullptr, ""},
+        {false, "deutsch", ""},
+    };
+    for (const Case& c : cases) {
+        if (c.language)
+            ASSERT_TRUE(winsys::RegSetString(winsys::Hive::CurrentUser, "software\\VKT\\LINGO", "VKT Eingabe", c.language));
+        else
+            winsys::RegDeleteValue(winsys::Hive::CurrentUser, "software\\VKT\\LINGO", "VKT Eingabe");
+        winsys::RecordingShell shell;
+        winsys::ScopedRecordingSink sink;
+        CSupport s;
+        std::unique_ptr<wl::Dialog> dlg;
+        if (c.springValues)
+            dlg = std::make_unique<CSpringValDlg>(s, 0x7F, true, 0);
+        else
+            dlg = std::make_unique<CDlgFeder>();
+        ASSERT_TRUE(dlg->Create(nullptr));
+        Click(*dlg, wl::IDHELP);
+        const std::string what = std::string(c.springValues ? "springs " : "members ") + (c.language ? c.language : "-");
+        if (c.opened.empty()) {
+            EXPECT_TRUE(shell.calls.empty()) << what;
+        } else {
+            ASSERT_EQ(shell.calls.size(), 1u) << what;
+            EXPECT_EQ(shell.calls[0].second.string(), c.opened) << what;
+        }
+        EXPECT_TRUE(sink.messages.empty()) << what;
+    }
+    fs::remove_all(root);
 }
