@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "dialogs/SimpleImportDlg.h"
 #include "input/LoadGridTables.h"
 
 namespace {
@@ -41,8 +42,11 @@ CFormulaValue* FieldOf(CLoadDef& load, int col) {
 void SetLoadValueImportRunner(LoadValueImportRunner runner) { Runner() = std::move(runner); }
 
 std::optional<LoadValueImport> RunLoadValueImport(wl::Window* owner) {
-    if (!Runner()) return std::nullopt;  // as Cancel
-    return Runner()(owner);
+    if (Runner()) return Runner()(owner);
+    // The choice of one value exported by a position of the project.
+    CDlgSimpleImportVal dlg;
+    if (dlg.DoModal() != wl::IDOK) return std::nullopt;
+    return LoadValueImport{dlg.m_result.m_strVarName, dlg.m_result};
 }
 
 CLoadGrid::CLoadGrid() { SetRowHighlighting(true); }

@@ -20,7 +20,8 @@ struct LoadValueImport {
     CImportValue import;
 };
 using LoadValueImportRunner = std::function<std::optional<LoadValueImport>(wl::Window* owner)>;
-// Connects the take-over to its dialog; without one it answers as Cancel.
+// Replaces the take-over's dialog (nullptr: the simple value-import dialog,
+// whose OK answers the chosen value's generated variable name).
 void SetLoadValueImportRunner(LoadValueImportRunner runner);
 std::optional<LoadValueImport> RunLoadValueImport(wl::Window* owner);
 

@@ -3,8 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QTreeWidget>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "dialogs/LoadGrid.h"
+#include "dialogs/SimpleImportDlg.h"
+#include "module/frame/ModuleState.h"
+#include "module/frame/ProgDB.h"
+#include "platform/zevud/zevud.h"
 #include "platform/wl/testing/gui_test.h"
 #include "support/dialog_parent.h"
 
@@ -109,15 +117,72 @@ TEST(LoadGrid, TakeOverIsOfferedOnlyWithImportedValues) {
     ASSERT_EQ(ui.menus[1].items.size(), 4u);
     EXPECT_EQ(ui.menus[1].items[3].text, "Lastübernahme");
 
-    // Without a connected import the command answers as Cancel.
+    // Cancel in the import dialog changes nothing.
+    const std::string before = f.grid.Loads()[0].m_val[0].GetText();
+    ui.OnModal(IDD_SIMPLE_IMPORT, [](wl::Dialog& d) { wl::guitest::Click(d, wl::IDCANCEL); });
     f.grid.OnContextMenuCommand(1, 11, CLoadGrid::CMD_TAKE_OVER);
+    EXPECT_EQ(ui.modalRuns.size(), 1u);
     EXPECT_TRUE(imported.empty());
+    EXPECT_EQ(f.grid.Loads()[0].m_val[0].GetText(), before);
 
     SetLoadValueImportRunner([](wl::Window*) { return std::optional<LoadValueImport>(LoadValueImport{"qk_wind", {}}); });
     f.grid.OnContextMenuCommand(1, 11, CLoadGrid::CMD_TAKE_OVER);
     SetLoadValueImportRunner(nullptr);
     EXPECT_EQ(imported.size(), 1u);
     EXPECT_EQ(f.grid.Loads()[0].m_val[0].GetText(), "qk_wind");
+}
+
+TEST(LoadGrid, TakeOverThroughTheImportDialogWritesTheVariableName) {
+    // A project folder whose position "12B" exports "M-max" = 12.5 kNm.
+    namespace fs = std::filesystem;
+    ModuleTeardown();
+    CProgDBEntry entry;
+    entry.m_strShortProgName = "TESTK";
+    entry.m_strShortModuleName = "modul";
+    GetProgDB().AddEntry("TESTK", "modul", entry);
+    const fs::path old = fs::current_path();
+    const fs::path dir = fs::path(RIGEL_TEST_TMP) / ("load_grid_import_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    ZVDOC doc = ZEVUD_CreateDoc((dir / "12B.vkx").string().c_str());
+    ZVELEM root = ZEVUD_GetRootElement(doc);
+    ZEVUD_SetString(root, "progname", "TESTK");
+    ZEVUD_SetString(root, "modulename", "modul");
+    ZVELEM value = ZEVUD_AddChildElement(ZEVUD_AddChildElement(root, "exports"), "value");
+    ZEVUD_SetString(value, "desc", "M-max");
+    ZEVUD_SetString(value, "varName", "M-max");
+    ZEVUD_SetString(value, "unit", "kNm");
+    ZEVUD_SetDouble(value, "val", 12.5);
+    ZEVUD_SaveDoc(doc);
+    ZEVUD_CloseDoc(doc);
+    fs::current_path(dir);
+
+    wl::guitest::ScriptedUi ui;
+    ui.OnModal(IDD_SIMPLE_IMPORT, [](wl::Dialog& d) {
+        auto& dlg = static_cast<CDlgSimpleImportVal&>(d);
+        static_cast<QTreeWidget*>(dlg.Positions().Widget())->setCurrentItem(
+            static_cast<QTreeWidget*>(dlg.Positions().Widget())->topLevelItem(0));
+        const auto item = dlg.Values().GetRootItem();
+        static_cast<QTreeWidget*>(dlg.Values().Widget())->setCurrentItem(dlg.Values().ItemOf(item));
+        wl::guitest::Click(dlg, wl::IDOK);
+    });
+    Loads f;
+    f.Edit(1, 3, "Wind");
+    std::vector<CImportValue> imported;
+    f.grid.SetImportValues(&imported);
+    const std::string first = f.grid.Loads()[0].m_val[0].GetText();
+    f.grid.OnContextMenuCommand(1, 12, CLoadGrid::CMD_TAKE_OVER);
+    fs::current_path(old);
+    fs::remove_all(dir);
+    ModuleTeardown();
+
+    ASSERT_EQ(ui.modalRuns.size(), 1u);
+    ASSERT_EQ(imported.size(), 1u);
+    EXPECT_EQ(imported[0].m_strSourcePath, "12B\\M-max");
+    EXPECT_DOUBLE_EQ(imported[0].m_dValue, 12.5);
+    // Column 12 is the load's second value; the first stays as it was.
+    EXPECT_EQ(f.grid.Loads()[0].m_val[1].GetText(), "P_12B_M_max");
+    EXPECT_EQ(f.grid.Loads()[0].m_val[0].GetText(), first);
 }
 
 TEST(Screenshot, LoadGrid) {
