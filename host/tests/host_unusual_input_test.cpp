@@ -340,6 +340,17 @@ TEST_F(HostUnusualInput, KilledCalculationsLeaveTheOldOrTheNewPositionAndNoLitte
     const std::string example = Example("Einfeldtraeger.vkx");
     const fs::path file = Work("pos.vkx");
     const std::string exe = (fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005").string();
+    // A killed run cannot remove its scratch files: the runs get a temporary
+    // folder of their own, so that nothing is left in the machine's.
+    const fs::path tmp = file.parent_path().parent_path() / "killed-tmp";
+    fs::create_directories(tmp);
+    std::vector<std::string> envText;
+    for (char** e = environ; *e; ++e)
+        if (std::string(*e).rfind("TMPDIR=", 0) != 0) envText.emplace_back(*e);
+    envText.push_back("TMPDIR=" + tmp.string());
+    std::vector<char*> env;
+    for (std::string& e : envText) env.push_back(e.data());
+    env.push_back(nullptr);
     auto start = [&]() {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -349,7 +360,7 @@ TEST_F(HostUnusualInput, KilledCalculationsLeaveTheOldOrTheNewPositionAndNoLitte
         std::string calc = "calc", name = file.filename().string();
         char* argv[] = {const_cast<char*>(exe.c_str()), calc.data(), name.data(), nullptr};
         pid_t pid = -1;
-        EXPECT_EQ(posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ), 0);
+        EXPECT_EQ(posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, env.data()), 0);
         posix_spawn_file_actions_destroy(&actions);
         return pid;
     };
@@ -393,4 +404,6 @@ TEST_F(HostUnusualInput, KilledCalculationsLeaveTheOldOrTheNewPositionAndNoLitte
         if (n != "pos.vkx" && n != "pos.rtf") litter.push_back(n);
     }
     EXPECT_TRUE(litter.empty()) << litter.front() << " and " << litter.size() - 1 << " more";
+    std::error_code ec;
+    fs::remove_all(tmp, ec);
 }
