@@ -160,6 +160,8 @@ void CModuleData::Init() {
     CBaseData::Init();
     m_matBB = 0;
     m_nShownLoadCase = 0;
+    m_nSketchView = 0;
+    m_dCutX = 0.0;
     SetNormAndMaterialClass(7, 1);
 
     m_fieldLengths.assign(1, CFormulaValue(0.0));

@@ -351,6 +351,32 @@ public:
     // The load case whose loads the member view shows in colour; 0: all.
     int32_t m_nShownLoadCase = 0;
 
+    // The drawing of the member view into the sketch's 2-D graphs: the first
+    // graph gets the member (views 0 "XZ" and 1 "XY"), the others the section
+    // at the cut. Nothing without the preview attached or without a field.
+    void DrawSystem2D(int flag) override;
+    // The member band of every field, filled in colour, then outlined.
+    void DrawSystemFields(CKurvo2D& graph, int view, long colour) const;
+    // The support symbol of every node at the band's centre line.
+    void DrawSystemSupports(CKurvo2D& graph, int view, double L) const;
+    // At x: half the largest width, the band's centre offset below the axis
+    // (by the profile axis position) and the local width and height, in m.
+    void GetSectionBandAt(double x, double& halfMaxWidth, double& centreOffset, double& width,
+                          double& height) const;
+    // The largest width and height over the start and end of all field
+    // sections, in m (0 without sections).
+    void GetMaxSectionExtents(double& maxWidth, double& maxHeight) const;
+    // The graphs the sketch draws into, the view of the first one (0 XZ,
+    // 1 XY, 2 YZ), the x of the section cut in m and the preview window that
+    // shows them (only its presence is asked for).
+    std::vector<CKurvo2D*> m_Sketch2DList;
+    int32_t m_nSketchView = 0;
+    double m_dCutX = 0.0;
+    void* m_pPreviewDlg = nullptr;
+    // Where the sections sit on the member axis: 0 tops on the axis, 1
+    // centres aligned, 2 bottoms aligned.
+    int32_t m_nProfileAxis = 0;
+
     // ---- the data ---------------------------------------------------------------------
     std::vector<CFormulaValue> m_fieldLengths;
     std::vector<CSupport> m_supports;

@@ -1,0 +1,226 @@
+// The member view of the sketch: section band values, the member band, the
+// node supports and the order of the drawing, as calls on a recording
+// control.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "graphics/core/Kurvo.h"
+#include "module/ModuleData.h"
+
+namespace {
+
+// A rectangle outline b x h in cm, its top at z = 0.
+void Rect(std::vector<double>& y, std::vector<double>& z, double b, double h) {
+    y = {-b / 2, b / 2, b / 2, -b / 2};
+    z = {0, 0, -h, -h};
+}
+
+// Fields of 5 m and 3 m: field 1 a 20 x 40 cm box, field 2 haunched from
+// 30 x 40 cm to 30 x 60 cm. Node 0 pinned (cz rigid), node 1 a vertical
+// spring and a degree of fixity, node 2 free vertically.
+void Member(CModuleData& d) {
+    d.Init();
+    d.m_fieldLengths = {CFormulaValue(0.0), CFormulaValue(5.0), CFormulaValue(3.0)};
+    d.m_sections.resize(2);
+    Rect(d.m_sections[0].m_contourX, d.m_sections[0].m_contourY, 20, 40);
+    d.m_sections[0].m_bVoute = 0;
+    Rect(d.m_sections[1].m_contourX, d.m_sections[1].m_contourY, 30, 40);
+    Rect(d.m_sections[1].m_contourX2, d.m_sections[1].m_contourY2, 30, 60);
+    d.m_sections[1].m_bVoute = 1;
+    d.m_supports.assign(3, CSupport());
+    for (CSupport& s : d.m_supports)
+        for (int i = 0; i < 7; ++i) s.SetValueByIdx(i, CFormulaValue(0.0), 0);
+    d.m_supports[0].SetValueByIdx(2, CFormulaValue(-1.0), 0);
+    d.m_supports[0].SetValueByIdx(0, CFormulaValue(-1.0), 0);
+    d.m_supports[1].SetValueByIdx(2, CFormulaValue(5000.0), 0);
+    d.m_supports[1].SetValueByIdx(4, CFormulaValue(50.0), 1);
+    d.m_supports[1].SetValueByIdx(1, CFormulaValue(-1.0), 0);
+    d.m_supports[1].SetValueByIdx(5, CFormulaValue(200.0), 0);
+}
+
+// The numbers of recorded call n.
+std::vector<double> Nums(const CKurvoRecorder& rec, size_t n) {
+    std::vector<double> v;
+    for (const kurvo::Arg& a : rec.raw.at(n).second) v.push_back(a.num);
+    return v;
+}
+
+}  // namespace
+
+TEST(SketchMemberView, ExtentsAndBandByAlignment) {
+    CModuleData d;
+    Member(d);
+    double B = 0, H = 0;
+    d.GetMaxSectionExtents(B, H);
+    EXPECT_DOUBLE_EQ(B, 0.30);
+    EXPECT_DOUBLE_EQ(H, 0.60) << "the haunch's end counts";
+
+    // Middle of the haunch (x = 6.5 m): h = 0.40 + 0.5 (0.60 - 0.40) = 0.50 m.
+    struct Case {
+        int axis;
+        bool crane;
+        double offset;
+    } cases[] = {
+        {0, false, 0.25},         // tops on the axis: h/2
+        {1, false, 0.30},         // centres aligned: H/2
+        {2, false, 0.60 - 0.25},  // bottoms aligned: H - h/2
+        {1, true, 0.60 - 0.25},   // the crane runway: 2 x its 0/1 setting
+        {0, true, 0.25},
+    };
+    for (const Case& c : cases) {
+        d.m_nProfileAxis = c.axis;
+        d.m_strModuleName = c.crane ? "VADU" : "";
+        double halfB = 0, offset = 0, b = 0, h = 0;
+        d.GetSectionBandAt(6.5, halfB, offset, b, h);
+        EXPECT_DOUBLE_EQ(halfB, 0.15);
+        EXPECT_DOUBLE_EQ(b, 0.30);
+        EXPECT_DOUBLE_EQ(h, 0.50);
+        EXPECT_NEAR(offset, c.offset, 1e-12) << c.axis << " " << c.crane;
+    }
+
+    CModuleData none;
+    none.Init();
+    none.m_sections.clear();
+    none.GetMaxSectionExtents(B, H);
+    EXPECT_EQ(B, 0.0);
+    EXPECT_EQ(H, 0.0);
+}
+
+TEST(SketchMemberView, BandPolygonsFilledThenOutlined) {
+    CModuleData d;
+    Member(d);
+    CKurvoRecorder rec;
+    CKurvo2D g(&rec);
+    d.DrawSystemFields(g, 0, 0xA2834B);
+    const std::vector<std::string> order = {"Method21(0,3)", "Method35(0xA2834B,4,0,0)", "Method5", "Method5",
+                                            "Method35(0x000000,0,3,0)", "Method5", "Method5"};
+    ASSERT_EQ(rec.calls.size(), order.size());
+    for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(rec.calls[i].rfind(order[i], 0), 0u) << rec.calls[i];
+
+    // Field 1: the 0.40 m box hangs below the axis; field 2 grows from 0.40 m
+    // to 0.60 m deep, its depth taken 0.01 m inside the field.
+    const auto& f1 = rec.raw[2].second;
+    EXPECT_EQ(f1[1].values, (std::vector<double>{0, 5, 5, 0}));
+    EXPECT_EQ(f1[2].values, (std::vector<double>{0, 0, -0.4, -0.4}));
+    const auto& f2 = rec.raw[3].second;
+    EXPECT_EQ(f2[1].values, (std::vector<double>{5, 8, 8, 5}));
+    const double h0 = 0.40 + 0.20 * 0.01 / 3, h1 = 0.40 + 0.20 * 2.99 / 3;
+    const std::vector<double> y2 = {0, 0, -h1, -h0};
+    for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(f2[2].values[i], y2[i], 1e-12) << i;
+
+    // In the plan the band is centred on half the largest width.
+    rec.raw.clear();
+    d.DrawSystemFields(g, 1, 0xA2834B);
+    const std::vector<double> plan = {-(0.15 - 0.10), -(0.15 - 0.10), -(0.15 + 0.10), -(0.15 + 0.10)};
+    for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(rec.raw[2].second[2].values[i], plan[i], 1e-12);
+}
+
+TEST(SketchMemberView, SupportSymbolsPerNode) {
+    CModuleData d;
+    Member(d);
+    d.m_nProfileAxis = 1;  // centres at H/2 = 0.30 m below the axis
+    CKurvoRecorder rec;
+    CKurvo2D g(&rec);
+    const double L = 8.0;
+    d.DrawSystemSupports(g, 0, L);
+    // Per node: group, look, symbol; then group 0 and the plain look.
+    ASSERT_EQ(rec.calls.size(), 11u);
+    EXPECT_EQ(rec.calls[0], "Method21(2,3)");
+    EXPECT_EQ(rec.calls[3], "Method21(5,3)");
+    EXPECT_EQ(rec.calls[6], "Method21(8,3)");
+    EXPECT_EQ(rec.calls[1], "Method35(0x000000,0,3,1)");
+    EXPECT_EQ(rec.calls[9], "Method21(0,3)");
+    EXPECT_EQ(rec.calls[10], "Method35(0x000000,0,3,0)");
+    // (x, y, 0, L/64, translation, cx, rotation, TRUE); a degree of fixity of
+    // 50 % is passed as -0.5.
+    struct Case {
+        size_t call;
+        std::vector<double> args;
+    } cases[] = {
+        {2, {0.0, -0.30, 0, L / 64, -1.0, -1.0, 0.0, 1}},
+        {5, {5.0, -0.30, 0, L / 64, 5000.0, 0.0, -0.5, 1}},
+        {8, {8.0, -0.30, 0, L / 64, 0.0, 0.0, 0.0, 1}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<double> got = Nums(rec, c.call);
+        ASSERT_EQ(got.size(), c.args.size());
+        for (size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], c.args[i], 1e-12) << c.call << " " << i;
+    }
+
+    // The plan takes "cy" and "cmz" and the band's half largest width.
+    rec.raw.clear();
+    d.DrawSystemSupports(g, 1, L);
+    const std::vector<double> plan = {5.0, -0.15, 0, L / 64, -1.0, 0.0, 200.0, 1};
+    const std::vector<double> got = Nums(rec, 5);
+    for (size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], plan[i], 1e-12) << i;
+
+    // An inner node takes the deeper of the two bands it joins (tops on the axis).
+    d.m_nProfileAxis = 0;
+    d.m_sections[0].m_contourY = {0, 0, -80, -80};
+    rec.raw.clear();
+    d.DrawSystemSupports(g, 0, L);
+    EXPECT_NEAR(Nums(rec, 5)[1], -0.40, 1e-9);
+}
+
+TEST(SketchMemberView, DrawingOrderAndAxisNames) {
+    CModuleData d;
+    Member(d);
+    CKurvoRecorder first, second;
+    CKurvo2D g1(&first), g2(&second);
+    d.m_Sketch2DList = {&g1, &g2};
+
+    d.DrawSystem2D(0);
+    EXPECT_TRUE(first.calls.empty()) << "nothing without the preview";
+
+    int preview = 0;
+    d.m_pPreviewDlg = &preview;
+    struct Case {
+        int view;
+        const char* axes;
+    } cases[] = {{0, "Method54(1,0,\"X\",0,\"Z\")"}, {1, "Method54(1,0,\"X\",0,\"Y\")"}};
+    for (const Case& c : cases) {
+        // A member of one element: the axis names only.
+        CModuleData one;
+        Member(one);
+        one.m_fieldLengths.resize(1);
+        one.m_Sketch2DList = {&g1, &g2};
+        one.m_pPreviewDlg = &preview;
+        one.m_nSketchView = c.view;
+        first.calls.clear();
+        second.calls.clear();
+        one.DrawSystem2D(0);
+        EXPECT_EQ(first.calls, (std::vector<std::string>{"Method1()", "Method17(1)", c.axes}));
+        EXPECT_TRUE(second.calls.empty());
+    }
+
+    d.m_dCutX = 2.0;
+    first.calls.clear();
+    first.raw.clear();
+    second.calls.clear();
+    d.DrawSystem2D(0);
+    ASSERT_GE(first.calls.size(), 14u);
+    const std::vector<std::string> head = {"Method1()",
+                                           "Method17(1)",
+                                           "Method54(1,0,\"X\",0,\"Z\")",
+                                           "Method21(1,3)",
+                                           "Method35(0x808080,2,3,1)"};
+    EXPECT_EQ(std::vector<std::string>(first.calls.begin(), first.calls.begin() + 5), head);
+    EXPECT_EQ(first.calls[first.calls.size() - 2], "Method17(1)");
+    EXPECT_EQ(first.calls.back(), "Method15()");
+    // The cut marker from -L/8 to L/4 at x = 2 m with arrow strokes L/80 long.
+    const std::vector<double> cut = Nums(first, 5);
+    EXPECT_EQ(cut, (std::vector<double>{2.0, -1.0, 2.0, 2.0}));
+    EXPECT_EQ(Nums(first, 7), (std::vector<double>{2.0, -1.0, 2.1, -0.9}));
+    EXPECT_EQ(first.Matching("Method45(").size(), 3u);
+    EXPECT_EQ(second.calls, (std::vector<std::string>{"Method1()", "Method17(1)", "Method54(1,0,\"Y\",0,\"Z\")",
+                                                      "Method15()"}));
+
+    // A field length that is no number draws no band.
+    d.m_fieldLengths[1] = CFormulaValue(std::nan(""));
+    first.calls.clear();
+    d.DrawSystem2D(0);
+    EXPECT_EQ(first.calls.size(), 3u);
+}
