@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "crane/tests/crane_fixture.h"
+#include "crane/tests/kernel_fixture.h"
 #include "module/tests/moddata_fixture.h"
 
 namespace {
@@ -19,25 +20,9 @@ const CNotchCase* Find(const CModuleData& d, const std::string& name) {
     return nullptr;
 }
 
-class KernelCraneChecks : public ::testing::Test {
+class KernelCraneChecks : public cranetest::KernelCraneTest {
 protected:
-    static void SetUpTestSuite() { moddatatest::UseBuildRoot(); }
-    void SetUp() override {
-        dir_ = moddatatest::Scratch("crane_checks_kernel");
-        doc_ = ZEVUD_CreateDoc((dir_ / "Kranbahn.vkx").string().c_str());
-        ASSERT_NE(doc_, 0u);
-    }
-    void TearDown() override {
-        d_.m_steelSections.Reset();
-        d_.RemoveTempSectionFile();
-        if (doc_) ZEVUD_CloseDoc(doc_);
-        std::error_code ec;
-        moddatatest::fs::remove_all(dir_, ec);
-    }
-    moddatatest::fs::path dir_;
-    winsys::ScopedRecordingSink sink_;
-    ZVDOC doc_ = 0;
-    CModuleData d_;
+    KernelCraneChecks() : KernelCraneTest("crane_checks_kernel") {}
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "crane/CraneRun.h"
 #include "crane/CraneResults.h"
 #include "crane/tests/crane_fixture.h"
+#include "crane/tests/kernel_fixture.h"
 #include "module/tests/moddata_fixture.h"
 
 namespace {
@@ -41,26 +42,13 @@ bool FindExport(ZVELEM e, const std::string& name, double& value) {
     return false;
 }
 
-class CraneRunKernel : public ::testing::Test {
+class CraneRunKernel : public cranetest::KernelCraneTest {
 protected:
-    static void SetUpTestSuite() { moddatatest::UseBuildRoot(); }
+    CraneRunKernel() : KernelCraneTest("crane_run_kernel") {}
     void SetUp() override {
         GetCraneRunSteps() = DefaultCraneRunSteps();
-        dir_ = moddatatest::Scratch("crane_run_kernel");
-        doc_ = ZEVUD_CreateDoc((dir_ / "Kranbahn.vkx").string().c_str());
-        ASSERT_NE(doc_, 0u);
+        KernelCraneTest::SetUp();
     }
-    void TearDown() override {
-        d_.m_steelSections.Reset();
-        d_.RemoveTempSectionFile();
-        if (doc_) ZEVUD_CloseDoc(doc_);
-        std::error_code ec;
-        moddatatest::fs::remove_all(dir_, ec);
-    }
-    moddatatest::fs::path dir_;
-    winsys::ScopedRecordingSink sink_;
-    ZVDOC doc_ = 0;
-    CModuleData d_;
 };
 
 TEST_F(CraneRunKernel, SingleSpanMomentReactionAndDeflection) {

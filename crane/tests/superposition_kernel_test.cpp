@@ -7,6 +7,7 @@
 
 #include "crane/CraneResults.h"
 #include "crane/tests/crane_fixture.h"
+#include "crane/tests/kernel_fixture.h"
 #include "module/tests/moddata_fixture.h"
 
 using namespace crane_ids;
@@ -28,25 +29,9 @@ double At(const CResultTable& t, int slot, double x, int id) {
     return best;
 }
 
-class KernelSuperposition : public ::testing::Test {
+class KernelSuperposition : public cranetest::KernelCraneTest {
 protected:
-    static void SetUpTestSuite() { moddatatest::UseBuildRoot(); }
-    void SetUp() override {
-        dir_ = moddatatest::Scratch("crane_superposition");
-        doc_ = ZEVUD_CreateDoc((dir_ / "Kranbahn.vkx").string().c_str());
-        ASSERT_NE(doc_, 0u);
-    }
-    void TearDown() override {
-        d_.m_steelSections.Reset();
-        d_.RemoveTempSectionFile();
-        if (doc_) ZEVUD_CloseDoc(doc_);
-        std::error_code ec;
-        moddatatest::fs::remove_all(dir_, ec);
-    }
-    moddatatest::fs::path dir_;
-    winsys::ScopedRecordingSink sink_;
-    ZVDOC doc_ = 0;
-    CModuleData d_;
+    KernelSuperposition() : KernelCraneTest("crane_superposition") {}
 };
 
 }  // namespace
