@@ -19,7 +19,6 @@ namespace host {
 namespace {
 
 using InterfaceFunc = int64_t (*)(uint32_t);
-using ReportFunc = void (*)(uint32_t, int32_t);
 
 const char* kVersion = "velor2005 1.0\n";
 
@@ -97,9 +96,6 @@ public:
         return true;
     }
     int64_t Send(const HostCommand& cmd) const { return entry_(cmd.Handle()); }
-    ReportFunc Report(const char* name) const {
-        return reinterpret_cast<ReportFunc>(winsys::GetProcAddress(lib_, name));
-    }
 
 private:
     void* lib_ = nullptr;
@@ -306,10 +302,8 @@ int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
 
     int code = SummariseResult(doc, file, out, err);
     if (code == ExitOk || code == ExitNotFulfilled) {
-        // The report of the position, when the module offers one.
-        std::string prog = zevud::GetString(ZEVUD_GetRootElement(doc), "progname");
-        const char* reportName = (prog == "VADU") ? "DEZADododaROV" : "REVUVUvarudIVA";
-        if (ReportFunc report = module.Report(reportName)) report(doc, 1);
+        // The calculation run has written the report already (through the
+        // report routine of the program record, or the kernel itself).
         if (!ZEVUD_SaveDoc(doc)) {
             err << "Fehler: Die Position konnte nicht gespeichert werden; die Datei bleibt unverändert.\n";
             code = ExitBadInput;

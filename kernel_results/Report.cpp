@@ -15,6 +15,7 @@
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zadevoz/zadevoz.h"
+#include "platform/zidezaz/proofs.h"
 #include "platform/zidezaz/zidezaz.h"
 
 namespace tovik::report {
@@ -345,43 +346,18 @@ void PrintInputData(RunState& run, std::string& text) {
         int32_t h = -1;
         section::Sections(run).CheckSectionSimilarity(m.m_IndDBS, m.Qs_Name[Z(t - 1)], m.Qs_Name[Z(t - 1)], 0.0,
                                                       m.Qs_Dreh[Z(t - 1)], m.Qs_Spiegel[Z(t - 1)], h);
-        SektGqs g{};
-        if (h >= 0 && SEKT_PRO_GetResultGqs(h, &g) == 0 && g.A > 0) {
-            const double c = std::cos(g.phi), s = std::sin(g.phi);
-            const double Iy = g.Azz * s * s - 2 * g.Ayz * s * c + g.Ayy * c * c;
-            const double Iz = g.Azz * c * c + 2 * g.Ayz * s * c + g.Ayy * s * s;
-            const double ym = g.ym - g.y0, zm = g.zm - g.z0;
-            const double iy = std::sqrt(Iy / g.A), iz = std::sqrt(Iz / g.A);
-            const double iM2 = iy * iy + iz * iz + ym * ym + zm * zm;
-            const double ry = Iz > 0 ? g.Bzz / Iz - 2 * ym : 0.0, rz = Iy > 0 ? g.Byy / Iy - 2 * zm : 0.0;
-            Para(0, FormatC("A = %.2f cm{\\super 2} Iy = %.2f cm{\\super 4} Iz = %.2f cm{\\super 4}", g.A, Iy, Iz));
-            Para(0, FormatC("I{\\sub t} = %.2f cm{\\super 4} I{\\sub \\f2w} = %.2f cm{\\super 6}", g.Ito + g.Itg, g.Bww));
+        zidezaz::SectionValues v;
+        if (h >= 0 && zidezaz::SectionValuesOf(h, v)) {
+            Para(0, FormatC("A = %.2f cm{\\super 2} Iy = %.2f cm{\\super 4} Iz = %.2f cm{\\super 4}", v.A, v.Iy, v.Iz));
+            Para(0, FormatC("I{\\sub t} = %.2f cm{\\super 4} I{\\sub \\f2w} = %.2f cm{\\super 6}", v.It, v.Iw));
             // Round-off below the last printed digit is shown as 0, not "-0.00".
-            auto clean = [](double v) { return std::fabs(v) < 0.005 ? 0.0 : v; };
-            Para(0, FormatC("y{\\sub M} = %.2f cm z{\\sub M} = %.2f cm {\\f2 j} = %.2f Grad", clean(ym), clean(zm),
-                            clean(g.phi * 180.0 / 3.14159265358979)));
-            Para(0, FormatC("i{\\sub y} = %.2f cm i{\\sub z} = %.2f cm i{\\sub M}{\\super 2} = %.2f cm{\\super 2}", iy, iz, iM2));
-            // r_w = 1/Iw * integral of omega (y² + z²) dA over the walls (Simpson, exact for linear walls).
-            double rw = 0;
-            SektTqs tq{};
-            if (g.Bww > 0 && SEKT_PRO_GetResultTqs(h, 0, &tq) == 0) {
-                const int ne = SEKT_PRO_GetnTqe(h, 0);
-                double sum = 0;
-                for (int k = 0; k < ne; ++k) {
-                    SektTqe e{};
-                    if (SEKT_PRO_GetResultTqe(h, 0, k, &e) != 0 || e.exclude) continue;
-                    auto f = [&](double r) {
-                        const double y = e.ya + r * (e.ye - e.ya), z = e.za + r * (e.ze - e.za);
-                        const double w = (e.wa + r * (e.we - e.wa)) - (z * tq.ym - y * tq.zm);
-                        const double yc = y - g.y0, zc = z - g.z0;
-                        return w * (yc * yc + zc * zc);
-                    };
-                    const double L = std::hypot(e.ye - e.ya, e.ze - e.za), t = 0.5 * (e.ta + e.te);
-                    sum += t * L / 6.0 * (f(0) + 4 * f(0.5) + f(1));
-                }
-                rw = sum / g.Bww;
-            }
-            Para(0, FormatC("r{\\sub y} = %.2f cm r{\\sub z} = %.2f cm r{\\sub \\f2w} = %.2f cm", clean(ry), clean(rz), clean(rw)));
+            auto clean = [](double x) { return std::fabs(x) < 0.005 ? 0.0 : x; };
+            Para(0, FormatC("y{\\sub M} = %.2f cm z{\\sub M} = %.2f cm {\\f2 j} = %.2f Grad", clean(v.yM), clean(v.zM),
+                            clean(v.phiDeg)));
+            Para(0, FormatC("i{\\sub y} = %.2f cm i{\\sub z} = %.2f cm i{\\sub M}{\\super 2} = %.2f cm{\\super 2}", v.iy, v.iz,
+                            v.iM2));
+            Para(0, FormatC("r{\\sub y} = %.2f cm r{\\sub z} = %.2f cm r{\\sub \\f2w} = %.2f cm", clean(v.ry), clean(v.rz),
+                            clean(v.rw)));
         }
         WriteBlankLines(5);
     }

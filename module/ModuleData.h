@@ -147,6 +147,11 @@ public:
     // ---- member-design report tables (defined in reports/) ----------------------
     // Option n of "rtfOptions" is set (false outside the list).
     bool IsRtfOptionSet(int option) const;
+    // Any option of lo .. hi - 1 (false when lo >= hi); the serviceability
+    // options are 40 .. 209, the ultimate ones 210 .. 449.
+    bool AnyOptionInRange(int lo, int hi) const;
+    bool AnyServiceabilityOption() const { return AnyOptionInRange(40, 210); }
+    bool AnyUltimateOption() const { return AnyOptionInRange(210, 450); }
     // The report text slot k ("annotation_%ld"), written with style -10 when
     // it is not empty.
     void WriteRtfAnnotation(int slot) const;
@@ -180,6 +185,44 @@ public:
     // boundaries and per field the x of its smallest and largest value (when
     // not zero within 0.0001); sorted, positions within 0.0001 merged.
     std::vector<double> CollectOutputPoints(const std::vector<const CResultSet*>& series) const;
+    // Diagrams (defined in reports/): one picture per stored series whose
+    // option is set, for each entry of indices (as the tables); the series
+    // option is optionBase + k, except the internal forces' utilisation
+    // "Ausnutzung", which follows optionBase + 11.
+    void InsertInternalForceDiagrams(CKurvo2D* graph, const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void InsertStressDiagrams(CKurvo2D* graph, const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void InsertDeformationDiagrams(CKurvo2D* graph, const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void InsertPreDeformationDiagrams(CKurvo2D* graph, const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void InsertBucklingModeDiagrams(CKurvo2D* graph, const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void InsertSupportForceDiagrams(CKurvo2D* graph, const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void InsertSpringForceDiagrams(CKurvo2D* graph, const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    void InsertBeddingForceDiagrams(CKurvo2D* graph, const char* pathFormat, int optionBase, const std::vector<int>& indices);
+    // One stored result set drawn as a diagram into graph and inserted into
+    // the open report (shared by both reports). The set is found by its path
+    // (parts separated by a backslash); nothing happens when it is not
+    // stored or graph is null. Labels go to the set's output points (field
+    // boundaries and extremes, as in the tables); the values are scaled so
+    // that the diagram's height is a sixth of the member length. Unless
+    // noTitle is set, the set's title goes before the picture as a heading of
+    // style -5 - level. a..d are handed to the picture call. The picture is
+    // saved to a temporary metafile of its own, which is removed after it is
+    // embedded; the stored set is left unchanged.
+    void InsertGraphPicture(CKurvo2D* graph, const std::string& path, int a, int b, int c, int d, int noTitle,
+                            int level);
+    // The display factor of a set: (length / 6) / (max - min); for a
+    // constant set (length / 6) / max(|value|, 1e-12); 1 for an all-zero set.
+    static double DiagramFactor(const CResultSet& set, double memberLength);
+    // The member length: the sum of all field lengths.
+    double GetMemberLength() const;
+    // The system pictures of the input chapter: the plan ("Ansicht
+    // XY-Ebene") only when something acts or is held differently sideways
+    // (NeedsPlanView), then the elevation ("Ansicht XZ-Ebene").
+    void WriteRtfSystemPictures(CKurvo2D* graph, int a, int b, int c, int d);
+    bool NeedsPlanView() const;
+    // "Querschnittswerte": the section-value block of each distinct profile
+    // of the field sections (start and, for a haunch, end), in order of
+    // first use.
+    void WriteRtfSectionValues();
 
     // ---- crane-runway report, input protocol (defined in reports/) ---------------
     // Chapters "Auflagerbedingungen", "Momenten- und Querkraftgelenke" (only

@@ -115,6 +115,12 @@ bool CModuleData::IsRtfOptionSet(int option) const {
     return option >= 0 && option < static_cast<int>(m_rtfOptions.size()) && m_rtfOptions[static_cast<size_t>(option)] != 0;
 }
 
+bool CModuleData::AnyOptionInRange(int lo, int hi) const {
+    for (int k = lo; k < hi; ++k)
+        if (IsRtfOptionSet(k)) return true;
+    return false;
+}
+
 void CModuleData::WriteRtfAnnotation(int slot) const {
     if (slot < 0 || slot >= static_cast<int>(m_inputAnnotations.size())) return;
     const std::string& text = m_inputAnnotations[static_cast<size_t>(slot)];

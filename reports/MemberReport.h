@@ -2,16 +2,40 @@
 // helpers that the chapter writers of the report use.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/zidezaz/zidezaz.h"
 
+class CKurvo2D;
+class CModuleData;
 class CSection;
 
 // The title of a norm code: 0 "DIN 1055-100", 1 and 7 "DIN 18800",
 // 3 "DIN EN 1990/NA:2010-12", 8 "DIN EN 1993-1-1:2005-07",
 // 31 "DIN EN 1993-1-1/NA:2010-12"; every other code the empty text.
 const char* GetNormTitle(int code);
+
+// The member-design report of a position document: reads the position into
+// a module data object of its own and, unless flag is 0, writes the report
+// "<position>.rtf" beside the document (the document's file name with its
+// ".vkx" replaced). The chapters, tables and diagrams follow the position's
+// output options ("rtfOptions", "rtfLKgebr", "rtfLKTragSV" and the chapter
+// switches "bRtfChapter..."); pictures and stored RTF parts go through
+// temporary files of their own, removed before it returns. A report that
+// cannot be written is said in a message; the report file written before
+// stays as it was.
+extern "C" __attribute__((visibility("default"))) void REVUVUvarudIVA(uint32_t doc, int32_t flag);
+
+// The module name of the elastic-plastic variant of the member design.
+inline constexpr const char* kPlasticVariantName = "Deneb";
+bool IsPlasticVariant(const CModuleData& md);
+// The page-header block of the report: "Name=", "Titel=", "Version=V "
+// and "@T=" (the position's free text), each ended by a NUL, then one more NUL.
+std::string MemberReportHeader(const CModuleData& md, const std::string& version);
+// Writes the report of md (read from doc) into file; false when the file
+// could not be written.
+bool WriteMemberReport(CModuleData& md, unsigned int doc, const std::string& file);
 
 namespace report_text {
 
@@ -29,5 +53,11 @@ bool AppendStoredRtf(unsigned int element, const char* attribute);
 // standard-profile catalogue or from the section's own profile. Zeros when
 // the profile cannot be found.
 SektGqs SectionGrossValues(CSection& section, int end);
+
+// Saves the graph's picture to a temporary metafile of its own, writes the
+// heading with the style when it is not empty, embeds the picture
+// (a..d handed to the picture call) and removes the file. False when the
+// picture could not be embedded.
+bool InsertGraph(CKurvo2D& graph, int headingStyle, const std::string& heading, int a, int b, int c, int d);
 
 }  // namespace report_text

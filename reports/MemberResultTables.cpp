@@ -306,3 +306,54 @@ void CModuleData::WriteRtfSpringForceTable(const char* f, int b, const std::vect
 void CModuleData::WriteRtfBeddingForceTable(const char* f, int b, const std::vector<int>& i) {
     WriteResultTables(*this, kBeddingForces, f, b, i);
 }
+
+// ---- diagrams of the same series ------------------------------------------------
+
+namespace {
+
+// One picture per series of the kind whose option is set (the option of
+// series k is base + k; utilisationOption replaces it for the utilisation
+// series when not -1), for each entry of the index list.
+void InsertDiagrams(CModuleData& md, const TableKind& kind, CKurvo2D* graph, const char* pathFormat, int base,
+                    const std::vector<int>& indices, int utilisationOption = -1) {
+    if (!pathFormat || !graph) return;
+    for (int index : indices) {
+        const std::string path = index == -1 ? std::string(pathFormat) : report_text::FormatRaw(pathFormat, index);
+        for (size_t k = 0; k < kind.cols.size(); ++k) {
+            const bool util = static_cast<int>(k) == kind.utilisation && utilisationOption >= 0;
+            if (!md.IsRtfOptionSet(util ? utilisationOption : base + static_cast<int>(k))) continue;
+            const SeriesColumn& c = kind.cols[k];
+            std::string series = path + "\\" + c.series;
+            if (!md.FindResultSet(series) && c.fallback) series = path + "\\" + c.fallback;
+            md.InsertGraphPicture(graph, series, 0, 0, 0, 0, 0, 0);
+        }
+    }
+}
+
+}  // namespace
+
+void CModuleData::InsertInternalForceDiagrams(CKurvo2D* g, const char* f, int b, const std::vector<int>& i) {
+    // The utilisation diagram follows the stress family's utilisation option.
+    InsertDiagrams(*this, kForces, g, f, b, i, b + 11);
+}
+void CModuleData::InsertStressDiagrams(CKurvo2D* g, const char* f, int b, const std::vector<int>& i) {
+    InsertDiagrams(*this, kStresses, g, f, b, i);
+}
+void CModuleData::InsertDeformationDiagrams(CKurvo2D* g, const char* f, int b, const std::vector<int>& i) {
+    InsertDiagrams(*this, kDeformations, g, f, b, i);
+}
+void CModuleData::InsertPreDeformationDiagrams(CKurvo2D* g, const char* f, int b, const std::vector<int>& i) {
+    InsertDiagrams(*this, kPreDeformations, g, f, b, i);
+}
+void CModuleData::InsertBucklingModeDiagrams(CKurvo2D* g, const char* f, int b, const std::vector<int>& i) {
+    InsertDiagrams(*this, kBucklingModes, g, f, b, i);
+}
+void CModuleData::InsertSupportForceDiagrams(CKurvo2D* g, const char* f, int b, const std::vector<int>& i) {
+    InsertDiagrams(*this, kSupportForces, g, f, b, i);
+}
+void CModuleData::InsertSpringForceDiagrams(CKurvo2D* g, const char* f, int b, const std::vector<int>& i) {
+    InsertDiagrams(*this, kSpringForces, g, f, b, i);
+}
+void CModuleData::InsertBeddingForceDiagrams(CKurvo2D* g, const char* f, int b, const std::vector<int>& i) {
+    InsertDiagrams(*this, kBeddingForces, g, f, b, i);
+}

@@ -30,4 +30,15 @@ std::string FormatRaw(const std::string& format, const A&... args) {
     return lingo::FormatTranslated(format, format, args...);
 }
 
+// A plain text (a result path, a name) as RTF text: backslashes and braces
+// are escaped, so that the text shows as it is.
+inline std::string PlainToRtf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\\' || c == '{' || c == '}') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
 }  // namespace report_text

@@ -99,16 +99,23 @@ TEST(InstalledProgramFiles, NameTheModuleAndTheKernel) {
     moduletest::Sandbox box;
     box.WriteFile(box.Bin() / "libDlgRigel.so", "");  // the module beside the host
     CProgDB db((fs::path(RIGEL_BUILD_ROOT) / "pi").string());
-    // No report routine of the module: the kernel is asked for the report.
-    for (const char* prog : {"RIGEL", "VADU"}) {
+    // The member design names the module's report routine (the kernel then
+    // writes none); the crane runway names none.
+    struct Case {
+        const char* prog;
+        const char* rtfLib;
+        const char* rtfProc;
+    } cases[] = {{"RIGEL", "DlgRigel.dll", "REVUVUvarudIVA"}, {"VADU", "", ""}};
+    for (const Case& c : cases) {
+        const char* prog = c.prog;
         CProgDBEntry* e = db.FindProgram(prog, "");
         ASSERT_NE(e, nullptr) << prog;
         EXPECT_EQ(e->m_strDLLName, "DlgRigel.dll");
         EXPECT_EQ(e->m_strProcName, "interfaceFunc");
         EXPECT_EQ(e->m_strCalcDLLName, "Tovik.dll");
         EXPECT_EQ(e->m_strCalcProcName, "RIREZ_Aver");
-        EXPECT_EQ(e->m_strRtfDLLName, "");
-        EXPECT_EQ(e->m_strRtfProcName, "");
+        EXPECT_EQ(e->m_strRtfDLLName, c.rtfLib);
+        EXPECT_EQ(e->m_strRtfProcName, c.rtfProc);
         EXPECT_EQ(e->m_progType, 0);
         EXPECT_EQ(e->m_masks, std::vector<std::string>{"%s.rtf"});
     }

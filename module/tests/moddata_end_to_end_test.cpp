@@ -58,15 +58,56 @@ void WritePosition(const fs::path& file, const std::function<void(CModuleData&)>
     ZEVUD_CloseDoc(doc);
 }
 
+// The report the member examples write: the input tables with the system
+// pictures and the section values, the collective of the largest
+// utilisation of each limit state and the envelopes ("Extremal") of both,
+// each with its tables and diagrams.
+void SelectExampleReport(CModuleData& d) {
+    d.m_rtfOptions.assign(CModuleData::kReportOptions, 0);
+    auto on = [&](int a, int b) {
+        for (int k = a; k <= b; ++k) d.m_rtfOptions[static_cast<size_t>(k)] = 1;
+    };
+    on(0, 10);     // supports, sections, materials, springs, beddings, hinges, actions, loads, combinations
+    on(20, 20);    // system pictures
+    on(22, 22);    // section values
+    on(40, 46);    // serviceability, envelope: internal forces (table)
+    on(70, 76);    //   and their diagrams
+    on(90, 96);    //   deformations (table)
+    on(110, 116);  //   and their diagrams
+    on(130, 135);  //   support forces (table)
+    on(170, 175);  //   and their diagrams
+    on(100, 106);  // serviceability, per collective: deformations
+    on(120, 126);
+    on(210, 211);  // ultimate, per collective: pre-deformations
+    on(220, 221);
+    on(230, 232);  //   buckling mode
+    on(240, 242);
+    on(270, 281);  //   internal forces and stresses (tables)
+    on(310, 321);  //   and their diagrams
+    on(250, 261);  // ultimate, envelope: internal forces and stresses (tables)
+    on(290, 301);  //   and their diagrams
+    on(330, 333);  //   deformations
+    on(350, 353);
+    on(370, 375);  //   support forces
+    on(410, 415);
+    d.m_rtfLKgebr = 1;
+    d.m_rtfLKTragSV = 1;
+}
+
 const std::vector<std::pair<std::string, std::function<void(CModuleData&)>>>& Examples() {
     static const std::vector<std::pair<std::string, std::function<void(CModuleData&)>>> examples = {
         {"Einfeldtraeger.vkx",
          [](CModuleData& d) {
              MakeBeam(d, {kL}, kG, kQ);
              d.m_calcSettings.m_resultGebrLK = 2;  // serviceability results of every combination
+             SelectExampleReport(d);
          }},
         // Two spans of 5 m and a cantilever of 1.5 m, IPE 270.
-        {"Durchlauftraeger_Kragarm.vkx", [](CModuleData& d) { MakeBeam(d, {5.0, 5.0, 1.5}, 4.0, 6.0, "IPE 270", true); }},
+        {"Durchlauftraeger_Kragarm.vkx",
+         [](CModuleData& d) {
+             MakeBeam(d, {5.0, 5.0, 1.5}, 4.0, 6.0, "IPE 270", true);
+             SelectExampleReport(d);
+         }},
         // The crane runway: a welded catalogue flat rail, the system points
         // placed by the local wheel-load check, crane positions refined to
         // 0.5 m, every check on.
