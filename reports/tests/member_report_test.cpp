@@ -367,6 +367,20 @@ TEST_F(MemberReport, StoredPartsAreAppendedOnlyWhenTheyHoldSomething) {
     EXPECT_EQ(all.find("Fremder Nachweis"), std::string::npos) << all;
 }
 
+TEST_F(MemberReport, AReportThatCannotBeWrittenIsSaid) {
+    d.m_bRtfChapterInput = 1;
+    winsys::ScopedRecordingSink sink;
+    // The position's folder is gone by the time the report is written.
+    before = [&](ZVELEM) { fs::remove_all(dir); };
+    Report();
+    EXPECT_FALSE(written);
+    int said = 0;
+    for (const auto& m : sink.messages)
+        if (m.text.find("Pos.rtf") != std::string::npos && m.text.find("kann nicht geschrieben werden") != std::string::npos)
+            ++said;
+    EXPECT_EQ(said, 1);
+}
+
 TEST(MemberReportHeader, FieldsEndInNulsForBothVariants) {
     UseBuildRoot();
     CModuleData d;
