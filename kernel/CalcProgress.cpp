@@ -1,14 +1,81 @@
 #include "kernel/CalcProgress.h"
 
+#include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 
 namespace tovik {
 
 namespace {
+
+// The window from the system layer's progress-window provider (installed by
+// a program with windows). Its owner is the application's main window: it
+// is disabled while the window lives, and enabled again only when this
+// window disabled it.
+class ProviderWindow : public ProgressWindow {
+public:
+    explicit ProviderWindow(winsys::ProgressWindowProvider* provider) : provider_(provider) {}
+    ~ProviderWindow() override { Destroy(); }
+
+    bool Create() override {
+        owner_ = provider_->SafeOwner(0);
+        if (owner_ != 0 && provider_->IsWindowEnabled(owner_)) {
+            provider_->EnableWindow(owner_, false);
+            ownerDisabled_ = true;
+        }
+        window_ = provider_->Open(CCalcProgressDlg::kTemplateId, owner_, kNames);
+        if (!window_) {
+            EnableOwner();
+            return false;
+        }
+        window_->SetCaption(lingo::Translate(kNames.application, kNames.section, kNames.dialog,
+                                             CCalcProgressDlg::kCaption));
+        return true;
+    }
+    void Destroy() override {
+        EnableOwner();
+        window_.reset();
+    }
+    void SetStatusText(const std::string& text) override {
+        if (window_) window_->SetItemText(CCalcProgressDlg::kStatusId, text);
+    }
+    void SetBar(int32_t lower, int32_t upper, int32_t, int32_t pos) override {
+        if (window_) window_->SetBar(CCalcProgressDlg::kBarId, lower, upper, pos);
+    }
+    void SetPercentText(const std::string& text) override {
+        if (window_) window_->SetItemText(CCalcProgressDlg::kPercentId, text);
+    }
+    void PumpMessages() override {
+        if (window_) window_->Pump();
+    }
+
+private:
+    static inline const winsys::TranslationNames kNames{"VKT Eingabe", "velor_i_rigel", "CalcProgressDlg"};
+
+    void EnableOwner() {
+        if (ownerDisabled_) provider_->EnableWindow(owner_, true);
+        ownerDisabled_ = false;
+    }
+
+    winsys::ProgressWindowProvider* provider_;
+    std::uintptr_t owner_ = 0;
+    bool ownerDisabled_ = false;
+    std::unique_ptr<winsys::ProgressWindow> window_;
+};
+
 std::function<std::unique_ptr<ProgressWindow>()>& Factory() {
     static std::function<std::unique_ptr<ProgressWindow>()> f;
     return f;
 }
+
+// Without a factory of its own the kernel asks the installed provider; with
+// none (batch runs, tests) there is no window.
+std::unique_ptr<ProgressWindow> MakeWindow() {
+    if (Factory()) return Factory()();
+    winsys::ProgressWindowProvider* provider = winsys::GetProgressWindowProvider();
+    if (!provider) return nullptr;
+    return std::make_unique<ProviderWindow>(provider);
+}
+
 }  // namespace
 
 void SetProgressWindowFactory(std::function<std::unique_ptr<ProgressWindow>()> factory) {
@@ -21,9 +88,8 @@ CCalcProgressDlg::CCalcProgressDlg(int32_t captionId)
 CCalcProgressDlg::~CCalcProgressDlg() { DestroyWindow(); }
 
 bool CCalcProgressDlg::Create() {
-    if (!Factory()) return true;  // no window layer: the logic runs alone
-    window_ = Factory()();
-    if (!window_) return true;
+    window_ = MakeWindow();
+    if (!window_) return true;  // no window layer: the logic runs alone
     if (!window_->Create()) {
         window_.reset();
         return false;

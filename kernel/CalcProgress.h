@@ -2,8 +2,10 @@
 //
 // CCalcProgressDlg keeps the logic of the progress window (range, step,
 // position, percentage text, cancel mark); the window itself is a
-// ProgressWindow supplied by the window layer. Without one (batch runs,
-// tests) the logic runs alone and nothing is shown.
+// ProgressWindow: by default one opened through the system layer's
+// progress-window provider (template 1007 over the application's main
+// window). Without a provider (batch runs, tests) the logic runs alone and
+// nothing is shown.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +31,8 @@ public:
     virtual void PumpMessages() = 0;
 };
 
-// Installs the maker of progress windows (nullptr: none).
+// Installs a maker of progress windows in place of the provider's (nullptr:
+// the provider's again).
 void SetProgressWindowFactory(std::function<std::unique_ptr<ProgressWindow>()> factory);
 
 class CCalcProgressDlg : public IProgress {

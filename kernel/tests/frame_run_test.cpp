@@ -12,6 +12,7 @@
 #include "kernel/KernelRun.h"
 #include "kernel/KernelUtil.h"
 #include "kernel/fe/FeSolver.h"
+#include "testsupport/recording_progress.h"
 
 using namespace tovik;
 using frame_test::PositionDoc;
@@ -181,6 +182,70 @@ TEST(FrameProgress, StepsShowPercentOnlyWhenItChanges) {
     }
     SetProgressWindowFactory(nullptr);
     EXPECT_EQ(shown, (std::vector<std::string>{"50%", "100%", "50%"}));
+}
+
+// Without a factory of its own the kernel opens template 1007 through the
+// system layer's provider over the main window: the owner is disabled while
+// the window lives and enabled again only when the window disabled it.
+TEST(FrameProgress, ProviderWindowOverTheMainWindow) {
+    using test_support::RecordingProgressProvider;
+    const struct {
+        const char* name;
+        bool ownerEnabled, hasOwner, failOpen;
+        bool created;
+        std::vector<bool> ownerStates;
+    } cases[] = {
+        {"enabled owner", true, true, false, true, {false, true}},
+        {"owner disabled already", false, true, false, true, {}},
+        {"no main window", true, false, false, true, {}},
+        {"window cannot be made", true, true, true, false, {false, true}},
+    };
+    for (const auto& c : cases) {
+        RecordingProgressProvider provider;
+        provider.ownerEnabled = c.ownerEnabled;
+        provider.hasOwner = c.hasOwner;
+        provider.failOpen = c.failOpen;
+        {
+            CCalcProgressDlg dlg;
+            EXPECT_EQ(dlg.Create(), c.created) << c.name;
+            dlg.SetRange(0, 0);
+            dlg.SetText("Initialisierung...");
+            dlg.StepIt();  // an empty range shows 0 %
+            EXPECT_EQ(dlg.PercentText(), "0%") << c.name;
+            if (c.created) {
+                EXPECT_EQ(provider.open, 1) << c.name;
+                EXPECT_EQ(provider.ownerEnabled, c.ownerEnabled && !c.hasOwner) << c.name;
+            }
+            dlg.DestroyWindow();
+        }
+        EXPECT_EQ(provider.opened, std::vector<int>{1007}) << c.name;
+        EXPECT_EQ(provider.open, 0) << c.name;
+        EXPECT_EQ(provider.ownerStates, c.ownerStates) << c.name;
+        EXPECT_EQ(provider.ownerEnabled, c.ownerEnabled) << c.name;
+        if (c.created) {
+            EXPECT_EQ(provider.captions, std::vector<std::string>{"Einen Moment bitte..."}) << c.name;
+            EXPECT_EQ(provider.TextsOf(1005), std::vector<std::string>{"Initialisierung..."}) << c.name;
+            EXPECT_EQ(provider.TextsOf(1004), std::vector<std::string>{"0%"}) << c.name;
+        }
+    }
+}
+
+// A factory of its own takes the provider's place; nullptr gives it back.
+TEST(FrameProgress, OwnFactoryTakesTheProvidersPlace) {
+    test_support::RecordingProgressProvider provider;
+    std::vector<std::string> shown;
+    SetProgressWindowFactory([&] { return std::make_unique<RecordingWindow>(&shown); });
+    {
+        CCalcProgressDlg dlg;
+        ASSERT_TRUE(dlg.Create());
+    }
+    EXPECT_TRUE(provider.opened.empty());
+    SetProgressWindowFactory(nullptr);
+    {
+        CCalcProgressDlg dlg;
+        ASSERT_TRUE(dlg.Create());
+    }
+    EXPECT_EQ(provider.opened, std::vector<int>{1007});
 }
 
 // Stand-in phases that record what the driver asks of them.
