@@ -308,9 +308,56 @@ void CResultTable::Resample(int32_t l, int32_t v, int m, const double* p, const 
     // read and no position is dropped.
     const bool interpolated = !NoInterpolation(v);
     const bool tagging = mode == 1 && tagRow && v == m_nTagValueId;
+    const double* x = m_xPos.data();
+
+    // Every curve position one of the table's (the usual case: a table that
+    // has taken a curve once takes every further row of that curve's
+    // positions so): the union is the table's own list, and the row and the
+    // tags are merged in place, node by node, as the walk below would.
+    // (Rebuilding the table for every row made a run's merge quadratic.)
+    const bool adds = [&] {
+        int32_t i = 0, j = 0;
+        while (i < N || j < m) {
+            if (i < N && j < m && SamePosition(x[i], p[j])) {
+                ++i;
+                ++j;
+            } else if (i < N && (j >= m || x[i] < p[j])) {
+                ++i;
+            } else {
+                return true;
+            }
+        }
+        return false;
+    }();
+    if (!adds) {
+        const size_t stride = static_cast<size_t>(m_nColumns);
+        double* row = &value(0);
+        int32_t j = 0;
+        for (int32_t i = 0; i < N; ++i) {
+            double& s = row[static_cast<size_t>(i) * stride];
+            int32_t& tag = m_tags[static_cast<size_t>(i)];
+            bool hasCurve = true;
+            double curve = 0.0;
+            if (j < m && SamePosition(x[i], p[j])) {
+                curve = w[j];
+                s = Combine(s, curve, mode);
+                ++j;
+            } else if (interpolated && j > 0 && j < m) {
+                curve = Interpolate(x[i], p[j - 1], p[j], w[j - 1], w[j]);
+                s = Combine(s, curve, mode);
+            } else {
+                hasCurve = false;
+            }
+            if (tagging && hasCurve && std::fabs(s - curve) < kSamePosition) tag = m_nTagValue;
+        }
+        return;
+    }
+
     std::vector<double> mergedPos, mergedVal;
     std::vector<int32_t> mergedTag;
     mergedPos.reserve(static_cast<size_t>(N + m));
+    mergedVal.reserve(static_cast<size_t>(N + m));
+    mergedTag.reserve(static_cast<size_t>(N + m));
     auto push = [&](double pos, double val, int32_t tag, bool hasCurve, double curve) {
         if (tagging && hasCurve && std::fabs(val - curve) < kSamePosition) tag = m_nTagValue;
         mergedPos.push_back(pos);
@@ -345,20 +392,41 @@ void CResultTable::Resample(int32_t l, int32_t v, int m, const double* p, const 
         }
     }
 
-    // 3. The table rebuilt on the merged positions.
-    const CResultTable old = *this;
+    // 3. The table rebuilt on the merged positions: every other row keeps its
+    // value at an old position and is interpolated (or 0 without
+    // interpolation) at a new one; the row of the curve takes the merged values.
     const int32_t newN = static_cast<int32_t>(mergedPos.size());
     if (static_cast<int64_t>(m_nLoadCases) * newN * std::max(m_nColumns, 1) > kMaxTableValues) return;
+    const int32_t oldN = N;
+    const std::vector<double> oldX = std::move(m_xPos);
+    const std::vector<double> oldValues = std::move(m_values);
+    const std::vector<int32_t> noInterpolation = m_noInterpolation;
     m_nNodes = newN;
     m_xPos = mergedPos;
-    m_tags = mergedTag;
+    m_tags = std::move(mergedTag);
     Renumber();
-    m_noInterpolation = old.m_noInterpolation;
+    m_noInterpolation = noInterpolation;
+    // The present value ids with their columns (the same before and after).
+    struct Present {
+        int32_t column;
+        bool interpolated;
+    };
+    std::vector<Present> present;
+    for (int32_t vid = 0; vid < m_nValues; ++vid) {
+        const int32_t column = GetColumn(vid);
+        if (column >= 0 && column < m_nColumns) present.push_back({column, !NoInterpolation(vid)});
+    }
+    const int32_t curveColumn = GetColumn(v);
+    const int32_t columns = m_nColumns;
+    auto old = [&](int32_t lc, int32_t node, int32_t column) {
+        const size_t at = (static_cast<size_t>(oldN) * lc + node) * columns + column;
+        return node >= 0 && node < oldN && at < oldValues.size() ? oldValues[at] : 0.0;
+    };
     bool reported = false;
     int32_t jo = 0;
     for (int32_t k = 0; k < newN; ++k) {
         const double xp = mergedPos[static_cast<size_t>(k)];
-        while (jo < old.m_nNodes && old.m_xPos[static_cast<size_t>(jo)] < xp && !SamePosition(old.m_xPos[static_cast<size_t>(jo)], xp)) {
+        while (jo < oldN && oldX[static_cast<size_t>(jo)] < xp && !SamePosition(oldX[static_cast<size_t>(jo)], xp)) {
             // A merged position passed an old one without taking it: the
             // curve's positions were out of order.
             if (!reported) {
@@ -367,26 +435,26 @@ void CResultTable::Resample(int32_t l, int32_t v, int m, const double* p, const 
             }
             ++jo;
         }
-        const bool equal = jo < old.m_nNodes && SamePosition(old.m_xPos[static_cast<size_t>(jo)], xp);
+        const bool equal = jo < oldN && SamePosition(oldX[static_cast<size_t>(jo)], xp);
         for (int32_t lc = 0; lc < m_nLoadCases; ++lc) {
-            for (int32_t vid = 0; vid < m_nValues; ++vid) {
-                if (GetColumn(vid) < 0) continue;
+            double* row = m_values.data() + (static_cast<size_t>(newN) * lc + k) * columns;
+            for (const Present& c : present) {
                 double val;
-                if (lc == l && vid == v) {
+                if (lc == l && c.column == curveColumn) {
                     val = mergedVal[static_cast<size_t>(k)];
                 } else if (equal) {
-                    val = old.GetValue(lc, jo, vid);
-                } else if (old.NoInterpolation(vid)) {
+                    val = old(lc, jo, c.column);
+                } else if (!c.interpolated) {
                     val = 0.0;
                 } else if (jo == 0) {
-                    val = old.m_nNodes > 0 ? old.GetValue(lc, 0, vid) : 0.0;
-                } else if (jo >= old.m_nNodes) {
-                    val = old.GetValue(lc, old.m_nNodes - 1, vid);
+                    val = old(lc, 0, c.column);
+                } else if (jo >= oldN) {
+                    val = old(lc, oldN - 1, c.column);
                 } else {
-                    val = Interpolate(xp, old.m_xPos[static_cast<size_t>(jo - 1)], old.m_xPos[static_cast<size_t>(jo)],
-                                      old.GetValue(lc, jo - 1, vid), old.GetValue(lc, jo, vid));
+                    val = Interpolate(xp, oldX[static_cast<size_t>(jo - 1)], oldX[static_cast<size_t>(jo)],
+                                      old(lc, jo - 1, c.column), old(lc, jo, c.column));
                 }
-                SetValue(lc, k, vid, val);
+                row[c.column] = val;
             }
         }
         if (equal) ++jo;

@@ -277,6 +277,35 @@ TEST(ResultTableResample, MergedNodesTakeTheirTags) {
     EXPECT_EQ(t.m_tags, (std::vector<int32_t>{1, 1, 9, 9, 1}));
 }
 
+// A curve at some of the table's positions (0, 2, 4 of 0 .. 4) is
+// interpolated at the others; the table keeps its nodes, its other rows and,
+// off the curve's governing nodes, its tags. By hand: at x=1 the curve gives
+// 2 (max 5 stays), at x=3 it gives 4; the second row takes the minimum with
+// 20, 10, 0, 0, 0.
+TEST(ResultTableResample, CurveOnSomeOfTheTablesPositions) {
+    CResultTable t;
+    t.Init(2, 5, 2);
+    const double x[] = {0, 1, 2, 3, 4};
+    t.SetXPositions(x, 0, 1);
+    const double a[] = {0, 5, 0, 0, 0}, b[] = {10, 11, 12, 13, 14}, c[] = {-1, -2, -3, -4, -5};
+    t.SetRow(0, 0, a, 0, 1);
+    t.SetRow(0, 1, b, 0, 1);
+    t.SetRow(1, 0, c, 0, 1);
+    t.SetTag(0, 0, 7);
+    t.SetTagValueId(0);
+    t.m_tags = {1, 1, 1, 1, 1};
+    const double p[] = {0, 2, 4};
+    const double w[] = {2, 2, 6}, w2[] = {20, 0, 0};
+    t.ResampleMax(0, 0, 3, p, w);
+    t.ResampleMin(0, 1, 3, p, w2);
+    EXPECT_EQ(t.m_xPos, (std::vector<double>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(Row(t, 0, 0), (std::vector<double>{2, 5, 2, 4, 6}));
+    EXPECT_EQ(Row(t, 0, 1), (std::vector<double>{10, 10, 0, 0, 0}));
+    EXPECT_EQ(Row(t, 1, 0), (std::vector<double>{-1, -2, -3, -4, -5}));
+    EXPECT_EQ(Row(t, 1, 1), (std::vector<double>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(t.m_tags, (std::vector<int32_t>{7, 1, 7, 7, 7}));
+}
+
 TEST(ResultTableResample, OtherRowsAreInterpolatedAtNewPositions) {
     CResultTable t;
     t.Init(2, 2, 1);
