@@ -11,6 +11,7 @@
 #include "module/frame/Utilities.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/holds.h"
 
 namespace {
 
@@ -59,6 +60,36 @@ public:
 private:
     F m_f;
     bool m_armed = true;
+};
+
+// Holds the document's saves under its own name for the kernel runs of a
+// crane calculation. Every kernel run saves the position (and the base run
+// too with "bSaveAlways"), yet the kernel reads its input from the document
+// in memory, and what a run leaves on disk is a state between two positions
+// (that position's loads and results, the buckling runs' negated
+// imperfections, a cleared fingerprint) that nobody reads: a runway of 200
+// crane positions and five checks wrote and synced its file more than a
+// thousand times. Held, the file stays the user's until the calculation
+// ends: a stopped run saves the user's input once, a finished one is saved
+// by the document's owner, and a process killed half-way leaves the file as
+// it was. An owner's hold (the host holds the saves of a whole command)
+// stays in place.
+class HeldSaves {
+public:
+    explicit HeldSaves(ZVDOC doc) : m_doc(doc), m_own(doc && !ZEVUD_SavesHeld(doc)) {
+        if (m_own) ZEVUD_HoldSaves(m_doc, 1);
+    }
+    ~HeldSaves() { Release(); }
+    void Release() {
+        if (m_own) ZEVUD_HoldSaves(m_doc, 0);
+        m_own = false;
+    }
+    HeldSaves(const HeldSaves&) = delete;
+    HeldSaves& operator=(const HeldSaves&) = delete;
+
+private:
+    ZVDOC m_doc;
+    bool m_own;
 };
 
 // The document's "result" says that the position is not calculated and
@@ -523,6 +554,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     const std::vector<bool> switches(std::begin(data.LK().m_bChecks), std::end(data.LK().m_bChecks));
     OnExit restoreSwitches([&] { std::copy(switches.begin(), switches.end(), std::begin(data.LK().m_bChecks)); });
     OnExit clearMark([&] { data.m_bRunning = 0; });
+    HeldSaves held(data.m_hDoc);
 
     auto stopped = [&](bool failed) {
         if (failed) data.CancelCalculation(1);
@@ -534,8 +566,9 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
         data.WriteData(data.m_hDoc);
         data.ClearInputFingerprint();
         MarkNotCalculated(data, data.m_strMessage);
-        // The kernel runs saved the document; it is saved once more with the
-        // user's input (a caller that holds the saves keeps its file as it was).
+        // The position is saved with the user's input (a caller that holds
+        // the saves keeps its file as it was).
+        held.Release();
         ZEVUD_SaveDoc(data.m_hDoc);
         progress.Close();
         data.UpdateViews(0);

@@ -15,6 +15,7 @@
 #include "module/tests/moddata_fixture.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
+#include "platform/zevud/holds.h"
 
 namespace {
 
@@ -306,6 +307,46 @@ TEST_F(CraneRun, CancelInTheBucklingLoopRestoresTheUsersInput) {
     EXPECT_EQ(d.m_vorvSettings.m_v0, 3.0);
     ZEVUD_CloseDoc(saved);
     reread.RemoveTempSectionFile();
+}
+
+// The kernel runs' saves are held: during the runs and after a finished
+// calculation the file is the user's (the document's owner saves the
+// result); a stopped run saves the user's input, unless the caller holds the
+// saves itself, whose hold stays.
+TEST_F(CraneRun, KernelRunsLeaveTheFileToTheDocumentsOwner) {
+    d.m_craneSettings.m_checkEnabled[3] = 1;
+    const std::string before = ReadFile(file);
+    std::string onDisk = before;  // the file as it stood before the calculation
+    std::vector<int> heldInRuns;
+    auto kernel = GetCraneRunSteps().kernelRun;
+    GetCraneRunSteps().kernelRun = [&](CModuleData& m) {
+        const CRecalcResult r = kernel(m);  // saves the document
+        heldInRuns.push_back(ZEVUD_SavesHeld(m.m_hDoc));
+        EXPECT_TRUE(ReadFile(file) == onDisk);
+        return r;
+    };
+    EXPECT_EQ(d.Recalc(0, 0).bCalculated, 1);
+    EXPECT_EQ(heldInRuns, (std::vector<int>{1, 1, 1, 1, 1}));
+    EXPECT_TRUE(ReadFile(file) == before);
+    EXPECT_EQ(ZEVUD_SavesHeld(doc), 0);
+
+    // Stopped by a kernel failure: the user's input saved once.
+    d.ClearInputFingerprint();
+    failAtRun = kernelRuns + 2;
+    kernelError = "Fehler";
+    EXPECT_EQ(d.Recalc(0, 0).bCalculated, 0);
+    EXPECT_FALSE(ReadFile(file) == before);
+    EXPECT_EQ(ZEVUD_SavesHeld(doc), 0);
+
+    // The same with the caller's hold: the file stays, the hold too.
+    onDisk = ReadFile(file);
+    d.ClearInputFingerprint();
+    failAtRun = kernelRuns + 2;
+    ASSERT_EQ(ZEVUD_HoldSaves(doc, 1), 1);
+    EXPECT_EQ(d.Recalc(0, 0).bCalculated, 0);
+    EXPECT_TRUE(ReadFile(file) == onDisk);
+    EXPECT_EQ(ZEVUD_SavesHeld(doc), 1);
+    ZEVUD_HoldSaves(doc, 0);
 }
 
 // A kernel failure: its message with "\r\n" line ends, no result, status 0.

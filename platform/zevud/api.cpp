@@ -1,5 +1,6 @@
 // The exported routines of the document library.
 #include "platform/zevud/zevud.h"
+#include "platform/zevud/holds.h"
 
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/internal.h"
@@ -327,6 +328,12 @@ ZEVUD_API int ZEVUD_SaveWasHeld(ZVDOC d) {
     Locked L;
     Doc* doc = L.Document(d);
     return doc && doc->saveWasHeld ? 1 : 0;
+}
+
+ZEVUD_API int ZEVUD_SavesHeld(ZVDOC d) {
+    Locked L;
+    Doc* doc = L.Document(d);
+    return doc && doc->savesHeld ? 1 : 0;
 }
 
 ZEVUD_API int ZEVUD_CloseDoc(ZVDOC d) {

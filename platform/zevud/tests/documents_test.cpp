@@ -1,6 +1,7 @@
 // Documents: create, save, open, names, the file head, atomic saving,
 // case-insensitive opening and refusal of damaged or hostile files.
 #include "platform/zevud/zevud.h"
+#include "platform/zevud/holds.h"
 
 #include "platform/winsys/winsys.h"
 #include "support/scratch.h"
@@ -347,7 +348,9 @@ TEST(Documents, HeldSavesLeaveTheFileAsItWasUntilTheOwnerSaves) {
     ASSERT_EQ(ZEVUD_SaveDoc(d), 1);
     const std::string before = ReadFile(file);
 
+    EXPECT_EQ(ZEVUD_SavesHeld(d), 0);
     ASSERT_EQ(ZEVUD_HoldSaves(d, 1), 1);
+    EXPECT_EQ(ZEVUD_SavesHeld(d), 1);
     EXPECT_EQ(ZEVUD_SaveWasHeld(d), 0);
     ZEVUD_SetInt(ZEVUD_GetRootElement(d), "a", 2);
     EXPECT_EQ(ZEVUD_SaveDoc(d), 1) << "a held save is no failure";
@@ -359,8 +362,10 @@ TEST(Documents, HeldSavesLeaveTheFileAsItWasUntilTheOwnerSaves) {
     EXPECT_NE(ReadFile(dir.file("copy.vkx")).find("a=\"2\""), std::string::npos);
 
     ASSERT_EQ(ZEVUD_HoldSaves(d, 0), 1);
+    EXPECT_EQ(ZEVUD_SavesHeld(d), 0);
     EXPECT_EQ(ReadFile(file), before) << "releasing writes nothing";
     ASSERT_EQ(ZEVUD_SaveDoc(d), 1);
     EXPECT_NE(ReadFile(file).find("a=\"2\""), std::string::npos);
     EXPECT_EQ(ZEVUD_HoldSaves(0, 1), 0);
+    EXPECT_EQ(ZEVUD_SavesHeld(0), 0);
 }
