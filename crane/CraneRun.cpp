@@ -4,10 +4,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 
 #include "crane/RunPreparation.h"
 #include "crane/VaduProgress.h"
+#include "module/frame/CalcDLL.h"
+#include "module/frame/ModuleState.h"
+#include "module/frame/ProgDB.h"
 #include "module/frame/Utilities.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
@@ -317,7 +321,16 @@ double MaxUtilisation(const CModuleData& data) {
     return top;
 }
 
-// The report routine the program record names; false when it names none.
+// The report routine the program record names (library and export); empty
+// names when it names none.
+std::pair<std::string, std::string> ReportRoutine(const CModuleData& data) {
+    const CProgDBEntry* record = GetProgDB().FindProgram(data.m_strProgName, data.m_strModuleName);
+    if (!record) return {};
+    return {record->m_strRtfDLLName, record->m_strRtfProcName};
+}
+
+// The report step: the default one calls the routine the program record
+// names and does nothing when it names none.
 bool HasReportRoutine(CModuleData&) { return static_cast<bool>(GetCraneRunSteps().report); }
 
 }  // namespace
@@ -330,6 +343,14 @@ CCraneRunSteps DefaultCraneRunSteps() {
     steps.superpose = [](CModuleData& data, int check, int mode, int loadCases, int position,
                          const std::vector<std::string>& names, std::FILE* log) {
         data.SuperposeCraneResults(check, mode, loadCases, position, names, log);
+        // The curves of the position's load cases join the check's result
+        // sets, which the result selection and the report's appendix read.
+        if (check >= 0 && check < CModuleData::kCraneChecks) {
+            std::vector<CResultSet>& from = data.m_checkResultSets[check];
+            std::vector<CResultSet>& to = data.m_craneResultSets[check];
+            to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
+            from.clear();
+        }
     };
     steps.ratings = [](const CModuleData& data, int check) {
         return check >= 0 && check < 3 ? data.m_positionRatings[check] : std::map<int, double>();
@@ -341,6 +362,12 @@ CCraneRunSteps DefaultCraneRunSteps() {
     steps.railWeld = [](CModuleData& data) { data.CalcRailWeld(); };
     steps.exportExtremes = [](CModuleData& data, ZVELEM exports, int check, int valueId, const CResultSet& curve) {
         ExportExtremalValues(exports, check, valueId, curve, data.GetRestrainedSupportX());
+    };
+    steps.report = [](CModuleData& data) {
+        const auto [library, routine] = ReportRoutine(data);
+        if (library.empty() || routine.empty()) return;
+        CCalcDLL report(library, routine);
+        report.Call(data.m_hDoc, 1);
     };
     return steps;
 }

@@ -45,7 +45,9 @@ struct CCraneRunSteps {
     // The exported extremes of support-reaction curve valueId (18..23) of a
     // check, under the given exports element.
     std::function<void(CModuleData&, ZVELEM, int, int, const CResultSet&)> exportExtremes;
-    // The report after a full calculation; none while empty.
+    // The report after a full calculation; none while empty. The default
+    // step calls the report routine that the program record names (none
+    // when it names none) with the document and 1.
     std::function<void(CModuleData&)> report;
 };
 

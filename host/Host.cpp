@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -182,6 +185,19 @@ int SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::ost
         out << "Bericht: " << rtf << "\n";
     else
         out << "Bericht: keiner geschrieben (" << rtf << " fehlt)\n";
+    // A crane runway's appendix files: one per crane position chosen for it.
+    ZVELEM output = ZEVUD_FindFirstChild(root, "output");
+    if (zevud::GetString(root, "progname") == "VADU" && output && rtf.size() > 4) {
+        std::stringstream list(zevud::GetString(output, "dorIzi"));
+        for (std::string part; std::getline(list, part, ',');) {
+            const long n = std::strtol(part.c_str(), nullptr, 10);
+            if (n < 1) continue;
+            char suffix[32];
+            std::snprintf(suffix, sizeof suffix, ".KS%03ld.rtf", n);
+            const std::string appendix = rtf.substr(0, rtf.size() - 4) + suffix;
+            if (fs::exists(appendix)) out << "Anhang: " << appendix << "\n";
+        }
+    }
     std::string errFile = winsys::SideFileName(file.string(), ".err");
     if (fs::exists(errFile)) out << "Fehlerprotokoll: " << errFile << "\n";
     return fulfilled ? ExitOk : ExitNotFulfilled;

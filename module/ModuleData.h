@@ -33,6 +33,7 @@
 
 class CMainDialogBase;
 class CKurvo2D;
+class CProgressDlg;
 class LUDataList;
 struct FER_VaduLocalSection;
 
@@ -336,6 +337,43 @@ public:
     // "Detailnachweis Ermüdung" and the rail-weld chapter.
     void WriteFatigueDetail();
     void WriteRailWeld();
+
+    // ---- crane report: export and result tables (defined in reports/) -------------
+    // The whole crane report into the open report document (no file handling):
+    // input chapters, results of every enabled check, closing text slot.
+    void WriteCraneReportBody(CKurvo2D* graph, CProgressDlg* progress);
+    // The parts of an ultimate check 0..2 after its stresses: plate buckling,
+    // lateral-torsional buckling, support, bedding and spring reactions (per
+    // load group when asked for).
+    void WriteUltimateCheckExtras(int check);
+    // The appendix of 1-based crane position n into the open report: heading,
+    // system picture and every stored result set of that position.
+    void WriteCraneAppendix(CKurvo2D* graph, int n);
+    // Option n of the crane report's option list is set (false outside).
+    bool IsCraneRtfOptionSet(int option) const;
+    // Any of the options first..last is set (false when first > last).
+    bool AnyCraneRtfOption(int first, int last) const;
+    // "Bettungen" and "Einzelfedern", then report text slot 3.
+    void WriteBeddingsAndSprings();
+    // "Ermüdung und lokale Effekte": the cross-section points with their
+    // notch cases.
+    void WriteNotchCases();
+    // Tables by x position of an envelope table: series holds one or two
+    // load-case slots of the table (two: upper and lower row per x).
+    void WriteCraneInternalForceTable(const CResultTable& env, const std::vector<int>& series);
+    void WriteCraneBeddingReactionTable(const CResultTable& env, const std::vector<int>& series);
+    void WriteCraneStressTable(const CResultTable& env, const std::vector<int>& series);
+    // The stresses at cross-section point `point` (its name as a heading).
+    void WriteCranePointStressTable(const CResultTable& env, int point, const std::vector<int>& series, int check);
+    // One row per position, the first series only.
+    void WriteCraneDeformationTable(const CResultTable& env, const std::vector<int>& series);
+    void WriteCraneSupportReactionTable(const CResultTable& env, const std::vector<int>& series, int flag);
+    void WriteCraneSpringReactionTable(const CResultTable& env, const std::vector<int>& series);
+    // The serviceability limits of check 3, with the cantilever note.
+    void WriteServiceabilityLimits();
+    // The extreme support reactions with their crane positions (and the side
+    // files ".supports.csv" and, for the developer, "Auflager.txt").
+    void WriteSupportReactionsByPosition(const CResultTable& env, const std::vector<int>& series, int note);
 
     // ---- the member's geometry --------------------------------------------------------
     // The field (from 0) whose range holds x within 0.001 m (at a node the

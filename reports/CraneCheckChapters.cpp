@@ -9,6 +9,7 @@
 #include "crane/RunPreparation.h"
 #include "module/ModuleData.h"
 #include "platform/zadevoz/zadevoz.h"
+#include "reports/CraneReport.h"
 #include "reports/ReportText.h"
 #include "reports/RtfTable.h"
 

@@ -5,6 +5,7 @@
 // preparation computed. Texts are translated with the crane report's area.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -42,3 +43,31 @@ void WriteCranePositionTable(int nCranes, const std::vector<double>& positions,
 // The load-group table (first crane only) and the axle and wheel-load tables
 // of crane craneNo (1-based), for the given relevant groups.
 void WriteCraneLoadGroupTables(const CCrane& crane, int craneNo, const std::vector<int>& relevantGroups);
+
+// ---- the result tables and the export ----------------------------------------
+
+// The x positions of a table by x: for every curve (values at the positions
+// x) and every field between consecutive bounds, the field's ends where the
+// curve is not 0 there and the x of its smallest and largest value when not
+// 0 (all within 0.0001); sorted, a position within 0.0001 of the next dropped.
+std::vector<double> ChooseCraneTablePositions(const std::vector<double>& bounds, const std::vector<double>& x,
+                                              const std::vector<std::vector<double>>& curves);
+// The divisor n of a deformation limit l/n: the limit plus 0.5, truncated.
+long CraneLimitDivisor(double limit);
+// The detail category in N/mm² of notch-case index 0..13; 0 for any other.
+int FatigueDetailCategory(int index);
+// Whether a result-set path belongs to 1-based crane position n: the part
+// after "Kranstellung" is n followed by anything but a digit.
+bool IsPathOfCranePosition(const std::string& path, int n);
+// The report's header block: NUL-separated fields ending in two NULs; the
+// "nologo" form in place of the title for French.
+std::string CraneReportHeader(const std::string& name, const std::string& title, const std::string& version,
+                              const std::string& freeText, bool french);
+// The appendix file of 1-based crane position n beside report file rtf:
+// "P1.rtf" -> "P1.KS003.rtf".
+std::string CraneAppendixFileName(const std::string& rtf, int n);
+
+// The crane-runway report: flag 0 only reads the position; otherwise the
+// report "<position>.rtf" and one appendix file per chosen crane position
+// are written beside the document.
+extern "C" __attribute__((visibility("default"))) void DEZADododaROV(uint32_t document, int32_t flag);

@@ -99,13 +99,13 @@ TEST(InstalledProgramFiles, NameTheModuleAndTheKernel) {
     moduletest::Sandbox box;
     box.WriteFile(box.Bin() / "libDlgRigel.so", "");  // the module beside the host
     CProgDB db((fs::path(RIGEL_BUILD_ROOT) / "pi").string());
-    // The member design names the module's report routine (the kernel then
-    // writes none); the crane runway names none.
+    // Both programs name the module's report routines (the kernel then
+    // writes none).
     struct Case {
         const char* prog;
         const char* rtfLib;
         const char* rtfProc;
-    } cases[] = {{"RIGEL", "DlgRigel.dll", "REVUVUvarudIVA"}, {"VADU", "", ""}};
+    } cases[] = {{"RIGEL", "DlgRigel.dll", "REVUVUvarudIVA"}, {"VADU", "DlgRigel.dll", "DEZADododaROV"}};
     for (const Case& c : cases) {
         const char* prog = c.prog;
         CProgDBEntry* e = db.FindProgram(prog, "");

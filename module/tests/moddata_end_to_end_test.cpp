@@ -110,7 +110,7 @@ const std::vector<std::pair<std::string, std::function<void(CModuleData&)>>>& Ex
          }},
         // The crane runway: a welded catalogue flat rail, the system points
         // placed by the local wheel-load check, crane positions refined to
-        // 0.5 m, every check on.
+        // 0.5 m, every check on, the appendix of crane position 1.
         {"Kranbahntraeger.vkx",
          [](CModuleData& d) {
              MakeCraneRunway(d, 6.0);
@@ -124,6 +124,9 @@ const std::vector<std::pair<std::string, std::function<void(CModuleData&)>>>& Ex
              d.m_craneSettings.m_craneMaxDist.SetValue(0.5);
              d.m_craneSettings.m_autoPOI = 1;
              for (int c = 0; c < 5; ++c) d.m_craneSettings.m_checkEnabled[c] = 1;
+             // The report's appendix: every result of crane position 1.
+             d.m_dorIzi.m_strText = "1";
+             d.m_dorIzi.Parse();
              d.DefineVariables();
              d.GenerateCranePositions();
              d.CalcCraneLocalEffects();

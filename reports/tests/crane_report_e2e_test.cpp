@@ -1,0 +1,122 @@
+// The crane-runway example calculated through the host program: the report
+// beside the position with its chapters, the check summary of the
+// calculation's message, the support reactions' side file and the appendix of
+// crane position 1; no temporary file stays behind.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "module/tests/moddata_fixture.h"
+#include "testsupport/rtf_reader.h"
+
+namespace {
+
+using namespace moddatatest;
+
+struct HostRun {
+    int code = -1;
+    std::string out;
+};
+
+HostRun RunHost(const std::vector<std::string>& args) {
+    std::string cmd = "'" + (fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005").string() + "'";
+    for (const std::string& a : args) cmd += " '" + a + "'";
+    cmd += " 2>&1";
+    HostRun r;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::array<char, 512> buf{};
+    while (fgets(buf.data(), static_cast<int>(buf.size()), p)) r.out += buf.data();
+    const int status = pclose(p);
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+bool Has(const rtftest::Document& doc, const std::string& text) {
+    for (const auto& p : doc.paragraphs)
+        if (p.text == text) return true;
+    return false;
+}
+
+// The rows of every table from their second cell on, joined by tabs (the
+// first cell names a group only where the group changes).
+std::vector<std::string> TableLines(const rtftest::Document& doc) {
+    std::vector<std::string> lines;
+    for (const auto& table : doc.tables)
+        for (const auto& row : table) {
+            std::string line;
+            for (size_t c = 1; c < row.cells.size(); ++c) line += (c > 1 ? "\t" : "") + row.cells[c];
+            lines.push_back(line);
+        }
+    return lines;
+}
+
+TEST(CraneReportEndToEnd, ExampleReportAndAppendix) {
+    UseBuildRoot();
+    const fs::path dir = Scratch("crane_report_e2e");
+    const fs::path file = dir / "Kranbahntraeger.vkx";
+    fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Kranbahntraeger.vkx", file);
+    const HostRun r = RunHost({"calc", file.string()});
+    ASSERT_TRUE(r.code == 0 || r.code == 4) << r.out;
+    const fs::path rtf = dir / "Kranbahntraeger.rtf";
+    const fs::path appendix = dir / "Kranbahntraeger.KS001.rtf";
+    EXPECT_NE(r.out.find("Bericht: " + rtf.string() + "\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Anhang: " + appendix.string() + "\n"), std::string::npos) << r.out;
+
+    const rtftest::Document doc = rtftest::ParseRtfFile(rtf);
+    ASSERT_TRUE(doc.ok) << doc.error;
+    for (const char* heading : {"System und Lasten", "Auflagerbedingungen", "Querschnittsverlauf", "Kräne",
+                                "Ermüdung und lokale Effekte", "Lastprotokoll", "Ergebnisse", "Zusammenfassung",
+                                "Ergebnisse für Nachweis 'Tragsicherheit S/V'",
+                                "Ergebnisse für Nachweis 'Tragsicherheit A'",
+                                "Ergebnisse für Nachweis 'Tragsicherheit Prüflast'",
+                                "Ergebnisse für Nachweis 'Gebrauchstauglichkeit'", "Ergebnisse für Nachweis 'Ermüdung'",
+                                "Extremale Schnittgrößen aus Kranstellungen", "Extremale Auflagerkräfte"})
+        EXPECT_TRUE(Has(doc, heading)) << heading;
+
+    // Every line of the calculation's message stands in the report's summary.
+    ZVDOC position = ZEVUD_OpenDoc(file.string().c_str());
+    ASSERT_NE(position, 0u);
+    ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(position), "result");
+    std::string message = result ? zevud::GetString(result, "message") : std::string();
+    ZEVUD_CloseDoc(position);
+    ASSERT_FALSE(message.empty());
+    const std::vector<std::string> lines = TableLines(doc);
+    size_t start = 0, checked = 0;
+    while (start < message.size()) {
+        size_t end = message.find('\n', start);
+        if (end == std::string::npos) end = message.size();
+        std::string line = message.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // Dash lines, and labels with a symbol-font letter (the message keeps
+        // the font's mark).
+        if (line.empty() || line[0] == '-' || line.find('\\') != std::string::npos) continue;
+        line = line.substr(line.find('\t') + 1);
+        EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+        ++checked;
+    }
+    EXPECT_GT(checked, 5u);
+
+    EXPECT_TRUE(fs::exists(dir / "Kranbahntraeger.supports.csv"));
+    const rtftest::Document ks = rtftest::ParseRtfFile(appendix);
+    ASSERT_TRUE(ks.ok) << ks.error;
+    EXPECT_TRUE(Has(ks, "Anhang KS001"));
+    // Nothing temporary beside the position.
+    for (const auto& e : fs::directory_iterator(dir)) {
+        const std::string name = e.path().filename().string();
+        EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+        EXPECT_NE(name, "result.emf");
+        EXPECT_NE(name, "Auflager.txt");
+    }
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+}
+
+}  // namespace

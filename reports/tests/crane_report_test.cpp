@@ -1,0 +1,401 @@
+// The crane-runway report: the export with its files, the chapter order, the
+// appendix, and the result tables by position, read back from the written
+// report.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "module/tests/moddata_fixture.h"
+#include "reports/CraneReport.h"
+#include "support/report_capture.h"
+
+namespace {
+
+using namespace moddatatest;
+using rtftest::Document;
+
+std::vector<std::string> Texts(const Document& doc) {
+    std::vector<std::string> out;
+    for (const auto& p : doc.paragraphs)
+        if (!p.text.empty()) out.push_back(p.text);
+    return out;
+}
+
+size_t Count(const Document& doc, const std::string& text) {
+    const std::vector<std::string> t = Texts(doc);
+    return static_cast<size_t>(std::count(t.begin(), t.end(), text));
+}
+
+// Index of the first paragraph that is text, or -1.
+long IndexOf(const Document& doc, const std::string& text) {
+    const std::vector<std::string> t = Texts(doc);
+    const auto at = std::find(t.begin(), t.end(), text);
+    return at == t.end() ? -1 : static_cast<long>(at - t.begin());
+}
+
+std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class CraneReport : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { UseBuildRoot(); }
+    void SetUp() override {
+        MakeCraneRunway(d, 6.0);
+        d.DefineVariables();
+        for (int c = 0; c < 5; ++c) d.m_craneSettings.m_checkEnabled[c] = 0;
+        d.m_craneSettings.m_LTBEnabled = 0;
+        dir = Scratch(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+    void TearDown() override {
+        d.RemoveTempSectionFile();
+        if (doc) ZEVUD_CloseDoc(doc);
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    // The position as a document file in the scratch folder.
+    void SaveAs(const std::string& name) {
+        doc = ZEVUD_CreateDoc((dir / name).string().c_str());
+        ASSERT_NE(doc, 0u);
+        d.m_hDoc = doc;
+        d.WriteData(doc);
+        ASSERT_TRUE(ZEVUD_SaveDoc(doc));
+    }
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    CModuleData d;
+    fs::path dir;
+    ZVDOC doc = 0;
+    winsys::ScopedRecordingSink sink;
+};
+
+// ---- the export --------------------------------------------------------------------
+
+TEST_F(CraneReport, HeaderFieldsEndInTwoNuls) {
+    using namespace std::string_literals;
+    EXPECT_EQ(CraneReportHeader("Kranbahnträger 1", "Kranbahnträger", "V 1.0", "frei", false),
+              "Name=Kranbahnträger 1\0Titel=Kranbahnträger\0Version=V 1.0\0@T=frei\0\0"s);
+    EXPECT_EQ(CraneReportHeader("Kranbahnträger 1", "Kranbahnträger", "V 1.0", "", true),
+              "Name=Kranbahnträger 1\0nologo\0Version=V 1.0\0@T=\0\0"s);
+}
+
+TEST_F(CraneReport, AppendixFilesPerChosenPosition) {
+    EXPECT_EQ(CraneAppendixFileName("/a/P1.rtf", 3), "/a/P1.KS003.rtf");
+    EXPECT_EQ(CraneAppendixFileName("/a/P1.rtf", 12), "/a/P1.KS012.rtf");
+    struct Case {
+        int flag;
+        const char* list;
+        std::vector<std::string> files;
+    } cases[] = {
+        {0, "3,12", {"P1.vkx"}},
+        {1, "", {"P1.rtf", "P1.vkx"}},
+        {1, "3,12", {"P1.KS003.rtf", "P1.KS012.rtf", "P1.rtf", "P1.vkx"}},
+    };
+    for (const Case& c : cases) {
+        for (const auto& e : fs::directory_iterator(dir)) fs::remove(e.path());
+        if (doc) ZEVUD_CloseDoc(doc);
+        d.m_dorIzi.m_strText = c.list;
+        d.m_dorIzi.Parse();
+        SaveAs("P1.vkx");
+        DEZADododaROV(doc, c.flag);
+        std::vector<std::string> files = Files();
+        // The section file of the module data beside the position is its own.
+        files.erase(std::remove_if(files.begin(), files.end(),
+                                   [](const std::string& f) { return f.find(".temp.skw") != std::string::npos; }),
+                    files.end());
+        EXPECT_EQ(files, c.files) << c.flag << " " << c.list;
+        if (c.flag == 0) continue;
+        const Document report = rtftest::ParseRtfFile(dir / "P1.rtf");
+        ASSERT_TRUE(report.ok) << report.error;
+        EXPECT_GE(IndexOf(report, "System und Lasten"), 0);
+        if (c.files.size() > 2) {
+            const Document appendix = rtftest::ParseRtfFile(dir / "P1.KS012.rtf");
+            ASSERT_TRUE(appendix.ok) << appendix.error;
+            EXPECT_EQ(IndexOf(appendix, "Anhang KS012"), 0);
+            EXPECT_GE(IndexOf(appendix, "Protokoll aller Einzelergebnisse aus Kranstellung 12"), 0);
+        }
+    }
+}
+
+// Without a check: the input chapters, "Ergebnisse", "Zusammenfassung" and
+// no chapter of a check.
+TEST_F(CraneReport, ChapterOrderWithoutChecks) {
+    Document doc = report_test::WriteAndRead([&] { d.WriteCraneReportBody(nullptr, nullptr); });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    const long system = IndexOf(doc, "System und Lasten");
+    const long supports = IndexOf(doc, "Auflagerbedingungen");
+    const long notches = IndexOf(doc, "Ermüdung und lokale Effekte");
+    const long results = IndexOf(doc, "Ergebnisse");
+    const long summary = IndexOf(doc, "Zusammenfassung");
+    EXPECT_EQ(IndexOf(doc, "Berechnung eines Brückenlaufkrans"), 0);
+    EXPECT_LT(system, supports);
+    EXPECT_LT(supports, notches);
+    EXPECT_LT(notches, results);
+    EXPECT_EQ(summary, results + 1);
+    for (const std::string& t : Texts(doc)) EXPECT_EQ(t.find("Ergebnisse für Nachweis"), std::string::npos) << t;
+}
+
+// The crane passes of the fatigue check: one for all cranes, and one per
+// crane only with more than one crane; a cross-section point below kind 2
+// is listed only in the fatigue check.
+TEST_F(CraneReport, CranePassesAndCrossSectionPoints) {
+    d.m_craneSettings.m_checkEnabled[0] = 1;
+    d.m_craneSettings.m_checkEnabled[4] = 1;
+    d.m_notchCases[0].m_iPlace = 1;
+    d.m_notchCases[0].m_bActiv = 1;
+    for (size_t cranes : {1u, 2u}) {
+        d.m_cranes.resize(cranes);
+        for (CCrane& c : d.m_cranes) c.m_pOwner = &d;
+        Document doc = report_test::WriteAndRead([&] { d.WriteCraneReportBody(nullptr, nullptr); });
+        ASSERT_TRUE(doc.ok) << doc.error;
+        EXPECT_EQ(Count(doc, "Ergebnisse für Nachweis 'Tragsicherheit S/V'"), 1u);
+        EXPECT_EQ(Count(doc, "Ergebnisse für Nachweis 'Ermüdung'"), 1u);
+        EXPECT_EQ(Count(doc, "Extremale Schnittgrößen aus Kranstellungen"), 2u) << cranes;
+        EXPECT_EQ(Count(doc, "Extremale Schnittgrößen für Vadu Nr. 1"), cranes > 1 ? 1u : 0u);
+        EXPECT_EQ(Count(doc, "Extremale Schnittgrößen für Vadu Nr. 2"), cranes > 1 ? 1u : 0u);
+        // The point's table heading: in the fatigue check's passes only.
+        EXPECT_EQ(Count(doc, "Quersteife"), cranes > 1 ? 3u : 1u) << cranes;
+    }
+}
+
+// The appendix of position 3: the sets of position 3 only (not 31), each
+// path's levels from the first one that differs from the path before.
+TEST_F(CraneReport, AppendixHoldsOnlyItsPositionsSets) {
+    EXPECT_TRUE(IsPathOfCranePosition("Tragsicherheit S/V\\Kranstellung\\3 @\\Lastfall G\\N", 3));
+    EXPECT_TRUE(IsPathOfCranePosition("Tragsicherheit S/V\\Kranstellung\\3\\Lastfall G\\N", 3));
+    EXPECT_FALSE(IsPathOfCranePosition("Tragsicherheit S/V\\Kranstellung\\31 @\\Lastfall G\\N", 3));
+    EXPECT_FALSE(IsPathOfCranePosition("Tragsicherheit S/V\\Kranstellung\\300 @\\Lastfall G\\N", 3));
+    EXPECT_FALSE(IsPathOfCranePosition("Tragsicherheit S/V\\N", 3));
+    for (const char* title : {"Tragsicherheit S/V\\Kranstellung\\3 (81 %)\\Lastfall G\\N",
+                              "Tragsicherheit S/V\\Kranstellung\\31 (20 %)\\Lastfall G\\N",
+                              "Tragsicherheit S/V\\Kranstellung\\3 (81 %)\\Lastfall G\\Vy",
+                              "Tragsicherheit S/V\\Kranstellung\\3 (81 %)\\Lastfall K1.ULS1\\N",
+                              "Ermüdung\\Kranstellung\\3\\Lastfall K1.FAT\\N"}) {
+        CResultSet set;
+        set.m_strTitle = title;
+        d.m_resultSets.push_back(set);
+    }
+    Document doc = report_test::WriteAndRead([&] { d.WriteCraneAppendix(nullptr, 3); });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    EXPECT_EQ(Texts(doc), (std::vector<std::string>{"Anhang KS003", "Protokoll aller Einzelergebnisse aus Kranstellung 3",
+                                                    "Tragsicherheit S/V", "Kranstellung", "3 (81 %)", "Lastfall G",
+                                                    "N", "Vy", "Lastfall K1.ULS1", "N", "Ermüdung", "Kranstellung",
+                                                    "3", "Lastfall K1.FAT", "N"}));
+}
+
+// ---- tables by x position --------------------------------------------------------------
+
+TEST_F(CraneReport, TablePositions) {
+    const std::vector<double> bounds{0.0, 6.0};
+    const std::vector<double> x{0.0, 1.0, 2.0, 2.00005, 3.0, 6.0};
+    struct Case {
+        const char* name;
+        std::vector<std::vector<double>> curves;
+        std::vector<double> chosen;
+    } cases[] = {
+        {"zero everywhere", {{0, 0, 0, 0, 0, 0}}, {}},
+        {"extremes inside, zero at the ends", {{0, -1.0, 0, 0, 4.0, 0}}, {1.0, 3.0}},
+        // Largest at the start; the smallest is a 0 (not chosen).
+        {"value at the start", {{2.0, 1.0, 0, 0, 0.5, 0}}, {0.0}},
+        {"two positions 0.00005 m apart", {{0, 0, 5.0, 0, 0, 0}, {0, 0, 0, 5.0, 0, 0}}, {2.00005}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<double> got = ChooseCraneTablePositions(bounds, x, c.curves);
+        ASSERT_EQ(got.size(), c.chosen.size()) << c.name;
+        for (size_t i = 0; i < got.size(); ++i) EXPECT_NEAR(got[i], c.chosen[i], 1e-9) << c.name;
+    }
+}
+
+// An envelope table of three nodes: N with a negative extreme, Vy 0
+// everywhere (hidden), one or two series.
+TEST_F(CraneReport, TableByXRowsBoldAndHiddenColumns) {
+    CResultTable env;
+    ASSERT_TRUE(env.Init(2, 3, 30));
+    const double xs[3] = {0.0, 3.0, 6.0};
+    env.SetXPositions(xs, 0, 1);
+    const double minN[3] = {-8.0, -2.0, -1.0}, maxN[3] = {1.0, 5.0, 0.5};
+    env.SetRow(0, 11, minN, 0, 1);
+    env.SetRow(1, 11, maxN, 0, 1);
+    using Cells = std::vector<std::string>;
+    struct Case {
+        std::vector<int> series;
+        std::vector<Cells> rows;  // after the two header rows
+    } cases[] = {
+        // The smallest value at 0 and the largest at 6 (both ends not 0).
+        {{0}, {{"0.00", "-8.00"}, {"6.00", "-1.00"}}},
+        // The second series adds its largest value at 3; each x two rows.
+        {{0, 1},
+         {{"0.00", "-8.00"}, {"", "1.00"}, {"3.00", "-2.00"}, {"", "5.00"}, {"6.00", "-1.00"}, {"", "0.50"}}},
+    };
+    for (const Case& c : cases) {
+        Document doc = report_test::WriteAndRead([&] { d.WriteCraneInternalForceTable(env, c.series); });
+        ASSERT_TRUE(doc.ok) << doc.error;
+        ASSERT_EQ(doc.tables.size(), 1u);
+        const auto& rows = doc.tables[0];
+        // "Bei x=" and N: the other columns are 0 everywhere.
+        EXPECT_EQ(rows[0].cells, (Cells{"Bei x=", "N"}));
+        EXPECT_EQ(rows[1].cells, (Cells{"[m]", "[kN]"}));
+        ASSERT_EQ(rows.size(), 2 + c.rows.size());
+        for (size_t r = 0; r < c.rows.size(); ++r) {
+            EXPECT_EQ(rows[2 + r].cells, c.rows[r]) << r;
+            // Only the largest magnitude, a negative value, is bold.
+            EXPECT_EQ(rows[2 + r].bold[1], r == 0) << r;
+        }
+    }
+}
+
+TEST_F(CraneReport, ServiceabilityLimits) {
+    EXPECT_EQ(CraneLimitDivisor(499.6), 500);
+    EXPECT_EQ(CraneLimitDivisor(499.4), 499);
+    d.m_craneSettings.m_maxRelDefY.SetValue(499.6);
+    d.m_craneSettings.m_maxAbsDefZ.SetValue(25.0);
+    d.m_craneSettings.m_maxRelDefZ.SetValue(500.0);
+    for (int bridge : {0, 1}) {
+        for (bool cantilever : {false, true}) {
+            d.m_craneSettings.m_bSecondBeam = bridge;
+            d.m_supports[1] = cantilever ? CSupport() : ForkSupport(false);
+            Document doc = report_test::WriteAndRead([&] { d.WriteServiceabilityLimits(); });
+            ASSERT_TRUE(doc.ok) << doc.error;
+            ASSERT_EQ(doc.tables.size(), 1u);
+            const auto& rows = doc.tables[0];
+            ASSERT_EQ(rows.size(), bridge ? 8u : 5u);
+            EXPECT_EQ(rows[3].cells[2], "l/500");
+            EXPECT_EQ(rows[bridge ? 5 : 4].cells[2], "25.0 mm und l/500");
+            const bool note = IndexOf(doc, "Abminderungsfaktor für die Ausnutzung aus Verformungen an Kragarmen: 0.50") >= 0;
+            EXPECT_EQ(note, cantilever);
+        }
+    }
+}
+
+// Two supports: twelve rows each, the row's own extreme in bold; the crane
+// texts from their fourth character on (empty for a shorter text); the
+// comma-separated side file line by line; "Auflager.txt" only with the
+// developer switch.
+TEST_F(CraneReport, SupportReactionsByCranePosition) {
+    SaveAs("Pos.vkx");
+    CCraneReactions& r = d.m_reactions;
+    r.Clear();
+    r.nAufl = 2;
+    r.xCoords[0] = 0.0;
+    r.xCoords[1] = 6.0;
+    for (int s = 0; s < 2; ++s)
+        for (int e = 0; e < 12; ++e) {
+            const int i = (12 * s + e) * 4;
+            for (int c = 0; c < 6; ++c) r.table[c][i] = (s + 1) * 10.0 + c;
+            r.pos[12 * s + e] = 4;
+            std::snprintf(r.labels[i + 1], CCraneReactions::kLabelBytes, "%s", "K1.ULS1");
+            std::snprintf(r.labels[i + 2], CCraneReactions::kLabelBytes, "%s", "K2.");
+        }
+    const fs::path cwd = fs::current_path();
+    fs::current_path(dir);
+    unsetenv("VKTUSER");
+    Document doc = report_test::WriteAndRead([&] { d.WriteSupportReactionsByPosition(d.m_akResults[0], {0, 1}, 1); });
+    const bool dumpWithout = fs::exists(dir / "Auflager.txt");
+    setenv("VKTUSER", "DEDUV", 1);
+    report_test::WriteAndRead([&] { d.WriteSupportReactionsByPosition(d.m_akResults[0], {0, 1}, 0); });
+    unsetenv("VKTUSER");
+    const std::string dump = ReadText(dir / "Auflager.txt");
+    fs::current_path(cwd);
+    EXPECT_FALSE(dumpWithout);
+    EXPECT_EQ(dump.rfind("m_nAufl=2\nAuflager 0, iCrane=0\nmax Ax: Lf=", 0), 0u) << dump;
+
+    ASSERT_TRUE(doc.ok) << doc.error;
+    ASSERT_EQ(doc.tables.size(), 1u);
+    const auto& rows = doc.tables[0];
+    ASSERT_EQ(rows.size(), 2u + 24u);
+    EXPECT_EQ(rows[2].cells[0], "0.00");
+    EXPECT_EQ(rows[3].cells[0], "");
+    EXPECT_EQ(rows[14].cells[0], "6.00");
+    EXPECT_EQ(rows[4].cells[2], "max Az");
+    EXPECT_EQ(rows[4].cells[5], "  12.00");
+    for (int c = 3; c <= 8; ++c) EXPECT_EQ(rows[4].bold[static_cast<size_t>(c)], c == 5) << c;
+    EXPECT_TRUE(rows[25].bold[8]) << "min Mz";
+    EXPECT_EQ(rows[4].cells[9], "5");
+    EXPECT_EQ(rows[4].cells[10], "ULS1");
+    EXPECT_EQ(rows[4].cells[11], "") << "a text of three characters";
+    EXPECT_GE(IndexOf(doc, "Die charakteristischen Auflagerkräfte wurden mit um 0.1 abgeminderten "
+                           "Schwingbeiwerten ermittelt."),
+              0);
+    EXPECT_GE(IndexOf(doc, "Pos = Kranstellungen siehe Tabelle 'Kranstellungen bez. Achse 1'"), 0);
+
+    const std::string csv = ReadText(dir / "Pos.supports.csv");
+    const std::string head = "// x, due, Ax, Ay, Az, Mx, My, Mz, Pos, Crane1, Crane2, Crane3\n";
+    const std::string first = "  0.00, maxAx,    10.00,    11.00,    12.00,    13.00,    14.00,    15.00,   5,     ULS1,"
+                              "         ,         \n";
+    EXPECT_EQ(csv.substr(0, head.size() + first.size()), head + first);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 25);
+    EXPECT_NE(csv.find("\n  6.00, minMz,    20.00,"), std::string::npos);
+}
+
+// A side file that cannot be written is named in a message; the table is
+// written all the same.
+TEST_F(CraneReport, UnwritableSupportsFileIsNamed) {
+    SaveAs("Pos.vkx");
+    fs::create_directories(dir / "Pos.supports.csv");  // a folder in the file's place
+    d.m_reactions.Clear();
+    d.m_reactions.nAufl = 1;
+    Document doc = report_test::WriteAndRead([&] { d.WriteSupportReactionsByPosition(d.m_akResults[0], {0, 1}, 0); });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    ASSERT_EQ(doc.tables.size(), 1u);
+    EXPECT_EQ(doc.tables[0].size(), 14u);
+    bool named = false;
+    for (const auto& m : sink.messages) named = named || m.text.find("Pos.supports.csv") != std::string::npos;
+    EXPECT_TRUE(named);
+}
+
+TEST_F(CraneReport, NotchCasesHideTheWeldColumnsWithoutWelds) {
+    CNotchCase weld = d.m_notchCases[0];
+    weld.m_strName = "Schienenanschluss";
+    weld.m_geomType = 2;
+    weld.m_iKerbGruppe = 13;
+    weld.m_iKerbGruppeW = 0;
+    weld.m_tWeld.SetValue(4.0);
+    for (bool withWeld : {false, true}) {
+        if (withWeld) d.m_notchCases.push_back(weld);
+        Document doc = report_test::WriteAndRead([&] { d.WriteNotchCases(); });
+        ASSERT_TRUE(doc.ok) << doc.error;
+        ASSERT_EQ(doc.tables.size(), 1u);
+        const auto& rows = doc.tables[0];
+        ASSERT_EQ(rows.size(), withWeld ? 4u : 3u);
+        EXPECT_EQ(rows[0].cells.size(), withWeld ? 11u : 9u);
+        EXPECT_EQ(rows[2].cells[0], "Quersteife");
+        if (withWeld) {
+            EXPECT_EQ(rows[3].cells[1], "160");
+            EXPECT_EQ(rows[3].cells[3], "Schweißnaht");
+            EXPECT_EQ(rows[3].cells[9], "4.0");
+            EXPECT_EQ(rows[3].cells[10], "36");
+            EXPECT_EQ(rows[2].cells[9], "---");
+        }
+    }
+}
+
+TEST_F(CraneReport, BeddingsAndSpringsOnlyWithRows) {
+    Document none = report_test::WriteAndRead([&] { d.WriteBeddingsAndSprings(); });
+    EXPECT_TRUE(none.tables.empty());
+    CSupport spring;
+    spring.m_iNode = 0;
+    spring.m_posX.SetValue(2.0);
+    spring.m_cz.SetValue(1500.0);
+    d.m_springs = {spring};
+    Document doc = report_test::WriteAndRead([&] { d.WriteBeddingsAndSprings(); });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    EXPECT_EQ(Texts(doc), std::vector<std::string>{"Einzelfedern"});
+    ASSERT_EQ(doc.tables.size(), 1u);
+    ASSERT_EQ(doc.tables[0].size(), 3u);
+    EXPECT_EQ(doc.tables[0][2].cells[0], "2.00");
+    EXPECT_EQ(doc.tables[0][2].cells[3], "-");
+    EXPECT_EQ(doc.tables[0][2].cells[4], "1.500\xC2\xB7" "103");
+}
+
+}  // namespace
