@@ -345,7 +345,7 @@ public:
     // The parts of an ultimate check 0..2 after its stresses: plate buckling,
     // lateral-torsional buckling, support, bedding and spring reactions (per
     // load group when asked for).
-    void WriteUltimateCheckExtras(int check);
+    void WriteUltimateCheckExtras(int check, CKurvo2D* graph);
     // The appendix of 1-based crane position n into the open report: heading,
     // system picture and every stored result set of that position.
     void WriteCraneAppendix(CKurvo2D* graph, int n);
@@ -374,6 +374,17 @@ public:
     // The extreme support reactions with their crane positions (and the side
     // files ".supports.csv" and, for the developer, "Auflager.txt").
     void WriteSupportReactionsByPosition(const CResultTable& env, const std::vector<int>& series, int note);
+    // The diagrams of the crane report: for each series name of a family
+    // whose option (first + the name's offset) is set, the stored set
+    // "<prefix>\<family>\<name>" is drawn and inserted. The point writer's
+    // prefix holds "\Spannungen\" and the point's name; option is its only one.
+    void InsertCraneForceDiagrams(const std::string& prefix, CKurvo2D* graph, int first);
+    void InsertCraneStressDiagrams(const std::string& prefix, CKurvo2D* graph, int first);
+    void InsertCranePointDiagrams(const std::string& prefix, CKurvo2D* graph, int option);
+    void InsertCraneDeformationDiagrams(const std::string& prefix, CKurvo2D* graph, int first);
+    void InsertCraneSupportDiagrams(const std::string& prefix, CKurvo2D* graph, int first);
+    void InsertCraneBeddingDiagrams(const std::string& prefix, CKurvo2D* graph, int first);
+    void InsertCraneSpringDiagrams(const std::string& prefix, CKurvo2D* graph, int first);
 
     // ---- the member's geometry --------------------------------------------------------
     // The field (from 0) whose range holds x within 0.001 m (at a node the

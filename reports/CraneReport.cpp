@@ -107,10 +107,15 @@ std::vector<int> CranePasses(const CModuleData& d, int c) {
     return passes;
 }
 
+// The diagram prefix of crane pass k: the check's name, with "\Vadu <k+1>"
+// for a single crane's pass.
+std::string CranePrefix(const std::string& check, int k) {
+    return k < 0 ? check : check + TrF("\\Vadu %ld", static_cast<long>(k + 1));
+}
+
 }  // namespace
 
 void CModuleData::WriteCraneReportBody(CKurvo2D* graph, CProgressDlg* progress) {
-    (void)graph;
     const CCraneSettings& s = m_craneSettings;
     auto progressText = [&](const std::string& text) {
         if (!progress) return;
@@ -171,11 +176,13 @@ void CModuleData::WriteCraneReportBody(CKurvo2D* graph, CProgressDlg* progress) 
             Heading(-4, k < 0 ? Tr("Extremale Schnittgrößen aus Kranstellungen")
                               : TrF("Extremale Schnittgrößen für Vadu Nr. %ld", static_cast<long>(k + 1)));
             if (IsCraneRtfOptionSet(forces.table)) WriteCraneInternalForceTable(PassTable(*this, c, k), kEnvelope);
+            InsertCraneForceDiagrams(CranePrefix(name, k), graph, forces.first);
         }
         const KindOptions& stresses = kStresses[c];
         if (c <= 3 && (IsCraneRtfOptionSet(stresses.table) || AnyCraneRtfOption(stresses.first, stresses.last))) {
             Heading(-4, Tr("Extremale Spannungen aus Kranstellungen"));
             if (IsCraneRtfOptionSet(stresses.table)) WriteCraneStressTable(m_craneResults[c], kEnvelope);
+            InsertCraneStressDiagrams(name, graph, stresses.first);
         }
         if (c == 3 && (IsCraneRtfOptionSet(kDeformations.table) ||
                        AnyCraneRtfOption(kDeformations.first, kDeformations.last))) {
@@ -184,6 +191,7 @@ void CModuleData::WriteCraneReportBody(CKurvo2D* graph, CProgressDlg* progress) 
                 WriteServiceabilityLimits();
                 WriteCraneDeformationTable(m_craneResults[c], kEnvelope);
             }
+            InsertCraneDeformationDiagrams(name, graph, kDeformations.first);
         }
         const KindOptions& points = kPointStresses[c];
         if (IsCraneRtfOptionSet(points.table) || AnyCraneRtfOption(points.first, points.last)) {
@@ -196,18 +204,23 @@ void CModuleData::WriteCraneReportBody(CKurvo2D* graph, CProgressDlg* progress) 
                     if (!point.m_bActiv || (c != 4 && point.m_iPlace < 2)) continue;
                     if (IsCraneRtfOptionSet(points.table))
                         WriteCranePointStressTable(PassTable(*this, c, k), static_cast<int>(p), kEnvelope, c);
+                    InsertCranePointDiagrams(CranePrefix(name, k) + TrF("\\Spannungen\\%s", point.m_strName), graph,
+                                             points.first);
                 }
             }
         }
-        if (c < 3) WriteUltimateCheckExtras(c);
+        if (c < 3) WriteUltimateCheckExtras(c, graph);
         if (c == 4 && IsCraneRtfOptionSet(kFatigueDetailOption)) WriteFatigueDetail();
     }
     WriteRailWeld();
     WriteRtfAnnotation(8);
 }
 
-void CModuleData::WriteUltimateCheckExtras(int c) {
+void CModuleData::WriteUltimateCheckExtras(int c, CKurvo2D* graph) {
     const CCraneSettings& s = m_craneSettings;
+    std::string name;
+    GetCheckName(c, name);
+    const std::string buckling = name + Tr("\\Biegedrillknicken");
     if (s.m_bBuckling) {
         Heading(-4, Tr("Beulen"));
         WritePlateBucklingTable(c, 0, 0);
@@ -218,12 +231,14 @@ void CModuleData::WriteUltimateCheckExtras(int c) {
         if (IsCraneRtfOptionSet(forces.table) || AnyCraneRtfOption(forces.first, forces.last)) {
             Heading(-5, Tr("Extremale Schnittgrößen Biegedrillknicken"));
             if (IsCraneRtfOptionSet(forces.table)) WriteCraneInternalForceTable(m_craneResults[c], kBucklingEnvelope);
+            InsertCraneForceDiagrams(buckling, graph, forces.first);
         }
         const KindOptions& stresses = kStresses[c];
         if (IsCraneRtfOptionSet(stresses.table) || AnyCraneRtfOption(stresses.first, stresses.last)) {
             Heading(-5, Tr(s.m_plasticLTB ? "Extremale Ausnutzung Biegedrillknicken"
                                           : "Extremale Spannungen Biegedrillknicken"));
             if (IsCraneRtfOptionSet(stresses.table)) WriteCraneStressTable(m_craneResults[c], kBucklingEnvelope);
+            InsertCraneStressDiagrams(buckling, graph, stresses.first);
         }
     }
     const bool supportsWanted =
@@ -241,6 +256,9 @@ void CModuleData::WriteUltimateCheckExtras(int c) {
         }
         WriteSupportReactionsByPosition(ak, kEnvelope, 1);
     }
+    InsertCraneSupportDiagrams(name, graph, kSupports.first);
+    InsertCraneBeddingDiagrams(name, graph, kSupports.first + 1);
+    InsertCraneSpringDiagrams(name, graph, kSupports.first + 1);
     if (!s.m_bDetailedReactions) return;
     // Per load group: the table holds the extremes of each load case of the
     // check in slots 2l+2 / 2l+3, the load cases numbered as the run
@@ -264,7 +282,6 @@ void CModuleData::WriteUltimateCheckExtras(int c) {
 }
 
 void CModuleData::WriteCraneAppendix(CKurvo2D* graph, int n) {
-    (void)graph;
     Heading(-3, TrF("Anhang KS%03ld", static_cast<long>(n)));
     Heading(0, TrF("Protokoll aller Einzelergebnisse aus Kranstellung %ld", static_cast<long>(n)));
     std::vector<std::string> previous;
@@ -275,15 +292,10 @@ void CModuleData::WriteCraneAppendix(CKurvo2D* graph, int n) {
         // Only the levels from the first that differs from the path before.
         size_t same = 0;
         while (same < levels.size() && same < previous.size() && levels[same] == previous[same]) ++same;
-        for (size_t i = same; i < levels.size(); ++i) {
-            std::string text;
-            for (char ch : levels[i]) {
-                text += ch;
-                if (ch == '\\') text += '\\';
-            }
-            Heading(-static_cast<int>(i + 1), text);
-        }
+        for (size_t i = same; i < levels.size(); ++i)
+            Heading(-static_cast<int>(i + 1), report_text::PlainToRtf(levels[i]));
         previous = std::move(levels);
+        InsertGraphPicture(graph, set.m_strTitle, 0, 0, 0, 0, 1, 0);
     }
 }
 

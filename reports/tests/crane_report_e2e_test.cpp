@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -104,6 +105,32 @@ TEST(CraneReportEndToEnd, ExampleReportAndAppendix) {
     }
     EXPECT_GT(checked, 5u);
 
+    // The diagrams: enhanced metafiles whose records add up to the file,
+    // the end-of-file record last.
+    ASSERT_FALSE(doc.pictures.empty());
+    for (const rtftest::Picture& pic : doc.pictures) {
+        ASSERT_EQ(pic.blip, "emfblip");
+        const std::string& b = pic.bytes;
+        auto u32 = [&](size_t at) {
+            return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
+                   static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
+                   static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+                   static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+        };
+        ASSERT_GT(b.size(), 108u);
+        EXPECT_EQ(u32(0), 1u);
+        size_t at = 0, records = 0, last = 0;
+        while (at + 8 <= b.size()) {
+            const uint32_t size = u32(at + 4);
+            ASSERT_GE(size, 8u);
+            last = at;
+            at += size;
+            ++records;
+        }
+        EXPECT_EQ(at, b.size());
+        EXPECT_EQ(u32(52), records);
+        EXPECT_EQ(u32(last), 14u);
+    }
     EXPECT_TRUE(fs::exists(dir / "Kranbahntraeger.supports.csv"));
     const rtftest::Document ks = rtftest::ParseRtfFile(appendix);
     ASSERT_TRUE(ks.ok) << ks.error;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/core/Kurvo.h"
 #include "module/tests/moddata_fixture.h"
 #include "reports/CraneReport.h"
 #include "support/report_capture.h"
@@ -396,6 +397,64 @@ TEST_F(CraneReport, BeddingsAndSpringsOnlyWithRows) {
     EXPECT_EQ(doc.tables[0][2].cells[0], "2.00");
     EXPECT_EQ(doc.tables[0][2].cells[3], "-");
     EXPECT_EQ(doc.tables[0][2].cells[4], "1.500\xC2\xB7" "103");
+}
+
+// ---- diagrams ---------------------------------------------------------------------------
+
+class CraneDiagrams : public CraneReport {
+protected:
+    void SetUp() override {
+        CraneReport::SetUp();
+        d.m_craneRtfOptions.assign(CModuleData::kCraneReportOptions, 0);
+        ASSERT_TRUE(Pictor_Create2D(640, 480, 1));
+        graph = Pictor_GetKurvo2DPtr();
+    }
+    void TearDown() override {
+        Pictor_Destroy();
+        CraneReport::TearDown();
+    }
+    void AddSeries(const std::string& path) {
+        CResultSet s;
+        s.m_strTitle = path;
+        s.m_data = {0, -5, 3, 2, 6, -1};
+        s.FindExtremes();
+        d.m_resultSets.push_back(s);
+        d.m_resultIndex[path] = static_cast<int>(d.m_resultSets.size()) - 1;
+    }
+    CKurvo2D* graph = nullptr;
+};
+
+// Both normal-stress diagrams follow the first option; with every option
+// off nothing is drawn at all.
+TEST_F(CraneDiagrams, StressDiagramsByOption) {
+    for (const char* name : {"Min SigmaX", "Max SigmaX", "TauXZ", "SigmaV", "Ausnutzung"})
+        AddSeries(std::string("Tragsicherheit S/V\\Spannungen\\") + name);
+    CKurvoRecorder recorder;
+    CKurvo2D recorded(&recorder);
+    Document off = report_test::WriteAndRead([&] { d.InsertCraneStressDiagrams("Tragsicherheit S/V", &recorded, 11); });
+    EXPECT_TRUE(off.pictures.empty());
+    EXPECT_TRUE(recorder.calls.empty());
+    struct Case {
+        int option;
+        size_t pictures;
+    } cases[] = {{11, 2}, {12, 1}, {14, 1}, {15, 0}};
+    for (const Case& c : cases) {
+        d.m_craneRtfOptions.assign(CModuleData::kCraneReportOptions, 0);
+        d.m_craneRtfOptions[static_cast<size_t>(c.option)] = 1;
+        Document doc = report_test::WriteAndRead([&] { d.InsertCraneStressDiagrams("Tragsicherheit S/V", graph, 11); });
+        ASSERT_TRUE(doc.ok) << doc.error;
+        EXPECT_EQ(doc.pictures.size(), c.pictures) << c.option;
+    }
+}
+
+// The appendix draws each set of its position, without the set's title.
+TEST_F(CraneDiagrams, AppendixDrawsItsSets) {
+    AddSeries("Tragsicherheit S/V\\Kranstellung\\2 @\\Lastfall G\\N");
+    AddSeries("Tragsicherheit S/V\\Kranstellung\\21 @\\Lastfall G\\N");
+    Document doc = report_test::WriteAndRead([&] { d.WriteCraneAppendix(graph, 2); });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    EXPECT_EQ(doc.pictures.size(), 1u);
+    EXPECT_EQ(Texts(doc).back(), "N");
 }
 
 }  // namespace
