@@ -14,6 +14,7 @@
 #include <map>
 
 #include "editor/controls/DlgSymbol.h"
+#include "editor/controls/DlgVBS.h"
 #include "editor/core/EditorDocument.h"
 #include "graphics/PopupMenuBuilder.h"
 #include "graphics/core/ProgressDlg.h"
@@ -131,17 +132,8 @@ const std::vector<std::string>& ZoomEntries() {
     return z;
 }
 
-// Commands that belong to the editor's further dialogs and to the value
-// import of other positions.
-bool IsDialogCommand(int id) {
-    switch (id) {
-        case 11539: case 11540: case 11541: case 11542: case 11545: case 11547: case 40003: case 40011:
-        case 40035: case 40042: case 40043: case 40051: case 40052: case 309: case 310: case 311: case 313:
-        case 330: case 331: case 332: case 400:
-            return true;
-        default: return false;
-    }
-}
+// The value import of other positions, served from outside.
+bool IsDialogCommand(int id) { return id == 11547; }
 
 }  // namespace
 
@@ -186,6 +178,8 @@ std::string CSubDlg::SizeText() const {
 }
 
 bool CSubDlg::OnInitDialog() {
+    // With the editor's windows the macro layer gets its editor.
+    CDlgMacroEdit::Register();
     // 1. The text control in its place, with a new document.
     {
         wl::DataExchange dx(*this, false);
@@ -563,6 +557,17 @@ void CSubDlg::Command(int id) {
         case 11533: Indent(567); break;
         case 11534: Indent(-567); break;
         case 11544: Calculate(); break;
+        case 11539: Find(); break;
+        case 40035: FindAgain(); break;
+        case 11540: ReplaceText(); break;
+        case 40042: ReplaceAgain(); break;
+        case 11545: FormulaOverview(); break;
+        case 11541: NewTable(); break;
+        case 40003: Macros(); break;
+        case 40011: Settings(); break;
+        case 40043: DatabaseImport(); break;
+        case 40052: InputValuesAndRecalculate(); break;
+        case 11542: ChangeTable(); break;
         case 40001: PageBreak(); break;
         case 40033: if (Widget() && Widget()->isVisible()) OpenHelpTopic("vk-quill.chm", "H_ufig_gestellte_Fragen.htm"); break;
         case 40036: case 40037: case 40038: case 40039: case 40040: case 40041: SetStyleIndex(id - 40036); break;
@@ -662,6 +667,11 @@ void CSubDlg::ContextCommand(int id) {
         case 307: toolbar1_.CheckButton(11527, !toolbar1_.IsButtonChecked(11527)); Command(11527); break;
         case 308: toolbar1_.CheckButton(11526, !toolbar1_.IsButtonChecked(11526)); Command(11526); break;
         case 340: InsertLoadTransferProtocol(); break;
+        case 309: ChangeTable(); break;
+        case 311: NewTable(); break;
+        case 313: DatabaseImport(); break;
+        case 330: case 331: case 332: InsertDocument(id - 330); break;
+        case 400: SingleValue(); break;
         case 341: PageBreak(); break;
         default:
             if (id >= 200 && id <= 209) {

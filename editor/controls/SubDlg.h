@@ -84,10 +84,40 @@ public:
     std::unique_ptr<CDlgSymbol> symbolDlg;
     void ShowSymbolDialog();
 
-    // Commands served by the editor's further dialogs (formula overview,
-    // tables, symbols, database import, search and replace, document import,
-    // macros, settings) and by the value-import dialogs; until they are
-    // connected these commands do nothing.
+    // ---- the editor's dialogs ---------------------------------------------------------
+    // Find (dialog), find again with the document's settings (F3).
+    void Find();
+    void FindAgain();
+    // Replace (dialog), replace again asking for one occurrence (Alt+F3).
+    void ReplaceText();
+    void ReplaceAgain();
+    // The overview of the text's formulas: exports and input values chosen.
+    void FormulaOverview();
+    // A new table from the document's table defaults, laid out in the table
+    // dialog; and the table in the selection changed in it.
+    void NewTable();
+    void ChangeTable();
+    // The macro files and the document's macro text; reopened until the
+    // macros load or the user cancels.
+    void Macros();
+    // The editor's switches and the document's start page.
+    void Settings();
+    // Values of a material or a standard profile inserted as a table.
+    void DatabaseImport();
+    // The text of another position (kind 0 the current project, 1 the user
+    // templates, 2 the library) pasted at the selection.
+    void InsertDocument(int kind);
+    // Asks for a document's input values and writes them into its page's
+    // definitions. Without force only for a position marked as template.
+    void ApplyInputValues(int bForce, CEditorDocument* document);
+    // Input values asked and the document calculated again (Shift+F5).
+    void InputValuesAndRecalculate();
+    // One value exported by another position: its generated variable name
+    // replaces the selection, the value joins the position's imported values.
+    void SingleValue();
+
+    // The value import of other positions (11547); until its dialog is
+    // connected the command does nothing.
     std::function<void(CSubDlg&, int command)> onDialogCommand;
     // A load transfer found in the calculated text (its value refreshed from
     // the source), to be added to the position's imported values.

@@ -13,6 +13,7 @@
 #include "module/frame/ModuleState.h"
 #include "module/frame/RegSettings.h"
 #include "module/frame/Utilities.h"
+#include "platform/winsys/winsys.h"
 #include "platform/zadevoz/zadevoz.h"
 #include "platform/zevud/zevud.h"
 #include "platform/zozudeda/zozudeda.h"
@@ -230,8 +231,12 @@ void EditMacroFile(int session, const std::string& file, const std::string& erro
     }
     const std::string edited = ZOZUDEDA_EditMacro(session, text, error, line, column);
     if (edited == text) return;
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << edited;
+    // Through a temporary file: a failed write leaves the old macros whole.
+    std::string reason;
+    if (!winsys::WriteFileAtomic(file, edited, reason))
+        winsys::MessageBox(winsys::FormatC("Die Datei '%s' kann nicht geschrieben werden: %s", file.c_str(),
+                                           reason.c_str()),
+                           "", winsys::Buttons::Ok, winsys::Icon::Warning);
 }
 }  // namespace
 

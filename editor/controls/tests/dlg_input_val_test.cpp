@@ -2,11 +2,16 @@
 // OK writes the typed values back, Cancel leaves them; how it looks.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QTextEdit>
 #include <QWidget>
 #include <string>
 #include <vector>
 
+#include "dialogs/SimpleImportDlg.h"
 #include "editor/controls/DlgInputVal.h"
+#include "editor/controls/tests/support/editor_fixture.h"
 #include "platform/wl/testing/gui_test.h"
 
 namespace {
@@ -46,6 +51,49 @@ TEST(DlgInputVal, RowsOkAndCancel) {
         EXPECT_DOUBLE_EQ(values[0].value, 6.0);
         EXPECT_EQ(values[1].unit, "kN/m");
     }
+}
+
+TEST(DlgInputVal, InputValuesWrittenIntoTheDefinitionsAndCalculated) {
+    struct Case {
+        int answer;
+        const char* definition;
+        const char* result;
+    };
+    for (const Case& c : {Case{wl::IDOK, "L = 7.25", "M = L*2 = 14.50"}, Case{wl::IDCANCEL, "L = 6.00", "M = L*2 = 12.00"}}) {
+        editortest::Editor e;
+        e.Fill(editortest::Page({"L = 6.00", "M = L*2 = #.##"}, {true, true}));
+        e.doc.inputValues = {{"Spannweite", "L", "m", 6.0}};
+        gt::ScriptedUi ui;
+        ui.OnModal(CDlgInputVal::kTemplateId, [&](wl::Dialog& d) {
+            static_cast<CDlgInputVal&>(d).grid.OnEndEditCell(0, 1, "7,25");
+            gt::Click(d, c.answer);
+        });
+        e.dlg.SendCommand(40052);  // Shift+F5
+        EXPECT_EQ(ui.modalRuns, std::vector<int>{CDlgInputVal::kTemplateId});
+        const std::string text = e.Text();
+        EXPECT_NE(text.find(c.definition), std::string::npos) << text;
+        EXPECT_NE(text.find(c.result), std::string::npos) << text;
+    }
+    // A document without input values asks nothing.
+    editortest::Editor e;
+    e.Fill(editortest::Page({"L = 6"}, {true}));
+    gt::ScriptedUi ui;
+    e.dlg.SendCommand(40052);
+    EXPECT_TRUE(ui.modalRuns.empty());
+}
+
+TEST(DlgInputVal, SingleValueDeclinedChangesNothing) {
+    editortest::Editor e;
+    e.Fill(editortest::Page({"Text"}));
+    gt::ScriptedUi ui;
+    ui.OnModal(IDD_SIMPLE_IMPORT, [](wl::Dialog& d) { gt::Click(d, wl::IDCANCEL); });
+    e.dlg.Text().SetSel(0, 4);
+    // "Wertübernahme\Einzelwert direkt übernehmen" of the context menu.
+    ui.menuAnswers.push_back(400);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(10, 10));
+    QApplication::sendEvent(e.dlg.Text().Edit()->viewport(), &menu);
+    EXPECT_EQ(ui.modalRuns, std::vector<int>{IDD_SIMPLE_IMPORT});
+    EXPECT_EQ(e.Text(), "Text");
 }
 
 TEST(DlgInputVal, Screenshot) {

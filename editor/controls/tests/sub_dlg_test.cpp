@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "editor/controls/SubDlg.h"
+#include "editor/controls/tests/support/editor_fixture.h"
 #include "editor/core/EditorDocument.h"
 #include "module/frame/ModuleState.h"
 #include "module/frame/RegSettings.h"
@@ -28,32 +29,8 @@ namespace {
 
 using namespace richedit;
 
-// RTF of lines, the lines listed in formula marked in the formula colour.
-std::string Page(const std::vector<std::string>& lines, const std::vector<bool>& formula = {}) {
-    std::string rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red7\\green13\\blue255;}\\f0\\fs20 ";
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const bool f = i < formula.size() && formula[i];
-        rtf += (f ? "\\cf1 " : "\\cf0 ") + lines[i] + (i + 1 < lines.size() ? "\\par " : "");
-    }
-    return rtf + "}";
-}
-
-struct Editor {
-    Editor() {
-        GetRegSettings().SetInt("Quill", "iZoom", 9);
-        EXPECT_TRUE(dlg.Create(nullptr));
-        dlg.Widget()->resize(760, 420);
-        dlg.SetDocument(&doc);
-    }
-    void Fill(const std::string& rtf) {
-        doc.pages.RemoveAll();
-        if (!rtf.empty()) doc.pages.AddText(rtf);
-        dlg.TransferData(false);
-    }
-    std::string Text() { return dlg.Text().GetText(); }
-    CEditorDocument doc;
-    CSubDlg dlg;
-};
+using editortest::Editor;
+using editortest::Page;
 
 TEST(SubDlg, FillCalculateAndCommit) {
     Editor e;
@@ -162,11 +139,18 @@ TEST(SubDlg, ToolbarStateAndCommands) {
     t.SetSel(0, 2);
     e.dlg.SendCommand(40034);
     EXPECT_EQ(t.GetCharFormat().colour, CQuillRichEdit::kFormulaColour);
-    // Commands of the editor's further dialogs reach their slot.
+    // The editor's further dialogs open from their commands; the value
+    // import of other positions reaches its slot.
     std::vector<int> asked;
     e.dlg.onDialogCommand = [&](CSubDlg&, int id) { asked.push_back(id); };
-    for (int id : {11539, 11541, 11545, 11547, 40003, 40011}) e.dlg.SendCommand(id);
-    EXPECT_EQ(asked, (std::vector<int>{11539, 11541, 11545, 11547, 40003, 40011}));
+    {
+        wl::guitest::ScriptedUi ui;
+        for (int templ : {11510, 11511, 11503, 11505, 104, 103, 11512})
+            ui.OnModal(templ, [](wl::Dialog& d) { wl::guitest::Click(d, wl::IDCANCEL); });
+        for (int id : {11539, 11540, 11541, 11545, 11547, 40003, 40011, 40043}) e.dlg.SendCommand(id);
+        EXPECT_EQ(ui.modalRuns, (std::vector<int>{11510, 11511, 11503, 11505, 104, 103, 11512}));
+    }
+    EXPECT_EQ(asked, (std::vector<int>{11547}));
 }
 
 TEST(SubDlg, Zoom) {
