@@ -49,7 +49,9 @@ void WriteOldQuill(const fs::path& file, const std::string& page) {
 }
 
 struct ImportFixture : ::testing::Test {
-    ImportFixture() : dir("import_doc") {
+    // A folder per test: the tests run side by side in processes of their own.
+    ImportFixture()
+        : dir(std::string("import_doc_") + ::testing::UnitTest::GetInstance()->current_test_info()->name()) {
         WritePosition(dir.path() / "Vorlage.vkx", Page({"Vorlage", "L = 6", "M = L*2 = #.##"}, {false, true, true}),
                       {{"Spannweite", "L", "m", 6.0}});
         WriteOldQuill(dir.path() / "Alt.vkx", Page({"Alter Text"}));
