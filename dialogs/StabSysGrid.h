@@ -46,6 +46,7 @@ public:
     int FieldCount() const { return int(m_Lengths.size()); }
     std::vector<CFormulaValue>& Lengths() { return m_Lengths; }
     std::vector<CFormulaValue>& Beddings() { return m_Bedding; }
+    std::vector<int>& Buckling() { return m_Buckling; }
     std::vector<CSupport>& Supports() { return m_Supports; }
     std::vector<CFormulaValue>& Widths() { return m_Widths; }
     std::vector<int>& BearingKinds() { return m_Kinds; }

@@ -153,8 +153,11 @@ CModuleData::~CModuleData() {
 }
 
 bool CModuleData::IsCraneRunway() const {
-    return m_strModuleName == "VADU" || (m_strModuleName.empty() && m_strProgName == "VADU");
+    return m_strModuleName == "VADU" || IsCraneRunwayWithBedding() ||
+           (m_strModuleName.empty() && m_strProgName == "VADU");
 }
+
+bool CModuleData::IsCraneRunwayWithBedding() const { return m_strModuleName == "VADU2"; }
 
 void CModuleData::Init() {
     CBaseData::Init();
@@ -311,7 +314,10 @@ double CModuleData::GetFieldStart(int i) const {
 
 void CModuleData::UpdateViews(int flag) {
     if (!m_pDialog) return;
-    m_pDialog->ExchangeData(0);  // data to pages
+    // Pages into the data: a page that asks for its views to be updated has
+    // just been edited, and its edit must reach the data before the sketch
+    // draws it (data to pages would throw the edit away).
+    m_pDialog->ExchangeData(1);
     DrawSystem2D(flag);
     DrawSystem3D(flag);
 }
@@ -667,10 +673,14 @@ bool CModuleData::CheckInput(CPlauMessageList& list, int) {
     m_nCurrentIndex = -1;
     if (IsCraneRunway()) return true;
     list.RemoveAll();
-    // No dialog grids without windows: the messages name their places only.
-    CPlauGrid* systemGrid = nullptr;
-    CPlauGrid* loadGrid = nullptr;
-    CPlauGrid* springGrid = nullptr;
+    // The dialog's grids and controls, when a window shows the data; without
+    // one the messages name their places only.
+    const CPlauTargets targets = m_pDialog ? m_pDialog->GetPlauTargets() : CPlauTargets{};
+    list.m_pMainDlg = targets.mainDlg;
+    list.m_pTabCtrl = targets.tabCtrl;
+    CPlauGrid* systemGrid = targets.systemGrid;
+    CPlauGrid* loadGrid = targets.loadGrid;
+    CPlauGrid* springGrid = targets.springGrid;
 
     if (m_fieldLengths.size() < 2)
         list.AddGridMessage(PLAU_ERROR, Tr("Kapitel 'System': Es wurden keine Felder eingegeben"), 2, systemGrid, 2, 2);
@@ -756,7 +766,7 @@ bool CModuleData::CheckInput(CPlauMessageList& list, int) {
 
     if (m_calcSettings.m_resultGebrLK == 2 && LK().m_combinations.size() > 200)
         list.AddControlMessage(PLAU_WARNING, Tr("Kapitel 'Steuerung': Ergebnisse für alle LKs kann sehr lange dauern!"),
-                               1, nullptr, true);
+                               1, targets.settingsControl, true);
 
     for (CSection& s : m_sections) {
         // The calculator's type of the start profile: 1 marks a thick-walled one.

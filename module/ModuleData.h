@@ -100,6 +100,9 @@ public:
 
     // ---- operations ----------------------------------------------------------------
     bool IsCraneRunway() const;
+    // The crane runway that also models elastic bedding, single springs and
+    // hinges (variant "VADU2").
+    bool IsCraneRunwayWithBedding() const;
     CLKData& LK() { return m_pLK->m_lk; }
     const CLKData& LK() const { return m_pLK->m_lk; }
 

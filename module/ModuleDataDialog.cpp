@@ -2,6 +2,21 @@
 
 namespace {
 constexpr int kTabPages = 16;
+
+MainDialogMaker& Maker() {
+    static MainDialogMaker maker = nullptr;
+    return maker;
+}
+}  // namespace
+
+void SetMainDialogMaker(MainDialogMaker maker) { Maker() = maker; }
+
+CMainDialogBase* MakeMainDialog(int64_t parentWindow) {
+    if (Maker())
+        if (CMainDialogBase* dlg = Maker()(parentWindow)) return dlg;
+    auto* dlg = new CMainDialogBase();
+    dlg->SetParentWindow(parentWindow);
+    return dlg;
 }
 
 CMainDialogBase::CMainDialogBase() {

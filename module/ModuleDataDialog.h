@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "module/ModuleData.h"
+#include "module/PlauMessage.h"
 #include "platform/zevud/zevud.h"
 
 // The host's list of the programs a position can be converted to: pairs of
@@ -37,12 +38,32 @@ public:
     virtual const char* ClassName() const { return "CPreviewDlg"; }
     virtual void SetParentWindow(int64_t parent) { m_parent = parent; }
     virtual void Show() { m_bVisible = true; }
+    // Which program's views it offers (member design, else crane runway).
+    virtual void SetMemberDesign(bool memberDesign) { m_bMemberDesign = memberDesign; }
+    // Selects a tab of its own tab row (0 the system, 1 the results ...).
+    virtual void SelectTab(int index) { m_nCurTab = index; }
+    // Shows the view of the selected tab again.
+    virtual void ShowSelectedView() {}
 
     CModuleData* m_pModuleData = nullptr;
     CMainDialogBase* m_pMainDlg = nullptr;
     uint32_t m_views = VIEW_ALL;
     int64_t m_parent = 0;
     bool m_bVisible = false;
+    bool m_bMemberDesign = true;
+    int m_nCurTab = 0;
+};
+
+// The places of the main dialog that plausibility messages lead to; all
+// null while no window shows the data.
+struct CPlauTargets {
+    CPlauMainDialog* mainDlg = nullptr;
+    CPlauTabCtrl* tabCtrl = nullptr;
+    CPlauGrid* systemGrid = nullptr;
+    CPlauGrid* loadGrid = nullptr;
+    CPlauGrid* springGrid = nullptr;
+    // Control 26013 of the calculation-settings page.
+    CPlauControl* settingsControl = nullptr;
 };
 
 class CMainDialogBase {
@@ -67,6 +88,8 @@ public:
     virtual void SelectPage(int page) { m_nCurPage = page; }
     // The parent window the host gave.
     virtual void SetParentWindow(int64_t parent) { m_parent = parent; }
+    // Where the plausibility messages of the data lead to.
+    virtual CPlauTargets GetPlauTargets() { return {}; }
 
     CModuleData m_data;
     ZVDOC m_hDoc = 0;
@@ -76,3 +99,11 @@ public:
     int m_nCurPage = -1;
     int64_t m_parent = 0;
 };
+
+// Makes the main dialog of "CreateInputDlg" for the host's window value. The
+// dialogs library registers a maker for the window version; it answers null
+// when no windows run or the value names no live window, and the windowless
+// object stands in then.
+using MainDialogMaker = CMainDialogBase* (*)(int64_t parentWindow);
+void SetMainDialogMaker(MainDialogMaker maker);
+CMainDialogBase* MakeMainDialog(int64_t parentWindow);

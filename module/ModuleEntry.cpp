@@ -70,9 +70,8 @@ int64_t PreTranslateMessage(const Params&) {
 }
 
 int64_t CreateInputDlg(const Params& p) {
-    auto* dlg = new CMainDialogBase();
+    CMainDialogBase* dlg = MakeMainDialog(p[0]);
     Dialogs().insert(dlg);
-    dlg->SetParentWindow(p[0]);
     return static_cast<int64_t>(reinterpret_cast<uintptr_t>(dlg));
 }
 

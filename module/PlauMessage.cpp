@@ -57,7 +57,8 @@ void SelectMainDialogPage(CPlauMainDialog& dialog, CPlauTabCtrl& tab, int page) 
 
 void CPlauMessageList::GoToField(const CPlauMessage& message) const {
     if (!message.HasTarget() || !m_pMainDlg || !m_pTabCtrl) return;
-    SelectMainDialogPage(*m_pMainDlg, *m_pTabCtrl, message.page);
+    const int gridPage = message.grid ? message.grid->GetPageId() : -1;
+    SelectMainDialogPage(*m_pMainDlg, *m_pTabCtrl, gridPage >= 0 ? gridPage : message.page);
     if (message.grid) message.grid->SelectCell(message.row, message.column);
     if (message.control) {
         message.control->SetFocus();

@@ -18,6 +18,10 @@ class CPlauGrid {
 public:
     virtual ~CPlauGrid() = default;
     virtual void SelectCell(int row, int column) = 0;
+    // The page id of the main dialog's page that holds the grid; -1 when it
+    // is not known. A jump shows this page rather than the message's own,
+    // so that the grid it focuses is on the page shown.
+    virtual int GetPageId() const { return -1; }
 };
 
 class CPlauControl {

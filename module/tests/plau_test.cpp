@@ -49,6 +49,8 @@ public:
     void SelectCell(int row, int column) override {
         trace_.calls.push_back("cell " + std::to_string(row) + "," + std::to_string(column));
     }
+    int GetPageId() const override { return pageId; }
+    int pageId = -1;
 
 private:
     Trace& trace_;
@@ -107,6 +109,7 @@ TEST(PlauMessageList, GoToFieldReachesItsTarget) {
         bool grid, control, notify;
         int page;
         std::vector<std::string> expect;
+        int gridPage = -1;  // the page that holds the grid, when it says
     };
     const Case cases[] = {
         {"grid on another page", true, 0, true, false, false, 2, {"tab 2", "show 2", "cell 3,1", "redraw"}},
@@ -114,12 +117,15 @@ TEST(PlauMessageList, GoToFieldReachesItsTarget) {
         {"page 0 always selected", true, 0, false, true, false, 0, {"tab 0", "show 0", "focus", "redraw"}},
         {"control with notification", false, 0, false, true, true, 1,
          {"tab 1", "show 1", "focus", "command 1234", "redraw"}},
+        // A message naming another page than the grid's goes to the grid's page.
+        {"grid on its own page", true, 0, true, false, false, 2, {"tab 6", "show 6", "cell 3,1", "redraw"}, 6},
     };
     for (const Case& c : cases) {
         Trace trace;
         FakeTab tab(trace, c.vkt, c.currentPage);
         FakeDialog dialog(trace);
         FakeGrid grid(trace);
+        grid.pageId = c.gridPage;
         FakeControl control(trace);
         CPlauMessageList list;
         list.m_pMainDlg = &dialog;

@@ -1,0 +1,131 @@
+// The main input dialog of both design programs: one tab per page, the
+// pages as child windows over one placeholder, the two buttons of the loads
+// tab, and the position's data. The host embeds it in its window; the host
+// interface sees it as CMainDialogBase.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "dialogs/MainPages.h"
+#include "graphics/DlgResizer.h"
+#include "module/ModuleDataDialog.h"
+#include "platform/wl/controls.h"
+#include "platform/wl/dialog.h"
+
+inline constexpr int IDD_MAIN_DIALOG = 26000;
+inline constexpr int IDC_MAIN_TAB = 26000;
+inline constexpr int IDC_MAIN_PLACEHOLDER = 26006;
+inline constexpr int IDC_EINWIRKUNGEN = 26029;
+inline constexpr int IDC_LASTUEBERNAHME = 26030;
+
+// A dialog embedded in the host's window: it remembers its first size and
+// never closes itself on Enter or Escape.
+class CMainDlgBase : public wl::Dialog {
+public:
+    explicit CMainDlgBase(int templateId) : wl::Dialog(templateId) {}
+    int InitialWidth() const { return m_nInitialWidth; }
+    int InitialHeight() const { return m_nInitialHeight; }
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override {}
+    void OnCancel() override {}
+
+private:
+    int m_nInitialWidth = 0;
+    int m_nInitialHeight = 0;
+};
+
+class DIzevoViv : public CMainDlgBase, public CMainDialogBase, private CPlauMainDialog, private CPlauTabCtrl {
+public:
+    DIzevoViv();
+    ~DIzevoViv() override;
+    const char* ClassName() const override { return "DIzevoViv"; }
+
+    // ---- what the host interface and the data ask of it ------------------------------
+    void ExchangeData(int bSave) override;
+    void ShowPage() override;
+    void SetupTabs() override;
+    void TransferVarDefs(int bSave) override { m_varDefPage.TransferData(bSave != 0); }
+    int GetCurPage() const override;
+    void SelectPage(int tabIndex) override;
+    CPlauTargets GetPlauTargets() override;
+
+    // The tab index of a page id (the last that matches); 1 when none does.
+    int GetTabIndexOfPage(int pageId) const;
+    // The page id of a tab; -1 outside the tabs.
+    int GetPageIdOfTab(int tabIndex) const;
+    // Every page of the program exchanges its data: the selected one loads,
+    // all others save.
+    void SyncPages(int selectedId);
+    // "Lastübernahme": the value import, then the pages filled again.
+    void OnValueImport();
+
+    const std::vector<int32_t>& TabPages() const { return m_tabPages; }
+    wl::TabCtrl& Tab() { return m_tab; }
+    // The page of an id in the current program (null for none).
+    CMainPage* PageOfId(int pageId);
+    CSystemPage& SystemPage() { return m_systemPage; }
+    CSupportsPage& SupportsPage() { return m_supportsPage; }
+    CHingesPage& HingesPage() { return m_hingesPage; }
+    CLoadsPage& LoadsPage() { return m_loadsPage; }
+    CVarDefPage& VarDefPage() { return m_varDefPage; }
+
+    // Puts a dialog into the host's window, sized to its client area.
+    bool EmbedIn(wl::Window* host);
+
+protected:
+    bool OnInitDialog() override;
+    void OnSize(unsigned type, int cx, int cy) override;
+    bool OnHelpInfo() override;
+    // One page's exchange (the order is the caller's).
+    virtual void ExchangePage(CMainPage& page, bool save);
+    // The calculation run of the results and output tabs.
+    virtual void RunCalculation();
+    // The sketch drawn again after a tab change.
+    virtual void RedrawSketch();
+
+private:
+    bool IsCrane() const;
+    bool IsCraneWithBedding() const;
+    // The pages of the program in the order of ExchangeData and SyncPages.
+    std::vector<CMainPage*> ExchangeOrder();
+    std::vector<CMainPage*> SyncOrder();
+    std::vector<CMainPage*> AllPages();
+    void Layout();
+
+    // CPlauMainDialog and CPlauTabCtrl: the plausibility jump.
+    void ShowPage(int page) override;
+    void Redraw() override;
+    bool IsVKTTabCtrl() const override { return true; }
+    int GetCurPageId() const override;
+    int GetCurSel() const override { return GetCurPage(); }
+    void SetCurSel(int page) override;
+
+    std::vector<int32_t> m_tabPages;
+    CVarDefPage m_varDefPage;
+    CSupportsPage m_supportsPage;
+    CHingesPage m_hingesPage;
+    CSlotPage m_rigelCtrlDlg{26005, PAGE_CONTROL, "CRigelCtrlDlg"};
+    CSystemPage m_systemPage;
+    CSlotPage m_vorvDlg{26007, PAGE_IMPERFECTION, "CVorvDlg"};
+    CLoadsPage m_loadsPage;
+    CSlotPage m_resultsPage{26002, PAGE_RESULTS, "CResultsPage"};
+    CSlotPage m_rigelOutputDlg{26016, PAGE_OUTPUT, "CRigelOutputDlg"};
+    CSlotPage m_vaduCtrlDlg{26121, PAGE_CONTROL, "CVaduCtrlDlg"};
+    CSlotPage m_vaduSysDlg{26122, PAGE_SYSTEM, "CVaduSysDlg"};
+    CSlotPage m_kranloadDlg{26123, PAGE_LOADS, "CKranloadDlg"};
+    CSlotPage m_vaduIntegrityGrid{26124, PAGE_POINTS, "CVaduIntegrityGrid"};
+    CSlotPage m_vaduResultDlg{26125, PAGE_RESULTS, "CVaduResultDlg"};
+    CSlotPage m_vaduOutputDlg{26126, PAGE_OUTPUT, "CVaduOutputDlg"};
+    wl::TabCtrl m_tab;
+    CDlgResizer m_resizer;
+};
+
+// Registers the window version of the main dialog with the host interface.
+void RegisterMainDialogMaker();
+// Runs the value import of "Lastübernahme" (nullptr: the module's dialog);
+// returns the dialog's result.
+using ValueImportRunner = int (*)(CModuleData& data, wl::Window* owner);
+void SetValueImportRunner(ValueImportRunner runner);
