@@ -304,6 +304,37 @@ bool DIzevoViv::EmbedIn(wl::Window* host) {
     return true;
 }
 
+void DIzevoViv::SelectTabAndShowPage(int tab) {
+    SelectPage(tab);
+    ShowPage();
+}
+
+CExtGridCtrl* DIzevoViv::GridOfPage(int pageId) {
+    CMainPage* page = PageOfId(pageId);
+    if (page == &m_systemPage) return &m_systemPage.Grid();
+    if (page == &m_supportsPage) return &m_supportsPage.Grid();
+    if (page == &m_hingesPage) return &m_hingesPage.Grid();
+    if (page == &m_loadsPage) return &m_loadsPage.Grid();
+    return nullptr;
+}
+
+void DIzevoViv::HighlightGridRow(int pageId, int row) {
+    if (CExtGridCtrl* grid = GridOfPage(pageId); grid && grid->IsWindow()) grid->HighlightRow(row);
+}
+
+void DIzevoViv::SelectGridCell(int pageId, int row, int col) {
+    if (CExtGridCtrl* grid = GridOfPage(pageId); grid && grid->IsWindow()) grid->SelectCell(row, col);
+}
+
+void DIzevoViv::OnSystemSectionButton(int pageId, int row, int col) {
+    if (PageOfId(pageId) == &m_systemPage && m_systemPage.Grid().IsWindow())
+        m_systemPage.Grid().OnButtonCellClicked(row, col);
+}
+
+void DIzevoViv::ReloadPageGrid(int pageId) {
+    if (CMainPage* page = PageOfId(pageId)) page->ExchangeData(false);
+}
+
 void DIzevoViv::OnValueImport() {
     ExchangeData(1);
     if (!g_valueImport || g_valueImport(m_data, this) != wl::IDOK) return;

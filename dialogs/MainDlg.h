@@ -72,6 +72,18 @@ public:
     CLoadsPage& LoadsPage() { return m_loadsPage; }
     CVarDefPage& VarDefPage() { return m_varDefPage; }
 
+    // ---- what the member sketch asks of the dialog ------------------------------------
+    int GetCurrentTab() const { return GetCurPage(); }
+    void SelectTabAndShowPage(int tab);
+    // The grid of a page of the position's program (null for a page without one).
+    CExtGridCtrl* GridOfPage(int pageId);
+    void HighlightGridRow(int pageId, int row);
+    void SelectGridCell(int pageId, int row, int col);
+    // The section button of the system grid at (row, col).
+    void OnSystemSectionButton(int pageId, int row, int col);
+    // The page's grid filled again from the data.
+    void ReloadPageGrid(int pageId);
+
     // Puts a dialog into the host's window, sized to its client area.
     bool EmbedIn(wl::Window* host);
 

@@ -628,3 +628,25 @@ TEST_F(MainDlgSession, ResultsTabCalculatesAndGetDataKeepsTheResult) {
     EXPECT_NE(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(saved), "result"), 0u);
     ZEVUD_CloseDoc(saved);
 }
+
+TEST_F(MainDlgSession, SketchReachesTabsAndGrids) {
+    DIzevoViv* dlg = Create();
+    ZVDOC doc = Open();
+    SetData(dlg, doc);
+    dlg->SelectTabAndShowPage(dlg->GetTabIndexOfPage(PAGE_LOADS));
+    EXPECT_EQ(dlg->GetCurrentTab(), 6);
+    EXPECT_TRUE(dlg->LoadsPage().IsWindowVisible());
+    dlg->SelectGridCell(PAGE_LOADS, 2, 3);
+    int row = -1, col = -1;
+    ASSERT_TRUE(dlg->LoadsPage().Grid().GetFocusRowCol(row, col));
+    EXPECT_EQ(row, 2);
+    EXPECT_EQ(col, 3);
+    dlg->HighlightGridRow(PAGE_HINGES, 1);
+    EXPECT_EQ(dlg->HingesPage().Grid().GetHighlightedRow(), 1);
+    // A drag changed the data: the page shows it again.
+    dlg->m_data.m_loads[1].m_strDesc = "verschoben";
+    dlg->ReloadPageGrid(PAGE_LOADS);
+    EXPECT_EQ(dlg->LoadsPage().Grid().GetItemText(2, 3), "verschoben");
+    EXPECT_EQ(dlg->GridOfPage(PAGE_RESULTS), nullptr);
+    ZEVUD_CloseDoc(doc);
+}
