@@ -179,13 +179,15 @@ TEST_F(EntryCommands, PreviewBesideTheMainDialog) {
     EXPECT_TRUE(preview->m_bVisible);
 }
 
-TEST_F(EntryCommands, UpdateViewsMovesDataToPages) {
+TEST_F(EntryCommands, UpdateViewsTakesThePagesIntoTheData) {
+    // A page that asks for its views has just been edited: its edit goes
+    // into the data before the sketch draws (never the data over the edit).
     struct Recorder : CMainDialogBase {
         std::vector<int> calls;
         void ExchangeData(int save) override { calls.push_back(save); }
     } dlg;
     dlg.m_data.UpdateViews(1);
-    EXPECT_EQ(dlg.calls, std::vector<int>{0});
+    EXPECT_EQ(dlg.calls, std::vector<int>{1});
 }
 
 TEST_F(EntryCommands, CanExportToUpperCasesTheVariant) {
