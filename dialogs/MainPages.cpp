@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "dialogs/LKDlg.h"
 #include "module/frame/ModuleMessages.h"
 #include "module/ModuleDataDialog.h"
 #include "platform/wl/templates.h"
@@ -643,9 +644,13 @@ void CLoadsPage::OnEinwirkungen() {
         return;
     }
     m_pData->BuildLoadCaseActionTable();
+    // The dialog edits the position's settings in place, from a backup of
+    // them that its Cancel puts back; the rules are not editable there.
     CLKData& settings = m_pData->LK();
-    settings.m_bRulesEditable = false;
-    if (ActionsRunner()) ActionsRunner()(settings, this);
+    if (ActionsRunner())
+        ActionsRunner()(settings, this);
+    else
+        CLKDlg::Run(settings);
     ExchangeData(false);
 }
 

@@ -274,7 +274,7 @@ private:
 // caller's settings are edited in place; the dialog restores them on
 // Cancel) and answers its result.
 using ActionsDialogRunner = std::function<int(CLKData& settings, wl::Window* owner)>;
-// Replaces the actions dialog (nullptr: the one of the dialogs library).
+// Replaces the actions dialog (nullptr: CLKDlg).
 void SetActionsDialogRunner(ActionsDialogRunner runner);
 
 class CLoadsPage : public CGridPage {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/LKDlg.h"
 #include "dialogs/MainDlg.h"
 #include "dialogs/PlauCtrl.h"
 #include "formula/VarDef.h"
@@ -482,6 +483,37 @@ TEST_F(MainDlgSession, EinwirkungenChecksTheLoadCasesFirst) {
     read.ReadData(doc);
     ASSERT_GE(read.LK().m_actions.size(), 2u);
     EXPECT_EQ(read.LK().m_actions[1].m_nGroup, 2);
+    ZEVUD_CloseDoc(doc);
+}
+
+TEST_F(MainDlgSession, EinwirkungenRunsTheActionsDialog) {
+    ScriptedUi ui;
+    DIzevoViv* dlg = Create();
+    ZVDOC doc = Open();
+    SetData(dlg, doc);
+    Choose(dlg, PAGE_LOADS);
+    GetData(dlg, doc);
+    const std::string before = SaveBytes(doc, dir / "before.vkx");
+    int chosen = -1;
+    for (int answer : {wl::IDCANCEL, wl::IDOK}) {
+        SCOPED_TRACE(answer);
+        ui.OnModal(CLKDlg::kTemplateId, [&](wl::Dialog& d) {
+            CEinwGrid& grid = static_cast<CLKDlg&>(d).Grid();
+            // The second action moves to another load group.
+            chosen = grid.GetComboCellIndex(2, 3) == 2 ? 1 : 2;
+            grid.SetComboCellIndex(2, 3, chosen);
+            grid.OnComboCellSelChanged(2, 3, chosen);
+            wl::guitest::Click(d, answer);
+        });
+        wl::guitest::Click(*dlg, IDC_EINWIRKUNGEN);
+        GetData(dlg, doc);
+        if (answer == wl::IDCANCEL) EXPECT_EQ(SaveBytes(doc, dir / "after.vkx"), before);
+    }
+    CModuleData read;
+    read.m_hDoc = doc;
+    read.ReadData(doc);
+    ASSERT_GE(read.LK().m_actions.size(), 2u);
+    EXPECT_EQ(read.LK().m_actions[1].m_nGroup, chosen);
     ZEVUD_CloseDoc(doc);
 }
 
