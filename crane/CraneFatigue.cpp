@@ -186,7 +186,8 @@ bool CModuleData::CalcFatigue() {
     m_fatDetail.SetSize(E, P);
     CResultTable& env = m_craneResults[kFatigueCheck];
     const bool railCounts = m_rail.m_bCalculation != 0;
-    bool incomplete = false, anyPoint = false, missingStresses = false;
+    bool incomplete = false, anyPoint = false;
+    std::string missing;  // the points without stresses, named for the message
 
     for (int p = 0; p < P; ++p) {
         if (!IsStressPointActive(*this, p)) continue;
@@ -203,7 +204,9 @@ bool CModuleData::CalcFatigue() {
             // A crane without fatigue load case has no sized table: nothing to check.
             if (!fat.IsValid() || fat.GetNumNodes() <= 0 || fat.GetNumLoadCases() < 3) continue;
             const CCrane& crane = m_cranes[static_cast<size_t>(c)];
-            missingStresses = missingStresses || PointStressesMissing(fat, p);
+            const std::string quoted = "'" + m_userPointNames[static_cast<size_t>(p)] + "'";
+            if (PointStressesMissing(fat, p) && missing.find(quoted) == std::string::npos)
+                missing += (missing.empty() ? "" : ", ") + quoted;
             const std::vector<double>& xs = fat.GetXData();
             for (int n = 0; n < fat.GetNumNodes(); ++n) {
                 const double x = static_cast<size_t>(n) < xs.size() ? xs[static_cast<size_t>(n)] : 0.0;
@@ -306,12 +309,15 @@ bool CModuleData::CalcFatigue() {
     if (incomplete)
         winsys::MessageBox(Tr("Die lokalen Spannungen aus Radlasten konnten nicht an allen Nachweispunkten "
                               "ermittelt werden; der Ermüdungsnachweis ist unvollständig."));
-    // Stresses missing at a point are said and the check counts as not
-    // proven; the utilisations stand as far as they go (the local stresses
-    // are there).
-    m_bFatigueUnproven = missingStresses;
-    if (missingStresses)
-        winsys::MessageBox(Tr("Für Nachweispunkte liegen Schnittgrößen, aber keine Spannungen aus der Berechnung "
-                              "vor; der Ermüdungsnachweis ist unvollständig."));
+    // Stresses missing at a point (one that lies on no wall element of the
+    // section, for instance) are said and the check counts as not proven;
+    // the utilisations stand as far as they go (the local stresses are
+    // there).
+    m_bFatigueUnproven = !missing.empty();
+    if (m_bFatigueUnproven) {
+        const char* format = "Für die Nachweispunkte %s liegen Schnittgrößen, aber keine Spannungen aus der "
+                             "Berechnung vor; der Ermüdungsnachweis ist unvollständig.";
+        winsys::MessageBox(lingo::FormatTranslated(format, Tr(format), missing));
+    }
     return !incomplete;
 }

@@ -571,8 +571,11 @@ void DeriveCombinationStresses(CModuleData& d, CResultTable& w, int slot, int po
         for (int i = 0; i < nodes; ++i) {
             const double sx = w.GetValue(slot, i, PointValue(u, 0)), tau = w.GetValue(slot, i, PointValue(u, 1));
             const double l2 = w.GetValue(slot, i, PointValue(u, 2)), l3 = w.GetValue(slot, i, PointValue(u, 3));
-            const double eq = bottomFlange ? CalcEquivalentStress(sx + l3, l2, 0, tau, 0, 0)
-                                           : CalcEquivalentStress(sx, 0, -std::fabs(l2), tau + l3, 0, 0);
+            // The point's shear stress is signed; the wheel's adds to its
+            // magnitude.
+            const double eq = bottomFlange
+                                  ? CalcEquivalentStress(sx + l3, l2, 0, tau, 0, 0)
+                                  : CalcEquivalentStress(sx, 0, -std::fabs(l2), std::fabs(tau) + std::fabs(l3), 0, 0);
             w.SetValue(slot, i, sv, eq);
             if (w.HasValue(ut) && fd > 0 && check != 4) w.SetValue(slot, i, ut, CalcUtilisation(eq, 0, fd, 0, 0));
         }

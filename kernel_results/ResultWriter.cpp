@@ -287,12 +287,10 @@ float WriterContext::Value(const SeriesDefinition& d, int32_t k, int32_t p) cons
             const int64_t at = static_cast<int64_t>(k) * ends + p;
             if (kind <= 1) {
                 const std::vector<UserPoint>& ups = run.reader.UserPoints;
-                if (idx >= 0 && Z(idx) < ups.size()) {
-                    if (kind == 0)
-                        v = At(ups[Z(idx)].sigX, at);
-                    else
-                        v = std::fabs(At(ups[Z(idx)].tau, at));
-                }
+                // Both signed: the fatigue check forms the ranges tau1 - tau2
+                // from them, and a shear stress that changes its sign while
+                // the crane passes has the range of both magnitudes.
+                if (idx >= 0 && Z(idx) < ups.size()) v = At(kind == 0 ? ups[Z(idx)].sigX : ups[Z(idx)].tau, at);
             }
             // The plate stresses have no table in this kernel: 0, so their
             // series are not written.

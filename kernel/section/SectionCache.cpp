@@ -797,6 +797,15 @@ std::vector<fe::FeStressPoint> SectionCache::StressPoints(int32_t e) const {
     return const_cast<SectionCache*>(this)->Values(h).points;
 }
 
+void SectionCache::PointStress(int32_t e, int32_t end, int32_t point, int32_t k, double sigma, double tau) const {
+    if (run_->reader.UserPoints.empty()) return;
+    // The points of element e are those of its start profile at both ends
+    // (StressPoints); the user points count element ends 2e and 2e + 1.
+    const int32_t h = ElementEndProfile(2 * e);
+    if (h < 0) return;
+    const_cast<SectionCache*>(this)->UpdateUserPointExtremes(h, point, k, 2 * e + (end ? 1 : 0), sigma, tau);
+}
+
 fe::FeMaterial SectionCache::Material() const {
     fe::FeMaterial mat;
     SteelRecord rec;

@@ -160,6 +160,9 @@ public:
     fe::FeSectionValues AtElementEnd(int32_t e, int32_t end) const override;
     std::vector<fe::FeStressPoint> StressPoints(int32_t e) const override;
     fe::FeMaterial Material() const override;
+    // Keeps the extremes of the user points that point `point` of element
+    // e's stress points serves (UpdateUserPointExtremes).
+    void PointStress(int32_t e, int32_t end, int32_t point, int32_t k, double sigma, double tau) const override;
 
     // The material the calculation uses for a section number (1-based): the
     // grade table row, replaced by the document's material values when the
