@@ -236,6 +236,48 @@ CResultSet MakeDelta(const CResultSet& band) {
     return delta;
 }
 
+// A band of maximum and minimum, thinned out, and the curve of their
+// difference into the result list.
+void AddBandAndDelta(CModuleData& data, CResultSet band) {
+    CResultSet delta = MakeDelta(band);
+    Finish(band, true);
+    data.m_resultSets.push_back(std::move(band));
+    Finish(delta, false);
+    data.m_resultSets.push_back(std::move(delta));
+}
+
+// The fatigue check's curves of several cranes: per crane from its own
+// fatigue table (maximum load case 1, minimum 0), titled "<check>\Vadu
+// <crane>\<label>" with their "(delta)" curves; then the resultant pass of
+// the cranes acting together from load case 2 of the check's table, titled
+// "<check>\dDup\<label>" (only the values it holds, not thinned out).
+void AddFatigueCraneSets(CModuleData& data, const std::string& checkName, int kinds) {
+    const std::vector<std::string>& points = data.m_userPointNames;
+    const int cranes = std::min(static_cast<int>(data.m_cranes.size()), 3);
+    for (int k = 0; k < cranes; ++k) {
+        const CResultTable& table = data.m_fatResults[k];
+        if (!table.IsValid() || table.GetNumLoadCases() < 2) continue;
+        for (int r = 0; r < kinds; ++r) {
+            if (!table.HasValue(r)) continue;
+            std::string label, unit;
+            data.GetResultLabel(r, 4, label, unit, points);
+            const std::string title = TrFormat("%s\\Vadu %ld\\%s", checkName, static_cast<long>(k + 1), label);
+            AddBandAndDelta(data, MakeBand(table, 1, 0, r, title, unit));
+        }
+    }
+    const CResultTable& own = data.m_craneResults[4];
+    if (!own.IsValid() || own.GetNumLoadCases() < 3) return;
+    for (int r = 0; r < kinds; ++r) {
+        if (!own.HasValue(r)) continue;
+        std::string label, unit;
+        data.GetResultLabel(r, 4, label, unit, points);
+        CResultSet dup = MakeBand(own, 2, 2, r, TrFormat("%s\\dDup\\%s", checkName, label), unit);
+        if (dup.IsAllZero()) continue;
+        Finish(dup, false);
+        data.m_resultSets.push_back(dup);
+    }
+}
+
 // The result sets of the envelopes of every enabled check, with the
 // support-reaction extremes exported under "exports".
 void BuildResultSets(CModuleData& data, const CCraneRunSteps& steps, ZVELEM exports) {
@@ -263,11 +305,7 @@ void BuildResultSets(CModuleData& data, const CCraneRunSteps& steps, ZVELEM expo
                 CResultSet band = MakeBand(table, 2 * pass + 1, 2 * pass, r, title, unit);
                 if (pass == 0 && r >= 18 && r <= 23 && c < 3 && steps.exportExtremes)
                     steps.exportExtremes(data, exports, c, r, band);
-                CResultSet delta = MakeDelta(band);
-                Finish(band, true);
-                data.m_resultSets.push_back(band);
-                Finish(delta, false);
-                data.m_resultSets.push_back(delta);
+                AddBandAndDelta(data, band);
                 if (pass == 0 && s.m_bDetailedReactions && r >= 18 && r <= 23) {
                     const size_t cut = title.rfind('\\');
                     const int cases = table.GetNumLoadCases() / 2 - 1;
@@ -283,6 +321,7 @@ void BuildResultSets(CModuleData& data, const CCraneRunSteps& steps, ZVELEM expo
                 }
             }
         }
+        if (c == 4 && data.m_cranes.size() > 1) AddFatigueCraneSets(data, name, kinds);
     }
 }
 

@@ -275,6 +275,68 @@ TEST_F(CraneRun, UnchangedInputWritesOnlyTheReport) {
     EXPECT_EQ(reports, 2);
 }
 
+// The fatigue check with two cranes: besides the check's own curves, a band
+// (maximum, minimum) with its difference per crane from the crane's fatigue
+// table, and the resultant pass of the cranes together from load case 2 of
+// the check's table (only what it holds); one crane gets neither.
+TEST_F(CraneRun, FatigueCurvesPerCraneAndOfTheCranesTogether) {
+    constexpr int kSigma = 34, kUtil = 39;
+    d.m_craneSettings.m_checkEnabled[4] = 1;
+    GetCraneRunSteps().fatigue = [](CModuleData& m) {
+        m.m_userPointNames = {"A"};
+        auto size = [](CResultTable& t, int cases) {
+            t = CResultTable();
+            t.Init(cases, 2, 42);
+            const double xs[2] = {0.0, 6.0};
+            t.SetXPositions(xs, 0, 1);
+        };
+        for (int k = 0; k < 2; ++k) {
+            size(m.m_fatResults[k], 3);
+            for (int n = 0; n < 2; ++n) {
+                m.m_fatResults[k].SetValue(1, n, kSigma, 80.0 + 10 * k);
+                m.m_fatResults[k].SetValue(0, n, kSigma, 20.0);
+                m.m_fatResults[k].SetValue(1, n, kUtil, 0.5);
+            }
+        }
+        size(m.m_craneResults[4], 4);
+        for (int n = 0; n < 2; ++n) m.m_craneResults[4].SetValue(2, n, kUtil, 0.25);
+        return true;
+    };
+    auto find = [this](const std::string& title) -> const CResultSet* {
+        for (const CResultSet& s : d.m_resultSets)
+            if (s.m_strTitle == title) return &s;
+        return nullptr;
+    };
+
+    d.m_cranePositions = {1.0, 2.0};
+    ASSERT_EQ(d.Recalc(0, 0).bCalculated, 1) << d.m_strMessage;
+    EXPECT_NE(find("Ermüdung\\Spannungen\\A\\SigmaX"), nullptr);
+    EXPECT_EQ(find("Ermüdung\\Vadu 1\\Spannungen\\A\\SigmaX"), nullptr);
+
+    d.m_cranes.resize(2, d.m_cranes[0]);
+    for (CCrane& c : d.m_cranes) c.m_pOwner = &d;
+    d.m_cranePositions = {1.0, 4.0, 2.0, 5.0};
+    d.ClearInputFingerprint();
+    ASSERT_EQ(d.Recalc(0, 0).bCalculated, 1) << d.m_strMessage;
+    for (int k = 0; k < 2; ++k) {
+        const std::string crane = "Ermüdung\\Vadu " + std::to_string(k + 1) + "\\Spannungen\\A\\";
+        const CResultSet* band = find(crane + "SigmaX");
+        ASSERT_NE(band, nullptr) << crane;
+        ASSERT_GE(band->m_data.size(), 3u);
+        EXPECT_EQ(band->m_data[1], static_cast<float>(80.0 + 10 * k));  // maximum
+        EXPECT_EQ(band->m_data[2], 20.0f);                              // minimum
+        const CResultSet* delta = find(crane + "SigmaX (delta)");
+        ASSERT_NE(delta, nullptr);
+        EXPECT_EQ(delta->m_data[1], static_cast<float>(60.0 + 10 * k));
+        EXPECT_NE(find(crane + "Ausnutzung"), nullptr);
+    }
+    const CResultSet* dup = find("Ermüdung\\dDup\\Spannungen\\A\\Ausnutzung");
+    ASSERT_NE(dup, nullptr);
+    EXPECT_EQ(dup->m_data[1], 0.25f);
+    EXPECT_EQ(find("Ermüdung\\dDup\\Spannungen\\A\\SigmaX"), nullptr);  // nothing of the resultant
+    EXPECT_EQ(find("Ermüdung\\dDup\\Spannungen\\A\\Ausnutzung (delta)"), nullptr);
+}
+
 // Cancel confirmed in the buckling loop: nothing of the run stays, the
 // fingerprint is cleared (the next calculation runs in full), and the file
 // holds the user's imperfections although the buckling runs negated them.
