@@ -271,7 +271,13 @@ void AddFatigueCraneSets(CModuleData& data, const std::string& checkName, int ki
         if (!own.HasValue(r)) continue;
         std::string label, unit;
         data.GetResultLabel(r, 4, label, unit, points);
-        CResultSet dup = MakeBand(own, 2, 2, r, TrFormat("%s\\dDup\\%s", checkName, label), unit);
+        // One value per node: (x, value) pairs.
+        const CResultSet band = MakeBand(own, 2, 2, r, TrFormat("%s\\dDup\\%s", checkName, label), unit);
+        CResultSet dup = band;
+        dup.m_type = 0;
+        dup.m_data.clear();
+        for (size_t i = 0; i + 2 < band.m_data.size(); i += 3)
+            dup.m_data.insert(dup.m_data.end(), {band.m_data[i], band.m_data[i + 1]});
         if (dup.IsAllZero()) continue;
         Finish(dup, false);
         data.m_resultSets.push_back(dup);

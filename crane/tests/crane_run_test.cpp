@@ -332,6 +332,7 @@ TEST_F(CraneRun, FatigueCurvesPerCraneAndOfTheCranesTogether) {
     }
     const CResultSet* dup = find("Ermüdung\\dDup\\Spannungen\\A\\Ausnutzung");
     ASSERT_NE(dup, nullptr);
+    EXPECT_EQ(dup->m_type, 0);
     EXPECT_EQ(dup->m_data[1], 0.25f);
     EXPECT_EQ(find("Ermüdung\\dDup\\Spannungen\\A\\SigmaX"), nullptr);  // nothing of the resultant
     EXPECT_EQ(find("Ermüdung\\dDup\\Spannungen\\A\\Ausnutzung (delta)"), nullptr);
