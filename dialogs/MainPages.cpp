@@ -214,25 +214,6 @@ void CRigelSysGrid::OnAfterChange() {
     RedrawSketch(m_pData);
 }
 
-void CSystemPage::SetModuleData(CModuleData* data) {
-    CMainPage::SetModuleData(data);
-    m_grid.SetModuleData(data);
-}
-
-void CSystemPage::InitPageGrid() {
-    m_grid.InitGrid();
-    m_grid.LoadFromData();
-}
-
-void CSystemPage::ExchangeData(bool save) {
-    if (!IsWindow()) return;
-    if (save)
-        m_grid.ExchangeData(true);
-    else
-        m_grid.LoadFromData();
-    UpdateData(save);
-}
-
 // ---- bedding and single springs -----------------------------------------------------------------
 
 CRigelSupportGrid::CRigelSupportGrid() {
@@ -536,25 +517,6 @@ void CRigelGelenkGrid::OnAfterChange() {
     RedrawSketch(m_pData);
 }
 
-void CHingesPage::SetModuleData(CModuleData* data) {
-    CMainPage::SetModuleData(data);
-    m_grid.SetModuleData(data);
-}
-
-void CHingesPage::InitPageGrid() {
-    m_grid.InitGrid();
-    m_grid.LoadFromData();
-}
-
-void CHingesPage::ExchangeData(bool save) {
-    if (!IsWindow()) return;
-    if (save)
-        m_grid.ExchangeData(true);
-    else
-        m_grid.LoadFromData();
-    UpdateData(save);
-}
-
 // ---- loads --------------------------------------------------------------------------------------
 
 void CRigelLoadGrid::InitGrid() {
@@ -613,25 +575,6 @@ void CRigelLoadGrid::OnAfterChange() {
     m_bChanged = true;
     if (m_pData) m_pData->UpdateViews(0);
     LoadFromData();
-}
-
-void CLoadsPage::SetModuleData(CModuleData* data) {
-    CMainPage::SetModuleData(data);
-    m_grid.SetModuleData(data);
-}
-
-void CLoadsPage::InitPageGrid() {
-    m_grid.InitGrid();
-    m_grid.LoadFromData();
-}
-
-void CLoadsPage::ExchangeData(bool save) {
-    if (!IsWindow()) return;
-    if (save)
-        m_grid.ExchangeData(true);
-    else
-        m_grid.LoadFromData();
-    UpdateData(save);
 }
 
 void CLoadsPage::OnEinwirkungen() {

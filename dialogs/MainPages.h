@@ -110,6 +110,35 @@ private:
     CPageGridTarget m_target;
 };
 
+// A page over a grid that fills itself from the position's data
+// (LoadFromData) and stores into it (ExchangeData(true)).
+template <class GridT>
+class CDataGridPage : public CGridPage {
+public:
+    CDataGridPage(int templateId, int pageId, int gridId) : CGridPage(templateId, pageId, gridId, m_grid) {}
+    void ExchangeData(bool save) override {
+        if (!IsWindow()) return;
+        if (save)
+            m_grid.ExchangeData(true);
+        else
+            m_grid.LoadFromData();
+        UpdateData(save);
+    }
+    void SetModuleData(CModuleData* data) override {
+        CMainPage::SetModuleData(data);
+        m_grid.SetModuleData(data);
+    }
+    GridT& Grid() { return m_grid; }
+
+protected:
+    void InitPageGrid() override {
+        m_grid.InitGrid();
+        m_grid.LoadFromData();
+    }
+
+    GridT m_grid;
+};
+
 // ---- system ---------------------------------------------------------------------------
 
 // The member system: spans with their sections and the supports at the nodes.
@@ -138,19 +167,10 @@ private:
     std::vector<CSection> m_Sections;
 };
 
-class CSystemPage : public CGridPage {
+class CSystemPage : public CDataGridPage<CRigelSysGrid> {
 public:
-    CSystemPage() : CGridPage(IDD_SYSTEM_PAGE, PAGE_SYSTEM, IDC_SYSTEM_GRID, m_grid) {}
+    CSystemPage() : CDataGridPage(IDD_SYSTEM_PAGE, PAGE_SYSTEM, IDC_SYSTEM_GRID) {}
     const char* ClassName() const override { return "CSystemPage"; }
-    void ExchangeData(bool save) override;
-    void SetModuleData(CModuleData* data) override;
-    CRigelSysGrid& Grid() { return m_grid; }
-
-protected:
-    void InitPageGrid() override;
-
-private:
-    CRigelSysGrid m_grid;
 };
 
 // ---- bedding and single springs ---------------------------------------------------------
@@ -230,19 +250,10 @@ private:
     CModuleData* m_pData = nullptr;
 };
 
-class CHingesPage : public CGridPage {
+class CHingesPage : public CDataGridPage<CRigelGelenkGrid> {
 public:
-    CHingesPage() : CGridPage(IDD_HINGES_PAGE, PAGE_HINGES, IDC_HINGES_GRID, m_grid) {}
+    CHingesPage() : CDataGridPage(IDD_HINGES_PAGE, PAGE_HINGES, IDC_HINGES_GRID) {}
     const char* ClassName() const override { return "CHingesPage"; }
-    void ExchangeData(bool save) override;
-    void SetModuleData(CModuleData* data) override;
-    CRigelGelenkGrid& Grid() { return m_grid; }
-
-protected:
-    void InitPageGrid() override;
-
-private:
-    CRigelGelenkGrid m_grid;
 };
 
 // ---- loads -----------------------------------------------------------------------------
@@ -277,22 +288,13 @@ using ActionsDialogRunner = std::function<int(CLKData& settings, wl::Window* own
 // Replaces the actions dialog (nullptr: CLKDlg).
 void SetActionsDialogRunner(ActionsDialogRunner runner);
 
-class CLoadsPage : public CGridPage {
+class CLoadsPage : public CDataGridPage<CRigelLoadGrid> {
 public:
-    CLoadsPage() : CGridPage(IDD_LOADS_PAGE, PAGE_LOADS, IDC_LOADS_GRID, m_grid) {}
+    CLoadsPage() : CDataGridPage(IDD_LOADS_PAGE, PAGE_LOADS, IDC_LOADS_GRID) {}
     const char* ClassName() const override { return "CLoadsPage"; }
-    void ExchangeData(bool save) override;
-    void SetModuleData(CModuleData* data) override;
-    CRigelLoadGrid& Grid() { return m_grid; }
     // "Einwirkungen": the actions of the position, after the loads were
     // checked for their load cases.
     void OnEinwirkungen();
-
-protected:
-    void InitPageGrid() override;
-
-private:
-    CRigelLoadGrid m_grid;
 };
 
 // ---- variable definitions ------------------------------------------------------------------
