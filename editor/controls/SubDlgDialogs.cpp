@@ -3,21 +3,23 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "dialogs/SimpleImportDlg.h"
 #include "editor/controls/DlgFormula.h"
+#include "editor/controls/DlgInputVal.h"
 #include "editor/controls/DlgSearch.h"
 #include "editor/controls/DlgVBS.h"
-#include "module/frame/ModuleState.h"
-#include "module/frame/RegSettings.h"
 #include "editor/controls/GridDlg.h"
-#include "editor/controls/DlgInputVal.h"
 #include "editor/controls/MatDlg.h"
 #include "editor/controls/QuillDlgImportDoc.h"
-#include "dialogs/SimpleImportDlg.h"
+#include "editor/controls/SubDlg.h"
+#include "editor/core/EditorDocument.h"
 #include "formula/ImportValueList.h"
+#include "module/frame/ModuleState.h"
+#include "module/frame/RegSettings.h"
 #include "module/frame/Utilities.h"
-#include "platform/wl/ui.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
+#include "platform/wl/ui.h"
 
 namespace {
 
@@ -28,28 +30,43 @@ void Inform(const std::string& text) {
 }
 
 }  // namespace
-#include "editor/controls/SubDlg.h"
-#include "editor/core/EditorDocument.h"
 
 // ---- find and replace -------------------------------------------------------------------------
+
+namespace {
+
+// The search settings the document keeps between searches, into a search or
+// replace dialog and back.
+void LoadSearchSettings(CDlgSearchBase& dlg, const CEditorDocument& doc) {
+    dlg.searchText = doc.searchStr;
+    dlg.bCase = doc.bCase;
+    dlg.bWord = doc.bWord;
+    dlg.direction = doc.bDirection;
+}
+
+void StoreSearchSettings(const CDlgSearchBase& dlg, CEditorDocument& doc) {
+    doc.searchStr = dlg.searchText;
+    doc.bCase = dlg.bCase;
+    doc.bWord = dlg.bWord;
+    doc.bDirection = dlg.direction;
+}
+
+// The whole text: searched downwards from its start, whatever direction was chosen.
+void StartSearch(CDlgSearchBase& dlg, CQuillRichEdit& text) {
+    if (!dlg.bWholeText) return;
+    dlg.direction = 1;
+    text.SetSel(0, 0);
+}
+
+}  // namespace
 
 void CSubDlg::Find() {
     if (!document_) return;
     CDlgSearch dlg(this);
-    dlg.searchText = document_->searchStr;
-    dlg.bCase = document_->bCase;
-    dlg.bWord = document_->bWord;
-    dlg.direction = document_->bDirection;
+    LoadSearchSettings(dlg, *document_);
     if (dlg.DoModal() != wl::IDOK) return;
-    // The whole text: downwards from its start, whatever direction was chosen.
-    if (dlg.bWholeText) {
-        dlg.direction = 1;
-        text_.SetSel(0, 0);
-    }
-    document_->searchStr = dlg.searchText;
-    document_->bCase = dlg.bCase;
-    document_->bWord = dlg.bWord;
-    document_->bDirection = dlg.direction;
+    StartSearch(dlg, text_);
+    StoreSearchSettings(dlg, *document_);
     text_.FindText(dlg.searchText, dlg.bCase != 0, dlg.bWord != 0, dlg.direction != 0, false);
 }
 
@@ -62,21 +79,12 @@ void CSubDlg::FindAgain() {
 void CSubDlg::ReplaceText() {
     if (!document_) return;
     CDlgReplace dlg(this);
-    dlg.searchText = document_->searchStr;
+    LoadSearchSettings(dlg, *document_);
     dlg.replaceText = document_->replaceStr;
-    dlg.bCase = document_->bCase;
-    dlg.bWord = document_->bWord;
-    dlg.direction = document_->bDirection;
     if (dlg.DoModal() != wl::IDOK) return;
-    if (dlg.bWholeText) {
-        dlg.direction = 1;
-        text_.SetSel(0, 0);
-    }
-    document_->searchStr = dlg.searchText;
+    StartSearch(dlg, text_);
+    StoreSearchSettings(dlg, *document_);
     document_->replaceStr = dlg.replaceText;
-    document_->bCase = dlg.bCase;
-    document_->bWord = dlg.bWord;
-    document_->bDirection = dlg.direction;
     text_.Replace(dlg.searchText, dlg.replaceText, dlg.bCase != 0, dlg.bWord != 0, dlg.direction != 0,
                   dlg.bAsk != 0, dlg.bAll != 0);
 }
