@@ -16,6 +16,7 @@
 #include <iterator>
 #include <map>
 
+#include "testsupport/host_process.h"
 #include "moddata_fixture.h"
 
 namespace {
@@ -25,24 +26,9 @@ using namespace moddatatest;
 // The example single-span beam: IPE 300, 6 m, S235, g = 3 kN/m, q = 4 kN/m.
 constexpr double kL = 6.0, kG = 3.0, kQ = 4.0;
 
-struct HostRun {
-    int code = -1;
-    std::string out;
-};
+using HostRun = test_support::HostProcessRun;
 
-HostRun RunHost(const std::vector<std::string>& args) {
-    std::string cmd = "'" + (fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005").string() + "'";
-    for (const std::string& a : args) cmd += " '" + a + "'";
-    cmd += " 2>&1";
-    HostRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 512> buf{};
-    while (fgets(buf.data(), static_cast<int>(buf.size()), p)) r.out += buf.data();
-    const int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+HostRun RunHost(const std::vector<std::string>& args) { return test_support::RunHostProcess(args); }
 
 // Writes a position built by make into file through the module data.
 void WritePosition(const fs::path& file, const std::function<void(CModuleData&)>& make) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 
+#include "testsupport/host_process.h"
 #include "input/LoadTakeOver.h"
 #include "moddata_fixture.h"
 
@@ -27,14 +28,9 @@ constexpr double kL1 = 5.0, kG1 = 2.0, kQ1 = 3.0;
 constexpr double kL2 = 6.0, kG2 = 3.0, kQ2 = 4.0, kA = 2.0;
 
 int RunHostCalc(const fs::path& file, std::string& out) {
-    const std::string cmd =
-        "'" + (fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005").string() + "' calc '" + file.string() + "' 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return -1;
-    std::array<char, 512> buf{};
-    while (fgets(buf.data(), static_cast<int>(buf.size()), p)) out += buf.data();
-    const int status = pclose(p);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const test_support::HostProcessRun r = test_support::RunHostProcess({"calc", file.string()});
+    out += r.out;
+    return r.code;
 }
 
 void WritePosition(const fs::path& file, const std::function<void(CModuleData&)>& make) {

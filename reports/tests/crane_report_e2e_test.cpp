@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "testsupport/host_process.h"
 #include "module/tests/moddata_fixture.h"
 #include "testsupport/rtf_reader.h"
 
@@ -20,24 +21,9 @@ namespace {
 
 using namespace moddatatest;
 
-struct HostRun {
-    int code = -1;
-    std::string out;
-};
+using HostRun = test_support::HostProcessRun;
 
-HostRun RunHost(const std::vector<std::string>& args) {
-    std::string cmd = "'" + (fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005").string() + "'";
-    for (const std::string& a : args) cmd += " '" + a + "'";
-    cmd += " 2>&1";
-    HostRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 512> buf{};
-    while (fgets(buf.data(), static_cast<int>(buf.size()), p)) r.out += buf.data();
-    const int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
+HostRun RunHost(const std::vector<std::string>& args) { return test_support::RunHostProcess(args); }
 
 bool Has(const rtftest::Document& doc, const std::string& text) {
     for (const auto& p : doc.paragraphs)

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "testsupport/host_process.h"
 #include "module/tests/moddata_fixture.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
@@ -22,22 +23,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct HostRun {
-    int code = -1;
-    std::string out;
-};
+using HostRun = test_support::HostProcessRun;
 
+// calc of the position with its temporary files in tmp.
 HostRun Calc(const fs::path& file, const fs::path& tmp) {
-    const std::string cmd = "TMPDIR='" + tmp.string() + "' '" + (fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005").string() +
-                            "' calc '" + file.string() + "' 2>&1";
-    HostRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 512> buf{};
-    while (fgets(buf.data(), static_cast<int>(buf.size()), p)) r.out += buf.data();
-    const int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return test_support::RunHostProcess({"calc", file.string()}, {"TMPDIR=" + tmp.string()});
 }
 
 uint32_t U32(const std::string& b, size_t at) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "testsupport/host_process.h"
 #include "editor/core/EditorDocument.h"
 #include "formula/VarDef.h"
 #include "moddata_fixture.h"
@@ -24,14 +25,9 @@ std::string Page(const std::string& lines) {
 }
 
 int RunHostCalc(const fs::path& file, std::string& out) {
-    const std::string cmd =
-        "'" + (fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005").string() + "' calc '" + file.string() + "' 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return -1;
-    std::array<char, 512> buf{};
-    while (fgets(buf.data(), static_cast<int>(buf.size()), p)) out += buf.data();
-    const int status = pclose(p);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const test_support::HostProcessRun r = test_support::RunHostProcess({"calc", file.string()});
+    out += r.out;
+    return r.code;
 }
 
 void WritePosition(const fs::path& file, const std::string& page, const std::vector<CNamedValue>& exports,

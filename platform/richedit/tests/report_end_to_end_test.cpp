@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "testsupport/host_process.h"
 #include "platform/richedit/richedit.h"
 
 namespace fs = std::filesystem;
@@ -22,15 +23,9 @@ TEST(RichTextReport, CalculationReportLoadsWithHeadingsAndTables) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Einfeldtraeger.vkx", dir / "Einfeldtraeger.vkx");
-    std::string cmd = "'" + (fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005").string() + "' calc '" +
-                      (dir / "Einfeldtraeger.vkx").string() + "' 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    std::string out;
-    std::array<char, 512> buf{};
-    while (fgets(buf.data(), static_cast<int>(buf.size()), p)) out += buf.data();
-    int status = pclose(p);
-    ASSERT_TRUE(WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 4)) << out;
+    const test_support::HostProcessRun run = test_support::RunHostProcess({"calc", (dir / "Einfeldtraeger.vkx").string()});
+    const std::string& out = run.out;
+    ASSERT_TRUE(run.code == 0 || run.code == 4) << out;
     fs::path report = dir / "Einfeldtraeger.rtf";
     ASSERT_TRUE(fs::exists(report)) << out;
 
