@@ -20,6 +20,7 @@
 #include "module/frame/Utilities.h"
 #include "platform/zevud/zevud.h"
 
+class CKurvo2D;
 class CBaseData;
 class CProgDBEntry;
 
@@ -120,6 +121,30 @@ public:
     virtual void UpdateViews(int) {}
     virtual void DrawSystem2D(int) {}
     virtual void DrawSystem3D(int) {}
+    // The member sketch's events: a click on item id, a drag step of it by
+    // (dx, dy) in m rounded to step (mode 0/1 along the member, 2 in the
+    // section plane), its drop and a command of the sketch's context menu.
+    // The base has no sketch.
+    virtual void OnSketchClick(CKurvo2D* graph, int id) {
+        (void)graph;
+        (void)id;
+    }
+    virtual void OnSketchDrag(CKurvo2D* graph, int id, double dx, double dy, double step, int mode) {
+        (void)graph;
+        (void)id;
+        (void)dx;
+        (void)dy;
+        (void)step;
+        (void)mode;
+    }
+    virtual int OnSketchDrop(int id) {
+        (void)id;
+        return 0;
+    }
+    virtual void OnSketchCommand(CKurvo2D* graph, int commandId) {
+        (void)graph;
+        (void)commandId;
+    }
     // The message-list route of the plausibility check.
     virtual bool CheckInputMessages(std::vector<std::string>& messages, int flag) = 0;
     // The record route; the base adds nothing and lets the calculation go.

@@ -29,11 +29,13 @@
 #include "module/ResultTable.h"
 #include "module/Section.h"
 #include "module/Settings.h"
+#include "module/SnapPoints.h"
 #include "module/Support.h"
 
 class CMainDialogBase;
 class CKurvo2D;
 class CProgressDlg;
+class CKurvo3D;
 class LUDataList;
 struct FER_VaduLocalSection;
 
@@ -440,20 +442,76 @@ public:
     // 1000) and one per first load-case number of the loads (1000 + n),
     // ascending; the shown load case carries the check mark.
     void AddLoadCaseMenu(CKurvo2D& graph) const;
+
+    // A click on item id: its page comes to the front of the dialog with its
+    // grid row, the item is drawn selected, the item clicked before plain.
+    // Id 0 (or one that names no item) redraws both views.
+    void OnSketchClick(CKurvo2D* graph, int id) override;
+    // A drag step of item id by (dx, dy) m, rounded to step (a step of 0 or
+    // less: no rounding); mode 0/1 along the member, 2 in the section plane
+    // (snapped to the section's points). The data change at once.
+    void OnSketchDrag(CKurvo2D* graph, int id, double dx, double dy, double step, int mode) override;
+    // The end of a drag: redraws the views after a change (a snapped point in
+    // the section plane written first).
+    int OnSketchDrop(int id) override;
     // A menu command of the sketch: shows the loads of load case
     // commandId - 1000 (0: all) and redraws the member view.
-    void OnSketchCommand(CKurvo2D* graph, int commandId);
-    // The load case whose loads the member view shows in colour; 0: all.
-    int32_t m_nShownLoadCase = 0;
+    void OnSketchCommand(CKurvo2D* graph, int commandId) override;
+    // The sketch item identifier of item `index` of `kind` (0 when there is
+    // no such item) and the inverse (false for no item).
+    int GetSketchItemId(int kind, int index) const;
+    bool ParseSketchItemId(int id, int& kind, int& index) const;
+    // x along the member of a point spring (kind 4), hinge (5) or load (6,
+    // the start of its range; the cut when it has none); 0 otherwise.
+    double GetSketchItemX(int kind, int index) const;
+    // One drag step of the support at node k by dx (rounded to step): the
+    // field before the node changes, the one after it keeps the later nodes
+    // in place. False (nothing changed) for node 0, an index out of range
+    // or a step that would leave a field of no length.
+    bool DragNodeSupport(int k, double dx, double step);
 
     // The drawing of the member view into the sketch's 2-D graphs: the first
     // graph gets the member (views 0 "XZ" and 1 "XY"), the others the section
     // at the cut. Nothing without the preview attached or without a field.
     void DrawSystem2D(int flag) override;
+    // The title of a result diagram: "Lastkollektiv n" for the combination
+    // number after "LK " in its title (with the first eigenvalue of that
+    // combination when the results hold one); empty without such a number.
+    std::string GetResultDiagramTitle(const CResultSet& set) const;
+    // The member extruded along x into the sketch's 3-D graphs.
+    void DrawSystem3D(int flag) override;
+    // The 3-D drawing into one graph; the loads of it.
+    void DrawSystem3DInto(CKurvo3D& graph) const;
+    void DrawLoads3D(CKurvo3D& graph, double L) const;
     // The member band of every field, filled in colour, then outlined.
     void DrawSystemFields(CKurvo2D& graph, int view, long colour) const;
+    // Section labels and field dimensions below the band (labelY 1e10: the
+    // default, sizeExt + L/8 below the axis); not while a result set is shown.
+    void DrawSystemSections(CKurvo2D& graph, double sizeExt, double L, double labelY = 1e10) const;
+    // The hinges at their x: rectangles and circles by their releases.
+    void DrawSystemHinges(CKurvo2D& graph, int view) const;
     // The support symbol of every node at the band's centre line.
     void DrawSystemSupports(CKurvo2D& graph, int view, double L) const;
+    // Point springs and beddings (colour -1: the view's own colours).
+    void DrawSystemSprings(CKurvo2D& graph, int view, double L, long colour) const;
+    // The loads (member design) or the cranes at their positions (crane
+    // runway), with the load-case entries of the context menu.
+    void DrawSystemLoads(CKurvo2D& graph, int view, double L, long colour) const;
+    // The cranes of a crane runway at their current positions ("pos<c>").
+    void DrawSystemCranes(CKurvo2D& graph, int view, double L) const;
+    // The selected load in the section view, symbols s in size.
+    void DrawSectionLoad(CKurvo2D& graph, double s);
+    // The cross-section at the cut with the springs and the selected load
+    // there; fills the section's snap points.
+    void DrawSectionView(CKurvo2D* graph);
+    // The numbered plates of the section of `field` as lines, the notch
+    // cases on them marked.
+    void GetSectionPlatesOutline(CKurvo2D& graph, int field, double textSize, double markSize);
+    // The notch position value of every weld notch case (geometry 2) on a
+    // plate of the first section: plate start + its relative place x (plate
+    // end - start), along the plate's z.
+    void GetSectionPlates();
+    double m_dNotchPosition = 0.0;
     // At x: half the largest width, the band's centre offset below the axis
     // (by the profile axis position) and the local width and height, in m.
     void GetSectionBandAt(double x, double& halfMaxWidth, double& centreOffset, double& width,
@@ -461,13 +519,33 @@ public:
     // The largest width and height over the start and end of all field
     // sections, in m (0 without sections).
     void GetMaxSectionExtents(double& maxWidth, double& maxHeight) const;
-    // The graphs the sketch draws into, the view of the first one (0 XZ,
-    // 1 XY, 2 YZ), the x of the section cut in m and the preview window that
-    // shows them (only its presence is asked for).
+
+    // The sketch state. The graphs the sketch draws into, the view of the
+    // first one (0 XZ, 1 XY, 2 YZ), the x of the section cut in m and the
+    // preview window that shows them (only its presence is asked for).
     std::vector<CKurvo2D*> m_Sketch2DList;
+    std::vector<CKurvo3D*> m_Sketch3DList;
     int32_t m_nSketchView = 0;
     double m_dCutX = 0.0;
     void* m_pPreviewDlg = nullptr;
+    // The item selected last, whether a drag step changed the data, the load
+    // case whose loads the member view shows in colour (0: all).
+    int32_t m_nSelectedItem = 0;
+    int32_t m_bSketchDragged = 0;
+    int32_t m_nShownLoadCase = 0;
+    // The origin of the section view's drawing (m): a section point (ey, ez)
+    // in cm lies at (origin y + ey/100, origin z - ez/100).
+    double m_dSectionOriginY = 0.0, m_dSectionOriginZ = 0.0;
+    // What a drag runs on: the field lengths unrounded, the dragged item's
+    // unrounded place, the mode and the point snapped to (id 0: none).
+    std::vector<double> m_DragFieldLengths;
+    double m_dDragSpringX = 0.0, m_dDragSpringY = 0.0, m_dDragSpringZ = 0.0;
+    double m_dDragLoadX = 0.0, m_dDragLoadY = 0.0, m_dDragLoadZ = 0.0;
+    double m_dDragHingeX = 0.0;
+    int32_t m_nDragMode = 0;
+    int32_t m_nSnapId = 0;
+    double m_dSnapY = 0.0, m_dSnapZ = 0.0;
+    CSnapPoints m_SectionSnap;
     // Where the sections sit on the member axis: 0 tops on the axis, 1
     // centres aligned, 2 bottoms aligned.
     int32_t m_nProfileAxis = 0;

@@ -91,6 +91,42 @@ public:
     // Where the plausibility messages of the data lead to.
     virtual CPlauTargets GetPlauTargets() { return {}; }
 
+    // ---- what a click, drag or drop in the member sketch asks of the dialog -----
+    // Pages are named by their page id (2 System, 3 beddings and springs, 5
+    // hinges, 6 loads, 7 the crane runway's points of interest); where both
+    // programs have a page of that id, the dialog takes the one of the
+    // position's program (the crane system page for "VADU"). The windowless
+    // dialog has no tabs nor grids: it answers -1 and does nothing.
+    // The tab index that shows page pageId; -1 when no tab does.
+    virtual int GetTabIndexOfPage(int pageId) const {
+        (void)pageId;
+        return -1;
+    }
+    // The index of the selected tab; -1 when none is selected.
+    virtual int GetCurrentTab() const { return -1; }
+    // Selects tab `tab` and shows its page.
+    virtual void SelectTabAndShowPage(int tab) { (void)tab; }
+    // Highlights row `row` of the grid of page pageId.
+    virtual void HighlightGridRow(int pageId, int row) {
+        (void)pageId;
+        (void)row;
+    }
+    // Selects cell (row, col) of the grid of page pageId.
+    virtual void SelectGridCell(int pageId, int row, int col) {
+        (void)pageId;
+        (void)row;
+        (void)col;
+    }
+    // The action of the section column's button in the System grid of page
+    // pageId at (row, col): the section of that field opens.
+    virtual void OnSystemSectionButton(int pageId, int row, int col) {
+        (void)pageId;
+        (void)row;
+        (void)col;
+    }
+    // Fills the grid of page pageId again from the data.
+    virtual void ReloadPageGrid(int pageId) { (void)pageId; }
+
     CModuleData m_data;
     ZVDOC m_hDoc = 0;
     std::vector<std::string> m_annotations;  // one per tab page

@@ -215,8 +215,12 @@ TEST(SketchMemberView, DrawingOrderAndAxisNames) {
     EXPECT_EQ(cut, (std::vector<double>{2.0, -1.0, 2.0, 2.0}));
     EXPECT_EQ(Nums(first, 7), (std::vector<double>{2.0, -1.0, 2.1, -0.9}));
     EXPECT_EQ(first.Matching("Method45(").size(), 3u);
-    EXPECT_EQ(second.calls, (std::vector<std::string>{"Method1()", "Method17(1)", "Method54(1,0,\"Y\",0,\"Z\")",
-                                                      "Method15()"}));
+    // The second graph shows the section at the cut, from a fresh picture on.
+    const std::vector<std::string> sectionHead = {"Method1()", "Method17(1)", "Method54(1,0,\"Y\",0,\"Z\")",
+                                                  "Method1()", "Method17(1)", "Method54(1,0,\"Y\",0,\"Z\")"};
+    ASSERT_GT(second.calls.size(), sectionHead.size());
+    EXPECT_EQ(std::vector<std::string>(second.calls.begin(), second.calls.begin() + 6), sectionHead);
+    EXPECT_EQ(second.calls.back(), "Method15()");
 
     // A field length that is no number draws no band.
     d.m_fieldLengths[1] = CFormulaValue(std::nan(""));
