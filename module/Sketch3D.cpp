@@ -18,8 +18,10 @@ namespace {
 
 using P3 = std::array<float, 3>;
 
+// A point of the view from section coordinates (z down, as in a section):
+// the 3-D picture's z points up.
 P3 Pt(double x, double y, double z) {
-    return {static_cast<float>(Finite(x)), static_cast<float>(Finite(y)), static_cast<float>(Finite(z))};
+    return {static_cast<float>(Finite(x)), static_cast<float>(Finite(y)), static_cast<float>(-Finite(z))};
 }
 
 // The outline of a section end (0 start, 1 end; a section that changes along
@@ -158,11 +160,11 @@ void CModuleData::DrawSystem3DInto(CKurvo3D& g) const {
         const char* unit = length != 0 ? "kN/m²" : "kN/m";
         if (length != 0) {
             g.Method16(0x140C040, 1, "Arial", 15, static_cast<float>(L / 64.0));
-            const float quad[12] = {static_cast<float>(x),          0.0f, static_cast<float>(bottom + a),
-                                    static_cast<float>(x + length), 0.0f, static_cast<float>(bottom + a),
-                                    static_cast<float>(x + length), 0.0f, static_cast<float>(bottom + 2 * a),
-                                    static_cast<float>(x),          0.0f, static_cast<float>(bottom + 2 * a)};
-            g.Method3(4, quad, 1);
+            std::vector<float> quad;
+            for (const P3& q : {Pt(x, 0, bottom + a), Pt(x + length, 0, bottom + a), Pt(x + length, 0, bottom + 2 * a),
+                                Pt(x, 0, bottom + 2 * a)})
+                quad.insert(quad.end(), q.begin(), q.end());
+            g.Method3(4, quad.data(), 1);
             g.Method16(sketch::kSpringColour, 1, "Arial", 15, static_cast<float>(L / 64.0));
         }
         const double mid = x + length / 2.0;

@@ -16,12 +16,20 @@ using sketch::Format;
 
 namespace {
 
-// Axle values the crane picture labels its wheels with: the largest vertical
-// wheel load from the hoist, the transverse mass force and the guide force.
+// Axle values the crane picture labels its wheels with, each a pair of the
+// maximum and the associated value (an axle carries one or the other): the
+// vertical wheel load from the hoist, the transverse mass force and the
+// guide force.
 constexpr int kAxleSpacing = 0;
 constexpr int kAxleVertical = 3;
-constexpr int kAxleTransverse = 7;
-constexpr int kAxleGuide = 9;
+constexpr int kAxleTransverse = 6;
+constexpr int kAxleGuide = 8;
+
+// The larger in magnitude of axle values kind and kind + 1.
+double AxleLoad(const CCrane& crane, int axle, int kind) {
+    const double a = Finite(crane.GetAxisValue(axle, kind)), b = Finite(crane.GetAxisValue(axle, kind + 1));
+    return std::fabs(b) > std::fabs(a) ? b : a;
+}
 
 // The load's drawing direction in the view: along x for direction 0, across
 // (downwards) for the direction that lies in the view's plane; none else.
@@ -170,9 +178,9 @@ void CModuleData::DrawSystemCranes(CKurvo2D& graph, int view, double L) const {
         for (size_t a = 0; a < wheels.size(); ++a) {
             const int axle = static_cast<int>(a);
             const std::string label =
-                view == 1 ? Format("HT / HS = %.1lf / %.1lf kN", Finite(crane.GetAxisValue(axle, kAxleTransverse)),
-                                   Finite(crane.GetAxisValue(axle, kAxleGuide)))
-                          : Format("Qh=%.1lf kN", Finite(crane.GetAxisValue(axle, kAxleVertical)));
+                view == 1 ? Format("HT / HS = %.1lf / %.1lf kN", AxleLoad(crane, axle, kAxleTransverse),
+                                   AxleLoad(crane, axle, kAxleGuide))
+                          : Format("Qh=%.1lf kN", AxleLoad(crane, axle, kAxleVertical));
             graph.Method22(static_cast<float>(wheels[a]), static_cast<float>(-0.15 * s), static_cast<float>(0.3 * s),
                            static_cast<float>(1.1 * s), static_cast<float>(0.2 * s), "");
             graph.Method7(wheels[a] + 0.1 * s, tail + 0.1 * s, 90.0, 0.2 * s, label.c_str());

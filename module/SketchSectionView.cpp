@@ -30,6 +30,24 @@ std::vector<SektTqe> Plates(CModuleData& d, int field) {
     return plates;
 }
 
+// The parts of a stored outline: a section's outline holds its parts one
+// after the other, each closed by its first point again (flange halves,
+// web, root fillets); an unclosed rest is one more part. [first, last).
+std::vector<std::pair<size_t, size_t>> OutlineParts(const std::vector<double>& x, const std::vector<double>& y,
+                                                    size_t n) {
+    std::vector<std::pair<size_t, size_t>> parts;
+    size_t start = 0;
+    for (size_t i = 1; i < n; ++i) {
+        if (i > start + 1 && x[i] == x[start] && y[i] == y[start]) {
+            parts.emplace_back(start, i + 1);
+            start = i + 1;
+            ++i;
+        }
+    }
+    if (start < n) parts.emplace_back(start, n);
+    return parts;
+}
+
 // A line with an arrow head at its tip, from the tail (x0, y0) to the tip.
 void Arrow(CKurvo2D& g, double x0, double y0, double x1, double y1, double head) {
     g.Method3(x0, y0, x1, y1);
@@ -100,20 +118,32 @@ void CModuleData::DrawSectionView(CKurvo2D* graph) {
             px.push_back(X(cy[i]));
             py.push_back(Y(cz[i]));
         }
+    }
+    const auto parts = OutlineParts(px, py, px.size());
+    if (finite) {
         g.Method21(0, 3);
-        g.Method35(sketch::kBandColour, 4, 0, 0);
-        g.Method5(static_cast<int32_t>(n), px.data(), py.data());
-        g.Method35(0, 0, 3, 0);
-        g.Method5(static_cast<int32_t>(n), px.data(), py.data());
+        for (int pass = 0; pass < 2; ++pass) {
+            if (pass == 0)
+                g.Method35(sketch::kBandColour, 4, 0, 0);
+            else
+                g.Method35(0, 0, 3, 0);
+            for (const auto& [a, e] : parts)
+                g.Method5(static_cast<int32_t>(e - a), px.data() + a, py.data() + a);
+        }
     }
     g.Method55();
 
+    // The points of the outline and the middles of its edges.
     m_SectionSnap.Clear();
     m_SectionSnap.AddPoint(oy, -oz, 2);
-    for (size_t i = 0; i < px.size(); ++i) {
-        const size_t j = (i + 1) % px.size();
-        m_SectionSnap.AddPoint(px[i], py[i], 2);
-        m_SectionSnap.AddPoint((px[i] + px[j]) / 2.0, (py[i] + py[j]) / 2.0, 3);
+    for (const auto& [a, e] : parts) {
+        const bool closed = e - a > 2 && px[e - 1] == px[a] && py[e - 1] == py[a];
+        const size_t last = closed ? e - 1 : e;
+        for (size_t i = a; i < last; ++i) {
+            const size_t j = i + 1 < e ? i + 1 : a;
+            m_SectionSnap.AddPoint(px[i], py[i], 2);
+            m_SectionSnap.AddPoint((px[i] + px[j]) / 2.0, (py[i] + py[j]) / 2.0, 3);
+        }
     }
     const double size = std::max(width, height);
     if (finite) {

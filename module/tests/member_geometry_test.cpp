@@ -95,3 +95,16 @@ TEST(MemberGeometry, SectionPlatePoints) {
 }
 
 }  // namespace
+
+TEST(MemberGeometry, SpanOverFreeInnerSupports) {
+    // Fields of 3, 4 and 5 m: with the inner nodes free vertically the span
+    // of the middle field runs over all three, with them held it is its own.
+    CModuleData d;
+    d.Init();
+    d.m_fieldLengths = {CFormulaValue(0.0), CFormulaValue(3.0), CFormulaValue(4.0), CFormulaValue(5.0)};
+    d.m_supports = {Support(0.0, kRigidSpring), Support(0.0, 0.0), Support(0.0, 0.0), Support(0.0, kRigidSpring)};
+    EXPECT_DOUBLE_EQ(d.GetSpanBetweenRestraints(1, false), 12.0);
+    d.m_supports[1].m_cz.SetValue(kRigidSpring);
+    d.m_supports[2].m_cz.SetValue(kRigidSpring);
+    EXPECT_DOUBLE_EQ(d.GetSpanBetweenRestraints(1, false), 4.0);
+}

@@ -228,3 +228,204 @@ TEST(SketchMemberView, DrawingOrderAndAxisNames) {
     d.DrawSystem2D(0);
     EXPECT_EQ(first.calls.size(), 3u);
 }
+
+namespace {
+
+// The calls of one kind, by their numbers.
+std::vector<std::vector<double>> Args(const CKurvoRecorder& rec, int dispid) {
+    std::vector<std::vector<double>> all;
+    for (const auto& [id, args] : rec.raw) {
+        if (id != dispid) continue;
+        std::vector<double> v;
+        for (const kurvo::Arg& a : args) v.push_back(a.num);
+        all.push_back(v);
+    }
+    return all;
+}
+
+std::vector<std::string> Texts(const CKurvoRecorder& rec, int dispid) {
+    std::vector<std::string> all;
+    for (const auto& [id, args] : rec.raw)
+        if (id == dispid)
+            for (const kurvo::Arg& a : args)
+                if (a.kind == kurvo::Arg::Text) all.push_back(a.text);
+    return all;
+}
+
+}  // namespace
+
+TEST(SketchMemberView, SectionLabelsAndDimensions) {
+    CModuleData d;
+    Member(d);
+    d.m_sections[0].m_profName = "HEA 200";
+    d.m_sections[1].m_profName = "IPE 300";
+    d.m_sections[1].m_profName2 = "IPE 400";
+    CKurvoRecorder rec;
+    CKurvo2D g(&rec);
+    const double L = 8.0, H = 0.6;
+    d.DrawSystemSections(g, H, L);
+    // Field k: label (group 3k + 4) and dimension (group 3k + 3) at the
+    // default height -H - L/8; the overall dimension in group 0.
+    EXPECT_EQ(rec.Matching("Method21("), (std::vector<std::string>{"Method21(7,2)", "Method21(6,2)", "Method21(10,2)",
+                                                                    "Method21(9,2)", "Method21(0,3)"}));
+    EXPECT_EQ(Texts(rec, 12), (std::vector<std::string>{"HEA 200", "", "IPE 300...IPE 400", "", ""}));
+    const double y = -H - L / 8;
+    const std::vector<std::vector<double>> dims = Args(rec, 12);
+    const std::vector<std::vector<double>> want = {
+        {0, y, 5, y, 0, -L / 24, 14, L / 96, 0, 2, 0, 0}, {0, y, 5, y, 0, -L / 12, 14, L / 96, 0, 2, 0, 0},
+        {5, y, 8, y, 0, -L / 24, 14, L / 96, 0, 2, 0, 0}, {5, y, 8, y, 0, -L / 12, 14, L / 96, 0, 2, 0, 0},
+        {0, y, 8, y, 0, -L / 8, 14, L / 96, 0, 2, 0, 0}};
+    ASSERT_EQ(dims.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i)
+        for (size_t k = 0; k < want[i].size(); ++k) EXPECT_NEAR(dims[i][k], want[i][k], 1e-12) << i << " " << k;
+
+    // A given height; one field has no overall dimension; a shown result
+    // set leaves the labels out.
+    rec.raw.clear();
+    d.m_fieldLengths.resize(2);
+    d.DrawSystemSections(g, H, 5.0, -2.0);
+    ASSERT_EQ(Args(rec, 12).size(), 2u);
+    EXPECT_EQ(Args(rec, 12)[0][1], -2.0);
+    rec.raw.clear();
+    d.m_resultSets.resize(1);
+    d.m_nCurrentIndex = 0;
+    d.DrawSystemSections(g, H, 5.0);
+    EXPECT_TRUE(rec.raw.empty());
+}
+
+TEST(SketchMemberView, HingeSymbolsByRelease) {
+    CModuleData d;
+    Member(d);
+    CHinge h;
+    h.m_iNode = 0;
+    h.m_offset.SetValue(2.0);  // in the 0.40 m box: s = 0.20, centre 0.20 below the axis
+    d.m_hinges = {h};
+    struct Case {
+        int view;
+        std::vector<int> released;  // 3 Mx, 4 My, 5 Mz
+        size_t rectangles, arcs;
+    } cases[] = {
+        {0, {4}, 0, 2},        // the view's own bending release: a circle (two arcs)
+        {0, {5}, 1, 0},        // the other one: a rectangle across the band
+        {1, {4}, 1, 0},        {1, {5}, 0, 2},
+        {0, {3}, 1, 0},        // torsion: a small rectangle in any view
+        {2, {3, 4, 5}, 1, 0},  // the section plane draws no circle
+    };
+    for (const Case& c : cases) {
+        for (int& r : d.m_hinges[0].m_release) r = 0;
+        for (int r : c.released) d.m_hinges[0].m_release[r] = 1;
+        CKurvoRecorder rec;
+        CKurvo2D g(&rec);
+        d.DrawSystemHinges(g, c.view);
+        // Filled grey, then outlined: every shape twice.
+        EXPECT_EQ(rec.calls.front(), "Method21(14,3)") << "3 nodes, no springs: hinge 0 is 3*3+5+0";
+        EXPECT_EQ(rec.Matching("Method6(").size(), 2 * c.rectangles) << c.view;
+        EXPECT_EQ(rec.Matching("Method24(").size(), 2 * c.arcs) << c.view;
+        EXPECT_EQ(rec.Matching("Method35("), (std::vector<std::string>{"Method35(0xC0C0C0,0,0,0)", "Method35(0x000000,0,3,0)"}));
+        EXPECT_EQ(rec.calls.back(), "Method55()");
+    }
+    // The circle in the XZ view: 1.25 s across from the band's top edge down.
+    d.m_hinges[0].m_release[4] = 1;
+    CKurvoRecorder rec;
+    CKurvo2D g(&rec);
+    d.DrawSystemHinges(g, 0);
+    const std::vector<double> arc = Args(rec, 24)[0];
+    EXPECT_NEAR(arc[0], 2.0, 1e-12);
+    EXPECT_NEAR(arc[1], 0.0, 1e-12);
+    EXPECT_NEAR(arc[5], -0.25, 1e-12);
+}
+
+TEST(SketchMemberView, SpringsAndBeddings) {
+    CModuleData d;
+    Member(d);
+    CSupport cxOnly, point, bedding, none;
+    cxOnly.m_posX.SetValue(1.0);
+    cxOnly.m_cx.SetValue(300.0);
+    point.m_iNode = 1;
+    point.m_posX.SetValue(1.0);
+    point.m_cz.SetValue(5000.0);
+    point.m_ez.SetValue(-10.0);
+    bedding.m_posX.SetValue(1.0);
+    bedding.m_length.SetValue(2.0);
+    bedding.m_cz.SetValue(120.0);
+    bedding.m_cx.SetValue(40.0);
+    none.m_cy.SetValue(77.0);  // only sideways: not in the elevation
+    d.m_springs = {cxOnly, point, bedding, none};
+    CKurvoRecorder rec;
+    CKurvo2D g(&rec);
+    const double L = 8.0;
+    d.DrawSystemSprings(g, 0, L, -1);
+    EXPECT_EQ(rec.Matching("Method21("),
+              (std::vector<std::string>{"Method21(14,3)", "Method21(15,3)", "Method21(16,3)", "Method21(0,3)"}));
+    EXPECT_EQ(Texts(rec, 57), (std::vector<std::string>{"", "CZ=5000 kN/m", "", "CZ=120 kN/m/m CX=40 kN/m/m", ""}));
+    const std::vector<std::vector<double>> springs = Args(rec, 57);
+    // The point spring at 6 m, 0.10 m above the band's centre (the haunch
+    // is 0.40 + 0.20/3 m deep there, tops on the axis), pointing up:
+    // a = -1 x L x (-1/96).
+    EXPECT_NEAR(springs[1][0], 6.0, 1e-12);
+    EXPECT_NEAR(springs[1][1], -(-0.10 + (0.40 + 0.20 / 3) / 2), 1e-12);
+    EXPECT_NEAR(springs[1][3], L / 96, 1e-12);
+    EXPECT_NEAR(springs[1][4], L / 48, 1e-12);
+    // The bedding: a light green strip from 1 m to 3 m and three springs.
+    EXPECT_EQ(rec.Matching("Method35(0x80FF80,0,0,0)").size(), 1u);
+    const std::vector<double> strip = Args(rec, 6)[0];
+    const double a = -L / 96, y = -0.20;
+    EXPECT_NEAR(strip[0], 1.0, 1e-12);
+    EXPECT_NEAR(strip[1], y + 0.5 * a, 1e-12);
+    EXPECT_NEAR(strip[2], 3.0, 1e-12);
+    EXPECT_NEAR(strip[3], y + 1.85 * a, 1e-12);
+    EXPECT_NEAR(springs[3][0], 2.0, 1e-12);
+
+    // A given colour: the strip grey, the symbols in that colour; the plan
+    // shows the sideways spring.
+    rec.raw.clear();
+    rec.calls.clear();
+    d.DrawSystemSprings(g, 1, L, 0x123456);
+    EXPECT_EQ(rec.Matching("Method35(0xC0C0C0,0,0,0)").size(), 1u);
+    EXPECT_EQ(rec.Matching("Method35(0x123456,0,3,1)").size(), 4u);
+    EXPECT_EQ(Texts(rec, 57).back(), "CY=77 kN/m");
+}
+
+TEST(SketchMemberView, TitleAndResultDiagram) {
+    CModuleData d;
+    Member(d);
+    CKurvoRecorder rec;
+    CKurvo2D g(&rec);
+    int preview = 0;
+    d.m_pPreviewDlg = &preview;
+    d.m_Sketch2DList = {&g};
+    std::string title;
+    d.GetProgramTitle(title);
+    d.DrawSystem2D(0);
+    EXPECT_EQ(rec.Matching("Method30("), (std::vector<std::string>{"Method30(\"" + title + "\",9,15)"}));
+    EXPECT_EQ(rec.Matching("Method35(0x000000,4,3,0)").size(), 1u);
+
+    // A selected result set: its diagram hangs at -L/2, scaled to L/4 over
+    // its range; its title names the load combination after "LK ".
+    CResultSet set;
+    set.m_type = 0;
+    set.m_data = {0.0f, 0.0f, 8.0f, 4.0f};
+    set.m_min = 0.0f;
+    set.m_max = 4.0f;
+    set.m_strTitle = "Schnittgrößen\\LK 2\\My";
+    d.m_resultSets = {set};
+    d.m_nCurrentIndex = 0;
+    rec.calls.clear();
+    d.DrawSystem2D(0);
+    EXPECT_FLOAT_EQ(d.m_resultSets[0].m_yOffset, -4.0f);
+    EXPECT_FLOAT_EQ(d.m_resultSets[0].m_factor, 2.0f / 4.0f);
+    EXPECT_EQ(rec.calls.back(), "Method15()");
+    EXPECT_EQ(rec.Matching("Method30(").back(), "Method30(\"Lastkollektiv 2\",9,15)");
+    const size_t withDiagram = rec.calls.size();
+
+    // A flat set: no diagram, the title still; no "LK ": no title.
+    d.m_resultSets[0].m_max = 0.00005f;
+    rec.calls.clear();
+    d.DrawSystem2D(0);
+    EXPECT_LT(rec.calls.size(), withDiagram);
+    EXPECT_EQ(rec.Matching("Method30(").back(), "Method30(\"Lastkollektiv 2\",9,15)");
+    d.m_resultSets[0].m_strTitle = "Schnittgrößen\\Extremal\\My";
+    rec.calls.clear();
+    d.DrawSystem2D(0);
+    EXPECT_EQ(rec.Matching("Method30(").size(), 1u);
+}
