@@ -186,6 +186,8 @@ TEST(SketchLoads, CranesAtTheirPositions) {
     crane.Init();
     crane.m_numOfAxis = 2;
     crane.SetAxisCount();
+    for (int a = 0; a < 2; ++a)
+        for (int k = 0; k < CCrane::kKinds; ++k) crane.AxisValue(a, k)->SetValue(0.0);
     crane.AxisValue(0, 0)->SetValue(0.0);
     crane.AxisValue(1, 0)->SetValue(3.0);
     for (int a = 0; a < 2; ++a) {
