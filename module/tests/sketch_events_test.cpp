@@ -86,11 +86,11 @@ TEST(SketchEvents, ClickBringsThePageToTheFront) {
     CKurvoRecorder rec;
     CKurvo2D g(&rec);
 
-    // Empty space: the views are redrawn (the pages exchanged), nothing chosen.
+    // Empty space: the pages go into the data, the views are redrawn, nothing chosen.
     d.m_bSketchDragged = 1;
     d.m_nSelectedItem = kHinge;
     d.OnSketchClick(&g, 0);
-    EXPECT_EQ(dlg.log, (std::vector<std::string>{"exchange 0"}));
+    EXPECT_EQ(dlg.log, (std::vector<std::string>{"exchange 1"}));
     EXPECT_EQ(d.m_bSketchDragged, 0);
     EXPECT_EQ(d.m_nSelectedItem, kHinge) << "the selection stays";
     EXPECT_TRUE(rec.calls.empty());
@@ -186,7 +186,7 @@ TEST(SketchEvents, NodeSupportDragOnTheStep) {
     EXPECT_NEAR(lengths()[1], 6.20, 1e-12);
     dlg.log.clear();
     EXPECT_EQ(d.OnSketchDrop(kSupport1), 1);
-    EXPECT_EQ(dlg.log, (std::vector<std::string>{"exchange 0"}));
+    EXPECT_EQ(dlg.log, (std::vector<std::string>{"exchange 1"}));
 }
 
 TEST(SketchEvents, CraneRunwaySupportDragReloadsItsSystemPage) {
@@ -270,7 +270,7 @@ TEST(SketchEvents, SectionPlaneDragSnapsOrStays) {
     EXPECT_EQ(d.OnSketchDrop(kLoad0), 1);
     EXPECT_NEAR(d.m_loads[0].m_ey.GetValue(), 5.0, 1e-9);
     EXPECT_NEAR(d.m_loads[0].m_ez.GetValue(), -5.0, 1e-9);
-    EXPECT_EQ(dlg.log.back(), "exchange 0");
+    EXPECT_EQ(dlg.log.back(), "exchange 1");
 }
 
 TEST(SketchEvents, IdentifiersOutOfRangeDoNothing) {
