@@ -53,7 +53,7 @@ public:
     CPlauTargets GetPlauTargets() override;
 
     // The tab index of a page id (the last that matches); 1 when none does.
-    int GetTabIndexOfPage(int pageId) const;
+    int GetTabIndexOfPage(int pageId) const override;
     // The page id of a tab; -1 outside the tabs.
     int GetPageIdOfTab(int tabIndex) const;
     // Every page of the program exchanges its data: the selected one loads,
@@ -73,16 +73,16 @@ public:
     CVarDefPage& VarDefPage() { return m_varDefPage; }
 
     // ---- what the member sketch asks of the dialog ------------------------------------
-    int GetCurrentTab() const { return GetCurPage(); }
-    void SelectTabAndShowPage(int tab);
+    int GetCurrentTab() const override { return GetCurPage(); }
+    void SelectTabAndShowPage(int tab) override;
     // The grid of a page of the position's program (null for a page without one).
     CExtGridCtrl* GridOfPage(int pageId);
-    void HighlightGridRow(int pageId, int row);
-    void SelectGridCell(int pageId, int row, int col);
+    void HighlightGridRow(int pageId, int row) override;
+    void SelectGridCell(int pageId, int row, int col) override;
     // The section button of the system grid at (row, col).
-    void OnSystemSectionButton(int pageId, int row, int col);
+    void OnSystemSectionButton(int pageId, int row, int col) override;
     // The page's grid filled again from the data.
-    void ReloadPageGrid(int pageId);
+    void ReloadPageGrid(int pageId) override;
 
     // Puts a dialog into the host's window, sized to its client area.
     bool EmbedIn(wl::Window* host);

@@ -96,11 +96,12 @@ public:
     // hinges, 6 loads, 7 the crane runway's points of interest); where both
     // programs have a page of that id, the dialog takes the one of the
     // position's program (the crane system page for "VADU"). The windowless
-    // dialog has no tabs nor grids: it answers -1 and does nothing.
-    // The tab index that shows page pageId; -1 when no tab does.
+    // dialog has no tabs nor grids: no tab is current and nothing happens.
+    // The tab index that shows page pageId (the last when several do); 1 when
+    // no tab does, in the input dialog as in the windowless one.
     virtual int GetTabIndexOfPage(int pageId) const {
         (void)pageId;
-        return -1;
+        return 1;
     }
     // The index of the selected tab; -1 when none is selected.
     virtual int GetCurrentTab() const { return -1; }

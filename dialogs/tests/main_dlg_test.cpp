@@ -680,5 +680,12 @@ TEST_F(MainDlgSession, SketchReachesTabsAndGrids) {
     dlg->ReloadPageGrid(PAGE_LOADS);
     EXPECT_EQ(dlg->LoadsPage().Grid().GetItemText(2, 3), "verschoben");
     EXPECT_EQ(dlg->GridOfPage(PAGE_RESULTS), nullptr);
+    // A click on a load in the sketch reaches the dialog through the data:
+    // the loads tab comes to the front and the load's row is highlighted.
+    dlg->SelectTabAndShowPage(dlg->GetTabIndexOfPage(PAGE_SYSTEM));
+    dlg->m_data.OnSketchClick(nullptr, dlg->m_data.GetSketchItemId(6, 1));
+    EXPECT_EQ(dlg->GetCurrentTab(), dlg->GetTabIndexOfPage(PAGE_LOADS));
+    EXPECT_TRUE(dlg->LoadsPage().IsWindowVisible());
+    EXPECT_EQ(dlg->LoadsPage().Grid().GetHighlightedRow(), 2);
     ZEVUD_CloseDoc(doc);
 }
