@@ -10,9 +10,11 @@
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "host/HostCommand.h"
+#include "host/Module.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 
@@ -20,8 +22,6 @@ namespace fs = std::filesystem;
 
 namespace host {
 namespace {
-
-using InterfaceFunc = int64_t (*)(uint32_t);
 
 const char* kVersion = "velor2005 1.0\n";
 
@@ -33,6 +33,12 @@ const char* kUsage =
     "  velor2005 calc <stab.vk1>                Stab aus einer Textdatei berechnen und Bericht schreiben\n"
     "  velor2005 new <position.vkx> <programm>  leere Position anlegen und speichern;\n"
     "                                           Programme: RIGEL (Stahlträger), VADU (Kranbahnträger)\n"
+    "  velor2005 edit <position.vkx> [--screenshot <bild.png>]\n"
+    "                                           Position im Fenster mit den Dialogen des Moduls\n"
+    "                                           bearbeiten (Menü \"Datei\": \"Speichern\", \"Beenden\");\n"
+    "                                           --screenshot: das Hauptfenster nach dem Aufbau als\n"
+    "                                           PNG schreiben und ohne Speichern schließen\n"
+    "                                           (ohne Bildschirm: QT_QPA_PLATFORM=offscreen)\n"
     "  velor2005 --help                          diese Hilfe\n"
     "  velor2005 --version                       Programmversion\n"
     "\n"
@@ -48,62 +54,43 @@ const char* kUsage =
     "  2  fehlerhafter Aufruf, Datei fehlt, ist beschädigt oder nicht beschreibbar\n"
     "  3  Modul oder Rechenbibliothek nicht gefunden\n";
 
-// The program keys of the installed catalogue ("pi/*.pi", their
-// "shortProgName"), in the catalogue's spelling.
-std::vector<std::string> CatalogueProgramKeys() {
-    std::vector<std::string> keys;
+// The programs of the installed catalogue ("pi/*.pi"): their
+// "shortProgName" and "shortModuleName", in the catalogue's spelling.
+std::vector<std::pair<std::string, std::string>> CatalogueEntries() {
+    std::vector<std::pair<std::string, std::string>> entries;
     std::error_code ec;
     const fs::path folder = winsys::InstallRoot() / "pi";
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
         if (!winsys::EqualsNoCase(entry.path().extension().string(), ".pi")) continue;
         ZVDOC d = ZEVUD_OpenDocQuiet(entry.path().string().c_str());
         if (!d) continue;
-        const std::string key = zevud::GetString(ZEVUD_GetRootElement(d), "shortProgName");
+        ZVELEM root = ZEVUD_GetRootElement(d);
+        const std::string program = zevud::GetString(root, "shortProgName");
+        const std::string module = zevud::GetString(root, "shortModuleName");
         ZEVUD_CloseDoc(d);
-        if (!key.empty()) keys.push_back(key);
+        if (!program.empty()) entries.emplace_back(program, module);
     }
-    std::sort(keys.begin(), keys.end());
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+// The program keys of the installed catalogue.
+std::vector<std::string> CatalogueProgramKeys() {
+    std::vector<std::string> keys;
+    for (const auto& e : CatalogueEntries()) keys.push_back(e.first);
     return keys;
 }
 
-// The module library, loaded from the host's own directory. The module's
-// objects are torn down explicitly before the host ends.
-class Module {
-public:
-    Module() = default;
-    Module(const Module&) = delete;
-    Module& operator=(const Module&) = delete;
-    ~Module() {
-        if (!lib_) return;
-        using Teardown = void (*)();
-        if (auto teardown = reinterpret_cast<Teardown>(winsys::GetProcAddress(lib_, "RigelModuleTeardown")))
-            teardown();
-    }
+// Whether the catalogue has the program and module, compared exactly as the
+// module's catalogue compares them.
+bool CatalogueKnows(const std::string& program, const std::string& module) {
+    for (const auto& e : CatalogueEntries())
+        if (e.first + e.second == program + module) return true;
+    return false;
+}
 
-    bool Load(std::ostream& err) {
-        std::string why;
-        lib_ = winsys::LoadLibrary("DlgRigel", &why);
-        if (!lib_) {
-            err << "Fehler: Das Modul DlgRigel wurde nicht gefunden (" << why << ").\n";
-            return false;
-        }
-        entry_ = reinterpret_cast<InterfaceFunc>(winsys::GetProcAddress(lib_, "interfaceFunc"));
-        if (!entry_) {
-            err << "Fehler: Das Modul DlgRigel hat keine Schnittstelle 'interfaceFunc'.\n";
-            return false;
-        }
-        // The command line has no user to confirm replaced input: the module
-        // refuses such a calculation instead.
-        using BatchSwitch = void (*)(int32_t);
-        if (auto batch = reinterpret_cast<BatchSwitch>(winsys::GetProcAddress(lib_, "RigelSetBatchRun"))) batch(1);
-        return true;
-    }
-    int64_t Send(const HostCommand& cmd) const { return entry_(cmd.Handle()); }
-
-private:
-    void* lib_ = nullptr;
-    InterfaceFunc entry_ = nullptr;
-};
+// The window mode, installed by the program that carries the window part.
+EditRunner g_editRunner = nullptr;
 
 // Runs a calculation in the position's own folder: the kernel writes its side
 // files (".err", ".dru") into the current directory, and they belong beside
@@ -269,12 +256,8 @@ int CalcTextFile(const fs::path& file, std::ostream& out, std::ostream& err) {
 }
 
 int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
-    fs::path file = winsys::ResolveCaseInsensitive(given);
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) {
-        err << "Fehler: Die Positionsdatei '" << given.string() << "' wurde nicht gefunden.\n";
-        return ExitBadInput;
-    }
+    const fs::path file = FindPositionFile(given, err);
+    if (file.empty()) return ExitBadInput;
     if (winsys::EqualsNoCase(file.extension().string(), ".vk1")) return CalcTextFile(file, out, err);
     // Said once, before any work: a position that cannot be saved is not calculated.
     if (const std::string why = winsys::WhyNotWritable(fs::absolute(file)); !why.empty()) {
@@ -291,12 +274,8 @@ int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
     Module module;
     if (!module.Load(err)) return ExitNoModule;
 
-    ZVDOC doc = ZEVUD_OpenDoc(fs::absolute(file).string().c_str());
-    if (!doc) {
-        err << "Fehler: Die Positionsdatei '" << file.string()
-            << "' ist beschädigt oder kann nicht gelesen werden.\n";
-        return ExitBadInput;
-    }
+    ZVDOC doc = OpenPositionDocument(file, err);
+    if (!doc) return ExitBadInput;
 
     // Only a calculation that ran is saved: every save of the module and the
     // kernel during the run is held back, so a refused or failed run leaves
@@ -384,7 +363,76 @@ int New(const fs::path& file, const std::string& given, std::ostream& out, std::
     return ExitOk;
 }
 
+// Opens a position in the window mode. Everything that can be said without
+// a window is said first: a missing, damaged or foreign file, no display.
+int Edit(const fs::path& given, const std::string& screenshot, std::ostream& out, std::ostream& err) {
+    const fs::path file = FindPositionFile(given, err);
+    if (file.empty()) return ExitBadInput;
+    const ZVDOC doc = OpenPositionDocument(file, err);
+    if (!doc) return ExitBadInput;
+    ZVELEM root = ZEVUD_GetRootElement(doc);
+    const std::string program = zevud::GetString(root, "progname");
+    const std::string module = zevud::GetString(root, "modulename");
+    ZEVUD_CloseDoc(doc);
+    // The module shows only positions of its catalogue's programs; it says
+    // so in these words when it is asked to calculate another.
+    if (!CatalogueKnows(program, module)) {
+        err << "Fehler: Unbekannte Programm-Kennung " << program << "/" << module
+            << " (kein Programm des Katalogs); die Position wird nicht geöffnet.\n";
+        return ExitBadInput;
+    }
+    if (!HasDisplay()) {
+        err << "Fehler: Für 'edit' wird eine grafische Oberfläche gebraucht, es ist aber keine da (weder DISPLAY "
+               "noch WAYLAND_DISPLAY ist gesetzt). Ohne Bildschirm, etwa für --screenshot: "
+               "QT_QPA_PLATFORM=offscreen velor2005 edit ...\n";
+        return ExitBadInput;
+    }
+    if (!g_editRunner) {
+        err << "Fehler: Dieses Programm hat keinen Fenstermodus.\n";
+        return ExitBadInput;
+    }
+    return g_editRunner({fs::absolute(file), screenshot}, out, err);
+}
+
 }  // namespace
+
+fs::path FindPositionFile(const fs::path& given, std::ostream& err) {
+    fs::path file = winsys::ResolveCaseInsensitive(given);
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) {
+        err << "Fehler: Die Positionsdatei '" << given.string() << "' wurde nicht gefunden.\n";
+        return {};
+    }
+    return file;
+}
+
+ZVDOC OpenPositionDocument(const fs::path& file, std::ostream& err) {
+    ZVDOC doc = ZEVUD_OpenDoc(fs::absolute(file).string().c_str());
+    if (!doc) {
+        err << "Fehler: Die Positionsdatei '" << file.string()
+            << "' ist beschädigt oder kann nicht gelesen werden.\n";
+        return 0;
+    }
+    // Every position names its program; a document without one is some
+    // other file.
+    if (zevud::GetString(ZEVUD_GetRootElement(doc), "progname").empty()) {
+        err << "Fehler: Die Datei '" << file.string()
+            << "' ist keine Position (ihr fehlt der Programmname \"progname\").\n";
+        ZEVUD_CloseDoc(doc);
+        return 0;
+    }
+    return doc;
+}
+
+bool HasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* v = std::getenv(name);
+        if (v && *v) return true;
+    }
+    return false;
+}
+
+void SetEditRunner(EditRunner runner) { g_editRunner = runner; }
 
 std::string PlainText(const std::string& rtf) {
     std::string out;
@@ -437,6 +485,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const std::string& verb = args[0];
     if (verb == "calc" && args.size() == 2) return Calc(args[1], out, err);
     if (verb == "new" && args.size() == 3) return New(args[1], args[2], out, err);
+    if (verb == "edit" && args.size() == 2) return Edit(args[1], "", out, err);
+    if (verb == "edit" && args.size() == 4 && args[2] == "--screenshot" && !args[3].empty())
+        return Edit(args[1], args[3], out, err);
     err << "Fehler: unbekannter Aufruf.\n\n" << kUsage;
     return ExitBadInput;
 }

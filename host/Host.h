@@ -2,9 +2,12 @@
 // documents, send command documents, report the answers.
 #pragma once
 
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "platform/zevud/zevud.h"
 
 namespace host {
 
@@ -23,5 +26,24 @@ std::string PlainText(const std::string& rtf);
 
 // Runs one command line (args without the program name).
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The position file a command names, found without regard to case; empty
+// (with the message on err) when there is none.
+std::filesystem::path FindPositionFile(const std::filesystem::path& given, std::ostream& err);
+// Opens a position document; 0 (with the message on err) for a damaged
+// file or one that is no position.
+ZVDOC OpenPositionDocument(const std::filesystem::path& file, std::ostream& err);
+// Whether a window can be shown: a display (DISPLAY, WAYLAND_DISPLAY) or a
+// platform chosen for the toolkit (QT_QPA_PLATFORM, e.g. "offscreen").
+bool HasDisplay();
+
+// "edit": the window mode. Its runner lives in the program's window part;
+// the command line hands it a position that opens and a display.
+struct EditRequest {
+    std::filesystem::path file;  // absolute
+    std::string screenshot;      // PNG to write once shown; empty: a session with the user
+};
+using EditRunner = int (*)(const EditRequest& request, std::ostream& out, std::ostream& err);
+void SetEditRunner(EditRunner runner);
 
 }  // namespace host

@@ -1,4 +1,5 @@
-// main() of the window tests: the application object offscreen, at 96 dpi,
+// main() of the window tests: the application object offscreen (or on the
+// platform RIGEL_TEST_PLATFORM names), at 96 dpi,
 // in the Fusion style, under a German locale when the machine has one (the
 // numeric locale stays "C" all the same).
 #include <gtest/gtest.h>
@@ -21,7 +22,10 @@ extern "C" const char* __lsan_default_options() {
 #include "platform/wl/application.h"
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Offscreen, unless a run on a display server asks for its platform
+    // (RIGEL_TEST_PLATFORM=xcb under xvfb-run).
+    const char* platform = std::getenv("RIGEL_TEST_PLATFORM");
+    setenv("QT_QPA_PLATFORM", platform && *platform ? platform : "offscreen", 1);
     setenv("RIGEL_SCREENSHOTS", RIGEL_SCREENSHOTS_DIR, 0);
     // One registry folder per test process: CTest runs the tests of one
     // executable side by side, and settings one test writes must not reach

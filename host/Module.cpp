@@ -1,0 +1,36 @@
+#include "host/Module.h"
+
+#include <string>
+
+#include "platform/winsys/winsys.h"
+
+namespace host {
+
+bool Module::Load(std::ostream& err, bool batch) {
+    std::string why;
+    lib_ = winsys::LoadLibrary("DlgRigel", &why);
+    if (!lib_) {
+        err << "Fehler: Das Modul DlgRigel wurde nicht gefunden (" << why << ").\n";
+        return false;
+    }
+    entry_ = reinterpret_cast<InterfaceFunc>(winsys::GetProcAddress(lib_, "interfaceFunc"));
+    if (!entry_) {
+        err << "Fehler: Das Modul DlgRigel hat keine Schnittstelle 'interfaceFunc'.\n";
+        return false;
+    }
+    // The command line has no user to confirm replaced input: the module
+    // refuses such a calculation instead. The window mode has one.
+    using BatchSwitch = void (*)(int32_t);
+    if (auto sw = reinterpret_cast<BatchSwitch>(winsys::GetProcAddress(lib_, "RigelSetBatchRun"))) sw(batch ? 1 : 0);
+    return true;
+}
+
+void Module::Teardown() {
+    if (!lib_ || tornDown_) return;
+    tornDown_ = true;
+    using TeardownFunc = void (*)();
+    if (auto teardown = reinterpret_cast<TeardownFunc>(winsys::GetProcAddress(lib_, "RigelModuleTeardown")))
+        teardown();
+}
+
+}  // namespace host

@@ -1,0 +1,402 @@
+// The window mode in the test process: the main window over a copy of the
+// example position with the module's dialogs, driven as a user drives it
+// (keys, clicks, the menu), its questions answered through the window
+// layer's message boxes, its save and its close.
+#include <gtest/gtest.h>
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "host/Host.h"
+#include "host/HostCommand.h"
+#include "host/Module.h"
+#include "host/window/EditWindow.h"
+#include "platform/winsys/winsys.h"
+#include "platform/wl/message_sink.h"
+#include "platform/wl/testing/gui_test.h"
+#include "platform/zevud/zevud.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteAll(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+
+void Settle() {
+    for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// An attribute of the position's first span as the file holds it.
+std::string SpanLength(const fs::path& file) {
+    ZVDOC d = ZEVUD_OpenDocQuiet(file.string().c_str());
+    if (!d) return "(no document)";
+    ZVELEM e = ZEVUD_GetRootElement(d);
+    for (const char* name : {"input", "system", "field_1"}) e = e ? ZEVUD_FindFirstChild(e, name) : 0;
+    std::string v = e ? zevud::GetString(e, "length") : "(no span)";
+    ZEVUD_CloseDoc(d);
+    return v;
+}
+
+// The visible widgets of a kind below a widget.
+template <class W>
+std::vector<W*> Visible(QWidget* root) {
+    std::vector<W*> out;
+    for (W* w : root->findChildren<W*>())
+        if (w->isVisible()) out.push_back(w);
+    return out;
+}
+
+QPushButton* ButtonWithText(QWidget* root, const QString& text) {
+    for (QPushButton* b : Visible<QPushButton>(root))
+        if (b->text().remove('&') == text) return b;
+    return nullptr;
+}
+
+// Answers the next message box: remembers what it showed and clicks the
+// button with the given text.
+struct BoxAnswer {
+    explicit BoxAnswer(const QString& b) : button(b) {}
+    QString button, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    bool seen = false;
+};
+
+void AnswerNextBox(BoxAnswer& answer) {
+    QTimer::singleShot(50, [&answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            AnswerNextBox(answer);  // not open yet
+            return;
+        }
+        answer.seen = true;
+        answer.text = box->text();
+        answer.icon = box->icon();
+        for (QAbstractButton* b : box->buttons()) answer.buttons << b->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == answer.button) {
+                b->click();
+                return;
+            }
+        box->reject();
+    });
+}
+
+class EditSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        winsys::SetHostExecutablePath(fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
+        dir = fs::path(RIGEL_TEST_TMP) /
+              ("edit_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+               std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        file = dir / "Einfeldtraeger.vkx";
+        fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Einfeldtraeger.vkx", file);
+        std::ostringstream err;
+        ASSERT_TRUE(module.Load(err, false)) << err.str();
+    }
+    void TearDown() override {
+        session.reset();
+        module.Teardown();
+        ::chmod(file.c_str(), 0644);
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    void Open() {
+        std::ostringstream err;
+        const ZVDOC doc = host::OpenPositionDocument(file, err);
+        ASSERT_NE(doc, 0u) << err.str();
+        session = std::make_unique<host::EditSession>(module, doc, file);
+        ASSERT_TRUE(session->Open(err)) << err.str();
+        session->MainWindow()->show();
+        Settle();
+    }
+    QTabBar* Tabs() {
+        auto bars = Visible<QTabBar>(session->InputArea());
+        return bars.empty() ? nullptr : bars.front();
+    }
+    void ChooseTab(const QString& text) {
+        QTabBar* bar = Tabs();
+        ASSERT_NE(bar, nullptr);
+        for (int i = 0; i < bar->count(); ++i)
+            if (bar->tabText(i) == text) {
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+                Settle();
+                return;
+            }
+        FAIL() << "no tab " << text.toStdString();
+    }
+    // Span 1 of the system grid typed as the user types it: to the first
+    // cell, one row down to the first span, one column right to its length,
+    // the text, Enter.
+    void TypeSpanLength(const std::string& text) {
+        ChooseTab("System");
+        auto grids = Visible<QAbstractScrollArea>(session->InputArea());
+        ASSERT_FALSE(grids.empty());
+        QWidget* grid = grids.front();
+        // After a message box the main window is the active one again.
+        session->MainWindow()->activateWindow();
+        QApplication::setActiveWindow(session->MainWindow());
+        Settle();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QTest::keyClick(grid, Qt::Key_Right);
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClicks(editor, QString::fromStdString(text));
+        editor = QApplication::focusWidget();
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClick(editor, Qt::Key_Return);
+        Settle();
+    }
+    QAction* MenuAction(const QString& text) {
+        for (QAction* menu : session->MainWindow()->menuBar()->actions())
+            if (menu->menu())
+                for (QAction* a : menu->menu()->actions())
+                    if (a->text() == text) return a;
+        return nullptr;
+    }
+
+    fs::path dir, file;
+    host::Module module;
+    std::unique_ptr<host::EditSession> session;
+};
+
+}  // namespace
+
+// The main window: title, menu, splitter with the input dialog filling its
+// area on the tab "System"; a screenshot looked at.
+TEST_F(EditSession, MainWindowHoldsTheInputDialogInItsArea) {
+    Open();
+    QMainWindow* w = session->MainWindow();
+    EXPECT_EQ(w->windowTitle(), "Einfeldtraeger.vkx[*] - velor2005");
+    EXPECT_FALSE(w->isWindowModified());
+    ASSERT_EQ(w->menuBar()->actions().size(), 1);
+    EXPECT_EQ(w->menuBar()->actions()[0]->text(), "Datei");
+    ASSERT_NE(MenuAction("Speichern"), nullptr);
+    EXPECT_EQ(MenuAction("Speichern")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    ASSERT_NE(MenuAction("Beenden"), nullptr);
+    ASSERT_EQ(session->Splitter()->count(), 2);
+    EXPECT_EQ(session->Splitter()->widget(0), session->InputArea());
+    EXPECT_EQ(session->Splitter()->widget(1), session->PreviewArea());
+    EXPECT_NE(session->InputDialog(), 0);
+    EXPECT_NE(session->PreviewDialog(), 0);
+    EXPECT_EQ(wl::GetMainWindow(), &session->Frame());
+
+    // The dialog fills the host area, and follows it.
+    auto fills = [&] {
+        for (QWidget* child : session->InputArea()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (child->isVisible()) return child->geometry() == session->InputArea()->rect();
+        return false;
+    };
+    EXPECT_TRUE(fills());
+    w->resize(1200, 760);
+    Settle();
+    EXPECT_TRUE(fills());
+    ASSERT_NE(Tabs(), nullptr);
+    EXPECT_EQ(Tabs()->tabText(Tabs()->currentIndex()), "System");
+
+    const QImage img = wl::guitest::GrabToPng(w, "host_edit_main_window");
+    ASSERT_FALSE(img.isNull());
+    // The input dialog's grid shows ink in the host area.
+    const QRect area = wl::guitest::RectIn(session->InputArea(), w);
+    EXPECT_GT(wl::guitest::CountInk(img, area, img.pixel(area.right() - 2, area.bottom() - 2)), 500);
+}
+
+// Span 1 typed in the grid, "Speichern": the file holds it; an unchanged
+// window closes without a question.
+TEST_F(EditSession, SaveWritesTheEditAndAnUnchangedCloseAsksNothing) {
+    winsys::ScopedRecordingSink sink;
+    Open();
+    EXPECT_EQ(SpanLength(file), "6");
+    TypeSpanLength("6.5");
+    EXPECT_TRUE(session->CheckModified());
+    EXPECT_TRUE(session->MainWindow()->isWindowModified());
+    MenuAction("Speichern")->trigger();
+    EXPECT_EQ(SpanLength(file), "6.5");
+    EXPECT_FALSE(session->MainWindow()->isWindowModified());
+    EXPECT_TRUE(session->Close());
+    EXPECT_TRUE(sink.messages.empty()) << sink.messages.front().text;
+    EXPECT_FALSE(session->MainWindow()->isVisible());
+}
+
+// After a change the close question: "Abbrechen" keeps the window, "Nein"
+// leaves the file byte for byte, "Ja" saves.
+TEST_F(EditSession, CloseAfterAChangeAsks) {
+    winsys::ScopedRecordingSink sink;
+    const std::string before = ReadAll(file);
+    Open();
+    TypeSpanLength("7.25");
+    struct Case {
+        int answer;
+        bool closes;
+    } cases[] = {{winsys::IdCancel, false}, {winsys::IdNo, true}};
+    for (const Case& c : cases) {
+        sink.Clear();
+        sink.scriptedAnswers = {c.answer};
+        EXPECT_EQ(session->Close(), c.closes) << c.answer;
+        ASSERT_EQ(sink.messages.size(), 1u);
+        EXPECT_EQ(sink.messages[0].text, "Sollen die Änderungen an 'Einfeldtraeger.vkx' gespeichert werden?");
+        EXPECT_EQ(sink.messages[0].buttons, winsys::Buttons::YesNoCancel);
+        EXPECT_EQ(session->MainWindow()->isVisible(), !c.closes);
+        EXPECT_EQ(ReadAll(file), before);
+    }
+    // Open again, change, "Ja".
+    session.reset();
+    Open();
+    TypeSpanLength("7.25");
+    sink.Clear();
+    sink.scriptedAnswers = {winsys::IdYes};
+    EXPECT_TRUE(session->Close());
+    EXPECT_EQ(SpanLength(file), "7.25");
+}
+
+// A read-only file opens; "Speichern" names the file and changes nothing.
+TEST_F(EditSession, ReadOnlyFileOpensAndSaveSaysWhy) {
+    winsys::ScopedRecordingSink sink;
+    const std::string before = ReadAll(file);
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    Open();
+    TypeSpanLength("8");
+    EXPECT_TRUE(session->CheckModified());
+    EXPECT_FALSE(session->Save());
+    ASSERT_FALSE(sink.messages.empty());
+    EXPECT_NE(sink.messages.back().text.find(file.string()), std::string::npos) << sink.messages.back().text;
+    EXPECT_EQ(sink.messages.back().icon, winsys::Icon::Error);
+    EXPECT_EQ(ReadAll(file), before);
+    EXPECT_TRUE(session->MainWindow()->isWindowModified());
+    session->Discard();
+    EXPECT_EQ(ReadAll(file), before);
+}
+
+// "Ergebnisse" calculates; saved, the document holds the result.
+TEST_F(EditSession, ResultsTabCalculatesAndSaveKeepsTheResult) {
+    winsys::ScopedRecordingSink sink;
+    Open();
+    ChooseTab("Ergebnisse");
+    wl::guitest::GrabToPng(session->MainWindow(), "host_edit_results");
+    ASSERT_TRUE(session->Save());
+    ZVDOC d = ZEVUD_OpenDocQuiet(file.string().c_str());
+    ASSERT_NE(d, 0u);
+    EXPECT_NE(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(d), "result"), 0u);
+    ZEVUD_CloseDoc(d);
+}
+
+// With the window layer's message boxes: the close question answered "Nein"
+// by a timer; the load-case error of "Einwirkungen" with the stop icon.
+TEST_F(EditSession, MessagesAreRealDialogs) {
+    WriteAll(file, [&] {
+        std::string s = ReadAll(file);
+        const std::string from = "<load_0 lc=\"1\" LCGen=\"1\"";
+        s.replace(s.find(from), from.size(), "<load_0 lc=\"\" LCGen=\"\"");
+        return s;
+    }());
+    const std::string before = ReadAll(file);
+    wl::QtMessageSink dialogs;
+    winsys::MessageSink* previous = winsys::SetMessageSink(&dialogs);
+    Open();
+
+    ChooseTab("Lasten");
+    QPushButton* einwirkungen = ButtonWithText(session->InputArea(), "Einwirkungen");
+    ASSERT_NE(einwirkungen, nullptr);
+    BoxAnswer error("OK");
+    AnswerNextBox(error);
+    einwirkungen->click();
+    EXPECT_TRUE(error.seen);
+    EXPECT_EQ(error.text, "Fehler! In der Lasteingabe fehlt die Lastfallnummer.");
+    EXPECT_EQ(error.icon, QMessageBox::Critical);
+    EXPECT_EQ(error.buttons, QStringList{"OK"});
+
+    TypeSpanLength("5.5");
+    BoxAnswer question("Nein");
+    AnswerNextBox(question);
+    EXPECT_TRUE(session->Close());
+    EXPECT_TRUE(question.seen);
+    EXPECT_EQ(question.icon, QMessageBox::Question);
+    question.buttons.sort();  // in the order of the style's button layout
+    EXPECT_EQ(question.buttons, (QStringList{"Abbrechen", "Ja", "Nein"}));
+    EXPECT_FALSE(session->MainWindow()->isVisible());
+    EXPECT_EQ(ReadAll(file), before);
+    winsys::SetMessageSink(previous);
+}
+
+// Command 40055 of the crane output page reaches the main window and is
+// answered with one message; the module's tip routine shows a tip file of
+// the installation in the status bar.
+TEST_F(EditSession, OutputSettingsCommandAndTips) {
+    winsys::ScopedRecordingSink sink;
+    Open();
+    wl::GetMainWindow()->SendCommand(host::kCmdOutputSettings);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, host::kNoOutputSettingsText);
+
+    const fs::path tip = winsys::InstallRoot() / "host_test_tip.rtf";
+    WriteAll(tip, "{\\rtf1\\ansi Ziehen Sie das Lager mit der Maus.\\par}");
+    host::ShowRtfTip("host_test_tip.rtf");
+    EXPECT_EQ(session->TipText(), "Ziehen Sie das Lager mit der Maus.");
+    fs::remove(tip);
+    // Files that are not there, or not of the installation, show nothing.
+    for (const char* name : {"common_fehlt.rtf", "../Einfeldtraeger.vkx", "/etc/passwd", ""}) {
+        session->MainWindow()->statusBar()->clearMessage();
+        host::ShowRtfTip(name);
+        EXPECT_EQ(session->TipText(), "") << name;
+    }
+}
+
+// Window values travel as the window layer's handles: the module takes
+// only windows of this process; a value that names none gets the
+// windowless dialog, and commands on a stale dialog value do nothing.
+TEST_F(EditSession, WindowValuesAreHandlesOfLiveWindows) {
+    Open();
+    auto send = [&](const char* action, std::vector<std::pair<const char*, int64_t>> params) {
+        host::HostCommand cmd(action, false);
+        for (auto& [type, value] : params) cmd.AddParam(type, value);
+        return module.Send(cmd);
+    };
+    const int children = session->InputArea()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size();
+    // A pointer-like value that is no window handle: no window is made.
+    const int64_t foreign = reinterpret_cast<int64_t>(session->InputArea());
+    const int64_t windowless = send("CreateInputDlg", {{"CWnd*", foreign}});
+    EXPECT_NE(windowless, 0);
+    EXPECT_EQ(session->InputArea()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(), children);
+    // "CreateEmptyDoc" on a value that is no dialog of the module answers 0.
+    EXPECT_EQ(send("CreateEmptyDoc", {{"CWnd*", foreign}}), 0);
+    EXPECT_EQ(send("CreateEmptyDoc", {{"CWnd*", 12345}}), 0);
+    // "GetData" through a stale value leaves the document as it is.
+    const zevud::Fingerprint fp = zevud::FingerPrint(ZEVUD_GetRootElement(session->Document()));
+    EXPECT_EQ(send("GetData", {{"CWnd*", foreign}, {"int", session->Document()}}), 1);
+    EXPECT_TRUE(zevud::FingerPrint(ZEVUD_GetRootElement(session->Document())) == fp);
+    // The host area's handle makes a real dialog in it.
+    const int64_t real = send("CreateInputDlg", {{"CWnd*", static_cast<int64_t>(session->Frame().GetSafeHwnd())}});
+    EXPECT_NE(real, 0);
+    Settle();
+    EXPECT_GT(session->MainWindow()->findChildren<QTabBar*>().size(), 1);
+}
