@@ -122,6 +122,9 @@ public:
     CResultSet() = default;
     CResultSet(const CResultSet&) = default;
     CResultSet& operator=(const CResultSet&) = default;
+    // Moved, not copied, when lists of curves grow or are handed on.
+    CResultSet(CResultSet&&) noexcept = default;
+    CResultSet& operator=(CResultSet&&) noexcept = default;
 
     // Floats per point of a layout type: 0: 2, 1: 7, otherwise 3.
     static int FloatsPerPoint(int32_t type);

@@ -265,7 +265,7 @@ int SetText(ZVELEM elem, const char* attr, std::string value) {
     Locked L;
     Node* n = L.Elem(elem);
     if (!n) return 0;
-    n->SetAttr(attr, ToUtf8(value));
+    n->SetAttr(attr, IsValidUtf8(value) ? std::move(value) : ToUtf8(value));
     return 1;
 }
 

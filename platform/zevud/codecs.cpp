@@ -3,6 +3,7 @@
 
 #include "platform/winsys/winsys.h"
 
+#include <array>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -85,6 +86,10 @@ void AppendEscape(std::string& out, uint32_t cp) {
 bool IsValidUtf8(std::string_view s) {
     uint32_t cp;
     for (std::size_t i = 0; i < s.size();) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {  // plain ASCII, the usual text
+            ++i;
+            continue;
+        }
         std::size_t len = DecodeUtf8(s, i, cp);
         if (!len) return false;
         i += len;
@@ -249,35 +254,57 @@ namespace {
 
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-int B64Value(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return c - 'A';
-    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-    if (c >= '0' && c <= '9') return c - '0' + 52;
-    if (c == '+') return 62;
-    if (c == '/') return 63;
-    return -1;
+// The class of every text byte: a symbol's value 0..63, a blank, the pad
+// sign or anything else.
+constexpr unsigned char kB64Blank = 64, kB64Pad = 65, kB64Bad = 255;
+
+constexpr std::array<unsigned char, 256> MakeB64Classes() {
+    std::array<unsigned char, 256> t{};
+    for (auto& v : t) v = kB64Bad;
+    for (unsigned char i = 0; i < 64; ++i) t[static_cast<unsigned char>(kAlphabet[i])] = i;
+    t[' '] = t['\t'] = t['\n'] = t['\r'] = kB64Blank;
+    t['='] = kB64Pad;
+    return t;
 }
+constexpr std::array<unsigned char, 256> kB64Classes = MakeB64Classes();
 
-bool IsBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-// Walks a base64 text; calls put(byte) for every decoded byte when given.
-// Returns the decoded length, nullopt when the text is not base64.
+// Walks a base64 text; calls put(byte) for every decoded byte. Returns the
+// decoded length, nullopt when the text is not base64 (a foreign sign, data
+// after the padding, a dangling symbol, too much or misplaced padding).
+// Whole groups of four symbols, the form every stored binary value has, go
+// three bytes at a time; blanks and the end go sign by sign.
 template <class Put>
 std::optional<std::size_t> Base64Walk(std::string_view s, Put put) {
+    const auto* c = reinterpret_cast<const unsigned char*>(s.data());
+    const std::size_t len = s.size();
+    std::size_t i = 0, symbols = 0, pad = 0, n = 0;
     uint32_t acc = 0;
     int bits = 0;
-    std::size_t symbols = 0, pad = 0, n = 0;
-    for (unsigned char c : s) {
-        if (IsBlank(c)) continue;
-        if (c == '=') {
+    while (i < len) {
+        if (bits == 0 && pad == 0) {
+            while (i + 4 <= len) {
+                const uint32_t a = kB64Classes[c[i]], b = kB64Classes[c[i + 1]], d = kB64Classes[c[i + 2]],
+                               e = kB64Classes[c[i + 3]];
+                if ((a | b | d | e) >= 64) break;
+                const uint32_t v = (a << 18) | (b << 12) | (d << 6) | e;
+                put(static_cast<unsigned char>(v >> 16));
+                put(static_cast<unsigned char>((v >> 8) & 0xFF));
+                put(static_cast<unsigned char>(v & 0xFF));
+                n += 3;
+                symbols += 4;
+                i += 4;
+            }
+            if (i >= len) break;
+        }
+        const unsigned char t = kB64Classes[c[i++]];
+        if (t == kB64Blank) continue;
+        if (t == kB64Pad) {
             ++pad;
             continue;
         }
-        if (pad) return std::nullopt;  // data after padding
-        int v = B64Value(c);
-        if (v < 0) return std::nullopt;
+        if (pad || t == kB64Bad) return std::nullopt;  // data after padding, or no base64 sign
         ++symbols;
-        acc = (acc << 6) | static_cast<uint32_t>(v);
+        acc = (acc << 6) | t;
         bits += 6;
         if (bits >= 8) {
             bits -= 8;
@@ -295,27 +322,22 @@ std::optional<std::size_t> Base64Walk(std::string_view s, Put put) {
 }  // namespace
 
 std::string Base64Encode(const unsigned char* d, std::size_t n) {
-    std::string out;
-    out.reserve((n + 2) / 3 * 4);
+    std::string out((n + 2) / 3 * 4, '=');
+    char* w = out.data();
     std::size_t i = 0;
     for (; i + 3 <= n; i += 3) {
-        uint32_t v = (uint32_t(d[i]) << 16) | (uint32_t(d[i + 1]) << 8) | d[i + 2];
-        out += kAlphabet[(v >> 18) & 63];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += kAlphabet[v & 63];
+        const uint32_t v = (uint32_t(d[i]) << 16) | (uint32_t(d[i + 1]) << 8) | d[i + 2];
+        w[0] = kAlphabet[(v >> 18) & 63];
+        w[1] = kAlphabet[(v >> 12) & 63];
+        w[2] = kAlphabet[(v >> 6) & 63];
+        w[3] = kAlphabet[v & 63];
+        w += 4;
     }
-    if (n - i == 1) {
-        uint32_t v = uint32_t(d[i]) << 16;
-        out += kAlphabet[(v >> 18) & 63];
-        out += kAlphabet[(v >> 12) & 63];
-        out += "==";
-    } else if (n - i == 2) {
-        uint32_t v = (uint32_t(d[i]) << 16) | (uint32_t(d[i + 1]) << 8);
-        out += kAlphabet[(v >> 18) & 63];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += '=';
+    if (n - i >= 1) {  // one or two bytes left: two or three signs, the rest stays '='
+        const uint32_t v = (uint32_t(d[i]) << 16) | (n - i == 2 ? uint32_t(d[i + 1]) << 8 : 0u);
+        w[0] = kAlphabet[(v >> 18) & 63];
+        w[1] = kAlphabet[(v >> 12) & 63];
+        if (n - i == 2) w[2] = kAlphabet[(v >> 6) & 63];
     }
     return out;
 }
@@ -328,13 +350,11 @@ bool Base64Decode(std::string_view s, std::vector<unsigned char>& out) {
     // One walk decodes and checks; a text that is no valid Base64 leaves
     // nothing. (Every stored binary attribute passes here, the results of a
     // crane runway's thousand kernel runs among them.)
-    out.clear();
-    out.reserve(s.size() / 4 * 3 + 3);
-    if (!Base64Walk(s, [&](unsigned char b) { out.push_back(b); })) {
-        out.clear();
-        return false;
-    }
-    return true;
+    out.resize(s.size() / 4 * 3 + 3);
+    unsigned char* w = out.data();
+    const auto n = Base64Walk(s, [&](unsigned char b) { *w++ = b; });
+    out.resize(n ? *n : 0);
+    return n.has_value();
 }
 
 

@@ -306,6 +306,44 @@ TEST(BinaryData, CopiesAtMostTheBufferAndRefusesBadInput) {
     ZEVUD_CloseDoc(d);
 }
 
+// Base64 texts written by hand (RFC 4648 examples and damaged forms): the
+// decoded bytes, or no binary data at all.
+TEST(BinaryData, HandWrittenBase64Texts) {
+    struct Case {
+        const char* text;
+        const char* bytes;  // nullptr: not base64
+    };
+    const Case cases[] = {
+        {"TWFu", "Man"},
+        {"TWE=", "Ma"},
+        {"TQ==", "M"},
+        {"TWFuTQ", "ManM"},  // no padding at the end
+        {"TWFu TQ==", "ManM"},
+        {" T W\r\nF u\t", "Man"},  // blanks anywhere
+        {"TWFuTWFuTWFuTWFu", "ManManManMan"},
+        {"", ""},
+        {"TQ==TWFu", nullptr},  // a whole group after the padding
+        {"TWFu=A==", nullptr},
+        {"TWFu=TWFu", nullptr},
+        {"T", nullptr},         // a dangling sign
+        {"TWFuT", nullptr},
+        {"TQ===", nullptr},     // too much padding
+        {"TQ=", nullptr},       // padding that does not fill the group
+        {"TW!u", nullptr},      // a foreign sign
+        {"TWFu-TWFu", nullptr},
+    };
+    ZVDOC d = ZEVUD_CreateDoc("");
+    ZVELEM e = ZEVUD_GetRootElement(d);
+    for (const Case& c : cases) {
+        ZEVUD_SetString(e, "b", c.text);
+        const std::string want = c.bytes ? c.bytes : "";
+        EXPECT_EQ(ZEVUD_GetBinDataLength(e, "b"), static_cast<int>(want.size())) << c.text;
+        const std::vector<unsigned char> got = zevud::GetBinData(e, "b");
+        EXPECT_EQ(std::string(got.begin(), got.end()), want) << c.text;
+    }
+    ZEVUD_CloseDoc(d);
+}
+
 TEST(StoredFiles, StoreAndLoadBackByteForByte) {
     ScratchDir dir;
     std::string content;
