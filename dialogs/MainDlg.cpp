@@ -376,6 +376,7 @@ CPlauTargets DIzevoViv::GetPlauTargets() {
     t.systemGrid = m_systemPage.PlauTarget();
     t.loadGrid = m_loadsPage.PlauTarget();
     t.springGrid = m_supportsPage.PlauTarget();
+    if (!IsCrane()) t.settingsControl = m_rigelCtrlDlg.PlauTarget();
     return t;
 }
 

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "dialogs/MainPages.h"
+#include "dialogs/RigelCtrlDlg.h"
+#include "dialogs/VorvDlg.h"
 #include "graphics/DlgResizer.h"
 #include "module/ModuleDataDialog.h"
 #include "platform/wl/controls.h"
@@ -71,6 +73,8 @@ public:
     CHingesPage& HingesPage() { return m_hingesPage; }
     CLoadsPage& LoadsPage() { return m_loadsPage; }
     CVarDefPage& VarDefPage() { return m_varDefPage; }
+    CRigelCtrlDlg& RigelCtrlPage() { return m_rigelCtrlDlg; }
+    CVorvDlg& VorvPage() { return m_vorvDlg; }
 
     // ---- what the member sketch asks of the dialog ------------------------------------
     int GetCurrentTab() const override { return GetCurPage(); }
@@ -119,9 +123,9 @@ private:
     CVarDefPage m_varDefPage;
     CSupportsPage m_supportsPage;
     CHingesPage m_hingesPage;
-    CSlotPage m_rigelCtrlDlg{26005, PAGE_CONTROL, "CRigelCtrlDlg"};
+    CRigelCtrlDlg m_rigelCtrlDlg;
     CSystemPage m_systemPage;
-    CSlotPage m_vorvDlg{26007, PAGE_IMPERFECTION, "CVorvDlg"};
+    CVorvDlg m_vorvDlg;
     CLoadsPage m_loadsPage;
     CSlotPage m_resultsPage{26002, PAGE_RESULTS, "CResultsPage"};
     CSlotPage m_rigelOutputDlg{26016, PAGE_OUTPUT, "CRigelOutputDlg"};

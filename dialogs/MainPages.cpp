@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "dialogs/LKDlg.h"
+#include "dialogs/SectionDlg.h"
 #include "module/frame/ModuleMessages.h"
 #include "module/ModuleDataDialog.h"
 #include "platform/wl/templates.h"
@@ -203,9 +204,28 @@ void CRigelSysGrid::OnContextMenuCommand(int row, int col, int id) {
 }
 
 void CRigelSysGrid::OnButtonCellClicked(int row, int col) {
-    // The section button opens the cross-section dialog once it is built.
-    if (col == COL_SECTION && row >= 2) return;
-    CStabSysGrid::OnButtonCellClicked(row, col);
+    if (col != COL_SECTION || row < 2 || row - 2 >= FieldCount() || !m_pData) {
+        CStabSysGrid::OnButtonCellClicked(row, col);
+        return;
+    }
+    CModuleData& d = *m_pData;
+    const size_t span = size_t(row - 2);
+    while (m_Sections.size() <= span) m_Sections.push_back(m_Sections.empty() ? CSection() : m_Sections.back());
+    NumberSections();
+    CSection& section = m_Sections[span];
+    // A section of another norm, or of an existing structure, starts with the
+    // default material of the position's norm.
+    UpdateSectionMaterialForNorm(section, d.m_info.m_nNorm, d.m_matBB);
+    CSectionDlg dlg(&section, &d);
+    if (dlg.DoModal() != wl::IDOK) return;
+    if (d.m_bAllFieldsLikeThis)
+        for (size_t i = 0; i < m_Sections.size(); ++i)
+            if (i != span) m_Sections[i] = section;
+    NumberSections();
+    d.m_nProfileAxis = dlg.Grid().Axis();
+    // The section file is built anew from the sections with the next save.
+    d.RemoveTempSectionFile();
+    OnAfterChange();
 }
 
 void CRigelSysGrid::OnAfterChange() {

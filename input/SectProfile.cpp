@@ -1,6 +1,9 @@
 // Section databases, section handles and the profile reference.
 #include "input/SectProfile.h"
 
+#include "graphics/core/Kurvo.h"
+#include "platform/shaper/shaper.h"
+
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -302,4 +305,9 @@ void CSectProfile::WriteToDom(ZVELEM element, const std::string& dbPath, const s
         plates.push_back({e.r[0], e.r[1], e.r[2], e.r[3]});
     }
     WriteProfileReference(element, dbPath, folder, profileName, g, s, plates);
+}
+
+int CSectProfile::Draw(CKurvo2D& graph, double factor) {
+    if (!IsValid()) return -1;
+    return Shaper_DrawSection(m_handle, graph.GetControl(), factor);
 }

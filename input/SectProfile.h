@@ -13,6 +13,8 @@
 #include "platform/zevud/zevud.h"
 #include "platform/zidezaz/zidezaz.h"
 
+class CKurvo2D;
+
 class CSectionDbCache {
 public:
     CSectionDbCache() = default;
@@ -75,6 +77,11 @@ public:
     int Release();
     bool IsValid() const { return m_handle > 0; }
     int GetHandle() const { return m_handle; }
+    // Names another library section (whoever made it releases it).
+    void SetHandle(int handle) {
+        m_handle = handle;
+        m_calculated = 0;
+    }
 
     int LoadFromDatabase(const char* dbPath, const char* folder, const char* name);
     int SaveToDatabase(const char* dbPath, const char* folder, const char* name);
@@ -90,6 +97,9 @@ public:
     void GetContour(std::vector<double>& x, std::vector<double>& y, int arcSteps);
     void WriteToDom(ZVELEM element, const std::string& dbPath, const std::string& folder,
                     const std::string& profileName);
+    // Draws the plates into the graph through the section generator
+    // (factor: see Shaper_DrawSection); the number of plates, -1 for none.
+    int Draw(CKurvo2D& graph, double factor);
 
 private:
     int m_handle = -1;

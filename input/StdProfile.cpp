@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "module/frame/CalcDLL.h"
@@ -548,9 +549,16 @@ void CStdProfile::EditInSectionEditor(int series, int profile, bool offerCopy, b
             CopyProfileToDatabase(series, profile, m_userFile, "\\Eigene Profile", 0);
         }
     }
+    const std::string editor = GetInstallRoot() + "/prog/profed2.exe";
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(editor, ec)) {
+        winsys::MessageBox(Tr("Der Querschnittseditor 'profed2' ist nicht installiert."), "", winsys::Buttons::Ok,
+                           winsys::Icon::Warning);
+        return;
+    }
     Unload();
     const std::string target = file.empty() ? m_userFolder + "/userProfil.skw" : file;
-    RunProcessWait({GetInstallRoot() + "/prog/profed2.exe", target}, 1);
+    RunProcessWait({editor, target}, 1);
     EnsureLoaded();
 }
 

@@ -549,6 +549,8 @@ public:
     // Where the sections sit on the member axis: 0 tops on the axis, 1
     // centres aligned, 2 bottoms aligned.
     int32_t m_nProfileAxis = 0;
+    // "Alle Felder wie dieses setzen" of the section dialog, kept between its runs.
+    int32_t m_bAllFieldsLikeThis = 0;
 
     // ---- the data ---------------------------------------------------------------------
     std::vector<CFormulaValue> m_fieldLengths;

@@ -8,6 +8,7 @@
 #include "module/RecordOwner.h"
 #include "platform/common/norm_codes.h"
 #include "platform/lingo/lingo.h"
+#include "platform/shaper/shaper.h"
 #include "platform/winsys/winsys.h"
 
 namespace {
@@ -40,6 +41,28 @@ void Extents(const std::vector<double>& x, const std::vector<double>& y, double&
         if (i == 0 || y[i] < z1) z1 = y[i];
         if (i == 0 || y[i] > z2) z2 = y[i];
     }
+}
+
+// The type and dimensions of a parametric section; a type whose
+// dimensions do not make a section reads as wall lines without dimensions.
+void ReadShape(ZVELEM e, const char* typeKey, const char* dimsKey, int& type, std::vector<double>& dims)
+{
+    type = 0;
+    dims.clear();
+    const int t = ZEVUD_GetIntWithDefault(e, typeKey, 0);
+    if (t == 0) return;
+    const std::vector<double> d = zevud::GetDoubles(e, dimsKey, 16);
+    std::string message;
+    if (!Shaper_CheckDimensions(t, d, message)) return;
+    type = t;
+    dims = d;
+}
+
+void WriteShape(ZVELEM e, const char* typeKey, const char* dimsKey, int type, const std::vector<double>& dims)
+{
+    if (type == 0 || dims.empty()) return;
+    ZEVUD_SetInt(e, typeKey, type);
+    zevud::SetDoubles(e, dimsKey, dims);
 }
 
 }  // namespace
@@ -94,6 +117,10 @@ CSection& CSection::operator=(const CSection& o)
     m_bVoute = o.m_bVoute;
     m_nTeilung = o.m_nTeilung;
     m_ptyp = o.m_ptyp;
+    m_nShapeType = o.m_nShapeType;
+    m_shapeDims = o.m_shapeDims;
+    m_nShapeType2 = o.m_nShapeType2;
+    m_shapeDims2 = o.m_shapeDims2;
     m_strCarriedMaterial = o.m_strCarriedMaterial;
     return *this;
 }
@@ -178,9 +205,13 @@ void CSection::ReadData(ZVELEM e)
     m_profName = zevud::GetString(e, "profName");
     m_ptyp = ZEVUD_GetIntWithDefault(e, "ptyp", -1);
 
+    m_nShapeType = m_nShapeType2 = 0;
+    m_shapeDims.clear();
+    m_shapeDims2.clear();
     if (m_profSelType != 0) {
         const std::string file = SectionFile();
         if (!file.empty()) m_profile.LoadFromDatabase(file.c_str(), "", GetProfileKey(0).c_str());
+        ReadShape(e, "shapeType", "shapeDims", m_nShapeType, m_shapeDims);
     } else {
         LookUpCatalogue(true);
     }
@@ -210,6 +241,7 @@ void CSection::ReadData(ZVELEM e)
         if (m_profSelType != 0) {
             const std::string file = SectionFile();
             if (!file.empty()) m_profile2.LoadFromDatabase(file.c_str(), "", GetProfileKey(1).c_str());
+            ReadShape(e, "shapeType2", "shapeDims2", m_nShapeType2, m_shapeDims2);
         } else {
             int s = -1, p = -1;
             GetStdProfile().FindProfile(m_profFamily, m_profName2, s, p);
@@ -250,6 +282,10 @@ void CSection::WriteData(ZVELEM e)
     ZEVUD_SetInt(e, "bMirrorZ", m_bMirrorZ);
     ZEVUD_SetInt(e, "bVoute", m_bVoute);
     ZEVUD_SetInt(e, "nTeilung", m_nTeilung);
+    if (m_profSelType != 0) {
+        WriteShape(e, "shapeType", "shapeDims", m_nShapeType, m_shapeDims);
+        if (m_bVoute) WriteShape(e, "shapeType2", "shapeDims2", m_nShapeType2, m_shapeDims2);
+    }
     if (m_bVoute) {
         ZEVUD_SetString(e, "profName2", m_profName2.c_str());
         const int n2 = static_cast<int>(std::min(m_contourX2.size(), m_contourY2.size()));

@@ -83,6 +83,12 @@ public:
     int m_bVoute = 0;
     int m_nTeilung = 10;
     int m_ptyp = -1;
+    // A parametric section's type and dimensions of the section generator
+    // (type 0: wall lines without dimensions), at the start and the end.
+    int m_nShapeType = 0;
+    std::vector<double> m_shapeDims;
+    int m_nShapeType2 = 0;
+    std::vector<double> m_shapeDims2;
     // The name of the material description the position carries ("mate"),
     // "" when it carries none.
     std::string m_strCarriedMaterial;

@@ -358,3 +358,12 @@ TEST(UserProfileFolder, RegistryValueNamesTheFolderOrTheFile) {
 }
 
 }  // namespace
+
+TEST_F(StdProfileTest, MissingSectionEditorIsToldAndTheCatalogueStays) {
+    int s, p;
+    cat->FindProfile("IPE", "IPE 200", s, p);
+    cat->EditInSectionEditor(s, p, false, false, "");
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, "Der Querschnittseditor 'profed2' ist nicht installiert.");
+    EXPECT_GE(cat->FindSeries("IPE"), 0);
+}

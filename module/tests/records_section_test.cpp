@@ -13,6 +13,7 @@
 #include "module/Section.h"
 #include "module/Settings.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/conveniences.h"
 
 namespace {
 
@@ -252,3 +253,38 @@ TEST_F(SettingsDoc, SettingsRoundTrips)
 }
 
 }  // namespace
+
+// A parametric section keeps its generator type and dimensions in its
+// element; dimensions that make no section read back as wall lines without
+// dimensions, which a catalogue profile never has.
+TEST_F(SectionDoc, ParametricTypeAndDimensionsRoundTrip)
+{
+    CSection s;
+    s.m_profSelType = 1;
+    s.m_nShapeType = 2;
+    s.m_shapeDims = {50, 1.2, 20, 2, 30, 2.5};
+    s.m_bVoute = 1;
+    s.m_nShapeType2 = 1;
+    s.m_shapeDims2 = {60, 1, 20, 2};
+    ZVELEM e = Add("section");
+    s.WriteData(e);
+    CSection back;
+    back.ReadData(e);
+    EXPECT_EQ(back.m_nShapeType, 2);
+    EXPECT_EQ(back.m_shapeDims, s.m_shapeDims);
+    EXPECT_EQ(back.m_nShapeType2, 1);
+    EXPECT_EQ(back.m_shapeDims2, s.m_shapeDims2);
+    ExpectRoundTrip(s);
+
+    zevud::SetDoubles(e, "shapeDims", std::vector<double>{50, 25, 20, 2, 30, 2.5});  // web wider than a flange
+    back.ReadData(e);
+    EXPECT_EQ(back.m_nShapeType, 0);
+    EXPECT_TRUE(back.m_shapeDims.empty());
+
+    CSection catalogue;
+    catalogue.m_nShapeType = 1;
+    catalogue.m_shapeDims = {40, 1, 20, 2};
+    ZVELEM c = Add("section");
+    catalogue.WriteData(c);
+    EXPECT_FALSE(ZEVUD_HasAttr(c, "shapeType"));
+}
