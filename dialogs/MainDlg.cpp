@@ -80,6 +80,7 @@ bool CMainDlgBase::OnInitDialog() {
 DIzevoViv::DIzevoViv() : CMainDlgBase(IDD_MAIN_DIALOG) {
     (void)kMakerRegistered;
     for (CMainPage* page : AllPages()) page->SetModuleData(&m_data);
+    m_vaduSysDlg.reloadPoints = [this] { m_vaduIntegrityGrid.ExchangeData(false); };
     m_tabPages.assign(9, 0);
 }
 
@@ -315,6 +316,9 @@ CExtGridCtrl* DIzevoViv::GridOfPage(int pageId) {
     if (page == &m_supportsPage) return &m_supportsPage.Grid();
     if (page == &m_hingesPage) return &m_hingesPage.Grid();
     if (page == &m_loadsPage) return &m_loadsPage.Grid();
+    if (page == &m_vaduSysDlg) return &m_vaduSysDlg.SysGrid();
+    if (page == &m_kranloadDlg) return &m_kranloadDlg.CraneGrid();
+    if (page == &m_vaduIntegrityGrid) return &m_vaduIntegrityGrid.Grid();
     return nullptr;
 }
 
@@ -373,7 +377,7 @@ CPlauTargets DIzevoViv::GetPlauTargets() {
     if (!IsWindow()) return t;
     t.mainDlg = this;
     t.tabCtrl = this;
-    t.systemGrid = m_systemPage.PlauTarget();
+    t.systemGrid = IsCrane() ? m_vaduSysDlg.PlauTarget() : m_systemPage.PlauTarget();
     t.loadGrid = m_loadsPage.PlauTarget();
     t.springGrid = m_supportsPage.PlauTarget();
     if (!IsCrane()) t.settingsControl = m_rigelCtrlDlg.PlauTarget();

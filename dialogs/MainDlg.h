@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "dialogs/CranePages.h"
 #include "dialogs/MainPages.h"
 #include "dialogs/RigelCtrlDlg.h"
 #include "dialogs/VorvDlg.h"
@@ -75,6 +76,12 @@ public:
     CVarDefPage& VarDefPage() { return m_varDefPage; }
     CRigelCtrlDlg& RigelCtrlPage() { return m_rigelCtrlDlg; }
     CVorvDlg& VorvPage() { return m_vorvDlg; }
+    CVaduCtrlDlg& VaduCtrlPage() { return m_vaduCtrlDlg; }
+    CVaduSysDlg& VaduSysPage() { return m_vaduSysDlg; }
+    CKranloadDlg& KranloadPage() { return m_kranloadDlg; }
+    CVaduIntegrityGrid& PointsPage() { return m_vaduIntegrityGrid; }
+    CVaduResultDlg& VaduResultPage() { return m_vaduResultDlg; }
+    CVaduOutputDlg& VaduOutputPage() { return m_vaduOutputDlg; }
 
     // ---- what the member sketch asks of the dialog ------------------------------------
     int GetCurrentTab() const override { return GetCurPage(); }
@@ -129,12 +136,12 @@ private:
     CLoadsPage m_loadsPage;
     CSlotPage m_resultsPage{26002, PAGE_RESULTS, "CResultsPage"};
     CSlotPage m_rigelOutputDlg{26016, PAGE_OUTPUT, "CRigelOutputDlg"};
-    CSlotPage m_vaduCtrlDlg{26121, PAGE_CONTROL, "CVaduCtrlDlg"};
-    CSlotPage m_vaduSysDlg{26122, PAGE_SYSTEM, "CVaduSysDlg"};
-    CSlotPage m_kranloadDlg{26123, PAGE_LOADS, "CKranloadDlg"};
-    CSlotPage m_vaduIntegrityGrid{26124, PAGE_POINTS, "CVaduIntegrityGrid"};
-    CSlotPage m_vaduResultDlg{26125, PAGE_RESULTS, "CVaduResultDlg"};
-    CSlotPage m_vaduOutputDlg{26126, PAGE_OUTPUT, "CVaduOutputDlg"};
+    CVaduCtrlDlg m_vaduCtrlDlg;
+    CVaduSysDlg m_vaduSysDlg;
+    CKranloadDlg m_kranloadDlg;
+    CVaduIntegrityGrid m_vaduIntegrityGrid;
+    CVaduResultDlg m_vaduResultDlg;
+    CVaduOutputDlg m_vaduOutputDlg;
     wl::TabCtrl m_tab;
     CDlgResizer m_resizer;
 };

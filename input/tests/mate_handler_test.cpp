@@ -426,4 +426,26 @@ TEST(ShippedCatalogueDefaults, EveryNormHasTheDefaultObject) {
     ZARIDA_SetFiles(nullptr, nullptr);
 }
 
+TEST(ShippedCatalogueDefaults, EveryCraneRailNamesItsSectionFolder) {
+    ZARIDA_SetFiles((std::string(RIGEL_BUILD_ROOT) + "/material/standard.material.dat").c_str(),
+                    (fs::path(RIGEL_TEST_TMP) / ("mate_none3_" + std::to_string(getpid()) + ".dat")).c_str());
+    {
+        CMateHandler h;
+        std::vector<std::string> types, norms, objects;
+        ASSERT_GT(h.GetSubcategoryNames("Kranschienen", types), 0);
+        for (const std::string& type : types) {
+            ASSERT_GT(h.GetNormNames("Kranschienen", type, norms), 0) << type;
+            for (const std::string& norm : std::vector<std::string>(norms)) {
+                h.GetObjectNames("Kranschienen", type, norm, objects);
+                for (const std::string& object : std::vector<std::string>(objects)) {
+                    CMateList rail;
+                    h.FindObject(rail, "Kranschienen", type, norm, object);
+                    EXPECT_EQ(rail.GetValue("skwdir"), "\\Kranschienen\\" + type) << object;
+                }
+            }
+        }
+    }
+    ZARIDA_SetFiles(nullptr, nullptr);
+}
+
 }  // namespace
