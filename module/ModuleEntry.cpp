@@ -173,12 +173,14 @@ std::string MissingInstallationPart() {
     if (!fs::is_regular_file(materialFile, ec)) return "Die Materialdatenbank '" + material + "' fehlt.";
     ZVDOC doc = ZEVUD_OpenDocQuiet(materialFile.string().c_str());
     if (!doc) return "Die Materialdatenbank '" + material + "' ist beschädigt.";
-    // Every stated property value must be a number.
+    // Every stated property value must be a number, except the section
+    // folder of a crane rail ("skwdir"), which names a folder.
     std::vector<ZVELEM> stack{ZEVUD_GetRootElement(doc)};
     while (!stack.empty()) {
         const ZVELEM e = stack.back();
         stack.pop_back();
-        if (zevud::GetElementName(e) == "Eigenschaft" && !zevud::GetString(e, "Wert01").empty())
+        if (zevud::GetElementName(e) == "Eigenschaft" && !zevud::GetString(e, "Wert01").empty() &&
+            zevud::GetString(e, "Kurzname") != "skwdir")
             (void)ZEVUD_GetDouble(e, "Wert01");
         for (ZVELEM c = ZEVUD_GetFirstChild(e); c; c = ZEVUD_GetNextChild(c)) stack.push_back(c);
     }

@@ -1,0 +1,575 @@
+// The crane-runway pages and their dialogs in the main dialog on the crane
+// example: control values and the calculation-control editors, system and
+// rail, cranes with the player and the load dialogs, notch cases, results,
+// output, the progress window, a whole scripted session and the pictures.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QSlider>
+#include <QWidget>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "crane/VaduProgress.h"
+#include "dialogs/CraneDialogs.h"
+#include "dialogs/MainDlg.h"
+#include "module/frame/CommandDocument.h"
+#include "module/frame/RegSettings.h"
+#include "platform/winsys/winsys.h"
+#include "platform/zevud/conveniences.h"
+#include "platform/wl/progress_window.h"
+#include "platform/wl/testing/gui_test.h"
+#include "support/dialog_parent.h"
+
+extern "C" int64_t interfaceFunc(uint32_t commandDoc);
+extern "C" void RigelModuleTeardown();
+
+namespace {
+
+namespace fs = std::filesystem;
+using wl::guitest::ScriptedUi;
+using namespace cranepages;
+
+struct Param {
+    const char* type;
+    int64_t value;
+};
+
+int64_t Send(const char* action, std::vector<Param> params) {
+    ZVDOC doc = CreateCommand(action, 1);
+    for (const Param& p : params) AddCommandParam(doc, p.type, p.value);
+    const int64_t r = interfaceFunc(doc);
+    ZEVUD_CloseDoc(doc);
+    return r;
+}
+
+int64_t Value(DIzevoViv* dlg) {
+    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(static_cast<CMainDialogBase*>(dlg)));
+}
+
+// An edit of a grid cell as the user ends it.
+void Edit(CExtGridCtrl& grid, int row, int col, const std::string& text) {
+    grid.SetFocusCell(row, col);
+    grid.OnEndEditCell(row, col, text);
+}
+
+std::vector<unsigned char> Fingerprint(ZVDOC doc) {
+    return zevud::GetBinData(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc), "info"), "input_fingerprint");
+}
+
+bool Shown(wl::Window& page, int id) {
+    wl::Window* w = page.GetDlgItem(id);
+    return w && w->IsWindowVisible();
+}
+
+// The crane example in a folder of its own, the build tree's installation and
+// a host window of 1000 x 640.
+class CranePages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        winsys::SetHostExecutablePath(fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
+        dir = fs::path(RIGEL_TEST_TMP) /
+              ("cranepages_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+               std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        file = dir / "Kranbahntraeger.vkx";
+        fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Kranbahntraeger.vkx", file);
+        host.Widget()->show();
+    }
+    void TearDown() override {
+        RigelModuleTeardown();
+        SetHostCommandCallback(nullptr);
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    DIzevoViv* Create() {
+        const int64_t v = Send("CreateInputDlg", {{"CWnd*", static_cast<int64_t>(host.GetSafeHwnd())}});
+        return dynamic_cast<DIzevoViv*>(reinterpret_cast<CMainDialogBase*>(static_cast<uintptr_t>(v)));
+    }
+    ZVDOC Open() { return ZEVUD_OpenDoc(file.string().c_str()); }
+    void SetData(DIzevoViv* dlg, ZVDOC doc) { Send("SetData", {{"CWnd*", Value(dlg)}, {"int", doc}}); }
+    void GetData(DIzevoViv* dlg, ZVDOC doc) { Send("GetData", {{"CWnd*", Value(dlg)}, {"int", doc}}); }
+    void Choose(DIzevoViv* dlg, int pageId) {
+        wl::guitest::ClickTab(*dlg, IDC_MAIN_TAB, dlg->GetTabIndexOfPage(pageId));
+        QApplication::processEvents();
+    }
+    // The example opened in a new dialog.
+    DIzevoViv* Opened() {
+        DIzevoViv* dlg = Create();
+        doc = Open();
+        SetData(dlg, doc);
+        QApplication::processEvents();
+        return dlg;
+    }
+    void Shot(const std::string& name) {
+        QApplication::processEvents();
+        const QImage img = wl::guitest::GrabToPng(host.Widget(), name);
+        EXPECT_FALSE(img.isNull()) << name;
+    }
+
+    fs::path dir, file;
+    ZVDOC doc = 0;
+    dialogtest::Parent host{1000, 640};
+    winsys::ScopedRecordingSink sink;
+};
+
+// ---- control values ----------------------------------------------------------------------------
+
+TEST_F(CranePages, SettingsEditorsRowsAndOk) {
+    DIzevoViv* dlg = Opened();
+    CModuleData& d = dlg->m_data;
+    ASSERT_EQ(d.m_info.m_nNorm, kCodeEN1993);
+    ScriptedUi ui;
+    struct Case {
+        int mode, annex;
+        int rows;
+        bool reduceShown;
+    };
+    const Case cases[] = {{MODE_ULS, 1, 14, false}, {MODE_ULS, 0, 14, true}, {MODE_SLS, 0, 17, true},
+                          {MODE_FATIGUE, 0, 6, true}};
+    for (const Case& c : cases) {
+        d.m_info.m_nCountryCode = c.annex;
+        d.m_craneSettings.m_resultType[0] = 3;
+        d.m_craneSettings.m_sResultPos[0] = "2,5";
+        d.m_craneSettings.m_bOutputLC[0] = 1;
+        d.m_craneSettings.m_resultType[1] = d.m_craneSettings.m_resultType[2] = 0;
+        bool ran = false;
+        ui.OnModal(CCraneSettingsDlg::kTemplateId, [&](wl::Dialog& w) {
+            auto& s = dynamic_cast<CCraneSettingsDlg&>(w);
+            EXPECT_EQ(s.Grid().GetRowCount(), c.rows);
+            if (c.mode == MODE_ULS) {
+                EXPECT_EQ(s.Grid().GetItemText(4, 0), "Auflagerreaktionen abmindern(phi-0.1)");
+                EXPECT_EQ(s.Grid().IsRowShown(4), c.reduceShown);
+            }
+            wl::guitest::GrabToPng(s.Widget(), "crane_settings_mode_" + std::to_string(c.mode));
+            ran = true;
+            wl::guitest::Click(s, wl::IDOK);
+        });
+        dlg->VaduCtrlPage().OnSettings(c.mode);
+        EXPECT_TRUE(ran);
+        // OK in every mode copies check 0's display to checks 1 and 2.
+        for (int k : {1, 2}) {
+            EXPECT_EQ(d.m_craneSettings.m_resultType[k], 3) << c.mode;
+            EXPECT_EQ(d.m_craneSettings.m_sResultPos[k], "2,5") << c.mode;
+        }
+    }
+    ZEVUD_CloseDoc(doc);
+}
+
+TEST_F(CranePages, ControlPageAutoPointsAnnexAndBitmaps) {
+    DIzevoViv* dlg = Opened();
+    CModuleData& d = dlg->m_data;
+    Choose(dlg, PAGE_CONTROL);
+    CVaduCtrlDlg& page = dlg->VaduCtrlPage();
+    EXPECT_FALSE(page.GetDlgItem(CVaduCtrlDlg::IDC_CODE_EN)->IsWindowEnabled());
+    EXPECT_TRUE(Shown(page, CVaduCtrlDlg::IDC_ANNEX_DE_BITMAP));
+    EXPECT_FALSE(Shown(page, CVaduCtrlDlg::IDC_ANNEX_FR_BITMAP));
+    Shot("crane_page_control");
+
+    // Clearing the automatic points: the message, the points stay.
+    const size_t points = d.m_notchCases.size();
+    d.m_notchCases.push_back(CNotchCase());
+    sink.messages.clear();
+    wl::guitest::Click(page, CVaduCtrlDlg::IDC_AUTO_POINTS);
+    EXPECT_EQ(d.m_craneSettings.m_autoPOI, 0);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, "Prüfen Sie bitte die Lage der Systempunkte im Kapitel 'Ermüdung'.");
+    EXPECT_EQ(d.m_notchCases.size(), points + 1);
+    // Setting it places the points anew: the extra user point without a
+    // name is dropped or kept by the placement, the generated ones return.
+    d.m_notchCases.erase(d.m_notchCases.begin(), d.m_notchCases.end());
+    wl::guitest::Click(page, CVaduCtrlDlg::IDC_AUTO_POINTS);
+    EXPECT_EQ(d.m_craneSettings.m_autoPOI, 1);
+    EXPECT_FALSE(d.m_notchCases.empty());
+
+    // An annex change (also to the same entry) clears the fingerprint.
+    const std::vector<unsigned char> zero(16, 0);
+    for (int annex : {1, 1, 0}) {
+        d.StoreInputFingerprint();
+        ASSERT_NE(Fingerprint(doc), zero);
+        if (wl::guitest::ChooseComboItem(page, CVaduCtrlDlg::IDC_ANNEX, annex) && annex == d.m_info.m_nCountryCode)
+            page.OnAnnexChanged();  // the same entry chosen again
+        EXPECT_EQ(Fingerprint(doc), zero) << annex;
+        EXPECT_EQ(d.m_info.m_nCountryCode, annex);
+        EXPECT_EQ(Shown(page, CVaduCtrlDlg::IDC_ANNEX_DE_BITMAP), annex == 0);
+        EXPECT_EQ(Shown(page, CVaduCtrlDlg::IDC_ANNEX_FR_BITMAP), annex == 1);
+    }
+    ZEVUD_CloseDoc(doc);
+}
+
+// ---- system and rail -------------------------------------------------------------------------
+
+TEST_F(CranePages, CraneSystemRowsFollowTypeCheckAndPoints) {
+    DIzevoViv* dlg = Opened();
+    Choose(dlg, PAGE_SYSTEM);
+    CVaduSysGrid& g = dlg->VaduSysPage().CraneGrid();
+    auto shown = [&] {
+        std::array<bool, kSysRows> s{};
+        for (int r = 0; r < kSysRows; ++r) s[size_t(r)] = g.IsRowShown(r);
+        return s;
+    };
+    // "Laufkran": check set and hidden, spacing and rail shown.
+    EXPECT_EQ(shown(), (std::array<bool, kSysRows>{true, false, true, false, true, true, true}));
+    g.SetComboCellIndex(0, 1, 1);
+    g.SetCheckCell(1, 1, 0);
+    g.OnComboCellSelChanged(0, 1, 1);
+    EXPECT_EQ(shown(), (std::array<bool, kSysRows>{true, true, false, true, true, true, false}));
+    g.SetCheckCell(1, 1, 1);
+    g.OnCheckCellClicked(1, 1);
+    EXPECT_TRUE(g.IsRowShown(SYS_SPACING));
+    g.SetComboCellIndex(0, 1, 0);
+    g.SetCheckCell(1, 1, 0);
+    g.OnComboCellSelChanged(0, 1, 0);
+    EXPECT_EQ(g.GetCheckCell(1, 1), 1);
+    Shot("crane_page_system");
+    ZEVUD_CloseDoc(doc);
+}
+
+TEST_F(CranePages, RailDialogFlatBarSingleNormCancelAndReopening) {
+    DIzevoViv* dlg = Opened();
+    CModuleData& d = dlg->m_data;
+    Choose(dlg, PAGE_SYSTEM);
+    CVaduSysGrid& g = dlg->VaduSysPage().CraneGrid();
+    ScriptedUi ui;
+    // The stored rail (a catalogue flat bar, name index 3) reopens with its
+    // norm and name; the only norm is read-only. Cancel.
+    d.m_rail.m_iObj = 3;
+    d.m_rail.m_sObj = "Fl 60x40";
+    bool ran = false;
+    ui.OnModal(CVaduRailDlg::kTemplateId, [&](wl::Dialog& w) {
+        auto& r = dynamic_cast<CVaduRailDlg&>(w);
+        CVaduRailGrid& rg = r.Grid();
+        EXPECT_EQ(rg.TypeIndex(), 1);
+        EXPECT_EQ(rg.NormIndex(), 0);
+        EXPECT_EQ(rg.NameIndex(), 3);
+        EXPECT_EQ(rg.GetComboCellText(RAIL_NAME, 1), "Fl 60x40");
+        EXPECT_FALSE(rg.IsCellEnabled(RAIL_NORM, 1));
+        EXPECT_FALSE(rg.IsRowShown(RAIL_WIDTH));
+        wl::guitest::GrabToPng(r.Widget(), "crane_rail_dialog");
+        ran = true;
+        wl::guitest::Click(r, wl::IDCANCEL);
+    });
+    d.m_rail.m_sObj = "geändert";  // Cancel still reloads the grid from the data
+    g.OnButtonCellClicked(SYS_RAIL, 1);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(g.GetItemText(SYS_RAIL, 1), "geändert");
+
+    // OK unchanged writes the same rail back; a flat bar 40 x 20 mm.
+    d.m_rail.m_sObj = "Fl 60x40";
+    ui.OnModal(CVaduRailDlg::kTemplateId, [&](wl::Dialog& w) { wl::guitest::Click(w, wl::IDOK); });
+    g.OnButtonCellClicked(SYS_RAIL, 1);
+    EXPECT_EQ(d.m_rail.m_iTyp, 2);
+    EXPECT_EQ(d.m_rail.m_iObj, 3);
+    EXPECT_EQ(d.m_rail.m_sObj, "Fl 60x40");
+    EXPECT_EQ(d.m_rail.m_strSkwDir, "\\Kranschienen\\Flachstahlschienen");
+    ui.OnModal(CVaduRailDlg::kTemplateId, [&](wl::Dialog& w) {
+        auto& rg = dynamic_cast<CVaduRailDlg&>(w).Grid();
+        rg.SetComboCellIndex(RAIL_TYPE, 1, 0);
+        rg.OnComboCellSelChanged(RAIL_TYPE, 1, 0);
+        EXPECT_TRUE(rg.IsRowShown(RAIL_WIDTH));
+        EXPECT_FALSE(rg.IsRowShown(RAIL_NORM));
+        Edit(rg, RAIL_WIDTH, 1, "40");
+        Edit(rg, RAIL_HEIGHT, 1, "20");
+        wl::guitest::Click(w, wl::IDOK);
+    });
+    g.OnButtonCellClicked(SYS_RAIL, 1);
+    EXPECT_EQ(d.m_rail.m_iTyp, 1);
+    EXPECT_EQ(g.GetItemText(SYS_RAIL, 1), "FL 40.0x20.0");
+    ZEVUD_CloseDoc(doc);
+}
+
+// ---- loads -----------------------------------------------------------------------------------
+
+TEST_F(CranePages, PlayerShowsStepsAndStops) {
+    DIzevoViv* dlg = Opened();
+    CModuleData& d = dlg->m_data;
+    Choose(dlg, PAGE_LOADS);
+    CKranloadDlg& page = dlg->KranloadPage();
+    const int n = int(d.m_cranePositions.size() / d.m_cranes.size());
+    ASSERT_GE(n, 3);
+    EXPECT_EQ(page.SliderMax(), n - 1);
+    EXPECT_EQ(page.GetDlgItem(CKranloadDlg::IDC_STOP)->GetWindowText(), "[1]");
+    Shot("crane_page_loads_position_0");
+    // Play starts at 0 without drawing it; the first tick shows position 1.
+    page.OnStep(2);
+    page.OnPlay();
+    EXPECT_TRUE(page.IsPlaying());
+    EXPECT_EQ(d.m_nCurCranePos, 0);
+    page.OnPlayerTimer();
+    EXPECT_EQ(d.m_nCurCranePos, 1);
+    EXPECT_EQ(page.GetDlgItem(CKranloadDlg::IDC_STOP)->GetWindowText(), "[2]");
+    Shot("crane_page_loads_position_1");
+    for (int i = 0; i < n + 2 && page.IsPlaying(); ++i) page.OnPlayerTimer();
+    EXPECT_FALSE(page.IsPlaying());
+    EXPECT_EQ(d.m_nCurCranePos, n - 1);
+    // ">>" at the end stays at the end; "[X]" stops a running player.
+    page.OnStep(1);
+    EXPECT_EQ(d.m_nCurCranePos, n - 1);
+    page.OnPlay();
+    page.OnStopButton();
+    EXPECT_FALSE(page.IsPlaying());
+    ZEVUD_CloseDoc(doc);
+}
+
+TEST_F(CranePages, CraneCountAxlesSpacingAndAxleCopy) {
+    DIzevoViv* dlg = Opened();
+    CModuleData& d = dlg->m_data;
+    Choose(dlg, PAGE_LOADS);
+    CKranloadDlg& page = dlg->KranloadPage();
+    CKranloadGeneralGrid& g = page.GeneralGrid();
+    ASSERT_EQ(d.m_cranes.size(), 1u);
+    g.SetComboCellIndex(0, 1, 2);
+    g.OnComboCellSelChanged(0, 1, 2);
+    ASSERT_EQ(d.m_cranes.size(), 3u);
+    EXPECT_EQ(d.m_cranes[2].GetAxisValue(1, 1), d.m_cranes[0].GetAxisValue(1, 1));
+    EXPECT_EQ(page.CraneGrid().GetRowCount(), 4);
+    g.SetComboCellIndex(0, 1, 0);
+    g.OnComboCellSelChanged(0, 1, 0);
+    EXPECT_EQ(d.m_cranes.size(), 1u);
+
+    // One axle entered: two.
+    Edit(page.CraneGrid(), 1, CKranloadGrid::COL_AXLES, "1");
+    page.ExchangeData(true);
+    EXPECT_EQ(d.m_cranes[0].m_numOfAxis, 2);
+
+    // The same spacing (value and text) does not regenerate the positions.
+    d.m_cranePositions.push_back(-7.0);
+    const size_t marked = d.m_cranePositions.size();
+    const CFormulaValue spacing = d.m_craneSettings.m_craneMaxDist;
+    g.SetFormulaCell(1, 1, spacing);
+    g.OnCellValueChanged(1, 1, CExtGridCtrl::KIND_FORMULA);
+    EXPECT_EQ(d.m_cranePositions.size(), marked);
+    Edit(g, 1, 1, "0,75");
+    EXPECT_DOUBLE_EQ(d.m_craneSettings.m_craneMaxDist.GetValue(), 0.75);
+    EXPECT_NE(d.m_cranePositions.back(), -7.0);
+
+    // "Lastwerte setzen wie Achse 2" on axle 1 in the wheel-load editor.
+    ScriptedUi ui;
+    CCrane& crane = d.m_cranes[0];
+    crane.AxisValue(1, 10)->SetValue(12.5);
+    const double spacing0 = crane.GetAxisValue(0, 0);
+    ui.OnModal(CVaduEditDlg::kTemplateId, [&](wl::Dialog& w) {
+        auto& e = dynamic_cast<CVaduEditDlg&>(w);
+        EXPECT_FALSE(e.GetDlgItem(CVaduEditDlg::IDC_COPY)->IsWindowVisible());  // the only crane
+        e.LoadGrid().OnContextMenuCommand(1, 3, AxleCopyCommand(0, 1));
+        wl::guitest::GrabToPng(e.Widget(), "crane_wheel_load_dialog");
+        wl::guitest::Click(e, wl::IDOK);
+    });
+    page.CraneGrid().OnButtonCellClicked(1, CKranloadGrid::COL_LOADS);
+    EXPECT_DOUBLE_EQ(d.m_cranes[0].GetAxisValue(0, 10), 12.5);
+    EXPECT_DOUBLE_EQ(d.m_cranes[0].GetAxisValue(0, 0), spacing0);
+    ZEVUD_CloseDoc(doc);
+}
+
+TEST_F(CranePages, LoadGroupsDialogShowsDashes) {
+    DIzevoViv* dlg = Opened();
+    CModuleData& d = dlg->m_data;
+    Choose(dlg, PAGE_LOADS);
+    d.m_craneSettings.m_bSecondBeam = 0;
+    ScriptedUi ui;
+    bool ran = false;
+    ui.OnModal(CKranloadGroupsDlg::kTemplateId, [&](wl::Dialog& w) {
+        auto& gd = dynamic_cast<CKranloadGroupsDlg&>(w);
+        CKranloadGroupsGrid& g = gd.Grid();
+        const CCrane& c = gd.Crane();
+        for (int group = 0; group < CCrane::kGroups; ++group) {
+            const bool dashes = g.GetItemText(group + 1, 1) == "---";
+            EXPECT_EQ(dashes, !IsLoadGroupShown(c, d, 0, group)) << group;
+        }
+        for (int group : {12, 13, 16, 17}) EXPECT_EQ(g.GetItemText(group + 1, 2), "---") << group;
+        EXPECT_EQ(gd.Tree().GetCount(), c.m_numOfAxis);
+        wl::guitest::GrabToPng(gd.Widget(), "crane_load_groups_dialog");
+        ran = true;
+        wl::guitest::Click(gd, wl::IDOK);
+    });
+    dlg->KranloadPage().CraneGrid().OnButtonCellClicked(1, CKranloadGrid::COL_GROUPS);
+    EXPECT_TRUE(ran);
+    ZEVUD_CloseDoc(doc);
+}
+
+// ---- notch cases -----------------------------------------------------------------------------
+
+TEST_F(CranePages, NotchGridRowsEnablingAndThickness) {
+    DIzevoViv* dlg = Opened();
+    CModuleData& d = dlg->m_data;
+    Choose(dlg, PAGE_POINTS);
+    CKerbfallGrid& g = dlg->PointsPage().Grid();
+    const int count = int(d.m_notchCases.size());
+    ASSERT_EQ(g.GetRowCount(), count + 2);
+    EXPECT_EQ(g.GetItemText(count + 1, CKerbfallGrid::COL_NAME), "");
+    // A name typed into the last row appends a copy of the last record.
+    Edit(g, count + 1, CKerbfallGrid::COL_NAME, "Naht oben");
+    ASSERT_EQ(int(d.m_notchCases.size()), count + 1);
+    EXPECT_EQ(d.m_notchCases.back().m_strName, "Naht oben");
+    EXPECT_EQ(d.m_notchCases.back().m_bSystem, 0);
+    EXPECT_EQ(g.GetRowCount(), count + 3);
+    const int row = count + 1;
+    // Geometry "Durchgängig": x, weld thickness and weld category blank and disabled.
+    g.SetComboCellIndex(row, CKerbfallGrid::COL_GEOMETRY, GEOM_CONTINUOUS);
+    g.OnComboCellSelChanged(row, CKerbfallGrid::COL_GEOMETRY, GEOM_CONTINUOUS);
+    for (int col : {int(CKerbfallGrid::COL_X), int(CKerbfallGrid::COL_WELD), int(CKerbfallGrid::COL_WELD_CATEGORY)}) {
+        EXPECT_FALSE(g.IsCellEnabled(row, col)) << col;
+        EXPECT_EQ(g.GetItemText(row, col), "") << col;
+    }
+    g.SetComboCellIndex(row, CKerbfallGrid::COL_GEOMETRY, GEOM_WELD);
+    g.OnComboCellSelChanged(row, CKerbfallGrid::COL_GEOMETRY, GEOM_WELD);
+    EXPECT_TRUE(g.IsCellEnabled(row, CKerbfallGrid::COL_WELD));
+    // A generated point keeps its name and geometry.
+    d.m_notchCases.back().m_bSystem = 1;
+    g.ExchangeData(false);
+    EXPECT_FALSE(g.IsCellEnabled(row, CKerbfallGrid::COL_NAME));
+    EXPECT_FALSE(g.IsCellEnabled(row, CKerbfallGrid::COL_GEOMETRY));
+    // A plate beyond the section's plates keeps the stored thickness.
+    d.m_notchCases.back().m_tqe = 99;
+    d.m_notchCases.back().m_thickness.SetValue(7.0);
+    g.ExchangeData(false);
+    EXPECT_EQ(g.GetItemText(row, CKerbfallGrid::COL_THICKNESS), "7.0 mm");
+    Shot("crane_page_points");
+    ZEVUD_CloseDoc(doc);
+}
+
+// ---- results, output, progress ----------------------------------------------------------------
+
+TEST_F(CranePages, ResultTreeSelectsPositionAndResult) {
+    DIzevoViv* dlg = Opened();
+    CModuleData& d = dlg->m_data;
+    CVaduResultDlg& page = dlg->VaduResultPage();
+    d.m_resultSets.resize(2);
+    d.m_resultSets[0].m_strTitle = "Tragsicherheit\\Kranstellung\\4 @\\My";
+    d.m_resultSets[0].m_strName = "My";
+    d.m_resultSets[1].m_strTitle = "Tragsicherheit\\Extremal\\Mz";
+    d.m_strMessage = "Tragsicherheit S/V\t0.53\terfüllt";
+    page.ExchangeData(false);
+    wl::TreeCtrl& tree = page.Tree();
+    ASSERT_EQ(tree.GetCount(), 2);
+    const wl::TreeCtrl::Item first = tree.GetRootItem();
+    EXPECT_EQ(tree.GetItemData(first), 3 * 65536 + 1);
+    EXPECT_EQ(tree.GetItemText(first), "My");
+    tree.SelectItem(first);
+    page.OnSelectionChanged();
+    EXPECT_EQ(d.m_nCurrentIndex, 0);
+    tree.SelectItem(0);
+    page.OnSelectionChanged();
+    EXPECT_EQ(d.m_nCurrentIndex, -1);
+    EXPECT_EQ(page.GetDlgItemText(CVaduResultDlg::IDC_MESSAGE), d.m_strMessage);
+    ZEVUD_CloseDoc(doc);
+}
+
+TEST_F(CranePages, OutputSwitchesListAndHostCommand) {
+    DIzevoViv* dlg = Opened();
+    CModuleData& d = dlg->m_data;
+    CVaduOutputDlg& page = dlg->VaduOutputPage();
+    d.m_craneRtfOptions.assign(55, 1);
+    d.m_craneRtfOptions[3] = 0;
+    d.m_craneRtfOptions[54] = 0;
+    d.m_dorIzi.m_strText = "1,3";
+    page.ExchangeData(false);
+    const auto& controls = ReportSwitchControls();
+    for (size_t i = 0; i < 55; ++i)
+        EXPECT_EQ(wl::guitest::Click(page, controls[i]), true) << i;  // every switch has its box
+    page.ExchangeData(true);
+    EXPECT_EQ(d.m_craneRtfOptions[3], 1);
+    EXPECT_EQ(d.m_craneRtfOptions[0], 0);
+    EXPECT_EQ(d.m_craneRtfOptions[54], 1);
+    wl::guitest::TypeText(page, CVaduOutputDlg::IDC_LIST, "");
+    page.ExchangeData(true);
+    EXPECT_TRUE(d.m_dorIzi.m_numbers.empty());
+    EXPECT_EQ(d.m_dorIzi.m_strText, "");
+    // "Einstellungen": nothing without a callback, 40055 with one.
+    wl::guitest::Click(page, CVaduOutputDlg::IDC_SETTINGS);
+    std::vector<int> sent;
+    SetHostCommandCallback([&](int command) { sent.push_back(command); });
+    wl::guitest::Click(page, CVaduOutputDlg::IDC_SETTINGS);
+    EXPECT_EQ(sent, std::vector<int>{40055});
+    Choose(dlg, PAGE_CONTROL);
+    page.ShowWindow(wl::SW_SHOW);
+    Shot("crane_page_output");
+    ZEVUD_CloseDoc(doc);
+}
+
+TEST_F(CranePages, ProgressWindowCancelTwiceKeepsItOpen) {
+    wl::InstallProgressWindows();
+    {
+        CVaduDlgProgress progress;
+        progress.Create(host.GetSafeHwnd());
+        progress.SetTotalRange(5);
+        progress.SetPartRange(4);
+        progress.StepPart();
+        progress.StepPart();
+        EXPECT_EQ(progress.PartPos(), 3);
+        progress.StepTotal();
+        EXPECT_EQ(progress.PartPos(), 1);  // a total step starts the part bar again
+        progress.SetText("Ermüdung");
+        QWidget* window = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowTitle() == "VK-VADU Berechnung: Fortschrittsanzeige") window = w;
+        ASSERT_NE(window, nullptr);
+        wl::guitest::GrabToPng(window, "crane_progress");
+        wl::Window* wnd = wl::Window::FromWidget(window);
+        ASSERT_NE(wnd, nullptr);
+        for (int i = 0; i < 2; ++i) {
+            wl::guitest::Click(*wnd, wl::IDCANCEL);
+            EXPECT_TRUE(progress.IsCancelPressed()) << i;
+            EXPECT_TRUE(window->isVisible()) << i;
+        }
+    }
+    wl::RemoveProgressWindows();
+}
+
+// ---- a whole session -------------------------------------------------------------------------
+
+TEST_F(CranePages, ScriptedSessionKeepsTheEditsInTheDocument) {
+    DIzevoViv* dlg = Opened();
+    ScriptedUi ui;
+    // Rail: A rail, bolted.
+    Choose(dlg, PAGE_SYSTEM);
+    ui.OnModal(CVaduRailDlg::kTemplateId, [&](wl::Dialog& w) {
+        auto& rg = dynamic_cast<CVaduRailDlg&>(w).Grid();
+        rg.SetComboCellIndex(RAIL_TYPE, 1, 2);
+        rg.OnComboCellSelChanged(RAIL_TYPE, 1, 2);
+        rg.SetComboCellIndex(RAIL_FASTENING, 1, FASTEN_BOLTED);
+        rg.OnComboCellSelChanged(RAIL_FASTENING, 1, FASTEN_BOLTED);
+        EXPECT_TRUE(rg.IsRowShown(RAIL_BOLT));
+        wl::guitest::Click(w, wl::IDOK);
+    });
+    dlg->VaduSysPage().CraneGrid().OnButtonCellClicked(SYS_RAIL, 1);
+    // A second crane.
+    Choose(dlg, PAGE_LOADS);
+    CKranloadGeneralGrid& g = dlg->KranloadPage().GeneralGrid();
+    g.SetComboCellIndex(0, 1, 1);
+    g.OnComboCellSelChanged(0, 1, 1);
+    Edit(dlg->KranloadPage().CraneGrid(), 2, CKranloadGrid::COL_NAME, "Kran 2");
+    // A notch case.
+    Choose(dlg, PAGE_POINTS);
+    CKerbfallGrid& k = dlg->PointsPage().Grid();
+    const int last = k.GetRowCount() - 1;
+    Edit(k, last, CKerbfallGrid::COL_NAME, "Punkt A");
+    Choose(dlg, PAGE_CONTROL);
+    GetData(dlg, doc);
+    ASSERT_TRUE(ZEVUD_SaveDoc(doc));
+    ZEVUD_CloseDoc(doc);
+
+    DIzevoViv* second = Opened();
+    const CModuleData& d = second->m_data;
+    EXPECT_EQ(d.m_rail.m_iTyp, 3);
+    EXPECT_EQ(d.m_rail.m_sTyp, "A-Schienen");
+    EXPECT_EQ(d.m_rail.m_connection, FASTEN_BOLTED);
+    ASSERT_EQ(d.m_cranes.size(), 2u);
+    EXPECT_EQ(d.m_cranes[1].m_strDesc, "Kran 2");
+    bool found = false;
+    for (const CNotchCase& n : d.m_notchCases) found = found || n.m_strName == "Punkt A";
+    EXPECT_TRUE(found);
+    EXPECT_EQ(second->KranloadPage().CraneGrid().GetItemText(2, CKranloadGrid::COL_NAME), "Kran 2");
+    Choose(second, PAGE_SYSTEM);
+    EXPECT_EQ(second->VaduSysPage().CraneGrid().GetItemText(SYS_RAIL, 1), d.m_rail.m_sObj);
+    Shot("crane_session_system");
+    ZEVUD_CloseDoc(doc);
+}
+
+}  // namespace
