@@ -45,10 +45,6 @@ ImperfectionAssistantRunner& ImperfectionRunner() {
     static ImperfectionAssistantRunner r;
     return r;
 }
-SectionPlatesRunner& PlatesRunner() {
-    static SectionPlatesRunner r;
-    return r;
-}
 HostCommandCallback& HostCommand() {
     static HostCommandCallback c;
     return c;
@@ -216,7 +212,6 @@ void RedrawSketch(CModuleData* data) {
 
 void SetGeneralDataDialogRunner(GeneralDataDialogRunner runner) { GeneralRunner() = std::move(runner); }
 void SetImperfectionAssistantRunner(ImperfectionAssistantRunner runner) { ImperfectionRunner() = std::move(runner); }
-void SetSectionPlatesRunner(SectionPlatesRunner runner) { PlatesRunner() = std::move(runner); }
 void SetHostCommandCallback(HostCommandCallback callback) { HostCommand() = std::move(callback); }
 
 // ---- control values ---------------------------------------------------------------------------
@@ -279,7 +274,7 @@ void CVaduCtrlDlg::OnAutoPoints() {
         return;
     }
     m_pData->CalcCraneLocalEffects();
-    if (PlatesRunner()) PlatesRunner()(*m_pData);
+    m_pData->GetSectionPlates();
 }
 
 void CVaduCtrlDlg::OnSettings(int mode) {

@@ -24,10 +24,6 @@ void SetGeneralDataDialogRunner(GeneralDataDialogRunner runner);
 // the data's imperfection fields.
 using ImperfectionAssistantRunner = std::function<bool(CModuleData& data, wl::Window* owner)>;
 void SetImperfectionAssistantRunner(ImperfectionAssistantRunner runner);
-// The section plates of the points of interest drawn anew after they were
-// placed automatically.
-using SectionPlatesRunner = std::function<void(CModuleData& data)>;
-void SetSectionPlatesRunner(SectionPlatesRunner runner);
 // The host's command to its main window ("Einstellungen" sends 40055);
 // nothing is sent while none is registered.
 inline constexpr int kCraneSettingsCommand = 40055;

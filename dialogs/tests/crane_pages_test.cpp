@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QSlider>
+#include <QTimer>
 #include <QWidget>
 
 #include <filesystem>
@@ -520,6 +521,35 @@ TEST_F(CranePages, ProgressWindowCancelTwiceKeepsItOpen) {
         }
     }
     wl::RemoveProgressWindows();
+}
+
+// The results tab calculates; the progress window shows, "Berechnung
+// abbrechen" asks, and "Ja" stops the run with nothing calculated.
+TEST_F(CranePages, CalculationShowsProgressAndStopsOnCancel) {
+    DIzevoViv* dlg = Opened();
+    wl::InstallProgressWindows();
+    sink.scriptedAnswers = {winsys::IdYes};
+    bool seen = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible() || w->windowTitle() != "VK-VADU Berechnung: Fortschrittsanzeige") continue;
+            if (!seen) wl::guitest::GrabToPng(w, "crane_progress_running");
+            seen = true;
+            if (wl::Window* wnd = wl::Window::FromWidget(w)) wl::guitest::Click(*wnd, wl::IDCANCEL);
+        }
+    });
+    timer.start(5);
+    Choose(dlg, PAGE_RESULTS);
+    timer.stop();
+    wl::RemoveProgressWindows();
+    EXPECT_TRUE(seen);
+    bool asked = false;
+    for (const auto& m : sink.messages) asked = asked || m.text == "Berechnung wirklich abbrechen?";
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(dlg->m_data.m_strMessage, "Berechnung abgebrochen");
+    EXPECT_TRUE(dlg->m_data.m_resultSets.empty());
+    ZEVUD_CloseDoc(doc);
 }
 
 // ---- a whole session -------------------------------------------------------------------------
