@@ -55,6 +55,14 @@ DocumentToolOpener SetDocumentToolOpener(DocumentToolOpener opener) {
 }
 
 bool OpenWithDocumentTool(const std::string& file) {
+    // The file must open for reading; the path then goes to the program as
+    // one argument of its own, never through a shell.
+    std::FILE* f = std::fopen(file.c_str(), "r");
+    if (!f) {
+        rigel::ShowCommonMessage(kArea, "Fehler beim Öffnen der Datei %s", file.c_str());
+        return false;
+    }
+    std::fclose(f);
     return g_opener ? g_opener(file) : DefaultDocumentToolOpener(file);
 }
 

@@ -62,7 +62,9 @@ public:
 };
 
 // Opens a report file with the report lister program of the settings (the
-// desktop's program when none is set). Replaceable (tests).
+// desktop's program when none is set), the path as one argument of its own.
+// A file that cannot be opened for reading: a message, false. The opener
+// behind the check is replaceable (tests).
 using DocumentToolOpener = bool (*)(const std::string& file);
 DocumentToolOpener SetDocumentToolOpener(DocumentToolOpener opener);
 bool OpenWithDocumentTool(const std::string& file);

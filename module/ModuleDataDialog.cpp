@@ -7,6 +7,11 @@ MainDialogMaker& Maker() {
     static MainDialogMaker maker = nullptr;
     return maker;
 }
+
+PreviewDialogMaker& PreviewMaker() {
+    static PreviewDialogMaker maker = nullptr;
+    return maker;
+}
 }  // namespace
 
 void SetMainDialogMaker(MainDialogMaker maker) { Maker() = maker; }
@@ -17,6 +22,14 @@ CMainDialogBase* MakeMainDialog(int64_t parentWindow) {
     auto* dlg = new CMainDialogBase();
     dlg->SetParentWindow(parentWindow);
     return dlg;
+}
+
+void SetPreviewDialogMaker(PreviewDialogMaker maker) { PreviewMaker() = maker; }
+
+CPreviewDialogBase* MakePreviewDialog(int64_t parentWindow) {
+    if (PreviewMaker())
+        if (CPreviewDialogBase* preview = PreviewMaker()(parentWindow)) return preview;
+    return new CPreviewDialogBase();
 }
 
 CMainDialogBase::CMainDialogBase() {

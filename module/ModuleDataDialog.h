@@ -21,26 +21,30 @@ using vecExportToStruct = std::vector<std::pair<std::string, std::string>>;
 class CMainDialogBase;
 
 // The preview beside the main dialog: the views it shows (one bit per view)
-// and the data it shows them of.
+// and the data it shows them of. This plain object stands in while no
+// window system runs; the window version derives from it.
 class CPreviewDialogBase {
 public:
     // The views, one bit each.
     enum : uint32_t {
-        VIEW_SYSTEM = 1u << 0,
-        VIEW_3D = 1u << 1,
-        VIEW_XY = 1u << 2,
-        VIEW_XZ = 1u << 3,
-        VIEW_YZ = 1u << 4,  // "YZ - Ansicht"
-        VIEW_REPORT = 1u << 5,
+        VIEW_3D = 1u << 0,       // "3D - Ansicht"
+        VIEW_XZ = 1u << 1,       // "XZ - Ansicht"
+        VIEW_XY = 1u << 2,       // "XY - Ansicht"
+        VIEW_YZ = 1u << 3,       // "YZ - Ansicht"
+        VIEW_SECTION = 1u << 4,  // "Querschnitt", beside the plane views
+        VIEW_REPORT = 1u << 5,   // "Vorschau Ausgabe"
         VIEW_ALL = (1u << 6) - 1,
     };
     virtual ~CPreviewDialogBase() = default;
     virtual const char* ClassName() const { return "CPreviewDlg"; }
+    // Makes the window from its template, without a parent yet; the plain
+    // object has none to make.
+    virtual bool CreateModeless() { return true; }
     virtual void SetParentWindow(int64_t parent) { m_parent = parent; }
     virtual void Show() { m_bVisible = true; }
     // Which program's views it offers (member design, else crane runway).
     virtual void SetMemberDesign(bool memberDesign) { m_bMemberDesign = memberDesign; }
-    // Selects a tab of its own tab row (0 the system, 1 the results ...).
+    // Selects a tab of its own tab row by index (1: the second tab).
     virtual void SelectTab(int index) { m_nCurTab = index; }
     // Shows the view of the selected tab again.
     virtual void ShowSelectedView() {}
@@ -144,3 +148,11 @@ public:
 using MainDialogMaker = CMainDialogBase* (*)(int64_t parentWindow);
 void SetMainDialogMaker(MainDialogMaker maker);
 CMainDialogBase* MakeMainDialog(int64_t parentWindow);
+
+// Makes the preview of "CreatePreviewDlg" for the host's window value. The
+// window library registers a maker for the window version; it answers null
+// when no windows run or the value names no live window, and the plain
+// object stands in then.
+using PreviewDialogMaker = CPreviewDialogBase* (*)(int64_t parentWindow);
+void SetPreviewDialogMaker(PreviewDialogMaker maker);
+CPreviewDialogBase* MakePreviewDialog(int64_t parentWindow);

@@ -84,14 +84,16 @@ std::set<CPreviewDialogBase*>& Previews() {
 int64_t CreatePreviewDlg(const Params& p) {
     // The third parameter is read and not used.
     CMainDialogBase* dlg = MainDialog(p[1]);
-    auto* preview = new CPreviewDialogBase();
+    CPreviewDialogBase* preview = MakePreviewDialog(p[0]);
     Previews().insert(preview);
     if (dlg) {
         preview->m_pMainDlg = dlg;
         preview->m_pModuleData = &dlg->m_data;
         dlg->m_pPreview = preview;
+        dlg->m_data.m_pPreviewDlg = preview;
     }
     preview->m_views &= ~static_cast<uint32_t>(CPreviewDialogBase::VIEW_YZ);
+    preview->CreateModeless();
     preview->SetParentWindow(p[0]);
     preview->Show();
     return static_cast<int64_t>(reinterpret_cast<uintptr_t>(preview));
@@ -386,7 +388,14 @@ RIGEL_EXPORT void RigelSetBatchRun(int32_t on) { SetBatchRun(on != 0); }
 // Tears down the module's global objects; the host calls it before it
 // unloads the library.
 RIGEL_EXPORT void RigelModuleTeardown() {
-    for (CPreviewDialogBase* preview : Previews()) delete preview;
+    for (CPreviewDialogBase* preview : Previews()) {
+        // The main dialog and its data outlive the preview by a moment here.
+        if (CMainDialogBase* dlg = preview->m_pMainDlg; dlg && dlg->m_pPreview == preview) {
+            dlg->m_pPreview = nullptr;
+            dlg->m_data.m_pPreviewDlg = nullptr;
+        }
+        delete preview;
+    }
     Previews().clear();
     for (CMainDialogBase* dlg : Dialogs()) delete dlg;
     Dialogs().clear();

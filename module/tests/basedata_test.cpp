@@ -8,13 +8,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "ModuleSandbox.h"
 #include "module/BaseData.h"
 #include "module/frame/ModuleState.h"
 #include "module/frame/ProgDB.h"
+#include "module/frame/RegSettings.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 
@@ -591,6 +595,41 @@ TEST_F(BaseDataTest, OutputWindowAndDocumentTool) {
     data_.RecalcAndEditOutput();
     EXPECT_EQ(g_opened, std::vector<std::string>{Rtf()});
     SetDocumentToolOpener(previous);
+}
+
+// The report lister gets the path as one argument of its own, whatever
+// blanks, quotes or shell characters it holds; a file that cannot be read
+// is said and starts nothing.
+TEST(DocumentTool, PathIsOneArgumentAndAMissingFileIsSaid) {
+    winsys::ScopedRecordingSink sink;
+    const fs::path dir = fs::temp_directory_path() / ("rigel_doctool_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path lister = dir / "lister.sh";
+    const fs::path out = dir / "args.txt";
+    std::ofstream(lister) << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$1\" > '" << out.string() << "'\n";
+    fs::permissions(lister, fs::perms::owner_all);
+    const fs::path report = dir / "Pos 1 \"Träger\"; $(touch x) & y.rtf";
+    std::ofstream(report) << "{\\rtf1 x}";
+    std::string& setting = GetRegSettings().m_strLister;
+    const std::string saved = setting;
+    setting = lister.string();
+
+    ASSERT_TRUE(OpenWithDocumentTool(report.string()));
+    int status = 0;
+    ASSERT_GT(::waitpid(-1, &status, 0), 0);  // the lister has ended
+    std::ifstream in(out);
+    const std::string args{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(args, "1\n" + report.string() + "\n");
+    EXPECT_TRUE(sink.messages.empty());
+
+    fs::remove(out);
+    EXPECT_FALSE(OpenWithDocumentTool((dir / "fehlt.rtf").string()));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, "Fehler beim Öffnen der Datei " + (dir / "fehlt.rtf").string());
+    EXPECT_FALSE(fs::exists(out));
+    setting = saved;
+    fs::remove_all(dir);
 }
 
 TEST_F(BaseDataTest, SilentCalcWritesExportsAndSavesWhenAsked) {

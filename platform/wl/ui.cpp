@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QWidget>
 
 #include "platform/wl/dialog.h"
@@ -58,6 +60,8 @@ std::string ToToolkitFilter(const std::string& filter) {
     }
     return out;
 }
+
+bool Ui::PrintSetup(QPrinter&, Window*) { return true; }
 
 namespace {
 
@@ -127,6 +131,10 @@ public:
             if (d->hasFormat(QLatin1String(type))) return d->data(QLatin1String(type)).toStdString();
         }
         return std::nullopt;
+    }
+    bool PrintSetup(QPrinter& printer, Window* owner) override {
+        QPrintDialog d(&printer, OwnerWidget(owner));
+        return d.exec() == QDialog::Accepted;
     }
 
 private:

@@ -9,6 +9,8 @@
 
 #include "platform/wl/api.h"
 
+class QPrinter;
+
 namespace wl {
 
 class Dialog;
@@ -62,6 +64,10 @@ public:
     // RTF on the clipboard (with a plain-text copy when given).
     virtual void SetClipboardRtf(const std::string& rtf, const std::string& plain) = 0;
     virtual std::optional<std::string> GetClipboardRtf() = 0;
+    // Lets the user choose the printer and its settings for a print run
+    // (the toolkit's print dialog); false when cancelled. The default
+    // prints on the printer as it stands.
+    virtual bool PrintSetup(QPrinter& printer, Window* owner);
 };
 
 // The service in use (the toolkit's own unless one was installed).

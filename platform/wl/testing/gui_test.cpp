@@ -178,6 +178,11 @@ void ScriptedUi::SetClipboardText(const std::string& text) {
     clipboardRtf.reset();
 }
 
+bool ScriptedUi::PrintSetup(QPrinter& printer, Window*) {
+    ++printDialogs;
+    return printSetup ? printSetup(printer) : false;
+}
+
 void ScriptedUi::SetClipboardRtf(const std::string& rtf, const std::string& plain) {
     clipboardRtf = rtf;
     clipboardText = plain;

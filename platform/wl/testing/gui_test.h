@@ -59,7 +59,8 @@ void ProcessEventsFor(int milliseconds);
 // ---- scripted UI service ---------------------------------------------------
 // Runs modal dialogs without an event loop: after OnInitDialog the script
 // registered for the template id sets controls and presses a button. File
-// dialogs, popup menus and the clipboard answer from queues and memory.
+// dialogs, popup menus and the clipboard answer from queues and memory; the
+// print dialog runs printSetup (none: cancelled).
 class ScriptedUi : public Ui {
 public:
     using Script = std::function<void(Dialog&)>;
@@ -77,6 +78,9 @@ public:
     std::vector<Menu> menus;
     std::string clipboardText;
     std::optional<std::string> clipboardRtf;
+    // The print dialog's answer: sets the printer up, true for OK.
+    std::function<bool(QPrinter&)> printSetup;
+    int printDialogs = 0;
 
     int RunModal(Dialog& dlg) override;
     std::optional<std::string> GetOpenFileName(const FileRequest& r, Window* owner) override;
@@ -86,6 +90,7 @@ public:
     std::string GetClipboardText() override { return clipboardText; }
     void SetClipboardRtf(const std::string& rtf, const std::string& plain) override;
     std::optional<std::string> GetClipboardRtf() override { return clipboardRtf; }
+    bool PrintSetup(QPrinter& printer, Window* owner) override;
 
 private:
     std::map<int, Script> scripts_;
