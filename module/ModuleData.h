@@ -224,7 +224,17 @@ public:
     // XY-Ebene") only when something acts or is held differently sideways
     // (NeedsPlanView), then the elevation ("Ansicht XZ-Ebene").
     void WriteRtfSystemPictures(CKurvo2D* graph, int a, int b, int c, int d);
-    bool NeedsPlanView() const;
+    // Whether a report's system pictures need the plan: a support held
+    // differently sideways than vertically (translation or rotation), a
+    // spring or bedding with a lateral constant, or (withLoads) a load
+    // acting sideways.
+    bool NeedsPlanView(bool withLoads = true) const;
+    // One system picture of a report on a cleared graph, fitted: the plan
+    // (axes "X", "Y") or the elevation (axes "X", "Z") with the member band
+    // in grey, in the elevation the section labels and field dimensions
+    // below the member, then hinges, springs and beddings, supports and the
+    // loads (the cranes at their current position on a crane runway).
+    void DrawReportSystemView(CKurvo2D& graph, bool plan);
     // "Querschnittswerte": the section-value block of each distinct profile
     // of the field sections (start and, for a haunch, end), in order of
     // first use.
@@ -390,6 +400,21 @@ public:
     void InsertCraneSupportDiagrams(const std::string& prefix, CKurvo2D* graph, int first);
     void InsertCraneBeddingDiagrams(const std::string& prefix, CKurvo2D* graph, int first);
     void InsertCraneSpringDiagrams(const std::string& prefix, CKurvo2D* graph, int first);
+    // The system pictures of the crane report with the cranes at crane
+    // position `position` (from 0; -1: where the stress utilisation, result
+    // id 33, is largest over the enabled checks): the plan ("Ansicht
+    // XY-Ebene") only when a support is held differently sideways or a
+    // spring or bedding has a lateral constant, then the elevation. The
+    // position stays the current one.
+    void WriteCraneSystemPicture(CKurvo2D* graph, int a, int b, int c, int d, int position);
+    // The crane position (from 0) of the largest stress utilisation; 0 when
+    // no enabled check holds one.
+    int GetMostUtilisedCranePosition() const;
+    // The outlines of the distinct profiles of the field sections, four to a
+    // picture side by side, each picture headed "Profil: 'name' ..." (with
+    // " + rail" when the rail stands on the girder); the numbered plates of
+    // the first section follow the last outline of each picture.
+    void WriteCraneSectionPictures(CKurvo2D* graph, int a, int b, int c, int d);
 
     // ---- the member's geometry --------------------------------------------------------
     // The field (from 0) whose range holds x within 0.001 m (at a node the

@@ -6,16 +6,22 @@
 #include "graphics/core/Kurvo.h"
 #include "module/Rail.h"
 #include "module/Section.h"
+#include "module/SketchCommon.h"
 
 namespace {
 constexpr int32_t kOutlineFill = 0xFFD0C0;
 
+// Filled, then outlined; an outline of several closed parts (flange
+// halves, web, root fillets) part by part.
 void FilledOutline(CKurvo2D& g, const std::vector<double>& x, const std::vector<double>& y) {
-    const auto n = static_cast<int32_t>(x.size());
-    g.Method35(kOutlineFill, 0, 0, 0);
-    g.Method5(n, x.data(), y.data());
-    g.Method35(0, 0, 3, 0);
-    g.Method5(n, x.data(), y.data());
+    const auto parts = sketch::OutlineParts(x, y, x.size());
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 0)
+            g.Method35(kOutlineFill, 0, 0, 0);
+        else
+            g.Method35(0, 0, 3, 0);
+        for (const auto& [a, e] : parts) g.Method5(static_cast<int32_t>(e - a), x.data() + a, y.data() + a);
+    }
 }
 }  // namespace
 

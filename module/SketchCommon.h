@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "module/ModuleData.h"
 #include "module/SnapPoints.h"
@@ -25,6 +27,24 @@ constexpr int kPageSprings = 3;
 constexpr int kPageHinges = 5;
 constexpr int kPageLoads = 6;
 constexpr int kPageNotchCases = 7;
+
+// The parts of a stored outline: a section's outline holds its parts one
+// after the other, each closed by its first point again (flange halves,
+// web, root fillets); an unclosed rest is one more part. [first, last).
+inline std::vector<std::pair<size_t, size_t>> OutlineParts(const std::vector<double>& x, const std::vector<double>& y,
+                                                    size_t n) {
+    std::vector<std::pair<size_t, size_t>> parts;
+    size_t start = 0;
+    for (size_t i = 1; i < n; ++i) {
+        if (i > start + 1 && x[i] == x[start] && y[i] == y[start]) {
+            parts.emplace_back(start, i + 1);
+            start = i + 1;
+            ++i;
+        }
+    }
+    if (start < n) parts.emplace_back(start, n);
+    return parts;
+}
 
 // A number that reaches a graph control: anything not finite becomes 0.
 inline double Finite(double v) { return std::isfinite(v) ? v : 0.0; }

@@ -269,6 +269,26 @@ std::string CModuleData::GetResultDiagramTitle(const CResultSet& set) const {
     return text;
 }
 
+void CModuleData::DrawReportSystemView(CKurvo2D& graph, bool plan) {
+    const double L = Finite(sketch::MemberLength(*this));
+    double maxWidth = 0.0, maxHeight = 0.0;
+    GetMaxSectionExtents(maxWidth, maxHeight);
+    // The sketch's views: 1 draws the plan (widths), 0 the elevation (depths).
+    const int view = plan ? 1 : 0;
+    graph.Method1();
+    graph.Method17(1);
+    graph.Method54(1, 0, "X", 0, plan ? "Y" : "Z");
+    DrawSystemFields(graph, view, 0xD4D4D4);
+    // The labels sit below the deepest section, clear of the member.
+    if (!plan) DrawSystemSections(graph, maxHeight, L, -maxHeight - 0.0625 * L);
+    DrawSystemHinges(graph, view);
+    DrawSystemSprings(graph, view, L, -1);
+    DrawSystemSupports(graph, view, L);
+    DrawSystemLoads(graph, view, L, sketch::kLoadColour);
+    graph.Method34(0, 0, 0, 0);
+    graph.Method15();
+}
+
 void CModuleData::DrawSystem2D(int) {
     if (!m_pPreviewDlg || m_Sketch2DList.empty()) return;
     for (size_t i = 0; i < m_Sketch2DList.size(); ++i) {

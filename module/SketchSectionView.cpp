@@ -30,24 +30,6 @@ std::vector<SektTqe> Plates(CModuleData& d, int field) {
     return plates;
 }
 
-// The parts of a stored outline: a section's outline holds its parts one
-// after the other, each closed by its first point again (flange halves,
-// web, root fillets); an unclosed rest is one more part. [first, last).
-std::vector<std::pair<size_t, size_t>> OutlineParts(const std::vector<double>& x, const std::vector<double>& y,
-                                                    size_t n) {
-    std::vector<std::pair<size_t, size_t>> parts;
-    size_t start = 0;
-    for (size_t i = 1; i < n; ++i) {
-        if (i > start + 1 && x[i] == x[start] && y[i] == y[start]) {
-            parts.emplace_back(start, i + 1);
-            start = i + 1;
-            ++i;
-        }
-    }
-    if (start < n) parts.emplace_back(start, n);
-    return parts;
-}
-
 // A line with an arrow head at its tip, from the tail (x0, y0) to the tip.
 void Arrow(CKurvo2D& g, double x0, double y0, double x1, double y1, double head) {
     g.Method3(x0, y0, x1, y1);
@@ -119,7 +101,7 @@ void CModuleData::DrawSectionView(CKurvo2D* graph) {
             py.push_back(Y(cz[i]));
         }
     }
-    const auto parts = OutlineParts(px, py, px.size());
+    const auto parts = sketch::OutlineParts(px, py, px.size());
     if (finite) {
         g.Method21(0, 3);
         for (int pass = 0; pass < 2; ++pass) {

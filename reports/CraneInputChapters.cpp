@@ -41,18 +41,14 @@ void RawHeader(CRtfTable& t, int row, const std::vector<std::string>& texts, int
         t.SetTextCell(row, static_cast<int>(c), texts[c], c == 0 ? firstFlags : kRtfHeader);
 }
 
-// One profile of the profile table: its display text and the section and
-// end it comes from.
-struct ProfileEntry {
-    std::string name;
-    std::string display;
-    size_t section;
-    int end;
-};
+std::string DisplayOf(const std::vector<ProfileEntry>& profiles, const std::string& name) {
+    for (const ProfileEntry& p : profiles)
+        if (p.name == name) return p.display;
+    return name;
+}
 
-// The profiles of the field sections in order of appearance, each name
-// once; a haunched section adds its end profile. A name met again keeps the
-// display text of its first section.
+}  // namespace
+
 std::vector<ProfileEntry> CollectProfiles(const std::vector<CSection>& sections) {
     std::vector<ProfileEntry> out;
     std::set<std::string> seen;
@@ -66,14 +62,6 @@ std::vector<ProfileEntry> CollectProfiles(const std::vector<CSection>& sections)
     }
     return out;
 }
-
-std::string DisplayOf(const std::vector<ProfileEntry>& profiles, const std::string& name) {
-    for (const ProfileEntry& p : profiles)
-        if (p.name == name) return p.display;
-    return name;
-}
-
-}  // namespace
 
 void CModuleData::WriteSupports() {
     Heading(-3, Tr("Auflagerbedingungen"));

@@ -2,6 +2,7 @@
 // and the pictures of the system and of the cross-sections, drawn on the
 // report's hidden 2-D graph and embedded as metafiles.
 #include <algorithm>
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -88,4 +89,71 @@ void CModuleData::InsertCraneBeddingDiagrams(const std::string& prefix, CKurvo2D
 }
 void CModuleData::InsertCraneSpringDiagrams(const std::string& prefix, CKurvo2D* graph, int first) {
     InsertDiagrams(*this, kSpringDiagrams, prefix, graph, first, 0);
+}
+
+// ---- the pictures ----------------------------------------------------------------------
+
+int CModuleData::GetMostUtilisedCranePosition() const {
+    int best = 0;
+    double largest = -1e300;
+    for (int c = 0; c < kCraneChecks; ++c) {
+        if (!m_craneSettings.m_checkEnabled[c]) continue;
+        int pos = 0, info = 0;
+        double value = 0.0, x = 0.0;
+        if (!m_summaries[c].GetAt(1, 33, pos, value, x, info) || !std::isfinite(value)) continue;
+        if (value > largest) {
+            largest = value;
+            best = pos;
+        }
+    }
+    return std::max(best, 0);
+}
+
+void CModuleData::WriteCraneSystemPicture(CKurvo2D* graph, int a, int b, int c, int d, int position) {
+    if (!graph) return;
+    m_nCurCranePos = position < 0 ? GetMostUtilisedCranePosition() : position;
+    SetCurrentCranePosition();
+    std::vector<bool> views;  // plan?
+    if (NeedsPlanView(false)) views.push_back(true);
+    views.push_back(false);
+    for (bool plan : views) {
+        DrawReportSystemView(*graph, plan);
+        report_text::InsertGraph(*graph, -3, TrF("Ansicht %s-Ebene", plan ? "XY" : "XZ"), a, b, c, d);
+    }
+}
+
+void CModuleData::WriteCraneSectionPictures(CKurvo2D* graph, int a, int b, int c, int d) {
+    if (!graph) return;
+    const std::vector<ProfileEntry> profiles = CollectProfiles(m_sections);
+    double maxWidth = 0.0, maxHeight = 0.0;
+    GetMaxSectionExtents(maxWidth, maxHeight);
+    // The outlines are drawn in cm, each in a cell a quarter wider than the
+    // largest extent, so that neighbours keep a gap.
+    const double cell = 125.0 * std::max(maxWidth, maxHeight);
+    const bool railOnTop = m_craneSettings.m_craneTyp == 0 && !m_rail.m_sObj.empty();
+    std::string title;
+    double offset = 0.0;
+    for (size_t k = 0; k < profiles.size(); ++k) {
+        if (k % 4 == 0) {
+            graph->Method1();
+            graph->Method34(0, 0, 200.0, 50.0);
+            graph->Method35(0, 0, 3, 0);
+            title = Tr("Profil:");
+            offset = 0.0;
+        }
+        const ProfileEntry& p = profiles[k];
+        graph->Method39(offset, 0, 1, 0, 0, 1);
+        offset += m_sections[p.section].DrawOutline(*graph, cell, &m_rail, m_craneSettings.m_craneTyp, p.end);
+        graph->Method15();
+        title += " '" + p.name + (railOnTop ? " + " + m_rail.m_sObj : std::string()) + "'";
+        if ((k + 1) % 4 != 0 && k + 1 != profiles.size()) continue;
+        // The numbered plates of the first section (in m, centred on the
+        // section) to the right, scaled to cm with the tops level.
+        graph->Method39(offset + 0.5 * cell, -50.0 * maxHeight, 100.0, 0, 0, 100.0);
+        GetSectionPlatesOutline(*graph, 0, 1.0, 1.0);
+        graph->Method39(0, 0, 1, 0, 0, 1);
+        graph->Method34(0, 0, 0, 0);
+        graph->Method15();
+        report_text::InsertGraph(*graph, -3, title, a, b, c, d);
+    }
 }

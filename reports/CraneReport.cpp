@@ -141,11 +141,13 @@ void CModuleData::WriteCraneReportBody(CKurvo2D* graph, CProgressDlg* progress) 
 
     // Input.
     Heading(-2, Tr("System und Lasten"));
+    WriteCraneSystemPicture(graph, 0, 0, 0, 0, -1);
     WriteRtfAnnotation(1);
     WriteRtfAnnotation(2);
     WriteSupports();
     WriteHinges();
     WriteBeddingsAndSprings();
+    WriteCraneSectionPictures(graph, 0, 0, 0, 0);
     WriteSections();
     WriteCranes();
     WriteNotchCases();
@@ -284,6 +286,7 @@ void CModuleData::WriteUltimateCheckExtras(int c, CKurvo2D* graph) {
 void CModuleData::WriteCraneAppendix(CKurvo2D* graph, int n) {
     Heading(-3, TrF("Anhang KS%03ld", static_cast<long>(n)));
     Heading(0, TrF("Protokoll aller Einzelergebnisse aus Kranstellung %ld", static_cast<long>(n)));
+    WriteCraneSystemPicture(graph, 0, 0, 0, 0, n - 1);
     std::vector<std::string> previous;
     for (const CResultSet& set : m_resultSets) {
         if (!IsPathOfCranePosition(set.m_strTitle, n)) continue;

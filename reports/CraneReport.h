@@ -10,6 +10,7 @@
 #include <vector>
 
 class CCrane;
+class CSection;
 
 // One action of a check as the load preparation leaves it.
 struct CCraneReportAction {
@@ -43,6 +44,20 @@ void WriteCranePositionTable(int nCranes, const std::vector<double>& positions,
 // The load-group table (first crane only) and the axle and wheel-load tables
 // of crane craneNo (1-based), for the given relevant groups.
 void WriteCraneLoadGroupTables(const CCrane& crane, int craneNo, const std::vector<int>& relevantGroups);
+
+// One profile of the field sections: its name, its display text (the
+// profile key) and the section and end it comes from.
+struct ProfileEntry {
+    std::string name;
+    std::string display;
+    size_t section;
+    int end;
+};
+
+// The profiles of the field sections in order of appearance, each name
+// once; a haunched section adds its end profile. A name met again keeps the
+// display text of its first section.
+std::vector<ProfileEntry> CollectProfiles(const std::vector<CSection>& sections);
 
 // ---- the result tables and the export ----------------------------------------
 

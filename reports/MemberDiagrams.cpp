@@ -83,11 +83,12 @@ void CModuleData::InsertGraphPicture(CKurvo2D* graph, const std::string& path, i
 
 // ---- system pictures --------------------------------------------------------------
 
-bool CModuleData::NeedsPlanView() const {
+bool CModuleData::NeedsPlanView(bool withLoads) const {
     for (const CSupport& s : m_supports)
         if (s.m_cy.Differs(s.m_cz) || s.m_cmy.Differs(s.m_cmz)) return true;
-    for (const CLoadDef& l : m_loads)
-        if (l.m_iDirection == 1) return true;
+    if (withLoads)
+        for (const CLoadDef& l : m_loads)
+            if (l.m_iDirection == 1) return true;
     for (const CSupport& s : m_springs)
         if (s.m_cy.GetValue() != 0.0) return true;
     return false;
@@ -95,22 +96,12 @@ bool CModuleData::NeedsPlanView() const {
 
 void CModuleData::WriteRtfSystemPictures(CKurvo2D* graph, int a, int b, int c, int d) {
     if (!graph) return;
-    const double L = GetMemberLength();
     // The plan (XY) first when it shows something, then the elevation (XZ).
-    // The sketch's views: 1 draws the plan (widths), 0 the elevation (depths).
-    std::vector<int> views;
-    if (NeedsPlanView()) views.push_back(0);
-    views.push_back(1);
-    for (int view : views) {
-        const bool plan = view == 0;
-        const int sketchView = plan ? 1 : 0;
-        graph->Method1();
-        graph->Method17(1);
-        graph->Method54(1, 0, "X", 0, plan ? "Y" : "Z");
-        DrawSystemFields(*graph, sketchView, 0xD4D4D4);
-        DrawSystemSupports(*graph, sketchView, L);
-        graph->Method34(0, 0, 0, 0);
-        graph->Method15();
+    std::vector<bool> views;
+    if (NeedsPlanView()) views.push_back(true);
+    views.push_back(false);
+    for (bool plan : views) {
+        DrawReportSystemView(*graph, plan);
         report_text::InsertGraph(*graph, -3,
                                  report_text::Format(report_text::kAreaMember, "Ansicht %s-Ebene", plan ? "XY" : "XZ"),
                                  a, b, c, d);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/tests/example_position.h"
 #include "graphics/core/Kurvo.h"
 #include "module/ModuleData.h"
 #include "platform/kurvoqt/kurvoqt.h"
@@ -36,36 +37,16 @@ int Ink(const QImage& img, const QRect& r) {
     });
 }
 
-class SketchExamples : public ::testing::TestWithParam<const char*> {
+class SketchExamples : public ExamplePosition {
 protected:
-    static void SetUpTestSuite() {
-        winsys::SetHostExecutablePath(fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
-    }
+    SketchExamples() : ExamplePosition("sketch_examples_") {}
     void SetUp() override {
-        dir = fs::path(RIGEL_TEST_TMP) / ("sketch_examples_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-        const fs::path file = dir / (std::string(GetParam()) + ".vkx");
-        fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / (std::string(GetParam()) + ".vkx"), file,
-                      fs::copy_options::overwrite_existing);
-        doc = ZEVUD_OpenDoc(file.string().c_str());
-        ASSERT_NE(doc, 0);
-        d.ReadData(doc);
-        if (d.IsCraneRunway()) d.GenerateCranePositions();
-        d.DefineVariables();
+        ExamplePosition::SetUp();
         d.m_pPreviewDlg = &preview;
-    }
-    void TearDown() override {
-        d.m_steelSections.Reset();
-        if (doc) ZEVUD_CloseDoc(doc);
-        std::error_code ec;
-        fs::remove(dir / (std::string(GetParam()) + ".vkx"), ec);
     }
     std::string Name(const char* view) const { return std::string("sketch_example_") + GetParam() + "_" + view; }
 
-    fs::path dir;
-    ZVDOC doc = 0;
     int preview = 0;
-    CModuleData d;
 };
 
 TEST_P(SketchExamples, ElevationPlanSectionAnd3D) {

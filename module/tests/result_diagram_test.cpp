@@ -174,6 +174,18 @@ TEST(SectionOutline, FilledOutlineCentredInItsCellWithTheRailOnTop) {
     sec.DrawOutline(g, 4, &rail, 1);
     EXPECT_EQ(rec.calls.size(), 4u);
 
+    // An outline of two closed parts (a flange over a web) is filled part by
+    // part: no band across from the end of one part to the start of the next.
+    CSection parts;
+    parts.m_contourX = {-5, 5, 5, -5, -5, -1, 1, 1, -1, -1};
+    parts.m_contourY = {0, 0, 2, 2, 0, 2, 2, 10, 10, 2};
+    rec.calls.clear();
+    parts.DrawOutline(g, 10);
+    EXPECT_EQ(rec.Matching("Method5("),
+              (std::vector<std::string>{"Method5(5,[0,10,10,0,0],[0,0,-2,-2,0])", "Method5(5,[4,6,6,4,4],[-2,-2,-10,-10,-2])",
+                                        "Method5(5,[0,10,10,0,0],[0,0,-2,-2,0])",
+                                        "Method5(5,[4,6,6,4,4],[-2,-2,-10,-10,-2])"}));
+
     CSection empty;
     empty.m_contourX.clear();
     empty.m_contourY.clear();

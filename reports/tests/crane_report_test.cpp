@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -339,6 +340,45 @@ TEST_F(CraneReport, SupportReactionsByCranePosition) {
     EXPECT_NE(csv.find("\n  6.00, minMz,    20.00,"), std::string::npos);
 }
 
+// Support reactions per load group: each group's table shows the extremes of
+// the group's own load case (the check's load cases begin with the self
+// weight, so the group list and the load cases are not in step).
+TEST_F(CraneReport, SupportReactionsPerLoadGroupFromTheGroupsLoadCase) {
+    d.m_craneSettings.m_checkEnabled[0] = 1;
+    d.m_craneSettings.m_bDetailedReactions = 1;
+    d.m_craneRtfOptions.assign(CModuleData::kCraneReportOptions, 0);
+    d.m_craneRtfOptions[3] = 1;
+    // Both axles of the crane carry a wheel load in groups 0 and 1.
+    CCrane& crane = d.m_cranes[0];
+    for (size_t a = 0; a < 2; ++a)
+        for (size_t g = 0; g < 2; ++g)
+            crane.m_wheelLoads[(a * CCrane::kGroups + g) * CCrane::kWheelValues + 2].SetValue(100.0);
+    std::vector<std::string> names;
+    int next = 1;
+    d.PrepareLoadCases(0, next, names);
+    ASSERT_GE(names.size(), 2u);
+    ASSERT_EQ(names[0], "G");
+    CResultTable& ak = d.m_akResults[0];
+    const int cases = static_cast<int>(names.size());
+    ASSERT_TRUE(ak.Init(2 + 2 * cases, 2, 30));
+    const double xs[2] = {0.0, 6.0};
+    ak.SetXPositions(xs, 0, 1);
+    for (int l = 0; l < cases; ++l) {
+        ak.SetValue(2 * l + 2, 0, 20, -(100.0 + l));
+        ak.SetValue(2 * l + 3, 0, 20, 100.0 + l);
+    }
+    Document doc = report_test::WriteAndRead([&] { d.WriteUltimateCheckExtras(0, nullptr); });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    EXPECT_GE(IndexOf(doc, "Auflagerkräfte Lastgruppe " + names[1]), 0);
+    EXPECT_EQ(IndexOf(doc, "Auflagerkräfte Lastgruppe G"), -1);
+    // The support table, the table by crane position, then one per group.
+    ASSERT_EQ(doc.tables.size(), 2u + (names.size() - 1));
+    const auto& first = doc.tables[2];
+    ASSERT_EQ(first.size(), 4u);
+    EXPECT_EQ(first[2].cells, (std::vector<std::string>{"0.00", "-101.00"}));
+    EXPECT_EQ(first[3].cells, (std::vector<std::string>{"", "101.00"}));
+}
+
 // A side file that cannot be written is named in a message; the table is
 // written all the same.
 TEST_F(CraneReport, UnwritableSupportsFileIsNamed) {
@@ -453,8 +493,80 @@ TEST_F(CraneDiagrams, AppendixDrawsItsSets) {
     AddSeries("Tragsicherheit S/V\\Kranstellung\\21 @\\Lastfall G\\N");
     Document doc = report_test::WriteAndRead([&] { d.WriteCraneAppendix(graph, 2); });
     ASSERT_TRUE(doc.ok) << doc.error;
-    EXPECT_EQ(doc.pictures.size(), 1u);
+    // The system with the cranes at position 2, then the one set.
+    EXPECT_EQ(doc.pictures.size(), 2u);
+    EXPECT_EQ(IndexOf(doc, "Ansicht XZ-Ebene"), 2);
+    EXPECT_EQ(d.m_nCurCranePos, 1);
     EXPECT_EQ(Texts(doc).back(), "N");
+}
+
+// The system picture: only the elevation unless the supports' lateral and
+// vertical conditions differ or a spring has a lateral constant; the axes
+// "Y" across the plan and "Z" across the elevation; position -1 shows the
+// cranes where the utilisation (id 33) is largest.
+TEST_F(CraneDiagrams, SystemPictureViews) {
+    struct Case {
+        const char* what;
+        std::function<void(CModuleData&)> change;
+        std::vector<std::string> headings;
+    } cases[] = {
+        {"equal conditions", [](CModuleData&) {}, {"Ansicht XZ-Ebene"}},
+        {"a support held only vertically", [](CModuleData& m) { m.m_supports[1].m_cy.SetValue(0.0); },
+         {"Ansicht XY-Ebene", "Ansicht XZ-Ebene"}},
+        {"a lateral spring",
+         [](CModuleData& m) {
+             CSupport s;
+             s.m_posX.SetValue(3.0);
+             s.m_cy.SetValue(100.0);
+             m.m_springs.push_back(s);
+         },
+         {"Ansicht XY-Ebene", "Ansicht XZ-Ebene"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MakeCraneRunway(d, 6.0);
+        d.DefineVariables();
+        c.change(d);
+        const Document doc = report_test::WriteAndRead([&] { d.WriteCraneSystemPicture(graph, 0, 0, 0, 0, 0); });
+        ASSERT_TRUE(doc.ok) << doc.error;
+        EXPECT_EQ(Texts(doc), c.headings);
+        EXPECT_EQ(doc.pictures.size(), c.headings.size());
+        CKurvoRecorder rec;
+        CKurvo2D recorded(&rec);
+        report_test::WriteAndRead([&] { d.WriteCraneSystemPicture(&recorded, 0, 0, 0, 0, 0); });
+        std::vector<std::string> expected;
+        for (const std::string& h : c.headings)
+            expected.push_back(h == "Ansicht XY-Ebene" ? "Method54(1,0,\"X\",0,\"Y\")" : "Method54(1,0,\"X\",0,\"Z\")");
+        EXPECT_EQ(rec.Matching("Method54("), expected);
+    }
+    // Check 0's utilisation is largest at position 3 (from 0).
+    d.m_craneSettings.m_checkEnabled[0] = 1;
+    d.m_summaries[0].SetSize(40);
+    d.m_summaries[0].m_value[1][33] = 0.8;
+    d.m_summaries[0].m_cranePos[1][33] = 3;
+    report_test::WriteAndRead([&] { d.WriteCraneSystemPicture(graph, 0, 0, 0, 0, -1); });
+    EXPECT_EQ(d.m_nCurCranePos, 3);
+    report_test::WriteAndRead([&] { d.WriteCraneSystemPicture(graph, 0, 0, 0, 0, 1); });
+    EXPECT_EQ(d.m_nCurCranePos, 1);
+}
+
+// Six distinct profiles: two pictures of four and two; a profile met again
+// in a later field is not drawn again.
+TEST_F(CraneDiagrams, SectionPicturesFourProfilesEach) {
+    d.m_craneSettings.m_craneTyp = 1;  // no rail on top
+    const std::vector<std::string> names{"HEB 200", "HEB 220", "HEB 240", "HEB 260", "HEB 280", "HEB 300", "HEB 220"};
+    d.m_fieldLengths.assign(1, CFormulaValue(0.0));
+    d.m_sections.clear();
+    for (const std::string& n : names) {
+        d.m_fieldLengths.emplace_back(6.0);
+        d.m_sections.push_back(RolledSection(d, "HEB", n));
+    }
+    d.m_supports.assign(names.size() + 1, ForkSupport(false));
+    const Document doc = report_test::WriteAndRead([&] { d.WriteCraneSectionPictures(graph, 0, 0, 0, 0); });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    EXPECT_EQ(Texts(doc), (std::vector<std::string>{"Profil: 'HEB 200' 'HEB 220' 'HEB 240' 'HEB 260'",
+                                                    "Profil: 'HEB 280' 'HEB 300'"}));
+    EXPECT_EQ(doc.pictures.size(), 2u);
 }
 
 }  // namespace

@@ -548,6 +548,51 @@ TEST_F(MemberDiagrams, SystemPicturesPlanOnlyWhenSomethingActsSideways) {
     }
 }
 
+// The elevation shows more than the band: the section labels below the
+// deepest section (IPE 300: 0.30 m) by a sixteenth of the member length,
+// then hinges, springs, supports and loads in that order.
+TEST_F(MemberDiagrams, SystemPictureDrawsSectionsHingesSpringsSupportsAndLoads) {
+    MakeBeam(d, {4.0, 5.0}, 3.0, 4.0);
+    CHinge hinge;
+    hinge.m_iNode = 1;
+    hinge.m_release[4] = 1;  // My
+    d.m_hinges = {hinge};
+    CSupport spring;
+    spring.m_iNode = 0;
+    spring.m_posX.SetValue(2.0);
+    spring.m_cz.SetValue(500.0);
+    d.m_springs = {spring};
+    CKurvoRecorder rec;
+    CKurvo2D recorded(&rec);
+    const Document doc = report_test::WriteAndRead([&] { d.WriteRtfSystemPictures(&recorded, 0, 0, 0, 0); });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    EXPECT_EQ(Texts(doc), std::vector<std::string>{"Ansicht XZ-Ebene"});
+    auto firstGroup = [&](int kind, int index) {
+        const std::string call = "Method21(" + std::to_string(d.GetSketchItemId(kind, index)) + ",";
+        for (size_t i = 0; i < rec.calls.size(); ++i)
+            if (rec.calls[i].compare(0, call.size(), call) == 0) return static_cast<long>(i);
+        return -1L;
+    };
+    const long section = firstGroup(2, 1), hingeAt = firstGroup(5, 0), springAt = firstGroup(4, 0),
+               support = firstGroup(3, 0), load = firstGroup(6, 0);
+    ASSERT_GE(section, 0);
+    EXPECT_LT(section, hingeAt);
+    EXPECT_LT(hingeAt, springAt);
+    EXPECT_LT(springAt, support);
+    EXPECT_LT(support, load);
+    // The label of field 1 carries the profile key on the line y = -(0.30 + 9/16).
+    bool labelled = false;
+    for (const auto& [id, args] : rec.raw) {
+        if (id != 12 || args.size() < 9 || args[8].text.find("IPE 300") == std::string::npos) continue;
+        labelled = true;
+        EXPECT_NEAR(args[1].num, -(0.30 + 9.0 / 16.0), 0.005);
+        EXPECT_NEAR(args[3].num, -(0.30 + 9.0 / 16.0), 0.005);
+    }
+    EXPECT_TRUE(labelled);
+    ASSERT_FALSE(rec.calls.empty());
+    EXPECT_EQ(rec.Matching("Method34(").back(), "Method34(0,0,0,0)");
+}
+
 TEST_F(MemberDiagrams, SectionValuesListEachProfileOnce) {
     MakeBeam(d, {4.0, 5.0, 3.0}, 3.0, 4.0);
     d.m_sections[1] = RolledSection(d, "IPE", "IPE 240");
