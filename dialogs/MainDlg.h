@@ -9,7 +9,9 @@
 
 #include "dialogs/CranePages.h"
 #include "dialogs/MainPages.h"
+#include "dialogs/ResultsPage.h"
 #include "dialogs/RigelCtrlDlg.h"
+#include "dialogs/RigelOutputDlg.h"
 #include "dialogs/VorvDlg.h"
 #include "graphics/DlgResizer.h"
 #include "module/ModuleDataDialog.h"
@@ -82,6 +84,8 @@ public:
     CVaduIntegrityGrid& PointsPage() { return m_vaduIntegrityGrid; }
     CVaduResultDlg& VaduResultPage() { return m_vaduResultDlg; }
     CVaduOutputDlg& VaduOutputPage() { return m_vaduOutputDlg; }
+    CResultsPage& ResultsPage() { return m_resultsPage; }
+    CRigelOutputDlg& OutputPage() { return m_rigelOutputDlg; }
 
     // ---- what the member sketch asks of the dialog ------------------------------------
     int GetCurrentTab() const override { return GetCurPage(); }
@@ -134,8 +138,8 @@ private:
     CSystemPage m_systemPage;
     CVorvDlg m_vorvDlg;
     CLoadsPage m_loadsPage;
-    CSlotPage m_resultsPage{26002, PAGE_RESULTS, "CResultsPage"};
-    CSlotPage m_rigelOutputDlg{26016, PAGE_OUTPUT, "CRigelOutputDlg"};
+    CResultsPage m_resultsPage;
+    CRigelOutputDlg m_rigelOutputDlg;
     CVaduCtrlDlg m_vaduCtrlDlg;
     CVaduSysDlg m_vaduSysDlg;
     CKranloadDlg m_kranloadDlg;
