@@ -1,22 +1,14 @@
 #include "dialogs/SimpleImportDlg.h"
 
-#include <QApplication>
-#include <QStyle>
-#include <QWidget>
-#include <filesystem>
-
+#include "dialogs/ImportLists.h"
 #include "graphics/TreePaths.h"
 #include "module/frame/ModuleMessages.h"
 #include "module/frame/ModuleState.h"
-#include "module/frame/ProgDB.h"
 #include "module/frame/Utilities.h"
 #include "platform/lingo/lingo.h"
 #include "platform/wl/templates.h"
 #include "platform/wl/translate.h"
 #include "platform/winsys/winsys.h"
-#include "platform/zevud/zevud.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -34,8 +26,6 @@ const wl::TemplateRegistrar kTemplates({
          {wl::IDCANCEL, wl::Kind::Button, "Abbrechen", 263, 193, 50, 14},
      }},
 });
-
-std::string Tr(const char* text) { return lingo::Translate(rigel::kAppInput, rigel::kSectionCommon, kArea, text); }
 
 // What the dialog offers again at its next opening. Made on first use and
 // destroyed by the module's teardown, never by a static destructor.
@@ -56,25 +46,6 @@ Memory& Remembered() {
     }
     if (!g_memory) g_memory = new Memory();
     return *g_memory;
-}
-
-// The exported values below an "exports" element: values of a level before
-// its folders, each a record and a tree line "path\desc [unit] = value".
-void CollectExports(ZVELEM level, const std::string& path, std::vector<CImportValue>& records,
-                    std::vector<std::string>& lines) {
-    for (ZVELEM v = ZEVUD_FindFirstChild(level, "value"); v; v = ZEVUD_FindNextChild(v, "value")) {
-        CImportValue r;
-        r.m_strDescription = zevud::GetString(v, "desc");
-        r.m_strVarName = zevud::GetString(v, "varName");
-        r.m_strUnit = zevud::GetString(v, "unit");
-        r.m_dValue = ZEVUD_GetDouble(v, "val");
-        r.m_strSourcePath = path + "\\" + r.m_strDescription;
-        lines.push_back(winsys::FormatC("%s\\%s [%s] = %6.2lf", path.c_str(), r.m_strDescription.c_str(),
-                                        r.m_strUnit.c_str(), r.m_dValue));
-        records.push_back(r);
-    }
-    for (ZVELEM f = ZEVUD_FindFirstChild(level, "folder"); f; f = ZEVUD_FindNextChild(f, "folder"))
-        CollectExports(f, path + "\\" + zevud::GetString(f, "desc"), records, lines);
 }
 
 }  // namespace
@@ -113,35 +84,7 @@ bool CDlgSimpleImportVal::OnInitDialog() {
 }
 
 void CDlgSimpleImportVal::FillPositions() {
-    m_positions.DeleteAllItems();
-    while (m_positions.GetColumnCount() > 0) m_positions.DeleteColumn(0);
-    m_positions.InsertColumn(0, Tr("Position"), wl::ListCtrl::Left, 50);
-    m_positions.InsertColumn(1, Tr("Programm"), wl::ListCtrl::Left, 50);
-    if (QWidget* w = m_positions.Widget()) {
-        const int frame = w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
-        const int scroll = w->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, w);
-        const double free = w->width() - 2 * frame - scroll;
-        m_positions.SetColumnWidth(0, static_cast<int>(free * 0.6 / 1.01));
-        m_positions.SetColumnWidth(1, static_cast<int>(free * 0.4 / 1.01));
-    }
-
-    std::vector<std::string> files;
-    std::error_code ec;
-    for (const fs::path& p : winsys::FindFiles(fs::current_path(ec), "*.vkx")) files.push_back(p.filename().string());
-    SortStringList(files, false);
-
-    const std::string remembered = Remembered().position;
-    int selected = -1;
-    for (const std::string& file : files) {
-        const CProgDBEntry* entry = GetProgDB().FindProgramByFile(file);
-        if (!entry || file.size() < 4) continue;
-        const std::string name = file.substr(0, file.size() - 4);
-        const int row = m_positions.InsertItem(m_positions.GetItemCount(), name);
-        std::string program = "VK-" + entry->m_strShortProgName;
-        if (!entry->m_strShortModuleName.empty()) program += "/" + entry->m_strShortModuleName;
-        m_positions.SetItemText(row, 1, program);
-        if (selected < 0 && !remembered.empty() && winsys::EqualsNoCase(name, remembered)) selected = row;
-    }
+    const int selected = importlists::FillPositionList(m_positions, kArea, Remembered().position);
     if (selected >= 0) {
         m_positions.SelectItem(selected);
         m_positions.EnsureVisible(selected);
@@ -158,30 +101,8 @@ void CDlgSimpleImportVal::OnPositionChanged() {
 }
 
 void CDlgSimpleImportVal::FillValues(const std::string& fileName) {
-    m_values.SetRedraw(false);
-    m_values.DeleteAllItems();
-    m_records.clear();
     m_shownFile = fileName;
-    ZVDOC doc = ZEVUD_OpenDocQuiet(fileName.c_str());
-    ZVELEM root = doc ? ZEVUD_GetRootElement(doc) : ZVELEM{};
-    if (root) {
-        ZVELEM exports = ZEVUD_FindFirstChild(root, "exports");
-        if (!exports) {
-            const char* format = "Die Datei '%s' exportiert keine Ergebnisse!";
-            m_values.InsertItem(lingo::FormatTranslated(format, Tr(format), fileName));
-        } else {
-            std::vector<std::string> lines;
-            CollectExports(exports, fileName.substr(0, fileName.rfind('.')), m_records, lines);
-            for (size_t i = 0; i < lines.size(); ++i) {
-                const size_t cut = lines[i].find('\\');
-                HTREEITEM item = 0;
-                if (TreeInsertPath(item, lines[i].substr(cut + 1), &m_values) && item)
-                    m_values.SetItemData(item, static_cast<std::intptr_t>(i + 1));
-            }
-        }
-    }
-    if (doc) ZEVUD_CloseDoc(doc);
-    TreeRedraw(&m_values);
+    importlists::FillValueTree(m_values, fileName, kArea, m_records);
 }
 
 void CDlgSimpleImportVal::OnOK() {

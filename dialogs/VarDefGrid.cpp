@@ -1,20 +1,59 @@
 #include "dialogs/VarDefGrid.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <system_error>
 #include <vector>
 
+#include "dialogs/ImportValDlg.h"
 #include "formula/VarDef.h"
 #include "module/BaseData.h"
+#include "module/frame/ModuleMessages.h"
+#include "module/frame/Utilities.h"
+#include "platform/lingo/lingo.h"
+#include "platform/winsys/winsys.h"
+#include "platform/wl/ui.h"
 
 namespace {
 
 constexpr int kKindCol = 0, kTextCol = 1, kNameCol = 2, kValueCol = 3, kUnitCol = 4, kLastCol = 5;
+constexpr const char* kArea = "VarDefGrid";
+// The largest picture file an entry takes in.
+constexpr std::uintmax_t kMaxPictureBytes = 32u * 1024 * 1024;
 
-const std::vector<std::string>& KindNames() {
-    static const std::vector<std::string> names = {"Variable",  "Überschrift", "Berechnung",     "Freier Text",
-                                                   "Abbildung", "Skizze",      "Wert Übernahme", "Summe Tabelle"};
+std::string Tr(const std::string& text) { return lingo::Translate(rigel::kAppInput, rigel::kSectionCommon, kArea, text); }
+
+std::vector<std::string> KindNames() {
+    std::vector<std::string> names = {"Variable",  "Überschrift", "Berechnung",     "Freier Text",
+                                      "Abbildung", "Skizze",      "Wert Übernahme", "Summe Tabelle"};
+    for (std::string& n : names) n = Tr(n);
     return names;
+}
+
+// The whole content of a picture file; false (with a message naming the
+// file) when it cannot be read or exceeds the bound.
+bool ReadPicture(const std::string& file, std::vector<unsigned char>& bytes) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    if (!ec && size > kMaxPictureBytes) {
+        rigel::ShowCommonMessage(kArea, "Die Datei '%s' ist größer als %d MB und wird nicht übernommen.", file.c_str(),
+                                 int(kMaxPictureBytes / (1024 * 1024)));
+        return false;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (ec || !in) {
+        rigel::ShowCommonMessage(kArea, "Die Datei '%s' kann nicht gelesen werden.", file.c_str());
+        return false;
+    }
+    std::vector<unsigned char> data(static_cast<size_t>(size));
+    if (size > 0 && !in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(size))) {
+        rigel::ShowCommonMessage(kArea, "Die Datei '%s' kann nicht gelesen werden.", file.c_str());
+        return false;
+    }
+    bytes = std::move(data);
+    return true;
 }
 
 const std::vector<std::string>& UnitChoices() {
@@ -90,7 +129,7 @@ void CVarDefGrid::SetHeaderTexts(int kind) {
         break;
     default: break;
     }
-    for (int c = 0; c < kColumns; ++c) SetCenteredText(0, c, texts[c]);
+    for (int c = 0; c < kColumns; ++c) SetCenteredText(0, c, Tr(texts[c]));
 }
 
 void CVarDefGrid::InitRow(int row) {
@@ -147,7 +186,7 @@ void CVarDefGrid::SetRowCells(int row, int kind) {
     case VARDEF_PICTURE:
         cell(kTextCol, KIND_TEXT, false);
         cell(kNameCol, KIND_BUTTON, true);
-        SetButtonCellText(row, kNameCol, layout == VARDEF_PICTUREFILE ? "Datei wählen" : "Erstellen");
+        SetButtonCellText(row, kNameCol, Tr(layout == VARDEF_PICTUREFILE ? "Datei wählen" : "Erstellen"));
         size(kValueCol);
         size(kUnitCol);
         cell(kLastCol, KIND_TEXT, false);
@@ -158,7 +197,7 @@ void CVarDefGrid::SetRowCells(int row, int kind) {
         cell(kValueCol, KIND_DOUBLE, false);
         cell(kUnitCol, KIND_TEXT, false);
         cell(kLastCol, KIND_BUTTON, true);
-        SetButtonCellText(row, kLastCol, "Auswahl");
+        SetButtonCellText(row, kLastCol, Tr("Auswahl"));
         break;
     default: break;
     }
@@ -384,28 +423,31 @@ void CVarDefGrid::BuildContextMenu(int row) {
     CVarDefEntry* e = List() ? List()->GetAt(row - 1) : nullptr;
     if (!e) return;
     const CGridCellRange range(row, 0, row, kColumns - 1);
-    AddContextMenuItem(range, "Zeile löschen", CMD_DELETE);
-    AddContextMenuItem(range, "Zeile kopieren", CMD_COPY);
-    AddContextMenuItem(range, "Separator", 0);
-    AddContextMenuItem(range, "Zeile nach oben schieben", CMD_UP);
-    AddContextMenuItem(range, "Zeile an den Anfang schieben", CMD_TOP);
-    AddContextMenuItem(range, "Zeile nach unten schieben", CMD_DOWN);
-    AddContextMenuItem(range, "Zeile ans Ende schieben", CMD_BOTTOM);
-    AddContextMenuItem(range, "Separator", 0);
+    auto item = [&](const std::string& text, int id, int checked = 0) {
+        AddContextMenuItem(range, id == 0 ? text : Tr(text), id, checked);
+    };
+    item("Zeile löschen", CMD_DELETE);
+    item("Zeile kopieren", CMD_COPY);
+    item("Separator", 0);
+    item("Zeile nach oben schieben", CMD_UP);
+    item("Zeile an den Anfang schieben", CMD_TOP);
+    item("Zeile nach unten schieben", CMD_DOWN);
+    item("Zeile ans Ende schieben", CMD_BOTTOM);
+    item("Separator", 0);
     static const char* const formats[] = {"Format\\Fett",     "Format\\Kursiv",        "Format\\Unterstrichen",
                                           "Format\\Zentriert", "Format\\Rechtsbündig", "Format\\Blocksatz"};
     for (int k = 0; k < 6; ++k)
-        AddContextMenuItem(range, formats[k], CMD_FORMAT_FIRST + k, (e->m_nFormat & (1 << k)) != 0);
-    AddContextMenuItem(range, "Separator", 0);
-    AddContextMenuItem(range, "Schriftgrad\\Standard", CMD_HEIGHT_DEFAULT, e->m_nTextHeight == 0);
+        item(formats[k], CMD_FORMAT_FIRST + k, (e->m_nFormat & (1 << k)) != 0);
+    item("Separator", 0);
+    item("Schriftgrad\\Standard", CMD_HEIGHT_DEFAULT, e->m_nTextHeight == 0);
     for (int h : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22})
-        AddContextMenuItem(range, "Schriftgrad\\" + std::to_string(h), h + CMD_HEIGHT_OFFSET, e->m_nTextHeight == h);
+        item("Schriftgrad\\" + std::to_string(h), h + CMD_HEIGHT_OFFSET, e->m_nTextHeight == h);
     const int t = e->m_nType;
     if (t == VARDEF_VARIABLE || t == VARDEF_VALUE || t == VARDEF_IMPORT || t == VARDEF_SUM) {
-        AddContextMenuItem(range, "Separator", 0);
-        AddContextMenuItem(range, "Nachkommastellen\\Keine", CMD_DIGITS_FIRST, e->m_nDigits == 0);
+        item("Separator", 0);
+        item("Nachkommastellen\\Keine", CMD_DIGITS_FIRST, e->m_nDigits == 0);
         for (int d = 1; d <= 6; ++d)
-            AddContextMenuItem(range, "Nachkommastellen\\" + std::to_string(d), CMD_DIGITS_FIRST + d,
+            item("Nachkommastellen\\" + std::to_string(d), CMD_DIGITS_FIRST + d,
                                e->m_nDigits == d);
     }
 }
@@ -485,4 +527,83 @@ void CVarDefGrid::OnContextMenuCommand(int row, int /*col*/, int id) {
     m_bBusy = true;
     Refill();
     m_bBusy = false;
+}
+
+// ---- the button cells ------------------------------------------------------------------------
+
+std::string CVarDefGrid::PictureFolder() {
+    static const std::string folder = (std::filesystem::path(GetInstallRoot()) / "Abbildungen").string();
+    return folder;
+}
+
+void CVarDefGrid::OnButtonCellClicked(int row, int col) {
+    CVarDefList* list = List();
+    if (!list || m_bBusy || row < 1) return;
+    if (row == GetRowCount() - 1) AddEmptyRow();
+    CVarDefEntry* e = list->GetAt(row - 1);
+    if (!e) return;
+    if (e->m_nType == VARDEF_PICTUREFILE && col == kNameCol) {
+        ChoosePictureFile(row);
+    } else if (e->m_nType == VARDEF_PICTURE && col == kNameCol) {
+        CreateSketch(row);
+    } else if (e->m_nType == VARDEF_IMPORT && col == kLastCol) {
+        ChooseImports();
+    }
+}
+
+bool CVarDefGrid::ChoosePictureFile(int row) {
+    auto* e = dynamic_cast<CVarDefPictureFile*>(List() ? List()->GetAt(row - 1) : nullptr);
+    if (!e) return false;
+    wl::FileRequest request;
+    request.folder = PictureFolder();
+    request.defaultExt = "*.emf";
+    request.filter = Tr("emf Dateien (*.emf)|*.emf|Bitmap Dateien (*.bmp)|*.bmp|Alle Dateien (*.*)|*.*||");
+    // The dialog leaves the current folder as it is.
+    std::error_code ec;
+    const std::filesystem::path current = std::filesystem::current_path(ec);
+    const std::optional<std::string> file = wl::GetUi().GetOpenFileName(request, nullptr);
+    if (!ec) std::filesystem::current_path(current, ec);
+    if (!file) return false;
+    std::vector<unsigned char> bytes;
+    if (!ReadPicture(*file, bytes)) return false;  // the entry stays as it was
+    ExchangeData(true);
+    e->m_strFileName = std::filesystem::path(*file).filename().string();
+    e->m_fileBuffer = std::move(bytes);
+    SetTextCell(row, kTextCol, e->m_strFileName);
+    Recalculate();
+    return true;
+}
+
+bool CVarDefGrid::CreateSketch(int row) {
+    auto* e = dynamic_cast<CVarDefPicture*>(List() ? List()->GetAt(row - 1) : nullptr);
+    if (!e) return false;
+    const std::filesystem::path program = winsys::FindProgram("skizze.exe");
+    if (program.empty()) {
+        rigel::ShowCommonMessage(kArea, "Das Skizzenprogramm '%s' ist nicht installiert.", "skizze");
+        return false;
+    }
+    if (RunProcessWait({program.string()}) < 0) return false;
+    std::error_code ec;
+    if (!std::filesystem::exists("xxxx.emf", ec)) return false;
+    std::vector<unsigned char> bytes;
+    const bool read = ReadPicture("xxxx.emf", bytes);
+    std::filesystem::remove("xxxx.emf", ec);
+    std::filesystem::remove(".rtf", ec);
+    if (!read) return false;
+    ExchangeData(true);
+    e->m_fileBuffer = std::move(bytes);
+    Recalculate();
+    return true;
+}
+
+bool CVarDefGrid::ChooseImports() {
+    if (!m_pBaseData) return false;
+    ExchangeData(true);
+    CDlgImportVal dlg;
+    dlg.SetBaseData(m_pBaseData);
+    if (dlg.DoModal() != wl::IDOK) return false;
+    m_bBusy = true;
+    Refill();
+    m_bBusy = false;
+    return true;
 }

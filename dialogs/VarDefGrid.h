@@ -50,6 +50,16 @@ public:
     void OnComboCellSelChanged(int row, int col, int index) override;
     void OnCheckCellClicked(int row, int col) override;
     void OnContextMenuCommand(int row, int col, int id) override;
+    void OnButtonCellClicked(int row, int col) override;
+
+    // The button cells' actions: a picture file chosen in the picture folder,
+    // a sketch made by the sketch program, the values taken over from other
+    // positions. True when the entry changed.
+    bool ChoosePictureFile(int row);
+    bool CreateSketch(int row);
+    bool ChooseImports();
+    // The folder of pictures: "Abbildungen" in the installation root.
+    static std::string PictureFolder();
 
 private:
     CVarDefList* List() const;
