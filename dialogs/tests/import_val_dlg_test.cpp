@@ -6,92 +6,25 @@
 
 #include <QImage>
 #include <QTreeWidget>
-#include <filesystem>
-#include <fstream>
-#include <unistd.h>
+#include <functional>
 
 #include "dialogs/ImportValDlg.h"
 #include "module/BaseData.h"
-#include "module/frame/ModuleState.h"
-#include "module/frame/ProgDB.h"
 #include "platform/wl/testing/gui_test.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
-
-namespace fs = std::filesystem;
+#include "support/import_project.h"
 
 namespace {
 
 using wl::guitest::ScriptedUi;
 using Item = wl::TreeCtrl::Item;
 
-void Value(ZVELEM parent, const char* desc, const char* varName, const char* unit, double v) {
-    ZVELEM e = ZEVUD_AddChildElement(parent, "value");
-    ZEVUD_SetString(e, "desc", desc);
-    ZEVUD_SetString(e, "varName", varName);
-    ZEVUD_SetString(e, "unit", unit);
-    ZEVUD_SetDouble(e, "val", v);
-}
-
-void Position(const fs::path& file, const char* program, bool exports) {
-    ZVDOC doc = ZEVUD_CreateDoc(file.string().c_str());
-    ZVELEM root = ZEVUD_GetRootElement(doc);
-    ZEVUD_SetString(root, "progname", program);
-    ZEVUD_SetString(root, "modulename", "modul");
-    if (exports) {
-        ZVELEM ex = ZEVUD_AddChildElement(root, "exports");
-        Value(ex, "M-max", "M-max", "kNm", 12.5);
-        ZVELEM folder = ZEVUD_AddChildElement(ex, "folder");
-        ZEVUD_SetString(folder, "desc", "Auflager");
-        Value(folder, "A", "A", "kN", 3.0);
-        Value(folder, "B", "B", "kN", 4.0);
-    }
-    ZEVUD_SaveDoc(doc);
-    ZEVUD_CloseDoc(doc);
-}
-
-// A project folder as the current directory: "12B" exports a value and a
-// folder of two, "Pos2" exports nothing, "Fremd" belongs to an unknown
-// program, "Kaputt" has a damaged head.
-class ImportVal : public testing::Test {
-protected:
-    void SetUp() override {
-        ModuleTeardown();
-        CProgDBEntry e;
-        e.m_strShortProgName = "TESTK";
-        e.m_strShortModuleName = "modul";
-        GetProgDB().AddEntry("TESTK", "modul", e);
-        old_ = fs::current_path();
-        dir_ = fs::temp_directory_path() / ("rigel_import_val_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        Position(dir_ / "12B.vkx", "TESTK", true);
-        Position(dir_ / "Pos2.vkx", "TESTK", false);
-        Position(dir_ / "Fremd.vkx", "UNBEKANNT", true);
-        std::ofstream(dir_ / "Kaputt.vkx") << "<?xml ver\x01\x02 kaputt";
-        fs::current_path(dir_);
-    }
-    void TearDown() override {
-        fs::current_path(old_);
-        fs::remove_all(dir_);
-        ModuleTeardown();
-    }
-    fs::path old_, dir_;
-};
-
-void ChooseRow(CDlgImportVal& d, int row) {
-    auto* w = static_cast<QTreeWidget*>(d.Positions().Widget());
-    w->setCurrentItem(w->topLevelItem(row));
-}
-void ChooseItem(CDlgImportVal& d, Item item) {
-    auto* w = static_cast<QTreeWidget*>(d.Values().Widget());
-    w->setCurrentItem(d.Values().ItemOf(item));
-}
-Item Find(wl::TreeCtrl& t, Item first, const std::string& prefix) {
-    for (Item i = first; i; i = t.GetNextSiblingItem(i))
-        if (t.GetItemText(i).rfind(prefix, 0) == 0) return i;
-    return 0;
-}
+// The project folder of the shared fixture as the current directory.
+using ImportVal = dialogtest::ImportProject;
+using dialogtest::ChooseItem;
+using dialogtest::ChooseRow;
+using dialogtest::FindItem;
 
 class PositionData : public CBaseData {
 public:
@@ -150,8 +83,8 @@ TEST_F(ImportVal, PositionsTreeAndTakingOver) {
     EXPECT_TRUE(dlg.Chosen().empty());
 
     ChooseRow(dlg, 0);
-    const Item mmax = Find(tree, tree.GetRootItem(), "M-max");
-    const Item folder = Find(tree, tree.GetRootItem(), "Auflager");
+    const Item mmax = FindItem(tree, tree.GetRootItem(), "M-max");
+    const Item folder = FindItem(tree, tree.GetRootItem(), "Auflager");
     ASSERT_NE(mmax, 0);
     ASSERT_NE(folder, 0);
     // A folder takes over every value below it; a second time changes nothing.
@@ -181,7 +114,7 @@ TEST_F(ImportVal, PositionsTreeAndTakingOver) {
     // The row menu's delete: the value loses its bold state.
     dlg.Grid().OnContextMenuCommand(1, 0, CImportValGrid::CMD_DELETE);
     EXPECT_TRUE(dlg.Chosen().empty());
-    EXPECT_FALSE(tree.IsItemBold(Find(tree, tree.GetRootItem(), "M-max")));
+    EXPECT_FALSE(tree.IsItemBold(FindItem(tree, tree.GetRootItem(), "M-max")));
 }
 
 TEST_F(ImportVal, OkRewritesTheImportedValueEntries) {
@@ -285,7 +218,7 @@ TEST_F(ImportVal, Screenshot) {
     // drawn wider than the same text in a plain item.
     wl::TreeCtrl& tree = dlg.Values();
 
-    QTreeWidgetItem* bold = tree.ItemOf(Find(tree, tree.GetRootItem(), "M-max"));
+    QTreeWidgetItem* bold = tree.ItemOf(FindItem(tree, tree.GetRootItem(), "M-max"));
     ASSERT_NE(bold, nullptr);
     QFont plain = bold->font(0);
     plain.setBold(false);

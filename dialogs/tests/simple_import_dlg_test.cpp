@@ -5,88 +5,26 @@
 
 #include <QImage>
 #include <QTreeWidget>
-#include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "dialogs/SimpleImportDlg.h"
 #include "module/frame/ModuleState.h"
-#include "module/frame/ProgDB.h"
 #include "platform/wl/testing/gui_test.h"
 #include "platform/winsys/winsys.h"
-#include "platform/zevud/zevud.h"
-
-namespace fs = std::filesystem;
+#include "support/import_project.h"
 
 namespace {
 
 using wl::guitest::ScriptedUi;
 
-ZVELEM Value(ZVELEM parent, const char* desc, const char* varName, const char* unit, double v) {
-    ZVELEM e = ZEVUD_AddChildElement(parent, "value");
-    ZEVUD_SetString(e, "desc", desc);
-    ZEVUD_SetString(e, "varName", varName);
-    ZEVUD_SetString(e, "unit", unit);
-    ZEVUD_SetDouble(e, "val", v);
-    return e;
-}
+// The project folder of the shared fixture as the current directory.
+using SimpleImport = dialogtest::ImportProject;
+using dialogtest::ChooseItem;
+using dialogtest::ChooseRow;
 
-void Position(const fs::path& file, const char* program, bool exports) {
-    ZVDOC doc = ZEVUD_CreateDoc(file.string().c_str());
-    ZVELEM root = ZEVUD_GetRootElement(doc);
-    ZEVUD_SetString(root, "progname", program);
-    ZEVUD_SetString(root, "modulename", "modul");
-    if (exports) {
-        ZVELEM ex = ZEVUD_AddChildElement(root, "exports");
-        ZVELEM folder = ZEVUD_AddChildElement(ex, "folder");
-        ZEVUD_SetString(folder, "desc", "Auflager");
-        Value(folder, "A", "A", "kN", 3.0);
-        Value(ex, "M-max", "M-max", "kNm", 12.5);
-    }
-    ZEVUD_SaveDoc(doc);
-    ZEVUD_CloseDoc(doc);
-}
-
-// A project folder as the current directory: "12B" exports a value and a
-// folder, "Pos2" exports nothing, "Fremd" belongs to an unknown program.
-class SimpleImport : public testing::Test {
-protected:
-    void SetUp() override {
-        ModuleTeardown();
-        CProgDBEntry e;
-        e.m_strShortProgName = "TESTK";
-        e.m_strShortModuleName = "modul";
-        GetProgDB().AddEntry("TESTK", "modul", e);
-        old_ = fs::current_path();
-        dir_ = fs::temp_directory_path() / ("rigel_simple_import_" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        Position(dir_ / "12B.vkx", "TESTK", true);
-        Position(dir_ / "Pos2.vkx", "TESTK", false);
-        Position(dir_ / "Fremd.vkx", "UNBEKANNT", true);
-        fs::current_path(dir_);
-    }
-    void TearDown() override {
-        fs::current_path(old_);
-        fs::remove_all(dir_);
-        ModuleTeardown();
-    }
-    fs::path old_, dir_;
-};
-
-void ChooseRow(CDlgSimpleImportVal& d, int row) {
-    auto* w = static_cast<QTreeWidget*>(d.Positions().Widget());
-    w->setCurrentItem(w->topLevelItem(row));
-}
-void ChooseItem(CDlgSimpleImportVal& d, wl::TreeCtrl::Item item) {
-    auto* w = static_cast<QTreeWidget*>(d.Values().Widget());
-    w->setCurrentItem(d.Values().ItemOf(item));
-}
-// The first item of the tree and its first child: the folder and its value.
+// The position's folder "Auflager".
 wl::TreeCtrl::Item Folder(CDlgSimpleImportVal& d) {
-    for (auto i = d.Values().GetRootItem(); i; i = d.Values().GetNextSiblingItem(i))
-        if (d.Values().GetItemText(i) == "Auflager") return i;
-    return 0;
+    return dialogtest::FindItem(d.Values(), d.Values().GetRootItem(), "Auflager");
 }
 
 }  // namespace
@@ -95,7 +33,7 @@ TEST_F(SimpleImport, PositionsAndTheirValues) {
     CDlgSimpleImportVal dlg;
     ASSERT_TRUE(dlg.Create(nullptr));
     wl::ListCtrl& list = dlg.Positions();
-    ASSERT_EQ(list.GetItemCount(), 2);  // the unknown program's file is not offered
+    ASSERT_EQ(list.GetItemCount(), 2);  // unknown program and damaged head left out
     EXPECT_EQ(list.GetItemText(0, 0), "12B");
     EXPECT_EQ(list.GetItemText(0, 1), "VK-TESTK/modul");
     EXPECT_EQ(list.GetItemText(1, 0), "Pos2");
@@ -177,7 +115,7 @@ TEST_F(SimpleImport, OkTakesAValueOnlyAndTheChoiceIsOfferedAgain) {
 }
 
 TEST_F(SimpleImport, AFileThatDoesNotOpenGivesAnEmptyTreeWithoutAMessage) {
-    std::ofstream(dir_ / "Kaputt.vkx") << "<root progname=\"TESTK\" modulename=\"modul\" version=\"1\"><exports";
+    std::ofstream(dir() / "Kaputt.vkx") << "<root progname=\"TESTK\" modulename=\"modul\" version=\"1\"><exports";
     winsys::ScopedRecordingSink sink;
     CDlgSimpleImportVal dlg;
     ASSERT_TRUE(dlg.Create(nullptr));

@@ -1,0 +1,48 @@
+// A project folder of positions that export values, as the current folder,
+// for the tests of the value-import dialogs; and the scripted choices of a
+// row in their position list and an item in their value tree.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTreeWidget>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/wl/controls.h"
+#include "testsupport/scratch.h"
+
+namespace dialogtest {
+
+// "12B" exports the value "M-max" (12.5 kNm) behind the folder "Auflager"
+// with "A" (3 kN) and "B" (4 kN); "Pos2" exports nothing; "Fremd" belongs to
+// an unknown program; "Kaputt" has a damaged head. The program "TESTK" of
+// module "modul" is known to the program database while the test runs.
+class ImportProject : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    const std::filesystem::path& dir() const { return scratch_->path(); }
+
+private:
+    std::unique_ptr<test_support::ScratchDir> scratch_;
+};
+
+// Writes a position of the given program, with or without the exports above.
+void WritePosition(const std::filesystem::path& file, const char* program, bool exports);
+
+template <class Dlg>
+void ChooseRow(Dlg& d, int row) {
+    auto* w = static_cast<QTreeWidget*>(d.Positions().Widget());
+    w->setCurrentItem(w->topLevelItem(row));
+}
+template <class Dlg>
+void ChooseItem(Dlg& d, wl::TreeCtrl::Item item) {
+    auto* w = static_cast<QTreeWidget*>(d.Values().Widget());
+    w->setCurrentItem(d.Values().ItemOf(item));
+}
+// The first sibling from `first` on whose text begins with `prefix`, or 0.
+wl::TreeCtrl::Item FindItem(wl::TreeCtrl& t, wl::TreeCtrl::Item first, const std::string& prefix);
+
+}  // namespace dialogtest
