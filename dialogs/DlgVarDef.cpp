@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "module/BaseData.h"
+#include "module/ModuleData.h"
 #include "module/frame/ModuleMessages.h"
 #include "module/frame/ModuleState.h"
 #include "module/frame/RegSettings.h"
@@ -31,7 +31,7 @@ VarDefEditorFactory SetVarDefEditorFactory(VarDefEditorFactory factory) {
     return previous;
 }
 
-CDlgVarDef::CDlgVarDef() : wl::Dialog(kTemplateId) {}
+CDlgVarDef::CDlgVarDef() : CMainPage(kTemplateId, PAGE_VARDEF) {}
 CDlgVarDef::~CDlgVarDef() = default;
 
 bool CDlgVarDef::QuillInUse() { return GetRegSettings().GetInt("", "bQuill", 0) != 0; }
@@ -39,6 +39,11 @@ bool CDlgVarDef::QuillInUse() { return GetRegSettings().GetInt("", "bQuill", 0) 
 void CDlgVarDef::SetBaseData(CBaseData* data) {
     m_pBaseData = data;
     m_grid.SetBaseData(data);
+}
+
+void CDlgVarDef::SetModuleData(CModuleData* data) {
+    CMainPage::SetModuleData(data);
+    SetBaseData(data);
 }
 
 bool CDlgVarDef::OnInitDialog() {
@@ -55,6 +60,7 @@ bool CDlgVarDef::OnInitDialog() {
 }
 
 void CDlgVarDef::TransferData(bool save) {
+    if (!IsWindow()) return;
     const bool quill = QuillInUse() && m_editor;
     if (quill)
         m_editor->TransferData(save);

@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include "dialogs/MainPages.h"
 #include "dialogs/VarDefGrid.h"
-#include "platform/wl/dialog.h"
 
 class CBaseData;
 
@@ -32,7 +32,8 @@ using VarDefEditorFactory = std::function<std::unique_ptr<CVarDefEditorPane>()>;
 // previous one.
 VarDefEditorFactory SetVarDefEditorFactory(VarDefEditorFactory factory);
 
-class CDlgVarDef : public wl::Dialog {
+// The page of the main dialog's first tab (page id 0).
+class CDlgVarDef : public CMainPage {
 public:
     static constexpr int kTemplateId = 509;
     enum { IDC_GRID = 11050 };
@@ -44,9 +45,12 @@ public:
 
     // Binds the page, its grid and its editor window to the position.
     void SetBaseData(CBaseData* data);
+    void SetModuleData(CModuleData* data) override;
     // Exchanges through the editor ("bQuill" on) or the grid; filling shows
-    // the one in use and hides the other.
+    // the one in use and hides the other. Nothing before the page's window
+    // exists.
     void TransferData(bool save);
+    void ExchangeData(bool save) override { TransferData(save); }
     // Whether the page works with the editor document.
     static bool QuillInUse();
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "dialogs/ImportValDlg.h"
 #include "dialogs/PlauCtrl.h"
 #include "dialogs/SpringValDlg.h"
 #include "module/frame/ModuleMessages.h"
@@ -32,8 +33,6 @@ const wl::TemplateRegistrar kTemplate({
     },
 });
 
-ValueImportRunner g_valueImport = nullptr;
-
 // The tab texts of the page ids.
 const char* TabText(int pageId) {
     static const char* texts[] = {"",       "Steuerwerte", "System",       "Bettung/Einzelfedern", "Vorverformung",
@@ -62,8 +61,6 @@ const bool kMakerRegistered = (RegisterMainDialogMaker(), true);
 }  // namespace
 
 void RegisterMainDialogMaker() { SetMainDialogMaker(&MakeWindowDialog); }
-
-void SetValueImportRunner(ValueImportRunner runner) { g_valueImport = runner; }
 
 // ---- CMainDlgBase ------------------------------------------------------------------------------
 
@@ -341,7 +338,9 @@ void DIzevoViv::ReloadPageGrid(int pageId) {
 
 void DIzevoViv::OnValueImport() {
     ExchangeData(1);
-    if (!g_valueImport || g_valueImport(m_data, this) != wl::IDOK) return;
+    CDlgImportVal dlg;
+    dlg.SetBaseData(&m_data);
+    if (dlg.DoModal() != wl::IDOK) return;
     m_varDefPage.TransferData(false);
     m_varDefPage.TransferData(true);
     for (CMainPage* page : {static_cast<CMainPage*>(&m_systemPage), static_cast<CMainPage*>(&m_supportsPage),

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialogs/CranePages.h"
+#include "dialogs/DlgVarDef.h"
 #include "dialogs/MainPages.h"
 #include "dialogs/ResultsPage.h"
 #include "dialogs/RigelCtrlDlg.h"
@@ -64,7 +65,8 @@ public:
     // Every page of the program exchanges its data: the selected one loads,
     // all others save.
     void SyncPages(int selectedId);
-    // "Lastübernahme": the value import, then the pages filled again.
+    // "Lastübernahme": the value import (CDlgImportVal), then the pages
+    // filled again.
     void OnValueImport();
 
     const std::vector<int32_t>& TabPages() const { return m_tabPages; }
@@ -75,7 +77,7 @@ public:
     CSupportsPage& SupportsPage() { return m_supportsPage; }
     CHingesPage& HingesPage() { return m_hingesPage; }
     CLoadsPage& LoadsPage() { return m_loadsPage; }
-    CVarDefPage& VarDefPage() { return m_varDefPage; }
+    CDlgVarDef& VarDefPage() { return m_varDefPage; }
     CRigelCtrlDlg& RigelCtrlPage() { return m_rigelCtrlDlg; }
     CVorvDlg& VorvPage() { return m_vorvDlg; }
     CVaduCtrlDlg& VaduCtrlPage() { return m_vaduCtrlDlg; }
@@ -131,7 +133,7 @@ private:
     void SetCurSel(int page) override;
 
     std::vector<int32_t> m_tabPages;
-    CVarDefPage m_varDefPage;
+    CDlgVarDef m_varDefPage;
     CSupportsPage m_supportsPage;
     CHingesPage m_hingesPage;
     CRigelCtrlDlg m_rigelCtrlDlg;
@@ -152,7 +154,3 @@ private:
 
 // Registers the window version of the main dialog with the host interface.
 void RegisterMainDialogMaker();
-// Runs the value import of "Lastübernahme" (nullptr: the module's dialog);
-// returns the dialog's result.
-using ValueImportRunner = int (*)(CModuleData& data, wl::Window* owner);
-void SetValueImportRunner(ValueImportRunner runner);

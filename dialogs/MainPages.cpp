@@ -30,7 +30,6 @@ const wl::TemplateRegistrar kTemplates({
     GridPageTemplate(IDD_SUPPORTS_PAGE, IDC_SUPPORTS_GRID),
     GridPageTemplate(IDD_HINGES_PAGE, IDC_HINGES_GRID),
     GridPageTemplate(IDD_LOADS_PAGE, IDC_LOADS_GRID),
-    GridPageTemplate(IDD_VARDEF_PAGE, IDC_VARDEF_GRID),
 });
 
 ActionsDialogRunner& ActionsRunner() {
@@ -615,22 +614,4 @@ void CLoadsPage::OnEinwirkungen() {
     else
         CLKDlg::Run(settings);
     ExchangeData(false);
-}
-
-// ---- variable definitions -------------------------------------------------------------------------
-
-void CVarDefPage::SetModuleData(CModuleData* data) {
-    CMainPage::SetModuleData(data);
-    m_grid.SetBaseData(data);
-}
-
-void CVarDefPage::InitPageGrid() {
-    m_grid.InitGrid();
-    m_grid.ExchangeData(false);
-}
-
-void CVarDefPage::TransferData(bool save) {
-    if (!IsWindow()) return;
-    m_grid.ExchangeData(save);
-    UpdateData(save);
 }

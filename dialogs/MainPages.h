@@ -1,6 +1,5 @@
 // The tab pages of the main input dialog: the system, bedding and single
-// spring, hinges and loads pages with their grids, the variable-definition
-// page, and the empty pages that hold the places of pages still to come.
+// spring, hinges and loads pages with their grids, and the empty pages that hold the places of pages still to come.
 //
 // Every page moves its values with ExchangeData: save = true takes the
 // controls into the position's data, false fills them from it.
@@ -13,7 +12,6 @@
 #include "dialogs/GelenkGrid.h"
 #include "dialogs/LoadGrid.h"
 #include "dialogs/StabSysGrid.h"
-#include "dialogs/VarDefGrid.h"
 #include "graphics/DlgResizer.h"
 #include "grid/ExtGridCtrl.h"
 #include "module/ModuleData.h"
@@ -39,13 +37,11 @@ inline constexpr int IDD_SYSTEM_PAGE = 26001;
 inline constexpr int IDD_SUPPORTS_PAGE = 26006;
 inline constexpr int IDD_HINGES_PAGE = 26008;
 inline constexpr int IDD_LOADS_PAGE = 26009;
-inline constexpr int IDD_VARDEF_PAGE = 509;
 // Their grids.
 inline constexpr int IDC_SYSTEM_GRID = 26001;
 inline constexpr int IDC_SUPPORTS_GRID = 26016;
 inline constexpr int IDC_HINGES_GRID = 26017;
 inline constexpr int IDC_LOADS_GRID = 26021;
-inline constexpr int IDC_VARDEF_GRID = 25001;
 
 // A page of the main dialog, bound to the position's data.
 class CMainPage : public wl::Dialog {
@@ -295,26 +291,6 @@ public:
     // "Einwirkungen": the actions of the position, after the loads were
     // checked for their load cases.
     void OnEinwirkungen();
-};
-
-// ---- variable definitions ------------------------------------------------------------------
-
-// The first page: the position's variable definitions in their grid.
-class CVarDefPage : public CGridPage {
-public:
-    CVarDefPage() : CGridPage(IDD_VARDEF_PAGE, PAGE_VARDEF, IDC_VARDEF_GRID, m_grid) {}
-    const char* ClassName() const override { return "CDlgVarDef"; }
-    // The grid and the definitions: save = true stores the grid.
-    void TransferData(bool save);
-    void ExchangeData(bool save) override { TransferData(save); }
-    void SetModuleData(CModuleData* data) override;
-    CVarDefGrid& Grid() { return m_grid; }
-
-protected:
-    void InitPageGrid() override;
-
-private:
-    CVarDefGrid m_grid;
 };
 
 // The node positions of the data: the running sums of its span lengths (node
