@@ -16,6 +16,7 @@
 #include "module/frame/RegSettings.h"
 #include "platform/wl/testing/gui_test.h"
 #include "platform/winsys/winsys.h"
+#include "support/editor_pane_double.h"
 #include "testsupport/scratch.h"
 
 namespace fs = std::filesystem;
@@ -27,30 +28,9 @@ public:
     bool CheckInputMessages(std::vector<std::string>&, int) override { return true; }
 };
 
-// The editor window's stand-in: records the calls.
-struct EditorCalls {
-    std::vector<std::string> calls;
-};
-class EditorDouble : public CVarDefEditorPane {
-public:
-    explicit EditorDouble(EditorCalls& c) : c_(c) {}
-    bool Create(wl::Window*, CBaseData* data) override {
-        c_.calls.push_back(data ? "create" : "create without data");
-        return true;
-    }
-    void TransferData(bool save) override { c_.calls.push_back(save ? "save" : "fill"); }
-    void Show() override { c_.calls.push_back("show"); }
-    void Hide() override { c_.calls.push_back("hide"); }
-    void Move(const wl::Rect&) override {}
-
-private:
-    EditorCalls& c_;
-};
-
-struct QuillSetting {
-    explicit QuillSetting(int on) { GetRegSettings().SetInt("", "bQuill", on); }
-    ~QuillSetting() { GetRegSettings().SetInt("", "bQuill", 0); }
-};
+using dialogtest::EditorCalls;
+using dialogtest::EditorDouble;
+using dialogtest::QuillSetting;
 
 struct Page {
     explicit Page(Position& data) {

@@ -1,0 +1,166 @@
+// The main dialog's variable-definition tab and its "Lastübernahme": the
+// first tab holds the variable-definition page, with its grid or, under
+// "bQuill", the editor window (a recording stand-in); the loads tab's value
+// import takes values of the project's positions into the position (OK) or
+// changes nothing (Cancel), and the pages show the result.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/ImportValDlg.h"
+#include "dialogs/MainDlg.h"
+#include "formula/VarDef.h"
+#include "platform/winsys/winsys.h"
+#include "platform/wl/testing/gui_test.h"
+#include "support/dialog_parent.h"
+#include "support/editor_pane_double.h"
+#include "support/import_project.h"
+
+namespace {
+
+using wl::guitest::ScriptedUi;
+
+// The imported-value entries as "name=value", other entries by their kind.
+std::vector<std::string> Describe(const CVarDefList& list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list.GetSize(); ++i) {
+        const CVarDefEntry* e = list.GetAt(i);
+        if (e->m_nType != VARDEF_IMPORT) {
+            out.push_back("kind " + std::to_string(e->m_nType));
+            continue;
+        }
+        const CImportValue& v = static_cast<const CVarDefImport*>(e)->m_import;
+        out.push_back(v.m_strVarName + "=" + winsys::FormatC("%g", v.m_dValue));
+    }
+    return out;
+}
+
+// A member-design position in the project folder of the import fixture,
+// its main dialog in a host window of 900 x 600.
+class MainDlgVarDef : public dialogtest::ImportProject {
+protected:
+    void SetUp() override {
+        ImportProject::SetUp();
+        host = std::make_unique<dialogtest::Parent>(900, 600);
+        host->Widget()->show();
+    }
+    void TearDown() override {
+        dlg.reset();
+        host.reset();
+        ImportProject::TearDown();
+    }
+    DIzevoViv& Open() {
+        dlg = std::make_unique<DIzevoViv>();
+        dlg->m_data.m_strProgName = "RIGEL";
+        EXPECT_TRUE(dlg->Create(nullptr));
+        dlg->EmbedIn(host.get());
+        dlg->ExchangeData(0);
+        // The start tab of a loaded position.
+        dlg->SelectTabAndShowPage(dlg->GetTabIndexOfPage(PAGE_SYSTEM));
+        return *dlg;
+    }
+    void ChooseTab(int pageId) { wl::guitest::ClickTab(*dlg, IDC_MAIN_TAB, dlg->GetTabIndexOfPage(pageId)); }
+
+    std::unique_ptr<dialogtest::Parent> host;
+    std::unique_ptr<DIzevoViv> dlg;
+    winsys::ScopedRecordingSink sink;
+};
+
+}  // namespace
+
+TEST_F(MainDlgVarDef, ValueImportOfTheLoadsTab) {
+    struct Case {
+        const char* name;
+        bool ok;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        // The value chosen anew, the one released: the list holds the new one.
+        {"OK", true, {"P_12B_M_max=12.5"}},
+        {"Cancel", false, {"P_12B_A=3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DIzevoViv& d = Open();
+        auto kept = std::make_unique<CVarDefImport>();
+        kept->m_import.m_strSourcePath = "12B\\Auflager\\A";
+        kept->m_import.m_strVarName = "P_12B_A";
+        kept->m_import.m_dValue = 3.0;
+        d.m_data.m_varDefs.Add(std::move(kept));
+        d.ExchangeData(0);
+        ChooseTab(PAGE_LOADS);
+        ASSERT_TRUE(d.GetDlgItem(IDC_LASTUEBERNAHME)->IsWindowVisible());
+
+        ScriptedUi ui;
+        int opened = 0;
+        ui.OnModal(CDlgImportVal::kTemplateId, [&](wl::Dialog& w) {
+            ++opened;
+            auto& imp = static_cast<CDlgImportVal&>(w);
+            EXPECT_EQ(imp.Chosen().size(), 1u);  // the position's imported value
+            imp.ReleaseAll();
+            dialogtest::ChooseRow(imp, 0);
+            dialogtest::ChooseItem(imp, dialogtest::FindItem(imp.Values(), imp.Values().GetRootItem(), "M-max"));
+            imp.TakeSelected();
+            wl::guitest::Click(w, c.ok ? wl::IDOK : wl::IDCANCEL);
+        });
+        ASSERT_TRUE(wl::guitest::Click(d, IDC_LASTUEBERNAHME));
+        EXPECT_EQ(opened, 1);
+        EXPECT_EQ(Describe(d.m_data.m_varDefs), c.expected);
+
+        // The variable of the list is defined and the first page shows it.
+        const std::string name = c.ok ? "P_12B_M_max" : "P_12B_A";
+        double v = 0;
+        EXPECT_TRUE(d.m_data.GetVariableTable().Evaluate(name + "*2", v));
+        EXPECT_DOUBLE_EQ(v, c.ok ? 25.0 : 6.0);
+        CVarDefGrid& grid = d.VarDefPage().Grid();
+        ASSERT_EQ(grid.GetRowCount(), 3);  // header, the entry, the empty row
+        EXPECT_EQ(grid.GetItemText(1, 2), name);
+        EXPECT_TRUE(sink.messages.empty());
+        dlg.reset();
+    }
+}
+
+TEST_F(MainDlgVarDef, FirstTabHoldsTheGridOrTheEditor) {
+    for (int quill : {0, 1}) {
+        SCOPED_TRACE(quill);
+        dialogtest::QuillSetting setting(quill);
+        dialogtest::EditorCalls calls;
+        SetVarDefEditorFactory([&] { return std::make_unique<dialogtest::EditorDouble>(calls); });
+        DIzevoViv& d = Open();
+        EXPECT_EQ(d.Tab().GetItemText(0), quill ? "Quill Vortext" : "Vortexttabelle");
+        ChooseTab(PAGE_VARDEF);
+        ASSERT_TRUE(d.VarDefPage().IsWindowVisible());
+        EXPECT_EQ(d.VarDefPage().Grid().IsWindowVisible(), quill == 0);
+        calls.calls.clear();
+        // Another tab takes the first page into the data: through the editor
+        // under "bQuill", else through the grid.
+        ChooseTab(PAGE_SYSTEM);
+        EXPECT_EQ(calls.calls, quill ? std::vector<std::string>{"save"} : std::vector<std::string>{});
+        dlg.reset();
+        SetVarDefEditorFactory(nullptr);
+    }
+}
+
+TEST_F(MainDlgVarDef, Screenshot) {
+    DIzevoViv& d = Open();
+    auto v = std::make_unique<CVarDefImport>();
+    v->m_import.m_strSourcePath = "12B\\M-max";
+    v->m_import.m_strVarName = "P_12B_M_max";
+    v->m_import.m_dValue = 12.5;
+    d.m_data.m_varDefs.Add(std::move(v));
+    ChooseTab(PAGE_VARDEF);  // the page loads
+    ASSERT_TRUE(d.VarDefPage().IsWindowVisible());
+    EXPECT_FALSE(d.SystemPage().IsWindowVisible());
+    wl::guitest::ProcessEventsFor(20);
+    const QImage img = wl::guitest::GrabToPng(*host, "dialogs_main_vardef_tab");
+    ASSERT_FALSE(img.isNull());
+    // The page's grid fills the page less its margin, inside the tab.
+    const QRect page = wl::guitest::RectIn(d.VarDefPage().Widget(), host->Widget());
+    const QRect grid = wl::guitest::RectIn(d.VarDefPage().Grid().Widget(), host->Widget());
+    EXPECT_EQ(grid.left() - page.left(), CDlgVarDef::kMargin);
+    EXPECT_EQ(page.right() - grid.right(), CDlgVarDef::kMargin);
+    EXPECT_GT(wl::guitest::CountInk(img, grid.adjusted(2, 2, -2, -2), qRgb(255, 255, 255)), 200);
+}
