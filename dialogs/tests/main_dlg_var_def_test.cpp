@@ -12,6 +12,7 @@
 
 #include "dialogs/ImportValDlg.h"
 #include "dialogs/MainDlg.h"
+#include "formula/ImportValueList.h"
 #include "formula/VarDef.h"
 #include "platform/winsys/winsys.h"
 #include "platform/wl/testing/gui_test.h"
@@ -36,6 +37,14 @@ std::vector<std::string> Describe(const CVarDefList& list) {
         out.push_back(v.m_strVarName + "=" + winsys::FormatC("%g", v.m_dValue));
     }
     return out;
+}
+
+void TakeOver(CBaseData& pos, const char* path, const char* name, double value) {
+    CImportValue v;
+    v.m_strSourcePath = path;
+    v.m_strVarName = name;
+    v.m_dValue = value;
+    AddImportValueToList(pos.m_varDefs, v);
 }
 
 // A member-design position in the project folder of the import fixture,
@@ -85,11 +94,7 @@ TEST_F(MainDlgVarDef, ValueImportOfTheLoadsTab) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         DIzevoViv& d = Open();
-        auto kept = std::make_unique<CVarDefImport>();
-        kept->m_import.m_strSourcePath = "12B\\Auflager\\A";
-        kept->m_import.m_strVarName = "P_12B_A";
-        kept->m_import.m_dValue = 3.0;
-        d.m_data.m_varDefs.Add(std::move(kept));
+        TakeOver(d.m_data, "12B\\Auflager\\A", "P_12B_A", 3.0);
         d.ExchangeData(0);
         ChooseTab(PAGE_LOADS);
         ASSERT_TRUE(d.GetDlgItem(IDC_LASTUEBERNAHME)->IsWindowVisible());
@@ -146,11 +151,7 @@ TEST_F(MainDlgVarDef, FirstTabHoldsTheGridOrTheEditor) {
 
 TEST_F(MainDlgVarDef, Screenshot) {
     DIzevoViv& d = Open();
-    auto v = std::make_unique<CVarDefImport>();
-    v->m_import.m_strSourcePath = "12B\\M-max";
-    v->m_import.m_strVarName = "P_12B_M_max";
-    v->m_import.m_dValue = 12.5;
-    d.m_data.m_varDefs.Add(std::move(v));
+    TakeOver(d.m_data, "12B\\M-max", "P_12B_M_max", 12.5);
     ChooseTab(PAGE_VARDEF);  // the page loads
     ASSERT_TRUE(d.VarDefPage().IsWindowVisible());
     EXPECT_FALSE(d.SystemPage().IsWindowVisible());

@@ -32,12 +32,8 @@ wl::TreeCtrl::Item Folder(CDlgSimpleImportVal& d) {
 TEST_F(SimpleImport, PositionsAndTheirValues) {
     CDlgSimpleImportVal dlg;
     ASSERT_TRUE(dlg.Create(nullptr));
-    wl::ListCtrl& list = dlg.Positions();
-    ASSERT_EQ(list.GetItemCount(), 2);  // unknown program and damaged head left out
-    EXPECT_EQ(list.GetItemText(0, 0), "12B");
-    EXPECT_EQ(list.GetItemText(0, 1), "VK-TESTK/modul");
-    EXPECT_EQ(list.GetItemText(1, 0), "Pos2");
-    EXPECT_EQ(list.GetSelectedItem(), -1);
+    dialogtest::ExpectProjectPositions(dlg);
+    if (HasFatalFailure()) return;
     EXPECT_EQ(dlg.Values().GetCount(), 0);
 
     ChooseRow(dlg, 0);

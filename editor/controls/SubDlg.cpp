@@ -16,6 +16,7 @@
 #include "editor/controls/DlgSymbol.h"
 #include "editor/controls/DlgVBS.h"
 #include "editor/core/EditorDocument.h"
+#include "formula/ImportValueList.h"
 #include "graphics/PopupMenuBuilder.h"
 #include "graphics/core/ProgressDlg.h"
 #include "module/BaseData.h"
@@ -132,9 +133,6 @@ const std::vector<std::string>& ZoomEntries() {
     return z;
 }
 
-// The value import of other positions, served from outside.
-bool IsDialogCommand(int id) { return id == 11547; }
-
 }  // namespace
 
 const std::vector<int>& CSubDlg::Sizes() {
@@ -148,6 +146,9 @@ CSubDlg::CSubDlg() : wl::Dialog(kTemplateId) {
         std::vector<CImportValue> values;
         if (document_ && document_->GetOwner()) document_->GetOwner()->m_varDefs.GetImportedValues(values);
         return values;
+    };
+    onLoadTransfer = [this](CImportValue& v) {
+        if (document_ && document_->GetOwner()) AddImportValueToList(document_->GetOwner()->m_varDefs, v);
     };
 }
 
@@ -523,8 +524,8 @@ void CSubDlg::Command(int id) {
         ShowSymbolDialog();
         return;
     }
-    if (IsDialogCommand(id)) {
-        if (onDialogCommand) onDialogCommand(*this, id);
+    if (id == 11547) {
+        ValueImport();
         return;
     }
     switch (id) {
@@ -640,8 +641,8 @@ void CSubDlg::ContextCommand(int id) {
         ShowSymbolDialog();
         return;
     }
-    if (IsDialogCommand(id)) {
-        if (onDialogCommand) onDialogCommand(*this, id);
+    if (id == 11547) {
+        ValueImport();
         return;
     }
     switch (id) {

@@ -116,11 +116,12 @@ public:
     // replaces the selection, the value joins the position's imported values.
     void SingleValue();
 
-    // The value import of other positions (11547); until its dialog is
-    // connected the command does nothing.
-    std::function<void(CSubDlg&, int command)> onDialogCommand;
+    // Values exported by other positions chosen for the position (11547);
+    // after OK the position defines its variables and the text is calculated.
+    void ValueImport();
+
     // A load transfer found in the calculated text (its value refreshed from
-    // the source), to be added to the position's imported values.
+    // the source); by default it joins the position's imported values.
     std::function<void(CImportValue&)> onLoadTransfer;
     // The position's imported values (by default its variable definitions').
     std::function<std::vector<CImportValue>()> importedValues;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "dialogs/ImportValDlg.h"
 #include "dialogs/SimpleImportDlg.h"
 #include "editor/controls/DlgFormula.h"
 #include "editor/controls/DlgInputVal.h"
@@ -268,6 +269,16 @@ void CSubDlg::InputValuesAndRecalculate() {
     if (CBaseData* owner = document_->GetOwner(); owner && owner->GetDocument()) owner->WriteData(owner->GetDocument());
     ApplyInputValues(1, document_);
     TransferData(false);
+    Calculate();
+}
+
+void CSubDlg::ValueImport() {
+    CBaseData* owner = document_ ? document_->GetOwner() : nullptr;
+    if (!owner) return;
+    CDlgImportVal dlg;
+    dlg.SetBaseData(owner);
+    if (dlg.DoModal() != wl::IDOK) return;
+    owner->DefineVariables();
     Calculate();
 }
 

@@ -42,6 +42,17 @@ void ChooseItem(Dlg& d, wl::TreeCtrl::Item item) {
     auto* w = static_cast<QTreeWidget*>(d.Values().Widget());
     w->setCurrentItem(d.Values().ItemOf(item));
 }
+// The position list of a dialog on this project: "12B" and "Pos2" (the
+// unknown program and the damaged head left out), nothing selected.
+template <class Dlg>
+void ExpectProjectPositions(Dlg& d) {
+    wl::ListCtrl& list = d.Positions();
+    ASSERT_EQ(list.GetItemCount(), 2);
+    EXPECT_EQ(list.GetItemText(0, 0), "12B");
+    EXPECT_EQ(list.GetItemText(0, 1), "VK-TESTK/modul");
+    EXPECT_EQ(list.GetItemText(1, 0), "Pos2");
+    EXPECT_EQ(list.GetSelectedItem(), -1);
+}
 // The first sibling from `first` on whose text begins with `prefix`, or 0.
 wl::TreeCtrl::Item FindItem(wl::TreeCtrl& t, wl::TreeCtrl::Item first, const std::string& prefix);
 

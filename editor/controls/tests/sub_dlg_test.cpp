@@ -140,9 +140,7 @@ TEST(SubDlg, ToolbarStateAndCommands) {
     e.dlg.SendCommand(40034);
     EXPECT_EQ(t.GetCharFormat().colour, CQuillRichEdit::kFormulaColour);
     // The editor's further dialogs open from their commands; the value
-    // import of other positions reaches its slot.
-    std::vector<int> asked;
-    e.dlg.onDialogCommand = [&](CSubDlg&, int id) { asked.push_back(id); };
+    // import of other positions needs a position, which this text has not.
     {
         wl::guitest::ScriptedUi ui;
         for (int templ : {11510, 11511, 11503, 11505, 104, 103, 11512})
@@ -150,7 +148,6 @@ TEST(SubDlg, ToolbarStateAndCommands) {
         for (int id : {11539, 11540, 11541, 11545, 11547, 40003, 40011, 40043}) e.dlg.SendCommand(id);
         EXPECT_EQ(ui.modalRuns, (std::vector<int>{11510, 11511, 11503, 11505, 104, 103, 11512}));
     }
-    EXPECT_EQ(asked, (std::vector<int>{11547}));
 }
 
 TEST(SubDlg, Zoom) {
