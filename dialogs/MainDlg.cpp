@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dialogs/ImportValDlg.h"
+#include "dialogs/LostImportDlg.h"
 #include "dialogs/PlauCtrl.h"
 #include "dialogs/SpringValDlg.h"
 #include "module/frame/ModuleMessages.h"
@@ -51,8 +52,10 @@ CMainDialogBase* MakeWindowDialog(int64_t parentWindow) {
     }
     dlg->EmbedIn(host);
     dlg->SetParentWindow(parentWindow);
-    // The calculation's plausibility questions are asked in windows now.
+    // The calculation's plausibility questions and the question about
+    // imported values no longer available are asked in windows now.
     InstallPlauWindows();
+    InstallLostImportWindow();
     return dlg;
 }
 

@@ -11,14 +11,19 @@
 #include <vector>
 
 #include "dialogs/ImportValDlg.h"
+#include "dialogs/LostImportDlg.h"
 #include "dialogs/MainDlg.h"
 #include "formula/ImportValueList.h"
 #include "formula/VarDef.h"
+#include "module/frame/CommandDocument.h"
 #include "platform/winsys/winsys.h"
 #include "platform/wl/testing/gui_test.h"
 #include "support/dialog_parent.h"
 #include "support/editor_pane_double.h"
 #include "support/import_project.h"
+
+extern "C" int64_t interfaceFunc(uint32_t commandDoc);
+extern "C" void RigelModuleTeardown();
 
 namespace {
 
@@ -164,4 +169,18 @@ TEST_F(MainDlgVarDef, Screenshot) {
     EXPECT_EQ(grid.left() - page.left(), CDlgVarDef::kMargin);
     EXPECT_EQ(page.right() - grid.right(), CDlgVarDef::kMargin);
     EXPECT_GT(wl::guitest::CountInk(img, grid.adjusted(2, 2, -2, -2), qRgb(255, 255, 255)), 200);
+}
+
+TEST(MainDlgWindows, TheDialogOfALiveHostWindowAsksAboutLostValuesInAWindow) {
+    SetLostImportPrompt(nullptr);
+    dialogtest::Parent host(900, 600);
+    host.Widget()->show();
+    ZVDOC cmd = CreateCommand("CreateInputDlg", 1);
+    AddCommandParam(cmd, "CWnd*", static_cast<int64_t>(host.GetSafeHwnd()));
+    const int64_t v = interfaceFunc(cmd);
+    ZEVUD_CloseDoc(cmd);
+    EXPECT_NE(dynamic_cast<DIzevoViv*>(reinterpret_cast<CMainDialogBase*>(static_cast<uintptr_t>(v))), nullptr);
+    CLostImportPrompt* prompt = SetLostImportPrompt(nullptr);
+    EXPECT_NE(dynamic_cast<CLostImportWindow*>(prompt), nullptr);
+    RigelModuleTeardown();
 }
