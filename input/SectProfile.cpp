@@ -1,7 +1,6 @@
 // Section databases, section handles and the profile reference.
 #include "input/SectProfile.h"
 
-#include "graphics/core/Kurvo.h"
 #include "platform/shaper/shaper.h"
 
 #include <cmath>
@@ -307,7 +306,7 @@ void CSectProfile::WriteToDom(ZVELEM element, const std::string& dbPath, const s
     WriteProfileReference(element, dbPath, folder, profileName, g, s, plates);
 }
 
-int CSectProfile::Draw(CKurvo2D& graph, double factor) {
+int CSectProfile::Draw(kurvo::Control* graph, double factor) {
     if (!IsValid()) return -1;
-    return Shaper_DrawSection(m_handle, graph.GetControl(), factor);
+    return Shaper_DrawSection(m_handle, graph, factor);
 }

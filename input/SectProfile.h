@@ -13,7 +13,9 @@
 #include "platform/zevud/zevud.h"
 #include "platform/zidezaz/zidezaz.h"
 
-class CKurvo2D;
+namespace kurvo {
+class Control;
+}
 
 class CSectionDbCache {
 public:
@@ -97,9 +99,10 @@ public:
     void GetContour(std::vector<double>& x, std::vector<double>& y, int arcSteps);
     void WriteToDom(ZVELEM element, const std::string& dbPath, const std::string& folder,
                     const std::string& profileName);
-    // Draws the plates into the graph through the section generator
-    // (factor: see Shaper_DrawSection); the number of plates, -1 for none.
-    int Draw(CKurvo2D& graph, double factor);
+    // Draws the plates into the graph control (a CKurvo2D's GetControl())
+    // through the section generator (factor: see Shaper_DrawSection); the
+    // number of plates, -1 for none.
+    int Draw(kurvo::Control* graph, double factor);
 
 private:
     int m_handle = -1;
