@@ -9,6 +9,8 @@
 #include <cstdio>
 
 #include "dialogs/CraneDialogs.h"
+#include "dialogs/GeneralSettingsDlg.h"
+#include "dialogs/VorvWiz.h"
 #include "module/frame/ModuleMessages.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
@@ -33,21 +35,6 @@ std::string Format(const char* format, long n) {
     char text[64];
     std::snprintf(text, sizeof text, format, n);
     return text;
-}
-
-// ---- seams ----------------------------------------------------------------------------------
-
-GeneralDataDialogRunner& GeneralRunner() {
-    static GeneralDataDialogRunner r;
-    return r;
-}
-ImperfectionAssistantRunner& ImperfectionRunner() {
-    static ImperfectionAssistantRunner r;
-    return r;
-}
-HostCommandCallback& HostCommand() {
-    static HostCommandCallback c;
-    return c;
 }
 
 // ---- templates ------------------------------------------------------------------------------
@@ -210,10 +197,6 @@ void RedrawSketch(CModuleData* data) {
 
 }  // namespace
 
-void SetGeneralDataDialogRunner(GeneralDataDialogRunner runner) { GeneralRunner() = std::move(runner); }
-void SetImperfectionAssistantRunner(ImperfectionAssistantRunner runner) { ImperfectionRunner() = std::move(runner); }
-void SetHostCommandCallback(HostCommandCallback callback) { HostCommand() = std::move(callback); }
-
 // ---- control values ---------------------------------------------------------------------------
 
 CVaduCtrlDlg::CVaduCtrlDlg() : CMainPage(26121, PAGE_CONTROL) { RegisterCranePictures(); }
@@ -229,9 +212,7 @@ bool CVaduCtrlDlg::OnInitDialog() {
     MapCommand(IDC_ULS, [this] { OnSettings(MODE_ULS); });
     MapCommand(IDC_SLS, [this] { OnSettings(MODE_SLS); });
     MapCommand(IDC_FATIGUE, [this] { OnSettings(MODE_FATIGUE); });
-    MapCommand(IDC_GENERAL, [this] {
-        if (m_pData && GeneralRunner()) GeneralRunner()(*m_pData, this);
-    });
+    MapCommand(IDC_GENERAL, [this] { CGeneralSettingsDlg::RunOn(m_pData); });
     MapCommand(IDC_MANUAL, [] { OpenCraneManual(); });
     return true;
 }
@@ -430,8 +411,9 @@ void CKranloadGeneralGrid::OnCellValueChanged(int row, int col, int /*kind*/) {
 }
 
 void CKranloadGeneralGrid::OnButtonCellClicked(int row, int /*col*/) {
-    if (row != 3 || !m_pData || !ImperfectionRunner()) return;
-    if (ImperfectionRunner()(*m_pData, m_pPage)) {
+    if (row != 3 || !m_pData || !m_pPage) return;
+    // The crane runway takes a bow affine to the buckling mode only.
+    if (CVorvWiz::RunOnPosition(*m_pData, /*bowOnly=*/true) == wl::IDOK) {
         m_pPage->ExchangeData(false);
         Refresh();
     }
@@ -595,7 +577,9 @@ void CKranloadDlg::ExchangeData(bool save) {
     if (auto* s = dynamic_cast<QSlider*>(GetDlgItemWidget(IDC_SLIDER))) s->setRange(0, m_player.SliderMax());
     m_nSliderPos = m_player.Clamp(m_nSliderPos);
     char text[64];
-    std::snprintf(text, sizeof text, "%.1lf cm", m_pData->m_vorvSettings.m_v0);
+    // A crane position keeps the bow affine to the buckling mode (what the
+    // imperfection aid writes): its amplitude is the record's eccentricity.
+    std::snprintf(text, sizeof text, "%.1lf cm", m_pData->m_vorvSettings.m_ausmitte);
     m_strImperfection = text;
     UpdateData(false);
     m_general.ExchangeData(false);
@@ -973,5 +957,5 @@ void CVaduOutputDlg::OnCreateOutput() {
 }
 
 void CVaduOutputDlg::OnHostSettings() {
-    if (HostCommand()) HostCommand()(kCraneSettingsCommand);
+    if (wl::Window* main = wl::GetMainWindow()) main->SendCommand(kCraneSettingsCommand);
 }

@@ -14,21 +14,9 @@
 #include "grid/ParamGridCtrl.h"
 #include "platform/wl/controls.h"
 
-// ---- what other parts of the program provide ----------------------------------------------
-
-// The general-data dialog of the position (button "Allgemeines"); without one
-// nothing opens.
-using GeneralDataDialogRunner = std::function<int(CModuleData& data, wl::Window* owner)>;
-void SetGeneralDataDialogRunner(GeneralDataDialogRunner runner);
-// The imperfection assistant ("Vorverformung"): true on OK, its results in
-// the data's imperfection fields.
-using ImperfectionAssistantRunner = std::function<bool(CModuleData& data, wl::Window* owner)>;
-void SetImperfectionAssistantRunner(ImperfectionAssistantRunner runner);
-// The host's command to its main window ("Einstellungen" sends 40055);
-// nothing is sent while none is registered.
+// "Einstellungen" of the output page sends this command to the main window
+// of the application (the host's window); nothing while there is none.
 inline constexpr int kCraneSettingsCommand = 40055;
-using HostCommandCallback = std::function<void(int command)>;
-void SetHostCommandCallback(HostCommandCallback callback);
 
 // ---- control values ---------------------------------------------------------------------------
 

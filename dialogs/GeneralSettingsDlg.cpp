@@ -62,6 +62,12 @@ bool CGeneralSettingsDlg::OnInitDialog() {
     return true;
 }
 
+int CGeneralSettingsDlg::RunOn(CBaseData* data) {
+    CGeneralSettingsDlg dlg;
+    dlg.m_pData = data;
+    return dlg.DoModal();
+}
+
 void CGeneralSettingsDlg::OnOK() {
     if (m_pData) {
         if (!UpdateData(true)) return;

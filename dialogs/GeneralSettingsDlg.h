@@ -23,6 +23,9 @@ public:
     static constexpr int kMaxFirstPage = 16960;
 
     CGeneralSettingsDlg() : wl::Dialog(kTemplateId) {}
+    // The dialog run modally on a position's data (the control pages'
+    // "Allgemeines"); returns the dialog's result.
+    static int RunOn(CBaseData* data);
     const char* ClassName() const override { return "CGeneralSettingsDlg"; }
 
     // Set by the caller before the dialog runs; without data the dialog

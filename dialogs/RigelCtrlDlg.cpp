@@ -203,11 +203,7 @@ void CRigelCtrlDlg::OnDesignRadio() {
     UpdateData(false);
 }
 
-void CRigelCtrlDlg::OnGeneral() {
-    CGeneralSettingsDlg dlg;
-    dlg.m_pData = m_pData;
-    dlg.DoModal();
-}
+void CRigelCtrlDlg::OnGeneral() { CGeneralSettingsDlg::RunOn(m_pData); }
 
 void CRigelCtrlDlg::OnServiceability() {
     if (!m_pData) return;

@@ -172,9 +172,10 @@ void CVorvWiz::OnOK() {
     EndDialog(wl::IDOK);
 }
 
-int CVorvWiz::RunOnPosition(CModuleData& data) {
+int CVorvWiz::RunOnPosition(CModuleData& data, bool bowOnly) {
     CImperfectionSettings& v = data.m_vorvSettings;
     CVorvWiz wiz;
+    wiz.m_bBowOnly = bowOnly ? 1 : 0;
     wiz.m_nCurve = v.m_vw_ksl;
     wiz.m_bLtb = v.m_vw_bdk;
     wiz.m_nPlacement = v.m_vw_ktyp;

@@ -60,10 +60,11 @@ public:
 
     // The rules' input from the fields.
     CImperfectionInput Input() const;
-    // The imperfection aid of the member-design page on a position: filled
-    // from the position's last input to it, and on OK the result written into
-    // the imperfection record (see the source). Returns the dialog's result.
-    static int RunOnPosition(CModuleData& data);
+    // The imperfection aid on a position: filled from the position's last
+    // input to it, and on OK the result written into the imperfection record
+    // (see the source). bowOnly: the crane runway's bow affine to the
+    // buckling mode, kind and placement fixed. Returns the dialog's result.
+    static int RunOnPosition(CModuleData& data, bool bowOnly = false);
 
 protected:
     bool OnInitDialog() override;

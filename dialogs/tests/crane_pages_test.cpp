@@ -18,17 +18,17 @@
 
 #include "crane/VaduProgress.h"
 #include "dialogs/CraneDialogs.h"
+#include "dialogs/GeneralSettingsDlg.h"
 #include "dialogs/MainDlg.h"
+#include "dialogs/VorvWiz.h"
+#include "graphics/PreviewDlg.h"
 #include "module/frame/CommandDocument.h"
 #include "module/frame/RegSettings.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/conveniences.h"
 #include "platform/wl/progress_window.h"
 #include "platform/wl/testing/gui_test.h"
-#include "support/dialog_parent.h"
-
-extern "C" int64_t interfaceFunc(uint32_t commandDoc);
-extern "C" void RigelModuleTeardown();
+#include "support/main_dlg_session.h"
 
 namespace {
 
@@ -36,28 +36,9 @@ namespace fs = std::filesystem;
 using wl::guitest::ScriptedUi;
 using namespace cranepages;
 
-struct Param {
-    const char* type;
-    int64_t value;
-};
-
-int64_t Send(const char* action, std::vector<Param> params) {
-    ZVDOC doc = CreateCommand(action, 1);
-    for (const Param& p : params) AddCommandParam(doc, p.type, p.value);
-    const int64_t r = interfaceFunc(doc);
-    ZEVUD_CloseDoc(doc);
-    return r;
-}
-
-int64_t Value(DIzevoViv* dlg) {
-    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(static_cast<CMainDialogBase*>(dlg)));
-}
-
-// An edit of a grid cell as the user ends it.
-void Edit(CExtGridCtrl& grid, int row, int col, const std::string& text) {
-    grid.SetFocusCell(row, col);
-    grid.OnEndEditCell(row, col, text);
-}
+using dialogtest::Edit;
+using dialogtest::Send;
+using dialogtest::Value;
 
 std::vector<unsigned char> Fingerprint(ZVDOC doc) {
     return zevud::GetBinData(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc), "info"), "input_fingerprint");
@@ -68,36 +49,16 @@ bool Shown(wl::Window& page, int id) {
     return w && w->IsWindowVisible();
 }
 
-// The crane example in a folder of its own, the build tree's installation and
-// a host window of 1000 x 640.
-class CranePages : public ::testing::Test {
+// The crane example and a host window of 1000 x 640.
+class CranePages : public dialogtest::MainDlgSession {
 protected:
-    void SetUp() override {
-        winsys::SetHostExecutablePath(fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
-        dir = fs::path(RIGEL_TEST_TMP) /
-              ("cranepages_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-               std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        file = dir / "Kranbahntraeger.vkx";
-        fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Kranbahntraeger.vkx", file);
-        host.Widget()->show();
-    }
+    CranePages() : dialogtest::MainDlgSession("Kranbahntraeger.vkx", "cranepages_", 1000, 640) {}
     void TearDown() override {
-        RigelModuleTeardown();
-        SetHostCommandCallback(nullptr);
-        std::error_code ec;
-        fs::remove_all(dir, ec);
+        dialogtest::MainDlgSession::TearDown();
+        wl::SetMainWindow(nullptr);
     }
-    DIzevoViv* Create() {
-        const int64_t v = Send("CreateInputDlg", {{"CWnd*", static_cast<int64_t>(host.GetSafeHwnd())}});
-        return dynamic_cast<DIzevoViv*>(reinterpret_cast<CMainDialogBase*>(static_cast<uintptr_t>(v)));
-    }
-    ZVDOC Open() { return ZEVUD_OpenDoc(file.string().c_str()); }
-    void SetData(DIzevoViv* dlg, ZVDOC doc) { Send("SetData", {{"CWnd*", Value(dlg)}, {"int", doc}}); }
-    void GetData(DIzevoViv* dlg, ZVDOC doc) { Send("GetData", {{"CWnd*", Value(dlg)}, {"int", doc}}); }
     void Choose(DIzevoViv* dlg, int pageId) {
-        wl::guitest::ClickTab(*dlg, IDC_MAIN_TAB, dlg->GetTabIndexOfPage(pageId));
+        dialogtest::MainDlgSession::Choose(dlg, pageId);
         QApplication::processEvents();
     }
     // The example opened in a new dialog.
@@ -108,16 +69,25 @@ protected:
         QApplication::processEvents();
         return dlg;
     }
+    // The preview with the sketch beside the dialog, as the host makes it.
+    CPreviewDlg* Preview(DIzevoViv* dlg) {
+        sketchHost.Widget()->show();
+        const int64_t v = Send("CreatePreviewDlg", {{"CWnd*", static_cast<int64_t>(sketchHost.GetSafeHwnd())},
+                                                    {"CWnd*", Value(dlg)},
+                                                    {"BOOL", 1}});
+        auto* preview = dynamic_cast<CPreviewDlg*>(reinterpret_cast<CPreviewDialogBase*>(static_cast<uintptr_t>(v)));
+        if (preview) preview->MoveWindow(0, 0, 700, 500);
+        QApplication::processEvents();
+        return preview;
+    }
     void Shot(const std::string& name) {
         QApplication::processEvents();
         const QImage img = wl::guitest::GrabToPng(host.Widget(), name);
         EXPECT_FALSE(img.isNull()) << name;
     }
 
-    fs::path dir, file;
     ZVDOC doc = 0;
-    dialogtest::Parent host{1000, 640};
-    winsys::ScopedRecordingSink sink;
+    dialogtest::Parent sketchHost{700, 500};
 };
 
 // ---- control values ----------------------------------------------------------------------------
@@ -200,6 +170,68 @@ TEST_F(CranePages, ControlPageAutoPointsAnnexAndBitmaps) {
         EXPECT_EQ(d.m_info.m_nCountryCode, annex);
         EXPECT_EQ(Shown(page, CVaduCtrlDlg::IDC_ANNEX_DE_BITMAP), annex == 0);
         EXPECT_EQ(Shown(page, CVaduCtrlDlg::IDC_ANNEX_FR_BITMAP), annex == 1);
+    }
+    ZEVUD_CloseDoc(doc);
+}
+
+// "Allgemeines" edits the position's report settings, "Vorverformung" on
+// the loads page runs the imperfection aid for a bow affine to the buckling
+// mode; Cancel changes nothing in either.
+TEST_F(CranePages, GeneralSettingsAndImperfectionAidReachTheData) {
+    DIzevoViv* dlg = Opened();
+    CModuleData& d = dlg->m_data;
+    ScriptedUi ui;
+    Choose(dlg, PAGE_CONTROL);
+    for (int button : {wl::IDCANCEL, wl::IDOK}) {
+        ui.OnModal(CGeneralSettingsDlg::kTemplateId, [&](wl::Dialog& w) {
+            wl::guitest::TypeText(w, CGeneralSettingsDlg::IDC_FREE_TEXT, "Halle 3, Achse B");
+            wl::guitest::Click(w, button);
+        });
+        const std::string before = d.m_strFreeText;
+        wl::guitest::Click(dlg->VaduCtrlPage(), CVaduCtrlDlg::IDC_GENERAL);
+        EXPECT_EQ(d.m_strFreeText, button == wl::IDOK ? "Halle 3, Achse B" : before) << button;
+    }
+
+    Choose(dlg, PAGE_LOADS);
+    CKranloadGeneralGrid& g = dlg->KranloadPage().GeneralGrid();
+    const CGridCellId cell = g.ValueCell(3);
+    // The example's bow affine to the buckling mode: 1.5 cm.
+    EXPECT_EQ(g.GetItemText(cell.row, cell.col), "1.5 cm");
+    ASSERT_EQ(d.m_info.m_nNorm, kCodeEN1993);
+    // DIN EN 1993-1-1/NA, elastic-elastic, flexural buckling, curve c:
+    // e0 = L / 250 = 5.5 m / 250 = 2.2 cm.
+    for (int button : {wl::IDCANCEL, wl::IDOK}) {
+        bool ran = false;
+        ui.OnModal(CVorvWiz::kTemplateId, [&](wl::Dialog& w) {
+            auto& wiz = dynamic_cast<CVorvWiz&>(w);
+            EXPECT_TRUE(wiz.m_bBowOnly);
+            EXPECT_FALSE(Shown(wiz, CVorvWiz::IDC_KIND_SWAY));
+            EXPECT_FALSE(Shown(wiz, CVorvWiz::IDC_FIELDWISE));
+            wl::guitest::TypeText(w, CVorvWiz::IDC_LENGTH, "5.5");
+            wl::guitest::ChooseComboItem(w, CVorvWiz::IDC_CURVE, 2);
+            if (button == wl::IDOK) wl::guitest::GrabToPng(w.Widget(), "crane_imperfection_aid");
+            ran = true;
+            wl::guitest::Click(w, button);
+        });
+        const CImperfectionSettings before = d.m_vorvSettings;
+        g.OnButtonCellClicked(cell.row, cell.col);
+        EXPECT_TRUE(ran);
+        const CImperfectionSettings& v = d.m_vorvSettings;
+        if (button == wl::IDCANCEL) {
+            EXPECT_EQ(v.m_ausmitte, before.m_ausmitte);
+            EXPECT_EQ(v.m_vw_len, before.m_vw_len);
+            EXPECT_EQ(v.m_vw_ksl, before.m_vw_ksl);
+            EXPECT_EQ(g.GetItemText(cell.row, cell.col), "1.5 cm");
+            continue;
+        }
+        EXPECT_EQ(v.m_vorvType, 2);
+        EXPECT_EQ(v.m_ausmitteDirekt, 0);
+        EXPECT_NEAR(v.m_ausmitte, 2.2, 1e-9);
+        EXPECT_EQ(v.m_vw_len, 5.5);
+        EXPECT_EQ(v.m_vw_ksl, 2);
+        EXPECT_EQ(v.m_vw_typ, 1);
+        EXPECT_EQ(v.m_vw_ktyp, 0);
+        EXPECT_EQ(g.GetItemText(cell.row, cell.col), "2.2 cm");
     }
     ZEVUD_CloseDoc(doc);
 }
@@ -297,6 +329,19 @@ TEST_F(CranePages, PlayerShowsStepsAndStops) {
     EXPECT_EQ(page.SliderMax(), n - 1);
     EXPECT_EQ(page.GetDlgItem(CKranloadDlg::IDC_STOP)->GetWindowText(), "[1]");
     Shot("crane_page_loads_position_0");
+    // The sketch follows the player: positions 0 and 1 draw the crane at
+    // different places.
+    ASSERT_NE(Preview(dlg), nullptr);
+    const QImage at0 = wl::guitest::GrabToPng(sketchHost.Widget(), "crane_sketch_position_0");
+    page.OnStep(1);
+    QApplication::processEvents();
+    const QImage at1 = wl::guitest::GrabToPng(sketchHost.Widget(), "crane_sketch_position_1");
+    ASSERT_EQ(at0.size(), at1.size());
+    int changed = 0;
+    for (int y = 0; y < at0.height(); ++y)
+        for (int x = 0; x < at0.width(); ++x) changed += at0.pixel(x, y) != at1.pixel(x, y);
+    EXPECT_GT(changed, 50);
+    page.OnStep(-1);
     // Play starts at 0 without drawing it; the first tick shows position 1.
     page.OnStep(2);
     page.OnPlay();
@@ -482,12 +527,14 @@ TEST_F(CranePages, OutputSwitchesListAndHostCommand) {
     page.ExchangeData(true);
     EXPECT_TRUE(d.m_dorIzi.m_numbers.empty());
     EXPECT_EQ(d.m_dorIzi.m_strText, "");
-    // "Einstellungen": nothing without a callback, 40055 with one.
+    // "Einstellungen": nothing without a main window, else 40055 to it.
+    int sent = 0;
+    host.MapCommand(40055, [&] { ++sent; });
     wl::guitest::Click(page, CVaduOutputDlg::IDC_SETTINGS);
-    std::vector<int> sent;
-    SetHostCommandCallback([&](int command) { sent.push_back(command); });
+    EXPECT_EQ(sent, 0);
+    wl::SetMainWindow(&host);
     wl::guitest::Click(page, CVaduOutputDlg::IDC_SETTINGS);
-    EXPECT_EQ(sent, std::vector<int>{40055});
+    EXPECT_EQ(sent, 1);
     Choose(dlg, PAGE_CONTROL);
     page.ShowWindow(wl::SW_SHOW);
     Shot("crane_page_output");

@@ -24,35 +24,16 @@
 #include "module/frame/RegSettings.h"
 #include "platform/winsys/winsys.h"
 #include "platform/wl/testing/gui_test.h"
-#include "support/dialog_parent.h"
-
-extern "C" int64_t interfaceFunc(uint32_t commandDoc);
-extern "C" void RigelModuleTeardown();
+#include "support/main_dlg_session.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using wl::guitest::ScriptedUi;
 
-struct Param {
-    const char* type;
-    int64_t value;
-};
-
-int64_t Send(const char* action, std::vector<Param> params) {
-    ZVDOC doc = CreateCommand(action, 1);
-    for (const Param& p : params) AddCommandParam(doc, p.type, p.value);
-    const int64_t r = interfaceFunc(doc);
-    ZEVUD_CloseDoc(doc);
-    return r;
-}
-
-template <class T>
-int64_t Value(T* p) {
-    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(p));
-}
-// The value the host holds for a main dialog: what "CreateInputDlg" answered.
-int64_t Value(DIzevoViv* dlg) { return Value(static_cast<CMainDialogBase*>(dlg)); }
+using dialogtest::Edit;
+using dialogtest::Send;
+using dialogtest::Value;
 
 std::string ReadFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -117,50 +98,16 @@ std::vector<std::string> TabTexts(DIzevoViv& dlg) {
     return texts;
 }
 
-// A copy of an example position in a folder of its own, the installation of
-// the build tree, and a host window of 900 x 600.
-class MainDlgSession : public ::testing::Test {
+// A copy of the member example and a host window of 900 x 600.
+class MainDlgSession : public dialogtest::MainDlgSession {
 protected:
-    void SetUp() override {
-        winsys::SetHostExecutablePath(fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
-        dir = fs::path(RIGEL_TEST_TMP) /
-              ("maindlg_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-               std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        file = dir / "Einfeldtraeger.vkx";
-        fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Einfeldtraeger.vkx", file);
-        host.Widget()->show();
-    }
+    MainDlgSession() : dialogtest::MainDlgSession("Einfeldtraeger.vkx", "maindlg_", 900, 600) {}
     void TearDown() override {
-        RigelModuleTeardown();
+        dialogtest::MainDlgSession::TearDown();
         SetActionsDialogRunner(nullptr);
         GetRegSettings().SetInt("", "bAlwaysQuillTab", 0);
-        std::error_code ec;
-        fs::remove_all(dir, ec);
     }
-    // "CreateInputDlg" in the host window.
-    DIzevoViv* Create() {
-        const int64_t v = Send("CreateInputDlg", {{"CWnd*", static_cast<int64_t>(host.GetSafeHwnd())}});
-        return dynamic_cast<DIzevoViv*>(reinterpret_cast<CMainDialogBase*>(static_cast<uintptr_t>(v)));
-    }
-    ZVDOC Open() { return ZEVUD_OpenDoc(file.string().c_str()); }
-    void SetData(DIzevoViv* dlg, ZVDOC doc) { Send("SetData", {{"CWnd*", Value(dlg)}, {"int", doc}}); }
-    void GetData(DIzevoViv* dlg, ZVDOC doc) { Send("GetData", {{"CWnd*", Value(dlg)}, {"int", doc}}); }
-    void Choose(DIzevoViv* dlg, int pageId) {
-        wl::guitest::ClickTab(*dlg, IDC_MAIN_TAB, dlg->GetTabIndexOfPage(pageId));
-    }
-
-    fs::path dir, file;
-    dialogtest::Parent host{900, 600};
-    winsys::ScopedRecordingSink sink;
 };
-
-// An edit of a grid cell as the user ends it.
-void Edit(CExtGridCtrl& grid, int row, int col, const std::string& text) {
-    grid.SetFocusCell(row, col);
-    grid.OnEndEditCell(row, col, text);
-}
 
 }  // namespace
 

@@ -18,6 +18,7 @@
 #include "platform/zevud/conveniences.h"
 #include "reports/MemberReport.h"
 #include "support/report_capture.h"
+#include "support/system_picture_axes.h"
 
 namespace {
 
@@ -536,15 +537,8 @@ TEST_F(MemberDiagrams, SystemPicturesPlanOnlyWhenSomethingActsSideways) {
         ASSERT_TRUE(doc.ok) << doc.error;
         EXPECT_EQ(Texts(doc), c.headings);
         EXPECT_EQ(doc.pictures.size(), c.headings.size());
-        // The axes: "Y" across the plan, "Z" across the elevation.
-        CKurvoRecorder rec;
-        CKurvo2D recorded(&rec);
-        report_test::WriteAndRead([&] { d.WriteRtfSystemPictures(&recorded, 0, 0, 0, 0); });
-        std::vector<std::string> axes = rec.Matching("Method54(");
-        std::vector<std::string> expected;
-        for (const std::string& h : c.headings)
-            expected.push_back(h == "Ansicht XY-Ebene" ? "Method54(1,0,\"X\",0,\"Y\")" : "Method54(1,0,\"X\",0,\"Z\")");
-        EXPECT_EQ(axes, expected);
+        EXPECT_EQ(report_test::RecordedAxes([&](CKurvo2D* g) { d.WriteRtfSystemPictures(g, 0, 0, 0, 0); }),
+                  report_test::AxesOfViews(c.headings));
     }
 }
 

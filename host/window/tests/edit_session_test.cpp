@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
+#include <QTreeWidget>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -399,4 +400,58 @@ TEST_F(EditSession, WindowValuesAreHandlesOfLiveWindows) {
     EXPECT_NE(real, 0);
     Settle();
     EXPECT_GT(session->MainWindow()->findChildren<QTabBar*>().size(), 1);
+}
+
+// The crane example as a user works it: the player steps the cranes along
+// the sketch, the output page's "Einstellungen" gets the host's one answer,
+// "Ergebnisse" runs the crane calculation, and the saved position holds its
+// results.
+TEST_F(EditSession, CraneExampleStepsCalculatesAndSaves) {
+    winsys::ScopedRecordingSink sink;
+    file = dir / "Kranbahntraeger.vkx";
+    fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Kranbahntraeger.vkx", file);
+    Open();
+    QMainWindow* w = session->MainWindow();
+    const QRect sketch = wl::guitest::RectIn(session->PreviewArea(), w);
+
+    ChooseTab("Lasten");
+    QPushButton* stop = ButtonWithText(session->InputArea(), "[1]");
+    QPushButton* next = ButtonWithText(session->InputArea(), ">>");
+    ASSERT_NE(stop, nullptr);
+    ASSERT_NE(next, nullptr);
+    const QImage at0 = wl::guitest::GrabToPng(w, "host_edit_crane_position_0");
+    next->click();
+    Settle();
+    EXPECT_EQ(stop->text(), "[2]");
+    const QImage at1 = wl::guitest::GrabToPng(w, "host_edit_crane_position_1");
+    ASSERT_EQ(at0.size(), at1.size());
+    int moved = 0;
+    for (int y = sketch.top(); y <= sketch.bottom(); ++y)
+        for (int x = sketch.left(); x <= sketch.right(); ++x) moved += at0.pixel(x, y) != at1.pixel(x, y);
+    EXPECT_GT(moved, 50);
+
+    ChooseTab("Ausgabe");
+    QPushButton* settings = ButtonWithText(session->InputArea(), "Einstellungen");
+    ASSERT_NE(settings, nullptr);
+    settings->click();
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, host::kNoOutputSettingsText);
+
+    ChooseTab("Ergebnisse");
+    wl::guitest::GrabToPng(w, "host_edit_crane_results");
+    auto trees = Visible<QTreeWidget>(session->InputArea());
+    ASSERT_EQ(trees.size(), 1u);
+    EXPECT_GT(trees.front()->topLevelItemCount(), 0);
+    ASSERT_TRUE(session->Save());
+
+    ZVDOC d = ZEVUD_OpenDocQuiet(file.string().c_str());
+    ASSERT_NE(d, 0u);
+    const ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(d), "result");
+    ASSERT_NE(result, 0u);
+    const std::string message = zevud::GetString(result, "message");
+    EXPECT_FALSE(message.empty());
+    EXPECT_EQ(message.find("abgebrochen"), std::string::npos) << message;
+    for (int c = 0; c < 5; ++c)
+        EXPECT_NE(ZEVUD_FindFirstChild(result, ("check_" + std::to_string(c)).c_str()), 0u) << c;
+    ZEVUD_CloseDoc(d);
 }
