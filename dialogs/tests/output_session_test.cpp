@@ -15,14 +15,10 @@
 #include "dialogs/MainDlg.h"
 #include "dialogs/RigelOutputWiz.h"
 #include "dialogs/core/OutputOptions.h"
-#include "module/frame/CommandDocument.h"
 #include "platform/winsys/winsys.h"
 #include "platform/wl/testing/gui_test.h"
 #include "platform/zevud/conveniences.h"
-#include "support/dialog_parent.h"
-
-extern "C" int64_t interfaceFunc(uint32_t commandDoc);
-extern "C" void RigelModuleTeardown();
+#include "support/main_dlg_session.h"
 
 namespace {
 
@@ -35,54 +31,27 @@ bool RecordOpen(const std::string& file) {
     return true;
 }
 
-int64_t Send(const char* action, std::vector<std::pair<const char*, int64_t>> params) {
-    ZVDOC doc = CreateCommand(action, 1);
-    for (auto [type, value] : params) AddCommandParam(doc, type, value);
-    const int64_t r = interfaceFunc(doc);
-    ZEVUD_CloseDoc(doc);
-    return r;
-}
+using dialogtest::Send;
+using dialogtest::Value;
 
-int64_t Value(DIzevoViv* dlg) {
-    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(static_cast<CMainDialogBase*>(dlg)));
-}
-
-class OutputSession : public ::testing::Test {
+class OutputSession : public dialogtest::MainDlgSession {
 protected:
+    OutputSession() : dialogtest::MainDlgSession("Einfeldtraeger.vkx", "output_session_", 1000, 640) {}
     void SetUp() override {
-        winsys::SetHostExecutablePath(fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
-        dir = fs::path(RIGEL_TEST_TMP) /
-              ("output_session_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-               "_" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        file = dir / "Einfeldtraeger.vkx";
-        fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Einfeldtraeger.vkx", file);
-        host.Widget()->show();
+        dialogtest::MainDlgSession::SetUp();
         previousOpener = SetDocumentToolOpener(&RecordOpen);
         g_opened.clear();
     }
     void TearDown() override {
         SetDocumentToolOpener(previousOpener);
-        RigelModuleTeardown();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
+        dialogtest::MainDlgSession::TearDown();
     }
-    DIzevoViv* Create() {
-        const int64_t v = Send("CreateInputDlg", {{"CWnd*", static_cast<int64_t>(host.GetSafeHwnd())}});
-        return dynamic_cast<DIzevoViv*>(reinterpret_cast<CMainDialogBase*>(static_cast<uintptr_t>(v)));
-    }
-    void SetData(DIzevoViv* dlg, ZVDOC doc) { Send("SetData", {{"CWnd*", Value(dlg)}, {"int", doc}}); }
-    void GetData(DIzevoViv* dlg, ZVDOC doc) { Send("GetData", {{"CWnd*", Value(dlg)}, {"int", doc}}); }
     void Choose(DIzevoViv* dlg, int pageId) {
-        wl::guitest::ClickTab(*dlg, IDC_MAIN_TAB, dlg->GetTabIndexOfPage(pageId));
+        dialogtest::MainDlgSession::Choose(dlg, pageId);
         QApplication::processEvents();
     }
 
-    fs::path dir, file;
-    dialogtest::Parent host{1000, 640};
     DocumentToolOpener previousOpener = nullptr;
-    winsys::ScopedRecordingSink sink;
 };
 
 ZVELEM OutputElement(ZVDOC doc) { return ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc), "output"); }

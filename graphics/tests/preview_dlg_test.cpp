@@ -22,40 +22,22 @@
 #include "graphics/PreviewDlg.h"
 #include "module/ModuleData.h"
 #include "module/ModuleDataDialog.h"
-#include "module/frame/CommandDocument.h"
 #include "module/frame/HostRoutines.h"
 #include "module/frame/ModuleState.h"
 #include "module/frame/ProgDB.h"
+#include "module/tests/support/module_commands.h"
 #include "platform/winsys/winsys.h"
 #include "platform/wl/templates.h"
 #include "platform/wl/testing/gui_test.h"
 #include "platform/zevud/zevud.h"
-
-extern "C" int64_t interfaceFunc(uint32_t commandDoc);
-extern "C" void RigelModuleTeardown();
 
 namespace fs = std::filesystem;
 namespace guitest = wl::guitest;
 
 namespace {
 
-struct Param {
-    const char* type;
-    int64_t value;
-};
-
-int64_t Send(const char* action, std::vector<Param> params) {
-    ZVDOC doc = CreateCommand(action, 1);
-    for (const Param& p : params) AddCommandParam(doc, p.type, p.value);
-    const int64_t r = interfaceFunc(doc);
-    ZEVUD_CloseDoc(doc);
-    return r;
-}
-
-template <class T>
-int64_t Value(T* p) {
-    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(p));
-}
+using moduletest::Send;
+using moduletest::Value;
 
 // The host's window.
 struct Host {

@@ -7,32 +7,18 @@
 #include <iterator>
 
 #include "moddata_fixture.h"
-#include "module/frame/CommandDocument.h"
 #include "module/ModuleDataDialog.h"
-
-extern "C" int64_t interfaceFunc(uint32_t commandDoc);
-extern "C" void RigelModuleTeardown();
+#include "support/module_commands.h"
 
 namespace {
 
 using namespace moddatatest;
 
-struct Param {
-    const char* type;
-    int64_t value;
-};
-
-int64_t Send(const char* action, std::vector<Param> params, int warning = 1) {
-    ZVDOC doc = CreateCommand(action, warning);
-    for (const Param& p : params) AddCommandParam(doc, p.type, p.value);
-    const int64_t r = interfaceFunc(doc);
-    ZEVUD_CloseDoc(doc);
-    return r;
-}
-
+using moduletest::Param;
+using moduletest::Send;
 template <class T>
 int64_t Ptr(T* p) {
-    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(p));
+    return moduletest::Value(p);
 }
 
 std::string ReadFile(const fs::path& p) {

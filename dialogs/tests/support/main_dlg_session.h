@@ -13,35 +13,17 @@
 #include <vector>
 
 #include "dialogs/MainDlg.h"
-#include "module/frame/CommandDocument.h"
+#include "module/tests/support/module_commands.h"
 #include "platform/winsys/winsys.h"
 #include "platform/wl/testing/gui_test.h"
 #include "platform/zevud/zevud.h"
 #include "dialog_parent.h"
 
-extern "C" int64_t interfaceFunc(uint32_t commandDoc);
-extern "C" void RigelModuleTeardown();
-
 namespace dialogtest {
 
-struct Param {
-    const char* type;
-    int64_t value;
-};
+using moduletest::Send;
+using moduletest::Value;
 
-// One command document to the module; its answer.
-inline int64_t Send(const char* action, std::vector<Param> params) {
-    ZVDOC doc = CreateCommand(action, 1);
-    for (const Param& p : params) AddCommandParam(doc, p.type, p.value);
-    const int64_t r = interfaceFunc(doc);
-    ZEVUD_CloseDoc(doc);
-    return r;
-}
-
-template <class T>
-int64_t Value(T* p) {
-    return static_cast<int64_t>(reinterpret_cast<uintptr_t>(p));
-}
 // The value the host holds for a main dialog: what "CreateInputDlg" answered.
 inline int64_t Value(DIzevoViv* dlg) { return Value(static_cast<CMainDialogBase*>(dlg)); }
 
