@@ -222,7 +222,7 @@ void Finish(CResultSet& set, bool reduce) {
 // The curve (x, max - min) of a band.
 CResultSet MakeDelta(const CResultSet& band) {
     CResultSet delta = band;
-    delta.m_strTitle = band.m_strTitle + " (delta)";
+    delta.m_strTitle = band.m_strTitle + "(delta)";
     delta.m_type = 0;
     delta.m_data.clear();
     delta.m_extremes.clear();

@@ -325,7 +325,7 @@ TEST_F(CraneRun, FatigueCurvesPerCraneAndOfTheCranesTogether) {
         ASSERT_GE(band->m_data.size(), 3u);
         EXPECT_EQ(band->m_data[1], static_cast<float>(80.0 + 10 * k));  // maximum
         EXPECT_EQ(band->m_data[2], 20.0f);                              // minimum
-        const CResultSet* delta = find(crane + "SigmaX (delta)");
+        const CResultSet* delta = find(crane + "SigmaX(delta)");
         ASSERT_NE(delta, nullptr);
         EXPECT_EQ(delta->m_data[1], static_cast<float>(60.0 + 10 * k));
         EXPECT_NE(find(crane + "Ausnutzung"), nullptr);
@@ -335,7 +335,7 @@ TEST_F(CraneRun, FatigueCurvesPerCraneAndOfTheCranesTogether) {
     EXPECT_EQ(dup->m_type, 0);
     EXPECT_EQ(dup->m_data[1], 0.25f);
     EXPECT_EQ(find("Ermüdung\\dDup\\Spannungen\\A\\SigmaX"), nullptr);  // nothing of the resultant
-    EXPECT_EQ(find("Ermüdung\\dDup\\Spannungen\\A\\Ausnutzung (delta)"), nullptr);
+    EXPECT_EQ(find("Ermüdung\\dDup\\Spannungen\\A\\Ausnutzung(delta)"), nullptr);
 }
 
 // Cancel confirmed in the buckling loop: nothing of the run stays, the

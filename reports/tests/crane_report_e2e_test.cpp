@@ -117,6 +117,12 @@ TEST(CraneReportEndToEnd, ExampleReportAndAppendix) {
         EXPECT_EQ(u32(52), records);
         EXPECT_EQ(u32(last), 14u);
     }
+    // The stress ranges at the cross-section points are drawn under the
+    // title the calculation gives their curves.
+    size_t ranges = 0;
+    for (const auto& p : doc.paragraphs)
+        if (p.text.size() > 14 && p.text.compare(p.text.size() - 14, 14, "\\SigmaX(delta)") == 0) ++ranges;
+    EXPECT_GT(ranges, 0u);
     EXPECT_TRUE(fs::exists(dir / "Kranbahntraeger.supports.csv"));
     const rtftest::Document ks = rtftest::ParseRtfFile(appendix);
     ASSERT_TRUE(ks.ok) << ks.error;
