@@ -17,16 +17,13 @@
 #include "editor/controls/tests/support/editor_fixture.h"
 #include "editor/core/EditorDocument.h"
 #include "formula/ImportValueList.h"
-#include "module/frame/CommandDocument.h"
 #include "module/frame/ModuleState.h"
 #include "module/frame/RegSettings.h"
+#include "module/tests/support/module_commands.h"
 #include "platform/winsys/winsys.h"
 #include "platform/wl/testing/gui_test.h"
 #include "platform/zevud/zevud.h"
 #include "testsupport/scratch.h"
-
-extern "C" int64_t interfaceFunc(uint32_t commandDoc);
-extern "C" void RigelModuleTeardown();
 
 namespace fs = std::filesystem;
 
@@ -65,13 +62,7 @@ void TakeOver(CBaseData& pos, const char* path, const char* name, double value) 
     AddImportValueToList(pos.m_varDefs, v);
 }
 
-int64_t Send(const char* action, std::vector<std::pair<const char*, int64_t>> params) {
-    ZVDOC doc = CreateCommand(action, 1);
-    for (const auto& [type, value] : params) AddCommandParam(doc, type, value);
-    const int64_t r = interfaceFunc(doc);
-    ZEVUD_CloseDoc(doc);
-    return r;
-}
+using moduletest::Send;
 
 }  // namespace
 
