@@ -16,6 +16,7 @@
 #include "host/HostCommand.h"
 #include "host/Module.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/holds.h"
 #include "platform/zevud/zevud.h"
 
 namespace fs = std::filesystem;
@@ -277,18 +278,9 @@ int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
     ZVDOC doc = OpenPositionDocument(file, err);
     if (!doc) return ExitBadInput;
 
-    // Only a calculation that ran is saved: every save of the module and the
-    // kernel during the run is held back, so a refused or failed run leaves
-    // the file byte for byte as it was.
-    ZEVUD_HoldSaves(doc, 1);
-    HostCommand cmd("SilentCalc", true);
-    cmd.AddParam("int", static_cast<int64_t>(doc));
-    int64_t answer = 0;
-    {
-        WorkInFolder inFolder(fs::absolute(file).parent_path());
-        answer = module.Send(cmd);
-    }
-    ZEVUD_HoldSaves(doc, 0);
+    // Only a calculation that ran is saved: the run saves nothing, so a
+    // refused or failed run leaves the file byte for byte as it was.
+    const int64_t answer = CalculatePosition(module, doc, file);
     if (answer == 0) {
         err << "Das Modul hat die Berechnung nicht ausgeführt (Antwort 0); die Datei bleibt unverändert.\n";
         ZEVUD_CloseDoc(doc);
@@ -395,6 +387,22 @@ int Edit(const fs::path& given, const std::string& screenshot, std::ostream& out
 }
 
 }  // namespace
+
+int64_t CalculatePosition(const Module& module, ZVDOC doc, const fs::path& file) {
+    // Every save of the module and the kernel during the run is held back
+    // (and a hold of the caller's stays).
+    const int held = ZEVUD_SavesHeld(doc);
+    ZEVUD_HoldSaves(doc, 1);
+    HostCommand cmd("SilentCalc", true);
+    cmd.AddParam("int", static_cast<int64_t>(doc));
+    int64_t answer = 0;
+    {
+        WorkInFolder inFolder(fs::absolute(file).parent_path());
+        answer = module.Send(cmd);
+    }
+    ZEVUD_HoldSaves(doc, held);
+    return answer;
+}
 
 fs::path FindPositionFile(const fs::path& given, std::ostream& err) {
     fs::path file = winsys::ResolveCaseInsensitive(given);

@@ -33,6 +33,15 @@ std::filesystem::path FindPositionFile(const std::filesystem::path& given, std::
 // Opens a position document; 0 (with the message on err) for a damaged
 // file or one that is no position.
 ZVDOC OpenPositionDocument(const std::filesystem::path& file, std::ostream& err);
+class Module;
+
+// Has the module calculate a position document ("SilentCalc") as "calc"
+// does, in the position's folder (file: the position's path): the module
+// calculates when the input changed since the last calculation and writes
+// the report when it is missing or out of date. The document is not saved
+// on the way (the caller saves it); the module's answer (0: not done).
+int64_t CalculatePosition(const Module& module, ZVDOC doc, const std::filesystem::path& file);
+
 // Whether a window can be shown: a display (DISPLAY, WAYLAND_DISPLAY) or a
 // platform chosen for the toolkit (QT_QPA_PLATFORM, e.g. "offscreen").
 bool HasDisplay();

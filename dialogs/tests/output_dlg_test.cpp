@@ -23,7 +23,7 @@
 #include "module/frame/Utilities.h"
 #include "platform/winsys/winsys.h"
 #include "platform/wl/testing/gui_test.h"
-#include "support/dialog_parent.h"
+#include "support/page_fixture.h"
 
 namespace {
 
@@ -46,17 +46,8 @@ std::set<int> SetOptions(const std::vector<int32_t>& options) {
 }
 
 // A page on a shown parent, its tree built from the data.
-class OutputPage : public ::testing::Test {
+class OutputPage : public dialogtest::PageTest<CRigelOutputDlg, SpyData> {
 protected:
-    OutputPage() {
-        data.Init();
-        page.SetModuleData(&data);
-        EXPECT_TRUE(page.Create(&host));
-        page.MoveWindow(0, 0, 900, 560);
-        page.ShowWindow(wl::SW_SHOW);
-        host.Widget()->show();
-        QApplication::processEvents();
-    }
     void Load() {
         page.ExchangeData(false);
         page.OnTimer(CRigelOutputDlg::kRefreshTimer);
@@ -90,9 +81,6 @@ protected:
         ClickAt({text.left + 6, (text.top + text.bottom) / 2});
     }
 
-    dialogtest::Parent host{900, 560};
-    SpyData data;
-    CRigelOutputDlg page;
     winsys::ScopedRecordingSink sink;
 };
 

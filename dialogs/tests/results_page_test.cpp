@@ -12,7 +12,7 @@
 #include "dialogs/ResultsPage.h"
 #include "graphics/TreePaths.h"
 #include "platform/wl/testing/gui_test.h"
-#include "support/dialog_parent.h"
+#include "support/page_fixture.h"
 
 namespace {
 
@@ -41,16 +41,8 @@ std::vector<std::string> Children(wl::TreeCtrl& tree, Item parent) {
     return out;
 }
 
-class ResultsPageTest : public ::testing::Test {
+class ResultsPageTest : public dialogtest::PageTest<CResultsPage, SpyData> {
 protected:
-    ResultsPageTest() {
-        data.Init();
-        page.SetModuleData(&data);
-        EXPECT_TRUE(page.Create(&host));
-        page.MoveWindow(0, 0, 900, 560);
-        page.ShowWindow(wl::SW_SHOW);
-        host.Widget()->show();
-    }
     // Records of two limit states, combination 5 governing the stresses and
     // 3 the deformations; 2 and 5 relevant for the ultimate limit state.
     void Calculated() {
@@ -80,10 +72,6 @@ protected:
         static_cast<QTreeWidget*>(tree.Widget())->setCurrentItem(tree.ItemOf(item));
         QApplication::processEvents();
     }
-
-    dialogtest::Parent host{900, 560};
-    SpyData data;
-    CResultsPage page;
 };
 
 }  // namespace

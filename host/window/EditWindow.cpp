@@ -18,6 +18,7 @@
 #include <string>
 #include <system_error>
 
+#include "host/Host.h"
 #include "host/HostCommand.h"
 #include "host/Module.h"
 #include "platform/richedit/rtf_reader.h"
@@ -109,6 +110,10 @@ void HostMainWindow::closeEvent(QCloseEvent* e) {
 
 EditSession::EditSession(Module& module, ZVDOC doc, fs::path file)
     : module_(module), doc_(doc), file_(std::move(file)) {
+    // The file changes only when the user saves: the saves the module and
+    // the kernel make of the document (a calculation from the dialog saves
+    // its results) are held back.
+    ZEVUD_HoldSaves(doc_, 1);
     // The calculations started from the dialog write their side files into
     // the current folder: the position's.
     std::error_code ec;
@@ -161,7 +166,9 @@ void EditSession::BuildWindow() {
     window_->setCentralWidget(splitter_);
     window_->statusBar()->showMessage(QString());
     window_->resize(1400, 850);
-    splitter_->setSizes({860, 540});
+    // The preview wide enough for the buttons of its report tab, which keep
+    // their places at its right end; the input dialog's tab row beside it.
+    splitter_->setSizes({770, 630});
 
     auto* filler = new AreaFiller(window_.get());
     filler->Watch(inputArea_);
@@ -224,6 +231,11 @@ int64_t EditSession::SendGetData() {
     return module_.Send(get);
 }
 
+bool EditSession::HasCalculatedResult() const {
+    const ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc_), "result");
+    return result && ZEVUD_GetInt(result, "abbruch") == 0;
+}
+
 zevud::Fingerprint EditSession::DocumentFingerprint() const { return zevud::FingerPrint(ZEVUD_GetRootElement(doc_)); }
 
 void EditSession::UpdateTitle() {
@@ -249,7 +261,13 @@ bool EditSession::Save() {
         return false;
     }
     SendGetData();
-    if (!ZEVUD_SaveDoc(doc_)) {
+    // A calculated position keeps its report beside it, as "calc" leaves
+    // it: the module writes the report of the calculated data.
+    if (HasCalculatedResult()) CalculatePosition(module_, doc_, file_);
+    ZEVUD_HoldSaves(doc_, 0);
+    const bool saved = ZEVUD_SaveDoc(doc_) == 1;
+    ZEVUD_HoldSaves(doc_, 1);
+    if (!saved) {
         winsys::MessageBox(winsys::FormatC("Die Position '%s' konnte nicht gespeichert werden; die Datei bleibt "
                                            "unverändert.",
                                            file_.string().c_str()),

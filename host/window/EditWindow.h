@@ -69,8 +69,10 @@ public:
     // false (said on err) when the module made no input dialog.
     bool Open(std::ostream& err);
 
-    // "Speichern": "GetData", then the document's atomic save. A file that
-    // cannot be written is named in a message; document and file stay.
+    // "Speichern": "GetData"; for a calculated position the report beside
+    // it brought up to date as "calc" does (the module calculates first when
+    // the input changed since); then the document's atomic save. A file
+    // that cannot be written is named in a message; document and file stay.
     bool Save();
     // Whether the window may close: after "GetData", a changed position
     // asks whether to save it (Ja saves, Nein drops, Abbrechen keeps the
@@ -110,6 +112,8 @@ private:
     void UpdateTitle();
     int64_t SendGetData();
     zevud::Fingerprint DocumentFingerprint() const;
+    // Whether the document holds the results of a calculation that ran.
+    bool HasCalculatedResult() const;
     void ScheduleModifiedCheck();
 
     Module& module_;

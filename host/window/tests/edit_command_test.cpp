@@ -83,10 +83,16 @@ TEST_F(EditCommand, ScreenshotOfTheMainWindow) {
     // The left area (the input dialog) below the menu: the tab row's texts
     // and the grid are ink on the dialog's background.
     const QRgb background = img.pixel(20, img.height() - 40);
-    const QRect tabRow(0, 20, 800, 60);
-    const QRect grid(0, 80, 800, 200);
+    const QRect tabRow(0, 20, 760, 60);
+    const QRect grid(0, 80, 760, 200);
     EXPECT_GT(wl::guitest::CountInk(img, tabRow, background), 200);
     EXPECT_GT(wl::guitest::CountInk(img, grid, background), 1000);
+    // The preview on the right shows the member in its XZ view: the band's
+    // colour.
+    const QRgb band = qRgb(0x4B, 0x83, 0xA2);
+    EXPECT_GT(wl::guitest::CountPixels(img, QRect(780, 20, 620, 800),
+                                       [&](QRgb c) { return wl::guitest::Near(c, band, 8); }),
+              100);
     EXPECT_EQ(ReadAll(file), example);
 }
 
@@ -109,6 +115,10 @@ TEST_F(EditCommand, BadInputIsRefusedBeforeAnyWindow) {
         {"unknown program", "unbekannt.vkx", foreign, DisplayEnv(), "Unbekannte Programm-Kennung FREMD/"},
         {"no display", "pos.vkx", example, kNoDisplay,
          "Fehler: Für 'edit' wird eine grafische Oberfläche gebraucht"},
+        // An X server that is not there: said, never the toolkit's abort.
+        {"unreachable display", "pos.vkx", example, {"DISPLAY=:957", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="},
+         "Fehler: Für 'edit' wird eine grafische Oberfläche gebraucht, es ist aber keine erreichbar (der X-Server "
+         "von DISPLAY=:957 ist nicht erreichbar)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

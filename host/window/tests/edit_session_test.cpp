@@ -4,6 +4,7 @@
 // layer's message boxes, its save and its close.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,10 +30,12 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "host/Host.h"
 #include "host/HostCommand.h"
 #include "host/Module.h"
+#include "host/window/EditMode.h"
 #include "host/window/EditWindow.h"
 #include "platform/winsys/winsys.h"
 #include "platform/wl/message_sink.h"
@@ -225,11 +229,22 @@ TEST_F(EditSession, MainWindowHoldsTheInputDialogInItsArea) {
     ASSERT_NE(Tabs(), nullptr);
     EXPECT_EQ(Tabs()->tabText(Tabs()->currentIndex()), "System");
 
-    const QImage img = wl::guitest::GrabToPng(w, "host_edit_main_window");
+    // The window as the screen shows it (on an X server the server's
+    // picture of it).
+    const QImage img = session->Screenshot();
     ASSERT_FALSE(img.isNull());
+    const fs::path png = wl::guitest::ScreenshotFolder() /
+                         ("host_edit_main_window_" + QGuiApplication::platformName().toStdString() + ".png");
+    fs::create_directories(png.parent_path());
+    EXPECT_TRUE(img.save(QString::fromStdString(png.string()), "PNG"));
     // The input dialog's grid shows ink in the host area.
     const QRect area = wl::guitest::RectIn(session->InputArea(), w);
     EXPECT_GT(wl::guitest::CountInk(img, area, img.pixel(area.right() - 2, area.bottom() - 2)), 500);
+    // The preview shows the member in its XZ view: the band's colour.
+    const QRgb band = qRgb(0x4B, 0x83, 0xA2);
+    EXPECT_GT(wl::guitest::CountPixels(img, wl::guitest::RectIn(session->PreviewArea(), w),
+                                       [&](QRgb c) { return wl::guitest::Near(c, band, 8); }),
+              100);
 }
 
 // Span 1 typed in the grid, "Speichern": the file holds it; an unchanged
@@ -298,17 +313,92 @@ TEST_F(EditSession, ReadOnlyFileOpensAndSaveSaysWhy) {
     EXPECT_EQ(ReadAll(file), before);
 }
 
-// "Ergebnisse" calculates; saved, the document holds the result.
-TEST_F(EditSession, ResultsTabCalculatesAndSaveKeepsTheResult) {
+namespace {
+
+// The top-level item texts of the visible trees below a widget, one list
+// per tree.
+std::vector<QStringList> TreeFolders(QWidget* root) {
+    std::vector<QStringList> out;
+    for (QTreeWidget* tree : Visible<QTreeWidget>(root)) {
+        QStringList items;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) items << tree->topLevelItem(i)->text(0);
+        out.push_back(items);
+    }
+    return out;
+}
+
+}  // namespace
+
+// "Ergebnisse" calculates and lists the result folders, and the file stays
+// as it was; "Speichern" then keeps the result in the document and writes
+// the report beside the position, which the preview's report tab prints
+// through the print service of the window mode.
+TEST_F(EditSession, ResultsThenSaveWritesTheReportThatPrints) {
     winsys::ScopedRecordingSink sink;
+    wl::guitest::ScriptedUi ui;
+    host::WindowServices services;
+    const std::string before = ReadAll(file);
+    const fs::path report = dir / "Einfeldtraeger.rtf";
     Open();
     ChooseTab("Ergebnisse");
     wl::guitest::GrabToPng(session->MainWindow(), "host_edit_results");
+    // The results page: both limit states' folders.
+    bool listed = false;
+    for (const QStringList& folders : TreeFolders(session->InputArea()))
+        listed = listed || (folders.contains("Tragsicherheit") && folders.contains("Gebrauchstauglichkeit"));
+    EXPECT_TRUE(listed);
+    EXPECT_TRUE(ReadAll(file) == before) << "the file changed";
+    EXPECT_FALSE(fs::exists(report));
+
     ASSERT_TRUE(session->Save());
+    EXPECT_TRUE(fs::exists(report));
+    EXPECT_FALSE(session->CheckModified());
     ZVDOC d = ZEVUD_OpenDocQuiet(file.string().c_str());
     ASSERT_NE(d, 0u);
-    EXPECT_NE(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(d), "result"), 0u);
+    const ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(d), "result");
+    EXPECT_NE(result, 0u);
+    if (result) {
+        EXPECT_EQ(ZEVUD_GetInt(result, "abbruch"), 0);
+    }
     ZEVUD_CloseDoc(d);
+
+    // The report tab of the preview and its "drucken": the print dialog.
+    auto bars = Visible<QTabBar>(session->PreviewArea());
+    ASSERT_FALSE(bars.empty());
+    QTabBar* previewTabs = bars.front();
+    int reportTab = -1;
+    for (int i = 0; i < previewTabs->count(); ++i)
+        if (previewTabs->tabText(i) == "Vorschau Ausgabe") reportTab = i;
+    ASSERT_GE(reportTab, 0);
+    QTest::mouseClick(previewTabs, Qt::LeftButton, {}, previewTabs->tabRect(reportTab).center());
+    Settle();
+    // The print button (control 11052, a picture without text) lies
+    // within the preview's area.
+    QAbstractButton* print = nullptr;
+    for (QAbstractButton* b : Visible<QAbstractButton>(session->PreviewArea()))
+        if (b->property("wl_id").toInt() == 11052) print = b;
+    ASSERT_NE(print, nullptr);
+    const QRect area = wl::guitest::RectIn(session->PreviewArea(), session->MainWindow());
+    EXPECT_TRUE(area.contains(wl::guitest::RectIn(print, session->MainWindow()))) << area.right();
+    wl::guitest::GrabToPng(session->MainWindow(), "host_edit_report_tab");
+    print->click();
+    Settle();
+    EXPECT_EQ(ui.printDialogs, 1);
+    for (const auto& m : sink.messages) ADD_FAILURE() << m.text;
+}
+
+// A calculation from the dialog does not save: after a change and
+// "Ergebnisse", "Nein" at the close leaves the file byte for byte.
+TEST_F(EditSession, CalculationInTheDialogLeavesTheFileToTheUser) {
+    winsys::ScopedRecordingSink sink;
+    const std::string before = ReadAll(file);
+    Open();
+    TypeSpanLength("6.75");
+    ChooseTab("Ergebnisse");
+    EXPECT_TRUE(ReadAll(file) == before) << "the file changed";
+    sink.scriptedAnswers = {winsys::IdNo};
+    EXPECT_TRUE(session->Close());
+    EXPECT_TRUE(ReadAll(file) == before) << "the file changed";
 }
 
 // With the window layer's message boxes: the close question answered "Nein"
