@@ -23,6 +23,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -385,6 +387,39 @@ TEST_F(EditSession, ResultsThenSaveWritesTheReportThatPrints) {
     Settle();
     EXPECT_EQ(ui.printDialogs, 1);
     for (const auto& m : sink.messages) ADD_FAILURE() << m.text;
+}
+
+// Input changed after "Ergebnisse": "Speichern" calculates again, so the
+// saved results and the report belong to the saved input. The span becomes
+// 6.5 m; the loads g + q = 3 + 4 kN/m keep their length of 6 m from the
+// left support. Beam theory (Macaulay) for the simply supported IPE 300
+// (Iy = 8356.1 cm^4, E = 210000 N/mm^2): reaction A = q a (L - a/2) / L,
+// EI w(x) = -A x^3/6 + q x^4/24 - q <x - a>^4/24 + C x with w(L) = 0; the
+// largest deflection against L/300 is the serviceability utilisation
+// (0.422; the 6 m span had 0.337).
+TEST_F(EditSession, SaveAfterAChangeCalculatesTheResultsAgain) {
+    winsys::ScopedRecordingSink sink;
+    Open();
+    ChooseTab("Ergebnisse");
+    TypeSpanLength("6.5");
+    ASSERT_TRUE(session->Save());
+    EXPECT_TRUE(fs::exists(dir / "Einfeldtraeger.rtf"));
+    ZVDOC d = ZEVUD_OpenDocQuiet(file.string().c_str());
+    ASSERT_NE(d, 0u);
+    const ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(d), "result");
+    ASSERT_NE(result, 0u);
+    const double q = 7.0, L = 6500.0, a = 6000.0, EI = 210000.0 * 8356.1e4;  // N/mm, mm, N mm^2
+    const double A = q * a * (L - a / 2) / L;
+    const double C = (A * L * L * L / 6 - q * std::pow(L, 4) / 24 + q * std::pow(L - a, 4) / 24) / L;
+    double w = 0.0;
+    for (int i = 0; i <= 6500; ++i) {
+        const double x = i;
+        w = std::max(w, (-A * x * x * x / 6 + q * std::pow(x, 4) / 24 - q * std::pow(std::max(x - a, 0.0), 4) / 24 +
+                         C * x) / EI);
+    }
+    EXPECT_NEAR(ZEVUD_GetDouble(result, "dMaxAusGebr"), w / (L / 300.0), 0.002);
+    ZEVUD_CloseDoc(d);
+    EXPECT_EQ(SpanLength(file), "6.5");
 }
 
 // A calculation from the dialog does not save: after a change and
