@@ -3,10 +3,12 @@
 
 #include "platform/shaper/shaper.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "platform/winsys/winsys.h"
 
@@ -137,6 +139,165 @@ void ContourFromDrawingPoints(const std::vector<SektDrawPoint>& pts, int arcStep
             x.push_back(p.x + r * std::cos(t));
             y.push_back(p.y + r * std::sin(t));
         }
+    }
+}
+
+namespace {
+
+struct OutlinePoint {
+    double x, y;
+};
+
+double RingArea(const std::vector<OutlinePoint>& ring) {
+    double a = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const OutlinePoint& p = ring[i];
+        const OutlinePoint& q = ring[(i + 1) % ring.size()];
+        a += p.x * q.y - q.x * p.y;
+    }
+    return a / 2;
+}
+
+}  // namespace
+
+void OutlineFromDrawingPoints(const std::vector<SektDrawPoint>& pts, int arcSteps, std::vector<double>& x,
+                              std::vector<double>& y) {
+    // The figures, their arcs broken, each without its closing point and
+    // turned counter-clockwise.
+    std::vector<std::vector<OutlinePoint>> rings;
+    for (size_t i = 0; i < pts.size();) {
+        size_t end = i + 1;
+        while (end < pts.size() && pts[end].kind != -1) ++end;
+        std::vector<double> fx, fy;
+        ContourFromDrawingPoints(std::vector<SektDrawPoint>(pts.begin() + long(i), pts.begin() + long(end)), arcSteps,
+                                 fx, fy);
+        std::vector<OutlinePoint> ring;
+        for (size_t k = 0; k < fx.size(); ++k)
+            if (ring.empty() || fx[k] != ring.back().x || fy[k] != ring.back().y) ring.push_back({fx[k], fy[k]});
+        while (ring.size() > 1 && ring.back().x == ring.front().x && ring.back().y == ring.front().y) ring.pop_back();
+        if (ring.size() >= 3 && RingArea(ring) != 0) {
+            if (RingArea(ring) < 0) std::reverse(ring.begin(), ring.end());
+            rings.push_back(std::move(ring));
+        }
+        i = end;
+    }
+    if (rings.empty()) return;
+
+    // One vertex for points that coincide within a tolerance relative to the
+    // section's size.
+    double x1 = rings[0][0].x, x2 = x1, y1 = rings[0][0].y, y2 = y1;
+    for (const auto& r : rings)
+        for (const OutlinePoint& p : r) {
+            x1 = std::min(x1, p.x);
+            x2 = std::max(x2, p.x);
+            y1 = std::min(y1, p.y);
+            y2 = std::max(y2, p.y);
+        }
+    const double tol = 1e-7 * std::max({x2 - x1, y2 - y1, 1e-12});
+    std::vector<OutlinePoint> vertices;
+    auto vertexOf = [&](const OutlinePoint& p) {
+        for (size_t v = 0; v < vertices.size(); ++v)
+            if (std::hypot(vertices[v].x - p.x, vertices[v].y - p.y) <= tol) return v;
+        vertices.push_back(p);
+        return vertices.size() - 1;
+    };
+    std::vector<std::vector<size_t>> ringVertices;
+    for (const auto& r : rings) {
+        ringVertices.emplace_back();
+        for (const OutlinePoint& p : r) ringVertices.back().push_back(vertexOf(p));
+    }
+
+    // The figures' edges, split where a vertex of another figure lies on
+    // them, so that a shared piece of edge is one edge in both figures.
+    std::multiset<std::pair<size_t, size_t>> edges;
+    for (const auto& rv : ringVertices)
+        for (size_t i = 0; i < rv.size(); ++i) {
+            const size_t a = rv[i], b = rv[(i + 1) % rv.size()];
+            if (a == b) continue;
+            const OutlinePoint pa = vertices[a], pb = vertices[b];
+            const double dx = pb.x - pa.x, dy = pb.y - pa.y, len2 = dx * dx + dy * dy;
+            std::vector<std::pair<double, size_t>> on;
+            for (size_t v = 0; v < vertices.size(); ++v) {
+                if (v == a || v == b) continue;
+                const double t = ((vertices[v].x - pa.x) * dx + (vertices[v].y - pa.y) * dy) / len2;
+                if (t <= 0 || t >= 1) continue;
+                if (std::hypot(pa.x + t * dx - vertices[v].x, pa.y + t * dy - vertices[v].y) <= tol)
+                    on.push_back({t, v});
+            }
+            std::sort(on.begin(), on.end());
+            size_t from = a;
+            for (const auto& [t, v] : on) {
+                edges.insert({from, v});
+                from = v;
+            }
+            edges.insert({from, b});
+        }
+    // An edge that two figures share in opposite senses lies inside.
+    for (auto it = edges.begin(); it != edges.end();) {
+        auto twin = edges.find({it->second, it->first});
+        if (twin == edges.end()) {
+            ++it;
+            continue;
+        }
+        edges.erase(twin);
+        it = edges.erase(it);
+    }
+
+    // The edges left joined into rings; where several leave one vertex, the
+    // one turning most to the right keeps each ring to its own piece.
+    std::vector<std::vector<size_t>> outline;
+    while (!edges.empty()) {
+        std::vector<size_t> ring{edges.begin()->first};
+        size_t at = edges.begin()->second, prev = ring[0];
+        edges.erase(edges.begin());
+        while (at != ring[0]) {
+            ring.push_back(at);
+            auto best = edges.end();
+            double bestTurn = 0;
+            const double inX = vertices[at].x - vertices[prev].x, inY = vertices[at].y - vertices[prev].y;
+            for (auto it = edges.lower_bound({at, 0}); it != edges.end() && it->first == at; ++it) {
+                const double outX = vertices[it->second].x - vertices[at].x,
+                             outY = vertices[it->second].y - vertices[at].y;
+                const double turn = std::atan2(inX * outY - inY * outX, inX * outX + inY * outY);
+                if (best == edges.end() || turn < bestTurn) {
+                    best = it;
+                    bestTurn = turn;
+                }
+            }
+            if (best == edges.end()) break;  // figures that do not close: left open
+            prev = at;
+            at = best->second;
+            edges.erase(best);
+        }
+        // Points in line with both neighbours add nothing.
+        for (size_t i = 0; ring.size() > 3 && i < ring.size();) {
+            const OutlinePoint p = vertices[ring[(i + ring.size() - 1) % ring.size()]], q = vertices[ring[i]],
+                               r = vertices[ring[(i + 1) % ring.size()]];
+            const double cross = (q.x - p.x) * (r.y - q.y) - (q.y - p.y) * (r.x - q.x);
+            const double dot = (q.x - p.x) * (r.x - q.x) + (q.y - p.y) * (r.y - q.y);
+            if (std::fabs(cross) <= tol * std::hypot(r.x - p.x, r.y - p.y) && dot > 0)
+                ring.erase(ring.begin() + long(i));
+            else
+                ++i;
+        }
+        outline.push_back(std::move(ring));
+    }
+    // The largest ring first: the outer outline of the section.
+    std::stable_sort(outline.begin(), outline.end(), [&](const auto& a, const auto& b) {
+        auto area = [&](const std::vector<size_t>& r) {
+            std::vector<OutlinePoint> p;
+            for (size_t v : r) p.push_back(vertices[v]);
+            return std::fabs(RingArea(p));
+        };
+        return area(a) > area(b);
+    });
+    for (const auto& ring : outline) {
+        for (size_t v : ring) {
+            x.push_back(vertices[v].x);
+            y.push_back(vertices[v].y);
+        }
+        x.push_back(vertices[ring[0]].x);
+        y.push_back(vertices[ring[0]].y);
     }
 }
 
@@ -286,7 +447,7 @@ void CSectProfile::GetContour(std::vector<double>& x, std::vector<double>& y, in
         return;
     }
     pts.resize(static_cast<size_t>(count));
-    ContourFromDrawingPoints(pts, arcSteps, x, y);
+    OutlineFromDrawingPoints(pts, arcSteps, x, y);
 }
 
 void CSectProfile::WriteToDom(ZVELEM element, const std::string& dbPath, const std::string& folder,

@@ -57,9 +57,21 @@ void WriteProfileReference(ZVELEM element, const std::string& dbPath, const std:
                            const std::string& profileName, const SektGqs& gross, const SektSqs& dims,
                            const std::vector<PlateRadii>& plates);
 
-// Breaks the arcs of a drawing-point list into straight pieces (see
-// CSectProfile::GetContour).
+// Breaks the arcs of a drawing-point list into straight pieces, the points
+// kept in their order (one figure; see OutlineFromDrawingPoints for a whole
+// section).
 void ContourFromDrawingPoints(const std::vector<SektDrawPoint>& points, int arcSteps, std::vector<double>& x,
+                              std::vector<double>& y);
+
+// The outline of a section from its drawing points: the library draws a
+// section as figures (each plate and each root fillet a closed figure of its
+// own, a figure starting at a point of kind -1) that meet along common edges.
+// Each figure's arcs are broken into arcSteps straight pieces, every edge a
+// figure shares with another (in the opposite sense) is dropped, and the edges
+// left are joined into closed rings (last point = first), so that an I-section
+// gives one simple polygon around its flanges, web and fillets. Rings of
+// several pieces or of figures that overlap follow one another in the lists.
+void OutlineFromDrawingPoints(const std::vector<SektDrawPoint>& points, int arcSteps, std::vector<double>& x,
                               std::vector<double>& y);
 
 // The St. Venant torsion constant of a rolled I-section with root radius.

@@ -455,7 +455,7 @@ void CStdProfile::GetContourPolygon(int series, int profile, std::vector<double>
     Compute(*e);
     std::vector<SektDrawPoint> pts;
     for (size_t i = 0; i < e->cx.size(); ++i) pts.push_back({e->cx[i], e->cy[i], e->ckind[i], 0});
-    ContourFromDrawingPoints(pts, arcSteps, x, y);
+    OutlineFromDrawingPoints(pts, arcSteps, x, y);
 }
 
 int CStdProfile::CopyProfileToDatabase(int series, int profile, const std::string& targetPath,

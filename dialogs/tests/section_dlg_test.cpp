@@ -180,7 +180,21 @@ TEST_F(SectionDlgTest, ParametricHaunchAndPreview) {
     CSection catalogue;
     catalogue.SetDefault();
     ui.OnModal(D::kTemplateId, [&](wl::Dialog& d) {
-        ASSERT_FALSE(gt::GrabToPng(d, "section_dlg_catalogue").isNull());
+        D& dlg = static_cast<D&>(d);
+        EXPECT_EQ(dlg.Grid().GetComboCellText(G::ROW_PROFILE, 1), "HEA 200");
+        const QImage img = gt::GrabToPng(d, "section_dlg_catalogue");
+        ASSERT_FALSE(img.isNull());
+        const QRect r = gt::RectIn(dlg.PreviewWindow().Widget(), d.Widget());
+        EXPECT_GT(gt::CountInk(img, r.adjusted(3, 3, -3, -3), img.pixel(r.left() + 2, r.top() + 2)), 500);
+        // The outline is drawn as one polygon: the flanges' eight corners
+        // and per fillet its two ends and the four points between them.
+        CKurvoRecorder rec;
+        dlg.Preview().Bind(&rec);
+        dlg.Grid().DrawPreview();
+        const auto polygons = rec.Matching("Method5(");
+        ASSERT_EQ(polygons.size(), 1u);
+        EXPECT_EQ(polygons[0].rfind("Method5(33,", 0), 0u) << polygons[0].substr(0, 40);
+        dlg.Preview().Bind(&dlg.PreviewWindow().Graph());
         gt::Click(d, wl::IDCANCEL);
     });
     D second(&catalogue, &data);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -276,6 +277,70 @@ TEST_F(StdProfileTest, ContourPolygonOfARolledProfileKeepsItsFillets) {
     for (size_t i = 0; i < x.size(); ++i) {
         EXPECT_LE(std::fabs(x[i]), 10 + 1e-9);
         EXPECT_LE(std::fabs(y[i]), 10 + 1e-9);
+    }
+}
+
+// Whether the segments p1-p2 and q1-q2 meet (crossing or touching).
+bool SegmentsMeet(double p1x, double p1y, double p2x, double p2y, double q1x, double q1y, double q2x, double q2y) {
+    auto side = [](double ax, double ay, double bx, double by, double cx, double cy) {
+        const double c = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+        return c > 1e-12 ? 1 : c < -1e-12 ? -1 : 0;
+    };
+    auto within = [](double a, double b, double c) { return std::min(a, b) - 1e-12 <= c && c <= std::max(a, b) + 1e-12; };
+    const int d1 = side(q1x, q1y, q2x, q2y, p1x, p1y), d2 = side(q1x, q1y, q2x, q2y, p2x, p2y);
+    const int d3 = side(p1x, p1y, p2x, p2y, q1x, q1y), d4 = side(p1x, p1y, p2x, p2y, q2x, q2y);
+    if (d1 * d2 < 0 && d3 * d4 < 0) return true;
+    auto on = [&](int d, double ax, double ay, double bx, double by, double cx, double cy) {
+        return d == 0 && within(ax, bx, cx) && within(ay, by, cy);
+    };
+    return on(d1, q1x, q1y, q2x, q2y, p1x, p1y) || on(d2, q1x, q1y, q2x, q2y, p2x, p2y) ||
+           on(d3, p1x, p1y, p2x, p2y, q1x, q1y) || on(d4, p1x, p1y, p2x, p2y, q2x, q2y);
+}
+
+// The preview outline of rolled I-sections: one closed polygon without
+// self-intersection around flanges, web and root fillets, its area the
+// tabulated A (cm²; with four or more points per arc its chords add a few
+// hundredths per fillet).
+TEST_F(StdProfileTest, ContourPolygonOfRolledISectionsIsOneSimpleOutline) {
+    struct Case {
+        const char *series, *name;
+        double A, h, b;  // published A in cm², h and b in cm
+    } cases[] = {{"HEA", "HEA 200", 53.8, 19.0, 20.0}, {"IPE", "IPE 300", 53.8, 30.0, 15.0},
+                 {"HEB", "HEB 300", 149.0, 30.0, 30.0}};
+    for (const Case& c : cases) {
+        for (int steps : {1, 4, 8}) {
+            SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(steps) + " arc steps");
+            int s, p;
+            cat->FindProfile(c.series, c.name, s, p);
+            ASSERT_GE(p, 0);
+            std::vector<double> x, y;
+            cat->GetContourPolygon(s, p, x, y, steps);
+            ASSERT_EQ(x.size(), y.size());
+            ASSERT_GE(x.size(), 17u);
+            EXPECT_EQ(x.front(), x.back());
+            EXPECT_EQ(y.front(), y.back());
+            const size_t n = x.size() - 1;  // edges
+            // The flanges' eight corners and, per fillet, its two ends and
+            // the points between them on the arc.
+            EXPECT_EQ(n, 8u + 4u * (2u + static_cast<size_t>(steps))) << "points";
+            double area = 0, x1 = x[0], x2 = x[0], y1 = y[0], y2 = y[0];
+            for (size_t i = 0; i < n; ++i) {
+                area += x[i] * y[i + 1] - x[i + 1] * y[i];
+                x1 = std::min(x1, x[i]);
+                x2 = std::max(x2, x[i]);
+                y1 = std::min(y1, y[i]);
+                y2 = std::max(y2, y[i]);
+                for (size_t j = i + 2; j < n; ++j) {
+                    if (i == 0 && j == n - 1) continue;  // neighbours through the closing point
+                    EXPECT_FALSE(SegmentsMeet(x[i], y[i], x[i + 1], y[i + 1], x[j], y[j], x[j + 1], y[j + 1]))
+                        << "edges " << i << " and " << j;
+                }
+            }
+            // One step per arc cuts the fillets too coarsely to weigh them.
+            if (steps >= 4) EXPECT_NEAR(std::fabs(area) / 2, c.A, 0.01 * c.A);
+            EXPECT_NEAR(x2 - x1, c.b, 1e-9);
+            EXPECT_NEAR(y2 - y1, c.h, 1e-9);
+        }
     }
 }
 
