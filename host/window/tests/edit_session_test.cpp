@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -43,6 +44,7 @@
 #include "platform/wl/message_sink.h"
 #include "platform/wl/testing/gui_test.h"
 #include "platform/zevud/zevud.h"
+#include "testsupport/host_process.h"
 
 namespace fs = std::filesystem;
 
@@ -57,6 +59,30 @@ void WriteAll(const fs::path& p, const std::string& bytes) { std::ofstream(p, st
 
 void Settle() {
     for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// The design code of the position as the file holds it ("norm" of the
+// information block).
+std::string DesignCode(const fs::path& file) {
+    ZVDOC d = ZEVUD_OpenDocQuiet(file.string().c_str());
+    if (!d) return "(no document)";
+    ZVELEM e = ZEVUD_GetRootElement(d);
+    e = e ? ZEVUD_FindFirstChild(e, "info") : 0;
+    std::string v = e ? zevud::GetString(e, "norm") : "(no info)";
+    ZEVUD_CloseDoc(d);
+    return v;
+}
+
+// "velor2005 calc" on a position as a process without a display; the
+// report beside it as text.
+std::string CalculateAndReadReport(const fs::path& file) {
+    const auto r = test_support::RunHostProcess({"calc", file.string()},
+                                                {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="});
+    EXPECT_EQ(r.code, 0) << r.out;
+    fs::path report = file;
+    report.replace_extension(".rtf");
+    EXPECT_TRUE(fs::exists(report)) << r.out;
+    return ReadAll(report);
 }
 
 // An attribute of the position's first span as the file holds it.
@@ -579,4 +605,48 @@ TEST_F(EditSession, CraneExampleStepsCalculatesAndSaves) {
     for (int c = 0; c < 5; ++c)
         EXPECT_NE(ZEVUD_FindFirstChild(result, ("check_" + std::to_string(c)).c_str()), 0u) << c;
     ZEVUD_CloseDoc(d);
+}
+
+// "DIN 18800" chosen on "Steuerwerte" and saved: the batch calculation of
+// the saved file designs after DIN 18800, where the example as delivered is
+// designed after the Eurocode with the German annex.
+TEST_F(EditSession, DesignCodeChosenOnTheControlPageReachesTheCalculation) {
+    const std::string eurocode = "Ergebnisse Tragsicherheit (DIN EN 1993-1-1/NA:2010-12)";
+    const std::string din = "Ergebnisse Tragsicherheit (DIN 18800)";
+    const fs::path untouched = dir / "vorher" / "Einfeldtraeger.vkx";
+    fs::create_directories(untouched.parent_path());
+    fs::copy_file(file, untouched);
+    ASSERT_EQ(DesignCode(untouched), "31");
+    const std::string before = CalculateAndReadReport(untouched);
+    EXPECT_NE(before.find(eurocode), std::string::npos);
+    EXPECT_EQ(before.find(din), std::string::npos);
+
+    winsys::ScopedRecordingSink sink;
+    Open();
+    ChooseTab("Steuerwerte");
+    // Two groups name DIN 18800: the design code on top, the combination
+    // rules below it.
+    std::vector<QRadioButton*> named;
+    for (QRadioButton* b : Visible<QRadioButton>(session->InputArea()))
+        if (b->text().remove('&') == "DIN 18800") named.push_back(b);
+    ASSERT_EQ(named.size(), 2u);
+    auto top = [](QRadioButton* b) { return b->mapToGlobal(QPoint(0, 0)).y(); };
+    QRadioButton* design = top(named[0]) < top(named[1]) ? named[0] : named[1];
+    QRadioButton* combination = design == named[0] ? named[1] : named[0];
+    EXPECT_FALSE(design->isChecked());
+    QTest::mouseClick(design, Qt::LeftButton, {}, QPoint(6, design->height() / 2));
+    Settle();
+    EXPECT_TRUE(design->isChecked());
+    EXPECT_TRUE(combination->isChecked());  // the design code brings its own rules
+    wl::guitest::GrabToPng(session->MainWindow(), "host_edit_control_page_din18800");
+    MenuAction("Speichern")->trigger();
+    EXPECT_FALSE(session->MainWindow()->isWindowModified());
+    EXPECT_EQ(DesignCode(file), "7");
+    EXPECT_TRUE(session->Close());
+    session.reset();
+    for (const auto& m : sink.messages) ADD_FAILURE() << m.text;
+
+    const std::string after = CalculateAndReadReport(file);
+    EXPECT_NE(after.find(din), std::string::npos);
+    EXPECT_EQ(after.find(eurocode), std::string::npos);
 }
