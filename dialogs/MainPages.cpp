@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "dialogs/LKDlg.h"
+#include "dialogs/PageTemplates.h"
 #include "dialogs/SectionDlg.h"
 #include "module/frame/ModuleMessages.h"
 #include "module/ModuleDataDialog.h"
@@ -21,8 +22,7 @@ constexpr const char* kNodeFormat = "%d (x=%.2lf m)";
 
 // A page of one grid: the grid fills the page below its strip of group titles.
 wl::DialogTemplate GridPageTemplate(int id, int gridId) {
-    return {id, "", 580, 330, wl::kDlgChild,
-            {{gridId, Kind::Custom, "", 5, 17, 570, 308, 0, {}, "RigelGridCtrl"}}};
+    return page_templates::Page(id, {{gridId, Kind::Custom, "", 5, 17, 570, 308, 0, {}, "RigelGridCtrl"}});
 }
 
 const wl::TemplateRegistrar kTemplates({

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "dialogs/GeneralSettingsDlg.h"
+#include "dialogs/PageTemplates.h"
 #include "module/ModuleDataDialog.h"
 #include "module/frame/ModuleMessages.h"
 #include "platform/lingo/lingo.h"
@@ -22,36 +23,39 @@ using S = CCalcSettingsDlg;
 constexpr const char* kSection = "velor_i_rigel";
 
 const wl::TemplateRegistrar kTemplates({
-    {R::kTemplateId,
-     "",
-     580,
-     330,
-     wl::kDlgChild,
-     {
-         {0, Kind::GroupBox, "Vorschrift", 7, 7, 150, 96},
-         {R::IDC_DIN18800, Kind::Radio, "DIN 18800", 14, 20, 130, 10, wl::kGroup},
-         {R::IDC_SIA263, Kind::Radio, "SIA 263:2003", 14, 34, 130, 10},
-         {R::IDC_EC3, Kind::Radio, "DIN EN 1993", 14, 48, 130, 10},
-         {R::IDC_EC3_NA, Kind::Radio, "DIN EN 1993 / NA", 14, 62, 130, 10},
-         {R::IDC_ALU, Kind::Radio, "DIN EN 1999(Alu)", 14, 76, 130, 10},
-         {R::IDC_PICTURE_DIN, Kind::Picture, "", 165, 14, 64, 32, 0, {}, {}, R::IDC_PICTURE_DIN},
-         {R::IDC_PICTURE_EN, Kind::Picture, "", 165, 14, 64, 32, 0, {}, {}, R::IDC_PICTURE_EN},
-         {R::IDC_PICTURE_NA, Kind::Picture, "", 165, 14, 64, 32, 0, {}, {}, R::IDC_PICTURE_NA},
-         {0, Kind::Static, "Nationaler Anhang:", 165, 60, 70, 10},
-         {R::IDC_ANNEX, Kind::Combo, "", 165, 72, 80, 60, wl::kTranslatable, {"Deutschland"}},
-         {R::IDC_EXISTING_MATERIALS, Kind::CheckBox, "Materialien für Bestandsbauten", 14, 88, 138, 10},
-         {0, Kind::GroupBox, "Lastüberlagerung", 7, 110, 150, 96},
-         {R::IDC_LK_DIN18800, Kind::Radio, "DIN 18800", 14, 123, 130, 10, wl::kGroup},
-         {R::IDC_LK_DIN1055, Kind::Radio, "DIN 1055-100", 14, 137, 130, 10},
-         {R::IDC_LK_EN1990, Kind::Radio, "DIN EN 1990", 14, 151, 130, 10},
-         {R::IDC_LK_EN1990_NA, Kind::Radio, "DIN EN 1990 / NA", 14, 165, 130, 10},
-         {R::IDC_LK_SIA260, Kind::Radio, "SIA 260:2003", 14, 179, 130, 10},
-         {0, Kind::GroupBox, "Steuerung der Berechnung", 260, 7, 150, 96},
-         {R::IDC_GENERAL, Kind::Button, "Allgemeines", 270, 22, 130, 14},
-         {R::IDC_SERVICEABILITY, Kind::Button, "Gebrauchstauglichkeit", 270, 42, 130, 14},
-         {R::IDC_COMBINATION, Kind::Button, "Lastüberlagerung", 270, 62, 130, 14},
-         {R::IDC_TEST, Kind::Button, "Test", 270, 82, 130, 14, wl::kHidden},
-     }},
+    page_templates::Page(
+        R::kTemplateId,
+        page_templates::Join({
+            {{0, Kind::GroupBox, "Vorschrift", 7, 7, 150, 96}},
+            page_templates::RadioColumn(14, 20, 130, 14,
+                                        {{R::IDC_DIN18800, "DIN 18800"},
+                                         {R::IDC_SIA263, "SIA 263:2003"},
+                                         {R::IDC_EC3, "DIN EN 1993"},
+                                         {R::IDC_EC3_NA, "DIN EN 1993 / NA"},
+                                         {R::IDC_ALU, "DIN EN 1999(Alu)"}}),
+            {
+                {R::IDC_PICTURE_DIN, Kind::Picture, "", 165, 14, 64, 32, 0, {}, {}, R::IDC_PICTURE_DIN},
+                {R::IDC_PICTURE_EN, Kind::Picture, "", 165, 14, 64, 32, 0, {}, {}, R::IDC_PICTURE_EN},
+                {R::IDC_PICTURE_NA, Kind::Picture, "", 165, 14, 64, 32, 0, {}, {}, R::IDC_PICTURE_NA},
+                {0, Kind::Static, "Nationaler Anhang:", 165, 60, 70, 10},
+                {R::IDC_ANNEX, Kind::Combo, "", 165, 72, 80, 60, wl::kTranslatable, {"Deutschland"}},
+                {R::IDC_EXISTING_MATERIALS, Kind::CheckBox, "Materialien für Bestandsbauten", 14, 88, 138, 10},
+                {0, Kind::GroupBox, "Lastüberlagerung", 7, 110, 150, 96},
+            },
+            page_templates::RadioColumn(14, 123, 130, 14,
+                                        {{R::IDC_LK_DIN18800, "DIN 18800"},
+                                         {R::IDC_LK_DIN1055, "DIN 1055-100"},
+                                         {R::IDC_LK_EN1990, "DIN EN 1990"},
+                                         {R::IDC_LK_EN1990_NA, "DIN EN 1990 / NA"},
+                                         {R::IDC_LK_SIA260, "SIA 260:2003"}}),
+            {
+                {0, Kind::GroupBox, "Steuerung der Berechnung", 260, 7, 150, 96},
+                {R::IDC_GENERAL, Kind::Button, "Allgemeines", 270, 22, 130, 14},
+                {R::IDC_SERVICEABILITY, Kind::Button, "Gebrauchstauglichkeit", 270, 42, 130, 14},
+                {R::IDC_COMBINATION, Kind::Button, "Lastüberlagerung", 270, 62, 130, 14},
+                {R::IDC_TEST, Kind::Button, "Test", 270, 82, 130, 14, wl::kHidden},
+            },
+        })),
     {S::kTemplateId,
      "Steuerung der Berechnung",
      300,

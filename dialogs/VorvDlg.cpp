@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "dialogs/PageTemplates.h"
 #include "dialogs/VorvWiz.h"
 #include "module/frame/ModuleMessages.h"
 #include "platform/wl/templates.h"
@@ -15,52 +16,44 @@ using P = CVorvDlg;
 constexpr const char* kSection = "velor_i_rigel";
 constexpr const char* kDialogName = "VorvDlg";
 
+// A sub-dialog of two values with their unit, and the check of a direct
+// value below them.
+wl::DialogTemplate PairTemplate(int id, const char* first, int firstId, const char* second, int secondId,
+                                const char* directText, int directCheck, int directValue, const char* unit) {
+    return {id,
+            "",
+            290,
+            90,
+            wl::kDlgChild,
+            {
+                {0, Kind::Static, first, 7, 9, 60, 10},
+                {firstId, Kind::Edit, "", 70, 7, 60, 12, wl::kRight},
+                {0, Kind::Static, unit, 134, 9, 20, 10},
+                {0, Kind::Static, second, 7, 27, 60, 10},
+                {secondId, Kind::Edit, "", 70, 25, 60, 12, wl::kRight},
+                {0, Kind::Static, unit, 134, 27, 20, 10},
+                {directCheck, Kind::CheckBox, directText, 7, 47, 200, 10},
+                {directValue, Kind::Edit, "", 70, 63, 60, 12, wl::kRight},
+                {0, Kind::Static, unit, 134, 65, 20, 10},
+            }};
+}
+
 const wl::TemplateRegistrar kTemplates({
-    {P::kTemplateId,
-     "",
-     580,
-     330,
-     wl::kDlgChild,
-     {
-         {0, Kind::GroupBox, "Ansatz von Vorverformungen", 7, 7, 300, 56},
-         {P::IDC_SWAY, Kind::Radio, "1. Globale Schiefstellung", 14, 20, 280, 10, wl::kGroup},
-         {P::IDC_BOW, Kind::Radio, "2. Globale Vorkrümmung", 14, 33, 280, 10},
-         {P::IDC_ECC, Kind::Radio, "3. Ausmitte affin zur Knickfigur mit dem niedrigsten Eigenwert", 14, 46, 280, 10},
-         {P::IDC_FRAME, Kind::GroupBox, "", 7, 68, 300, 104},
-         {P::IDC_AID, Kind::Button, "Berechnungshilfe", 7, 178, 90, 14},
-     }},
-    {CVorvSwayDlg::kTemplateId,
-     "",
-     290,
-     90,
-     wl::kDlgChild,
-     {
-         {0, Kind::Static, "Psi-Y", 7, 9, 60, 10},
-         {CVorvSwayDlg::IDC_PSI_Y, Kind::Edit, "", 70, 7, 60, 12, wl::kRight},
-         {0, Kind::Static, "[%]", 134, 9, 20, 10},
-         {0, Kind::Static, "Psi_Z", 7, 27, 60, 10},
-         {CVorvSwayDlg::IDC_PSI_Z, Kind::Edit, "", 70, 25, 60, 12, wl::kRight},
-         {0, Kind::Static, "[%]", 134, 27, 20, 10},
-         {CVorvSwayDlg::IDC_DIRECT, Kind::CheckBox, "direkte Vorgabe der Schiefstellung", 7, 47, 200, 10},
-         {CVorvSwayDlg::IDC_DIRECT_VALUE, Kind::Edit, "", 70, 63, 60, 12, wl::kRight},
-         {0, Kind::Static, "[%]", 134, 65, 20, 10},
-     }},
-    {CVorvBowDlg::kTemplateId,
-     "",
-     290,
-     90,
-     wl::kDlgChild,
-     {
-         {0, Kind::Static, "v0", 7, 9, 60, 10},
-         {CVorvBowDlg::IDC_V0, Kind::Edit, "", 70, 7, 60, 12, wl::kRight},
-         {0, Kind::Static, "[cm]", 134, 9, 20, 10},
-         {0, Kind::Static, "w0", 7, 27, 60, 10},
-         {CVorvBowDlg::IDC_W0, Kind::Edit, "", 70, 25, 60, 12, wl::kRight},
-         {0, Kind::Static, "[cm]", 134, 27, 20, 10},
-         {CVorvBowDlg::IDC_DIRECT, Kind::CheckBox, "direkte Vorgabe der Vorkrümmung", 7, 47, 200, 10},
-         {CVorvBowDlg::IDC_DIRECT_VALUE, Kind::Edit, "", 70, 63, 60, 12, wl::kRight},
-         {0, Kind::Static, "[cm]", 134, 65, 20, 10},
-     }},
+    page_templates::Page(
+        P::kTemplateId,
+        page_templates::Join({
+            {{0, Kind::GroupBox, "Ansatz von Vorverformungen", 7, 7, 300, 56}},
+            page_templates::RadioColumn(14, 20, 280, 13,
+                                        {{P::IDC_SWAY, "1. Globale Schiefstellung"},
+                                         {P::IDC_BOW, "2. Globale Vorkrümmung"},
+                                         {P::IDC_ECC, "3. Ausmitte affin zur Knickfigur mit dem niedrigsten Eigenwert"}}),
+            {{P::IDC_FRAME, Kind::GroupBox, "", 7, 68, 300, 104},
+             {P::IDC_AID, Kind::Button, "Berechnungshilfe", 7, 178, 90, 14}},
+        })),
+    PairTemplate(CVorvSwayDlg::kTemplateId, "Psi-Y", CVorvSwayDlg::IDC_PSI_Y, "Psi_Z", CVorvSwayDlg::IDC_PSI_Z,
+                 "direkte Vorgabe der Schiefstellung", CVorvSwayDlg::IDC_DIRECT, CVorvSwayDlg::IDC_DIRECT_VALUE, "[%]"),
+    PairTemplate(CVorvBowDlg::kTemplateId, "v0", CVorvBowDlg::IDC_V0, "w0", CVorvBowDlg::IDC_W0,
+                 "direkte Vorgabe der Vorkrümmung", CVorvBowDlg::IDC_DIRECT, CVorvBowDlg::IDC_DIRECT_VALUE, "[cm]"),
     {CVorvEccDlg::kTemplateId,
      "",
      290,
@@ -109,32 +102,19 @@ void CVorvSubDlg::Enable(wl::Window& w, int id, bool on) {
     if (wl::Window* c = w.GetDlgItem(id)) c->EnableWindow(on);
 }
 
-void CVorvSwayDlg::DoDataExchange(wl::DataExchange& dx) {
-    wl::DDX_Text(dx, IDC_PSI_Y, m_pRecord->m_psiY);
-    wl::DDX_Text(dx, IDC_PSI_Z, m_pRecord->m_psiZ);
-    wl::DDX_Text(dx, IDC_DIRECT_VALUE, m_pRecord->m_psiGlobal);
-    wl::DDX_Check(dx, IDC_DIRECT, m_pRecord->m_psiDirekt);
+void CVorvPairDlg::DoDataExchange(wl::DataExchange& dx) {
+    const Binding& b = m_binding;
+    wl::DDX_Text(dx, b.first, m_pRecord->*b.firstValue);
+    wl::DDX_Text(dx, b.second, m_pRecord->*b.secondValue);
+    wl::DDX_Text(dx, b.directValue, m_pRecord->*b.directValueField);
+    wl::DDX_Check(dx, b.directCheck, m_pRecord->*b.directCheckField);
 }
 
-void CVorvSwayDlg::UpdateEnabling() {
+void CVorvPairDlg::UpdateEnabling() {
     const bool direct = DirectChecked();
-    Enable(*this, IDC_DIRECT_VALUE, direct);
-    Enable(*this, IDC_PSI_Y, !direct);
-    Enable(*this, IDC_PSI_Z, !direct);
-}
-
-void CVorvBowDlg::DoDataExchange(wl::DataExchange& dx) {
-    wl::DDX_Text(dx, IDC_V0, m_pRecord->m_v0);
-    wl::DDX_Text(dx, IDC_W0, m_pRecord->m_w0);
-    wl::DDX_Text(dx, IDC_DIRECT_VALUE, m_pRecord->m_wGlobal);
-    wl::DDX_Check(dx, IDC_DIRECT, m_pRecord->m_w0Direkt);
-}
-
-void CVorvBowDlg::UpdateEnabling() {
-    const bool direct = DirectChecked();
-    Enable(*this, IDC_DIRECT_VALUE, direct);
-    Enable(*this, IDC_V0, !direct);
-    Enable(*this, IDC_W0, !direct);
+    Enable(*this, m_binding.directValue, direct);
+    Enable(*this, m_binding.first, !direct);
+    Enable(*this, m_binding.second, !direct);
 }
 
 void CVorvEccDlg::DoDataExchange(wl::DataExchange& dx) {

@@ -30,28 +30,47 @@ protected:
     int m_nDirectCheck;
 };
 
-class CVorvSwayDlg : public CVorvSubDlg {
+// Two values of the record, and a direct value that replaces both while its
+// check is set (sway and bow).
+class CVorvPairDlg : public CVorvSubDlg {
+public:
+    struct Binding {
+        int first, second, directValue, directCheck;  // control ids
+        double CImperfectionSettings::*firstValue;
+        double CImperfectionSettings::*secondValue;
+        double CImperfectionSettings::*directValueField;
+        int CImperfectionSettings::*directCheckField;
+    };
+    CVorvPairDlg(int templateId, const Binding& b) : CVorvSubDlg(templateId, b.directCheck), m_binding(b) {}
+    void UpdateEnabling() override;
+
+protected:
+    void DoDataExchange(wl::DataExchange& dx) override;
+
+private:
+    Binding m_binding;
+};
+
+class CVorvSwayDlg : public CVorvPairDlg {
 public:
     static constexpr int kTemplateId = 26013;
     enum { IDC_PSI_Y = 1006, IDC_PSI_Z = 1007, IDC_DIRECT_VALUE = 1008, IDC_DIRECT = 1015 };
-    CVorvSwayDlg() : CVorvSubDlg(kTemplateId, IDC_DIRECT) {}
+    CVorvSwayDlg()
+        : CVorvPairDlg(kTemplateId, {IDC_PSI_Y, IDC_PSI_Z, IDC_DIRECT_VALUE, IDC_DIRECT, &CImperfectionSettings::m_psiY,
+                                     &CImperfectionSettings::m_psiZ, &CImperfectionSettings::m_psiGlobal,
+                                     &CImperfectionSettings::m_psiDirekt}) {}
     const char* ClassName() const override { return "CVorvSwayDlg"; }
-    void UpdateEnabling() override;
-
-protected:
-    void DoDataExchange(wl::DataExchange& dx) override;
 };
 
-class CVorvBowDlg : public CVorvSubDlg {
+class CVorvBowDlg : public CVorvPairDlg {
 public:
     static constexpr int kTemplateId = 26014;
     enum { IDC_V0 = 1009, IDC_W0 = 1010, IDC_DIRECT_VALUE = 1011, IDC_DIRECT = 1018 };
-    CVorvBowDlg() : CVorvSubDlg(kTemplateId, IDC_DIRECT) {}
+    CVorvBowDlg()
+        : CVorvPairDlg(kTemplateId, {IDC_V0, IDC_W0, IDC_DIRECT_VALUE, IDC_DIRECT, &CImperfectionSettings::m_v0,
+                                     &CImperfectionSettings::m_w0, &CImperfectionSettings::m_wGlobal,
+                                     &CImperfectionSettings::m_w0Direkt}) {}
     const char* ClassName() const override { return "CVorvBowDlg"; }
-    void UpdateEnabling() override;
-
-protected:
-    void DoDataExchange(wl::DataExchange& dx) override;
 };
 
 class CVorvEccDlg : public CVorvSubDlg {
