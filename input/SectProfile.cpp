@@ -282,16 +282,17 @@ void OutlineFromDrawingPoints(const std::vector<SektDrawPoint>& pts, int arcStep
         }
         outline.push_back(std::move(ring));
     }
-    // The largest ring first: the outer outline of the section.
-    std::stable_sort(outline.begin(), outline.end(), [&](const auto& a, const auto& b) {
-        auto area = [&](const std::vector<size_t>& r) {
-            std::vector<OutlinePoint> p;
-            for (size_t v : r) p.push_back(vertices[v]);
-            return std::fabs(RingArea(p));
-        };
-        return area(a) > area(b);
-    });
-    for (const auto& ring : outline) {
+    // The largest ring first: the outer outline of the section (rings of
+    // equal size keep their order).
+    std::vector<std::pair<double, size_t>> bySize;
+    for (size_t r = 0; r < outline.size(); ++r) {
+        std::vector<OutlinePoint> p;
+        for (size_t v : outline[r]) p.push_back(vertices[v]);
+        bySize.push_back({-std::fabs(RingArea(p)), r});
+    }
+    std::sort(bySize.begin(), bySize.end());
+    for (const auto& sized : bySize) {
+        const std::vector<size_t>& ring = outline[sized.second];
         for (size_t v : ring) {
             x.push_back(vertices[v].x);
             y.push_back(vertices[v].y);

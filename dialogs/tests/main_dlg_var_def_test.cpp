@@ -44,13 +44,7 @@ std::vector<std::string> Describe(const CVarDefList& list) {
     return out;
 }
 
-void TakeOver(CBaseData& pos, const char* path, const char* name, double value) {
-    CImportValue v;
-    v.m_strSourcePath = path;
-    v.m_strVarName = name;
-    v.m_dValue = value;
-    AddImportValueToList(pos.m_varDefs, v);
-}
+using dialogtest::TakeOver;
 
 // A member-design position in the project folder of the import fixture,
 // its main dialog in a host window of 900 x 600.

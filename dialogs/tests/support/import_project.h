@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "formula/ImportValueList.h"
+#include "module/BaseData.h"
 #include "platform/wl/controls.h"
 #include "testsupport/scratch.h"
 
@@ -52,6 +54,15 @@ void ExpectProjectPositions(Dlg& d) {
     EXPECT_EQ(list.GetItemText(0, 1), "VK-TESTK/modul");
     EXPECT_EQ(list.GetItemText(1, 0), "Pos2");
     EXPECT_EQ(list.GetSelectedItem(), -1);
+}
+// A value taken over earlier into the position: the variable `name` with
+// `value`, imported from `path`.
+inline void TakeOver(CBaseData& pos, const char* path, const char* name, double value) {
+    CImportValue v;
+    v.m_strSourcePath = path;
+    v.m_strVarName = name;
+    v.m_dValue = value;
+    AddImportValueToList(pos.m_varDefs, v);
 }
 // The first sibling from `first` on whose text begins with `prefix`, or 0.
 wl::TreeCtrl::Item FindItem(wl::TreeCtrl& t, wl::TreeCtrl::Item first, const std::string& prefix);

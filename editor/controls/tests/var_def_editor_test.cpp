@@ -13,6 +13,7 @@
 
 #include "dialogs/ImportValDlg.h"
 #include "dialogs/MainDlg.h"
+#include "dialogs/tests/support/import_project.h"
 #include "editor/controls/VarDefEditor.h"
 #include "editor/controls/tests/support/editor_fixture.h"
 #include "editor/core/EditorDocument.h"
@@ -53,15 +54,7 @@ struct PositionEditor {
     CSubDlg dlg;
 };
 
-// A value taken over earlier.
-void TakeOver(CBaseData& pos, const char* path, const char* name, double value) {
-    CImportValue v;
-    v.m_strSourcePath = path;
-    v.m_strVarName = name;
-    v.m_dValue = value;
-    AddImportValueToList(pos.m_varDefs, v);
-}
-
+using dialogtest::TakeOver;
 using moduletest::Send;
 
 }  // namespace
