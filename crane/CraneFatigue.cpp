@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "crane/CraneOperations.h"
 #include "module/ModuleData.h"
 #include "platform/ferrum/vadu_fatigue.h"
 #include "platform/lingo/lingo.h"
@@ -132,79 +133,79 @@ struct FatigueRun {
 
 }  // namespace
 
-double CModuleData::GetPanelLength(double x) const {
-    const size_t field = static_cast<size_t>(FindFieldAtX(x)) + 1;
-    const double length = field < m_fieldLengths.size() ? m_fieldLengths[field].GetValue() : 0.0;
+double GetPanelLength(const CModuleData& d, double x) {
+    const size_t field = static_cast<size_t>(d.FindFieldAtX(x)) + 1;
+    const double length = field < d.m_fieldLengths.size() ? d.m_fieldLengths[field].GetValue() : 0.0;
     // No count of buckling fields (or a damaged one) is one field.
-    const int panels = field < m_bucklFields.size() ? std::max(1, m_bucklFields[field]) : 1;
+    const int panels = field < d.m_bucklFields.size() ? std::max(1, d.m_bucklFields[field]) : 1;
     return length / panels;
 }
 
-std::string CModuleData::CheckFatigueInput() const {
-    if (m_cranes.size() > static_cast<size_t>(kMaxCranes)) return Tr("Es können höchstens drei Krane berechnet werden.");
+std::string CheckFatigueInput(const CModuleData& d) {
+    if (d.m_cranes.size() > static_cast<size_t>(kMaxCranes)) return Tr("Es können höchstens drei Krane berechnet werden.");
     bool anyPoint = false;
-    for (size_t p = 0; p < m_userPointNames.size(); ++p) {
-        if (!IsStressPointActive(*this, static_cast<int>(p))) continue;
+    for (size_t p = 0; p < d.m_userPointNames.size(); ++p) {
+        if (!IsStressPointActive(d, static_cast<int>(p))) continue;
         anyPoint = true;
-        const CNotchCase& n = *NotchCaseOf(*this, static_cast<int>(p));
+        const CNotchCase& n = *NotchCaseOf(d, static_cast<int>(p));
         const bool plateBad = n.m_iKerbGruppe < 0 || n.m_iKerbGruppe >= kNotchCases;
         const bool weldBad = IsWeldDetail(n) && (n.m_iKerbGruppeW < 0 || n.m_iKerbGruppeW >= kNotchCases);
         if (plateBad || weldBad)
             return lingo::FormatTranslated("Der Kerbfall %ld des Punktes '%s' ist ungültig.",
                                            Tr("Der Kerbfall %ld des Punktes '%s' ist ungültig."),
                                            static_cast<long>(plateBad ? n.m_iKerbGruppe : n.m_iKerbGruppeW),
-                                           m_userPointNames[p]);
+                                           d.m_userPointNames[p]);
         if (n.m_iSpTyp < 0 || n.m_iSpTyp > 2)
             return lingo::FormatTranslated("Die Spannungsart %ld des Punktes '%s' ist ungültig.",
                                            Tr("Die Spannungsart %ld des Punktes '%s' ist ungültig."),
-                                           static_cast<long>(n.m_iSpTyp), m_userPointNames[p]);
+                                           static_cast<long>(n.m_iSpTyp), d.m_userPointNames[p]);
     }
     if (!anyPoint) return {};
-    for (size_t c = 0; c < m_cranes.size(); ++c)
-        if (m_cranes[c].m_BGruppe < 0 || m_cranes[c].m_BGruppe >= FER_FAT_CLASSES)
+    for (size_t c = 0; c < d.m_cranes.size(); ++c)
+        if (d.m_cranes[c].m_BGruppe < 0 || d.m_cranes[c].m_BGruppe >= FER_FAT_CLASSES)
             return lingo::FormatTranslated(
                 "Die Beanspruchungsgruppe S%ld des Krans %ld ist ungültig (S0 bis S9).",
                 Tr("Die Beanspruchungsgruppe S%ld des Krans %ld ist ungültig (S0 bis S9)."),
-                static_cast<long>(m_cranes[c].m_BGruppe), static_cast<long>(c + 1));
-    if (!m_cranes.empty() && (m_sections.empty() || !(m_sections.front().m_gamma_mf > 0)))
+                static_cast<long>(d.m_cranes[c].m_BGruppe), static_cast<long>(c + 1));
+    if (!d.m_cranes.empty() && (d.m_sections.empty() || !(d.m_sections.front().m_gamma_mf > 0)))
         return Tr("Der Teilsicherheitsbeiwert gamma_Mf des Materials fehlt.");
     return {};
 }
 
-bool CModuleData::CalcFatigue() {
-    m_fatDetail.Clear();
-    m_bFatigueUnproven = false;
-    if (!CheckFatigueInput().empty()) return false;
+bool CalcFatigue(CModuleData& d) {
+    d.m_fatDetail.Clear();
+    d.m_bFatigueUnproven = false;
+    if (!CheckFatigueInput(d).empty()) return false;
 
     FER_VaduLocalSection section{};
-    FillFER_VaduLocalResultWithPOI(section);
-    const FER_VaduLocalSection* sectionOfAxles = m_craneSettings.m_autoPOI ? nullptr : &section;
-    const double gammaMf = m_sections.empty() ? 0.0 : m_sections.front().m_gamma_mf;
-    const int K = static_cast<int>(m_cranes.size());
-    const int P = static_cast<int>(m_userPointNames.size());
+    FillFER_VaduLocalResultWithPOI(d, section);
+    const FER_VaduLocalSection* sectionOfAxles = d.m_craneSettings.m_autoPOI ? nullptr : &section;
+    const double gammaMf = d.m_sections.empty() ? 0.0 : d.m_sections.front().m_gamma_mf;
+    const int K = static_cast<int>(d.m_cranes.size());
+    const int P = static_cast<int>(d.m_userPointNames.size());
     const int E = K > 1 ? K + 1 : 1;
-    m_fatDetail.SetSize(E, P);
-    CResultTable& env = m_craneResults[kFatigueCheck];
-    const bool railCounts = m_rail.m_bCalculation != 0;
+    d.m_fatDetail.SetSize(E, P);
+    CResultTable& env = d.m_craneResults[kFatigueCheck];
+    const bool railCounts = d.m_rail.m_bCalculation != 0;
     bool incomplete = false, anyPoint = false;
     std::string missing;  // the points without stresses, named for the message
 
     for (int p = 0; p < P; ++p) {
-        if (!IsStressPointActive(*this, p)) continue;
+        if (!IsStressPointActive(d, p)) continue;
         anyPoint = true;
-        for (CResultTable* t : {&m_fatResults[0], &m_fatResults[1], &m_fatResults[2], &env})
+        for (CResultTable* t : {&d.m_fatResults[0], &d.m_fatResults[1], &d.m_fatResults[2], &env})
             AddValueIds(*t, {WeldUtil(p), Util(p), Interaction(p), WeldInteraction(p)});
-        const CNotchCase& poi = *NotchCaseOf(*this, p);
+        const CNotchCase& poi = *NotchCaseOf(d, p);
         const bool weld = IsWeldDetail(poi);
         // Both paths give the library the thicknesses in cm.
         const double tPlate = poi.m_thickness / 10.0, tWeld = poi.m_tWeld / 10.0;
 
         for (int c = 0; c < K; ++c) {
-            CResultTable& fat = m_fatResults[c];
+            CResultTable& fat = d.m_fatResults[c];
             // A crane without fatigue load case has no sized table: nothing to check.
             if (!fat.IsValid() || fat.GetNumNodes() <= 0 || fat.GetNumLoadCases() < 3) continue;
-            const CCrane& crane = m_cranes[static_cast<size_t>(c)];
-            const std::string quoted = "'" + m_userPointNames[static_cast<size_t>(p)] + "'";
+            const CCrane& crane = d.m_cranes[static_cast<size_t>(c)];
+            const std::string quoted = "'" + d.m_userPointNames[static_cast<size_t>(p)] + "'";
             if (PointStressesMissing(fat, p) && missing.find(quoted) == std::string::npos)
                 missing += (missing.empty() ? "" : ", ") + quoted;
             const std::vector<double>& xs = fat.GetXData();
@@ -212,7 +213,7 @@ bool CModuleData::CalcFatigue() {
                 const double x = static_cast<size_t>(n) < xs.size() ? xs[static_cast<size_t>(n)] : 0.0;
                 for (int pass = 0; pass < (K > 1 ? 2 : 1); ++pass) {
                     const CResultTable& src = pass == 0 ? fat : env;
-                    FatigueRun run{*this, poi, p, pass == 0 ? c : K,
+                    FatigueRun run{d, poi, p, pass == 0 ? c : K,
                                    pass == 0 ? crane.m_BGruppe : std::max(0, crane.m_BGruppe - K), gammaMf, x};
                     run.s1 = src.GetValue(1, n, SigmaX(p));
                     run.s2 = src.GetValue(0, n, SigmaX(p));
@@ -222,17 +223,17 @@ bool CModuleData::CalcFatigue() {
                         FER_VaduLocalInput in{};
                         for (int a = 0; a + 1 < crane.m_numOfAxis; ++a) {
                             // The panel length for the web bending.
-                            const double additional[3] = {210000.0, 81000.0, GetPanelLength(x)};
-                            FER_hSetAdditionalValues(m_steelSections.GetSteelCheckSectionHandle(x), additional, 3);
-                            crane.FillVaduLocalInput(*this, in, kFatigueGroup, a, a + 1);
+                            const double additional[3] = {210000.0, 81000.0, GetPanelLength(d, x)};
+                            FER_hSetAdditionalValues(d.m_steelSections.GetSteelCheckSectionHandle(x), additional, 3);
+                            FillVaduLocalInput(crane, d, in, kFatigueGroup, a, a + 1);
                             run.Call(0, true, 0.0, 0.0, &in, sectionOfAxles);
-                            crane.FillVaduLocalInput(*this, in, kFatigueGroup, a + 1, a);
+                            FillVaduLocalInput(crane, d, in, kFatigueGroup, a + 1, a);
                             run.Call(0, true, 0.0, 0.0, &in, sectionOfAxles);
                             if (weld) {
                                 // Without the rail in the section the weld takes the wheel's stresses only.
-                                crane.FillVaduLocalInput(*this, in, kFatigueGroup, a, a + 1);
+                                FillVaduLocalInput(crane, d, in, kFatigueGroup, a, a + 1);
                                 run.Call(1, railCounts, tPlate, tWeld, &in, sectionOfAxles);
-                                crane.FillVaduLocalInput(*this, in, kFatigueGroup, a + 1, a);
+                                FillVaduLocalInput(crane, d, in, kFatigueGroup, a + 1, a);
                                 run.Call(1, railCounts, tPlate, tWeld, &in, sectionOfAxles);
                             }
                         }
@@ -257,14 +258,14 @@ bool CModuleData::CalcFatigue() {
         // D = sum D_i + D_dup, EN 1993-6 9.4.2).
         std::vector<double> row;
         auto merge = [&](int c, int lc, int id, int into, bool sum) {
-            CResultTable& fat = m_fatResults[c];
+            CResultTable& fat = d.m_fatResults[c];
             row.assign(static_cast<size_t>(fat.GetNumNodes()), 0.0);
             fat.GetRow(lc, id, row.data(), 0, 1);
             if (sum) env.ResampleSum(into, id, fat.GetNumNodes(), fat.GetXData().data(), row.data());
             else env.ResampleMax(into, id, fat.GetNumNodes(), fat.GetXData().data(), row.data());
         };
         auto sized = [&](int c) {
-            const CResultTable& fat = m_fatResults[c];
+            const CResultTable& fat = d.m_fatResults[c];
             return fat.IsValid() && fat.GetNumNodes() > 0 && fat.GetNumLoadCases() >= 3 &&
                    fat.GetXData().size() >= static_cast<size_t>(fat.GetNumNodes());
         };
@@ -296,7 +297,7 @@ bool CModuleData::CalcFatigue() {
     // The check's envelope over the crane positions: the maximum side of
     // every value of load case 1.
     if (anyPoint && env.IsValid()) {
-        CEnvelope& summary = m_summaries[kFatigueCheck];
+        CEnvelope& summary = d.m_summaries[kFatigueCheck];
         if (summary.GetSize() == 0) summary.SetSize(env.GetNumValues());
         const int nodes = env.GetNumNodes();
         std::vector<double> values(static_cast<size_t>(nodes));
@@ -313,8 +314,8 @@ bool CModuleData::CalcFatigue() {
     // section, for instance) are said and the check counts as not proven;
     // the utilisations stand as far as they go (the local stresses are
     // there).
-    m_bFatigueUnproven = !missing.empty();
-    if (m_bFatigueUnproven) {
+    d.m_bFatigueUnproven = !missing.empty();
+    if (d.m_bFatigueUnproven) {
         const char* format = "Für die Nachweispunkte %s liegen Schnittgrößen, aber keine Spannungen aus der "
                              "Berechnung vor; der Ermüdungsnachweis ist unvollständig.";
         winsys::MessageBox(lingo::FormatTranslated(format, Tr(format), missing));

@@ -1,4 +1,5 @@
 // Crane positions along the runway and the crane-position variables.
+#include "crane/CraneOperations.h"
 #include "crane/CranePositions.h"
 
 #include <algorithm>
@@ -234,18 +235,18 @@ void CCoordSet::GetBounds(double& xMin, double& yMin, double& xMax, double& yMax
     }
 }
 
-void CModuleData::GenerateCranePositions() {
-    const int n = static_cast<int>(m_cranes.size());
+void GenerateCranePositions(CModuleData& d) {
+    const int n = static_cast<int>(d.m_cranes.size());
     // No crane, or more cranes than the position rules know (one to three):
     // no positions, so no calculation stands on a stale list.
-    if (n == 0 || n > 3 || m_fieldLengths.size() < 2) {
-        m_cranePositions.clear();
+    if (n == 0 || n > 3 || d.m_fieldLengths.size() < 2) {
+        d.m_cranePositions.clear();
         return;
     }
     std::vector<double> fields;
-    for (const CFormulaValue& f : m_fieldLengths) fields.push_back(f.GetValue());
-    const double left = m_craneSettings.m_craneLeftOffset.GetValue();
-    const double right = GetFieldStart(static_cast<int>(fields.size()) - 1) - m_craneSettings.m_craneRightOffset.GetValue();
+    for (const CFormulaValue& f : d.m_fieldLengths) fields.push_back(f.GetValue());
+    const double left = d.m_craneSettings.m_craneLeftOffset.GetValue();
+    const double right = d.GetFieldStart(static_cast<int>(fields.size()) - 1) - d.m_craneSettings.m_craneRightOffset.GetValue();
 
     std::vector<double> raw{left};
     double x = 0.0;
@@ -259,18 +260,18 @@ void CModuleData::GenerateCranePositions() {
     }
     raw.push_back(right);
     CEvalPoints points;
-    points.Build(raw, n, m_craneSettings.m_craneMaxDist.GetValue());
+    points.Build(raw, n, d.m_craneSettings.m_craneMaxDist.GetValue());
 
     std::vector<double> s(static_cast<size_t>(n)), g(static_cast<size_t>(n));
     for (int c = 0; c < n; ++c) {
-        s[static_cast<size_t>(c)] = m_cranes[static_cast<size_t>(c)].GetAxisSpan();
-        g[static_cast<size_t>(c)] = FrontGap(m_cranes[static_cast<size_t>(c)]);
+        s[static_cast<size_t>(c)] = d.m_cranes[static_cast<size_t>(c)].GetAxisSpan();
+        g[static_cast<size_t>(c)] = FrontGap(d.m_cranes[static_cast<size_t>(c)]);
     }
     const int fieldCount = static_cast<int>(fields.size()) - 1;
 
     // Every position is filtered and compared by its key as it comes, so
     // only the kept positions take memory; the first of equal keys stays.
-    m_cranePositions.clear();
+    d.m_cranePositions.clear();
     std::unordered_set<std::string> seen(10000);
     auto keep = [&](const double* X) {
         for (int c = 0; c < n; ++c)
@@ -278,34 +279,20 @@ void CModuleData::GenerateCranePositions() {
                 return;
         if (!KeepsDistance(X, s.data(), g.data(), n)) return;
         if (!seen.insert(MakePositionKey(X, n)).second) return;
-        m_cranePositions.insert(m_cranePositions.end(), X, X + n);
+        d.m_cranePositions.insert(d.m_cranePositions.end(), X, X + n);
     };
     double X[3];
     while (points.Next(X)) {
-        for (int c = 0; c < n; ++c) X[c] = m_cranes[static_cast<size_t>(c)].ShiftToResultant(X[c], fieldCount);
+        for (int c = 0; c < n; ++c) X[c] = d.m_cranes[static_cast<size_t>(c)].ShiftToResultant(X[c], fieldCount);
         SeparateCranes(X, s.data(), g.data(), s.data(), n);
         ShiftIntoRange(X, s.data(), g.data(), left, right, n);
         keep(X);
     }
     std::vector<double> train;
-    AddTrainPositions(train, fields, m_cranes);
+    AddTrainPositions(train, fields, d.m_cranes);
     for (size_t i = 0; i + static_cast<size_t>(n) <= train.size(); i += static_cast<size_t>(n)) keep(&train[i]);
 
-    const int positions = static_cast<int>(m_cranePositions.size() / static_cast<size_t>(n));
-    if (m_nCurCranePos >= positions) m_nCurCranePos = std::max(0, positions - 1);
-    SetCurrentCranePosition();
-}
-void CModuleData::SetCurrentCranePosition() {
-    const size_t n = m_cranes.size();
-    if (n == 0 || m_cranePositions.empty()) return;
-    const int positions = static_cast<int>(m_cranePositions.size() / n);
-    if (positions == 0) return;
-    if (m_nCurCranePos >= positions) m_nCurCranePos = positions - 1;
-    if (m_nCurCranePos < 0) m_nCurCranePos = 0;
-    const std::string desc = lingo::Translate("VKT Eingabe", "velor_i_rigel", "RigelData", "Kranposition");
-    for (size_t i = 0; i < n; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "pos%ld", static_cast<long>(i));
-        m_varTable.Define(name, desc, "m", m_cranePositions[static_cast<size_t>(m_nCurCranePos) * n + i]);
-    }
+    const int positions = static_cast<int>(d.m_cranePositions.size() / static_cast<size_t>(n));
+    if (d.m_nCurCranePos >= positions) d.m_nCurCranePos = std::max(0, positions - 1);
+    d.SetCurrentCranePosition();
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "crane/CraneOperations.h"
 #include "crane/CraneResults.h"
 #include "crane/RunPreparation.h"
 #include "platform/lingo/lingo.h"
@@ -37,13 +38,13 @@ std::vector<int32_t> ResultCodes(int points, int plates) {
 
 }  // namespace crane_ids
 
-void CModuleData::CalcNodeStresses(CResultTable& table, int slot) {
+void CalcNodeStresses(CModuleData& d, CResultTable& table, int slot) {
     using namespace crane_ids;
     if (!table.HasValue(kNormalForce) || !table.HasValue(kMinSigma)) return;
     const int32_t nodes = table.GetNumNodes();
-    if (nodes < 1 || nodes != m_stressPoints.GetNumNodes() || slot < 0 || slot >= table.GetNumLoadCases()) return;
-    const int32_t values = m_stressPoints.GetNumColumns();
-    const double* esp = m_stressPoints.GetBlock(0);
+    if (nodes < 1 || nodes != d.m_stressPoints.GetNumNodes() || slot < 0 || slot >= table.GetNumLoadCases()) return;
+    const int32_t values = d.m_stressPoints.GetNumColumns();
+    const double* esp = d.m_stressPoints.GetBlock(0);
     const int32_t points = esp ? values / kEspGroup : 0;
     for (int32_t i = 0; i < nodes; ++i) {
         double F[7];
@@ -88,28 +89,28 @@ void MaxAbsEnvelope(CResultTable& table, const std::vector<CNotchCase>& points) 
 
 }  // namespace
 
-void CModuleData::ApplyMaxAbsEnvelope(int check) {
-    if (check < 0 || check >= kCraneChecks) return;
-    MaxAbsEnvelope(m_craneResults[check], m_notchCases);
+void ApplyMaxAbsEnvelope(CModuleData& d, int check) {
+    if (check < 0 || check >= CModuleData::kCraneChecks) return;
+    MaxAbsEnvelope(d.m_craneResults[check], d.m_notchCases);
     if (check == 4)
-        for (CResultTable& t : m_fatResults) MaxAbsEnvelope(t, m_notchCases);
+        for (CResultTable& t : d.m_fatResults) MaxAbsEnvelope(t, d.m_notchCases);
 }
 
-void CModuleData::CalcPlateBuckling() {
-    CPlateStressTable& t = m_bucklRes;
+void CalcPlateBuckling(CModuleData& d) {
+    CPlateStressTable& t = d.m_bucklRes;
     if (!t.HasData()) return;
-    const double fy = m_sections.empty() ? 0.0 : m_sections.front().m_strength;
-    const int bottomFlange = m_craneSettings.m_craneTyp != 0 ? 1 : 0;
-    const int railInSection = m_rail.m_bCalculation != 0 ? 1 : 0;
+    const double fy = d.m_sections.empty() ? 0.0 : d.m_sections.front().m_strength;
+    const int bottomFlange = d.m_craneSettings.m_craneTyp != 0 ? 1 : 0;
+    const int railInSection = d.m_rail.m_bCalculation != 0 ? 1 : 0;
     FER_VaduLocalSection points{};
-    FillFER_VaduLocalResultWithPOI(points);
-    const FER_VaduLocalSection* given = m_craneSettings.m_autoPOI != 0 ? nullptr : &points;
+    FillFER_VaduLocalResultWithPOI(d, points);
+    const FER_VaduLocalSection* given = d.m_craneSettings.m_autoPOI != 0 ? nullptr : &points;
     for (int c = 0; c < t.m_numOfChecks; ++c) {
         for (int f = 0; f < t.m_numOfFields; ++f) {
             const double fieldEnd = t.m_field[static_cast<size_t>(f)];
             const double length = f == 0 ? fieldEnd : fieldEnd - t.m_field[static_cast<size_t>(f - 1)];
             const size_t bucklEntry = static_cast<size_t>(f) + 1;
-            const double panels = bucklEntry < m_bucklFields.size() ? std::max(1, m_bucklFields[bucklEntry]) : 1;
+            const double panels = bucklEntry < d.m_bucklFields.size() ? std::max(1, d.m_bucklFields[bucklEntry]) : 1;
             const size_t fc = static_cast<size_t>(t.m_numOfChecks) * f + c;
             for (int p = 0; p < t.m_numOfPlates; ++p) {
                 if (static_cast<size_t>(p) >= t.m_plateEnabled.size() || !t.m_plateEnabled[static_cast<size_t>(p)])
@@ -117,12 +118,12 @@ void CModuleData::CalcPlateBuckling() {
                 const long e = t.Entry(f, c, p);
                 if (e < 0) continue;
                 const auto entry = static_cast<size_t>(e);
-                for (const CCrane& crane : m_cranes) {
-                    for (int j = 0; j < kCraneGroups; ++j) {
+                for (const CCrane& crane : d.m_cranes) {
+                    for (int j = 0; j < CModuleData::kCraneGroups; ++j) {
                         if (!(crane.m_groupClass[j] & (1 << c))) continue;
                         for (int i = 0; i < crane.m_numOfAxis; ++i) {
                             FER_VaduLocalInput in;
-                            crane.FillVaduLocalInput(*this, in, j, i, (i + 1) % crane.m_numOfAxis);
+                            FillVaduLocalInput(crane, d, in, j, i, (i + 1) % crane.m_numOfAxis);
                             // The state of the governing normal stress, then
                             // that of the governing shear stress.
                             for (int from = 0; from < 2; ++from) {
@@ -130,7 +131,7 @@ void CModuleData::CalcPlateBuckling() {
                                     (from == 0 ? t.m_valSx : t.m_valTau).data() + entry * CPlateStressTable::kStateValues;
                                 if (!(state[5] > 0)) continue;  // no state stored for this field
                                 FER_PlateBucklingResult r{};
-                                const int h = m_steelSections.GetSteelCheckSectionHandle(state[0]);
+                                const int h = d.m_steelSections.GetSteelCheckSectionHandle(state[0]);
                                 if (FER_hCalc_PlateBuckling_RedStress(h, panels, fy, state, length * 100.0,
                                                                       bottomFlange, railInSection, &in, given,
                                                                       &r) != 0)
@@ -150,9 +151,9 @@ void CModuleData::CalcPlateBuckling() {
     }
 }
 
-void CModuleData::AddPlateBucklingResults(int check, std::vector<CResultSet>& list) const {
-    const CPlateStressTable& t = m_bucklRes;
-    if (check < 0 || check > 2 || !m_craneSettings.m_checkEnabled[check] || !t.HasData() || check >= t.m_numOfChecks)
+void AddPlateBucklingResults(const CModuleData& d, int check, std::vector<CResultSet>& list) {
+    const CPlateStressTable& t = d.m_bucklRes;
+    if (check < 0 || check > 2 || !d.m_craneSettings.m_checkEnabled[check] || !t.HasData() || check >= t.m_numOfChecks)
         return;
     auto tr = [](const char* text) { return lingo::Translate("VKT Eingabe", "velor_i_rigel", "RigelData", text); };
     std::string checkName;
@@ -214,12 +215,12 @@ std::string SupportLetters(int n) {
     return s;
 }
 
-std::vector<double> CModuleData::GetRestrainedSupportX() const {
+std::vector<double> GetRestrainedSupportX(const CModuleData& d) {
     std::vector<double> xs;
     double x = 0.0;
-    for (size_t k = 0; k < m_supports.size() && k < m_fieldLengths.size(); ++k) {
-        x += m_fieldLengths[k].GetValue();
-        const CSupport& s = m_supports[k];
+    for (size_t k = 0; k < d.m_supports.size() && k < d.m_fieldLengths.size(); ++k) {
+        x += d.m_fieldLengths[k].GetValue();
+        const CSupport& s = d.m_supports[k];
         const CFormulaValue* v[7] = {&s.m_cx, &s.m_cy, &s.m_cz, &s.m_cmx, &s.m_cmy, &s.m_cmz, &s.m_cwoelb};
         if (std::any_of(std::begin(v), std::end(v), [](const CFormulaValue* f) { return f->GetValue() != 0.0; }))
             xs.push_back(x);

@@ -1,4 +1,5 @@
 // The crane-runway calculation entered from the position's calculation.
+#include "crane/CraneOperations.h"
 #include "crane/CraneRun.h"
 
 #include <algorithm>
@@ -260,7 +261,7 @@ void AddFatigueCraneSets(CModuleData& data, const std::string& checkName, int ki
         for (int r = 0; r < kinds; ++r) {
             if (!table.HasValue(r)) continue;
             std::string label, unit;
-            data.GetResultLabel(r, 4, label, unit, points);
+            GetResultLabel(data, r, 4, label, unit, points);
             const std::string title = TrFormat("%s\\Vadu %ld\\%s", checkName, static_cast<long>(k + 1), label);
             AddBandAndDelta(data, MakeBand(table, 1, 0, r, title, unit));
         }
@@ -270,7 +271,7 @@ void AddFatigueCraneSets(CModuleData& data, const std::string& checkName, int ki
     for (int r = 0; r < kinds; ++r) {
         if (!own.HasValue(r)) continue;
         std::string label, unit;
-        data.GetResultLabel(r, 4, label, unit, points);
+        GetResultLabel(data, r, 4, label, unit, points);
         // One value per node: (x, value) pairs.
         const CResultSet band = MakeBand(own, 2, 2, r, TrFormat("%s\\dDup\\%s", checkName, label), unit);
         CResultSet dup = band;
@@ -306,7 +307,7 @@ void BuildResultSets(CModuleData& data, const CCraneRunSteps& steps, ZVELEM expo
                 const CResultTable& table = fromSecond ? data.m_akResults[c] : main;
                 if (!table.IsValid() || !table.HasValue(r)) continue;
                 std::string label, unit;
-                data.GetResultLabel(r, c, label, unit, points);
+                GetResultLabel(data, r, c, label, unit, points);
                 const std::string title = checkTitle + "\\" + label;
                 CResultSet band = MakeBand(table, 2 * pass + 1, 2 * pass, r, title, unit);
                 if (pass == 0 && r >= 18 && r <= 23 && c < 3 && steps.exportExtremes)
@@ -342,7 +343,7 @@ double MaxUtilisation(const CModuleData& data) {
         for (int id = 0; id < crane_rows::FirstPlateRow(n); ++id) {
             if (!data.m_craneResults[c].HasValue(id)) continue;
             std::string label, unit;
-            data.GetResultLabel(id, c, label, unit, data.m_userPointNames);
+            GetResultLabel(data, id, c, label, unit, data.m_userPointNames);
             if (label.find("Ausnutzung") == std::string::npos && label.find("Interaktion") == std::string::npos)
                 continue;
             for (int env : {c, c < 3 ? 5 + c : -1}) {
@@ -387,7 +388,7 @@ CCraneRunSteps DefaultCraneRunSteps() {
     steps.kernelRun = [](CModuleData& data) { return data.CBaseData::Recalc(0, 0); };
     steps.superpose = [](CModuleData& data, int check, int mode, int loadCases, int position,
                          const std::vector<std::string>& names, std::FILE* log) {
-        data.SuperposeCraneResults(check, mode, loadCases, position, names, log);
+        SuperposeCraneResults(data, check, mode, loadCases, position, names, log);
         // The curves of the position's load cases join the check's result
         // sets, which the result selection and the report's appendix read.
         if (check >= 0 && check < CModuleData::kCraneChecks) {
@@ -400,13 +401,13 @@ CCraneRunSteps DefaultCraneRunSteps() {
     steps.ratings = [](const CModuleData& data, int check) {
         return check >= 0 && check < 3 ? data.m_positionRatings[check] : std::map<int, double>();
     };
-    steps.envelope = [](CModuleData& data, int check) { data.ApplyMaxAbsEnvelope(check); };
-    steps.fatigueInput = [](const CModuleData& data) { return data.CheckFatigueInput(); };
-    steps.fatigue = [](CModuleData& data) { return data.CalcFatigue(); };
-    steps.plateBuckling = [](CModuleData& data) { data.CalcPlateBuckling(); };
-    steps.railWeld = [](CModuleData& data) { data.CalcRailWeld(); };
+    steps.envelope = [](CModuleData& data, int check) { ApplyMaxAbsEnvelope(data, check); };
+    steps.fatigueInput = [](const CModuleData& data) { return CheckFatigueInput(data); };
+    steps.fatigue = [](CModuleData& data) { return CalcFatigue(data); };
+    steps.plateBuckling = [](CModuleData& data) { CalcPlateBuckling(data); };
+    steps.railWeld = [](CModuleData& data) { CalcRailWeld(data); };
     steps.exportExtremes = [](CModuleData& data, ZVELEM exports, int check, int valueId, const CResultSet& curve) {
-        ExportExtremalValues(exports, check, valueId, curve, data.GetRestrainedSupportX());
+        ExportExtremalValues(exports, check, valueId, curve, GetRestrainedSupportX(data));
     };
     steps.report = [](CModuleData& data) {
         const auto [library, routine] = ReportRoutine(data);
@@ -494,41 +495,41 @@ void SelectCheckResults(std::vector<CResultSet>& sets, int resultType, const std
 
 // ---- the operations of the module data ------------------------------------------------
 
-void CModuleData::PrepareCheckRun(int check) {
-    CLKData& lk = LK();
+void PrepareCheckRun(CModuleData& d, int check) {
+    CLKData& lk = d.LK();
     for (int sw : {3, 5, 15, 16}) lk.m_bChecks[sw - 1] = false;
     lk.m_bChecks[0] = check == 0 || check == 2;
     lk.m_bChecks[1] = check == 1;
     lk.Generate(1);
-    for (CLoadDef& l : m_loads) l.m_ey.SetValue(m_craneSettings.m_craneTyp == 0 ? m_dLateralEcc : 0.0);
+    for (CLoadDef& l : d.m_loads) l.m_ey.SetValue(d.m_craneSettings.m_craneTyp == 0 ? d.m_dLateralEcc : 0.0);
 }
 
-bool CModuleData::CancelCalculation(int force) {
+bool CancelCalculation(CModuleData& d, int force) {
     if (force == 0) {
         const int answer = Message(Tr("Berechnung wirklich abbrechen?"), winsys::Buttons::YesNo,
                                    winsys::Icon::Question, winsys::IdNo);
         if (answer != winsys::IdYes) return false;
     }
-    ClearRunResults(*this);
-    ClearInputFingerprint();
+    ClearRunResults(d);
+    d.ClearInputFingerprint();
     if (force == 0) {
-        m_strMessage = Tr("Berechnung abgebrochen");
+        d.m_strMessage = Tr("Berechnung abgebrochen");
     } else {
-        std::string text = KernelErrorText(*this);
+        std::string text = KernelErrorText(d);
         if (text.empty()) text = Tr("Die Berechnung einer Kranstellung ist fehlgeschlagen.");
         text = ReplaceAll(text, "{\\par \\pard}", "\n");
-        m_strMessage = ToCrLf(text);
+        d.m_strMessage = ToCrLf(text);
     }
-    UpdateViews(0);
+    d.UpdateViews(0);
     return true;
 }
 
-void CModuleData::BuildCalcMessage() {
-    m_strMessage.clear();
-    WriteCheckSummary(1);
-    std::string text = ReplaceAll(m_strMessage, "{\\sub ", "");
+void BuildCalcMessage(CModuleData& d) {
+    d.m_strMessage.clear();
+    d.WriteCheckSummary(1);
+    std::string text = ReplaceAll(d.m_strMessage, "{\\sub ", "");
     text = ReplaceAll(text, "}", "");
-    m_strMessage = ToCrLf(text);
+    d.m_strMessage = ToCrLf(text);
 }
 
 // ---- the calculation ----------------------------------------------------------------------
@@ -629,7 +630,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     HeldSaves held(data.m_hDoc);
 
     auto stopped = [&](bool failed) {
-        if (failed) data.CancelCalculation(1);
+        if (failed) CancelCalculation(data, 1);
         data.ScaleImperfections(imperfectionFactor);
         imperfectionFactor = 1.0;
         data.m_bRunning = 0;
@@ -662,10 +663,10 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     auto cancelled = [&] {
         if (!progress.IsCancelPressed()) return false;
         progress.ResetCancel();
-        return data.CancelCalculation(0);
+        return CancelCalculation(data, 0);
     };
 
-    data.PrepareSteelCheckSections();
+    PrepareSteelCheckSections(data);
     data.m_userPointNames.clear();
     ClearRunResults(data);
 
@@ -677,7 +678,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
         ClearCheck(data, c);
         int nextLoadCase = 1;
         std::vector<std::string> names;
-        data.PrepareLoadCases(c, nextLoadCase, names);
+        PrepareLoadCases(data, c, nextLoadCase, names);
         const int loadCases = nextLoadCase - 1;
         const std::vector<bool> listed = ParsePositionList(settings.m_sResultPos[c]);
 
@@ -704,7 +705,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
                 first = false;
             }
             threshold = BucklingThreshold(settings.m_iMinUtilForLTB, maxPercent);
-            data.PrepareCheckRun(c);
+            PrepareCheckRun(data, c);
             imperfectionFactor = settings.m_craneTyp != 0 ? -1.0 : 1.0;
             data.ScaleImperfections(imperfectionFactor);
             progress.SetPartRange(static_cast<int>(percents.size()) + 2);
@@ -745,7 +746,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     progress.SetText(Tr("Ergebnis Aufbereitung"));
     BuildResultSets(data, steps, exports);
 
-    data.BuildCalcMessage();
+    BuildCalcMessage(data);
     data.m_loads.clear();
     data.m_steelSections.Reset();
     steps.superpose(data, 0, 0, 0, 0, {}, nullptr);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "crane/CraneOperations.h"
 #include "module/ModuleData.h"
 #include "platform/lingo/lingo.h"
 
@@ -39,9 +40,9 @@ CActionRecord MakeAction(int number, const std::string& desc, int group, int cat
 
 }  // namespace
 
-void CModuleData::DefineCraneActions(int bit) {
-    CLKData& lk = LK();
-    const bool france = m_info.m_nCountryCode != 0;
+void DefineCraneActions(CModuleData& d, int bit) {
+    CLKData& lk = d.LK();
+    const bool france = d.m_info.m_nCountryCode != 0;
     lk.m_actions.clear();
     lk.SetNorm(france ? kNormEcNaf : kNormEcNad);
     lk.m_actions.push_back(MakeAction(1, Tr("ständig"), 0, 0));
@@ -58,8 +59,8 @@ void CModuleData::DefineCraneActions(int bit) {
 
     // psi0, psi1, psi2 per action; crane actions psi0 = 1.0, psi1 = 0.9
     // (EN 1991-3, Table A.2).
-    m_combinationFactors.assign(6, 0.0);
-    for (int i = 0; i < 3; ++i) m_combinationFactors.insert(m_combinationFactors.end(), {1.0, 0.9, 0.9});
+    d.m_combinationFactors.assign(6, 0.0);
+    for (int i = 0; i < 3; ++i) d.m_combinationFactors.insert(d.m_combinationFactors.end(), {1.0, 0.9, 0.9});
 
     // Partial factors (EN 1990, Tables A1.2(B) and A1.3; EN 1991-3, Table
     // A.1: gamma_Q = 1.35 for crane loads, 1.1 for the test load). The French
@@ -68,31 +69,31 @@ void CModuleData::DefineCraneActions(int bit) {
     // crane actions carry it here too.
     switch (bit) {
     case 1:
-        m_partialFactors = {1.35, 1.0, 1.35, 1.35, 1.35};
-        if (france) std::fill(m_partialFactors.begin() + 2, m_partialFactors.end(), 1.5);
+        d.m_partialFactors = {1.35, 1.0, 1.35, 1.35, 1.35};
+        if (france) std::fill(d.m_partialFactors.begin() + 2, d.m_partialFactors.end(), 1.5);
         break;
     case 2:
     case 8:
     case 16:
-        m_partialFactors.assign(5, 1.0);
+        d.m_partialFactors.assign(5, 1.0);
         break;
     case 4:
-        m_partialFactors = {1.35, 1.0, 1.1, 1.1, 1.1};
+        d.m_partialFactors = {1.35, 1.0, 1.1, 1.1, 1.1};
         break;
     default:
-        m_partialFactors.clear();
+        d.m_partialFactors.clear();
         break;
     }
 }
 
-void CModuleData::AddSelfWeightLoads(std::vector<CLoadDef>& loads, int& nextLoadCase, std::vector<std::string>& names) {
+void AddSelfWeightLoads(CModuleData& d, std::vector<CLoadDef>& loads, int& nextLoadCase, std::vector<std::string>& names) {
     names.push_back("G");
     const int lc = nextLoadCase++;
-    m_loadCaseRatios.insert(m_loadCaseRatios.end(), 6, 1.0);
+    d.m_loadCaseRatios.insert(d.m_loadCaseRatios.end(), 6, 1.0);
     // Every self weight acts downward (direction z) in the permanent action.
     auto make = [&](const char* desc, int type) {
         CLoadDef l;
-        l.SetVariableTable(&m_varTable);
+        l.SetVariableTable(&d.m_varTable);
         l.m_iLoadCase = 1;
         l.m_iLoadType = type;
         l.m_iNode = 0;
@@ -106,43 +107,43 @@ void CModuleData::AddSelfWeightLoads(std::vector<CLoadDef>& loads, int& nextLoad
         return l;
     };
     CLoadDef girder = make("G(Träger)", LOAD_SELF_WEIGHT);
-    const double gamma = m_sections.empty() ? 0.0 : m_sections.front().m_gamma;
+    const double gamma = d.m_sections.empty() ? 0.0 : d.m_sections.front().m_gamma;
     girder.m_val[0].SetValue(gamma);
     loads.push_back(girder);
 
     // Loads over the whole girder: the length is the total length "tl".
     auto whole = [&](const char* desc, double value) {
         CLoadDef l = make(desc, LOAD_UNIFORM);
-        l.m_length.SetVariableTable(&m_moduleVars);
+        l.m_length.SetVariableTable(&d.m_moduleVars);
         l.m_length.SetFromText("tl");
         l.m_val[0].SetValue(value);
         loads.push_back(l);
     };
-    if (m_craneSettings.m_craneTyp == 0) {
+    if (d.m_craneSettings.m_craneTyp == 0) {
         CRailValues rail;
-        const double area = m_rail.GetRailValues(rail) ? rail.A : 0.0;
+        const double area = d.m_rail.GetRailValues(rail) ? rail.A : 0.0;
         whole("G(Schiene)", area * gamma * 0.0001);  // cm² x kN/m³ -> kN/m
     }
-    whole("G(Zusatz)", m_craneSettings.m_craneAddLoad.GetValue());
+    whole("G(Zusatz)", d.m_craneSettings.m_craneAddLoad.GetValue());
 }
 
-void CModuleData::PrepareLoadCases(int check, int& nextLoadCase, std::vector<std::string>& names,
-                                   std::vector<double>* eyOut, std::vector<double>* ezOut) {
-    if (check < 0 || check >= kCraneChecks) return;
+void PrepareLoadCases(CModuleData& d, int check, int& nextLoadCase, std::vector<std::string>& names,
+                      std::vector<double>* eyOut, std::vector<double>* ezOut) {
+    if (check < 0 || check >= CModuleData::kCraneChecks) return;
     const int mask = 1 << check;
-    DefineCraneActions(mask);
-    m_loads.clear();
+    DefineCraneActions(d, mask);
+    d.m_loads.clear();
     // Six reaction factors for each load case numbered so far.
     const size_t before = static_cast<size_t>(std::max(0, nextLoadCase - 1)) * 6;
-    if (m_loadCaseRatios.size() > before) m_loadCaseRatios.resize(before);
-    m_loadCaseRatios.resize(before, 1.0);
+    if (d.m_loadCaseRatios.size() > before) d.m_loadCaseRatios.resize(before);
+    d.m_loadCaseRatios.resize(before, 1.0);
 
-    AddSelfWeightLoads(m_loads, nextLoadCase, names);
+    AddSelfWeightLoads(d, d.m_loads, nextLoadCase, names);
 
     // Half the girder's depth in cm, the largest over all sections and ends
     // (the outline is in cm).
     double depth = 0.0;
-    for (CSection& s : m_sections)
+    for (CSection& s : d.m_sections)
         for (int end = 0; end < 2; ++end) {
             double y1 = 0, z1 = 0, y2 = 0, z2 = 0;
             s.ComputeGeometry(end, y1, z1, y2, z2);
@@ -150,33 +151,33 @@ void CModuleData::PrepareLoadCases(int check, int& nextLoadCase, std::vector<std
         }
     depth *= 0.5;
     CRailValues rail;
-    m_rail.GetRailValues(rail);
+    d.m_rail.GetRailValues(rail);
 
-    const int craneTyp = m_craneSettings.m_craneTyp;
-    const size_t nCranes = m_cranes.size();
+    const int craneTyp = d.m_craneSettings.m_craneTyp;
+    const size_t nCranes = d.m_cranes.size();
     if (eyOut) eyOut->assign(nCranes, 0.0);
     if (ezOut) ezOut->assign(nCranes, 0.0);
     double permanent = 0.0, hoist = 0.0;  // of the crane with the largest permanent share
     for (size_t c = 0; c < nCranes; ++c) {
-        CCrane& crane = m_cranes[c];
+        CCrane& crane = d.m_cranes[c];
         double ey = 0.0, ez = 0.0;
         if (craneTyp == 0) {
             // Rail on top: the wheel load stands eccentric on the rail head
             // (EN 1993-6, 5.6.2: e_y = 0.25 b_r, "loadEcc") always with the
             // switch, else in the fatigue check for cranes of class S3 and
             // above.
-            ey = m_dLateralEcc;
-            if (m_bLoadEccAlways == 1 || (check == 4 && crane.m_BGruppe >= 3))
-                ey += m_craneSettings.m_loadEcc.GetValue();
+            ey = d.m_dLateralEcc;
+            if (d.m_bLoadEccAlways == 1 || (check == 4 && crane.m_BGruppe >= 3))
+                ey += d.m_craneSettings.m_loadEcc.GetValue();
             ez = -depth - rail.h;
         } else {
             // Underhung crane: the mean lateral place of the wheel-load points.
             double sum = 0.0;
             int count = 0;
-            for (const CNotchCase& p : m_notchCases) {
+            for (const CNotchCase& p : d.m_notchCases) {
                 if (p.m_iPlace != 4) continue;
                 double a = 0.0, b = 0.0;
-                GetSectionPlateAt(0, p.m_tqe, p.m_idx.GetValue(), a, b);
+                d.GetSectionPlateAt(0, p.m_tqe, p.m_idx.GetValue(), a, b);
                 sum += a;
                 ++count;
             }
@@ -184,8 +185,8 @@ void CModuleData::PrepareLoadCases(int check, int& nextLoadCase, std::vector<std
             ez = depth;
         }
         crane.ClearUnusedLoadKinds();
-        AppendCraneLoads(static_cast<int>(c), m_loads, mask, static_cast<int>(c) + 3, 2, nextLoadCase, names,
-                         m_loadCaseRatios, ey, ez);
+        AppendCraneLoads(d, static_cast<int>(c), d.m_loads, mask, static_cast<int>(c) + 3, 2, nextLoadCase, names,
+                         d.m_loadCaseRatios, ey, ez);
         double qc = 0.0, qh = 0.0;
         crane.SumMaxWheelLoads(qc, qh);
         if (qc > permanent) {
@@ -199,10 +200,10 @@ void CModuleData::PrepareLoadCases(int check, int& nextLoadCase, std::vector<std
     // Fatigue: a small load at every active detail, so that the kernel
     // gives results at its place.
     if (check == 4)
-        for (const CNotchCase& p : m_notchCases) {
+        for (const CNotchCase& p : d.m_notchCases) {
             if (p.m_bActiv != 1) continue;
             CLoadDef l;
-            l.SetVariableTable(&m_varTable);
+            l.SetVariableTable(&d.m_varTable);
             l.m_strDesc = Tr("G(Dummy)");
             l.m_iLoadCase = 1;
             l.m_iLoadType = LOAD_POINT_FORCE_MOMENT;
@@ -213,12 +214,12 @@ void CModuleData::PrepareLoadCases(int check, int& nextLoadCase, std::vector<std
             l.m_val[0].SetValue(0.01);
             l.m_LCGen.m_numbers = {1};
             l.m_LCGen.Format();
-            m_loads.push_back(l);
+            d.m_loads.push_back(l);
         }
 
     // The actions' load-case texts: the names of the load cases of their loads.
-    CLKData& lk = LK();
-    for (const CLoadDef& l : m_loads) {
+    CLKData& lk = d.LK();
+    for (const CLoadDef& l : d.m_loads) {
         CNumberList cases = l.m_LCGen;
         cases.Parse();
         if (cases.m_numbers.empty()) continue;
@@ -237,16 +238,16 @@ void CModuleData::PrepareLoadCases(int check, int& nextLoadCase, std::vector<std
     // Without crane load there is no share: the value stays.
     if (permanent + hoist > 0.0) {
         const double psi2 = permanent / (permanent + hoist);
-        m_dCranePsi2 = psi2;
+        d.m_dCranePsi2 = psi2;
         lk.m_dCranePsi2 = psi2;
         for (CPsiRecord& r : lk.m_psiRows)
             if (r.m_strName.rfind("Kranlasten", 0) == 0) r.m_dPsi2 = psi2;
     }
 
-    DefineVariables();
-    BuildLoadCaseActionTable();
+    d.DefineVariables();
+    d.BuildLoadCaseActionTable();
 
-    const int k = m_craneSettings.m_iReserved;
+    const int k = d.m_craneSettings.m_iReserved;
     Switch(lk, 1) = check == 0 || check == 2;
     Switch(lk, 2) = check == 1;
     Switch(lk, 3) = false;
@@ -270,8 +271,8 @@ void CModuleData::PrepareLoadCases(int check, int& nextLoadCase, std::vector<std
     }
 
     if (check == 3) {
-        m_fieldLength0.clear();
-        for (size_t j = 1; j < m_fieldLengths.size(); ++j) m_fieldLength0.push_back(m_fieldLengths[j].GetValue());
-        m_fieldLength1 = m_fieldLength0;
+        d.m_fieldLength0.clear();
+        for (size_t j = 1; j < d.m_fieldLengths.size(); ++j) d.m_fieldLength0.push_back(d.m_fieldLengths[j].GetValue());
+        d.m_fieldLength1 = d.m_fieldLength0;
     }
 }

@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 
+#include "crane/CraneOperations.h"
 #include "input/StdProfile.h"
 #include "module/ModuleData.h"
 #include "platform/ferrum/ferrum.h"
@@ -45,25 +46,25 @@ void LoadCatalogueProfile(CSection& s, CSectProfile& profile, const std::string&
 
 }  // namespace
 
-void CModuleData::PrepareSteelCheckSections() {
-    m_steelSections.Reset();
-    m_steelSections.m_nAnnex = m_info.m_nCountryCode != 0 ? 2 : 1;
-    const int n = static_cast<int>(m_sections.size());
-    m_steelSections.SetSpanCount(n);
+void PrepareSteelCheckSections(CModuleData& d) {
+    d.m_steelSections.Reset();
+    d.m_steelSections.m_nAnnex = d.m_info.m_nCountryCode != 0 ? 2 : 1;
+    const int n = static_cast<int>(d.m_sections.size());
+    d.m_steelSections.SetSpanCount(n);
     for (int i = 0; i < n; ++i) {
-        CSection& s = m_sections[static_cast<size_t>(i)];
+        CSection& s = d.m_sections[static_cast<size_t>(i)];
         LoadCatalogueProfile(s, s.m_profile, s.m_profName);
         if (s.m_bVoute) LoadCatalogueProfile(s, s.m_profile2, s.m_profName2);
         const size_t field = static_cast<size_t>(i) + 1;
-        const double length = field < m_fieldLengths.size() ? m_fieldLengths[field].GetValue() : 0.0;
+        const double length = field < d.m_fieldLengths.size() ? d.m_fieldLengths[field].GetValue() : 0.0;
         const int32_t start = s.m_profile.GetHandle();
         const int32_t end = s.m_bVoute ? s.m_profile2.GetHandle() : start;
-        m_steelSections.SetSpan(i, length, start, end);
+        d.m_steelSections.SetSpan(i, length, start, end);
     }
 }
 
-void CModuleData::FillFER_VaduLocalResultWithPOI(FER_VaduLocalSection& r) {
-    if (m_craneSettings.m_autoPOI) return;
+void FillFER_VaduLocalResultWithPOI(CModuleData& d, FER_VaduLocalSection& r) {
+    if (d.m_craneSettings.m_autoPOI) return;
     const std::string right = Tr("rechts");
     // Points per slot group: [0] kind 3, [1] kinds 1/4, [2] kind 5.
     int count[3] = {0, 0, 0};
@@ -77,7 +78,7 @@ void CModuleData::FillFER_VaduLocalResultWithPOI(FER_VaduLocalSection& r) {
         r.idx[slot] = p.m_idx.GetValue();
         r.thickness[slot] = p.m_thickness.GetValue() * 0.1;  // mm -> cm
     };
-    for (const CNotchCase& p : m_notchCases) {
+    for (const CNotchCase& p : d.m_notchCases) {
         if (!p.m_bSystem || p.m_iPlace < 1 || p.m_iPlace > 5) continue;
         if (p.m_iPlace == 2) {  // the web top: one place, side 0
             put(p, Slot(0, 0));
@@ -93,38 +94,38 @@ void CModuleData::FillFER_VaduLocalResultWithPOI(FER_VaduLocalSection& r) {
         const int first = group == 0 ? 0 : group == 1 ? 2 : 4;
         put(p, Slot(first, SideOf(p, right)));
     }
-    if (m_craneSettings.m_craneTyp == 0) {
+    if (d.m_craneSettings.m_craneTyp == 0) {
         ClearSlot(r, 4);
         ClearSlot(r, 5);
     }
 }
 
-void CModuleData::CalcCraneLocalEffects() {
-    PrepareSteelCheckSections();
-    const int type = m_craneSettings.m_craneTyp;
+void CalcCraneLocalEffects(CModuleData& d) {
+    PrepareSteelCheckSections(d);
+    const int type = d.m_craneSettings.m_craneTyp;
     FER_VaduLocalInput in{};
     CCrane none;
-    const CCrane& crane = m_cranes.empty() ? none : m_cranes.front();
+    const CCrane& crane = d.m_cranes.empty() ? none : d.m_cranes.front();
     const int n = crane.m_numOfAxis;
-    crane.FillVaduLocalInput(*this, in, 0, n >= 2 ? n - 2 : 0, n >= 2 ? n - 1 : -1);
+    FillVaduLocalInput(crane, d, in, 0, n >= 2 ? n - 2 : 0, n >= 2 ? n - 1 : -1);
     FER_VaduLocalSection rec{};
-    FillFER_VaduLocalResultWithPOI(rec);
-    FER_hCalcVaduLocal(m_steelSections.GetSteelCheckSectionHandle(0.0), &in, &rec,
-                       m_craneSettings.m_autoPOI == 0 ? 1 : 0);
+    FillFER_VaduLocalResultWithPOI(d, rec);
+    FER_hCalcVaduLocal(d.m_steelSections.GetSteelCheckSectionHandle(0.0), &in, &rec,
+                       d.m_craneSettings.m_autoPOI == 0 ? 1 : 0);
 
     // The system points that do not belong to the crane type go.
     std::vector<CNotchCase> kept;
-    for (const CNotchCase& p : m_notchCases) {
+    for (const CNotchCase& p : d.m_notchCases) {
         const bool top = p.m_iPlace == 1 || p.m_iPlace == 2;
         const bool bottom = p.m_iPlace >= 3 && p.m_iPlace <= 5;
         if (p.m_bSystem && ((type != 0 && top) || (type == 0 && bottom))) continue;
         kept.push_back(p);
     }
-    m_notchCases = kept;
+    d.m_notchCases = kept;
 
     std::map<std::string, size_t> byName;
-    for (size_t i = 0; i < m_notchCases.size(); ++i)
-        if (m_notchCases[i].m_bSystem) byName[m_notchCases[i].m_strName] = i;
+    for (size_t i = 0; i < d.m_notchCases.size(); ++i)
+        if (d.m_notchCases[i].m_bSystem) byName[d.m_notchCases[i].m_strName] = i;
 
     struct Place {
         std::string name;
@@ -147,9 +148,9 @@ void CModuleData::CalcCraneLocalEffects() {
         const auto it = byName.find(pl.name);
         CNotchCase p;
         if (it != byName.end()) {
-            p = m_notchCases[it->second];
+            p = d.m_notchCases[it->second];
         } else {
-            p.SetVariableTable(&m_varTable);
+            p.SetVariableTable(&d.m_varTable);
             p.m_bActiv = 1;
             p.m_iKerbGruppe = pl.kerb;
             p.m_iKerbGruppeW = pl.kerbW;
@@ -160,12 +161,12 @@ void CModuleData::CalcCraneLocalEffects() {
         p.m_tqe = rec.id[pl.slot];
         p.m_idx.SetValue(rec.idx[pl.slot]);
         p.m_thickness.SetValue(rec.thickness[pl.slot] * 10.0);  // cm -> mm, as the points keep it
-        if (pl.rail) p.m_geomType = m_rail.m_connection == 2 ? 0 : 2;
+        if (pl.rail) p.m_geomType = d.m_rail.m_connection == 2 ? 0 : 2;
         if (it != byName.end()) {
-            m_notchCases[it->second] = p;
+            d.m_notchCases[it->second] = p;
         } else {
-            byName[pl.name] = m_notchCases.size();
-            m_notchCases.push_back(p);
+            byName[pl.name] = d.m_notchCases.size();
+            d.m_notchCases.push_back(p);
         }
     }
 }

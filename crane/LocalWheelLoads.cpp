@@ -3,25 +3,26 @@
 #include <cmath>
 #include <cstring>
 
+#include "crane/CraneOperations.h"
 #include "module/Crane.h"
 #include "module/ModuleData.h"
 #include "platform/ferrum/ferrum.h"
 
-void CCrane::FillVaduLocalInput(const CModuleData& module, FER_VaduLocalInput& r, int group, int axis,
-                                int neighbour) const {
+void FillVaduLocalInput(const CCrane& crane, const CModuleData& module, FER_VaduLocalInput& r, int group, int axis,
+                        int neighbour) {
     r = FER_VaduLocalInput{};
     const CCraneSettings& s = module.m_craneSettings;
     r.craneType = s.m_craneTyp;
     r.fy = module.m_sections.empty() ? 0.0 : module.m_sections.front().m_strength;
     // A crane on the bottom flange has a wheel on either side of the web.
     const double share = s.m_craneTyp != 0 ? 0.5 : 1.0;
-    r.F = GetWheelLoad(axis, group, 2) * share;
-    const bool hasNeighbour = neighbour >= 0 && neighbour < m_numOfAxis && neighbour != axis;
+    r.F = crane.GetWheelLoad(axis, group, 2) * share;
+    const bool hasNeighbour = neighbour >= 0 && neighbour < crane.m_numOfAxis && neighbour != axis;
     if (hasNeighbour) {
-        r.Fneighbour = GetWheelLoad(neighbour, group, 2) * share;
-        r.spacing = GetAxisValue(neighbour > axis ? neighbour : axis, 0);  // spacing of the later axle
+        r.Fneighbour = crane.GetWheelLoad(neighbour, group, 2) * share;
+        r.spacing = crane.GetAxisValue(neighbour > axis ? neighbour : axis, 0);  // spacing of the later axle
     }
-    r.nAxles = m_numOfAxis;
+    r.nAxles = crane.m_numOfAxis;
     if (s.m_craneTyp == 0) {
         CRailValues v;
         if (!module.m_rail.GetRailValues(v)) v = CRailValues{};
@@ -40,9 +41,9 @@ void CCrane::FillVaduLocalInput(const CModuleData& module, FER_VaduLocalInput& r
     r.factor2 = 0.1;
 }
 
-void CCrane::CalcLocalWheelLoadEffects(CModuleData& module, double x, int loadCase, const std::vector<double>& pointX,
-                                       std::vector<double>& results, std::vector<int>* slotIds,
-                                       std::vector<int>* slotKinds) const {
+void CalcLocalWheelLoadEffects(const CCrane& crane, CModuleData& module, double x, int loadCase,
+                               const std::vector<double>& pointX, std::vector<double>& results,
+                               std::vector<int>* slotIds, std::vector<int>* slotKinds) {
     const int type = module.m_craneSettings.m_craneTyp;
     const size_t stride = type == 0 ? 2 : 12;
     if (results.size() < pointX.size() * stride) results.resize(pointX.size() * stride, 0.0);
@@ -51,17 +52,17 @@ void CCrane::CalcLocalWheelLoadEffects(CModuleData& module, double x, int loadCa
         if (slotKinds && slotKinds->size() < 6) slotKinds->resize(6, 0);
     }
     const int useGiven = module.m_craneSettings.m_autoPOI == 0 ? 1 : 0;
-    for (int g = 0; g < kGroups; ++g) {
-        if (m_loadCaseNr[g] != loadCase) continue;
+    for (int g = 0; g < CCrane::kGroups; ++g) {
+        if (crane.m_loadCaseNr[g] != loadCase) continue;
         // Each axle with the next one, the last with the one before.
-        for (int a = 0; a < m_numOfAxis; ++a) {
-            const int neighbour = a + 1 < m_numOfAxis ? a + 1 : a - 1;
+        for (int a = 0; a < crane.m_numOfAxis; ++a) {
+            const int neighbour = a + 1 < crane.m_numOfAxis ? a + 1 : a - 1;
             FER_VaduLocalInput in;
-            FillVaduLocalInput(module, in, g, a, neighbour);
+            FillVaduLocalInput(crane, module, in, g, a, neighbour);
             FER_VaduLocalSection rec{};
-            module.FillFER_VaduLocalResultWithPOI(rec);
+            FillFER_VaduLocalResultWithPOI(module, rec);
             // The axle where the crane's loads stand (the same offsets as its loads).
-            const double p = x + GetAxisOffset(a);
+            const double p = x + crane.GetAxisOffset(a);
             FER_hCalcVaduLocal(module.m_steelSections.GetSteelCheckSectionHandle(p), &in, &rec, useGiven);
             for (size_t i = 0; i < pointX.size(); ++i) {
                 if (!(std::fabs(pointX[i] - p) < 0.01)) continue;

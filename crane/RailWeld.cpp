@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "crane/CraneOperations.h"
 #include "module/ModuleData.h"
 #include "platform/ferrum/vadu_rail_weld.h"
 #include "platform/lingo/lingo.h"
@@ -27,7 +28,7 @@ std::vector<std::vector<double>> CraneActionFactors(CModuleData& d) {
     const std::vector<double> savedPartial = d.m_partialFactors, savedCombination = d.m_combinationFactors;
     std::vector<std::vector<double>> factors;
     for (int bit : {1, 2, 4}) {
-        d.DefineCraneActions(bit);
+        DefineCraneActions(d, bit);
         std::vector<double> crane(3, 1.0);
         for (size_t c = 0; c < 3 && c + 2 < d.m_partialFactors.size(); ++c) crane[c] = d.m_partialFactors[c + 2];
         factors.push_back(crane);
@@ -48,18 +49,18 @@ double LargestMagnitude(const CResultTable& t, int id) {
 
 }  // namespace
 
-void CModuleData::CalcRailWeld() {
-    const int K = static_cast<int>(m_cranes.size());
-    const int positions = K > 0 ? static_cast<int>(m_cranePositions.size() / static_cast<size_t>(K)) : 0;
+void CalcRailWeld(CModuleData& d) {
+    const int K = static_cast<int>(d.m_cranes.size());
+    const int positions = K > 0 ? static_cast<int>(d.m_cranePositions.size() / static_cast<size_t>(K)) : 0;
     int axles = 1;
-    for (const CCrane& c : m_cranes) axles = std::max(axles, c.m_numOfAxis);
-    m_railWeld.SetSize(CModuleData::kCraneGroups, K, positions, axles);
+    for (const CCrane& c : d.m_cranes) axles = std::max(axles, c.m_numOfAxis);
+    d.m_railWeld.SetSize(d.CModuleData::kCraneGroups, K, positions, axles);
 
     // A bolted rail has no weld.
-    if (m_rail.m_connection != 2) {
+    if (d.m_rail.m_connection != 2) {
         // The weld: the first active system point at the rail connection with a throat.
         double aw = 0.0;
-        for (const CNotchCase& n : m_notchCases)
+        for (const CNotchCase& n : d.m_notchCases)
             if (n.m_bActiv && n.m_bSystem && n.m_geomType == 2 && n.m_tWeld.GetValue() > 0.0001) {
                 aw = n.m_tWeld.GetValue();
                 break;
@@ -68,37 +69,37 @@ void CModuleData::CalcRailWeld() {
         // in the section: then the largest design values of check 0, for
         // every group alike.
         double Qz = 0.0, Qy = 0.0;
-        if (m_rail.m_bCalculation) {
-            Qz = LargestMagnitude(m_craneResults[0], kVz);
-            Qy = LargestMagnitude(m_craneResults[0], kVy);
+        if (d.m_rail.m_bCalculation) {
+            Qz = LargestMagnitude(d.m_craneResults[0], kVz);
+            Qy = LargestMagnitude(d.m_craneResults[0], kVy);
         }
-        const bool intermittent = m_rail.m_connection == 1;
-        const std::vector<std::vector<double>> factors = CraneActionFactors(*this);
+        const bool intermittent = d.m_rail.m_connection == 1;
+        const std::vector<std::vector<double>> factors = CraneActionFactors(d);
         bool incomplete = false;
 
-        for (int g = 0; g < CModuleData::kCraneGroups; ++g) {
+        for (int g = 0; g < d.CModuleData::kCraneGroups; ++g) {
             const int check = CCrane::GetGroupCheck(g);
             for (int c = 0; c < K; ++c) {
-                const CCrane& crane = m_cranes[static_cast<size_t>(c)];
-                if (!crane.IsLoadGroupRelevant(*this, g, 0) && !crane.IsLoadGroupRelevant(*this, g, 1) &&
-                    !crane.IsLoadGroupRelevant(*this, g, 2))
+                const CCrane& crane = d.m_cranes[static_cast<size_t>(c)];
+                if (!crane.IsLoadGroupRelevant(d, g, 0) && !crane.IsLoadGroupRelevant(d, g, 1) &&
+                    !crane.IsLoadGroupRelevant(d, g, 2))
                     continue;
                 // The generated wheel forces carry the dynamic factors; the
                 // design values take the partial factor of the crane action.
                 const double factor =
                     check >= 0 && check <= 2 ? factors[static_cast<size_t>(check)][std::min<size_t>(static_cast<size_t>(c), 2)] : 1.0;
                 for (int p = 0; p < positions && crane.m_numOfAxis >= 2; ++p) {
-                    const double x = m_cranePositions[static_cast<size_t>(p) * static_cast<size_t>(K) +
+                    const double x = d.m_cranePositions[static_cast<size_t>(p) * static_cast<size_t>(K) +
                                                       static_cast<size_t>(c)];
                     // The wheel's eccentricity acts on every weld, continuous or not.
                     const double additional[7] = {210000.0,
                                                   81000.0,
-                                                  GetPanelLength(x),
+                                                  GetPanelLength(d, x),
                                                   intermittent ? 1.0 : 0.0,
-                                                  intermittent ? m_rail.m_SchweissnahtL.GetValue() : 0.0,
-                                                  intermittent ? m_rail.m_SchweissnahtUnterbrochenL.GetValue() : 0.0,
-                                                  m_craneSettings.m_loadEcc.GetValue()};
-                    const int h = m_steelSections.GetSteelCheckSectionHandle(x);
+                                                  intermittent ? d.m_rail.m_SchweissnahtL.GetValue() : 0.0,
+                                                  intermittent ? d.m_rail.m_SchweissnahtUnterbrochenL.GetValue() : 0.0,
+                                                  d.m_craneSettings.m_loadEcc.GetValue()};
+                    const int h = d.m_steelSections.GetSteelCheckSectionHandle(x);
                     FER_hSetAdditionalValues(h, additional, 7);
                     for (int a = 0; a + 1 < crane.m_numOfAxis; ++a) {
                         // Each wheel of the pair with its own forces and its neighbour.
@@ -106,7 +107,7 @@ void CModuleData::CalcRailWeld() {
                             const double Hx = factor * crane.GetWheelLoad(wheel, g, 0);
                             const double Hy = factor * crane.GetWheelLoad(wheel, g, 1);
                             FER_VaduLocalInput in{};
-                            crane.FillVaduLocalInput(*this, in, g, wheel, neighbour);
+                            FillVaduLocalInput(crane, d, in, g, wheel, neighbour);
                             in.F *= factor;
                             in.Fneighbour *= factor;
                             FER_VaduLocalSection points{};
@@ -115,7 +116,7 @@ void CModuleData::CalcRailWeld() {
                                 incomplete = true;
                                 continue;
                             }
-                            m_railWeld.Update(g, c, p, wheel, aw, out.Pz, Hx, Hy, Qz, Qy, out.utilisation, out.sigmaV,
+                            d.m_railWeld.Update(g, c, p, wheel, aw, out.Pz, Hx, Hy, Qz, Qy, out.utilisation, out.sigmaV,
                                               out.sigmaPerp, out.tauPerp, out.tauPar);
                         }
                     }
@@ -126,5 +127,5 @@ void CModuleData::CalcRailWeld() {
             winsys::MessageBox(Tr("Die Schienenschweißnaht konnte nicht an allen Kranstellungen nachgewiesen "
                                   "werden (Querschnitt, Schiene oder Werkstoff ohne die nötigen Werte)."));
     }
-    m_railWeld.Dump();
+    d.m_railWeld.Dump();
 }

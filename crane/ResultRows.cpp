@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "crane/CraneOperations.h"
 #include "crane/RunPreparation.h"
 #include "module/ModuleData.h"
 #include "platform/lingo/lingo.h"
@@ -147,35 +148,35 @@ void ConvertTriplesToPairs(std::vector<float>& words) {
     words.resize(2 * k);
 }
 
-void CModuleData::GetResultLabel(int row, int check, std::string& label, std::string& unit,
-                                 const std::vector<std::string>& points) const {
+void GetResultLabel(const CModuleData& d, int row, int check, std::string& label, std::string& unit,
+                    const std::vector<std::string>& points) {
     label.clear();
     unit.clear();
     const Placed p = Place(row, static_cast<int>(points.size()));
     if (p.tableRow < 0) return;
-    const Row* r = RowOf(p.tableRow, check, m_craneSettings.m_craneTyp);
+    const Row* r = RowOf(p.tableRow, check, d.m_craneSettings.m_craneTyp);
     label = Fill(kApp, kSection, kArea, r->path, p, points);
     unit = lingo::Translate(kApp, kSection, kArea, r->unit);
 }
 
-void CModuleData::GetResultLabelRtf(int row, int check, bool crossSection, std::string& label, std::string& unit,
-                                    const std::vector<std::string>& points) const {
+void GetResultLabelRtf(const CModuleData& d, int row, int check, bool crossSection, std::string& label, std::string& unit,
+                       const std::vector<std::string>& points) {
     label.clear();
     unit.clear();
     const Placed p = Place(row, static_cast<int>(points.size()));
     if (p.tableRow < 0) return;
-    const Row* r = RowOf(p.tableRow, check, m_craneSettings.m_craneTyp);
+    const Row* r = RowOf(p.tableRow, check, d.m_craneSettings.m_craneTyp);
     const char* text = r->rtf;
     // With the plastic buckling check the utilisation is the cross-section's.
-    if (p.tableRow == 33 && crossSection && m_craneSettings.m_plasticLTB != 0) text = kCrossSectionRtf;
+    if (p.tableRow == 33 && crossSection && d.m_craneSettings.m_plasticLTB != 0) text = kCrossSectionRtf;
     label = Fill(kRtfApp, kRtfSection, kRtfArea, text, p, points);
     unit = r->rtfUnit[0] ? lingo::Translate(kRtfApp, kRtfSection, kRtfArea, r->rtfUnit) : std::string();
 }
 
-void CModuleData::MaskResultRows(CResultTable& set, int check) const {
-    if (check < 0 || check >= kCraneChecks) return;
-    const int n = static_cast<int>(m_userPointNames.size());
-    const int m = std::max(0, m_bucklRes.m_numOfPlates);
+void MaskResultRows(const CModuleData& d, CResultTable& set, int check) {
+    if (check < 0 || check >= CModuleData::kCraneChecks) return;
+    const int n = static_cast<int>(d.m_userPointNames.size());
+    const int m = std::max(0, d.m_bucklRes.m_numOfPlates);
     auto mark = [&](int from, int to) {
         if (to < from) return;
         if (set.m_valIdx.size() <= static_cast<size_t>(to)) set.m_valIdx.resize(static_cast<size_t>(to) + 1, 0);
@@ -195,11 +196,11 @@ void CModuleData::MaskResultRows(CResultTable& set, int check) const {
     }
     // Without any point of interest no stress point can be judged by one:
     // its rows stay.
-    if (m_notchCases.empty()) return;
+    if (d.m_notchCases.empty()) return;
     for (int j = 0; j < n; ++j) {
-        const CNotchCase* poi = &m_notchCases.front();
-        for (const CNotchCase& c : m_notchCases)
-            if (c.m_strName == m_userPointNames[static_cast<size_t>(j)]) poi = &c;
+        const CNotchCase* poi = &d.m_notchCases.front();
+        for (const CNotchCase& c : d.m_notchCases)
+            if (c.m_strName == d.m_userPointNames[static_cast<size_t>(j)]) poi = &c;
         const int first = crane_rows::kPointRowsStart + crane_rows::kRowsPerPoint * j;
         if (check <= 3) {
             // Places 0 and 1 take no part in the girder checks' point rows.

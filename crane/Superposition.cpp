@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 
+#include "crane/CraneOperations.h"
 #include "crane/CraneResults.h"
 #include "crane/RunPreparation.h"
 #include "module/ModuleData.h"
@@ -136,17 +137,17 @@ int ReactionGroup(const std::string& name) {
 
 }  // namespace
 
-void CModuleData::StoreReaction(int support, int extreme, int group, const double* values, const std::string& name,
-                                int position) {
+void StoreReaction(CModuleData& d, int support, int extreme, int group, const double* values, const std::string& name,
+                   int position) {
     if (support < 0 || support >= CCraneReactions::kSupports || extreme < 0 || extreme >= 12 || group < 0 ||
         group > 3 || !values)
         return;
     const int i = (12 * support + extreme) * 4 + group;
-    for (int c = 0; c < 6; ++c) m_reactions.table[c][i] = values[c];
-    char* label = m_reactions.labels[i];
+    for (int c = 0; c < 6; ++c) d.m_reactions.table[c][i] = values[c];
+    char* label = d.m_reactions.labels[i];
     std::memset(label, 0, CCraneReactions::kLabelBytes);
     std::memcpy(label, name.data(), std::min<size_t>(name.size(), CCraneReactions::kLabelBytes - 1));
-    m_reactions.pos[12 * support + extreme] = position;
+    d.m_reactions.pos[12 * support + extreme] = position;
 }
 
 namespace {
@@ -195,13 +196,13 @@ void BucklingRun(CModuleData& d, int check, int position, const std::vector<int3
 
 }  // namespace
 
-void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int position,
-                                        const std::vector<std::string>& names, std::FILE* log) {
-    if ((mode != 1 && mode != 3) || check < 0 || check >= kCraneChecks) {
-        m_superposition = CResultTable();
+void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, int position,
+                           const std::vector<std::string>& names, std::FILE* log) {
+    if ((mode != 1 && mode != 3) || check < 0 || check >= CModuleData::kCraneChecks) {
+        d.m_superposition = CResultTable();
         return;
     }
-    const ZVELEM root = m_hDoc ? ZEVUD_GetRootElement(m_hDoc) : 0;
+    const ZVELEM root = d.m_hDoc ? ZEVUD_GetRootElement(d.m_hDoc) : 0;
     const ZVELEM result = root ? ZEVUD_FindFirstChild(root, "result") : 0;
     if (!result) return;
 
@@ -210,23 +211,23 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
     std::vector<int> pointEntry;
     std::vector<std::string> pointNames;
     if (ZVELEM up = ZEVUD_FindFirstChild(result, "userPoints")) {
-        const int32_t n = std::clamp(ZEVUD_GetInt(up, "numOfUserPoints"), 0, kMaxListCount);
+        const int32_t n = std::clamp(ZEVUD_GetInt(up, "numOfUserPoints"), 0, CModuleData::kMaxListCount);
         for (int32_t i = 0; i < n; ++i) {
             const std::string name = zevud::GetString(up, winsys::FormatC("userPoint-%ld", static_cast<long>(i)));
             int entry = -1;
-            for (size_t k = 0; k < m_notchCases.size(); ++k)
-                if (m_notchCases[k].m_strName == name) entry = static_cast<int>(k);
+            for (size_t k = 0; k < d.m_notchCases.size(); ++k)
+                if (d.m_notchCases[k].m_strName == name) entry = static_cast<int>(k);
             pointEntry.push_back(entry);
             pointNames.push_back(name);
         }
     }
     const int points = static_cast<int>(pointEntry.size());
-    m_userPointNames.assign(pointNames.begin(), pointNames.end());
+    d.m_userPointNames.assign(pointNames.begin(), pointNames.end());
     int32_t plates = 0;
     if (ZVELEM ps = ZEVUD_FindFirstChild(result, "plateStress"))
-        plates = std::clamp(ZEVUD_GetInt(ps, "numOfPlates"), 0, kMaxListCount);
-    m_numOfPlates = plates;
-    if (ZVELEM esp = ZEVUD_FindFirstChild(result, "esp")) ReadStressPointBlock(*this, esp);
+        plates = std::clamp(ZEVUD_GetInt(ps, "numOfPlates"), 0, CModuleData::kMaxListCount);
+    d.m_numOfPlates = plates;
+    if (ZVELEM esp = ZEVUD_FindFirstChild(result, "esp")) ReadStressPointBlock(d, esp);
 
     // The value ids of the run and those this check processes.
     const std::vector<int32_t> codes = ResultCodes(points, plates);
@@ -248,7 +249,7 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
     CollectSeries(result, ofCases, envelopes);
 
     if (mode == 3) {
-        BucklingRun(*this, check, position, codes, kept, envelopes, pointNames);
+        BucklingRun(d, check, position, codes, kept, envelopes, pointNames);
         return;
     }
 
@@ -282,7 +283,7 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
         for (int32_t v : {2, 6})
             if (valIdx[static_cast<size_t>(v == 2 ? 0 : kDisplacementY)] == 0) valIdx[static_cast<size_t>(v)] = 0;
     const int nodes = WorkNodes(found);
-    CResultTable& w = m_superposition;
+    CResultTable& w = d.m_superposition;
     w = CResultTable();
     w.m_valIdx = valIdx;
     if (nodes < 1 || !w.Init(n + 3, nodes, ids)) return;
@@ -293,26 +294,26 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
             auto it = ofCases.find((static_cast<int64_t>(l + 1) << 16) + codes[static_cast<size_t>(v)]);
             if (it != ofCases.end()) CopySeries(w, l, v, it->second, 1);
         }
-    SpreadStressPoints(*this, nodes);
+    SpreadStressPoints(d, nodes);
     const std::vector<double> x = w.GetXData();
 
     // 2. Local wheel-load effects at the evaluation points.
-    const int cranes = static_cast<int>(m_cranes.size());
+    const int cranes = static_cast<int>(d.m_cranes.size());
     for (int u = 0; u < points; ++u) {
         const int entry = pointEntry[static_cast<size_t>(u)];
         if (entry < 0 || !w.HasValue(PointValue(u, 2))) continue;
-        const CNotchCase& p = m_notchCases[static_cast<size_t>(entry)];
+        const CNotchCase& p = d.m_notchCases[static_cast<size_t>(entry)];
         if (!((p.m_iPlace == 2 && p.m_bActiv) || (p.m_iPlace == 1 && check == 4))) continue;
         for (int l = 0; l < n; ++l) {
             std::vector<double> sum(static_cast<size_t>(nodes) * 2, 0.0);
             for (int c = 0; c < cranes; ++c) {
                 const size_t at = static_cast<size_t>(position) * cranes + c;
-                if (at >= m_cranePositions.size()) continue;
+                if (at >= d.m_cranePositions.size()) continue;
                 std::vector<double> local;
                 std::vector<int> slotIds, slotKinds;
-                m_cranes[static_cast<size_t>(c)].CalcLocalWheelLoadEffects(*this, m_cranePositions[at], l + 1, x,
+                CalcLocalWheelLoadEffects(d.m_cranes[static_cast<size_t>(c)], d, d.m_cranePositions[at], l + 1, x,
                                                                            local, &slotIds, &slotKinds);
-                const size_t stride = m_craneSettings.m_craneTyp == 0 ? 2 : 12;
+                const size_t stride = d.m_craneSettings.m_craneTyp == 0 ? 2 : 12;
                 // Wheels on the bottom flange: the slot of the point's plate,
                 // else the first slot of its kind.
                 size_t slot = 0;
@@ -335,17 +336,17 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
     }
 
     // 3. - 5. Supports, the load cases to the combination library, fatigue.
-    const COMBOR_HANDLE h = LK().GetSession();
+    const COMBOR_HANDLE h = d.LK().GetSession();
     const int32_t columns = w.GetNumColumns();
     COMBOR_InitResultSuperpositioning(h, columns, nodes);
     COMBOR_Calc(h);
     const std::vector<double> supportX = [&] {
         std::vector<double> xs;
         double at = 0.0;
-        for (size_t k = 0; k < m_fieldLengths.size(); ++k) xs.push_back(at += m_fieldLengths[k].GetValue());
+        for (size_t k = 0; k < d.m_fieldLengths.size(); ++k) xs.push_back(at += d.m_fieldLengths[k].GetValue());
         return xs;
     }();
-    const std::vector<double> restrained = GetRestrainedSupportX();
+    const std::vector<double> restrained = GetRestrainedSupportX(d);
     const std::string fatigue = Tr("FAT");
     std::string checkName;
     GetCheckName(check, checkName);
@@ -354,8 +355,8 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
         if (check <= 3) {
             const int group = ReactionGroup(name);
             double r6[6] = {1, 1, 1, 1, 1, 1};
-            if (static_cast<size_t>(6 * l + 6) <= m_loadCaseRatios.size())
-                std::copy_n(m_loadCaseRatios.begin() + 6 * l, 6, r6);
+            if (static_cast<size_t>(6 * l + 6) <= d.m_loadCaseRatios.size())
+                std::copy_n(d.m_loadCaseRatios.begin() + 6 * l, 6, r6);
             const double springFactors[5] = {r6[1], r6[2], r6[3], r6[1], r6[2]};
             for (int i = 0; i < nodes; ++i) {
                 double reaction[6];
@@ -369,24 +370,24 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
                     std::fprintf(log, "iCheck=%d, iLC=%2d, iPos=%2d, i=%2d, iNode=%2d, Ax=%7.2lf, Ay=%7.2lf, Az=%7.2lf\n",
                                  check, loadCases, position, l, i, reaction[0], reaction[1], reaction[2]);
                 int support = -1;
-                for (size_t k = 0; k < m_supports.size() && k < supportX.size(); ++k)
+                for (size_t k = 0; k < d.m_supports.size() && k < supportX.size(); ++k)
                     if (std::fabs(x[static_cast<size_t>(i)] - supportX[k]) < 0.001 &&
                         std::find(restrained.begin(), restrained.end(), supportX[k]) != restrained.end())
                         support = static_cast<int>(k);
                 // The table holds the first supports only.
                 if (support < 0 || support >= CCraneReactions::kSupports) continue;
-                m_reactions.xCoords[support] = supportX[static_cast<size_t>(support)];
-                m_reactions.nAufl = std::max(m_reactions.nAufl, support + 1);
+                d.m_reactions.xCoords[support] = supportX[static_cast<size_t>(support)];
+                d.m_reactions.nAufl = std::max(d.m_reactions.nAufl, support + 1);
                 for (int e = 0; e < 12; ++e) {
                     const int c = e % 6;
-                    const double stored = m_reactions.table[c][(12 * support + e) * 4 + group];
+                    const double stored = d.m_reactions.table[c][(12 * support + e) * 4 + group];
                     if (e < 6 ? reaction[c] > stored : reaction[c] < stored)
-                        StoreReaction(support, e, group, reaction, name, position);
+                        StoreReaction(d, support, e, group, reaction, name, position);
                 }
             }
         }
         COMBOR_SetLastfallResult(h, l + 1, w.GetBlock(l));
-        if (m_craneSettings.m_bOutputLC[check]) {
+        if (d.m_craneSettings.m_bOutputLC[check]) {
             const char* format = "%s\\Kranstellung\\%ld @\\Lastfall %s";
             const std::string folder =
                 lingo::FormatTranslated(format, Tr(format), checkName, static_cast<long>(position + 1), name);
@@ -395,18 +396,18 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
                 CResultSet set;
                 if (!MakeSet(w, l, -1, v, set)) continue;
                 std::string label, unit;
-                GetResultLabel(v, check, label, unit, pointNames);
+                GetResultLabel(d, v, check, label, unit, pointNames);
                 set.m_strTitle = folder + "\\" + label;
                 set.m_strUnit = unit;
                 set.m_lkNr = l + 1;
                 set.m_resType = codes[static_cast<size_t>(v)];
                 set.FindExtremes();
                 set.InsertZeroCrossings();
-                m_checkResultSets[check].push_back(std::move(set));
+                d.m_checkResultSets[check].push_back(std::move(set));
             }
         }
         if (check == 4 && name.size() > 2 && name.substr(3) == fatigue && name[1] >= '1' && name[1] <= '3') {
-            CResultTable& f = m_fatResults[name[1] - '1'];
+            CResultTable& f = d.m_fatResults[name[1] - '1'];
             if (!f.IsValid()) {
                 f = Seeded(w, 3, l);
             } else {
@@ -422,11 +423,11 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
     // 7. The combinations.
     const int factorCount = COMBOR_GetNumOfFaktoren(h, -1);
     const int combinations = COMBOR_GetNumOfKombi(h);
-    const double fd = m_sections.empty() || !(m_sections.front().m_gamma_m > 0)
+    const double fd = d.m_sections.empty() || !(d.m_sections.front().m_gamma_m > 0)
                           ? 0.0
-                          : m_sections.front().m_strength / m_sections.front().m_gamma_m;
-    const bool detailed = m_craneSettings.m_bDetailedReactions != 0 && check <= 2;
-    CResultTable& ak = m_akResults[check];
+                          : d.m_sections.front().m_strength / d.m_sections.front().m_gamma_m;
+    const bool detailed = d.m_craneSettings.m_bDetailedReactions != 0 && check <= 2;
+    CResultTable& ak = d.m_akResults[check];
     bool anyDesign = false;
     for (int k = 0; k < combinations; ++k) {
         const std::string type = combor::GetKombiTypStr(h, k);
@@ -434,7 +435,7 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
             std::vector<double> factors(static_cast<size_t>(std::max(factorCount, 0)), 0.0);
             if (factorCount > 0) COMBOR_GetKombi(h, k, factors.data(), factorCount);
             bool everyCrane = true;
-            for (const CCrane& c : m_cranes) {
+            for (const CCrane& c : d.m_cranes) {
                 bool acts = false;
                 for (int g = 10; g <= 17; ++g) {
                     const int lc = c.m_loadCaseNr[g];
@@ -467,7 +468,7 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
             }
             continue;
         }
-        DeriveCombinationStresses(*this, w, n, points, pointEntry, fd, check);
+        DeriveCombinationStresses(d, w, n, points, pointEntry, fd, check);
         w.StoreBlockMin(n + 1, w.GetBlock(n), !anyDesign);
         w.StoreBlockMax(n + 2, w.GetBlock(n), !anyDesign);
         anyDesign = true;
@@ -476,11 +477,11 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
 
     // 8. Deflection utilisations of the serviceability check.
     if (check == 3) {
-        const double ratioZ = m_craneSettings.m_maxRelDefZ.GetValue(), absZ = m_craneSettings.m_maxAbsDefZ.GetValue();
-        const double ratioY = m_craneSettings.m_maxRelDefY.GetValue();
+        const double ratioZ = d.m_craneSettings.m_maxRelDefZ.GetValue(), absZ = d.m_craneSettings.m_maxAbsDefZ.GetValue();
+        const double ratioY = d.m_craneSettings.m_maxRelDefY.GetValue();
         for (int i = 0; i < nodes; ++i) {
-            const int field = FindFieldAtX(x[static_cast<size_t>(i)]);
-            const double spanZ = GetSpanBetweenRestraints(field, false), spanY = GetSpanBetweenRestraints(field, true);
+            const int field = d.FindFieldAtX(x[static_cast<size_t>(i)]);
+            const double spanZ = d.GetSpanBetweenRestraints(field, false), spanY = d.GetSpanBetweenRestraints(field, true);
             double uz = 0, uy = 0;
             for (int slot : {n + 1, n + 2}) {
                 uz = std::max(uz, CalcUtilisation(w.GetValue(slot, i, kDisplacementY), ratioZ, absZ, 0, spanZ));
@@ -494,7 +495,7 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
     }
 
     // 9. The check's envelopes over the crane positions.
-    CResultTable& env = m_craneResults[check];
+    CResultTable& env = d.m_craneResults[check];
     if (!env.IsValid()) {
         env = Seeded(w, 4, n + 1);
         env.SetBlock(1, w.GetBlock(n + 2));
@@ -506,7 +507,7 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
             MergeRow(w, n + 2, env, 1, v, true);
         }
     }
-    CEnvelope& summary = m_summaries[check];
+    CEnvelope& summary = d.m_summaries[check];
     if (summary.GetSize() < ids) summary.SetSize(ids);
     double rating = 0.0;
     for (int32_t v = 0; v < ids; ++v) {
@@ -519,7 +520,7 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
         if (v == kUtilisation)
             for (double u : hi) rating = std::max(rating, u);
     }
-    if (check <= 2 && w.HasValue(kUtilisation)) m_positionRatings[check][position] = rating;
+    if (check <= 2 && w.HasValue(kUtilisation)) d.m_positionRatings[check][position] = rating;
 
     // 10. The position's envelope curves (x, maximum, minimum).
     const char* format = "%s\\Kranstellung\\%ld @\\%s";
@@ -528,13 +529,13 @@ void CModuleData::SuperposeCraneResults(int check, int mode, int loadCases, int 
         CResultSet set;
         if (!MakeSet(w, n + 2, n + 1, v, set)) continue;
         std::string label, unit;
-        GetResultLabel(v, check, label, unit, pointNames);
+        GetResultLabel(d, v, check, label, unit, pointNames);
         set.m_strTitle = lingo::FormatTranslated(format, Tr(format), checkName, static_cast<long>(position + 1), label);
         set.m_strUnit = unit;
         set.m_resType = codes[static_cast<size_t>(v)];
         set.FindExtremes();
         set.InsertZeroCrossings();
-        m_checkResultSets[check].push_back(std::move(set));
+        d.m_checkResultSets[check].push_back(std::move(set));
     }
 }
 
@@ -544,7 +545,7 @@ void DeriveCombinationStresses(CModuleData& d, CResultTable& w, int slot, int po
                                const std::vector<int>& pointEntry, double fd, int check) {
     const int nodes = w.GetNumNodes();
     const std::vector<double>& x = w.GetXData();
-    d.CalcNodeStresses(w, slot);
+    CalcNodeStresses(d, w, slot);
     if (w.HasValue(kMaxTau) && w.HasValue(kEquivalent)) {
         std::vector<double> tau(static_cast<size_t>(nodes));
         w.GetRow(slot, kMaxTau, tau.data(), 0, 1);
@@ -668,7 +669,7 @@ void BucklingRun(CModuleData& d, int check, int position, const std::vector<int3
         CResultSet set;
         if (!MakeSet(w, 1, 0, v, set)) continue;
         std::string label, unit;
-        d.GetResultLabel(v, check, label, unit, pointNames);
+        GetResultLabel(d, v, check, label, unit, pointNames);
         set.m_strTitle = lingo::FormatTranslated(format, Tr(format), checkName, static_cast<long>(position + 1), label);
         set.m_strUnit = unit;
         set.m_resType = codes[static_cast<size_t>(v)];

@@ -1,3 +1,4 @@
+#include "crane/CraneOperations.h"
 #include "dialogs/CranePages.h"
 
 #include <QImage>
@@ -254,7 +255,7 @@ void CVaduCtrlDlg::OnAutoPoints() {
                            "", winsys::Buttons::Ok, winsys::Icon::None);
         return;
     }
-    m_pData->CalcCraneLocalEffects();
+    CalcCraneLocalEffects(*m_pData);
     m_pData->GetSectionPlates();
 }
 
@@ -373,7 +374,7 @@ void CVaduSysDlg::ExchangeData(bool save) {
     }
     m_sysGrid.ExchangeData(true);
     m_craneGrid.ExchangeData(true);
-    m_pData->CalcCraneLocalEffects();
+    CalcCraneLocalEffects(*m_pData);
     if (reloadPoints) reloadPoints();
     UpdateData(true);
 }

@@ -1,3 +1,4 @@
+#include "crane/CraneOperations.h"
 #include "dialogs/MainPages.h"
 
 #include <QWidget>
@@ -229,7 +230,7 @@ void CRigelSysGrid::OnButtonCellClicked(int row, int col) {
 
 void CRigelSysGrid::OnAfterChange() {
     ExchangeData(true);
-    if (m_pData && m_pData->IsCraneRunway()) m_pData->CalcCraneLocalEffects();
+    if (m_pData && m_pData->IsCraneRunway()) CalcCraneLocalEffects(*m_pData);
     RedrawSketch(m_pData);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "module/ModuleData.h"
 #include "module/RecordOwner.h"
 #include "module/Settings.h"
 #include "platform/ferrum/ferrum.h"
@@ -297,4 +298,67 @@ int GetCraneLoadGroupNames(std::vector<std::string>& names, std::vector<std::str
         ids.push_back(prefix + kGroupIds[g]);
     }
     return CCrane::kGroups;
+}
+
+// ---- axles and load groups ------------------------------------------------------------
+
+namespace {
+
+// A wheel load below this magnitude counts as none.
+constexpr double kNoLoad = 0.0001;
+
+}  // namespace
+
+int CCrane::GetGroupCheck(int group) {
+    if (group < 0 || group >= kGroups) return -1;
+    if (group <= 6) return 0;  // ULS1..ULS7
+    if (group == 7) return 2;  // test load
+    if (group <= 9) return 1;  // accidental
+    if (group <= 17) return 3; // serviceability
+    return 4;                  // fatigue
+}
+
+bool CCrane::IsLoadGroupRelevant(const CModuleData& module, int group, int check) const {
+    if (group < 0 || group >= kGroups) return false;
+    bool loads = false;
+    for (int a = 0; a < m_numOfAxis && !loads; ++a)
+        for (int k = 0; k < 3 && !loads; ++k) loads = std::fabs(GetWheelLoad(a, group, k)) > kNoLoad;
+    if (!loads) return false;
+    const CCraneSettings& s = module.m_craneSettings;
+    if ((group == 12 || group == 13 || group == 16 || group == 17) && s.m_bSecondBeam == 0) return false;
+    const int k = GetGroupCheck(group);
+    if (s.m_checkEnabled[k] == 0) return false;
+    return check == -1 || check == k;
+}
+
+void CCrane::SumMaxWheelLoads(double& sum1, double& sum3) const {
+    sum1 = sum3 = 0.0;
+    for (int a = 0; a < m_numOfAxis; ++a) {
+        sum1 += GetAxisValue(a, 1);
+        sum3 += GetAxisValue(a, 3);
+    }
+}
+
+double CCrane::GetAxisSpan() const {
+    double s = 0.0;
+    for (int a = 1; a < m_numOfAxis; ++a) s += GetAxisValue(a, 0);
+    return s;
+}
+
+double CCrane::GetAxisOffset(int axis) const {
+    // The crane's position is the middle of its axles; the spacing of axle 0
+    // is its distance to the crane in front and takes no part here.
+    double offset = 0.0 - 0.5 * GetAxisSpan();  // never -0.0 (a "+-0.000" offset text)
+    for (int a = 1; a <= axis && a < m_numOfAxis; ++a) offset += GetAxisValue(a, 0);
+    return offset;
+}
+
+double CCrane::ShiftToResultant(double x, int m) const {
+    if (m_numOfAxis != 2) return x;
+    const double s0 = GetAxisValue(0, 1) + GetAxisValue(0, 3);
+    const double s1 = GetAxisValue(1, 1) + GetAxisValue(1, 3);
+    if (std::fabs(s0) <= kNoLoad) return x;  // no load on the first axle: no resultant to move to
+    const double h = GetAxisValue(1, 0) / 2.0;
+    const double f = m == 1 ? 1.0 : 1.0 / (m + 1);
+    return x + (h - h * s1 / s0) * f;
 }

@@ -12,7 +12,6 @@
 class CModuleData;
 class CRecordOwner;
 class CVariableTable;
-struct FER_VaduLocalInput;
 
 class CCrane {
 public:
@@ -60,7 +59,7 @@ public:
     // Generated value k of axle a in group g; 0.0 outside the lists.
     double GetWheelLoad(int axis, int group, int k) const;
 
-    // ---- the crane-runway calculation's operations (crane/) ----------------
+    // ---- axles and load groups ---------------------------------------------------
     // The check of a load group (0 ultimate S/V, 1 accidental, 2 test load,
     // 3 serviceability, 4 fatigue).
     static int GetGroupCheck(int group);
@@ -79,19 +78,6 @@ public:
     // The position of axle a relative to the crane's position (the middle
     // of its axles).
     double GetAxisOffset(int axis) const;
-    // The local-check input of axle `axis` of group g with its neighbour
-    // axle (-1: none, neighbour load and spacing 0).
-    void FillVaduLocalInput(const CModuleData& module, FER_VaduLocalInput& record, int group, int axis,
-                            int neighbour) const;
-    // Adds the local wheel-load stresses of this crane at crane position x,
-    // load case n, to the points of pointX (within 0.01): results holds per
-    // point 2 values (crane type 0: sigma_oz, tau) or 12 (else: per slot s
-    // sigma_oy at 2s and sigma_ox at 2s+1) and is enlarged as needed; with
-    // crane type non-zero slotIds/slotKinds (if given) receive the slots'
-    // plate ids and kinds 3, 3, 4, 4, 5, 5.
-    void CalcLocalWheelLoadEffects(CModuleData& module, double x, int loadCase, const std::vector<double>& pointX,
-                                   std::vector<double>& results, std::vector<int>* slotIds,
-                                   std::vector<int>* slotKinds) const;
 
     std::string m_strDesc;
     CFormulaValue m_phi[9];

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
@@ -11,6 +12,7 @@
 #include "input/LoadTakeOver.h"
 #include "input/MateHandler.h"
 #include "input/StdProfile.h"
+#include "module/CraneRoad.h"
 #include "module/ModuleDataDialog.h"
 #include "module/frame/ModuleMessages.h"
 #include "platform/common/norm_codes.h"
@@ -374,6 +376,29 @@ void CModuleData::DefineVariables() {
     for (CLoadDef& l : m_loads) l.SetVariableTable(&m_moduleVars);
     for (CHinge& h : m_hinges) h.SetVariableTable(&m_moduleVars);
     m_craneSettings.m_loadDistOnBottomFlange.SetVariableTable(&m_moduleVars);
+}
+
+// ---- crane positions ------------------------------------------------------------------
+
+void CModuleData::GenerateCranePositions() {
+    if (ICraneRoad* road = GetCraneRoad()) road->GeneratePositions(*this);
+}
+
+// The crane-position variables "pos0".."pos<n-1>" at the current crane
+// position (kept within the list of positions).
+void CModuleData::SetCurrentCranePosition() {
+    const size_t n = m_cranes.size();
+    if (n == 0 || m_cranePositions.empty()) return;
+    const int positions = static_cast<int>(m_cranePositions.size() / n);
+    if (positions == 0) return;
+    if (m_nCurCranePos >= positions) m_nCurCranePos = positions - 1;
+    if (m_nCurCranePos < 0) m_nCurCranePos = 0;
+    const std::string desc = lingo::Translate("VKT Eingabe", "velor_i_rigel", "RigelData", "Kranposition");
+    for (size_t i = 0; i < n; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "pos%ld", static_cast<long>(i));
+        m_varTable.Define(name, desc, "m", m_cranePositions[static_cast<size_t>(m_nCurCranePos) * n + i]);
+    }
 }
 
 // ---- results -------------------------------------------------------------------------
@@ -790,10 +815,20 @@ bool CModuleData::CheckInput(CPlauMessageList& list, int) {
 
 // ---- the calculation -----------------------------------------------------------------
 
-CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int bRedraw);
-
 CRecalcResult CModuleData::Recalc(int bReport, int bRedraw) {
-    if (IsCraneRunway()) return RecalcCraneRunway(*this, bReport, bRedraw);
+    if (IsCraneRunway()) {
+        if (ICraneRoad* road = GetCraneRoad()) return road->Recalc(*this, bReport, bRedraw);
+        // A module built without its crane-runway calculation calculates no
+        // crane runway, and says so.
+        if (ZVELEM root = m_hDoc ? ZEVUD_GetRootElement(m_hDoc) : 0) {
+            for (const char* name : {"result", "results"})
+                if (ZVELEM old = ZEVUD_FindFirstChild(root, name)) ZEVUD_DeleteElement(old);
+            ZVELEM result = ZEVUD_AddChildElement(root, "result");
+            ZEVUD_SetInt(result, "abbruch", 1);
+            ZEVUD_SetString(result, "errorMsg", Tr("Die Kranbahnberechnung ist nicht verfügbar.").c_str());
+        }
+        return CRecalcResult{};
+    }
     // The load cases of the loads go to their actions, then the combinations
     // are generated for the kernel.
     BuildLoadCaseActionTable();

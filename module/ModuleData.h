@@ -264,83 +264,17 @@ public:
     // for the last one).
     void WriteLoadSuperposition();
 
-    // ---- crane runway (crane/) -------------------------------------------------------
+    // ---- crane runway ------------------------------------------------------------------
+    // The crane positions along the runway, made by the registered crane
+    // road (module/CraneRoad.h); the list stays as it is without one.
     void GenerateCranePositions();
+    // The crane-position variables "pos0".."pos<n-1>" at the current crane
+    // position.
     void SetCurrentCranePosition();
-    // The steel-check section table from the girder's sections.
-    void PrepareSteelCheckSections();
-    // Appends crane c's loads of the groups whose check class is in mask:
-    // per axle one load per wheel-load component at "pos<c>+<offset>", one
-    // load case per group that gave loads (name in names, six reaction
-    // factors in ratios: the reduced-phi ratios with "bDecReactions", else
-    // 1.0). nextLoadCase counts on.
-    void AppendCraneLoads(int crane, std::vector<CLoadDef>& loads, int checkMask, int actionOrdinary,
-                          int actionAccidental, int& nextLoadCase, std::vector<std::string>& names,
-                          std::vector<double>& ratios, double ey, double ez);
-    // The user's system points in the slots of the local check's record
-    // (nothing while the points are placed automatically).
-    void FillFER_VaduLocalResultWithPOI(FER_VaduLocalSection& record);
-    // Places the system points of interest from the local check.
-    void CalcCraneLocalEffects();
-    // Empty when the fatigue check can run on the input, else the message
-    // that names the point of interest or crane at fault (detail index,
-    // stress type, crane class, gamma_Mf, more than three cranes).
-    std::string CheckFatigueInput() const;
-    // The fatigue check of check 4 over the stress points, cranes and nodes
-    // of the cranes' fatigue tables: the fatigue detail table, the
-    // utilisations and interactions in the fatigue tables and the check's
-    // envelope. False when the input was refused (nothing checked, the
-    // detail table empty) or local stresses could not be formed at a point;
-    // a point whose fatigue table has section forces but no stresses is
-    // named in a message.
-    bool CalcFatigue();
-    // Set by CalcFatigue: a checked stress point had section forces but no
-    // stresses, so the fatigue utilisations rest on local stresses alone and
-    // the check is not proven.
+    // Set by the fatigue check: a checked stress point had section forces but
+    // no stresses, so the fatigue utilisations rest on local stresses alone
+    // and the check is not proven.
     bool m_bFatigueUnproven = false;
-    // The panel length of the crane checks at x in m: the length of the field
-    // that holds x divided by its number of buckling fields (at least 1).
-    double GetPanelLength(double x) const;
-    // The rail-weld check under each wheel of each crane at each crane
-    // position for the groups of checks 0 to 2, into the rail-weld table.
-    void CalcRailWeld();
-
-    // ---- crane-run preparation (crane/; free helpers in crane/RunPreparation.h) -------
-    // The five actions of a run for check bit 1, 2, 4, 8 or 16 (permanent,
-    // accidental, one alternative action per crane) with their combination
-    // factors and partial factors, and the combination kinds of the bit.
-    void DefineCraneActions(int checkBit);
-    // The self weights of a run in one load case "G" (girder, rail for a
-    // crane on top, additional load); six reaction factors 1.0 for it.
-    void AddSelfWeightLoads(std::vector<CLoadDef>& loads, int& nextLoadCase, std::vector<std::string>& names);
-    // The loads, load cases and combinations of crane check 0..4: load cases
-    // are numbered from nextLoadCase on (their names in names), and every
-    // load case is combined once with the factor 1.00. ey and ez, when
-    // given, receive each crane's lateral eccentricity and vertical lever in
-    // cm.
-    void PrepareLoadCases(int check, int& nextLoadCase, std::vector<std::string>& names,
-                          std::vector<double>* ey = nullptr, std::vector<double>* ez = nullptr);
-    // The path label and unit of result row `row` of a run with the given
-    // stress points; the RTF label of the report's summary (crossSection:
-    // the utilisation is the cross-section's with "plasticLTB").
-    void GetResultLabel(int row, int check, std::string& label, std::string& unit,
-                        const std::vector<std::string>& points) const;
-    void GetResultLabelRtf(int row, int check, bool crossSection, std::string& label, std::string& unit,
-                           const std::vector<std::string>& points) const;
-    // Marks the result rows that do not apply to the check with -1 in the
-    // table's value index (which grows as needed).
-    void MaskResultRows(CResultTable& set, int check) const;
-
-    // ---- the crane calculation (crane/CraneRun.cpp) -----------------------------------
-    // The proof-type switches of the buckling runs of check 0..2, the
-    // combinations generated again, every load's "ey" reset.
-    void PrepareCheckRun(int check);
-    // True when the calculation is to stop: force 0 asks the user first
-    // (anything but yes goes on); stopping clears every result of the run and
-    // the input fingerprint and sets the message text.
-    bool CancelCalculation(int force);
-    // The message text from the check summary, as plain text.
-    void BuildCalcMessage();
 
     // ---- crane report: check chapters (defined in reports/) ----------------------
     // The summary of every enabled check: mode 0 into the open report, any
@@ -427,40 +361,6 @@ public:
     // The point of plate `plate` of field section `field` at t (0..1) along
     // the plate, in m (a = y, b = z); unchanged for a plate index out of range.
     void GetSectionPlateAt(int field, int plate, double t, double& a, double& b);
-
-    // ---- crane results: stresses, envelopes, plate buckling (crane/) ------------------
-    // Value ids 29, 30, 31 (smallest and largest normal stress, largest
-    // shear stress, N/mm²) of every node of the table's load case `slot`
-    // from its section forces (ids 11 to 17) and the stress-point block;
-    // nothing without ids 11 and 29 or when the node counts differ.
-    void CalcNodeStresses(CResultTable& table, int slot);
-    // The local wheel-load values of the evaluation points (kind 1 and up)
-    // in the check's envelope table become their largest magnitude along
-    // the girder, per slot (and in the cranes' fatigue tables for check 4).
-    void ApplyMaxAbsEnvelope(int check);
-    // Plate buckling of every enabled plate in every field and check of the
-    // plate stress table ("util", "maxFrom", "utilFib", "utilFy").
-    void CalcPlateBuckling();
-    // Appends the plate-buckling curves of check 0..2 (when it is enabled):
-    // per enabled plate, their envelope, flange-induced buckling and the
-    // resistance to the wheel load, two points per field.
-    void AddPlateBucklingResults(int check, std::vector<CResultSet>& list) const;
-    // The x of the supports with at least one restraint not 0, in order
-    // (support k lies at the sum of the field lengths 0..k).
-    std::vector<double> GetRestrainedSupportX() const;
-    // Superposes the kernel run of crane check 0..4 at crane position
-    // `position` (from 0): mode 1 a run of the check (loadCases load cases,
-    // named in names), mode 3 a lateral-torsional buckling run; any other
-    // mode only releases the work table. log, when open, gets one line per
-    // node and load case of checks 0..3. The value ids and the envelope
-    // layouts are those of crane/CraneResults.h.
-    void SuperposeCraneResults(int check, int mode, int loadCases, int position, const std::vector<std::string>& names,
-                               std::FILE* log);
-    // Stores the six reactions of a state as extreme `extreme` (0..5 maxima,
-    // 6..11 minima of Ax .. Mz) of support `support` in group 0..3, with the
-    // load case's name (at most 9 characters) and the crane position.
-    void StoreReaction(int support, int extreme, int group, const double* values, const std::string& name,
-                       int position);
 
     // ---- the member sketch --------------------------------------------------------------
     // The load-case entries of the sketch's context menu: "Alle" (command

@@ -2,7 +2,7 @@
 // their start and end profiles, and the sections of the steel-design
 // library built from the profile at a position x (interpolated along a
 // haunched span), each built once per calculation. The position data holds
-// one; its operations live with the crane-runway calculation (crane/).
+// one.
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "crane/CraneOperations.h"
 #include "crane/RunPreparation.h"
 #include "module/ModuleData.h"
 #include "platform/zadevoz/zadevoz.h"
@@ -95,7 +96,7 @@ void CModuleData::WriteCheckSummary(int mode) {
             for (int id = 0; id <= last; ++id) {
                 if (!list.HasValue(id) || !InSummary(id, c, n, all)) continue;
                 std::string text, unit;
-                GetResultLabelRtf(id, c, pass == 0, text, unit, m_userPointNames);
+                GetResultLabelRtf(*this, id, c, pass == 0, text, unit, m_userPointNames);
                 const size_t cut = text.find('\\');
                 const std::string group = cut == std::string::npos ? text : text.substr(0, cut);
                 const std::string label = cut == std::string::npos ? std::string() : text.substr(cut + 1);

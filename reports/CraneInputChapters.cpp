@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "crane/CraneOperations.h"
 #include "crane/RunPreparation.h"
 #include "input/MateHandler.h"
 #include "module/ModuleData.h"
@@ -490,7 +491,7 @@ void CModuleData::WriteLoadSuperposition() {
         GetCheckName(c, check.checkName);
         int next = 1;
         std::vector<std::string> names;
-        PrepareLoadCases(c, next, names, &check.ey, &check.ez);
+        PrepareLoadCases(*this, c, next, names, &check.ey, &check.ez);
         const CLKData& lk = LK();
         for (size_t a = 0; a < lk.m_actions.size(); ++a) {
             CCraneReportAction action;

@@ -2,6 +2,7 @@
 // calculation call, the document set-up (file, header, variable listing),
 // the chapters in their fixed order and the appendix files of the crane
 // positions the user chose.
+#include "crane/CraneOperations.h"
 #include "reports/CraneReport.h"
 
 #include <algorithm>
@@ -267,7 +268,7 @@ void CModuleData::WriteUltimateCheckExtras(int c, CKurvo2D* graph) {
     // prepares them (self weight first, then each group that gave loads).
     std::vector<std::string> caseNames;
     int next = 1;
-    PrepareLoadCases(c, next, caseNames);
+    PrepareLoadCases(*this, c, next, caseNames);
     for (size_t k = 0; k < m_cranes.size(); ++k) {
         std::vector<std::string> groupNames, ids;
         GetCraneLoadGroupNames(groupNames, ids, static_cast<int>(k) + 1);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "crane/CraneOperations.h"
 #include "crane/CraneResults.h"
 #include "crane_fixture.h"
 #include "platform/zevud/conveniences.h"
@@ -47,7 +48,7 @@ protected:
         d_.m_notchCases = {a};
         d_.m_userPointNames = {"A"};
         d_.m_cranePositions = {3.0, 5.0};
-        d_.PrepareSteelCheckSections();
+        PrepareSteelCheckSections(d_);
     }
     void TearDown() override {
         d_.m_steelSections.Reset();
@@ -92,15 +93,15 @@ protected:
 TEST_F(CraneChecksEndToEnd, FatigueAndRailWeldAfterTheSuperposition) {
     Combinations();
     Result(10, 60);
-    d_.SuperposeCraneResults(4, 1, 2, 0, {"G", "K1.FAT"}, nullptr);
+    SuperposeCraneResults(d_, 4, 1, 2, 0, {"G", "K1.FAT"}, nullptr);
     Result(10, 20);
-    d_.SuperposeCraneResults(4, 1, 2, 1, {"G", "K1.FAT"}, nullptr);
+    SuperposeCraneResults(d_, 4, 1, 2, 1, {"G", "K1.FAT"}, nullptr);
     const CResultTable& fat = d_.m_fatResults[0];
     ASSERT_TRUE(fat.IsValid());
     ASSERT_NEAR(At(fat, 1, 4, 34), 60.0, 1e-5);
     ASSERT_NEAR(At(fat, 0, 4, 34), 20.0, 1e-5);
 
-    ASSERT_TRUE(d_.CalcFatigue());
+    ASSERT_TRUE(CalcFatigue(d_));
     EXPECT_NEAR(At(fat, 1, 4, 39), 0.511111, 1e-6);
     EXPECT_NEAR(At(fat, 1, 4, 40), 0.133520, 1e-6);
     EXPECT_NEAR(At(fat, 1, 4, 38), 0.730159, 1e-6);
@@ -122,7 +123,7 @@ TEST_F(CraneChecksEndToEnd, FatigueAndRailWeldAfterTheSuperposition) {
     EXPECT_NEAR(value, 0.730159, 1e-6);
     EXPECT_NEAR(x, 4.0, 1e-6);
 
-    d_.CalcRailWeld();
+    CalcRailWeld(d_);
     for (int p = 0; p < 2; ++p)
         for (int a = 0; a < 2; ++a) {
             ASSERT_TRUE(d_.m_railWeld.IsSet(0, 0, p, a));

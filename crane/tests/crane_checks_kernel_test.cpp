@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "crane/CraneOperations.h"
 #include "crane/tests/crane_fixture.h"
 #include "crane/tests/kernel_fixture.h"
 #include "module/tests/moddata_fixture.h"
@@ -62,7 +63,7 @@ TEST_F(KernelCraneChecks, FatigueAndRailWeldOnKernelResults) {
         cranetest::SetWheelLoad(c, a, 0, 2, 80.0);
     }
     d_.m_notchCases.clear();
-    d_.CalcCraneLocalEffects();
+    CalcCraneLocalEffects(d_);
     ASSERT_NE(Find(d_, "Stegansatz (Sx)"), nullptr);
     for (CNotchCase& p : d_.m_notchCases)
         if (p.m_iPlace == 1) p.m_tWeld.SetValue(5.0);  // the rail welds: throat 5 mm
@@ -72,7 +73,7 @@ TEST_F(KernelCraneChecks, FatigueAndRailWeldOnKernelResults) {
     d_.m_cranePositions = {4.0, 6.0};
     int next = 1;
     std::vector<std::string> names;
-    d_.PrepareLoadCases(4, next, names);
+    PrepareLoadCases(d_, 4, next, names);
     ASSERT_EQ(names, (std::vector<std::string>{"G", "K1.FAT"}));
     for (int p = 0; p < 2; ++p) {
         d_.m_nCurCranePos = p;
@@ -81,7 +82,7 @@ TEST_F(KernelCraneChecks, FatigueAndRailWeldOnKernelResults) {
         const CRecalcResult r = d_.CBaseData::Recalc(0, 0);
         d_.m_bRunning = 0;
         ASSERT_TRUE(r.bCalculated) << d_.m_strErrorMsg;
-        d_.SuperposeCraneResults(4, 1, next - 1, p, names, nullptr);
+        SuperposeCraneResults(d_, 4, 1, next - 1, p, names, nullptr);
     }
 
     const CResultTable& fat = d_.m_fatResults[0];
@@ -95,7 +96,7 @@ TEST_F(KernelCraneChecks, FatigueAndRailWeldOnKernelResults) {
     // The kernel gives the web top its normal stresses of both positions.
     EXPECT_GT(std::fabs(sMax - sMin), 1.0);
     sink_.messages.clear();
-    EXPECT_TRUE(d_.CalcFatigue());
+    EXPECT_TRUE(CalcFatigue(d_));
     EXPECT_FALSE(d_.m_bFatigueUnproven);
     for (const auto& m : sink_.messages) ADD_FAILURE() << m.text;
     const double util = cranetest::ValueAt(fat, 1, 2.5, 39 + 8 * u);
@@ -113,7 +114,7 @@ TEST_F(KernelCraneChecks, FatigueAndRailWeldOnKernelResults) {
     EXPECT_GT(rec[1], 0.0);
     EXPECT_EQ(rec[2], 50.0);
 
-    d_.CalcRailWeld();
+    CalcRailWeld(d_);
     EXPECT_EQ(d_.m_railWeld.m_numOfxPos, 2);
     for (int p = 0; p < 2; ++p)
         for (int a = 0; a < 2; ++a) {
@@ -187,7 +188,7 @@ TEST_F(KernelCraneChecks, StressRangesOfTheCheckPointsByStatics) {
     d_.m_cranePositions = wheels;
     int next = 1;
     std::vector<std::string> names;
-    d_.PrepareLoadCases(4, next, names);
+    PrepareLoadCases(d_, 4, next, names);
     ASSERT_EQ(names, (std::vector<std::string>{"G", "K1.FAT"}));
     for (int p = 0; p < static_cast<int>(wheels.size()); ++p) {
         d_.m_nCurCranePos = p;
@@ -196,7 +197,7 @@ TEST_F(KernelCraneChecks, StressRangesOfTheCheckPointsByStatics) {
         const CRecalcResult r = d_.CBaseData::Recalc(0, 0);
         d_.m_bRunning = 0;
         ASSERT_TRUE(r.bCalculated) << d_.m_strErrorMsg;
-        d_.SuperposeCraneResults(4, 1, next - 1, p, names, nullptr);
+        SuperposeCraneResults(d_, 4, 1, next - 1, p, names, nullptr);
     }
     ASSERT_EQ(d_.m_userPointNames, (std::vector<std::string>{"Untergurt", "Steg Mitte", "Ohne Lage"}));
     const CResultTable& fat = d_.m_fatResults[0];
@@ -227,7 +228,7 @@ TEST_F(KernelCraneChecks, StressRangesOfTheCheckPointsByStatics) {
     // The fatigue check proves the two points on these stresses; the third
     // one has none and is named.
     sink_.messages.clear();
-    EXPECT_TRUE(d_.CalcFatigue());
+    EXPECT_TRUE(CalcFatigue(d_));
     EXPECT_TRUE(d_.m_bFatigueUnproven);
     ASSERT_EQ(sink_.messages.size(), 1u);
     EXPECT_NE(sink_.messages[0].text.find("Für die Nachweispunkte 'Ohne Lage' liegen"), std::string::npos)

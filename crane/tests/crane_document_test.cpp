@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "crane/CraneOperations.h"
 #include "module/ModuleData.h"
 #include "platform/ferrum/ferrum.h"
 #include "platform/winsys/winsys.h"
@@ -68,7 +69,7 @@ TEST_F(CraneDocument, LocalStressesAtTheAxlesOfACranePosition) {
     std::vector<std::string> names;
     std::vector<double> ratios;
     int next = 1;
-    d.AppendCraneLoads(0, loads, CCrane::CLASS_ULS, 3, 2, next, names, ratios, 0.0, 0.0);
+    AppendCraneLoads(d, 0, loads, CCrane::CLASS_ULS, 3, 2, next, names, ratios, 0.0, 0.0);
     ASSERT_FALSE(names.empty());
     EXPECT_EQ(names.front(), "K1.ULS1");
     ASSERT_EQ(d.m_cranes[0].m_loadCaseNr[0], 1);
@@ -76,11 +77,11 @@ TEST_F(CraneDocument, LocalStressesAtTheAxlesOfACranePosition) {
     EXPECT_EQ(loads[0].m_offset.GetFormula(), "pos0+-1.250");
     EXPECT_NEAR(loads[0].m_val[0].GetValue(), 40.1625, 1e-9);
 
-    d.PrepareSteelCheckSections();
+    PrepareSteelCheckSections(d);
     const double x = d.m_cranePositions[1];
     const std::vector<double> points{x - 1.25, x, x + 1.25};
     std::vector<double> results;
-    d.m_cranes[0].CalcLocalWheelLoadEffects(d, x, 1, points, results, nullptr, nullptr);
+    CalcLocalWheelLoadEffects(d.m_cranes[0], d, x, 1, points, results, nullptr, nullptr);
     ASSERT_EQ(results.size(), 6u);
     EXPECT_NEAR(results[0], 25.14, 0.03);
     EXPECT_NEAR(results[1], 0.2 * 25.14, 0.01);
@@ -96,7 +97,7 @@ TEST_F(CraneDocument, LocalStressesAtTheAxlesOfACranePosition) {
 TEST_F(CraneDocument, SystemPointsArePlacedWithoutTouchingTheDocument) {
     const zevud::Fingerprint before = zevud::FingerPrint(ZEVUD_GetRootElement(doc));
     d.m_craneSettings.m_autoPOI = 1;
-    d.CalcCraneLocalEffects();
+    CalcCraneLocalEffects(d);
     int system = 0;
     for (const CNotchCase& p : d.m_notchCases) system += p.m_bSystem;
     EXPECT_EQ(system, 4);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "crane/CraneOperations.h"
 #include "crane_fixture.h"
 #include "platform/ferrum/vadu_fatigue.h"
 #include "platform/winsys/winsys.h"
@@ -60,7 +61,7 @@ struct Fixture {
         d.m_notchCases = {Point("A", 8)};
         SizeTable(d.m_fatResults[0], {2.0, 4.0});
         SizeTable(d.m_craneResults[4], {2.0, 4.0});
-        d.PrepareSteelCheckSections();
+        PrepareSteelCheckSections(d);
     }
     ~Fixture() { d.m_steelSections.Reset(); }
     void AddCranes(int n) {
@@ -78,7 +79,7 @@ TEST(CraneFatigue, OneCraneHandCase) {
     Fixture f;
     SetStresses(f.d.m_fatResults[0], 0, 80, 20);
     f.d.m_fatResults[0].SetValue(2, 0, 39, -7.0);
-    ASSERT_TRUE(f.d.CalcFatigue());
+    ASSERT_TRUE(CalcFatigue(f.d));
     EXPECT_EQ(f.d.m_fatDetail.m_numOfCranes, 1);
     EXPECT_EQ(f.d.m_fatDetail.m_numOfPOIs, 1);
     const double* r = f.Record(0, 0, 0);
@@ -121,7 +122,7 @@ TEST(CraneFatigue, ThreeCranesResultantClass) {
         SizeTable(f.d.m_fatResults[row.craneWithTable], {2.0, 4.0});
         SetStresses(f.d.m_fatResults[row.craneWithTable], 0, 80, 20);
         SetStresses(f.d.m_craneResults[4], 0, 80, 20);
-        ASSERT_TRUE(f.d.CalcFatigue());
+        ASSERT_TRUE(CalcFatigue(f.d));
         EXPECT_EQ(f.d.m_fatDetail.m_numOfCranes, 4);
         for (int e = 0; e < 3; ++e)
             EXPECT_EQ(f.d.m_fatDetail.IsUsed(0, e, 0), e == row.craneWithTable) << e;
@@ -148,7 +149,7 @@ TEST(CraneFatigue, SeveralCranesAddTheirDamage) {
     SetStresses(f.d.m_fatResults[0], 0, 100 * std::cbrt(0.3), 0);
     SetStresses(f.d.m_fatResults[1], 0, 100 * std::cbrt(0.25), 0);
     SetStresses(f.d.m_craneResults[4], 0, 100 * std::cbrt(0.15) / 0.630, 0);
-    ASSERT_TRUE(f.d.CalcFatigue());
+    ASSERT_TRUE(CalcFatigue(f.d));
     EXPECT_EQ(f.d.m_fatDetail.m_numOfCranes, 3);
     for (int n = 0; n < 2; ++n) {
         EXPECT_NEAR(f.d.m_craneResults[4].GetValue(1, n, 40), 0.7, 1e-9);
@@ -175,7 +176,7 @@ TEST(CraneFatigue, AxlePairsBothWaysAndPanelLength) {
         f.d.m_bucklFields.assign(2, row.panels);
         SetWheelLoad(f.d.m_cranes[0], 0, 18, 2, row.wheel0);
         SetWheelLoad(f.d.m_cranes[0], 1, 18, 2, row.wheel1);
-        ASSERT_TRUE(f.d.CalcFatigue());
+        ASSERT_TRUE(CalcFatigue(f.d));
         const double* r = f.Record(0, 0, 0);
         EXPECT_EQ(r[kWheel], 60.0);
         EXPECT_GT(r[kLeff], 0.0);
@@ -194,7 +195,7 @@ TEST(CraneFatigue, WithoutAxlePairsNoLocalStresses) {
         f.d.m_notchCases[0].m_iPlace = axles == 1 ? 2 : 0;
         SetWheelLoad(f.d.m_cranes[0], 0, 18, 2, 60);
         SetStresses(f.d.m_fatResults[0], 0, 80, 20);
-        ASSERT_TRUE(f.d.CalcFatigue());
+        ASSERT_TRUE(CalcFatigue(f.d));
         const double* r = f.Record(0, 0, 0);
         EXPECT_EQ(r[kWheel], 0.0) << axles;
         EXPECT_EQ(r[kLeff], 0.0) << axles;
@@ -241,7 +242,7 @@ TEST(CraneFatigue, WeldDetails) {
         f.d.m_rail.m_bCalculation = row.rail;
         SetStresses(f.d.m_fatResults[0], 0, 80, 20, 50, 10);
         for (int n = 0; n < 2; ++n) f.d.m_fatResults[0].SetValue(1, n, 38, -5.0);
-        ASSERT_TRUE(f.d.CalcFatigue());
+        ASSERT_TRUE(CalcFatigue(f.d));
         EXPECT_EQ(f.d.m_fatDetail.IsUsed(0, 0, 1), row.weldRecord);
         if (row.knownUtil) {
             EXPECT_NEAR(f.d.m_fatResults[0].GetValue(1, 0, 38), row.weldUtil, 1e-12);
@@ -261,7 +262,7 @@ TEST(CraneFatigue, StressPointWithoutPointOfInterestIsInactive) {
     SetStresses(f.d.m_fatResults[0], 0, 80, 20);
     SetStresses(f.d.m_fatResults[0], 1, 80, 20);
     f.d.m_fatResults[0].SetValue(1, 0, 39 + 8, -3.0);
-    ASSERT_TRUE(f.d.CalcFatigue());
+    ASSERT_TRUE(CalcFatigue(f.d));
     EXPECT_EQ(f.d.m_fatDetail.m_numOfPOIs, 2);
     EXPECT_TRUE(f.d.m_fatDetail.IsUsed(0, 0, 0));
     EXPECT_FALSE(f.d.m_fatDetail.IsUsed(1, 0, 0));
@@ -276,7 +277,7 @@ TEST(CraneFatigue, RecordsTakeTheirCranesPositions) {
     f.d.m_fatResults[0] = CResultTable();
     SizeTable(f.d.m_fatResults[1], {3.0, 5.0});
     SetStresses(f.d.m_fatResults[1], 0, 80, 20);
-    ASSERT_TRUE(f.d.CalcFatigue());
+    ASSERT_TRUE(CalcFatigue(f.d));
     EXPECT_FALSE(f.d.m_fatDetail.IsUsed(0, 0, 0));
     ASSERT_TRUE(f.d.m_fatDetail.IsUsed(0, 1, 0));
     EXPECT_EQ(f.Record(0, 1, 0)[kX], 3.0);
@@ -310,12 +311,12 @@ TEST(CraneFatigue, RefusedInput) {
         f.d.m_cranes[0].m_BGruppe = row.group;
         f.d.m_sections[0].m_gamma_mf = row.gammaMf;
         SetStresses(f.d.m_fatResults[0], 0, 80, 20);
-        const std::string message = f.d.CheckFatigueInput();
+        const std::string message = CheckFatigueInput(f.d);
         EXPECT_NE(message.find(row.words), std::string::npos) << message;
         if (row.plate != 8 || row.weldIndex != 0 || row.stressType != 0) {
             EXPECT_NE(message.find("'A'"), std::string::npos);
         }
-        EXPECT_FALSE(f.d.CalcFatigue());
+        EXPECT_FALSE(CalcFatigue(f.d));
         EXPECT_EQ(f.d.m_fatDetail.m_numOfPOIs, 0);
         EXPECT_EQ(f.d.m_fatResults[0].GetValue(1, 0, 39), 0.0);
     }
@@ -323,15 +324,15 @@ TEST(CraneFatigue, RefusedInput) {
     {
         Fixture f;
         f.AddCranes(4);
-        EXPECT_EQ(f.d.CheckFatigueInput(), "Es können höchstens drei Krane berechnet werden.");
-        EXPECT_FALSE(f.d.CalcFatigue());
+        EXPECT_EQ(CheckFatigueInput(f.d), "Es können höchstens drei Krane berechnet werden.");
+        EXPECT_FALSE(CalcFatigue(f.d));
     }
     // An inactive point with a bad index is no obstacle.
     Fixture f;
     f.d.m_notchCases[0].m_iKerbGruppe = 99;
     f.d.m_notchCases[0].m_bActiv = 0;
-    EXPECT_EQ(f.d.CheckFatigueInput(), "");
-    EXPECT_TRUE(f.d.CalcFatigue());
+    EXPECT_EQ(CheckFatigueInput(f.d), "");
+    EXPECT_TRUE(CalcFatigue(f.d));
     EXPECT_FALSE(f.d.m_fatDetail.IsUsed(0, 0, 0));
 }
 
@@ -345,11 +346,11 @@ TEST(CraneFatigue, LocalStressesMissingAreReported) {
     SEKT_PRO_AddWLine(plate.m_profile.GetHandle(), zidezaz::MakeWLine(-15, 0, 15, 0, 2.5));
     plate.m_gamma_mf = 1.15;
     f.d.m_sections = {plate};
-    f.d.PrepareSteelCheckSections();
+    PrepareSteelCheckSections(f.d);
     f.d.m_notchCases[0].m_iPlace = 2;
     SetStresses(f.d.m_fatResults[0], 0, 80, 20);
     winsys::ScopedRecordingSink sink;
-    EXPECT_FALSE(f.d.CalcFatigue());
+    EXPECT_FALSE(CalcFatigue(f.d));
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_NE(sink.messages[0].text.find("unvollständig"), std::string::npos);
     EXPECT_NEAR(f.Record(0, 0, 0)[kTotal], 0.76667, 5e-6);
@@ -361,7 +362,7 @@ TEST(CraneFatigue, StressesMissingAtAPointAreReported) {
     Fixture f;
     for (int n = 0; n < 2; ++n) f.d.m_fatResults[0].SetValue(1, n, 15, 120.0);  // My
     winsys::ScopedRecordingSink sink;
-    EXPECT_TRUE(f.d.CalcFatigue());
+    EXPECT_TRUE(CalcFatigue(f.d));
     EXPECT_TRUE(f.d.m_bFatigueUnproven);
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_NE(sink.messages[0].text.find("Nachweispunkte 'A' liegen Schnittgrößen, aber keine Spannungen"),
@@ -370,7 +371,7 @@ TEST(CraneFatigue, StressesMissingAtAPointAreReported) {
     // With the stresses there, all is well.
     SetStresses(f.d.m_fatResults[0], 0, 80, 20);
     sink.messages.clear();
-    EXPECT_TRUE(f.d.CalcFatigue());
+    EXPECT_TRUE(CalcFatigue(f.d));
     EXPECT_TRUE(sink.messages.empty());
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "crane/CraneOperations.h"
 #include "module/ModuleData.h"
 #include "platform/combor/combor.h"
 #include "platform/ferrum/ferrum.h"

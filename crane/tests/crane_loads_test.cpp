@@ -1,6 +1,7 @@
 // A crane's load groups, axle geometry and the loads it puts on the girder.
 #include <gtest/gtest.h>
 
+#include "crane/CraneOperations.h"
 #include "crane_fixture.h"
 #include "platform/ferrum/ferrum.h"
 
@@ -93,7 +94,7 @@ TEST(CraneLoads, AppendCraneLoadsFollowTheAxles) {
     std::vector<double> ratios;
     int next = 4;
     d.m_craneSettings.m_bDecReactions = 0;
-    d.AppendCraneLoads(0, loads, CCrane::CLASS_ULS | CCrane::CLASS_ACCIDENTAL, 3, 2, next, names, ratios, 1.5, -3.0);
+    AppendCraneLoads(d, 0, loads, CCrane::CLASS_ULS | CCrane::CLASS_ACCIDENTAL, 3, 2, next, names, ratios, 1.5, -3.0);
     ASSERT_EQ(loads.size(), 4u);
     struct Expect {
         const char* offset;
@@ -138,7 +139,7 @@ TEST(CraneLoads, AppendCraneLoadsFollowTheAxles) {
     names.clear();
     ratios.clear();
     d.m_craneSettings.m_bDecReactions = 1;
-    d.AppendCraneLoads(0, loads, CCrane::CLASS_ULS, 3, 2, next, names, ratios, 0, 0);
+    AppendCraneLoads(d, 0, loads, CCrane::CLASS_ULS, 3, 2, next, names, ratios, 0, 0);
     ASSERT_EQ(ratios.size(), 12u);
     EXPECT_EQ(std::vector<double>(ratios.begin(), ratios.begin() + 6), std::vector<double>(6, 0.9));
 }
@@ -148,12 +149,12 @@ TEST(CraneLoads, OneAxleCraneHasNoNeighbour) {
     MakeGirder(d, 10.0);
     CCrane& c = d.m_cranes[0];
     FER_VaduLocalInput in{};
-    c.FillVaduLocalInput(d, in, 0, 1, 0);
+    FillVaduLocalInput(c, d, in, 0, 1, 0);
     EXPECT_DOUBLE_EQ(in.Fneighbour, 150.0);
     EXPECT_DOUBLE_EQ(in.spacing, 4.0);  // the later axle's spacing
     c.m_numOfAxis = 1;
     c.SetAxisCount();
-    c.FillVaduLocalInput(d, in, 0, 0, -1);
+    FillVaduLocalInput(c, d, in, 0, 0, -1);
     EXPECT_DOUBLE_EQ(in.F, 150.0);
     EXPECT_DOUBLE_EQ(in.Fneighbour, 0.0);
     EXPECT_DOUBLE_EQ(in.spacing, 0.0);

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <map>
 
+#include "crane/CraneOperations.h"
 #include "crane/CranePositions.h"
+#include "module/CraneRoad.h"
 #include "crane_fixture.h"
 
 namespace {
@@ -154,13 +156,13 @@ TEST(CranePositions, OneCraneOnOneField) {
     // -0.15, 0, 0.15, 4 (middle), 7.85, 8, 8.15 and the quarter points 2 and
     // 6; -0.15 and 8.15 leave the runway, 0, 4 and 8 come twice.
     OneField(d, 8.0, {0.0});
-    d.GenerateCranePositions();
+    GenerateCranePositions(d);
     ExpectList(d.m_cranePositions, {0.0, 4.0, 8.0, 0.15, 7.85, 2.0, 6.0}, "one axle");
     // Two axles 2 m apart, equal wheel loads (no move to the resultant):
     // centres 4 from the points; the train puts either axle on each target
     // (centre target + 1 or target - 1); quarter points 2 + 1, 6 - 1.
     OneField(d, 8.0, {0.0, 2.0});
-    d.GenerateCranePositions();
+    GenerateCranePositions(d);
     ExpectList(d.m_cranePositions, {4.0, 1.0, 1.15, 5.0, 3.0, 6.85, 7.0}, "two axles");
 }
 
@@ -191,7 +193,7 @@ TEST(CranePositions, MoveTowardsTheResultantOfTheWheelLoads) {
         c.AxisValue(0, 3)->SetValue(k.r1b);
         c.AxisValue(1, 1)->SetValue(30.0);
         c.AxisValue(1, 3)->SetValue(20.0);
-        d.GenerateCranePositions();
+        GenerateCranePositions(d);
         ASSERT_FALSE(d.m_cranePositions.empty()) << k.name;
         EXPECT_NEAR(d.m_cranePositions[0], k.firstKept, 1e-9) << k.name;
     }
@@ -219,7 +221,7 @@ TEST(CranePositions, RunwaysWithoutRoomOrWithUnsupportedCranesGiveNoPositions) {
         OneField(d, 8.0, {0.0, 2.0});
         d.m_cranePositions = {1.0, 2.0, 3.0};  // a stale list
         k.change(d);
-        d.GenerateCranePositions();
+        GenerateCranePositions(d);
         EXPECT_TRUE(d.m_cranePositions.empty()) << k.name;
     }
 }
@@ -228,7 +230,7 @@ TEST(CranePositions, CurrentPositionPastTheEndSelectsTheLast) {
     CModuleData d;
     OneField(d, 8.0, {0.0});
     d.m_nCurCranePos = 50;
-    d.GenerateCranePositions();
+    GenerateCranePositions(d);
     ASSERT_EQ(d.m_cranePositions.size(), 7u);
     EXPECT_EQ(d.m_nCurCranePos, 6);
     double x = 0.0;
@@ -296,10 +298,22 @@ TEST(CranePositions, ThreeCranesOnSixtyPointsKeepOnlyTheDistinctPositions) {
     d.m_craneSettings.m_craneLeftOffset.SetValue(0.5);
     d.m_craneSettings.m_craneMaxDist.SetValue(1.0);
     EXPECT_EQ(RefinePoints(0.5, 59.0, {29.5}, 1.0).size(), 60u);
-    d.GenerateCranePositions();
+    GenerateCranePositions(d);
     const std::vector<double> want = ReferencePositions(d);
     ASSERT_GT(want.size(), 300u);
     EXPECT_EQ(d.m_cranePositions, want);
 }
 
 }  // namespace
+
+// Every program that links the crane folder has its crane road registered
+// with the position data: the data's own positions are the crane folder's.
+TEST(CraneRoad, RegisteredWhereverTheCraneFolderIsLinked) {
+    ASSERT_NE(GetCraneRoad(), nullptr);
+    CModuleData viaData, direct;
+    for (CModuleData* d : {&viaData, &direct}) OneField(*d, 6.0, {1.0, 4.0});
+    viaData.GenerateCranePositions();
+    GenerateCranePositions(direct);
+    EXPECT_FALSE(viaData.m_cranePositions.empty());
+    EXPECT_EQ(viaData.m_cranePositions, direct.m_cranePositions);
+}

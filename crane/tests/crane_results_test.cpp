@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "crane/CraneOperations.h"
 #include "crane/CraneResults.h"
 #include "crane/tests/crane_fixture.h"
 #include "formula/Exports.h"
@@ -49,7 +50,7 @@ TEST(CraneNodeStresses, NormalAndShearStressFromTheUnitStresses)
         t.SetValue(0, i, kNormalForce + 1, 20.0);
         t.SetValue(0, i, kNormalForce + 4, 40.0);
     }
-    d.CalcNodeStresses(t, 0);
+    CalcNodeStresses(d, t, 0);
     EXPECT_NEAR(t.GetValue(0, 1, kMaxSigma), 60.0, 1e-9);
     EXPECT_NEAR(t.GetValue(0, 1, kMinSigma), -140.0, 1e-9);
     EXPECT_NEAR(t.GetValue(0, 1, kMaxTau), 10.0, 1e-9);
@@ -58,7 +59,7 @@ TEST(CraneNodeStresses, NormalAndShearStressFromTheUnitStresses)
     SetStressPoints(d, 2, {0.02, 0.001, 0, 0, 0, 0, 0});
     CResultTable c = ForcesTable(2);
     c.SetValue(0, 0, kNormalForce, -100.0);
-    d.CalcNodeStresses(c, 0);
+    CalcNodeStresses(d, c, 0);
     EXPECT_EQ(c.GetValue(0, 0, kMaxSigma), 0.0);
     EXPECT_NEAR(c.GetValue(0, 0, kMinSigma), -20.0, 1e-9);
 }
@@ -78,7 +79,7 @@ TEST(CraneNodeStresses, NothingWithoutForcesStressIdsOrMatchingNodes)
         t.m_valIdx = idx;
         t.Init(1, k.nodes, kFixedIds);
         for (int i = 0; i < k.nodes; ++i) t.SetValue(0, i, kNormalForce, 100.0);
-        d.CalcNodeStresses(t, 0);
+        CalcNodeStresses(d, t, 0);
         for (int i = 0; i < k.nodes; ++i) EXPECT_EQ(t.GetValue(0, i, kMaxSigma), 0.0) << k.nodes << " " << k.absent;
     }
 }
@@ -98,7 +99,7 @@ TEST(CraneEnvelope, LocalValuesTakeTheirLargestMagnitude)
     };
     fill(d.m_craneResults[4]);
     for (CResultTable& f : d.m_fatResults) fill(f);
-    d.ApplyMaxAbsEnvelope(4);
+    ApplyMaxAbsEnvelope(d, 4);
     for (const CResultTable* t : {&d.m_craneResults[4], &d.m_fatResults[0], &d.m_fatResults[2]})
         for (int slot : {0, 1})
             for (int i = 0; i < 3; ++i) {
@@ -110,7 +111,7 @@ TEST(CraneEnvelope, LocalValuesTakeTheirLargestMagnitude)
     // Outside check 4 the fatigue tables stay.
     fill(d.m_craneResults[0]);
     fill(d.m_fatResults[1]);
-    d.ApplyMaxAbsEnvelope(0);
+    ApplyMaxAbsEnvelope(d, 0);
     EXPECT_EQ(d.m_craneResults[0].GetValue(0, 1, PointValue(0, 2)), -3.0);
     EXPECT_EQ(d.m_fatResults[1].GetValue(0, 1, PointValue(0, 2)), 2.0);
 }
@@ -179,7 +180,7 @@ TEST(CraneExtremalExport, RestrainedSupportsAtTheFieldEnds)
     d.m_supports.resize(3);
     d.m_supports[0].m_cz = CFormulaValue(-1.0);
     d.m_supports[2].m_cy = CFormulaValue(500.0);
-    EXPECT_EQ(d.GetRestrainedSupportX(), (std::vector<double>{0.0, 14.0}));
+    EXPECT_EQ(GetRestrainedSupportX(d), (std::vector<double>{0.0, 14.0}));
 }
 
 namespace {
@@ -193,7 +194,7 @@ struct BucklingGirder {
     {
         cranetest::MakeGirder(d, 8.0);
         d.m_bucklFields = {1, 5};
-        d.PrepareSteelCheckSections();
+        PrepareSteelCheckSections(d);
         d.m_bucklRes.Init(3, 3, {8.0});
         const double sigmaState[7] = {2, -100, -100, 20, 160, 0, 0};
         const double tauState[7] = {2, -20, -20, 150, 160, 0, 0};
@@ -204,7 +205,7 @@ struct BucklingGirder {
     double Direct(const std::vector<double>& state)
     {
         FER_VaduLocalInput in;
-        d.m_cranes[0].FillVaduLocalInput(d, in, 0, 0, 1);
+        FillVaduLocalInput(d.m_cranes[0], d, in, 0, 0, 1);
         FER_PlateBucklingResult r{};
         FER_hCalc_PlateBuckling_RedStress(d.m_steelSections.GetSteelCheckSectionHandle(state[0]), 5, 235.0,
                                           state.data(), 800.0, 0, 0, &in, nullptr, &r);
@@ -217,7 +218,7 @@ struct BucklingGirder {
 TEST(CranePlateBuckling, GoverningStateAndFlangeInducedBuckling)
 {
     BucklingGirder g;
-    g.d.CalcPlateBuckling();
+    CalcPlateBuckling(g.d);
     const CPlateStressTable& t = g.d.m_bucklRes;
     const long e = t.Entry(0, 0, 2);
     const double fromSigma = g.Direct({4.0, 2, -100, -100, 20, 160, 0, 0});
@@ -239,7 +240,7 @@ TEST(CranePlateBuckling, DisabledPlateIsNotChecked)
 {
     BucklingGirder g;
     g.d.m_bucklRes.m_plateEnabled[2] = 0;
-    g.d.CalcPlateBuckling();
+    CalcPlateBuckling(g.d);
     for (double u : g.d.m_bucklRes.m_util) EXPECT_EQ(u, 0.0);
     EXPECT_EQ(g.d.m_bucklRes.m_utilFib[0], 0.0);
 }
@@ -258,7 +259,7 @@ TEST(CranePlateBuckling, CurvesPerEnabledPlateTwoPointsPerField)
     t.m_util[static_cast<size_t>(t.Entry(0, 0, 1))] = 7.0;  // a plate not enabled
     t.m_utilFib[3] = 0.25;                                   // field 1, check 0
     std::vector<CResultSet> list;
-    d.AddPlateBucklingResults(0, list);
+    AddPlateBucklingResults(d, 0, list);
     std::vector<std::string> titles;
     for (const CResultSet& r : list) titles.push_back(r.m_strTitle);
     EXPECT_EQ(titles, (std::vector<std::string>{"Tragsicherheit S/V\\Beulen\\Blech-1\\Ausnutzung",
@@ -274,8 +275,8 @@ TEST(CranePlateBuckling, CurvesPerEnabledPlateTwoPointsPerField)
     EXPECT_EQ(list[3].m_data, (std::vector<float>{0, 0, 6, 0, 6, 0.25f, 14, 0.25f}));
     // A check that is not enabled, and check 3, get none.
     list.clear();
-    d.AddPlateBucklingResults(1, list);
+    AddPlateBucklingResults(d, 1, list);
     d.m_craneSettings.m_checkEnabled[3] = 1;
-    d.AddPlateBucklingResults(3, list);
+    AddPlateBucklingResults(d, 3, list);
     EXPECT_TRUE(list.empty());
 }

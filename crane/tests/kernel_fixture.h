@@ -9,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "crane/CraneOperations.h"
 #include "module/tests/moddata_fixture.h"
 
 namespace cranetest {

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "crane/CraneOperations.h"
 #include "crane_fixture.h"
 
 namespace {
@@ -33,7 +34,7 @@ TEST(CraneActions, ActionsAndFactorsPerCheck) {
         MakeGirder(d, 10.0);
         d.m_info.m_nCountryCode = k.country;
         d.LK().m_bChecks[2] = true;
-        d.DefineCraneActions(k.bit);
+        DefineCraneActions(d, k.bit);
         const CLKData& lk = d.LK();
         EXPECT_EQ(lk.GetNorm(), k.norm) << k.bit;
         ASSERT_EQ(lk.m_actions.size(), 5u);
@@ -71,7 +72,7 @@ TEST(CraneActions, SelfWeightLoads) {
         std::vector<std::string> names = {"earlier"};
         int next = 2;
         d.m_loadCaseRatios.assign(6, 0.8);
-        d.AddSelfWeightLoads(loads, next, names);
+        AddSelfWeightLoads(d, loads, next, names);
         EXPECT_EQ(next, 3);
         EXPECT_EQ(names, (std::vector<std::string>{"earlier", "G"}));
         EXPECT_EQ(d.m_loadCaseRatios, (std::vector<double>{0.8, 0.8, 0.8, 0.8, 0.8, 0.8, 1, 1, 1, 1, 1, 1}));
@@ -121,7 +122,7 @@ TEST(CraneLoadCases, SelfWeightOnly) {
     d.m_loadCaseRatios.assign(30, 0.5);  // left from an earlier run
     int next = 1;
     std::vector<std::string> names;
-    d.PrepareLoadCases(0, next, names);
+    PrepareLoadCases(d, 0, next, names);
     EXPECT_EQ(next, 2);
     EXPECT_EQ(names, std::vector<std::string>{"G"});
     EXPECT_EQ(d.m_loadCaseRatios, std::vector<double>(6, 1.0));
@@ -146,7 +147,7 @@ TEST(CraneLoadCases, CraneLoadCasesAndActionTexts) {
     int next = 1;
     std::vector<std::string> names;
     std::vector<double> ey, ez;
-    d.PrepareLoadCases(0, next, names, &ey, &ez);
+    PrepareLoadCases(d, 0, next, names, &ey, &ez);
     std::vector<std::string> groupNames, ids;
     GetCraneLoadGroupNames(groupNames, ids, 1);
     EXPECT_EQ(next, 4);
@@ -199,7 +200,7 @@ TEST(CraneLoadCases, Eccentricities) {
         int next = 1;
         std::vector<std::string> names;
         std::vector<double> ey, ez;
-        d.PrepareLoadCases(k.check, next, names, &ey, &ez);
+        PrepareLoadCases(d, k.check, next, names, &ey, &ez);
         ASSERT_EQ(ey.size(), 2u) << k.name;
         for (int c = 0; c < 2; ++c) {
             EXPECT_DOUBLE_EQ(ey[c], k.ey) << k.name;
@@ -235,7 +236,7 @@ TEST(CraneLoadCases, UnderhungCraneTakesTheMeanOfTheWheelLoadPoints) {
     int next = 1;
     std::vector<std::string> names;
     std::vector<double> ey, ez;
-    d.PrepareLoadCases(0, next, names, &ey, &ez);
+    PrepareLoadCases(d, 0, next, names, &ey, &ez);
     ASSERT_EQ(ey.size(), 1u);
     EXPECT_NEAR(ey[0], expected, 1e-9);
 }
@@ -260,7 +261,7 @@ TEST(CraneLoadCases, CranePsi2IsThePermanentShare) {
     d.m_cranes.push_back(second);
     int next = 1;
     std::vector<std::string> names;
-    d.PrepareLoadCases(0, next, names);
+    PrepareLoadCases(d, 0, next, names);
     const CLKData& lk = d.LK();
     EXPECT_DOUBLE_EQ(d.m_dCranePsi2, 0.3);
     EXPECT_DOUBLE_EQ(lk.m_dCranePsi2, 0.3);
@@ -279,7 +280,7 @@ TEST(CraneLoadCases, CranePsi2IsThePermanentShare) {
         }
     next = 1;
     names.clear();
-    d.PrepareLoadCases(0, next, names);
+    PrepareLoadCases(d, 0, next, names);
     EXPECT_DOUBLE_EQ(d.m_dCranePsi2, 0.3);
     EXPECT_DOUBLE_EQ(d.LK().m_dCranePsi2, 0.3);
     EXPECT_FALSE(std::isnan(d.LK().m_dCranePsi2));
@@ -307,7 +308,7 @@ TEST(CraneLoadCases, ServiceabilityAndFatigue) {
         d.LK().m_bChecks[15] = true;
         int next = 1;
         std::vector<std::string> names;
-        d.PrepareLoadCases(k.check, next, names);
+        PrepareLoadCases(d, k.check, next, names);
         for (int s = 0; s < 7; ++s) EXPECT_EQ(d.LK().m_bChecks[s], k.sw[s]) << k.check << "/" << k.kind << " sw " << s + 1;
         EXPECT_EQ(d.LK().m_bChecks[14], k.check <= 2);
         EXPECT_FALSE(d.LK().m_bChecks[15]);
@@ -329,7 +330,7 @@ TEST(CraneLoadCases, FatigueDummyLoadsAndFieldLengths) {
     d.m_notchCases.push_back(off);
     int next = 1;
     std::vector<std::string> names;
-    d.PrepareLoadCases(4, next, names);
+    PrepareLoadCases(d, 4, next, names);
     std::vector<double> at;
     for (const CLoadDef& l : d.m_loads) {
         if (l.m_strDesc != "G(Dummy)") continue;
@@ -345,14 +346,14 @@ TEST(CraneLoadCases, FatigueDummyLoadsAndFieldLengths) {
     EXPECT_TRUE(d.m_fieldLength0.empty());
     next = 1;
     names.clear();
-    d.PrepareLoadCases(3, next, names);
+    PrepareLoadCases(d, 3, next, names);
     EXPECT_EQ(d.m_fieldLength0, (std::vector<double>{6.0, 4.0}));
     EXPECT_EQ(d.m_fieldLength1, (std::vector<double>{6.0, 4.0}));
     for (const CLoadDef& l : d.m_loads) EXPECT_NE(l.m_strDesc, "G(Dummy)");
     d.m_fieldLengths.resize(1);
     next = 1;
     names.clear();
-    d.PrepareLoadCases(3, next, names);
+    PrepareLoadCases(d, 3, next, names);
     EXPECT_TRUE(d.m_fieldLength0.empty());
     EXPECT_TRUE(d.m_fieldLength1.empty());
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "crane/CraneOperations.h"
 #include "crane_fixture.h"
 #include "platform/ferrum/ferrum.h"
 #include "platform/winsys/winsys.h"
@@ -31,13 +32,13 @@ const CNotchCase* Find(const CModuleData& d, const std::string& name) {
 TEST(LocalEffects, WheelStressesAtTheAxlesOfACranePosition) {
     CModuleData d;
     MakeGirder(d, 10.0, 4.0, 1.0);
-    d.PrepareSteelCheckSections();
+    PrepareSteelCheckSections(d);
     const CCrane& c = d.m_cranes[0];
     // Crane at x = 5: its axles stand at 3 and 7 (the gap of 1 m to the crane
     // in front is no part of its own axle positions), as its loads do.
     const std::vector<double> points{3.0, 4.0, 7.0, 8.0};
     std::vector<double> results;
-    c.CalcLocalWheelLoadEffects(d, 5.0, 1, points, results, nullptr, nullptr);
+    CalcLocalWheelLoadEffects(c, d, 5.0, 1, points, results, nullptr, nullptr);
     ASSERT_EQ(results.size(), 8u);
     EXPECT_NEAR(results[0], 78.4, 0.06);
     EXPECT_NEAR(results[1], 15.7, 0.02);
@@ -45,9 +46,9 @@ TEST(LocalEffects, WheelStressesAtTheAxlesOfACranePosition) {
     EXPECT_NEAR(results[4], 78.4, 0.06);
     EXPECT_EQ(results[6], 0.0);
     // Another load case adds nothing; the same again adds once more.
-    c.CalcLocalWheelLoadEffects(d, 5.0, 2, points, results, nullptr, nullptr);
+    CalcLocalWheelLoadEffects(c, d, 5.0, 2, points, results, nullptr, nullptr);
     EXPECT_NEAR(results[0], 78.4, 0.06);
-    c.CalcLocalWheelLoadEffects(d, 5.0, 1, points, results, nullptr, nullptr);
+    CalcLocalWheelLoadEffects(c, d, 5.0, 1, points, results, nullptr, nullptr);
     EXPECT_NEAR(results[0], 2 * 78.4, 0.12);
     d.m_steelSections.Reset();
 }
@@ -57,9 +58,9 @@ TEST(LocalEffects, OneAxleCraneAndBottomFlangeSlots) {
     MakeGirder(d, 10.0);
     d.m_cranes[0].m_numOfAxis = 1;
     d.m_cranes[0].SetAxisCount();
-    d.PrepareSteelCheckSections();
+    PrepareSteelCheckSections(d);
     std::vector<double> results;
-    d.m_cranes[0].CalcLocalWheelLoadEffects(d, 5.0, 1, {5.0}, results, nullptr, nullptr);
+    CalcLocalWheelLoadEffects(d.m_cranes[0], d, 5.0, 1, {5.0}, results, nullptr, nullptr);
     EXPECT_NEAR(results[0], 78.4, 0.06);
 
     // Wheels on the bottom flange (300 x 25 mm): 150/2 kN per wheel,
@@ -69,7 +70,7 @@ TEST(LocalEffects, OneAxleCraneAndBottomFlangeSlots) {
     d.m_craneSettings.m_loadDistOnBottomFlange.SetValue(7.05);
     results.clear();
     std::vector<int> ids, kinds;
-    d.m_cranes[0].CalcLocalWheelLoadEffects(d, 5.0, 1, {5.0}, results, &ids, &kinds);
+    CalcLocalWheelLoadEffects(d.m_cranes[0], d, 5.0, 1, {5.0}, results, &ids, &kinds);
     ASSERT_EQ(results.size(), 12u);
     EXPECT_EQ(kinds, (std::vector<int>{3, 3, 4, 4, 5, 5}));
     for (int id : ids) EXPECT_EQ(PointOn(d.m_steelSections.GetSteelCheckSectionHandle(5.0), id, 0.5).line, 1);
@@ -86,7 +87,7 @@ TEST(LocalEffects, SystemPointsOfTheRailCase) {
     CNotchCase user;  // a point of the user's stays
     user.m_strName = "Quersteife";
     d.m_notchCases = {user};
-    d.CalcCraneLocalEffects();
+    CalcCraneLocalEffects(d);
     ASSERT_EQ(d.m_notchCases.size(), 5u);
     const CNotchCase* sx = Find(d, "Stegansatz (Sx)");
     const CNotchCase* tau = Find(d, "Stegansatz (Tau)");
@@ -114,14 +115,14 @@ TEST(LocalEffects, SystemPointsOfTheRailCase) {
     // Placing again keeps the user's notch groups of the existing points.
     d.m_notchCases[2].m_iKerbGruppe = 7;
     const std::string changed = d.m_notchCases[2].m_strName;
-    d.CalcCraneLocalEffects();
+    CalcCraneLocalEffects(d);
     EXPECT_EQ(d.m_notchCases.size(), 5u);
     EXPECT_EQ(Find(d, changed)->m_iKerbGruppe, 7);
 
     // A crane on the bottom flange: the rail points go, six others come.
     d.m_craneSettings.m_craneTyp = 1;
     d.m_craneSettings.m_loadDistOnBottomFlange.SetValue(5.0);
-    d.CalcCraneLocalEffects();
+    CalcCraneLocalEffects(d);
     EXPECT_EQ(d.m_notchCases.size(), 7u);
     EXPECT_EQ(Find(d, "Stegansatz (Sx)"), nullptr);
     for (const char* name : {"Stegansatz rechts", "Stegansatz links", "Radlast rechts", "Radlast links", "Rand rechts",
@@ -136,7 +137,7 @@ TEST(LocalEffects, GivenPointsRoundTripKeepsTheirSides) {
     d.m_craneSettings.m_craneTyp = 1;
     d.m_craneSettings.m_loadDistOnBottomFlange.SetValue(5.0);
     d.m_craneSettings.m_autoPOI = 1;
-    d.CalcCraneLocalEffects();
+    CalcCraneLocalEffects(d);
     // Wheel lines at y = +-(15 - 5) on the bottom flange (line 1), tips at +-15.
     const struct {
         const char* name;
@@ -153,12 +154,12 @@ TEST(LocalEffects, GivenPointsRoundTripKeepsTheirSides) {
     // The user's points handed to the library and placed from it again.
     d.m_craneSettings.m_autoPOI = 0;
     FER_VaduLocalSection rec{};
-    d.FillFER_VaduLocalResultWithPOI(rec);
+    FillFER_VaduLocalResultWithPOI(d, rec);
     EXPECT_NEAR(PointOn(d.m_steelSections.GetSteelCheckSectionHandle(0.0), rec.id[2], rec.idx[2]).y, 10.0,
                 1e-12);  // side 0 holds "rechts"
     EXPECT_NEAR(PointOn(d.m_steelSections.GetSteelCheckSectionHandle(0.0), rec.id[3], rec.idx[3]).y, -10.0, 1e-12);
     EXPECT_DOUBLE_EQ(rec.thickness[2], 2.5);
-    d.CalcCraneLocalEffects();
+    CalcCraneLocalEffects(d);
     check();
     d.m_steelSections.Reset();
 }
@@ -172,7 +173,7 @@ TEST(LocalEffects, FillingTheRecordFromThePoints) {
     FER_VaduLocalSection rec{};
     rec.thickness[4] = 3;
     rec.thickness[0] = 3;
-    d.FillFER_VaduLocalResultWithPOI(rec);
+    FillFER_VaduLocalResultWithPOI(d, rec);
     EXPECT_EQ(rec.thickness[4], 0.0);
     EXPECT_EQ(rec.thickness[0], 3.0);
     // Three rail-connection points: the third is refused with the count message.
@@ -192,7 +193,7 @@ TEST(LocalEffects, FillingTheRecordFromThePoints) {
     d.m_notchCases.back().m_bSystem = 0;
     rec = FER_VaduLocalSection{};
     rec.idx[1] = 0.7, rec.thickness[1] = 1;
-    d.FillFER_VaduLocalResultWithPOI(rec);
+    FillFER_VaduLocalResultWithPOI(d, rec);
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].text, "Error: FillFER_VaduLocalResultWithPOI -> count[1]>1");
     EXPECT_DOUBLE_EQ(rec.idx[2], 0.6);
@@ -204,7 +205,7 @@ TEST(LocalEffects, FillingTheRecordFromThePoints) {
     d.m_craneSettings.m_autoPOI = 1;
     FER_VaduLocalSection untouched{};
     untouched.idx[2] = 0.25;
-    d.FillFER_VaduLocalResultWithPOI(untouched);
+    FillFER_VaduLocalResultWithPOI(d, untouched);
     EXPECT_EQ(untouched.idx[2], 0.25);
 }
 

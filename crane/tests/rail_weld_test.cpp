@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "crane/CraneOperations.h"
 #include "crane_fixture.h"
 #include "testsupport/scratch.h"
 
@@ -35,7 +36,7 @@ struct Fixture {
         weld.m_geomType = 2;
         weld.m_tWeld.SetValue(5.0);
         d.m_notchCases = {weld};
-        d.PrepareSteelCheckSections();
+        PrepareSteelCheckSections(d);
     }
     ~Fixture() { d.m_steelSections.Reset(); }
     // Characteristic wheel forces of group g on both axles.
@@ -82,7 +83,7 @@ TEST(RailWeld, DesignForcesAndHandValues) {
         Fixture f;
         f.Wheel(row.group, row.Hx, row.Hy, row.Pz);
         f.d.m_craneSettings.m_loadEcc.SetValue(row.e);
-        f.d.CalcRailWeld();
+        CalcRailWeld(f.d);
         EXPECT_EQ(f.d.m_railWeld.m_numOfGroupe, 19);
         EXPECT_EQ(f.d.m_railWeld.m_numOfCranes, 1);
         EXPECT_EQ(f.d.m_railWeld.m_numOfxPos, 2);
@@ -113,9 +114,9 @@ TEST(RailWeld, FrenchFactorAndActionsKept) {
     Fixture f;
     f.d.m_info.m_nCountryCode = 1;
     f.Wheel(0, 10, 0, 0);
-    f.d.DefineCraneActions(16);
+    DefineCraneActions(f.d, 16);
     const std::vector<double> partial = f.d.m_partialFactors;
-    f.d.CalcRailWeld();
+    CalcRailWeld(f.d);
     EXPECT_NEAR(f.Entry(0, 0, 0)[6], 15.0, 1e-12);
     EXPECT_EQ(f.d.m_partialFactors, partial);
     EXPECT_TRUE(f.d.LK().m_bChecks[3]);
@@ -130,14 +131,14 @@ TEST(RailWeld, WeldKindsAndAxles) {
         f.d.m_rail.m_SchweissnahtL.SetValue(50.0);
         f.d.m_rail.m_SchweissnahtUnterbrochenL.SetValue(50.0);
         f.Wheel(0, 10, 0, 0);
-        f.d.CalcRailWeld();
+        CalcRailWeld(f.d);
         EXPECT_NEAR(f.Entry(0, 0, 0)[10], 2 * 0.081036, 2e-6);
         EXPECT_NEAR(f.Entry(0, 0, 0)[14], 2 * 16.8430, 2e-4);
     }
     {
         Fixture f(2);
         f.Wheel(0, 10, 0, 0);
-        f.d.CalcRailWeld();
+        CalcRailWeld(f.d);
         for (int used : f.d.m_railWeld.m_bUsed) EXPECT_EQ(used, 0);
     }
     {
@@ -145,7 +146,7 @@ TEST(RailWeld, WeldKindsAndAxles) {
         f.d.m_cranes[0].m_numOfAxis = 1;
         f.d.m_cranes[0].SetAxisCount();
         f.Wheel(0, 10, 0, 0);
-        f.d.CalcRailWeld();
+        CalcRailWeld(f.d);
         EXPECT_EQ(f.d.m_railWeld.m_numOfAxis, 1);
         for (int used : f.d.m_railWeld.m_bUsed) EXPECT_EQ(used, 0);
     }
@@ -163,7 +164,7 @@ TEST(RailWeld, ShearForcesOnlyWithTheRailInTheSection) {
         env.SetValue(1, 0, 13, 60.0);
         env.SetValue(1, 1, 12, 7.0);
         f.Wheel(0, 10, 0, 0);
-        f.d.CalcRailWeld();
+        CalcRailWeld(f.d);
         const double* v = f.Entry(0, 1, 0);
         EXPECT_EQ(v[8], rail ? 80.0 : 0.0);
         EXPECT_EQ(v[9], rail ? 7.0 : 0.0);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "crane/CraneOperations.h"
 #include "crane/RunPreparation.h"
 #include "module/ModuleData.h"
 
@@ -42,13 +43,13 @@ TEST(ResultRows, PathLabelsAndUnits) {
     for (const Case& k : cases) {
         d.m_craneSettings.m_craneTyp = k.craneTyp;
         std::string label = "x", unit = "x";
-        d.GetResultLabel(k.row, k.check, label, unit, points);
+        GetResultLabel(d, k.row, k.check, label, unit, points);
         EXPECT_EQ(label, k.label) << k.row << " check " << k.check;
         EXPECT_EQ(unit, k.unit) << k.row;
     }
     // Without stress points row 34 is the first plate's.
     std::string label, unit;
-    d.GetResultLabel(35, 0, label, unit, {});
+    GetResultLabel(d, 35, 0, label, unit, {});
     EXPECT_EQ(label, "Spannungen\\Bleche\\Blech 1\\max TauXZ");
 }
 
@@ -78,7 +79,7 @@ TEST(ResultRows, RtfLabels) {
         d.m_craneSettings.m_craneTyp = k.craneTyp;
         d.m_craneSettings.m_plasticLTB = k.plasticLTB;
         std::string label, unit;
-        d.GetResultLabelRtf(k.row, k.check, k.crossSection, label, unit, points);
+        GetResultLabelRtf(d, k.row, k.check, k.crossSection, label, unit, points);
         EXPECT_EQ(label, k.label) << k.row;
         EXPECT_EQ(unit, k.unit) << k.row;
     }
@@ -141,27 +142,27 @@ TEST(ResultRows, MaskPerCheck) {
     };
     for (const Case& k : cases) {
         CResultTable t;
-        d.MaskResultRows(t, k.check);
+        MaskResultRows(d, t, k.check);
         EXPECT_EQ(Masked(t), k.rows) << k.check;
         for (int32_t v : t.m_valIdx) EXPECT_TRUE(v == 0 || v == -1);
     }
     // Place 1: all eight rows in the girder checks, none in the fatigue check.
     d.m_notchCases = {Poi("A", 1), Poi("B", 2)};
     CResultTable t;
-    d.MaskResultRows(t, 1);
+    MaskResultRows(d, t, 1);
     EXPECT_EQ(Masked(t), Range({{0, 10}, {34, 41}}));
     CResultTable f;
-    d.MaskResultRows(f, 4);
+    MaskResultRows(d, f, 4);
     EXPECT_EQ(Masked(f), Range({{0, 10}, {18, 33}, {50, 51}}));
     // A name without a point of interest takes the first one.
     d.m_notchCases = {Poi("X", 0)};
     CResultTable u;
-    d.MaskResultRows(u, 0);
+    MaskResultRows(d, u, 0);
     EXPECT_EQ(Masked(u), Range({{0, 10}, {34, 49}}));
     // An existing index keeps its other entries; a check outside 0..4 marks nothing.
     CResultTable e;
     e.m_valIdx.assign(60, 3);
-    d.MaskResultRows(e, 7);
+    MaskResultRows(d, e, 7);
     EXPECT_TRUE(Masked(e).empty());
 }
 
@@ -170,7 +171,7 @@ TEST(ResultRows, MaskWithoutPointsOfInterest) {
     d.m_userPointNames = {"A"};
     d.m_bucklRes.m_numOfPlates = 2;
     CResultTable t;
-    d.MaskResultRows(t, 3);
+    MaskResultRows(d, t, 3);
     // The point rows stay; the plate rows 42..45 go.
     EXPECT_EQ(Masked(t), Range({{18, 28}, {42, 45}}));
     EXPECT_EQ(t.m_valIdx.size(), 46u);

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "crane/CraneOperations.h"
 #include "crane/CraneResults.h"
 #include "crane/tests/crane_fixture.h"
 #include "crane/tests/kernel_fixture.h"
@@ -56,13 +57,13 @@ TEST_F(KernelSuperposition, MidspanMomentAndCharacteristicReaction) {
 
     int next = 1;
     std::vector<std::string> names;
-    d_.PrepareLoadCases(0, next, names);
+    PrepareLoadCases(d_, 0, next, names);
     ASSERT_EQ(names, (std::vector<std::string>{"G", "K1.ULS1"}));
     d_.m_bRunning = 1;
     const CRecalcResult r = d_.CBaseData::Recalc(0, 0);
     d_.m_bRunning = 0;
     ASSERT_TRUE(r.bCalculated) << d_.m_strErrorMsg;
-    d_.SuperposeCraneResults(0, 1, next - 1, 0, names, nullptr);
+    SuperposeCraneResults(d_, 0, 1, next - 1, 0, names, nullptr);
 
     // g of the girder: A gamma, HEB 300 with A = 149.1 cm² (profile
     // tables), steel 78.5 kN/m³: 1.1704 kN/m.

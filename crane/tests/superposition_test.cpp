@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "crane/CraneOperations.h"
 #include "crane/CraneResults.h"
 #include "crane_fixture.h"
 #include "module/ModuleData.h"
@@ -89,7 +90,7 @@ TEST_F(Superposition, DesignCombinationsFormTheEnvelopeCharacteristicOnesTheSeco
     LoadCase(1, 10, 5);
     LoadCase(2, 20, 10);
     Combinations({0, 13});  // "Ed" and "AK"
-    d_.SuperposeCraneResults(0, 1, 2, 0, names_, nullptr);
+    SuperposeCraneResults(d_, 0, 1, 2, 0, names_, nullptr);
     const CResultTable& env = d_.m_craneResults[0];
     ASSERT_TRUE(env.IsValid());
     // Ed = 1.35 G + 1.35 Q (EN 1990 6.10, EN 1991-3 Table A.1): My = 40.5.
@@ -132,7 +133,7 @@ TEST_F(Superposition, CurvesPerLoadCaseWhenTheCheckAsks) {
     LoadCase(2, 20, 10);
     Combinations({0});
     d_.m_craneSettings.m_bOutputLC[0] = 1;
-    d_.SuperposeCraneResults(0, 1, 2, 2, names_, nullptr);
+    SuperposeCraneResults(d_, 0, 1, 2, 2, names_, nullptr);
     const CResultSet* g = Find(0, "Tragsicherheit S/V\\Kranstellung\\3 @\\Lastfall G\\Schnittgrößen\\My");
     ASSERT_NE(g, nullptr);
     EXPECT_EQ(g->m_lkNr, 1);
@@ -146,11 +147,11 @@ TEST_F(Superposition, EnvelopeOverPositionsAndValueIdsPerCheck) {
     LoadCase(1, 10, 5);
     LoadCase(2, 20, 10);
     Combinations({0, 13});
-    d_.SuperposeCraneResults(0, 1, 2, 0, names_, nullptr);
+    SuperposeCraneResults(d_, 0, 1, 2, 0, names_, nullptr);
     NewResult();
     LoadCase(1, 10, 5);
     LoadCase(2, -40, 10);
-    d_.SuperposeCraneResults(0, 1, 2, 1, names_, nullptr);
+    SuperposeCraneResults(d_, 0, 1, 2, 1, names_, nullptr);
     const CResultTable& env = d_.m_craneResults[0];
     EXPECT_NEAR(At(env, 1, 4, kMy), 40.5, 1e-9);
     EXPECT_NEAR(At(env, 0, 4, kMy), 1.35 * (10 - 40), 1e-9);
@@ -161,7 +162,7 @@ TEST_F(Superposition, EnvelopeOverPositionsAndValueIdsPerCheck) {
     // Checks 0-2 process the ids from 11 on, check 4 the section forces only.
     EXPECT_FALSE(env.HasValue(kDisplacementY));
     Combinations({5});  // the fatigue switch: the characteristic combination
-    d_.SuperposeCraneResults(4, 1, 2, 0, {"G", "K1.FAT"}, nullptr);
+    SuperposeCraneResults(d_, 4, 1, 2, 0, {"G", "K1.FAT"}, nullptr);
     EXPECT_TRUE(d_.m_craneResults[4].HasValue(kMy));
     EXPECT_FALSE(d_.m_craneResults[4].HasValue(kAz));
     EXPECT_FALSE(d_.m_craneResults[4].HasValue(kMaxSigma));
@@ -178,7 +179,7 @@ TEST_F(Superposition, ServiceabilityCombinationsReachTheEnvelope) {
     Series("wz", 1, 0x2001, {0, 0, 4, 8, 8, 0});
     Series("wz", 2, 0x2001, {0, 0, 4, 12, 8, 0});
     Combinations({2});  // "Ed,rare"
-    d_.SuperposeCraneResults(3, 1, 2, 0, names_, nullptr);
+    SuperposeCraneResults(d_, 3, 1, 2, 0, names_, nullptr);
     const CResultTable& env = d_.m_craneResults[3];
     ASSERT_TRUE(env.IsValid());
     EXPECT_NEAR(At(env, 1, 4, kDisplacementY), 20.0, 1e-9);
@@ -190,10 +191,10 @@ TEST_F(Superposition, ServiceabilityCombinationsReachTheEnvelope) {
     d_.m_cranes.resize(1);
     for (int& lc : d_.m_cranes[0].m_loadCaseNr) lc = -1;
     d_.m_craneResults[3] = CResultTable();
-    d_.SuperposeCraneResults(3, 1, 2, 0, names_, nullptr);
+    SuperposeCraneResults(d_, 3, 1, 2, 0, names_, nullptr);
     EXPECT_FALSE(d_.m_craneResults[3].IsValid());
     d_.m_cranes[0].m_loadCaseNr[10] = 2;
-    d_.SuperposeCraneResults(3, 1, 2, 0, names_, nullptr);
+    SuperposeCraneResults(d_, 3, 1, 2, 0, names_, nullptr);
     EXPECT_TRUE(d_.m_craneResults[3].IsValid());
 }
 
@@ -202,7 +203,7 @@ TEST_F(Superposition, ReactionsPerSupportGroupAndDumpLines) {
     LoadCase(2, 20, 10);
     Combinations({0});
     std::FILE* log = std::tmpfile();
-    d_.SuperposeCraneResults(0, 1, 2, 0, {"G", "K2.ULS1"}, log);
+    SuperposeCraneResults(d_, 0, 1, 2, 0, {"G", "K2.ULS1"}, log);
     // One line per load case and node (element end).
     std::rewind(log);
     char line[256];
@@ -224,12 +225,12 @@ TEST_F(Superposition, ReactionsPerSupportGroupAndDumpLines) {
     NewResult();
     LoadCase(1, 10, 5);
     LoadCase(2, 20, 10);
-    d_.SuperposeCraneResults(0, 1, 2, 7, {"G", "K2.ULS1"}, nullptr);
+    SuperposeCraneResults(d_, 0, 1, 2, 7, {"G", "K2.ULS1"}, nullptr);
     EXPECT_EQ(r.pos[12 * 1 + 2], 0);
     // No dump in the fatigue check.
     std::FILE* quiet = std::tmpfile();
     Combinations({5});
-    d_.SuperposeCraneResults(4, 1, 2, 0, names_, quiet);
+    SuperposeCraneResults(d_, 4, 1, 2, 0, names_, quiet);
     EXPECT_EQ(std::ftell(quiet), 0L);
     std::fclose(quiet);
 }
@@ -242,7 +243,7 @@ TEST_F(Superposition, SupportsCloserThanAMillimetreAndTheGroupsOfNames) {
     LoadCase(1, 10, 5);
     LoadCase(2, 20, 10);
     Combinations({0});
-    d_.SuperposeCraneResults(0, 1, 2, 0, {"K1.a K3.b", "x"}, nullptr);
+    SuperposeCraneResults(d_, 0, 1, 2, 0, {"K1.a K3.b", "x"}, nullptr);
     const CCraneReactions& r = d_.m_reactions;
     EXPECT_EQ(r.nAufl, 3);
     EXPECT_EQ(r.table[2][(12 * 2 + 2) * 4 + 3], 5.0);  // "K1." and "K3.": group 3
@@ -252,13 +253,13 @@ TEST_F(Superposition, SupportsCloserThanAMillimetreAndTheGroupsOfNames) {
 TEST(CraneReactions, StoreCutsTheNameAndKeepsTwentySupports) {
     CModuleData d;
     const double v[6] = {1, 2, 3, 4, 5, 6};
-    d.StoreReaction(19, 11, 3, v, "K1.ULS1-long-name", 4);
+    StoreReaction(d, 19, 11, 3, v, "K1.ULS1-long-name", 4);
     const int i = (12 * 19 + 11) * 4 + 3;
     EXPECT_STREQ(d.m_reactions.labels[i], "K1.ULS1-l");  // nine characters and the end
     EXPECT_EQ(d.m_reactions.table[5][i], 6.0);
     EXPECT_EQ(d.m_reactions.pos[12 * 19 + 11], 4);
-    d.StoreReaction(20, 0, 0, v, "x", 1);  // the 21st support is not stored
-    d.StoreReaction(0, 12, 0, v, "x", 1);
+    StoreReaction(d, 20, 0, 0, v, "x", 1);  // the 21st support is not stored
+    StoreReaction(d, 0, 12, 0, v, "x", 1);
     for (int c = 0; c < 6; ++c)
         for (double t : d.m_reactions.table[c]) ASSERT_TRUE(t == 0.0 || t == v[c]);
 }
@@ -267,10 +268,10 @@ TEST_F(Superposition, BucklingRunsMergeIntoSlotsTwoAndThree) {
     LoadCase(1, 10, 5);
     LoadCase(2, 20, 10);
     Combinations({0});
-    d_.SuperposeCraneResults(0, 1, 2, 0, names_, nullptr);
+    SuperposeCraneResults(d_, 0, 1, 2, 0, names_, nullptr);
     NewResult();
     Series("My", -1, 0x1004, {0, 0, 0, 4, 50, -5, 4, 50, -5, 8, 0, 0}, 2);
-    d_.SuperposeCraneResults(0, 3, 0, 0, {}, nullptr);
+    SuperposeCraneResults(d_, 0, 3, 0, 0, {}, nullptr);
     const CResultTable& env = d_.m_craneResults[0];
     EXPECT_NEAR(At(env, 3, 4, kMy), 50.0, 1e-9);
     EXPECT_NEAR(At(env, 2, 4, kMy), -5.0, 1e-9);
@@ -285,7 +286,7 @@ TEST_F(Superposition, BucklingRunsMergeIntoSlotsTwoAndThree) {
     EXPECT_FLOAT_EQ(my->m_max, 50.0f);
     EXPECT_FLOAT_EQ(my->m_min, -5.0f);
     // Any other mode releases the work table only.
-    d_.SuperposeCraneResults(0, 2, 0, 0, {}, nullptr);
+    SuperposeCraneResults(d_, 0, 2, 0, 0, {}, nullptr);
     EXPECT_FALSE(d_.m_superposition.IsValid());
     EXPECT_TRUE(env.IsValid());
 }
@@ -294,11 +295,11 @@ TEST_F(Superposition, DamagedStressPointsAreRefusedAndKept) {
     LoadCase(1, 10, 5);
     LoadCase(2, 20, 10);
     Combinations({0});
-    d_.SuperposeCraneResults(0, 1, 2, 0, names_, nullptr);
+    SuperposeCraneResults(d_, 0, 1, 2, 0, names_, nullptr);
     ASSERT_EQ(d_.m_stressPoints.GetNumNodes(), 4);  // spread onto the element ends
     ZVELEM esp = ZEVUD_FindFirstChild(result_, "esp");
     ZEVUD_SetInt(esp, "numOfNodes", 5);  // disagrees with the data
-    d_.SuperposeCraneResults(0, 1, 2, 0, names_, nullptr);
+    SuperposeCraneResults(d_, 0, 1, 2, 0, names_, nullptr);
     EXPECT_EQ(d_.m_stressPoints.GetNumNodes(), 4);
     EXPECT_NEAR(d_.m_stressPoints.GetValue(0, 3, 0), 0.02, 1e-15);
 }
@@ -323,7 +324,7 @@ TEST_F(Superposition, UnknownPointsStrengthlessSectionsAndOddSeries) {
     Combinations({0});
     // Without a design strength no utilisation is formed (never infinite).
     d_.m_sections[0].m_strength = 0.0;
-    d_.SuperposeCraneResults(0, 1, 2, 0, names_, nullptr);
+    SuperposeCraneResults(d_, 0, 1, 2, 0, names_, nullptr);
     const CResultTable& env = d_.m_craneResults[0];
     ASSERT_TRUE(env.IsValid());
     EXPECT_EQ(d_.m_userPointNames, (std::vector<std::string>{"Unbekannt"}));
@@ -339,11 +340,11 @@ TEST_F(Superposition, DetailedReactionsKeepEachLoadCaseInItsOwnSlots) {
     LoadCase(2, 20, 10);
     Combinations({0, 13});
     d_.m_craneSettings.m_bDetailedReactions = 1;
-    d_.SuperposeCraneResults(0, 1, 2, 0, names_, nullptr);
+    SuperposeCraneResults(d_, 0, 1, 2, 0, names_, nullptr);
     NewResult();
     LoadCase(1, 10, 5);
     LoadCase(2, 20, 30);
-    d_.SuperposeCraneResults(0, 1, 2, 1, names_, nullptr);
+    SuperposeCraneResults(d_, 0, 1, 2, 1, names_, nullptr);
     const CResultTable& ak = d_.m_akResults[0];
     ASSERT_EQ(ak.GetNumLoadCases(), 6);
     // Slots 2j+2 / 2j+3: minimum and maximum of load case j alone.

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "moddata_fixture.h"
+#include "module/CraneRoad.h"
 
 namespace {
 
@@ -335,6 +336,31 @@ TEST_F(ModuleDataTest, CraneRunwayWithoutPositionsIsNotCalculated) {
     ASSERT_FALSE(sink.messages.empty());
     EXPECT_EQ(sink.messages.back().text,
               "Es sind keine Kranstellungen vorhanden. Evtl. mit negativem Pufferabstand Fahrbereich erweitern.");
+}
+
+// The position data reaches the crane-runway calculation only through the
+// registered crane road: without one, a crane runway is refused in the
+// document (no result claimed), and its positions stay as they are.
+TEST_F(ModuleDataTest, CraneRunwayWithoutCraneRoadIsRefused) {
+    ICraneRoad* const road = GetCraneRoad();
+    ASSERT_NE(road, nullptr);  // this program links the crane folder
+    SetCraneRoad(nullptr);
+    CModuleData d;
+    MakeCraneRunway(d, 6.0);
+    d.m_cranePositions = {1.0};
+    d.GenerateCranePositions();
+    EXPECT_EQ(d.m_cranePositions, std::vector<double>{1.0});
+    d.m_hDoc = ZEVUD_CreateDoc("");
+    const CRecalcResult r = d.Recalc(0, 0);
+    ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(d.m_hDoc), "result");
+    ASSERT_NE(result, 0);
+    EXPECT_EQ(ZEVUD_GetInt(result, "abbruch"), 1);
+    EXPECT_EQ(zevud::GetString(result, "errorMsg"), std::string("Die Kranbahnberechnung ist nicht verfügbar."));
+    ZEVUD_CloseDoc(d.m_hDoc);
+    d.m_hDoc = 0;
+    SetCraneRoad(road);
+    EXPECT_EQ(r.bCalculated, 0);
+    EXPECT_EQ(r.bInputValid, 0);
 }
 
 TEST_F(ModuleDataTest, ResultSummaryOfTheKernel) {

@@ -16,6 +16,7 @@
 #include <iterator>
 #include <map>
 
+#include "crane/CraneOperations.h"
 #include "testsupport/host_process.h"
 #include "moddata_fixture.h"
 
@@ -118,7 +119,7 @@ const std::vector<std::pair<std::string, std::function<void(CModuleData&)>>>& Ex
              d.m_dorIzi.Parse();
              d.DefineVariables();
              d.GenerateCranePositions();
-             d.CalcCraneLocalEffects();
+             CalcCraneLocalEffects(d);
              for (CNotchCase& p : d.m_notchCases) {
                  if (p.m_iPlace == 1) p.m_tWeld.SetValue(5.0);  // the rail's welds
                  if (p.m_strName != "Quersteife") continue;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "crane/CraneOperations.h"
 #include "module/tests/moddata_fixture.h"
 #include "support/report_capture.h"
 
@@ -69,7 +70,7 @@ TEST_F(CraneCheckChapters, SummaryAsMessage) {
                     {4, 123.456, 123.45, 1, 1.5}, // minimum equal within 0.01: one row
                     {20, 12.5, -3.0, 2, 3.0},     // two rows
                 });
-    d.BuildCalcMessage();
+    BuildCalcMessage(d);
     const std::vector<std::string> lines = Lines(d.m_strMessage, "\r\n");
     ASSERT_EQ(lines.size(), 5u) << d.m_strMessage;
     EXPECT_EQ(lines[0], "Gebrauchstauglichkeit\t\tWert\t\tKranst.\tx=");

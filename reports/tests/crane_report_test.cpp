@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "crane/CraneOperations.h"
 #include "graphics/core/Kurvo.h"
 #include "module/tests/moddata_fixture.h"
 #include "reports/CraneReport.h"
@@ -356,7 +357,7 @@ TEST_F(CraneReport, SupportReactionsPerLoadGroupFromTheGroupsLoadCase) {
             crane.m_wheelLoads[(a * CCrane::kGroups + g) * CCrane::kWheelValues + 2].SetValue(100.0);
     std::vector<std::string> names;
     int next = 1;
-    d.PrepareLoadCases(0, next, names);
+    PrepareLoadCases(d, 0, next, names);
     ASSERT_GE(names.size(), 2u);
     ASSERT_EQ(names[0], "G");
     CResultTable& ak = d.m_akResults[0];
