@@ -1,5 +1,6 @@
 // The load records that follow a crane along the runway: per axle one load per
 // wheel-load component of every load group a check takes.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -14,9 +15,17 @@ constexpr double kNoLoad = 0.0001;
 
 }  // namespace
 
+int AccidentalActionCount(int cranes) { return 2 * std::clamp(cranes, 0, 3); }
+
+int AccidentalAction(int crane, int group) {
+    if (crane < 0 || crane >= 3 || (group != 8 && group != 9)) return -1;
+    const int index = 2 * crane + (group - 8);
+    return index == 0 ? 2 : 5 + index;
+}
+
 void AppendCraneLoads(CModuleData& d, int c, std::vector<CLoadDef>& loads, int checkMask, int actionOrdinary,
-                      int actionAccidental, int& nextLoadCase, std::vector<std::string>& names,
-                      std::vector<double>& ratios, double ey, double ez) {
+                      int& nextLoadCase, std::vector<std::string>& names, std::vector<double>& ratios, double ey,
+                      double ez) {
     if (c < 0 || c >= static_cast<int>(d.m_cranes.size())) return;
     CCrane& crane = d.m_cranes[static_cast<size_t>(c)];
     for (int g = 0; g < CCrane::kGroups; ++g) crane.m_loadCaseNr[g] = -1;
@@ -35,7 +44,7 @@ void AppendCraneLoads(CModuleData& d, int c, std::vector<CLoadDef>& loads, int c
                 if (std::fabs(value) <= kNoLoad) continue;
                 CLoadDef load;
                 load.SetVariableTable(&d.m_varTable);
-                load.m_iLoadCase = (g == 8 || g == 9) ? actionAccidental : actionOrdinary;
+                load.m_iLoadCase = (g == 8 || g == 9) ? AccidentalAction(c, g) : actionOrdinary;
                 load.m_iLoadType = LOAD_POINT_FORCE_MOMENT;
                 load.m_iNode = 0;
                 load.m_iDirection = k;

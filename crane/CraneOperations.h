@@ -32,10 +32,23 @@ void PrepareSteelCheckSections(CModuleData& d);
 // per axle one load per wheel-load component at "pos<c>+<offset>", one
 // load case per group that gave loads (name in names, six reaction
 // factors in ratios: the reduced-phi ratios with "bDecReactions", else
-// 1.0). nextLoadCase counts on.
+// 1.0). The loads of the ordinary groups go to actionOrdinary, those of the
+// accidental groups to their own actions (AccidentalAction). nextLoadCase
+// counts on.
 void AppendCraneLoads(CModuleData& d, int crane, std::vector<CLoadDef>& loads, int checkMask, int actionOrdinary,
-                      int actionAccidental, int& nextLoadCase, std::vector<std::string>& names,
-                      std::vector<double>& ratios, double ey, double ez);
+                      int& nextLoadCase, std::vector<std::string>& names, std::vector<double>& ratios, double ey,
+                      double ez);
+// The number of accidental actions of a run with the given number of cranes
+// (at most three): one per accidental load group and crane.
+int AccidentalActionCount(int cranes);
+// The action of accidental load group g (8: buffer forces, 9: tilting force)
+// of crane c (from 0): each accidental group of each crane is an accidental
+// action of its own, so that an accidental combination holds exactly one of
+// them (EN 1990 6.4.3.3: one accidental action per combination; EN 1991-3
+// Table 2.2: groups 9 and 10 are separate load arrangements). Crane 1's
+// buffer forces take action 2, every other group the actions after the
+// three crane actions (6, 7, ...); -1 for any other group.
+int AccidentalAction(int crane, int group);
 // The user's system points in the slots of the local check's record
 // (nothing while the points are placed automatically).
 void FillFER_VaduLocalResultWithPOI(CModuleData& d, FER_VaduLocalSection& record);

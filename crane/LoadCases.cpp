@@ -51,6 +51,15 @@ void DefineCraneActions(CModuleData& d, int bit) {
         lk.m_actions.push_back(MakeAction(static_cast<int>(i + 2),
                                           lingo::FormatTranslated("Vadu %ld alternativ", Tr("Vadu %ld alternativ"), i),
                                           2, bit == 4 ? kCategoryTestLoad : kCategoryCrane));
+    // The accidental check: every accidental load group of every crane is an
+    // accidental action of its own, so that each accidental combination holds
+    // one of them (EN 1990 6.4.3.3; EN 1991-3 Table 2.2, groups 9 and 10).
+    // Crane 1's buffer forces keep action 2; the others follow the crane
+    // actions (AccidentalAction).
+    const int extraAccidental =
+        bit == 2 ? AccidentalActionCount(static_cast<int>(d.m_cranes.size())) - 1 : 0;
+    for (int i = 1; i <= extraAccidental; ++i)
+        lk.m_actions.push_back(MakeAction(5 + i, Tr("aussergewöhnlich"), 3, 0));
     // Fundamental, accidental, (seismic,) characteristic combinations.
     lk.m_bChecks[0] = bit == 1;
     lk.m_bChecks[1] = bit == 2;
@@ -83,6 +92,12 @@ void DefineCraneActions(CModuleData& d, int bit) {
     default:
         d.m_partialFactors.clear();
         break;
+    }
+    // The further accidental actions: gamma_A = 1.0 (EN 1990 Table A1.3), no
+    // combination factors.
+    if (extraAccidental > 0) {
+        d.m_partialFactors.insert(d.m_partialFactors.end(), static_cast<size_t>(extraAccidental), 1.0);
+        d.m_combinationFactors.insert(d.m_combinationFactors.end(), 3 * static_cast<size_t>(extraAccidental), 0.0);
     }
 }
 
@@ -185,7 +200,7 @@ void PrepareLoadCases(CModuleData& d, int check, int& nextLoadCase, std::vector<
             ez = depth;
         }
         crane.ClearUnusedLoadKinds();
-        AppendCraneLoads(d, static_cast<int>(c), d.m_loads, mask, static_cast<int>(c) + 3, 2, nextLoadCase, names,
+        AppendCraneLoads(d, static_cast<int>(c), d.m_loads, mask, static_cast<int>(c) + 3, nextLoadCase, names,
                          d.m_loadCaseRatios, ey, ez);
         double qc = 0.0, qh = 0.0;
         crane.SumMaxWheelLoads(qc, qh);

@@ -69,7 +69,7 @@ TEST_F(CraneDocument, LocalStressesAtTheAxlesOfACranePosition) {
     std::vector<std::string> names;
     std::vector<double> ratios;
     int next = 1;
-    AppendCraneLoads(d, 0, loads, CCrane::CLASS_ULS, 3, 2, next, names, ratios, 0.0, 0.0);
+    AppendCraneLoads(d, 0, loads, CCrane::CLASS_ULS, 3, next, names, ratios, 0.0, 0.0);
     ASSERT_FALSE(names.empty());
     EXPECT_EQ(names.front(), "K1.ULS1");
     ASSERT_EQ(d.m_cranes[0].m_loadCaseNr[0], 1);

@@ -94,7 +94,7 @@ TEST(CraneLoads, AppendCraneLoadsFollowTheAxles) {
     std::vector<double> ratios;
     int next = 4;
     d.m_craneSettings.m_bDecReactions = 0;
-    AppendCraneLoads(d, 0, loads, CCrane::CLASS_ULS | CCrane::CLASS_ACCIDENTAL, 3, 2, next, names, ratios, 1.5, -3.0);
+    AppendCraneLoads(d, 0, loads, CCrane::CLASS_ULS | CCrane::CLASS_ACCIDENTAL, 3, next, names, ratios, 1.5, -3.0);
     ASSERT_EQ(loads.size(), 4u);
     struct Expect {
         const char* offset;
@@ -139,7 +139,7 @@ TEST(CraneLoads, AppendCraneLoadsFollowTheAxles) {
     names.clear();
     ratios.clear();
     d.m_craneSettings.m_bDecReactions = 1;
-    AppendCraneLoads(d, 0, loads, CCrane::CLASS_ULS, 3, 2, next, names, ratios, 0, 0);
+    AppendCraneLoads(d, 0, loads, CCrane::CLASS_ULS, 3, next, names, ratios, 0, 0);
     ASSERT_EQ(ratios.size(), 12u);
     EXPECT_EQ(std::vector<double>(ratios.begin(), ratios.begin() + 6), std::vector<double>(6, 0.9));
 }

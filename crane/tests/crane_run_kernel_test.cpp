@@ -97,4 +97,37 @@ TEST_F(CraneRunKernel, SingleSpanMomentReactionAndDeflection) {
     EXPECT_NE(d_.m_strMessage.find("Gebrauchstauglichkeit"), std::string::npos) << d_.m_strMessage;
 }
 
+// Buffer forces (group 9) and tilting force (group 10) are accidental actions
+// of their own (EN 1990 6.4.3.3, EN 1991-3 Table 2.2): with both groups giving
+// the same wheel load F at the same place, the accidental check's moment and
+// reaction are those of one group, Ed,A = G + A (EN 1990 6.11b, gamma 1.0),
+// not of both together.
+TEST_F(CraneRunKernel, AccidentalGroupsActOneAtATime) {
+    moddatatest::MakeCraneRunway(d_, kL);
+    d_.m_hDoc = doc_;
+    d_.m_notchCases.clear();
+    d_.m_rail.m_iTyp = 0;
+    d_.m_craneSettings.m_craneAddLoad.SetValue(0.0);
+    d_.m_craneSettings.m_bDecReactions = 0;
+    d_.m_craneSettings.m_LTBEnabled = 0;
+    d_.m_craneSettings.m_bBuckling = 0;
+    for (int c = 0; c < 5; ++c) d_.m_craneSettings.m_checkEnabled[c] = c == 1;
+    CCrane& c = d_.m_cranes[0];
+    c.m_numOfAxis = 1;
+    c.SetAxisCount();
+    c.AxisValue(0, 0)->SetValue(0.0);
+    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+    cranetest::SetWheelLoad(c, 0, 8, 2, kF);
+    cranetest::SetWheelLoad(c, 0, 9, 2, kF);
+    d_.m_cranePositions = {0.0, kL / 2, kL};
+
+    const CRecalcResult r = d_.Recalc(0, 0);
+    ASSERT_EQ(r.bCalculated, 1) << d_.m_strMessage;
+    const double g = 149.1e-4 * 78.5;  // HEB 300, kN/m
+    EXPECT_NEAR(AtX(d_.m_craneResults[1], kL / 2, crane_ids::kNormalForce + 4), g * kL * kL / 8 + kF * kL / 4, 0.05);
+    double az = 0.0;
+    ASSERT_TRUE(FindExport(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc_), "exports"), "A_max_Az", az));
+    EXPECT_NEAR(az, g * kL / 2 + kF, 0.05);
+}
+
 }  // namespace

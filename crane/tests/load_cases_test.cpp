@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <set>
 
 #include "crane/CraneOperations.h"
 #include "crane_fixture.h"
@@ -37,7 +39,9 @@ TEST(CraneActions, ActionsAndFactorsPerCheck) {
         DefineCraneActions(d, k.bit);
         const CLKData& lk = d.LK();
         EXPECT_EQ(lk.GetNorm(), k.norm) << k.bit;
-        ASSERT_EQ(lk.m_actions.size(), 5u);
+        // The accidental check has one accidental action per accidental
+        // group and crane: the girder's one crane adds its tilting force's.
+        ASSERT_EQ(lk.m_actions.size(), k.bit == 2 ? 6u : 5u);
         const char* names[5] = {"ständig", "aussergewöhnlich", "Vadu 1 alternativ", "Vadu 2 alternativ",
                                 "Vadu 3 alternativ"};
         const int groups[5] = {0, 3, 2, 2, 2};
@@ -51,12 +55,62 @@ TEST(CraneActions, ActionsAndFactorsPerCheck) {
             EXPECT_TRUE(r.m_bNotSplit);
             EXPECT_FALSE(r.m_bReadOnly);
         }
+        if (k.bit == 2) {
+            const CActionRecord& r = lk.m_actions[5];
+            EXPECT_EQ(r.m_nNumber, 6);
+            EXPECT_EQ(r.m_strDesc, "aussergewöhnlich");
+            EXPECT_EQ(r.m_nGroup, 3);
+            EXPECT_EQ(r.m_nCategory, 0);
+        }
         for (int s = 0; s < 4; ++s) EXPECT_EQ(lk.m_bChecks[s], k.kinds[s]) << k.bit << " kind " << s;
-        EXPECT_EQ(d.m_partialFactors, k.gamma) << k.bit << " country " << k.country;
+        std::vector<double> gamma = k.gamma;
+        if (k.bit == 2) gamma.push_back(1.0);  // gamma_A = 1.0 (EN 1990 Table A1.3)
+        EXPECT_EQ(d.m_partialFactors, gamma) << k.bit << " country " << k.country;
         // psi0, psi1, psi2: none for the permanent and accidental actions;
         // crane actions 1.0, 0.9 (EN 1991-3 Table A.2).
-        const std::vector<double> psi = {0, 0, 0, 0, 0, 0, 1.0, 0.9, 0.9, 1.0, 0.9, 0.9, 1.0, 0.9, 0.9};
+        std::vector<double> psi = {0, 0, 0, 0, 0, 0, 1.0, 0.9, 0.9, 1.0, 0.9, 0.9, 1.0, 0.9, 0.9};
+        if (k.bit == 2) psi.insert(psi.end(), {0, 0, 0});
         EXPECT_EQ(d.m_combinationFactors, psi);
+    }
+}
+
+// Each accidental load group of each crane is an accidental action of its
+// own (EN 1990 6.4.3.3: one accidental action per combination), for up to
+// three cranes: crane 1's buffer forces in action 2, the others after the
+// crane actions.
+TEST(CraneActions, AccidentalGroupsAreActionsOfTheirOwn) {
+    const int expected[3][2] = {{2, 6}, {7, 8}, {9, 10}};
+    for (int c = 0; c < 3; ++c)
+        for (int g = 8; g <= 9; ++g) EXPECT_EQ(AccidentalAction(c, g), expected[c][g - 8]) << c << " " << g;
+    EXPECT_EQ(AccidentalAction(0, 7), -1);
+    EXPECT_EQ(AccidentalAction(3, 8), -1);
+    for (int cranes = 1; cranes <= 3; ++cranes) {
+        CModuleData d;
+        MakeGirder(d, 10.0);
+        const CCrane first = d.m_cranes[0];
+        d.m_cranes.assign(static_cast<size_t>(cranes), first);
+        for (CCrane& c : d.m_cranes) {
+            SetWheelLoad(c, 0, 8, 2, 50.0);
+            SetWheelLoad(c, 0, 9, 2, 50.0);
+        }
+        int next = 1;
+        std::vector<std::string> names;
+        PrepareLoadCases(d, 1, next, names);
+        const CLKData& lk = d.LK();
+        ASSERT_EQ(lk.m_actions.size(), 5u + 2u * static_cast<size_t>(cranes) - 1u) << cranes;
+        // Every accidental group's loads lie in an accidental action (group
+        // 3) that holds no other load case.
+        std::map<int, std::set<std::string>> casesOfAction;
+        for (const CLoadDef& l : d.m_loads) {
+            if (l.m_strDesc.find("ACC") == std::string::npos) continue;
+            const int a = l.m_iLoadCase;
+            ASSERT_GE(a, 1);
+            ASSERT_LE(a, static_cast<int>(lk.m_actions.size()));
+            EXPECT_EQ(lk.m_actions[static_cast<size_t>(a - 1)].m_nGroup, 3);
+            casesOfAction[a].insert(l.m_strDesc);
+        }
+        EXPECT_EQ(casesOfAction.size(), 2u * static_cast<size_t>(cranes));
+        for (const auto& [a, cases] : casesOfAction) EXPECT_EQ(cases.size(), 1u) << "action " << a;
     }
 }
 
