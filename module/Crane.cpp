@@ -149,10 +149,32 @@ double CCrane::GetWheelLoad(int axis, int group, int k) const
     return i < m_wheelLoads.size() ? m_wheelLoads[i].GetValue() : 0.0;
 }
 
+int CCrane::GetGeneratorInputKind(int group, int column) const
+{
+    if (group < 0 || group >= kGroups || column < 0 || column >= kGroupColumns) return -1;
+    const int kind = m_loadKinds[group][column];
+    // The ultimate groups 1 to 7 and the test-load group 8 carry phi5 HT
+    // (groups 1 to 4 and 8) and HS (group 5) of EN 1991-3 Table 2.2. The
+    // input holds them twice: with the maximum wheel loads ("Massenkraft
+    // Trägerquerrichtung", "Spurführungskraft") and with the associated ones
+    // ("Zugeh. ..."), the rail of the second girder. When the second girder
+    // is designed too, the larger of the two acts with the maximum wheel
+    // loads (on the safe side for both girders); else the maximum rail's.
+    constexpr int kLateralMax = 7, kGuideMax = 9;
+    if (group >= 8 || (kind != kLateralMax && kind != kGuideMax)) return kind;
+    const CCraneSettings* s = m_pOwner ? m_pOwner->GetCraneSettings() : nullptr;
+    if (!s || s->m_bSecondBeam == 0) return kind;
+    double own = 0.0, associated = 0.0;
+    for (int a = 0; a < m_numOfAxis; ++a) {
+        own += std::fabs(GetAxisValue(a, kind));
+        associated += std::fabs(GetAxisValue(a, kind - 1));
+    }
+    return associated > own ? kind - 1 : kind;
+}
+
 double CCrane::GetGeneratorInput(int axis, int group, int column) const
 {
-    if (group < 0 || group >= kGroups || column < 0 || column >= kGroupColumns) return 0.0;
-    const int kind = m_loadKinds[group][column];
+    const int kind = GetGeneratorInputKind(group, column);
     return kind < 0 ? 0.0 : GetAxisValue(axis, kind);
 }
 

@@ -47,7 +47,13 @@ public:
     // vertical; values 3..8 of axle 0: ratios with lowered dynamic factors).
     void GenerateLoads();
     // The axle value filling a generator column of a group; 0.0 for none.
+    // With a second girder ("bSecondBeam"), the ultimate and test-load groups
+    // take the lateral mass force and the guide force of whichever rail
+    // carries the larger ones (the associated values when they exceed the
+    // maximum ones), so that neither girder's horizontal forces are left out.
     double GetGeneratorInput(int axis, int group, int column) const;
+    // The axle value kind that fills a generator column of a group (-1: none).
+    int GetGeneratorInputKind(int group, int column) const;
     // The generator kind handed over for a group (15 for the fatigue group
     // while the owner's settings want the horizontal fatigue forces).
     int GetGeneratorKind(int group) const;

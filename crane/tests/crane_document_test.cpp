@@ -73,9 +73,17 @@ TEST_F(CraneDocument, LocalStressesAtTheAxlesOfACranePosition) {
     ASSERT_FALSE(names.empty());
     EXPECT_EQ(names.front(), "K1.ULS1");
     ASSERT_EQ(d.m_cranes[0].m_loadCaseNr[0], 1);
-    // Group 1's vertical wheel loads on both axles, 2.5 m apart.
+    // Group 1's wheel loads on both axles, 2.5 m apart: at the first axle
+    // the lateral mass force phi5 HT = 1.5 x 7.95 = 11.925 kN (EN 1991-3
+    // Table 2.2; the example's girder is one of two, and its lateral force
+    // is entered as the associated one), then the vertical wheel load.
+    ASSERT_GE(loads.size(), 2u);
     EXPECT_EQ(loads[0].m_offset.GetFormula(), "pos0+-1.250");
-    EXPECT_NEAR(loads[0].m_val[0].GetValue(), 40.1625, 1e-9);
+    EXPECT_EQ(loads[0].m_iDirection, 1);
+    EXPECT_NEAR(loads[0].m_val[0].GetValue(), 1.5 * 7.95, 1e-9);
+    EXPECT_EQ(loads[1].m_offset.GetFormula(), "pos0+-1.250");
+    EXPECT_EQ(loads[1].m_iDirection, 2);
+    EXPECT_NEAR(loads[1].m_val[0].GetValue(), 40.1625, 1e-9);
 
     PrepareSteelCheckSections(d);
     const double x = d.m_cranePositions[1];

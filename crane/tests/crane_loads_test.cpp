@@ -1,6 +1,9 @@
 // A crane's load groups, axle geometry and the loads it puts on the girder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "crane/CraneOperations.h"
 #include "crane_fixture.h"
 #include "platform/ferrum/ferrum.h"
@@ -162,3 +165,93 @@ TEST(CraneLoads, OneAxleCraneHasNoNeighbour) {
 }
 
 }  // namespace
+
+namespace {
+
+// The wheel loads of every load group for a two-axle crane with every input
+// set, by hand after EN 1991-3 Table 2.2 (groups 1 to 10), 2.12.1 (fatigue:
+// phi_fat,1 = (1 + phi1)/2, phi_fat,2 = (1 + phi2)/2) and the characteristic
+// values of the serviceability groups. Inputs per axle: Qc,max 10, Qc,assoc 6,
+// Qh,max 20, Qh,assoc 5, HL 3, HT1 (assoc.) +-4, HT2 +-2, HS1 (assoc.) hs1,
+// HS2 7, HT3 2.5, wind 0.8, QT 30, HB along 12, HB across 9, HTA 5.5; the
+// lateral mass forces act in opposite senses on the two axles.
+// phi1..phi7 = 1.1, 1.2, 0.5, 1.05, 1.5, 1.15, 1.25; eta = 0.3.
+struct GroupLoads {
+    double hx, hy0, hy1, v;  // Hx, Hy of axle 0 and 1, vertical
+};
+
+void SetAllInputs(CCrane& c, double hs1) {
+    c.m_numOfAxis = 2;
+    c.SetAxisCount();
+    const double phi[9] = {1.1, 1.2, 0.5, 1.05, 1.5, 1.15, 1.25, 0.0, 0.0};
+    for (int i = 0; i < 9; ++i) c.m_phi[i].SetValue(phi[i]);
+    c.m_eta.SetValue(0.3);
+    for (int a = 0; a < 2; ++a) {
+        const double s = a == 0 ? 1.0 : -1.0;
+        const double v[16] = {a == 0 ? 0.0 : 4.0, 10, 6, 20, 5, 3, 4 * s, 2 * s, hs1, 7, 2.5, 0.8, 30, 12, 9, 5.5};
+        for (int k = 0; k < 16; ++k) c.AxisValue(a, k)->SetValue(v[k]);
+    }
+    c.GenerateLoads();
+}
+
+void ExpectGroups(const CCrane& c, const GroupLoads (&want)[19], const char* label) {
+    for (int g = 0; g < 19; ++g) {
+        EXPECT_NEAR(c.GetWheelLoad(0, g, 0), want[g].hx, 1e-9) << label << " group index " << g << " Hx";
+        EXPECT_NEAR(c.GetWheelLoad(1, g, 0), want[g].hx, 1e-9) << label << " group index " << g << " Hx";
+        EXPECT_NEAR(c.GetWheelLoad(0, g, 1), want[g].hy0, 1e-9) << label << " group index " << g << " Hy axle 0";
+        EXPECT_NEAR(c.GetWheelLoad(1, g, 1), want[g].hy1, 1e-9) << label << " group index " << g << " Hy axle 1";
+        EXPECT_NEAR(c.GetWheelLoad(0, g, 2), want[g].v, 1e-9) << label << " group index " << g << " V";
+        EXPECT_NEAR(c.GetWheelLoad(1, g, 2), want[g].v, 1e-9) << label << " group index " << g << " V";
+    }
+}
+
+}  // namespace
+
+TEST(CraneLoads, GroupTableOfEveryGroupByHand) {
+    CModuleData d;
+    MakeGirder(d, 10.0);
+    CCrane& c = d.m_cranes[0];
+    // One girder: the ultimate groups take the maximum rail's HT2 and HS2.
+    // Groups 1-4 and 8: phi5 HL = 4.5 along; phi5 HT2 + wind = +-3.0 + 0.8.
+    d.m_craneSettings.m_bSecondBeam = 0;
+    SetAllInputs(c, 1.0);
+    const GroupLoads one[19] = {
+        {4.5, 3.8, -2.2, 1.1 * 10 + 1.2 * 20},   // 1: phi1 Qc + phi2 Qh
+        {4.5, 3.8, -2.2, 1.1 * 10 + 0.5 * 20},   // 2: phi1 Qc + phi3 Qh
+        {4.5, 3.8, -2.2, 10},                    // 3: Qc
+        {4.5, 3.8, -2.2, 1.05 * 30},             // 4: phi4 (Qc + Qh)
+        {0, 7.8, 7.8, 1.05 * 30},                // 5: phi4 (Qc + Qh), HS2 + wind
+        {0, 2.5, 2.5, 1.05 * 30},                // 6: phi4 (Qc + Qh), HT3
+        {0, 0, 0, 10 + 0.3 * 20},                // 7: Qc + eta Qh
+        {4.5, 3.8, -2.2, 1.1 * 10 + 1.15 * 30},  // 8: phi1 Qc + phi6 QT, phi5 HL, phi5 HT
+        {1.25 * 12, 1.25 * 9, 1.25 * 9, 30},     // 9: Qc + Qh, phi7 HB
+        {0, 5.5, 5.5, 30},                       // 10: Qc + Qh, HTA
+        {3, 2, -2, 30},                          // 11A1: Qc + Qh, HL, HT2
+        {3, 2, -2, 10},                          // 11B1: Qc, HL, HT2
+        {3, 4, -4, 11},                          // 11C1: associated, HT1
+        {3, 4, -4, 6},                           // 11D1
+        {0, 7, 7, 30},                           // 11A2: Qc + Qh, HS2
+        {0, 7, 7, 10},                           // 11B2
+        {0, 1, 1, 11},                           // 11C2: associated, HS1
+        {0, 1, 1, 6},                            // 11D2
+        {0, 0, 0, 0.5 * 2.1 * 10 + 0.5 * 2.2 * 20},  // fatigue: phi_fat,1 Qc + phi_fat,2 Qh
+    };
+    ExpectGroups(c, one, "one girder");
+
+    // Both girders designed: the associated rail's HT1 (4 > 2) acts with the
+    // maximum wheel loads, phi5 HT1 + wind = +-6.0 + 0.8; HS2 stays (7 > 1).
+    d.m_craneSettings.m_bSecondBeam = 1;
+    SetAllInputs(c, 1.0);
+    GroupLoads two[19];
+    std::copy(std::begin(one), std::end(one), std::begin(two));
+    for (int g : {0, 1, 2, 3, 7}) {
+        two[g].hy0 = 6.8;
+        two[g].hy1 = -5.2;
+    }
+    ExpectGroups(c, two, "two girders");
+    // The associated guide force larger (HS1 9 > 7): group 5 takes it.
+    SetAllInputs(c, 9.0);
+    two[4].hy0 = two[4].hy1 = 9.8;
+    two[16].hy0 = two[16].hy1 = two[17].hy0 = two[17].hy1 = 9.0;
+    ExpectGroups(c, two, "two girders, larger associated guide force");
+}
