@@ -1,17 +1,37 @@
 # Helpers of the folders with windows (platform/wl, grid, dialogs, graphics,
 # editor, host's window part).
 
-# The toolkit headers precompiled for a target. ccache caches sources that
-# use a precompiled header only with these sloppiness settings and with the
-# header's name passed through the preprocessor output.
-#   rigel_qt_pch(rigel_grid)
-function(rigel_qt_pch target)
-  target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/platform/wl/qt_pch.h)
+# The toolkit headers precompiled once for all targets with windows. One
+# precompiled toolkit header takes some hundred megabytes with the sanitizers
+# and debug information, so a copy per target would fill the build tree. The
+# header is compiled for a small object library of its own that defines no
+# more than the toolkit's own macros (a shared library's <name>_EXPORTS would
+# make the header unusable for every other target), and every target reuses
+# it. ccache caches sources that use a precompiled header only with these
+# sloppiness settings and with the header's name passed through the
+# preprocessor output.
+function(rigel_pch_launcher target)
   if(CCACHE_PROGRAM)
     set_target_properties(${target} PROPERTIES CXX_COMPILER_LAUNCHER
       "${CMAKE_COMMAND};-E;env;CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime;${CCACHE_PROGRAM}")
     target_compile_options(${target} PRIVATE -fpch-preprocess)
   endif()
+endfunction()
+
+#   rigel_qt_pch(rigel_grid)
+function(rigel_qt_pch target)
+  if(NOT TARGET rigel_qt_pch_host)
+    set(src ${CMAKE_BINARY_DIR}/rigel_qt_pch_host.cpp)
+    if(NOT EXISTS ${src})
+      file(WRITE ${src} "// Carries the precompiled toolkit header that the window libraries share.\n")
+    endif()
+    add_library(rigel_qt_pch_host OBJECT ${src})
+    target_link_libraries(rigel_qt_pch_host PRIVATE Qt6::Widgets Qt6::Gui Qt6::Core)
+    target_precompile_headers(rigel_qt_pch_host PRIVATE ${PROJECT_SOURCE_DIR}/platform/wl/qt_pch.h)
+    rigel_pch_launcher(rigel_qt_pch_host)
+  endif()
+  target_precompile_headers(${target} REUSE_FROM rigel_qt_pch_host)
+  rigel_pch_launcher(${target})
 endfunction()
 
 # One window-test executable per tests/*.cpp of the folder, with the test
