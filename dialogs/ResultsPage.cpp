@@ -75,7 +75,31 @@ void CResultsPage::ExchangeData(bool save) {
     UpdateData(save);
 }
 
+bool CResultsPage::ShowsStaleResults() const {
+    if (!m_pData || !m_pData->m_hDoc) return false;
+    const ZVELEM root = ZEVUD_GetRootElement(m_pData->m_hDoc);
+    return root && ZEVUD_FindFirstChild(root, "result") && !m_pData->HasCurrentResults();
+}
+
 void CResultsPage::Fill() {
+    if (ShowsStaleResults()) {
+        // Results of other input (the input changed, or the plausibility
+        // check stopped the calculation): the page says that the position
+        // must be calculated again and shows nothing of them, nor does the
+        // sketch.
+        m_paths.clear();
+        m_folderTree.DeleteAllItems();
+        m_resultTree.DeleteAllItems();
+        m_shownFolder.clear();
+        if (m_pData->m_nCurrentIndex != -1) {
+            m_pData->m_nCurrentIndex = -1;
+            m_pData->UpdateViews(0);
+            m_pData->DrawSystem2D(0);
+            m_pData->DrawSystem3D(0);
+        }
+        m_strSummary = CBaseData::StaleResultsText();
+        return;
+    }
     m_paths = m_pData ? TranslateResultPaths(*m_pData) : std::vector<std::string>{};
     m_folderTree.DeleteAllItems();
     m_resultTree.DeleteAllItems();

@@ -38,6 +38,9 @@ public:
     const std::string& SummaryText() const { return m_strSummary; }
     // The translated path of every record, in record order.
     const std::vector<std::string>& Paths() const { return m_paths; }
+    // The position's stored results belong to other input than it holds:
+    // the page shows only that it must be calculated again.
+    bool ShowsStaleResults() const;
 
 protected:
     bool OnInitDialog() override;

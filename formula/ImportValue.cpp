@@ -2,6 +2,7 @@
 
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/results_tie.h"
 
 namespace {
 
@@ -98,6 +99,13 @@ CImportPath SplitImportPath(const std::string& sourcePath)
     return result;
 }
 
+namespace {
+
+// The document holds results, and they were not computed from its input.
+bool StaleResults(ZVDOC doc) { return zevud::ResultsOfOtherInput(doc); }
+
+}  // namespace
+
 int CImportValue::ImportData()
 {
     m_strMessage.clear();
@@ -115,6 +123,10 @@ int CImportValue::ImportData()
             // Folders lead the way, the last step is the value itself; a path
             // of only the file name reads the "exports" element's own value.
             ZVELEM current = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc), "exports");
+            // Values in folders are the calculation's results; results that
+            // belong to other input than the position holds are taken over as
+            // from a position without results: not at all.
+            if (path.descriptions.size() > 1 && StaleResults(doc)) current = 0;
             for (size_t i = 0; current && i < path.descriptions.size(); ++i) {
                 const bool last = i + 1 == path.descriptions.size();
                 current = FindChildByDesc(current, last ? "value" : "folder", path.descriptions[i]);

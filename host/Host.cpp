@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,6 +19,7 @@
 #include "host/Module.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/holds.h"
+#include "platform/zevud/results_tie.h"
 #include "platform/zevud/zevud.h"
 
 namespace fs = std::filesystem;
@@ -135,6 +138,13 @@ int SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::ost
             err << "Die Berechnung wurde abgebrochen" << (msg.empty() ? "" : ": ") << msg << "\n";
         return ExitCalcFailed;
     }
+    // Results computed from other input (a calculation stopped before it
+    // ran leaves the old ones in the document) are never shown as current.
+    if (!zevud::ResultsBelongToInput(doc)) {
+        err << "Die Position wurde nicht berechnet: die gespeicherten Ergebnisse gehören nicht zur aktuellen "
+               "Eingabe.\n";
+        return ExitCalcFailed;
+    }
     out << "Berechnung abgeschlossen: " << file.string() << "\n";
     if (!msg.empty()) out << "Hinweise: " << msg << "\n";
     out << "Ergebnisse: in der Position (Ergebnisse unter \"result\", exportierte Werte unter \"exports\")\n";
@@ -168,6 +178,13 @@ int SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::ost
         fulfilled = VerdictLine(out, "Tragsicherheit", ZEVUD_GetDouble(result, "dMaxAusTragSV")) && fulfilled;
     }
     out << (fulfilled ? "Ergebnis: alle Nachweise erfüllt\n" : "Ergebnis: Nachweis nicht erfüllt\n");
+    return fulfilled ? ExitOk : ExitNotFulfilled;
+}
+
+// The files beside a saved position: its report, a crane runway's appendix
+// files and the error protocol.
+void ListSideFiles(ZVDOC doc, const fs::path& file, std::ostream& out) {
+    ZVELEM root = ZEVUD_GetRootElement(doc);
     std::string rtf = winsys::SideFileName(file.string(), ".rtf");
     if (fs::exists(rtf))
         out << "Bericht: " << rtf << "\n";
@@ -188,7 +205,6 @@ int SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::ost
     }
     std::string errFile = winsys::SideFileName(file.string(), ".err");
     if (fs::exists(errFile)) out << "Fehlerprotokoll: " << errFile << "\n";
-    return fulfilled ? ExitOk : ExitNotFulfilled;
 }
 
 // The error lines ("FEHLER: ...") of a kernel error protocol, as plain text.
@@ -203,9 +219,30 @@ std::vector<std::string> ErrorLines(const fs::path& errFile) {
     return lines;
 }
 
+// What tells a file replaced by a new one (renamed over it) from the old one.
+// (A file written in place changes its change time and maybe its size.)
+struct FileIdentity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    time_t changed = 0;
+    long changedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity IdentityOf(const fs::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return {};
+    return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+}
+
 // Calculates a kernel text input file through the kernel's text entry. The
 // kernel writes its side files and the report ("<name>_XXX.rtf") in the
-// current directory, so the call runs in the file's own folder.
+// current directory, so the call runs in the file's own folder. The exit
+// codes are those of a position: 0 calculated and proven, 4 calculated with
+// an analysis that proves nothing (the kernel's "FEHLER" lines: unstable, not
+// converged ...), 1 not calculated, 2 the report could not be written.
 int CalcTextFile(const fs::path& file, std::ostream& out, std::ostream& err) {
     using TextEntry = void (*)(char*);
     std::string why;
@@ -235,7 +272,11 @@ int CalcTextFile(const fs::path& file, std::ostream& out, std::ostream& err) {
     }
     const fs::path report = folder / (stem + "_XXX.rtf");
     const fs::path errFile = folder / (stem + ".err");
-    fs::remove(report, ec);
+    // Named as the caller named the input: relative to where it was called.
+    const fs::path reportShown = file.parent_path() / report.filename();
+    const fs::path errShown = file.parent_path() / errFile.filename();
+    // The old report stays until the kernel's writer replaces it whole.
+    const FileIdentity before = IdentityOf(report);
     {
         WorkInFolder inFolder(folder);
         std::string name = stem;
@@ -243,20 +284,41 @@ int CalcTextFile(const fs::path& file, std::ostream& out, std::ostream& err) {
     }
     winsys::FreeLibrary(lib);
 
-    bool ok = fs::exists(report, ec);
-    if (ok) {
+    const FileIdentity after = IdentityOf(report);
+    const bool written = after.exists && !(after == before);
+    const std::vector<std::string> errors = ErrorLines(errFile);
+    int code = ExitOk;
+    if (written) {
         out << "Berechnung abgeschlossen: " << file.string() << "\n";
-        out << "Bericht: " << report.string() << "\n";
-    } else {
-        err << "Die Berechnung hat keinen Bericht geschrieben.\n";
+        if (errors.empty()) {
+            out << "Ergebnis: alle Nachweise erfüllt\n";
+        } else {
+            // A load case the analysis could not solve proves nothing.
+            out << "Ergebnis: Nachweis nicht erfüllt - die Berechnung hat Fehler gemeldet:\n";
+            for (const std::string& line : errors) out << line << "\n";
+            code = ExitNotFulfilled;
+        }
+        out << "Bericht: " << reportShown.string() << "\n";
+    } else if (!errors.empty()) {
+        err << "Die Berechnung wurde nicht ausgeführt:\n";
         // The reason stands in the error protocol.
-        for (const std::string& line : ErrorLines(errFile)) err << line << "\n";
+        for (const std::string& line : errors) err << line << "\n";
+        // A report of earlier input does not stay beside input that fails.
+        if (before.exists) fs::remove(report, ec);
+        code = ExitCalcFailed;
+    } else {
+        err << "Fehler: Der Bericht '" << reportShown.string() << "' konnte nicht geschrieben werden"
+            << (before.exists ? "; der bisherige Bericht bleibt erhalten" : "") << ".\n";
+        code = ExitBadInput;
     }
-    if (fs::exists(errFile, ec)) (ok ? out : err) << "Fehlerprotokoll: " << errFile.string() << "\n";
-    return ok ? ExitOk : ExitCalcFailed;
+    if (fs::exists(errFile, ec)) (code == ExitOk ? out : err) << "Fehlerprotokoll: " << errShown.string() << "\n";
+    return code;
 }
 
 int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
+    // A file-size limit makes a write fail with an error the writers report,
+    // instead of ending the program half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
     const fs::path file = FindPositionFile(given, err);
     if (file.empty()) return ExitBadInput;
     if (winsys::EqualsNoCase(file.extension().string(), ".vk1")) return CalcTextFile(file, out, err);
@@ -279,23 +341,44 @@ int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
     if (!doc) return ExitBadInput;
 
     // Only a calculation that ran is saved: the run saves nothing, so a
-    // refused or failed run leaves the file byte for byte as it was.
+    // refused or failed run leaves the file byte for byte as it was. The
+    // report the run wrote waits beside the position and replaces the old
+    // one only after the position is saved, so that a report never claims
+    // results the position beside it does not hold.
     const int64_t answer = CalculatePosition(module, doc, file);
     if (answer == 0) {
+        CommitSideFiles(module, doc, false);
         err << "Das Modul hat die Berechnung nicht ausgeführt (Antwort 0); die Datei bleibt unverändert.\n";
         ZEVUD_CloseDoc(doc);
         return ExitCalcFailed;
     }
+    if (answer == kAnswerReportFailed) {
+        CommitSideFiles(module, doc, false);
+        const std::string rtf = winsys::SideFileName(file.string(), ".rtf");
+        err << "Fehler: Der Bericht '" << rtf << "' konnte nicht geschrieben werden; die Position bleibt unverändert"
+            << (fs::exists(rtf) ? ", ihr bisheriger Bericht bleibt erhalten" : "") << ".\n";
+        ZEVUD_CloseDoc(doc);
+        return ExitBadInput;
+    }
 
     int code = SummariseResult(doc, file, out, err);
     if (code == ExitOk || code == ExitNotFulfilled) {
-        // The calculation run has written the report already (through the
-        // report routine of the program record, or the kernel itself).
         if (!ZEVUD_SaveDoc(doc)) {
-            err << "Fehler: Die Position konnte nicht gespeichert werden; die Datei bleibt unverändert.\n";
+            CommitSideFiles(module, doc, false);
+            err << "Fehler: Die Position konnte nicht gespeichert werden; die Datei und ihr Bericht bleiben "
+                   "unverändert.\n";
             code = ExitBadInput;
+        } else if (!CommitSideFiles(module, doc, true)) {
+            // The position knows the report it was saved with; the next
+            // calculation writes it again.
+            err << "Fehler: Die Position ist gespeichert, ihr neuer Bericht konnte aber nicht an seinen Platz "
+                   "gebracht werden.\n";
+            code = ExitBadInput;
+        } else {
+            ListSideFiles(doc, file, out);
         }
     } else {
+        CommitSideFiles(module, doc, false);
         err << "Die Positionsdatei bleibt unverändert.\n";
     }
     ZEVUD_CloseDoc(doc);
@@ -402,6 +485,13 @@ int64_t CalculatePosition(const Module& module, ZVDOC doc, const fs::path& file)
     }
     ZEVUD_HoldSaves(doc, held);
     return answer;
+}
+
+bool CommitSideFiles(const Module& module, ZVDOC doc, bool commit) {
+    using CommitFunc = int32_t (*)(uint32_t, int32_t);
+    auto fn = reinterpret_cast<CommitFunc>(module.Symbol("RigelCommitSideFiles"));
+    if (!fn) return true;  // a module that writes its side files in place
+    return fn(static_cast<uint32_t>(doc), commit ? 1 : 0) == 1;
 }
 
 fs::path FindPositionFile(const fs::path& given, std::ostream& err) {

@@ -41,6 +41,14 @@ class Module;
 // the report when it is missing or out of date. The document is not saved
 // on the way (the caller saves it); the module's answer (0: not done).
 int64_t CalculatePosition(const Module& module, ZVDOC doc, const std::filesystem::path& file);
+// The module's answer to "SilentCalc" when it calculated but could not write
+// the report: the old report stays, and the position is not saved.
+constexpr int64_t kAnswerReportFailed = 2;
+// After CalculatePosition: the caller has saved the position (commit true)
+// and the side files the run wrote (the report) replace the old ones; or the
+// run is not accepted (commit false) and they are removed. False when a file
+// could not be put in place (the module says why).
+bool CommitSideFiles(const Module& module, ZVDOC doc, bool commit);
 
 // Whether a window can be shown: a display (DISPLAY, WAYLAND_DISPLAY) or a
 // platform chosen for the toolkit (QT_QPA_PLATFORM, e.g. "offscreen").

@@ -25,6 +25,8 @@ bool Module::Load(std::ostream& err, bool batch) {
     return true;
 }
 
+void* Module::Symbol(const char* name) const { return lib_ ? winsys::GetProcAddress(lib_, name) : nullptr; }
+
 void Module::Teardown() {
     if (!lib_ || tornDown_) return;
     tornDown_ = true;

@@ -23,6 +23,8 @@ public:
     // where the user answers the module's questions.
     bool Load(std::ostream& err, bool batch = true);
     int64_t Send(const HostCommand& cmd) const { return entry_(cmd.Handle()); }
+    // Another export of the module; null when it has none.
+    void* Symbol(const char* name) const;
     // The module's teardown export: deletes its dialogs and global objects.
     // Once only; later calls do nothing.
     void Teardown();

@@ -13,6 +13,7 @@
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/conveniences.h"
+#include "platform/zevud/results_tie.h"
 
 namespace fs = std::filesystem;
 
@@ -1084,7 +1085,10 @@ void LUData::Calc() {
         return;
     }
     m_iEinwKatModus = m_iEinwModus == 2 ? 1 : m_iEinwModus == 3 ? 2 : 0;
-    if (!ReadExports(ZEVUD_FindFirstChild(srcRoot, "exports"))) {
+    // Results that belong to other input than the source holds are taken
+    // over as from a position without results: not at all.
+    const bool staleResults = zevud::ResultsOfOtherInput(source.doc);
+    if (staleResults || !ReadExports(ZEVUD_FindFirstChild(srcRoot, "exports"))) {
         // The stored loads stay; the user learns why they were not renewed.
         const char* format = "Lastübernahme: Auflagerung %s wurde nicht in Pos. %s gefunden";
         winsys::MessageBox(lingo::FormatTranslated(format, Tr(format), m_strAuflager, m_strPosition), "",

@@ -292,6 +292,17 @@ void CMateHandler::FindObject(CMateList& out, const std::string& category, const
     out = m_cached;
 }
 
+bool CMateHandler::KnowsObject(const std::string& category, const std::string& subcategory, const std::string& norm,
+                               const std::string& object) {
+    const std::string mapped = MapObjectName(category, subcategory, norm, object);
+    const std::string n = FixNorm(norm);
+    for (size_t r = 0; r < 2 && m_roots[r]; ++r)
+        for (ZVELEM nm : Matching(m_roots[r], {category, subcategory, n}))
+            for (ZVELEM o : NamedChildren(nm, "Objekt", &mapped))
+                if (!m_positionCopies.count(o)) return true;
+    return false;
+}
+
 ZVELEM CMateHandler::FindCategory(const std::string& category, int user) {
     const ZVELEM root = m_roots[user ? 1 : 0];
     const auto v = root ? Matching(root, {category}) : std::vector<ZVELEM>{};
@@ -347,12 +358,16 @@ void CMateHandler::OpenUserDb(bool open) {
         ZARIDA_Close(m_roots[1]);
         m_roots[1] = 0;
         m_cacheKey.clear();
+        m_positionCopies.clear();  // closed unsaved: the copies are gone
     }
 }
 
 bool CMateHandler::SaveDatabaseOf(ZVELEM element) {
     const ZVDOC doc = ZEVUD_GetDocument(element);
-    return doc && ZEVUD_SaveDoc(doc) == 1;
+    const bool saved = doc && ZEVUD_SaveDoc(doc) == 1;
+    // What the user database held is now part of it.
+    if (saved) m_positionCopies.clear();
+    return saved;
 }
 
 void CMateHandler::CheckAgainstDatabase(const std::string& category, const std::string& subcategory,
@@ -368,7 +383,12 @@ void CMateHandler::CheckAgainstDatabase(const std::string& category, const std::
         const ZVELEM copy = ZEVUD_AddChildElement(normElem, "Objekt");
         ZEVUD_CloneElementTree(copy, positionObject);
         m_cacheKey.clear();
-        if (silent) return;  // stays in the open user database, unsaved
+        if (silent) {
+            // Stays in the open user database, unsaved: later lookups find
+            // it, but the database does not know it.
+            m_positionCopies.insert(copy);
+            return;
+        }
         const std::string q = TrFormat(
             "Der Eintrag in der Materialdatei\n\n%s / %s / %s / %s\n\nwurde nicht gefunden! Soll dieser\nin der "
             "Benutzerdatenbank angelegt werden?",

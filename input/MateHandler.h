@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,12 @@ public:
     void FindObject(CMateList& out, const std::string& category, const std::string& subcategory,
                     const std::string& norm, const std::string& object);
 
+    // Whether the material database (standard or user) holds the object;
+    // copies that positions brought along and that were put into the open
+    // user database without being saved do not count.
+    bool KnowsObject(const std::string& category, const std::string& subcategory, const std::string& norm,
+                     const std::string& object);
+
     ZVELEM FindCategory(const std::string& category, int user);
     ZVELEM FindSubcategory(const std::string& category, const std::string& subcategory, int user);
     ZVELEM FindNorm(const std::string& category, const std::string& subcategory, const std::string& norm, int user);
@@ -118,6 +125,9 @@ private:
 
     CMateList m_cached;
     std::string m_cacheKey;
+    // Objects a position brought along, put into the user database silently
+    // and not saved there.
+    std::set<ZVELEM> m_positionCopies;
     ZVELEM m_roots[3] = {0, 0, 0};
 };
 

@@ -5,15 +5,19 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include "formula/ExpressionParser.h"
 #include "module/frame/CalcDLL.h"
 #include "module/frame/ModuleMessages.h"
 #include "module/frame/ModuleState.h"
 #include "module/frame/ProgDB.h"
 #include "module/frame/RegSettings.h"
+#include "module/frame/SideFiles.h"
 #include "module/frame/Utilities.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/results_tie.h"
 
 namespace {
 
@@ -36,6 +40,24 @@ int Setting(const char* name, int def) { return GetRegSettings().GetInt("", name
 void RemoveFile(const std::string& file) {
     std::error_code ec;
     if (!file.empty()) std::filesystem::remove(file, ec);
+}
+
+// What tells a file replaced by a new one (renamed over it) from the old one.
+// (A file written in place changes its change time and maybe its size.)
+struct FileIdentity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    time_t changed = 0;
+    long changedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity IdentityOf(const std::string& file) {
+    struct stat st {};
+    if (file.empty() || ::stat(file.c_str(), &st) != 0) return {};
+    return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
 }
 
 bool DefaultDocumentToolOpener(const std::string& file) {
@@ -123,7 +145,11 @@ std::string CBaseData::GetSideFileName(const std::string& ext) const {
     return name.empty() ? std::string() : winsys::SideFileName(name, ext);
 }
 
-std::string CBaseData::GetRtfFileName() const { return GetSideFileName(".rtf"); }
+std::string CBaseData::GetRtfFileName() const {
+    // A report being written for a calculation whose side files are held goes
+    // to the file staged for it.
+    return sidefiles::RedirectedName(m_hDoc, GetSideFileName(".rtf"));
+}
 
 ZVELEM CBaseData::InfoElement() const {
     ZVELEM root = Root(m_hDoc);
@@ -213,11 +239,11 @@ CRecalcResult CBaseData::Recalc(int bReport, int bRedraw) {
 
     bool changed = IsInputChanged();
     bool needReport = false;
-    if (bReport) {
-        const std::string rtf = GetRtfFileName();
-        needReport = changed || rtf.empty() || !FileExists(rtf) ? true : IsOutputChanged();
-        if (needReport) RemoveFile(rtf);
-    }
+    // The old report stays until a complete new one replaces it: a report
+    // that cannot be written leaves it as it was (and says so).
+    const std::string rtf = GetRtfFileName();
+    if (bReport) needReport = changed || rtf.empty() || !FileExists(rtf) ? true : IsOutputChanged();
+    m_strReportFailure.clear();
     // Without a report routine of its own the calculation writes the report,
     // so a missing or altered report forces a calculation.
     if (rtfLib.empty() && rtfProc.empty()) changed = changed || needReport;
@@ -229,11 +255,15 @@ CRecalcResult CBaseData::Recalc(int bReport, int bRedraw) {
 
     CRecalcResult result;
     bool valid = false;
+    // The texts of the plausibility check that stopped the calculation.
+    std::vector<std::string> stoppedBy;
     if (changed) {
         if (bSaveAlways) ZEVUD_SaveDoc(m_hDoc);
         if (m_bPlauRecordRoute) {
             CPlauMessageList messages;
             valid = CheckInput(messages, 0);
+            for (const CPlauMessage& m : messages.m_messages)
+                if (m.type == PLAU_ERROR) stoppedBy.push_back(m.text);
             if (!valid || messages.CountWarnings() > 0) {
                 CPlauMessage selected;
                 const int answer = GetPlauDialogs().ShowPlauCtrlV2(messages, selected);
@@ -250,6 +280,7 @@ CRecalcResult CBaseData::Recalc(int bReport, int bRedraw) {
         } else {
             std::vector<std::string> messages;
             valid = CheckInputMessages(messages, 0);
+            stoppedBy = messages;
             if (!valid) {
                 if (!messages.empty()) GetPlauDialogs().ShowPlauCtrlDlg(messages);
                 ClearInputFingerprint();
@@ -273,19 +304,48 @@ CRecalcResult CBaseData::Recalc(int bReport, int bRedraw) {
             StoreInputFingerprint();
         } else {
             // The check stopped the calculation: no report of old results.
+            // The results still in the document belong to other input; the
+            // zeroed input fingerprint says so to every reader. A run without
+            // a user says why in the document's "result" (the run saves
+            // nothing, so the file keeps its old results).
             needReport = false;
             result.bCalculated = 0;
+            if (IsBatchRun()) WritePlausibilityStop(stoppedBy);
         }
     }
 
-    if (needReport && !rtfLib.empty() && !rtfProc.empty()) {
-        CCalcDLL report(rtfLib, rtfProc);
-        report.Call(m_hDoc, 1);
-    }
-    if (bReport)
+    if (needReport && !rtfLib.empty() && !rtfProc.empty() && !rtf.empty()) {
+        // While the document's owner holds its side files the report goes to
+        // a file of its own and replaces the old one after the position is
+        // saved; otherwise the writer replaces it at once, and only whole.
+        const bool staged = sidefiles::IsHeld(m_hDoc);
+        const std::string into = staged ? sidefiles::StageFile(m_hDoc, rtf) : rtf;
+        const FileIdentity before = IdentityOf(into);
+        sidefiles::Redirect redirect(m_hDoc, rtf, into);
+        {
+            CCalcDLL report(rtfLib, rtfProc);
+            report.Call(m_hDoc, 1);
+        }
+        const FileIdentity after = IdentityOf(into);
+        if (after.exists && !(after == before)) {
+            StoreOutputFingerprint();
+        } else {
+            if (staged) sidefiles::DropFile(m_hDoc, rtf);
+            m_strReportFailure = rigel::TranslateFormat(rigel::kSectionCommon, kArea,
+                                                        FileExists(rtf) ? "Der Bericht '%s' konnte nicht geschrieben "
+                                                                          "werden; der bisherige Bericht bleibt "
+                                                                          "erhalten."
+                                                                        : "Der Bericht '%s' konnte nicht geschrieben "
+                                                                          "werden.",
+                                                        rtf.c_str());
+            // The report beside the position is not this calculation's.
+            ClearOutputFingerprint();
+        }
+    } else if (bReport) {
         StoreOutputFingerprint();
-    else if (changed)
+    } else if (changed) {
         ClearOutputFingerprint();
+    }
 
     ReadResults(m_hDoc);
     if (!bReport && bRedraw) DrawSystem2D(0);
@@ -294,6 +354,23 @@ CRecalcResult CBaseData::Recalc(int bReport, int bRedraw) {
 
     result.bInputValid = valid;
     return result;
+}
+
+void CBaseData::WritePlausibilityStop(const std::vector<std::string>& errors) {
+    ZVELEM root = Root(m_hDoc);
+    if (!root) return;
+    for (const char* name : {"result", "results"}) DeleteFirstChild(root, name);
+    std::string text = rigel::TranslateFormat(
+        rigel::kSectionCommon, kArea,
+        errors.empty()
+            ? "Die Berechnung wurde nicht ausgeführt; die Plausibilitätskontrolle wurde abgebrochen."
+            : "Die Berechnung wurde nicht ausgeführt; die Plausibilitätskontrolle hat Fehler gefunden:");
+    for (const std::string& line : errors) text += "\n  " + line;
+    ZVELEM result = ZEVUD_AddChildElement(root, "result");
+    ZEVUD_SetInt(result, "abbruch", 1);
+    ZEVUD_SetInt(result, "refused", 1);
+    ZEVUD_SetString(result, "errorMsg", text.c_str());
+    ClearInputFingerprint();
 }
 
 // ---- input a run without a user cannot use ------------------------------------------
@@ -396,11 +473,22 @@ void CBaseData::SilentCalc() {
     if (m_pEditor && m_pEditor->IsInUse()) m_pEditor->Save(FindOrAdd(input, "Quill"), exports);
 }
 
+bool CBaseData::HasCurrentResults() const { return zevud::ResultsBelongToInput(m_hDoc); }
+
+std::string CBaseData::StaleResultsText() {
+    return rigel::TranslateFormat(rigel::kSectionCommon, kArea,
+                                  "Die Position muss neu berechnet werden: die gespeicherten Ergebnisse gehören "
+                                  "nicht zur aktuellen Eingabe.");
+}
+
 void CBaseData::ShowOutput(CBaseOutputWindow* window) {
     if (!window) return;
     Recalc(1, 1);
     const std::string rtf = GetRtfFileName();
-    if (!rtf.empty() && FileExists(rtf))
+    // A report of results that belong to other input is not shown.
+    if (ZEVUD_FindFirstChild(Root(m_hDoc), "result") && !HasCurrentResults())
+        window->SetText("\n\n" + StaleResultsText());
+    else if (!rtf.empty() && FileExists(rtf))
         window->ShowRtfFile(rtf);
     else
         window->SetText(rigel::TranslateFormat(rigel::kSectionCommon, kArea, "\n\nAusgabedatei nicht vorhanden!"));
@@ -409,6 +497,7 @@ void CBaseData::ShowOutput(CBaseOutputWindow* window) {
 void CBaseData::EditOutput() {
     Recalc(1, 1);
     const std::string rtf = GetRtfFileName();
+    if (ZEVUD_FindFirstChild(Root(m_hDoc), "result") && !HasCurrentResults()) return;
     if (!rtf.empty() && FileExists(rtf)) OpenWithDocumentTool(rtf);
 }
 

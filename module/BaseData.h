@@ -167,12 +167,25 @@ public:
     // does not save a refused calculation): "result" with "abbruch" 1,
     // "refused" 1 and the lines in "errorMsg". True when there was a refusal.
     bool WriteInputRefusal();
+    // A calculation the plausibility check stopped, in a run without a user:
+    // "result" with "abbruch" 1, "refused" 1 and the check's errors in
+    // "errorMsg", and the input fingerprint zeroed.
+    void WritePlausibilityStop(const std::vector<std::string>& errors);
+    // Why the last run's report could not be written (the old report, when
+    // there was one, stayed as it was); empty when it was written or not due.
+    const std::string& GetReportFailure() const { return m_strReportFailure; }
 
     // ---- files and fingerprints --------------------------------------------
     // The report file: the document's file name with ".vkx" replaced by ".rtf".
     std::string GetRtfFileName() const;
     // Another side file of the document (".tmp.rtf", ".temp.skw" ...).
     std::string GetSideFileName(const std::string& ext) const;
+    // The document's results were computed from the input it holds now (the
+    // stored input fingerprint is that of "input"). Results of other input
+    // are never shown as current.
+    bool HasCurrentResults() const;
+    // What a page says in place of results that belong to other input.
+    static std::string StaleResultsText();
     CFingerprint GetInputFingerprint() const;
     bool IsInputChanged() const;
     void StoreInputFingerprint();
@@ -231,6 +244,7 @@ protected:
     // The table formulas of the input are evaluated with.
     virtual CVariableTable& FormulaTable() { return m_varTable; }
     std::vector<std::string> m_inputRefusals;
+    std::string m_strReportFailure;
     // The program record of the position, or null.
     CProgDBEntry* FindProgramRecord() const;
     // The element "info" below the root, or 0.

@@ -20,6 +20,7 @@
 #include "module/frame/HostRoutines.h"
 #include "module/frame/ModuleMessages.h"
 #include "module/frame/ModuleState.h"
+#include "module/frame/SideFiles.h"
 #include "module/frame/Utilities.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zarida/zarida.h"
@@ -32,6 +33,10 @@ namespace {
 // The parameter values of a command whose count and types were checked.
 using Params = std::vector<int64_t>;
 using Handler = int64_t (*)(const Params&);
+
+// "SilentCalc" calculated, but the report could not be written: the old
+// report stays, and the caller does not save the position.
+constexpr int64_t kAnswerReportFailed = 2;
 
 int64_t RegisterShowRtfTip(const Params& p) {
     SetShowRtfTipFunc(reinterpret_cast<ShowRtfTipProc>(static_cast<uintptr_t>(p[0])));
@@ -217,8 +222,15 @@ int64_t SilentCalc(const Params& p) {
     // A number that did not read is never calculated as a zero; the kernel
     // reads the position as well, so its reading is checked after the run.
     if (RefuseUnreadNumbers(doc)) return 0;
+    // The caller saves the position after a run it accepts; the side files
+    // (the report) replace the old ones only then (RigelCommitSideFiles).
+    sidefiles::SetHeld(doc, true);
     data->SilentCalc();
     if (RefuseUnreadNumbers(doc)) return 0;
+    if (const std::string& failure = data->GetReportFailure(); !failure.empty()) {
+        winsys::MessageBox(failure, "", winsys::Buttons::Ok, winsys::Icon::Error);
+        return kAnswerReportFailed;
+    }
     return 1;
 }
 
@@ -379,6 +391,25 @@ RIGEL_EXPORT int32_t RigelRegisterHostRoutine(int32_t kind, uint64_t address) {
     if (address == 0) return 0;
     RegisterHostRoutine(static_cast<HostRoutineKind>(kind), static_cast<uintptr_t>(address));
     return 1;
+}
+
+// After "SilentCalc": the caller has saved the position (commit 1) and the
+// side files written by the calculation (the report) replace the old ones,
+// in the order written; or the run is not accepted (commit 0) and they are
+// removed. Either way the side files are no longer held. Returns 1 when done,
+// 0 when a file could not be put in place (said in a message; the files not
+// yet in place are removed).
+RIGEL_EXPORT int32_t RigelCommitSideFiles(uint32_t doc, int32_t commit) {
+    std::string why;
+    bool ok = true;
+    if (commit != 0) ok = sidefiles::Commit(doc, why);
+    sidefiles::SetHeld(doc, false);
+    if (!ok)
+        winsys::MessageBox(rigel::TranslateFormat(rigel::kSectionCommon, "interfaceFunc",
+                                                  "Der Bericht konnte nicht an seinen Platz gebracht werden: %s",
+                                                  why.c_str()),
+                           "", winsys::Buttons::Ok, winsys::Icon::Error);
+    return ok ? 1 : 0;
 }
 
 // Switches the module to runs without a user (1) or back to the window mode

@@ -190,10 +190,11 @@ void CSection::ReadMaterial(ZVELEM e)
 
 bool CSection::MaterialKnown() const
 {
-    if (!m_strCarriedMaterial.empty() && m_strCarriedMaterial == m_strMaterial) return true;
-    CMateList m;
-    GetMateHandler().FindObject(m, GetMaterialCategory(), GetMaterialSubcategory(), GetMaterialNorm(), m_strMaterial);
-    return !m.IsEmpty();
+    // The grade must be one of the material database: a position that
+    // carries a grade of its own (its "mate" object of the same name) brings
+    // values nobody has checked.
+    return GetMateHandler().KnowsObject(GetMaterialCategory(), GetMaterialSubcategory(), GetMaterialNorm(),
+                                        m_strMaterial);
 }
 
 void CSection::ReadData(ZVELEM e)

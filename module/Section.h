@@ -94,7 +94,8 @@ public:
     std::string m_strCarriedMaterial;
 
     // True when the steel grade can be calculated: the material database
-    // holds it, or the position carries its description under that name.
+    // holds it (a description the position carries under that name does not
+    // count).
     bool MaterialKnown() const;
 
 private:

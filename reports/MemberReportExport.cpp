@@ -368,7 +368,12 @@ extern "C" __attribute__((visibility("default"))) void REVUVUvarudIVA(uint32_t d
     md.Init();
     md.m_hDoc = doc;
     md.ReadData(doc);
-    if (flag != 0 && doc != 0) {
+    const ZVELEM root = doc ? ZEVUD_GetRootElement(doc) : 0;
+    if (flag != 0 && root && ZEVUD_FindFirstChild(root, "result") && !md.HasCurrentResults()) {
+        // A report is never written from results that belong to other input.
+        winsys::MessageBox(CBaseData::StaleResultsText() + " " + Tr("Es wird kein Bericht geschrieben."),
+                           "VKT Ausgabe");
+    } else if (flag != 0 && doc != 0) {
         // The report lies beside the document under the name that the
         // calculation run looks for.
         const std::string file = md.GetRtfFileName();

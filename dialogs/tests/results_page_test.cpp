@@ -6,12 +6,14 @@
 #include <QApplication>
 #include <QTreeWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "dialogs/ResultsPage.h"
 #include "graphics/TreePaths.h"
 #include "platform/wl/testing/gui_test.h"
+#include "platform/zevud/zevud.h"
 #include "support/page_fixture.h"
 
 namespace {
@@ -176,4 +178,86 @@ TEST_F(ResultsPageTest, ScreenshotWithABoldFolder) {
     TreeInsertPath(plain, "Gebrauchstauglichkeit\\LK   2", &page.FolderTree());
     QApplication::processEvents();
     EXPECT_GT(inkWidth(Folder("Tragsicherheit\\LK   2")), inkWidth(plain));
+}
+
+namespace {
+
+// A position document whose "result" was computed from its "input" (the
+// input's fingerprint stored in "info" as a calculation stores it).
+ZVDOC CalculatedDocument() {
+    const ZVDOC doc = ZEVUD_CreateDoc("");
+    const ZVELEM root = ZEVUD_GetRootElement(doc);
+    const ZVELEM input = ZEVUD_AddChildElement(root, "input");
+    ZEVUD_SetDouble(ZEVUD_AddChildElement(input, "field_1"), "length", 6.0);
+    const ZVELEM info = ZEVUD_AddChildElement(root, "info");
+    ZEVUD_SetInt(ZEVUD_AddChildElement(root, "result"), "abbruch", 0);
+    const zevud::Fingerprint fp = zevud::FingerPrint(input);
+    ZEVUD_SetBinData(info, "input_fingerprint", 16, fp.bytes, 1);
+    return doc;
+}
+
+}  // namespace
+
+// Results of other input than the position holds (the span changed after
+// the calculation, or the plausibility check stopped the calculation and
+// zeroed the fingerprint): the page says that the position must be
+// calculated again and shows nothing else; the sketch shows no result.
+TEST_F(ResultsPageTest, StoredResultsOfOtherInputAreNotShown) {
+    const ZVDOC doc = CalculatedDocument();
+    ASSERT_NE(doc, 0u);
+    data.m_hDoc = doc;
+    Calculated();
+    page.ExchangeData(false);
+    EXPECT_FALSE(page.ShowsStaleResults());
+    EXPECT_GT(page.FolderTree().GetCount(), 0);
+    EXPECT_NE(page.SummaryText().find("(LK 5) =\t"), std::string::npos);
+    data.m_nCurrentIndex = 2;  // a result drawn in the sketch
+
+    const ZVELEM root = ZEVUD_GetRootElement(doc);
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+    } cases[] = {
+        {"span changed", [&] { ZEVUD_SetDouble(ZEVUD_FindFirstChild(ZEVUD_FindFirstChild(root, "input"), "field_1"),
+                                               "length", 8.0); }},
+        {"calculation stopped", [&] {
+             const unsigned char zero[16] = {};
+             ZEVUD_SetBinData(ZEVUD_FindFirstChild(root, "info"), "input_fingerprint", 16, zero, 1);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        data.updates = 0;
+        page.ExchangeData(false);
+        EXPECT_TRUE(page.ShowsStaleResults());
+        EXPECT_EQ(page.FolderTree().GetCount(), 0);
+        EXPECT_EQ(page.ResultTree().GetCount(), 0);
+        EXPECT_TRUE(page.Paths().empty());
+        EXPECT_EQ(page.SummaryText(), CBaseData::StaleResultsText());
+        EXPECT_NE(page.SummaryText().find("muss neu berechnet werden"), std::string::npos);
+        EXPECT_EQ(page.SummaryText().find("Ausnutzung"), std::string::npos);
+        EXPECT_EQ(data.m_nCurrentIndex, -1);
+    }
+
+    // The page as the user sees it: two empty trees and the one sentence.
+    QApplication::processEvents();
+    const QImage img = wl::guitest::GrabToPng(page, "results_page_stale");
+    ASSERT_FALSE(img.isNull());
+    const QRect f = wl::guitest::RectIn(page.FolderTree().Widget(), page.Widget());
+    const QRect r = wl::guitest::RectIn(page.ResultTree().Widget(), page.Widget());
+    const QRect t = wl::guitest::RectIn(page.GetDlgItemWidget(IDC_RESULTS_SUMMARY), page.Widget());
+    auto ink = [&](const QRect& area) {
+        const QRect inner = area.adjusted(4, 4, -4, -4);
+        const QRgb bg = img.pixel(inner.right() - 1, inner.bottom() - 1);
+        return wl::guitest::BoundingBox(img.copy(inner), [&](QRgb c) { return qGray(c) < qGray(bg) - 80; });
+    };
+    EXPECT_TRUE(ink(f).isEmpty()) << "the folder tree is empty";
+    EXPECT_TRUE(ink(r).isEmpty()) << "the result tree is empty";
+    const QRect text = ink(t);
+    EXPECT_FALSE(text.isEmpty()) << "the text box says why";
+    EXPECT_LT(text.top(), 40) << "at the top of the box";
+
+    data.m_hDoc = 0;
+    ZEVUD_CloseDoc(doc);
 }

@@ -249,3 +249,41 @@ TEST(ImportVariableName, IsMadeOfFileAndVariableName)
 }
 
 }  // namespace
+
+// A source position holding results of other input than it holds now (its
+// input changed after the calculation, or a calculation was stopped): the
+// calculation's values (those in folders) are taken over as from a position
+// without results, not at all; its own exported values (no folder) still are.
+TEST_F(ImportProject, ResultsOfOtherInputAreNotTakenOver)
+{
+    struct Case {
+        const char* name;
+        bool tied;
+        int result;
+        double value;
+    } cases[] = {{"results of its input", true, 0, 12.5}, {"results of other input", false, 2, 99}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteSource("12B");
+        ZVDOC doc = ZEVUD_OpenDoc("12B.vkx");
+        ASSERT_NE(doc, 0u);
+        const ZVELEM root = ZEVUD_GetRootElement(doc);
+        const ZVELEM input = ZEVUD_AddChildElement(root, "input");
+        ZEVUD_SetDouble(input, "length", 6.0);
+        ZEVUD_AddChildElement(root, "result");
+        const zevud::Fingerprint fp = zevud::FingerPrint(input);
+        ZEVUD_SetBinData(ZEVUD_AddChildElement(root, "info"), "input_fingerprint", 16, fp.bytes, 1);
+        if (!c.tied) ZEVUD_SetDouble(input, "length", 8.0);  // changed after the calculation
+        ASSERT_EQ(ZEVUD_SaveDoc(doc), 1);
+        ZEVUD_CloseDoc(doc);
+
+        CImportValue result = Record("12B\\Extremal\\Trag\\M-max");
+        EXPECT_EQ(result.ImportData(), c.result);
+        EXPECT_DOUBLE_EQ(result.m_dValue, c.value);
+        if (c.result == 2)
+            EXPECT_EQ(result.m_strMessage, "Datei '12B.vkx': Variable 'M-max' nicht gefunden (alter Wert:99.00 alt).");
+        CImportValue own = Record("12B\\N");
+        EXPECT_EQ(own.ImportData(), 0);
+        EXPECT_DOUBLE_EQ(own.m_dValue, 3);
+    }
+}

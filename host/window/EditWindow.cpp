@@ -263,10 +263,12 @@ bool EditSession::Save() {
     SendGetData();
     // A calculated position keeps its report beside it, as "calc" leaves
     // it: the module writes the report of the calculated data.
-    if (HasCalculatedResult()) CalculatePosition(module_, doc_, file_);
+    // The report replaces the old one only once the position is saved.
+    const bool reported = HasCalculatedResult() && CalculatePosition(module_, doc_, file_) == 1;
     ZEVUD_HoldSaves(doc_, 0);
     const bool saved = ZEVUD_SaveDoc(doc_) == 1;
     ZEVUD_HoldSaves(doc_, 1);
+    CommitSideFiles(module_, doc_, saved && reported);
     if (!saved) {
         winsys::MessageBox(winsys::FormatC("Die Position '%s' konnte nicht gespeichert werden; die Datei bleibt "
                                            "unverändert.",

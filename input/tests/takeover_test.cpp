@@ -12,6 +12,7 @@
 #include "input/LoadTakeOver.h"
 #include "input/tests/support/test_destination.h"
 #include "platform/winsys/winsys.h"
+#include "platform/zevud/results_tie.h"
 
 namespace fs = std::filesystem;
 
@@ -669,3 +670,42 @@ TEST_F(TakeOver, DumpFilesOnlyWithTheDeveloperSwitch) {
 }
 
 }  // namespace
+
+// A source whose results belong to other input than it holds (its input
+// changed after the calculation, or a calculation was stopped) is taken over
+// as a source without results: said, and the stored loads stay.
+TEST_F(TakeOver, SourceWithResultsOfOtherInputIsToldAndTheStoredLoadsStay) {
+    struct Case {
+        const char* name;
+        bool tied;
+        size_t messages;
+        double load;
+    } cases[] = {{"results of other input", false, 1, 7.0}, {"results of its input", true, 0, 6.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sink_.messages.clear();
+        list_.m_records.clear();
+        ZVDOC src = Source("col", "STUE", "A", {Action(1, 0), Action(2, 1)});
+        AddValues(Exports(src), {"S", "z-z", "2: Wind"}, {{"max N", "kN", 6.0}});
+        const ZVELEM root = ZEVUD_GetRootElement(src);
+        const ZVELEM input = ZEVUD_FindFirstChild(root, "input");
+        ZEVUD_AddChildElement(root, "result");
+        const zevud::Fingerprint fp = zevud::FingerPrint(input);
+        ZEVUD_SetBinData(ZEVUD_AddChildElement(root, "info"), "input_fingerprint", 16, fp.bytes, 1);
+        if (!c.tied) ZEVUD_SetString(input, "posDesc", "geändert");
+        Save(src);
+        {
+            const ZVDOC saved = ZEVUD_OpenDoc((dir_ / "col.vkx").c_str());
+            EXPECT_EQ(zevud::ResultsBelongToInput(saved), c.tied);
+            ZEVUD_CloseDoc(saved);
+        }
+        LUData& r = Record("col", "S", 1);
+        r.m_loads.resize(1);
+        r.m_loads[0].m_val[2].SetValue(7.0);
+        list_.Recalc();
+        ASSERT_EQ(sink_.messages.size(), c.messages);
+        if (c.messages) EXPECT_EQ(sink_.messages[0].text, "Lastübernahme: Auflagerung S wurde nicht in Pos. col gefunden");
+        ASSERT_EQ(r.m_loads.size(), 1u);
+        EXPECT_DOUBLE_EQ(r.m_loads[0].m_val[2].GetValue(), c.load);
+    }
+}

@@ -244,6 +244,7 @@ std::string FileErrorText(int e) {
         case EACCES:
         case EPERM: return "keine Berechtigung";
         case ENOSPC: return "der Datenträger ist voll";
+        case EFBIG: return "die Datei wird größer, als erlaubt ist";
         case EDQUOT: return "das Speicherkontingent ist erschöpft";
         case EROFS: return "der Datenträger ist schreibgeschützt";
         case EISDIR: return "an dieser Stelle liegt ein Ordner";

@@ -140,6 +140,7 @@ public:
         offset_ = offset;
         written_ = 0;
         failed_ = false;
+        error_ = 0;
         buf_.clear();
         buf_.reserve(kBuffer);
     }
@@ -170,18 +171,24 @@ public:
         }
     }
     bool Failed() const { return failed_; }
+    // The system's error number of the failed write (0 when unknown).
+    int Error() const { return error_; }
     size_t Offset() const { return offset_; }
     size_t Size() const { return written_ + buf_.size(); }
 
 private:
     void Put(const char* data, size_t n) {
-        if (!failed_ && !(file_ && file_->Write(data, n))) failed_ = true;
+        if (!failed_ && !(file_ && file_->Write(data, n))) {
+            failed_ = true;
+            error_ = errno;
+        }
         written_ += n;
     }
     TempFile* file_ = nullptr;
     size_t offset_ = 0;   // where the body starts in the file
     size_t written_ = 0;  // body bytes handed to the file
     bool failed_ = false;
+    int error_ = 0;
     std::string buf_;
 };
 
@@ -604,14 +611,19 @@ int CloseLocked(State& s) {
     d.body += kTrailer;
     d.body.Flush();
     bool ok = !d.body.Failed();
+    int error = d.body.Error();
     if (ok) {
         const std::string prologue = Prologue(d);
+        errno = 0;
         ok = prologue == d.prologue ? d.file.CommitAs(d.path) : RewriteWithPrologue(d, prologue);
+        if (!ok) error = errno;
     }
     const std::string path = d.path;
     d = Document{};  // a temporary file left over is removed
     if (!ok) {
-        Message("Die Datei '" + path + "' konnte nicht geschrieben werden.");
+        // Why, when the system said it (a full disk, a file-size limit ...).
+        Message("Die Datei '" + path + "' konnte nicht geschrieben werden" +
+                (error != 0 ? " (" + winsys::FileErrorText(error) + ")" : std::string()) + ".");
         return 0;
     }
     return 1;

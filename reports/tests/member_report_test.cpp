@@ -84,6 +84,9 @@ public:
         for (const auto& [key, text] : eigen) ZEVUD_SetString(ew, key.c_str(), text.c_str());
         for (const CResultSet& s : series) WriteResultSet(s, result);
         if (before) before(root);
+        // The results were computed from this input, as a calculation leaves them.
+        d.StoreInputFingerprint();
+        if (afterCalculation) afterCalculation(root);
         REVUVUvarudIVA(doc, flag);
         ZEVUD_CloseDoc(doc);
         written = fs::exists(rtf);
@@ -126,6 +129,7 @@ public:
     std::vector<int32_t> tragSVRelKol{0, 1}, gebrRelKol{3};
     std::vector<std::pair<std::string, std::string>> eigen;
     std::function<void(ZVELEM)> before;
+    std::function<void(ZVELEM)> afterCalculation;  // e.g. the input changed after the results
 };
 
 TEST_F(MemberReport, FlagZeroWritesNothingAndInputAloneHasNoSummary) {
@@ -604,3 +608,33 @@ TEST_F(MemberDiagrams, SectionValuesListEachProfileOnce) {
 }
 
 }  // namespace
+
+// Results computed from other input than the position holds (the input
+// changed afterwards, or a stopped calculation zeroed the fingerprint): no
+// report is written from them, and the user is told why.
+TEST_F(MemberReport, ResultsOfOtherInputGiveNoReport) {
+    struct Case {
+        const char* name;
+        std::function<void(ZVELEM)> change;
+    } cases[] = {
+        {"input changed", [](ZVELEM root) { ZEVUD_SetString(ZEVUD_FindFirstChild(root, "input"), "posDesc", "neu"); }},
+        {"calculation stopped",
+         [](ZVELEM root) {
+             const unsigned char zero[16] = {};
+             ZEVUD_SetBinData(ZEVUD_FindFirstChild(root, "info"), "input_fingerprint", 16, zero, 1);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        winsys::ScopedRecordingSink sink;
+        afterCalculation = c.change;
+        Report();
+        EXPECT_FALSE(written);
+        ASSERT_EQ(sink.messages.size(), 1u);
+        EXPECT_NE(sink.messages[0].text.find("muss neu berechnet werden"), std::string::npos) << sink.messages[0].text;
+        EXPECT_NE(sink.messages[0].text.find("kein Bericht"), std::string::npos) << sink.messages[0].text;
+    }
+    afterCalculation = nullptr;
+    Report();
+    EXPECT_TRUE(written);
+}
