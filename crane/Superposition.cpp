@@ -135,6 +135,33 @@ int ReactionGroup(const std::string& name) {
     return group;
 }
 
+// The fatigue values of the check points: sigma_x, tau and the two local
+// wheel-load stresses of every evaluation point.
+bool IsFatiguePointValue(int32_t id, int points) {
+    return id >= kFixedIds && id < PlateValue(points, 0) && (id - kFixedIds) % kIdsPerPoint < 4;
+}
+
+// Widens the extremes of the check points' fatigue values in slots lo (the
+// minimum) and hi (the maximum) of t by the state `unloaded` of the girder
+// without the cranes' fatigue loads (a block of t's layout; null: all
+// values zero). The stress range of a crane passage runs from the girder
+// without that crane to the extremes with it (EN 1991-3 2.12.1,
+// EN 1993-6 9.3; EN 1993-1-9 1.3.2: the stress range is the algebraic difference
+// of the extremes of a stress history), so that state belongs to each
+// point's extremes before the range is formed.
+void IncludeUnloadedState(CResultTable& t, int lo, int hi, int points, const double* unloaded) {
+    const int32_t columns = t.GetNumColumns();
+    for (int32_t v = 0; v < t.GetNumValues(); ++v) {
+        if (!t.HasValue(v) || !IsFatiguePointValue(v, points)) continue;
+        const int32_t c = t.GetColumn(v);
+        for (int i = 0; i < t.GetNumNodes(); ++i) {
+            const double u = unloaded ? unloaded[static_cast<size_t>(i) * columns + c] : 0.0;
+            t.SetValue(lo, i, v, std::min(t.GetValue(lo, i, v), u));
+            t.SetValue(hi, i, v, std::max(t.GetValue(hi, i, v), u));
+        }
+    }
+}
+
 }  // namespace
 
 void StoreReaction(CModuleData& d, int support, int extreme, int group, const double* values, const std::string& name,
@@ -410,6 +437,8 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
             CResultTable& f = d.m_fatResults[name[1] - '1'];
             if (!f.IsValid()) {
                 f = Seeded(w, 3, l);
+                // Without its fatigue load the crane gives no stress.
+                IncludeUnloadedState(f, 0, 1, points, nullptr);
             } else {
                 for (int32_t v = 0; v < ids; ++v)
                     if (w.HasValue(v) && f.HasValue(v)) {
@@ -474,6 +503,22 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
         anyDesign = true;
     }
     if (!anyDesign) return;
+    // The fatigue check: the girder under its permanent loads alone (every
+    // load case of no crane, with gamma_Ff = 1.0 as in the fatigue
+    // combinations, EN 1993-6 9.2) is the state before and after the cranes'
+    // passage; the check points' extremes of the cranes acting together
+    // include it, so that the resultant's range holds the cranes' stresses
+    // only (the permanent part cancels).
+    if (check == 4) {
+        std::vector<double> permanent(static_cast<size_t>(nodes) * columns, 0.0);
+        for (int l = 0; l < n; ++l) {
+            const std::string name = static_cast<size_t>(l) < names.size() ? names[static_cast<size_t>(l)] : "";
+            if (ReactionGroup(name) != 0) continue;
+            const double* block = w.GetBlock(l);
+            for (size_t k = 0; k < permanent.size(); ++k) permanent[k] += block[k];
+        }
+        IncludeUnloadedState(w, n + 1, n + 2, points, permanent.data());
+    }
 
     // 8. Deflection utilisations of the serviceability check.
     if (check == 3) {

@@ -54,23 +54,25 @@ protected:
         d_.m_steelSections.Reset();
         ZEVUD_CloseDoc(doc_);
     }
-    // The kernel's result of one position: the stress point's sigma_x per
-    // load case at the nodes 0, 4, 8 (element ends 0, 4, 4, 8).
-    void Result(float permanent, float crane) {
+    // The kernel's result of one position: the stress point's sigma_x and
+    // tau per load case at the nodes 0, 4, 8 (element ends 0, 4, 4, 8).
+    void Result(float permanent, float crane, float permanentTau = 0, float craneTau = 0) {
         ZVELEM result = zevud::ReplaceChild(ZEVUD_GetRootElement(doc_), "result");
         ZVELEM up = ZEVUD_AddChildElement(result, "userPoints");
         ZEVUD_SetInt(up, "numOfUserPoints", 1);
         ZEVUD_SetString(up, "userPoint-0", "A");
-        int lc = 1;
-        for (float s : {permanent, crane}) {
-            ZVELEM e = ZEVUD_AddChildElement(result, "s");
-            ZEVUD_SetString(e, "title", "SigmaX");
-            ZEVUD_SetInt(e, "type", 0);
-            ZEVUD_SetInt(e, "lkNr", lc++);
-            ZEVUD_SetInt(e, "resType", 13);  // evaluation point 0, sigma_x
-            ZEVUD_SetInt(e, "dataLength", 4);
-            zevud::SetFloats(e, "data", {0, 0, 4, s, 4, s, 8, 0});
-        }
+        const float values[2][2] = {{permanent, crane}, {permanentTau, craneTau}};
+        for (int k = 0; k < 2; ++k)
+            for (int lc = 1; lc <= 2; ++lc) {
+                const float s = values[k][lc - 1];
+                ZVELEM e = ZEVUD_AddChildElement(result, "s");
+                ZEVUD_SetString(e, "title", k == 0 ? "SigmaX" : "Tau");
+                ZEVUD_SetInt(e, "type", 0);
+                ZEVUD_SetInt(e, "lkNr", lc);
+                ZEVUD_SetInt(e, "resType", 13 + k);  // evaluation point 0, sigma_x and tau
+                ZEVUD_SetInt(e, "dataLength", 4);
+                zevud::SetFloats(e, "data", {0, 0, 4, s, 4, s, 8, 0});
+            }
     }
     // G (load case 1) and the crane's fatigue load case (2) in the
     // characteristic combination of the fatigue check.
@@ -83,44 +85,60 @@ protected:
 
 }  // namespace
 
-// Positions: the crane's own sigma_x at 4 m is 60 and 20 N/mm², with G 10.
-// Fatigue table: max 60, min 20: Delta sigma = 40; S7, gamma_Mf 1.15:
-//   plate (category 90): 40 x 1.15 / 90 = 0.51111, interaction 0.13352
-//   weld (category 63, sigma_x along the weld): 40 x 1.15 / 63 = 0.73016, 0.38927
+// Positions: the crane's own sigma_x at 4 m is 60 and 20 N/mm², tau 30 and
+// 12, with G 10 and 5. The crane passes the girder: without its fatigue
+// load the girder carries none of its stresses, so the ranges run from 0
+// (EN 1991-3 2.12.1, EN 1993-6 9.3, EN 1993-1-9 1.3.2): Delta sigma = 60,
+// Delta tau = 30 (taking max - min over the positions alone gave 40 and
+// 18). S7, gamma_Mf 1.15:
+//   plate (category 90): 60 x 1.15 / 90 = 0.766667, interaction 0.450630
+//   weld (category 63, sigma_x along the weld): 60 x 1.15 / 63 = 1.095238,
+//   interaction 1.313789
+// The check's envelope (all cranes together) holds G alone as its minimum:
+// 10 and 5 at 4 m, and G + crane as its maximum: 70 and 35.
 // Rail weld, group ULS1 of check 0: Hx 1.35 x 10 = 13.5 kN, throat 4 mm,
 // l = 80.152 mm: tau_par = 13 500 / (2 x 4 x 80.152) = 21.054,
 // sigma_v = sqrt 3 x 21.054 = 36.466 -> 36.466 / 360 = 0.101295.
 TEST_F(CraneChecksEndToEnd, FatigueAndRailWeldAfterTheSuperposition) {
     Combinations();
-    Result(10, 60);
+    Result(10, 60, 5, 30);
     SuperposeCraneResults(d_, 4, 1, 2, 0, {"G", "K1.FAT"}, nullptr);
-    Result(10, 20);
+    Result(10, 20, 5, 12);
     SuperposeCraneResults(d_, 4, 1, 2, 1, {"G", "K1.FAT"}, nullptr);
     const CResultTable& fat = d_.m_fatResults[0];
     ASSERT_TRUE(fat.IsValid());
     ASSERT_NEAR(At(fat, 1, 4, 34), 60.0, 1e-5);
-    ASSERT_NEAR(At(fat, 0, 4, 34), 20.0, 1e-5);
+    ASSERT_NEAR(At(fat, 0, 4, 34), 0.0, 1e-5);
+    ASSERT_NEAR(At(fat, 1, 4, 35), 30.0, 1e-5);
+    ASSERT_NEAR(At(fat, 0, 4, 35), 0.0, 1e-5);
+    const CResultTable& env = d_.m_craneResults[4];
+    ASSERT_TRUE(env.IsValid());
+    EXPECT_NEAR(At(env, 0, 4, 34), 10.0, 1e-5);
+    EXPECT_NEAR(At(env, 1, 4, 34), 70.0, 1e-5);
+    EXPECT_NEAR(At(env, 0, 4, 35), 5.0, 1e-5);
+    EXPECT_NEAR(At(env, 1, 4, 35), 35.0, 1e-5);
 
     ASSERT_TRUE(CalcFatigue(d_));
-    EXPECT_NEAR(At(fat, 1, 4, 39), 0.511111, 1e-6);
-    EXPECT_NEAR(At(fat, 1, 4, 40), 0.133520, 1e-6);
-    EXPECT_NEAR(At(fat, 1, 4, 38), 0.730159, 1e-6);
-    EXPECT_NEAR(At(fat, 1, 4, 41), 0.389271, 1e-6);
+    EXPECT_NEAR(At(fat, 1, 4, 39), 0.766667, 1e-6);
+    EXPECT_NEAR(At(fat, 1, 4, 40), 0.450630, 1e-6);
+    EXPECT_NEAR(At(fat, 1, 4, 38), 1.095238, 1e-6);
+    EXPECT_NEAR(At(fat, 1, 4, 41), 1.313789, 1e-6);
     EXPECT_NEAR(At(fat, 1, 4, 34), 60.0, 1e-5);  // the stresses stay
-    const CResultTable& env = d_.m_craneResults[4];
-    EXPECT_NEAR(At(env, 1, 4, 39), 0.511111, 1e-6);
-    EXPECT_NEAR(At(env, 1, 4, 38), 0.730159, 1e-6);
-    EXPECT_NEAR(At(env, 1, 4, 40), 0.133520, 1e-6);
+    EXPECT_NEAR(At(env, 1, 4, 39), 0.766667, 1e-6);
+    EXPECT_NEAR(At(env, 1, 4, 38), 1.095238, 1e-6);
+    EXPECT_NEAR(At(env, 1, 4, 40), 0.450630, 1e-6);
     const double* plate = d_.m_fatDetail.Record(0, 0, 0);
     const double* weld = d_.m_fatDetail.Record(0, 0, 1);
     ASSERT_TRUE(plate && weld);
     EXPECT_NEAR(plate[0], 4.0, 1e-6);
-    EXPECT_NEAR(plate[23], 0.511111, 1e-6);
-    EXPECT_NEAR(weld[23], 0.730159, 1e-6);
+    EXPECT_NEAR(plate[7], 60.0, 1e-5);  // Delta sigma_x
+    EXPECT_NEAR(plate[9], 30.0, 1e-5);  // Delta tau
+    EXPECT_NEAR(plate[23], 0.766667, 1e-6);
+    EXPECT_NEAR(weld[23], 1.095238, 1e-6);
     int pos, info;
     double value, x;
     ASSERT_TRUE(d_.m_summaries[4].GetAt(1, 38, pos, value, x, info));
-    EXPECT_NEAR(value, 0.730159, 1e-6);
+    EXPECT_NEAR(value, 1.095238, 1e-6);
     EXPECT_NEAR(x, 4.0, 1e-6);
 
     CalcRailWeld(d_);

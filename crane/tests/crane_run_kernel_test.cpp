@@ -4,7 +4,9 @@
 // left support, at midspan and at the right support.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "crane/CraneRun.h"
 #include "crane/CraneResults.h"
@@ -128,6 +130,96 @@ TEST_F(CraneRunKernel, AccidentalGroupsActOneAtATime) {
     double az = 0.0;
     ASSERT_TRUE(FindExport(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc_), "exports"), "A_max_Az", az));
     EXPECT_NEAR(az, g * kL / 2 + kF, 0.05);
+}
+
+// The fatigue check through the whole calculation: a single span of 8 m
+// (HEB 300 without rail, fork supports), one crane of class S7 with two
+// axles 3 m apart and the fatigue wheel load P = 50 kN on each, standing
+// with its axles at 0/3, 1/4, 2/5, 4/7 and 5/8 m. One check point on the
+// bottom flange at the web (outer face h / 2 = 150 mm below the centroid;
+// detail category 125, normal stresses, gamma_Mf 1.15).
+// Influence line of the moment at x of a simply supported span:
+// eta(xi) = xi (L - x) / L left of x, x (L - xi) / L right of it.
+//   midspan (x = 4): axles 1/4 or 4/7: P (0.5 + 2.0) = 125.0 kNm, the
+//   largest; the crane off the girder: 0.
+//   quarter point (x = 2): axles 2/5: P (1.5 + 0.75) = 112.5 kNm; off: 0.
+// The range of a crane passage runs from the girder without the crane
+// (EN 1991-3 2.12.1, EN 1993-6 9.3, EN 1993-1-9 1.3.2), the permanent part
+// cancels: Delta sigma = M z / Iy with Iy = 25170 cm⁴ (profile tables);
+// lambda_sigma = 1.0 for S7 (EN 1991-3 Table 2.12), utilisation
+// gamma_Mf Delta sigma_E,2 / Delta sigma_C (EN 1993-1-9 eq. 8.2).
+// (The positions alone give 75 .. 125 kNm at midspan: the range was 50
+// where it is 125.)
+TEST_F(CraneRunKernel, FatigueRangeRunsFromTheGirderWithoutTheCrane) {
+    constexpr double kP = 50.0, kSpacing = 3.0, kIy = 25170.0, kZ = 15.0, kGammaMf = 1.15, kCategory = 125.0;
+    moddatatest::MakeCraneRunway(d_, kL);
+    d_.m_hDoc = doc_;
+    d_.m_sections[0].m_gamma_mf = kGammaMf;
+    d_.m_rail.m_iTyp = 0;
+    d_.m_craneSettings.m_craneAddLoad.SetValue(0.0);
+    d_.m_craneSettings.m_loadEcc.SetValue(0.0);
+    d_.m_craneSettings.m_LTBEnabled = 0;
+    d_.m_craneSettings.m_bBuckling = 0;
+    for (int c = 0; c < 5; ++c) d_.m_craneSettings.m_checkEnabled[c] = c == 4;
+    CCrane& c = d_.m_cranes[0];
+    c.m_BGruppe = 7;
+    c.m_numOfAxis = 2;
+    c.SetAxisCount();
+    c.AxisValue(0, 0)->SetValue(0.0);
+    c.AxisValue(1, 0)->SetValue(kSpacing);
+    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+    for (int a = 0; a < 2; ++a) cranetest::SetWheelLoad(c, a, 18, 2, kP);
+    CNotchCase p;
+    p.Reset();
+    p.m_strName = "Untergurt";
+    p.m_tqe = 3;
+    p.m_idx.SetValue(0.0);
+    p.m_iKerbGruppe = 11;  // 125
+    p.m_iSpTyp = 0;
+    d_.m_notchCases = {p};
+    // Crane centres: the axles lie 1.5 m either side.
+    d_.m_cranePositions = {1.5, 2.5, 3.5, 5.5, 6.5};
+
+    const CRecalcResult r = d_.Recalc(0, 0);
+    ASSERT_EQ(r.bCalculated, 1) << d_.m_strMessage;
+    const CResultTable& fat = d_.m_fatResults[0];
+    ASSERT_TRUE(fat.IsValid());
+    struct Row {
+        double x, moment;
+    } const rows[] = {{kL / 2, kP * 2.5}, {kL / 4, kP * 2.25}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.x);
+        const double range = 10.0 * row.moment * 100.0 * kZ / kIy;  // N/mm²
+        const double sMax = cranetest::ValueAt(fat, 1, row.x, 34), sMin = cranetest::ValueAt(fat, 0, row.x, 34);
+        EXPECT_NEAR(sMax - sMin, range, 0.01 * range);
+        EXPECT_NEAR(std::min(std::fabs(sMax), std::fabs(sMin)), 0.0, 1e-6);
+        const double util = kGammaMf * 1.0 * range / kCategory;
+        EXPECT_NEAR(cranetest::ValueAt(fat, 1, row.x, 39), util, 0.01 * util);
+        EXPECT_NEAR(cranetest::ValueAt(d_.m_craneResults[4], 1, row.x, 39), util, 0.01 * util);
+    }
+    // The detail table keeps the governing place: the largest moment by the
+    // influence lines over the nodes of the table and the positions (the
+    // axles at 2 and 5 m give 131.25 kNm at 5 m, more than at midspan).
+    const std::vector<double> axles[] = {{0, 3}, {1, 4}, {2, 5}, {4, 7}, {5, 8}};
+    double governing = 0.0, at = -1.0;
+    for (double x : fat.GetXData()) {
+        for (const std::vector<double>& pair : axles) {
+            double m = 0.0;
+            for (double xi : pair) m += kP * (xi <= x ? xi * (kL - x) : x * (kL - xi)) / kL;
+            if (m > governing + 1e-9) {
+                governing = m;
+                at = x;
+            }
+        }
+    }
+    ASSERT_NEAR(governing, kP * 2.625, 1e-9);
+    const double* rec = d_.m_fatDetail.Record(0, 0, 0);
+    ASSERT_NE(rec, nullptr);
+    const double range = 10.0 * governing * 100.0 * kZ / kIy;
+    EXPECT_NEAR(rec[0], at, 1e-6);
+    EXPECT_NEAR(rec[3], 1.0, 1e-9);  // lambda_sigma of S7
+    EXPECT_NEAR(rec[7], range, 0.01 * range);
+    EXPECT_NEAR(rec[23], kGammaMf * range / kCategory, 0.01 * kGammaMf * range / kCategory);
 }
 
 }  // namespace
