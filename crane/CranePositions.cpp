@@ -156,37 +156,72 @@ namespace {
 
 double FrontGap(const CCrane& c) { return c.m_numOfAxis > 0 ? c.GetAxisValue(0, 0) : 0.0; }
 
-// Whether neighbouring cranes stand at least s_c + g_c+1 apart.
+// Whether neighbouring cranes keep their distance: crane c + 1's first axle
+// at least g_c+1 behind crane c's last one, so the centres at least
+// (s_c + s_c+1) / 2 + g_c+1 apart. A closed-up train stands exactly at that
+// distance (up to rounding) and is kept.
 bool KeepsDistance(const double* x, const double* s, const double* g, int n) {
+    constexpr double kRounding = 1e-6;
     for (int c = 0; c + 1 < n; ++c)
-        if (std::fabs(x[c] - x[c + 1]) < s[c] + g[c + 1]) return false;
+        if (std::fabs(x[c] - x[c + 1]) < (s[c] + s[c + 1]) / 2.0 + g[c + 1] - kRounding) return false;
     return true;
 }
 
+// The closed crane train: spans, gaps, each crane's offset C_c and every
+// axle's offset, measured from the train's rightmost axle to the left.
+struct Train {
+    std::vector<double> s, g, C, axleOffsets;
+    explicit Train(const std::vector<CCrane>& cranes) {
+        const int n = static_cast<int>(cranes.size());
+        s.resize(static_cast<size_t>(n));
+        g.resize(static_cast<size_t>(n));
+        C.resize(static_cast<size_t>(n));
+        for (int c = 0; c < n; ++c) {
+            s[static_cast<size_t>(c)] = cranes[static_cast<size_t>(c)].GetAxisSpan();
+            g[static_cast<size_t>(c)] = FrontGap(cranes[static_cast<size_t>(c)]);
+        }
+        // The last crane first.
+        double t = 0.0;
+        for (int c = n - 1; c >= 0; --c) {
+            const CCrane& k = cranes[static_cast<size_t>(c)];
+            double fromFirst = 0.0;
+            for (int a = 0; a < k.m_numOfAxis; ++a) {
+                if (a > 0) fromFirst += k.GetAxisValue(a, 0);
+                axleOffsets.push_back(t + s[static_cast<size_t>(c)] - fromFirst);
+            }
+            C[static_cast<size_t>(c)] = t;
+            t += s[static_cast<size_t>(c)] + (c > 0 ? g[static_cast<size_t>(c)] : 0.0);
+        }
+    }
+    // Appends the positions that put each axle of the train on each target.
+    void AppendAxlesOn(std::vector<double>& work, const std::vector<double>& targets) const {
+        const int n = static_cast<int>(s.size());
+        std::vector<double> X(static_cast<size_t>(n));
+        for (double target : targets)
+            for (double A : axleOffsets) {
+                for (int c = 0; c < n; ++c)
+                    X[static_cast<size_t>(c)] =
+                        target - C[static_cast<size_t>(c)] + A - s[static_cast<size_t>(c)] / 2.0;
+                if (KeepsDistance(X.data(), s.data(), g.data(), n)) work.insert(work.end(), X.begin(), X.end());
+            }
+    }
+};
+
 }  // namespace
+
+void AddAxleOverPointPositions(std::vector<double>& work, const std::vector<double>& points,
+                               const std::vector<CCrane>& cranes) {
+    if (cranes.empty()) return;
+    Train(cranes).AppendAxlesOn(work, points);
+}
 
 void AddTrainPositions(std::vector<double>& work, const std::vector<double>& fields, const std::vector<CCrane>& cranes) {
     const int n = static_cast<int>(cranes.size());
     if (n == 0 || fields.empty()) return;
-    std::vector<double> s(static_cast<size_t>(n)), g(static_cast<size_t>(n)), C(static_cast<size_t>(n));
-    std::vector<double> axleOffsets;
-    for (int c = 0; c < n; ++c) {
-        s[static_cast<size_t>(c)] = cranes[static_cast<size_t>(c)].GetAxisSpan();
-        g[static_cast<size_t>(c)] = FrontGap(cranes[static_cast<size_t>(c)]);
-    }
-    // Offsets from the train's rightmost axle towards the left, the last
-    // crane first.
-    double t = 0.0;
-    for (int c = n - 1; c >= 0; --c) {
-        const CCrane& k = cranes[static_cast<size_t>(c)];
-        double fromFirst = 0.0;
-        for (int a = 0; a < k.m_numOfAxis; ++a) {
-            if (a > 0) fromFirst += k.GetAxisValue(a, 0);
-            axleOffsets.push_back(t + s[static_cast<size_t>(c)] - fromFirst);
-        }
-        C[static_cast<size_t>(c)] = t;
-        t += s[static_cast<size_t>(c)] + (c > 0 ? g[static_cast<size_t>(c)] : 0.0);
-    }
+    const Train train(cranes);
+    const std::vector<double>& s = train.s;
+    const std::vector<double>& g = train.g;
+    const std::vector<double>& C = train.C;
     std::vector<double> X(static_cast<size_t>(n));
     auto append = [&]() {
         if (KeepsDistance(X.data(), s.data(), g.data(), n)) work.insert(work.end(), X.begin(), X.end());
@@ -199,12 +234,7 @@ void AddTrainPositions(std::vector<double>& work, const std::vector<double>& fie
         targets.insert(targets.end(), {x - 0.15, x, x + 0.15});
         if (k + 1 < fields.size()) targets.push_back(x + fields[k + 1] / 2.0);
     }
-    for (double target : targets)
-        for (double A : axleOffsets) {
-            for (int c = 0; c < n; ++c)
-                X[static_cast<size_t>(c)] = target - C[static_cast<size_t>(c)] + A - s[static_cast<size_t>(c)] / 2.0;
-            append();
-        }
+    train.AppendAxlesOn(work, targets);
     // Quarter and three-quarter points of every field.
     x = 0.0;
     for (size_t k = 0; k + 1 < fields.size(); ++k) {
@@ -234,6 +264,30 @@ void CCoordSet::GetBounds(double& xMin, double& yMin, double& xMax, double& yMax
         yMax = m_y.back();
     }
 }
+
+namespace {
+
+// The nodes of the girder and the places of its check points, ascending.
+std::vector<double> GirderNodesAndCheckPoints(const CModuleData& d) {
+    std::vector<double> points;
+    // The nodes of the calculation: each field divided into (division & ~1)
+    // + 2 equal elements, as the kernel divides it.
+    double start = d.m_fieldLengths.empty() ? 0.0 : d.m_fieldLengths[0].GetValue();
+    for (size_t k = 1; k < d.m_fieldLengths.size(); ++k) {
+        const double length = d.m_fieldLengths[k].GetValue();
+        const int division = k - 1 < d.m_sections.size() ? std::max(0, d.m_sections[k - 1].m_nTeilung) : 0;
+        const int elements = (division & ~1) + 2;
+        for (int j = 0; j <= elements; ++j) InsertSorted(start + length * j / elements, points);
+        start += length;
+    }
+    for (const CNotchCase& p : d.m_notchCases) {
+        const double x = p.m_xPos.GetValue();
+        if (std::isfinite(x)) InsertSorted(x, points);
+    }
+    return points;
+}
+
+}  // namespace
 
 void GenerateCranePositions(CModuleData& d) {
     const int n = static_cast<int>(d.m_cranes.size());
@@ -290,6 +344,15 @@ void GenerateCranePositions(CModuleData& d) {
     }
     std::vector<double> train;
     AddTrainPositions(train, fields, d.m_cranes);
+    // Without refinement the candidate points are few: the positions that
+    // put each axle over each node of the girder and each check point
+    // follow. The extreme moment and shear of a girder under moving point
+    // loads lies with a load over the section (influence lines of
+    // statically determinate and continuous beams), so every node finds its
+    // extremes, and the governing position is found to within the node
+    // spacing.
+    if (!(d.m_craneSettings.m_craneMaxDist.GetValue() > kTol))
+        AddAxleOverPointPositions(train, GirderNodesAndCheckPoints(d), d.m_cranes);
     for (size_t i = 0; i + static_cast<size_t>(n) <= train.size(); i += static_cast<size_t>(n)) keep(&train[i]);
 
     const int positions = static_cast<int>(d.m_cranePositions.size() / static_cast<size_t>(n));

@@ -47,6 +47,10 @@ void ShiftIntoRange(double* x, const double* spans, const double* gaps, double m
 // field middles and the quarter points (fields: the field list with the start
 // offset first).
 void AddTrainPositions(std::vector<double>& work, const std::vector<double>& fields, const std::vector<CCrane>& cranes);
+// Appends the positions of the closed crane train that put each of its
+// axles on each of the points.
+void AddAxleOverPointPositions(std::vector<double>& work, const std::vector<double>& points,
+                               const std::vector<CCrane>& cranes);
 
 // The two sorted coordinate lists of a section drawing's extents.
 class CCoordSet {

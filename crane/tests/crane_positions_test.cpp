@@ -154,18 +154,67 @@ TEST(CranePositions, OneCraneOnOneField) {
     CModuleData d;
     // One axle on 8 m: candidate points 0, 4, 8; the train puts the axle on
     // -0.15, 0, 0.15, 4 (middle), 7.85, 8, 8.15 and the quarter points 2 and
-    // 6; -0.15 and 8.15 leave the runway, 0, 4 and 8 come twice.
+    // 6; -0.15 and 8.15 leave the runway, 0, 4 and 8 come twice. Then,
+    // without refinement ("craneMaxDist" 0), the axle over every node of
+    // the girder: the field in (10 & ~1) + 2 = 12 elements of 2/3 m; the
+    // nodes 0, 2, 4, 6, 8 are there already.
     OneField(d, 8.0, {0.0});
     GenerateCranePositions(d);
-    ExpectList(d.m_cranePositions, {0.0, 4.0, 8.0, 0.15, 7.85, 2.0, 6.0}, "one axle");
+    const double t = 2.0 / 3.0;
+    ExpectList(d.m_cranePositions,
+               {0.0, 4.0, 8.0, 0.15, 7.85, 2.0, 6.0, t, 2 * t, 4 * t, 5 * t, 7 * t, 8 * t, 10 * t, 11 * t},
+               "one axle");
     // Two axles 2 m apart, equal wheel loads (no move to the resultant):
     // centres 4 from the points; the train puts either axle on each target
-    // (centre target + 1 or target - 1); quarter points 2 + 1, 6 - 1.
+    // (centre target + 1 or target - 1); quarter points 2 + 1, 6 - 1. Then
+    // either axle over each node (centre node + 1, node - 1), where the
+    // crane stays on the runway and the position is new.
     OneField(d, 8.0, {0.0, 2.0});
     GenerateCranePositions(d);
-    ExpectList(d.m_cranePositions, {4.0, 1.0, 1.15, 5.0, 3.0, 6.85, 7.0}, "two axles");
+    ExpectList(d.m_cranePositions,
+               {4.0, 1.0, 1.15, 5.0, 3.0, 6.85, 7.0, t + 1, 2 * t + 1, 4 * t + 1, 5 * t + 1, 7 * t + 1, 8 * t + 1},
+               "two axles");
+    // A check point adds its place: the axle over 4.4.
+    OneField(d, 8.0, {0.0});
+    CNotchCase p;
+    p.m_xPos.SetValue(4.4);
+    d.m_notchCases = {p};
+    GenerateCranePositions(d);
+    ASSERT_EQ(d.m_cranePositions.size(), 16u);
+    EXPECT_NEAR(d.m_cranePositions[11], 4.4, 1e-9);
+    // With refinement the refined points serve: no positions over nodes.
+    OneField(d, 8.0, {0.0});
+    d.m_craneSettings.m_craneMaxDist.SetValue(4.0);
+    GenerateCranePositions(d);
+    ExpectList(d.m_cranePositions, {0.0, 4.0, 8.0, 0.15, 7.85, 2.0, 6.0}, "refined");
 }
 
+// Two cranes of spans 4 and 2 m, the second 0.5 m behind the first: closed
+// up, their centres stand (4 + 2) / 2 + 0.5 = 3.5 m apart, less than the
+// first span plus the gap (4.5 m). Such positions of the closed train are
+// kept, and no position puts the cranes closer.
+TEST(CranePositions, ClosedUpCranesOfUnequalSpansAreKept) {
+    CModuleData d;
+    OneField(d, 20.0, {1.0, 4.0});
+    d.m_cranes.resize(2, d.m_cranes[0]);
+    d.m_cranes[1].AxisValue(0, 0)->SetValue(0.5);
+    d.m_cranes[1].AxisValue(1, 0)->SetValue(2.0);
+    for (double maxDist : {0.0, 2.0}) {
+        SCOPED_TRACE(maxDist);
+        d.m_craneSettings.m_craneMaxDist.SetValue(maxDist);
+        GenerateCranePositions(d);
+        ASSERT_FALSE(d.m_cranePositions.empty());
+        int closed = 0;
+        for (size_t i = 0; i + 1 < d.m_cranePositions.size(); i += 2) {
+            const double gap = d.m_cranePositions[i + 1] - d.m_cranePositions[i];
+            EXPECT_GE(gap, 3.5 - 1e-9) << i;
+            if (std::fabs(gap - 3.5) < 1e-9) ++closed;
+        }
+        // The train on every target (field ends and middle, the ends
+        // +-0.15, the quarter points) that leaves it on the runway.
+        EXPECT_GE(closed, 5);
+    }
+}
 
 TEST(CranePositions, MoveTowardsTheResultantOfTheWheelLoads) {
     // Two axles 4 m apart, R1 = 100 + 50, R2 = 30 + 20: the crane's x moves
@@ -231,11 +280,12 @@ TEST(CranePositions, CurrentPositionPastTheEndSelectsTheLast) {
     OneField(d, 8.0, {0.0});
     d.m_nCurCranePos = 50;
     GenerateCranePositions(d);
-    ASSERT_EQ(d.m_cranePositions.size(), 7u);
-    EXPECT_EQ(d.m_nCurCranePos, 6);
+    // The 15 positions of one axle on 8 m (OneCraneOnOneField).
+    ASSERT_EQ(d.m_cranePositions.size(), 15u);
+    EXPECT_EQ(d.m_nCurCranePos, 14);
     double x = 0.0;
     ASSERT_TRUE(d.m_varTable.Evaluate("pos0", x));
-    EXPECT_DOUBLE_EQ(x, 6.0);
+    EXPECT_DOUBLE_EQ(x, 22.0 / 3.0);
 }
 
 // The whole work list first (every tuple, then the train), then the filters
@@ -280,7 +330,7 @@ std::vector<double> ReferencePositions(CModuleData& d) {
         for (int c = 0; c < n; ++c)
             if (work[i + c] - s[c] / 2 < L || work[i + c] + s[c] / 2 > R) ok = false;
         for (int c = 0; c + 1 < n; ++c)
-            if (std::fabs(work[i + c] - work[i + c + 1]) < s[c] + g[c + 1]) ok = false;
+            if (std::fabs(work[i + c] - work[i + c + 1]) < (s[c] + s[c + 1]) / 2 + g[c + 1] - 1e-6) ok = false;
         if (ok && first.emplace(MakePositionKey(&work[i], n), i).second) kept.push_back(i);
     }
     std::vector<double> out;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "crane/CraneOperations.h"
 #include "crane/CraneRun.h"
 #include "crane/CraneResults.h"
 #include "crane/tests/crane_fixture.h"
@@ -220,6 +221,59 @@ TEST_F(CraneRunKernel, FatigueRangeRunsFromTheGirderWithoutTheCrane) {
     EXPECT_NEAR(rec[3], 1.0, 1e-9);  // lambda_sigma of S7
     EXPECT_NEAR(rec[7], range, 0.01 * range);
     EXPECT_NEAR(rec[23], kGammaMf * range / kCategory, 0.01 * kGammaMf * range / kCategory);
+}
+
+// The default positions find the governing one: a single span of 8 m
+// (HEB 300, fork supports, its self weight g), one crane with two axles
+// e = 2 m apart, P = 100 kN on each in group 1 (ultimate). The largest
+// moment of two equal moving loads stands under one wheel when midspan
+// halves the distance between that wheel and the resultant: the wheel at
+// L/2 - e/4 = 3.5 m, max M = 2P (L/2 - e/4)² / L = P (L - e/2)² / (2L)
+// = 306.25 kNm, with g x (L - x) / 2 of the self weight there; Ed = 1.35
+// (G + Q) (EN 1990 6.10, EN 1991-3 A.1). The field is divided into
+// (14 & ~1) + 2 = 16 elements, so 3.5 m is a node. The positions of the
+// candidate points and the crane train alone put a wheel at midspan at
+// best: 1.35 (g L² / 8 + 3P) = 417.6 kNm, 2 % less.
+TEST_F(CraneRunKernel, DefaultPositionsFindTheLargestMoment) {
+    constexpr double kP = 100.0, kE = 2.0;
+    moddatatest::MakeCraneRunway(d_, kL);
+    d_.m_hDoc = doc_;
+    d_.m_notchCases.clear();
+    d_.m_rail.m_iTyp = 0;
+    d_.m_sections[0].m_nTeilung = 14;
+    d_.m_craneSettings.m_craneAddLoad.SetValue(0.0);
+    d_.m_craneSettings.m_loadEcc.SetValue(0.0);
+    d_.m_craneSettings.m_LTBEnabled = 0;
+    d_.m_craneSettings.m_bBuckling = 0;
+    for (int c = 0; c < 5; ++c) d_.m_craneSettings.m_checkEnabled[c] = c == 0;
+    ASSERT_EQ(d_.m_craneSettings.m_craneMaxDist.GetValue(), 0.0);
+    CCrane& c = d_.m_cranes[0];
+    c.m_numOfAxis = 2;
+    c.SetAxisCount();
+    c.AxisValue(0, 0)->SetValue(0.0);
+    c.AxisValue(1, 0)->SetValue(kE);
+    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+    for (int a = 0; a < 2; ++a) cranetest::SetWheelLoad(c, a, 0, 2, kP);
+    GenerateCranePositions(d_);
+    ASSERT_FALSE(d_.m_cranePositions.empty());
+
+    const CRecalcResult r = d_.Recalc(0, 0);
+    ASSERT_EQ(r.bCalculated, 1) << d_.m_strMessage;
+    const CResultTable& env = d_.m_craneResults[0];
+    double largest = 0.0, at = -1.0;
+    for (int i = 0; i < env.GetNumNodes(); ++i) {
+        const double m = env.GetValue(1, i, crane_ids::kNormalForce + 4);
+        if (m > largest) {
+            largest = m;
+            at = env.GetXData()[static_cast<size_t>(i)];
+        }
+    }
+    // g of the girder: A gamma, HEB 300 with A = 149.1 cm² (profile tables),
+    // steel 78.5 kN/m³.
+    const double g = 149.1e-4 * 78.5, x = kL / 2 - kE / 4;
+    const double hand = 1.35 * (g * x * (kL - x) / 2 + kP * (kL - kE / 2) * (kL - kE / 2) / (2 * kL));
+    EXPECT_NEAR(largest, hand, 0.05);
+    EXPECT_NEAR(std::fabs(at - kL / 2), kE / 4, 1e-6);
 }
 
 }  // namespace
