@@ -73,7 +73,9 @@ void CDlgSymbol::DoDataExchange(wl::DataExchange& dx) {
 
 bool CDlgSymbol::OnInitDialog() {
     LINGO_HWNDTranslate(this, "VKT Eingabe", "velor_i_Quill", "DlgSymbol");
-    const QFont* font = CFontCache::Instance().GetFont("Symbol", 0, 0, 18, 400);
+    // The captions are the Unicode characters, drawn in a face that has the
+    // Greek letters and signs ("Symbol" may stand for a face without them).
+    const QFont* font = CFontCache::Instance().GetFont("DejaVu Sans", 0, 0, 18, 400);
     for (int i = 0; i < kButtonCount; ++i) {
         wl::Window* b = GetDlgItem(kFirstButtonId + i);
         if (!b) continue;

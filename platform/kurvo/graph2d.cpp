@@ -695,9 +695,13 @@ int32_t Graph2D::Invoke(int id, const Args& args) {
 
 // ---- drawing -------------------------------------------------------------------
 
-void Graph2D::Render(Canvas& canvas) const {
+namespace {
+constexpr double kAxisLength = 30;   // pixels, each arm of the axis cross
+constexpr double kFrameMargin = 4;   // pixels (1 mm) kept around a trimmed metafile
+}  // namespace
+
+void Graph2D::RenderContent(Canvas& canvas) const {
     const Impl& m = *impl_;
-    canvas.Clear(background_);
     const View v = ViewOf(m, width_, height_);
     auto px = [&](PointF p, double dx, double dy) { return PointF{v.ox + (p.x + dx) * v.scale, v.oy - (p.y + dy) * v.scale}; };
     for (const auto& g : m.groups) {
@@ -740,10 +744,14 @@ void Graph2D::Render(Canvas& canvas) const {
             canvas.Polyline({{c.x - r, c.y + r}, {c.x + r, c.y - r}}, pen);
         }
     }
+}
+
+void Graph2D::RenderDecorations(Canvas& canvas, const BoxF& frame, PointF axesOrigin) const {
+    const Impl& m = *impl_;
     if (m.axes) {
-        const PointF o{20, static_cast<double>(height_) - 20};
+        const PointF o = axesOrigin;
         const Pen pen{0, 1, 0};
-        const double len = 30, dir = m.secondDown ? 1 : -1;
+        const double len = kAxisLength, dir = m.secondDown ? 1 : -1;
         canvas.Polyline({o, {o.x + len, o.y}}, pen);
         canvas.Polygon({{o.x + len + 6, o.y}, {o.x + len, o.y - 3}, {o.x + len, o.y + 3}}, pen, COLORREF{0});
         canvas.Polyline({o, {o.x, o.y + dir * len}}, pen);
@@ -752,13 +760,101 @@ void Graph2D::Render(Canvas& canvas) const {
         canvas.Text({o.x + len + 8, o.y + 4}, 0, 11, m.xName, 0, 0, false);
         canvas.Text({o.x + 5, o.y + dir * (len + 2) + (m.secondDown ? 10 : 0)}, 0, 11, m.yName, 0, 0, false);
     }
-    if (!m.title.empty()) canvas.Text({width_ / 2.0, m.titleSize + 4.0}, 0, m.titleSize, m.title, 0, 2, true);
+    if (!m.title.empty())
+        canvas.Text({(frame.x1 + frame.x2) / 2.0, frame.y1 + m.titleSize + 4.0}, 0, m.titleSize, m.title, 0, 2, true);
+}
+
+void Graph2D::Render(Canvas& canvas) const {
+    canvas.Clear(background_);
+    RenderContent(canvas);
+    RenderDecorations(canvas, BoxF{0, 0, static_cast<double>(width_), static_cast<double>(height_), false},
+                      {20, static_cast<double>(height_) - 20});
+}
+
+namespace {
+
+// A canvas that only measures: the box of everything drawn on it, in pixels
+// (lines with half their width, texts by an estimate of their extent at the
+// proportions of a sans-serif face, turned with the text).
+class ExtentCanvas : public Canvas {
+public:
+    BoxF box;
+    void Clear(COLORREF) override {}
+    void Polygon(const std::vector<PointF>& pts, const Pen& pen, std::optional<COLORREF>) override { Points(pts, pen); }
+    void Polyline(const std::vector<PointF>& pts, const Pen& pen) override { Points(pts, pen); }
+    void Text(PointF p, double angle, double heightPx, std::string_view text, COLORREF, int align, bool bold) override {
+        if (text.empty()) return;
+        size_t chars = 0;
+        for (char c : text)
+            if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++chars;  // UTF-8 characters
+        const double w = (bold ? 0.62 : 0.56) * heightPx * static_cast<double>(chars);
+        const double x0 = align == 1 ? -w : (align == 2 ? -w / 2 : 0.0);
+        const double a = angle * 3.14159265358979323846 / 180.0, c = std::cos(a), s = std::sin(a);
+        // Ascent above the base line, descent below it; y points down.
+        for (PointF q : {PointF{x0, -0.8 * heightPx}, PointF{x0 + w, -0.8 * heightPx}, PointF{x0, 0.25 * heightPx},
+                         PointF{x0 + w, 0.25 * heightPx}})
+            Add(p.x + q.x * c + q.y * s, p.y - q.x * s + q.y * c);
+    }
+
+private:
+    void Points(const std::vector<PointF>& pts, const Pen& pen) {
+        const double h = std::max(0, pen.width) / 2.0;
+        for (const PointF& q : pts) {
+            Add(q.x - h, q.y - h);
+            Add(q.x + h, q.y + h);
+        }
+    }
+    void Add(double x, double y) {
+        if (std::isfinite(x) && std::isfinite(y)) box.Add(x, y);
+    }
+};
+
+}  // namespace
+
+BoxF Graph2D::MetafileFrame() const {
+    const Impl& m = *impl_;
+    const double w = width_, h = height_;
+    ExtentCanvas measure;
+    RenderContent(measure);
+    BoxF f = measure.box;
+    if (f.empty) return BoxF{0, 0, w, h, false};  // nothing drawn: the whole surface
+    // What lies outside the surface is not shown on it either.
+    f.x1 = std::clamp(f.x1, 0.0, w);
+    f.x2 = std::clamp(f.x2, 0.0, w);
+    f.y1 = std::clamp(f.y1, 0.0, h);
+    f.y2 = std::clamp(f.y2, 0.0, h);
+    f.x1 -= kFrameMargin;
+    f.y1 -= kFrameMargin;
+    f.x2 += kFrameMargin;
+    f.y2 += kFrameMargin;
+    if (m.axes) {
+        // Room for the axis cross below the drawing, as wide as it needs.
+        f.y2 += kAxisLength + 26;
+        f.x2 = std::max(f.x2, f.x1 + 20 + kAxisLength + 8 + 0.56 * 11 * static_cast<double>(m.xName.size()) + 8);
+    }
+    if (!m.title.empty()) {
+        f.y1 -= m.titleSize + 8.0;
+        ExtentCanvas title;
+        title.Text({(f.x1 + f.x2) / 2.0, 0}, 0, m.titleSize, m.title, 0, 2, true);
+        if (!title.box.empty) {
+            f.x1 = std::min(f.x1, title.box.x1 - kFrameMargin);
+            f.x2 = std::max(f.x2, title.box.x2 + kFrameMargin);
+        }
+    }
+    f.empty = false;
+    return f;
 }
 
 bool Graph2D::WriteMetafile(const std::string& path) const {
-    MetafileCanvas canvas(path, width_, height_);
+    const BoxF frame = MetafileFrame();
+    MetafileCanvas canvas(path, frame);
     if (!canvas.Ok()) return false;
-    Render(canvas);
+    canvas.Clear(background_);
+    RenderContent(canvas);
+    // The axis cross in the room kept for it below the drawing; pointing
+    // down, its second axis starts at the top of that room.
+    const double below = impl_->secondDown ? frame.y2 - (kAxisLength + 26) + 4 : frame.y2 - 20;
+    RenderDecorations(canvas, frame, {frame.x1 + 20, below});
     return canvas.Finish();
 }
 

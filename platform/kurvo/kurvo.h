@@ -213,9 +213,14 @@ public:
     COLORREF Background() const { return background_; }
 
     void Render(Canvas& canvas) const;
-    // Writes the picture as an enhanced metafile of the current size; false
-    // (with the metafile layer's message) when it cannot be written.
+    // Writes the picture as an enhanced metafile; false (with the metafile
+    // layer's message) when it cannot be written. The metafile is trimmed to
+    // what is drawn (with a small margin, at the scale of the view), so that a
+    // report places it in the room it needs: the axis cross and the title
+    // follow the drawing instead of the corners of the surface.
     bool WriteMetafile(const std::string& path) const;
+    // The part of the surface (pixels) that the metafile keeps.
+    BoxF MetafileFrame() const;
 
     // Drawing units <-> pixels of the current view.
     PointF ToPixel(PointF p) const;
@@ -246,6 +251,12 @@ public:
     struct Impl;
 
 private:
+    // The drawing itself (groups and marker), and the axis cross and title
+    // placed in a frame (the whole surface on screen, the trimmed part in a
+    // metafile).
+    void RenderContent(Canvas& canvas) const;
+    void RenderDecorations(Canvas& canvas, const BoxF& frame, PointF axesOrigin) const;
+
     std::unique_ptr<Impl> impl_;
     int width_ = 640, height_ = 480;
     COLORREF background_ = 0xFFFFFF;

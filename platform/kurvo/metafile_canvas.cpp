@@ -20,6 +20,14 @@ MetafileCanvas::MetafileCanvas(const std::string& path, int width, int height) :
     dc_ = emf::CreateEnhMetaFile(path, Unit(width), Unit(height), 0.25 / kUnits);
 }
 
+MetafileCanvas::MetafileCanvas(const std::string& path, const BoxF& frame)
+    : width_(static_cast<int>(std::ceil(frame.x2 - frame.x1))),
+      height_(static_cast<int>(std::ceil(frame.y2 - frame.y1))),
+      origin_{frame.x1, frame.y1} {
+    if (frame.empty || !(width_ > 0) || !(height_ > 0)) return;
+    dc_ = emf::CreateEnhMetaFile(path, Unit(width_), Unit(height_), 0.25 / kUnits);
+}
+
 MetafileCanvas::~MetafileCanvas() {
     if (dc_) emf::CloseEnhMetaFile(dc_);
     for (emf::HGDIOBJ o : owned_) emf::DeleteObject(o);
@@ -52,7 +60,7 @@ void MetafileCanvas::Swap(emf::HGDIOBJ obj, bool own) {
 std::vector<emf::POINT> MetafileCanvas::Points(const std::vector<PointF>& pts) const {
     std::vector<emf::POINT> v;
     v.reserve(pts.size());
-    for (const auto& p : pts) v.push_back({Unit(p.x), Unit(p.y)});
+    for (const auto& p : pts) v.push_back({Unit(p.x - origin_.x), Unit(p.y - origin_.y)});
     return v;
 }
 
@@ -72,7 +80,8 @@ void MetafileCanvas::Clear(COLORREF background) {
     if (!dc_) return;
     UsePen({background, 0, 0});
     UseBrush(background);
-    const std::vector<PointF> all{{0, 0}, {double(width_), 0}, {double(width_), double(height_)}, {0, double(height_)}};
+    const double x0 = origin_.x, y0 = origin_.y, x1 = x0 + width_, y1 = y0 + height_;
+    const std::vector<PointF> all{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
     const auto pts = Points(all);
     emf::Polygon(dc_, pts.data(), static_cast<int>(pts.size()));
 }
@@ -102,7 +111,7 @@ void MetafileCanvas::Text(PointF p, double angle, double heightPx, std::string_v
     Swap(f, true);
     emf::SetTextColor(dc_, colour);
     emf::SetTextAlign(dc_, (align == 1 ? emf::TA_RIGHT : (align == 2 ? emf::TA_CENTER : emf::TA_LEFT)) | emf::TA_BASELINE);
-    emf::TextOut(dc_, Unit(p.x), Unit(p.y), text);
+    emf::TextOut(dc_, Unit(p.x - origin_.x), Unit(p.y - origin_.y), text);
 }
 
 }  // namespace kurvo

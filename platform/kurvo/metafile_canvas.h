@@ -13,11 +13,15 @@ namespace kurvo {
 class MetafileCanvas : public Canvas {
 public:
     MetafileCanvas(const std::string& path, int width, int height);
+    // A metafile of a part of the surface (pixels): what is drawn at the
+    // frame's upper left corner lands at the metafile's origin.
+    MetafileCanvas(const std::string& path, const BoxF& frame);
     ~MetafileCanvas() override;
     bool Ok() const { return dc_ != 0; }
     // Closes and writes the file; false when it could not be written.
     bool Finish();
 
+    // Fills the whole frame.
     void Clear(COLORREF background) override;
     void Polygon(const std::vector<PointF>& pts, const Pen& pen, std::optional<COLORREF> fill) override;
     void Polyline(const std::vector<PointF>& pts, const Pen& pen) override;
@@ -31,6 +35,7 @@ private:
     std::vector<emf::POINT> Points(const std::vector<PointF>& pts) const;
     emf::HDC dc_ = 0;
     int width_ = 0, height_ = 0;
+    PointF origin_;
     std::vector<emf::HGDIOBJ> owned_;
 };
 

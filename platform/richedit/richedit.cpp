@@ -270,7 +270,7 @@ void RichEdit::SetAutoColour(bool whole) {
 void RichEdit::SetFace(const std::string& name, bool whole) {
     QTextCharFormat f;
     QString face = QString::fromStdString(name);
-    f.setFontFamilies(QStringList{face});
+    f.setFontFamilies(DisplayFamilies(face));
     f.setProperty(kSymbolFont, IsSymbolFont(face));
     Apply(f, whole);
 }

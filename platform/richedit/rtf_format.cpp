@@ -31,4 +31,9 @@ bool IsSymbolFont(const QString& name) {
     return name.trimmed().compare(QStringLiteral("Symbol"), Qt::CaseInsensitive) == 0;
 }
 
+QStringList DisplayFamilies(const QString& name) {
+    if (IsSymbolFont(name)) return {name, QStringLiteral("DejaVu Sans")};
+    return {name};
+}
+
 }  // namespace richedit

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTextFormat>
 #include <cstdint>
 #include <string>
@@ -49,5 +50,10 @@ RICHEDIT_API int UnicodeToSymbol(char16_t ch);
 // Whether a font name stands for the Symbol encoding (other fonts of the
 // symbol charset, Wingdings say, have encodings of their own).
 RICHEDIT_API bool IsSymbolFont(const QString& name);
+// The font families a run of the named font is drawn with: the font itself,
+// and for a Symbol font (whose text the document holds as Unicode Greek and
+// signs) a face that has those characters, for systems where "Symbol" stands
+// for a face without them. The first family stays the run's font name.
+RICHEDIT_API QStringList DisplayFamilies(const QString& name);
 
 }  // namespace richedit

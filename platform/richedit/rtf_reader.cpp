@@ -574,7 +574,7 @@ private:
         QTextCharFormat f;
         auto it = fonts_.find(c.font < 0 ? deff_ : c.font);
         if (it != fonts_.end() && !it->second.name.isEmpty()) {
-            f.setFontFamilies(QStringList{it->second.name});
+            f.setFontFamilies(DisplayFamilies(it->second.name));
             if (IsSymbolFont(it->second.name)) f.setProperty(kSymbolFont, true);
         }
         f.setFontPointSize(c.halfPoints / 2.0);

@@ -1,5 +1,6 @@
 #include "platform/zadevoz/rtf_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <map>
@@ -112,13 +113,35 @@ size_t ControlWord(std::string_view s, size_t i, std::string& name, bool& hasPar
 
 }  // namespace
 
-std::string EscapeRtf(std::string_view s) {
+std::string EscapeRtf(std::string_view s, const std::vector<int>& symbolFonts) {
     std::string out;
     out.reserve(s.size() + 16);
     int depth = 0;
+    // The font in effect, per open group (-1: not known to be a Symbol font),
+    // to write the text of Symbol runs as the characters it stands for.
+    std::vector<long> fontStack;
+    long font = -1;
+    auto isSymbol = [&](long f) {
+        return f >= 0 && std::find(symbolFonts.begin(), symbolFonts.end(), static_cast<int>(f)) != symbolFonts.end();
+    };
+    // Where the last control word written without a delimiting blank ends: a
+    // word left out right after it must not glue it to the following text.
+    size_t bareWordEnd = std::string::npos;
+    auto symbolChar = [&](uint32_t byte) {
+        const uint32_t cp = byte <= 0xFF ? winsys::SymbolToUnicode(static_cast<unsigned char>(byte)) : byte;
+        if (cp == '{' || cp == '}' || cp == '\\') {
+            out += '\\';
+            out += static_cast<char>(cp);
+        } else if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else {
+            AppendCodePoint(out, cp);
+        }
+    };
     size_t i = 0;
     while (i < s.size()) {
         char c = s[i];
+        const bool inSymbol = isSymbol(font);
         if (c == '\\') {
             if (i + 1 >= s.size()) {  // a lone backslash at the end
                 out += "\\\\";
@@ -131,18 +154,54 @@ std::string EscapeRtf(std::string_view s) {
                 bool hasParam;
                 long param;
                 size_t len = ControlWord(s, i, name, hasParam, param);
-                out.append(s.substr(i, len));
+                if (name == "f" && hasParam) {
+                    font = param;
+                    if (isSymbol(font)) {  // the switch into the Symbol font is left out
+                        if (out.size() == bareWordEnd) out += ' ';
+                        i += len;
+                        continue;
+                    }
+                } else if (name == "plain") {
+                    font = -1;
+                }
+                const long unit = param < 0 ? param + 65536 : param;
+                const bool privateSymbol = name == "u" && hasParam && inSymbol && unit >= 0xF020 && unit <= 0xF0FF;
+                if (privateSymbol) {
+                    // a private-use code of the Symbol font: its character,
+                    // with a fallback of its own
+                    symbolChar(static_cast<uint32_t>(unit - 0xF000));
+                } else {
+                    out.append(s.substr(i, len));
+                    if (s[i + len - 1] != ' ') bareWordEnd = out.size();
+                }
                 i += len;
                 if (name == "bin" && hasParam && param > 0) {
                     size_t n = std::min(static_cast<size_t>(param), s.size() - i);
                     out.append(s.substr(i, n));
+                    i += n;
+                } else if (name == "u" && hasParam && i < s.size()) {
+                    // the fallback character after a Unicode escape is taken
+                    // as it is (or dropped where the escape was replaced)
+                    size_t n = 0;
+                    if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] == '\'' && IsHex(s[i + 2]) && IsHex(s[i + 3]))
+                        n = 4;
+                    else if (static_cast<unsigned char>(s[i]) >= 0x20 && static_cast<unsigned char>(s[i]) < 0x80 &&
+                             s[i] != '\\' && s[i] != '{' && s[i] != '}')
+                        n = 1;
+                    if (!privateSymbol) out.append(s.substr(i, n));
                     i += n;
                 }
                 continue;
             }
             if (d == '\'') {
                 if (i + 3 < s.size() + 0 && IsHex(s[i + 2]) && IsHex(s[i + 3])) {
-                    out.append(s.substr(i, 4));
+                    if (inSymbol) {
+                        unsigned byte = 0;
+                        std::from_chars(s.data() + i + 2, s.data() + i + 4, byte, 16);
+                        symbolChar(byte);
+                    } else {
+                        out.append(s.substr(i, 4));
+                    }
                     i += 4;
                 } else {  // a broken hex escape: shown as text
                     out += "\\\\'";
@@ -161,10 +220,13 @@ std::string EscapeRtf(std::string_view s) {
         }
         if (c == '{') {
             ++depth;
+            fontStack.push_back(font);
             out += c;
         } else if (c == '}') {
             if (depth > 0) {
                 --depth;
+                font = fontStack.back();
+                fontStack.pop_back();
                 out += c;
             } else {
                 out += "\\}";
@@ -174,9 +236,14 @@ std::string EscapeRtf(std::string_view s) {
         } else if (c == '\0') {
             // dropped
         } else if (static_cast<unsigned char>(c) < 0x80) {
-            out += c;
+            if (inSymbol && static_cast<unsigned char>(c) >= 0x20) symbolChar(static_cast<unsigned char>(c));
+            else out += c;
         } else {
-            AppendCodePoint(out, DecodeChar(s, i));
+            // In a Symbol run a character of the first 256 stands for the
+            // font's byte (a text written in Windows-1252 for the font).
+            const uint32_t cp = DecodeChar(s, i);
+            if (inSymbol && cp <= 0xFF) symbolChar(cp);
+            else AppendCodePoint(out, cp);
             continue;
         }
         ++i;
@@ -214,6 +281,13 @@ int Tables::FontIndex(const Font& f) {
         if (winsys::EqualsNoCase(fonts[i].name, f.name) && fonts[i].charset == f.charset) return static_cast<int>(i);
     fonts.push_back(f);
     return static_cast<int>(fonts.size() - 1);
+}
+
+std::vector<int> Tables::SymbolFonts() const {
+    std::vector<int> out;
+    for (size_t i = 0; i < fonts.size(); ++i)
+        if (winsys::EqualsNoCase(fonts[i].name, "Symbol")) out.push_back(static_cast<int>(i));
+    return out;
 }
 
 int Tables::ColorIndex(const Color& c) {
@@ -484,7 +558,10 @@ bool MergeDocument(std::string_view doc, Tables& tables, std::string& out) {
         }
     }
     auto f = fontMap.find(deff);
-    out = "{\\pard\\plain\\f" + std::to_string(f == fontMap.end() ? 1 : f->second) + " " + EscapeRtf(body) + "}";
+    out = "{" +
+          EscapeRtf("\\pard\\plain\\f" + std::to_string(f == fontMap.end() ? 1 : f->second) + " " + body,
+                    tables.SymbolFonts()) +
+          "}";
     return true;
 }
 

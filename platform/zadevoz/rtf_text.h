@@ -15,7 +15,13 @@ namespace zadevoz::detail {
 // a closing brace without its opening one is written as a literal brace and
 // groups left open are closed, so that the text can never unbalance the
 // document. Tabs become \tab, NUL bytes are dropped.
-std::string EscapeRtf(std::string_view rtf);
+//
+// symbolFonts names the font numbers that stand for the Symbol encoding
+// (letters for Greek letters and signs, "{\f2 s}" for sigma). Text in such a
+// font is written as the Unicode characters it stands for, in the font around
+// it, and the font switch itself is left out: readers whose "Symbol" font has
+// no glyphs at those bytes (LibreOffice on Linux) show the letters as well.
+std::string EscapeRtf(std::string_view rtf, const std::vector<int>& symbolFonts = {});
 
 // Plain text (settings, file names): backslashes and braces are escaped as
 // well, so the text shows exactly as given.
@@ -42,6 +48,8 @@ struct Tables {
     std::vector<Color> colors;  // index 0 is the automatic colour
     int FontIndex(const Font& f);
     int ColorIndex(const Color& c);
+    // The numbers of the fonts in the Symbol encoding.
+    std::vector<int> SymbolFonts() const;
 };
 
 // Whether a text is a whole RTF document ("{\rtf1 ...").

@@ -500,6 +500,7 @@ std::string PageHeader(const Document& d) {
         auto it = d.fields.find(k);
         return it == d.fields.end() ? std::string() : it->second;
     };
+    const std::vector<int> syms = d.tables.SymbolFonts();
     const std::string par = "\\pard\\plain\\s20\\ql\\tqr\\tx" + std::to_string(kTextWidthTwips) + "\\f1\\fs16 ";
     std::string h = "{\\header\n";
     if (!d.nologo) {
@@ -515,22 +516,22 @@ std::string PageHeader(const Document& d) {
     std::string name = field("Name"), title = field("Titel"), version = field("Version");
     if (!name.empty() || !title.empty() || !version.empty()) {
         h += par;
-        if (!name.empty()) h += "{\\b " + EscapeRtf(name) + "}";
+        if (!name.empty()) h += "{\\b " + EscapeRtf(name, syms) + "}";
         if (!name.empty() && !title.empty()) h += " - ";
-        if (!title.empty()) h += "{" + EscapeRtf(title) + "}";
-        if (!version.empty()) h += "\\tab {" + EscapeRtf(version) + "}";
+        if (!title.empty()) h += "{" + EscapeRtf(title, syms) + "}";
+        if (!version.empty()) h += "\\tab {" + EscapeRtf(version, syms) + "}";
         h += "\\par\n";
     }
     std::string project = field("@A"), position = field("@P");
     if (!project.empty() || !position.empty()) {
         h += par;
-        if (!project.empty()) h += "Projekt: {" + EscapeRtf(project) + "}";
+        if (!project.empty()) h += "Projekt: {" + EscapeRtf(project, syms) + "}";
         if (!project.empty() && !position.empty()) h += "\\tab ";
-        if (!position.empty()) h += "Position: {" + EscapeRtf(position) + "}";
+        if (!position.empty()) h += "Position: {" + EscapeRtf(position, syms) + "}";
         h += "\\par\n";
     }
     std::string free = field("@T");
-    if (!free.empty()) h += par + "{" + EscapeRtf(free) + "}\\par\n";
+    if (!free.empty()) h += par + "{" + EscapeRtf(free, syms) + "}\\par\n";
     // The last line carries the rule under the header and the page number.
     h += par + "\\brdrb\\brdrs\\brdrw10\\brsp20 ";
     if (d.pageNumbers) h += "\\tab Seite {\\field{\\*\\fldinst PAGE }{\\fldrslt " + std::to_string(d.firstPage) + "}}";
@@ -704,7 +705,7 @@ int RtfWriteRaw(std::string_view rtf) {
         d.body += merged + "\n";
         return 1;
     }
-    d.body += EscapeRtf(rtf) + "\n";
+    d.body += EscapeRtf(rtf, d.tables.SymbolFonts()) + "\n";
     return 1;
 }
 
@@ -715,7 +716,7 @@ int RtfWriteText(int style, std::string_view text) {
     Document& d = s.doc;
     if (!d.open) return 0;
     EndTable(d);
-    d.body += ParagraphStart(StyleFor(style)) + EscapeRtf(text) + "\\par\n";
+    d.body += ParagraphStart(StyleFor(style)) + EscapeRtf(text, d.tables.SymbolFonts()) + "\\par\n";
     return 1;
 }
 
@@ -793,7 +794,7 @@ int RtfWriteCell(std::string_view rtf) {
     State& s = S();
     std::lock_guard lock(s.mutex);
     if (!s.doc.open || !s.doc.table.open) return 0;
-    AddCell(s.doc, EscapeRtf(rtf));
+    AddCell(s.doc, EscapeRtf(rtf, s.doc.tables.SymbolFonts()));
     return 1;
 }
 

@@ -2,6 +2,7 @@
 // the editor's command, closing and reopening, and how it looks.
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QWidget>
 #include <string>
 
@@ -157,6 +158,12 @@ TEST(DlgSymbol, Screenshot) {
         const QRect inner = r.adjusted(4, 4, -4, -4);
         const int least = id < 11622 ? 20 : 2;
         EXPECT_GT(gt::CountInk(img, inner, img.pixel(r.left() + 3, r.top() + r.height() / 2)), least) << id;
+        // The Greek letters come from the button's own face, not from a
+        // fallback that a system may or may not have.
+        const QString caption =
+            QString::fromStdString(s.buttons[static_cast<size_t>(id - CDlgSymbol::kFirstButtonId)].Caption());
+        ASSERT_FALSE(caption.isEmpty()) << id;
+        if (id < 11622) EXPECT_TRUE(QFontMetrics(b->font()).inFontUcs4(caption.toUcs4().front())) << id;
     }
     // The buttons keep inside their group boxes and above the height edit.
     const QRect last = gt::RectIn(s.GetDlgItemWidget(CDlgSymbol::kLastButtonId), s.Widget());

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QImage>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -113,6 +115,14 @@ TEST(RtfDocumentTest, SymbolFontShowsGreekAndWritesTheOriginalCharacters) {
     ASSERT_TRUE(ReadRtf(Doc("x \\f2 a\\f0  y\\par"), doc).Clean());
     EXPECT_EQ(doc.toPlainText(), QString::fromUtf8("x α y"));
     EXPECT_TRUE(FormatOf(doc, QString::fromUtf8("α")).property(richedit::kSymbolFont).toBool());
+    // Drawn with a face that has the letter, whatever face "Symbol" stands
+    // for on this system; the run's font stays "Symbol".
+    const QStringList families = FormatOf(doc, QString::fromUtf8("α")).fontFamilies().toStringList();
+    ASSERT_GE(families.size(), 2);
+    EXPECT_EQ(families.first(), "Symbol");
+    QFont face(families.last());
+    EXPECT_EQ(QFontInfo(face).family(), families.last());
+    EXPECT_TRUE(QFontMetrics(face).inFont(QChar(0x03B1)));
     std::string out = WriteRtf(doc);
     EXPECT_NE(out.find("\\f2 a"), std::string::npos) << out;
     EXPECT_NE(out.find("{\\f2\\fnil\\fcharset2 Symbol;}"), std::string::npos) << out;

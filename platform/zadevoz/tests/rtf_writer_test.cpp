@@ -249,6 +249,56 @@ TEST_F(RtfTest, NonAsciiTextRoundTrips) {
     EXPECT_EQ(doc.header.find("Seite"), std::string::npos);  // page numbers switched off
 }
 
+// Text in the Symbol font ("{\f2 g}" for gamma, as the report writers write
+// their Greek letters) is written as the Unicode characters it stands for, in
+// the font around it, so that readers whose "Symbol" font lacks those glyphs
+// show them too; paragraphs, cells and merged documents alike.
+TEST_F(RtfTest, SymbolFontTextIsWrittenAsUnicode) {
+    struct Case {
+        std::string in, text;
+    };
+    const std::vector<Case> cases = {
+        {"{\\f2 g}{\\sub M1} = 1.10", "\xCE\xB3M1 = 1.10"},                     // gamma
+        {"I{\\sub \\f2 w\\f1 } [cm{\\super 6}]", "I\xCF\x89 [cm6]"},             // omega, font switched back
+        {"{\\f2 s}{\\sub x} \\'a3 {\\f2 \\'a3} f{\\sub yd}", "\xCF\x83x \xC2\xA3 \xE2\x89\xA4 fyd"},  // pound, then <=
+        {"{\\f2 \xC2\xB3} 1", "\xE2\x89\xA5 1"},                                 // Symbol byte 0xB3 given as UTF-8: >=
+        {"\\b\\f2 1\\f1 x", "1x"},                                               // a digit stays a digit, \b stays \b
+        {"{\\f2 D}l, {\\f2 a}{\\sub t}", "\xCE\x94l, \xCE\xB1t"},                // Delta, alpha
+        {"\\f2 t\\plain t", "\xCF\x84t"},                                         // \plain leaves the Symbol font
+        {"{\\f2 \\u61549?}", "\xCE\xBC"},                                         // the font's private code of mu
+        {"{\\f3 s}", "s"},                                                        // other fonts keep their letters
+    };
+    std::string file = Path("griechisch.rtf");
+    ASSERT_EQ(RtfOpenDocument(file, 0, 1, 1, "nologo"), 1);
+    RtfBeginTable({8.0});
+    for (const auto& c : cases) RtfWriteCell(c.in);
+    RtfEndTable();
+    for (const auto& c : cases) RtfWriteText(0, c.in);
+    ASSERT_EQ(RtfWriteRaw("{\\rtf1{\\fonttbl{\\f0 Symbol;}{\\f1 Arial;}}\\f0 a\\f1  b\\par}"), 1);
+    ASSERT_EQ(RtfCloseDocument(0), 1);
+
+    const std::string raw = rtftest::ReadFile(file);
+    rtftest::Document doc = rtftest::ParseRtf(raw);
+    ASSERT_TRUE(doc.ok) << doc.error;
+    ASSERT_EQ(doc.tables.size(), 1u);
+    ASSERT_EQ(doc.tables[0].size(), cases.size());
+    std::vector<const rtftest::Paragraph*> paras;
+    for (const auto& p : doc.paragraphs)
+        if (!p.text.empty()) paras.push_back(&p);
+    ASSERT_EQ(paras.size(), cases.size() + 1);
+    const int symbol = 2;
+    ASSERT_EQ(doc.fonts.at(symbol), "Symbol");
+    for (size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(doc.tables[0][i].cells[0], cases[i].text) << cases[i].in;
+        EXPECT_EQ(paras[i]->text, cases[i].text) << cases[i].in;
+        EXPECT_EQ(std::count(paras[i]->fonts.begin(), paras[i]->fonts.end(), symbol), 0) << cases[i].in;
+    }
+    EXPECT_EQ(paras.back()->text, "\xCE\xB1 b");
+    EXPECT_EQ(std::count(paras.back()->fonts.begin(), paras.back()->fonts.end(), symbol), 0);
+    EXPECT_EQ(raw.find("\\b1"), std::string::npos);
+    EXPECT_NE(raw.find("\\u947?"), std::string::npos);  // gamma with its fallback
+}
+
 // The "@" rule of the integer and number cells.
 TEST(RtfCellFormat, AtDigitIsReplacedByTheValue) {
     struct Case {
