@@ -343,13 +343,19 @@ void WriteCraneReport(CModuleData& d) {
     progress.StepIt();
     progress.SetText(Tr("Eingabeprotokoll..."));
 
-    if (OpenReportFile(rtf, d, CraneReportHeader(name, title, version, d.m_strFreeText, french))) {
+    if (OpenReportFile(rtf, d,
+                       report_text::WithPositionFields(CraneReportHeader(name, title, version, d.m_strFreeText, french),
+                                                       rtf, d.m_strPosDesc))) {
         d.WriteCraneReportBody(graph, &progress);
         zadevoz::RtfCloseDocument(0);
         for (int n : d.m_dorIzi.m_numbers) {
             if (n < 1) continue;
             const std::string file = CraneAppendixFileName(rtf, n);
-            if (!OpenReportFile(file, d, CraneReportHeader(name, title, version, d.m_strFreeText, false))) continue;
+            if (!OpenReportFile(file, d,
+                                report_text::WithPositionFields(
+                                    CraneReportHeader(name, title, version, d.m_strFreeText, false), rtf,
+                                    d.m_strPosDesc)))
+                continue;
             d.WriteCraneAppendix(graph, n);
             zadevoz::RtfCloseDocument(0);
         }

@@ -334,7 +334,8 @@ std::string MemberReportHeader(const CModuleData& md, const std::string& version
 bool WriteMemberReport(CModuleData& md, ZVDOC doc, const std::string& file) {
     ZVELEM root = ZEVUD_GetRootElement(doc);
     zadevoz::RtfResetReport();
-    const std::string header = MemberReportHeader(md, root ? zevud::GetString(root, "version") : std::string());
+    const std::string header = report_text::WithPositionFields(
+        MemberReportHeader(md, root ? zevud::GetString(root, "version") : std::string()), file, md.m_strPosDesc);
     zadevoz::RtfSetOutputFile(file);
     if (!zadevoz::RtfOpenDocument("", 0, 0, md.m_nPage, std::string_view(header))) {
         winsys::MessageBox(TrF("Der Bericht '%s' kann nicht geschrieben werden; der bisherige Bericht bleibt erhalten.",

@@ -3,9 +3,11 @@
 // always with a decimal point).
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "platform/lingo/lingo.h"
+#include "platform/zadevoz/zadevoz.h"
 
 namespace report_text {
 
@@ -39,6 +41,28 @@ inline std::string PlainToRtf(const std::string& text) {
         out += c;
     }
     return out;
+}
+
+// The page header's fields of the position, added to a header block (NUL-
+// separated fields ending in two NULs) before its end: "@A=" the project (the
+// report library's setting "Projekt", or else the folder that holds the
+// position) and "@P=" the position's name (its file's name) with its
+// description after a dash when it has one.
+inline std::string WithPositionFields(std::string header, const std::string& reportFile,
+                                      const std::string& description) {
+    const std::filesystem::path file(reportFile);
+    std::string project = zadevoz::RtfSettings("gets/Projekt");
+    if (project.empty()) project = file.parent_path().filename().string();
+    std::string position = PlainToRtf(file.stem().string());
+    if (!description.empty()) position += (position.empty() ? "" : " \xE2\x80\x93 ") + PlainToRtf(description);
+    while (!header.empty() && header.back() == '\0') header.pop_back();
+    if (!header.empty()) header += '\0';
+    header += "@A=" + PlainToRtf(project);
+    header += '\0';
+    header += "@P=" + position;
+    header += '\0';
+    header += '\0';
+    return header;
 }
 
 }  // namespace report_text

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 #include "platform/kurvo/kurvo.h"
@@ -434,7 +435,15 @@ int32_t Graph2D::Invoke(int id, const Args& args) {
                 // The text on the side away from the points.
                 const double side = off >= 0 ? 0.3 * th : -1.3 * th;
                 const PointF mid{(a2.x + b2.x) / 2 + n.x * side, (a2.y + b2.y) / 2 + n.y * side};
-                m.Text(mid, ang, th, TextAt(args, 8), 2);
+                // Without a text of its own a dimension carries its length,
+                // in the drawing's units with two decimals.
+                std::string text = TextAt(args, 8);
+                if (text.empty()) {
+                    char buf[64];
+                    std::snprintf(buf, sizeof buf, "%.2f", len);
+                    text = buf;
+                }
+                m.Text(mid, ang, th, text, 2);
             }
             return 0;
         case 15:

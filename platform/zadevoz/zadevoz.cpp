@@ -17,7 +17,9 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -199,6 +201,7 @@ struct Document {
     int firstPage = 1;
     bool nologo = false;
     std::map<std::string, std::string> fields;  // "Name", "Titel", "Version", "@T", "@A", "@P"
+    std::string date;  // of the opening, "dd.mm.yyyy"
     std::string prologue;  // as written at the start of the file
     TempFile file;
     Body body;
@@ -495,6 +498,16 @@ std::string SettingName(std::string_view request, bool& isSet) {
     return std::string(request);
 }
 
+// The local date, "dd.mm.yyyy".
+std::string Today() {
+    const std::time_t now = std::time(nullptr);
+    std::tm t{};
+    if (!localtime_r(&now, &t)) return {};
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900);
+    return buf;
+}
+
 std::string PageHeader(const Document& d) {
     auto field = [&](const char* k) {
         auto it = d.fields.find(k);
@@ -532,9 +545,14 @@ std::string PageHeader(const Document& d) {
     }
     std::string free = field("@T");
     if (!free.empty()) h += par + "{" + EscapeRtf(free, syms) + "}\\par\n";
-    // The last line carries the rule under the header and the page number.
-    h += par + "\\brdrb\\brdrs\\brdrw10\\brsp20 ";
-    if (d.pageNumbers) h += "\\tab Seite {\\field{\\*\\fldinst PAGE }{\\fldrslt " + std::to_string(d.firstPage) + "}}";
+    // The last line carries the rule under the header, the date of the
+    // report and the page number; "von m" only where the pages are counted
+    // from 1 (the count of the document's pages is then the last number).
+    h += par + "\\brdrb\\brdrs\\brdrw10\\brsp20 " + d.date;
+    if (d.pageNumbers) {
+        h += "\\tab Seite {\\field{\\*\\fldinst PAGE }{\\fldrslt " + std::to_string(d.firstPage) + "}}";
+        if (d.firstPage == 1) h += " von {\\field{\\*\\fldinst NUMPAGES }{\\fldrslt 1}}";
+    }
     h += "\\par\n}\n";
     return h;
 }
@@ -658,6 +676,7 @@ int RtfOpenDocument(const std::string& fileName, int noPageNum, int /*flags*/, i
     d.path = path;
     d.pageNumbers = noPageNum != 1;
     d.firstPage = std::max(1, firstPage);
+    d.date = Today();
     d.tables = BaseTables();
     // Fields up to the first empty one (the double NUL) or the end.
     size_t pos = 0;

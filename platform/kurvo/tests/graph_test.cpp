@@ -2,6 +2,7 @@
 // hit testing and the mouse protocol, bad input, the 3-D contours.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -95,6 +96,81 @@ TEST_F(BandPicture, MetafileToAFolderThatDoesNotExistSaysSo) {
     EXPECT_FALSE(fs::exists(file));
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_NE(sink.messages[0].text.find("x.emf"), std::string::npos);
+}
+
+// The metafile keeps what is drawn, not the whole surface: its frame
+// (0.01 mm, a pixel being 0.25 mm) is the band's extent in pixels with a
+// margin of 1 mm on each side and the outline's half width, so a report can
+// place several such pictures on a page; the axis cross and the title make
+// room for themselves below and above the drawing.
+TEST_F(BandPicture, MetafileIsTrimmedToTheDrawing) {
+    auto frameOf = [](const fs::path& file) {
+        std::ifstream f(file, std::ios::binary);
+        const std::string b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+        EXPECT_GT(b.size(), 40u);
+        auto i32 = [&](size_t at) { return static_cast<int32_t>(U32(b, at)); };
+        return std::array<double, 2>{(i32(32) - i32(24)) / 25.0, (i32(36) - i32(28)) / 25.0};  // pixels
+    };
+    const kurvo::PointF a = g.ToPixel({0, 0}), b = g.ToPixel({6, 0.3});
+    const double bandW = b.x - a.x, bandH = a.y - b.y;
+    ASSERT_GT(bandW, 300);  // the band fills the 400 pixels' width
+    const double pen = 1, margin = 4;
+    const fs::path plain = Scratch("trim.emf");
+    ASSERT_EQ(g.Invoke(38, {Arg::T(plain.string())}), 1);
+    const auto f = frameOf(plain);
+    EXPECT_NEAR(f[0], bandW + pen + 2 * margin, 1.5);
+    EXPECT_NEAR(f[1], bandH + pen + 2 * margin, 1.5);
+    EXPECT_LT(f[1], 300 / 4) << "a strip, not the surface's 300 pixels";
+
+    // With the axis cross (30 pixels an arm) and a title of 15 pixels.
+    g.Invoke(54, {Arg::B(true), Arg::B(false), Arg::T("XZ"), Arg::B(false), Arg::T("Z")});
+    g.Invoke(30, {Arg::T("Band"), Arg::L(8), Arg::L(15)});
+    g.Invoke(34, {Arg::D(0), Arg::D(0), Arg::D(0), Arg::D(0)});
+    const kurvo::PointF a2 = g.ToPixel({0, 0}), b2 = g.ToPixel({6, 0.3});
+    const fs::path decorated = Scratch("trim_axes.emf");
+    ASSERT_EQ(g.Invoke(38, {Arg::T(decorated.string())}), 1);
+    const auto d = frameOf(decorated);
+    EXPECT_NEAR(d[0], (b2.x - a2.x) + pen + 2 * margin, 1.5);
+    EXPECT_NEAR(d[1], (a2.y - b2.y) + pen + 2 * margin + (30 + 26) + (15 + 8), 1.5);
+    EXPECT_LT(d[1], 300);
+}
+
+// A canvas that keeps the texts drawn on it.
+struct TextCanvas : kurvo::Canvas {
+    std::vector<std::string> texts;
+    void Clear(kurvo::COLORREF) override {}
+    void Polygon(const std::vector<kurvo::PointF>&, const kurvo::Pen&, std::optional<kurvo::COLORREF>) override {}
+    void Polyline(const std::vector<kurvo::PointF>&, const kurvo::Pen&) override {}
+    void Text(kurvo::PointF, double, double, std::string_view t, kurvo::COLORREF, int, bool) override {
+        texts.emplace_back(t);
+    }
+};
+
+// A dimension without a text of its own carries its length (the field
+// dimensions of the system sketch and of the report's system picture); one
+// with a text shows that text.
+TEST(Graph2DDimension, EmptyTextShowsTheLength) {
+    struct Case {
+        double x1, y1, x2, y2;
+        std::string text, shown;
+    };
+    const std::vector<Case> cases = {
+        {0, 0, 6, 0, "", "6.00"},          // a field of 6 m
+        {6, 0, 8.5, 0, "", "2.50"},        // the next field
+        {0, 0, 3, 4, "", "5.00"},          // oblique: its true length
+        {0, 0, 6, 0, "IPE 300", "IPE 300"},  // a section label
+    };
+    for (const Case& c : cases) {
+        kurvo::Graph2D g;
+        g.Invoke(1, {});
+        g.Invoke(12, {Arg::D(c.x1), Arg::D(c.y1), Arg::D(c.x2), Arg::D(c.y2), Arg::D(0), Arg::D(-0.5), Arg::S(14),
+                      Arg::D(0.1), Arg::T(c.text), Arg::S(2), Arg::B(false), Arg::S(0)});
+        g.Invoke(34, {Arg::D(0), Arg::D(0), Arg::D(0), Arg::D(0)});
+        TextCanvas canvas;
+        g.Render(canvas);
+        ASSERT_EQ(canvas.texts.size(), 1u) << c.text;
+        EXPECT_EQ(canvas.texts[0], c.shown);
+    }
 }
 
 // Fitting keeps the aspect and leaves a margin; y points up.

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <ctime>
 #include <map>
 #include <set>
 #include <filesystem>
@@ -213,6 +215,36 @@ TEST_F(RtfTest, DocumentThroughEveryOperationReadsBack) {
     EXPECT_EQ(doc.pictures[1].bytes, rtftest::ReadFile(pngPath));
     EXPECT_EQ(doc.pictures[1].goalW, std::lround(4.0 * 1440 / 2.54));
     EXPECT_EQ(doc.pictures[1].goalH, std::lround(2.0 * 1440 / 2.54));  // 40 x 20 pixels: half as high
+}
+
+// The page header names the project and the position, carries the date of
+// the report and "Seite n von m" (the count only where the pages start at 1).
+TEST_F(RtfTest, HeaderCarriesPositionDateAndPageCount) {
+    const std::time_t now = std::time(nullptr);
+    std::tm t{};
+    localtime_r(&now, &t);
+    char today[32];
+    std::snprintf(today, sizeof today, "%02d.%02d.%04d", t.tm_mday, t.tm_mon + 1, t.tm_year + 1900);
+    struct Case {
+        int firstPage;
+        bool count;
+    };
+    for (const Case c : {Case{1, true}, Case{4, false}}) {
+        const std::string file = Path("kopf" + std::to_string(c.firstPage) + ".rtf");
+        ASSERT_EQ(RtfOpenDocument(file, 0, 0, c.firstPage,
+                                  Header({"Name=Rigel", "Titel=Stahlträger", "@A=Halle Nord", "@P=Pos 7 – Pfette"})),
+                  1);
+        RtfWriteText(0, "Text");
+        ASSERT_EQ(RtfCloseDocument(0), 1);
+        const std::string raw = rtftest::ReadFile(file);
+        rtftest::Document doc = rtftest::ParseRtf(raw);
+        ASSERT_TRUE(doc.ok) << doc.error;
+        for (const char* text : {"Projekt: Halle Nord", "Position: Pos 7 – Pfette", today, "Seite"})
+            EXPECT_NE(doc.header.find(text), std::string::npos) << text << " in " << doc.header;
+        EXPECT_EQ(raw.find("\\fldinst PAGE") != std::string::npos, true);
+        EXPECT_EQ(raw.find("\\fldinst NUMPAGES") != std::string::npos, c.count) << c.firstPage;
+        EXPECT_EQ(doc.header.find(" von ") != std::string::npos, c.count) << doc.header;
+    }
 }
 
 // Text outside ASCII is written as escapes (the file stays 7-bit) and reads
