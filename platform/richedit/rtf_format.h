@@ -23,7 +23,8 @@ enum Property : int {
     kCellBorders,
     // Image: the original picture group body (written back unchanged).
     kPictureRtf,
-    // Image: the picture is a metafile shown as a placeholder frame.
+    // Image: the picture is a metafile shown as a placeholder frame (one
+    // that is not an enhanced metafile, or one that cannot be played).
     kMetafile,
     // Block: the RTF line spacing (\sl value, \slmult flag).
     kLineSpacing,

@@ -1,5 +1,7 @@
 #include "platform/richedit/rtf_reader.h"
 
+#include "platform/richedit/emf_player.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
@@ -545,8 +547,13 @@ private:
         };
         int w = size(pict_.goalw, pict_.picw, pict_.scalex, image.isNull() ? 0 : image.width());
         int h = size(pict_.goalh, pict_.pich, pict_.scaley, image.isNull() ? 0 : image.height());
+        if (metafile && IsEnhancedMetafile(pict_.data)) {
+            // Enhanced metafiles (our reports' pictures) are played onto the image.
+            image = PlayEnhancedMetafile(pict_.data, w, h);
+            metafile = image.isNull();
+        }
         if (metafile) {
-            // Qt draws no metafiles: a frame of the picture's size stands for it.
+            // Qt draws no other metafiles: a frame of the picture's size stands for it.
             image = QImage(w, h, QImage::Format_RGB32);
             image.fill(QColor(240, 240, 240));
             QPainter painter(&image);

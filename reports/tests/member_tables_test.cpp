@@ -102,10 +102,11 @@ TEST_F(MemberTables, MaterialsOncePerNameWithTheFactorsOfTheNorm) {
         ASSERT_EQ(mat.size(), 3u) << c.norm;  // titles, units, one material
         EXPECT_EQ(mat[0].cells.size(), c.columns) << c.norm;
         if (c.columns == 8) {
-            EXPECT_EQ(mat[0].cells[5], "gm1");  // symbol font g = gamma
-            EXPECT_EQ(mat[0].cells[6], "gma1");
+            // The Symbol font's g is written as the letter gamma.
+            EXPECT_EQ(mat[0].cells[5], "\xCE\xB3m1");
+            EXPECT_EQ(mat[0].cells[6], "\xCE\xB3ma1");
         } else {
-            EXPECT_EQ(mat[0].cells[5], "gm");
+            EXPECT_EQ(mat[0].cells[5], "\xCE\xB3m");
         }
         EXPECT_EQ(mat[2].cells[0], c.material);
         EXPECT_EQ(mat[2].cells[3], FormatFixed(c.strength, 1)) << c.norm;
@@ -174,7 +175,7 @@ TEST_F(MemberTables, LoadsByDirectionWithTheSelfWeightOfEachField) {
               (std::vector<std::string>{"1", "Eigengewicht und Ausbau", "0.00", "6.00", "0.0", "0.0", "3.00", "3.00"}));
     // Self weight of the IPE 300 field: A = 53.8 cm^2 (catalogue), 78.5 kN/m^3.
     const Row& sw = doc.tables[1][2];
-    EXPECT_EQ(sw.cells[1], "Feld 1 IPE 300 (g=78.5)");
+    EXPECT_EQ(sw.cells[1], "Feld 1 IPE 300 (\xCE\xB3=78.5)");  // gamma, the unit weight
     const double q = 53.81 * 78.5 * 1e-4;
     EXPECT_NEAR(std::stod(sw.cells[4]), q, 0.0006);
     EXPECT_NEAR(std::stod(sw.cells[6]), q * 6.0, 0.006);

@@ -135,8 +135,8 @@ TEST_F(BandPicture, MetafileIsTrimmedToTheDrawing) {
     EXPECT_LT(d[1], 300);
 }
 
-// A canvas that keeps the texts drawn on it.
-struct TextCanvas : kurvo::Canvas {
+// A canvas that keeps the labels drawn on it.
+struct LabelCanvas : kurvo::Canvas {
     std::vector<std::string> texts;
     void Clear(kurvo::COLORREF) override {}
     void Polygon(const std::vector<kurvo::PointF>&, const kurvo::Pen&, std::optional<kurvo::COLORREF>) override {}
@@ -166,7 +166,7 @@ TEST(Graph2DDimension, EmptyTextShowsTheLength) {
         g.Invoke(12, {Arg::D(c.x1), Arg::D(c.y1), Arg::D(c.x2), Arg::D(c.y2), Arg::D(0), Arg::D(-0.5), Arg::S(14),
                       Arg::D(0.1), Arg::T(c.text), Arg::S(2), Arg::B(false), Arg::S(0)});
         g.Invoke(34, {Arg::D(0), Arg::D(0), Arg::D(0), Arg::D(0)});
-        TextCanvas canvas;
+        LabelCanvas canvas;
         g.Render(canvas);
         ASSERT_EQ(canvas.texts.size(), 1u) << c.text;
         EXPECT_EQ(canvas.texts[0], c.shown);

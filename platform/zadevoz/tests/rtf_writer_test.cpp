@@ -239,7 +239,9 @@ TEST_F(RtfTest, HeaderCarriesPositionDateAndPageCount) {
         const std::string raw = rtftest::ReadFile(file);
         rtftest::Document doc = rtftest::ParseRtf(raw);
         ASSERT_TRUE(doc.ok) << doc.error;
-        for (const char* text : {"Projekt: Halle Nord", "Position: Pos 7 – Pfette", today, "Seite"})
+        for (const std::string text :
+             {std::string("Projekt: Halle Nord"), std::string("Position: Pos 7 – Pfette"), std::string(today),
+              std::string("Seite")})
             EXPECT_NE(doc.header.find(text), std::string::npos) << text << " in " << doc.header;
         EXPECT_EQ(raw.find("\\fldinst PAGE") != std::string::npos, true);
         EXPECT_EQ(raw.find("\\fldinst NUMPAGES") != std::string::npos, c.count) << c.firstPage;
