@@ -345,7 +345,7 @@ void WriteCraneReport(CModuleData& d) {
 
     if (OpenReportFile(rtf, d,
                        report_text::WithPositionFields(CraneReportHeader(name, title, version, d.m_strFreeText, french),
-                                                       rtf, d.m_strPosDesc))) {
+                                                       d.GetSideFileName(".rtf"), d.m_strPosDesc))) {
         d.WriteCraneReportBody(graph, &progress);
         zadevoz::RtfCloseDocument(0);
         for (int n : d.m_dorIzi.m_numbers) {
@@ -353,8 +353,8 @@ void WriteCraneReport(CModuleData& d) {
             const std::string file = CraneAppendixFileName(rtf, n);
             if (!OpenReportFile(file, d,
                                 report_text::WithPositionFields(
-                                    CraneReportHeader(name, title, version, d.m_strFreeText, false), rtf,
-                                    d.m_strPosDesc)))
+                                    CraneReportHeader(name, title, version, d.m_strFreeText, false),
+                                    d.GetSideFileName(".rtf"), d.m_strPosDesc)))
                 continue;
             d.WriteCraneAppendix(graph, n);
             zadevoz::RtfCloseDocument(0);

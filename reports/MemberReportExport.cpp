@@ -335,7 +335,7 @@ bool WriteMemberReport(CModuleData& md, ZVDOC doc, const std::string& file) {
     ZVELEM root = ZEVUD_GetRootElement(doc);
     zadevoz::RtfResetReport();
     const std::string header = report_text::WithPositionFields(
-        MemberReportHeader(md, root ? zevud::GetString(root, "version") : std::string()), file, md.m_strPosDesc);
+        MemberReportHeader(md, root ? zevud::GetString(root, "version") : std::string()), md.GetSideFileName(".rtf"), md.m_strPosDesc);
     zadevoz::RtfSetOutputFile(file);
     if (!zadevoz::RtfOpenDocument("", 0, 0, md.m_nPage, std::string_view(header))) {
         winsys::MessageBox(TrF("Der Bericht '%s' kann nicht geschrieben werden; der bisherige Bericht bleibt erhalten.",

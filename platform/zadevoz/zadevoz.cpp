@@ -450,7 +450,7 @@ int InsertPictureBytes(Document& d, std::string_view data, const std::string& na
     Body& b = d.body;
     b += "\\pard\\plain\\s0";
     b += centred ? "\\qc" : "\\ql";
-    b += "\\sb60\\sa60\\keep\\f1\\fs20 {\\pict\\";
+    b += "\\sb0\\sa0\\keep\\f1\\fs20 {\\pict\\";
     b += pic->blip;
     b += "\\picw" + std::to_string(pic->picw) + "\\pich" + std::to_string(pic->pich);
     b += "\\picwgoal" + std::to_string(std::lround(w * kTwipsPerCm));
