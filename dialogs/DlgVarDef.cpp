@@ -66,6 +66,9 @@ void CDlgVarDef::TransferData(bool save) {
         m_editor->TransferData(save);
     else
         m_grid.ExchangeData(save);
+    // The variables as the page leaves them are those of the position's
+    // formulas: every value cell of the other pages calculates with them.
+    if (save && m_pBaseData) m_pBaseData->DefineVariables();
     if (!save) {
         if (QWidget* g = m_grid.Widget()) g->setVisible(!quill);
         if (m_editor) quill ? m_editor->Show() : m_editor->Hide();
@@ -77,7 +80,12 @@ void CDlgVarDef::Layout() {
     const wl::Rect c = GetClientRect();
     const int w = c.right - c.left, h = c.bottom - c.top;
     if (w <= 2 * kMargin || h <= 2 * kMargin) return;
-    if (m_grid.Widget()) m_grid.MoveWindow(kMargin, kMargin, w - 2 * kMargin, h - 2 * kMargin);
+    if (m_grid.Widget()) {
+        m_grid.MoveWindow(kMargin, kMargin, w - 2 * kMargin, h - 2 * kMargin);
+        // The columns follow the page's width now, not first when a row is
+        // added under the pointer.
+        m_grid.FitColumnsToWidth();
+    }
     if (m_editor) m_editor->Move({kMargin, 1, w - kMargin, h - kMargin});
 }
 

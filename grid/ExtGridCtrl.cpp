@@ -9,10 +9,30 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include "formula/ExpressionParser.h"
 #include "formula/VariableTable.h"
+#include "platform/winsys/winsys.h"
 #include "graphics/PopupMenuBuilder.h"
 
 namespace {
+
+// Why a formula typed into a cell cannot be calculated: the messages of its
+// evaluation (a name no variable defines, a syntax error, a division by
+// zero), joined; empty when it can be, or when it is a plain number.
+std::string WhyNotCalculable(const CFormulaValue& value) {
+    CVariableTable* table = value.GetVariableTable();
+    if (value.IsPlain() || !table) return {};
+    double result = 0;
+    const bool evaluated = table->Evaluate(value.GetFormula(), result) != 0;
+    std::string why;
+    for (const CFormulaMessage& m : table->GetMessages()) {
+        if (m.m_nCode == kFormulaOverwritten) continue;
+        if (!why.empty()) why += "; ";
+        why += m.m_strText;
+    }
+    if (why.empty() && (!evaluated || !std::isfinite(result))) why = "kein Zahlenwert";
+    return why;
+}
 
 constexpr unsigned kAlignFlags = DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS;
 
@@ -722,7 +742,20 @@ void CExtGridCtrl::OnEndEditCell(int row, int col, const std::string& typed) {
         if (text.empty()) {
             if (r->formula) r->formula->SetValue(0.0);
         } else if (r->formula) {
+            const CFormulaValue before = *r->formula;
             r->formula->SetFromText(text.c_str());
+            if (const std::string why = WhyNotCalculable(*r->formula); !why.empty()) {
+                // Refused at the cell: the cell keeps what it held, and the
+                // record behind it is not told of any change.
+                *r->formula = before;
+                CGridCtrl::OnEndEditCell(row, col, PrintNumber(r->printFormat, before.GetValue(), false));
+                m_bInEndEdit = false;
+                winsys::MessageBox(winsys::FormatC("Die Eingabe '%s' kann nicht berechnet werden: %s. Der Wert "
+                                                   "bleibt, wie er war.",
+                                                   text.c_str(), why.c_str()),
+                                   "", winsys::Buttons::Ok, winsys::Icon::Error);
+                return;
+            }
             const double value = r->formula->GetValue();
             QFont font = GetCell(row, col) ? GetCell(row, col)->GetFontObject() : QFont();
             font.setUnderline(!r->formula->IsPlain());

@@ -165,6 +165,84 @@ TEST_F(MainDlgVarDef, Screenshot) {
     EXPECT_GT(wl::guitest::CountInk(img, grid.adjusted(2, 2, -2, -2), qRgb(255, 255, 255)), 200);
 }
 
+// A variable of the first tab is a value of every formula cell: L = 7.00
+// typed on "Vortexttabelle", then "L" in the span cell of "System": the span
+// is 7 m and keeps its formula, in the data and in the stored document; the
+// variable changed to 7.5, the span follows. A name no variable defines is
+// refused at the cell with a message. Choosing the kind "Variable" keeps the
+// columns where they were, filling the grid.
+TEST_F(MainDlgVarDef, VariableOfTheFirstTabInTheSpanCell) {
+    DIzevoViv& d = Open();
+    ChooseTab(PAGE_VARDEF);
+    wl::guitest::ProcessEventsFor(20);
+    CVarDefGrid& vars = d.VarDefPage().Grid();
+    auto widths = [&] {
+        std::vector<int> w;
+        for (int c = 0; c < vars.GetColumnCount(); ++c) w.push_back(vars.GetColumnWidth(c));
+        return w;
+    };
+    const std::vector<int> before = widths();
+    int total = 0;
+    for (int w : before) total += w;
+    EXPECT_NEAR(total, vars.GetGridClientRect().Width(), 2);
+    auto edit = [](CExtGridCtrl& g, int row, int col, const std::string& text) {
+        g.SetFocusCell(row, col);
+        g.OnEndEditCell(row, col, text);
+    };
+    vars.SetComboCellIndex(1, 0, VARDEF_VARIABLE);
+    vars.OnComboCellSelChanged(1, 0, VARDEF_VARIABLE);
+    wl::guitest::ProcessEventsFor(20);
+    EXPECT_EQ(widths(), before);
+    edit(vars, 1, 1, "Spannweite");
+    edit(vars, 1, 2, "L");
+    edit(vars, 1, 3, "7");
+    EXPECT_EQ(widths(), before);
+    wl::guitest::GrabToPng(*host, "dialogs_main_vardef_variable_L");
+
+    ChooseTab(PAGE_SYSTEM);
+    CRigelSysGrid& sys = d.SystemPage().Grid();
+    // The new position's first span, 5 m, typed into the entry row.
+    edit(sys, 2, CStabSysGrid::COL_LENGTH, "5");
+    ASSERT_EQ(d.m_data.m_fieldLengths.size(), 2u);
+    EXPECT_DOUBLE_EQ(d.m_data.m_fieldLengths[1].GetValue(), 5.0);
+    edit(sys, 2, CStabSysGrid::COL_LENGTH, "L");
+    EXPECT_EQ(sys.GetItemText(2, CStabSysGrid::COL_LENGTH), "7.00 m");
+    EXPECT_EQ(d.m_data.m_fieldLengths[1].GetFormula(), "L");
+    EXPECT_DOUBLE_EQ(d.m_data.m_fieldLengths[1].GetValue(), 7.0);
+    for (const auto& m : sink.messages) EXPECT_EQ(m.text.find("berechnet"), std::string::npos) << m.text;
+    sink.Clear();
+    wl::guitest::GrabToPng(*host, "dialogs_main_system_span_L");
+
+    // A name no variable defines: refused, the span stays.
+    edit(sys, 2, CStabSysGrid::COL_LENGTH, "Lx");
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("'Lx' nicht definiert"), std::string::npos) << sink.messages[0].text;
+    EXPECT_EQ(sys.GetItemText(2, CStabSysGrid::COL_LENGTH), "7.00 m");
+    EXPECT_EQ(d.m_data.m_fieldLengths[1].GetFormula(), "L");
+    sink.Clear();
+
+    // The stored document: the value and its formula.
+    d.ExchangeData(1);
+    const ZVDOC doc = ZEVUD_CreateDoc(nullptr);
+    d.m_data.WriteData(doc);
+    ZVELEM field = ZEVUD_GetRootElement(doc);
+    for (const char* name : {"input", "system", "field_1"}) field = field ? ZEVUD_FindFirstChild(field, name) : 0;
+    ASSERT_NE(field, 0u);
+    EXPECT_DOUBLE_EQ(ZEVUD_GetDouble(field, "length"), 7.0);
+    const ZVELEM exp = ZEVUD_FindFirstChild(field, "length");
+    ASSERT_NE(exp, 0u);
+    EXPECT_EQ(zevud::GetString(exp, "exp"), "L");
+    ZEVUD_CloseDoc(doc);
+
+    // The variable changes: the span follows.
+    ChooseTab(PAGE_VARDEF);
+    edit(vars, 1, 3, "7.5");
+    ChooseTab(PAGE_SYSTEM);
+    EXPECT_EQ(sys.GetItemText(2, CStabSysGrid::COL_LENGTH), "7.50 m");
+    EXPECT_DOUBLE_EQ(d.m_data.m_fieldLengths[1].GetValue(), 7.5);
+    for (const auto& m : sink.messages) EXPECT_EQ(m.text.find("berechnet"), std::string::npos) << m.text;
+}
+
 TEST(MainDlgWindows, TheDialogOfALiveHostWindowAsksAboutLostValuesInAWindow) {
     SetLostImportPrompt(nullptr);
     dialogtest::Parent host(900, 600);

@@ -10,6 +10,7 @@
 
 #include "formula/VariableTable.h"
 #include "grid/ExtGridCtrl.h"
+#include "platform/winsys/winsys.h"
 #include "platform/wl/testing/gui_test.h"
 #include "support/grid_fixture.h"
 
@@ -243,6 +244,51 @@ TEST(TypedGrid, VariablesMenuOfAFormulaCell) {
         ASSERT_FALSE(f.grid.changed.empty());
         EXPECT_EQ(f.grid.changed.front(), std::make_tuple(1, 1, int(K::KIND_FORMULA)));
     }
+}
+
+// A formula cell takes a formula over the table's variables and shows its
+// value; a text it cannot calculate is refused with a message naming it,
+// and the cell and its record keep what they held.
+TEST(TypedGrid, FormulaCellTakesVariablesAndRefusesUndefinedNames) {
+    Typed f;
+    auto& g = f.grid;
+    CVariableTable table;
+    table.Define("L", "Spannweite", "m", 7.0);
+    g.SetCellType(1, 1, K::KIND_FORMULA);
+    g.SetNumberCellFormat(1, 1, "%lf", "%.2lf m", 1.0);
+    CFormulaValue start(6.0);
+    start.SetVariableTable(&table);
+    g.SetFormulaCell(1, 1, start);
+    EXPECT_EQ(g.GetItemText(1, 1), "6.00 m");
+
+    winsys::ScopedRecordingSink sink;
+    g.OnEndEditCell(1, 1, "L");
+    EXPECT_EQ(g.GetItemText(1, 1), "7.00 m");
+    EXPECT_EQ(g.GetFormulaCell(1, 1).GetFormula(), "L");
+    EXPECT_DOUBLE_EQ(g.GetFormulaCell(1, 1).GetValue(), 7.0);
+    ASSERT_EQ(g.changed.size(), 1u);
+    EXPECT_TRUE(sink.messages.empty());
+
+    struct Case {
+        const char* typed;
+        const char* named;
+    } cases[] = {{"Lx", "'Lx' nicht definiert"}, {"2*b+L", "'b' nicht definiert"}, {"L/0", "Division"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        sink.Clear();
+        g.changed.clear();
+        g.OnEndEditCell(1, 1, c.typed);
+        ASSERT_EQ(sink.messages.size(), 1u);
+        EXPECT_NE(sink.messages[0].text.find(c.typed), std::string::npos) << sink.messages[0].text;
+        EXPECT_NE(sink.messages[0].text.find(c.named), std::string::npos) << sink.messages[0].text;
+        EXPECT_EQ(sink.messages[0].icon, winsys::Icon::Error);
+        EXPECT_EQ(g.GetItemText(1, 1), "7.00 m");
+        EXPECT_EQ(g.GetFormulaCell(1, 1).GetFormula(), "L");
+        EXPECT_TRUE(g.changed.empty());
+    }
+    // The variable changes: the cell's formula follows it.
+    table.Define("L", "Spannweite", "m", 7.5);
+    EXPECT_DOUBLE_EQ(g.GetFormulaCell(1, 1).GetValue(), 7.5);
 }
 
 TEST(Screenshot, TypedGridWithEveryKind) {
