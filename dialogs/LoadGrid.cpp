@@ -1,5 +1,6 @@
 #include "dialogs/LoadGrid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -87,7 +88,7 @@ void CLoadGrid::InitGrid() {
                                     "Richtung", "", "", "", "", "", ""};
     for (int c = 0; c < kColumns; ++c) SetCenteredText(0, c, titles[c]);
     UpdateHeader(0);
-    FitColumnsToWidth();
+    FitColumnsToTexts();
 }
 
 void CLoadGrid::UpdateHeader(int loadIndex) {
@@ -96,7 +97,7 @@ void CLoadGrid::UpdateHeader(int loadIndex) {
     if (loadIndex >= 0 && loadIndex < LoadCount()) {
         const CLoadDef& l = m_Loads[size_t(loadIndex)];
         type = l.m_iLoadType;
-        withDirection = l.m_bHasDirection != 0;
+        withDirection = ShowsDirection(l);
         direction = l.m_iDirection;
     }
     const loadgrid::Header h = loadgrid::Headers(type, withDirection, direction);
@@ -107,7 +108,74 @@ void CLoadGrid::UpdateHeader(int loadIndex) {
 
 void CLoadGrid::InitRow(int row) {
     InitRowCells(row);
+    FitColumnsToTexts();
+}
+
+void CLoadGrid::FitColumnsToTexts() {
     FitColumnsToWidth();
+    const int cols = GetColumnCount(), rows = GetRowCount();
+    if (cols != kColumns || rows < 1) return;
+    // What each shown column needs for its title and its texts (a choice
+    // also for its button); the value columns are served first.
+    constexpr int kComboButton = 18;
+    std::vector<int> need(size_t(cols), 0), title(size_t(cols), 0);
+    std::vector<bool> shown(size_t(cols), false), value(size_t(cols), false);
+    int total = 0, last = -1;
+    for (int c = 0; c < cols; ++c) {
+        total += GetColumnWidth(c);
+        if (!IsColumnVisible(c) || GetColumnWidth(c) <= 0) continue;
+        shown[size_t(c)] = true;
+        last = c;
+        value[size_t(c)] = (c >= kOffset && c <= kEz) || c >= kFirstValue;
+        for (int r = 0; r < rows; ++r) {
+            CGridCellBase* cell = GetCell(r, c);
+            if (!cell) continue;
+            int w = cell->GetTextExtent(GetItemText(r, c), nullptr).cx;
+            const int kind = GetCellKind(r, c);
+            if (r > 0 && (kind == KIND_COMBO_INDEX || kind == KIND_COMBO_TEXT)) w += kComboButton;
+            need[size_t(c)] = std::max(need[size_t(c)], w);
+            if (r == 0) title[size_t(c)] = w;
+        }
+    }
+    if (last < 0 || total <= 0) return;
+    long long sumNeed = 0, valueNeed = 0, textNeed = 0, textTitles = 0;
+    for (int c = 0; c < cols; ++c) {
+        if (!shown[size_t(c)]) continue;
+        sumNeed += need[size_t(c)];
+        if (value[size_t(c)]) {
+            valueNeed += need[size_t(c)];
+        } else {
+            textNeed += need[size_t(c)];
+            textTitles += title[size_t(c)];
+        }
+    }
+    if (sumNeed <= 0) return;
+    std::vector<int> width(size_t(cols), 0);
+    const long long rest = total - valueNeed;
+    for (int c = 0; c < cols; ++c) {
+        if (!shown[size_t(c)]) continue;
+        const double n = need[size_t(c)];
+        double w = 0;
+        if (sumNeed <= total) {
+            // Room for everything: the spare width shared by need.
+            w = n + double(total - sumNeed) * n / double(sumNeed);
+        } else if (rest >= textTitles) {
+            // The values in full; the other columns share the rest, each
+            // keeping its title.
+            const double t = title[size_t(c)];
+            w = value[size_t(c)] ? n
+                                 : t + (textNeed > textTitles ? double(rest - textTitles) * (n - t) /
+                                                                    double(textNeed - textTitles)
+                                                              : 0.0);
+        } else {
+            w = n * double(total) / double(sumNeed);
+        }
+        width[size_t(c)] = int(std::floor(w));
+    }
+    int used = 0;
+    for (int w : width) used += w;
+    width[size_t(last)] += total - used;
+    for (int c = 0; c < cols; ++c) SetColumnWidth(c, width[size_t(c)]);
 }
 
 void CLoadGrid::InitRowCells(int row) {
@@ -170,13 +238,13 @@ void CLoadGrid::WriteRow(int row) {
     SetComboCellIndex(row, kNode, l.m_iNode);
     for (int c = kOffset; c <= kEz; ++c) SetFormulaCell(row, c, *FieldOf(const_cast<CLoadDef&>(l), c));
     int dirIndex = -1;
-    if (l.m_bHasDirection) {
+    const bool withDirection = ShowsDirection(l);
+    if (withDirection) {
         const std::vector<int> dirs = EnabledDirections();
         for (size_t i = 0; i < dirs.size(); ++i)
             if (dirs[i] == l.m_iDirection) dirIndex = int(i);
     }
     SetComboCellIndex(row, kDirection, dirIndex);
-    const bool withDirection = l.m_bHasDirection != 0;
     const std::vector<std::string> formats = loadgrid::ValueFormats(l.m_iLoadType, withDirection);
     for (int i = 0; i < 6; ++i) {
         const std::string table = i < int(formats.size()) ? formats[size_t(i)] : std::string("%.2lf");
@@ -235,6 +303,7 @@ bool CLoadGrid::ExchangeData(bool save) {
         SetRowCount(LoadCount() + 2);
         for (int row = 1; row <= LoadCount() + 1; ++row) WriteRow(row);
         BuildContextMenu();
+        FitColumnsToTexts();
         Refresh();
         return true;
     }
@@ -348,6 +417,7 @@ void CLoadGrid::OnCellValueChanged(int row, int col, int kind) {
                 SetItemText(row, col, typed);
             SetFocusCell(row, col);
             ExchangeData(true);
+            if (row >= 1 && row <= LoadCount()) InitTypedNewLoad(m_Loads[size_t(row - 1)], col);
             WriteRow(row);
             OnAfterChange();
             return;

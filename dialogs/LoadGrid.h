@@ -52,8 +52,18 @@ public:
     virtual void OnRowCellsMade(int /*row*/) {}
     virtual void InitRowCells(int row);
     virtual bool ExchangeData(bool save);
+    // Whether a load is shown with one direction (its "Richtung" chosen, the
+    // value columns headed and opened for it) or by components.
+    virtual bool ShowsDirection(const CLoadDef& load) const { return load.m_bHasDirection != 0; }
+    // A load just made by a value typed into the entry row (col: the column
+    // typed into), after the value went into it.
+    virtual void InitTypedNewLoad(CLoadDef& /*load*/, int /*col*/) {}
 
     void WriteRow(int row);
+    // The columns fitted to the grid's width, the value columns wide enough
+    // for their texts ("5.00 kN/m"): they take the room from the other
+    // columns, which keep at least their titles' width.
+    void FitColumnsToTexts();
     void SetLoadCount(int n);
     void SetActionNames(const std::vector<std::string>& names);
     void SetNodeChoices(const std::string& format, const std::vector<double>& positions);
@@ -71,9 +81,11 @@ public:
     std::vector<int> EnabledTypes() const;
     std::vector<int> EnabledDirections() const;
 
+protected:
+    int LoadCount() const { return int(m_Loads.size()); }
+
 private:
     void BuildContextMenu();
-    int LoadCount() const { return int(m_Loads.size()); }
 
     std::vector<CLoadDef> m_Loads;
     bool m_bTypeEnabled[LOAD_TYPE_COUNT] = {};

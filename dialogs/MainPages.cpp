@@ -568,7 +568,38 @@ void CRigelLoadGrid::InitNewRecord(CLoadDef& load) {
     load.m_ez = CFormulaValue(0.0);
     for (CFormulaValue& v : load.m_val) v = CFormulaValue(0.0);
     load.m_val[0] = !above || above->m_bHasDirection ? CFormulaValue(1.0) : above->m_val[0];
+    load.m_length = CFormulaValue(FieldLengthFrom(load.m_iNode));
     if (m_pData) load.SetVariableTable(&m_pData->m_varTable);
+}
+
+double CRigelLoadGrid::FieldLengthFrom(int node) const {
+    if (!m_pData || node < 0 || size_t(node) + 1 >= m_pData->m_fieldLengths.size()) return 0.0;
+    return m_pData->m_fieldLengths[size_t(node) + 1].GetValue();
+}
+
+void CRigelLoadGrid::InitTypedNewLoad(CLoadDef& load, int col) {
+    constexpr int kActionCol = 1, kNodeCol = 5;
+    if (col == kNodeCol) {
+        CVariableTable* table = load.m_length.GetVariableTable();
+        load.m_length = CFormulaValue(FieldLengthFrom(load.m_iNode));
+        load.m_length.SetVariableTable(table);
+        return;
+    }
+    if (col != kActionCol) return;
+    // The load cases of another load of the chosen action; an action no
+    // load has yet gets the next load case.
+    int next = 1;
+    for (const CLoadDef& other : Loads()) {
+        if (&other == &load) continue;
+        if (other.m_iLoadCase == load.m_iLoadCase && !other.m_LCGen.m_strText.empty()) {
+            load.m_LCGen.m_strText = other.m_LCGen.m_strText;
+            load.m_LCGen.Parse();
+            return;
+        }
+        for (int n : other.m_LCGen.m_numbers) next = std::max(next, n + 1);
+    }
+    load.m_LCGen.m_strText = std::to_string(next);
+    load.m_LCGen.Parse();
 }
 
 void CRigelLoadGrid::LoadFromData() {

@@ -261,8 +261,15 @@ public:
     void InitGrid() override;
     // A new load: the action and load cases of the load above (1 and "1"
     // for the first), the text "tl", the value of the load above (1.0 for
-    // the first).
+    // the first), and the length of the field it starts in.
     void InitNewRecord(CLoadDef& load) override;
+    // The calculation takes every load of a member in its stored direction
+    // ("direction"; the values in "val0", "val1"): the grid shows it so.
+    bool ShowsDirection(const CLoadDef& /*load*/) const override { return true; }
+    // A load made by choosing its action in the entry row takes the load
+    // cases of that action (those of a load of it, else a new load case);
+    // one made by choosing its node spans the field from that node.
+    void InitTypedNewLoad(CLoadDef& load, int col) override;
     // save: the focus cell taken, then the loads into the data.
     bool ExchangeData(bool save) override;
     // Node choices, action names and the loads of the data into the grid.
@@ -273,6 +280,9 @@ public:
     bool IsChanged() const { return m_bChanged; }
 
 private:
+    // The length of the field that starts at a node (0 at the last node).
+    double FieldLengthFrom(int node) const;
+
     CModuleData* m_pData = nullptr;
     bool m_bChanged = false;
 };
@@ -291,6 +301,13 @@ public:
     // "Einwirkungen": the actions of the position, after the loads were
     // checked for their load cases.
     void OnEinwirkungen();
+
+protected:
+    // The columns follow the page's width with room for the values.
+    void OnSize(unsigned type, int cx, int cy) override {
+        CDataGridPage::OnSize(type, cx, cy);
+        if (m_grid.IsWindow()) m_grid.FitColumnsToTexts();
+    }
 };
 
 // The node positions of the data: the running sums of its span lengths (node

@@ -640,3 +640,65 @@ TEST_F(MainDlgSession, SketchReachesTabsAndGrids) {
     EXPECT_EQ(dlg->LoadsPage().Grid().GetHighlightedRow(), 2);
     ZEVUD_CloseDoc(doc);
 }
+
+// The load grid on the example: each load in its stored direction (the
+// calculation takes "val0" in "direction" 2, z), the value column headed
+// "P" for it and wide enough for "3.00 kN/m"; a new load made by choosing
+// an action in the entry row takes that action's load case (not the one of
+// the load above), one made by choosing its node the length of the field
+// from that node (6 m), and a load typed by its text the field's length too.
+TEST_F(MainDlgSession, LoadGridShowsStoredDirectionsAndGivesNewLoadsTheirDefaults) {
+    DIzevoViv* dlg = Create();
+    ZVDOC doc = Open();
+    SetData(dlg, doc);
+    Choose(dlg, PAGE_LOADS);
+    QApplication::processEvents();
+    CRigelLoadGrid& g = dlg->LoadsPage().Grid();
+    constexpr int kDirectionCol = 10, kValueCol = 11, kLengthCol = 7;
+    ASSERT_EQ(dlg->m_data.m_loads.size(), 2u);
+    struct Shown {
+        int row;
+        const char* value;
+    } shown[] = {{1, "3.00 kN/m"}, {2, "4.00 kN/m"}};
+    for (const Shown& s : shown) {
+        SCOPED_TRACE(s.row);
+        g.SelectCell(s.row, kValueCol);
+        EXPECT_EQ(g.GetComboCellText(s.row, kDirectionCol), "Z-Richtung");
+        EXPECT_EQ(g.GetItemText(0, kValueCol), "P");
+        EXPECT_EQ(g.GetItemText(s.row, kValueCol), s.value);
+        EXPECT_EQ(g.GetItemText(s.row, kValueCol + 1), "");  // no second component
+        const int needed = g.GetCell(s.row, kValueCol)->GetTextExtent(s.value, nullptr).cx;
+        EXPECT_GE(g.GetColumnWidth(kValueCol), needed);
+    }
+    // The columns still fill the grid.
+    int total = 0;
+    for (int c = 0; c < g.GetColumnCount(); ++c) total += g.GetColumnWidth(c);
+    EXPECT_NEAR(total, g.GetGridClientRect().Width(), 2);
+    const QImage img = wl::guitest::GrabToPng(host.Widget(), "main_dlg_load_grid_directions");
+    EXPECT_FALSE(img.isNull());
+
+    // Entry row 3: the first action chosen; the load above is of action 2.
+    auto choose = [&g](int row, int col, int index) {  // as the list does it
+        g.SetComboCellIndex(row, col, index);
+        g.SetFocusCell(row, col);
+        g.OnComboCellSelChanged(row, col, index);
+        g.OnEndEditCell(row, col, g.GetItemText(row, col));
+    };
+    choose(3, 1, 0);
+    ASSERT_EQ(dlg->m_data.m_loads.size(), 3u);
+    EXPECT_EQ(dlg->m_data.m_loads[2].m_iLoadCase, 1);
+    EXPECT_EQ(dlg->m_data.m_loads[2].m_LCGen.m_strText, "1");
+    EXPECT_DOUBLE_EQ(dlg->m_data.m_loads[2].m_length.GetValue(), 6.0);
+    EXPECT_EQ(g.GetItemText(3, kLengthCol), "6.00 m");
+
+    // Entry row 4: the node chosen.
+    choose(4, 5, 0);
+    ASSERT_EQ(dlg->m_data.m_loads.size(), 4u);
+    EXPECT_EQ(dlg->m_data.m_loads[3].m_iNode, 0);
+    EXPECT_DOUBLE_EQ(dlg->m_data.m_loads[3].m_length.GetValue(), 6.0);
+    // It inherits the action and load case of the load above.
+    EXPECT_EQ(dlg->m_data.m_loads[3].m_iLoadCase, 1);
+    EXPECT_EQ(dlg->m_data.m_loads[3].m_LCGen.m_strText, "1");
+    EXPECT_TRUE(sink.messages.empty()) << sink.messages.front().text;
+    ZEVUD_CloseDoc(doc);
+}
