@@ -61,11 +61,18 @@ CCurDirKeeper::~CCurDirKeeper() {
 
 namespace {
 
+// No help files (compiled help, PDF manuals) are installed with the
+// program: a help button that finds none says so and names the README of
+// the installation, which describes the program.
 bool OpenWithDesktop(const fs::path& file) {
     fs::path resolved = winsys::ResolveCaseInsensitive(file);
     std::error_code ec;
     if (!fs::exists(resolved, ec)) {
-        rigel::ShowCommonMessage("Help", "Die Datei '%s' wurde nicht gefunden.", resolved.string().c_str());
+        const std::string readme = (fs::path(GetInstallRoot()) / "README.md").string();
+        rigel::ShowCommonMessage("Help",
+                                 "Zu diesem Programm ist keine Hilfe installiert ('%s' fehlt). Die Beschreibung "
+                                 "des Programms steht in der Datei '%s'.",
+                                 resolved.filename().string().c_str(), readme.c_str());
         return false;
     }
     return winsys::ShellOpen(resolved);

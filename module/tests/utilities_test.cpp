@@ -217,6 +217,14 @@ TEST(Help, MissingHelpFileIsReported) {
     EXPECT_FALSE(OpenProgramDocument("handbuch.pdf"));
     ASSERT_EQ(sink.messages.size(), 2u);
     EXPECT_NE(sink.messages[0].text.find("rigel.chm"), std::string::npos);
+    // In German: no help is installed, and the README of the installation
+    // describes the program.
+    const std::string readme = (std::filesystem::path(GetInstallRoot()) / "README.md").string();
+    for (const auto& m : sink.messages) {
+        EXPECT_NE(m.text.find("keine Hilfe installiert"), std::string::npos) << m.text;
+        EXPECT_NE(m.text.find("'" + readme + "'"), std::string::npos) << m.text;
+    }
+    EXPECT_NE(sink.messages[1].text.find("handbuch.pdf"), std::string::npos);
 }
 
 }  // namespace
