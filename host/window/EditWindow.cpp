@@ -14,9 +14,11 @@
 #include <QWindow>
 
 #include <fstream>
+#include <optional>
 #include <iterator>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "host/Host.h"
 #include "host/HostCommand.h"
@@ -27,6 +29,9 @@
 namespace fs = std::filesystem;
 
 namespace host {
+
+const char* const kFreeTextEditorText = "Freitext-Editor (Formeln, Makros) auf der ersten Seite";
+const char* const kSettingsKey = "software\\VKT\\velor2005";
 
 const char* const kNoOutputSettingsText =
     "velor2005 hat keine eigenen Ausgabeeinstellungen: die Ausgabe der Position wird auf den Seiten des "
@@ -150,6 +155,13 @@ void EditSession::BuildWindow() {
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("Beenden"));
     QObject::connect(exit, &QAction::triggered, [this] { window_->close(); });
+    // The free-text editor (formulas, macros) in place of the variable
+    // table on the first tab: the user setting "bQuill".
+    QMenu* extras = window_->menuBar()->addMenu(QStringLiteral("Extras"));
+    QAction* editor = extras->addAction(QString::fromUtf8(kFreeTextEditorText));
+    editor->setCheckable(true);
+    editor->setChecked(FreeTextEditorOn());
+    QObject::connect(editor, &QAction::toggled, [this](bool on) { SetFreeTextEditor(on); });
 
     splitter_ = new QSplitter(Qt::Horizontal, window_.get());
     splitter_->setChildrenCollapsible(false);
@@ -219,7 +231,7 @@ bool EditSession::Open(std::ostream& err) {
     AreaFiller::Fill(previewArea_);
     // What the dialog makes of the file as read counts as saved.
     SendGetData();
-    saved_ = DocumentFingerprint();
+    saved_ = InputFingerprint();
     UpdateTitle();
     return true;
 }
@@ -236,16 +248,95 @@ bool EditSession::HasCalculatedResult() const {
     return result && ZEVUD_GetInt(result, "abbruch") == 0;
 }
 
-zevud::Fingerprint EditSession::DocumentFingerprint() const { return zevud::FingerPrint(ZEVUD_GetRootElement(doc_)); }
+namespace {
+
+// The parts of a position that a calculation writes: its results, the values
+// it exports to other positions and the stored parts of its report.
+bool IsCalculatedPart(const std::string& name) {
+    return name == "result" || name == "results" || name == "exports" || name == "rtfFiles";
+}
+
+void DeleteAttribute(ZVELEM e, const char* name) {
+    if (e && ZEVUD_HasAttr(e, name)) ZEVUD_DeleteAttr(e, name);
+}
+
+}  // namespace
+
+zevud::Fingerprint EditSession::InputFingerprint() const {
+    const ZVELEM source = ZEVUD_GetRootElement(doc_);
+    const ZVDOC scratch = ZEVUD_CreateDoc(nullptr);
+    const ZVELEM root = ZEVUD_GetRootElement(scratch);
+    for (int i = 0; i < ZEVUD_GetAttrCount(source); ++i) {
+        const std::string name = zevud::GetAttrName(source, i);
+        ZEVUD_SetString(root, name.c_str(), zevud::GetString(source, name).c_str());
+    }
+    for (ZVELEM child = ZEVUD_GetFirstChild(source); child; child = ZEVUD_GetNextChild(child)) {
+        const std::string name = zevud::GetElementName(child);
+        if (IsCalculatedPart(name)) continue;
+        ZEVUD_CloneElementTree(ZEVUD_AddChildElement(root, name.c_str()), child);
+    }
+    // The run's fingerprints of the input and of the report.
+    const ZVELEM info = ZEVUD_FindFirstChild(root, "info");
+    DeleteAttribute(info, "input_fingerprint");
+    DeleteAttribute(info, "output_fingerprint");
+    // The span shares of the loads, made anew by every calculation behind the
+    // user's loads, and their count.
+    const ZVELEM input = ZEVUD_FindFirstChild(root, "input");
+    // The load combinations, generated from the actions by every
+    // calculation.
+    if (const ZVELEM lk = input ? ZEVUD_FindFirstChild(input, "lastUeberlagerung") : 0)
+        while (const ZVELEM generated = ZEVUD_FindFirstChild(lk, "results"))
+            if (!ZEVUD_DeleteElement(generated)) break;
+    if (const ZVELEM loads = input ? ZEVUD_FindFirstChild(input, "loads") : 0) {
+        DeleteAttribute(loads, "numOfLoads");
+        std::vector<ZVELEM> shares;
+        for (ZVELEM load = ZEVUD_GetFirstChild(loads); load; load = ZEVUD_GetNextChild(load))
+            if (ZEVUD_GetIntWithDefault(load, "feldanteil", 0) > 0) shares.push_back(load);
+        for (ZVELEM load : shares) ZEVUD_DeleteElement(load);
+    }
+    const zevud::Fingerprint fp = zevud::FingerPrint(root);
+    ZEVUD_CloseDoc(scratch);
+    return fp;
+}
 
 void EditSession::UpdateTitle() {
     if (!window_) return;
     window_->setWindowTitle(QString::fromStdString(file_.filename().string()) + QStringLiteral("[*] - velor2005"));
 }
 
+bool FreeTextEditorOn() {
+    const std::optional<std::string> v = winsys::RegGetString(winsys::Hive::CurrentUser, kSettingsKey, "bQuill");
+    const std::optional<long long> n = v ? winsys::ParseInt(*v) : std::nullopt;
+    return n && *n != 0;
+}
+
+bool EditSession::SetFreeTextEditor(bool on) {
+    // The first tab's input goes into the document through the page as it
+    // is, then the dialog takes the document again with the other page.
+    if (window_ && dialog_) SendGetData();
+    winsys::RegCreateKey(winsys::Hive::CurrentUser, kSettingsKey);
+    if (!winsys::RegSetString(winsys::Hive::CurrentUser, kSettingsKey, "bQuill", on ? "1" : "0")) {
+        winsys::MessageBox("Die Einstellung des Freitext-Editors kann nicht gespeichert werden.", "velor2005",
+                           winsys::Buttons::Ok, winsys::Icon::Error);
+        return false;
+    }
+    if (window_ && dialog_) {
+        // Taken anew as a position the dialog did not hold: its tabs are
+        // laid out again, the first one with its new caption.
+        for (ZVDOC doc : {ZVDOC(0), doc_}) {
+            HostCommand set("SetData", true);
+            set.AddParam("CWnd*", dialog_);
+            set.AddParam("int", doc);
+            module_.Send(set);
+        }
+        AreaFiller::Fill(inputArea_);
+    }
+    return true;
+}
+
 bool EditSession::CheckModified() {
     SendGetData();
-    const bool modified = !(DocumentFingerprint() == saved_);
+    const bool modified = !(InputFingerprint() == saved_);
     if (window_) window_->setWindowModified(modified);
     return modified;
 }
@@ -276,7 +367,7 @@ bool EditSession::Save() {
                            "velor2005", winsys::Buttons::Ok, winsys::Icon::Error);
         return false;
     }
-    saved_ = DocumentFingerprint();
+    saved_ = InputFingerprint();
     if (window_) window_->setWindowModified(false);
     return true;
 }

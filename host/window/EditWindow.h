@@ -34,6 +34,14 @@ inline constexpr int kCmdOutputSettings = 40055;
 
 // The answer to command 40055.
 extern const char* const kNoOutputSettingsText;
+// The menu item of "Extras" that switches the free-text editor on.
+extern const char* const kFreeTextEditorText;
+// The module's settings key of the current user.
+extern const char* const kSettingsKey;
+
+// Whether the first tab holds the free-text editor (the user setting
+// "bQuill" of the module's settings key).
+bool FreeTextEditorOn();
 
 // The top-level window: asks the session before it closes.
 class HostMainWindow : public QMainWindow {
@@ -78,6 +86,11 @@ public:
     // asks whether to save it (Ja saves, Nein drops, Abbrechen keeps the
     // window open).
     bool MayClose();
+    // "Extras" / the free-text editor: the user setting "bQuill" set or
+    // cleared, and the dialog shows the position again with the editor (or
+    // the variable table) on its first tab. false (said in a message) when
+    // the setting cannot be written.
+    bool SetFreeTextEditor(bool on);
     // Closes the main window (asking as the user's close does); false when
     // it stays open.
     bool Close();
@@ -111,7 +124,10 @@ private:
     void BuildWindow();
     void UpdateTitle();
     int64_t SendGetData();
-    zevud::Fingerprint DocumentFingerprint() const;
+    // The fingerprint of the position's input: the document without what a
+    // calculation writes into it, so that a calculation in memory (opening
+    // "Ergebnisse" or "Ausgabe") is no change the user would have to save.
+    zevud::Fingerprint InputFingerprint() const;
     // Whether the document holds the results of a calculation that ran.
     bool HasCalculatedResult() const;
     void ScheduleModifiedCheck();

@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
+#include <QTextEdit>
 #include <QTreeWidget>
 #include <QTimer>
 #include <QTreeWidget>
@@ -232,8 +233,9 @@ TEST_F(EditSession, MainWindowHoldsTheInputDialogInItsArea) {
     QMainWindow* w = session->MainWindow();
     EXPECT_EQ(w->windowTitle(), "Einfeldtraeger.vkx[*] - velor2005");
     EXPECT_FALSE(w->isWindowModified());
-    ASSERT_EQ(w->menuBar()->actions().size(), 1);
+    ASSERT_EQ(w->menuBar()->actions().size(), 2);
     EXPECT_EQ(w->menuBar()->actions()[0]->text(), "Datei");
+    EXPECT_EQ(w->menuBar()->actions()[1]->text(), "Extras");
     ASSERT_NE(MenuAction("Speichern"), nullptr);
     EXPECT_EQ(MenuAction("Speichern")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     ASSERT_NE(MenuAction("Beenden"), nullptr);
@@ -649,4 +651,135 @@ TEST_F(EditSession, DesignCodeChosenOnTheControlPageReachesTheCalculation) {
     const std::string after = CalculateAndReadReport(file);
     EXPECT_NE(after.find(din), std::string::npos);
     EXPECT_EQ(after.find(eurocode), std::string::npos);
+}
+
+// A calculation in memory is no change of the input: opening "Ergebnisse"
+// (and "Ausgabe") of each example leaves the title without its mark, and
+// "Beenden" closes without asking; a span typed afterwards marks it.
+TEST_F(EditSession, ResultsInMemoryAreNoChangeOfTheInput) {
+    for (const char* example : {"Einfeldtraeger.vkx", "Durchlauftraeger_Kragarm.vkx", "Kranbahntraeger.vkx"}) {
+        SCOPED_TRACE(example);
+        winsys::ScopedRecordingSink sink;
+        session.reset();
+        file = dir / example;
+        fs::remove(file);
+        fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / example, file);
+        const std::string before = ReadAll(file);
+        Open();
+        ChooseTab("Ergebnisse");
+        ChooseTab("Ausgabe");
+        ChooseTab("Ergebnisse");
+        EXPECT_FALSE(session->CheckModified());
+        EXPECT_FALSE(session->MainWindow()->isWindowModified());
+        EXPECT_TRUE(session->Close());
+        EXPECT_TRUE(sink.messages.empty()) << sink.messages.front().text;
+        EXPECT_TRUE(ReadAll(file) == before) << "the file changed";
+    }
+    // The mark still follows the input after a calculation.
+    winsys::ScopedRecordingSink sink;
+    session.reset();
+    file = dir / "Einfeldtraeger.vkx";
+    Open();
+    ChooseTab("Ergebnisse");
+    TypeSpanLength("6.25");
+    EXPECT_TRUE(session->CheckModified());
+    EXPECT_TRUE(session->MainWindow()->isWindowModified());
+    session->Discard();
+}
+
+// "Extras": the free-text editor (formulas, macros) on the first tab, as the
+// user setting "bQuill" has it; switched off again, the variable table.
+TEST_F(EditSession, ExtrasSwitchesTheFreeTextEditorOnTheFirstTab) {
+    winsys::ScopedRecordingSink sink;
+    const std::string before = ReadAll(file);
+    Open();
+    QAction* editor = MenuAction(QString::fromUtf8(host::kFreeTextEditorText));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isCheckable());
+    EXPECT_FALSE(editor->isChecked());
+    ASSERT_NE(Tabs(), nullptr);
+    EXPECT_EQ(Tabs()->tabText(0), "Vortexttabelle");
+    editor->trigger();
+    Settle();
+    EXPECT_TRUE(host::FreeTextEditorOn());
+    ASSERT_NE(Tabs(), nullptr);
+    EXPECT_EQ(Tabs()->tabText(0), "Quill Vortext");
+    ChooseTab("Quill Vortext");
+    wl::guitest::GrabToPng(session->MainWindow(), "host_edit_free_text_editor");
+    EXPECT_FALSE(Visible<QTextEdit>(session->InputArea()).empty());
+    editor->trigger();
+    Settle();
+    EXPECT_FALSE(host::FreeTextEditorOn());
+    EXPECT_EQ(Tabs()->tabText(0), "Vortexttabelle");
+    EXPECT_TRUE(Visible<QTextEdit>(session->InputArea()).empty());
+    // The switch saves nothing; the input of the other tabs stays (the
+    // position now holds the editor's page).
+    EXPECT_TRUE(ReadAll(file) == before) << "the file changed";
+    ChooseTab("System");
+    ASSERT_TRUE(session->Save());
+    EXPECT_EQ(SpanLength(file), "6");
+    EXPECT_TRUE(sink.messages.empty()) << sink.messages.front().text;
+    session->Discard();
+}
+
+// A variable of the first tab in the span cell, through to the file and the
+// calculation: L = 7 defined in the position's variable table, "L" typed
+// into the span of "System" and saved: the file holds the span 7 with its
+// formula, and "calc" calculates the 7 m span. The loads g + q = 3 + 4 kN/m
+// keep their length of 6 m from the left support; beam theory (Macaulay) for
+// the simply supported IPE 300 (Iy = 8356.1 cm^4, E = 210000 N/mm^2) gives
+// the largest deflection, against L/300 the serviceability utilisation.
+TEST_F(EditSession, VariableInTheSpanCellReachesTheFileAndTheCalculation) {
+    winsys::ScopedRecordingSink sink;
+    {
+        ZVDOC d = ZEVUD_OpenDocQuiet(file.string().c_str());
+        ASSERT_NE(d, 0u);
+        ZVELEM input = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(d), "input");
+        ASSERT_NE(input, 0u);
+        ZVELEM vardef = ZEVUD_AddChildElement(input, "vardef");
+        ZEVUD_SetDouble(vardef, "version", 1.1);
+        ZEVUD_SetInt(vardef, "numOfEntries", 1);
+        ZVELEM e = ZEVUD_AddChildElement(vardef, "entry");
+        ZEVUD_SetInt(e, "idx", 0);
+        ZEVUD_SetInt(e, "type", 0);
+        ZEVUD_SetInt(e, "digits", 2);
+        ZEVUD_SetString(e, "desc", "Spannweite");
+        ZEVUD_SetString(e, "varName", "L");
+        ZEVUD_SetDouble(e, "val", 7.0);
+        ZEVUD_SetString(e, "unit", "m");
+        ASSERT_EQ(ZEVUD_SaveDoc(d), 1);
+        ZEVUD_CloseDoc(d);
+    }
+    Open();
+    TypeSpanLength("L");
+    EXPECT_TRUE(session->CheckModified());
+    ASSERT_TRUE(session->Save());
+    EXPECT_EQ(SpanLength(file), "7");
+    {
+        ZVDOC d = ZEVUD_OpenDocQuiet(file.string().c_str());
+        ASSERT_NE(d, 0u);
+        ZVELEM e = ZEVUD_GetRootElement(d);
+        for (const char* name : {"input", "system", "field_1", "length"}) e = e ? ZEVUD_FindFirstChild(e, name) : 0;
+        ASSERT_NE(e, 0u);
+        EXPECT_EQ(zevud::GetString(e, "exp"), "L");
+        ZEVUD_CloseDoc(d);
+    }
+    session.reset();
+    CalculateAndReadReport(file);
+    ZVDOC d = ZEVUD_OpenDocQuiet(file.string().c_str());
+    ASSERT_NE(d, 0u);
+    const ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(d), "result");
+    ASSERT_NE(result, 0u);
+    const double q = 7.0, L = 7000.0, a = 6000.0, EI = 210000.0 * 8356.1e4;  // N/mm, mm, N mm^2
+    const double A = q * a * (L - a / 2) / L;
+    const double C = (A * L * L * L / 6 - q * std::pow(L, 4) / 24 + q * std::pow(L - a, 4) / 24) / L;
+    double w = 0.0;
+    for (int i = 0; i <= 7000; ++i) {
+        const double x = i;
+        w = std::max(w, (-A * x * x * x / 6 + q * std::pow(x, 4) / 24 - q * std::pow(std::max(x - a, 0.0), 4) / 24 +
+                         C * x) / EI);
+    }
+    EXPECT_NEAR(ZEVUD_GetDouble(result, "dMaxAusGebr"), w / (L / 300.0), 0.002);
+    ZEVUD_CloseDoc(d);
+    for (const auto& m : sink.messages) ADD_FAILURE() << m.text;
 }
