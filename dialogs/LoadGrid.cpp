@@ -215,7 +215,11 @@ void CLoadGrid::WriteRow(int row) {
         for (int c = 0; c < kColumns; ++c) {
             const int kind = GetCellKind(row, c);
             if (kind == KIND_COMBO_INDEX || kind == KIND_COMBO_TEXT) SetComboCellIndex(row, c, -1);
-            if (kind == KIND_FORMULA) SetFormulaCell(row, c, CFormulaValue(0.0));
+            if (kind == KIND_FORMULA) {
+                CFormulaValue empty(0.0);
+                if (m_pFormulaTable) empty.SetVariableTable(m_pFormulaTable);
+                SetFormulaCell(row, c, empty);
+            }
             SetItemText(row, c, {});
             SetCellReadOnly(row, c, false);
         }

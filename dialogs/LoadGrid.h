@@ -75,6 +75,9 @@ public:
     // offered only while a list is set.
     void SetImportValues(std::vector<CImportValue>* list);
     void SetSelfWeightDefault(double v) { m_dSelfWeight = v; }
+    // The table of the position's variables (not owned): the formulas typed
+    // into the entry row are calculated with it.
+    void SetFormulaTable(CVariableTable* table) { m_pFormulaTable = table; }
 
     std::vector<CLoadDef>& Loads() { return m_Loads; }
     // The load types offered, in the order of the type column's choices.
@@ -98,4 +101,5 @@ private:
     bool m_bEditableLoadCases = false;
     std::vector<CImportValue>* m_pImportValues = nullptr;
     double m_dSelfWeight = kSelfWeightDefault;
+    CVariableTable* m_pFormulaTable = nullptr;
 };

@@ -604,6 +604,7 @@ void CRigelLoadGrid::InitTypedNewLoad(CLoadDef& load, int col) {
 
 void CRigelLoadGrid::LoadFromData() {
     if (!m_pData) return;
+    SetFormulaTable(&m_pData->m_varTable);
     SetNodeChoices(kNodeFormat, NodePositions(*m_pData));
     std::vector<std::string> actions;
     m_pData->LK().GetActionTexts(actions);

@@ -240,6 +240,15 @@ TEST_F(MainDlgVarDef, VariableOfTheFirstTabInTheSpanCell) {
     ChooseTab(PAGE_SYSTEM);
     EXPECT_EQ(sys.GetItemText(2, CStabSysGrid::COL_LENGTH), "7.50 m");
     EXPECT_DOUBLE_EQ(d.m_data.m_fieldLengths[1].GetValue(), 7.5);
+
+    // A formula typed into the entry row of the loads makes a load with it.
+    ChooseTab(PAGE_LOADS);
+    CRigelLoadGrid& loads = d.LoadsPage().Grid();
+    const size_t before_loads = d.m_data.m_loads.size();
+    edit(loads, int(before_loads) + 1, 11, "L/2");
+    ASSERT_EQ(d.m_data.m_loads.size(), before_loads + 1);
+    EXPECT_EQ(d.m_data.m_loads.back().m_val[0].GetFormula(), "L/2");
+    EXPECT_DOUBLE_EQ(d.m_data.m_loads.back().m_val[0].GetValue(), 3.75);
     for (const auto& m : sink.messages) EXPECT_EQ(m.text.find("berechnet"), std::string::npos) << m.text;
 }
 
