@@ -53,47 +53,83 @@ function(rigel_platform_library name)
   target_link_libraries(${name} PUBLIC ${A_DEPS} PRIVATE ${A_PRIVATE_DEPS})
 endfunction()
 
-# One executable per tests/*.cpp file of the current folder, each with the
-# folder's tests/support/*.cpp, the given libraries and the test definitions
-# (build root, source folder, scratch folder); their names go into <out>.
-#   rigel_add_test_executables(exes LIBS rigel_formula GTest::gtest_main)
-function(rigel_add_test_executables out)
-  cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
-  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
-  file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp)
+# The test program of the current folder: test_<folder with "/" as "_">,
+# e.g. test_platform_zevud, test_dialogs_core. Further settings of a folder's
+# tests (libraries, definitions, build-order dependencies) go to this target.
+#   rigel_test_target(exe)
+#   add_dependencies(${exe} Tovik)
+function(rigel_test_target out)
   file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   string(REPLACE "/" "_" prefix ${rel})
-  set(exes)
-  foreach(t ${tests})
-    get_filename_component(stem ${t} NAME_WE)
-    set(exe test_${prefix}_${stem})
-    add_executable(${exe} ${t} ${helpers})
-    set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-                                            BUILD_RPATH "${RIGEL_ROOT}/bin")
-    target_link_libraries(${exe} PRIVATE ${A_LIBS})
-    target_compile_definitions(${exe} PRIVATE
-      RIGEL_BUILD_ROOT="${RIGEL_ROOT}"
-      RIGEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-      RIGEL_TEST_TMP="${CMAKE_BINARY_DIR}/testtmp")
-    list(APPEND exes ${exe})
-  endforeach()
-  set(${out} ${exes} PARENT_SCOPE)
+  set(${out} test_${prefix} PARENT_SCOPE)
 endfunction()
 
-# One test executable per tests/*.cpp file of the folder, run through CTest.
+# The headers every test source uses, compiled once per test program (the
+# window tests' programs share the window libraries' toolkit header instead).
+set(RIGEL_TEST_PCH ${CMAKE_CURRENT_LIST_DIR}/test_pch.h)
+
+# One test program per folder, made of all its tests/*.cpp and
+# tests/support/*.cpp, with the given libraries, the test definitions (build
+# root, source folder, scratch folder) and a precompiled header; its name
+# (see rigel_test_target) goes into <out>, empty when the folder has no tests.
+# The tests of a folder are linked once instead of once per source: linking
+# with the sanitizers is the slow part of building the tests. CTest still
+# runs every test on its own (gtest_discover_tests), so a test's environment
+# stays its own. Unity builds are left off: test sources keep helpers of the
+# same name in their own anonymous namespaces.
+#   rigel_add_test_executable(exe PCH <header> LIBS rigel_formula GTest::gtest_main)
+function(rigel_add_test_executable out)
+  cmake_parse_arguments(A "" "PCH" "LIBS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  file(GLOB helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp)
+  if(NOT tests)
+    set(${out} "" PARENT_SCOPE)
+    return()
+  endif()
+  rigel_test_target(exe)
+  add_executable(${exe} ${tests} ${helpers})
+  set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+                                          BUILD_RPATH "${RIGEL_ROOT}/bin")
+  target_link_libraries(${exe} PRIVATE ${A_LIBS})
+  target_compile_definitions(${exe} PRIVATE
+    RIGEL_BUILD_ROOT="${RIGEL_ROOT}"
+    RIGEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    RIGEL_TEST_TMP="${CMAKE_BINARY_DIR}/testtmp")
+  if(A_PCH)
+    rigel_pch(${exe} ${A_PCH})
+  endif()
+  set(${out} ${exe} PARENT_SCOPE)
+endfunction()
+
+# A precompiled header for a target. ccache caches sources that use a
+# precompiled header only with these sloppiness settings and with the
+# header's name passed through the preprocessor output.
+#   rigel_pch(rigel_grid ${PROJECT_SOURCE_DIR}/platform/wl/qt_pch.h)
+function(rigel_pch target header)
+  target_precompile_headers(${target} PRIVATE ${header})
+  if(CCACHE_PROGRAM)
+    set_target_properties(${target} PROPERTIES CXX_COMPILER_LAUNCHER
+      "${CMAKE_COMMAND};-E;env;CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime;${CCACHE_PROGRAM}")
+    target_compile_options(${target} PRIVATE -fpch-preprocess)
+  endif()
+endfunction()
+
+# The test program of the folder (tests/*.cpp), run through CTest one test
+# at a time.
 #   rigel_tests(LIBS rigel_formula)
 function(rigel_tests)
   if(NOT RIGEL_TESTS)
     return()
   endif()
   cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
-  rigel_add_test_executables(exes LIBS ${A_LIBS} GTest::gtest_main GTest::gmock)
-  foreach(exe ${exes})
-    add_dependencies(${exe} rigel_data)
-    gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST
-      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-      PROPERTIES ENVIRONMENT "VELOR_REGISTRY_DIR=${CMAKE_BINARY_DIR}/testtmp/registry;LC_ALL=C.UTF-8")
-  endforeach()
+  rigel_add_test_executable(exe PCH ${RIGEL_TEST_PCH} LIBS ${A_LIBS} GTest::gtest_main GTest::gmock)
+  if(NOT exe)
+    return()
+  endif()
+  add_dependencies(${exe} rigel_data)
+  gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+    PROPERTIES ENVIRONMENT "VELOR_REGISTRY_DIR=${CMAKE_BINARY_DIR}/testtmp/registry;LC_ALL=C.UTF-8")
 endfunction()
 
 # A deliverable shared library made of whole static libraries (so that their

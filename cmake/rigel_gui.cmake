@@ -34,24 +34,26 @@ function(rigel_qt_pch target)
   rigel_pch_launcher(${target})
 endfunction()
 
-# One window-test executable per tests/*.cpp of the folder, with the test
-# main of the window layer (wl_testing: application offscreen, Fusion,
-# 96 dpi, screenshots under <build>/screenshots, the registry under
-# <build>/testtmp, LeakSanitizer suppressions of platform/wl/lsan.supp) and
-# Qt Test.
+# The window-test program of the folder (tests/*.cpp), with the test main
+# of the window layer (wl_testing: application offscreen, Fusion, 96 dpi,
+# screenshots under <build>/screenshots, the registry under <build>/testtmp,
+# LeakSanitizer suppressions of platform/wl/lsan.supp) and Qt Test; it
+# reuses the window libraries' precompiled toolkit header.
 #   rigel_gui_tests(LIBS rigel_grid)
 function(rigel_gui_tests)
   if(NOT RIGEL_TESTS)
     return()
   endif()
   cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
-  rigel_add_test_executables(exes LIBS ${A_LIBS} wl_testing GTest::gtest GTest::gmock Qt6::Test)
-  foreach(exe ${exes})
-    if(TARGET rigel_data)
-      add_dependencies(${exe} rigel_data)
-    endif()
-    gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST
-      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-  endforeach()
+  rigel_add_test_executable(exe LIBS ${A_LIBS} wl_testing GTest::gtest GTest::gmock Qt6::Test)
+  if(NOT exe)
+    return()
+  endif()
+  rigel_qt_pch(${exe})
+  if(TARGET rigel_data)
+    add_dependencies(${exe} rigel_data)
+  endif()
+  gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
