@@ -1,9 +1,21 @@
 // The whole crane-runway calculation through the kernel: the example
 // position (all five checks, buckling runs, fatigue and rail weld) and the
 // example's girder continued over two fields of 10 m with crane positions
-// about 0.1 m apart (at least 200 positions, five checks). Goal: the
-// 200-position runway under 5 s. Reported per case: the kernel runs and the
-// time per kernel run.
+// about 0.1 m apart (at least 200 positions, five checks), and the same
+// runway at 50, 100 and 400 positions. Goal: the
+// 200-position runway under 5 s. Reported per case: the kernel runs, the
+// time per kernel run and per superposition, and what a kernel run spends
+// on its analysis.
+//
+// The split of a kernel run is sampled: after some of the runs (timing
+// paused) a copy of the position's document, as the run left it, is
+// calculated once more in this process by the kernel's own phases, each
+// phase timed: the model (system data, loads, sections), the analysis
+// (first-order runs, buckling, imperfections, second order), the result
+// subtree (envelopes and the results written into the document) and the
+// rest of the kernel (reading the document, saving it). "analysis share" is
+// the sampled analysis time over the whole kernel-run step (module side
+// included: writing the document, the input check, binding the kernel).
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -11,8 +23,13 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
 #include "crane/CraneRun.h"
+#include "kernel/KernelRun.h"
+#include "kernel_results/KernelEntry.h"
 #include "module/ModuleData.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
@@ -26,7 +43,9 @@ struct Position {
     ZVDOC doc = 0;
     CModuleData d;
 
-    explicit Position(bool longRunway) {
+    // positions 0: the example as it is; else the girder over two fields
+    // of 10 m with at least that many crane positions.
+    explicit Position(int positions) {
         winsys::SetHostExecutablePath(fs::path(RIGEL_BIN_DIR) / "velor2005");
         dir = fs::temp_directory_path() / ("rigel_bench_crane_" + std::to_string(::getpid()));
         fs::create_directories(dir);
@@ -36,18 +55,20 @@ struct Position {
         doc = ZEVUD_OpenDoc(file.string().c_str());
         d.m_hDoc = doc;
         d.ReadData(doc);
-        if (longRunway) {
+        if (positions > 0) {
             d.m_fieldLengths.assign(1, CFormulaValue(0.0));
             d.m_fieldLengths.emplace_back(10.0);
             d.m_fieldLengths.emplace_back(10.0);
             d.m_supports.resize(3, d.m_supports.back());
             d.m_sections.resize(2, d.m_sections.front());
-            // The largest spacing that gives at least 200 positions.
+            // The largest spacing that gives at least that many positions
+            // (0.1 m for 200).
             const size_t cranes = d.m_cranes.empty() ? 1 : d.m_cranes.size();
-            for (double step = 0.1; step > 0.02; step -= 0.0025) {
+            const double scale = 200.0 / positions;
+            for (double step = 0.1 * scale; step > 0.02 * scale; step -= 0.0025 * scale) {
                 d.m_craneSettings.m_craneMaxDist.SetValue(step);
                 d.GenerateCranePositions();
-                if (d.m_cranePositions.size() / cranes >= 200) break;
+                if (d.m_cranePositions.size() / cranes >= static_cast<size_t>(positions)) break;
             }
         }
         for (int c = 0; c < CModuleData::kCraneChecks; ++c) d.m_craneSettings.m_checkEnabled[c] = 1;
@@ -61,19 +82,83 @@ struct Position {
     }
 };
 
-void Calculate(benchmark::State& state, bool longRunway) {
-    Position p(longRunway);
+using Clock = std::chrono::steady_clock;
+double Since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+
+// Seconds spent per part of the sampled in-process kernel runs.
+struct KernelSplit {
+    int samples = 0;
+    double total = 0, model = 0, analysis = 0, results = 0;
+
+    // Calculates a copy of doc in this process with timed phases.
+    void Sample(ZVDOC doc, const fs::path& dir) {
+        const fs::path copy = dir / "sample.vkx";
+        if (ZEVUD_SaveCopyAs(doc, copy.string().c_str()) != 1) return;
+        const ZVDOC c = ZEVUD_OpenDoc(copy.string().c_str());
+        if (!c) return;
+        const ZVELEM root = ZEVUD_GetRootElement(c);
+        for (const char* name : {"result", "results", "exports"})
+            if (ZVELEM e = ZEVUD_FindFirstChild(root, name)) ZEVUD_DeleteElement(e);
+        tovik::KernelPhases ph = tovik::StandardPhases();
+        const tovik::KernelPhases base = ph;
+        auto timed = [](double& into, auto f) {
+            return [&into, f](auto&&... args) {
+                const auto t0 = Clock::now();
+                if constexpr (std::is_void_v<decltype(f(std::forward<decltype(args)>(args)...))>) {
+                    f(std::forward<decltype(args)>(args)...);
+                    into += Since(t0);
+                } else {
+                    auto r = f(std::forward<decltype(args)>(args)...);
+                    into += Since(t0);
+                    return r;
+                }
+            };
+        };
+        ph.PrepareSystemData = timed(model, base.PrepareSystemData);
+        ph.ApplyLoads = timed(model, base.ApplyLoads);
+        ph.SetzeQuer = timed(model, base.SetzeQuer);
+        ph.RechneDltr3D = timed(analysis, base.RechneDltr3D);
+        ph.SetImperfection = timed(analysis, base.SetImperfection);
+        if (base.UltimateCombinations) ph.UltimateCombinations = timed(analysis, base.UltimateCombinations);
+        ph.BuildEnvelopes = timed(results, base.BuildEnvelopes);
+        ph.WriteResultsToDom = timed(results, base.WriteResultsToDom);
+        const auto t0 = Clock::now();
+        tovik::CalcPositionEntry(ph, c, 0);
+        total += Since(t0);
+        ++samples;
+        ZEVUD_CloseDoc(c);
+    }
+};
+
+void Calculate(benchmark::State& state, int positions) {
+    Position p(positions);
     CCraneRunSteps& steps = GetCraneRunSteps();
     steps = DefaultCraneRunSteps();
-    long runs = 0;
-    double kernelSeconds = 0.0;
+    long runs = 0, superpositions = 0;
+    double kernelSeconds = 0.0, superposeSeconds = 0.0;
+    KernelSplit split;
+    constexpr int kSamples = 12;
     auto kernel = steps.kernelRun;
     steps.kernelRun = [&](CModuleData& m) {
-        const auto t0 = std::chrono::steady_clock::now();
+        const auto t0 = Clock::now();
         const CRecalcResult r = kernel(m);
-        kernelSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        kernelSeconds += Since(t0);
         ++runs;
+        // Every 25th run of the first calculation is sampled.
+        if (split.samples < kSamples && runs % 25 == 1) {
+            state.PauseTiming();
+            split.Sample(m.m_hDoc, p.dir);
+            state.ResumeTiming();
+        }
         return r;
+    };
+    auto superpose = steps.superpose;
+    steps.superpose = [&](CModuleData& m, int check, int mode, int cases, int pos,
+                          const std::vector<std::string>& names, std::FILE* log) {
+        const auto t0 = Clock::now();
+        superpose(m, check, mode, cases, pos, names, log);
+        superposeSeconds += Since(t0);
+        ++superpositions;
     };
     int calculated = 0;
     for (auto _ : state) {
@@ -87,14 +172,30 @@ void Calculate(benchmark::State& state, bool longRunway) {
     const size_t cranes = p.d.m_cranes.empty() ? 1 : p.d.m_cranes.size();
     state.counters["positions"] = static_cast<double>(p.d.m_cranePositions.size() / cranes);
     state.counters["kernel runs"] = static_cast<double>(runs) / n;
-    state.counters["ms per kernel run"] = runs > 0 ? 1000.0 * kernelSeconds / static_cast<double>(runs) : 0.0;
+    const double perRun = runs > 0 ? kernelSeconds / static_cast<double>(runs) : 0.0;
+    state.counters["ms per kernel run"] = 1000.0 * perRun;
+    state.counters["ms per superposition"] =
+        superpositions > 0 ? 1000.0 * superposeSeconds / static_cast<double>(superpositions) : 0.0;
+    if (split.samples > 0) {
+        const double k = 1000.0 / split.samples;
+        state.counters["sampled runs"] = split.samples;
+        state.counters["ms in-kernel"] = k * split.total;
+        state.counters["ms model"] = k * split.model;
+        state.counters["ms analysis"] = k * split.analysis;
+        state.counters["ms result subtree"] = k * split.results;
+        state.counters["ms doc read+save"] = k * (split.total - split.model - split.analysis - split.results);
+        state.counters["analysis share"] = perRun > 0 ? split.analysis / split.samples / perRun : 0.0;
+    }
 }
 
-void BM_CraneExample(benchmark::State& state) { Calculate(state, false); }
-void BM_CraneRunway200Positions(benchmark::State& state) { Calculate(state, true); }
+void BM_CraneExample(benchmark::State& state) { Calculate(state, 0); }
+void BM_CraneRunway200Positions(benchmark::State& state) { Calculate(state, 200); }
+// The runway at 50 to 400 positions: the time should grow linearly.
+void BM_CraneRunwayPositions(benchmark::State& state) { Calculate(state, static_cast<int>(state.range(0))); }
 
 BENCHMARK(BM_CraneExample)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CraneRunway200Positions)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_CraneRunwayPositions)->Arg(50)->Arg(100)->Arg(400)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
