@@ -65,7 +65,7 @@ struct Position {
             // (0.1 m for 200).
             const size_t cranes = d.m_cranes.empty() ? 1 : d.m_cranes.size();
             const double scale = 200.0 / positions;
-            for (double step = 0.1 * scale; step > 0.02 * scale; step -= 0.0025 * scale) {
+            for (double step = 0.1 * scale; step > 0.005 * scale; step -= 0.0025 * scale) {
                 d.m_craneSettings.m_craneMaxDist.SetValue(step);
                 d.GenerateCranePositions();
                 if (d.m_cranePositions.size() / cranes >= static_cast<size_t>(positions)) break;
@@ -87,18 +87,31 @@ double Since(Clock::time_point t0) { return std::chrono::duration<double>(Clock:
 
 // Seconds spent per part of the sampled in-process kernel runs.
 struct KernelSplit {
-    int samples = 0;
+    int samples = 0, failed = 0;
     double total = 0, model = 0, analysis = 0, results = 0;
 
     // Calculates a copy of doc in this process with timed phases.
     void Sample(ZVDOC doc, const fs::path& dir) {
-        const fs::path copy = dir / "sample.vkx";
-        if (ZEVUD_SaveCopyAs(doc, copy.string().c_str()) != 1) return;
-        const ZVDOC c = ZEVUD_OpenDoc(copy.string().c_str());
-        if (!c) return;
+        // The copy keeps the document's name in a folder of its own, beside
+        // the section files of the position (named after the document).
+        const fs::path folder = dir / "sample";
+        std::error_code ec;
+        fs::create_directories(folder, ec);
+        for (const auto& f : fs::directory_iterator(dir, ec))
+            if (f.path().extension() == ".skw")
+                fs::copy_file(f.path(), folder / f.path().filename(), fs::copy_options::overwrite_existing, ec);
+        const fs::path copy = folder / fs::path(zevud::GetCompleteFileName(doc)).filename();
+        const ZVDOC c = ZEVUD_SaveCopyAs(doc, copy.string().c_str()) == 1 ? ZEVUD_OpenDoc(copy.string().c_str()) : 0;
+        if (!c) {
+            ++failed;
+            return;
+        }
         const ZVELEM root = ZEVUD_GetRootElement(c);
         for (const char* name : {"result", "results", "exports"})
             if (ZVELEM e = ZEVUD_FindFirstChild(root, name)) ZEVUD_DeleteElement(e);
+        // As in the crane run, the document is not saved by the kernel.
+        ZEVUD_HoldSaves(c, 1);
+        double m = 0, a = 0, r = 0;
         tovik::KernelPhases ph = tovik::StandardPhases();
         const tovik::KernelPhases base = ph;
         auto timed = [](double& into, auto f) {
@@ -108,24 +121,34 @@ struct KernelSplit {
                     f(std::forward<decltype(args)>(args)...);
                     into += Since(t0);
                 } else {
-                    auto r = f(std::forward<decltype(args)>(args)...);
+                    auto rc = f(std::forward<decltype(args)>(args)...);
                     into += Since(t0);
-                    return r;
+                    return rc;
                 }
             };
         };
-        ph.PrepareSystemData = timed(model, base.PrepareSystemData);
-        ph.ApplyLoads = timed(model, base.ApplyLoads);
-        ph.SetzeQuer = timed(model, base.SetzeQuer);
-        ph.RechneDltr3D = timed(analysis, base.RechneDltr3D);
-        ph.SetImperfection = timed(analysis, base.SetImperfection);
-        if (base.UltimateCombinations) ph.UltimateCombinations = timed(analysis, base.UltimateCombinations);
-        ph.BuildEnvelopes = timed(results, base.BuildEnvelopes);
-        ph.WriteResultsToDom = timed(results, base.WriteResultsToDom);
+        ph.PrepareSystemData = timed(m, base.PrepareSystemData);
+        ph.ApplyLoads = timed(m, base.ApplyLoads);
+        ph.SetzeQuer = timed(m, base.SetzeQuer);
+        ph.RechneDltr3D = timed(a, base.RechneDltr3D);
+        ph.SetImperfection = timed(a, base.SetImperfection);
+        if (base.UltimateCombinations) ph.UltimateCombinations = timed(a, base.UltimateCombinations);
+        ph.BuildEnvelopes = timed(r, base.BuildEnvelopes);
+        ph.WriteResultsToDom = timed(r, base.WriteResultsToDom);
         const auto t0 = Clock::now();
         tovik::CalcPositionEntry(ph, c, 0);
-        total += Since(t0);
-        ++samples;
+        const double t = Since(t0);
+        // Only a run that calculated counts.
+        const ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(c), "result");
+        if (result && zevud::GetString(result, "errorMsg").empty()) {
+            total += t;
+            model += m;
+            analysis += a;
+            results += r;
+            ++samples;
+        } else {
+            ++failed;
+        }
         ZEVUD_CloseDoc(c);
     }
 };
@@ -145,7 +168,7 @@ void Calculate(benchmark::State& state, int positions) {
         kernelSeconds += Since(t0);
         ++runs;
         // Every 25th run of the first calculation is sampled.
-        if (split.samples < kSamples && runs % 25 == 1) {
+        if (split.samples + split.failed < kSamples && runs % 25 == 1) {
             state.PauseTiming();
             split.Sample(m.m_hDoc, p.dir);
             state.ResumeTiming();
@@ -179,6 +202,7 @@ void Calculate(benchmark::State& state, int positions) {
     if (split.samples > 0) {
         const double k = 1000.0 / split.samples;
         state.counters["sampled runs"] = split.samples;
+        if (split.failed > 0) state.counters["failed samples"] = split.failed;
         state.counters["ms in-kernel"] = k * split.total;
         state.counters["ms model"] = k * split.model;
         state.counters["ms analysis"] = k * split.analysis;
