@@ -470,7 +470,14 @@ void CBaseData::SilentCalc() {
     if (!input) return;
     ZVELEM exports = FindOrAdd(root, "exports");
     m_varDefs.WriteExports(exports);
-    if (m_pEditor && m_pEditor->IsInUse()) m_pEditor->Save(FindOrAdd(input, "Quill"), exports);
+    if (m_pEditor && m_pEditor->IsInUse()) {
+        // The free text keeps the values its formulas calculated; writing
+        // them back is part of this calculation, not a change of its input,
+        // so results that belonged to the input still do afterwards.
+        const bool current = HasCurrentResults();
+        m_pEditor->Save(FindOrAdd(input, "Quill"), exports);
+        if (current) StoreInputFingerprint();
+    }
 }
 
 bool CBaseData::HasCurrentResults() const { return zevud::ResultsBelongToInput(m_hDoc); }
