@@ -21,6 +21,7 @@
 #include "platform/zevud/holds.h"
 #include "platform/zevud/results_tie.h"
 #include "platform/zevud/zevud.h"
+#include "reports/DesignVerdict.h"
 
 namespace fs = std::filesystem;
 
@@ -111,14 +112,6 @@ private:
     fs::path old_;
 };
 
-// One limit state's verdict line: "<name>: max. Ausnutzung 0.565 - erfüllt".
-bool VerdictLine(std::ostream& out, const char* name, double utilisation) {
-    const bool fulfilled = utilisation <= 1.0;
-    out << name << ": max. Ausnutzung " << winsys::FormatDoubleC("%.3f", utilisation) << " - "
-        << (fulfilled ? "erfüllt" : "nicht erfüllt") << "\n";
-    return fulfilled;
-}
-
 // Reads what the calculation left in the document and tells the user:
 // ExitOk when calculated and every check is fulfilled, ExitNotFulfilled when
 // calculated with a check not fulfilled, ExitCalcFailed when not calculated.
@@ -148,37 +141,18 @@ int SummariseResult(ZVDOC doc, const fs::path& file, std::ostream& out, std::ost
     out << "Berechnung abgeschlossen: " << file.string() << "\n";
     if (!msg.empty()) out << "Hinweise: " << msg << "\n";
     out << "Ergebnisse: in der Position (Ergebnisse unter \"result\", exportierte Werte unter \"exports\")\n";
-    bool fulfilled = true;
     if (zevud::GetString(root, "progname") == "VADU") {
-        // The crane runway's check summary, then its largest utilisation.
+        // The crane runway's check summary, then its verdict.
         std::string message = zevud::GetString(result, "message");
         message.erase(std::remove(message.begin(), message.end(), '\r'), message.end());
         if (!message.empty()) out << message << (message.back() == '\n' ? "" : "\n");
-        if (ZEVUD_HasAttr(result, "dMaxAusKran"))
-            fulfilled = VerdictLine(out, "Kranbahn", ZEVUD_GetDouble(result, "dMaxAusKran")) && fulfilled;
-        if (ZEVUD_GetInt(result, "kranErmNichtNachgewiesen") != 0) {
-            out << "Ermüdung: nicht erfüllt - nicht nachgewiesen (für Nachweispunkte fehlen die Spannungen "
-                   "aus der Berechnung)\n";
-            fulfilled = false;
-        }
     }
-    if (ZEVUD_HasAttr(result, "dMaxAusGebr"))
-        fulfilled = VerdictLine(out, "Gebrauchstauglichkeit", ZEVUD_GetDouble(result, "dMaxAusGebr")) && fulfilled;
-    if (ZEVUD_GetInt(result, "tragSVFailed") != 0) {
-        // A combination without a proof (unstable, not converged, critical
-        // load factor at or below 1) fails the design whatever the others give.
-        out << "Tragsicherheit: nicht erfüllt - nicht nachgewiesen in LK "
-            << zevud::GetString(result, "tragSVFailedLK");
-        if (ZEVUD_HasAttr(result, "dMaxAusTragSVOhne"))
-            out << " (max. Ausnutzung der übrigen LK "
-                << winsys::FormatDoubleC("%.3f", ZEVUD_GetDouble(result, "dMaxAusTragSVOhne")) << ")";
-        out << "\n";
-        fulfilled = false;
-    } else if (ZEVUD_HasAttr(result, "dMaxAusTragSV")) {
-        fulfilled = VerdictLine(out, "Tragsicherheit", ZEVUD_GetDouble(result, "dMaxAusTragSV")) && fulfilled;
-    }
-    out << (fulfilled ? "Ergebnis: alle Nachweise erfüllt\n" : "Ergebnis: Nachweis nicht erfüllt\n");
-    return fulfilled ? ExitOk : ExitNotFulfilled;
+    // Per limit state the decisive utilisation and "erfüllt" or "nicht
+    // erfüllt", the same lines the report's summary states.
+    const design_verdict::Verdict verdict = design_verdict::Read(root);
+    for (const design_verdict::Line& line : verdict.lines) out << line.text << "\n";
+    out << verdict.overall << "\n";
+    return verdict.fulfilled ? ExitOk : ExitNotFulfilled;
 }
 
 // The files beside a saved position: its report, a crane runway's appendix

@@ -21,6 +21,7 @@
 #include "module/frame/Utilities.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zadevoz/zadevoz.h"
+#include "reports/DesignVerdict.h"
 #include "reports/MemberReport.h"
 #include "reports/ReportText.h"
 #include "reports/RtfTable.h"
@@ -71,6 +72,18 @@ std::string CraneReportHeader(const std::string& name, const std::string& title,
     h += '\0';
     h += '\0';
     return h;
+}
+
+std::string CraneDesignCodes(int countryCode) {
+    // The crane actions and their combinations follow EN 1991-3 with EN 1990,
+    // the runway's checks EN 1993-6, fatigue EN 1993-1-9 and plate buckling
+    // EN 1993-1-5; the national annex is the one of the combination norm
+    // (German "EC_NAD" for country code 0, French "EC_NAF" otherwise).
+    return countryCode == 0
+               ? Tr("Nachweise nach DIN EN 1991-3, DIN EN 1993-6, DIN EN 1993-1-9 und DIN EN 1993-1-5, jeweils mit "
+                    "Nationalem Anhang Deutschland")
+               : Tr("Nachweise nach NF EN 1991-3, NF EN 1993-6, NF EN 1993-1-9 und NF EN 1993-1-5, jeweils mit "
+                    "Nationalem Anhang Frankreich");
 }
 
 std::string CraneAppendixFileName(const std::string& rtf, int n) {
@@ -129,6 +142,7 @@ void CModuleData::WriteCraneReportBody(CKurvo2D* graph, CProgressDlg* progress) 
         Heading(0, Tr("Berechnung eines Brückenhängekrans (Lasteinleitung am Unterflansch)"));
     else
         Heading(0, Tr("Berechnung eines Katzbahnträgers (Lasteinleitung am Unterflansch)"));
+    Heading(0, CraneDesignCodes(m_info.m_nCountryCode));
 
     // The variable listing stored by the calculation, after text slot 0.
     ZVELEM root = m_hDoc ? ZEVUD_GetRootElement(m_hDoc) : 0;
@@ -166,6 +180,12 @@ void CModuleData::WriteCraneReportBody(CKurvo2D* graph, CProgressDlg* progress) 
     Heading(-2, Tr("Ergebnisse"));
     Heading(-3, Tr("Zusammenfassung"));
     WriteCheckSummary(0);
+    // The verdict in the words the console prints after a calculation.
+    {
+        const design_verdict::Verdict verdict = design_verdict::Read(root);
+        for (const design_verdict::Line& line : verdict.lines) Heading(0, line.text);
+        Heading(0, "\\b " + verdict.overall + "\\b0 ");
+    }
     for (int c = 0; c < kCraneChecks; ++c) {
         if (!s.m_checkEnabled[c]) continue;
         std::string name;

@@ -81,6 +81,9 @@ std::string CraneReportHeader(const std::string& name, const std::string& title,
 // The appendix file of 1-based crane position n beside report file rtf:
 // "P1.rtf" -> "P1.KS003.rtf".
 std::string CraneAppendixFileName(const std::string& rtf, int n);
+// The design codes of the crane runway's checks with the national annex of
+// the position's country (0 Germany, otherwise France).
+std::string CraneDesignCodes(int countryCode);
 
 // The crane-runway report: flag 0 only reads the position; otherwise the
 // report "<position>.rtf" and one appendix file per chosen crane position

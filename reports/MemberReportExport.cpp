@@ -1,6 +1,7 @@
 // The member-design report: the exported routine that writes a position's
 // report beside its document, chapter by chapter as the position's output
 // options choose them.
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -12,6 +13,7 @@
 #include "platform/winsys/winsys.h"
 #include "platform/zadevoz/zadevoz.h"
 #include "platform/zevud/zevud.h"
+#include "reports/DesignVerdict.h"
 #include "reports/MemberReport.h"
 #include "reports/ReportText.h"
 #include "reports/RtfTable.h"
@@ -60,7 +62,7 @@ private:
     void UltimateChapter(ZVELEM result);
     void StoredChecks(ZVELEM result);
     void CtChapter(ZVELEM result);
-    void Summary();
+    void Summary(ZVELEM root);
 
     // The collectives chosen by a mode ("rtfLKgebr", "rtfLKTragSV").
     std::vector<int> Collectives(int mode, bool ultimate) const;
@@ -124,7 +126,7 @@ void MemberReportWriter::WriteBody(ZVELEM root) {
     if (md_.AnyUltimateOption() && md_.m_bRtfChapterTragSV) UltimateChapter(result);
     if (md_.m_bRtfChapterTragSV) StoredChecks(result);
     if (md_.m_bRtfChapterCT) CtChapter(result);
-    if (md_.m_bRtfChapterGebr || md_.m_bRtfChapterTragSV) Summary();
+    if (md_.m_bRtfChapterGebr || md_.m_bRtfChapterTragSV) Summary(root);
 }
 
 void MemberReportWriter::InputChapter(ZVELEM root) {
@@ -274,7 +276,8 @@ void MemberReportWriter::CtChapter(ZVELEM result) {
     report_text::AppendStoredRtf(result, "ctnachweis.tmp.rtf");
 }
 
-void MemberReportWriter::Summary() {
+void MemberReportWriter::Summary(ZVELEM root) {
+    const design_verdict::Verdict verdict = design_verdict::Read(root);
     Text(-2, Tr("Zusammenfassung"));
     CRtfTable t;
     t.SetSize(0, 3, 16.0);
@@ -288,11 +291,36 @@ void MemberReportWriter::Summary() {
         t.SetTextCell(r, 2, TrF("(LK %ld)", static_cast<long>(md_.m_gebrMaxLK + md_.m_gebrKolOffset + 1)), kRtfRight);
     }
     if (md_.m_bRtfChapterTragSV) {
-        const int r = t.AddRow();
-        t.SetTextCell(r, 0, Tr(plastic_ ? "Maximale Ausnutzung des Querschnitts:" : "Maximale Ausnutzung aus Spannungen:"),
-                      kRtfLeft);
-        t.SetDoubleCell(r, 1, md_.m_dMaxAusTragSV, "", 0, 2, kRtfRight);
-        t.SetTextCell(r, 2, TrF("(LK %ld)", static_cast<long>(md_.m_tragSVMaxLK + 1)), kRtfRight);
+        const std::string label =
+            Tr(plastic_ ? "Maximale Ausnutzung des Querschnitts:" : "Maximale Ausnutzung aus Spannungen:");
+        if (verdict.unproven.empty()) {
+            const int r = t.AddRow();
+            t.SetTextCell(r, 0, label, kRtfLeft);
+            t.SetDoubleCell(r, 1, md_.m_dMaxAusTragSV, "", 0, 2, kRtfRight);
+            t.SetTextCell(r, 2, TrF("(LK %ld)", static_cast<long>(md_.m_tragSVMaxLK + 1)), kRtfRight);
+        } else {
+            // Combinations without a proof carry no utilisation: the stored
+            // 999 only marks the failure. The row names them, and the other
+            // combinations' largest utilisation stands on its own row.
+            std::string numbers;
+            for (int n : verdict.unproven) numbers += (numbers.empty() ? "LK " : ", ") + std::to_string(n);
+            int r = t.AddRow();
+            t.SetTextCell(r, 0, Tr("Nicht nachgewiesen (instabil, nicht konvergiert oder kritischer Lastfaktor <= 1):"),
+                          kRtfLeft | kRtfBold);
+            t.SetTextCell(r, 1, "", kRtfRight);
+            t.SetTextCell(r, 2, numbers, kRtfRight | kRtfBold);
+            if (verdict.hasUltimateOthers) {
+                const int best = md_.m_tragSVMaxLK + 1;
+                const bool bestProven =
+                    best >= 1 && std::find(verdict.unproven.begin(), verdict.unproven.end(), best) == verdict.unproven.end();
+                r = t.AddRow();
+                t.SetTextCell(r, 0, Tr(plastic_ ? "Maximale Ausnutzung des Querschnitts (übrige LK):"
+                                                : "Maximale Ausnutzung aus Spannungen (übrige LK):"),
+                              kRtfLeft);
+                t.SetDoubleCell(r, 1, verdict.ultimateOthers, "", 0, 2, kRtfRight);
+                t.SetTextCell(r, 2, bestProven ? TrF("(LK %ld)", static_cast<long>(best)) : std::string(), kRtfRight);
+            }
+        }
     }
     t.WriteRtf();
     if (!md_.m_strErrorMsg.empty()) {
@@ -305,6 +333,9 @@ void MemberReportWriter::Summary() {
         }
         Text(0, text);
     }
+    // The verdict in the words the console prints after a calculation.
+    for (const design_verdict::Line& line : verdict.lines) Text(0, line.text);
+    Text(0, "\\b " + verdict.overall + "\\b0 ");
     md_.WriteRtfAnnotation(8);
     md_.WriteRtfAnnotation(9);
 }

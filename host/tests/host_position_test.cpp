@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -202,6 +203,71 @@ TEST_F(HostPosition, NewAcceptsCatalogueProgramsOnlyAndVersionIsPrinted) {
     const HostRun h = RunHost({"--help"});
     for (const char* part : {"RIGEL", "VADU", "--version", "4  berechnet, ein Nachweis nicht erfüllt"})
         EXPECT_NE(h.out.find(part), std::string::npos) << part;
+}
+
+TEST_F(HostPosition, ReportSummaryStatesTheConsolesVerdict) {
+    // The verdict lines the console prints after a calculation stand, word
+    // for word, in the report's summary; a combination that could not be
+    // proven is named there, and the 999 that marks the failure in the
+    // document is no utilisation the summary shows.
+    struct Case {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> edits;
+        std::vector<const char*> verdict;  // console line beginnings, in order
+        const char* unprovenCell;          // the summary's cell naming unproven combinations
+    } cases[] = {
+        {"example", {}, {"Gebrauchstauglichkeit: max. Ausnutzung", "Tragsicherheit: max. Ausnutzung",
+                         "Ergebnis: alle Nachweise erfüllt"}, nullptr},
+        {"utilisation 1.2", {{"val0=\"4\"", "val0=\"8\""}},
+         {"Gebrauchstauglichkeit: max. Ausnutzung", "Tragsicherheit: max. Ausnutzung 1.2",
+          "Ergebnis: Nachweis nicht erfüllt"}, nullptr},
+        // 8 m: the imposed-load combination reaches the buckling load of the
+        // unrestrained beam (lateral-torsional buckling), the others do not.
+        {"span 8 m",
+         {{"<field_1 length=\"6\">", "<field_1 length=\"8\">"}, {"length=\"6\" ey", "length=\"8\" ey"},
+          {"length=\"6\" ey", "length=\"8\" ey"}},
+         {"Gebrauchstauglichkeit: max. Ausnutzung", "Tragsicherheit: nicht erfüllt - nicht nachgewiesen in LK 2",
+          "Ergebnis: Nachweis nicht erfüllt"}, "LK 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string text = example_;
+        for (const auto& [what, by] : c.edits) text = Replace(text, what, by);
+        const fs::path file = dir_ / "Pos.vkx";
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+        const HostRun r = RunHost({"calc", file.string()});
+        ASSERT_NE(r.code, host::ExitCalcFailed) << r.out << r.err;
+        std::vector<std::string> console;
+        std::istringstream lines(r.out);
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("Gebrauchstauglichkeit:", 0) == 0 || line.rfind("Tragsicherheit:", 0) == 0 ||
+                line.rfind("Ergebnis:", 0) == 0)
+                console.push_back(line);
+        ASSERT_EQ(console.size(), c.verdict.size()) << r.out;
+        for (size_t i = 0; i < console.size(); ++i) EXPECT_EQ(console[i].rfind(c.verdict[i], 0), 0u) << console[i];
+
+        const rtftest::Document doc = rtftest::ParseRtfFile(winsys::SideFileName(file.string(), ".rtf"));
+        ASSERT_TRUE(doc.ok) << doc.error;
+        std::vector<std::string> summary;
+        bool in = false;
+        for (const auto& p : doc.paragraphs) {
+            if (p.style == 12) in = p.text == "Zusammenfassung";
+            else if (in) summary.push_back(p.text);
+        }
+        for (const std::string& line : console)
+            EXPECT_NE(std::find(summary.begin(), summary.end(), line), summary.end()) << line;
+        ASSERT_FALSE(doc.tables.empty());
+        bool named = false;
+        for (const auto& row : doc.tables.back()) {
+            for (const std::string& cell : row.cells) {
+                EXPECT_EQ(cell.find("999"), std::string::npos) << cell;
+                if (c.unprovenCell && cell.rfind(c.unprovenCell, 0) == 0) named = true;
+            }
+        }
+        EXPECT_EQ(named, c.unprovenCell != nullptr);
+        std::error_code ec;
+        for (const char* ext : {".rtf", ".err"}) fs::remove(winsys::SideFileName(file.string(), ext), ec);
+    }
 }
 
 TEST(HostPlainText, RtfCodesOfMessagesBecomePlainText) {

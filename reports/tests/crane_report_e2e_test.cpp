@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,26 @@ TEST(CraneReportEndToEnd, ExampleReportAndAppendix) {
         ++checked;
     }
     EXPECT_GT(checked, 5u);
+
+    // The verdict the console prints ("Kranbahn: max. Ausnutzung ... -
+    // erfüllt", the other limit states, "Ergebnis: ...") stands word for word
+    // in the report, and the report names its design codes with the national
+    // annex of the position (Germany).
+    size_t verdictLines = 0;
+    std::istringstream console(r.out);
+    for (std::string line; std::getline(console, line);) {
+        if (line.rfind("Kranbahn:", 0) != 0 && line.rfind("Ermüdung:", 0) != 0 &&
+            line.rfind("Gebrauchstauglichkeit:", 0) != 0 && line.rfind("Tragsicherheit:", 0) != 0 &&
+            line.rfind("Ergebnis:", 0) != 0)
+            continue;
+        EXPECT_TRUE(Has(doc, line)) << line;
+        ++verdictLines;
+    }
+    EXPECT_GE(verdictLines, 2u) << r.out;
+    EXPECT_NE(r.out.find(r.code == 0 ? "Ergebnis: alle Nachweise erfüllt" : "Ergebnis: Nachweis nicht erfüllt"),
+              std::string::npos);
+    EXPECT_TRUE(Has(doc, "Nachweise nach DIN EN 1991-3, DIN EN 1993-6, DIN EN 1993-1-9 und DIN EN 1993-1-5, jeweils "
+                         "mit Nationalem Anhang Deutschland"));
 
     // The diagrams: enhanced metafiles whose records add up to the file,
     // the end-of-file record last.

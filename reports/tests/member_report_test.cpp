@@ -240,6 +240,66 @@ TEST_F(MemberReport, ChaptersFollowTheSwitchesAndOptions) {
     }
 }
 
+TEST_F(MemberReport, SummaryStatesTheVerdictAndNamesUnprovenCollectives) {
+    // A utilisation up to 1 fulfils its limit state; a collective that could
+    // not be proven fails the design whatever the others give, and the 999
+    // that marks it in the document is no utilisation of the summary.
+    struct Case {
+        const char* what;
+        double gebr, trag;
+        const char* failed;  // "tragSVFailedLK", nullptr: none
+        double others;       // "dMaxAusTragSVOhne"
+        std::vector<std::vector<std::string>> rows;
+        std::vector<std::string> verdict;
+    } cases[] = {
+        {"fulfilled", 0.25, 0.75, nullptr, 0.0,
+         {{"Maximale Ausnutzung aus Verformungen:", "0.25", "(LK 4)"},
+          {"Maximale Ausnutzung aus Spannungen:", "0.75", "(LK 1)"}},
+         {"Gebrauchstauglichkeit: max. Ausnutzung 0.250 - erfüllt", "Tragsicherheit: max. Ausnutzung 0.750 - erfüllt",
+          "Ergebnis: alle Nachweise erfüllt"}},
+        {"exactly 1.0 still fulfils", 1.0, 1.0, nullptr, 0.0,
+         {{"Maximale Ausnutzung aus Verformungen:", "1.00", "(LK 4)"},
+          {"Maximale Ausnutzung aus Spannungen:", "1.00", "(LK 1)"}},
+         {"Gebrauchstauglichkeit: max. Ausnutzung 1.000 - erfüllt", "Tragsicherheit: max. Ausnutzung 1.000 - erfüllt",
+          "Ergebnis: alle Nachweise erfüllt"}},
+        {"over-utilised", 0.25, 1.2, nullptr, 0.0,
+         {{"Maximale Ausnutzung aus Verformungen:", "0.25", "(LK 4)"},
+          {"Maximale Ausnutzung aus Spannungen:", "1.20", "(LK 1)"}},
+         {"Gebrauchstauglichkeit: max. Ausnutzung 0.250 - erfüllt",
+          "Tragsicherheit: max. Ausnutzung 1.200 - nicht erfüllt", "Ergebnis: Nachweis nicht erfüllt"}},
+        {"unstable in LK 2 and 4, LK 1 passes", 0.25, 999.0, "2 4", 0.5,
+         {{"Maximale Ausnutzung aus Verformungen:", "0.25", "(LK 4)"},
+          {"Nicht nachgewiesen (instabil, nicht konvergiert oder kritischer Lastfaktor <= 1):", "", "LK 2, 4"},
+          {"Maximale Ausnutzung aus Spannungen (übrige LK):", "0.50", "(LK 1)"}},
+         {"Gebrauchstauglichkeit: max. Ausnutzung 0.250 - erfüllt",
+          "Tragsicherheit: nicht erfüllt - nicht nachgewiesen in LK 2 4 (max. Ausnutzung der übrigen LK 0.500)",
+          "Ergebnis: Nachweis nicht erfüllt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        d.m_bRtfChapterGebr = d.m_bRtfChapterTragSV = 1;
+        before = [&c](ZVELEM root) {
+            ZVELEM result = ZEVUD_FindFirstChild(root, "result");
+            ZEVUD_SetDouble(result, "dMaxAusGebr", c.gebr);
+            ZEVUD_SetDouble(result, "dMaxAusTragSV", c.trag);
+            if (c.failed) {
+                ZEVUD_SetInt(result, "tragSVFailed", 1);
+                ZEVUD_SetString(result, "tragSVFailedLK", c.failed);
+                ZEVUD_SetDouble(result, "dMaxAusTragSVOhne", c.others);
+            }
+        };
+        const Document doc = Report();
+        ASSERT_TRUE(doc.ok) << doc.error;
+        ASSERT_EQ(doc.tables.size(), 1u);
+        std::vector<std::vector<std::string>> rows;
+        for (const auto& row : doc.tables[0]) rows.push_back(row.cells);
+        EXPECT_EQ(rows, c.rows);
+        EXPECT_EQ(Chapter(doc, "Zusammenfassung"), c.verdict);
+        TearDown();
+    }
+}
+
 TEST_F(MemberReport, CollectivesByMode) {
     // Collectives: 1 "Ed", 2 "Ed,A", 3 "AK1", 4 "Ed,char"; relevant: ultimate
     // 1 and 2, serviceability 4; largest: ultimate 1, serviceability 4.
