@@ -79,6 +79,27 @@ std::vector<std::pair<std::string, std::string>> CatalogueEntries() {
     return entries;
 }
 
+// The template document of a program: the catalogue's "defaultTemplate",
+// a path below the installation root ("Vorlagen\\Vorlage RIGEL.vkx"). Empty
+// when the catalogue names none.
+fs::path ProgramTemplate(const std::string& program) {
+    std::error_code ec;
+    const fs::path folder = winsys::InstallRoot() / "pi";
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        if (!winsys::EqualsNoCase(entry.path().extension().string(), ".pi")) continue;
+        ZVDOC d = ZEVUD_OpenDocQuiet(entry.path().string().c_str());
+        if (!d) continue;
+        ZVELEM root = ZEVUD_GetRootElement(d);
+        const bool match = zevud::GetString(root, "shortProgName") == program;
+        std::string name = zevud::GetString(root, "defaultTemplate");
+        ZEVUD_CloseDoc(d);
+        if (!match || name.empty()) continue;
+        std::replace(name.begin(), name.end(), '\\', '/');
+        return winsys::ResolveCaseInsensitive(winsys::InstallRoot() / name);
+    }
+    return {};
+}
+
 // The program keys of the installed catalogue.
 std::vector<std::string> CatalogueProgramKeys() {
     std::vector<std::string> keys;
@@ -390,21 +411,45 @@ int New(const fs::path& file, const std::string& given, std::ostream& out, std::
         err << "Das Modul hat keinen Eingabedialog angelegt (Antwort 0).\n";
         return ExitCalcFailed;
     }
-    HostCommand empty("CreateEmptyDoc", true);
-    empty.AddParam("CWnd*", dialog);
-    int64_t doc = module.Send(empty);
-    if (doc <= 0 || doc > UINT32_MAX) {
-        err << "Das Modul hat kein neues Dokument angelegt (Antwort " << doc << ").\n";
-        return ExitCalcFailed;
+    // The position is made from the program's template document, as the
+    // suite makes new positions: the template is copied to the new file, the
+    // module reads it (a template takes the user's default norm) and writes
+    // it back as a position of its own, with its side files beside it.
+    const fs::path tmpl = ProgramTemplate(program);
+    if (tmpl.empty() || !fs::is_regular_file(tmpl, ec)) {
+        err << "Fehler: Die Vorlage für neue Positionen des Programms " << program << " fehlt: '"
+            << (tmpl.empty() ? std::string("im Programmkatalog nicht genannt") : tmpl.string())
+            << "'. Es wurde keine Position angelegt.\n";
+        return ExitNoModule;
     }
-    ZVDOC d = static_cast<ZVDOC>(doc);
-    ZVELEM root = ZEVUD_GetRootElement(d);
-    // The position belongs to the program asked for, whatever the empty
-    // document's default.
-    ZEVUD_SetString(root, "progname", program.c_str());
-    if (!ZEVUD_SaveDocAs(d, fs::absolute(file).string().c_str())) {
-        err << "Fehler: Die Position konnte nicht unter '" << file.string() << "' gespeichert werden.\n";
+    const fs::path target = fs::absolute(file, ec);
+    if (!fs::copy_file(tmpl, target, ec)) {
+        err << "Fehler: Die Position konnte nicht unter '" << file.string() << "' angelegt werden: " << ec.message()
+            << "\n";
+        return ExitBadInput;
+    }
+    ZVDOC d = ZEVUD_OpenDocQuiet(target.string().c_str());
+    if (!d) {
+        fs::remove(target, ec);
+        err << "Fehler: Die Vorlage '" << tmpl.string() << "' ist beschädigt. Es wurde keine Position angelegt.\n";
+        return ExitNoModule;
+    }
+    {
+        HostCommand set("SetData", true);
+        set.AddParam("CWnd*", dialog);
+        set.AddParam("int", d);
+        module.Send(set);
+        HostCommand get("GetData", true);
+        get.AddParam("CWnd*", dialog);
+        get.AddParam("int", d);
+        module.Send(get);
+    }
+    // The position belongs to the program asked for.
+    ZEVUD_SetString(ZEVUD_GetRootElement(d), "progname", program.c_str());
+    if (!ZEVUD_SaveDoc(d)) {
         ZEVUD_CloseDoc(d);
+        fs::remove(target, ec);
+        err << "Fehler: Die Position konnte nicht unter '" << file.string() << "' gespeichert werden.\n";
         return ExitBadInput;
     }
     ZEVUD_CloseDoc(d);

@@ -264,6 +264,9 @@ void CModuleData::ReadData(ZVDOC hDoc) {
             ApplyDefaultNorm(7, 8, 13, 31);
             ApplyDefaultLkNorm(0, 3, 2, 4);
         }
+        // The combination settings were read with the template's norm: they
+        // follow the norm the default gave.
+        LK().SetNorm(m_info.m_nLkNorm);
     }
     for (CSection& s : m_sections) UpdateSectionMaterialForNorm(s, m_info.m_nNorm, m_matBB);
     if (m_pDialog) m_pDialog->ExchangeData(0);

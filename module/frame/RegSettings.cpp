@@ -89,7 +89,13 @@ CRegSettings::CRegSettings(CSettingsChannel* channel)
             ReadString(reg, "Name", m_strName);
             ReadString(reg, "usermatdoc", m_strUserMatDoc);
             ReadDword(reg, "CreatePosWithVText", m_createPosWithVText);
-            ReadString(reg, "defaultNorm", m_strDefaultNorm);
+            // The user's choice of the default norm, else the installation's
+            // (the machine-wide settings shipped with the program).
+            std::string norm;
+            if (reg.GetStringValue("defaultNorm", norm))
+                m_strDefaultNorm = norm;
+            else if (auto installed = winsys::RegGetString(winsys::Hive::LocalMachine, kOstrelKey, "defaultNorm"))
+                m_strDefaultNorm = *installed;
             if (m_strDefaultNorm.empty()) m_strDefaultNorm = "DIN";
         }
     }

@@ -73,6 +73,29 @@ TEST_F(Settings, FreshRegistryGivesTheDefaults) {
     EXPECT_TRUE(sink_.messages.empty());
 }
 
+TEST_F(Settings, DefaultNormFromTheUserElseFromTheInstallation) {
+    // The installation's machine-wide settings name the default norm of new
+    // positions; the user's own setting, where there is one, wins.
+    box_.WriteFile("registry/machine.reg",
+                   "VELOR-REGISTRY 1\nK\tSoftware\\\\VKT\\\\Ostrel\n"
+                   "S\tSoftware\\\\VKT\\\\Ostrel\tdefaultNorm\tECNA\n");
+    winsys::RegistryReload();
+    struct Case {
+        const char* user;  // nullptr: the user has none
+        const char* norm;
+    } cases[] = {{nullptr, "ECNA"}, {"EC", "EC"}, {"", "DIN"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.user ? c.user : "(none)");
+        winsys::RegCreateKey(Hive::CurrentUser, kOstrel);
+        if (c.user)
+            winsys::RegSetString(Hive::CurrentUser, kOstrel, "defaultNorm", c.user);
+        else
+            winsys::RegDeleteValue(Hive::CurrentUser, kOstrel, "defaultNorm");
+        CRegSettings s(&channel_);
+        EXPECT_EQ(s.m_strDefaultNorm, c.norm);
+    }
+}
+
 TEST_F(Settings, StoredValuesAreRead) {
     winsys::RegCreateKey(Hive::CurrentUser, kBase);
     winsys::RegCreateKey(Hive::CurrentUser, kOstrel);
