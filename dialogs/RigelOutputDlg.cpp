@@ -181,10 +181,9 @@ wl::TreeCtrl::Item CRigelOutputDlg::ItemOfOption(int id) const {
 
 void CRigelOutputDlg::OnWriteOutput() {
     if (!m_pData) return;
+    // The report is written with exactly the selection the page shows: the
+    // tree's ticks and the chapter switches; the tree keeps them.
     ExchangeData(true);
-    RebuildChapterOptions(m_pData->m_rtfOptions, m_pData->m_rtfWizOptions);
-    // The page shows the selection the report is written from.
-    ExchangeData(false);
     const std::string rtf = m_pData->GetRtfFileName();
     if (!rtf.empty() && FileExists(rtf)) {
         std::error_code ec;

@@ -1,5 +1,7 @@
 #include "module/BaseData.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -61,8 +63,22 @@ FileIdentity IdentityOf(const std::string& file) {
 }
 
 bool DefaultDocumentToolOpener(const std::string& file) {
+    // A report lister the user set up (a program that is there) gets the
+    // report; otherwise the desktop's application for RTF files opens it.
     const std::string& lister = GetRegSettings().m_strLister;
-    if (!lister.empty()) return RunProcess({lister, file}) != 0;
+    std::error_code ec;
+    if (!lister.empty() && std::filesystem::is_regular_file(lister, ec) && ::access(lister.c_str(), X_OK) == 0)
+        return RunProcess({lister, file}) != 0;
+    // The desktop's shell alone (no window part installed) needs the
+    // freedesktop opener; without it the report is there all the same.
+    if (dynamic_cast<winsys::DesktopShell*>(winsys::GetShellService()) != nullptr &&
+        winsys::FindProgram("xdg-open").empty()) {
+        rigel::ShowCommonMessage(kArea,
+                                 "Der Bericht wurde geschrieben: %s\nEs ist kein Programm zum Öffnen von RTF-Dateien "
+                                 "eingerichtet; öffnen Sie den Bericht mit einer Textverarbeitung.",
+                                 std::filesystem::absolute(file, ec).string().c_str());
+        return false;
+    }
     return winsys::ShellOpen(file);
 }
 

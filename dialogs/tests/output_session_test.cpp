@@ -8,6 +8,7 @@
 #include <QApplication>
 
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -137,5 +138,51 @@ TEST_F(OutputSession, AssistantChoiceWrittenAndKeptWithThePosition) {
     page.OnTimer(CRigelOutputDlg::kRefreshTimer);
     for (int id = 0; id < 450; ++id)
         if (auto item = page.ItemOfOption(id)) EXPECT_EQ(page.Tree().GetCheck(item), chapter[size_t(id)] != 0) << id;
+    ZEVUD_CloseDoc(doc);
+}
+
+TEST_F(OutputSession, WriteOutputWritesThePagesSelectionAndOpensItWithTheDesktop) {
+    // No report program is set up (the suite's word processor is not
+    // there): the report opens with the desktop's application, here a
+    // recording shell in its place.
+    SetDocumentToolOpener(nullptr);
+    winsys::RecordingShell shell;
+    DIzevoViv* dlg = Create();
+    ASSERT_NE(dlg, nullptr);
+    ZVDOC doc = ZEVUD_OpenDoc(file.string().c_str());
+    SetData(dlg, doc);
+    Choose(dlg, PAGE_OUTPUT);
+    CRigelOutputDlg& page = dlg->OutputPage();
+    page.OnTimer(CRigelOutputDlg::kRefreshTimer);
+    // The example's selection as the page shows it, less the system
+    // pictures, which are unticked by hand.
+    std::vector<int32_t> shown(450, 0);
+    for (int id = 0; id < 450; ++id)
+        if (auto item = page.ItemOfOption(id)) shown[size_t(id)] = page.Tree().GetCheck(item) ? 1 : 0;
+    ASSERT_EQ(shown[20], 1);
+    page.Tree().SetCheck(page.ItemOfOption(20), false);
+    shown[20] = 0;
+    const fs::path report = dir / "Einfeldtraeger.rtf";
+    fs::remove(report);
+
+    wl::guitest::Click(page, IDC_OUTPUT_WRITE);
+    ASSERT_EQ(shell.calls.size(), 1u);
+    EXPECT_EQ(shell.calls[0].first, "open");
+    EXPECT_EQ(shell.calls[0].second, report);
+    for (int id = 0; id < 450; ++id)
+        if (page.ItemOfOption(id)) EXPECT_EQ(dlg->m_data.m_rtfOptions[size_t(id)], shown[size_t(id)]) << id;
+    // The tree keeps the selection.
+    page.OnTimer(CRigelOutputDlg::kRefreshTimer);
+    for (int id = 0; id < 450; ++id)
+        if (auto item = page.ItemOfOption(id)) EXPECT_EQ(page.Tree().GetCheck(item), shown[size_t(id)] != 0) << id;
+    // The report holds the chapters of the selection, without the system
+    // pictures.
+    ASSERT_TRUE(fs::exists(report));
+    std::ifstream in(report, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    for (const char* chapter : {"Eingabe", "Ergebnisse Tragsicherheit", "Zusammenfassung", "Ergebnis: alle Nachweise"})
+        EXPECT_NE(text.find(chapter), std::string::npos) << chapter;
+    EXPECT_EQ(text.find("Ansicht XZ-Ebene"), std::string::npos);
+    EXPECT_GT(text.size(), 100000u);  // not the report of an empty selection
     ZEVUD_CloseDoc(doc);
 }

@@ -632,6 +632,40 @@ TEST(DocumentTool, PathIsOneArgumentAndAMissingFileIsSaid) {
     fs::remove_all(dir);
 }
 
+// Without a report program that is there, the report opens with the
+// desktop's application for RTF files; where the desktop has no opener, the
+// message says that the report was written and where it is.
+TEST(DocumentTool, WithoutAListerTheDesktopOpensOrTheReportIsNamed) {
+    winsys::ScopedRecordingSink sink;
+    const fs::path dir = fs::temp_directory_path() / ("rigel_desktop_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "leer");
+    const fs::path report = dir / "Pos.rtf";
+    std::ofstream(report) << "{\\rtf1 x}";
+    std::string& setting = GetRegSettings().m_strLister;
+    const std::string saved = setting;
+    setting = (dir / "bin" / "Plexdoc.exe").string();  // the suite's word processor, not installed
+    {
+        winsys::RecordingShell shell;
+        EXPECT_TRUE(OpenWithDocumentTool(report.string()));
+        ASSERT_EQ(shell.calls.size(), 1u);
+        EXPECT_EQ(shell.calls[0].first, "open");
+        EXPECT_EQ(shell.calls[0].second, report);
+    }
+    // The desktop's shell alone, and no opener on the path.
+    const char* path = std::getenv("PATH");
+    const std::string oldPath = path ? path : "";
+    ::setenv("PATH", (dir / "leer").c_str(), 1);
+    EXPECT_FALSE(OpenWithDocumentTool(report.string()));
+    ::setenv("PATH", oldPath.c_str(), 1);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, "Der Bericht wurde geschrieben: " + report.string() +
+                                         "\nEs ist kein Programm zum Öffnen von RTF-Dateien eingerichtet; öffnen Sie "
+                                         "den Bericht mit einer Textverarbeitung.");
+    setting = saved;
+    fs::remove_all(dir);
+}
+
 TEST_F(BaseDataTest, SilentCalcWritesExportsAndSavesWhenAsked) {
     SetSetting("bSaveAlways", "1");
     data_.SilentCalc();

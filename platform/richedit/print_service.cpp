@@ -1,6 +1,8 @@
 #include "platform/richedit/print_service.h"
 
+#include <QDesktopServices>
 #include <QFile>
+#include <QUrl>
 #include <QPrinter>
 #include <QTextDocument>
 #include <string>
@@ -19,9 +21,26 @@ void Say(const std::string& text) {
 }  // namespace
 
 bool PrintService::Open(const std::filesystem::path& file) {
-    if (next_) return next_->Open(file);
-    winsys::DesktopShell desktop;
-    return desktop.Open(file);
+    // A service installed before this one other than the desktop's (a
+    // test's recording shell) opens the file; otherwise the desktop's
+    // application for the file's type, through Qt's desktop services (which
+    // use the freedesktop opener).
+    if (next_ && dynamic_cast<winsys::DesktopShell*>(next_) == nullptr) return next_->Open(file);
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        winsys::MessageBox("Die Datei '" + file.string() + "' wurde nicht gefunden.", "Fehler", winsys::Buttons::Ok,
+                           winsys::Icon::Error);
+        return false;
+    }
+    const std::filesystem::path path = std::filesystem::absolute(file, ec);
+    if (winsys::FindProgram("xdg-open").empty() ||
+        !QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path.string())))) {
+        winsys::MessageBox("Die Datei '" + path.filename().string() + "' wurde geschrieben; es ist aber kein Programm "
+                               "eingerichtet, das sie öffnet. Sie liegt im Ordner '" + path.parent_path().string() + "'.",
+                           "Hinweis", winsys::Buttons::Ok, winsys::Icon::Information);
+        return false;
+    }
+    return true;
 }
 
 bool PrintService::Print(const std::filesystem::path& file) {
