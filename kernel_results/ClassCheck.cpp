@@ -261,7 +261,15 @@ int32_t WriteCtTables(const std::string& normName, const std::string& fileName, 
             RtfWriteText(0, Tr("\\b Nachweis nicht erbracht!\\b0"));
         } else {
             RtfWriteText(0, FormatC("%s %.0lf.", Tr("Querschnittsklassifizierung: Klasse").c_str(), static_cast<double>(cls)));
-            RtfWriteText(0, Tr("Nachweis erbracht!"));
+            // The chapter asks for class 3 (elastic) or 2 (plastic) at most:
+            // say that the class found meets it (EN 1993-1-1, 5.5.2).
+            const int required = plastic ? 2 : 3;
+            if (cls >= 1 && cls <= required)
+                RtfWriteText(0, FormatC("%s %d %s %d). %s", Tr("Querschnittsklasse").c_str(), static_cast<int>(cls),
+                                        Tr("erfüllt die Anforderung (höchstens Klasse").c_str(), required,
+                                        Tr("Nachweis erbracht!").c_str()));
+            else
+                RtfWriteText(0, Tr("Nachweis erbracht!"));
         }
         RtfWriteText(0, "");
     } else {

@@ -14,6 +14,7 @@
 #include "platform/winsys/winsys.h"
 #include "platform/zadevoz/zadevoz.h"
 #include "platform/zevud/zevud.h"
+#include "platform/combor/combor.h"
 #include "reports/MemberReport.h"
 #include "reports/ReportText.h"
 #include "reports/RtfTable.h"
@@ -328,7 +329,14 @@ void CModuleData::WriteRtfActions(ZVELEM root) {
     ZVELEM e = ProtocolElement(root, "lastueberlagerung_gammaPsi");
     if (!e) return;
     if (m_calcSettings.m_bNoGammaPsi) Heading(-3, Tr("Lastüberlagerung mit gamma=psi=1.0"));
-    else Heading(-3, TrF("Einwirkungen gem. %s", GetNormTitle(LK().GetNorm())));
+    else {
+        // The combination norm by its title with the national annex; a norm
+        // without a title leaves the heading without "gem.".
+        char title[128] = "";
+        const char* name = CLKData::NormName(LK().GetNorm());
+        if (name) COMBOR_GetNormTitle(name, title, sizeof title);
+        Heading(-3, title[0] ? TrF("Einwirkungen gem. %s", std::string(title)) : Tr("Einwirkungen"));
+    }
     report_text::AppendStoredRtf(e, "lastueberlagerung_gammaPsi");
 }
 
@@ -453,7 +461,14 @@ void CModuleData::WriteRtfLoads() {
             auto number = [&](int r, int c, double v) {
                 t.SetDoubleCell(r, c, v, "", 0, kind.cols[static_cast<size_t>(c - 2)].digits, kRtfRight);
             };
-            for (const CLoadDef& l : m_loads) {
+            // The user's loads, then the span shares the calculation made
+            // (each its own load case, used by the combinations).
+            std::vector<const CLoadDef*> listed;
+            for (const CLoadDef& l : m_loads) listed.push_back(&l);
+            for (const CLoadDef& l : m_spanShareLoads) listed.push_back(&l);
+            for (const CLoadDef* lp : listed) {
+                const CLoadDef& l = *lp;
+                const bool share = lp >= m_spanShareLoads.data() && lp < m_spanShareLoads.data() + m_spanShareLoads.size();
                 bool match = false;
                 for (int type : kind.types) match = match || l.m_iLoadType == type;
                 if (!match || !inDirection(l, dir)) continue;
@@ -481,8 +496,15 @@ void CModuleData::WriteRtfLoads() {
                     continue;
                 }
                 const int r = t.AddRow();
-                t.SetIntCell(r, 0, l.m_iLoadCase, kRtfLeft, "%ld");
-                t.SetTextCell(r, 1, l.m_strDesc, kRtfLeft);
+                if (share) {
+                    CNumberList cases = l.m_LCGen;
+                    cases.Parse();
+                    t.SetIntCell(r, 0, cases.m_numbers.empty() ? l.m_iLoadCase : cases.m_numbers.front(), kRtfLeft, "%ld");
+                    t.SetTextCell(r, 1, TrF("Feldanteil: %s", l.m_strDesc), kRtfLeft);
+                } else {
+                    t.SetIntCell(r, 0, l.m_iLoadCase, kRtfLeft, "%ld");
+                    t.SetTextCell(r, 1, l.m_strDesc, kRtfLeft);
+                }
                 const double v0 = l.m_val[0].GetValue(), v1 = l.m_val[1].GetValue();
                 switch (l.m_iLoadType) {
                     case LOAD_UNIFORM:

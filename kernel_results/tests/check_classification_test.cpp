@@ -114,6 +114,9 @@ TEST_F(CtReport, DecisiveRatioOf1001FailsAnd10009Passes) {
         EXPECT_EQ(HasParagraph(d, "Nachweis nicht erbracht!"), c.fails) << c.ct << " " << c.plastic;
         EXPECT_EQ(HasParagraph(d, "Querschnittsklassifizierung: Klasse 3."), !c.fails);
         if (c.fails) EXPECT_TRUE(HasParagraph(d, c.plastic ? "(max. 2 erforderlich)" : "(max. 3 erforderlich)"));
+        // A passed check says that the class found meets the required one.
+        if (!c.fails && !c.plastic)
+            EXPECT_TRUE(HasParagraph(d, "Querschnittsklasse 3 erfüllt die Anforderung (höchstens Klasse 3). Nachweis erbracht!"));
     }
 }
 

@@ -115,6 +115,7 @@ TEST(ReportEndToEnd, SingleSpanIpe300ReportHoldsInputResultsDiagramsAndProofs) {
     const auto ct = StoredRtf(result, "ctnachweis.tmp.rtf", dir.path() / "ct_out.rtf");
     ASSERT_TRUE(ct.ok) << ct.error;
     EXPECT_TRUE(Has(ct, "Querschnittsklassifizierung: Klasse 1."));
+    EXPECT_TRUE(Has(ct, "Querschnittsklasse 1 erfüllt die Anforderung (höchstens Klasse 3). Nachweis erbracht!"));
     bool flange = false;
     for (const auto& t : ct.tables)
         for (const auto& r : t)

@@ -82,6 +82,10 @@ COMBOR_API int COMBOR_GetNorm(COMBOR_HANDLE h, char* buf, int bufSize) {
     return Copy(s->norm.name, buf, bufSize);
 }
 
+COMBOR_API int COMBOR_GetNormTitle(const char* norm, char* buf, int bufSize) {
+    return Copy(NormTitle(norm ? norm : ""), buf, bufSize);
+}
+
 COMBOR_API int COMBOR_GetNumOfLastGruppen(COMBOR_HANDLE h) {
     LOCKED_SESSION(h, 0);
     return static_cast<int>(s->norm.groups.size());

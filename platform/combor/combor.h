@@ -74,6 +74,10 @@ COMBOR_API int COMBOR_GetNumOfSessions(void);
 COMBOR_API int COMBOR_SetNorm(COMBOR_HANDLE s, const char* norm);
 // The norm's name ("" when none is set). Returns the length.
 COMBOR_API int COMBOR_GetNorm(COMBOR_HANDLE s, char* buf, int bufSize);
+// The title of a norm name as reports name it, with its national annex
+// ("EC_NAD" -> "DIN EN 1990/NA:2010-12"); empty for an unknown name.
+// Returns the length.
+COMBOR_API int COMBOR_GetNormTitle(const char* norm, char* buf, int bufSize);
 COMBOR_API int COMBOR_GetNumOfLastGruppen(COMBOR_HANDLE s);
 // Name of group i; returns the length (0 out of range).
 COMBOR_API int COMBOR_GetLastGruppe(COMBOR_HANDLE s, int index, char* buf, int bufSize);

@@ -46,6 +46,9 @@ struct Norm {
 
 // The norm of a name; id kNone for an unknown name.
 Norm MakeNorm(const std::string& name);
+// The title of a norm name in reports (EN 1990 with the national annex the
+// name stands for); empty for an unknown name.
+std::string NormTitle(const std::string& name);
 
 struct Variables {
     double h = 1.0;            // height above sea level (m)

@@ -104,6 +104,14 @@ const GammaSet kGammaSia = {1.35, 0.80, {0.90, 0.90, 1.00}, {1.10, 1.10, 1.00},
 
 }  // namespace
 
+std::string NormTitle(const std::string& name) {
+    if (name == "DIN 1055-100" || name == "DIN 18800" || name == "SIA 260:2003") return name;
+    if (name == "EC") return "EN 1990 (empfohlene Werte)";
+    if (name == "EC_NAD") return "DIN EN 1990/NA:2010-12";  // German national annex
+    if (name == "EC_NAF") return "NF EN 1990/NA";           // French national annex
+    return {};
+}
+
 Norm MakeNorm(const std::string& name) {
     Norm n;
     n.name = name;

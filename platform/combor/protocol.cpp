@@ -21,7 +21,10 @@ std::string Escape(const std::string& s) {
 }
 
 void WriteGammaPsi(const Session& s) {
-    zadevoz::RtfWriteText(-2, "Teilsicherheitsbeiwerte und Kombinationsbeiwerte nach " + Escape(s.norm.name));
+    // The protocol is appended below the report's heading of the actions:
+    // its own headings are one level lower, and the norm is named by its
+    // title, not by its internal name.
+    zadevoz::RtfWriteText(-4, "Teilsicherheitsbeiwerte und Kombinationsbeiwerte nach " + Escape(NormTitle(s.norm.name)));
     if (s.noGammaPsi) zadevoz::RtfWriteText(0, "Alle Teilsicherheits- und Kombinationsbeiwerte sind 1.0.");
     zadevoz::RtfBeginTable({6.0, 3.0, 3.0, 3.0, 3.0});
     zadevoz::RtfBeginRow(1);
@@ -48,7 +51,7 @@ void WriteGammaPsi(const Session& s) {
             break;
         }
     if (!variable) return;
-    zadevoz::RtfWriteText(-3, "Kombinationsbeiwerte der veränderlichen Einwirkungen");
+    zadevoz::RtfWriteText(-4, "Kombinationsbeiwerte der veränderlichen Einwirkungen");
     zadevoz::RtfBeginTable({9.0, 2.0, 2.0, 2.0, 2.0});
     zadevoz::RtfBeginRow(1);
     for (const char* t : {"Kategorie", "gamma_Q", "psi0", "psi1", "psi2"})
@@ -65,7 +68,8 @@ void WriteGammaPsi(const Session& s) {
 }
 
 void WriteRules(const Session& s) {
-    zadevoz::RtfWriteText(-2, "Lastfallkombinationen");
+    // The report heads the list ("Lastfallkombinationen"); the protocol
+    // brings no heading of its own.
     if (s.combinations.empty()) {
         zadevoz::RtfWriteText(0, "Es sind keine Kombinationen vorhanden.");
         return;

@@ -485,6 +485,20 @@ TEST(ComborSuperposition, CombinationResultsAreFactoredSums) {
     EXPECT_EQ(COMBOR_InitResultSuperpositioning(s.h(), 0, 3), 0);
 }
 
+TEST(ComborNorms, TitlesNameTheNationalAnnex) {
+    struct Case {
+        const char* name;
+        const char* title;
+    } cases[] = {{"DIN 1055-100", "DIN 1055-100"}, {"DIN 18800", "DIN 18800"}, {"SIA 260:2003", "SIA 260:2003"},
+                 {"EC", "EN 1990 (empfohlene Werte)"}, {"EC_NAD", "DIN EN 1990/NA:2010-12"},
+                 {"EC_NAF", "NF EN 1990/NA"}, {"XYZ", ""}};
+    for (const Case& c : cases) {
+        char buf[64] = "?";
+        EXPECT_EQ(COMBOR_GetNormTitle(c.name, buf, sizeof buf), static_cast<int>(std::string(c.title).size()));
+        EXPECT_STREQ(buf, c.title) << c.name;
+    }
+}
+
 TEST(ComborProtocol, WritesRtf) {
     auto dir = std::filesystem::path(RIGEL_TEST_TMP) / ("combor-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
@@ -506,6 +520,11 @@ TEST(ComborProtocol, WritesRtf) {
     }
     EXPECT_EQ(depth, 0);
     EXPECT_NE(text.find("1.35*(1)+1.50*(2)+0.75*(3)"), std::string::npos);
+    // The norm by its title with the national annex, not by its internal
+    // name; the list without a heading of its own (the report heads it).
+    EXPECT_NE(text.find("Kombinationsbeiwerte nach DIN EN 1990/NA:2010-12"), std::string::npos);
+    EXPECT_EQ(text.find("EC_NAD"), std::string::npos);
+    EXPECT_EQ(text.find("Lastfallkombinationen"), std::string::npos);
     EXPECT_EQ(COMBOR_Protokoll(s.h(), 1, 0, (dir / "missing" / "x.rtf").c_str()), 0);
     std::filesystem::remove_all(dir);
 }
