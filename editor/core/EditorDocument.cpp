@@ -1,5 +1,6 @@
 #include "editor/core/EditorDocument.h"
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -240,6 +241,15 @@ void EditMacroFile(int session, const std::string& file, const std::string& erro
 }
 }  // namespace
 
+// A macro error nobody is asked about (a silent load, an event) still goes
+// on standard error: the engine's text names the macro and the reason.
+static void ReportMacroError(const std::string& error) {
+    if (error.empty()) return;
+    const std::string line = error + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
 int CEditorDocument::LoadMacros(int bSilent) {
     std::string vktFile, userFile;
     SetupMacroFiles(vktFile, userFile);
@@ -247,16 +257,23 @@ int CEditorDocument::LoadMacros(int bSilent) {
     int line = -1, column = -1;
     for (const std::string& file : {vktFile, userFile}) {
         ZOZUDEDA_LoadMacroFile(m_session, file);
-        if (bSilent) continue;
         const std::string error = ZOZUDEDA_GetLastError(m_session, &line, &column);
+        if (bSilent) {
+            // The load goes on without the failed macros.
+            ReportMacroError(error);
+            continue;
+        }
         if (!error.empty()) {
             EditMacroFile(m_session, file, error, line, column);
             return 0;
         }
     }
     ZOZUDEDA_AddMacro(m_session, macroText);
-    if (bSilent) return 1;
     const std::string error = ZOZUDEDA_GetLastError(m_session, &line, &column);
+    if (bSilent) {
+        ReportMacroError(error);
+        return 1;
+    }
     if (!error.empty()) {
         macroText = ZOZUDEDA_EditMacro(m_session, macroText, error, line, column);
         return 0;
@@ -282,6 +299,9 @@ void CEditorDocument::FireScriptEvent(int event) {
         return "\"" + s + "\"";
     };
     ZOZUDEDA_Execute(m_session, std::string(names[event - 1]) + "( " + quoted(name) + ", " + quoted(folder) + ")");
+    // The events are optional: only a macro that exists and fails is reported.
+    const std::string error = ZOZUDEDA_GetLastError(m_session);
+    if (error.rfind("Unbekannte Makrofunktion", 0) != 0) ReportMacroError(error);
 }
 
 // ---- values and calculation ---------------------------------------------------------------------
@@ -319,6 +339,14 @@ int CEditorDocument::CalcEditorDocument(CPageBufferList& target, uint32_t formul
     UpdateValues(1, table);
     FireScriptEvent(3);
     CalculateRtfFormulas(target, formulaColour, records, m_session, nullptr, table);
+    // Lines without a number and failed macro calls are said on standard
+    // error as well, where a calculation without a window shows its messages.
+    for (const CFormulaRecord& r : records) {
+        if (r.noNumber)
+            ReportMacroError("Formel '" + r.plain + "': " + r.messageText);
+        else if (r.messageText.rfind("Makro '", 0) == 0 || r.messageText.rfind("Unbekannte Makrofunktion", 0) == 0)
+            ReportMacroError("Formel '" + r.plain + "': " + r.messageText);
+    }
     FireScriptEvent(4);
     for (size_t i = 0; i < exportValues.size();) {
         CFormulaValue v;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "editor/core/RtfHeaderTables.h"
+#include "formula/ExpressionParser.h"
 #include "formula/FormulaValue.h"
 #include "formula/VariableTable.h"
 #include "module/frame/ModuleState.h"
@@ -695,11 +696,24 @@ void EvaluateFormulaRecord(std::vector<CFormulaRecord>& records, int index, int 
     ClearTableMessages(table);
     const double value = EvaluateText(r.expression, table);
     TakeTableMessage(r, table);
-    if (r.kind != CFormulaRecord::Evaluation) {
+    // A value that is no finite number (an overflow, inf - inf, a division
+    // by zero) is an error at the formula: no number goes into the text, and
+    // the name stays undefined, so that later lines say so instead of
+    // calculating on with it.
+    const bool noNumber = !std::isfinite(value) || r.messageCode == kFormulaDivideByZero;
+    if (noNumber && r.messageText.empty()) {
+        r.messageCode = kFormulaBadNumber;
+        r.messageText = "Das Ergebnis ist keine endliche Zahl.";
+    }
+    if (r.kind != CFormulaRecord::Evaluation && !noNumber) {
         table.Define(defined, r.name, r.unit, value);
         TakeTableMessage(r, table);
     }
-    r.result = Fixed(value, r.decimals);
+    // Without a number the line keeps a mask of its decimals, so that it
+    // stays a formula with a place for its result in the next calculation.
+    r.result = noNumber ? (r.decimals > 0 ? "#." + std::string(static_cast<size_t>(r.decimals), '#') : "#")
+                        : Fixed(value, r.decimals);
+    r.noNumber = noNumber;
 
     if (r.resultPos >= 0 && static_cast<size_t>(r.resultPos + r.resultLen) <= r.rtf.size())
         r.rtf.replace(static_cast<size_t>(r.resultPos), static_cast<size_t>(r.resultLen), "$$RESULT$$");
@@ -719,17 +733,19 @@ void EvaluateFormulaRecord(std::vector<CFormulaRecord>& records, int index, int 
     }
 
     if (!r.messageText.empty()) {
-        bool shown = Setting("bGenErrors") != 0;
+        // A line without a number always shows why.
+        bool shown = Setting("bGenErrors") != 0 || noNumber;
         if (r.messageCode == 1) shown = shown && Setting("bVariableOverwritten") != 0;
         if (r.messageCode == 32) shown = shown && Setting("bUnknownVar") != 0;
         if (shown && t.find("\\ulwave") == std::string::npos) {
             t.insert(0, !t.empty() && t[0] == '\\' ? "\\ulwave" : "\\ulwave ");
             t += "\\ulnone ";
             r.result += "[(" + r.messageText + ")]";
-            ReplaceAll(t, "$$RESULT$$", Fixed(value, r.decimals) + "[(" + EscapeRtfMessage(r.messageText) + ")]");
+            ReplaceAll(t, "$$RESULT$$", r.result.substr(0, r.result.size() - r.messageText.size() - 4) + "[(" +
+                                            EscapeRtfMessage(r.messageText) + ")]");
         }
     }
-    ReplaceAll(t, "$$RESULT$$", Fixed(value, r.decimals));
+    ReplaceAll(t, "$$RESULT$$", r.result);
 }
 
 // ---- reassembly and the pipeline ------------------------------------------------------------------

@@ -32,6 +32,8 @@ struct CFormulaRecord {
     int messageCode = 0;
     std::string messageText;
     int inSumRange = 0;
+    // The value was no finite number: the line shows the error, not a number.
+    bool noNumber = false;
 };
 
 // The whole pipeline on page 0: cut, parse, evaluate (in text order), and

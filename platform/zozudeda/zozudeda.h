@@ -20,8 +20,14 @@
 // loadfile; load takes text only), string, table, math, utf8 and os.time,
 // os.date and os.clock are there, so a macro reaches no file, process or
 // network. Each session may hold at most kMemoryLimit bytes and each call
-// may run at most kInstructionLimit instructions; past either the call stops
-// with a message that names the limit.
+// may run at most kInstructionLimit instructions and kCallSeconds seconds
+// (the calls of a session since it was started or cleared kSessionSeconds
+// together; a thread beside the interpreter stops a call whose time is up).
+// Objects get no finalisers (a __gc metamethod is refused), and the pattern
+// functions of the string library take subjects of at most
+// kPatternSubjectLimit bytes and kPatternSteps matcher steps. Past any limit
+// the call stops with a message that names the macro and the limit.
+// print writes to standard error, each line marked as the macro's.
 #pragma once
 
 #include <cstddef>
@@ -33,6 +39,10 @@
 namespace zozudeda {
 constexpr std::size_t kMemoryLimit = 64u * 1024u * 1024u;
 constexpr long long kInstructionLimit = 100000000;
+constexpr int kCallSeconds = 10;
+constexpr int kSessionSeconds = 15;
+constexpr std::size_t kPatternSubjectLimit = 1000000;
+constexpr long long kPatternSteps = 10000000;
 // The editor that lets the user correct macro code: given the text, the error
 // text and its position (-1 when unknown), it returns the edited text.
 using MacroEditor = std::function<std::string(const std::string& text, const std::string& errorText, int line,

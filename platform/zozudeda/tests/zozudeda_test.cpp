@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -125,6 +126,90 @@ TEST_F(Session, LimitsStopTheCallWithTheirMessage) {
         // The session goes on working after the stop.
         EXPECT_DOUBLE_EQ(ZOZUDEDA_Execute(handle, "Flaeche( 4, 5)"), 20);
     }
+}
+
+// Macros that would run for ever where the instruction count does not
+// reach: a finaliser (run with the count off), a backtracking pattern (C
+// code), a loop of long C calls (stopped by the clock).
+TEST_F(Session, MacrosOutsideTheInstructionCountAreStoppedWithTheirName) {
+    ASSERT_EQ(ZOZUDEDA_AddMacro(handle,
+                                "function Finalisierer()\n"
+                                "  setmetatable({}, {__gc = function() while true do end end})\n"
+                                "  return 1\n"
+                                "end\n"
+                                "function Muster() return string.find(string.rep('a', 60), string.rep('a*', 30) .. 'b') end\n"
+                                "function Methode() local s = string.rep('a', 60) return s:match(string.rep('a-', 30) .. 'b') end\n"
+                                "function Riesig() return string.find(string.rep('x', 2000000), 'y') end\n"
+                                "function Sortieren()\n"
+                                "  local t = {} for i = 1, 300000 do t[i] = (i * 7919) % 300007 end\n"
+                                "  while true do table.sort(t, nil) end\n"
+                                "end\n"),
+              1)
+        << Error();
+    struct Case {
+        const char* command;
+        const char* reason;
+    } cases[] = {
+        {"Finalisierer()", "__gc"},
+        {"Muster()", "Vergleichsschritte"},
+        {"Methode()", "Vergleichsschritte"},
+        {"Riesig()", "1000000 Zeichen"},
+        {"Sortieren()", "10 Sekunden"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        const auto t0 = std::chrono::steady_clock::now();
+        EXPECT_EQ(ZOZUDEDA_Execute(handle, c.command), 0);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        EXPECT_NE(Error().find(c.reason), std::string::npos) << Error();
+        const std::string name = std::string(c.command).substr(0, std::string(c.command).find('('));
+        EXPECT_NE(Error().find("Makro '" + name + "'"), std::string::npos) << Error();
+        EXPECT_LT(seconds, 30.0) << "stopped, not run to its end";
+        EXPECT_DOUBLE_EQ(ZOZUDEDA_Execute(handle, "Flaeche( 4, 5)"), 20);
+    }
+    // A macro text that hangs while it is loaded is stopped as well.
+    EXPECT_EQ(ZOZUDEDA_AddMacro(handle, "string.find(string.rep('a', 60), string.rep('a*', 30) .. 'b')"), 0);
+    EXPECT_NE(Error().find("Vergleichsschritte"), std::string::npos) << Error();
+}
+
+// The bound walk refuses no ordinary search: the library's results come back.
+TEST_F(Session, OrdinaryPatternsGiveTheLibrarysResults) {
+    ASSERT_EQ(ZOZUDEDA_AddMacro(handle, "function Probe(i)\n"
+                                        "  local r = {\n"
+                                        "    select(2, ('Hallo Welt'):gsub('o', '0')),\n"
+                                        "    ('  IPE 300  '):match('^%s*(.-)%s*$') == 'IPE 300' and 1 or 0,\n"
+                                        "    ('f(a(b)c)d'):find('%b()'),\n"
+                                        "    ('THE (quick) fox'):find('%f[%a]%a+', 5),\n"
+                                        "    ('abcabc'):find('(abc)%1'),\n"
+                                        "    select(2, ('a,b,,c'):gsub('[^,]*', 'x')),\n"
+                                        "    #('HEB 300; S235'):gsub('%d+', function(d) return d * 2 end),\n"
+                                        "    (('x = 12.5'):match('()=()')),\n"
+                                        "  }\n"
+                                        "  local n = 0 for w in ('a bb ccc'):gmatch('%a+') do n = n + #w end\n"
+                                        "  r[#r + 1] = n\n"
+                                        "  return r[i]\n"
+                                        "end\n"),
+              1)
+        << Error();
+    // Independent values: counted by hand on the subjects above.
+    const double expected[] = {1, 1, 2, 6, 1, 4, 13, 3, 6};
+    for (int i = 0; i < 9; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_DOUBLE_EQ(ZOZUDEDA_Execute(handle, "Probe( " + std::to_string(i + 1) + ")"), expected[i]);
+        EXPECT_EQ(Error(), "");
+    }
+}
+
+// print never reaches standard output, where the program's results stand.
+TEST_F(Session, PrintGoesToStandardErrorMarkedAsTheMacros) {
+    ASSERT_EQ(ZOZUDEDA_AddMacro(handle, "function Sagen() print('Tragsicherheit: erfüllt', 1) return 1 end"), 1);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ZOZUDEDA_Execute(handle, "Sagen()"), 1);
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(out, "");
+    EXPECT_NE(err.find("Makro 'Sagen' (Ausgabe): Tragsicherheit: erfüllt\t1\n"), std::string::npos) << err;
 }
 
 TEST_F(Session, QuotesInTextArgumentsStayText) {
