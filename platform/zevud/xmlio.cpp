@@ -4,6 +4,7 @@
 #include <pugixml.hpp>
 #include <xxhash.h>
 
+#include <cstdio>
 #include <memory>
 #include <unordered_set>
 #include <utility>
@@ -24,6 +25,73 @@ std::string XmlName(const std::string& name) {
     return MakeValidName(name);
 }
 
+// XML 1.0 has no way to write the control characters other than tab, line
+// feed and carriage return, nor U+FFFE and U+FFFF. A text of the document
+// may hold them (set by the program), so they are written as code points of
+// the last private-use plane, which only this library gives a meaning:
+// U+10FF00 (the escape) followed by U+10FF20 + c for the control character
+// c, U+10FF40 / U+10FF41 for U+FFFE / U+FFFF, and the escape itself for a
+// literal escape. Reading turns them back, so every text round-trips and
+// the file stays well-formed.
+constexpr char kEscape[] = "\xF4\x8F\xBC\x80";  // U+10FF00
+
+bool IsForbiddenControl(unsigned char c) { return c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D; }
+
+std::string EncodeText(const std::string& v) {
+    bool plain = true;
+    for (unsigned char c : v) plain = plain && !IsForbiddenControl(c) && c != 0xEF && c != 0xF4;
+    if (plain) return v;
+    std::string out;
+    out.reserve(v.size() + 16);
+    for (size_t i = 0; i < v.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(v[i]);
+        if (IsForbiddenControl(c)) {
+            out += kEscape;
+            out += "\xF4\x8F\xBC";
+            out += static_cast<char>(0xA0 + c);
+        } else if (c == 0xEF && v.compare(i, 2, "\xEF\xBF") == 0 && i + 2 < v.size() &&
+                   (static_cast<unsigned char>(v[i + 2]) & 0xFE) == 0xBE) {
+            out += kEscape;
+            out += "\xF4\x8F\xBD";
+            out += static_cast<char>(0x80 + (static_cast<unsigned char>(v[i + 2]) - 0xBE));
+            i += 2;
+        } else if (c == 0xF4 && v.compare(i, 4, kEscape) == 0) {
+            out += kEscape;
+            out += kEscape;
+            i += 3;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::string DecodeText(const std::string& v) {
+    if (v.find(kEscape) == std::string::npos) return v;
+    std::string out;
+    out.reserve(v.size());
+    for (size_t i = 0; i < v.size(); ++i) {
+        if (v.compare(i, 4, kEscape) != 0 || i + 8 > v.size()) {
+            out += v[i];
+            continue;
+        }
+        const std::string next = v.substr(i + 4, 4);
+        const unsigned char last = static_cast<unsigned char>(next[3]);
+        if (next == kEscape) {
+            out += kEscape;
+        } else if (next.compare(0, 3, "\xF4\x8F\xBC") == 0 && last >= 0xA0 && last <= 0xBF) {
+            out += static_cast<char>(last - 0xA0);
+        } else if (next.compare(0, 3, "\xF4\x8F\xBD") == 0 && (last == 0x80 || last == 0x81)) {
+            out += last == 0x80 ? "\xEF\xBF\xBE" : "\xEF\xBF\xBF";
+        } else {
+            out += v[i];  // no pair of this library's: kept as it stands
+            continue;
+        }
+        i += 7;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string SerializeDoc(const Doc& d) {
@@ -32,8 +100,9 @@ std::string SerializeDoc(const Doc& d) {
     decl.append_attribute("version").set_value("1.0");
     decl.append_attribute("encoding").set_value("UTF-8");
     auto fill = [](pugi::xml_node e, const Node* n) {
-        for (const Attr& a : n->attrs) e.append_attribute(XmlName(a.name).c_str()).set_value(a.value.c_str());
-        if (!n->text.empty()) e.append_child(pugi::node_pcdata).set_value(n->text.c_str());
+        for (const Attr& a : n->attrs)
+            e.append_attribute(XmlName(a.name).c_str()).set_value(EncodeText(a.value).c_str());
+        if (!n->text.empty()) e.append_child(pugi::node_pcdata).set_value(EncodeText(n->text).c_str());
     };
     if (d.root) {
         pugi::xml_node top = x.append_child(XmlName(d.root->name).c_str());
@@ -56,9 +125,31 @@ std::string SerializeDoc(const Doc& d) {
 
 namespace {
 
+// The first character of a UTF-8 text that XML 1.0 does not allow: the
+// control characters other than tab, line feed and carriage return (also
+// when written as a character reference such as "&#17;", which the parser
+// decodes) and U+FFFE, U+FFFF. -1 when there is none.
+long ForbiddenXmlChar(const std::string& v) {
+    for (size_t i = 0; i < v.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(v[i]);
+        if (c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D) return c;
+        if (c == 0xEF && i + 2 < v.size() && static_cast<unsigned char>(v[i + 1]) == 0xBF &&
+            (static_cast<unsigned char>(v[i + 2]) & 0xFE) == 0xBE)
+            return static_cast<unsigned char>(v[i + 2]) == 0xBE ? 0xFFFE : 0xFFFF;
+    }
+    return -1;
+}
+
+std::string CharCode(long c) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, c > 0xFF ? "U+%04lX" : "0x%02lX", c);
+    return buf;
+}
+
 // Converts one XML element's name and attributes (texts of an older file in
 // the 8-bit code page become UTF-8); false with a reason for an empty
-// attribute name or an attribute given twice.
+// attribute name, an attribute given twice, or a character XML does not
+// allow (a document holding one could never be written back as XML).
 bool TakeElement(pugi::xml_node e, Node* n, std::string& reason) {
     n->name = ToUtf8(DecodeName(e.name()));
     if (!IsValidUtf8(n->name)) {
@@ -76,10 +167,22 @@ bool TakeElement(pugi::xml_node e, Node* n, std::string& reason) {
             reason = "Attribut \"" + name + "\" doppelt";
             return false;
         }
-        n->attrs.push_back(Attr{std::move(name), ToUtf8(a.value())});
+        std::string value = ToUtf8(a.value());
+        if (const long bad = ForbiddenXmlChar(value); bad >= 0) {
+            reason = "Attribut \"" + name + "\" des Elements \"" + n->name + "\" enthält das Zeichen " +
+                     CharCode(bad) + ", das XML nicht erlaubt";
+            return false;
+        }
+        n->attrs.push_back(Attr{std::move(name), DecodeText(value)});
     }
     for (pugi::xml_node c = e.first_child(); c; c = c.next_sibling())
         if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) n->text += ToUtf8(c.value());
+    if (const long bad = ForbiddenXmlChar(n->text); bad >= 0) {
+        reason = "der Text des Elements \"" + n->name + "\" enthält das Zeichen " + CharCode(bad) +
+                 ", das XML nicht erlaubt";
+        return false;
+    }
+    n->text = DecodeText(n->text);
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -81,6 +82,61 @@ TEST(Encoding, AnOldFileInTheEightBitCodePageIsReadAsItsCharacters) {
     ASSERT_EQ(ZEVUD_SaveDoc(d), 1);
     ZVDOC back = ZEVUD_OpenDocQuiet(file.c_str());
     ASSERT_NE(back, 0u);
+    ZEVUD_CloseDoc(back);
+}
+
+// A character XML 1.0 does not allow (a control character, as a reference or
+// raw, or U+FFFF) is refused on reading with the attribute or element named;
+// a text holding one set through the library is written as XML allows.
+TEST(Encoding, CharactersXmlForbidsAreRefusedAndNeverWritten) {
+    struct Case {
+        const char* xml;
+        const char* named;
+    } cases[] = {
+        {"<root><input desc=\"a&#17;b\"/></root>", "Attribut \"desc\" des Elements \"input\" enthält das Zeichen 0x11"},
+        {"<root><input desc=\"a\x11" "b\"/></root>", "Attribut \"desc\" des Elements \"input\" enthält das Zeichen 0x11"},
+        {"<root name=\"&#x1;\"/>", "Attribut \"name\" des Elements \"root\" enthält das Zeichen 0x01"},
+        {"<root name=\"&#xFFFF;\"/>", "Attribut \"name\" des Elements \"root\" enthält das Zeichen U+FFFF"},
+        {"<root><t>x&#27;</t></root>", "Text des Elements \"t\" enthält das Zeichen 0x1B"},
+    };
+    ScratchDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.xml);
+        const std::string file = dir.file("steuer.vkx");
+        WriteFile(file, c.xml);
+        winsys::ScopedRecordingSink sink;
+        EXPECT_EQ(ZEVUD_OpenDoc(file.c_str()), 0u);
+        ASSERT_EQ(sink.messages.size(), 1u);
+        EXPECT_NE(sink.messages[0].text.find(c.named), std::string::npos) << sink.messages[0].text;
+        EXPECT_EQ(ReadFile(file), c.xml) << "the file stays as it was";
+    }
+    // A text the program sets with such characters is written in a form
+    // XML allows and reads back exactly: tab, line feed and carriage return
+    // as they are, the others through this library's private-use pairs.
+    const std::string texts[] = {"a\tb\r\nc", "a\x11" "b", std::string("\x01\x1f", 2), "x\xEF\xBF\xBFy",
+                                 "\xF4\x8F\xBC\x80 Fluchtzeichen", "\xF4\x8F\xBC\x80\xF4\x8F\xBC\xB1"};
+    const std::string file = dir.file("erlaubt.vkx");
+    ZVDOC d = ZEVUD_CreateDoc(file.c_str());
+    DocGuard g(d);
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        ASSERT_EQ(ZEVUD_SetString(ZEVUD_GetRootElement(d), ("t" + std::to_string(i)).c_str(), texts[i].c_str()), 1);
+    }
+    ASSERT_EQ(ZEVUD_SaveDoc(d), 1);
+    const std::string saved = ReadFile(file);
+    for (size_t i = 0; i < saved.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(saved[i]);
+        EXPECT_FALSE(c < 0x20 && c != '\t' && c != '\n' && c != '\r') << "raw control character at " << i;
+        if (saved.compare(i, 2, "&#") == 0) {
+            const bool hex = i + 2 < saved.size() && saved[i + 2] == 'x';
+            const long code = std::strtol(saved.c_str() + i + (hex ? 3 : 2), nullptr, hex ? 16 : 10);
+            EXPECT_TRUE(code == 9 || code == 10 || code == 13 || (code >= 0x20 && code < 0xFFFE)) << code;
+        }
+    }
+    EXPECT_EQ(saved.find("\xEF\xBF\xBF"), std::string::npos);
+    ZVDOC back = ZEVUD_OpenDocQuiet(file.c_str());
+    ASSERT_NE(back, 0u) << saved;
+    for (size_t i = 0; i < std::size(texts); ++i)
+        EXPECT_EQ(zevud::GetString(ZEVUD_GetRootElement(back), "t" + std::to_string(i)), texts[i]) << i;
     ZEVUD_CloseDoc(back);
 }
 
