@@ -329,7 +329,14 @@ int RemoveStaleTempFiles(const fs::path& folder) {
     return removed;
 }
 
-fs::path FileLock::LockFileOf(const fs::path& file) {
+// The lock is taken beside the file the path resolves to.
+fs::path FileLock::LockFileOf(const fs::path& given) {
+    // The lock belongs to the file itself, not to the name it was reached
+    // by: a symbolic link (or a folder reached through one) and the file's
+    // own path give the same lock.
+    std::error_code ec;
+    fs::path file = fs::weakly_canonical(given, ec);
+    if (ec || file.empty()) file = given;
     fs::path lock = SideFileName(file.string(), ".lck");
     if (lock.filename().string().size() > 255) {
         // A name without the ".vkx" ending at the limit: a short name of the

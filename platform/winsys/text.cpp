@@ -1,6 +1,9 @@
 // Text and file-name helpers shared by the module and the kernel.
 #include "platform/winsys/winsys.h"
 
+#include <cstdint>
+#include <cstdio>
+
 namespace winsys {
 
 std::string ToLowerAscii(std::string s) {
@@ -38,11 +41,28 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 std::string SideFileName(const std::string& docPath, const std::string& newExt) {
     static constexpr std::string_view ext = ".vkx";
-    if (docPath.size() >= ext.size() &&
-        ToLowerAscii(docPath.substr(docPath.size() - ext.size())) == ext) {
-        return docPath.substr(0, docPath.size() - ext.size()) + newExt;
+    std::string stem = docPath;
+    if (docPath.size() >= ext.size() && ToLowerAscii(docPath.substr(docPath.size() - ext.size())) == ext)
+        stem = docPath.substr(0, docPath.size() - ext.size());
+    // A file name has at most 255 bytes. A side file that would be longer
+    // (a position named near the limit) gets a shortened name: the start of
+    // the position's name, "~" and eight hexadecimal digits of a checksum
+    // of the whole name, so that it stays the same in every run and differs
+    // between positions.
+    constexpr size_t kMaxName = 255;
+    const size_t slash = stem.find_last_of('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    if (stem.size() - nameStart + newExt.size() <= kMaxName || newExt.size() + 9 >= kMaxName) return stem + newExt;
+    uint32_t hash = 2166136261u;  // FNV-1a
+    for (size_t i = nameStart; i < docPath.size(); ++i) {
+        hash ^= static_cast<unsigned char>(docPath[i]);
+        hash *= 16777619u;
     }
-    return docPath + newExt;
+    char tag[16];
+    std::snprintf(tag, sizeof tag, "~%08x", static_cast<unsigned>(hash));
+    size_t keep = kMaxName - newExt.size() - 9;
+    while (keep > 0 && (static_cast<unsigned char>(stem[nameStart + keep]) & 0xC0) == 0x80) --keep;  // whole characters
+    return stem.substr(0, nameStart + keep) + tag + newExt;
 }
 
 std::string ToSlashPath(std::string p) {
