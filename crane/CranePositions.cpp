@@ -63,6 +63,28 @@ std::vector<double> RefinePoints(double start, double end, const std::vector<dou
     return out;
 }
 
+double RefinedPointCount(const std::vector<double>& raw, double maxDist) {
+    if (raw.empty()) return 0;
+    // The distinct points first (as RefinePoints keeps them), then the parts
+    // each gap is divided into, counted without making them.
+    std::vector<double> pts{raw.front(), raw.back()};
+    for (size_t i = 1; i + 1 < raw.size(); ++i) {
+        if (pts.back() + kTol < raw[i]) {
+            pts.push_back(raw[i]);
+            continue;
+        }
+        InsertSorted(raw[i], pts);
+    }
+    if (!(maxDist > kTol)) return static_cast<double>(pts.size());
+    double count = 1;
+    for (size_t i = 1; i < pts.size(); ++i) {
+        const double gap = pts[i] - pts[i - 1];
+        if (gap > 1.001 * maxDist) count += std::max(2.0, std::ceil(gap / maxDist)) - 1;
+        count += 1;
+    }
+    return count;
+}
+
 void CEvalPoints::Build(const std::vector<double>& raw, int cranes, double maxDist) {
     m_nCranes = std::max(0, cranes);
     m_raw = raw;
@@ -313,8 +335,23 @@ void GenerateCranePositions(CModuleData& d) {
         }
     }
     raw.push_back(right);
+    d.m_craneTooMany = 0;
+    // The number of candidates is known before the refinement makes them:
+    // a long runway with a short distance would otherwise hold the program
+    // for hours (or take all memory) here and in the kernel runs.
+    const double maxDist = d.m_craneSettings.m_craneMaxDist.GetValue();
+    const double count = RefinedPointCount(raw, maxDist);
+    double candidates = count;
+    if (n >= 2) candidates = candidates * (count + 1) / 2;
+    if (n >= 3) candidates = candidates * (count + 2) / 3;
+    if (!(candidates <= static_cast<double>(CModuleData::kMaxCraneCandidates))) {
+        d.m_cranePositions.clear();
+        d.m_craneTooMany = candidates < 9e18 ? static_cast<long long>(candidates) : static_cast<long long>(9e18);
+        d.m_nCurCranePos = 0;
+        return;
+    }
     CEvalPoints points;
-    points.Build(raw, n, d.m_craneSettings.m_craneMaxDist.GetValue());
+    points.Build(raw, n, maxDist);
 
     std::vector<double> s(static_cast<size_t>(n)), g(static_cast<size_t>(n));
     for (int c = 0; c < n; ++c) {

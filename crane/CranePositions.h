@@ -31,6 +31,9 @@ private:
     std::vector<double> m_values;
 };
 
+// How many points the refinement of the raw points makes (at least as many
+// as RefinePoints returns), counted without making them.
+double RefinedPointCount(const std::vector<double>& raw, double maxDist);
 // Inserts v into the ascending list unless an entry lies within 0.0001.
 void InsertSorted(double v, std::vector<double>& list);
 // The sorted points start, end and the inner points; with maxDist above

@@ -567,6 +567,35 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     }
     const size_t nCranes = data.m_cranes.size();
     if (nCranes > 3) return refuse(Tr("Es können höchstens drei Krane berechnet werden."));
+    // A crane whose axles were cut to fit the record is not the crane the
+    // user entered: it is refused, not calculated with fewer axles.
+    for (const CCrane& crane : data.m_cranes) {
+        if (crane.m_refusedAxisCount > 0)
+            return refuse(TrFormat("Kran \"%s\": %d Achsen eingegeben; berechnet werden höchstens %d Achsen je Kran.",
+                                   crane.m_strDesc, crane.m_refusedAxisCount, int(CCrane::kMaxAxes)));
+    }
+    // The axles follow one another: a negative spacing puts an axle behind
+    // the first, where the crane's span and its loads make no sense.
+    for (const CCrane& crane : data.m_cranes) {
+        for (int a = 1; a < crane.m_numOfAxis; ++a) {
+            const double spacing = crane.GetAxisValue(a, 0);
+            if (spacing < 0.0 || !std::isfinite(spacing))
+                return refuse(TrFormat("Kran \"%s\": Achse %d steht hinter der ersten Achse (Achsabstand %s m). "
+                                       "Die Achsabstände dürfen nicht negativ sein.",
+                                       crane.m_strDesc, a + 1, winsys::FormatDoubleC("%g", spacing)));
+        }
+    }
+    // Every crane position is a kernel run per check: a runway with more
+    // positions than the limit would run for hours.
+    if (data.m_craneTooMany > 0)
+        return refuse(TrFormat("Die Kranbahn ergäbe bis zu %lld Kranstellungen; berechnet werden höchstens %d. Bitte "
+                               "den größten Abstand der Kranstellungen vergrößern oder den Fahrbereich verkleinern.",
+                               data.m_craneTooMany, int(CModuleData::kMaxCranePositions)));
+    if (nCranes > 0 && data.m_cranePositions.size() / nCranes > static_cast<size_t>(CModuleData::kMaxCranePositions))
+        return refuse(TrFormat("Die Kranbahn ergibt %lld Kranstellungen; berechnet werden höchstens %d. Bitte den "
+                               "größten Abstand der Kranstellungen vergrößern oder den Fahrbereich verkleinern.",
+                               static_cast<long long>(data.m_cranePositions.size() / nCranes),
+                               int(CModuleData::kMaxCranePositions)));
     if (nCranes == 0 || data.m_cranePositions.size() < 2 || data.m_cranePositions.size() / nCranes == 0)
         return refuse(
             Tr("Es sind keine Kranstellungen vorhanden. Evtl. mit negativem Pufferabstand Fahrbereich erweitern."));

@@ -80,6 +80,7 @@ void CCrane::Init()
     for (int i = 0; i < 9; ++i) m_phi[i].SetValue(phi[i]);
     m_eta.SetValue(0.0);
     m_numOfAxis = 2;
+    m_refusedAxisCount = 0;
     m_hubKlasse = 1;
     m_BGruppe = 2;
     for (int g = 0; g < kGroups; ++g) {
@@ -258,6 +259,7 @@ void CCrane::ReadData(ZVELEM e)
     m_eta.ReadFromDom(e, "eta");
     const int stored = ZEVUD_GetInt(e, "numOfAxis");
     m_numOfAxis = ClampAxes(stored);
+    m_refusedAxisCount = stored > kMaxAxes ? stored : 0;
     if (m_numOfAxis != stored)
     {
         const char* fmt = "Kran \"%s\": die gespeicherte Achsanzahl %d liegt außerhalb von 0 bis %d und wird auf %d "

@@ -89,6 +89,9 @@ public:
     CFormulaValue m_phi[9];
     CFormulaValue m_eta;
     int m_numOfAxis = 2;
+    // The axle count the document held when it was more than kMaxAxes (the
+    // record keeps kMaxAxes; a calculation refuses such a crane); 0 otherwise.
+    int m_refusedAxisCount = 0;
     int m_hubKlasse = 1;
     int m_BGruppe = 2;
     int m_groupClass[kGroups];

@@ -709,6 +709,13 @@ bool CModuleData::CheckInput(CPlauMessageList& list, int) {
 
     if (m_fieldLengths.size() < 2)
         list.AddGridMessage(PLAU_ERROR, Tr("Kapitel 'System': Es wurden keine Felder eingegeben"), 2, systemGrid, 2, 2);
+    // The kernel calculates at most kMaxFields fields: more are refused here,
+    // at once, not by the kernel after the load preparation.
+    if (m_fieldLengths.size() > static_cast<size_t>(kMaxFields) + 1)
+        list.AddGridMessage(PLAU_ERROR,
+                            TrFormat("Kapitel 'System': Es wurden %d Felder eingegeben, berechnet werden höchstens %d.",
+                                     static_cast<int>(m_fieldLengths.size() - 1), kMaxFields),
+                            2, systemGrid, 2, 2);
     // Loads taken over from other positions count as loads of the member.
     std::vector<std::string> takeOverProblems;
     const std::vector<CLoadDef> takeOverLoads = CollectTakeOverLoads(takeOverProblems);
@@ -829,6 +836,10 @@ CRecalcResult CModuleData::Recalc(int bReport, int bRedraw) {
         }
         return CRecalcResult{};
     }
+    // A member of more fields than the kernel calculates goes straight to the
+    // plausibility check, which refuses it: preparing its loads and
+    // combinations would take long for nothing.
+    if (m_fieldLengths.size() > static_cast<size_t>(kMaxFields) + 1) return CBaseData::Recalc(bReport, bRedraw);
     // The load cases of the loads go to their actions, then the combinations
     // are generated for the kernel.
     BuildLoadCaseActionTable();

@@ -267,6 +267,16 @@ public:
     // ---- crane runway ------------------------------------------------------------------
     // The crane positions along the runway, made by the registered crane
     // road (module/CraneRoad.h); the list stays as it is without one.
+    // The most crane positions a runway is calculated for (each one is a
+    // kernel run per check), and the most candidate positions the
+    // enumeration walks through before it gives up: a runway of more
+    // candidates gets no positions and m_craneTooMany says how many there
+    // would be; the calculation refuses a runway of more than
+    // kMaxCranePositions.
+    static constexpr int kMaxCranePositions = 1000;
+    static constexpr long long kMaxCraneCandidates = 200000;
+    // The most fields of a member the kernel calculates.
+    static constexpr int kMaxFields = 30;
     void GenerateCranePositions();
     // The crane-position variables "pos0".."pos<n-1>" at the current crane
     // position.
@@ -538,6 +548,9 @@ public:
     CRailWeldTable m_railWeld;
     std::vector<std::string> m_userPointNames;
     std::vector<double> m_cranePositions;
+    // Set by GenerateCranePositions when the runway has too many candidate
+    // positions to enumerate: their number; 0 otherwise.
+    long long m_craneTooMany = 0;
     std::vector<double> m_fieldLength0, m_fieldLength1;
     CEnvelope m_summaries[8];  // "resSummary" of the five checks, then "resSummaryLTB" of the first three
     CPlateStressTable m_bucklRes;

@@ -367,3 +367,49 @@ TEST(CraneRoad, RegisteredWhereverTheCraneFolderIsLinked) {
     EXPECT_FALSE(viaData.m_cranePositions.empty());
     EXPECT_EQ(viaData.m_cranePositions, direct.m_cranePositions);
 }
+
+namespace {
+
+// The count of the refinement is known without making the points: never
+// fewer than RefinePoints makes (the bound before the enumeration rests on it).
+TEST(CranePositions, RefinedPointCountIsAtLeastThePointsMade) {
+    struct Case {
+        std::vector<double> raw;
+        double maxDist;
+    } cases[] = {
+        {{0.0, 3.0, 6.0}, 0.5},  {{0.0, 3.0, 6.0}, 0.0},      {{0.5, 29.5, 59.0}, 1.0},
+        {{0.0, 1.7, 10.0}, 0.3}, {{0.0, 0.00005, 5.0}, 0.7}, {{2.0, 1.0, 3.0, 2.0, 9.0}, 1.1},
+    };
+    for (const Case& c : cases) {
+        const std::vector<double> inner(c.raw.begin() + 1, c.raw.end() - 1);
+        const size_t made = RefinePoints(c.raw.front(), c.raw.back(), inner, c.maxDist).size();
+        const double counted = RefinedPointCount(c.raw, c.maxDist);
+        EXPECT_GE(counted, static_cast<double>(made)) << c.maxDist;
+        EXPECT_LE(counted, static_cast<double>(made) + c.raw.size()) << c.maxDist;
+    }
+}
+
+// A runway of 1000 km at 0.5 m would give two million candidate points (four
+// million million pairs for two cranes): they are counted, not made, and the
+// runway keeps no positions, so that the calculation refuses it.
+TEST(CranePositions, AHugeRunwayIsCountedNotEnumerated) {
+    for (int cranes : {1, 2}) {
+        CModuleData d;
+        OneField(d, 1.0e6, {1.0, 2.0});
+        if (cranes == 2) d.m_cranes.resize(2, d.m_cranes[0]);
+        d.m_craneSettings.m_craneMaxDist.SetValue(0.5);
+        GenerateCranePositions(d);
+        EXPECT_TRUE(d.m_cranePositions.empty());
+        // 1e6 / 0.5 = 2e6 points; for two cranes 2e6 * (2e6 + 1) / 2 pairs.
+        EXPECT_GE(static_cast<double>(d.m_craneTooMany), cranes == 1 ? 2.0e6 : 2.0e12) << cranes;
+    }
+    // Within the bound nothing is said.
+    CModuleData d;
+    OneField(d, 6.0, {1.0, 2.0});
+    d.m_craneSettings.m_craneMaxDist.SetValue(0.5);
+    GenerateCranePositions(d);
+    EXPECT_FALSE(d.m_cranePositions.empty());
+    EXPECT_EQ(d.m_craneTooMany, 0);
+}
+
+}  // namespace
