@@ -830,7 +830,13 @@ RtfReadResult ReadRtf(const std::string& rtf, QTextDocument& doc) {
     doc.setUndoRedoEnabled(false);
     doc.clear();
     QTextCursor cursor(&doc);
+    // One edit block: a laid-out document (that of a window) is told of the
+    // change once at the end, not after every paragraph, where each
+    // notification lays the text out from its start again and reading
+    // becomes quadratic in the number of paragraphs.
+    cursor.beginEditBlock();
     QStringList fonts = Reader(rtf, cursor, result).Run();
+    cursor.endEditBlock();
     // The writer keeps the font numbers of the text read.
     doc.setProperty(kFontTableProperty, fonts);
     doc.setUndoRedoEnabled(undo);
