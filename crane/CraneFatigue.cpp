@@ -314,8 +314,15 @@ bool CalcFatigue(CModuleData& d) {
     // section, for instance) are said and the check counts as not proven;
     // the utilisations stand as far as they go (the local stresses are
     // there).
-    d.m_bFatigueUnproven = !missing.empty();
-    if (d.m_bFatigueUnproven) {
+    // A fatigue check without any check point has checked nothing: it is not
+    // proven, with its reason (the details of EN 1993-1-9 Tables 8.1-8.10
+    // are checked at the points).
+    d.m_bFatigueUnproven = !missing.empty() || !anyPoint;
+    d.m_fatigueUnprovenReason = !anyPoint ? Tr("es gibt keine aktiven Nachweispunkte")
+                                : d.m_bFatigueUnproven
+                                    ? Tr("für Nachweispunkte fehlen die Spannungen aus der Berechnung")
+                                    : std::string();
+    if (!missing.empty()) {
         const char* format = "Für die Nachweispunkte %s liegen Schnittgrößen, aber keine Spannungen aus der "
                              "Berechnung vor; der Ermüdungsnachweis ist unvollständig.";
         winsys::MessageBox(lingo::FormatTranslated(format, Tr(format), missing));

@@ -756,6 +756,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     }
 
     data.m_bFatigueUnproven = false;
+    data.m_fatigueUnprovenReason.clear();
     if (settings.m_checkEnabled[4] && !steps.fatigue(data)) {
         data.m_strMessage = Tr("Der Ermüdungsnachweis konnte nicht geführt werden.");
         return stopped(false);
@@ -785,6 +786,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
         // A fatigue check without the stresses of its points proves nothing,
         // whatever its utilisations say.
         ZEVUD_SetInt(result, "kranErmNichtNachgewiesen", data.m_bFatigueUnproven ? 1 : 0);
+        ZEVUD_SetString(result, "kranErmGrund", data.m_fatigueUnprovenReason.c_str());
     }
     data.StoreInputFingerprint();
     progress.Close();

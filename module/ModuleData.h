@@ -285,6 +285,8 @@ public:
     // no stresses, so the fatigue utilisations rest on local stresses alone
     // and the check is not proven.
     bool m_bFatigueUnproven = false;
+    // Why the fatigue check is not proven (shown beside "nicht nachgewiesen").
+    std::string m_fatigueUnprovenReason;
 
     // ---- crane report: check chapters (defined in reports/) ----------------------
     // The summary of every enabled check: mode 0 into the open report, any

@@ -475,6 +475,8 @@ void CModuleData::ReadCraneResults(ZVELEM result) {
     m_fieldLength0 = GetDoubles(result, "fieldLength_0");
     m_fieldLength1 = GetDoubles(result, "fieldLength_1");
     m_strMessage = zevud::GetString(result, "message");
+    m_bFatigueUnproven = ZEVUD_GetInt(result, "kranErmNichtNachgewiesen") != 0;
+    m_fatigueUnprovenReason = zevud::GetString(result, "kranErmGrund");
     if (ZVELEM e = ZEVUD_FindFirstChild(result, "fatDetailResult")) m_fatDetail.ReadData(e);
     if (ZVELEM e = ZEVUD_FindFirstChild(result, "railWeldingResult")) m_railWeld.ReadData(e);
     if (ZVELEM r = ZEVUD_FindFirstChild(result, "Reactions")) {

@@ -128,6 +128,13 @@ void CModuleData::WriteCheckSummary(int mode) {
                     t.SetDoubleCell(row, 5, x, "", 0, 2, num);
                 }
             }
+            // A fatigue check that proved nothing says so, with its reason.
+            if (c == 4 && m_bFatigueUnproven) {
+                const int row = t.AddRow();
+                t.SetTextCell(row, 0, Tr("nicht nachgewiesen"), 9);
+                t.SetTextCell(row, 1, m_fatigueUnprovenReason, 1);
+                for (int col = 2; col < 6; ++col) t.SetTextCell(row, col, "", 1);
+            }
             const bool plates = pass == 0 && c < 3 && m_craneSettings.m_bBuckling;
             if (report) {
                 t.WriteRtf();

@@ -402,10 +402,17 @@ void CModuleData::WriteServiceabilityLimits() {
         report_text::FormatRaw("l/%ld", CraneLimitDivisor(s.m_maxRelDeltaDefZ.GetValue())),
         report_text::FormatRaw("s/%ld", CraneLimitDivisor(s.m_maxRelDeltaDefS.GetValue())),
     };
+    // The differences of deflection (EN 1993-6 7.3, Tables 7.1 and 7.2: the
+    // change of the rail distance and the differences between the girders
+    // and across the bridge) need both girders' deflections under one crane
+    // position, which the calculation does not form: they are listed as not
+    // proven, never as kept.
+    const std::string unproven = Tr("nicht nachgewiesen");
     for (int r = 1; r < 8; ++r) {
         t.SetTextCell(r, 0, rows[r - 1][0], kRtfLeft);
         t.SetTextCell(r, 1, rows[r - 1][1], kRtfLeft);
-        t.SetTextCell(r, 2, limits[r - 1], kRtfRight);
+        const bool delta = r == 4 || r == 6 || r == 7;
+        t.SetTextCell(r, 2, delta ? limits[r - 1] + " (" + unproven + ")" : limits[r - 1], kRtfRight);
     }
     // The delta rows belong to a bridge crane's second girder.
     if (!s.m_bSecondBeam)
@@ -417,8 +424,11 @@ void CModuleData::WriteServiceabilityLimits() {
     FindFieldAtX(0.01, &startFree);
     FindFieldAtX(b.back() - 0.01, &endFree);
     if (startFree || endFree) {
+        // The deflection utilisations are formed over the span between
+        // restraints, without the cantilever's reduction: not proven.
         zadevoz::RtfWriteText(0, TrF("Abminderungsfaktor für die Ausnutzung aus Verformungen an Kragarmen: %.2lf",
-                                     s.m_decDefCantilever.GetValue()));
+                                     s.m_decDefCantilever.GetValue()) +
+                                     " (" + unproven + ")");
         zadevoz::RtfWriteText(0, "");
     }
 }

@@ -76,10 +76,12 @@ inline Verdict Read(ZVELEM root) {
     };
     if (zevud::GetString(root, "progname") == "VADU") {
         if (ZEVUD_HasAttr(result, "dMaxAusKran")) add(UtilisationLine("Kranbahn", ZEVUD_GetDouble(result, "dMaxAusKran")));
-        if (ZEVUD_GetInt(result, "kranErmNichtNachgewiesen") != 0)
-            add({"Ermüdung: nicht erfüllt - nicht nachgewiesen (für Nachweispunkte fehlen die Spannungen aus der "
-                 "Berechnung)",
-                 false});
+        if (ZEVUD_GetInt(result, "kranErmNichtNachgewiesen") != 0) {
+            // The calculation stores why the fatigue check could not be made.
+            std::string why = zevud::GetString(result, "kranErmGrund");
+            if (why.empty()) why = "für Nachweispunkte fehlen die Spannungen aus der Berechnung";
+            add({"Ermüdung: nicht erfüllt - nicht nachgewiesen (" + why + ")", false});
+        }
     }
     if (ZEVUD_HasAttr(result, "dMaxAusGebr"))
         add(UtilisationLine("Gebrauchstauglichkeit", ZEVUD_GetDouble(result, "dMaxAusGebr")));

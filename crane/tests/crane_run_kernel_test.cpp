@@ -276,4 +276,36 @@ TEST_F(CraneRunKernel, DefaultPositionsFindTheLargestMoment) {
     EXPECT_NEAR(std::fabs(at - kL / 2), kE / 4, 1e-6);
 }
 
+// A fatigue check with nothing to check (points placed automatically, but
+// none there) is not proven, with its reason, in the document, the message
+// and the verdict; it is never called fulfilled.
+TEST_F(CraneRunKernel, FatigueWithoutCheckPointsIsNotProven) {
+    moddatatest::MakeCraneRunway(d_, kL);
+    d_.m_hDoc = doc_;
+    d_.m_notchCases.clear();
+    d_.m_rail.m_iTyp = 0;
+    d_.m_craneSettings.m_autoPOI = 1;
+    d_.m_craneSettings.m_LTBEnabled = 0;
+    d_.m_craneSettings.m_bBuckling = 0;
+    for (int c = 0; c < 5; ++c) d_.m_craneSettings.m_checkEnabled[c] = c == 4;
+    CCrane& c = d_.m_cranes[0];
+    c.m_numOfAxis = 1;
+    c.SetAxisCount();
+    c.AxisValue(0, 0)->SetValue(0.0);
+    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+    cranetest::SetWheelLoad(c, 0, 18, 2, kF);
+    d_.m_cranePositions = {0.0, kL / 2, kL};
+
+    const CRecalcResult r = d_.Recalc(0, 0);
+    ASSERT_EQ(r.bCalculated, 1) << d_.m_strMessage;
+    EXPECT_TRUE(d_.m_bFatigueUnproven);
+    EXPECT_EQ(d_.m_fatigueUnprovenReason, "es gibt keine aktiven Nachweispunkte");
+    ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc_), "result");
+    ASSERT_NE(result, 0u);
+    EXPECT_EQ(ZEVUD_GetInt(result, "kranErmNichtNachgewiesen"), 1);
+    EXPECT_EQ(zevud::GetString(result, "kranErmGrund"), "es gibt keine aktiven Nachweispunkte");
+    EXPECT_NE(d_.m_strMessage.find("nicht nachgewiesen"), std::string::npos) << d_.m_strMessage;
+    EXPECT_NE(d_.m_strMessage.find("es gibt keine aktiven Nachweispunkte"), std::string::npos) << d_.m_strMessage;
+}
+
 }  // namespace
