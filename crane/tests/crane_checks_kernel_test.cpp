@@ -144,10 +144,12 @@ TEST_F(KernelCraneChecks, FatigueAndRailWeldOnKernelResults) {
 //   Web middle at x = 2 m: the wheel at a gives V = F (L - a) / L left of
 //   it and -F a / L right of it, so V runs from -8.75 kN (wheel at 1 m) to
 //   +35 kN (wheel at 4 m): the range is that of the signed shear stresses,
-//   tau = V S / (Iy tw), with the static moment of the thin walls as the
-//   section's wall lines give it (the fillets count in Iy only):
-//   S = b tf (h - tf) / 2 + tw (h / 2 - tf)² / 2 = 895.2 cm³ (b = h = 300,
-//   tf = 19, tw = 11 mm).
+//   tau = V S / (Iy tw), with the static moment of the half section, its
+//   two root fillets included (area r² (1 - pi/4) each, centroid
+//   e = r (10 - 3 pi) / (3 (4 - pi)) from the corner):
+//   S = b tf (h - tf) / 2 + tw (h / 2 - tf)² / 2 + 2 r² (1 - pi/4)
+//   (h/2 - tf - e) = 934.3 cm³ = Wpl,y / 2 of the tables (b = h = 300,
+//   tf = 19, tw = 11, r = 27 mm); without the fillets 895.2 cm³, 4 % low.
 TEST_F(KernelCraneChecks, StressRangesOfTheCheckPointsByStatics) {
     constexpr double kF = 70.0, kIy = 25170.0, kZ = 15.0, kTw = 1.1, kTf = 1.9, kH = 30.0, kGammaMf = 1.15, kX = 2.0;
     moddatatest::MakeCraneRunway(d_, kL);
@@ -218,7 +220,11 @@ TEST_F(KernelCraneChecks, StressRangesOfTheCheckPointsByStatics) {
     ASSERT_NEAR(vMax, 35.0, 1e-12);
     ASSERT_NEAR(vMin, -8.75, 1e-12);
     const double tauMax = cranetest::ValueAt(fat, 1, kX, 35 + 8), tauMin = cranetest::ValueAt(fat, 0, kX, 35 + 8);
-    const double S = kH * kTf * (kH - kTf) / 2 + kTw * (kH / 2 - kTf) * (kH / 2 - kTf) / 2;
+    constexpr double kR = 2.7, kPi = 3.141592653589793;
+    const double e = kR * (10 - 3 * kPi) / (3 * (4 - kPi));
+    const double S = kH * kTf * (kH - kTf) / 2 + kTw * (kH / 2 - kTf) * (kH / 2 - kTf) / 2 +
+                     2 * kR * kR * (1 - kPi / 4) * (kH / 2 - kTf - e);
+    ASSERT_NEAR(S, 1869.0 / 2, 0.002 * 1869.0 / 2);
     const double perV = 10.0 * S / (kIy * kTw);
     // The sign of the shear stress follows the kernel's axes; the range is
     // that of the signed values.

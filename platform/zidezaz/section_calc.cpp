@@ -77,6 +77,7 @@ struct Edge {
 struct Fillet {
     V2 c, d, m;
     double r = 0;
+    V2 foot;  // where the stem's plate piece starts at the face it butts into
 };
 
 struct Moments {  // integrals of 1, y, z, y^2, z^2, yz
@@ -230,6 +231,7 @@ void Builder::Build() {
                                 f.d = into;
                                 f.m = s * n;
                                 f.c = p + (0.5 * tj) * into + (0.5 * ts) * f.m;
+                                f.foot = p + d * into;
                                 fillets.push_back(f);
                             }
                         }
@@ -607,8 +609,43 @@ int CalculateSection(const std::vector<SektWLine>& lines, SectionResults& out) {
     meanW /= Al;
 
     // ---- static moments along the walls --------------------------------------
-    // f per edge: linear values at both ends; F_e = integral f t ds.
-    auto staticMoments = [&](auto fAt) {
+    // Root fillets carry shear as part of the stem they widen: the area of
+    // each one joins the flow where the stem's plate piece starts at the
+    // face of the plate it butts into, so that a stem point beyond the
+    // fillets has the static moment of the full section, fillets included
+    // (tau = V S / (I t); for a point within a fillet's length the fillet
+    // counts whole and t is the stem's own thickness: on the safe side).
+    // The moments refer to the centroid of the walls and the fillets, about
+    // which their sum vanishes.
+    std::vector<double> lumpA(nn, 0.0), lumpY(nn, 0.0), lumpZ(nn, 0.0);
+    double Af = 0, Sfy = 0, Sfz = 0;
+    for (const auto& f : b.fillets) {
+        size_t at = 0;
+        double best = 1e300;
+        for (size_t v = 0; v < nn; ++v)
+            if (const double dist = Norm(nodes[v] - f.foot); dist < best) {
+                best = dist;
+                at = v;
+            }
+        if (nn == 0 || adj[at].empty()) continue;
+        Moments m;
+        AddFillet(f, m);
+        lumpA[at] += m.A;
+        lumpY[at] += m.Sy;
+        lumpZ[at] += m.Sz;
+        Af += m.A;
+        Sfy += m.Sy;
+        Sfz += m.Sz;
+    }
+    const double yr = (Sly + Sfy) / (Al + Af), zr = (Slz + Sfz) / (Al + Af);
+    std::vector<double> lumpSy(nn), lumpSz(nn);
+    for (size_t v = 0; v < nn; ++v) {
+        lumpSy[v] = lumpY[v] - yr * lumpA[v];
+        lumpSz[v] = lumpZ[v] - zr * lumpA[v];
+    }
+    // f per edge: linear values at both ends; F_e = integral f t ds; lumps
+    // per node (or none).
+    auto staticMoments = [&](auto fAt, const std::vector<double>& lumps) {
         // fAt(edge, u) -> f value
         std::vector<double> Fe(ne, 0.0);
         for (size_t i = 0; i < ne; ++i) {
@@ -622,6 +659,7 @@ int CalculateSection(const std::vector<SektWLine>& lines, SectionResults& out) {
         std::vector<double> inflow(nn, 0.0), sub(nn, 0.0), start(ne, 0.0);
         for (size_t i = 0; i < ne; ++i)
             if (!treeEdge[i]) inflow[static_cast<size_t>(edges[i].n1)] += Fe[i];  // cut at its start
+        for (size_t v = 0; v < lumps.size() && v < nn; ++v) inflow[v] += lumps[v];
         for (auto it = order.rbegin(); it != order.rend(); ++it) {
             const int v = *it;
             sub[static_cast<size_t>(v)] += inflow[static_cast<size_t>(v)];
@@ -664,9 +702,10 @@ int CalculateSection(const std::vector<SektWLine>& lines, SectionResults& out) {
         return std::make_pair(start, Fe);
     };
     auto lin = [](double a, double b2, double u) { return a + (b2 - a) * u; };
-    auto [Sy0, FeY] = staticMoments([&](const Edge& e, double u) { return lin(e.p0.y, e.p1.y, u) - yl; });
-    auto [Sz0, FeZ] = staticMoments([&](const Edge& e, double u) { return lin(e.p0.z, e.p1.z, u) - zl; });
-    auto [Sw0, FeW] = staticMoments([&](const Edge& e, double u) { return lin(e.w0, e.w1, u) - meanW; });
+    auto [Sy0, FeY] = staticMoments([&](const Edge& e, double u) { return lin(e.p0.y, e.p1.y, u) - yr; }, lumpSy);
+    auto [Sz0, FeZ] = staticMoments([&](const Edge& e, double u) { return lin(e.p0.z, e.p1.z, u) - zr; }, lumpSz);
+    auto [Sw0, FeW] = staticMoments([&](const Edge& e, double u) { return lin(e.w0, e.w1, u) - meanW; },
+                                    std::vector<double>());
 
     // ---- results ----------------------------------------------------------------
     double ymi = 1e300, yma = -1e300, zmi = 1e300, zma = -1e300;

@@ -147,10 +147,11 @@ typedef struct SektTqs {
 // those of the plate as counted (a plate cut back at a T junction starts at
 // the face of the plate it butts into). Static moments are the values at
 // the element's start, accumulated in the direction start -> end, relative
-// to the centre-line model's centroid, with the circulating parts of closed
-// cells included; warping ordinates are about the origin, normalised (see
-// SektTqs::w0), so that w_M = w - (z*ym - y*zm) is the ordinate about the
-// shear centre.
+// to the centroid of the centre-line model and the root fillets, with the
+// circulating parts of closed cells included; a root fillet counts with
+// the stem it widens, from the face the stem butts into. Warping ordinates
+// are about the origin, normalised (see SektTqs::w0), so that
+// w_M = w - (z*ym - y*zm) is the ordinate about the shear centre.
 typedef struct SektTqe {
     int32_t type;        // 0   line type
     int32_t line;        // 4   index of the wall line it comes from

@@ -129,9 +129,14 @@ TEST_F(ProofRtf, ElasticStressAtTheYieldStressGivesOne) {
     const double s[5] = {235.0, 0, 0, 0, 0};
     EXPECT_NEAR(ZAZUZER_StressTable(p.h, 210, 5.0, s, f, "Normalspannungen", "Ausnutzung"), 1.0, 1e-9);
     EXPECT_NEAR(ZAZUZER_StressTable(p.h, 110, 5.0, s, f, "Normalspannungen", "Ausnutzung"), 1.0, 1e-9);
-    // Pure torsion-free shear: web centre tau = Vz S / (I t).
+    // Pure torsion-free shear: web centre tau = Vz S / (I t), S of the half
+    // section with its two root fillets (area r² (1 - pi/4) each, centroid
+    // r (10 - 3 pi) / (3 (4 - pi)) from the corner): 314.2 cm³, half of
+    // Wpl,y = 628.4 cm³.
     const double f2[8] = {0, 0, 100.0, 0, 0, 0, 0, 0};
-    const double S = 15.0 * 1.07 * 14.465 + 0.71 * 13.395 * 13.395 / 2;  // centre-line model
+    const double e = 1.5 * (10 - 3 * M_PI) / (3 * (4 - M_PI));
+    const double S = 15.0 * 1.07 * 14.465 + 0.71 * 13.93 * 13.93 / 2 + 2 * 1.5 * 1.5 * (1 - M_PI / 4) * (13.93 - e);
+    EXPECT_NEAR(S, 628.4 / 2, 0.001 * 628.4 / 2);
     const double tau = 100.0 * S / (g.Ayy * 0.71) * 10.0;
     EXPECT_NEAR(ZAZUZER_StressTable(p.h, 211, 5.0, s, f2, "Schub", "Ausnutzung"), tau / (235.0 / std::sqrt(3.0)),
                 0.03 * tau / 135.7);
