@@ -144,3 +144,56 @@ TEST_F(ReportPages, ExamplesAreCompactAndReadable) {
 }
 
 }  // namespace
+
+// A position made with "new" and set up as the input pages store it (a span
+// of 5 m, an IPE 300, fork supports, a permanent and an imposed load):
+// its report has the input with the dimensioned system picture on page 1,
+// the position's name in the header, and results.
+TEST_F(ReportPages, NewPositionSetUpInTheWindow) {
+    const fs::path file = dir_ / "Pfette.vkx";
+    const auto made = Host({"new", file.string(), "RIGEL"});
+    ASSERT_EQ(made.code, 0) << made.out;
+    {
+        ZVDOC doc = ZEVUD_OpenDocQuiet(file.string().c_str());
+        ASSERT_NE(doc, 0u);
+        CModuleData d;
+        d.Init();
+        d.ReadData(doc);
+        d.m_fieldLengths = {CFormulaValue(0.0), CFormulaValue(5.0)};
+        d.m_supports = {moddatatest::ForkSupport(true), moddatatest::ForkSupport(false)};
+        CSection section = moddatatest::RolledSection(d, "IPE", "IPE 300");
+        section.m_iNorm = d.m_info.m_nNorm;
+        d.m_sections = {section};
+        CLKData& lk = d.LK();
+        CActionRecord permanent;
+        permanent.m_nNumber = 1;
+        permanent.m_nGroup = 0;
+        permanent.m_nFullGroup = 0;
+        CActionRecord imposed;
+        imposed.m_nNumber = 2;
+        imposed.m_nGroup = 1;
+        imposed.m_nFullGroup = 1;
+        imposed.m_nCategory = 0;
+        lk.m_actions = {permanent, imposed};
+        d.m_loads = {moddatatest::UniformLoad(1, "1", 2.0, 5.0), moddatatest::UniformLoad(2, "2", 3.0, 5.0)};
+        d.BuildLoadCaseActionTable();
+        lk.UpdateActionsFromLoadCases();
+        d.WriteData(doc);
+        ASSERT_EQ(ZEVUD_SaveDoc(doc), 1);
+        ZEVUD_CloseDoc(doc);
+        d.RemoveTempSectionFile();
+    }
+    const auto calc = Host({"calc", file.string()});
+    ASSERT_EQ(calc.code, 0) << calc.out;
+    const fs::path pdf = ToPdf(dir_ / "Pfette.rtf");
+    ASSERT_FALSE(pdf.empty()) << "LibreOffice did not convert the report";
+    const int pages = Pages(pdf);
+    EXPECT_GT(pages, 1) << "input and results, not one page";
+    ExpectHeaders(pdf, pages, "Pfette");
+    const std::string first = Text(pdf, 1, 1);
+    EXPECT_TRUE(Has(first, "5.00")) << first;
+    EXPECT_TRUE(Has(first, "IPE 300")) << first;
+    // The summary states the verdict the console printed.
+    EXPECT_TRUE(Has(Text(pdf), "Ergebnis: alle Nachweise erfüllt"));
+}
+
