@@ -38,6 +38,11 @@ COLORREF GetSysColor(int index) {
 
 std::string ResolveFace(const std::string& face) {
     std::string f = winsys::ToLowerAscii(face);
+    // The installed families themselves (a font read back from a widget).
+    if (f == "liberation sans") return "Liberation Sans";
+    if (f == "liberation serif") return "Liberation Serif";
+    if (f == "dejavu sans mono") return "DejaVu Sans Mono";
+    if (f == "dejavu serif") return "DejaVu Serif";
     if (f == "arial" || f == "ms shell dlg" || f == "ms sans serif" || f == "helvetica") return "Liberation Sans";
     if (f == "times new roman" || f == "times") return "Liberation Serif";
     if (f == "courier new" || f == "courier") return "DejaVu Sans Mono";

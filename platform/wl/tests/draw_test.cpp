@@ -2,7 +2,11 @@
 // frame controls.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFontInfo>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QPainter>
 
 #include "platform/wl/draw.h"
@@ -64,6 +68,41 @@ TEST(Draw, FacesResolveToTheInstalledFonts) {
     EXPECT_EQ(back.weight, 700);
     EXPECT_TRUE(back.italic);
     EXPECT_EQ(back.faceName, "Arial");
+}
+
+// Fonts asked for by name, outside the drawing facade (a rich-text run in
+// "Symbol", a button given "Tahoma"), and the application's font are the
+// installed ones the drawing facade names, whatever other fonts the machine
+// has (an office package's "OpenSymbol" answers to "Symbol" by default).
+TEST(Draw, NamedFamiliesAndTheApplicationFontAreTheInstalledOnes) {
+    const std::pair<const char*, const char*> faces[] = {
+        {"Symbol", "DejaVu Sans"},       {"Tahoma", "DejaVu Sans"},       {"Verdana", "DejaVu Sans"},
+        {"MS Sans Serif", "Liberation Sans"}, {"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"},
+        {"Courier New", "DejaVu Sans Mono"}, {"DejaVu Sans Mono", "DejaVu Sans Mono"},
+        {"Liberation Serif", "Liberation Serif"},
+    };
+    for (auto& [face, family] : faces) {
+        EXPECT_EQ(QFontInfo(QFont(QString::fromLatin1(face))).family().toStdString(), family) << face;
+        EXPECT_EQ(ResolveFace(face), family) << face;
+    }
+    EXPECT_EQ(QFontInfo(QApplication::font()).family().toStdString(), "DejaVu Sans");
+    EXPECT_EQ(QApplication::font().pointSize(), 9);
+    // A character the face lacks (the angle brackets of the Symbol font) comes
+    // from an installed face, not from another font the machine may have.
+    for (const char* face : {"Symbol", "DejaVu Sans", "Arial"}) {
+        QTextLayout layout(QString::fromUtf8("\u2329\u232A"), QFont(QString::fromLatin1(face)));
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const auto runs = layout.glyphRuns();
+        ASSERT_FALSE(runs.isEmpty()) << face;
+        for (const QGlyphRun& run : runs)
+            EXPECT_EQ(run.rawFont().familyName().toStdString(), "DejaVu Math TeX Gyre") << face;
+    }
+    // A font read back from a widget and set again keeps its family.
+    LogFont mono;
+    mono.faceName = "Courier New";
+    EXPECT_EQ(QFontInfo(ToQFont(FromQFont(ToQFont(mono)))).family().toStdString(), "DejaVu Sans Mono");
 }
 
 TEST(Draw, SymbolTextPaintsItsGreekLetters) {
