@@ -32,7 +32,7 @@ run: build
 test: deps
 	@start=$$(date +%s); rc=0; \
 	cmd() { echo "$$*"; "$$@"; }; \
-	cmd cmake -S . -B $(BUILD_TST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+	cmd cmake -S . -B $(BUILD_TST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g1 -O1" \
 	    -DRIGEL_SANITIZE=ON -DRIGEL_TESTS=ON && \
 	cmd cmake --build $(BUILD_TST) -j $(JOBS) || rc=$$?; \
 	built=$$(date +%s); \

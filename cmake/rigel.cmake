@@ -64,9 +64,16 @@ function(rigel_test_target out)
   set(${out} test_${prefix} PARENT_SCOPE)
 endfunction()
 
-# The headers every test source uses, compiled once per test program (the
-# window tests' programs share the window libraries' toolkit header instead).
+# The headers every test source uses, compiled once for all test programs
+# (the window tests' programs share a precompiled toolkit header instead).
 set(RIGEL_TEST_PCH ${CMAKE_CURRENT_LIST_DIR}/test_pch.h)
+
+# Test sources are compiled without optimisation: they are more than half of
+# the test build's compile work, optimising them takes two to three times as
+# long, and they run little code of their own. The libraries they test keep
+# the configuration's flags (the sanitizer build's -O1), so what is tested is
+# optimised code.
+set(RIGEL_TEST_COMPILE_OPTIONS "-O0" CACHE STRING "Compile options added to the test programs' sources")
 
 # One test program per folder, made of all its tests/*.cpp and
 # tests/support/*.cpp, with the given libraries, the test definitions (build
@@ -91,6 +98,7 @@ function(rigel_add_test_executable out)
   set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
                                           BUILD_RPATH "${RIGEL_ROOT}/bin")
   target_link_libraries(${exe} PRIVATE ${A_LIBS})
+  target_compile_options(${exe} PRIVATE ${RIGEL_TEST_COMPILE_OPTIONS})
   target_compile_definitions(${exe} PRIVATE
     RIGEL_BUILD_ROOT="${RIGEL_ROOT}"
     RIGEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
@@ -105,13 +113,17 @@ endfunction()
 # precompiled header only with these sloppiness settings and with the
 # header's name passed through the preprocessor output.
 #   rigel_pch(rigel_grid ${PROJECT_SOURCE_DIR}/platform/wl/qt_pch.h)
-function(rigel_pch target header)
-  target_precompile_headers(${target} PRIVATE ${header})
+function(rigel_pch_launcher target)
   if(CCACHE_PROGRAM)
     set_target_properties(${target} PROPERTIES CXX_COMPILER_LAUNCHER
       "${CMAKE_COMMAND};-E;env;CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime;${CCACHE_PROGRAM}")
     target_compile_options(${target} PRIVATE -fpch-preprocess)
   endif()
+endfunction()
+
+function(rigel_pch target header)
+  target_precompile_headers(${target} PRIVATE ${header})
+  rigel_pch_launcher(${target})
 endfunction()
 
 # The test program of the folder (tests/*.cpp), run through CTest one test
@@ -122,9 +134,21 @@ function(rigel_tests)
     return()
   endif()
   cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
-  rigel_add_test_executable(exe PCH ${RIGEL_TEST_PCH} LIBS ${A_LIBS} GTest::gtest_main GTest::gmock)
+  rigel_add_test_executable(exe LIBS ${A_LIBS} GTest::gtest_main GTest::gmock)
   if(NOT exe)
     return()
+  endif()
+  # The first test program compiles the test header; the others reuse it.
+  # All test programs are compiled with the same flags (position-independent
+  # executables, the same options), and the definitions in which they differ
+  # (the libraries' own) are not used by the header.
+  get_property(donor GLOBAL PROPERTY RIGEL_TEST_PCH_DONOR)
+  if(donor)
+    target_precompile_headers(${exe} REUSE_FROM ${donor})
+    rigel_pch_launcher(${exe})
+  else()
+    rigel_pch(${exe} ${RIGEL_TEST_PCH})
+    set_property(GLOBAL PROPERTY RIGEL_TEST_PCH_DONOR ${exe})
   endif()
   add_dependencies(${exe} rigel_data)
   gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QKeySequence>
 #include <QMenu>
@@ -392,6 +393,21 @@ void EditSession::Discard() {
 QImage EditSession::Screenshot() {
     if (!window_) return {};
     if (QGuiApplication::platformName() == QLatin1String("offscreen")) return window_->grab().toImage();
+    // On a window system the picture comes from the server: the window must
+    // be mapped and painted there first. A busy machine can take a while to
+    // expose a freshly shown window, so wait for it (a few seconds at most),
+    // paint it now and let the server catch up before grabbing.
+    if (!window_->isVisible()) window_->show();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 5000) {
+        QWindow* handle = window_->windowHandle();
+        if (handle && handle->isExposed()) break;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    window_->repaint();
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    QGuiApplication::sync();
     QScreen* screen = window_->screen();
     return screen ? screen->grabWindow(window_->winId()).toImage() : QImage();
 }
