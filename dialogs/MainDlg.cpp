@@ -179,6 +179,8 @@ void DIzevoViv::SetupTabs() {
         if (m_tab.IsWindow()) m_tab.InsertItem(int(i), text);
         m_tabPages[i] = id;
     }
+    // Other tabs, other room beside them for the loads tab's buttons.
+    if (m_resizer.GetCount() > 0) Layout();
 }
 
 int DIzevoViv::GetTabIndexOfPage(int pageId) const {
@@ -264,36 +266,70 @@ void DIzevoViv::OnSize(unsigned type, int cx, int cy) {
 void DIzevoViv::Layout() {
     if (!m_tab.IsWindow()) return;
     wl::Window* placeholder = GetDlgItem(IDC_MAIN_PLACEHOLDER);
+    wl::Window* einw = GetDlgItem(IDC_EINWIRKUNGEN);
+    wl::Window* take = GetDlgItem(IDC_LASTUEBERNAHME);
     if (m_resizer.GetCount() == 0) {
         wl::Rect tab, holder;
         GetChildRectInParent(this, &m_tab, tab);
-        const int m = tab.left;
+        m_nMargin = tab.left;
+        const int m = m_nMargin;
         m_resizer.AddControl(&m_tab, 0, 0, 100, 100, m, m, -m, -m);
         if (placeholder) {
             GetChildRectInParent(this, placeholder, holder);
             const int d = holder.top - tab.top;
             m_resizer.AddControl(placeholder, 0, 0, 100, 100, 2 * m, d + m, -2 * m, -2 * m);
         }
-        wl::Window* einw = GetDlgItem(IDC_EINWIRKUNGEN);
-        wl::Window* take = GetDlgItem(IDC_LASTUEBERNAHME);
-        if (einw) {
-            wl::Rect r;
-            GetChildRectInParent(this, einw, r);
-            const int w = r.Width(), h = r.Height();
-            m_resizer.AddControl(einw, 100, 0, 100, 0, -4 * m - w, 0, -4 * m, h);
-        }
-        if (take) {
-            wl::Rect r;
-            GetChildRectInParent(this, take, r);
-            const int w = r.Width(), h = r.Height();
-            m_resizer.AddControl(take, 100, 0, 100, 0, -4 * m - 2 * w, 0, -4 * m - w, h);
-        }
+        // The buttons keep their template size; their place follows the tabs.
+        if (einw) GetChildRectInParent(this, einw, m_buttonSize[0]);
+        if (take) GetChildRectInParent(this, take, m_buttonSize[1]);
     }
     m_resizer.Layout(GetClientRect());
     if (!placeholder) return;
-    const wl::Rect r = placeholder->GetWindowRect();
-    for (CMainPage* page : AllPages())
-        if (page->IsWindow()) page->SetWindowPos(wl::ZOrder::Top, r.left, r.top, r.Width(), r.Height(), wl::SWP_NOZORDER);
+    wl::Rect page;
+    GetChildRectInParent(this, placeholder, page);
+    const int pageTop = LayoutLoadButtons(page);
+    for (CMainPage* page_ : AllPages()) {
+        if (!page_->IsWindow()) continue;
+        const int top = page_ == &m_loadsPage ? pageTop : page.top;
+        page_->SetWindowPos(wl::ZOrder::Top, page.left, top, page.Width(), page.bottom - top, wl::SWP_NOZORDER);
+    }
+}
+
+int DIzevoViv::LayoutLoadButtons(const wl::Rect& page) {
+    wl::Window* einw = GetDlgItem(IDC_EINWIRKUNGEN);
+    wl::Window* take = GetDlgItem(IDC_LASTUEBERNAHME);
+    if (!einw || !take) return page.top;
+    const int m = m_nMargin;
+    const int w1 = m_buttonSize[0].Width(), w2 = m_buttonSize[1].Width();
+    const int h = std::max(m_buttonSize[0].Height(), m_buttonSize[1].Height());
+    wl::Rect tab;
+    GetChildRectInParent(this, &m_tab, tab);
+    // The right end of the tabs at their natural widths: with room beside
+    // them the buttons sit in the tab row at its right end, as the template
+    // places them.
+    const int tabsRight = tab.left + m_tab.GetNaturalItemsWidth();
+    wl::Rect item;
+    int rowTop = tab.top, rowHeight = h;
+    if (m_tab.GetItemRect(0, item)) {
+        rowTop = tab.top + item.top;
+        rowHeight = item.Height();
+    }
+    const int right = tab.right - 3 * m;
+    if (right - w1 - w2 >= tabsRight + 2 * m) {
+        m_bButtonsBelowTabs = false;
+        const int top = rowTop + std::max(0, (rowHeight - h) / 2);
+        einw->MoveWindow(right - w1, top, w1, h);
+        take->MoveWindow(right - w1 - w2, top, w2, h);
+        return page.top;
+    }
+    // Otherwise they take a strip at the top of the loads page's place, at
+    // its right end, and the page starts below them.
+    m_bButtonsBelowTabs = true;
+    const int top = page.top;
+    const int r = page.right - m;
+    einw->MoveWindow(r - w1, top, w1, h);
+    take->MoveWindow(r - w1 - w2, top, w2, h);
+    return top + h + m / 2;
 }
 
 bool DIzevoViv::EmbedIn(wl::Window* host) {

@@ -123,6 +123,10 @@ private:
     std::vector<CMainPage*> SyncOrder();
     std::vector<CMainPage*> AllPages();
     void Layout();
+    // Places "Einwirkungen" and "Lastübernahme" in the tab row beside the
+    // tabs, or in a strip at the top of the page place when the tabs leave no
+    // room; returns the top of the loads page.
+    int LayoutLoadButtons(const wl::Rect& page);
 
     // CPlauMainDialog and CPlauTabCtrl: the plausibility jump.
     void ShowPage(int page) override;
@@ -150,6 +154,9 @@ private:
     CVaduOutputDlg m_vaduOutputDlg;
     wl::TabCtrl m_tab;
     CDlgResizer m_resizer;
+    int m_nMargin = 0;
+    wl::Rect m_buttonSize[2] = {};  // "Einwirkungen", "Lastübernahme" as the template has them
+    bool m_bButtonsBelowTabs = false;
 };
 
 // Registers the window version of the main dialog with the host interface.

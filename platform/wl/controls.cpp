@@ -10,11 +10,15 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTreeWidget>
+#include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "platform/winsys/winsys.h"
 #include "platform/wl/internal.h"
@@ -489,14 +493,61 @@ void UpDownWidget::resizeEvent(QResizeEvent*) {
     down_->setGeometry(0, h, width(), height() - h);
 }
 
+class RowTabBar::PaddingStyle : public QProxyStyle {
+public:
+    int padding = -1;  // the style's own below 0
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_TabBarTabHSpace && padding >= 0) return padding;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+RowTabBar::RowTabBar(QWidget* parent) : QTabBar(parent), style_(new PaddingStyle) {
+    style_->setParent(this);
+    setStyle(style_);
+}
+
+void RowTabBar::Fit(int width) {
+    const int before = style_->padding;
+    style_->padding = -1;
+    int total = 0;
+    for (int i = 0; i < count(); ++i) total += QTabBar::tabSizeHint(i).width();
+    if (width > 0 && count() > 0 && total > width) {
+        const int natural = style_->QProxyStyle::pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, this);
+        const int less = (total - width + count() - 1) / count();
+        style_->padding = std::max(4, natural - less);
+    }
+    // A changed padding lays the tabs out anew.
+    if (style_->padding != before) setIconSize(iconSize());
+}
+
+int RowTabBar::NaturalWidth() const {
+    int total = 0;
+    for (int i = 0; i < count(); ++i) total += QTabBar::tabSizeHint(i).width();
+    if (style_->padding >= 0)
+        total += count() * (style_->QProxyStyle::pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, this) - style_->padding);
+    return total;
+}
+
+void RowTabBar::tabInserted(int index) {
+    QTabBar::tabInserted(index);
+    Fit(width());
+}
+
+void RowTabBar::tabRemoved(int index) {
+    QTabBar::tabRemoved(index);
+    Fit(width());
+}
+
 TabRowWidget::TabRowWidget(QWidget* parent) : QWidget(parent) {
-    bar_ = new QTabBar(this);
+    bar_ = new RowTabBar(this);
     bar_->setDrawBase(false);
     bar_->setExpanding(false);
     bar_->setUsesScrollButtons(true);
 }
 
 void TabRowWidget::resizeEvent(QResizeEvent*) {
+    bar_->Fit(width());
     bar_->setGeometry(0, 0, width(), bar_->sizeHint().height());
 }
 

@@ -26,6 +26,11 @@ public:
     int SetCurSel(int index);   // returns the previous index (-1 for none or a bad index)
     // Window rectangle (parent coordinates) <-> display area of the pages.
     void AdjustRect(bool larger, Rect& r) const;
+    // The rectangle of a tab in the control's coordinates; false for a bad index.
+    bool GetItemRect(int index, Rect& r) const;
+    // The width all tabs take side by side with the style's own padding (the
+    // row gives them less padding when it is narrower).
+    int GetNaturalItemsWidth() const;
 };
 
 // Tree view. Items are handles (0 = none); item data is pointer-sized.

@@ -79,6 +79,27 @@ private:
     int lower_ = 0, upper_ = 100, pos_ = 0;
 };
 
+// The tabs of a tab row: when the row is narrower than the tabs' natural
+// widths, every tab gives up part of its padding (never its text) so that all
+// tabs stay in view instead of behind scroll buttons. The padding is the
+// style's, lowered through a proxy style of the bar alone.
+class RowTabBar : public QTabBar {
+public:
+    explicit RowTabBar(QWidget* parent);
+    // Fits the tabs into the given width.
+    void Fit(int width);
+    // The width of all tabs at the style's own padding.
+    int NaturalWidth() const;
+
+protected:
+    void tabInserted(int index) override;
+    void tabRemoved(int index) override;
+
+private:
+    class PaddingStyle;
+    PaddingStyle* style_;
+};
+
 // Tab row: the tabs over a framed panel; the pages are sibling windows.
 class TabRowWidget : public QWidget {
 public:
@@ -90,7 +111,7 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QTabBar* bar_;
+    RowTabBar* bar_;
 };
 
 }  // namespace wl::detail

@@ -89,6 +89,19 @@ void TabCtrl::AdjustRect(bool larger, Rect& r) const {
     }
 }
 
+bool TabCtrl::GetItemRect(int index, Rect& r) const {
+    QTabBar* b = BarOf(this);
+    if (!b || index < 0 || index >= b->count()) return false;
+    const QRect t = b->tabRect(index).translated(b->pos());
+    r = Rect{t.left(), t.top(), t.left() + t.width(), t.top() + t.height()};
+    return true;
+}
+
+int TabCtrl::GetNaturalItemsWidth() const {
+    auto* b = dynamic_cast<detail::RowTabBar*>(BarOf(this));
+    return b ? b->NaturalWidth() : 0;
+}
+
 // ---- TreeCtrl --------------------------------------------------------------
 QTreeWidgetItem* TreeCtrl::ItemOf(Item item) const {
     auto it = items_.find(item);
