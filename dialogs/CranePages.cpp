@@ -356,9 +356,13 @@ void CVaduSysDlg::OnSize(unsigned type, int cx, int cy) {
         GetChildRectInParent(this, &m_sysGrid, sys);
         GetChildRectInParent(this, &m_craneGrid, crane);
         const int h = m_sysGrid.GetGroupHeaderHeight();
-        // The system grid takes the room above the crane grid's place.
-        const int below = GetClientRect().Height() - sys.bottom;
-        m_resizer.AddControl(&m_sysGrid, 0, 0, 100, 100, sys.left, std::max(h, sys.top), -sys.left, -below);
+        // The crane grid keeps its size at the page's foot; the system grid
+        // takes the room above it, so that the page uses its full height.
+        const int m = sys.left;
+        const int gap = std::max(0, crane.top - sys.bottom);
+        m_resizer.AddControl(&m_sysGrid, 0, 0, 100, 100, sys.left, std::max(h, sys.top), -sys.left,
+                             -(m + crane.Height() + gap));
+        m_resizer.AddControl(&m_craneGrid, 0, 100, 0, 100, crane.left, -(m + crane.Height()), crane.right, -m);
     }
     m_resizer.Layout(GetClientRect());
     if (m_craneGrid.IsWindow()) m_craneGrid.FitColumnsToWidth();
@@ -540,8 +544,27 @@ bool CKranloadDlg::OnInitDialog() {
     MapCommand(IDC_PREV, [this] { OnStep(-1); });
     MapCommand(IDC_PLAY, [this] { OnPlay(); });
     MapCommand(IDC_STOP, [this] { OnStopButton(); });
+    m_generalBlock = CControlBlock::FromTemplate(*this, IDD, 0, 0, 290, 112);
+    m_playerBlock = CControlBlock::FromTemplate(*this, IDD, 290, 0, 290, 112);
+    const wl::Rect c = GetClientRect();
+    OnSize(wl::SIZE_RESTORED, c.Width(), c.Height());
     ExchangeData(false);
     return true;
+}
+
+void CKranloadDlg::OnSize(unsigned type, int cx, int cy) {
+    wl::Dialog::OnSize(type, cx, cy);
+    if (m_generalBlock.IsEmpty() || !m_cranes.IsWindow()) return;
+    const wl::Rect c = GetClientRect();
+    if (c.Width() <= 0 || c.Height() <= 0) return;
+    const int m = m_generalBlock.Template().left;
+    const int gap = wl::DluToPixelX(10);
+    const int top = std::min(m_generalBlock.Template().top, m_playerBlock.Template().top);
+    const int bottom = FlowBlocks({&m_generalBlock, &m_playerBlock}, m, top, c.right - m, gap);
+    // The crane table below both, down to the page's foot.
+    const int tableTop = bottom + wl::DluToPixelY(10);
+    m_cranes.MoveWindow(m, tableTop, std::max(0, c.Width() - 2 * m), std::max(wl::DluToPixelY(40), c.bottom - m - tableTop));
+    m_cranes.FitColumnsToWidth();
 }
 
 void CKranloadDlg::DoDataExchange(wl::DataExchange& dx) { wl::DDX_Slider(dx, IDC_SLIDER, m_nSliderPos); }
@@ -924,7 +947,66 @@ bool CVaduOutputDlg::OnInitDialog() {
     LINGO_HWNDTranslate(this, rigel::kAppInput, kSection, "vaduOutputDlg");
     MapCommand(IDC_CREATE, [this] { OnCreateOutput(); });
     MapCommand(IDC_SETTINGS, [this] { OnHostSettings(); });
+    // The report switches' groups and the output control's group with its
+    // controls, as the template places them.
+    if (const wl::DialogTemplate* t = wl::FindTemplate(IDD)) {
+        int g = 0;
+        for (const wl::ControlTemplate& c : t->controls) {
+            if (c.kind != Kind::GroupBox) continue;
+            if (g < 3 && c.y < 100) {
+                // The group ends a little below its last switch.
+                m_groups[g] = CControlBlock::FromTemplate(*this, IDD, c.x, c.y, c.cx, c.cy);
+                m_groups[g++].FitFrameToContent(wl::DluToPixelY(6));
+            } else if ((m_controlGroup = GetDlgItem(c.id))) {
+                m_controlGroupTemplate = wl::DluToPixels(c.x, c.y, c.cx, c.cy);
+                m_controlBlock = CControlBlock::FromTemplate(*this, IDD, c.x + 1, c.y + 1, c.cx - 2, c.cy - 2,
+                                                             {IDC_CREATE, IDC_SETTINGS});
+                m_buttonBlock = CControlBlock::FromIds(*this, IDD, {IDC_CREATE, IDC_SETTINGS});
+            }
+        }
+    }
+    const wl::Rect c = GetClientRect();
+    OnSize(wl::SIZE_RESTORED, c.Width(), c.Height());
     return true;
+}
+
+void CVaduOutputDlg::OnSize(unsigned type, int cx, int cy) {
+    wl::Dialog::OnSize(type, cx, cy);
+    if (m_groups[0].IsEmpty() || !m_controlGroup) return;
+    const wl::Rect c = GetClientRect();
+    if (c.Width() <= 0 || c.Height() <= 0) return;
+    const int m = m_groups[0].Template().left;
+    const int gap = wl::DluToPixelX(7);
+    const int bottom = FlowBlocks({&m_groups[0], &m_groups[1], &m_groups[2]}, m, m_groups[0].Template().top,
+                                  c.right - m, gap);
+    // The output control's group: beside the last group when the groups
+    // took two rows and it fits there, else below them; as wide as the
+    // template has it or as the page allows.
+    const wl::Rect& t = m_controlGroupTemplate;
+    const int pad = m_controlBlock.Template().left - t.left;
+    const wl::Rect& last = m_groups[2].Bounds();
+    int left = m, top = bottom + wl::DluToPixelY(5);
+    int width = std::min(t.Width(), c.Width() - 2 * m);
+    const int beside = c.right - m - (last.right + gap);
+    if (last.top > m_groups[0].Bounds().top && beside >= m_controlBlock.Width() + 2 * pad) {
+        left = last.right + gap;
+        top = last.top;
+        width = std::min(t.Width(), beside);
+    }
+    width = std::max(width, m_controlBlock.Width() + 2 * pad);
+    m_controlBlock.MoveTo(left + pad, top + (m_controlBlock.Template().top - t.top));
+    // Its buttons at its right end beside its controls, or below them.
+    int height = t.Height();
+    int bx = left + width - pad - m_buttonBlock.Width();
+    int by = top + (m_buttonBlock.Template().top - t.top);
+    if (bx < m_controlBlock.Bounds().right + pad) {
+        bx = left + pad;
+        by = m_controlBlock.Bounds().bottom + wl::DluToPixelY(6);
+        height = by + m_buttonBlock.Height() + wl::DluToPixelY(8) - top;
+        width = std::max(width, m_buttonBlock.Width() + 2 * pad);
+    }
+    m_buttonBlock.MoveTo(bx, by);
+    m_controlGroup->MoveWindow(left, top, width, height);
 }
 
 void CVaduOutputDlg::DoDataExchange(wl::DataExchange& dx) {

@@ -10,6 +10,7 @@
 
 #include "crane/CranePageRules.h"
 #include "dialogs/MainPages.h"
+#include "dialogs/PageFlow.h"
 #include "graphics/DlgResizer.h"
 #include "grid/ParamGridCtrl.h"
 #include "platform/wl/controls.h"
@@ -162,10 +163,15 @@ protected:
     void DoDataExchange(wl::DataExchange& dx) override;
     void OnTimer(unsigned id) override;
     void OnDestroy() override;
+    void OnSize(unsigned type, int cx, int cy) override;
 
 private:
     void SetCaption();
     void KillPlayer();
+
+    // The general grid and the player's group side by side, or one below
+    // the other in a narrow page; the crane table in the rest of the page.
+    CControlBlock m_generalBlock, m_playerBlock;
 
     CKranloadGeneralGrid m_general;
     CKranloadGrid m_cranes;
@@ -262,8 +268,16 @@ public:
 protected:
     bool OnInitDialog() override;
     void DoDataExchange(wl::DataExchange& dx) override;
+    void OnSize(unsigned type, int cx, int cy) override;
 
 private:
+    // The three groups of report switches flow into rows as the page's
+    // width allows; the group of the output control below them, with its
+    // two buttons at its right end or, when narrow, below its controls.
+    CControlBlock m_groups[3], m_controlBlock, m_buttonBlock;
+    wl::Window* m_controlGroup = nullptr;
+    wl::Rect m_controlGroupTemplate{};
+
     std::string m_strList;
     int m_bShort = 0;
     int m_switches[55] = {};
