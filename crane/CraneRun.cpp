@@ -164,6 +164,8 @@ void ClearRunResults(CModuleData& data) {
     data.m_fatDetail.Clear();
     data.m_railWeld.Clear();
     data.m_superposition = CResultTable();
+    data.m_reactions.Clear();
+    for (CCraneReactions& r : data.m_checkReactions) r.Clear();
 }
 
 void ClearCheck(CModuleData& data, int check) {
@@ -173,6 +175,8 @@ void ClearCheck(CModuleData& data, int check) {
     data.m_akResults[check] = CResultTable();
     data.m_summaries[check].Clear();
     if (check < 3) data.m_summaries[5 + check].Clear();
+    if (static_cast<size_t>(check) < data.m_checkReactions.size())
+        data.m_checkReactions[static_cast<size_t>(check)].Clear();
 }
 
 // The name of a step that the run needs but cannot do; empty when all are there.

@@ -6,6 +6,7 @@
 // and the plate stresses per field are kept on the way.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <map>
 
@@ -178,6 +179,56 @@ void StoreReaction(CModuleData& d, int support, int extreme, int group, const do
 }
 
 namespace {
+
+// The reactions of characteristic combination k (slot n of the work table)
+// at every support node against the check's extremes over the crane
+// positions: a beaten extreme (maximum strictly greater, minimum strictly
+// smaller; the first state of a support sets all twelve) keeps in group 0
+// the combination's six reactions, its label and the crane position, and in
+// group 1..3 the name of crane 1..3's load case of the largest factor in the
+// combination (none when the crane takes no part).
+void StoreCombinationReactions(CCraneReactions& r, const CResultTable& w, int n, int k, const std::string& type,
+                               const std::vector<double>& factors, const std::vector<std::string>& names,
+                               const std::vector<int>& nodeSupport, const std::vector<double>& supportX,
+                               int position) {
+    char label[32];
+    std::snprintf(label, sizeof label, "%s %d", type.c_str(), k + 1);
+    std::string texts[4] = {label, "", "", ""};
+    double largest[4] = {0, 0, 0, 0};
+    const int cases = std::min<int>({n, static_cast<int>(factors.size()), static_cast<int>(names.size())});
+    for (int l = 0; l < cases; ++l) {
+        const int g = ReactionGroup(names[static_cast<size_t>(l)]);
+        const double f = std::fabs(factors[static_cast<size_t>(l)]);
+        if (g > 0 && f > 0.01 && f > largest[g]) {
+            largest[g] = f;
+            texts[g] = names[static_cast<size_t>(l)];
+        }
+    }
+    auto at = [](int support, int extreme, int group) { return (12 * support + extreme) * 4 + group; };
+    for (int i = 0; i < static_cast<int>(nodeSupport.size()); ++i) {
+        const int support = nodeSupport[static_cast<size_t>(i)];
+        if (support < 0 || support >= CCraneReactions::kSupports) continue;
+        double reaction[6];
+        for (int c = 0; c < 6; ++c) reaction[c] = w.GetValue(n, i, kReactionAx + c);
+        const bool first = !r.seen[support];
+        r.seen[support] = true;
+        r.xCoords[support] = supportX[static_cast<size_t>(support)];
+        r.nAufl = std::max(r.nAufl, support + 1);
+        for (int e = 0; e < 12; ++e) {
+            const int c = e % 6;
+            const double stored = r.table[c][at(support, e, 0)];
+            if (!first && !(e < 6 ? reaction[c] > stored : reaction[c] < stored)) continue;
+            for (int g = 0; g < 4; ++g) {
+                const int idx = at(support, e, g);
+                for (int q = 0; q < 6; ++q) r.table[q][idx] = g == 0 ? reaction[q] : 0.0;
+                std::memset(r.labels[idx], 0, CCraneReactions::kLabelBytes);
+                std::memcpy(r.labels[idx], texts[g].data(),
+                            std::min<size_t>(texts[g].size(), CCraneReactions::kLabelBytes - 1));
+            }
+            r.pos[12 * support + e] = position;
+        }
+    }
+}
 
 // The kernel's stress-point block into the module; a block whose size
 // disagrees with its counts is refused with a message and the block kept.
@@ -374,6 +425,14 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
         return xs;
     }();
     const std::vector<double> restrained = GetRestrainedSupportX(d);
+    // The support each node lies at (-1: none); of two supports within
+    // 0.001 of a node the later counts.
+    std::vector<int> nodeSupport(static_cast<size_t>(nodes), -1);
+    for (int i = 0; i < nodes; ++i)
+        for (size_t k = 0; k < d.m_supports.size() && k < supportX.size(); ++k)
+            if (std::fabs(x[static_cast<size_t>(i)] - supportX[k]) < 0.001 &&
+                std::find(restrained.begin(), restrained.end(), supportX[k]) != restrained.end())
+                nodeSupport[static_cast<size_t>(i)] = static_cast<int>(k);
     const std::string fatigue = Tr("FAT");
     std::string checkName;
     GetCheckName(check, checkName);
@@ -396,11 +455,7 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
                 if (log)
                     std::fprintf(log, "iCheck=%d, iLC=%2d, iPos=%2d, i=%2d, iNode=%2d, Ax=%7.2lf, Ay=%7.2lf, Az=%7.2lf\n",
                                  check, loadCases, position, l, i, reaction[0], reaction[1], reaction[2]);
-                int support = -1;
-                for (size_t k = 0; k < d.m_supports.size() && k < supportX.size(); ++k)
-                    if (std::fabs(x[static_cast<size_t>(i)] - supportX[k]) < 0.001 &&
-                        std::find(restrained.begin(), restrained.end(), supportX[k]) != restrained.end())
-                        support = static_cast<int>(k);
+                const int support = nodeSupport[static_cast<size_t>(i)];
                 // The table holds the first supports only.
                 if (support < 0 || support >= CCraneReactions::kSupports) continue;
                 d.m_reactions.xCoords[support] = supportX[static_cast<size_t>(support)];
@@ -458,11 +513,21 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
     const bool detailed = d.m_craneSettings.m_bDetailedReactions != 0 && check <= 2;
     CResultTable& ak = d.m_akResults[check];
     bool anyDesign = false;
+    std::vector<double> factors(static_cast<size_t>(std::max(factorCount, 0)), 0.0);
     for (int k = 0; k < combinations; ++k) {
         const std::string type = combor::GetKombiTypStr(h, k);
-        if (check == 3) {
-            std::vector<double> factors(static_cast<size_t>(std::max(factorCount, 0)), 0.0);
+        const bool characteristic = type.rfind("AK", 0) == 0;
+        // The extreme reactions are those of whole states: in the ultimate
+        // checks the characteristic combinations of all actions ("AK"; the
+        // per-action ones "AK1", "AK2", ... hold one action alone, without
+        // the self weight), in the serviceability check its characteristic
+        // (rare) combinations (EN 1990 6.5.3 (2) a, eq. 6.14b).
+        const bool reactionState = check <= 2 ? type == "AK" : check == 3;
+        if (check == 3 || reactionState) {
+            std::fill(factors.begin(), factors.end(), 0.0);
             if (factorCount > 0) COMBOR_GetKombi(h, k, factors.data(), factorCount);
+        }
+        if (check == 3) {
             bool everyCrane = true;
             for (const CCrane& c : d.m_cranes) {
                 bool acts = false;
@@ -475,7 +540,10 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
             if (!everyCrane) continue;
         }
         COMBOR_GetResultSuperposition(h, k, w.GetBlock(n));
-        if (type.rfind("AK", 0) == 0) {
+        if (reactionState)
+            StoreCombinationReactions(d.m_checkReactions[static_cast<size_t>(check)], w, n, k, type, factors, names,
+                                      nodeSupport, supportX, position);
+        if (characteristic) {
             // Characteristic values: the second table.
             const int slots = detailed ? 2 + 2 * n : 2;
             if (!ak.IsValid()) {

@@ -209,6 +209,7 @@ void CModuleData::Init() {
     m_groupValues[0].assign(kCraneGroups, 0.0);
     m_groupValues[1].assign(kCraneGroups, 0.0);
     m_reactions.Clear();
+    for (CCraneReactions& r : m_checkReactions) r.Clear();
 }
 
 // ---- section file --------------------------------------------------------------------

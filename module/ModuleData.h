@@ -39,7 +39,9 @@ class CKurvo3D;
 class LUDataList;
 struct FER_VaduLocalSection;
 
-// The crane-runway support reactions.
+// The crane-runway support reactions: per support the twelve extremes
+// (maxima of Ax .. Mz, then their minima) in four groups, each with the full
+// reaction of the state that gave it, its label and its crane position.
 struct CCraneReactions {
     static constexpr int kSupports = 20;
     static constexpr int kValues = 20 * 12 * 4;  // per component
@@ -53,6 +55,9 @@ struct CCraneReactions {
     double table[6][kValues] = {};  // Ax, Ay, Az, Mx, My, Mz
     char labels[kValues][kLabelBytes] = {};
     int32_t pos[kPositions] = {};
+    // Whether a support's extremes hold a state yet (the first state sets
+    // all twelve); not stored in the document.
+    bool seen[kSupports] = {};
 };
 
 // The load-combination settings of the position as the base data reads and
@@ -332,9 +337,14 @@ public:
     void WriteCraneSpringReactionTable(const CResultTable& env, const std::vector<int>& series);
     // The serviceability limits of check 3, with the cantilever note.
     void WriteServiceabilityLimits();
-    // The extreme support reactions with their crane positions (and the side
-    // files ".supports.csv" and, for the developer, "Auflager.txt").
-    void WriteSupportReactionsByPosition(const CResultTable& env, const std::vector<int>& series, int note);
+    // The extreme support reactions of check 0..3 with their crane positions
+    // (and, for the developer, the side file "Auflager.txt").
+    void WriteSupportReactionsByPosition(const CResultTable& env, const std::vector<int>& series, int note,
+                                         int check);
+    // The side file ".supports.csv": the extreme support reactions of every
+    // check that holds them, as the report prints them. Written beside the
+    // position when its side files are not held, else staged with them.
+    void WriteSupportsFile();
     // The diagrams of the crane report: for each series name of a family
     // whose option (first + the name's offset) is set, the stored set
     // "<prefix>\<family>\<name>" is drawn and inserted. The point writer's
@@ -588,6 +598,12 @@ public:
     CMainDialogBase* m_pDialog = nullptr;
     std::map<std::string, int> m_resultIndex;
     CCraneReactions m_reactions;
+    // Per check 0..3: the extreme reactions of each support over the check's
+    // characteristic combinations and all crane positions. Group 0 holds the
+    // combination's reaction, its label and its crane position; groups 1..3
+    // (values 0) the name of crane 1..3's load case in that combination.
+    // (On the heap: the module data is also made on the stack.)
+    std::vector<CCraneReactions> m_checkReactions = std::vector<CCraneReactions>(4);
 
 protected:
     CVariableTable& FormulaTable() override { return m_moduleVars; }

@@ -64,6 +64,28 @@ bool HasRelease(const CHinge& h) {
 
 const char* const kReactionKeys[6] = {"Ax", "Ay", "Az", "Mx", "My", "Mz"};
 
+void WriteReactions(ZVELEM r, const CCraneReactions& reactions) {
+    ZEVUD_SetInt(r, "nAufl", reactions.nAufl);
+    PutDoubles(r, "xCoords", reactions.xCoords, CCraneReactions::kSupports);
+    for (int k = 0; k < 6; ++k) PutDoubles(r, kReactionKeys[k], reactions.table[k], CCraneReactions::kValues);
+    ZEVUD_SetBinData(r, "LF", static_cast<int>(sizeof reactions.labels), reactions.labels, 1);
+    PutInts(r, "Pos", reactions.pos, CCraneReactions::kPositions);
+}
+
+void ReadReactions(ZVELEM r, CCraneReactions& reactions) {
+    reactions.nAufl = std::clamp(ZEVUD_GetInt(r, "nAufl"), 0, CCraneReactions::kSupports);
+    const std::vector<double> x = GetDoubles(r, "xCoords", CCraneReactions::kSupports);
+    std::copy(x.begin(), x.end(), reactions.xCoords);
+    for (int k = 0; k < 6; ++k) {
+        const std::vector<double> v = GetDoubles(r, kReactionKeys[k], CCraneReactions::kValues);
+        std::copy(v.begin(), v.end(), reactions.table[k]);
+    }
+    ZEVUD_GetBinData(r, "LF", reactions.labels, static_cast<int>(sizeof reactions.labels));
+    for (auto& label : reactions.labels) label[CCraneReactions::kLabelBytes - 1] = '\0';
+    const std::vector<int32_t> p = GetInts(r, "Pos", CCraneReactions::kPositions);
+    std::copy(p.begin(), p.end(), reactions.pos);
+}
+
 }  // namespace
 
 // ---- writing --------------------------------------------------------------------------------
@@ -221,6 +243,13 @@ void CModuleData::WriteCraneResults(ZVELEM root) {
         }
         if (c == 4)
             for (int f = 0; f < 3; ++f) m_fatResults[f].WriteData(Replace(check, Numbered("fatResult_%ld", f).c_str()));
+        // The check's extreme support reactions by crane position.
+        if (static_cast<size_t>(c) < m_checkReactions.size()) {
+            if (m_checkReactions[static_cast<size_t>(c)].nAufl > 0)
+                WriteReactions(Replace(check, "Reactions"), m_checkReactions[static_cast<size_t>(c)]);
+            else if (ZVELEM old = ZEVUD_FindFirstChild(check, "Reactions"))
+                ZEVUD_DeleteElement(old);
+        }
     }
     m_bucklRes.WriteData(Replace(result, "bucklRes"));
     ZEVUD_SetInt(result, "numOfUserPoints", static_cast<int32_t>(m_userPointNames.size()));
@@ -235,12 +264,7 @@ void CModuleData::WriteCraneResults(ZVELEM root) {
     m_fatDetail.WriteData(Replace(result, "fatDetailResult"));
     m_railWeld.WriteData(Replace(result, "railWeldingResult"));
 
-    ZVELEM r = Replace(result, "Reactions");
-    ZEVUD_SetInt(r, "nAufl", m_reactions.nAufl);
-    PutDoubles(r, "xCoords", m_reactions.xCoords, CCraneReactions::kSupports);
-    for (int k = 0; k < 6; ++k) PutDoubles(r, kReactionKeys[k], m_reactions.table[k], CCraneReactions::kValues);
-    ZEVUD_SetBinData(r, "LF", static_cast<int>(sizeof m_reactions.labels), m_reactions.labels, 1);
-    PutInts(r, "Pos", m_reactions.pos, CCraneReactions::kPositions);
+    WriteReactions(Replace(result, "Reactions"), m_reactions);
 }
 
 // ---- reading --------------------------------------------------------------------------------
@@ -463,6 +487,9 @@ void CModuleData::ReadCraneResults(ZVELEM result) {
             for (int f = 0; f < 3; ++f)
                 if (ZVELEM e = ZEVUD_FindFirstChild(check, Numbered("fatResult_%ld", f).c_str()))
                     m_fatResults[f].ReadData(e);
+        if (static_cast<size_t>(c) < m_checkReactions.size())
+            if (ZVELEM e = ZEVUD_FindFirstChild(check, "Reactions"))
+                ReadReactions(e, m_checkReactions[static_cast<size_t>(c)]);
     }
     if (ZVELEM e = ZEVUD_FindFirstChild(result, "bucklRes")) m_bucklRes.ReadData(e);
     const int32_t users = ReadCount(result, "numOfUserPoints");
@@ -479,17 +506,5 @@ void CModuleData::ReadCraneResults(ZVELEM result) {
     m_fatigueUnprovenReason = zevud::GetString(result, "kranErmGrund");
     if (ZVELEM e = ZEVUD_FindFirstChild(result, "fatDetailResult")) m_fatDetail.ReadData(e);
     if (ZVELEM e = ZEVUD_FindFirstChild(result, "railWeldingResult")) m_railWeld.ReadData(e);
-    if (ZVELEM r = ZEVUD_FindFirstChild(result, "Reactions")) {
-        m_reactions.nAufl = std::clamp(ZEVUD_GetInt(r, "nAufl"), 0, CCraneReactions::kSupports);
-        const std::vector<double> x = GetDoubles(r, "xCoords", CCraneReactions::kSupports);
-        std::copy(x.begin(), x.end(), m_reactions.xCoords);
-        for (int k = 0; k < 6; ++k) {
-            const std::vector<double> v = GetDoubles(r, kReactionKeys[k], CCraneReactions::kValues);
-            std::copy(v.begin(), v.end(), m_reactions.table[k]);
-        }
-        ZEVUD_GetBinData(r, "LF", m_reactions.labels, static_cast<int>(sizeof m_reactions.labels));
-        for (auto& label : m_reactions.labels) label[CCraneReactions::kLabelBytes - 1] = '\0';
-        const std::vector<int32_t> p = GetInts(r, "Pos", CCraneReactions::kPositions);
-        std::copy(p.begin(), p.end(), m_reactions.pos);
-    }
+    if (ZVELEM r = ZEVUD_FindFirstChild(result, "Reactions")) ReadReactions(r, m_reactions);
 }

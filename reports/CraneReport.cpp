@@ -237,6 +237,7 @@ void CModuleData::WriteCraneReportBody(CKurvo2D* graph, CProgressDlg* progress) 
     }
     WriteRailWeld();
     WriteRtfAnnotation(8);
+    WriteSupportsFile();
 }
 
 void CModuleData::WriteUltimateCheckExtras(int c, CKurvo2D* graph) {
@@ -277,7 +278,7 @@ void CModuleData::WriteUltimateCheckExtras(int c, CKurvo2D* graph) {
             WriteCraneBeddingReactionTable(ak, kEnvelope);
             WriteCraneSpringReactionTable(ak, kEnvelope);
         }
-        WriteSupportReactionsByPosition(ak, kEnvelope, 1);
+        WriteSupportReactionsByPosition(ak, kEnvelope, 1, c);
     }
     InsertCraneSupportDiagrams(name, graph, kSupports.first);
     InsertCraneBeddingDiagrams(name, graph, kSupports.first + 1);

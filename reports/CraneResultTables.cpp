@@ -6,11 +6,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "module/ModuleData.h"
+#include "crane/RunPreparation.h"
+#include "module/frame/SideFiles.h"
 #include "module/frame/Utilities.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zadevoz/zadevoz.h"
@@ -191,6 +194,26 @@ const char* const kExtremeNames[12] = {"max Ax", "max Ay", "max Az", "max Mx", "
 std::string CraneText(const char* label) {
     const std::string s(label, strnlen(label, CCraneReactions::kLabelBytes));
     return s.size() > 3 ? s.substr(3) : std::string();
+}
+
+int ReactionIndex(int support, int extreme, int group) { return (12 * support + extreme) * 4 + group; }
+
+// One row of the reactions by crane position: the six reactions of the
+// state that gave extreme e of support s, its crane position as the
+// crane-position table counts it (from 1) and the texts of cranes 1 to 3.
+struct ReactionRow {
+    double values[6];
+    int position;
+    std::string cranes[3];
+};
+
+ReactionRow MakeReactionRow(const CCraneReactions& r, int s, int e) {
+    ReactionRow row{};
+    const int i = ReactionIndex(s, e, 0);
+    for (int c = 0; c < 6; ++c) row.values[c] = r.table[c][i];
+    row.position = r.pos[12 * s + e] + 1;
+    for (int g = 1; g <= 3; ++g) row.cranes[g - 1] = CraneText(r.labels[ReactionIndex(s, e, g)]);
+    return row;
 }
 
 struct FileCloser {
@@ -435,10 +458,11 @@ void CModuleData::WriteServiceabilityLimits() {
 
 // ---- support reactions by crane position -----------------------------------------------
 
-void CModuleData::WriteSupportReactionsByPosition(const CResultTable&, const std::vector<int>&, int note) {
-    const CCraneReactions& r = m_reactions;
+void CModuleData::WriteSupportReactionsByPosition(const CResultTable&, const std::vector<int>&, int note, int check) {
+    static const CCraneReactions none;
+    const CCraneReactions& r =
+        check >= 0 && static_cast<size_t>(check) < m_checkReactions.size() ? m_checkReactions[static_cast<size_t>(check)] : none;
     const int supports = std::clamp(r.nAufl, 0, CCraneReactions::kSupports);
-    auto at = [](int support, int extreme, int group) { return (12 * support + extreme) * 4 + group; };
 
     // The developer's dump; without the switch nothing is opened.
     if (IsDeveloperDumpOn()) {
@@ -449,7 +473,7 @@ void CModuleData::WriteSupportReactionsByPosition(const CResultTable&, const std
                 for (int g = 0; g < 4; ++g) {
                     std::fprintf(dump.get(), "Auflager %d, iCrane=%d\n", s, g);
                     for (int e = 0; e < 12; ++e) {
-                        const int i = at(s, e, g);
+                        const int i = ReactionIndex(s, e, g);
                         std::fprintf(dump.get(), "%s: Lf=%12s, %6.1lf, %6.1lf, %6.1lf, %6.1lf, %6.1lf, %6.1lf\n",
                                      kExtremeNames[e], r.labels[i], r.table[0][i], r.table[1][i], r.table[2][i],
                                      r.table[3][i], r.table[4][i], r.table[5][i]);
@@ -457,12 +481,6 @@ void CModuleData::WriteSupportReactionsByPosition(const CResultTable&, const std
                 }
         }
     }
-    const std::string csvName = GetSideFileName(".supports.csv");
-    File csv(csvName.empty() ? nullptr : std::fopen(csvName.c_str(), "w"));
-    if (!csvName.empty() && !csv)
-        winsys::MessageBox(TrF("Die Datei '%s' kann nicht geschrieben werden.", csvName), Tr("Kranbahnträger"),
-                           winsys::Buttons::Ok, winsys::Icon::Warning, 0);
-    if (csv) std::fputs("// x, due, Ax, Ay, Az, Mx, My, Mz, Pos, Crane1, Crane2, Crane3\n", csv.get());
 
     CRtfTable t;
     t.SetSize(1, 13, 16.0);
@@ -476,35 +494,19 @@ void CModuleData::WriteSupportReactionsByPosition(const CResultTable&, const std
     for (int c = 0; c < 13; ++c) t.SetTextCell(units, c, unitTexts[c], kRtfHeader);
     for (int s = 0; s < supports; ++s) {
         for (int e = 0; e < 12; ++e) {
-            const int i = at(s, e, 0);
-            const int row = t.AddRow();
+            const ReactionRow row = MakeReactionRow(r, s, e);
+            const int line = t.AddRow();
             if (e == 0)
-                t.SetDoubleCell(row, 0, r.xCoords[s], "", 0, 2, kRtfRight);
+                t.SetDoubleCell(line, 0, r.xCoords[s], "", 0, 2, kRtfRight);
             else
-                t.SetTextCell(row, 0, "", 0);
-            t.SetTextCell(row, 2, std::string("\\ql ") + kExtremeNames[e], 0);
+                t.SetTextCell(line, 0, "", 0);
+            t.SetTextCell(line, 2, std::string("\\ql ") + kExtremeNames[e], 0);
             for (int c = 0; c < 6; ++c)
-                t.SetTextCell(row, 3 + c, winsys::FormatDoubleC("%7.2lf", r.table[c][i]), c == e % 6 ? kRtfBold : 0);
-            // The position as the crane-position table counts it (from 1).
-            const int pos = r.pos[12 * s + e] + 1;
-            t.SetTextCell(row, 9, std::to_string(pos), 0);
-            std::string cranes[3];
-            for (int g = 1; g <= 3; ++g) {
-                cranes[g - 1] = CraneText(r.labels[at(s, e, g)]);
-                t.SetTextCell(row, 9 + g, cranes[g - 1], 0);
-            }
-            if (csv) {
-                std::string due = kExtremeNames[e];
-                due.erase(due.find(' '), 1);
-                std::fprintf(csv.get(), "%6.2lf, %s, %8.2lf, %8.2lf, %8.2lf, %8.2lf, %8.2lf, %8.2lf, %3d, %8s, %8s, %8s\n",
-                             r.xCoords[s], due.c_str(), r.table[0][i], r.table[1][i], r.table[2][i], r.table[3][i],
-                             r.table[4][i], r.table[5][i], pos, cranes[0].c_str(), cranes[1].c_str(), cranes[2].c_str());
-            }
+                t.SetTextCell(line, 3 + c, winsys::FormatDoubleC("%7.2lf", row.values[c]), c == e % 6 ? kRtfBold : 0);
+            t.SetTextCell(line, 9, std::to_string(row.position), 0);
+            for (int g = 0; g < 3; ++g) t.SetTextCell(line, 10 + g, row.cranes[g], 0);
         }
     }
-    if (csv && std::fflush(csv.get()) != 0)
-        winsys::MessageBox(TrF("Die Datei '%s' kann nicht geschrieben werden.", csvName), Tr("Kranbahnträger"),
-                           winsys::Buttons::Ok, winsys::Icon::Warning, 0);
     if (note)
         zadevoz::RtfWriteText(0, Tr(m_craneSettings.m_bDecReactions
                                         ? "Die charakteristischen Auflagerkräfte wurden mit um 0.1 abgeminderten "
@@ -513,4 +515,52 @@ void CModuleData::WriteSupportReactionsByPosition(const CResultTable&, const std
                                           "Schwingbeiwerten ermittelt."));
     zadevoz::RtfWriteText(0, "Pos = Kranstellungen siehe Tabelle 'Kranstellungen bez. Achse 1'");
     t.WriteRtf();
+}
+
+// The comma-separated file of the extreme support reactions: the header
+// line, then for each check that holds reactions a comment line with the
+// check's name and its rows as the report's table by crane position shows
+// them. It replaces the old file only whole: while the position's side
+// files are held it is staged with them and takes its place when the
+// position is saved; otherwise it is written under a temporary name and
+// renamed over the old file.
+void CModuleData::WriteSupportsFile() {
+    const std::string target = GetSideFileName(".supports.csv");
+    if (target.empty()) return;
+    std::string text = "// x, due, Ax, Ay, Az, Mx, My, Mz, Pos, Crane1, Crane2, Crane3\n";
+    for (size_t c = 0; c < m_checkReactions.size(); ++c) {
+        const CCraneReactions& r = m_checkReactions[c];
+        const int supports = std::clamp(r.nAufl, 0, CCraneReactions::kSupports);
+        if (supports == 0) continue;
+        std::string name;
+        GetCheckName(static_cast<int>(c), name);
+        text += "// " + name + "\n";
+        for (int s = 0; s < supports; ++s)
+            for (int e = 0; e < 12; ++e) {
+                const ReactionRow row = MakeReactionRow(r, s, e);
+                std::string due = kExtremeNames[e];
+                due.erase(due.find(' '), 1);
+                text += winsys::FormatC("%6.2lf, %s, %8.2lf, %8.2lf, %8.2lf, %8.2lf, %8.2lf, %8.2lf, %3d, %8s, %8s, %8s\n",
+                                        r.xCoords[s], due.c_str(), row.values[0], row.values[1], row.values[2],
+                                        row.values[3], row.values[4], row.values[5], row.position,
+                                        row.cranes[0].c_str(), row.cranes[1].c_str(), row.cranes[2].c_str());
+            }
+    }
+    bool ok = false;
+    if (sidefiles::IsHeld(m_hDoc)) {
+        const std::string into = sidefiles::StageFile(m_hDoc, target);
+        if (File f{std::fopen(into.c_str(), "wb")}) {
+            ok = std::fwrite(text.data(), 1, text.size(), f.get()) == text.size();
+            ok = std::fflush(f.get()) == 0 && ok;
+            ok = std::fclose(f.release()) == 0 && ok;
+        }
+        if (!ok) sidefiles::DropFile(m_hDoc, target);
+    } else {
+        std::string why;
+        ok = winsys::WriteFileAtomic(target, text, why);
+    }
+    if (!ok) {
+        winsys::MessageBox(TrF("Die Datei '%s' kann nicht geschrieben werden.", target), Tr("Kranbahnträger"),
+                           winsys::Buttons::Ok, winsys::Icon::Warning, 0);
+    }
 }

@@ -308,4 +308,122 @@ TEST_F(CraneRunKernel, FatigueWithoutCheckPointsIsNotProven) {
     EXPECT_NE(d_.m_strMessage.find("es gibt keine aktiven Nachweispunkte"), std::string::npos) << d_.m_strMessage;
 }
 
+// The extreme support reactions by crane position, per check: a single span
+// of 8 m (HEB 300, fork supports, self weight g) and one crane of one axle
+// with F = 70 kN (groups 1 and 11) standing over support A, at midspan and
+// over support B. The characteristic reaction at a support is g L / 2 under
+// the self weight and F more with the wheel over it (influence line 1 there,
+// 0 at the other support): max Az(A) = F + g L / 2 at crane position 1,
+// max Az(B) at position 3, min Az = g L / 2 with no crane share. The
+// results go into the document and come back from it.
+TEST_F(CraneRunKernel, ExtremeReactionsByCranePositionPerCheck) {
+    moddatatest::MakeCraneRunway(d_, kL);
+    d_.m_hDoc = doc_;
+    d_.m_notchCases.clear();
+    d_.m_rail.m_iTyp = 0;
+    d_.m_craneSettings.m_craneAddLoad.SetValue(0.0);
+    d_.m_craneSettings.m_bDecReactions = 0;
+    d_.m_craneSettings.m_LTBEnabled = 0;
+    d_.m_craneSettings.m_bBuckling = 0;
+    for (int c = 0; c < 5; ++c) d_.m_craneSettings.m_checkEnabled[c] = c == 0 || c == 3;
+    CCrane& c = d_.m_cranes[0];
+    c.m_numOfAxis = 1;
+    c.SetAxisCount();
+    c.AxisValue(0, 0)->SetValue(0.0);
+    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+    cranetest::SetWheelLoad(c, 0, 0, 2, kF);
+    cranetest::SetWheelLoad(c, 0, 10, 2, kF);
+    d_.m_cranePositions = {0.0, kL / 2, kL};
+
+    const CRecalcResult r = d_.Recalc(0, 0);
+    ASSERT_EQ(r.bCalculated, 1) << d_.m_strMessage;
+    const double g = 149.1e-4 * 78.5;  // HEB 300, kN/m
+    constexpr int kMaxAz = 2, kMinAz = 8;
+    auto at = [](int support, int extreme, int group) { return (12 * support + extreme) * 4 + group; };
+    CModuleData back;
+    back.Init();
+    back.ReadData(doc_);
+    for (const CModuleData* m : {&d_, &back}) {
+        SCOPED_TRACE(m == &d_ ? "calculated" : "read back");
+        for (int check : {0, 3}) {
+            SCOPED_TRACE(check);
+            const CCraneReactions& t = m->m_checkReactions[static_cast<size_t>(check)];
+            ASSERT_EQ(t.nAufl, 2);
+            EXPECT_NEAR(t.xCoords[1], kL, 1e-9);
+            for (int support : {0, 1}) {
+                SCOPED_TRACE(support);
+                EXPECT_NEAR(t.table[2][at(support, kMaxAz, 0)], kF + g * kL / 2, 0.05);
+                EXPECT_EQ(t.pos[12 * support + kMaxAz], support == 0 ? 0 : 2);
+                // The crane's load case in that state (at most 9 characters).
+                EXPECT_STREQ(t.labels[at(support, kMaxAz, 1)], check == 0 ? "K1.ULS1" : "K1.SLS11A");
+                EXPECT_NEAR(t.table[2][at(support, kMinAz, 0)], g * kL / 2, 0.05);
+                // The other components of the state that gave max Az.
+                EXPECT_NEAR(t.table[0][at(support, kMaxAz, 0)], 0.0, 1e-6);
+            }
+            EXPECT_EQ(m->m_checkReactions[1].nAufl, 0) << "check 1 did not run";
+        }
+    }
+}
+
+// A two-span girder (2 x 6 m, HEB 300) under one moving wheel F = 100 kN,
+// against the influence lines of the continuous beam of two equal spans
+// (three-moment equation): a load at a in span 1 (b = L - a) gives
+// M_B = -F a b (L + a) / (4 L^2), so R_C = M_B / L (uplift, largest at
+// a = L / sqrt(3): -F / (6 sqrt(3))) and R_B = F a / L - 2 M_B / L (F over B).
+// The self weight gives 3 g L / 8 at the end supports and 10 g L / 8 at B.
+TEST_F(CraneRunKernel, TwoSpanReactionsFollowTheInfluenceLines) {
+    constexpr double kSpan = 6.0, kLoad = 100.0;
+    moddatatest::MakeCraneRunway(d_, kSpan);
+    d_.m_fieldLengths.emplace_back(kSpan);
+    d_.m_supports.push_back(moddatatest::ForkSupport(false));
+    d_.m_sections.push_back(d_.m_sections[0]);
+    d_.m_hDoc = doc_;
+    d_.m_notchCases.clear();
+    d_.m_rail.m_iTyp = 0;
+    d_.m_craneSettings.m_craneAddLoad.SetValue(0.0);
+    d_.m_craneSettings.m_bDecReactions = 0;
+    d_.m_craneSettings.m_LTBEnabled = 0;
+    d_.m_craneSettings.m_bBuckling = 0;
+    for (int c = 0; c < 5; ++c) d_.m_craneSettings.m_checkEnabled[c] = c == 0;
+    CCrane& c = d_.m_cranes[0];
+    c.m_numOfAxis = 1;
+    c.SetAxisCount();
+    c.AxisValue(0, 0)->SetValue(0.0);
+    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+    cranetest::SetWheelLoad(c, 0, 0, 2, kLoad);
+    const double a1 = kSpan / std::sqrt(3.0);
+    d_.m_cranePositions = {1.0, a1, 3.0, kSpan, 9.0, 2 * kSpan - a1, 2 * kSpan};
+
+    const CRecalcResult r = d_.Recalc(0, 0);
+    ASSERT_EQ(r.bCalculated, 1) << d_.m_strMessage;
+    const double g = 149.1e-4 * 78.5;  // HEB 300, kN/m
+    const double uplift = kLoad / (6 * std::sqrt(3.0));
+    auto at = [](int support, int extreme) { return (12 * support + extreme) * 4; };
+    const CCraneReactions& t = d_.m_checkReactions[0];
+    ASSERT_EQ(t.nAufl, 3);
+    EXPECT_NEAR(t.xCoords[1], kSpan, 1e-9);
+    EXPECT_NEAR(t.xCoords[2], 2 * kSpan, 1e-9);
+    struct Row {
+        int support, extreme;
+        double value;
+        int position;
+    } const rows[] = {
+        {1, 2, 10 * g * kSpan / 8 + kLoad, 3},   // max Az(B): F over B
+        {2, 2, 3 * g * kSpan / 8 + kLoad, 6},    // max Az(C): F over C
+        {2, 8, 3 * g * kSpan / 8 - uplift, 1},   // min Az(C): F at L / sqrt(3) in span 1
+        {0, 8, 3 * g * kSpan / 8 - uplift, 5},   // min Az(A): F at L / sqrt(3) from C in span 2
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "support " << row.support << " extreme " << row.extreme);
+        EXPECT_NEAR(t.table[2][at(row.support, row.extreme)], row.value, 0.05);
+        EXPECT_EQ(t.pos[12 * row.support + row.extreme], row.position);
+    }
+    // No position puts F over A: its largest reaction with F at 1.0 m,
+    // R_A = F b / L + M_B / L.
+    const double a = 1.0, b = kSpan - a;
+    const double mb = -kLoad * a * b * (kSpan + a) / (4 * kSpan * kSpan);
+    EXPECT_NEAR(t.table[2][at(0, 2)], 3 * g * kSpan / 8 + kLoad * b / kSpan + mb / kSpan, 0.05);
+    EXPECT_EQ(t.pos[2], 0);
+}
+
 }  // namespace

@@ -322,4 +322,45 @@ TEST_F(HostResultsTie, PositionIsSavedBeforeItsReportReplacesTheOldOne) {
     EXPECT_TRUE(Litter(work()).empty());
 }
 
+// The crane runway's supports file goes with its saved position: it is
+// renamed into place after the position is saved, never written under its
+// own name, and a calculation whose position cannot be saved (a file-size
+// limit below the position and its report) leaves the old file byte for
+// byte and nothing temporary.
+TEST_F(HostResultsTie, CraneSupportsFileOnlyBesideTheSavedPosition) {
+    const std::string crane = ReadAll(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Kranbahntraeger.vkx");
+    ASSERT_FALSE(crane.empty());
+    WriteAll(work() / "Kran.vkx", crane);
+    std::vector<FileEvent> events;
+    const HostRun r = RunCalc(work(), "Kran.vkx", 0, &events);
+    ASSERT_TRUE(r.code == 0 || r.code == 4) << r.all();
+    int position = -1, table = -1;
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (events[i].name == "Kran.vkx" && events[i].movedTo && position < 0) position = static_cast<int>(i);
+        if (events[i].name == "Kran.supports.csv") {
+            EXPECT_TRUE(events[i].movedTo) << "the supports file is never written under its own name";
+            table = static_cast<int>(i);
+        }
+    }
+    ASSERT_GE(position, 0);
+    ASSERT_GE(table, 0);
+    EXPECT_LT(position, table) << "the position is saved first";
+    const std::string first = ReadAll(work() / "Kran.supports.csv");
+    EXPECT_NE(first.find("\n// Tragsicherheit S/V\n"), std::string::npos) << first;
+
+    // Another place of the stiffener: the position is calculated again, but
+    // neither it nor its report fits under the limit.
+    const std::string before = ReplacedAll(ReadAll(work() / "Kran.vkx"), "name=\"Quersteife\" tqe=\"4\" idx=\"1\" xPos=\"3\"",
+                                           "name=\"Quersteife\" tqe=\"4\" idx=\"1\" xPos=\"2.5\"");
+    WriteAll(work() / "Kran.vkx", before);
+    // A file of other bytes in its place shows whether anything wrote it.
+    const std::string old = "// alt\r\n";
+    WriteAll(work() / "Kran.supports.csv", old);
+    const HostRun limited = RunCalc(work(), "Kran.vkx", 1u << 20);
+    EXPECT_NE(limited.code, 0) << limited.all();
+    EXPECT_EQ(ReadAll(work() / "Kran.vkx"), before);
+    EXPECT_EQ(ReadAll(work() / "Kran.supports.csv"), old) << "the old supports file keeps its bytes";
+    EXPECT_TRUE(Litter(work()).empty());
+}
+
 }  // namespace

@@ -9,7 +9,10 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -144,7 +147,67 @@ TEST(CraneReportEndToEnd, ExampleReportAndAppendix) {
     for (const auto& p : doc.paragraphs)
         if (p.text.size() > 14 && p.text.compare(p.text.size() - 14, 14, "\\SigmaX(delta)") == 0) ++ranges;
     EXPECT_GT(ranges, 0u);
-    EXPECT_TRUE(fs::exists(dir / "Kranbahntraeger.supports.csv"));
+    // The supports file holds per check the extreme characteristic
+    // reactions with their crane positions. The summary's largest Az of a
+    // check is a design value over the same positions: in the accidental
+    // check (gamma 1.0, EN 1990 6.11b) and the serviceability check (the
+    // characteristic combination, EN 1990 6.14b) it is the file's value, in
+    // the ultimate check S/V 1.35 times it (gamma_G = gamma_Q = 1.35 for the
+    // self weight and the crane loads, EN 1991-3 Table A.1); the crane
+    // position is the same.
+    struct Extreme {
+        double az = 0.0;
+        int position = 0;
+        double x = -1.0;
+    };
+    std::map<std::string, Extreme> summary, table;
+    {
+        std::istringstream in(message);
+        std::string check;
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.empty() || line[0] == '-') {
+                check.clear();
+                continue;
+            }
+            std::vector<std::string> f;
+            std::istringstream fields(line);
+            for (std::string cell; std::getline(fields, cell, '\t');) f.push_back(cell);
+            if (check.empty()) check = f[0];
+            if (f.size() >= 6 && f[1] == "Az max")
+                summary[check] = {std::stod(f[2]), std::stoi(f[4]), std::stod(f[5])};
+        }
+    }
+    {
+        std::ifstream in(dir / "Kranbahntraeger.supports.csv");
+        std::string check, line;
+        ASSERT_TRUE(std::getline(in, line));
+        EXPECT_EQ(line, "// x, due, Ax, Ay, Az, Mx, My, Mz, Pos, Crane1, Crane2, Crane3");
+        while (std::getline(in, line)) {
+            if (line.rfind("// ", 0) == 0) {
+                check = line.substr(3);
+                continue;
+            }
+            std::vector<std::string> f;
+            std::istringstream fields(line);
+            for (std::string cell; std::getline(fields, cell, ',');) f.push_back(cell);
+            ASSERT_EQ(f.size(), 12u) << line;
+            const auto s = summary.find(check);
+            if (f[1] == " maxAz" && s != summary.end() && std::fabs(std::stod(f[0]) - s->second.x) < 0.005)
+                table[check] = {std::stod(f[4]), std::stoi(f[8]), std::stod(f[0])};
+        }
+    }
+    const struct {
+        const char* check;
+        double factor;
+    } checks[] = {{"Tragsicherheit S/V", 1.35}, {"Tragsicherheit A", 1.0}, {"Gebrauchstauglichkeit", 1.0}};
+    for (const auto& c : checks) {
+        SCOPED_TRACE(c.check);
+        ASSERT_EQ(summary.count(c.check), 1u) << message;
+        ASSERT_EQ(table.count(c.check), 1u);
+        EXPECT_NEAR(c.factor * table[c.check].az, summary[c.check].az, 0.011 * c.factor);
+        EXPECT_EQ(table[c.check].position, summary[c.check].position);
+    }
     const rtftest::Document ks = rtftest::ParseRtfFile(appendix);
     ASSERT_TRUE(ks.ok) << ks.error;
     EXPECT_TRUE(Has(ks, "Anhang KS001"));

@@ -14,6 +14,7 @@
 
 #include "crane/CraneOperations.h"
 #include "graphics/core/Kurvo.h"
+#include "module/frame/SideFiles.h"
 #include "module/tests/moddata_fixture.h"
 #include "reports/CraneReport.h"
 #include "support/report_capture.h"
@@ -103,8 +104,9 @@ TEST_F(CraneReport, AppendixFilesPerChosenPosition) {
         std::vector<std::string> files;
     } cases[] = {
         {0, "3,12", {"P1.vkx"}},
-        {1, "", {"P1.rtf", "P1.vkx"}},
-        {1, "3,12", {"P1.KS003.rtf", "P1.KS012.rtf", "P1.rtf", "P1.vkx"}},
+        // The supports file goes with every report.
+        {1, "", {"P1.rtf", "P1.supports.csv", "P1.vkx"}},
+        {1, "3,12", {"P1.KS003.rtf", "P1.KS012.rtf", "P1.rtf", "P1.supports.csv", "P1.vkx"}},
     };
     for (const Case& c : cases) {
         for (const auto& e : fs::directory_iterator(dir)) fs::remove(e.path());
@@ -123,7 +125,7 @@ TEST_F(CraneReport, AppendixFilesPerChosenPosition) {
         const Document report = rtftest::ParseRtfFile(dir / "P1.rtf");
         ASSERT_TRUE(report.ok) << report.error;
         EXPECT_GE(IndexOf(report, "System und Lasten"), 0);
-        if (c.files.size() > 2) {
+        if (*c.list) {
             const Document appendix = rtftest::ParseRtfFile(dir / "P1.KS012.rtf");
             ASSERT_TRUE(appendix.ok) << appendix.error;
             EXPECT_EQ(IndexOf(appendix, "Anhang KS012"), 0);
@@ -293,11 +295,11 @@ TEST_F(CraneReport, ServiceabilityLimits) {
 
 // Two supports: twelve rows each, the row's own extreme in bold; the crane
 // texts from their fourth character on (empty for a shorter text); the
-// comma-separated side file line by line; "Auflager.txt" only with the
-// developer switch.
+// comma-separated side file line by line, headed by the check's name;
+// "Auflager.txt" only with the developer switch.
 TEST_F(CraneReport, SupportReactionsByCranePosition) {
     SaveAs("Pos.vkx");
-    CCraneReactions& r = d.m_reactions;
+    CCraneReactions& r = d.m_checkReactions[0];
     r.Clear();
     r.nAufl = 2;
     r.xCoords[0] = 0.0;
@@ -313,10 +315,10 @@ TEST_F(CraneReport, SupportReactionsByCranePosition) {
     const fs::path cwd = fs::current_path();
     fs::current_path(dir);
     unsetenv("VKTUSER");
-    Document doc = report_test::WriteAndRead([&] { d.WriteSupportReactionsByPosition(d.m_akResults[0], {0, 1}, 1); });
+    Document doc = report_test::WriteAndRead([&] { d.WriteSupportReactionsByPosition(d.m_akResults[0], {0, 1}, 1, 0); });
     const bool dumpWithout = fs::exists(dir / "Auflager.txt");
     setenv("VKTUSER", "DEDUV", 1);
-    report_test::WriteAndRead([&] { d.WriteSupportReactionsByPosition(d.m_akResults[0], {0, 1}, 0); });
+    report_test::WriteAndRead([&] { d.WriteSupportReactionsByPosition(d.m_akResults[0], {0, 1}, 0, 0); });
     unsetenv("VKTUSER");
     const std::string dump = ReadText(dir / "Auflager.txt");
     fs::current_path(cwd);
@@ -342,12 +344,19 @@ TEST_F(CraneReport, SupportReactionsByCranePosition) {
               0);
     EXPECT_GE(IndexOf(doc, "Pos = Kranstellungen siehe Tabelle 'Kranstellungen bez. Achse 1'"), 0);
 
+    EXPECT_FALSE(fs::exists(dir / "Pos.supports.csv")) << "the table writes no side file";
+    // Each check prints its own reactions: check 1 holds none.
+    Document other =
+        report_test::WriteAndRead([&] { d.WriteSupportReactionsByPosition(d.m_akResults[1], {0, 1}, 0, 1); });
+    ASSERT_EQ(other.tables.size(), 1u);
+    EXPECT_EQ(other.tables[0].size(), 2u);
+    d.WriteSupportsFile();
     const std::string csv = ReadText(dir / "Pos.supports.csv");
-    const std::string head = "// x, due, Ax, Ay, Az, Mx, My, Mz, Pos, Crane1, Crane2, Crane3\n";
+    const std::string head = "// x, due, Ax, Ay, Az, Mx, My, Mz, Pos, Crane1, Crane2, Crane3\n// Tragsicherheit S/V\n";
     const std::string first = "  0.00, maxAx,    10.00,    11.00,    12.00,    13.00,    14.00,    15.00,   5,     ULS1,"
                               "         ,         \n";
     EXPECT_EQ(csv.substr(0, head.size() + first.size()), head + first);
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 25);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 26);
     EXPECT_NE(csv.find("\n  6.00, minMz,    20.00,"), std::string::npos);
 }
 
@@ -395,15 +404,54 @@ TEST_F(CraneReport, SupportReactionsPerLoadGroupFromTheGroupsLoadCase) {
 TEST_F(CraneReport, UnwritableSupportsFileIsNamed) {
     SaveAs("Pos.vkx");
     fs::create_directories(dir / "Pos.supports.csv");  // a folder in the file's place
-    d.m_reactions.Clear();
-    d.m_reactions.nAufl = 1;
-    Document doc = report_test::WriteAndRead([&] { d.WriteSupportReactionsByPosition(d.m_akResults[0], {0, 1}, 0); });
+    d.m_checkReactions[0].Clear();
+    d.m_checkReactions[0].nAufl = 1;
+    Document doc = report_test::WriteAndRead([&] {
+        d.WriteSupportReactionsByPosition(d.m_akResults[0], {0, 1}, 0, 0);
+        d.WriteSupportsFile();
+    });
     ASSERT_TRUE(doc.ok) << doc.error;
     ASSERT_EQ(doc.tables.size(), 1u);
     EXPECT_EQ(doc.tables[0].size(), 14u);
     bool named = false;
     for (const auto& m : sink.messages) named = named || m.text.find("Pos.supports.csv") != std::string::npos;
     EXPECT_TRUE(named);
+}
+
+// While the position's side files are held the supports file is staged:
+// the old file keeps its bytes until the position is saved and the files
+// are committed, and a run that is not accepted leaves it untouched and
+// nothing temporary beside it.
+TEST_F(CraneReport, SupportsFileReplacesTheOldOneOnlyOnCommit) {
+    SaveAs("Pos.vkx");
+    const fs::path csv = dir / "Pos.supports.csv";
+    CCraneReactions& r = d.m_checkReactions[3];
+    r.Clear();
+    r.nAufl = 1;
+    r.table[2][(12 * 0 + 2) * 4] = 83.87;  // max Az
+    for (bool commit : {false, true}) {
+        SCOPED_TRACE(commit ? "committed" : "dropped");
+        std::ofstream(csv, std::ios::binary | std::ios::trunc) << "alt\r\n";
+        const std::vector<std::string> before = Files();
+        sidefiles::SetHeld(doc, true);
+        d.WriteSupportsFile();
+        EXPECT_EQ(ReadText(csv), "alt\r\n") << "nothing replaced before the commit";
+        std::string why;
+        if (commit) EXPECT_TRUE(sidefiles::Commit(doc, why)) << why;
+        sidefiles::SetHeld(doc, false);
+        const std::string now = ReadText(csv);
+        if (commit) {
+            EXPECT_EQ(now.rfind("// x, due, Ax, Ay, Az, Mx, My, Mz, Pos, Crane1, Crane2, Crane3\n"
+                                "// Gebrauchstauglichkeit\n",
+                                0),
+                      0u)
+                << now;
+            EXPECT_NE(now.find("\n  0.00, maxAz,     0.00,     0.00,    83.87,"), std::string::npos) << now;
+        } else {
+            EXPECT_EQ(now, "alt\r\n");
+        }
+        EXPECT_EQ(Files(), before) << "no temporary file stays";
+    }
 }
 
 TEST_F(CraneReport, NotchCasesHideTheWeldColumnsWithoutWelds) {
