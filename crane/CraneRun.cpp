@@ -624,7 +624,10 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     data.m_loads.clear();
     data.WriteData(data.m_hDoc);
 
-    if (!data.IsInputChanged()) {
+    // Results of a version that kept no extreme support reactions per check
+    // would print empty tables: they are calculated again.
+    const bool reactionsPerCheck = keptResult && ZEVUD_GetInt(keptResult, "auflagerJeNachweis") != 0;
+    if (!data.IsInputChanged() && reactionsPerCheck) {
         if (keptResult) {
             ZVELEM root = ZEVUD_GetRootElement(data.m_hDoc);
             ZVELEM result = ZEVUD_FindFirstChild(root, "result");
@@ -787,6 +790,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     data.WriteData(data.m_hDoc);
     if (ZVELEM result = ZEVUD_FindFirstChild(root, "result")) {
         ZEVUD_SetDouble(result, "dMaxAusKran", MaxUtilisation(data));
+        ZEVUD_SetInt(result, "auflagerJeNachweis", 1);
         // A fatigue check without the stresses of its points proves nothing,
         // whatever its utilisations say.
         ZEVUD_SetInt(result, "kranErmNichtNachgewiesen", data.m_bFatigueUnproven ? 1 : 0);

@@ -275,6 +275,21 @@ TEST_F(CraneRun, UnchangedInputWritesOnlyTheReport) {
     EXPECT_EQ(reports, 2);
 }
 
+// Results of a version that kept no extreme support reactions per check are
+// calculated again, though the input is unchanged.
+TEST_F(CraneRun, ResultsWithoutReactionsPerCheckAreCalculatedAgain) {
+    d.m_craneSettings.m_checkEnabled[3] = 1;
+    EXPECT_EQ(d.Recalc(1, 1).bCalculated, 1);
+    ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(d.m_hDoc), "result");
+    ASSERT_NE(result, 0u);
+    EXPECT_EQ(ZEVUD_GetInt(result, "auflagerJeNachweis"), 1);
+    ZEVUD_SetInt(result, "auflagerJeNachweis", 0);  // as an older version left it
+    const int runs = kernelRuns;
+    EXPECT_EQ(d.Recalc(1, 1).bCalculated, 1);
+    EXPECT_GT(kernelRuns, runs);
+    EXPECT_EQ(d.Recalc(1, 1).bCalculated, 0) << "then unchanged again";
+}
+
 // The fatigue check with two cranes: besides the check's own curves, a band
 // (maximum, minimum) with its difference per crane from the crane's fatigue
 // table, and the resultant pass of the cranes together from load case 2 of
