@@ -1,6 +1,7 @@
 #include "crane/CranePageRules.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -266,6 +267,152 @@ int ResultCranePosition(const std::string& title) {
     if (at == std::string::npos) return 0;
     const int n = std::atoi(title.c_str() + at + key.size());
     return n >= 1 ? n - 1 : 0;
+}
+
+namespace {
+
+std::vector<std::string> SplitAt(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (;;) {
+        const size_t at = text.find(sep, from);
+        parts.push_back(text.substr(from, at == std::string::npos ? std::string::npos : at - from));
+        if (at == std::string::npos) return parts;
+        from = at + 1;
+    }
+}
+
+bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+
+// "SigmaX" as "σx", "TauXZ(Rad)" as "τxz (Rad)", "Min SigmaX" as "Min σx".
+std::string GreekStress(const std::string& label) {
+    std::string out;
+    size_t i = 0;
+    while (i < label.size()) {
+        const char* greek = nullptr;
+        size_t len = 0;
+        if (label.compare(i, 5, "Sigma") == 0) greek = "σ", len = 5;
+        else if (label.compare(i, 3, "Tau") == 0) greek = "τ", len = 3;
+        const bool wordStart = i == 0 || label[i - 1] == ' ';
+        if (!greek || !wordStart || i + len >= label.size() || !std::isupper(static_cast<unsigned char>(label[i + len]))) {
+            out += label[i++];
+            continue;
+        }
+        out += greek;
+        i += len;
+        while (i < label.size() && std::isupper(static_cast<unsigned char>(label[i])))
+            out += static_cast<char>(std::tolower(static_cast<unsigned char>(label[i++])));
+        if (i < label.size() && label[i] == '(') out += ' ';
+    }
+    return out;
+}
+
+std::string ReadableLevel(const std::string& level) {
+    std::string l = level;
+    const std::string delta = "(delta)";
+    std::string suffix;
+    if (l.size() > delta.size() && l.compare(l.size() - delta.size(), delta.size(), delta) == 0) {
+        l.erase(l.size() - delta.size());
+        while (!l.empty() && l.back() == ' ') l.pop_back();
+        suffix = " (Differenz)";
+    }
+    if (l == "dDup") l = "Krane zusammen";
+    else if (StartsWith(l, "Vadu ") && l.size() > 5 && std::isdigit(static_cast<unsigned char>(l[5])))
+        l = "Kran " + l.substr(5);
+    else l = GreekStress(l);
+    return l + suffix;
+}
+
+// Characters of a UTF-8 text (its lead bytes).
+size_t Characters(const std::string& s) {
+    size_t n = 0;
+    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+bool IsNumberCell(const std::string& cell) {
+    if (cell.empty()) return false;
+    if (cell == "--") return true;
+    char* end = nullptr;
+    std::strtod(cell.c_str(), &end);
+    return end && *end == '\0' && end != cell.c_str();
+}
+
+std::string Trimmed(const std::string& s) {
+    const size_t a = s.find_first_not_of(' ');
+    if (a == std::string::npos) return {};
+    return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+}  // namespace
+
+std::string ResultTreePath(const std::string& title, const std::string& name) {
+    if (title.empty()) return ReadableLevel(name);
+    const std::vector<std::string> levels = SplitAt(title, '\\');
+    std::string path;
+    for (size_t i = 0; i < levels.size(); ++i) {
+        std::string level = levels[i];
+        if (level == "Kranstellung" && i + 1 < levels.size()) level += " " + levels[++i];
+        else level = ReadableLevel(level);
+        path += (path.empty() ? "" : "\\") + level;
+    }
+    return path;
+}
+
+std::string AlignSummaryColumns(const std::string& text) {
+    std::string plain;
+    for (char c : text)
+        if (c != '\r') plain += c;
+    if (plain.find('\t') == std::string::npos) return text;
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& line : SplitAt(plain, '\n')) {
+        std::vector<std::string> cells = SplitAt(line, '\t');
+        for (std::string& c : cells) c = Trimmed(c);
+        while (cells.size() > 1 && cells.back().empty()) cells.pop_back();
+        rows.push_back(std::move(cells));
+    }
+    while (!rows.empty() && rows.back().size() == 1 && rows.back()[0].empty()) rows.pop_back();
+    auto separator = [](const std::vector<std::string>& cells) {
+        return cells.size() == 1 && cells[0].size() >= 3 && cells[0].find_first_not_of('-') == std::string::npos;
+    };
+    // Widths and kinds of the columns over the rows of more than one cell.
+    std::vector<size_t> width;
+    std::vector<int> numbers, texts;
+    for (const auto& cells : rows) {
+        if (cells.size() < 2) continue;
+        if (width.size() < cells.size()) width.resize(cells.size(), 0), numbers.resize(cells.size(), 0), texts.resize(cells.size(), 0);
+        for (size_t c = 0; c < cells.size(); ++c) {
+            width[c] = std::max(width[c], Characters(cells[c]));
+            if (IsNumberCell(cells[c])) ++numbers[c];
+            else if (!cells[c].empty()) ++texts[c];
+        }
+    }
+    const size_t gap = 2;
+    size_t total = 0;
+    for (size_t w : width) total += w + gap;
+    total = total >= gap ? total - gap : 0;
+    std::string out;
+    for (const auto& cells : rows) {
+        std::string line;
+        if (separator(cells)) {
+            line.assign(std::max(total, cells[0].size()), '-');
+        } else if (cells.size() < 2) {
+            line = cells.empty() ? std::string() : cells[0];
+        } else {
+            for (size_t c = 0; c < cells.size(); ++c) {
+                const size_t pad = width[c] - Characters(cells[c]);
+                // A column mostly of numbers is right-aligned, its heading too.
+                const bool right = c > 0 && numbers[c] > texts[c];
+                if (c > 0) line.append(gap, ' ');
+                if (right) line.append(pad, ' ');
+                line += cells[c];
+                if (!right && c + 1 < cells.size()) line.append(pad, ' ');
+            }
+            while (!line.empty() && line.back() == ' ') line.pop_back();
+        }
+        out += line + "\r\n";
+    }
+    return out;
 }
 
 const std::array<int, 55>& ReportSwitchControls() {

@@ -157,6 +157,20 @@ void DecodeResultItem(long data, int count, int& position, int& result);
 // The crane position (from 0) of a result record: the number that follows
 // "Kranstellung" in its path, less one; 0 for a record of no position.
 int ResultCranePosition(const std::string& title);
+// The path under which the results tab shows a record: the levels of its
+// title with the crane position's two levels joined into one
+// ("Kranstellung\3 (81 %)" becomes "Kranstellung 3 (81 %)"), a crane
+// "Vadu 2" as "Kran 2", the cranes acting together "dDup" as "Krane
+// zusammen", stresses with their Greek letters ("SigmaX" as "σx", "TauXZ(Rad)"
+// as "τxz (Rad)") and a curve of differences "(delta)" as " (Differenz)". A
+// record without title shows its name.
+std::string ResultTreePath(const std::string& title, const std::string& name);
+// The check summary of a calculation as an aligned table: the lines'
+// tab-separated cells padded to the widest cell of their column (counted in
+// characters), number columns right-aligned, two blanks between columns and
+// the dashed separator lines as wide as the table; line ends CR LF. Text
+// without tabs stays as it is.
+std::string AlignSummaryColumns(const std::string& text);
 // The check box of each of the 55 report switches.
 const std::array<int, 55>& ReportSwitchControls();
 

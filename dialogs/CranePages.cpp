@@ -11,7 +11,10 @@
 
 #include "dialogs/CraneDialogs.h"
 #include "dialogs/GeneralSettingsDlg.h"
+#include "dialogs/VerdictMarks.h"
 #include "dialogs/VorvWiz.h"
+#include "dialogs/core/ResultPaths.h"
+#include "graphics/TreePaths.h"
 #include "module/frame/ModuleMessages.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
@@ -910,20 +913,29 @@ void CVaduResultDlg::ExchangeData(bool save) {
         UpdateData(true);
         return;
     }
-    // The message's columns line up at tab stops.
-    m_strMessage = m_pData->m_strMessage;
-    if (auto* edit = GetDlgItemWidget(IDC_MESSAGE)) {
-        const int dialogUnit = 6;  // a tab stop of 50 dialog units is 75 pixels (x * 6 / 4)
-        edit->setProperty("tabStopDistance", 50.0 * dialogUnit / 4.0);
-    }
+    // The console's verdict, then the check summary as a table whose
+    // columns line up in a fixed-pitch font.
+    const std::string verdict = m_pData->m_resultSets.empty() ? std::string() : ResultVerdictText(*m_pData);
+    m_strMessage = (verdict.empty() ? std::string() : verdict + "\r\n") + AlignSummaryColumns(m_pData->m_strMessage);
+    UseFixedPitch(*this, IDC_MESSAGE);
     UpdateData(false);
+    MarkUnfulfilledLines(*this, IDC_MESSAGE, m_strMessage);
+    FillTree();
+}
+
+void CVaduResultDlg::FillTree() {
+    // The records by check and crane position, with readable names; a
+    // record's item carries its crane position and index.
     m_tree.DeleteAllItems();
     const std::vector<CResultSet>& sets = m_pData->m_resultSets;
     for (size_t i = 0; i < sets.size(); ++i) {
-        const std::string& name = sets[i].m_strName.empty() ? sets[i].m_strTitle : sets[i].m_strName;
-        const wl::TreeCtrl::Item item = m_tree.InsertItem(name);
+        HTREEITEM item = 0;
+        if (!TreeInsertPath(item, ResultTreePath(sets[i].m_strTitle, sets[i].m_strName), &m_tree)) continue;
         m_tree.SetItemData(item, ResultItemData(ResultCranePosition(sets[i].m_strTitle), int(i)));
     }
+    // The checks open, so that their crane positions show.
+    for (HTREEITEM check = m_tree.GetRootItem(); check; check = m_tree.GetNextSiblingItem(check))
+        m_tree.Expand(check);
 }
 
 void CVaduResultDlg::OnSelectionChanged() {

@@ -245,12 +245,16 @@ public:
     // The tree's selection into the data (crane position, result), sketch redrawn.
     void OnSelectionChanged();
     wl::TreeCtrl& Tree() { return m_tree; }
+    // The text the message box shows.
+    const std::string& MessageText() const { return m_strMessage; }
 
 protected:
     bool OnInitDialog() override;
     void DoDataExchange(wl::DataExchange& dx) override;
 
 private:
+    void FillTree();
+
     wl::TreeCtrl m_tree;
     std::string m_strMessage;
 };

@@ -1,5 +1,6 @@
 #include "dialogs/ResultsPage.h"
 
+#include "dialogs/VerdictMarks.h"
 #include "dialogs/core/ResultPaths.h"
 #include "graphics/TreePaths.h"
 #include "module/frame/ModuleMessages.h"
@@ -73,6 +74,8 @@ void CResultsPage::ExchangeData(bool save) {
     if (!IsWindow()) return;
     if (!save) Fill();
     UpdateData(save);
+    // A utilisation above 1 and an unproven combination stand out.
+    if (!save) MarkUnfulfilledLines(*this, IDC_RESULTS_SUMMARY, m_strSummary);
 }
 
 bool CResultsPage::ShowsStaleResults() const {
@@ -120,7 +123,12 @@ void CResultsPage::Fill() {
     }
     m_folderTree.SelectItem(governing);
     OnFolderSelChanged();
-    m_strSummary = m_pData && !m_paths.empty() ? ResultSummaryText(*m_pData) : std::string();
+    // The console's verdict above the summary of the utilisations.
+    m_strSummary.clear();
+    if (m_pData && !m_paths.empty()) {
+        const std::string verdict = ResultVerdictText(*m_pData);
+        m_strSummary = (verdict.empty() ? std::string() : verdict + "\r\n") + ResultSummaryText(*m_pData);
+    }
 }
 
 void CResultsPage::OnFolderSelChanged() {

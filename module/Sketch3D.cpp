@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "graphics/core/Kurvo.h"
+#include "graphics/core/LabelPlacer.h"
 #include "module/ModuleData.h"
 #include "module/SketchCommon.h"
 
@@ -193,6 +194,9 @@ void CModuleData::DrawLoads3D(CKurvo3D& g, double L) const {
     if (qmax == 0.0) qmax = 1.0;
     const double scale = 0.06 * L / qmax;
     g.Method16(sketch::kSpringColour, 1, "Arial", 15, 0.1f);
+    // Loads over the same stretch are stacked outwards, one band above the
+    // other, so that neither they nor their labels cover each other.
+    CLabelPlacer placer;
     for (const CLoadDef& l : m_loads) {
         const double x1 = Finite(GetFieldStart(l.m_iNode) + l.m_offset.GetValue());
         const double length = Finite(l.m_length.GetValue());
@@ -213,7 +217,12 @@ void CModuleData::DrawLoads3D(CKurvo3D& g, double L) const {
             const std::string text = type == LOAD_TEMPERATURE ? Format("%.1f °K / %.1f °K", v0, v1)
                                                               : Format("%.1f kN/m", v0);
             const double w = 0.1 * 0.005;  // the ends widened a little
-            const P3 a = Pt(x1 - w, 0, top), e = Pt(x2 + w, 0, top), fa = from(x1 - w, q1), fe = from(x2 + w, q2);
+            // Every level as high as the largest load (0.06 L) and a small
+            // gap, so a band clears the one below whatever their values; a
+            // load that only adjoins another one stays on the member.
+            const double inset = std::min(0.001 * L, 0.25 * std::fabs(length));
+            const double o = placer.PlaceOnRange(0.0, L, x1 + inset, x2 - inset, 0.07 * L, 0.0);
+            const P3 a = from(x1 - w, o), e = from(x2 + w, o), fa = from(x1 - w, o + q1), fe = from(x2 + w, o + q2);
             g.Method14(a.data(), e.data(), fe.data(), static_cast<float>(L / 30.0), 0.1f, 0.0f, 5, text.c_str(),
                        "");
             g.Method14(a.data(), fe.data(), fa.data(), static_cast<float>(L / 30.0), 0.1f, 0.0f, 5, "", "");

@@ -314,4 +314,51 @@ TEST(CranePageRules, ResultItemsAndReportSwitches) {
     EXPECT_EQ(std::set<int>(c.begin(), c.end()).size(), 55u);  // no box twice
 }
 
+// The results tab's tree: the crane position's two levels read as one, the
+// internal names of cranes, of the cranes together, of the stresses and of
+// the difference curves as the engineer reads them.
+TEST(CranePageRules, ResultTreePathsReadAsTheEngineerReads) {
+    const struct {
+        const char* title;
+        const char* name;
+        const char* path;
+    } cases[] = {
+        {"Tragsicherheit S/V\\Kranstellung\\1 (25 %)\\Schnittgrößen\\My", "", "Tragsicherheit S/V\\Kranstellung 1 (25 %)\\Schnittgrößen\\My"},
+        {"Tragsicherheit S/V\\Kranstellung\\12\\Spannungen\\Quersteife\\SigmaX", "",
+         "Tragsicherheit S/V\\Kranstellung 12\\Spannungen\\Quersteife\\σx"},
+        {"Ermüdung\\Vadu 2\\TauXZ(Rad)(delta)", "", "Ermüdung\\Kran 2\\τxz (Rad) (Differenz)"},
+        {"Ermüdung\\dDup\\SigmaV", "", "Ermüdung\\Krane zusammen\\σv"},
+        {"Tragsicherheit S/V\\Spannungen\\Min SigmaX", "", "Tragsicherheit S/V\\Spannungen\\Min σx"},
+        {"Gebrauchstauglichkeit\\Beulen\\Blech-1\\Ausnutzung", "", "Gebrauchstauglichkeit\\Beulen\\Blech-1\\Ausnutzung"},
+        {"", "Ausnutzung", "Ausnutzung"},
+        {"Signal\\Taupunkt", "", "Signal\\Taupunkt"},  // words that only begin like a stress stay
+    };
+    for (const auto& c : cases) EXPECT_EQ(ResultTreePath(c.title, c.name), c.path) << c.title;
+}
+
+// The check summary as a table: every column as wide as its widest cell,
+// numbers right-aligned under their headings, the dashes across the table.
+TEST(CranePageRules, SummaryColumnsLineUp) {
+    const std::string summary =
+        "Tragsicherheit S/V\t\tWert\t\tKranst.\tx=\r\n"
+        "Auflagerreaktion\tAy max\t18.94\tkN\t8\t0.00\r\n"
+        "\tAy min\t-6.26\tkN\t9\t6.00\r\n"
+        "Spannungen\tAusn.\t0.54\t\t12\t3.75\r\n"
+        "Stegansatz (Sx)\tAusn.\t1.02\t\t--\t0.15\r\n"
+        "-------\r\n";
+    const std::string expected =
+        "Tragsicherheit S/V           Wert      Kranst.    x=\r\n"
+        "Auflagerreaktion    Ay max  18.94  kN        8  0.00\r\n"
+        "                    Ay min  -6.26  kN        9  6.00\r\n"
+        "Spannungen          Ausn.    0.54           12  3.75\r\n"
+        "Stegansatz (Sx)     Ausn.    1.02           --  0.15\r\n"
+        "----------------------------------------------------\r\n";
+    EXPECT_EQ(AlignSummaryColumns(summary), expected);
+    // Umlauts count as one character each.
+    EXPECT_EQ(AlignSummaryColumns("Ermüdung\tx\r\nAb\ty\r\n"), "Ermüdung  x\r\nAb        y\r\n");
+    // A message without a table stays as it is.
+    EXPECT_EQ(AlignSummaryColumns("Berechnung abgebrochen"), "Berechnung abgebrochen");
+}
+
 }  // namespace
+

@@ -1,8 +1,10 @@
 #include "dialogs/core/ResultPaths.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "module/ModuleData.h"
+#include "reports/DesignVerdict.h"
 #include "module/frame/ModuleMessages.h"
 #include "platform/common/norm_codes.h"
 #include "platform/winsys/winsys.h"
@@ -171,3 +173,49 @@ std::string ResultSummaryText(const CModuleData& data) {
     }
     return WithCrLf(text);
 }
+
+std::string ResultVerdictText(const CModuleData& data) {
+    if (!data.m_hDoc) return {};
+    const ZVELEM root = ZEVUD_GetRootElement(data.m_hDoc);
+    if (!root || !ZEVUD_FindFirstChild(root, "result")) return {};
+    const design_verdict::Verdict v = design_verdict::Read(root);
+    if (v.lines.empty()) return {};  // nothing decided: no verdict to show
+    std::string text = v.overall + "\r\n";
+    for (const design_verdict::Line& l : v.lines) text += l.text + "\r\n";
+    return text;
+}
+
+std::vector<int> UnfulfilledLines(const std::string& text) {
+    std::vector<int> out;
+    int index = 0;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        bool failed = line.find("nicht erfüllt") != std::string::npos || line.find("Nicht erfüllt") != std::string::npos;
+        // A utilisation is the first number after "Ausn" (the member page
+        // writes "Ausnutzung ... (LK n) =<tab>u", the crane summary
+        // "Ausn.<tab>u", so a number inside parentheses is skipped).
+        const size_t word = line.find("Ausn");
+        if (!failed && word != std::string::npos) {
+            size_t at = line.find('=', word);
+            if (at == std::string::npos) at = line.find('\t', word);
+            if (at == std::string::npos) at = line.find(' ', word);
+            if (at != std::string::npos) {
+                const char* from = line.c_str() + at + 1;
+                while (*from == ' ' || *from == '\t') ++from;
+                char* stop = nullptr;
+                const double u = std::strtod(from, &stop);
+                failed = stop != from && u > 1.0;
+            }
+        }
+        if (failed) out.push_back(index);
+        ++index;
+        if (end == text.size()) break;
+        start = end + 1;
+    }
+    return out;
+}
+

@@ -54,3 +54,15 @@ int GoverningCombination(const CModuleData& data, bool ultimate);
 int MaxCrossSectionClass(const CModuleData& data);
 // The summary of the utilisations beside the trees, with CR LF line ends.
 std::string ResultSummaryText(const CModuleData& data);
+
+// The verdict of the calculated position as the console prints it after a
+// calculation ("Ergebnis: Nachweis nicht erfüllt", then one line per limit
+// state with its decisive utilisation and "erfüllt" or "nicht erfüllt", an
+// unproven combination as "nicht nachgewiesen in LK ..."), read from the
+// "result" of the position's document; CR LF line ends, empty when the
+// document holds no result or a result without a limit state.
+std::string ResultVerdictText(const CModuleData& data);
+// The lines (from 0) of a results text that report a check as not
+// fulfilled: a line saying "nicht erfüllt" (in any case), or a utilisation
+// line ("Ausnutzung ...", "Ausn. ...") whose value is above 1.
+std::vector<int> UnfulfilledLines(const std::string& text);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QImage>
 #include <QLabel>
 #include <QSlider>
@@ -22,6 +23,7 @@
 #include "dialogs/MainDlg.h"
 #include "dialogs/VorvWiz.h"
 #include "graphics/PreviewDlg.h"
+#include "graphics/TreePaths.h"
 #include "module/frame/CommandDocument.h"
 #include "module/frame/RegSettings.h"
 #include "platform/winsys/winsys.h"
@@ -493,17 +495,96 @@ TEST_F(CranePages, ResultTreeSelectsPositionAndResult) {
     d.m_strMessage = "Tragsicherheit S/V\t0.53\terfüllt";
     page.ExchangeData(false);
     wl::TreeCtrl& tree = page.Tree();
-    ASSERT_EQ(tree.GetCount(), 2);
-    const wl::TreeCtrl::Item first = tree.GetRootItem();
+    // By check and crane position: the check, its position and the extremes, the two records.
+    ASSERT_EQ(tree.GetCount(), 5);
+    HTREEITEM first = 0;
+    ASSERT_TRUE(TreeFindPath(first, 0, "Tragsicherheit\\Kranstellung 4 @\\My", &tree, false));
     EXPECT_EQ(tree.GetItemData(first), 3 * 65536 + 1);
     EXPECT_EQ(tree.GetItemText(first), "My");
+    HTREEITEM extremes = 0;
+    ASSERT_TRUE(TreeFindPath(extremes, 0, "Tragsicherheit\\Extremal\\Mz", &tree, false));
+    EXPECT_EQ(tree.GetItemData(extremes), 0 * 65536 + 2);
     tree.SelectItem(first);
     page.OnSelectionChanged();
     EXPECT_EQ(d.m_nCurrentIndex, 0);
+    EXPECT_EQ(d.m_nCurCranePos, 3);
     tree.SelectItem(0);
     page.OnSelectionChanged();
     EXPECT_EQ(d.m_nCurrentIndex, -1);
-    EXPECT_EQ(page.GetDlgItemText(CVaduResultDlg::IDC_MESSAGE), d.m_strMessage);
+    // The summary's cells two blanks apart.
+    EXPECT_EQ(page.MessageText(), "Tragsicherheit S/V  0.53  erfüllt\r\n");
+    EXPECT_EQ(page.GetDlgItemText(CVaduResultDlg::IDC_MESSAGE).rfind("Tragsicherheit S/V  0.53  erfüllt", 0), 0u);
+    ZEVUD_CloseDoc(doc);
+}
+
+// The crane example calculated through its results tab: the records as a
+// tree by check and crane position with readable names (no level holds a
+// backslash path, the crane position reads "Kranstellung n (p %)"), the
+// console's verdict above the check summary, whose columns line up in a
+// fixed-pitch font; the picture of the page.
+TEST_F(CranePages, ResultsOfTheExampleByCheckAndCranePosition) {
+    DIzevoViv* dlg = Opened();
+    CModuleData& d = dlg->m_data;
+    Choose(dlg, PAGE_RESULTS);
+    ASSERT_FALSE(d.m_resultSets.empty()) << d.m_strMessage;
+    CVaduResultDlg& page = dlg->VaduResultPage();
+    wl::TreeCtrl& tree = page.Tree();
+    std::vector<std::string> checks;
+    for (HTREEITEM c = tree.GetRootItem(); c; c = tree.GetNextSiblingItem(c)) checks.push_back(tree.GetItemText(c));
+    // One top item per check, in the order of the calculation.
+    ASSERT_FALSE(checks.empty());
+    EXPECT_LE(checks.size(), 8u);
+    EXPECT_EQ(checks.front(), "Tragsicherheit S/V");
+    // Every record is a leaf of its path; the positions read as one level.
+    size_t leaves = 0, positions = 0;
+    std::vector<std::intptr_t> items;
+    for (HTREEITEM c = tree.GetRootItem(); c; c = tree.GetNextSiblingItem(c)) TreeCollectItems(c, &tree, items, true);
+    for (std::intptr_t i : items) {
+        const HTREEITEM item = HTREEITEM(i);
+        const std::string text = tree.GetItemText(item);
+        EXPECT_EQ(text.find('\\'), std::string::npos) << text;
+        EXPECT_NE(text, "Kranstellung");
+        if (text.rfind("Kranstellung ", 0) == 0) ++positions;
+        const long data = long(tree.GetItemData(item));
+        if (data == 0) continue;
+        ++leaves;
+        int position = -1, index = -1;
+        DecodeResultItem(data, int(d.m_resultSets.size()), position, index);
+        ASSERT_GE(index, 0);
+        EXPECT_EQ(position, ResultCranePosition(d.m_resultSets[size_t(index)].m_strTitle));
+    }
+    EXPECT_EQ(leaves, d.m_resultSets.size());
+    EXPECT_GT(positions, 0u);
+    // The verdict first, then the table: "Wert" ends where the values end.
+    const std::string& text = page.MessageText();
+    EXPECT_EQ(text.rfind("Ergebnis: alle Nachweise erfüllt\r\nKranbahn: max. Ausnutzung 0.", 0), 0u) << text;
+    EXPECT_EQ(text.find('\t'), std::string::npos);
+    const size_t header = text.find("Tragsicherheit S/V ");
+    ASSERT_NE(header, std::string::npos);
+    const size_t headerEnd = text.find("\r\n", header);
+    const size_t wert = text.find("Wert", header) + 4 - header;
+    const size_t row = headerEnd + 2, rowEnd = text.find("\r\n", row);
+    const std::string firstRow = text.substr(row, rowEnd - row);  // "Auflagerreaktion  Ay max  18.94  kN ..."
+    const size_t value = firstRow.find_first_of("0123456789");
+    ASSERT_NE(value, std::string::npos) << firstRow;
+    EXPECT_EQ(firstRow.find(' ', value), wert) << firstRow;
+    QWidget* message = page.GetDlgItemWidget(CVaduResultDlg::IDC_MESSAGE);
+    ASSERT_NE(message, nullptr);
+    EXPECT_TRUE(QFontInfo(message->font()).fixedPitch());
+
+    Shot("crane_page_results");
+    const QImage img = wl::guitest::GrabToPng(page.Widget(), "crane_page_results_tab");
+    ASSERT_FALSE(img.isNull());
+    // Tree and text side by side inside the page, both with ink; nothing in
+    // red where every check is fulfilled.
+    const QRect t = wl::guitest::RectIn(tree.Widget(), page.Widget());
+    const QRect m = wl::guitest::RectIn(message, page.Widget());
+    EXPECT_TRUE(img.rect().contains(t)) << t.x() << "," << t.y() << " " << t.width() << "x" << t.height();
+    EXPECT_TRUE(img.rect().contains(m));
+    EXPECT_LE(t.right(), m.left());
+    EXPECT_GT(wl::guitest::CountInk(img, t, qRgb(255, 255, 255)), 200);
+    EXPECT_GT(wl::guitest::CountInk(img, m, qRgb(255, 255, 255)), 500);
+    EXPECT_EQ(wl::guitest::CountPixels(img, m, [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 80 && qBlue(c) < 80; }), 0);
     ZEVUD_CloseDoc(doc);
 }
 

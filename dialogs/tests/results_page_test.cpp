@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTreeWidget>
 
 #include <functional>
@@ -260,4 +263,79 @@ TEST_F(ResultsPageTest, StoredResultsOfOtherInputAreNotShown) {
 
     data.m_hDoc = 0;
     ZEVUD_CloseDoc(doc);
+}
+
+// The summary reads as the console's verdict: an ultimate utilisation of
+// 1.02 and an unproven combination say "nicht erfüllt" and stand out in
+// bold red, while the serviceability line at 0.56 stays plain black.
+TEST_F(ResultsPageTest, UnfulfilledChecksAreMarkedInTheSummary) {
+    const struct {
+        const char* name;
+        bool unproven;
+        const char* ultimateLine;  // the verdict's line of the ultimate limit state
+    } cases[] = {
+        {"utilisation 1.02", false, "Tragsicherheit: max. Ausnutzung 1.020 - nicht erfüllt"},
+        {"unproven combination", true, "Tragsicherheit: nicht erfüllt - nicht nachgewiesen in LK 3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ZVDOC doc = CalculatedDocument();
+        ASSERT_NE(doc, 0u);
+        const ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(doc), "result");
+        ZEVUD_SetDouble(result, "dMaxAusGebr", 0.56);
+        if (c.unproven) {
+            ZEVUD_SetInt(result, "tragSVFailed", 1);
+            ZEVUD_SetString(result, "tragSVFailedLK", "3");
+            ZEVUD_SetDouble(result, "dMaxAusTragSV", 999);
+        } else {
+            ZEVUD_SetDouble(result, "dMaxAusTragSV", 1.02);
+        }
+        data.m_hDoc = doc;
+        Calculated();
+        data.m_iClass = 1;  // the b/t check fulfilled
+        data.m_dMaxAusGebr = 0.56;
+        data.m_dMaxAusTragSV = c.unproven ? 999 : 1.02;
+        page.ExchangeData(false);
+        const std::string& text = page.SummaryText();
+        EXPECT_EQ(text.rfind(std::string("Ergebnis: Nachweis nicht erfüllt\r\n"
+                                         "Gebrauchstauglichkeit: max. Ausnutzung 0.560 - erfüllt\r\n") +
+                                 c.ultimateLine,
+                             0),
+                  0u)
+            << text;
+        EXPECT_NE(text.find("Ausnutzung Verformung (LK 3) =\t0.56"), std::string::npos) << text;
+
+        // Red ink only in the rows of the lines that are not fulfilled.
+        QApplication::processEvents();
+        const QImage img = wl::guitest::GrabToPng(page, c.unproven ? "results_page_unproven" : "results_page_over_1");
+        ASSERT_FALSE(img.isNull());
+        auto* edit = qobject_cast<QPlainTextEdit*>(page.GetDlgItemWidget(IDC_RESULTS_SUMMARY));
+        ASSERT_NE(edit, nullptr);
+        auto redInLine = [&](int line) {
+            const QTextBlock block = edit->document()->findBlockByNumber(line);
+            const QRect cursor = edit->cursorRect(QTextCursor(block));
+            const QPoint top = edit->viewport()->mapTo(page.Widget(), cursor.topLeft());
+            const QRect box = wl::guitest::RectIn(edit, page.Widget());
+            return wl::guitest::CountPixels(img, QRect(box.left(), top.y(), box.width(), cursor.height()),
+                                            [](QRgb p) { return qRed(p) > 150 && qGreen(p) < 90 && qBlue(p) < 90; });
+        };
+        int stress = -1, deformation = -1, line = 0;
+        for (size_t at = 0; at < text.size(); ++line) {
+            const size_t end = text.find('\n', at);
+            const std::string l = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+            if (l.rfind("Ausnutzung Spannungen", 0) == 0) stress = line;
+            if (l.rfind("Ausnutzung Verformung", 0) == 0) deformation = line;
+            if (end == std::string::npos) break;
+            at = end + 1;
+        }
+        ASSERT_GE(stress, 0);
+        ASSERT_GE(deformation, 0);
+        EXPECT_GT(redInLine(0), 20) << "Ergebnis: Nachweis nicht erfüllt";
+        EXPECT_EQ(redInLine(1), 0) << "serviceability 0.56";
+        EXPECT_GT(redInLine(2), 20) << c.ultimateLine;
+        EXPECT_EQ(redInLine(deformation), 0) << "0.56";
+        EXPECT_GT(redInLine(stress), 20) << "above 1";
+        data.m_hDoc = 0;
+        ZEVUD_CloseDoc(doc);
+    }
 }

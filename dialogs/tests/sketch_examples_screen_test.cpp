@@ -125,6 +125,13 @@ TEST_P(SketchExamples, ElevationPlanSectionAnd3D) {
         const int ink = guitest::CountPixels(img, img.rect(),
                                              [](QRgb c) { return !guitest::Near(c, qRgb(255, 255, 255), 20); });
         EXPECT_GT(ink, img.width() * img.height() / 50) << GetParam();
+        // The labels are drawn whole inside the view: nothing touches its
+        // right and left edges.
+        for (int x : {0, 1, img.width() - 2, img.width() - 1}) {
+            const int edge = guitest::CountPixels(img, QRect(x, 0, 1, img.height()),
+                                                  [](QRgb c) { return !guitest::Near(c, qRgb(255, 255, 255), 20); });
+            EXPECT_EQ(edge, 0) << GetParam() << " column " << x;
+        }
     }
 }
 

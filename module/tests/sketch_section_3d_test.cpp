@@ -260,3 +260,49 @@ TEST(Sketch3D, MemberExtrudedBetweenItsOutlines) {
     EXPECT_EQ(extrusions[1], (std::vector<double>{6.0, 10.0, 3, 4}));
     EXPECT_FALSE(rec.Matching("Method41(").empty()) << "the point spring and the point load";
 }
+
+// Two uniform loads over the same field (3 and 4 kN/m, as the examples'
+// permanent and variable loads): the second band is stacked one level out,
+// a level being the largest load's height 0.06 L and a gap of 0.01 L, so
+// neither the bands nor their labels at the band's base cover each other; a
+// load of the adjoining field stays on the member.
+TEST(Sketch3D, LoadsOverTheSameStretchAreStacked) {
+    CModuleData d;
+    Member(d);
+    int preview = 0;
+    d.m_pPreviewDlg = &preview;
+    auto uniform = [](double from, double length, double q) {
+        CLoadDef l;
+        l.m_iLoadType = LOAD_UNIFORM;
+        l.m_iDirection = 2;
+        l.m_offset.SetValue(from);
+        l.m_length.SetValue(length);
+        l.m_val[0].SetValue(q);
+        l.m_LCGen.m_numbers = {1};
+        return l;
+    };
+    d.m_loads = {uniform(0, 6, 3.0), uniform(0, 6, 4.0), uniform(6, 4, 4.0)};
+    CKurvoRecorder rec;
+    CKurvo3D g(&rec);
+    d.m_Sketch3DList = {&g};
+    d.DrawSystem3D(0);
+    // The labelled triangle of each band: base start, base end, top end.
+    struct Band {
+        double base, top;
+        std::string text;
+    };
+    std::vector<Band> bands;
+    for (const auto& [id, args] : rec.raw)
+        if (id == 14 && !args[7].text.empty()) bands.push_back({args[1].values[2], args[2].values[2], args[7].text});
+    ASSERT_EQ(bands.size(), 3u);
+    const double L = 10.0, scale = 0.06 * L / 4.0;  // the largest load drawn 0.06 L high
+    const double memberTop = bands[2].base;         // the adjoining field's load on the member
+    EXPECT_EQ(bands[0].text, "3.0 kN/m");
+    EXPECT_NEAR(bands[0].base, memberTop, 1e-5);
+    EXPECT_NEAR(bands[0].top - bands[0].base, 3.0 * scale, 1e-5);
+    EXPECT_EQ(bands[1].text, "4.0 kN/m");
+    EXPECT_NEAR(bands[1].base, memberTop + 0.06 * L + 0.01 * L, 1e-4) << "one level out";
+    EXPECT_GT(bands[1].base, bands[0].top) << "clear of the first band";
+    EXPECT_NEAR(bands[1].top - bands[1].base, 4.0 * scale, 1e-5);
+    EXPECT_NEAR(bands[2].top - bands[2].base, 4.0 * scale, 1e-5) << "the adjoining field";
+}

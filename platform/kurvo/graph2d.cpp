@@ -14,6 +14,12 @@ namespace kurvo {
 
 Control::~Control() = default;
 Canvas::~Canvas() = default;
+
+double Canvas::TextWidth(double heightPx, std::string_view text) {
+    size_t characters = 0;
+    for (unsigned char c : text) characters += (c & 0xC0) != 0x80;
+    return 0.6 * heightPx * static_cast<double>(characters);
+}
 Events::~Events() = default;
 
 namespace {

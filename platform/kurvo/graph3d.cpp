@@ -47,6 +47,62 @@ COLORREF Shade(COLORREF c, double f) {
     return ch(0) | ch(8) | ch(16);
 }
 
+// A text's box on the surface: the left end of its base line, its width and
+// height in pixels.
+struct TextBox {
+    double left = 0, baseline = 0, width = 0, height = 0;
+    bool Overlaps(const TextBox& o) const {
+        return left < o.left + o.width + 2 && o.left < left + width + 2 && baseline - height < o.baseline + 1 &&
+               o.baseline - o.height < baseline + 1;
+    }
+};
+
+// The place of a text wanted at (left, baseline): moved inside the surface
+// of width × height, then up a line at a time (down once it reaches the top)
+// until it covers no text placed before it.
+TextBox PlaceText(PointF wanted, double w, double h, int width, int height, const std::vector<TextBox>& placed) {
+    auto inside = [&](TextBox b) {
+        b.left = std::clamp(b.left, 2.0, std::max(2.0, width - 2.0 - b.width));
+        b.baseline = std::clamp(b.baseline, b.height + 1.0, std::max(b.height + 1.0, height - 3.0));
+        return b;
+    };
+    auto free = [&](const TextBox& b) {
+        return std::none_of(placed.begin(), placed.end(), [&](const TextBox& o) { return b.Overlaps(o); });
+    };
+    const TextBox start = inside({wanted.x, wanted.y, w, h});
+    const double step = h + 2;
+    for (int dir : {-1, 1}) {
+        TextBox b = start;
+        for (int i = 0; i < 200; ++i) {
+            if (free(b)) return b;
+            const TextBox next = inside({b.left, b.baseline + dir * step, w, h});
+            if (next.baseline == b.baseline) break;  // at the edge
+            b = next;
+        }
+    }
+    return start;
+}
+
+double Luminance(COLORREF c) {
+    return (0.299 * (c & 0xFF) + 0.587 * ((c >> 8) & 0xFF) + 0.114 * ((c >> 16) & 0xFF)) / 255.0;
+}
+
+// A text colour that reads on the background: a light colour on a light
+// background is darkened (the same hue) until it stands 0.3 in luminance
+// below it, a dark one on a dark background lightened likewise.
+COLORREF Legible(COLORREF c, COLORREF background) {
+    const double lc = Luminance(c), lb = Luminance(background);
+    if (lb >= 0.5 && lc > lb - 0.55) {
+        const double target = std::max(0.0, lb - 0.55);
+        return lc > 0 ? Shade(c, target / lc) : c;
+    }
+    if (lb < 0.5 && lc < lb + 0.55) {
+        const double target = std::min(1.0, lb + 0.55);
+        return lc > 0 ? Shade(c, target / lc) : 0xFFFFFF;
+    }
+    return c;
+}
+
 }  // namespace
 
 struct Graph3D::Impl {
@@ -320,6 +376,7 @@ void Graph3D::Render(Canvas& canvas) const {
     for (const auto& e : m.edges) items.push_back({depthOf(e.pts), nullptr, &e, nullptr});
     for (const auto& l : m.labels) items.push_back({-1e300, nullptr, nullptr, &l});
     std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) { return a.depth > b.depth; });
+    std::vector<const Label*> labels;
     for (const auto& it : items) {
         if (it.face) {
             std::vector<PointF> pts;
@@ -339,9 +396,19 @@ void Graph3D::Render(Canvas& canvas) const {
             for (auto p : it.edge->pts) pts.push_back(screen(p));
             canvas.Polyline(pts, Pen{it.edge->colour, it.edge->width, 0});
         } else if (it.label && !it.label->text.empty()) {
-            const PointF p = screen(it.label->at);
-            canvas.Text({p.x + 3, p.y - 3}, 0, it.label->size, it.label->text, it.label->colour, 0, false);
+            labels.push_back(it.label);
         }
+    }
+    // The texts last, over the picture: each beside its point, moved off the
+    // texts placed before it and kept inside the surface, in a colour that
+    // stands out from the background.
+    std::vector<TextBox> placed;
+    for (const Label* l : labels) {
+        const PointF p = screen(l->at);
+        const double w = canvas.TextWidth(l->size, l->text);
+        const TextBox box = PlaceText({p.x + 3, p.y - 3}, w, l->size, width_, height_, placed);
+        placed.push_back(box);
+        canvas.Text({box.left, box.baseline}, 0, l->size, l->text, Legible(l->colour, m.background), 0, false);
     }
 }
 

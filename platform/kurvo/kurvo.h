@@ -170,6 +170,9 @@ public:
     // (1) or its middle (2); angle in degrees counter-clockwise on screen.
     virtual void Text(PointF p, double angle, double heightPx, std::string_view text, COLORREF colour, int align,
                       bool bold) = 0;
+    // The width in pixels of a text drawn at heightPx; a surface without
+    // fonts answers an estimate of 0.6 × height per character.
+    virtual double TextWidth(double heightPx, std::string_view text);
 };
 
 // ---- 2-D picture ---------------------------------------------------------------

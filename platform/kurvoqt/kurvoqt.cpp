@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWheelEvent>
@@ -56,6 +57,15 @@ public:
         const double x = align == 1 ? -w : (align == 2 ? -w / 2 : 0);
         p_.drawText(QPointF(x, 0), s);
         p_.restore();
+    }
+
+    double TextWidth(double heightPx, std::string_view text) override {
+        wl::LogFont lf;
+        lf.faceName = "Arial";
+        lf.height = -std::max(1, static_cast<int>(std::lround(heightPx)));
+        QFont f = wl::ToQFont(lf);
+        f.setPixelSize(std::max(1, static_cast<int>(std::lround(heightPx))));
+        return QFontMetricsF(f).horizontalAdvance(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
 
 private:

@@ -8,6 +8,7 @@
 
 #include "dialogs/core/ResultPaths.h"
 #include "module/ModuleData.h"
+#include "platform/zevud/zevud.h"
 
 namespace {
 
@@ -152,4 +153,75 @@ TEST(ResultPaths, SummaryOfTheUtilisations) {
         d.m_iClass = c.cls;
         EXPECT_EQ(ResultSummaryText(d), c.text);
     }
+}
+
+// The verdict as the console gives it, from the document's "result": a
+// utilisation above 1 and an unproven combination read "nicht erfüllt".
+TEST(ResultPaths, VerdictOfTheStoredResult) {
+    const struct {
+        const char* name;
+        double ultimate, serviceability;
+        const char* unproven;  // "tragSVFailedLK", empty: none
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"fulfilled", 0.56, 0.4, "",
+         {"Ergebnis: alle Nachweise erfüllt", "Gebrauchstauglichkeit: max. Ausnutzung 0.400 - erfüllt",
+          "Tragsicherheit: max. Ausnutzung 0.560 - erfüllt"}},
+        {"over-utilised", 1.02, 0.4, "",
+         {"Ergebnis: Nachweis nicht erfüllt", "Gebrauchstauglichkeit: max. Ausnutzung 0.400 - erfüllt",
+          "Tragsicherheit: max. Ausnutzung 1.020 - nicht erfüllt"}},
+        {"exactly 1", 1.0, 1.0, "",
+         {"Ergebnis: alle Nachweise erfüllt", "Gebrauchstauglichkeit: max. Ausnutzung 1.000 - erfüllt",
+          "Tragsicherheit: max. Ausnutzung 1.000 - erfüllt"}},
+        {"unproven", 0.56, 0.4, "3 7",
+         {"Ergebnis: Nachweis nicht erfüllt", "Gebrauchstauglichkeit: max. Ausnutzung 0.400 - erfüllt",
+          "Tragsicherheit: nicht erfüllt - nicht nachgewiesen in LK 3 7 (max. Ausnutzung der übrigen LK 0.560)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CModuleData d;
+        d.m_hDoc = ZEVUD_CreateDoc("");
+        const ZVELEM result = ZEVUD_AddChildElement(ZEVUD_GetRootElement(d.m_hDoc), "result");
+        ZEVUD_SetDouble(result, "dMaxAusGebr", c.serviceability);
+        if (*c.unproven) {
+            ZEVUD_SetInt(result, "tragSVFailed", 1);
+            ZEVUD_SetString(result, "tragSVFailedLK", c.unproven);
+            ZEVUD_SetDouble(result, "dMaxAusTragSV", 999);
+            ZEVUD_SetDouble(result, "dMaxAusTragSVOhne", c.ultimate);
+        } else {
+            ZEVUD_SetDouble(result, "dMaxAusTragSV", c.ultimate);
+        }
+        std::string expected;
+        for (const std::string& l : c.lines) expected += l + "\r\n";
+        EXPECT_EQ(ResultVerdictText(d), expected);
+        ZEVUD_CloseDoc(d.m_hDoc);
+        d.m_hDoc = 0;
+    }
+    CModuleData none;  // no document, no result: no verdict
+    EXPECT_EQ(ResultVerdictText(none), "");
+    none.m_hDoc = ZEVUD_CreateDoc("");  // a result without any limit state
+    ZEVUD_SetInt(ZEVUD_AddChildElement(ZEVUD_GetRootElement(none.m_hDoc), "result"), "abbruch", 0);
+    EXPECT_EQ(ResultVerdictText(none), "");
+    ZEVUD_CloseDoc(none.m_hDoc);
+    none.m_hDoc = 0;
+}
+
+TEST(ResultPaths, UnfulfilledLinesOfAResultsText) {
+    const std::string member =
+        "Ergebnis: Nachweis nicht erfüllt\r\n"                            // 0
+        "Tragsicherheit: max. Ausnutzung 1.020 - nicht erfüllt\r\n"       // 1
+        "\r\n"                                                            // 2
+        "Ausnutzung Verformung (LK 3) =\t0.56\r\n"                        // 3
+        "Ausnutzung Spannungen (LK 5) =\t1.02\r\n"                        // 4
+        "b/t-Nachweis:\t\tNicht erfüllt!\r\n"                             // 5
+        "Ausnutzung Spannungen (LK 12) =\t1.00\r\n";                      // 6: at 1 fulfilled
+    EXPECT_EQ(UnfulfilledLines(member), (std::vector<int>{0, 1, 4, 5}));
+    const std::string crane =
+        "Kranbahn: max. Ausnutzung 0.661 - erfüllt\r\n"
+        "Tragsicherheit S/V           Wert      Kranst.    x=\r\n"
+        "Spannungen          Ausn.    1.04           12  3.75\r\n"
+        "Verformung          Ausn.wy  0.34            4  3.00\r\n"
+        "Schienenanschluss   Ausns-naht  1.61        --  0.00\r\n"
+        "Quersteife\tAusn.\t0.98\t\t3\t3.75";
+    EXPECT_EQ(UnfulfilledLines(crane), (std::vector<int>{2, 4}));
 }

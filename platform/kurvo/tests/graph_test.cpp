@@ -302,3 +302,64 @@ TEST(Graph2D, TitleIsDrawnAtItsSize) {
     ASSERT_EQ(c.texts, std::vector<std::string>{"Lastkollektiv 1"});
     EXPECT_EQ(c.titleHeight, 15);
 }
+
+namespace {
+// A canvas that keeps the texts' places, sizes and colours (width 0.6 h per
+// character, the estimate of a surface without fonts).
+struct PlacedTextCanvas : kurvo::Canvas {
+    struct Placed {
+        std::string text;
+        double left, baseline, height, width;
+        kurvo::COLORREF colour;
+    };
+    std::vector<Placed> texts;
+    void Clear(kurvo::COLORREF) override {}
+    void Polygon(const std::vector<kurvo::PointF>&, const kurvo::Pen&, std::optional<kurvo::COLORREF>) override {}
+    void Polyline(const std::vector<kurvo::PointF>&, const kurvo::Pen&) override {}
+    void Text(kurvo::PointF p, double, double h, std::string_view t, kurvo::COLORREF c, int, bool) override {
+        texts.push_back({std::string(t), p.x, p.y, h, TextWidth(h, t), c});
+    }
+};
+}  // namespace
+
+// The 3-D picture's texts: two labels of the same place at the right end of
+// the member are both drawn whole inside the surface and apart; a light
+// grey text on white is darkened so that it reads, a dark one stays.
+TEST(Graph3D, LabelsApartInsideAndLegible) {
+    kurvo::Graph3D g;
+    g.SetSize(400, 300);
+    const Arg a = Arg::Fs({0, 0, 0}), b = Arg::Fs({10, 0, 0}), c = Arg::Fs({10, 0, 1});
+    g.Invoke(16, {Arg::L(0x40C040), Arg::L(1), Arg::T("Arial"), Arg::F(15), Arg::F(0.1f)});
+    g.Invoke(14, {a, b, c, Arg::F(0.3f), Arg::F(0.1f), Arg::F(0), Arg::S(5), Arg::T("3.0 kN/m"), Arg::T("")});
+    g.Invoke(14, {a, b, c, Arg::F(0.3f), Arg::F(0.1f), Arg::F(0), Arg::S(5), Arg::T("4.0 kN/m"), Arg::T("")});
+    g.Invoke(16, {Arg::L(0xC0C0C0), Arg::L(1), Arg::T("Arial"), Arg::F(15), Arg::F(0.1f)});
+    const Arg q = Arg::Fs({4, 0, 0}), r = Arg::Fs({6, 0, 0}), s = Arg::Fs({6, 0, -0.3f}), t = Arg::Fs({4, 0, -0.3f});
+    g.Invoke(18, {q, r, s, t, Arg::T("IPE 300")});
+    g.Invoke(16, {Arg::L(0x000000), Arg::L(1), Arg::T("Arial"), Arg::F(15), Arg::F(0.1f)});
+    g.Invoke(18, {q, r, s, t, Arg::T("HEB 200")});
+    PlacedTextCanvas canvas;
+    g.Render(canvas);
+    ASSERT_EQ(canvas.texts.size(), 4u);
+    for (const auto& p : canvas.texts) {
+        SCOPED_TRACE(p.text);
+        EXPECT_GE(p.left, 0);
+        EXPECT_LE(p.left + p.width, 400);
+        EXPECT_GE(p.baseline - p.height, 0);
+        EXPECT_LE(p.baseline, 300);
+    }
+    auto apart = [](const PlacedTextCanvas::Placed& x, const PlacedTextCanvas::Placed& y) {
+        return x.left + x.width <= y.left || y.left + y.width <= x.left || x.baseline <= y.baseline - y.height ||
+               y.baseline <= x.baseline - x.height;
+    };
+    for (size_t i = 0; i < canvas.texts.size(); ++i)
+        for (size_t j = i + 1; j < canvas.texts.size(); ++j)
+            EXPECT_TRUE(apart(canvas.texts[i], canvas.texts[j])) << canvas.texts[i].text << " / " << canvas.texts[j].text;
+    auto luminance = [](kurvo::COLORREF col) {
+        return (0.299 * (col & 0xFF) + 0.587 * ((col >> 8) & 0xFF) + 0.114 * ((col >> 16) & 0xFF)) / 255.0;
+    };
+    const auto& ipe = canvas.texts[2];
+    EXPECT_EQ(ipe.text, "IPE 300");
+    EXPECT_LE(luminance(ipe.colour), 0.46) << std::hex << ipe.colour;
+    EXPECT_EQ(ipe.colour & 0xFF, (ipe.colour >> 8) & 0xFF) << "still a grey";
+    EXPECT_EQ(canvas.texts[3].colour, 0u) << "black stays black";
+}
