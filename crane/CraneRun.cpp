@@ -545,6 +545,18 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     if (!data.m_hDoc) return {0, 1, 0, 0};
     Restore<bool> active(g_active, true);
     const CRecalcResult notDone{0, 1, 0, 0};
+    // The kernel library stays loaded for the whole run: every check and
+    // crane position binds it again for its calculation, which then finds
+    // it loaded instead of loading and relocating it each time.
+    struct KernelHold {
+        void* lib = nullptr;
+        ~KernelHold() {
+            if (lib) winsys::FreeLibrary(lib);
+        }
+    } kernel;
+    if (const CProgDBEntry* record = GetProgDB().FindProgram(data.m_strProgName, data.m_strModuleName);
+        record && !record->m_strCalcDLLName.empty() && record->m_strCalcDLLName != kHostProgramName)
+        kernel.lib = winsys::LoadLibrary(record->m_strCalcDLLName);
     CCraneSettings& settings = data.m_craneSettings;
     const CCraneRunSteps steps = GetCraneRunSteps();
 
