@@ -9,7 +9,10 @@
 // Cases: the single-span beam (examples/Einfeldtraeger.vkx), the continuous
 // beam with cantilever (examples/Durchlauftraeger_Kragarm.vkx) and the crane
 // runway (examples/Kranbahntraeger.vkx). Five runs give the median; every
-// run opens a fresh copy, so each opening calculates.
+// run opens a fresh copy, so each opening calculates. The windows are
+// offscreen unless QT_QPA_PLATFORM names another platform (xcb under
+// xvfb-run measures them drawn by an X server); BENCH_VERBOSE=1 prints each
+// opening's time.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
