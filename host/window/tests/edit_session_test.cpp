@@ -11,7 +11,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QRadioButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -782,4 +785,60 @@ TEST_F(EditSession, VariableInTheSpanCellReachesTheFileAndTheCalculation) {
     EXPECT_NEAR(ZEVUD_GetDouble(result, "dMaxAusGebr"), w / (L / 300.0), 0.002);
     ZEVUD_CloseDoc(d);
     for (const auto& m : sink.messages) ADD_FAILURE() << m.text;
+}
+
+// The results tab reads as the console's verdict. The example's span typed
+// as 20 m (its loads of 3 + 4 kN/m stay on the first 6 m): the deflection
+// of the simply supported IPE 300 under the characteristic 7 kN/m against
+// L/300 is far above 1, so the page says "nicht erfüllt" in bold red, with
+// the utilisation of the hand calculation; the summary's line of the
+// governing combination is red too.
+TEST_F(EditSession, ResultsTabMarksWhatIsNotFulfilled) {
+    winsys::ScopedRecordingSink sink;
+    host::WindowServices services;
+    Open();
+    TypeSpanLength("20");
+    ChooseTab("Ergebnisse");
+    std::vector<QPlainTextEdit*> texts = Visible<QPlainTextEdit>(session->InputArea());
+    ASSERT_EQ(texts.size(), 1u);
+    QPlainTextEdit* summary = texts.front();
+    const QStringList lines = summary->toPlainText().split('\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[0].trimmed(), "Ergebnis: Nachweis nicht erfüllt");
+    int serviceability = -1;
+    for (int i = 0; i < lines.size(); ++i)
+        if (lines[i].startsWith("Gebrauchstauglichkeit: max. Ausnutzung ")) serviceability = i;
+    ASSERT_GE(serviceability, 0) << summary->toPlainText().toStdString();
+    const QString line = lines[serviceability].trimmed();
+    EXPECT_TRUE(line.endsWith(" - nicht erfüllt")) << line.toStdString();
+    // w of a simply supported beam under q over its first a, against L/300.
+    const double q = 7.0, L = 20000.0, a = 6000.0, EI = 210000.0 * 8356.1e4;  // N/mm, mm, N mm^2
+    const double A = q * a * (L - a / 2) / L;
+    const double C = (A * L * L * L / 6 - q * std::pow(L, 4) / 24 + q * std::pow(L - a, 4) / 24) / L;
+    double w = 0.0;
+    for (int i = 0; i <= 20000; i += 10) {
+        const double x = i;
+        w = std::max(w, (-A * x * x * x / 6 + q * std::pow(x, 4) / 24 - q * std::pow(std::max(x - a, 0.0), 4) / 24 +
+                         C * x) / EI);
+    }
+    const double utilisation = line.section(' ', 3, 3).toDouble();
+    EXPECT_NEAR(utilisation, w / (L / 300.0), 0.01 * w / (L / 300.0)) << line.toStdString();
+    // The marked lines in bold red, the others not.
+    auto colourOf = [&](int block) {
+        QTextCursor c(summary->document()->findBlockByNumber(block));
+        c.movePosition(QTextCursor::NextCharacter);
+        return c.charFormat().foreground().color();
+    };
+    EXPECT_EQ(colourOf(0), QColor(0xC0, 0x00, 0x00));
+    EXPECT_EQ(colourOf(serviceability), QColor(0xC0, 0x00, 0x00));
+    int deformation = -1;
+    for (int i = 0; i < lines.size(); ++i)
+        if (lines[i].startsWith("Ausnutzung Verformung")) deformation = i;
+    ASSERT_GE(deformation, 0);
+    EXPECT_EQ(colourOf(deformation), QColor(0xC0, 0x00, 0x00)) << lines[deformation].toStdString();
+    const QImage img = wl::guitest::GrabToPng(session->MainWindow(), "host_edit_results_not_fulfilled");
+    ASSERT_FALSE(img.isNull());
+    const QRect box = wl::guitest::RectIn(summary, session->MainWindow());
+    EXPECT_GT(wl::guitest::CountPixels(img, box, [](QRgb p) { return qRed(p) > 150 && qGreen(p) < 90 && qBlue(p) < 90; }),
+              100);
 }
