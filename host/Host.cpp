@@ -214,24 +214,6 @@ std::vector<std::string> ErrorLines(const fs::path& errFile) {
     return lines;
 }
 
-// What tells a file replaced by a new one (renamed over it) from the old one.
-// (A file written in place changes its change time and maybe its size.)
-struct FileIdentity {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    time_t changed = 0;
-    long changedNs = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-FileIdentity IdentityOf(const fs::path& file) {
-    struct stat st {};
-    if (::stat(file.c_str(), &st) != 0) return {};
-    return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
-}
-
 // Calculates a kernel text input file through the kernel's text entry. The
 // kernel writes its side files and the report ("<name>_XXX.rtf") in the
 // current directory, so the call runs in the file's own folder. The exit
@@ -271,7 +253,7 @@ int CalcTextFile(const fs::path& file, std::ostream& out, std::ostream& err) {
     const fs::path reportShown = file.parent_path() / report.filename();
     const fs::path errShown = file.parent_path() / errFile.filename();
     // The old report stays until the kernel's writer replaces it whole.
-    const FileIdentity before = IdentityOf(report);
+    const winsys::FileIdentity before = winsys::IdentityOf(report);
     {
         WorkInFolder inFolder(folder);
         std::string name = stem;
@@ -279,7 +261,7 @@ int CalcTextFile(const fs::path& file, std::ostream& out, std::ostream& err) {
     }
     winsys::FreeLibrary(lib);
 
-    const FileIdentity after = IdentityOf(report);
+    const winsys::FileIdentity after = winsys::IdentityOf(report);
     const bool written = after.exists && !(after == before);
     const std::vector<std::string> errors = ErrorLines(errFile);
     int code = ExitOk;

@@ -44,24 +44,6 @@ void RemoveFile(const std::string& file) {
     if (!file.empty()) std::filesystem::remove(file, ec);
 }
 
-// What tells a file replaced by a new one (renamed over it) from the old one.
-// (A file written in place changes its change time and maybe its size.)
-struct FileIdentity {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    time_t changed = 0;
-    long changedNs = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-FileIdentity IdentityOf(const std::string& file) {
-    struct stat st {};
-    if (file.empty() || ::stat(file.c_str(), &st) != 0) return {};
-    return {true, st.st_dev, st.st_ino, st.st_size, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
-}
-
 bool DefaultDocumentToolOpener(const std::string& file) {
     // A report lister the user set up (a program that is there) gets the
     // report; otherwise the desktop's application for RTF files opens it.
@@ -336,13 +318,13 @@ CRecalcResult CBaseData::Recalc(int bReport, int bRedraw) {
         // saved; otherwise the writer replaces it at once, and only whole.
         const bool staged = sidefiles::IsHeld(m_hDoc);
         const std::string into = staged ? sidefiles::StageFile(m_hDoc, rtf) : rtf;
-        const FileIdentity before = IdentityOf(into);
+        const winsys::FileIdentity before = winsys::IdentityOf(into);
         sidefiles::Redirect redirect(m_hDoc, rtf, into);
         {
             CCalcDLL report(rtfLib, rtfProc);
             report.Call(m_hDoc, 1);
         }
-        const FileIdentity after = IdentityOf(into);
+        const winsys::FileIdentity after = winsys::IdentityOf(into);
         if (after.exists && !(after == before)) {
             StoreOutputFingerprint();
         } else {

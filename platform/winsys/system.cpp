@@ -424,6 +424,13 @@ std::optional<fs::file_time_type> FileTime(const fs::path& p) {
     return t;
 }
 
+FileIdentity IdentityOf(const fs::path& file) {
+    struct stat st {};
+    if (file.empty() || ::stat(file.c_str(), &st) != 0) return {};
+    return {true, static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::int64_t>(st.st_size), static_cast<std::int64_t>(st.st_ctim.tv_sec), st.st_ctim.tv_nsec};
+}
+
 fs::path ResolveCaseInsensitive(const fs::path& p) {
     std::error_code ec;
     if (p.empty() || fs::exists(p, ec)) return p;

@@ -234,6 +234,20 @@ WINSYS_API std::optional<std::filesystem::file_time_type> FileTime(const std::fi
 // its folder, else the path unchanged.
 WINSYS_API std::filesystem::path ResolveCaseInsensitive(const std::filesystem::path& p);
 
+// What tells a file replaced by a new one (renamed over it) from the old one;
+// a file written in place changes its change time and maybe its size. A
+// missing file (or an empty name) has exists == false.
+struct FileIdentity {
+    bool exists = false;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t changed = 0;
+    long changedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+WINSYS_API FileIdentity IdentityOf(const std::filesystem::path& file);
+
 // Side-file naming: replaces a final ".vkx" (any case) by newExt (e.g.
 // ".rtf", ".temp.skw"); without one, appends newExt. The rest keeps its case.
 WINSYS_API std::string SideFileName(const std::string& docPath, const std::string& newExt);

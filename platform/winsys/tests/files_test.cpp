@@ -136,6 +136,26 @@ TEST_F(Folder, FileTimesAndUniqueTempFiles) {
     for (const auto& p : {a, b, c}) fs::remove(p);
 }
 
+// A reader that must not take a file it did not write tells the file it
+// wrote from one renamed over it or written in place, and a missing one.
+TEST_F(Folder, FileIdentityTellsAReplacedOrRewrittenFile) {
+    const fs::path f = dir_ / "report.rtf";
+    EXPECT_FALSE(IdentityOf(f).exists);
+    EXPECT_FALSE(IdentityOf(fs::path()).exists);
+    Touch("report.rtf");
+    const FileIdentity first = IdentityOf(f);
+    EXPECT_TRUE(first.exists);
+    EXPECT_EQ(IdentityOf(f), first);
+    // Renamed over it: another file, even with the same size.
+    Touch("other.rtf");
+    fs::rename(dir_ / "other.rtf", f);
+    const FileIdentity renamed = IdentityOf(f);
+    EXPECT_NE(renamed, first);
+    // Written in place with more bytes.
+    std::ofstream(f, std::ios::app) << "more";
+    EXPECT_NE(IdentityOf(f), renamed);
+}
+
 TEST(Paths, HostExecutableAndInstallRoot) {
     const fs::path self = fs::read_symlink("/proc/self/exe");
     EXPECT_EQ(HostExecutablePath(), self);  // nothing registered: the process itself
