@@ -902,7 +902,23 @@ bool CVaduResultDlg::OnInitDialog() {
         OnSelectionChanged();
         return 0;
     });
+    const wl::Rect c = GetClientRect();
+    OnSize(wl::SIZE_RESTORED, c.Width(), c.Height());
     return true;
+}
+
+void CVaduResultDlg::OnSize(unsigned type, int cx, int cy) {
+    CMainPage::OnSize(type, cx, cy);
+    wl::Window* text = GetDlgItem(IDC_MESSAGE);
+    if (!m_tree.IsWindow() || !text) return;
+    if (m_resizer.GetCount() == 0) {
+        wl::Rect r;
+        GetChildRectInParent(this, &m_tree, r);
+        const int m = r.top;
+        m_resizer.AddControl(&m_tree, 0, 0, 33, 100, m, m, -m / 2, -m);
+        m_resizer.AddControl(text, 33, 0, 100, 100, m / 2, m, -m, -m);
+    }
+    m_resizer.Layout(GetClientRect());
 }
 
 void CVaduResultDlg::DoDataExchange(wl::DataExchange& dx) { wl::DDX_Text(dx, IDC_MESSAGE, m_strMessage); }

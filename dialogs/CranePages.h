@@ -251,12 +251,16 @@ public:
 protected:
     bool OnInitDialog() override;
     void DoDataExchange(wl::DataExchange& dx) override;
+    // The tree takes the left third of the page and the summary the rest,
+    // both down to the page's foot.
+    void OnSize(unsigned type, int cx, int cy) override;
 
 private:
     void FillTree();
 
     wl::TreeCtrl m_tree;
     std::string m_strMessage;
+    CDlgResizer m_resizer;
 };
 
 class CVaduOutputDlg : public CMainPage {

@@ -31,4 +31,7 @@ void UseFixedPitch(wl::Window& page, int id) {
     QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     f.setPointSizeF(edit->font().pointSizeF() > 0 ? edit->font().pointSizeF() : f.pointSizeF());
     edit->setFont(f);
+    // A table's rows stay whole: a narrow box scrolls sideways instead of
+    // breaking a row under the next one.
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(edit)) plain->setLineWrapMode(QPlainTextEdit::NoWrap);
 }

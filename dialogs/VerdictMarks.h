@@ -14,5 +14,5 @@ inline constexpr unsigned kUnfulfilledColour = 0xC00000;
 // page (the edit shows text). Returns the number of lines marked.
 int MarkUnfulfilledLines(wl::Window& page, int id, const std::string& text);
 // A fixed-pitch font for the edit id of page, so that a table of blanks
-// lines up.
+// lines up, without line wrapping (a narrow box scrolls sideways).
 void UseFixedPitch(wl::Window& page, int id);

@@ -8,7 +8,10 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QSlider>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <QWidget>
 
@@ -571,6 +574,14 @@ TEST_F(CranePages, ResultsOfTheExampleByCheckAndCranePosition) {
     QWidget* message = page.GetDlgItemWidget(CVaduResultDlg::IDC_MESSAGE);
     ASSERT_NE(message, nullptr);
     EXPECT_TRUE(QFontInfo(message->font()).fixedPitch());
+    // Every row of the table stays on one line of the box, however narrow
+    // the page: a wrapped row would put its crane position under the name.
+    message->resize(300, message->height());
+    QApplication::processEvents();
+    auto* plain = qobject_cast<QPlainTextEdit*>(message);
+    ASSERT_NE(plain, nullptr);
+    for (QTextBlock b = plain->document()->begin(); b.isValid(); b = b.next())
+        EXPECT_LE(b.layout()->lineCount(), 1) << b.text().toStdString();
 
     Shot("crane_page_results");
     const QImage img = wl::guitest::GrabToPng(page.Widget(), "crane_page_results_tab");
