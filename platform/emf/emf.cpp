@@ -336,11 +336,12 @@ void ReleaseSelection(State& s, HGDIOBJ h) {
 }
 
 // The file is written beside the target and renamed over it, so that a
-// failed write leaves the previous picture whole.
+// failed write leaves the previous picture whole. A picture is drawn again
+// from its data whenever it is needed, so it does not wait for the disk.
 bool WriteFile(const Metafile& m, std::vector<uint8_t>& all) {
     std::string reason;
-    return winsys::WriteFileAtomic(m.path, std::string_view(reinterpret_cast<const char*>(all.data()), all.size()),
-                                   reason);
+    return winsys::WriteFileReplacing(m.path, std::string_view(reinterpret_cast<const char*>(all.data()), all.size()),
+                                      reason);
 }
 
 }  // namespace

@@ -257,7 +257,9 @@ std::string FileErrorText(int e) {
 // target, so the target is either the old file or the complete new one.
 // A file marked read-only is not replaced, and a replaced file keeps its
 // permissions; a symbolic link is followed to the file it names.
-bool WriteFileAtomic(std::string path, std::string_view data, std::string& reason) {
+namespace {
+
+bool WriteFileBeside(std::string path, std::string_view data, std::string& reason, bool sync) {
     static std::atomic<unsigned> counter{0};
     std::error_code ec;
     if (fs::is_symlink(path, ec)) {
@@ -292,7 +294,7 @@ bool WriteFileAtomic(std::string path, std::string_view data, std::string& reaso
         p += w;
         left -= static_cast<std::size_t>(w);
     }
-    if (ok && ::fsync(fd) != 0) ok = false;
+    if (ok && sync && ::fsync(fd) != 0) ok = false;
     int err = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -307,6 +309,16 @@ bool WriteFileAtomic(std::string path, std::string_view data, std::string& reaso
         reason = FileErrorText(err);
     }
     return ok;
+}
+
+}  // namespace
+
+bool WriteFileAtomic(std::string path, std::string_view data, std::string& reason) {
+    return WriteFileBeside(std::move(path), data, reason, true);
+}
+
+bool WriteFileReplacing(std::string path, std::string_view data, std::string& reason) {
+    return WriteFileBeside(std::move(path), data, reason, false);
 }
 
 fs::path TempFileBeside(const fs::path& folder, unsigned counter) {

@@ -58,6 +58,11 @@ WINSYS_API std::string AnswerName(int answer);
 // Returns the previous one; the caller keeps ownership of what it installs.
 WINSYS_API MessageSink* SetMessageSink(MessageSink* sink);
 WINSYS_API MessageSink* GetMessageSink();
+// Installs a sink for the messages of the calling thread only (nullptr: the
+// thread's messages go to the process's sink again). A calculation on a
+// worker thread collects its messages so, where no window can be shown.
+// Returns the thread's previous sink.
+WINSYS_API MessageSink* SetThreadMessageSink(MessageSink* sink);
 
 // Default sink for batch runs: writes "caption: text" to standard error and
 // answers with BatchAnswer; a question also gets the line
@@ -188,6 +193,12 @@ WINSYS_API std::filesystem::path TempFileBeside(const std::filesystem::path& fol
 // is not replaced; a replaced file keeps its permissions; a symbolic link is
 // followed. On failure reason says why (German) and path is untouched.
 WINSYS_API bool WriteFileAtomic(std::string path, std::string_view data, std::string& reason);
+// The same without forcing the data onto the disk before the rename: for
+// files the program derives for itself and can make again (pictures and
+// extracts of a report, the section file taken from a position), where a
+// crash may lose the new file but never leaves a half-written one. A file
+// of the user's (a saved position, the settings) takes WriteFileAtomic.
+WINSYS_API bool WriteFileReplacing(std::string path, std::string_view data, std::string& reason);
 // A short German text for a file-system error number.
 WINSYS_API std::string FileErrorText(int errnoValue);
 // Removes the temporary files of that pattern in the folder whose process no

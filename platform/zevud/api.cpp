@@ -707,7 +707,10 @@ ZEVUD_API int ZEVUD_LoadFileFromAttr(ZVELEM elem, const char* attr, const char* 
         return 0;
     }
     std::string reason;
-    if (!WriteFileAtomic(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), reason)) {
+    // The file is made again from the document whenever it is needed: it is
+    // replaced whole, without waiting for the disk.
+    if (!winsys::WriteFileReplacing(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                                    reason)) {
         Report("Die Datei '" + path + "' kann nicht geschrieben werden: " + reason + ".");
         return 0;
     }
