@@ -302,6 +302,34 @@ void CalcPositionEntry(const KernelPhases& phases, uint32_t doc, int32_t flag) {
     }
 }
 
+void CalcPositionOnWorker(const KernelPhases& phases, uint32_t doc) {
+    if (!ZEVUD_GetRootElement(doc)) return;
+    bool written = false;
+    try {
+        auto run = std::make_unique<RunState>();
+        run->work.Open();
+        run->RunBaseName = RunBaseNameFromPath(zevud::GetCompleteFileName(doc));
+        // Without an error file the lines are counted (and kept in memory).
+        run->ErrorFile = nullptr;
+        run->ErrorCount = 0;
+        run->DebugPrintFile = nullptr;
+        ReadMemberDesignDom(*run, doc, 1);
+        // The positions run side by side: the combinations of one run stay
+        // on its thread.
+        fe::State(*run).threads = 1;
+        if (!run->stopped) RunCalculation(*run, phases, 0);
+        section::OpenSectionDatabase(*run, -1);
+        if (!run->stopped && run->ErrorCount == 0) {
+            phases.WriteResultsToDom(*run, doc, "");
+            written = true;
+        }
+        run->work.Close();
+    } catch (...) {
+        written = false;
+    }
+    if (!written) WriteStoppedResult(doc, "");
+}
+
 void CalcStabEntry(const KernelPhases& phases, uint32_t doc, int32_t flag) {
     RunGuard guard;
     if (!guard.Owns()) {

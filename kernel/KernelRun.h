@@ -20,6 +20,13 @@ namespace tovik {
 // RIREZ_Aver: calculates a member-design or crane-runway position document;
 // the flag asks for the calculation report.
 void CalcPositionEntry(const KernelPhases& phases, uint32_t doc, int32_t flag);
+// RIREZ_AverPosition: one crane position of a crane-runway document on a
+// worker thread, beside other such runs: the analysis on this thread alone,
+// no error file, no report, no progress and no save. A run that wrote any
+// line, or stopped, leaves only "abbruch" 1 in the document: the caller
+// calculates that position once more the usual way, which writes its error
+// protocol and messages.
+void CalcPositionOnWorker(const KernelPhases& phases, uint32_t doc);
 // DADAD_Urev: calculates a position document of the program "VOVI"; a
 // nonzero flag writes the calculation report.
 void CalcStabEntry(const KernelPhases& phases, uint32_t doc, int32_t flag);

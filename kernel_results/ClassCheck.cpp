@@ -20,7 +20,7 @@ namespace tovik::checks {
 
 namespace {
 
-int32_t gSortDirection = 0;
+thread_local int32_t gSortDirection = 0;
 
 std::string Tr(const std::string& text) { return lingo::Translate("VKT Ausgabe", "velor_o_kestrum", "rtf_ct", text); }
 
@@ -50,8 +50,10 @@ public:
 
 }  // namespace
 
+// Each calculation thread keeps its own records (crane positions calculate
+// side by side).
 std::map<int32_t, CtCheckRecord>& CtDecisiveRecords() {
-    static std::map<int32_t, CtCheckRecord> records;
+    thread_local std::map<int32_t, CtCheckRecord> records;
     return records;
 }
 

@@ -41,6 +41,10 @@ const KernelPhases& StandardPhases() {
 
 TOVIK_EXPORT void RIREZ_Aver(uint32_t doc, int32_t flag) { tovik::CalcPositionEntry(tovik::StandardPhases(), doc, flag); }
 
+TOVIK_EXPORT void RIREZ_AverPosition(uint32_t doc, int32_t) {
+    tovik::CalcPositionOnWorker(tovik::StandardPhases(), doc);
+}
+
 TOVIK_EXPORT void DADAD_Urev(uint32_t doc, int32_t flag) { tovik::CalcStabEntry(tovik::StandardPhases(), doc, flag); }
 
 TOVIK_EXPORT void REZIR_IdadOzov(char* name) { tovik::CalcTextFileEntry(tovik::StandardPhases(), name); }

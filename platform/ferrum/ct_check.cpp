@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,13 @@ struct CheckHandle {
     std::string code;
     double gammaM = 1.0;
 };
+
+// The open checks by handle; calculations on worker threads open and close
+// their own checks side by side, so the table is guarded.
+std::mutex& HandlesMutex() {
+    static std::mutex m;
+    return m;
+}
 
 std::map<int, CheckHandle>& Handles() {
     static std::map<int, CheckHandle> handles;
@@ -145,19 +153,27 @@ int FER_iStart(int pro, const char* code, int /*flags*/, double gammaM, double /
     h.pro = pro;
     h.code = code ? code : "";
     h.gammaM = gammaM > 0 ? gammaM : 1.0;
+    std::lock_guard<std::mutex> lock(HandlesMutex());
     const int id = NextHandle()++;
     Handles()[id] = h;
     return id;
 }
 
-int FER_iClose(int handle) { return Handles().erase(handle) ? 0 : -1; }
+int FER_iClose(int handle) {
+    std::lock_guard<std::mutex> lock(HandlesMutex());
+    return Handles().erase(handle) ? 0 : -1;
+}
 
 int FER_iCalcElastic(int handle, double fy, const double* forces, int /*flags*/, FER_CtResult* result) {
     if (!result) return -1;
     std::memset(result, 0, sizeof(FER_CtResult));
-    auto it = Handles().find(handle);
-    if (it == Handles().end() || !forces || !(fy > 0)) return -1;
-    const CheckHandle& h = it->second;
+    CheckHandle h;
+    {
+        std::lock_guard<std::mutex> lock(HandlesMutex());
+        auto it = Handles().find(handle);
+        if (it == Handles().end() || !forces || !(fy > 0)) return -1;
+        h = it->second;
+    }
     const bool ec = h.code == "EC" || h.code == "SIA";
     const double eps = std::sqrt((ec ? 235.0 : 240.0) / fy);
 

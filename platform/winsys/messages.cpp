@@ -17,6 +17,7 @@ StderrSink& DefaultSink() {
 std::atomic<MessageSink*> g_sink{nullptr};
 // Messages are shown one at a time, whatever thread asks.
 std::recursive_mutex g_showMutex;
+thread_local MessageSink* t_sink = nullptr;
 
 int DefaultAnswer(Buttons b) {
     switch (b) {
@@ -64,8 +65,15 @@ int MessageBox(const std::string& text, const std::string& caption, Buttons butt
     m.caption = caption;
     m.buttons = buttons;
     m.icon = icon;
+    if (t_sink) return t_sink->Show(m);
     std::lock_guard<std::recursive_mutex> lock(g_showMutex);
     return GetMessageSink()->Show(m);
+}
+
+MessageSink* SetThreadMessageSink(MessageSink* sink) {
+    MessageSink* prev = t_sink;
+    t_sink = sink;
+    return prev;
 }
 
 MessageSink* SetMessageSink(MessageSink* sink) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -48,13 +49,18 @@ struct Database {
     size_t listPos = 0;
 };
 
+// The open databases by handle. Calculations on worker threads open and
+// close their own databases side by side: the table is guarded, while each
+// database is used by the one calculation that opened it.
 std::map<int, std::unique_ptr<Database>>& Databases() {
     static std::map<int, std::unique_ptr<Database>> table;
     return table;
 }
+std::mutex g_tableMutex;
 int g_nextDb = 0;
 
 Database* FindDb(int db) {
+    std::lock_guard<std::mutex> lock(g_tableMutex);
     auto& t = Databases();
     auto it = t.find(db);
     return it == t.end() ? nullptr : it->second.get();
@@ -252,13 +258,22 @@ int SEKT_DB_Open(const char* fileName, int mode) {
     } else if (mode != 3) {
         return -1;
     }
+    std::lock_guard<std::mutex> lock(g_tableMutex);
     if (g_nextDb >= 0x7ffffff0) return -1;
     const int h = g_nextDb++;
     Databases()[h] = std::move(db);
     return h;
 }
 
-int SEKT_DB_Close(int db) { return Databases().erase(db) ? 0 : -1; }
+int SEKT_DB_Close(int db) {
+    std::unique_ptr<Database> closed;
+    std::lock_guard<std::mutex> lock(g_tableMutex);
+    auto it = Databases().find(db);
+    if (it == Databases().end()) return -1;
+    closed = std::move(it->second);
+    Databases().erase(it);
+    return 0;
+}
 
 int SEKT_DB_GetProject(int db, const char* path, int pro) {
     Database* d = FindDb(db);

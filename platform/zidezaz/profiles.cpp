@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include "platform/zidezaz/section_calc.h"
 #include "platform/zidezaz/store.h"
@@ -15,7 +16,16 @@ std::map<int, Profile>& Profiles() {
     return table;
 }
 
+// Calculations on worker threads make and delete their own profiles side by
+// side: the table is guarded, while each profile is used by the one
+// calculation that made it.
+std::mutex& ProfilesMutex() {
+    static std::mutex m;
+    return m;
+}
+
 Profile* FindProfile(int pro) {
+    std::lock_guard<std::mutex> lock(ProfilesMutex());
     auto& t = Profiles();
     auto it = t.find(pro);
     return it == t.end() ? nullptr : &it->second;
@@ -41,6 +51,7 @@ Profile* Calculated(int pro) {
 using namespace zidezaz::detail;
 
 int SEKT_PRO_Create(void) {
+    std::lock_guard<std::mutex> lock(ProfilesMutex());
     if (g_nextHandle >= 0x7ffffff0) return -1;
     const int h = g_nextHandle++;
     Profiles()[h];
@@ -54,7 +65,10 @@ int SEKT_PRO_Init(int pro, int /*flag*/) {
     return 0;
 }
 
-int SEKT_PRO_Delete(int pro) { return Profiles().erase(pro) ? 0 : -1; }
+int SEKT_PRO_Delete(int pro) {
+    std::lock_guard<std::mutex> lock(ProfilesMutex());
+    return Profiles().erase(pro) ? 0 : -1;
+}
 
 int SEKT_PRO_GetType(int pro) { return FindProfile(pro) ? 0 : -1; }
 
