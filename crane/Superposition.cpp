@@ -89,16 +89,6 @@ void TakePositions(CResultTable& t, const std::vector<const Series*>& found) {
         }
 }
 
-// Merges row id of slot `from` of a into slot `to` of b by minimum or maximum
-// over b's node positions.
-void MergeRow(const CResultTable& a, int from, CResultTable& b, int to, int32_t id, bool maximum) {
-    std::vector<double> values(static_cast<size_t>(a.GetNumNodes()));
-    a.GetRow(from, id, values.data(), 0, 1);
-    const std::vector<double>& x = a.GetXData();
-    if (maximum) b.ResampleMax(to, id, a.GetNumNodes(), x.data(), values.data());
-    else b.ResampleMin(to, id, a.GetNumNodes(), x.data(), values.data());
-}
-
 // A table of `slots` load cases over the nodes, positions and values of w,
 // every slot holding w's slot `from`.
 CResultTable Seeded(const CResultTable& w, int slots, int from) {
@@ -495,11 +485,7 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
                 // Without its fatigue load the crane gives no stress.
                 IncludeUnloadedState(f, 0, 1, points, nullptr);
             } else {
-                for (int32_t v = 0; v < ids; ++v)
-                    if (w.HasValue(v) && f.HasValue(v)) {
-                        MergeRow(w, l, f, 0, v, false);
-                        MergeRow(w, l, f, 1, v, true);
-                    }
+                f.MergeRowsFrom(w, ids, {{l, 0, 0}, {l, 1, 1}});
             }
         }
     }
@@ -553,15 +539,12 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
                     ak.SetBlock(3 + 2 * l, w.GetBlock(l));
                 }
             } else {
-                for (int32_t v = 0; v < ids; ++v) {
-                    if (!w.HasValue(v) || !ak.HasValue(v)) continue;
-                    MergeRow(w, n, ak, 0, v, false);
-                    MergeRow(w, n, ak, 1, v, true);
-                    for (int l = 0; detailed && l < n && 3 + 2 * l < ak.GetNumLoadCases(); ++l) {
-                        MergeRow(w, l, ak, 2 + 2 * l, v, false);
-                        MergeRow(w, l, ak, 3 + 2 * l, v, true);
-                    }
+                std::vector<CResultTable::RowMerge> merges{{n, 0, 0}, {n, 1, 1}};
+                for (int l = 0; detailed && l < n && 3 + 2 * l < ak.GetNumLoadCases(); ++l) {
+                    merges.push_back({l, 2 + 2 * l, 0});
+                    merges.push_back({l, 3 + 2 * l, 1});
                 }
+                ak.MergeRowsFrom(w, ids, merges);
             }
             continue;
         }
@@ -614,11 +597,7 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
         env.SetBlock(1, w.GetBlock(n + 2));
         std::fill(env.GetBlock(2), env.GetBlock(2) + static_cast<size_t>(nodes) * columns * 2, 0.0);
     } else {
-        for (int32_t v = 0; v < ids; ++v) {
-            if (!w.HasValue(v) || !env.HasValue(v)) continue;
-            MergeRow(w, n + 1, env, 0, v, false);
-            MergeRow(w, n + 2, env, 1, v, true);
-        }
+        env.MergeRowsFrom(w, ids, {{n + 1, 0, 0}, {n + 2, 1, 1}});
     }
     CEnvelope& summary = d.m_summaries[check];
     if (summary.GetSize() < ids) summary.SetSize(ids);
@@ -756,11 +735,7 @@ void BucklingRun(CModuleData& d, int check, int position, const std::vector<int3
         for (int s : {0, 1})
             std::fill(env.GetBlock(s), env.GetBlock(s) + static_cast<size_t>(nodes) * env.GetNumColumns(), 0.0);
     } else {
-        for (int32_t v = 0; v < ids; ++v) {
-            if (!w.HasValue(v) || !env.HasValue(v)) continue;
-            MergeRow(w, 0, env, 2, v, false);
-            MergeRow(w, 1, env, 3, v, true);
-        }
+        env.MergeRowsFrom(w, ids, {{0, 2, 0}, {1, 3, 1}});
     }
     CEnvelope& summary = d.m_summaries[5 + check];
     if (summary.GetSize() < ids) summary.SetSize(ids);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <cstring>
 
 #include "module/frame/ModuleMessages.h"
@@ -246,6 +247,72 @@ void CResultTable::SetTag(int32_t tagLoadCase, int32_t textIndex, int32_t tagVal
 
 int32_t CResultTable::GetTag(int32_t node) const {
     return node >= 0 && node < static_cast<int32_t>(m_tags.size()) ? m_tags[static_cast<size_t>(node)] : -1;
+}
+
+void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::vector<RowMerge>& merges) {
+    const int32_t m = a.m_nNodes;
+    if (m <= 0 || merges.empty() || a.m_xPos.size() < static_cast<size_t>(m)) return;
+    const double* p = a.m_xPos.data();
+    std::vector<double> w(static_cast<size_t>(m));
+    // Per node of this table: the index of a's position there (>= 0), or
+    // -j - 1 when it lies between a's positions j - 1 and j, or kOutside.
+    constexpr int32_t kOutside = std::numeric_limits<int32_t>::min();
+    std::vector<int32_t> at;
+    // Rows of the tag load case mark tags as they merge: those take Resample.
+    bool rowByRow = false, matched = false;
+    for (const RowMerge& r : merges) rowByRow = rowByRow || r.to == m_nTagLoadCase;
+    for (int32_t v = 0; v < ids; ++v) {
+        if (!a.HasValue(v) || !HasValue(v)) continue;
+        for (const RowMerge& r : merges) {
+            a.GetRow(r.from, v, w.data(), 0, 1);
+            if (rowByRow || !matched) {
+                Resample(r.to, v, m, p, w.data(), r.mode);
+                if (rowByRow) continue;
+                // After the first merge this table holds every position of
+                // a (unless it could not grow): the walk of Resample's
+                // merge in place, once for all rows.
+                const int32_t N = m_nNodes;
+                const double* x = m_xPos.data();
+                int32_t i = 0, j = 0;
+                while (i < N || j < m) {
+                    if (i < N && j < m && SamePosition(x[i], p[j])) {
+                        ++i;
+                        ++j;
+                    } else if (i < N && (j >= m || x[i] < p[j])) {
+                        ++i;
+                    } else {
+                        rowByRow = true;
+                        break;
+                    }
+                }
+                if (rowByRow) continue;
+                at.assign(static_cast<size_t>(N), kOutside);
+                j = 0;
+                for (i = 0; i < N; ++i) {
+                    if (j < m && SamePosition(x[i], p[j])) at[static_cast<size_t>(i)] = j++;
+                    else if (j > 0 && j < m) at[static_cast<size_t>(i)] = -j - 1;
+                }
+                matched = true;
+                continue;
+            }
+            const int64_t first = Index(r.to, 0, v);
+            if (first < 0) continue;
+            const bool interpolated = !NoInterpolation(v);
+            const size_t stride = static_cast<size_t>(m_nColumns);
+            double* row = m_values.data() + first;
+            const double* x = m_xPos.data();
+            for (int32_t i = 0; i < m_nNodes; ++i) {
+                const int32_t k = at[static_cast<size_t>(i)];
+                double& s = row[static_cast<size_t>(i) * stride];
+                if (k >= 0) {
+                    s = Combine(s, w[static_cast<size_t>(k)], r.mode);
+                } else if (k != kOutside && interpolated) {
+                    const size_t j = static_cast<size_t>(-k - 1);
+                    s = Combine(s, Interpolate(x[i], p[j - 1], p[j], w[j - 1], w[j]), r.mode);
+                }
+            }
+        }
+    }
 }
 
 double CResultTable::Interpolate(double x, double x0, double x1, double y0, double y1) {

@@ -86,6 +86,19 @@ public:
     void Resample(int32_t loadCase, int32_t valueId, int count, const double* positions, const double* values,
                   int mode);
 
+    // One row of another table taken into a row of this one, as Resample
+    // takes it (mode 0 minimum, 1 maximum, 2 sum).
+    struct RowMerge {
+        int32_t from, to;
+        int mode;
+    };
+    // For every value id below ids present in both tables, ascending, the
+    // merges in their order, each the row (from, id) of a at a's positions
+    // taken into row (to, id): the same results as Resample called merge
+    // after merge, value after value, while a's positions are matched with
+    // this table's once for all rows rather than for every row.
+    void MergeRowsFrom(const CResultTable& a, int32_t ids, const std::vector<RowMerge>& merges);
+
     static double Interpolate(double x, double x0, double x1, double y0, double y1);
     static double Combine(double a, double b, int mode);
 

@@ -510,3 +510,54 @@ TEST(ResultSeries, ShortOrLongDataReadWithoutOverrun) {
         EXPECT_EQ(sets[0].m_poi.size(), c.expect.size() / 2);
     }
 }
+
+// Rows merged together give the table that Resample gives row after row:
+// a curve on the table's own positions, one on a part of them (the others
+// interpolated), one that adds positions (the table grows with the first
+// row), and a value without interpolation; a table without a value of the
+// curve keeps that row.
+TEST(ResultTableRows, MergedRowsEqualResampleRowByRow) {
+    auto table = [](const std::vector<double>& x) {
+        CResultTable t;
+        t.m_valIdx = {0, 0, -1, 0};
+        t.Init(3, static_cast<int32_t>(x.size()), 4);
+        t.m_xPos = x;
+        for (int32_t l = 0; l < 3; ++l)
+            for (int32_t i = 0; i < t.GetNumNodes(); ++i)
+                for (int32_t v : {0, 1, 3}) t.SetValue(l, i, v, std::sin(1.3 * i + 0.7 * v + 0.3 * l));
+        return t;
+    };
+    struct Case {
+        const char* what;
+        std::vector<double> tableX, curveX;
+    } cases[] = {
+        {"same positions", {0, 1, 2, 3}, {0, 1, 2, 3}},
+        {"part of them", {0, 0.5, 1, 1.5, 2, 3}, {0, 1, 2, 3}},
+        {"new positions", {0, 1, 2, 3}, {0, 0.25, 1, 2.5, 3}},
+        {"wider than the table", {1, 2}, {0, 1.5, 2, 4}},
+    };
+    const std::vector<CResultTable::RowMerge> merges{{0, 0, 0}, {1, 1, 1}, {2, 2, 2}};
+    for (const Case& c : cases) {
+        CResultTable curve = table(c.curveX);
+        for (int32_t l = 0; l < 3; ++l)
+            for (int32_t i = 0; i < curve.GetNumNodes(); ++i)
+                for (int32_t v : {0, 1, 3}) curve.SetValue(l, i, v, std::cos(0.9 * i - 0.4 * v + l));
+        CResultTable one = table(c.tableX), together = table(c.tableX);
+        one.m_noInterpolation.assign(4, 0);
+        one.m_noInterpolation[3] = 1;
+        together.m_noInterpolation = one.m_noInterpolation;
+        std::vector<double> w(static_cast<size_t>(curve.GetNumNodes()));
+        for (int32_t v = 0; v < 4; ++v) {
+            if (!curve.HasValue(v) || !one.HasValue(v)) continue;
+            for (const CResultTable::RowMerge& r : merges) {
+                curve.GetRow(r.from, v, w.data(), 0, 1);
+                one.Resample(r.to, v, curve.GetNumNodes(), curve.GetXData().data(), w.data(), r.mode);
+            }
+        }
+        together.MergeRowsFrom(curve, 4, merges);
+        ASSERT_EQ(together.GetXData(), one.GetXData()) << c.what;
+        ASSERT_EQ(together.m_values.size(), one.m_values.size()) << c.what;
+        EXPECT_EQ(std::memcmp(together.m_values.data(), one.m_values.data(), one.m_values.size() * sizeof(double)), 0)
+            << c.what;
+    }
+}
