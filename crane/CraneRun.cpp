@@ -3,14 +3,20 @@
 #include "crane/CraneRun.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
+#include <deque>
 #include <iterator>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "crane/RunPreparation.h"
 #include "crane/VaduProgress.h"
 #include "module/frame/CalcDLL.h"
+#include "module/frame/HostRoutines.h"
 #include "module/frame/ModuleState.h"
 #include "module/frame/ProgDB.h"
 #include "module/frame/Utilities.h"
@@ -383,13 +389,147 @@ std::pair<std::string, std::string> ReportRoutine(const CModuleData& data) {
 // names and does nothing when it names none.
 bool HasReportRoutine(CModuleData&) { return static_cast<bool>(GetCraneRunSteps().report); }
 
+// The kernel run of the default steps: the base calculation with both flags 0.
+CRecalcResult KernelRunOfPosition(CModuleData& data) { return data.CBaseData::Recalc(0, 0); }
+
+bool IsDefaultKernelRun(const CCraneRunSteps& steps) {
+    using Fn = CRecalcResult (*)(CModuleData&);
+    const Fn* f = steps.kernelRun.target<Fn>();
+    return f && *f == &KernelRunOfPosition;
+}
+
+// The kernel's routine for a crane position on a worker thread, bound by
+// the driver for the length of a calculation (null: none).
+std::atomic<CalcProc> g_positionRoutine{nullptr};
+
+// Marks a copy of the position as "to be calculated again the usual way".
+void MarkRunAgain(ZVDOC doc) {
+    ZVELEM root = ZEVUD_GetRootElement(doc);
+    if (!root) return;
+    ZVELEM result = ZEVUD_FindFirstChild(root, "result");
+    if (!result) result = ZEVUD_AddChildElement(root, "result");
+    ZEVUD_SetInt(result, "abbruch", 1);
+}
+
+// Binds the kernel's position routine of the library the program record
+// names, without a message when there is none; unbinds on destruction.
+class PositionRoutine {
+public:
+    explicit PositionRoutine(const CModuleData& data) {
+        const CProgDBEntry* record = GetProgDB().FindProgram(data.m_strProgName, data.m_strModuleName);
+        if (!record || record->m_strCalcDLLName.empty() || record->m_strCalcDLLName == kHostProgramName) return;
+        m_lib = winsys::LoadLibrary(record->m_strCalcDLLName);
+        if (!m_lib) return;
+        m_proc = reinterpret_cast<CalcProc>(winsys::GetProcAddress(m_lib, "RIREZ_AverPosition"));
+        if (m_proc) g_positionRoutine.store(m_proc);
+    }
+    ~PositionRoutine() {
+        if (m_proc) g_positionRoutine.store(nullptr);
+        if (m_lib) winsys::FreeLibrary(m_lib);
+    }
+    bool IsBound() const { return m_proc != nullptr; }
+    PositionRoutine(const PositionRoutine&) = delete;
+    PositionRoutine& operator=(const PositionRoutine&) = delete;
+
+private:
+    void* m_lib = nullptr;
+    CalcProc m_proc = nullptr;
+};
+
+// One crane position's kernel run on a worker: its own copy of the
+// document, closed with the job.
+struct PositionJob {
+    int position = 0;
+    ZVDOC doc = 0;
+    bool done = false;
+    // No message was shown while the run worked.
+    bool quiet = true;
+    ~PositionJob() {
+        if (doc) ZEVUD_CloseDoc(doc);
+    }
+};
+
+// Worker threads that take jobs in the order given. Each runs the step on
+// its job's own document, its messages collected (a run that would have
+// said anything is calculated again on the calling thread, where the
+// message is shown as in a serial run). Destruction drops the jobs not
+// started and waits for those running.
+class PositionWorkers {
+public:
+    PositionWorkers(std::function<void(ZVDOC)> step, int threads) : m_step(std::move(step)) {
+        for (int i = 0; i < threads; ++i) m_threads.emplace_back([this] { Work(); });
+    }
+    ~PositionWorkers() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+            m_queue.clear();
+        }
+        m_wake.notify_all();
+        for (std::thread& t : m_threads) t.join();
+    }
+    void Push(const std::shared_ptr<PositionJob>& job) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_queue.push_back(job);
+        }
+        m_wake.notify_one();
+    }
+    void Wait(const PositionJob& job) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait(lock, [&] { return job.done; });
+    }
+    PositionWorkers(const PositionWorkers&) = delete;
+    PositionWorkers& operator=(const PositionWorkers&) = delete;
+
+private:
+    void Work() {
+        for (;;) {
+            std::shared_ptr<PositionJob> job;
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_wake.wait(lock, [&] { return m_stop || !m_queue.empty(); });
+                if (m_stop) return;
+                job = std::move(m_queue.front());
+                m_queue.pop_front();
+            }
+            winsys::RecordingSink said;
+            winsys::MessageSink* before = winsys::SetThreadMessageSink(&said);
+            try {
+                m_step(job->doc);
+            } catch (...) {
+                MarkRunAgain(job->doc);
+            }
+            winsys::SetThreadMessageSink(before);
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                job->quiet = said.messages.empty();
+                job->done = true;
+            }
+            m_done.notify_all();
+        }
+    }
+
+    std::function<void(ZVDOC)> m_step;
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_done;
+    std::deque<std::shared_ptr<PositionJob>> m_queue;
+    bool m_stop = false;
+    std::vector<std::thread> m_threads;
+};
+
 }  // namespace
 
 // ---- the steps ------------------------------------------------------------------------
 
 CCraneRunSteps DefaultCraneRunSteps() {
     CCraneRunSteps steps;
-    steps.kernelRun = [](CModuleData& data) { return data.CBaseData::Recalc(0, 0); };
+    steps.kernelRun = &KernelRunOfPosition;
+    steps.positionRun = [](ZVDOC doc) {
+        const CalcProc routine = g_positionRoutine.load();
+        if (routine) routine(doc, 0);
+        else MarkRunAgain(doc);
+    };
     steps.superpose = [](CModuleData& data, int check, int mode, int loadCases, int position,
                          const std::vector<std::string>& names, std::FILE* log) {
         SuperposeCraneResults(data, check, mode, loadCases, position, names, log);
@@ -425,6 +565,17 @@ CCraneRunSteps DefaultCraneRunSteps() {
 CCraneRunSteps& GetCraneRunSteps() {
     static CCraneRunSteps steps = DefaultCraneRunSteps();
     return steps;
+}
+
+int CranePositionThreads(int positions) {
+    long t = 0;
+    if (const char* env = std::getenv("TOVIK_THREADS")) {
+        char* end = nullptr;
+        const long v = std::strtol(env, &end, 10);
+        if (end != env && *end == '\0' && v > 0) t = v;
+    }
+    if (t <= 0) t = static_cast<long>(std::thread::hardware_concurrency());
+    return static_cast<int>(std::clamp<long>(t, 1, std::max(1, positions)));
 }
 
 CVaduDlgProgress* GetCraneRunProgress() { return g_progress; }
@@ -714,6 +865,116 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
         return CancelCalculation(data, 0);
     };
 
+    // The positions' kernel runs side by side on worker threads: only with
+    // the kernel's own run step and its routine for positions, and not for
+    // the developer, whose runs write side files under the run's name.
+    const bool sideBySide = IsDefaultKernelRun(steps) && steps.positionRun && !winsys::GetEnv("VKTUSER");
+    std::unique_ptr<PositionRoutine> positionRoutine;
+    if (sideBySide) positionRoutine = std::make_unique<PositionRoutine>(data);
+    const bool workersReady = sideBySide && positionRoutine->IsBound();
+
+    enum class SeriesEnd { Done, Failed, Cancelled };
+    // A series of crane positions in their order: for each the progress
+    // text and step, then, where it runs, its kernel run and superposition
+    // and the cancel button. On worker threads the runs go ahead of the
+    // superposition, each on a copy of the document written for its
+    // position; the superposition, the progress and every message follow
+    // in the order of the positions on this thread, with the position's
+    // data set as in a serial run. A run on a worker that failed or would
+    // have said anything is calculated again here, as a serial run does.
+    auto runSeries = [&](const std::vector<std::pair<int, bool>>& items, const char* format,
+                         const std::string& checkName, int c, int mode, int loadCases,
+                         const std::vector<std::string>& names, std::FILE* runLog) {
+        auto step = [&](int p) {
+            progress.SetText(TrFormat(format, checkName, static_cast<long>(p + 1)));
+            progress.StepPart();
+        };
+        int count = 0;
+        for (const auto& item : items) count += item.second ? 1 : 0;
+        const int threads = workersReady ? CranePositionThreads(count) : 1;
+        if (threads <= 1) {
+            for (const auto& [p, runs] : items) {
+                step(p);
+                if (!runs) continue;
+                if (!run(p)) return SeriesEnd::Failed;
+                steps.superpose(data, c, mode, loadCases, p, names, runLog);
+                if (cancelled()) return SeriesEnd::Cancelled;
+            }
+            return SeriesEnd::Done;
+        }
+
+        ZVELEM root = ZEVUD_GetRootElement(data.m_hDoc);
+        const char* const produced[] = {"result", "results", "exports"};
+        for (const char* name : produced)
+            if (ZVELEM e = ZEVUD_FindFirstChild(root, name)) ZEVUD_DeleteElement(e);
+        const std::string file = zevud::GetCompleteFileName(data.m_hDoc);
+        // The jobs outlive the workers (declared first, destroyed last).
+        std::deque<std::shared_ptr<PositionJob>> ahead;
+        std::shared_ptr<PositionJob> latest;
+        PositionWorkers workers(steps.positionRun, threads);
+        auto prepare = [&](int p) {
+            data.m_nCurCranePos = p;
+            data.SetCurrentCranePosition();
+            data.ClearInputFingerprint();
+            data.m_bRunning = 1;
+            data.WriteData(data.m_hDoc);
+            data.m_bRunning = 0;
+            auto job = std::make_shared<PositionJob>();
+            job->position = p;
+            job->doc = ZEVUD_CreateDoc(file.c_str());
+            if (job->doc) {
+                ZEVUD_HoldSaves(job->doc, 1);
+                ZVELEM copy = ZEVUD_GetRootElement(job->doc);
+                ZEVUD_CloneElementTree(copy, root);
+                for (const char* name : produced)
+                    if (ZVELEM e = ZEVUD_FindFirstChild(copy, name)) ZEVUD_DeleteElement(e);
+            }
+            workers.Push(job);
+            ahead.push_back(std::move(job));
+        };
+        const size_t window = 2 * static_cast<size_t>(threads);
+        size_t next = 0;
+        for (const auto& [p, runs] : items) {
+            step(p);
+            if (!runs) continue;
+            for (; next < items.size() && ahead.size() < window; ++next)
+                if (items[next].second) prepare(items[next].first);
+            const std::shared_ptr<PositionJob> job = std::move(ahead.front());
+            ahead.pop_front();
+            workers.Wait(*job);
+            bool ok = job->quiet && job->doc;
+            if (ok) {
+                ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(job->doc), "result");
+                ok = result && ZEVUD_GetIntWithDefault(result, "abbruch", 0) == 0 &&
+                     zevud::GetString(result, "errorMsg").empty();
+            }
+            if (ok) {
+                data.m_nCurCranePos = p;
+                data.SetCurrentCranePosition();
+                Restore<ZVDOC> own(data.m_hDoc, job->doc);
+                ReadUserPointNames(data);
+                steps.superpose(data, c, mode, loadCases, p, names, runLog);
+                latest = job;
+            } else {
+                if (!run(p)) return SeriesEnd::Failed;
+                steps.superpose(data, c, mode, loadCases, p, names, runLog);
+                latest.reset();
+            }
+            if (cancelled()) return SeriesEnd::Cancelled;
+        }
+        // The document ends the series with the last run's results, as a
+        // serial run leaves it.
+        if (latest) {
+            ZVELEM from = ZEVUD_GetRootElement(latest->doc);
+            for (const char* name : produced) {
+                if (ZVELEM e = ZEVUD_FindFirstChild(root, name)) ZEVUD_DeleteElement(e);
+                if (ZVELEM e = ZEVUD_FindFirstChild(from, name))
+                    ZEVUD_CloneElementTree(ZEVUD_AddChildElement(root, name), e);
+            }
+        }
+        return SeriesEnd::Done;
+    };
+
     PrepareSteelCheckSections(data);
     data.m_userPointNames.clear();
     ClearRunResults(data);
@@ -730,12 +991,12 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
         const int loadCases = nextLoadCase - 1;
         const std::vector<bool> listed = ParsePositionList(settings.m_sResultPos[c]);
 
-        for (int p = 0; p < positions; ++p) {
-            progress.SetText(TrFormat("%s - Kranstellung %ld", checkName, static_cast<long>(p + 1)));
-            progress.StepPart();
-            if (!run(p)) return stopped(true);
-            steps.superpose(data, c, 1, loadCases, p, names, log.get());
-            if (cancelled()) return stopped(false);
+        std::vector<std::pair<int, bool>> all;
+        for (int p = 0; p < positions; ++p) all.emplace_back(p, true);
+        switch (runSeries(all, "%s - Kranstellung %ld", checkName, c, 1, loadCases, names, log.get())) {
+        case SeriesEnd::Failed: return stopped(true);
+        case SeriesEnd::Cancelled: return stopped(false);
+        case SeriesEnd::Done: break;
         }
         steps.envelope(data, c);
         progress.StepTotal();
@@ -758,13 +1019,13 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
             data.ScaleImperfections(imperfectionFactor);
             progress.SetPartRange(static_cast<int>(percents.size()) + 2);
             // Ascending position: the runs are repeatable whatever the map.
-            for (const auto& [p, percent] : percents) {
-                progress.SetText(TrFormat("%s (BDK) - Kranstellung %ld", checkName, static_cast<long>(p + 1)));
-                progress.StepPart();
-                if (!RunsInBucklingLoop(percent, threshold, maxPercent)) continue;
-                if (!run(p)) return stopped(true);
-                steps.superpose(data, c, 3, loadCases, p, names, nullptr);
-                if (cancelled()) return stopped(false);
+            std::vector<std::pair<int, bool>> rated;
+            for (const auto& [p, percent] : percents)
+                rated.emplace_back(p, RunsInBucklingLoop(percent, threshold, maxPercent));
+            switch (runSeries(rated, "%s (BDK) - Kranstellung %ld", checkName, c, 3, loadCases, names, nullptr)) {
+            case SeriesEnd::Failed: return stopped(true);
+            case SeriesEnd::Cancelled: return stopped(false);
+            case SeriesEnd::Done: break;
             }
             data.ScaleImperfections(imperfectionFactor);
             imperfectionFactor = 1.0;

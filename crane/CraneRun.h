@@ -26,6 +26,13 @@ struct CCraneRunSteps {
     // One kernel run of the position as it stands (the base calculation
     // with both flags 0).
     std::function<CRecalcResult(CModuleData&)> kernelRun;
+    // A kernel run of one crane position on a worker thread, on a copy of
+    // the position's document that holds that position's loads: leaves the
+    // run's "result" in the copy, or "abbruch" 1 when the position is to be
+    // calculated again the usual way (see RecalcCraneRunway). Used only
+    // while kernelRun is the default step; empty: the positions run one
+    // after another.
+    std::function<void(ZVDOC)> positionRun;
     // The superposition of the last run: check, mode (1 a run of the check,
     // 3 a buckling run), load cases, position, load-case names, log.
     std::function<void(CModuleData&, int, int, int, int, const std::vector<std::string>&, std::FILE*)> superpose;
@@ -61,6 +68,11 @@ CCraneRunSteps DefaultCraneRunSteps();
 CVaduDlgProgress* GetCraneRunProgress();
 // Whether a crane calculation is running.
 bool IsCraneRunActive();
+// The number of worker threads for the kernel runs of `positions` crane
+// positions: TOVIK_THREADS when it is a positive number, else the
+// machine's; never more than the positions, at least 1 (1: one after
+// another on the calling thread).
+int CranePositionThreads(int positions);
 
 // ---- the pieces of the driver's decisions ------------------------------------
 
