@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <sstream>
@@ -416,6 +417,16 @@ bool Save(HiveState& h) {
     std::string text = std::string(kHeader) + "\n";
     WriteKey(text, h.root, "");
     std::error_code ec;
+    // A file that already holds this very text is left as it is: storing a
+    // setting unchanged costs no write and no wait for the disk.
+    {
+        std::ifstream in(h.file, std::ios::binary);
+        if (in) {
+            std::string old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (in.good() || in.eof())
+                if (old == text) return true;
+        }
+    }
     fs::path tmp = h.file;
     tmp += ".tmp." + std::to_string(::getpid());
     bool ok = false;
