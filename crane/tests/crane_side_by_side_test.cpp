@@ -51,6 +51,8 @@ struct Outcome {
     std::string message;
     size_t shown = 0;
     size_t runs = 0;
+    // Kernel runs on worker threads.
+    int workerRuns = 0;
 };
 
 // The example calculated in a folder of its own (the section file it names
@@ -86,18 +88,18 @@ Outcome CalculateExample(const char* threads, const std::string& name, bool dist
             superpose(m, check, mode, cases, position, names, log);
         };
         std::atomic<int> jobs{0};
-        if (disturb) {
-            auto position = steps.positionRun;
-            steps.positionRun = [&jobs, position](ZVDOC job) {
-                const int k = jobs++;
-                if (k % 3 == 2) winsys::MessageBox("Meldung eines Arbeiters");
-                position(job);
-                if (k % 3 == 1) ZEVUD_SetInt(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(job), "result"), "abbruch", 1);
-            };
-        }
+        auto position = steps.positionRun;
+        steps.positionRun = [&jobs, position, disturb](ZVDOC job) {
+            const int k = jobs++;
+            if (disturb && k % 3 == 2) winsys::MessageBox("Meldung eines Arbeiters");
+            position(job);
+            if (disturb && k % 3 == 1)
+                ZEVUD_SetInt(ZEVUD_FindFirstChild(ZEVUD_GetRootElement(job), "result"), "abbruch", 1);
+        };
         d.ClearInputFingerprint();
         o.calculated = d.Recalc(0, 0).bCalculated;
         steps = DefaultCraneRunSteps();
+        o.workerRuns = jobs.load();
         o.sets = d.m_resultSets;
         o.message = d.m_strMessage;
         o.shown = sink.messages.size();
@@ -133,6 +135,9 @@ TEST_F(CraneSideBySide, ThreadsGiveTheResultsOfTheSerialRunToTheLastBit) {
     // Every check with its positions and the buckling runs.
     EXPECT_GT(serial.runs, 15u);
     EXPECT_EQ(parallel.runs, serial.runs);
+    // The runs went to the workers, one per run; none with one thread.
+    EXPECT_EQ(serial.workerRuns, 0);
+    EXPECT_EQ(static_cast<size_t>(parallel.workerRuns), parallel.runs);
     ASSERT_EQ(parallel.sets.size(), serial.sets.size());
     ASSERT_GT(serial.sets.size(), 100u);
     for (size_t i = 0; i < serial.sets.size(); ++i) {
@@ -157,6 +162,7 @@ TEST_F(CraneSideBySide, RunsCalculatedAgainGiveTheSameResults) {
     const Outcome parallel = CalculateExample("3", "crane_disturbed", true);
     ASSERT_EQ(serial.calculated, 1) << serial.message;
     ASSERT_EQ(parallel.calculated, 1) << parallel.message;
+    EXPECT_GT(parallel.workerRuns, 3);
     ASSERT_EQ(parallel.sets.size(), serial.sets.size());
     for (size_t i = 0; i < serial.sets.size(); ++i)
         EXPECT_TRUE(SameBits(parallel.sets[i].m_data, serial.sets[i].m_data)) << serial.sets[i].m_strTitle;
