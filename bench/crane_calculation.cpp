@@ -187,7 +187,7 @@ void Calculate(benchmark::State& state, int positions) {
         };
     } else {
         auto kernel = steps.kernelRun;
-        steps.kernelRun = [&](CModuleData& m) {
+        steps.kernelRun = [&, kernel](CModuleData& m) {
             const auto t0 = Clock::now();
             const CRecalcResult r = kernel(m);
             kernelSeconds += Since(t0);
