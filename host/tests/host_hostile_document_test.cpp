@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/Host.h"
+#include "host/tests/host_scratch.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 
@@ -21,22 +22,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteAll(const fs::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string Quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using host_test::Example;
+using host_test::Quoted;
+using host_test::ReadAll;
+using host_test::Replaced;
+using host_test::WriteAll;
 
 struct HostRun {
     int code = -1;
@@ -45,30 +35,9 @@ struct HostRun {
     std::string out, err;
 };
 
-std::string Example(const std::string& name) { return ReadAll(fs::path(RIGEL_SOURCE_DIR) / "examples" / name); }
-
-// Replaces the first occurrence of from; the test fails when there is none.
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    const size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos) text.replace(at, from.size(), to);
-    return text;
-}
-
-class HostileDocument : public ::testing::Test {
+class HostileDocument : public host_test::HostScratch {
 protected:
-    void SetUp() override {
-        dir_ = fs::path(RIGEL_TEST_TMP) / ("host_hostile_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "work");
-        fs::create_directories(dir_ / "io");
-        fs::create_directories(dir_ / "registry");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        if (!HasFailure()) fs::remove_all(dir_, ec);
-    }
+    void SetUp() override { SetUpScratch("host_hostile"); }
 
     // "velor2005 calc <file>" in the file's folder, killed after limit seconds.
     HostRun Calc(const fs::path& file, int limit, const std::string& name = "") {
@@ -114,9 +83,6 @@ protected:
         ZEVUD_CloseDoc(d);
         return file;
     }
-
-    fs::path Work(const std::string& name) const { return dir_ / "work" / name; }
-    fs::path dir_;
 };
 
 std::string Page(const std::string& lines) {

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "host/Host.h"
+#include "host/tests/host_scratch.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/zevud.h"
 
@@ -30,30 +31,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteAll(const fs::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// Replaces the first occurrence of from; the test fails when there is none.
-std::string Replaced(std::string text, const std::string& from, const std::string& to) {
-    const size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos) text.replace(at, from.size(), to);
-    return text;
-}
-
-std::string Quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using host_test::Quoted;
+using host_test::ReadAll;
+using host_test::Replaced;
+using host_test::WriteAll;
 
 struct HostRun {
     int code = -1;
@@ -78,19 +59,9 @@ fs::path MakeInstallation(const fs::path& root) {
     return root;
 }
 
-class HostUnusualInput : public ::testing::Test {
+class HostUnusualInput : public host_test::HostScratch {
 protected:
-    void SetUp() override {
-        dir_ = fs::path(RIGEL_TEST_TMP) / ("host_unusual_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_ / "work");
-        fs::create_directories(dir_ / "io");
-    }
-    void TearDown() override {
-        std::error_code ec;
-        if (!HasFailure()) fs::remove_all(dir_, ec);
-    }
+    void SetUp() override { SetUpScratch("host_unusual"); }
 
     // Runs "velor2005 calc <file>" of the given installation in the file's folder.
     HostRun Calc(const fs::path& file, const fs::path& installation = fs::path(RIGEL_BUILD_ROOT)) {
@@ -107,12 +78,7 @@ protected:
         return r;
     }
 
-    fs::path Work(const std::string& name) const { return dir_ / "work" / name; }
-    static std::string Example(const std::string& name) {
-        return ReadAll(fs::path(RIGEL_SOURCE_DIR) / "examples" / name);
-    }
-
-    fs::path dir_;
+    static std::string Example(const std::string& name) { return host_test::Example(name); }
 };
 
 // Opens a saved position again; empty when it does not open.
