@@ -19,6 +19,7 @@
 #include "module/frame/HostRoutines.h"
 #include "module/frame/ModuleState.h"
 #include "module/frame/ProgDB.h"
+#include "module/frame/SideFiles.h"
 #include "module/frame/Utilities.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
@@ -518,6 +519,32 @@ private:
     std::vector<std::thread> m_threads;
 };
 
+// The report step and its outcome. The report must come out anew: beside
+// the position, or, while the document's side files are held (a calculation
+// whose position is saved afterwards), in the file staged for it, which
+// replaces the old report only once the position is saved. When it does not,
+// the run says why, and whoever saves the position does not claim the
+// report (the old one, when there is one, stays as it was).
+void WriteReport(CModuleData& data, const CCraneRunSteps& steps) {
+    data.SetReportFailure({});
+    if (!steps.report) return;
+    const std::string target = data.GetSideFileName(".rtf");
+    const auto [library, routine] = ReportRoutine(data);
+    const bool due = !target.empty() && !library.empty() && !routine.empty();
+    const bool held = sidefiles::IsHeld(data.m_hDoc);
+    const winsys::FileIdentity before = winsys::IdentityOf(target);
+    steps.report(data);
+    if (!due) return;
+    const winsys::FileIdentity after = winsys::IdentityOf(held ? sidefiles::StagedFile(data.m_hDoc, target) : target);
+    const bool written = after.exists && (held || !(after == before));
+    if (written) return;
+    data.SetReportFailure(
+        TrFormat(before.exists
+                     ? "Der Bericht '%s' konnte nicht geschrieben werden; der bisherige Bericht bleibt erhalten."
+                     : "Der Bericht '%s' konnte nicht geschrieben werden.",
+                 target));
+}
+
 }  // namespace
 
 // ---- the steps ------------------------------------------------------------------------
@@ -715,9 +742,13 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(nullptr, &std::fclose);
     if (IsDeveloperDumpOn()) log.reset(std::fopen("ProcessResults.txt", "w"));
 
+    // A refused calculation: whatever results the document still holds
+    // belong to other input than the position now has, and no reader takes
+    // them as current (the zeroed fingerprint says so).
     auto refuse = [&](const std::string& text) {
         Message(text);
         MarkNotCalculated(data, text);
+        data.ClearInputFingerprint();
         return notDone;
     };
 
@@ -797,7 +828,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
             if (!result) result = ZEVUD_AddChildElement(root, "result");
             ZEVUD_CloneElementTree(result, keptResult);
         }
-        if (bReport && steps.report) steps.report(data);
+        if (bReport) WriteReport(data, steps);
         return notDone;
     }
 
@@ -1072,6 +1103,6 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
     data.StoreInputFingerprint();
     progress.Close();
     data.UpdateViews(0);
-    if (bReport && HasReportRoutine(data)) steps.report(data);
+    if (bReport && HasReportRoutine(data)) WriteReport(data, steps);
     return {1, 1, 0, 0};
 }

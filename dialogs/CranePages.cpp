@@ -929,6 +929,26 @@ void CVaduResultDlg::ExchangeData(bool save) {
         UpdateData(true);
         return;
     }
+    m_tree.DeleteAllItems();
+    if (ShowsStaleResults()) {
+        // Results of other input (the input changed after the calculation,
+        // or the calculation was refused or stopped): the page says that the
+        // position must be calculated again and shows nothing of them, nor
+        // does the sketch. Why the last calculation stopped is no result
+        // and stays readable below.
+        m_strMessage = CBaseData::StaleResultsText();
+        const ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(m_pData->m_hDoc), "result");
+        const std::string why = ZEVUD_GetIntWithDefault(result, "abbruch", 0) != 0
+                                    ? zevud::GetString(result, "errorMsg")
+                                    : std::string();
+        if (!why.empty()) m_strMessage += "\r\n\r\n" + why;
+        UpdateData(false);
+        if (m_pData->m_nCurrentIndex != -1) {
+            m_pData->m_nCurrentIndex = -1;
+            m_pData->DrawSystem2D(0);
+        }
+        return;
+    }
     // The console's verdict, then the check summary as a table whose
     // columns line up in a fixed-pitch font.
     const std::string verdict = m_pData->m_resultSets.empty() ? std::string() : ResultVerdictText(*m_pData);
@@ -952,6 +972,12 @@ void CVaduResultDlg::FillTree() {
     // The checks open, so that their crane positions show.
     for (HTREEITEM check = m_tree.GetRootItem(); check; check = m_tree.GetNextSiblingItem(check))
         m_tree.Expand(check);
+}
+
+bool CVaduResultDlg::ShowsStaleResults() const {
+    if (!m_pData || !m_pData->m_hDoc) return false;
+    const ZVELEM root = ZEVUD_GetRootElement(m_pData->m_hDoc);
+    return root && ZEVUD_FindFirstChild(root, "result") && !m_pData->HasCurrentResults();
 }
 
 void CVaduResultDlg::OnSelectionChanged() {

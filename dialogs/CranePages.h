@@ -247,6 +247,9 @@ public:
     wl::TreeCtrl& Tree() { return m_tree; }
     // The text the message box shows.
     const std::string& MessageText() const { return m_strMessage; }
+    // The position's stored results belong to other input than it holds:
+    // the page shows only that it must be calculated again.
+    bool ShowsStaleResults() const;
 
 protected:
     bool OnInitDialog() override;

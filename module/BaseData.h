@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "formula/VarDef.h"
@@ -174,6 +175,9 @@ public:
     // Why the last run's report could not be written (the old report, when
     // there was one, stayed as it was); empty when it was written or not due.
     const std::string& GetReportFailure() const { return m_strReportFailure; }
+    // A calculation that writes its report itself (the crane runway's) says
+    // why the report could not be written; empty when it was.
+    void SetReportFailure(std::string why) { m_strReportFailure = std::move(why); }
 
     // ---- files and fingerprints --------------------------------------------
     // The report file: the document's file name with ".vkx" replaced by ".rtf".

@@ -18,6 +18,7 @@
 #include "module/ModuleData.h"
 #include "module/frame/ModuleState.h"
 #include "module/frame/RegSettings.h"
+#include "module/frame/SideFiles.h"
 #include "module/frame/Utilities.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zadevoz/zadevoz.h"
@@ -337,18 +338,30 @@ bool FrenchReport() {
 
 bool OpenReportFile(const std::string& file, const CModuleData& d, const std::string& header) {
     zadevoz::RtfSetOutputFile(file);
-    if (zadevoz::RtfOpenDocument("", 0, 0, d.m_nPage, header) == 1) return true;
-    winsys::MessageBox(TrF("Der Bericht '%s' kann nicht geschrieben werden.", file), Tr("Kranbahnträger"),
-                       winsys::Buttons::Ok, winsys::Icon::Warning, 0);
-    return false;
+    return zadevoz::RtfOpenDocument("", 0, 0, d.m_nPage, header) == 1;
 }
 
+void CannotWrite(const std::string& name) {
+    winsys::MessageBox(TrF("Der Bericht '%s' kann nicht geschrieben werden.", name), Tr("Kranbahnträger"),
+                       winsys::Buttons::Ok, winsys::Icon::Warning, 0);
+}
+
+// Writes the report and its appendix files. While the document's side files
+// are held (a calculation whose position is saved afterwards), each file goes
+// to a file staged for it and replaces the old one only when the position is
+// saved; a file that cannot be written then drops all of them, so that the
+// report, its appendices and the position stay of one calculation.
 void WriteCraneReport(CModuleData& d) {
     d.StoreRtfParts();
-    const std::string rtf = d.GetRtfFileName();
-    if (rtf.empty()) return;
+    const std::string target = d.GetSideFileName(".rtf");
+    if (target.empty()) return;
+    const ZVDOC doc = d.m_hDoc;
+    // A caller may have sent the report to a file of its own already.
+    std::string rtf = d.GetRtfFileName();
+    if (rtf == target) rtf = sidefiles::StageFile(doc, target);
+    std::vector<std::string> staged{target};
     zadevoz::RtfResetReport();
-    ZVELEM root = ZEVUD_GetRootElement(d.m_hDoc);
+    ZVELEM root = ZEVUD_GetRootElement(doc);
     std::string name;
     d.GetProgramTitle(name);
     const std::string title = Tr("Kranbahnträger");
@@ -364,26 +377,39 @@ void WriteCraneReport(CModuleData& d) {
     progress.StepIt();
     progress.SetText(Tr("Eingabeprotokoll..."));
 
+    std::string failed;
     if (OpenReportFile(rtf, d,
                        report_text::WithPositionFields(CraneReportHeader(name, title, version, d.m_strFreeText, french),
-                                                       d.GetSideFileName(".rtf"), d.m_strPosDesc))) {
+                                                       target, d.m_strPosDesc))) {
         d.WriteCraneReportBody(graph, &progress);
-        zadevoz::RtfCloseDocument(0);
+        if (zadevoz::RtfCloseDocument(0) != 1) failed = target;
         for (int n : d.m_dorIzi.m_numbers) {
-            if (n < 1) continue;
-            const std::string file = CraneAppendixFileName(rtf, n);
+            if (n < 1 || !failed.empty()) continue;
+            const std::string appendix = CraneAppendixFileName(target, n);
+            const std::string file = sidefiles::StageFile(doc, appendix);
+            staged.push_back(appendix);
             if (!OpenReportFile(file, d,
                                 report_text::WithPositionFields(
-                                    CraneReportHeader(name, title, version, d.m_strFreeText, false),
-                                    d.GetSideFileName(".rtf"), d.m_strPosDesc)))
+                                    CraneReportHeader(name, title, version, d.m_strFreeText, false), target,
+                                    d.m_strPosDesc))) {
+                failed = appendix;
                 continue;
+            }
             d.WriteCraneAppendix(graph, n);
-            zadevoz::RtfCloseDocument(0);
+            if (zadevoz::RtfCloseDocument(0) != 1) failed = appendix;
         }
+    } else {
+        failed = target;
     }
     zadevoz::RtfResetReport();
     Pictor_Destroy();
     progress.DestroyWindow();
+    if (failed.empty()) return;
+    CannotWrite(failed);
+    // Held: none of the files replaces its old one (the caller sees the
+    // report missing); otherwise each file was replaced only whole.
+    if (sidefiles::IsHeld(doc))
+        for (const std::string& file : staged) sidefiles::DropFile(doc, file);
 }
 
 }  // namespace
@@ -393,6 +419,13 @@ extern "C" void DEZADododaROV(uint32_t document, int32_t flag) {
     data.Init();
     data.m_hDoc = document;
     data.ReadData(document);
-    if (flag != 0 && document) WriteCraneReport(data);
+    const ZVELEM root = document ? ZEVUD_GetRootElement(document) : 0;
+    if (flag != 0 && root && ZEVUD_FindFirstChild(root, "result") && !data.HasCurrentResults()) {
+        // A report is never written from results that belong to other input.
+        winsys::MessageBox(CBaseData::StaleResultsText() + " " + Tr("Es wird kein Bericht geschrieben."),
+                           Tr("Kranbahnträger"), winsys::Buttons::Ok, winsys::Icon::Warning, 0);
+    } else if (flag != 0 && document) {
+        WriteCraneReport(data);
+    }
     data.RemoveTempSectionFile();
 }

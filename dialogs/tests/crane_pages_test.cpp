@@ -491,6 +491,7 @@ TEST_F(CranePages, ResultTreeSelectsPositionAndResult) {
     DIzevoViv* dlg = Opened();
     CModuleData& d = dlg->m_data;
     CVaduResultDlg& page = dlg->VaduResultPage();
+    d.StoreInputFingerprint();  // the results belong to the input, as after a calculation
     d.m_resultSets.resize(2);
     d.m_resultSets[0].m_strTitle = "Tragsicherheit\\Kranstellung\\4 @\\My";
     d.m_resultSets[0].m_strName = "My";
@@ -596,6 +597,96 @@ TEST_F(CranePages, ResultsOfTheExampleByCheckAndCranePosition) {
     EXPECT_GT(wl::guitest::CountInk(img, t, qRgb(255, 255, 255)), 200);
     EXPECT_GT(wl::guitest::CountInk(img, m, qRgb(255, 255, 255)), 500);
     EXPECT_EQ(wl::guitest::CountPixels(img, m, [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 80 && qBlue(c) < 80; }), 0);
+    ZEVUD_CloseDoc(doc);
+}
+
+// The results tab of a calculated crane runway lists its records and the
+// check summary. Once the input differs from the input the results were
+// computed from (the crane-position spacing changed and taken into the
+// document, the position saved that way and opened again, or the
+// calculation stopped), the page says only that the position must be
+// calculated again, with the reason of a stopped calculation below it; no
+// record is listed and none is drawn.
+TEST_F(CranePages, ResultsOfOtherInputAreNotShown) {
+    DIzevoViv* dlg = Opened();
+    CModuleData& d = dlg->m_data;
+    CVaduResultDlg& page = dlg->VaduResultPage();
+    Choose(dlg, PAGE_RESULTS);  // calculates
+    ASSERT_FALSE(page.ShowsStaleResults());
+    ASSERT_GT(page.Tree().GetCount(), 0);
+    EXPECT_NE(page.GetDlgItemText(CVaduResultDlg::IDC_MESSAGE).find("Tragsicherheit S/V"), std::string::npos);
+    // A record (a leaf of the tree) chosen: it is drawn.
+    HTREEITEM record = page.Tree().GetRootItem();
+    while (page.Tree().GetChildItem(record)) record = page.Tree().GetChildItem(record);
+    page.Tree().SelectItem(record);
+    page.OnSelectionChanged();
+    EXPECT_GE(d.m_nCurrentIndex, 0);
+
+    auto expectStale = [](CVaduResultDlg& p, const CModuleData& data) {
+        EXPECT_TRUE(p.ShowsStaleResults());
+        EXPECT_EQ(p.Tree().GetCount(), 0);
+        const std::string text = p.GetDlgItemText(CVaduResultDlg::IDC_MESSAGE);
+        EXPECT_EQ(text.rfind(CBaseData::StaleResultsText(), 0), 0u) << text;
+        EXPECT_NE(text.find("muss neu berechnet werden"), std::string::npos);
+        for (const char* result : {"Ausn.", "Tragsicherheit S/V", "kN"})
+            EXPECT_EQ(text.find(result), std::string::npos) << result << "\n" << text;
+        EXPECT_EQ(data.m_nCurrentIndex, -1);
+    };
+    {
+        SCOPED_TRACE("input changed and taken into the document");
+        Choose(dlg, PAGE_LOADS);
+        Edit(dlg->KranloadPage().GeneralGrid(), 1, 1, "0,75");
+        GetData(dlg, doc);
+        page.ExchangeData(false);
+        expectStale(page, d);
+    }
+    ASSERT_TRUE(ZEVUD_SaveDoc(doc));
+    ZEVUD_CloseDoc(doc);
+
+    DIzevoViv* again = Opened();
+    CVaduResultDlg& reopened = again->VaduResultPage();
+    {
+        SCOPED_TRACE("the position saved that way and opened again");
+        reopened.ExchangeData(false);
+        expectStale(reopened, again->m_data);
+    }
+    {
+        SCOPED_TRACE("the calculation stopped");
+        wl::InstallProgressWindows();
+        sink.scriptedAnswers = {winsys::IdYes};
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (!w->isVisible() || w->windowTitle() != "VK-VADU Berechnung: Fortschrittsanzeige") continue;
+                if (wl::Window* wnd = wl::Window::FromWidget(w)) wl::guitest::Click(*wnd, wl::IDCANCEL);
+            }
+        });
+        timer.start(5);
+        Choose(again, PAGE_RESULTS);
+        timer.stop();
+        wl::RemoveProgressWindows();
+        expectStale(reopened, again->m_data);
+        EXPECT_NE(reopened.GetDlgItemText(CVaduResultDlg::IDC_MESSAGE).find("Berechnung abgebrochen"),
+                  std::string::npos);
+    }
+
+    // The tab as the user sees it: an empty tree and the text at the top of
+    // its box.
+    QApplication::processEvents();
+    const QImage img = wl::guitest::GrabToPng(host.Widget(), "crane_results_stale");
+    ASSERT_FALSE(img.isNull());
+    ASSERT_TRUE(reopened.IsWindowVisible());
+    const QRect tree = wl::guitest::RectIn(reopened.Tree().Widget(), host.Widget());
+    const QRect box = wl::guitest::RectIn(reopened.GetDlgItemWidget(CVaduResultDlg::IDC_MESSAGE), host.Widget());
+    auto ink = [&](const QRect& area) {
+        const QRect inner = area.adjusted(4, 4, -4, -4);
+        const QRgb bg = img.pixel(inner.right() - 1, inner.bottom() - 1);
+        return wl::guitest::BoundingBox(img.copy(inner), [&](QRgb c) { return qGray(c) < qGray(bg) - 80; });
+    };
+    EXPECT_TRUE(ink(tree).isEmpty()) << "the tree is empty";
+    const QRect text = ink(box);
+    EXPECT_FALSE(text.isEmpty()) << "the box says why";
+    EXPECT_LT(text.top(), 40) << "at the top of the box";
     ZEVUD_CloseDoc(doc);
 }
 

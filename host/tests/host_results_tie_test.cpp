@@ -363,4 +363,114 @@ TEST_F(HostResultsTie, CraneSupportsFileOnlyBesideTheSavedPosition) {
     EXPECT_TRUE(Litter(work()).empty());
 }
 
+// ---- the crane runway's report ----------------------------------------------------
+
+// The crane runway example (one crane, 6 m, the appendix of crane position
+// 1 chosen) calculated once: the position, its report and its appendix.
+class HostCraneReport : public HostResultsTie {
+protected:
+    void SetUp() override {
+        HostResultsTie::SetUp();
+        crane_ = ReadAll(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Kranbahntraeger.vkx");
+        ASSERT_FALSE(crane_.empty());
+    }
+    // Calculated by the host once; later cases start from its files.
+    void CraneCalculated() {
+        static std::vector<std::string> calculated;  // position, report, appendix
+        const char* names[] = {"Pos.vkx", "Pos.rtf", "Pos.KS001.rtf"};
+        if (calculated.empty()) {
+            WriteAll(work() / "Pos.vkx", crane_);
+            const HostRun r = RunCalc(work(), "Pos.vkx");
+            ASSERT_EQ(r.code, 0) << r.all();
+            for (const char* name : names) {
+                ASSERT_TRUE(fs::exists(work() / name)) << name;
+                calculated.push_back(ReadAll(work() / name));
+            }
+        }
+        for (size_t i = 0; i < 3; ++i) WriteAll(work() / names[i], calculated[i]);
+        ASSERT_TRUE(TiedOnDisk(work() / "Pos.vkx"));
+    }
+    std::string crane_;
+};
+
+// The second axle 2.0 m behind the first instead of 2.5 m: other input the
+// crane runway can calculate.
+std::string ShorterAxleSpacing(const std::string& t) {
+    return ReplacedAll(t, "axisVal_1_0=\"2.5\"", "axisVal_1_0=\"2.0\"");
+}
+
+// A calculation that fails, is refused or cannot write its report leaves the
+// position, its report and its appendix byte for byte as they were, says why
+// and never claims a report. Among them a position whose stored results
+// belong to other input (changed and saved without a calculation, as the
+// window leaves it) and whose new input is refused: nothing is written from
+// the old results.
+TEST_F(HostCraneReport, CalculationsThatDoNotSucceedLeaveTheReportAsItWas) {
+    struct Case {
+        const char* name;
+        std::function<std::string(std::string)> edit;  // applied to the calculated position
+        rlim_t fileLimit;
+        int code;
+        std::vector<const char*> says;
+    } cases[] = {
+        // Room for the position (about 2.4 MB), not for the report (about 9 MB).
+        {"report larger than the file-size limit", ShorterAxleSpacing, 5u << 20, 2,
+         {"Der Bericht 'Pos.rtf' konnte nicht geschrieben werden", "bisherige Bericht bleibt erhalten"}},
+        {"kernel run fails (a wheel load of 1e30 kN)",
+         [](std::string t) { return ReplacedAll(t, "axisVal_0_1=\"11.25\"", "axisVal_0_1=\"1e30\""); }, 0, 1,
+         {"Die Berechnung wurde abgebrochen", "FEHLER", "bleibt unverändert"}},
+        {"stale results, new input refused (an axle behind the first)",
+         [](std::string t) { return ReplacedAll(t, "axisVal_1_0=\"2.5\"", "axisVal_1_0=\"-2.5\""); }, 0, 1,
+         {"Achse 2 steht hinter der ersten Achse", "bleibt unverändert"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CraneCalculated();
+        const std::string report = ReadAll(work() / "Pos.rtf");
+        const std::string appendix = ReadAll(work() / "Pos.KS001.rtf");
+        const std::string before = c.edit(ReadAll(work() / "Pos.vkx"));
+        WriteAll(work() / "Pos.vkx", before);
+        ASSERT_FALSE(TiedOnDisk(work() / "Pos.vkx")) << "the stored results belong to other input";
+        const HostRun r = RunCalc(work(), "Pos.vkx", c.fileLimit);
+        EXPECT_EQ(r.code, c.code) << r.all();
+        for (const char* part : c.says) EXPECT_NE(r.all().find(part), std::string::npos) << part << "\n" << r.all();
+        for (const char* part : {"Berechnung abgeschlossen", "Bericht: Pos.rtf", "Anhang: ", "max. Ausnutzung"})
+            EXPECT_EQ(r.all().find(part), std::string::npos) << part << "\n" << r.all();
+        EXPECT_EQ(ReadAll(work() / "Pos.vkx"), before) << "the position keeps its bytes";
+        EXPECT_EQ(ReadAll(work() / "Pos.rtf"), report) << "the report of the saved position stays";
+        EXPECT_EQ(ReadAll(work() / "Pos.KS001.rtf"), appendix) << "and so does its appendix";
+        EXPECT_TRUE(Litter(work()).empty());
+    }
+}
+
+// The crane runway's report and appendix reach the disk after the position,
+// each renamed over its old file, never written under its own name; the
+// report is that of the new input.
+TEST_F(HostCraneReport, PositionIsSavedBeforeTheReportAndItsAppendix) {
+    CraneCalculated();
+    const std::string oldReport = ReadAll(work() / "Pos.rtf");
+    const std::string oldAppendix = ReadAll(work() / "Pos.KS001.rtf");
+    WriteAll(work() / "Pos.vkx", ShorterAxleSpacing(ReadAll(work() / "Pos.vkx")));
+    std::vector<FileEvent> events;
+    const HostRun r = RunCalc(work(), "Pos.vkx", 0, &events);
+    ASSERT_EQ(r.code, 0) << r.all();
+    EXPECT_NE(r.out.find("Bericht: Pos.rtf"), std::string::npos) << r.all();
+    int position = -1;
+    std::vector<int> reports;
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (events[i].name == "Pos.vkx" && events[i].movedTo) position = static_cast<int>(i);
+        if (events[i].name == "Pos.rtf" || events[i].name == "Pos.KS001.rtf") {
+            EXPECT_TRUE(events[i].movedTo) << events[i].name << " is never written under its own name";
+            reports.push_back(static_cast<int>(i));
+        }
+    }
+    ASSERT_GE(position, 0);
+    ASSERT_EQ(reports.size(), 2u);
+    for (int at : reports) EXPECT_LT(position, at) << "the position is saved first";
+    EXPECT_NE(ReadAll(work() / "Pos.rtf"), oldReport);
+    EXPECT_NE(ReadAll(work() / "Pos.KS001.rtf"), oldAppendix);
+    EXPECT_TRUE(TiedOnDisk(work() / "Pos.vkx"));
+    EXPECT_TRUE(Litter(work()).empty());
+}
+
 }  // namespace

@@ -2,7 +2,10 @@
 // appendix, and the result tables by position, read back from the written
 // report.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <cstdlib>
@@ -65,12 +68,15 @@ protected:
         std::error_code ec;
         fs::remove_all(dir, ec);
     }
-    // The position as a document file in the scratch folder.
+    // The position as a document file in the scratch folder, as a
+    // calculation leaves it: its results (the "result" the writer writes)
+    // belong to its input.
     void SaveAs(const std::string& name) {
         doc = ZEVUD_CreateDoc((dir / name).string().c_str());
         ASSERT_NE(doc, 0u);
         d.m_hDoc = doc;
         d.WriteData(doc);
+        d.StoreInputFingerprint();
         ASSERT_TRUE(ZEVUD_SaveDoc(doc));
     }
     std::vector<std::string> Files() const {
@@ -131,6 +137,102 @@ TEST_F(CraneReport, AppendixFilesPerChosenPosition) {
             EXPECT_EQ(IndexOf(appendix, "Anhang KS012"), 0);
             EXPECT_GE(IndexOf(appendix, "Protokoll aller Einzelergebnisse aus Kranstellung 12"), 0);
         }
+    }
+}
+
+// The export never writes a report from results that belong to other input
+// than the position holds: the old report stays and a message says that the
+// position must be calculated again. Results computed from the input it
+// holds are reported.
+TEST_F(CraneReport, NoReportFromResultsOfOtherInput) {
+    struct Case {
+        const char* name;
+        bool changeInput;
+        bool written;
+    } cases[] = {{"results of the input", false, true}, {"input changed after the calculation", true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (doc) ZEVUD_CloseDoc(doc);
+        doc = 0;
+        sink.Clear();
+        SaveAs("P1.vkx");
+        const ZVELEM root = ZEVUD_GetRootElement(doc);
+        const ZVELEM input = ZEVUD_FindFirstChild(root, "input");
+        ASSERT_NE(input, 0u);
+        ASSERT_NE(ZEVUD_FindFirstChild(root, "result"), 0u);
+        if (c.changeInput) ZEVUD_SetDouble(ZEVUD_AddChildElement(input, "field_9"), "length", 7.0);
+        std::ofstream(dir / "P1.rtf", std::ios::trunc) << "alt";
+        DEZADododaROV(doc, 1);
+        const std::string report = ReadText(dir / "P1.rtf");
+        bool said = false;
+        for (const auto& m : sink.messages) said = said || m.text.find("muss neu berechnet werden") != std::string::npos;
+        if (c.written) {
+            EXPECT_EQ(report.rfind("{\\rtf", 0), 0u);
+            EXPECT_FALSE(said);
+        } else {
+            EXPECT_EQ(report, "alt");
+            EXPECT_TRUE(said);
+        }
+    }
+}
+
+// While the document's side files are held (a calculation whose position is
+// saved afterwards), the report and its appendix go to staged files and
+// replace the old ones only on the commit. A report that cannot be written
+// (a file-size limit) stages nothing, and the old files stay.
+TEST_F(CraneReport, HeldReportFilesAreStagedUntilTheCommit) {
+    struct Case {
+        const char* name;
+        rlim_t fileLimit;  // 0: none
+    } cases[] = {{"written", 0}, {"report larger than the file-size limit", 1000}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (doc) ZEVUD_CloseDoc(doc);
+        doc = 0;
+        sink.Clear();
+        d.m_dorIzi.m_strText = "2";
+        d.m_dorIzi.Parse();
+        SaveAs("P1.vkx");
+        for (const char* name : {"P1.rtf", "P1.KS002.rtf"}) std::ofstream(dir / name, std::ios::trunc) << "alt";
+        const std::string report = (dir / "P1.rtf").string(), appendix = (dir / "P1.KS002.rtf").string();
+        sidefiles::SetHeld(doc, true);
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (c.fileLimit) {
+            const rlimit limit{c.fileLimit, old.rlim_max};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        DEZADododaROV(doc, 1);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_EQ(ReadText(report), "alt") << "nothing replaced before the commit";
+        EXPECT_EQ(ReadText(appendix), "alt");
+        const std::string staged = sidefiles::StagedFile(doc, report);
+        const std::string stagedAppendix = sidefiles::StagedFile(doc, appendix);
+        if (c.fileLimit == 0) {
+            ASSERT_FALSE(staged.empty());
+            ASSERT_FALSE(stagedAppendix.empty());
+            EXPECT_EQ(ReadText(staged).rfind("{\\rtf", 0), 0u);
+        } else {
+            EXPECT_TRUE(staged.empty());
+            EXPECT_TRUE(stagedAppendix.empty());
+            bool named = false;
+            for (const auto& m : sink.messages) named = named || m.text.find("kann nicht geschrieben werden") != std::string::npos;
+            EXPECT_TRUE(named);
+        }
+        std::string why;
+        EXPECT_TRUE(sidefiles::Commit(doc, why)) << why;
+        sidefiles::SetHeld(doc, false);
+        const bool written = c.fileLimit == 0;
+        EXPECT_EQ(ReadText(report).rfind("{\\rtf", 0) == 0, written);
+        EXPECT_EQ(ReadText(appendix).rfind("{\\rtf", 0) == 0, written);
+        if (written) {
+            const Document a = rtftest::ParseRtfFile(appendix);
+            ASSERT_TRUE(a.ok) << a.error;
+            EXPECT_EQ(IndexOf(a, "Anhang KS002"), 0);
+        }
+        for (const std::string& f : Files()) EXPECT_NE(f.rfind(".~vk", 0), 0u) << "left behind: " << f;
     }
 }
 
