@@ -17,6 +17,23 @@ constexpr double kSamePosition = 0.01;
 
 bool SamePosition(double a, double b) { return std::fabs(a - b) < kSamePosition; }
 
+// Whether the ascending positions p[0..m) bring a position that the
+// ascending list x[0..n) lacks (the walk of a merge of the two lists).
+bool AddsPositions(const double* x, int32_t n, const double* p, int32_t m) {
+    int32_t i = 0, j = 0;
+    while (i < n || j < m) {
+        if (i < n && j < m && SamePosition(x[i], p[j])) {
+            ++i;
+            ++j;
+        } else if (i < n && (j >= m || x[i] < p[j])) {
+            ++i;
+        } else {
+            return true;
+        }
+    }
+    return false;
+}
+
 double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
 float Finite(float v) { return std::isfinite(v) ? v : 0.0f; }
 
@@ -273,22 +290,13 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
                 // merge in place, once for all rows.
                 const int32_t N = m_nNodes;
                 const double* x = m_xPos.data();
-                int32_t i = 0, j = 0;
-                while (i < N || j < m) {
-                    if (i < N && j < m && SamePosition(x[i], p[j])) {
-                        ++i;
-                        ++j;
-                    } else if (i < N && (j >= m || x[i] < p[j])) {
-                        ++i;
-                    } else {
-                        rowByRow = true;
-                        break;
-                    }
+                if (AddsPositions(x, N, p, m)) {
+                    rowByRow = true;
+                    continue;
                 }
-                if (rowByRow) continue;
                 at.assign(static_cast<size_t>(N), kOutside);
-                j = 0;
-                for (i = 0; i < N; ++i) {
+                int32_t j = 0;
+                for (int32_t i = 0; i < N; ++i) {
                     if (j < m && SamePosition(x[i], p[j])) at[static_cast<size_t>(i)] = j++;
                     else if (j > 0 && j < m) at[static_cast<size_t>(i)] = -j - 1;
                 }
@@ -382,20 +390,7 @@ void CResultTable::Resample(int32_t l, int32_t v, int m, const double* p, const 
     // positions so): the union is the table's own list, and the row and the
     // tags are merged in place, node by node, as the walk below would.
     // (Rebuilding the table for every row made a run's merge quadratic.)
-    const bool adds = [&] {
-        int32_t i = 0, j = 0;
-        while (i < N || j < m) {
-            if (i < N && j < m && SamePosition(x[i], p[j])) {
-                ++i;
-                ++j;
-            } else if (i < N && (j >= m || x[i] < p[j])) {
-                ++i;
-            } else {
-                return true;
-            }
-        }
-        return false;
-    }();
+    const bool adds = AddsPositions(x, N, p, m);
     if (!adds) {
         const size_t stride = static_cast<size_t>(m_nColumns);
         double* row = &value(0);

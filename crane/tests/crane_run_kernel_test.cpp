@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <vector>
 
 #include "crane/CraneOperations.h"
@@ -52,28 +53,37 @@ protected:
         GetCraneRunSteps() = DefaultCraneRunSteps();
         KernelCraneTest::SetUp();
     }
+    // The 8 m runway under the girder's own weight (no rail, no added load,
+    // no lateral-torsional or plate buckling, no notch cases) with only the
+    // given checks, and one crane of one axle whose wheel load F stands in
+    // the two load groups given, with every dynamic factor 1.0, at the left
+    // support, at midspan and at the right support.
+    void OneAxleRunway(std::initializer_list<int> checks, int group1, int group2) {
+        moddatatest::MakeCraneRunway(d_, kL);
+        d_.m_hDoc = doc_;
+        d_.m_notchCases.clear();
+        d_.m_rail.m_iTyp = 0;  // no rail: the self weight is the girder's
+        d_.m_craneSettings.m_craneAddLoad.SetValue(0.0);
+        d_.m_craneSettings.m_bDecReactions = 0;
+        d_.m_craneSettings.m_LTBEnabled = 0;
+        d_.m_craneSettings.m_bBuckling = 0;
+        for (int c = 0; c < 5; ++c)
+            d_.m_craneSettings.m_checkEnabled[c] = std::find(checks.begin(), checks.end(), c) != checks.end();
+        CCrane& c = d_.m_cranes[0];
+        c.m_numOfAxis = 1;
+        c.SetAxisCount();
+        c.AxisValue(0, 0)->SetValue(0.0);
+        for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+        cranetest::SetWheelLoad(c, 0, group1, 2, kF);
+        cranetest::SetWheelLoad(c, 0, group2, 2, kF);
+        d_.m_cranePositions = {0.0, kL / 2, kL};
+    }
 };
 
 TEST_F(CraneRunKernel, SingleSpanMomentReactionAndDeflection) {
-    moddatatest::MakeCraneRunway(d_, kL);
-    d_.m_hDoc = doc_;
-    d_.m_notchCases.clear();
-    d_.m_rail.m_iTyp = 0;  // no rail: the self weight is the girder's
-    d_.m_craneSettings.m_craneAddLoad.SetValue(0.0);
-    d_.m_craneSettings.m_bDecReactions = 0;
-    d_.m_craneSettings.m_LTBEnabled = 0;
-    d_.m_craneSettings.m_bBuckling = 0;
-    for (int c = 0; c < 5; ++c) d_.m_craneSettings.m_checkEnabled[c] = c == 0 || c == 3;
     // One axle, F = Qc + Qh = 25 + 45 kN with every dynamic factor 1.0, in
     // group 1 (ultimate) and group 11 (serviceability); no horizontal load.
-    CCrane& c = d_.m_cranes[0];
-    c.m_numOfAxis = 1;
-    c.SetAxisCount();
-    c.AxisValue(0, 0)->SetValue(0.0);
-    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
-    cranetest::SetWheelLoad(c, 0, 0, 2, kF);
-    cranetest::SetWheelLoad(c, 0, 10, 2, kF);
-    d_.m_cranePositions = {0.0, kL / 2, kL};
+    OneAxleRunway({0, 3}, 0, 10);
 
     const CRecalcResult r = d_.Recalc(0, 0);
     ASSERT_EQ(r.bCalculated, 1) << d_.m_strMessage;
@@ -106,23 +116,7 @@ TEST_F(CraneRunKernel, SingleSpanMomentReactionAndDeflection) {
 // reaction are those of one group, Ed,A = G + A (EN 1990 6.11b, gamma 1.0),
 // not of both together.
 TEST_F(CraneRunKernel, AccidentalGroupsActOneAtATime) {
-    moddatatest::MakeCraneRunway(d_, kL);
-    d_.m_hDoc = doc_;
-    d_.m_notchCases.clear();
-    d_.m_rail.m_iTyp = 0;
-    d_.m_craneSettings.m_craneAddLoad.SetValue(0.0);
-    d_.m_craneSettings.m_bDecReactions = 0;
-    d_.m_craneSettings.m_LTBEnabled = 0;
-    d_.m_craneSettings.m_bBuckling = 0;
-    for (int c = 0; c < 5; ++c) d_.m_craneSettings.m_checkEnabled[c] = c == 1;
-    CCrane& c = d_.m_cranes[0];
-    c.m_numOfAxis = 1;
-    c.SetAxisCount();
-    c.AxisValue(0, 0)->SetValue(0.0);
-    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
-    cranetest::SetWheelLoad(c, 0, 8, 2, kF);
-    cranetest::SetWheelLoad(c, 0, 9, 2, kF);
-    d_.m_cranePositions = {0.0, kL / 2, kL};
+    OneAxleRunway({1}, 8, 9);
 
     const CRecalcResult r = d_.Recalc(0, 0);
     ASSERT_EQ(r.bCalculated, 1) << d_.m_strMessage;
@@ -317,23 +311,7 @@ TEST_F(CraneRunKernel, FatigueWithoutCheckPointsIsNotProven) {
 // max Az(B) at position 3, min Az = g L / 2 with no crane share. The
 // results go into the document and come back from it.
 TEST_F(CraneRunKernel, ExtremeReactionsByCranePositionPerCheck) {
-    moddatatest::MakeCraneRunway(d_, kL);
-    d_.m_hDoc = doc_;
-    d_.m_notchCases.clear();
-    d_.m_rail.m_iTyp = 0;
-    d_.m_craneSettings.m_craneAddLoad.SetValue(0.0);
-    d_.m_craneSettings.m_bDecReactions = 0;
-    d_.m_craneSettings.m_LTBEnabled = 0;
-    d_.m_craneSettings.m_bBuckling = 0;
-    for (int c = 0; c < 5; ++c) d_.m_craneSettings.m_checkEnabled[c] = c == 0 || c == 3;
-    CCrane& c = d_.m_cranes[0];
-    c.m_numOfAxis = 1;
-    c.SetAxisCount();
-    c.AxisValue(0, 0)->SetValue(0.0);
-    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
-    cranetest::SetWheelLoad(c, 0, 0, 2, kF);
-    cranetest::SetWheelLoad(c, 0, 10, 2, kF);
-    d_.m_cranePositions = {0.0, kL / 2, kL};
+    OneAxleRunway({0, 3}, 0, 10);
 
     const CRecalcResult r = d_.Recalc(0, 0);
     ASSERT_EQ(r.bCalculated, 1) << d_.m_strMessage;
