@@ -912,7 +912,12 @@ void WriteResultsToDom(RunState& run, ZVDOC doc, const std::string& errorText, c
             errors += " ";
             ZEVUD_SetInt(result, "tragSVFailed", 1);
             ZEVUD_SetString(result, "tragSVFailedLK", numbers.c_str());
-            ZEVUD_SetDouble(result, "dMaxAusTragSVOhne", static_cast<double>(dMaxAusTragSV));
+            // The utilisation of the other combinations, when there are any:
+            // with every combination unproven there is none to state.
+            size_t computed = 0;
+            for (const fe::FeCaseResult& c : fe::State(run).results.ultimate) computed += c.computed ? 1 : 0;
+            if (failed.size() < computed)
+                ZEVUD_SetDouble(result, "dMaxAusTragSVOhne", static_cast<double>(dMaxAusTragSV));
             ZEVUD_SetDouble(result, "dMaxAusTragSV", kFailedUtilisation);
         }
     }

@@ -68,15 +68,26 @@ TEST_F(HostPosition, ExitCodeVerdictAndFileBytesPerPosition) {
         std::vector<const char*> says;  // in standard output or error
         bool saved;                     // false: the file keeps its bytes
         const char* inReport = nullptr; // a text the report must hold
+        const char* notSaid = nullptr;  // a text neither output may hold
     } cases[] = {
         {"example", [](std::string t) { return t; }, host::ExitOk,
          {"Gebrauchstauglichkeit: max. Ausnutzung", "Tragsicherheit: max. Ausnutzung 0.5", "- erfüllt",
           "Ergebnis: alle Nachweise erfüllt"},
          true},
         {"span 8 m", span8, host::ExitNotFulfilled,
-         {"Tragsicherheit: nicht erfüllt - nicht nachgewiesen in LK 2", "Ergebnis: Nachweis nicht erfüllt",
-          "Fehlerprotokoll:"},
+         {"Tragsicherheit: nicht erfüllt - nicht nachgewiesen in LK 2", "(max. Ausnutzung der übrigen LK 0.",
+          "Ergebnis: Nachweis nicht erfüllt", "Fehlerprotokoll:"},
          true, "LK 2 nicht nachgewiesen"},  // the calculation's message closes the report's summary
+        // A span of 20 m: no ultimate combination is proven, so there is no
+        // utilisation of other combinations to state.
+        {"span 20 m",
+         [](std::string t) {
+             t = Replace(t, "<field_1 length=\"6\">", "<field_1 length=\"20\">");
+             return t;
+         },
+         host::ExitNotFulfilled,
+         {"Tragsicherheit: nicht erfüllt - nicht nachgewiesen in LK 1 2 3 4", "Ergebnis: Nachweis nicht erfüllt"}, true,
+         nullptr, "übrigen LK"},
         {"utilisation 1.2", [](std::string t) { return Replace(t, "val0=\"4\"", "val0=\"8\""); },
          host::ExitNotFulfilled, {"Tragsicherheit: max. Ausnutzung 1.20", "- nicht erfüllt"}, true},
         // The catalogue profile was changed after the section file was
@@ -118,6 +129,7 @@ TEST_F(HostPosition, ExitCodeVerdictAndFileBytesPerPosition) {
             EXPECT_NE(ReadAll(file), before) << "a calculated position keeps its results";
         else
             EXPECT_EQ(ReadAll(file), before);
+        if (c.notSaid) EXPECT_EQ((r.out + r.err).find(c.notSaid), std::string::npos) << r.out << r.err;
         if (c.inReport)
             EXPECT_NE(ReadAll(winsys::SideFileName(file.string(), ".rtf")).find(c.inReport), std::string::npos);
         // Plain text on the console: no RTF codes.
