@@ -503,6 +503,12 @@ void CBaseData::EditOutput() {
     Recalc(1, 1);
     const std::string rtf = GetRtfFileName();
     if (ZEVUD_FindFirstChild(Root(m_hDoc), "result") && !HasCurrentResults()) return;
+    // A report that could not be written is not stood for by the old one
+    // beside the position: the user is told, and nothing is opened.
+    if (!m_strReportFailure.empty()) {
+        winsys::MessageBox(m_strReportFailure, "", winsys::Buttons::Ok, winsys::Icon::Warning);
+        return;
+    }
     if (!rtf.empty() && FileExists(rtf)) OpenWithDocumentTool(rtf);
 }
 

@@ -597,6 +597,25 @@ TEST_F(BaseDataTest, OutputWindowAndDocumentTool) {
     SetDocumentToolOpener(previous);
 }
 
+// A report the calculation could not write is not opened in its place: the
+// old report beside the position is not this input's, and the user is told.
+TEST_F(BaseDataTest, EditOutputOpensNoReportThatWasNotWritten) {
+    data_.m_strProgName = "TESTR";  // with a report routine of its own
+    data_.RecalcAndEditOutput();
+    ASSERT_TRUE(fs::exists(Rtf()));
+    DocumentToolOpener previous = SetDocumentToolOpener(&RecordOpen);
+    g_opened.clear();
+    sink_.messages.clear();
+    SetInputMode(3);  // the report routine writes nothing
+    data_.RecalcAndEditOutput();
+    EXPECT_FALSE(data_.GetReportFailure().empty());
+    EXPECT_TRUE(g_opened.empty());
+    ASSERT_FALSE(sink_.messages.empty());
+    EXPECT_NE(sink_.messages.back().text.find("konnte nicht geschrieben werden"), std::string::npos)
+        << sink_.messages.back().text;
+    SetDocumentToolOpener(previous);
+}
+
 // The report lister gets the path as one argument of its own, whatever
 // blanks, quotes or shell characters it holds; a file that cannot be read
 // is said and starts nothing.

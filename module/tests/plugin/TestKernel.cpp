@@ -69,5 +69,8 @@ EXPORT void TestReport(uint32_t doc, int32_t flag) {
     if (!root) return;
     Count(root, "testReportCalls");
     ZEVUD_SetInt(root, "testReportFlag", flag);
+    // Test mode 3: the report routine fails and writes nothing.
+    ZVELEM input = ZEVUD_FindFirstChild(root, "input");
+    if (input && ZEVUD_GetInt(input, "testMode") == 3) return;
     WriteReport(doc, "{\\rtf1 report}");
 }
