@@ -412,14 +412,22 @@ void MarkRunAgain(ZVDOC doc) {
     ZEVUD_SetInt(result, "abbruch", 1);
 }
 
+// The calculation library the program record names; empty without one, or
+// when the host program itself calculates.
+std::string KernelLibrary(const CModuleData& data) {
+    const CProgDBEntry* record = GetProgDB().FindProgram(data.m_strProgName, data.m_strModuleName);
+    if (!record || record->m_strCalcDLLName == kHostProgramName) return {};
+    return record->m_strCalcDLLName;
+}
+
 // Binds the kernel's position routine of the library the program record
 // names, without a message when there is none; unbinds on destruction.
 class PositionRoutine {
 public:
     explicit PositionRoutine(const CModuleData& data) {
-        const CProgDBEntry* record = GetProgDB().FindProgram(data.m_strProgName, data.m_strModuleName);
-        if (!record || record->m_strCalcDLLName.empty() || record->m_strCalcDLLName == kHostProgramName) return;
-        m_lib = winsys::LoadLibrary(record->m_strCalcDLLName);
+        const std::string library = KernelLibrary(data);
+        if (library.empty()) return;
+        m_lib = winsys::LoadLibrary(library);
         if (!m_lib) return;
         m_proc = reinterpret_cast<CalcProc>(winsys::GetProcAddress(m_lib, "RIREZ_AverPosition"));
         if (m_proc) g_positionRoutine.store(m_proc);
@@ -732,9 +740,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
             if (lib) winsys::FreeLibrary(lib);
         }
     } kernel;
-    if (const CProgDBEntry* record = GetProgDB().FindProgram(data.m_strProgName, data.m_strModuleName);
-        record && !record->m_strCalcDLLName.empty() && record->m_strCalcDLLName != kHostProgramName)
-        kernel.lib = winsys::LoadLibrary(record->m_strCalcDLLName);
+    if (const std::string library = KernelLibrary(data); !library.empty()) kernel.lib = winsys::LoadLibrary(library);
     CCraneSettings& settings = data.m_craneSettings;
     const CCraneRunSteps steps = GetCraneRunSteps();
 

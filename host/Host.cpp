@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -59,10 +60,15 @@ const char* kUsage =
     "  2  fehlerhafter Aufruf, Datei fehlt, ist beschädigt oder nicht beschreibbar\n"
     "  3  Modul oder Rechenbibliothek nicht gefunden\n";
 
-// The programs of the installed catalogue ("pi/*.pi"): their
-// "shortProgName" and "shortModuleName", in the catalogue's spelling.
-std::vector<std::pair<std::string, std::string>> CatalogueEntries() {
-    std::vector<std::pair<std::string, std::string>> entries;
+// A program of the installed catalogue ("pi/*.pi"): its "shortProgName",
+// "shortModuleName" (in the catalogue's spelling) and "defaultTemplate".
+struct CatalogueEntry {
+    std::string program, module, templateName;
+};
+
+// The installed catalogue's programs, ordered by program and module.
+std::vector<CatalogueEntry> CatalogueEntries() {
+    std::vector<CatalogueEntry> entries;
     std::error_code ec;
     const fs::path folder = winsys::InstallRoot() / "pi";
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
@@ -70,12 +76,14 @@ std::vector<std::pair<std::string, std::string>> CatalogueEntries() {
         ZVDOC d = ZEVUD_OpenDocQuiet(entry.path().string().c_str());
         if (!d) continue;
         ZVELEM root = ZEVUD_GetRootElement(d);
-        const std::string program = zevud::GetString(root, "shortProgName");
-        const std::string module = zevud::GetString(root, "shortModuleName");
+        CatalogueEntry e{zevud::GetString(root, "shortProgName"), zevud::GetString(root, "shortModuleName"),
+                         zevud::GetString(root, "defaultTemplate")};
         ZEVUD_CloseDoc(d);
-        if (!program.empty()) entries.emplace_back(program, module);
+        if (!e.program.empty()) entries.push_back(std::move(e));
     }
-    std::sort(entries.begin(), entries.end());
+    std::sort(entries.begin(), entries.end(), [](const CatalogueEntry& x, const CatalogueEntry& y) {
+        return std::tie(x.program, x.module) < std::tie(y.program, y.module);
+    });
     return entries;
 }
 
@@ -83,19 +91,10 @@ std::vector<std::pair<std::string, std::string>> CatalogueEntries() {
 // a path below the installation root ("Vorlagen\\Vorlage RIGEL.vkx"). Empty
 // when the catalogue names none.
 fs::path ProgramTemplate(const std::string& program) {
-    std::error_code ec;
-    const fs::path folder = winsys::InstallRoot() / "pi";
-    for (const auto& entry : fs::directory_iterator(folder, ec)) {
-        if (!winsys::EqualsNoCase(entry.path().extension().string(), ".pi")) continue;
-        ZVDOC d = ZEVUD_OpenDocQuiet(entry.path().string().c_str());
-        if (!d) continue;
-        ZVELEM root = ZEVUD_GetRootElement(d);
-        const bool match = zevud::GetString(root, "shortProgName") == program;
-        std::string name = zevud::GetString(root, "defaultTemplate");
-        ZEVUD_CloseDoc(d);
-        if (!match || name.empty()) continue;
-        std::replace(name.begin(), name.end(), '\\', '/');
-        return winsys::ResolveCaseInsensitive(winsys::InstallRoot() / name);
+    for (CatalogueEntry& e : CatalogueEntries()) {
+        if (e.program != program || e.templateName.empty()) continue;
+        std::replace(e.templateName.begin(), e.templateName.end(), '\\', '/');
+        return winsys::ResolveCaseInsensitive(winsys::InstallRoot() / e.templateName);
     }
     return {};
 }
@@ -103,7 +102,7 @@ fs::path ProgramTemplate(const std::string& program) {
 // The program keys of the installed catalogue.
 std::vector<std::string> CatalogueProgramKeys() {
     std::vector<std::string> keys;
-    for (const auto& e : CatalogueEntries()) keys.push_back(e.first);
+    for (const auto& e : CatalogueEntries()) keys.push_back(e.program);
     return keys;
 }
 
@@ -111,7 +110,7 @@ std::vector<std::string> CatalogueProgramKeys() {
 // module's catalogue compares them.
 bool CatalogueKnows(const std::string& program, const std::string& module) {
     for (const auto& e : CatalogueEntries())
-        if (e.first + e.second == program + module) return true;
+        if (e.program + e.module == program + module) return true;
     return false;
 }
 

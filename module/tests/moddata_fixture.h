@@ -75,6 +75,20 @@ inline CSection RolledSection(CModuleData& d, const std::string& series, const s
     return s;
 }
 
+// Action 1 permanent (group 0), action 2 imposed (group 1, category 0).
+inline std::vector<CActionRecord> PermanentAndImposedActions() {
+    CActionRecord permanent;
+    permanent.m_nNumber = 1;
+    permanent.m_nGroup = 0;
+    permanent.m_nFullGroup = 0;
+    CActionRecord imposed;
+    imposed.m_nNumber = 2;
+    imposed.m_nGroup = 1;
+    imposed.m_nFullGroup = 1;
+    imposed.m_nCategory = 0;
+    return {permanent, imposed};
+}
+
 // A member-design position: spans (m) with fork supports, one rolled
 // section, a cantilever when the last support is absent; action 1
 // permanent with load case 1 (g), action 2 imposed with load case 2 (q).
@@ -96,17 +110,7 @@ inline void MakeBeam(CModuleData& d, const std::vector<double>& spans, double g,
     d.m_sections.clear();
     for (size_t i = 0; i < spans.size(); ++i) d.m_sections.push_back(RolledSection(d, "IPE", profile));
     CLKData& lk = d.LK();
-    lk.m_actions.clear();
-    CActionRecord permanent;
-    permanent.m_nNumber = 1;
-    permanent.m_nGroup = 0;
-    permanent.m_nFullGroup = 0;
-    CActionRecord imposed;
-    imposed.m_nNumber = 2;
-    imposed.m_nGroup = 1;
-    imposed.m_nFullGroup = 1;
-    imposed.m_nCategory = 0;
-    lk.m_actions = {permanent, imposed};
+    lk.m_actions = PermanentAndImposedActions();
     d.m_loads = {UniformLoad(1, "1", g, total), UniformLoad(2, "2", q, total)};
     d.m_loads[0].m_strDesc = "Eigengewicht und Ausbau";
     d.m_loads[1].m_strDesc = "Nutzlast";

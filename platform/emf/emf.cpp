@@ -17,29 +17,14 @@
 #include <set>
 #include <vector>
 
+#include "platform/emf/records.h"
 #include "platform/winsys/winsys.h"
 
 namespace emf {
 namespace {
 
-// Record types used.
-constexpr uint32_t EMR_HEADER = 1;
-constexpr uint32_t EMR_POLYGON = 3;
-constexpr uint32_t EMR_EOF = 14;
-constexpr uint32_t EMR_SETBKMODE = 18;
-constexpr uint32_t EMR_SETTEXTALIGN = 22;
-constexpr uint32_t EMR_SETTEXTCOLOR = 24;
-constexpr uint32_t EMR_MOVETOEX = 27;
-constexpr uint32_t EMR_SELECTOBJECT = 37;
-constexpr uint32_t EMR_CREATEPEN = 38;
-constexpr uint32_t EMR_CREATEBRUSHINDIRECT = 39;
-constexpr uint32_t EMR_DELETEOBJECT = 40;
-constexpr uint32_t EMR_ELLIPSE = 42;
-constexpr uint32_t EMR_LINETO = 54;
-constexpr uint32_t EMR_EXTCREATEFONTINDIRECTW = 82;
-constexpr uint32_t EMR_EXTTEXTOUTW = 84;
+using namespace records;
 
-constexpr uint32_t kStockFlag = 0x80000000u;
 constexpr uint32_t kTransparent = 1;
 
 enum class Kind { Pen, Brush, Font };
@@ -90,10 +75,10 @@ struct Metafile {
     std::map<HGDIOBJ, uint32_t> table;  // object -> metafile handle index
     std::set<uint32_t> freeSlots;
     uint32_t maxSlot = 0;
-    HGDIOBJ pen = kStockFlag | BLACK_PEN;
+    HGDIOBJ pen = kStockObject | BLACK_PEN;
     int penWidth = 0;  // of the selected pen, -1 for none
-    HGDIOBJ brush = kStockFlag | WHITE_BRUSH;
-    HGDIOBJ font = kStockFlag | SYSTEM_FONT;
+    HGDIOBJ brush = kStockObject | WHITE_BRUSH;
+    HGDIOBJ font = kStockObject | SYSTEM_FONT;
     POINT pos;
     COLORREF textColor = 0;
     unsigned align = TA_LEFT | TA_TOP;
@@ -173,14 +158,14 @@ void Emit(Metafile& m, Rec& r) {
     ++m.records;
 }
 
-bool IsStock(HGDIOBJ h) { return (h & kStockFlag) != 0; }
+bool IsStock(HGDIOBJ h) { return (h & kStockObject) != 0; }
 
 // Stock objects: index and what they are.
 bool StockValid(int index) {
     return (index >= WHITE_BRUSH && index <= NULL_PEN) || index == SYSTEM_FONT || index == DEFAULT_GUI_FONT;
 }
 Kind StockKind(HGDIOBJ h) {
-    int i = static_cast<int>(h & ~kStockFlag);
+    int i = static_cast<int>(h & ~kStockObject);
     if (i <= NULL_BRUSH) return Kind::Brush;
     if (i <= NULL_PEN) return Kind::Pen;
     return Kind::Font;
@@ -188,7 +173,7 @@ Kind StockKind(HGDIOBJ h) {
 
 bool KindOf(State& s, HGDIOBJ h, Kind& k) {
     if (IsStock(h)) {
-        if (!StockValid(static_cast<int>(h & ~kStockFlag))) return false;
+        if (!StockValid(static_cast<int>(h & ~kStockObject))) return false;
         k = StockKind(h);
         return true;
     }
@@ -199,7 +184,7 @@ bool KindOf(State& s, HGDIOBJ h, Kind& k) {
 }
 
 int PenWidthOf(State& s, HGDIOBJ pen) {
-    if (IsStock(pen)) return (pen & ~kStockFlag) == NULL_PEN ? -1 : 0;
+    if (IsStock(pen)) return (pen & ~kStockObject) == NULL_PEN ? -1 : 0;
     const Object& o = s.objects.at(pen);
     return o.style == PS_NULL ? -1 : o.width;
 }
@@ -355,7 +340,7 @@ HENHMETAFILE CloseEnhMetaFile(HDC dc) {
     s.metafiles.erase(it);
 
     // Default objects back in, then every recorded object deleted.
-    const HGDIOBJ defaults[3] = {kStockFlag | BLACK_PEN, kStockFlag | WHITE_BRUSH, kStockFlag | SYSTEM_FONT};
+    const HGDIOBJ defaults[3] = {kStockObject | BLACK_PEN, kStockObject | WHITE_BRUSH, kStockObject | SYSTEM_FONT};
     HGDIOBJ* current[3] = {&m.pen, &m.brush, &m.font};
     for (int i = 0; i < 3; ++i) {
         if (!IsStock(*current[i])) {
@@ -395,7 +380,7 @@ HENHMETAFILE CloseEnhMetaFile(HDC dc) {
     const int32_t px = ClampedInt(std::round(mm / m.mmPerUnit));
     Rec h(EMR_HEADER);
     h.Rect(m.bounds).Rect(frame);
-    h.U32(0x464D4520u).U32(0x10000u);
+    h.U32(kSignature).U32(0x10000u);
     const uint32_t headerSize = 108;
     h.U32(static_cast<uint32_t>(headerSize + m.body.size())).U32(m.records + 1);
     h.U16(static_cast<uint16_t>(m.maxSlot + 1)).U16(0);
@@ -449,7 +434,7 @@ HGDIOBJ AddObject(Object o) {
     State& s = S();
     std::lock_guard lock(s.mutex);
     HGDIOBJ h = s.nextObject++;
-    if (s.nextObject >= kStockFlag) s.nextObject = 0x100;  // never reached in practice
+    if (s.nextObject >= kStockObject) s.nextObject = 0x100;  // never reached in practice
     s.objects[h] = std::move(o);
     return h;
 }
@@ -485,7 +470,7 @@ HGDIOBJ CreateFont(int height, int escapement, int orientation, int weight, cons
     return AddObject(o);
 }
 
-HGDIOBJ GetStockObject(int index) { return StockValid(index) ? (kStockFlag | static_cast<uint32_t>(index)) : 0; }
+HGDIOBJ GetStockObject(int index) { return StockValid(index) ? (kStockObject | static_cast<uint32_t>(index)) : 0; }
 
 namespace {
 

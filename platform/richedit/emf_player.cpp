@@ -14,26 +14,12 @@
 #include <map>
 #include <optional>
 
+#include "platform/emf/records.h"
+
 namespace richedit {
 namespace {
 
-// Record types.
-constexpr uint32_t kHeader = 1;
-constexpr uint32_t kPolygon = 3;
-constexpr uint32_t kEof = 14;
-constexpr uint32_t kSetTextAlign = 22;
-constexpr uint32_t kSetTextColor = 24;
-constexpr uint32_t kMoveTo = 27;
-constexpr uint32_t kSelectObject = 37;
-constexpr uint32_t kCreatePen = 38;
-constexpr uint32_t kCreateBrush = 39;
-constexpr uint32_t kDeleteObject = 40;
-constexpr uint32_t kEllipse = 42;
-constexpr uint32_t kLineTo = 54;
-constexpr uint32_t kCreateFont = 82;
-constexpr uint32_t kTextOutW = 84;
-constexpr uint32_t kSignature = 0x464D4520u;  // " EMF"
-constexpr uint32_t kStock = 0x80000000u;
+using namespace emf::records;
 
 // Text alignment bits.
 constexpr uint32_t kTaRight = 2, kTaCenter = 6, kTaBottom = 8, kTaBaseline = 24;
@@ -105,7 +91,7 @@ public:
 
     void Record(const Reader& r, qsizetype at, uint32_t type, uint32_t size) {
         switch (type) {
-        case kCreatePen: {
+        case EMR_CREATEPEN: {
             if (size < 28) return;
             Object o;
             o.kind = Object::Pen;
@@ -115,7 +101,7 @@ public:
             objects_[r.U32(at + 8)] = o;
             return;
         }
-        case kCreateBrush: {
+        case EMR_CREATEBRUSHINDIRECT: {
             if (size < 24) return;
             Object o;
             o.kind = Object::Brush;
@@ -124,7 +110,7 @@ public:
             objects_[r.U32(at + 8)] = o;
             return;
         }
-        case kCreateFont: {
+        case EMR_EXTCREATEFONTINDIRECTW: {
             if (size < 104) return;
             Object o;
             o.kind = Object::Font;
@@ -140,12 +126,12 @@ public:
             objects_[r.U32(at + 8)] = o;
             return;
         }
-        case kSelectObject: Select(r.U32(at + 8)); return;
-        case kDeleteObject: objects_.erase(r.U32(at + 8)); return;
-        case kSetTextColor: textColour_ = Colour(r.U32(at + 8)); return;
-        case kSetTextAlign: align_ = r.U32(at + 8); return;
-        case kMoveTo: pos_ = {static_cast<double>(r.I32(at + 8)), static_cast<double>(r.I32(at + 12))}; return;
-        case kLineTo: {
+        case EMR_SELECTOBJECT: Select(r.U32(at + 8)); return;
+        case EMR_DELETEOBJECT: objects_.erase(r.U32(at + 8)); return;
+        case EMR_SETTEXTCOLOR: textColour_ = Colour(r.U32(at + 8)); return;
+        case EMR_SETTEXTALIGN: align_ = r.U32(at + 8); return;
+        case EMR_MOVETOEX: pos_ = {static_cast<double>(r.I32(at + 8)), static_cast<double>(r.I32(at + 12))}; return;
+        case EMR_LINETO: {
             const QPointF to(r.I32(at + 8), r.I32(at + 12));
             if (UsePen()) {
                 p_.setBrush(Qt::NoBrush);
@@ -154,7 +140,7 @@ public:
             pos_ = to;
             return;
         }
-        case kPolygon: {
+        case EMR_POLYGON: {
             const uint32_t n = r.U32(at + 24);
             if (n < 2 || n > (size - 28) / 8) return;
             QPolygonF poly;
@@ -165,22 +151,22 @@ public:
             if (pen || !brush_.none) p_.drawPolygon(poly);
             return;
         }
-        case kEllipse: {
+        case EMR_ELLIPSE: {
             const QRectF box(QPointF(r.I32(at + 8), r.I32(at + 12)), QPointF(r.I32(at + 16), r.I32(at + 20)));
             const bool pen = UsePen();
             UseBrush();
             if (pen || !brush_.none) p_.drawEllipse(box.normalized());
             return;
         }
-        case kTextOutW: Text(r, at, size); return;
+        case EMR_EXTTEXTOUTW: Text(r, at, size); return;
         default: return;  // records we do not write: passed over
         }
     }
 
 private:
     void Select(uint32_t ih) {
-        if (ih & kStock) {
-            switch (ih & ~kStock) {
+        if (ih & kStockObject) {
+            switch (ih & ~kStockObject) {
             case 0: brush_ = {false, Qt::white}; break;
             case 1: brush_ = {false, QColor(192, 192, 192)}; break;
             case 2: brush_ = {false, QColor(128, 128, 128)}; break;
@@ -272,7 +258,7 @@ private:
 
 bool IsEnhancedMetafile(const QByteArray& data) {
     const Reader r(data);
-    return data.size() >= 88 && r.U32(0) == kHeader && r.U32(40) == kSignature && r.U32(4) >= 88 &&
+    return data.size() >= 88 && r.U32(0) == EMR_HEADER && r.U32(40) == kSignature && r.U32(4) >= 88 &&
            r.U32(4) <= static_cast<uint32_t>(data.size());
 }
 
@@ -307,11 +293,11 @@ QImage PlayEnhancedMetafile(const QByteArray& data, int width, int height) {
     while (r.Has(at, 8)) {
         const uint32_t type = r.U32(at), size = r.U32(at + 4);
         if (size < 8 || size % 4 != 0 || !r.Has(at, size)) break;  // a damaged record ends the playback
-        if (type == kEof) {
+        if (type == EMR_EOF) {
             ended = true;
             break;
         }
-        if (type != kHeader) player.Record(r, at, type, size);
+        if (type != EMR_HEADER) player.Record(r, at, type, size);
         at += size;
     }
     p.end();

@@ -198,13 +198,16 @@ int RethrowLimit(lua_State* L, int results) {
     return results;
 }
 
-int LuaGuardedPcall(lua_State* L) {
-    const int top = lua_gettop(L);
+// Calls the function a guard wraps (upvalue 1) with all the guard's
+// arguments; returns the number of its results, which stand on the stack.
+int CallWrapped(lua_State* L) {
     lua_pushvalue(L, lua_upvalueindex(1));
     lua_insert(L, 1);
-    lua_call(L, top, LUA_MULTRET);
-    return RethrowLimit(L, lua_gettop(L));
+    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+    return lua_gettop(L);
 }
+
+int LuaGuardedPcall(lua_State* L) { return RethrowLimit(L, CallWrapped(L)); }
 
 // setmetatable without finalisers: Lua runs a __gc metamethod with the
 // instruction count switched off, so a finaliser could run for ever.
@@ -214,10 +217,7 @@ int LuaSetMetatable(lua_State* L) {
         if (lua_rawget(L, 2) != LUA_TNIL) return luaL_error(L, "%s", kFinalizerMessage);
         lua_pop(L, 1);
     }
-    lua_pushvalue(L, lua_upvalueindex(1));
-    lua_insert(L, 1);
-    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
-    return lua_gettop(L);
+    return CallWrapped(L);
 }
 
 // print of a macro: never on standard output, where the program's own
@@ -706,10 +706,7 @@ bool WalkPattern(lua_State* L, PatternUse use) {
 template <PatternUse use>
 int LuaBoundedPattern(lua_State* L) {
     if (!WalkPattern(L, use)) return luaL_error(L, "%s", SessionOf(L)->abort);
-    lua_pushvalue(L, lua_upvalueindex(1));
-    lua_insert(L, 1);
-    lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
-    return lua_gettop(L);
+    return CallWrapped(L);
 }
 
 int LuaSetStrResult(lua_State* L) {

@@ -165,16 +165,7 @@ TEST_F(ReportPages, NewPositionSetUpInTheWindow) {
         section.m_iNorm = d.m_info.m_nNorm;
         d.m_sections = {section};
         CLKData& lk = d.LK();
-        CActionRecord permanent;
-        permanent.m_nNumber = 1;
-        permanent.m_nGroup = 0;
-        permanent.m_nFullGroup = 0;
-        CActionRecord imposed;
-        imposed.m_nNumber = 2;
-        imposed.m_nGroup = 1;
-        imposed.m_nFullGroup = 1;
-        imposed.m_nCategory = 0;
-        lk.m_actions = {permanent, imposed};
+        lk.m_actions = moddatatest::PermanentAndImposedActions();
         d.m_loads = {moddatatest::UniformLoad(1, "1", 2.0, 5.0), moddatatest::UniformLoad(2, "2", 3.0, 5.0)};
         d.BuildLoadCaseActionTable();
         lk.UpdateActionsFromLoadCases();

@@ -61,6 +61,21 @@ std::string ReadAll(const fs::path& p) {
 
 void WriteAll(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
+// The largest deflection (mm) of a simply supported beam of span L (mm)
+// under a uniform load q (N/mm) over its first a (mm), bending stiffness EI
+// (N mm^2): the elastic line by double integration, sampled every step mm.
+double MaxDeflectionOfAPartlyLoadedSpan(double q, double L, double a, double EI, int step) {
+    const double A = q * a * (L - a / 2) / L;
+    const double C = (A * L * L * L / 6 - q * std::pow(L, 4) / 24 + q * std::pow(L - a, 4) / 24) / L;
+    double w = 0.0;
+    for (int i = 0; i <= static_cast<int>(L); i += step) {
+        const double x = i;
+        w = std::max(w, (-A * x * x * x / 6 + q * std::pow(x, 4) / 24 - q * std::pow(std::max(x - a, 0.0), 4) / 24 +
+                         C * x) / EI);
+    }
+    return w;
+}
+
 void Settle() {
     for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
@@ -440,14 +455,7 @@ TEST_F(EditSession, SaveAfterAChangeCalculatesTheResultsAgain) {
     const ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(d), "result");
     ASSERT_NE(result, 0u);
     const double q = 7.0, L = 6500.0, a = 6000.0, EI = 210000.0 * 8356.1e4;  // N/mm, mm, N mm^2
-    const double A = q * a * (L - a / 2) / L;
-    const double C = (A * L * L * L / 6 - q * std::pow(L, 4) / 24 + q * std::pow(L - a, 4) / 24) / L;
-    double w = 0.0;
-    for (int i = 0; i <= 6500; ++i) {
-        const double x = i;
-        w = std::max(w, (-A * x * x * x / 6 + q * std::pow(x, 4) / 24 - q * std::pow(std::max(x - a, 0.0), 4) / 24 +
-                         C * x) / EI);
-    }
+    const double w = MaxDeflectionOfAPartlyLoadedSpan(q, L, a, EI, 1);
     EXPECT_NEAR(ZEVUD_GetDouble(result, "dMaxAusGebr"), w / (L / 300.0), 0.002);
     ZEVUD_CloseDoc(d);
     EXPECT_EQ(SpanLength(file), "6.5");
@@ -774,14 +782,7 @@ TEST_F(EditSession, VariableInTheSpanCellReachesTheFileAndTheCalculation) {
     const ZVELEM result = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(d), "result");
     ASSERT_NE(result, 0u);
     const double q = 7.0, L = 7000.0, a = 6000.0, EI = 210000.0 * 8356.1e4;  // N/mm, mm, N mm^2
-    const double A = q * a * (L - a / 2) / L;
-    const double C = (A * L * L * L / 6 - q * std::pow(L, 4) / 24 + q * std::pow(L - a, 4) / 24) / L;
-    double w = 0.0;
-    for (int i = 0; i <= 7000; ++i) {
-        const double x = i;
-        w = std::max(w, (-A * x * x * x / 6 + q * std::pow(x, 4) / 24 - q * std::pow(std::max(x - a, 0.0), 4) / 24 +
-                         C * x) / EI);
-    }
+    const double w = MaxDeflectionOfAPartlyLoadedSpan(q, L, a, EI, 1);
     EXPECT_NEAR(ZEVUD_GetDouble(result, "dMaxAusGebr"), w / (L / 300.0), 0.002);
     ZEVUD_CloseDoc(d);
     for (const auto& m : sink.messages) ADD_FAILURE() << m.text;
@@ -813,14 +814,7 @@ TEST_F(EditSession, ResultsTabMarksWhatIsNotFulfilled) {
     EXPECT_TRUE(line.endsWith(" - nicht erfüllt")) << line.toStdString();
     // w of a simply supported beam under q over its first a, against L/300.
     const double q = 7.0, L = 20000.0, a = 6000.0, EI = 210000.0 * 8356.1e4;  // N/mm, mm, N mm^2
-    const double A = q * a * (L - a / 2) / L;
-    const double C = (A * L * L * L / 6 - q * std::pow(L, 4) / 24 + q * std::pow(L - a, 4) / 24) / L;
-    double w = 0.0;
-    for (int i = 0; i <= 20000; i += 10) {
-        const double x = i;
-        w = std::max(w, (-A * x * x * x / 6 + q * std::pow(x, 4) / 24 - q * std::pow(std::max(x - a, 0.0), 4) / 24 +
-                         C * x) / EI);
-    }
+    const double w = MaxDeflectionOfAPartlyLoadedSpan(q, L, a, EI, 10);
     const double utilisation = line.section(' ', 3, 3).toDouble();
     EXPECT_NEAR(utilisation, w / (L / 300.0), 0.01 * w / (L / 300.0)) << line.toStdString();
     // The marked lines in bold red, the others not.
