@@ -280,14 +280,14 @@ zevud::Fingerprint EditSession::InputFingerprint() const {
     const ZVELEM info = ZEVUD_FindFirstChild(root, "info");
     DeleteAttribute(info, "input_fingerprint");
     DeleteAttribute(info, "output_fingerprint");
-    // The span shares of the loads, made anew by every calculation behind the
-    // user's loads, and their count.
     const ZVELEM input = ZEVUD_FindFirstChild(root, "input");
     // The load combinations, generated from the actions by every
     // calculation.
     if (const ZVELEM lk = input ? ZEVUD_FindFirstChild(input, "lastUeberlagerung") : 0)
         while (const ZVELEM generated = ZEVUD_FindFirstChild(lk, "results"))
             if (!ZEVUD_DeleteElement(generated)) break;
+    // The span shares of the loads, made anew by every calculation behind the
+    // user's loads, and their count.
     if (const ZVELEM loads = input ? ZEVUD_FindFirstChild(input, "loads") : 0) {
         DeleteAttribute(loads, "numOfLoads");
         std::vector<ZVELEM> shares;
