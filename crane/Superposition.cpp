@@ -31,12 +31,26 @@ constexpr const char* kArea = "RigelData";
 std::string Tr(const char* text) { return lingo::Translate(kApp, kSection, kArea, text); }
 
 // One series of the kernel's result tree as stored: floats per point by its
-// layout type, the value being the second float of each point.
+// layout type, the value being the second float of each point. Its data are
+// decoded when first asked for: a run leaves many more series in the tree
+// than a check reads (other checks' values, the envelopes of the run).
 struct Series {
+    ZVELEM element = 0;
     int32_t type = 0;
-    std::vector<float> data;
     int Stride() const { return type == 0 ? 2 : 3; }
-    int Points() const { return static_cast<int>(data.size()) / Stride(); }
+    const std::vector<float>& Data() const {
+        if (!decoded) {
+            decoded = true;
+            data = zevud::GetFloats(element, "data");
+            data.resize(data.size() - data.size() % static_cast<size_t>(Stride()));
+        }
+        return data;
+    }
+    int Points() const { return static_cast<int>(Data().size()) / Stride(); }
+
+private:
+    mutable bool decoded = false;
+    mutable std::vector<float> data;
 };
 
 // The series of the tree below e that carry a result code: by (lkNr << 16) +
@@ -46,10 +60,9 @@ void CollectSeries(ZVELEM e, std::map<int64_t, Series>& ofCases, std::map<int32_
     for (ZVELEM c = ZEVUD_GetFirstChild(e); c; c = ZEVUD_GetNextChild(c)) {
         if (ZEVUD_HasAttr(c, "resType") && ZEVUD_HasAttr(c, "data")) {
             Series s;
+            s.element = c;
             s.type = ZEVUD_GetInt(c, "type");
             if (s.type == 0 || s.type == 2 || s.type == 3) {
-                s.data = zevud::GetFloats(c, "data");
-                s.data.resize(s.data.size() - s.data.size() % static_cast<size_t>(s.Stride()));
                 const int32_t resType = ZEVUD_GetInt(c, "resType");
                 const int32_t lkNr = ZEVUD_GetIntWithDefault(c, "lkNr", -1);
                 if (lkNr > 0) ofCases.emplace((static_cast<int64_t>(lkNr) << 16) + resType, std::move(s));
@@ -74,8 +87,8 @@ int WorkNodes(const std::vector<const Series*>& found) {
 // any other count leaves the row as it is. Returns whether it was copied.
 bool CopySeries(CResultTable& t, int slot, int32_t id, const Series& s, int k) {
     const int nodes = t.GetNumNodes();
-    if (s.Points() == nodes) t.SetRowFloat(slot, id, s.data.data(), k, s.Stride());
-    else if (2 * s.Points() - 2 == nodes) t.SetRowFloatPairs(slot, id, s.data.data(), k, s.Stride());
+    if (s.Points() == nodes) t.SetRowFloat(slot, id, s.Data().data(), k, s.Stride());
+    else if (2 * s.Points() - 2 == nodes) t.SetRowFloatPairs(slot, id, s.Data().data(), k, s.Stride());
     else return false;
     return true;
 }
@@ -84,7 +97,7 @@ bool CopySeries(CResultTable& t, int slot, int32_t id, const Series& s, int k) {
 void TakePositions(CResultTable& t, const std::vector<const Series*>& found) {
     for (const Series* s : found)
         if (s->Points() == t.GetNumNodes()) {
-            t.SetXPositionsFloat(s->data.data(), 0, s->Stride());
+            t.SetXPositionsFloat(s->Data().data(), 0, s->Stride());
             return;
         }
 }
@@ -116,14 +129,21 @@ bool MakeSet(const CResultTable& w, int slot, int second, int32_t id, CResultSet
     return !set.IsAllZero();
 }
 
-// Group of a load case by its name: 1, 2 or 3 for the load cases of cranes
-// 1 to 3 (the last prefix found counts), else 0.
-int ReactionGroup(const std::string& name) {
-    int group = 0;
+// Group of each load case by its name: 1, 2 or 3 for the load cases of
+// cranes 1 to 3 (the last prefix found counts), else 0.
+std::vector<int> ReactionGroups(const std::vector<std::string>& names) {
+    std::string prefixes[3];
     for (int c = 1; c <= 3; ++c)
-        if (name.find(lingo::FormatTranslated("K%ld.", Tr("K%ld."), static_cast<long>(c))) != std::string::npos)
-            group = c;
-    return group;
+        prefixes[c - 1] = lingo::FormatTranslated("K%ld.", Tr("K%ld."), static_cast<long>(c));
+    std::vector<int> groups;
+    groups.reserve(names.size());
+    for (const std::string& name : names) {
+        int group = 0;
+        for (int c = 1; c <= 3; ++c)
+            if (name.find(prefixes[c - 1]) != std::string::npos) group = c;
+        groups.push_back(group);
+    }
+    return groups;
 }
 
 // The fatigue values of the check points: sigma_x, tau and the two local
@@ -179,15 +199,15 @@ namespace {
 // combination (none when the crane takes no part).
 void StoreCombinationReactions(CCraneReactions& r, const CResultTable& w, int n, int k, const std::string& type,
                                const std::vector<double>& factors, const std::vector<std::string>& names,
-                               const std::vector<int>& nodeSupport, const std::vector<double>& supportX,
-                               int position) {
+                               const std::vector<int>& groups, const std::vector<int>& nodeSupport,
+                               const std::vector<double>& supportX, int position) {
     char label[32];
     std::snprintf(label, sizeof label, "%s %d", type.c_str(), k + 1);
     std::string texts[4] = {label, "", "", ""};
     double largest[4] = {0, 0, 0, 0};
     const int cases = std::min<int>({n, static_cast<int>(factors.size()), static_cast<int>(names.size())});
     for (int l = 0; l < cases; ++l) {
-        const int g = ReactionGroup(names[static_cast<size_t>(l)]);
+        const int g = groups[static_cast<size_t>(l)];
         const double f = std::fabs(factors[static_cast<size_t>(l)]);
         if (g > 0 && f > 0.01 && f > largest[g]) {
             largest[g] = f;
@@ -225,7 +245,9 @@ void StoreCombinationReactions(CCraneReactions& r, const CResultTable& w, int n,
 void ReadStressPointBlock(CModuleData& d, ZVELEM esp) {
     const int32_t values = ZEVUD_GetInt(esp, "numOfValues");
     const int32_t nodes = ZEVUD_GetInt(esp, "numOfNodes");
-    const int64_t bytes = ZEVUD_GetBinDataLength(esp, "esp");
+    // Decoded once: the count checked is the count read.
+    const std::vector<unsigned char> raw = zevud::GetBinData(esp, "esp");
+    const int64_t bytes = static_cast<int64_t>(raw.size());
     if (values < 0 || nodes < 0 || static_cast<int64_t>(values) * nodes * 8 != bytes || values % kEspGroup != 0) {
         rigel::ShowCommonMessage(kArea,
                                  "Die Spannungspunkte des Ergebnisses sind beschädigt (%d Werte, %d Knoten, %ld "
@@ -233,10 +255,9 @@ void ReadStressPointBlock(CModuleData& d, ZVELEM esp) {
                                  values, nodes, static_cast<long>(bytes));
         return;
     }
-    const std::vector<double> data = zevud::GetDoubles(esp, "esp");
     d.m_stressPoints = CResultTable();
     if (!d.m_stressPoints.Init(1, nodes, values)) return;
-    d.m_stressPoints.SetBlock(0, data.data());
+    if (double* block = d.m_stressPoints.GetBlock(0)) std::memcpy(block, raw.data(), raw.size());
 }
 
 // Spreads the stress-point block from the member's nodes onto the element
@@ -424,12 +445,17 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
                 std::find(restrained.begin(), restrained.end(), supportX[k]) != restrained.end())
                 nodeSupport[static_cast<size_t>(i)] = static_cast<int>(k);
     const std::string fatigue = Tr("FAT");
+    // The reaction group of every load case (one without a name counts as
+    // named "").
+    std::vector<std::string> caseNames(names);
+    caseNames.resize(std::max(caseNames.size(), static_cast<size_t>(n)));
+    const std::vector<int> groups = ReactionGroups(caseNames);
     std::string checkName;
     GetCheckName(check, checkName);
     for (int l = 0; l < n; ++l) {
         const std::string name = static_cast<size_t>(l) < names.size() ? names[static_cast<size_t>(l)] : std::string();
         if (check <= 3) {
-            const int group = ReactionGroup(name);
+            const int group = groups[static_cast<size_t>(l)];
             double r6[6] = {1, 1, 1, 1, 1, 1};
             if (static_cast<size_t>(6 * l + 6) <= d.m_loadCaseRatios.size())
                 std::copy_n(d.m_loadCaseRatios.begin() + 6 * l, 6, r6);
@@ -528,7 +554,7 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
         COMBOR_GetResultSuperposition(h, k, w.GetBlock(n));
         if (reactionState)
             StoreCombinationReactions(d.m_checkReactions[static_cast<size_t>(check)], w, n, k, type, factors, names,
-                                      nodeSupport, supportX, position);
+                                      groups, nodeSupport, supportX, position);
         if (characteristic) {
             // Characteristic values: the second table.
             const int slots = detailed ? 2 + 2 * n : 2;
@@ -564,7 +590,7 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
         std::vector<double> permanent(static_cast<size_t>(nodes) * columns, 0.0);
         for (int l = 0; l < n; ++l) {
             const std::string name = static_cast<size_t>(l) < names.size() ? names[static_cast<size_t>(l)] : "";
-            if (ReactionGroup(name) != 0) continue;
+            if (groups[static_cast<size_t>(l)] != 0) continue;
             const double* block = w.GetBlock(l);
             for (size_t k = 0; k < permanent.size(); ++k) permanent[k] += block[k];
         }
@@ -616,13 +642,14 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
 
     // 10. The position's envelope curves (x, maximum, minimum).
     const char* format = "%s\\Kranstellung\\%ld @\\%s";
+    const std::string translated = Tr(format);
     for (int32_t v = 0; v < ids; ++v) {
         if (!w.HasValue(v)) continue;
         CResultSet set;
         if (!MakeSet(w, n + 2, n + 1, v, set)) continue;
         std::string label, unit;
         GetResultLabel(d, v, check, label, unit, pointNames);
-        set.m_strTitle = lingo::FormatTranslated(format, Tr(format), checkName, static_cast<long>(position + 1), label);
+        set.m_strTitle = lingo::FormatTranslated(format, translated, checkName, static_cast<long>(position + 1), label);
         set.m_strUnit = unit;
         set.m_resType = codes[static_cast<size_t>(v)];
         set.FindExtremes();
@@ -752,13 +779,14 @@ void BucklingRun(CModuleData& d, int check, int position, const std::vector<int3
     std::string checkName;
     GetCheckName(check, checkName);
     const char* format = "%s\\Kranstellung\\%ld @\\Biegedrillknicken\\%s";
+    const std::string translated = Tr(format);
     for (int32_t v = 0; v < ids; ++v) {
         if (!w.HasValue(v)) continue;
         CResultSet set;
         if (!MakeSet(w, 1, 0, v, set)) continue;
         std::string label, unit;
         GetResultLabel(d, v, check, label, unit, pointNames);
-        set.m_strTitle = lingo::FormatTranslated(format, Tr(format), checkName, static_cast<long>(position + 1), label);
+        set.m_strTitle = lingo::FormatTranslated(format, translated, checkName, static_cast<long>(position + 1), label);
         set.m_strUnit = unit;
         set.m_resType = codes[static_cast<size_t>(v)];
         set.FindExtremes();

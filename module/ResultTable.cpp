@@ -266,59 +266,347 @@ int32_t CResultTable::GetTag(int32_t node) const {
     return node >= 0 && node < static_cast<int32_t>(m_tags.size()) ? m_tags[static_cast<size_t>(node)] : -1;
 }
 
-void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::vector<RowMerge>& merges) {
+void CResultTable::MergeRowsOneByOne(const CResultTable& a, int32_t ids, const std::vector<RowMerge>& merges) {
     const int32_t m = a.m_nNodes;
-    if (m <= 0 || merges.empty() || a.m_xPos.size() < static_cast<size_t>(m)) return;
-    const double* p = a.m_xPos.data();
     std::vector<double> w(static_cast<size_t>(m));
-    // Per node of this table: the index of a's position there (>= 0), or
-    // -j - 1 when it lies between a's positions j - 1 and j, or kOutside.
-    constexpr int32_t kOutside = std::numeric_limits<int32_t>::min();
-    std::vector<int32_t> at;
-    // Rows of the tag load case mark tags as they merge: those take Resample.
-    bool rowByRow = false, matched = false;
-    for (const RowMerge& r : merges) rowByRow = rowByRow || r.to == m_nTagLoadCase;
     for (int32_t v = 0; v < ids; ++v) {
         if (!a.HasValue(v) || !HasValue(v)) continue;
         for (const RowMerge& r : merges) {
             a.GetRow(r.from, v, w.data(), 0, 1);
-            if (rowByRow || !matched) {
-                Resample(r.to, v, m, p, w.data(), r.mode);
-                if (rowByRow) continue;
-                // After the first merge this table holds every position of
-                // a (unless it could not grow): the walk of Resample's
-                // merge in place, once for all rows.
-                const int32_t N = m_nNodes;
-                const double* x = m_xPos.data();
-                if (AddsPositions(x, N, p, m)) {
-                    rowByRow = true;
-                    continue;
-                }
-                at.assign(static_cast<size_t>(N), kOutside);
-                int32_t j = 0;
-                for (int32_t i = 0; i < N; ++i) {
-                    if (j < m && SamePosition(x[i], p[j])) at[static_cast<size_t>(i)] = j++;
-                    else if (j > 0 && j < m) at[static_cast<size_t>(i)] = -j - 1;
-                }
-                matched = true;
-                continue;
+            Resample(r.to, v, m, a.m_xPos.data(), w.data(), r.mode);
+        }
+    }
+}
+
+namespace {
+
+// Whether the value index numbers its present entries 0, 1, 2 ... in
+// value-id order (as Init and Renumber leave it) and the values fill
+// exactly the counts.
+bool WellFormed(const CResultTable& t) {
+    int32_t column = 0;
+    for (int32_t idx : t.m_valIdx) {
+        if (idx < 0) {
+            if (idx != -1) return false;
+            continue;
+        }
+        if (idx != column++) return false;
+    }
+    return column == t.m_nColumns && t.m_nValues == static_cast<int32_t>(t.m_valIdx.size()) &&
+           t.m_xPos.size() == static_cast<size_t>(t.m_nNodes) && t.m_tags.size() == static_cast<size_t>(t.m_nNodes) &&
+           t.m_values.size() == static_cast<size_t>(t.m_nLoadCases) * t.m_nNodes * t.m_nColumns;
+}
+
+// Where a node of the merged table stands to the curve: at its point j
+// (kAt), between its points j - 1 and j (kBetween), or beside it (kNone).
+enum Relation : int8_t { kNone, kAt, kBetween };
+struct NodeToCurve {
+    Relation rel;
+    int32_t j;
+};
+
+// The old table's part of a merged node: an old node (old = its index), or
+// a new one between old nodes jo - 1 and jo (jo = 0: before the first,
+// jo = N: after the last).
+struct NodeSource {
+    int32_t old;  // -1 for a new node
+    int32_t jo;
+};
+
+// The buffers of a merge, kept from one merge to the next (a crane run
+// merges every crane position into the same few tables).
+struct MergeScratch {
+    std::vector<double> values, x;
+    std::vector<int32_t> tags;
+    std::vector<NodeSource> source;
+    std::vector<NodeToCurve> first, rest;
+};
+thread_local MergeScratch scratch;
+
+// The values of a row at one node combined with a curve's line between two
+// points: row[c] := Combine(row[c], Interpolate(x, x0, x1, w0[c], w1[c])),
+// given dx = x - x0 and den = x1 - x0 (flat: x1 == x0, the line is w0).
+// The same operations in the same order as Interpolate and Combine, so the
+// same bits, whatever the instruction set (no fused multiply-add).
+template <int Mode>
+inline __attribute__((always_inline)) void MergeLineT(double* row, const double* w0, const double* w1, int32_t n,
+                                                      double dx, double den, bool flat) {
+    if (flat) {
+        for (int32_t c = 0; c < n; ++c) {
+            const double a = row[c], b = w0[c];
+            row[c] = Mode == 0 ? (a < b ? a : b) : Mode == 1 ? (a > b ? a : b) : a + b;
+        }
+        return;
+    }
+    for (int32_t c = 0; c < n; ++c) {
+        const double a = row[c], b = dx * (w1[c] - w0[c]) / den + w0[c];
+        row[c] = Mode == 0 ? (a < b ? a : b) : Mode == 1 ? (a > b ? a : b) : a + b;
+    }
+}
+
+void MergeLinesPlain(int mode, double* row, const double* w0, const double* w1, int32_t n, double dx, double den,
+                     bool flat) {
+    if (mode == 0) MergeLineT<0>(row, w0, w1, n, dx, den, flat);
+    else if (mode == 1) MergeLineT<1>(row, w0, w1, n, dx, den, flat);
+    else MergeLineT<2>(row, w0, w1, n, dx, den, flat);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// With four lanes where the processor has them: divisions take most of a
+// merge, and AVX2 divides four at a time (correctly rounded like any other
+// IEEE division; the target does not enable FMA, so nothing is fused).
+__attribute__((target("avx2"))) void MergeLinesAvx2(int mode, double* row, const double* w0, const double* w1,
+                                                     int32_t n, double dx, double den, bool flat) {
+    if (mode == 0) MergeLineT<0>(row, w0, w1, n, dx, den, flat);
+    else if (mode == 1) MergeLineT<1>(row, w0, w1, n, dx, den, flat);
+    else MergeLineT<2>(row, w0, w1, n, dx, den, flat);
+}
+#endif
+
+using MergeLines = void (*)(int, double*, const double*, const double*, int32_t, double, double, bool);
+
+MergeLines ChooseMergeLines() {
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const MergeLines chosen = __builtin_cpu_supports("avx2") ? MergeLinesAvx2 : MergeLinesPlain;
+    return chosen;
+#else
+    return MergeLinesPlain;
+#endif
+}
+
+}  // namespace
+
+// Merges rows of a into rows of this table with the results of
+// MergeRowsOneByOne (Resample after Resample) but with one walk over both
+// position lists and one pass over the values:
+//  - Resample's first call (the first value id present in both with the
+//    first merge) decides the node list: the union of both position lists
+//    when the curve brings positions the table lacks (every other row is
+//    carried over, interpolated between the old nodes at a new one), else
+//    the table's own; every later call finds that list and merges in place.
+//  - Each element takes the merges of its row in their order; elements do
+//    not depend on each other (an interpolation reads the old table or the
+//    curve, never a merged value), so the order of the loops is free.
+//  - Resample's element-wise rule for a curve at exactly the table's nodes
+//    keeps the stored value on a tie, its walk takes the curve's (Combine):
+//    the two differ for zeros of opposite sign, so each call's rule is kept.
+// Cases off this road (tag rows, rows outside either table, a table whose
+// index is not in order, a list that grows again) go row by row.
+void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::vector<RowMerge>& merges) {
+    const int32_t m = a.m_nNodes;
+    if (m <= 0 || merges.empty() || a.m_xPos.size() < static_cast<size_t>(m)) return;
+    // The value ids of the merge: present in both, below ids.
+    struct Col {
+        int32_t t, a;
+        bool interpolated;
+    };
+    std::vector<Col> cols;
+    const int32_t top = std::min({ids, m_nValues, a.m_nValues});
+    for (int32_t v = 0; v < top; ++v)
+        if (a.HasValue(v) && HasValue(v)) cols.push_back({GetColumn(v), a.GetColumn(v), !NoInterpolation(v)});
+    if (cols.empty()) return;
+    bool plain = WellFormed(*this) && WellFormed(a) && m_nNodes > 0;
+    for (const RowMerge& r : merges)
+        plain = plain && r.to >= 0 && r.to < m_nLoadCases && r.to != m_nTagLoadCase && r.from >= 0 &&
+                r.from < a.m_nLoadCases && r.mode >= 0 && r.mode <= 2;
+    if (!plain) {
+        MergeRowsOneByOne(a, ids, merges);
+        return;
+    }
+
+    const int32_t N = m_nNodes;
+    const double* x = m_xPos.data();
+    const double* p = a.m_xPos.data();
+    auto samePositions = [&](const double* xs, int32_t n) {
+        if (n != m) return false;
+        for (int32_t i = 0; i < n; ++i)
+            if (!SamePosition(xs[i], p[i])) return false;
+        return true;
+    };
+    MergeScratch& s = scratch;
+
+    // The first call's walk.
+    const bool sameFirst = samePositions(x, N);
+    const bool grows = !sameFirst && AddsPositions(x, N, p, m);
+    int32_t newN = N;
+    if (grows) {
+        // Resample's union walk: per merged node its position, its source in
+        // the old table, the tag it takes, and where it stands to the curve
+        // for the first call.
+        s.x.clear();
+        s.tags.clear();
+        s.source.clear();
+        s.first.clear();
+        int32_t i = 0, j = 0;
+        while (i < N || j < m) {
+            const double xi = i < N ? x[i] : 0.0;
+            if (i < N && j < m && SamePosition(xi, p[j])) {
+                s.x.push_back(xi);
+                s.tags.push_back(m_tags[static_cast<size_t>(i)]);
+                s.source.push_back({i, i});
+                s.first.push_back({kAt, j});
+                ++i;
+                ++j;
+            } else if (i < N && (j >= m || xi < p[j])) {
+                s.x.push_back(xi);
+                s.tags.push_back(m_tags[static_cast<size_t>(i)]);
+                s.source.push_back({i, i});
+                s.first.push_back({j > 0 && j < m ? kBetween : kNone, j});
+                ++i;
+            } else {
+                s.x.push_back(p[j]);
+                s.tags.push_back(i > 0 ? m_tags[static_cast<size_t>(i - 1)] : -1);
+                // The first call takes the curve's value where the old
+                // table has no node on both sides (kNone marks that here).
+                s.source.push_back({-1, i});
+                s.first.push_back({i > 0 && i < N ? kAt : kNone, j});
+                ++j;
             }
-            const int64_t first = Index(r.to, 0, v);
-            if (first < 0) continue;
-            const bool interpolated = !NoInterpolation(v);
-            const size_t stride = static_cast<size_t>(m_nColumns);
-            double* row = m_values.data() + first;
-            const double* x = m_xPos.data();
-            for (int32_t i = 0; i < m_nNodes; ++i) {
-                const int32_t k = at[static_cast<size_t>(i)];
-                double& s = row[static_cast<size_t>(i) * stride];
-                if (k >= 0) {
-                    s = Combine(s, w[static_cast<size_t>(k)], r.mode);
-                } else if (k != kOutside && interpolated) {
-                    const size_t j = static_cast<size_t>(-k - 1);
-                    s = Combine(s, Interpolate(x[i], p[j - 1], p[j], w[j - 1], w[j]), r.mode);
+        }
+        newN = static_cast<int32_t>(s.x.size());
+        // A table too large to grow, or a merged list that Resample would
+        // grow again for the next row: row by row (Resample knows what to do).
+        if (static_cast<int64_t>(m_nLoadCases) * newN * std::max(m_nColumns, 1) > kMaxTableValues ||
+            AddsPositions(s.x.data(), newN, p, m)) {
+            MergeRowsOneByOne(a, ids, merges);
+            return;
+        }
+    }
+
+    // Every later call: where each node of the (merged) list stands to the
+    // curve, by Resample's walk in place.
+    const double* xs = grows ? s.x.data() : x;
+    const bool sameRest = samePositions(xs, newN);
+    s.rest.resize(static_cast<size_t>(newN));
+    {
+        int32_t j = 0;
+        for (int32_t k = 0; k < newN; ++k) {
+            if (j < m && SamePosition(xs[k], p[j])) s.rest[static_cast<size_t>(k)] = {kAt, j++};
+            else if (j > 0 && j < m) s.rest[static_cast<size_t>(k)] = {kBetween, j};
+            else s.rest[static_cast<size_t>(k)] = {kNone, j};
+        }
+    }
+    if (grows) {
+        // The first call's walk must meet every old node as the later ones
+        // do (it does for ascending positions); otherwise row by row.
+        for (int32_t k = 0; k < newN; ++k) {
+            const NodeToCurve f = s.first[static_cast<size_t>(k)], r = s.rest[static_cast<size_t>(k)];
+            const bool isNew = s.source[static_cast<size_t>(k)].old < 0;
+            if (isNew ? !(r.rel == kAt && r.j == f.j) : (f.rel != r.rel || (f.rel != kNone && f.j != r.j))) {
+                MergeRowsOneByOne(a, ids, merges);
+                return;
+            }
+        }
+    }
+
+    // The old table carried over onto the merged list: an old node keeps its
+    // values, a new one takes the line between its old neighbours (the end
+    // value beyond them; 0 for a value without interpolation).
+    const int32_t C = m_nColumns;
+    if (grows) {
+        std::vector<char> interpolated(static_cast<size_t>(C), 1);
+        for (int32_t v = 0; v < m_nValues; ++v)
+            if (GetColumn(v) >= 0 && NoInterpolation(v)) interpolated[static_cast<size_t>(GetColumn(v))] = 0;
+        s.values.resize(static_cast<size_t>(m_nLoadCases) * newN * C);
+        const double* old = m_values.data();
+        for (int32_t l = 0; l < m_nLoadCases; ++l) {
+            const double* ob = old + static_cast<size_t>(l) * N * C;
+            double* nb = s.values.data() + static_cast<size_t>(l) * newN * C;
+            for (int32_t k = 0; k < newN; ++k) {
+                const NodeSource src = s.source[static_cast<size_t>(k)];
+                double* to = nb + static_cast<size_t>(k) * C;
+                if (src.old >= 0) {
+                    std::copy_n(ob + static_cast<size_t>(src.old) * C, C, to);
+                } else if (src.jo == 0 || src.jo >= N) {
+                    const double* from = ob + static_cast<size_t>(src.jo == 0 ? 0 : N - 1) * C;
+                    for (int32_t c = 0; c < C; ++c) to[c] = interpolated[static_cast<size_t>(c)] ? from[c] : 0.0;
+                } else {
+                    const double xp = s.x[static_cast<size_t>(k)], x0 = x[src.jo - 1], x1 = x[src.jo];
+                    const double* y0 = ob + static_cast<size_t>(src.jo - 1) * C;
+                    const double* y1 = ob + static_cast<size_t>(src.jo) * C;
+                    for (int32_t c = 0; c < C; ++c)
+                        to[c] = interpolated[static_cast<size_t>(c)] ? Interpolate(xp, x0, x1, y0[c], y1[c]) : 0.0;
                 }
             }
+        }
+        m_values.swap(s.values);
+        m_xPos.swap(s.x);
+        m_tags.swap(s.tags);
+        m_nNodes = newN;
+        m_bValid = static_cast<int64_t>(m_nLoadCases) * m_nNodes * m_nValues > 0;
+    }
+
+    // The merges, node by node. The first merge of the first value id is
+    // Resample's first call: at a new node it takes the curve's value alone
+    // where the old table gave none (no neighbour on one side, or no
+    // interpolation).
+    const double* pv = a.m_values.data();
+    const int32_t Ca = a.m_nColumns;
+    const Col firstCol = cols.front();
+    const double* xn = m_xPos.data();
+    // Both tables with the same columns, every one interpolated: whole rows
+    // of the node at once.
+    bool identity = static_cast<int32_t>(cols.size()) == C && Ca == C;
+    for (int32_t c = 0; identity && c < C; ++c)
+        identity = cols[static_cast<size_t>(c)].t == c && cols[static_cast<size_t>(c)].a == c &&
+                   cols[static_cast<size_t>(c)].interpolated;
+    const MergeLines lines = ChooseMergeLines();
+    for (size_t mi = 0; mi < merges.size(); ++mi) {
+        const RowMerge r = merges[mi];
+        const int mode = r.mode;
+        const double* wb = pv + static_cast<size_t>(r.from) * m * Ca;
+        double* tb = m_values.data() + static_cast<size_t>(r.to) * newN * C;
+        for (int32_t k = 0; k < newN; ++k) {
+            const NodeToCurve at = s.rest[static_cast<size_t>(k)];
+            if (at.rel == kNone) continue;
+            double* row = tb + static_cast<size_t>(k) * C;
+            const double* w1 = wb + static_cast<size_t>(at.j) * Ca;
+            if (at.rel == kAt) {
+                if (sameRest) {
+                    // Resample's element-wise rule: a tie keeps the stored value.
+                    for (const Col& c : cols) {
+                        double& t = row[c.t];
+                        const double w = w1[c.a];
+                        if (mode == 0) { if (w < t) t = w; }
+                        else if (mode == 1) { if (t < w) t = w; }
+                        else t += w;
+                    }
+                } else {
+                    for (const Col& c : cols) row[c.t] = Combine(row[c.t], w1[c.a], mode);
+                }
+            } else {
+                const double* w0 = w1 - Ca;
+                const double x0 = p[at.j - 1], x1 = p[at.j];
+                // Interpolate's arithmetic, its two differences of positions
+                // formed once for the node.
+                const double dx = xn[k] - x0, den = x1 - x0;
+                if (identity) {
+                    lines(mode, row, w0, w1, C, dx, den, x1 == x0);
+                } else {
+                    for (const Col& c : cols)
+                        if (c.interpolated)
+                            row[c.t] = Combine(row[c.t], x1 == x0 ? w0[c.a] : dx * (w1[c.a] - w0[c.a]) / den + w0[c.a],
+                                               mode);
+                }
+            }
+        }
+        if (mi != 0 || !grows) continue;
+        // The first call walked the union of both lists: at a new node
+        // without old neighbours on both sides, or of a value without
+        // interpolation, it takes the curve's value alone; where the later
+        // calls take the element-wise rule it takes Combine's (Combine of
+        // the element-wise result and the curve's value is Combine's result
+        // for minimum and maximum; a sum is the same in both).
+        for (int32_t k = 0; k < newN; ++k) {
+            const NodeToCurve at = s.rest[static_cast<size_t>(k)];
+            if (at.rel != kAt) continue;
+            double& t = tb[static_cast<size_t>(k) * C + firstCol.t];
+            const double w = wb[static_cast<size_t>(at.j) * Ca + firstCol.a];
+            if (s.source[static_cast<size_t>(k)].old < 0 &&
+                (!firstCol.interpolated || s.first[static_cast<size_t>(k)].rel == kNone))
+                t = w;
+            else if (sameRest && mode != 2)
+                t = Combine(t, w, mode);
         }
     }
 }

@@ -124,6 +124,8 @@ private:
     // Index into m_values, or -1 when outside or absent.
     int64_t Index(int32_t loadCase, int32_t node, int32_t valueId) const;
     void StoreBlock(int32_t loadCase, const double* block, bool replace, bool maximum);
+    // MergeRowsFrom by its definition: Resample after Resample.
+    void MergeRowsOneByOne(const CResultTable& a, int32_t ids, const std::vector<RowMerge>& merges);
     bool NoInterpolation(int32_t valueId) const;
 };
 

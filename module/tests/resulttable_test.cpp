@@ -2,9 +2,11 @@
 // node positions) and result series (curve operations, document form).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "module/ResultTable.h"
@@ -511,53 +513,154 @@ TEST(ResultSeries, ShortOrLongDataReadWithoutOverrun) {
     }
 }
 
-// Rows merged together give the table that Resample gives row after row:
-// a curve on the table's own positions, one on a part of them (the others
-// interpolated), one that adds positions (the table grows with the first
-// row), and a value without interpolation; a table without a value of the
-// curve keeps that row.
+// Rows merged together give the table that Resample gives row after row,
+// to the last bit: the reference takes every value id present in both
+// tables, ascending, and every merge in its order, one Resample each.
+namespace {
+
+void ResampleRowByRow(CResultTable& t, const CResultTable& curve, int32_t ids,
+                      const std::vector<CResultTable::RowMerge>& merges) {
+    std::vector<double> w(static_cast<size_t>(curve.GetNumNodes()));
+    for (int32_t v = 0; v < ids; ++v) {
+        if (!curve.HasValue(v) || !t.HasValue(v)) continue;
+        for (const CResultTable::RowMerge& r : merges) {
+            curve.GetRow(r.from, v, w.data(), 0, 1);
+            t.Resample(r.to, v, curve.GetNumNodes(), curve.GetXData().data(), w.data(), r.mode);
+        }
+    }
+}
+
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
+}
+
+// Every field of the two tables equal, the values bit for bit (a signed
+// zero or a NaN in another place counts as a difference).
+void ExpectSameTable(const CResultTable& merged, const CResultTable& reference, const std::string& what) {
+    EXPECT_EQ(merged.GetNumNodes(), reference.GetNumNodes()) << what;
+    EXPECT_TRUE(SameBits(merged.m_xPos, reference.m_xPos)) << what;
+    EXPECT_EQ(merged.m_valIdx, reference.m_valIdx) << what;
+    EXPECT_EQ(merged.m_tags, reference.m_tags) << what;
+    EXPECT_EQ(merged.m_noInterpolation, reference.m_noInterpolation) << what;
+    EXPECT_EQ(merged.GetNumColumns(), reference.GetNumColumns()) << what;
+    EXPECT_EQ(merged.IsValid(), reference.IsValid()) << what;
+    ASSERT_EQ(merged.m_values.size(), reference.m_values.size()) << what;
+    for (size_t k = 0; k < merged.m_values.size(); ++k)
+        if (std::memcmp(&merged.m_values[k], &reference.m_values[k], sizeof(double)) != 0) {
+            ADD_FAILURE() << what << ": value " << k << " is " << merged.m_values[k] << ", row by row "
+                          << reference.m_values[k];
+            return;
+        }
+}
+
+// Values that make ties: zeros of both signs, equal values, and numbers.
+double Tricky(int i, int v, int l, int seed) {
+    switch ((i * 7 + v * 3 + l * 5 + seed) % 9) {
+        case 0: return 0.0;
+        case 1: return -0.0;
+        case 2: return 1.5;
+        case 3: return -1.5;
+        default: return std::sin(1.3 * i + 0.7 * v + 0.3 * l + seed);
+    }
+}
+
+CResultTable MakeTable(const std::vector<double>& x, const std::vector<int32_t>& valIdx, int32_t loadCases, int seed) {
+    CResultTable t;
+    t.m_valIdx = valIdx;
+    t.Init(loadCases, static_cast<int32_t>(x.size()), static_cast<int32_t>(valIdx.size()));
+    t.m_xPos = x;
+    for (int32_t l = 0; l < loadCases; ++l)
+        for (int32_t i = 0; i < t.GetNumNodes(); ++i)
+            for (int32_t v = 0; v < t.GetNumValues(); ++v)
+                if (t.HasValue(v)) t.SetValue(l, i, v, Tricky(i, v, l, seed));
+    return t;
+}
+
+}  // namespace
+
+// Positions added, interleaved, equal within 0.01, beyond the table,
+// identical, a subset of the curve's, twin nodes at one x; values absent in
+// one of the tables, a value without interpolation, two merges into one
+// row, a sum, and a tag row (which is merged row by row).
 TEST(ResultTableRows, MergedRowsEqualResampleRowByRow) {
-    auto table = [](const std::vector<double>& x) {
-        CResultTable t;
-        t.m_valIdx = {0, 0, -1, 0};
-        t.Init(3, static_cast<int32_t>(x.size()), 4);
-        t.m_xPos = x;
-        for (int32_t l = 0; l < 3; ++l)
-            for (int32_t i = 0; i < t.GetNumNodes(); ++i)
-                for (int32_t v : {0, 1, 3}) t.SetValue(l, i, v, std::sin(1.3 * i + 0.7 * v + 0.3 * l));
-        return t;
-    };
     struct Case {
         const char* what;
         std::vector<double> tableX, curveX;
+        std::vector<int32_t> tableIdx = {0, 0, -1, 0}, curveIdx = {0, 0, -1, 0};
+        std::vector<CResultTable::RowMerge> merges = {{0, 0, 0}, {1, 1, 1}, {2, 2, 2}};
+        std::vector<int32_t> noInterpolation = {0, 0, 0, 1};
+        int32_t tagLoadCase = -1;
     } cases[] = {
         {"same positions", {0, 1, 2, 3}, {0, 1, 2, 3}},
+        {"same within 0.01", {0, 1, 2, 3}, {0.004, 0.995, 2.009, 3}},
         {"part of them", {0, 0.5, 1, 1.5, 2, 3}, {0, 1, 2, 3}},
         {"new positions", {0, 1, 2, 3}, {0, 0.25, 1, 2.5, 3}},
+        {"interleaved", {0, 0.5, 1.2, 2, 2.7, 3}, {0, 0.3, 1, 1.2, 1.9, 2.5, 3}},
+        {"the table a part of the curve", {0, 1, 3}, {0, 1, 2, 3}},
+        {"twin nodes", {0, 1, 1, 2, 2, 3}, {0, 0.5, 0.5, 1, 1, 2, 2, 2.5, 2.5, 3}},
+        {"near a node, not within 0.01", {0, 1, 2, 3}, {0, 0.985, 1.02, 3}},
         {"wider than the table", {1, 2}, {0, 1.5, 2, 4}},
+        {"narrower than the table", {0, 1, 2, 3}, {1, 1.5, 2}},
+        {"values absent in one of them", {0, 1, 2, 3}, {0, 0.6, 3}, {0, -1, 0, 0}, {0, 0, 0, -1}},
+        {"other columns", {0, 1, 2}, {0, 1.5, 2}, {-1, 0, 0, 0}, {0, 0, 0, 0}},
+        {"two merges into one row", {0, 1, 2, 3}, {0, 0.5, 3}, {0, 0, -1, 0}, {0, 0, -1, 0},
+         {{0, 1, 1}, {1, 1, 1}, {2, 1, 0}, {0, 0, 2}}},
+        {"every value interpolated", {0, 1, 2, 3}, {0, 0.5, 2.5, 3}, {0, 0, -1, 0}, {0, 0, -1, 0},
+         {{0, 0, 0}, {1, 1, 1}}, {0, 0, 0, 0}},
+        {"first value without interpolation", {0, 1, 2, 3}, {-0.5, 0.5, 2.5, 3.5}, {-1, -1, -1, 0},
+         {0, 0, -1, 0}, {{0, 0, 0}, {1, 1, 1}}, {0, 0, 0, 1}},
+        {"a tag row", {0, 1, 2, 3}, {0, 0.5, 3}, {0, 0, -1, 0}, {0, 0, -1, 0}, {{0, 0, 0}, {1, 1, 1}},
+         {0, 0, 0, 1}, 1},
     };
-    const std::vector<CResultTable::RowMerge> merges{{0, 0, 0}, {1, 1, 1}, {2, 2, 2}};
     for (const Case& c : cases) {
-        CResultTable curve = table(c.curveX);
-        for (int32_t l = 0; l < 3; ++l)
-            for (int32_t i = 0; i < curve.GetNumNodes(); ++i)
-                for (int32_t v : {0, 1, 3}) curve.SetValue(l, i, v, std::cos(0.9 * i - 0.4 * v + l));
-        CResultTable one = table(c.tableX), together = table(c.tableX);
-        one.m_noInterpolation.assign(4, 0);
-        one.m_noInterpolation[3] = 1;
-        together.m_noInterpolation = one.m_noInterpolation;
-        std::vector<double> w(static_cast<size_t>(curve.GetNumNodes()));
-        for (int32_t v = 0; v < 4; ++v) {
-            if (!curve.HasValue(v) || !one.HasValue(v)) continue;
-            for (const CResultTable::RowMerge& r : merges) {
-                curve.GetRow(r.from, v, w.data(), 0, 1);
-                one.Resample(r.to, v, curve.GetNumNodes(), curve.GetXData().data(), w.data(), r.mode);
+        for (int seed = 0; seed < 9; ++seed) {
+            const CResultTable curve = MakeTable(c.curveX, c.curveIdx, 3, 7 * seed + 2);
+            CResultTable one = MakeTable(c.tableX, c.tableIdx, 3, seed);
+            one.m_noInterpolation = c.noInterpolation;
+            if (c.tagLoadCase >= 0) {
+                one.SetTag(c.tagLoadCase, 0, 5);
+                one.SetTagValueId(1);
             }
+            CResultTable together = one;
+            ResampleRowByRow(one, curve, 4, c.merges);
+            together.MergeRowsFrom(curve, 4, c.merges);
+            ExpectSameTable(together, one, std::string(c.what) + " / " + std::to_string(seed));
         }
-        together.MergeRowsFrom(curve, 4, merges);
-        ASSERT_EQ(together.GetXData(), one.GetXData()) << c.what;
-        ASSERT_EQ(together.m_values.size(), one.m_values.size()) << c.what;
-        EXPECT_EQ(std::memcmp(together.m_values.data(), one.m_values.data(), one.m_values.size() * sizeof(double)), 0)
-            << c.what;
     }
+}
+
+// A runway's envelope: a table that takes run after run of a girder whose
+// nodes are a fixed division plus the wheels (two element ends at each),
+// moving along it, some of them within 0.01 of earlier ones; every run is
+// merged as the crane superposition merges it (minimum and maximum of two
+// slots, then other slots), the table compared with the one built row by row
+// after each run.
+TEST(ResultTableRows, RunAfterRunEqualsResampleRowByRow) {
+    const std::vector<int32_t> idx = {0, -1, 0, 0, 0};
+    CResultTable together, one;
+    for (int run = 0; run < 40; ++run) {
+        std::vector<double> x;
+        for (int k = 0; k <= 8; ++k) x.push_back(2.5 * k);
+        // Wheels 1.7 apart; every fifth run lands within 0.005 of a
+        // wheel position of an earlier run.
+        const double wheel = run % 5 == 4 ? 0.3 + 0.45 * (run - 2) + 0.004 : 0.3 + 0.45 * run;
+        for (double at : {wheel, wheel + 1.7})
+            if (at < 20.0 && std::fabs(at - 2.5 * std::round(at / 2.5)) > 0.02) {
+                x.push_back(at);
+                x.push_back(at);
+            }
+        std::sort(x.begin(), x.end());
+        const CResultTable curve = MakeTable(x, idx, 4, run);
+        const std::vector<CResultTable::RowMerge> merges = {{2, 0, 0}, {3, 1, 1}, {0, 2, 0}, {0, 3, 1}};
+        if (run == 0) {
+            together = curve;
+            one = curve;
+            continue;
+        }
+        ResampleRowByRow(one, curve, 5, merges);
+        together.MergeRowsFrom(curve, 5, merges);
+        ExpectSameTable(together, one, "run " + std::to_string(run));
+        if (::testing::Test::HasFailure()) return;
+    }
+    EXPECT_GT(together.GetNumNodes(), 100);
 }
