@@ -2,10 +2,12 @@
 // series (shared with the crane report), the system pictures of the input
 // chapter and the section values of the profiles.
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "graphics/core/Kurvo.h"
@@ -23,8 +25,19 @@ namespace fs = std::filesystem;
 namespace report_text {
 
 bool InsertGraph(CKurvo2D& graph, int headingStyle, const std::string& heading, int a, int b, int c, int d) {
-    // A metafile of its own for each picture: several reports may be written
-    // side by side, and a fixed name in the working folder would be shared.
+    // The report's own picture control hands its metafile over in memory;
+    // another control writes it to a file of its own (several reports may
+    // be written side by side, and a fixed name in the working folder would
+    // be shared), which is embedded and removed.
+    if (const auto* own = dynamic_cast<const kurvo::Graph2D*>(graph.GetControl())) {
+        std::vector<uint8_t> bytes;
+        if (own->MetafileBytes(bytes)) {
+            if (!heading.empty()) zadevoz::RtfWriteText(headingStyle, heading);
+            return zadevoz::RtfInsertPictureBytes(
+                       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), a, b, false,
+                       "result.emf") == 1;
+        }
+    }
     const fs::path file = winsys::UniqueTempFile("result", ".emf");
     if (file.empty()) return false;
     graph.Method38(file.string().c_str());

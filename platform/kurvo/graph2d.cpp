@@ -864,13 +864,26 @@ bool Graph2D::WriteMetafile(const std::string& path) const {
     const BoxF frame = MetafileFrame();
     MetafileCanvas canvas(path, frame);
     if (!canvas.Ok()) return false;
+    DrawMetafile(canvas, frame);
+    return canvas.Finish();
+}
+
+bool Graph2D::MetafileBytes(std::vector<uint8_t>& out) const {
+    out.clear();
+    const BoxF frame = MetafileFrame();
+    MetafileCanvas canvas(frame);
+    if (!canvas.Ok()) return false;
+    DrawMetafile(canvas, frame);
+    return canvas.Finish(&out) && !out.empty();
+}
+
+void Graph2D::DrawMetafile(Canvas& canvas, const BoxF& frame) const {
     canvas.Clear(background_);
     RenderContent(canvas);
     // The axis cross in the room kept for it below the drawing; pointing
     // down, its second axis starts at the top of that room.
     const double below = impl_->secondDown ? frame.y2 - (kAxisLength + 26) + 4 : frame.y2 - 20;
     RenderDecorations(canvas, frame, {frame.x1 + 20, below});
-    return canvas.Finish();
 }
 
 // ---- hit testing and mouse -------------------------------------------------------

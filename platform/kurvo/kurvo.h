@@ -222,6 +222,10 @@ public:
     // report places it in the room it needs: the axis cross and the title
     // follow the drawing instead of the corners of the surface.
     bool WriteMetafile(const std::string& path) const;
+    // The same metafile in memory: its bytes, exactly those WriteMetafile
+    // would write, without a file. false (out empty) when there is nothing
+    // to keep (a surface of no size).
+    bool MetafileBytes(std::vector<uint8_t>& out) const;
     // The part of the surface (pixels) that the metafile keeps.
     BoxF MetafileFrame() const;
 
@@ -259,6 +263,8 @@ private:
     // metafile).
     void RenderContent(Canvas& canvas) const;
     void RenderDecorations(Canvas& canvas, const BoxF& frame, PointF axesOrigin) const;
+    // The metafile's drawing: background, content and decorations in frame.
+    void DrawMetafile(Canvas& canvas, const BoxF& frame) const;
 
     std::unique_ptr<Impl> impl_;
     int width_ = 640, height_ = 480;

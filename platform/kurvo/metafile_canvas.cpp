@@ -28,18 +28,27 @@ MetafileCanvas::MetafileCanvas(const std::string& path, const BoxF& frame)
     dc_ = emf::CreateEnhMetaFile(path, Unit(width_), Unit(height_), 0.25 / kUnits);
 }
 
+MetafileCanvas::MetafileCanvas(const BoxF& frame)
+    : width_(static_cast<int>(std::ceil(frame.x2 - frame.x1))),
+      height_(static_cast<int>(std::ceil(frame.y2 - frame.y1))),
+      origin_{frame.x1, frame.y1} {
+    if (frame.empty || !(width_ > 0) || !(height_ > 0)) return;
+    dc_ = emf::CreateMemoryEnhMetaFile(Unit(width_), Unit(height_), 0.25 / kUnits);
+}
+
 MetafileCanvas::~MetafileCanvas() {
     if (dc_) emf::CloseEnhMetaFile(dc_);
     for (emf::HGDIOBJ o : owned_) emf::DeleteObject(o);
 }
 
-bool MetafileCanvas::Finish() {
+bool MetafileCanvas::Finish(std::vector<uint8_t>* bytes) {
     if (!dc_) return false;
     const emf::HENHMETAFILE mf = emf::CloseEnhMetaFile(dc_);
     dc_ = 0;
     for (emf::HGDIOBJ o : owned_) emf::DeleteObject(o);
     owned_.clear();
     if (!mf) return false;
+    if (bytes) emf::GetEnhMetaFileBits(mf, *bytes);
     emf::DeleteEnhMetaFile(mf);
     return true;
 }

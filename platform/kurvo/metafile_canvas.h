@@ -2,6 +2,7 @@
 // logical unit is a tenth of a pixel, a pixel a quarter of a millimetre.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,14 @@ public:
     // A metafile of a part of the surface (pixels): what is drawn at the
     // frame's upper left corner lands at the metafile's origin.
     MetafileCanvas(const std::string& path, const BoxF& frame);
+    // The same metafile kept in memory: Finish hands its bytes (those the
+    // file would hold) to the caller instead of writing a file.
+    explicit MetafileCanvas(const BoxF& frame);
     ~MetafileCanvas() override;
     bool Ok() const { return dc_ != 0; }
-    // Closes and writes the file; false when it could not be written.
-    bool Finish();
+    // Closes and writes the file; false when it could not be written. A
+    // memory metafile's bytes go to bytes (when given).
+    bool Finish(std::vector<uint8_t>* bytes = nullptr);
 
     // Fills the whole frame.
     void Clear(COLORREF background) override;
