@@ -13,11 +13,15 @@
 #include <cerrno>
 #include <cstdlib>
 #include <functional>
+#include <map>
+#include <set>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <mutex>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -259,6 +263,28 @@ std::string FileErrorText(int e) {
 // permissions; a symbolic link is followed to the file it names.
 namespace {
 
+// The litter of dead processes is cleared from a folder the first time this
+// process writes there: no process that ends later leaves any that a later
+// write of this one would need to clear (the next process does), and reading
+// a large folder for each file written (a temporary folder holds many) cost
+// more than the writing itself. A folder made again is another folder.
+void RemoveStaleTempFilesOnce(const fs::path& folder) {
+    static std::mutex mutex;
+    static std::set<std::tuple<uint64_t, uint64_t, int64_t, uint32_t>> cleared;
+    struct statx sx {};
+    // The folder's birth time tells a folder made again under a number of
+    // an old one; without it every write clears.
+    if (::statx(AT_FDCWD, folder.empty() ? "." : folder.c_str(), 0, STATX_INO | STATX_BTIME, &sx) == 0 &&
+        (sx.stx_mask & STATX_BTIME)) {
+        const auto key = std::make_tuple((static_cast<uint64_t>(sx.stx_dev_major) << 32) | sx.stx_dev_minor,
+                                         static_cast<uint64_t>(sx.stx_ino), static_cast<int64_t>(sx.stx_btime.tv_sec),
+                                         sx.stx_btime.tv_nsec);
+        std::lock_guard lock(mutex);
+        if (!cleared.insert(key).second) return;
+    }
+    RemoveStaleTempFiles(folder);
+}
+
 bool WriteFileBeside(std::string path, std::string_view data, std::string& reason, bool sync) {
     static std::atomic<unsigned> counter{0};
     std::error_code ec;
@@ -273,7 +299,7 @@ bool WriteFileBeside(std::string path, std::string_view data, std::string& reaso
         return false;
     }
     const fs::path folder = fs::path(path).parent_path();
-    RemoveStaleTempFiles(folder);
+    RemoveStaleTempFilesOnce(folder);
     std::string tmp = TempFileBeside(folder, counter++).string();
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
@@ -443,6 +469,56 @@ FileIdentity IdentityOf(const fs::path& file) {
             static_cast<std::int64_t>(st.st_size), static_cast<std::int64_t>(st.st_ctim.tv_sec), st.st_ctim.tv_nsec};
 }
 
+namespace {
+
+// The names of a folder, read once and kept while the folder stays as it
+// was: a program looks up the same few names in its installation folders
+// again and again (catalogue, programs, profiles), and each miss read the
+// whole folder. A listing is kept only when the folder had not changed for
+// a while when it was read; a folder changed later carries a newer change
+// time (the file system's clock runs in steps, so a change within the step
+// of the reading could keep the time, and such a listing is not kept).
+struct FolderListing {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    timespec mtime{};
+    std::vector<std::string> names;
+};
+
+std::mutex g_listingMutex;
+std::map<std::string, FolderListing> g_listings;
+
+bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+// The names in dir (empty when it cannot be read).
+std::vector<std::string> FolderNames(const fs::path& dir) {
+    const fs::path folder = dir.empty() ? fs::path(".") : dir;
+    struct stat st {};
+    const bool known = ::stat(folder.c_str(), &st) == 0;
+    if (known) {
+        std::lock_guard lock(g_listingMutex);
+        auto it = g_listings.find(folder.string());
+        if (it != g_listings.end() && it->second.dev == st.st_dev && it->second.ino == st.st_ino &&
+            SameTime(it->second.mtime, st.st_mtim))
+            return it->second.names;
+    }
+    std::vector<std::string> names;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec), end;
+    for (; !ec && it != end; it.increment(ec)) names.push_back(it->path().filename().string());
+    if (ec || !known) return names;
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    constexpr time_t kSettled = 2;  // seconds, far beyond any step of the file system's clock
+    if (now.tv_sec - st.st_mtim.tv_sec > kSettled) {
+        std::lock_guard lock(g_listingMutex);
+        g_listings[folder.string()] = FolderListing{st.st_dev, st.st_ino, st.st_mtim, names};
+    }
+    return names;
+}
+
+}  // namespace
+
 fs::path ResolveCaseInsensitive(const fs::path& p) {
     std::error_code ec;
     if (p.empty() || fs::exists(p, ec)) return p;
@@ -451,9 +527,7 @@ fs::path ResolveCaseInsensitive(const fs::path& p) {
     if (want.empty()) return p;
     fs::path match;
     int count = 0;
-    fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec), end;
-    for (; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+    for (const std::string& name : FolderNames(dir)) {
         if (EqualsNoCase(name, want)) {
             ++count;
             match = dir / name;

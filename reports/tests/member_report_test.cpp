@@ -539,6 +539,39 @@ TEST_F(MemberDiagrams, PictureTitleByFlagAndLevel) {
     EXPECT_FLOAT_EQ(d.m_resultSets[0].m_factor, 1.0f);
 }
 
+// The report's own picture control hands its metafile over in memory: the
+// picture embedded is the metafile the control writes as a file, at the
+// size asked for. Another control is asked for a file of its own, which is
+// embedded and removed.
+TEST_F(MemberDiagrams, OwnPictureFromMemoryAnotherControlsThroughAFile) {
+    AddSeries("A\\B", {0, 1, 6, 2});
+    const Document doc = report_test::WriteAndRead([&] { d.InsertGraphPicture(graph, "A\\B", 8, 0, 0, 0, 1, 0); });
+    ASSERT_TRUE(doc.ok) << doc.error;
+    ASSERT_EQ(doc.pictures.size(), 1u);
+    const fs::path file = fs::path(RIGEL_TEST_TMP) / ("own_picture_" + std::to_string(::getpid()) + ".emf");
+    graph->Method38(file.string().c_str());  // the drawing stays in the control
+    std::ifstream in(file, std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    fs::remove(file);
+    EXPECT_GT(written.size(), 200u);
+    EXPECT_EQ(doc.pictures[0].bytes, written);
+    EXPECT_EQ(doc.pictures[0].goalW, std::lround(8 * 1440 / 2.54));  // 8 cm wide
+    EXPECT_TRUE(sink.messages.empty());
+
+    CKurvoRecorder rec;
+    CKurvo2D other(&rec);
+    const Document viaFile = report_test::WriteAndRead([&] { d.InsertGraphPicture(&other, "A\\B", 0, 0, 0, 0, 1, 0); });
+    std::vector<std::string> asked;
+    for (const auto& [dispid, args] : rec.raw)
+        if (dispid == 38 && !args.empty()) asked.push_back(args[0].text);
+    ASSERT_EQ(asked.size(), 1u);
+    const std::string& name = asked[0];
+    EXPECT_NE(name.find("result"), std::string::npos);
+    EXPECT_FALSE(fs::exists(name));
+    EXPECT_TRUE(viaFile.pictures.empty());  // the recorder writes no file: nothing to embed, and it is said
+    EXPECT_EQ(sink.messages.size(), 1u);
+}
+
 TEST_F(MemberDiagrams, DisplayFactorIsFiniteForEverySeries) {
     struct Case {
         const char* what;

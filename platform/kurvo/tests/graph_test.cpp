@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/emf/emf.h"
 #include "platform/kurvo/kurvo.h"
 #include "platform/winsys/winsys.h"
 
@@ -133,6 +134,29 @@ TEST_F(BandPicture, MetafileIsTrimmedToTheDrawing) {
     EXPECT_NEAR(d[0], (b2.x - a2.x) + pen + 2 * margin, 1.5);
     EXPECT_NEAR(d[1], (a2.y - b2.y) + pen + 2 * margin + (30 + 26) + (15 + 8), 1.5);
     EXPECT_LT(d[1], 300);
+}
+
+// The metafile in memory holds exactly the bytes of the file, with and
+// without the axis cross and the title, and leaves no file behind.
+TEST_F(BandPicture, MetafileInMemoryEqualsTheFile) {
+    auto fileBytes = [](const fs::path& file) {
+        std::ifstream f(file, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    };
+    for (bool decorated : {false, true}) {
+        SCOPED_TRACE(decorated);
+        if (decorated) {
+            g.Invoke(54, {Arg::B(true), Arg::B(false), Arg::T("XZ"), Arg::B(false), Arg::T("Z")});
+            g.Invoke(30, {Arg::T("Band"), Arg::L(8), Arg::L(15)});
+        }
+        const int liveBefore = emf::LiveObjectCount();
+        const fs::path file = Scratch(decorated ? "memory_axes.emf" : "memory.emf");
+        ASSERT_EQ(g.Invoke(38, {Arg::T(file.string())}), 1);
+        std::vector<uint8_t> bytes{1, 2, 3};
+        ASSERT_TRUE(g.MetafileBytes(bytes));
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), fileBytes(file));
+        EXPECT_EQ(emf::LiveObjectCount(), liveBefore);
+    }
 }
 
 // A canvas that keeps the labels drawn on it.

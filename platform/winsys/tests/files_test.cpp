@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -84,6 +86,56 @@ TEST_F(Folder, ResolvesAFileNameWithoutRegardToCase) {
     }
     EXPECT_EQ(ResolveCaseInsensitive(dir_ / "nofolder" / "x.txt"), dir_ / "nofolder" / "x.txt");
     EXPECT_EQ(ResolveCaseInsensitive(fs::path()), fs::path());
+}
+
+// A folder that has not changed for a while is read once for all the names
+// looked up in it; a name added, renamed or removed later is seen at once,
+// because the change gives the folder a newer time.
+TEST_F(Folder, ResolvingInASettledFolderSeesEveryLaterChange) {
+    Touch("Alpha.TXT");
+    auto settle = [&](int secondsAgo) {
+        const fs::file_time_type t = fs::file_time_type::clock::now() - std::chrono::seconds(secondsAgo);
+        fs::last_write_time(dir_, t);
+    };
+    settle(3600);
+    EXPECT_EQ(ResolveCaseInsensitive(dir_ / "alpha.txt"), dir_ / "Alpha.TXT");
+    EXPECT_EQ(ResolveCaseInsensitive(dir_ / "ALPHA.txt"), dir_ / "Alpha.TXT");
+    Touch("Beta.TXT");  // the folder's time is now
+    EXPECT_EQ(ResolveCaseInsensitive(dir_ / "beta.txt"), dir_ / "Beta.TXT");
+    settle(1800);
+    EXPECT_EQ(ResolveCaseInsensitive(dir_ / "beta.txt"), dir_ / "Beta.TXT");
+    fs::rename(dir_ / "Beta.TXT", dir_ / "Gamma.TXT");
+    fs::remove(dir_ / "Alpha.TXT");
+    settle(900);
+    EXPECT_EQ(ResolveCaseInsensitive(dir_ / "beta.txt"), dir_ / "beta.txt");
+    EXPECT_EQ(ResolveCaseInsensitive(dir_ / "alpha.txt"), dir_ / "alpha.txt");
+    EXPECT_EQ(ResolveCaseInsensitive(dir_ / "gamma.txt"), dir_ / "Gamma.TXT");
+    Touch("GAMMA.txt");  // two candidates now: no guess
+    EXPECT_EQ(ResolveCaseInsensitive(dir_ / "gamma.txt"), dir_ / "gamma.txt");
+}
+
+// Replacing a file clears the temporary files of ended processes from its
+// folder, also from a folder removed and made again under the same name.
+TEST_F(Folder, ReplacingAFileClearsTheLitterOfEndedProcesses) {
+    auto deadProcess = [] {
+        const pid_t child = fork();
+        if (child == 0) _exit(0);
+        int status = 0;
+        waitpid(child, &status, 0);
+        return child;
+    };
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        const fs::path stale = TempFileBeside(dir_, 3).parent_path() /
+                               (".~vk" + std::to_string(deadProcess()) + "-3.tmp");
+        std::ofstream(stale) << "x";
+        std::string why;
+        ASSERT_TRUE(WriteFileReplacing((dir_ / "target.txt").string(), "new", why)) << why;
+        EXPECT_FALSE(fs::exists(stale));
+        EXPECT_TRUE(fs::exists(dir_ / "target.txt"));
+    }
 }
 
 TEST_F(Folder, FindFilesMatchesPatternsWithTheExtensionWithoutRegardToCase) {
