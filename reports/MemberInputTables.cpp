@@ -95,9 +95,18 @@ SektGqs SectionGrossValues(CSection& section, int end) {
 }
 
 bool AppendStoredRtf(unsigned int element, const char* attribute) {
-    if (!element || ZEVUD_GetBinDataLength(element, attribute) <= 0) return false;
-    // A unique temporary file: the document's folder may be shared, and a
-    // name made from the document's path would hit other files there.
+    const int length = element ? ZEVUD_GetBinDataLength(element, attribute) : 0;
+    if (length <= 0) return false;
+    // Taken from the document as it is stored: no file on the way.
+    std::string rtf(static_cast<size_t>(length), '\0');
+    if (ZEVUD_GetBinData(element, attribute, rtf.data(), length) == length) {
+        zadevoz::RtfAppendBytes(rtf, attribute);
+        return true;
+    }
+    // Stored data that cannot be read back: the document library says why
+    // when it is asked to write it to a file. A unique temporary file: the
+    // document's folder may be shared, and a name made from the document's
+    // path would hit other files there.
     const std::filesystem::path file = winsys::UniqueTempFile("report", ".tmp.rtf");
     if (file.empty()) return false;
     bool ok = false;

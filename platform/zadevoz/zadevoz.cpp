@@ -754,6 +754,25 @@ int RtfInsertPictureBytes(std::string_view bytes, double widthCm, double heightC
     return InsertPictureBytes(s.doc, bytes, name.empty() ? std::string("(Speicher)") : name, widthCm, heightCm, !left);
 }
 
+namespace {
+// Appends an RTF document's body (fonts and colours mapped); name names it in
+// the messages.
+int AppendRtfLocked(Document& d, std::string_view text, const std::string& name) {
+    if (!detail::IsRtfDocument(text)) {
+        Message("Die Datei '" + name + "' ist keine RTF-Datei und wurde nicht angehängt.");
+        return 0;
+    }
+    std::string merged;
+    if (!detail::MergeDocument(text, d.tables, merged)) {
+        Message("Die RTF-Datei '" + name + "' ist beschädigt und wurde nicht angehängt.");
+        return 0;
+    }
+    EndTable(d);
+    d.body += merged + "\n";
+    return 1;
+}
+}  // namespace
+
 int RtfAppendFile(const std::string& fileName, const std::string&, int, int) {
     State& s = S();
     std::lock_guard lock(s.mutex);
@@ -764,19 +783,14 @@ int RtfAppendFile(const std::string& fileName, const std::string&, int, int) {
         Message("Die RTF-Datei '" + fileName + "' wurde nicht gefunden.");
         return 0;
     }
-    const std::string text = ReadWholeFile(p);
-    if (!detail::IsRtfDocument(text)) {
-        Message("Die Datei '" + fileName + "' ist keine RTF-Datei und wurde nicht angehängt.");
-        return 0;
-    }
-    std::string merged;
-    if (!detail::MergeDocument(text, s.doc.tables, merged)) {
-        Message("Die RTF-Datei '" + fileName + "' ist beschädigt und wurde nicht angehängt.");
-        return 0;
-    }
-    EndTable(s.doc);
-    s.doc.body += merged + "\n";
-    return 1;
+    return AppendRtfLocked(s.doc, ReadWholeFile(p), fileName);
+}
+
+int RtfAppendBytes(std::string_view rtf, const std::string& name) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    if (!s.doc.open) return 0;
+    return AppendRtfLocked(s.doc, rtf, name);
 }
 
 int RtfBeginTable(int columns, const double* widthsCm) {

@@ -93,6 +93,10 @@ ZADEVOZ_API int RtfInsertPictureBytes(std::string_view bytes, double widthCm, do
 ZADEVOZ_API int RtfAppendFile(const std::string& fileName, const std::string& unused1 = "", int unused2 = 10,
                               int unused3 = 0);
 
+// The content of an RTF file held in memory, appended as ordinal 35 appends
+// the file; name only names it in a message.
+ZADEVOZ_API int RtfAppendBytes(std::string_view rtf, const std::string& name);
+
 // ordinal 11: begins a table of n columns with the given widths (cm). Cells
 // fill rows of n. An open table is ended first.
 ZADEVOZ_API int RtfBeginTable(int columns, const double* widthsCm);

@@ -569,6 +569,40 @@ TEST_F(RtfTest, PictureFromMemoryIsEmbeddedAsFromItsFile) {
     EXPECT_TRUE(a == b);
 }
 
+// An RTF document handed over in memory is appended exactly as the same
+// bytes read from a file; damaged and plain text are refused and said, the
+// message naming what the caller named.
+TEST_F(RtfTest, RtfFromMemoryIsAppendedAsFromItsFile) {
+    const std::string part = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fmodern Courier New;}}{\\colortbl;\\red255\\green0\\blue0;}"
+                             "\\pard\\plain\\f0\\cf1 Teil\\par}";
+    const std::string partFile = Path("teil.rtf");
+    std::ofstream(partFile, std::ios::binary) << part;
+    const std::string fromFiles = Path("anhang_datei.rtf"), fromMemory = Path("anhang_speicher.rtf");
+    for (const std::string& target : {fromFiles, fromMemory}) {
+        ASSERT_EQ(RtfOpenDocument(target, 0, 1, 1, "nologo"), 1);
+        RtfBeginTable({2.0, 2.0});
+        RtfWriteCell("offen");  // the append ends the table
+        if (target == fromFiles)
+            ASSERT_EQ(RtfAppendFile(partFile), 1);
+        else
+            ASSERT_EQ(RtfAppendBytes(part, "vardef"), 1);
+        ASSERT_EQ(RtfCloseDocument(0), 1);
+    }
+    const std::string a = rtftest::ReadFile(fromFiles), b = rtftest::ReadFile(fromMemory);
+    ASSERT_NE(a.find("Teil"), std::string::npos);
+    EXPECT_TRUE(a == b);
+
+    winsys::ScopedRecordingSink sink;
+    ASSERT_EQ(RtfOpenDocument(Path("schlecht.rtf"), 0, 1, 1, "nologo"), 1);
+    EXPECT_EQ(RtfAppendBytes("{\\rtf1 {\\b offen", "ctnachweis"), 0);
+    EXPECT_EQ(RtfAppendBytes("nur Text", "vardef"), 0);
+    ASSERT_EQ(sink.messages.size(), 2u);
+    EXPECT_NE(sink.messages[0].text.find("ctnachweis"), std::string::npos);
+    EXPECT_NE(sink.messages[1].text.find("vardef"), std::string::npos);
+    ASSERT_EQ(RtfCloseDocument(0), 1);
+    EXPECT_EQ(RtfAppendBytes(part, "vardef"), 0);  // nothing open
+}
+
 // A long document goes to a temporary file beside its file while it is
 // written: the file itself stays as it was until the close, the temporary
 // file grows with the body, and nothing but the document is left afterwards.
