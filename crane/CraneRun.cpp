@@ -488,6 +488,16 @@ public:
         std::unique_lock<std::mutex> lock(m_mutex);
         m_done.wait(lock, [&] { return job.done; });
     }
+    // A job whose results were taken: its document is closed on a worker,
+    // between runs, rather than on the thread that superposes.
+    void Retire(std::shared_ptr<PositionJob> job) {
+        if (!job) return;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_retired.push_back(std::move(job));
+        }
+        m_wake.notify_one();
+    }
     PositionWorkers(const PositionWorkers&) = delete;
     PositionWorkers& operator=(const PositionWorkers&) = delete;
 
@@ -497,8 +507,15 @@ private:
             std::shared_ptr<PositionJob> job;
             {
                 std::unique_lock<std::mutex> lock(m_mutex);
-                m_wake.wait(lock, [&] { return m_stop || !m_queue.empty(); });
+                m_wake.wait(lock, [&] { return m_stop || !m_queue.empty() || !m_retired.empty(); });
                 if (m_stop) return;
+                if (m_queue.empty()) {
+                    std::shared_ptr<PositionJob> retired = std::move(m_retired.front());
+                    m_retired.pop_front();
+                    lock.unlock();
+                    retired.reset();
+                    continue;
+                }
                 job = std::move(m_queue.front());
                 m_queue.pop_front();
             }
@@ -522,7 +539,7 @@ private:
     std::function<void(ZVDOC)> m_step;
     std::mutex m_mutex;
     std::condition_variable m_wake, m_done;
-    std::deque<std::shared_ptr<PositionJob>> m_queue;
+    std::deque<std::shared_ptr<PositionJob>> m_queue, m_retired;
     bool m_stop = false;
     std::vector<std::thread> m_threads;
 };
@@ -615,6 +632,80 @@ int CranePositionThreads(int positions) {
 
 CVaduDlgProgress* GetCraneRunProgress() { return g_progress; }
 bool IsCraneRunActive() { return g_active; }
+
+// ---- the documents of the positions -----------------------------------------------------
+
+namespace {
+
+// What a run leaves in a document and a copy for a run must not hold.
+const char* const kProducedElements[] = {"result", "results", "exports"};
+
+// Empties an element: its attributes and children go, the element stays in
+// its place among its siblings.
+void EmptyElement(ZVELEM e) {
+    while (ZVELEM c = ZEVUD_GetFirstChild(e))
+        if (!ZEVUD_DeleteElement(c)) break;
+    for (int n = ZEVUD_GetAttrCount(e); n > 0; --n) {
+        char name[256];
+        if (ZEVUD_GetAttrName(e, n - 1, name, static_cast<int>(sizeof name)) >= static_cast<int>(sizeof name)) {
+            // A name longer than the buffer: taken whole.
+            std::string whole(static_cast<size_t>(ZEVUD_GetAttrName(e, n - 1, nullptr, 0)) + 1, '\0');
+            ZEVUD_GetAttrName(e, n - 1, whole.data(), static_cast<int>(whole.size()));
+            ZEVUD_DeleteAttr(e, whole.c_str());
+        } else {
+            ZEVUD_DeleteAttr(e, name);
+        }
+    }
+}
+
+}  // namespace
+
+CCranePositionDocuments::CCranePositionDocuments(CModuleData& data)
+    : m_data(data), m_file(data.m_hDoc ? zevud::GetCompleteFileName(data.m_hDoc) : std::string()) {}
+
+ZVDOC CCranePositionDocuments::Make(int p) {
+    CModuleData& data = m_data;
+    if (!data.m_hDoc) return 0;
+    data.m_nCurCranePos = p;
+    data.SetCurrentCranePosition();
+    const bool loadsOnly = m_written && m_loadsOnly;
+    if (!loadsOnly) {
+        data.ClearInputFingerprint();
+        data.m_bRunning = 1;
+        {
+            // Whatever reads a crane-position variable ("pos0".."pos2")
+            // outside the loads makes every position write the data whole.
+            CVariableReadWatch watch({"pos"});
+            data.WriteData(data.m_hDoc);
+            m_loadsOnly = watch.Reads() == 0;
+        }
+        data.m_bRunning = 0;
+        m_written = true;
+    }
+    const ZVDOC doc = ZEVUD_CreateDoc(m_file.c_str());
+    if (!doc) return 0;
+    ZEVUD_HoldSaves(doc, 1);
+    const ZVELEM copy = ZEVUD_GetRootElement(doc);
+    ZEVUD_CloneElementTree(copy, ZEVUD_GetRootElement(data.m_hDoc));
+    for (const char* name : kProducedElements)
+        if (ZVELEM e = ZEVUD_FindFirstChild(copy, name)) ZEVUD_DeleteElement(e);
+    if (loadsOnly) {
+        const ZVELEM input = ZEVUD_FindFirstChild(copy, "input");
+        const ZVELEM loads = input ? ZEVUD_FindFirstChild(input, "loads") : 0;
+        if (!loads) {
+            // Not the document the first position wrote: no copy rather
+            // than one with another position's loads.
+            ZEVUD_CloseDoc(doc);
+            m_written = false;
+            return 0;
+        }
+        EmptyElement(loads);
+        data.m_bRunning = 1;
+        data.WriteLoadList(loads);
+        data.m_bRunning = 0;
+    }
+    return doc;
+}
 
 // ---- the decisions ----------------------------------------------------------------------
 
@@ -941,31 +1032,17 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
         }
 
         ZVELEM root = ZEVUD_GetRootElement(data.m_hDoc);
-        const char* const produced[] = {"result", "results", "exports"};
-        for (const char* name : produced)
+        for (const char* name : kProducedElements)
             if (ZVELEM e = ZEVUD_FindFirstChild(root, name)) ZEVUD_DeleteElement(e);
-        const std::string file = zevud::GetCompleteFileName(data.m_hDoc);
         // The jobs outlive the workers (declared first, destroyed last).
         std::deque<std::shared_ptr<PositionJob>> ahead;
         std::shared_ptr<PositionJob> latest;
         PositionWorkers workers(steps.positionRun, threads);
+        CCranePositionDocuments documents(data);
         auto prepare = [&](int p) {
-            data.m_nCurCranePos = p;
-            data.SetCurrentCranePosition();
-            data.ClearInputFingerprint();
-            data.m_bRunning = 1;
-            data.WriteData(data.m_hDoc);
-            data.m_bRunning = 0;
             auto job = std::make_shared<PositionJob>();
             job->position = p;
-            job->doc = ZEVUD_CreateDoc(file.c_str());
-            if (job->doc) {
-                ZEVUD_HoldSaves(job->doc, 1);
-                ZVELEM copy = ZEVUD_GetRootElement(job->doc);
-                ZEVUD_CloneElementTree(copy, root);
-                for (const char* name : produced)
-                    if (ZVELEM e = ZEVUD_FindFirstChild(copy, name)) ZEVUD_DeleteElement(e);
-            }
+            job->doc = documents.Make(p);
             workers.Push(job);
             ahead.push_back(std::move(job));
         };
@@ -976,7 +1053,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
             if (!runs) continue;
             for (; next < items.size() && ahead.size() < window; ++next)
                 if (items[next].second) prepare(items[next].first);
-            const std::shared_ptr<PositionJob> job = std::move(ahead.front());
+            std::shared_ptr<PositionJob> job = std::move(ahead.front());
             ahead.pop_front();
             workers.Wait(*job);
             bool ok = job->quiet && job->doc;
@@ -991,11 +1068,16 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
                 Restore<ZVDOC> own(data.m_hDoc, job->doc);
                 ReadUserPointNames(data);
                 steps.superpose(data, c, mode, loadCases, p, names, runLog);
-                latest = job;
+                workers.Retire(std::move(latest));
+                latest = std::move(job);
             } else {
+                workers.Retire(std::move(job));
+                // The run on this thread writes the position's document and
+                // the kernel writes into it: the next copy is written whole.
+                documents.Restart();
                 if (!run(p)) return SeriesEnd::Failed;
                 steps.superpose(data, c, mode, loadCases, p, names, runLog);
-                latest.reset();
+                workers.Retire(std::move(latest));
             }
             if (cancelled()) return SeriesEnd::Cancelled;
         }
@@ -1003,7 +1085,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
         // serial run leaves it.
         if (latest) {
             ZVELEM from = ZEVUD_GetRootElement(latest->doc);
-            for (const char* name : produced) {
+            for (const char* name : kProducedElements) {
                 if (ZVELEM e = ZEVUD_FindFirstChild(root, name)) ZEVUD_DeleteElement(e);
                 if (ZVELEM e = ZEVUD_FindFirstChild(from, name))
                     ZEVUD_CloneElementTree(ZEVUD_AddChildElement(root, name), e);

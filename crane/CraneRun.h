@@ -74,6 +74,32 @@ bool IsCraneRunActive();
 // another on the calling thread).
 int CranePositionThreads(int positions);
 
+// The documents of one series of crane positions for the kernel runs on
+// worker threads: per position a copy of the position's document as a run
+// of that position would find it (the module data written at the position,
+// the results of earlier runs left out), named as the position. The first
+// position writes the module data whole; when writing it read the crane
+// position nowhere but in the loads, every further position writes only the
+// loads of its copy, else it writes the data whole again.
+class CCranePositionDocuments {
+public:
+    explicit CCranePositionDocuments(CModuleData& data);
+    // The copy for position p; 0 when no document could be made. The
+    // caller closes it.
+    ZVDOC Make(int p);
+    // Writes the data whole again at the next position (after anything else
+    // wrote into the position's document).
+    void Restart() { m_written = false; }
+    // Whether the positions after the first write only their loads.
+    bool LoadsOnly() const { return m_written && m_loadsOnly; }
+
+private:
+    CModuleData& m_data;
+    std::string m_file;
+    bool m_written = false;
+    bool m_loadsOnly = false;
+};
+
 // ---- the pieces of the driver's decisions ------------------------------------
 
 // The 1-based position numbers of a comma-separated list, as bits: number n

@@ -1,5 +1,6 @@
 #include "formula/VariableTable.h"
 
+#include <cctype>
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -25,7 +26,57 @@ void Permute(std::vector<T>& v, const std::vector<size_t>& order)
     v.swap(out);
 }
 
+// The innermost watch of this thread, the pauses in force, and whether a
+// listing is the table's own (during an evaluation, whose text is judged).
+thread_local CVariableReadWatch* t_watch = nullptr;
+thread_local int t_paused = 0;
+thread_local int t_evaluating = 0;
+thread_local int t_listing = 0;
+
+// Marks a listing in progress: the parent chain's own listings are part of it.
+struct Listing {
+    Listing() { ++t_listing; }
+    ~Listing() { --t_listing; }
+    Listing(const Listing&) = delete;
+    Listing& operator=(const Listing&) = delete;
+};
+
+std::string Lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
 }  // namespace
+
+CVariableReadWatch::CVariableReadWatch(std::vector<std::string> names) : m_outer(t_watch)
+{
+    for (std::string& n : names) m_names.push_back(Lower(std::move(n)));
+    t_watch = this;
+}
+
+CVariableReadWatch::~CVariableReadWatch() { t_watch = m_outer; }
+
+CVariableReadWatch::Pause::Pause() { ++t_paused; }
+CVariableReadWatch::Pause::~Pause() { --t_paused; }
+
+void CVariableReadWatch::NoteEvaluation(const std::string& text)
+{
+    if (!t_watch || t_paused) return;
+    const std::string lower = Lower(text);
+    for (CVariableReadWatch* w = t_watch; w; w = w->m_outer)
+        for (const std::string& n : w->m_names)
+            if (lower.find(n) != std::string::npos) {
+                ++w->m_reads;
+                break;
+            }
+}
+
+void CVariableReadWatch::NoteListing()
+{
+    if (!t_watch || t_paused || t_evaluating || t_listing) return;
+    for (CVariableReadWatch* w = t_watch; w; w = w->m_outer) ++w->m_reads;
+}
 
 std::string VariableShortName(const std::string& path)
 {
@@ -79,6 +130,8 @@ void CVariableTable::Define(const std::string& path, const std::string& descript
 int CVariableTable::CollectVariables(std::vector<std::string>& paths, std::vector<std::string>& descriptions,
                                      std::vector<std::string>& units, std::vector<double>& values) const
 {
+    CVariableReadWatch::NoteListing();
+    const Listing listing;
     int count = 0;
     if (m_pParent) count += m_pParent->CollectVariablesSorted(paths, descriptions, units, values);
     for (const auto& [name, e] : m_entries) {
@@ -146,9 +199,12 @@ void CVariableTable::ListVariables(std::vector<std::string>& lines, std::vector<
 
 int CVariableTable::Evaluate(const std::string& text, double& value)
 {
+    CVariableReadWatch::NoteEvaluation(text);
     std::vector<std::string> paths, descriptions, units;
     std::vector<double> values;
+    ++t_evaluating;
     CollectVariablesSorted(paths, descriptions, units, values);
+    --t_evaluating;
 
     std::string normalised = text;
     NormaliseFormulaText(normalised);

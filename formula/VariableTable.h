@@ -72,6 +72,40 @@ private:
     std::vector<CFormulaMessage> m_messages;
 };
 
+// Counts, on the calling thread while it lives, the reads of variable values
+// that may have taken one of the watched variables: every evaluation of a
+// formula whose text holds a watched name (without regard to case, also as
+// part of a longer name) and every listing of the variables. A writer that
+// needs to know whether anything it wrote depends on those variables watches
+// itself writing; what a Pause covers is not counted.
+class CVariableReadWatch {
+public:
+    explicit CVariableReadWatch(std::vector<std::string> names);
+    ~CVariableReadWatch();
+    CVariableReadWatch(const CVariableReadWatch&) = delete;
+    CVariableReadWatch& operator=(const CVariableReadWatch&) = delete;
+
+    long Reads() const { return m_reads; }
+
+    // Nothing is counted on this thread while one lives.
+    class Pause {
+    public:
+        Pause();
+        ~Pause();
+        Pause(const Pause&) = delete;
+        Pause& operator=(const Pause&) = delete;
+    };
+
+    // Called by the variable tables.
+    static void NoteEvaluation(const std::string& text);
+    static void NoteListing();
+
+private:
+    std::vector<std::string> m_names;  // lower case
+    long m_reads = 0;
+    CVariableReadWatch* m_outer = nullptr;
+};
+
 // The module's global variable table; every formula value starts out with it.
 CVariableTable& GetGlobalVariableTable();
 

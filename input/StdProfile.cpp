@@ -2,7 +2,9 @@
 #include "input/StdProfile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 
@@ -88,8 +90,44 @@ CStdProfile::~CStdProfile() {
 // Loading
 // ---------------------------------------------------------------------------
 
+namespace {
+
+std::filesystem::path FolderOf(const std::string& file) {
+    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+// A change time stamped well before the state was seen: a change in the
+// same tick of the file system's clock as the look would not show in it.
+bool SettledBefore(const winsys::FileIdentity& id, std::int64_t seen) {
+    return !id.exists || id.changed + 2 <= seen;
+}
+
+}  // namespace
+
+CStdProfile::UserFileState CStdProfile::UserFileNow() const {
+    UserFileState s;
+    s.seen = static_cast<std::int64_t>(std::time(nullptr));
+    s.folder = winsys::IdentityOf(FolderOf(m_userFile));
+    s.resolved = winsys::ResolveCaseInsensitive(m_userFile).string();
+    s.file = winsys::IdentityOf(s.resolved);
+    return s;
+}
+
+bool CStdProfile::UserFileMayHaveChanged() {
+    const UserFileState& was = m_userState;
+    if (!was.resolved.empty() && SettledBefore(was.folder, was.seen) && SettledBefore(was.file, was.seen) &&
+        winsys::IdentityOf(FolderOf(m_userFile)) == was.folder && winsys::IdentityOf(was.resolved) == was.file)
+        return false;
+    m_userState = UserFileNow();
+    return true;
+}
+
 void CStdProfile::EnsureLoaded() {
     if (m_loaded) {
+        // Every look-up of a section asks this: the file is read and
+        // fingerprinted only when its folder or the file itself changed.
+        if (!UserFileMayHaveChanged()) return;
         CFingerprint now;
         now.FromFile(m_userFile);
         if (now == m_userPrint) return;
@@ -119,6 +157,7 @@ void CStdProfile::Read(bool loadFlag) {
     order.emplace_back(&m_stdDb, m_stdDb != -1);
     if (m_stdDb == -1) m_stdDb = cache.Open(m_standardFile, 0);
     WriteLogLine(m_log, "CStdProfile():134 start reading userProfil.skw");
+    m_userState = UserFileNow();
     m_userPrint.FromFile(m_userFile);
     order.emplace_back(&m_userDb, m_userDb != -1);
     if (m_userDb == -1) m_userDb = cache.Open(m_userFile, 0);

@@ -11,6 +11,7 @@
 
 #include "input/SectProfile.h"
 #include "module/frame/Utilities.h"
+#include "platform/winsys/winsys.h"
 
 struct CStdProfileEntry {
     std::string name;
@@ -109,6 +110,21 @@ protected:
     int m_stdDb = -1;
     int m_userDb = -1;
     CFingerprint m_userPrint;
+    // The user's file as it stood when m_userPrint was taken: its folder
+    // (entries added, removed or renamed change it), the file the name
+    // resolved to there (also one differing in case) and that file, and
+    // when this was seen. While all are unchanged the file is not read
+    // again.
+    struct UserFileState {
+        winsys::FileIdentity folder, file;
+        std::string resolved;
+        std::int64_t seen = 0;  // seconds of the real-time clock
+    };
+    UserFileState m_userState;
+    UserFileState UserFileNow() const;
+    // Whether the user's file may differ from the one last read (its state
+    // is updated).
+    bool UserFileMayHaveChanged();
     std::vector<FurtherFile> m_further;
     // One value document per database file, by the file's path.
     std::map<std::string, ValueDoc> m_valueDocs;

@@ -605,6 +605,10 @@ public:
     // (On the heap: the module data is also made on the stack.)
     std::vector<CCraneReactions> m_checkReactions = std::vector<CCraneReactions>(4);
 
+    // The loads into the "loads" element (an empty one): the user's, those
+    // the take-overs generated, and the span shares.
+    void WriteLoadList(ZVELEM loads);
+
 protected:
     CVariableTable& FormulaTable() override { return m_moduleVars; }
 

@@ -143,28 +143,7 @@ void CModuleData::WriteModulePart(ZVELEM root) {
     }
     ZEVUD_SetInt(gelenke, "numOfGelenke", written);
 
-    // The user's loads, then those the take-overs generated, so that the
-    // calculation sees both; the latter carry "indexLuda" and are made anew
-    // from "lastUebernahme" on every reading.
-    ZVELEM loads = Replace(input, "loads");
-    const std::vector<CLoadDef> takeOver = crane ? std::vector<CLoadDef>() : GetTakeOverLoads();
-    // Behind them the span shares of the span-wise arrangement, marked by
-    // "feldanteil".
-    const std::vector<CLoadDef> shares = crane ? std::vector<CLoadDef>() : m_spanShareLoads;
-    ZEVUD_SetInt(loads, "numOfLoads", static_cast<int32_t>(m_loads.size() + takeOver.size() + shares.size()));
-    for (size_t i = 0; i < m_loads.size(); ++i)
-        m_loads[i].WriteData(Replace(loads, Numbered("load_%ld", static_cast<long>(i)).c_str()));
-    for (size_t i = 0; i < takeOver.size(); ++i) {
-        ZVELEM e = Replace(loads, Numbered("load_%ld", static_cast<long>(m_loads.size() + i)).c_str());
-        takeOver[i].WriteData(e);
-        ZEVUD_SetInt(e, "indexLuda", 1);
-    }
-    for (size_t i = 0; i < shares.size(); ++i) {
-        ZVELEM e =
-            Replace(loads, Numbered("load_%ld", static_cast<long>(m_loads.size() + takeOver.size() + i)).c_str());
-        shares[i].WriteData(e);
-        ZEVUD_SetInt(e, "feldanteil", 1);
-    }
+    WriteLoadList(Replace(input, "loads"));
 
     ZVELEM cranes = Replace(input, "cranes");
     ZEVUD_SetInt(cranes, "numOfCranes", static_cast<int32_t>(m_cranes.size()));
@@ -206,6 +185,34 @@ void CModuleData::WriteModulePart(ZVELEM root) {
     }
 
     if (crane && !m_bRunning) WriteCraneResults(root);
+}
+
+void CModuleData::WriteLoadList(ZVELEM loads) {
+    const bool crane = IsCraneRunway();
+    // A crane run writes the loads anew for every crane position; what they
+    // read of the variables is theirs, not the rest of the position's.
+    CVariableReadWatch::Pause loadsOwnReads;
+    // The user's loads, then those the take-overs generated, so that the
+    // calculation sees both; the latter carry "indexLuda" and are made anew
+    // from "lastUebernahme" on every reading.
+    const std::vector<CLoadDef> takeOver = crane ? std::vector<CLoadDef>() : GetTakeOverLoads();
+    // Behind them the span shares of the span-wise arrangement, marked by
+    // "feldanteil".
+    const std::vector<CLoadDef> shares = crane ? std::vector<CLoadDef>() : m_spanShareLoads;
+    ZEVUD_SetInt(loads, "numOfLoads", static_cast<int32_t>(m_loads.size() + takeOver.size() + shares.size()));
+    for (size_t i = 0; i < m_loads.size(); ++i)
+        m_loads[i].WriteData(Replace(loads, Numbered("load_%ld", static_cast<long>(i)).c_str()));
+    for (size_t i = 0; i < takeOver.size(); ++i) {
+        ZVELEM e = Replace(loads, Numbered("load_%ld", static_cast<long>(m_loads.size() + i)).c_str());
+        takeOver[i].WriteData(e);
+        ZEVUD_SetInt(e, "indexLuda", 1);
+    }
+    for (size_t i = 0; i < shares.size(); ++i) {
+        ZVELEM e =
+            Replace(loads, Numbered("load_%ld", static_cast<long>(m_loads.size() + takeOver.size() + i)).c_str());
+        shares[i].WriteData(e);
+        ZEVUD_SetInt(e, "feldanteil", 1);
+    }
 }
 
 void CModuleData::WriteSystem(ZVELEM system) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "crane/CraneOperations.h"
 #include "crane/CraneRun.h"
 #include "module/ModuleData.h"
 #include "platform/winsys/winsys.h"
@@ -169,6 +170,84 @@ TEST_F(CraneSideBySide, RunsCalculatedAgainGiveTheSameResults) {
     EXPECT_EQ(std::memcmp(parallel.result, serial.result, 16), 0);
     EXPECT_EQ(std::memcmp(parallel.exports, serial.exports, 16), 0);
     EXPECT_EQ(parallel.shown, serial.shown);
+}
+
+// The copies made for the workers are the documents a run of the position
+// would find, to the last character: written whole at the first position,
+// then only their loads when nothing else reads the crane position; written
+// whole at every position when something else does (here a field length
+// given as a formula of the position).
+TEST_F(CraneSideBySide, PositionCopiesAreTheWholeWrittenDocuments) {
+    struct Case {
+        const char* name;
+        bool fieldNamesPosition, loadsOnly;
+    } cases[] = {{"the example", false, true}, {"a field length of the crane position", true, false}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const fs::path dir = fs::path(RIGEL_TEST_TMP) / ("crane_copies_" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        const fs::path file = dir / "Kranbahntraeger.vkx";
+        fs::copy_file(fs::path(RIGEL_SOURCE_DIR) / "examples" / "Kranbahntraeger.vkx", file);
+        const ZVDOC doc = ZEVUD_OpenDoc(file.string().c_str());
+        ASSERT_NE(doc, 0u);
+        CModuleData d;
+        d.ReadData(doc);
+        d.m_hDoc = doc;
+        const int positions = static_cast<int>(d.m_cranePositions.size() / std::max<size_t>(1, d.m_cranes.size()));
+        ASSERT_GT(positions, 3);
+        if (k.fieldNamesPosition) {
+            ASSERT_GE(d.m_fieldLengths.size(), 2u);
+            const double length = d.m_fieldLengths[1].GetValue();
+            d.m_fieldLengths[1].SetVariableTable(&d.m_varTable);
+            d.m_fieldLengths[1].SetFromText(("0.001*pos0+" + winsys::FormatDoubleC("%.17g", length)).c_str());
+            ASSERT_FALSE(d.m_fieldLengths[1].IsPlain());
+        }
+        d.m_loads.clear();
+        d.WriteData(doc);
+        PrepareSteelCheckSections(d);
+        int next = 1;
+        std::vector<std::string> names;
+        PrepareLoadCases(d, 0, next, names);
+        ASSERT_FALSE(d.m_loads.empty());
+
+        // The text of a document without what runs produce.
+        auto text = [&](ZVDOC from) {
+            const ZVDOC c = ZEVUD_CreateDoc(file.string().c_str());
+            ZEVUD_CloneElementTree(ZEVUD_GetRootElement(c), ZEVUD_GetRootElement(from));
+            for (const char* name : {"result", "results", "exports"})
+                if (ZVELEM e = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(c), name)) ZEVUD_DeleteElement(e);
+            std::string out(static_cast<size_t>(ZEVUD_GetDocText(c, nullptr, 0)) + 1, '\0');
+            out.resize(static_cast<size_t>(ZEVUD_GetDocText(c, out.data(), static_cast<int>(out.size()))));
+            ZEVUD_CloseDoc(c);
+            return out;
+        };
+        CCranePositionDocuments copies(d);
+        std::string first;
+        for (int p : {0, 1, positions / 2, positions - 1, 2}) {
+            const ZVDOC copy = copies.Make(p);
+            ASSERT_NE(copy, 0u);
+            const std::string made = text(copy);
+            ZEVUD_CloseDoc(copy);
+            // The position written whole, as a run on this thread does.
+            d.m_nCurCranePos = p;
+            d.SetCurrentCranePosition();
+            d.ClearInputFingerprint();
+            d.m_bRunning = 1;
+            d.WriteData(doc);
+            d.m_bRunning = 0;
+            const std::string whole = text(doc);
+            EXPECT_EQ(made, whole) << "position " << p;
+            if (p == 0) first = whole;
+            else EXPECT_NE(whole, first) << "position " << p << " has the loads of the first";
+        }
+        EXPECT_EQ(copies.LoadsOnly(), k.loadsOnly);
+        d.m_steelSections.Reset();
+        d.RemoveTempSectionFile();
+        ZEVUD_CloseDoc(doc);
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
 }
 
 // The thread count: TOVIK_THREADS when it is a positive number, never more

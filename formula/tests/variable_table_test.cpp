@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "formula/FormulaValue.h"
 #include "formula/SortStringArray.h"
 #include "formula/VariableTable.h"
 #include "formula/tests/support/FormulaTestSupport.h"
@@ -191,3 +192,55 @@ TEST(VariableTable, GlobalTableIsOneObject)
 }
 
 }  // namespace
+
+// A watch counts the reads that may have taken a watched variable: formulas
+// naming it (any case, also inside a longer name), listings of the
+// variables; not formulas without it, not the listing an evaluation makes
+// for itself, nothing while paused, nothing after it ended; nested watches
+// both count.
+TEST(VariableReadWatch, CountsOnlyReadsThatMayTakeTheWatchedVariables)
+{
+    CVariableTable parent, t;
+    t.SetParent(&parent);
+    t.Define("pos0", "Kranposition", "m", 2.5);
+    t.Define("b", "Breite", "m", 0.3);
+    CFormulaValue viaPosition, plain, other;
+    for (CFormulaValue* v : {&viaPosition, &plain, &other}) v->SetVariableTable(&t);
+    viaPosition.SetFromText("pos0+1");
+    plain.SetValue(4.0);
+    other.SetFromText("b*2");
+    {
+        CVariableReadWatch watch({"pos"});
+        EXPECT_DOUBLE_EQ(other.GetValue(), 0.6);
+        EXPECT_DOUBLE_EQ(plain.GetValue(), 4.0);
+        EXPECT_EQ(watch.Reads(), 0);
+        EXPECT_DOUBLE_EQ(viaPosition.GetValue(), 3.5);
+        EXPECT_EQ(watch.Reads(), 1);
+        double v = 0;
+        t.Evaluate("xpos0 + 1", v);  // an unknown longer name counts too
+        EXPECT_EQ(watch.Reads(), 2);
+        t.Evaluate("POS0", v);  // and another case
+        EXPECT_EQ(watch.Reads(), 3);
+        {
+            CVariableReadWatch::Pause pause;
+            viaPosition.GetValue();
+            std::vector<std::string> lines, names;
+            t.ListVariables(lines, names);
+            EXPECT_EQ(watch.Reads(), 3);
+        }
+        std::vector<std::string> lines, names;
+        t.ListVariables(lines, names);  // one listing, parent chain and all
+        EXPECT_EQ(watch.Reads(), 4);
+        const Collected c = CollectSorted(parent);
+        EXPECT_EQ(watch.Reads(), 5);
+        {
+            CVariableReadWatch inner({"b"});
+            other.GetValue();
+            viaPosition.GetValue();
+            EXPECT_EQ(inner.Reads(), 1);
+        }
+        EXPECT_EQ(watch.Reads(), 6);
+    }
+    // No watch: nothing is counted and nothing breaks.
+    EXPECT_DOUBLE_EQ(viaPosition.GetValue(), 3.5);
+}

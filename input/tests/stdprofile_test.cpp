@@ -3,13 +3,17 @@
 // value table through the profile-data library, reloading on a changed user
 // file, copies and the editor question.
 #include <gtest/gtest.h>
+
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <thread>
 
 #include "input/StdProfile.h"
 #include "platform/winsys/winsys.h"
@@ -189,6 +193,45 @@ TEST_F(StdProfileTest, ChangedUserFileIsReadAgainAndAnUnchangedOneIsNot) {
     EXPECT_EQ(zevud::GetString(e, "folder"), "\\Mine");
     EXPECT_EQ(zevud::GetString(e, "profName"), "P2");
     ZEVUD_CloseDoc(doc);
+}
+
+// Once the user file has stood unchanged for a while, a look-up does not
+// read it again; still every change is seen: the file written over in place
+// with as many bytes, and a file whose name differs only in case put there
+// in its place.
+TEST_F(StdProfileTest, SettledUserFileIsNotReadAgainYetEveryChangeIsSeen) {
+    const fs::path user = dir / "userProfil.skw";
+    MakeDatabase(user, {"\\Mine\\P1"});
+    const fs::path other = dir / "other.skw";
+    MakeDatabase(other, {"\\Mine\\P3"});
+    ASSERT_EQ(fs::file_size(other), fs::file_size(user));
+    std::vector<std::string> names;
+    ASSERT_EQ(cat->GetProfileNamesOfSeries("Mine", names, -1), 1);
+    // A change time two seconds old counts as settled.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    const int s = cat->FindSeries("Mine");
+    SektGqs g{};
+    SektSqs d{};
+    ASSERT_TRUE(cat->GetValues(s, 0, g, d, nullptr));
+    EXPECT_TRUE(cat->Series()[static_cast<size_t>(s)][0].computed);
+    EXPECT_EQ(cat->FindSeries("Mine"), s);
+    EXPECT_TRUE(cat->Series()[static_cast<size_t>(s)][0].computed) << "an unchanged file was read again";
+    {
+        std::ifstream in(other, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::fstream out(user, std::ios::binary | std::ios::in | std::ios::out);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    names.clear();
+    ASSERT_EQ(cat->GetProfileNamesOfSeries("Mine", names, -1), 1);
+    EXPECT_EQ(names, std::vector<std::string>{"P3"});
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    ASSERT_GE(cat->FindSeries("Mine"), 0);
+    fs::remove(user);
+    MakeDatabase(dir / "USERPROFIL.SKW", {"\\Mine\\P1", "\\Mine\\P2"});
+    names.clear();
+    EXPECT_EQ(cat->GetProfileNamesOfSeries("Mine", names, -1), 2);
 }
 
 // Value-file records, written field by field.
