@@ -1,10 +1,14 @@
 #include "formula/VariableTable.h"
 
+#include <atomic>
 #include <cctype>
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <mutex>
 #include <numeric>
 #include <stdexcept>
+#include <thread>
 #include <unordered_set>
 
 #include "formula/ExpressionParser.h"
@@ -26,20 +30,13 @@ void Permute(std::vector<T>& v, const std::vector<size_t>& order)
     v.swap(out);
 }
 
-// The innermost watch of this thread, the pauses in force, and whether a
-// listing is the table's own (during an evaluation, whose text is judged).
-thread_local CVariableReadWatch* t_watch = nullptr;
-thread_local int t_paused = 0;
-thread_local int t_evaluating = 0;
-thread_local int t_listing = 0;
-
-// Marks a listing in progress: the parent chain's own listings are part of it.
-struct Listing {
-    Listing() { ++t_listing; }
-    ~Listing() { --t_listing; }
-    Listing(const Listing&) = delete;
-    Listing& operator=(const Listing&) = delete;
-};
+// The live watches of every thread. Thread-local state is avoided on purpose:
+// this library is also loaded at run time, where a thread-local variable is
+// dynamic TLS, which leak checkers scan badly in threads still running at
+// exit. Only the watches of the thread that reads count its reads.
+std::mutex g_watchMutex;
+std::vector<CVariableReadWatch*> g_watches;
+std::atomic<int> g_watchCount{0};
 
 std::string Lower(std::string s)
 {
@@ -49,34 +46,109 @@ std::string Lower(std::string s)
 
 }  // namespace
 
-CVariableReadWatch::CVariableReadWatch(std::vector<std::string> names) : m_outer(t_watch)
+// The state of a watch, touched only under g_watchMutex.
+struct CVariableReadWatch::State {
+    std::thread::id owner = std::this_thread::get_id();
+    int paused = 0;
+    int evaluating = 0;
+    int listing = 0;
+};
+
+CVariableReadWatch::CVariableReadWatch(std::vector<std::string> names) : m_state(std::make_unique<State>())
 {
     for (std::string& n : names) m_names.push_back(Lower(std::move(n)));
-    t_watch = this;
+    std::lock_guard<std::mutex> lock(g_watchMutex);
+    g_watches.push_back(this);
+    ++g_watchCount;
 }
 
-CVariableReadWatch::~CVariableReadWatch() { t_watch = m_outer; }
+CVariableReadWatch::~CVariableReadWatch()
+{
+    std::lock_guard<std::mutex> lock(g_watchMutex);
+    g_watches.erase(std::remove(g_watches.begin(), g_watches.end(), this), g_watches.end());
+    --g_watchCount;
+}
 
-CVariableReadWatch::Pause::Pause() { ++t_paused; }
-CVariableReadWatch::Pause::~Pause() { --t_paused; }
+// Applies f to every live watch of the calling thread.
+template <class F>
+void CVariableReadWatch::ForOwn(F f)
+{
+    if (g_watchCount.load(std::memory_order_acquire) == 0) return;
+    const std::thread::id me = std::this_thread::get_id();
+    std::lock_guard<std::mutex> lock(g_watchMutex);
+    for (CVariableReadWatch* w : g_watches)
+        if (w->m_state->owner == me) f(*w);
+}
+
+CVariableReadWatch::Pause::Pause()
+{
+    ForOwn([this](CVariableReadWatch& w) {
+        ++w.m_state->paused;
+        m_paused.push_back(&w);
+    });
+}
+
+CVariableReadWatch::Pause::~Pause()
+{
+    if (m_paused.empty()) return;
+    std::lock_guard<std::mutex> lock(g_watchMutex);
+    // Only those still alive.
+    for (CVariableReadWatch* w : m_paused)
+        if (std::find(g_watches.begin(), g_watches.end(), w) != g_watches.end()) --w->m_state->paused;
+}
 
 void CVariableReadWatch::NoteEvaluation(const std::string& text)
 {
-    if (!t_watch || t_paused) return;
+    if (g_watchCount.load(std::memory_order_acquire) == 0) return;
     const std::string lower = Lower(text);
-    for (CVariableReadWatch* w = t_watch; w; w = w->m_outer)
-        for (const std::string& n : w->m_names)
+    ForOwn([&](CVariableReadWatch& w) {
+        if (w.m_state->paused) return;
+        for (const std::string& n : w.m_names)
             if (lower.find(n) != std::string::npos) {
-                ++w->m_reads;
-                break;
+                ++w.m_reads;
+                return;
             }
+    });
 }
 
-void CVariableReadWatch::NoteListing()
+void CVariableReadWatch::NoteListing(int step)
 {
-    if (!t_watch || t_paused || t_evaluating || t_listing) return;
-    for (CVariableReadWatch* w = t_watch; w; w = w->m_outer) ++w->m_reads;
+    ForOwn([step](CVariableReadWatch& w) {
+        State& s = *w.m_state;
+        if (step < 0) {
+            --s.listing;
+            return;
+        }
+        if (!s.paused && !s.evaluating && !s.listing) ++w.m_reads;
+        ++s.listing;
+    });
 }
+
+void CVariableReadWatch::NoteEvaluating(int step)
+{
+    ForOwn([step](CVariableReadWatch& w) { w.m_state->evaluating += step; });
+}
+
+namespace {
+
+// A listing in progress: the parent chain's own listings are part of it.
+struct Listing {
+    Listing() { CVariableReadWatch::NoteListing(1); }
+    ~Listing() { CVariableReadWatch::NoteListing(-1); }
+    Listing(const Listing&) = delete;
+    Listing& operator=(const Listing&) = delete;
+};
+
+// An evaluation in progress: its listing of the variables is judged by the
+// formula's text.
+struct Evaluating {
+    Evaluating() { CVariableReadWatch::NoteEvaluating(1); }
+    ~Evaluating() { CVariableReadWatch::NoteEvaluating(-1); }
+    Evaluating(const Evaluating&) = delete;
+    Evaluating& operator=(const Evaluating&) = delete;
+};
+
+}  // namespace
 
 std::string VariableShortName(const std::string& path)
 {
@@ -130,7 +202,6 @@ void CVariableTable::Define(const std::string& path, const std::string& descript
 int CVariableTable::CollectVariables(std::vector<std::string>& paths, std::vector<std::string>& descriptions,
                                      std::vector<std::string>& units, std::vector<double>& values) const
 {
-    CVariableReadWatch::NoteListing();
     const Listing listing;
     int count = 0;
     if (m_pParent) count += m_pParent->CollectVariablesSorted(paths, descriptions, units, values);
@@ -202,9 +273,10 @@ int CVariableTable::Evaluate(const std::string& text, double& value)
     CVariableReadWatch::NoteEvaluation(text);
     std::vector<std::string> paths, descriptions, units;
     std::vector<double> values;
-    ++t_evaluating;
-    CollectVariablesSorted(paths, descriptions, units, values);
-    --t_evaluating;
+    {
+        const Evaluating evaluating;
+        CollectVariablesSorted(paths, descriptions, units, values);
+    }
 
     std::string normalised = text;
     NormaliseFormulaText(normalised);

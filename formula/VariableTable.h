@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,23 +88,33 @@ public:
 
     long Reads() const { return m_reads; }
 
-    // Nothing is counted on this thread while one lives.
+    // Nothing is counted by the watches of this thread while one lives.
     class Pause {
     public:
         Pause();
         ~Pause();
         Pause(const Pause&) = delete;
         Pause& operator=(const Pause&) = delete;
+
+    private:
+        std::vector<CVariableReadWatch*> m_paused;
     };
 
-    // Called by the variable tables.
+    // Called by the variable tables: an evaluation of text; a listing of the
+    // variables begins (1) or ends (-1); an evaluation's own listing begins
+    // (1) or ends (-1).
     static void NoteEvaluation(const std::string& text);
-    static void NoteListing();
+    static void NoteListing(int step);
+    static void NoteEvaluating(int step);
 
 private:
+    struct State;
+    template <class F>
+    static void ForOwn(F f);
+
     std::vector<std::string> m_names;  // lower case
     long m_reads = 0;
-    CVariableReadWatch* m_outer = nullptr;
+    std::unique_ptr<State> m_state;
 };
 
 // The module's global variable table; every formula value starts out with it.
