@@ -320,58 +320,126 @@ struct MergeScratch {
     std::vector<int32_t> tags;
     std::vector<NodeSource> source;
     std::vector<NodeToCurve> first, rest;
+    // The walk of the last call that did not grow its table: the table's
+    // and the curve's positions and where each node stands to the curve.
+    // The crane superposition merges every characteristic combination of a
+    // run into the same table at the same positions.
+    std::vector<double> walkX, walkP;
+    bool walkSame = false;
 };
 thread_local MergeScratch scratch;
 
-// The values of a row at one node combined with a curve's line between two
-// points: row[c] := Combine(row[c], Interpolate(x, x0, x1, w0[c], w1[c])),
-// given dx = x - x0 and den = x1 - x0 (flat: x1 == x0, the line is w0).
-// The same operations in the same order as Interpolate and Combine, so the
-// same bits, whatever the instruction set (no fused multiply-add).
+// One row of the table at one node, merged with the curve: Combine, or
+// Resample's element-wise rule (a tie keeps the stored value), with the
+// curve's value at a point, or with its line between two points:
+// Combine(row[c], Interpolate(x, x0, x1, w0[c], w1[c])) given dx = x - x0
+// and den = x1 - x0 (flat: x1 == x0, the line is w0). The operations of
+// Interpolate and Combine in their order, so the same bits whatever the
+// instruction set (nothing here is fused into a multiply-add).
+template <int Mode>
+inline __attribute__((always_inline)) double CombineT(double a, double b) {
+    return Mode == 0 ? (a < b ? a : b) : Mode == 1 ? (a > b ? a : b) : a + b;
+}
+template <int Mode>
+inline __attribute__((always_inline)) double ElementWiseT(double t, double w) {
+    return Mode == 0 ? (w < t ? w : t) : Mode == 1 ? (t < w ? w : t) : t + w;
+}
+template <int Mode>
+inline __attribute__((always_inline)) void MergeAtT(double* row, const double* w, int32_t n, bool elementWise) {
+    if (elementWise)
+        for (int32_t c = 0; c < n; ++c) row[c] = ElementWiseT<Mode>(row[c], w[c]);
+    else
+        for (int32_t c = 0; c < n; ++c) row[c] = CombineT<Mode>(row[c], w[c]);
+}
 template <int Mode>
 inline __attribute__((always_inline)) void MergeLineT(double* row, const double* w0, const double* w1, int32_t n,
                                                       double dx, double den, bool flat) {
     if (flat) {
-        for (int32_t c = 0; c < n; ++c) {
-            const double a = row[c], b = w0[c];
-            row[c] = Mode == 0 ? (a < b ? a : b) : Mode == 1 ? (a > b ? a : b) : a + b;
-        }
+        for (int32_t c = 0; c < n; ++c) row[c] = CombineT<Mode>(row[c], w0[c]);
         return;
     }
-    for (int32_t c = 0; c < n; ++c) {
-        const double a = row[c], b = dx * (w1[c] - w0[c]) / den + w0[c];
-        row[c] = Mode == 0 ? (a < b ? a : b) : Mode == 1 ? (a > b ? a : b) : a + b;
+    for (int32_t c = 0; c < n; ++c) row[c] = CombineT<Mode>(row[c], dx * (w1[c] - w0[c]) / den + w0[c]);
+}
+
+// The merges of a call whose two tables have the same columns, all of them
+// interpolated: node by node (the node's rows stay in the cache for all
+// merges), each node's row of every merge in the merges' order.
+struct MergePlan {
+    double* values;  // this table, nodes N, columns C
+    int32_t N, C;
+    const double* curve;  // the other table's values, nodes m, same columns
+    int32_t m;
+    const double* x;  // this table's positions
+    const double* p;  // the curve's positions
+    const NodeToCurve* at;
+    const CResultTable::RowMerge* merges;
+    size_t count;
+    bool elementWise;  // later calls at exactly the curve's nodes
+    // The first call, when it grew the table: its rule at the nodes where it
+    // differs from the later calls' (column `firstColumn` of the first merge).
+    bool fixFirst;
+    const NodeSource* source;
+    const NodeToCurve* first;
+    int32_t firstColumn;
+};
+
+inline __attribute__((always_inline)) void RunMergePlanBody(const MergePlan& q) {
+    const size_t C = static_cast<size_t>(q.C);
+    for (int32_t k = 0; k < q.N; ++k) {
+        const NodeToCurve at = q.at[k];
+        if (at.rel == kNone) continue;
+        double dx = 0.0, den = 0.0;
+        bool flat = false;
+        if (at.rel == kBetween) {
+            const double x0 = q.p[at.j - 1], x1 = q.p[at.j];
+            dx = q.x[k] - x0;
+            den = x1 - x0;
+            flat = x1 == x0;
+        }
+        for (size_t mi = 0; mi < q.count; ++mi) {
+            const CResultTable::RowMerge r = q.merges[mi];
+            double* row = q.values + (static_cast<size_t>(r.to) * q.N + k) * C;
+            const double* w1 = q.curve + (static_cast<size_t>(r.from) * q.m + at.j) * C;
+            if (at.rel == kAt) {
+                if (r.mode == 0) MergeAtT<0>(row, w1, q.C, q.elementWise);
+                else if (r.mode == 1) MergeAtT<1>(row, w1, q.C, q.elementWise);
+                else MergeAtT<2>(row, w1, q.C, q.elementWise);
+            } else {
+                const double* w0 = w1 - C;
+                if (r.mode == 0) MergeLineT<0>(row, w0, w1, q.C, dx, den, flat);
+                else if (r.mode == 1) MergeLineT<1>(row, w0, w1, q.C, dx, den, flat);
+                else MergeLineT<2>(row, w0, w1, q.C, dx, den, flat);
+            }
+            if (mi != 0 || !q.fixFirst || at.rel != kAt) continue;
+            // The first call walked the union of both lists: at a new node
+            // without old neighbours on both sides it takes the curve's
+            // value alone; where the later calls take the element-wise rule
+            // it takes Combine's (Combine of the element-wise result and the
+            // curve's value is Combine's result for minimum and maximum; a
+            // sum is the same in both).
+            double& t = row[q.firstColumn];
+            const double w = w1[q.firstColumn];
+            if (q.source[k].old < 0 && q.first[k].rel == kNone) t = w;
+            else if (q.elementWise && r.mode != 2) t = r.mode == 0 ? CombineT<0>(t, w) : CombineT<1>(t, w);
+        }
     }
 }
 
-void MergeLinesPlain(int mode, double* row, const double* w0, const double* w1, int32_t n, double dx, double den,
-                     bool flat) {
-    if (mode == 0) MergeLineT<0>(row, w0, w1, n, dx, den, flat);
-    else if (mode == 1) MergeLineT<1>(row, w0, w1, n, dx, den, flat);
-    else MergeLineT<2>(row, w0, w1, n, dx, den, flat);
-}
+void RunMergePlanPlain(const MergePlan& q) { RunMergePlanBody(q); }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-// With four lanes where the processor has them: divisions take most of a
-// merge, and AVX2 divides four at a time (correctly rounded like any other
-// IEEE division; the target does not enable FMA, so nothing is fused).
-__attribute__((target("avx2"))) void MergeLinesAvx2(int mode, double* row, const double* w0, const double* w1,
-                                                     int32_t n, double dx, double den, bool flat) {
-    if (mode == 0) MergeLineT<0>(row, w0, w1, n, dx, den, flat);
-    else if (mode == 1) MergeLineT<1>(row, w0, w1, n, dx, den, flat);
-    else MergeLineT<2>(row, w0, w1, n, dx, den, flat);
-}
+// With four lanes where the processor has them (AVX2 divides four at a
+// time, each correctly rounded like any IEEE division; the target enables
+// no FMA, so nothing is fused).
+__attribute__((target("avx2"))) void RunMergePlanAvx2(const MergePlan& q) { RunMergePlanBody(q); }
 #endif
 
-using MergeLines = void (*)(int, double*, const double*, const double*, int32_t, double, double, bool);
-
-MergeLines ChooseMergeLines() {
+void RunMergePlan(const MergePlan& q) {
 #if defined(__x86_64__) && defined(__GNUC__)
-    static const MergeLines chosen = __builtin_cpu_supports("avx2") ? MergeLinesAvx2 : MergeLinesPlain;
-    return chosen;
-#else
-    return MergeLinesPlain;
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2) return RunMergePlanAvx2(q);
 #endif
+    RunMergePlanPlain(q);
 }
 
 }  // namespace
@@ -424,10 +492,15 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
         return true;
     };
     MergeScratch& s = scratch;
+    auto equalBits = [](const std::vector<double>& a, const double* b, int32_t n) {
+        return a.size() == static_cast<size_t>(n) && (n == 0 || std::memcmp(a.data(), b, a.size() * sizeof(double)) == 0);
+    };
 
-    // The first call's walk.
-    const bool sameFirst = samePositions(x, N);
-    const bool grows = !sameFirst && AddsPositions(x, N, p, m);
+    // The first call's walk; a table and a curve at the positions of the
+    // last call's that did not grow: the same walk.
+    const bool cached = equalBits(s.walkX, x, N) && equalBits(s.walkP, p, m);
+    const bool sameFirst = cached ? s.walkSame : samePositions(x, N);
+    const bool grows = !cached && !sameFirst && AddsPositions(x, N, p, m);
     int32_t newN = N;
     if (grows) {
         // Resample's union walk: per merged node its position, its source in
@@ -476,9 +549,10 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
     // Every later call: where each node of the (merged) list stands to the
     // curve, by Resample's walk in place.
     const double* xs = grows ? s.x.data() : x;
-    const bool sameRest = samePositions(xs, newN);
-    s.rest.resize(static_cast<size_t>(newN));
-    {
+    bool sameRest = sameFirst;
+    if (!cached) {
+        sameRest = grows ? samePositions(xs, newN) : sameFirst;
+        s.rest.resize(static_cast<size_t>(newN));
         int32_t j = 0;
         for (int32_t k = 0; k < newN; ++k) {
             if (j < m && SamePosition(xs[k], p[j])) s.rest[static_cast<size_t>(k)] = {kAt, j++};
@@ -493,6 +567,7 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
             const NodeToCurve f = s.first[static_cast<size_t>(k)], r = s.rest[static_cast<size_t>(k)];
             const bool isNew = s.source[static_cast<size_t>(k)].old < 0;
             if (isNew ? !(r.rel == kAt && r.j == f.j) : (f.rel != r.rel || (f.rel != kNone && f.j != r.j))) {
+                s.walkX.clear();
                 MergeRowsOneByOne(a, ids, merges);
                 return;
             }
@@ -500,8 +575,9 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
     }
 
     // The old table carried over onto the merged list: an old node keeps its
-    // values, a new one takes the line between its old neighbours (the end
-    // value beyond them; 0 for a value without interpolation).
+    // values (runs of old nodes copied at once), a new one takes the line
+    // between its old neighbours (the end value beyond them; 0 for a value
+    // without interpolation).
     const int32_t C = m_nColumns;
     if (grows) {
         std::vector<char> interpolated(static_cast<size_t>(C), 1);
@@ -512,12 +588,17 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
         for (int32_t l = 0; l < m_nLoadCases; ++l) {
             const double* ob = old + static_cast<size_t>(l) * N * C;
             double* nb = s.values.data() + static_cast<size_t>(l) * newN * C;
-            for (int32_t k = 0; k < newN; ++k) {
+            for (int32_t k = 0; k < newN;) {
                 const NodeSource src = s.source[static_cast<size_t>(k)];
                 double* to = nb + static_cast<size_t>(k) * C;
                 if (src.old >= 0) {
-                    std::copy_n(ob + static_cast<size_t>(src.old) * C, C, to);
-                } else if (src.jo == 0 || src.jo >= N) {
+                    int32_t run = 1;
+                    while (k + run < newN && s.source[static_cast<size_t>(k + run)].old == src.old + run) ++run;
+                    std::memcpy(to, ob + static_cast<size_t>(src.old) * C, sizeof(double) * C * run);
+                    k += run;
+                    continue;
+                }
+                if (src.jo == 0 || src.jo >= N) {
                     const double* from = ob + static_cast<size_t>(src.jo == 0 ? 0 : N - 1) * C;
                     for (int32_t c = 0; c < C; ++c) to[c] = interpolated[static_cast<size_t>(c)] ? from[c] : 0.0;
                 } else {
@@ -527,6 +608,7 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
                     for (int32_t c = 0; c < C; ++c)
                         to[c] = interpolated[static_cast<size_t>(c)] ? Interpolate(xp, x0, x1, y0[c], y1[c]) : 0.0;
                 }
+                ++k;
             }
         }
         m_values.swap(s.values);
@@ -535,22 +617,34 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
         m_nNodes = newN;
         m_bValid = static_cast<int64_t>(m_nLoadCases) * m_nNodes * m_nValues > 0;
     }
+    if (!cached) {
+        // Remembered for the next call on these positions (this table's
+        // positions after growing).
+        s.walkX.assign(m_xPos.begin(), m_xPos.end());
+        s.walkP.assign(p, p + m);
+        s.walkSame = sameRest;
+    }
 
-    // The merges, node by node. The first merge of the first value id is
-    // Resample's first call: at a new node it takes the curve's value alone
-    // where the old table gave none (no neighbour on one side, or no
+    // The merges. The first merge of the first value id is Resample's first
+    // call: when it grew the table it took, at a new node, the curve's value
+    // alone where the old table gave none (no neighbour on one side, or no
     // interpolation).
-    const double* pv = a.m_values.data();
     const int32_t Ca = a.m_nColumns;
     const Col firstCol = cols.front();
-    const double* xn = m_xPos.data();
-    // Both tables with the same columns, every one interpolated: whole rows
-    // of the node at once.
     bool identity = static_cast<int32_t>(cols.size()) == C && Ca == C;
     for (int32_t c = 0; identity && c < C; ++c)
         identity = cols[static_cast<size_t>(c)].t == c && cols[static_cast<size_t>(c)].a == c &&
                    cols[static_cast<size_t>(c)].interpolated;
-    const MergeLines lines = ChooseMergeLines();
+    if (identity) {
+        // The same columns, all interpolated: whole rows at once.
+        const MergePlan plan{m_values.data(), newN,          C,        a.m_values.data(), m,     m_xPos.data(),
+                             p,               s.rest.data(), merges.data(), merges.size(), sameRest, grows,
+                             s.source.data(), s.first.data(), firstCol.t};
+        RunMergePlan(plan);
+        return;
+    }
+    const double* pv = a.m_values.data();
+    const double* xn = m_xPos.data();
     for (size_t mi = 0; mi < merges.size(); ++mi) {
         const RowMerge r = merges[mi];
         const int mode = r.mode;
@@ -562,41 +656,26 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
             double* row = tb + static_cast<size_t>(k) * C;
             const double* w1 = wb + static_cast<size_t>(at.j) * Ca;
             if (at.rel == kAt) {
-                if (sameRest) {
-                    // Resample's element-wise rule: a tie keeps the stored value.
-                    for (const Col& c : cols) {
-                        double& t = row[c.t];
-                        const double w = w1[c.a];
-                        if (mode == 0) { if (w < t) t = w; }
-                        else if (mode == 1) { if (t < w) t = w; }
-                        else t += w;
-                    }
-                } else {
-                    for (const Col& c : cols) row[c.t] = Combine(row[c.t], w1[c.a], mode);
+                for (const Col& c : cols) {
+                    double& t = row[c.t];
+                    const double w = w1[c.a];
+                    if (!sameRest) t = Combine(t, w, mode);
+                    else if (mode == 0) { if (w < t) t = w; }
+                    else if (mode == 1) { if (t < w) t = w; }
+                    else t += w;
                 }
             } else {
                 const double* w0 = w1 - Ca;
                 const double x0 = p[at.j - 1], x1 = p[at.j];
-                // Interpolate's arithmetic, its two differences of positions
-                // formed once for the node.
                 const double dx = xn[k] - x0, den = x1 - x0;
-                if (identity) {
-                    lines(mode, row, w0, w1, C, dx, den, x1 == x0);
-                } else {
-                    for (const Col& c : cols)
-                        if (c.interpolated)
-                            row[c.t] = Combine(row[c.t], x1 == x0 ? w0[c.a] : dx * (w1[c.a] - w0[c.a]) / den + w0[c.a],
-                                               mode);
-                }
+                for (const Col& c : cols)
+                    if (c.interpolated)
+                        row[c.t] = Combine(row[c.t], x1 == x0 ? w0[c.a] : dx * (w1[c.a] - w0[c.a]) / den + w0[c.a], mode);
             }
         }
         if (mi != 0 || !grows) continue;
-        // The first call walked the union of both lists: at a new node
-        // without old neighbours on both sides, or of a value without
-        // interpolation, it takes the curve's value alone; where the later
-        // calls take the element-wise rule it takes Combine's (Combine of
-        // the element-wise result and the curve's value is Combine's result
-        // for minimum and maximum; a sum is the same in both).
+        // The first call's rule where it differs from the later calls' (see
+        // the merge plan).
         for (int32_t k = 0; k < newN; ++k) {
             const NodeToCurve at = s.rest[static_cast<size_t>(k)];
             if (at.rel != kAt) continue;

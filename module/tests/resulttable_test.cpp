@@ -625,6 +625,10 @@ TEST(ResultTableRows, MergedRowsEqualResampleRowByRow) {
             ResampleRowByRow(one, curve, 4, c.merges);
             together.MergeRowsFrom(curve, 4, c.merges);
             ExpectSameTable(together, one, std::string(c.what) + " / " + std::to_string(seed));
+            // The same curve once more: the table now holds its positions.
+            ResampleRowByRow(one, curve, 4, c.merges);
+            together.MergeRowsFrom(curve, 4, c.merges);
+            ExpectSameTable(together, one, std::string(c.what) + ", again / " + std::to_string(seed));
         }
     }
 }
@@ -633,8 +637,8 @@ TEST(ResultTableRows, MergedRowsEqualResampleRowByRow) {
 // nodes are a fixed division plus the wheels (two element ends at each),
 // moving along it, some of them within 0.01 of earlier ones; every run is
 // merged as the crane superposition merges it (minimum and maximum of two
-// slots, then other slots), the table compared with the one built row by row
-// after each run.
+// slots, then other slots, then further combinations one call each), the
+// table compared with the one built row by row after each run.
 TEST(ResultTableRows, RunAfterRunEqualsResampleRowByRow) {
     const std::vector<int32_t> idx = {0, -1, 0, 0, 0};
     CResultTable together, one;
@@ -660,6 +664,14 @@ TEST(ResultTableRows, RunAfterRunEqualsResampleRowByRow) {
         ResampleRowByRow(one, curve, 5, merges);
         together.MergeRowsFrom(curve, 5, merges);
         ExpectSameTable(together, one, "run " + std::to_string(run));
+        // More combinations of the run at the same positions, one call each
+        // (as the characteristic combinations come).
+        for (int32_t k = 1; k < 4; ++k) {
+            const std::vector<CResultTable::RowMerge> more = {{k, 2, 0}, {k, 3, 1}};
+            ResampleRowByRow(one, curve, 5, more);
+            together.MergeRowsFrom(curve, 5, more);
+        }
+        ExpectSameTable(together, one, "combinations of run " + std::to_string(run));
         if (::testing::Test::HasFailure()) return;
     }
     EXPECT_GT(together.GetNumNodes(), 100);
