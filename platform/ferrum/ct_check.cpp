@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,10 +22,15 @@
 
 namespace {
 
+struct Geometry;
+
 struct CheckHandle {
     int pro = -1;
     std::string code;
     double gammaM = 1.0;
+    // The plates of the profile, found at the first check and kept for the
+    // handle's life: they do not depend on the forces.
+    std::shared_ptr<const Geometry> geometry;
 };
 
 // The open checks by handle; calculations on worker threads open and close
@@ -85,6 +91,122 @@ int ClassOf(double ct, const ferrum::CtLimits& l) {
     if (ct <= l.c2) return 2;
     if (ct <= l.c3) return 3;
     return 4;
+}
+
+// A point along a plate where a part of it ends: its parameter, whether the
+// plate is held there, and what the holding plate takes of its width.
+struct Bp {
+    double s;
+    bool supported;
+    double cut;
+};
+
+// What the checks of one profile share: its section values and its plates
+// with their roles, and for every plate that is not a flange plate the
+// points along it where its parts end, in order.
+struct Geometry {
+    StressField section;  // no forces
+    std::vector<Element> el;
+    double tol = 0;
+    std::vector<std::vector<Bp>> breakpoints;  // by plate
+};
+
+// The geometry of a profile; false when the section library has no values
+// for it.
+bool BuildGeometry(int pro, Geometry& geo) {
+    SektGqs g{};
+    SektTqs tq{};
+    if (SEKT_PRO_GetResultGqs(pro, &g) != 0 || SEKT_PRO_GetResultTqs(pro, 0, &tq) != 0) return false;
+
+    StressField& f = geo.section;
+    f.A = g.A;
+    f.y0 = g.y0;
+    f.z0 = g.z0;
+    f.c = std::cos(g.phi);
+    f.s = std::sin(g.phi);
+    f.Iy = g.Azz * f.s * f.s - 2 * g.Ayz * f.s * f.c + g.Ayy * f.c * f.c;
+    f.Iz = g.Azz * f.c * f.c + 2 * g.Ayz * f.s * f.c + g.Ayy * f.s * f.s;
+    f.Iw = g.Bww;
+
+    // Plates.
+    std::vector<Element>& el = geo.el;
+    const int n = SEKT_PRO_GetnTqe(pro, 0);
+    double size = 0;
+    for (int k = 0; k < n; ++k) {
+        SektTqe e{};
+        if (SEKT_PRO_GetResultTqe(pro, 0, k, &e) != 0 || e.exclude || e.type != SEKT_WLINE_PLATE) continue;
+        Element x;
+        x.a = {e.ya, e.za};
+        x.b = {e.ye, e.ze};
+        x.t = 0.5 * (e.ta + e.te);
+        x.wa = e.wa - (e.za * tq.ym - e.ya * tq.zm);
+        x.wb = e.we - (e.ze * tq.ym - e.ye * tq.zm);
+        x.ra = std::max(e.r[0], e.r[1]);
+        x.rb = std::max(e.r[2], e.r[3]);
+        x.L = std::hypot(e.ye - e.ya, e.ze - e.za);
+        if (x.L <= 0 || x.t <= 0) continue;
+        size = std::max(size, x.L);
+        el.push_back(x);
+    }
+    const double tol = geo.tol = 1e-6 * std::max(size, 1.0);
+
+    // Plate roles of an I-section (the same finder as the sections built on
+    // the fly).
+    {
+        std::vector<ferrum::PlateLine> lines;
+        for (const Element& x : el) lines.push_back({x.a.y, x.a.z, x.b.y, x.b.z});
+        const std::vector<int> roles = ferrum::FindPlateRoles(lines, tol);
+        for (size_t k = 0; k < el.size(); ++k) el[k].role = roles[k];
+    }
+
+    geo.breakpoints.resize(el.size());
+    for (size_t k = 0; k < el.size(); ++k) {
+        const Element& x = el[k];
+        if (x.role == 5 || x.role == 6) continue;  // a flange plate is cut by its flange's edges
+        std::vector<Bp>& bps = geo.breakpoints[k];
+        auto endSupport = [&](const Pt& p, double ownR, double& cut) {
+            bool sup = false;
+            cut = 0;
+            const double ux = (x.b.y - x.a.y) / x.L, uz = (x.b.z - x.a.z) / x.L;
+            for (size_t j = 0; j < el.size(); ++j) {
+                if (j == k) continue;
+                const double vy = (el[j].b.y - el[j].a.y) / el[j].L, vz = (el[j].b.z - el[j].a.z) / el[j].L;
+                if (std::fabs(ux * vz - uz * vy) < 1e-6) continue;  // a continuation in line, no support
+                double s;
+                const double d = DistanceToSegment(p, el[j].a, el[j].b, s);
+                if (d > 0.5 * el[j].t + 0.5 * x.t + tol) continue;
+                sup = true;
+                // Distance of the end from the supporting plate's centre line.
+                const double perp = std::fabs((p.y - el[j].a.y) * vz - (p.z - el[j].a.z) * vy);
+                double r = ownR;
+                if (std::hypot(p.y - el[j].a.y, p.z - el[j].a.z) <= 0.5 * el[j].t + x.t + tol) r = std::max(r, el[j].ra);
+                if (std::hypot(p.y - el[j].b.y, p.z - el[j].b.z) <= 0.5 * el[j].t + x.t + tol) r = std::max(r, el[j].rb);
+                cut = std::max(cut, std::max(0.0, 0.5 * el[j].t - perp) + r);
+            }
+            return sup;
+        };
+        double cutA = 0, cutB = 0;
+        const bool supA = endSupport(x.a, x.ra, cutA);
+        const bool supB = endSupport(x.b, x.rb, cutB);
+        bps.push_back({0.0, supA, cutA});
+        bps.push_back({1.0, supB, cutB});
+        // Plates that butt into this one.
+        for (size_t j = 0; j < el.size(); ++j) {
+            if (j == k) continue;
+            for (int end = 0; end < 2; ++end) {
+                const Pt& p = end ? el[j].b : el[j].a;
+                const double r = end ? el[j].rb : el[j].ra;
+                double s;
+                const double d = DistanceToSegment(p, x.a, x.b, s);
+                if (d > 0.5 * x.t + tol) continue;
+                const double along = s * x.L;
+                if (along <= 0.5 * el[j].t + tol || along >= x.L - 0.5 * el[j].t - tol) continue;
+                bps.push_back({s, true, 0.5 * el[j].t + r});
+            }
+        }
+        std::sort(bps.begin(), bps.end(), [](const Bp& l, const Bp& r) { return l.s < r.s; });
+    }
+    return true;
 }
 
 }  // namespace
@@ -177,54 +299,23 @@ int FER_iCalcElastic(int handle, double fy, const double* forces, int /*flags*/,
     const bool ec = h.code == "EC" || h.code == "SIA";
     const double eps = std::sqrt((ec ? 235.0 : 240.0) / fy);
 
-    SektGqs g{};
-    SektTqs tq{};
-    if (SEKT_PRO_GetResultGqs(h.pro, &g) != 0 || SEKT_PRO_GetResultTqs(h.pro, 0, &tq) != 0) return -1;
+    if (!h.geometry) {
+        auto built = std::make_shared<Geometry>();
+        if (!BuildGeometry(h.pro, *built)) return -1;
+        std::lock_guard<std::mutex> lock(HandlesMutex());
+        auto it = Handles().find(handle);
+        if (it != Handles().end() && !it->second.geometry) it->second.geometry = built;
+        h.geometry = std::move(built);
+    }
+    const Geometry& geo = *h.geometry;
+    const std::vector<Element>& el = geo.el;
+    const double tol = geo.tol;
 
-    StressField f;
-    f.A = g.A;
-    f.y0 = g.y0;
-    f.z0 = g.z0;
-    f.c = std::cos(g.phi);
-    f.s = std::sin(g.phi);
-    f.Iy = g.Azz * f.s * f.s - 2 * g.Ayz * f.s * f.c + g.Ayy * f.c * f.c;
-    f.Iz = g.Azz * f.c * f.c + 2 * g.Ayz * f.s * f.c + g.Ayy * f.s * f.s;
-    f.Iw = g.Bww;
+    StressField f = geo.section;
     f.N = forces[0];
     f.My = forces[4];
     f.Mz = forces[5];
     f.Mw = forces[7];
-
-    // Plates.
-    std::vector<Element> el;
-    const int n = SEKT_PRO_GetnTqe(h.pro, 0);
-    double size = 0;
-    for (int k = 0; k < n; ++k) {
-        SektTqe e{};
-        if (SEKT_PRO_GetResultTqe(h.pro, 0, k, &e) != 0 || e.exclude || e.type != SEKT_WLINE_PLATE) continue;
-        Element x;
-        x.a = {e.ya, e.za};
-        x.b = {e.ye, e.ze};
-        x.t = 0.5 * (e.ta + e.te);
-        x.wa = e.wa - (e.za * tq.ym - e.ya * tq.zm);
-        x.wb = e.we - (e.ze * tq.ym - e.ye * tq.zm);
-        x.ra = std::max(e.r[0], e.r[1]);
-        x.rb = std::max(e.r[2], e.r[3]);
-        x.L = std::hypot(e.ye - e.ya, e.ze - e.za);
-        if (x.L <= 0 || x.t <= 0) continue;
-        size = std::max(size, x.L);
-        el.push_back(x);
-    }
-    const double tol = 1e-6 * std::max(size, 1.0);
-
-    // Plate roles of an I-section (the same finder as the sections built on
-    // the fly).
-    {
-        std::vector<ferrum::PlateLine> lines;
-        for (const Element& x : el) lines.push_back({x.a.y, x.a.z, x.b.y, x.b.z});
-        const std::vector<int> roles = ferrum::FindPlateRoles(lines, tol);
-        for (size_t k = 0; k < el.size(); ++k) el[k].role = roles[k];
-    }
 
     int sectionClass = 1;
     int count = 0;
@@ -303,54 +394,7 @@ int FER_iCalcElastic(int handle, double fy, const double* forces, int /*flags*/,
             }
             continue;
         }
-        // Breakpoints along the plate: (parameter, supported, deduction).
-        struct Bp {
-            double s;
-            bool supported;
-            double cut;
-        };
-        std::vector<Bp> bps;
-        auto endSupport = [&](const Pt& p, double ownR, double& cut) {
-            bool sup = false;
-            cut = 0;
-            const double ux = (x.b.y - x.a.y) / x.L, uz = (x.b.z - x.a.z) / x.L;
-            for (size_t j = 0; j < el.size(); ++j) {
-                if (j == k) continue;
-                const double vy = (el[j].b.y - el[j].a.y) / el[j].L, vz = (el[j].b.z - el[j].a.z) / el[j].L;
-                if (std::fabs(ux * vz - uz * vy) < 1e-6) continue;  // a continuation in line, no support
-                double s;
-                const double d = DistanceToSegment(p, el[j].a, el[j].b, s);
-                if (d > 0.5 * el[j].t + 0.5 * x.t + tol) continue;
-                sup = true;
-                // Distance of the end from the supporting plate's centre line.
-                const double perp = std::fabs((p.y - el[j].a.y) * vz - (p.z - el[j].a.z) * vy);
-                double r = ownR;
-                if (std::hypot(p.y - el[j].a.y, p.z - el[j].a.z) <= 0.5 * el[j].t + x.t + tol) r = std::max(r, el[j].ra);
-                if (std::hypot(p.y - el[j].b.y, p.z - el[j].b.z) <= 0.5 * el[j].t + x.t + tol) r = std::max(r, el[j].rb);
-                cut = std::max(cut, std::max(0.0, 0.5 * el[j].t - perp) + r);
-            }
-            return sup;
-        };
-        double cutA = 0, cutB = 0;
-        const bool supA = endSupport(x.a, x.ra, cutA);
-        const bool supB = endSupport(x.b, x.rb, cutB);
-        bps.push_back({0.0, supA, cutA});
-        bps.push_back({1.0, supB, cutB});
-        // Plates that butt into this one.
-        for (size_t j = 0; j < el.size(); ++j) {
-            if (j == k) continue;
-            for (int end = 0; end < 2; ++end) {
-                const Pt& p = end ? el[j].b : el[j].a;
-                const double r = end ? el[j].rb : el[j].ra;
-                double s;
-                const double d = DistanceToSegment(p, x.a, x.b, s);
-                if (d > 0.5 * x.t + tol) continue;
-                const double along = s * x.L;
-                if (along <= 0.5 * el[j].t + tol || along >= x.L - 0.5 * el[j].t - tol) continue;
-                bps.push_back({s, true, 0.5 * el[j].t + r});
-            }
-        }
-        std::sort(bps.begin(), bps.end(), [](const Bp& l, const Bp& r) { return l.s < r.s; });
+        const std::vector<Bp>& bps = geo.breakpoints[k];
         auto stressAt = [&](double s) {
             const double y = x.a.y + s * (x.b.y - x.a.y), z = x.a.z + s * (x.b.z - x.a.z);
             return f.At(y, z, x.wa + s * (x.wb - x.wa));

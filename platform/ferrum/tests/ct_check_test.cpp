@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "platform/ferrum/ferrum.h"
@@ -189,6 +190,45 @@ TEST(CtCheck, DinElasticLimitsByTheBucklingFactor) {
     const FER_CtPlate* fl = Decisive(*r, 1);
     ASSERT_NE(fl, nullptr);
     EXPECT_NEAR(fl->limitClass3, 305.0 * std::sqrt(0.43 / 355.0), 1e-3);
+}
+
+}  // namespace
+
+namespace {
+
+// A handle checked again and again, with other forces and another yield
+// strength each time, gives every check exactly what a handle opened for that
+// check alone gives: what it keeps of its profile does not depend on the
+// forces.
+TEST(CtCheck, RepeatedChecksOfOneHandleEqualChecksOfFreshHandles) {
+    const int pro = MakeI(30.0, 15.0, 1.07, 0.71, 1.5);
+    const int kept = FER_iStart(pro, "EC", 0, 1.1, 1.0, 1.0);
+    ASSERT_GT(kept, 0);
+    struct Case {
+        double fy;
+        double forces[8];
+    } cases[] = {
+        {235.0, {0, 0, 0, 0, 100.0, 0, 0, 0}},      // bending
+        {355.0, {-500.0, 0, 0, 0, 0, 0, 0, 0}},     // compression
+        {235.0, {-200.0, 0, 0, 0, 80.0, 0, 0, 0}},  // both
+        {275.0, {50.0, 0, 0, 0, -40.0, 12.0, 0, 0.5}},
+        {235.0, {0, 0, 0, 0, 0, 0, 0, 0}},  // nothing acts
+    };
+    for (int round = 0; round < 2; ++round)
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.forces[0]);
+            auto again = std::make_unique<FER_CtResult>();
+            auto alone = std::make_unique<FER_CtResult>();
+            const int fresh = FER_iStart(pro, "EC", 0, 1.1, 1.0, 1.0);
+            const int classKept = FER_iCalcElastic(kept, c.fy, c.forces, 0, again.get());
+            const int classFresh = FER_iCalcElastic(fresh, c.fy, c.forces, 0, alone.get());
+            FER_iClose(fresh);
+            EXPECT_EQ(classKept, classFresh);
+            ASSERT_GT(alone->nPlates, 0);
+            EXPECT_EQ(std::memcmp(again.get(), alone.get(), sizeof(FER_CtResult)), 0);
+        }
+    FER_iClose(kept);
+    SEKT_PRO_Delete(pro);
 }
 
 }  // namespace
