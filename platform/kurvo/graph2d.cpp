@@ -719,18 +719,19 @@ void Graph2D::RenderContent(Canvas& canvas) const {
     const Impl& m = *impl_;
     const View v = ViewOf(m, width_, height_);
     auto px = [&](PointF p, double dx, double dy) { return PointF{v.ox + (p.x + dx) * v.scale, v.oy - (p.y + dy) * v.scale}; };
+    std::vector<PointF> pts;  // one buffer for all elements: a diagram has thousands
     for (const auto& g : m.groups) {
         for (const auto& e : g.elements) {
             const Pen pen = PenOf(e.style);
             switch (e.kind) {
                 case Element::Line: {
-                    std::vector<PointF> pts;
+                    pts.clear();
                     for (auto p : e.pts) pts.push_back(px(p, g.dx, g.dy));
                     canvas.Polyline(pts, pen);
                     break;
                 }
                 case Element::Polygon: {
-                    std::vector<PointF> pts;
+                    pts.clear();
                     for (auto p : e.pts) pts.push_back(px(p, g.dx, g.dy));
                     std::optional<COLORREF> fill;
                     if (e.filled || (!e.outlineOnly && e.style.fill != 3)) fill = e.style.colour;

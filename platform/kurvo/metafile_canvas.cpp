@@ -66,11 +66,10 @@ void MetafileCanvas::Swap(emf::HGDIOBJ obj, bool own) {
         }
 }
 
-std::vector<emf::POINT> MetafileCanvas::Points(const std::vector<PointF>& pts) const {
-    std::vector<emf::POINT> v;
-    v.reserve(pts.size());
-    for (const auto& p : pts) v.push_back({Unit(p.x - origin_.x), Unit(p.y - origin_.y)});
-    return v;
+const std::vector<emf::POINT>& MetafileCanvas::Points(const std::vector<PointF>& pts) {
+    points_.clear();
+    for (const auto& p : pts) points_.push_back({Unit(p.x - origin_.x), Unit(p.y - origin_.y)});
+    return points_;
 }
 
 void MetafileCanvas::UsePen(const Pen& pen) {
@@ -91,7 +90,7 @@ void MetafileCanvas::Clear(COLORREF background) {
     UseBrush(background);
     const double x0 = origin_.x, y0 = origin_.y, x1 = x0 + width_, y1 = y0 + height_;
     const std::vector<PointF> all{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
-    const auto pts = Points(all);
+    const auto& pts = Points(all);
     emf::Polygon(dc_, pts.data(), static_cast<int>(pts.size()));
 }
 
@@ -99,14 +98,14 @@ void MetafileCanvas::Polygon(const std::vector<PointF>& pts, const Pen& pen, std
     if (!dc_ || pts.size() < 2) return;
     UsePen(pen);
     UseBrush(fill);
-    const auto p = Points(pts);
+    const auto& p = Points(pts);
     emf::Polygon(dc_, p.data(), static_cast<int>(p.size()));
 }
 
 void MetafileCanvas::Polyline(const std::vector<PointF>& pts, const Pen& pen) {
     if (!dc_ || pts.size() < 2) return;
     UsePen(pen);
-    const auto p = Points(pts);
+    const auto& p = Points(pts);
     emf::MoveToEx(dc_, p[0].x, p[0].y);
     for (size_t i = 1; i < p.size(); ++i) emf::LineTo(dc_, p[i].x, p[i].y);
 }

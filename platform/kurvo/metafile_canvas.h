@@ -37,11 +37,13 @@ private:
     void UsePen(const Pen& pen);
     void Swap(emf::HGDIOBJ obj, bool own);
     void UseBrush(std::optional<COLORREF> fill);
-    std::vector<emf::POINT> Points(const std::vector<PointF>& pts) const;
+    // The points in metafile units, in a buffer kept from call to call.
+    const std::vector<emf::POINT>& Points(const std::vector<PointF>& pts);
     emf::HDC dc_ = 0;
     int width_ = 0, height_ = 0;
     PointF origin_;
     std::vector<emf::HGDIOBJ> owned_;
+    std::vector<emf::POINT> points_;
 };
 
 }  // namespace kurvo

@@ -419,11 +419,15 @@ void WriteHex(Body& b, std::string_view data) {
         const size_t n = std::min(data.size() - pos, lines * kLine);
         const size_t breaks = (pos + n) / kLine - pos / kLine;
         char* out = b.Extend(2 * n + breaks);
-        for (size_t i = pos; i < pos + n; ++i) {
-            const size_t k = 2 * static_cast<unsigned char>(data[i]);
-            *out++ = pairs[k];
-            *out++ = pairs[k + 1];
-            if (i % kLine == kLine - 1) *out++ = '\n';
+        // Line by line: the digits of a line, then its break when the line
+        // is whole.
+        for (size_t i = pos; i < pos + n;) {
+            const size_t lineEnd = std::min(pos + n, (i / kLine + 1) * kLine);
+            for (; i < lineEnd; ++i) {
+                std::memcpy(out, &pairs[2 * static_cast<size_t>(static_cast<unsigned char>(data[i]))], 2);
+                out += 2;
+            }
+            if (lineEnd % kLine == 0) *out++ = '\n';
         }
         pos += n;
     }
