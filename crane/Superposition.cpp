@@ -53,10 +53,32 @@ private:
     mutable std::vector<float> data;
 };
 
+// Series by a key; of several with one key the first in the tree counts.
+// Filled in tree order, then ordered once (a run holds some hundred series).
+class SeriesIndex {
+public:
+    void Add(int64_t key, Series&& s) { entries_.emplace_back(key, std::move(s)); }
+    void Order() {
+        std::stable_sort(entries_.begin(), entries_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        entries_.erase(std::unique(entries_.begin(), entries_.end(),
+                                   [](const auto& a, const auto& b) { return a.first == b.first; }),
+                       entries_.end());
+    }
+    const Series* Find(int64_t key) const {
+        auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
+                                   [](const auto& e, int64_t k) { return e.first < k; });
+        return it != entries_.end() && it->first == key ? &it->second : nullptr;
+    }
+
+private:
+    std::vector<std::pair<int64_t, Series>> entries_;
+};
+
 // The series of the tree below e that carry a result code: by (lkNr << 16) +
 // resType for those of a load case (lkNr > 0), by resType for those without
-// (lkNr -1). The first series of a key counts.
-void CollectSeries(ZVELEM e, std::map<int64_t, Series>& ofCases, std::map<int32_t, Series>& envelopes) {
+// (lkNr -1). The first series of a key counts (SeriesIndex::Order).
+void CollectSeries(ZVELEM e, SeriesIndex& ofCases, SeriesIndex& envelopes) {
     for (ZVELEM c = ZEVUD_GetFirstChild(e); c; c = ZEVUD_GetNextChild(c)) {
         if (ZEVUD_HasAttr(c, "resType") && ZEVUD_HasAttr(c, "data")) {
             Series s;
@@ -65,8 +87,8 @@ void CollectSeries(ZVELEM e, std::map<int64_t, Series>& ofCases, std::map<int32_
             if (s.type == 0 || s.type == 2 || s.type == 3) {
                 const int32_t resType = ZEVUD_GetInt(c, "resType");
                 const int32_t lkNr = ZEVUD_GetIntWithDefault(c, "lkNr", -1);
-                if (lkNr > 0) ofCases.emplace((static_cast<int64_t>(lkNr) << 16) + resType, std::move(s));
-                else if (lkNr == -1 && s.type != 0) envelopes.emplace(resType, std::move(s));
+                if (lkNr > 0) ofCases.Add((static_cast<int64_t>(lkNr) << 16) + resType, std::move(s));
+                else if (lkNr == -1 && s.type != 0) envelopes.Add(resType, std::move(s));
             }
         }
         CollectSeries(c, ofCases, envelopes);
@@ -280,7 +302,7 @@ void SpreadStressPoints(CModuleData& d, int nodes) {
 void DeriveCombinationStresses(CModuleData& d, CResultTable& w, int slot, int points,
                                const std::vector<int>& pointEntry, double fd, int check);
 void BucklingRun(CModuleData& d, int check, int position, const std::vector<int32_t>& codes,
-                 const std::vector<char>& kept, const std::map<int32_t, Series>& envelopes,
+                 const std::vector<char>& kept, const SeriesIndex& envelopes,
                  const std::vector<std::string>& pointNames);
 
 }  // namespace
@@ -333,9 +355,10 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
         }
     }
 
-    std::map<int64_t, Series> ofCases;
-    std::map<int32_t, Series> envelopes;
+    SeriesIndex ofCases, envelopes;
     CollectSeries(result, ofCases, envelopes);
+    ofCases.Order();
+    envelopes.Order();
 
     if (mode == 3) {
         BucklingRun(d, check, position, codes, kept, envelopes, pointNames);
@@ -350,9 +373,9 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
     for (int32_t v = 0; v < ids; ++v) {
         if (!kept[static_cast<size_t>(v)]) continue;
         for (int l = 0; l < n; ++l) {
-            auto it = ofCases.find((static_cast<int64_t>(l + 1) << 16) + codes[static_cast<size_t>(v)]);
-            if (codes[static_cast<size_t>(v)] == 0 || it == ofCases.end()) continue;
-            found.push_back(&it->second);
+            const Series* it = ofCases.Find((static_cast<int64_t>(l + 1) << 16) + codes[static_cast<size_t>(v)]);
+            if (codes[static_cast<size_t>(v)] == 0 || !it) continue;
+            found.push_back(it);
             valIdx[static_cast<size_t>(v)] = 0;
         }
     }
@@ -380,8 +403,8 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
     for (int l = 0; l < n; ++l)
         for (int32_t v = 0; v < ids; ++v) {
             if (!w.HasValue(v) || codes[static_cast<size_t>(v)] == 0) continue;
-            auto it = ofCases.find((static_cast<int64_t>(l + 1) << 16) + codes[static_cast<size_t>(v)]);
-            if (it != ofCases.end()) CopySeries(w, l, v, it->second, 1);
+            const Series* it = ofCases.Find((static_cast<int64_t>(l + 1) << 16) + codes[static_cast<size_t>(v)]);
+            if (it) CopySeries(w, l, v, *it, 1);
         }
     SpreadStressPoints(d, nodes);
     const std::vector<double> x = w.GetXData();
@@ -628,9 +651,9 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
     CEnvelope& summary = d.m_summaries[check];
     if (summary.GetSize() < ids) summary.SetSize(ids);
     double rating = 0.0;
+    std::vector<double> lo(static_cast<size_t>(nodes)), hi(static_cast<size_t>(nodes));
     for (int32_t v = 0; v < ids; ++v) {
         if (!w.HasValue(v)) continue;
-        std::vector<double> lo(static_cast<size_t>(nodes)), hi(static_cast<size_t>(nodes));
         w.GetRow(n + 1, v, lo.data(), 0, 1);
         w.GetRow(n + 2, v, hi.data(), 0, 1);
         summary.Update(0, v, position, nodes, 0, 1, lo, x, position);
@@ -729,7 +752,7 @@ void DeriveCombinationStresses(CModuleData& d, CResultTable& w, int slot, int po
 }
 
 void BucklingRun(CModuleData& d, int check, int position, const std::vector<int32_t>& codes,
-                 const std::vector<char>& kept, const std::map<int32_t, Series>& envelopes,
+                 const std::vector<char>& kept, const SeriesIndex& envelopes,
                  const std::vector<std::string>& pointNames) {
     if (check > 2) return;
     const int32_t ids = static_cast<int32_t>(codes.size());
@@ -738,10 +761,10 @@ void BucklingRun(CModuleData& d, int check, int position, const std::vector<int3
     std::vector<int32_t> valIdx(static_cast<size_t>(ids), -1);
     for (int32_t v = 0; v < ids; ++v) {
         const int32_t code = codes[static_cast<size_t>(v)];
-        auto it = envelopes.find(code);
-        if (!kept[static_cast<size_t>(v)] || code == 0 || it == envelopes.end()) continue;
-        found[static_cast<size_t>(v)] = &it->second;
-        all.push_back(&it->second);
+        const Series* it = envelopes.Find(code);
+        if (!kept[static_cast<size_t>(v)] || code == 0 || !it) continue;
+        found[static_cast<size_t>(v)] = it;
+        all.push_back(it);
         valIdx[static_cast<size_t>(v)] = 0;
     }
     const int nodes = WorkNodes(all);
@@ -767,9 +790,9 @@ void BucklingRun(CModuleData& d, int check, int position, const std::vector<int3
     CEnvelope& summary = d.m_summaries[5 + check];
     if (summary.GetSize() < ids) summary.SetSize(ids);
     const std::vector<double>& x = w.GetXData();
+    std::vector<double> lo(static_cast<size_t>(nodes)), hi(static_cast<size_t>(nodes));
     for (int32_t v = 0; v < ids; ++v) {
         if (!w.HasValue(v)) continue;
-        std::vector<double> lo(static_cast<size_t>(nodes)), hi(static_cast<size_t>(nodes));
         w.GetRow(0, v, lo.data(), 0, 1);
         w.GetRow(1, v, hi.data(), 0, 1);
         summary.Update(0, v, position, nodes, 0, 1, lo, x, position);

@@ -128,6 +128,21 @@ TEST_F(Superposition, DesignCombinationsFormTheEnvelopeCharacteristicOnesTheSeco
     EXPECT_EQ(Find(0, "Tragsicherheit S/V\\Kranstellung\\1 @\\Schnittgrößen\\N"), nullptr);
 }
 
+// Of two series of one load case and value the first in the tree counts:
+// the second My of load case 1 (99 kNm, in a folder after it) is not read.
+TEST_F(Superposition, TheFirstSeriesOfALoadCaseAndValueCounts) {
+    LoadCase(1, 10, 5);
+    ZVELEM saved = result_;
+    result_ = ZEVUD_AddChildElement(result_, "folder");
+    Series("My", 1, 0x1004, {0, 0, 4, 99, 4, 99, 8, 0});
+    result_ = saved;
+    LoadCase(2, 20, 10);
+    Combinations({0, 13});
+    SuperposeCraneResults(d_, 0, 1, 2, 0, names_, nullptr);
+    EXPECT_NEAR(At(d_.m_craneResults[0], 1, 4, kMy), 1.35 * 10 + 1.35 * 20, 1e-9);
+    EXPECT_NEAR(At(d_.m_akResults[0], 1, 4, kMy), 30.0, 1e-9);
+}
+
 TEST_F(Superposition, CurvesPerLoadCaseWhenTheCheckAsks) {
     LoadCase(1, 10, 5);
     LoadCase(2, 20, 10);
