@@ -23,26 +23,20 @@ double PointX(const results::SeriesDefinition& d, int32_t point) {
                : 0.0;
 }
 
-// Opens a proof document in a scratch file of its own (two runs never share
-// it) and writes its title. Empty path when it cannot be opened.
-std::filesystem::path OpenProof(const std::string& stem, double x) {
-    const std::filesystem::path file = winsys::UniqueTempFile(stem, ".temp.rtf");
-    if (file.empty()) return {};
-    if (zadevoz::RtfOpenDocument(file.string(), 0, 1, 0, "nologo\0\0") != 1) {
-        std::error_code ec;
-        std::filesystem::remove(file, ec);
-        return {};
-    }
+// Opens a proof document, kept in memory until it is stored in the
+// document, and writes its title. False when it cannot be opened.
+bool OpenProof(double x) {
+    if (zadevoz::RtfOpenMemoryDocument(0, 1, 0, "nologo\0\0") != 1) return false;
     const std::string title = "Einzelpunktnachweis für Maximum Ausnutzung bei x=%.2lfm";
     zadevoz::RtfWriteText(-3, lingo::FormatTranslated(title, Tr(title), x));
-    return file;
+    return true;
 }
 
-void StoreProof(const std::filesystem::path& file, ZVELEM element, const std::string& attr) {
+void StoreProof(ZVELEM element, const std::string& attr) {
     zadevoz::RtfCloseDocument(0);
-    ZEVUD_StoreFileInAttr(element, attr.c_str(), file.string().c_str(), 1);
-    std::error_code ec;
-    std::filesystem::remove(file, ec);
+    std::string rtf;
+    if (zadevoz::RtfTakeMemoryDocument(rtf))
+        ZEVUD_SetBinData(element, attr.c_str(), static_cast<int>(rtf.size()), rtf.data(), 1);
 }
 
 }  // namespace
@@ -58,11 +52,10 @@ double DesignStrength(RunState& run, int32_t lk) {
 double PlasticProofAt(int32_t handle, double fd, const double forces[8], double x, ZVELEM element) {
     double u = ZAZUZER_PlasticUtilisation(handle, fd, forces);
     if (!element) return u;
-    const std::filesystem::path file = OpenProof("plastischer Nachweis", x);
-    if (file.empty()) return u;
+    if (!OpenProof(x)) return u;
     ZAZUZER_WritePlasticProof(handle, &u, fd, forces, Tr("Querschnittswerte und Schnittgrößen").c_str(),
                               Tr("Plastische Ausnutzung").c_str());
-    StoreProof(file, element, "rtfFile");
+    StoreProof(element, "rtfFile");
     return u;
 }
 
@@ -71,8 +64,7 @@ int32_t ElasticProofAt(int32_t handle, double fd, const double forces[8], double
     const int32_t bases[2] = {211, 111};
     int32_t tables = 0;
     for (int32_t k = 0; k < 2; ++k) {
-        const std::filesystem::path file = OpenProof("elastischer Nachweis", x);
-        if (file.empty()) continue;
+        if (!OpenProof(x)) continue;
         const double strength[5] = {fd, 0, 0, 0, 0};
         const std::string util = Tr("Ausnutzung");
         const double r1 = ZAZUZER_StressTable(handle, bases[k] - 1, 5.0, strength, forces,
@@ -85,7 +77,7 @@ int32_t ElasticProofAt(int32_t handle, double fd, const double forces[8], double
             n = 3;
         }
         if (k == 0) tables = n;
-        StoreProof(file, element, winsys::FormatC("rtfFile_%d", k));
+        StoreProof(element, winsys::FormatC("rtfFile_%d", k));
     }
     return tables;
 }

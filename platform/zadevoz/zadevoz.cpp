@@ -137,8 +137,10 @@ class Body {
 public:
     static constexpr size_t kBuffer = 256 * 1024;
 
-    void Start(TempFile* file, size_t offset) {
+    // The body goes to file, or with memory to the end of that text.
+    void Start(TempFile* file, size_t offset, std::string* memory = nullptr) {
         file_ = file;
+        memory_ = memory;
         offset_ = offset;
         written_ = 0;
         failed_ = false;
@@ -180,13 +182,16 @@ public:
 
 private:
     void Put(const char* data, size_t n) {
-        if (!failed_ && !(file_ && file_->Write(data, n))) {
+        if (memory_) {
+            memory_->append(data, n);
+        } else if (!failed_ && !(file_ && file_->Write(data, n))) {
             failed_ = true;
             error_ = errno;
         }
         written_ += n;
     }
     TempFile* file_ = nullptr;
+    std::string* memory_ = nullptr;
     size_t offset_ = 0;   // where the body starts in the file
     size_t written_ = 0;  // body bytes handed to the file
     bool failed_ = false;
@@ -204,6 +209,8 @@ struct Document {
     std::string date;  // of the opening, "dd.mm.yyyy"
     std::string prologue;  // as written at the start of the file
     TempFile file;
+    bool inMemory = false;  // kept in memory instead of a file
+    std::string memory;     // a memory document's text so far
     Body body;
     detail::Tables tables;
     Table table;
@@ -213,6 +220,7 @@ struct State {
     std::recursive_mutex mutex;
     std::string outputFile;
     Document doc;
+    std::optional<std::string> closedInMemory;  // the memory document closed last
 };
 
 State& S() {
@@ -633,6 +641,16 @@ int CloseLocked(State& s) {
     EndTable(d);
     d.body += kTrailer;
     d.body.Flush();
+    if (d.inMemory) {
+        // The fonts and colours an appended document brought in stand in
+        // the final prologue.
+        std::string text = std::move(d.memory);
+        const std::string prologue = Prologue(d);
+        if (prologue != d.prologue) text.replace(0, d.prologue.size(), prologue);
+        s.closedInMemory = std::move(text);
+        d = Document{};
+        return 1;
+    }
     bool ok = !d.body.Failed();
     int error = d.body.Error();
     if (ok) {
@@ -659,6 +677,7 @@ void RtfResetReport() {
     std::lock_guard lock(s.mutex);
     s.doc = Document{};
     s.outputFile.clear();
+    s.closedInMemory.reset();
 }
 
 void RtfSetOutputFile(const std::string& path) {
@@ -667,17 +686,17 @@ void RtfSetOutputFile(const std::string& path) {
     s.outputFile = path.substr(0, path.find('\0'));
 }
 
-int RtfOpenDocument(const std::string& fileName, int noPageNum, int /*flags*/, int firstPage, std::string_view header) {
-    State& s = S();
-    std::lock_guard lock(s.mutex);
+namespace {
+// Opens the document of the state: a file (path) or, with inMemory, a text.
+int OpenLocked(State& s, const std::string& path, bool inMemory, int noPageNum, int firstPage,
+               std::string_view header) {
     if (s.doc.open) CloseLocked(s);
-    std::string path = fileName.empty() ? s.outputFile : fileName;
-    path = winsys::RealFilePath(path.substr(0, path.find('\0')));
-    if (path.empty() || !Writable(path)) return 0;
+    if (!inMemory && (path.empty() || !Writable(path))) return 0;
 
     Document& d = s.doc;
     d = Document{};
     d.path = path;
+    d.inMemory = inMemory;
     d.pageNumbers = noPageNum != 1;
     d.firstPage = std::max(1, firstPage);
     d.date = Today();
@@ -698,13 +717,46 @@ int RtfOpenDocument(const std::string& fileName, int noPageNum, int /*flags*/, i
         pos = end + 1;
     }
     d.prologue = Prologue(d);
-    if (!d.file.Create(path) || !d.file.Write(d.prologue.data(), d.prologue.size())) {
-        d = Document{};
-        return 0;
+    if (inMemory) {
+        d.memory = d.prologue;
+        d.body.Start(nullptr, d.prologue.size(), &d.memory);
+    } else {
+        if (!d.file.Create(path) || !d.file.Write(d.prologue.data(), d.prologue.size())) {
+            d = Document{};
+            return 0;
+        }
+        d.body.Start(&d.file, d.prologue.size());
     }
-    d.body.Start(&d.file, d.prologue.size());
     d.open = true;
     return 1;
+}
+}  // namespace
+
+int RtfOpenDocument(const std::string& fileName, int noPageNum, int /*flags*/, int firstPage, std::string_view header) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    std::string path = fileName.empty() ? s.outputFile : fileName;
+    path = winsys::RealFilePath(path.substr(0, path.find('\0')));
+    if (path.empty()) {
+        if (s.doc.open) CloseLocked(s);
+        return 0;
+    }
+    return OpenLocked(s, path, false, noPageNum, firstPage, header);
+}
+
+int RtfOpenMemoryDocument(int noPageNum, int /*flags*/, int firstPage, std::string_view header) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    return OpenLocked(s, std::string(), true, noPageNum, firstPage, header);
+}
+
+bool RtfTakeMemoryDocument(std::string& bytes) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    if (!s.closedInMemory) return false;
+    bytes = std::move(*s.closedInMemory);
+    s.closedInMemory.reset();
+    return true;
 }
 
 int RtfCloseDocument(int) {

@@ -52,6 +52,19 @@ inline int RtfOpenDocument(const std::string& fileName, int noPageNum, int flags
     return RtfOpenDocument(fileName, noPageNum, flags, firstPage, std::string_view(header, N ? N - 1 : 0));
 }
 
+// A document kept in memory instead of a file (a part that is stored
+// elsewhere, such as in the position): opened as ordinal 1 opens a file,
+// written and closed (ordinal 2) as any document. Its bytes, exactly those
+// its file would hold, are then taken with RtfTakeMemoryDocument. Result 1.
+ZADEVOZ_API int RtfOpenMemoryDocument(int noPageNum, int flags, int firstPage, std::string_view header);
+template <std::size_t N>
+inline int RtfOpenMemoryDocument(int noPageNum, int flags, int firstPage, const char (&header)[N]) {
+    return RtfOpenMemoryDocument(noPageNum, flags, firstPage, std::string_view(header, N ? N - 1 : 0));
+}
+// The bytes of the memory document closed last, once; false when there is
+// none (none was closed since, or they were taken already).
+ZADEVOZ_API bool RtfTakeMemoryDocument(std::string& bytes);
+
 // ordinal 2: closes the document and writes its file. An open table is ended
 // first. Result 1 = written; 0 = nothing open or the file could not be written
 // (then a message goes through the message sink).

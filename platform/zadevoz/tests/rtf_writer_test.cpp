@@ -603,6 +603,46 @@ TEST_F(RtfTest, RtfFromMemoryIsAppendedAsFromItsFile) {
     EXPECT_EQ(RtfAppendBytes(part, "vardef"), 0);  // nothing open
 }
 
+// A document kept in memory holds exactly the bytes its file would hold,
+// also when an appended document brings fonts and colours into the prologue;
+// its bytes are taken once, and nothing is written to the folder.
+TEST_F(RtfTest, MemoryDocumentHoldsTheBytesOfItsFile) {
+    const std::string other = "{\\rtf1{\\fonttbl{\\f0\\fmodern Courier New;}}{\\colortbl;\\red255\\green0\\blue0;}"
+                              "\\pard\\plain\\f0\\cf1 Rot\\par}";
+    auto write = [&] {
+        RtfWriteText(-3, "Einzelpunktnachweis für Maximum Ausnutzung bei x=3.00m");
+        RtfBeginTable({3.0, 2.0});
+        RtfWriteCell("\\ql Größe");
+        RtfWriteNumberCell("@2", 3.14159);
+        RtfEndTable();
+        RtfAppendBytes(other, "fremd");
+        RtfWriteText(0, "Ende");
+    };
+    const std::string file = Path("datei.rtf");
+    ASSERT_EQ(RtfOpenDocument(file, 0, 1, 0, "nologo\0\0"), 1);
+    write();
+    ASSERT_EQ(RtfCloseDocument(0), 1);
+    const auto before = std::distance(fs::directory_iterator(dir_), fs::directory_iterator());
+
+    std::string bytes = "alt";
+    EXPECT_FALSE(RtfTakeMemoryDocument(bytes));
+    EXPECT_EQ(bytes, "alt");
+    ASSERT_EQ(RtfOpenMemoryDocument(0, 1, 0, "nologo\0\0"), 1);
+    write();
+    ASSERT_EQ(RtfCloseDocument(0), 1);
+    ASSERT_TRUE(RtfTakeMemoryDocument(bytes));
+    EXPECT_TRUE(bytes == rtftest::ReadFile(file));
+    EXPECT_NE(bytes.find("Courier New"), std::string::npos);
+    EXPECT_FALSE(RtfTakeMemoryDocument(bytes));  // once
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), before);
+
+    // A reset forgets a memory document that was not taken.
+    ASSERT_EQ(RtfOpenMemoryDocument(0, 1, 0, "nologo\0\0"), 1);
+    ASSERT_EQ(RtfCloseDocument(0), 1);
+    RtfResetReport();
+    EXPECT_FALSE(RtfTakeMemoryDocument(bytes));
+}
+
 // A long document goes to a temporary file beside its file while it is
 // written: the file itself stays as it was until the close, the temporary
 // file grows with the body, and nothing but the document is left afterwards.
