@@ -140,9 +140,10 @@ void StoreReaction(CModuleData& d, int support, int extreme, int group, const do
                    int position);
 
 // The local-check input of axle `axis` of crane's group g with its neighbour
-// axle (-1: none, neighbour load and spacing 0).
+// axle (-1: none, neighbour load and spacing 0). rail: the rail's values
+// when the caller has them (null: taken from the module's rail).
 void FillVaduLocalInput(const CCrane& crane, const CModuleData& module, FER_VaduLocalInput& record, int group,
-                        int axis, int neighbour);
+                        int axis, int neighbour, const CRailValues* rail = nullptr);
 // Adds the local wheel-load stresses of the crane at crane position x,
 // load case n, to the points of pointX (within 0.01): results holds per
 // point 2 values (crane type 0: sigma_oz, tau) or 12 (else: per slot s

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "crane/RunPreparation.h"
 #include "crane/VaduProgress.h"
@@ -449,13 +450,12 @@ private:
 // document, closed with the job.
 struct PositionJob {
     int position = 0;
+    // The position's document; completed by the worker before the run.
+    CCranePositionDocuments::Document document;
     ZVDOC doc = 0;
     bool done = false;
     // No message was shown while the run worked.
     bool quiet = true;
-    ~PositionJob() {
-        if (doc) ZEVUD_CloseDoc(doc);
-    }
 };
 
 // Worker threads that take jobs in the order given. Each runs the step on
@@ -522,6 +522,7 @@ private:
             winsys::RecordingSink said;
             winsys::MessageSink* before = winsys::SetThreadMessageSink(&said);
             try {
+                job->doc = job->document.Complete();
                 m_step(job->doc);
             } catch (...) {
                 MarkRunAgain(job->doc);
@@ -640,71 +641,112 @@ namespace {
 // What a run leaves in a document and a copy for a run must not hold.
 const char* const kProducedElements[] = {"result", "results", "exports"};
 
-// Empties an element: its attributes and children go, the element stays in
-// its place among its siblings.
-void EmptyElement(ZVELEM e) {
-    while (ZVELEM c = ZEVUD_GetFirstChild(e))
-        if (!ZEVUD_DeleteElement(c)) break;
-    for (int n = ZEVUD_GetAttrCount(e); n > 0; --n) {
-        char name[256];
-        if (ZEVUD_GetAttrName(e, n - 1, name, static_cast<int>(sizeof name)) >= static_cast<int>(sizeof name)) {
-            // A name longer than the buffer: taken whole.
-            std::string whole(static_cast<size_t>(ZEVUD_GetAttrName(e, n - 1, nullptr, 0)) + 1, '\0');
-            ZEVUD_GetAttrName(e, n - 1, whole.data(), static_cast<int>(whole.size()));
-            ZEVUD_DeleteAttr(e, whole.c_str());
-        } else {
-            ZEVUD_DeleteAttr(e, name);
-        }
+}  // namespace
+
+// The series' copy of the position's document, written whole at its first
+// position, without what runs produce.
+struct CCranePositionDocuments::Document::Base {
+    ZVDOC doc = 0;
+    ~Base() {
+        if (doc) ZEVUD_CloseDoc(doc);
     }
+};
+
+CCranePositionDocuments::Document::~Document() {
+    if (m_doc) ZEVUD_CloseDoc(m_doc);
+    if (m_loads) ZEVUD_CloseDoc(m_loads);
 }
 
-}  // namespace
+CCranePositionDocuments::Document::Document(Document&& other) noexcept
+    : m_doc(std::exchange(other.m_doc, 0)), m_base(std::move(other.m_base)), m_loads(std::exchange(other.m_loads, 0)) {}
+
+CCranePositionDocuments::Document& CCranePositionDocuments::Document::operator=(Document&& other) noexcept {
+    if (this != &other) {
+        Document gone(std::move(*this));
+        m_doc = std::exchange(other.m_doc, 0);
+        m_base = std::move(other.m_base);
+        m_loads = std::exchange(other.m_loads, 0);
+    }
+    return *this;
+}
+
+ZVDOC CCranePositionDocuments::Document::Complete() {
+    if (m_doc || !m_base || !m_loads) return m_doc;
+    const ZVELEM loads = ZEVUD_FindFirstChild(ZEVUD_GetRootElement(m_loads), "loads");
+    const ZVDOC doc = ZEVUD_CreateDoc(zevud::GetCompleteFileName(m_base->doc).c_str());
+    if (!doc || !loads) {
+        if (doc) ZEVUD_CloseDoc(doc);
+        return 0;
+    }
+    ZEVUD_HoldSaves(doc, 1);
+    const ZVELEM root = ZEVUD_GetRootElement(doc);
+    ZEVUD_CloneElementTree(root, ZEVUD_GetRootElement(m_base->doc));
+    const ZVELEM input = ZEVUD_FindFirstChild(root, "input");
+    const ZVELEM target = input ? ZEVUD_FindFirstChild(input, "loads") : 0;
+    // The loads take the place of the first position's, attributes and all.
+    if (!target || ZEVUD_CloneElementTree(target, loads) != 1) {
+        ZEVUD_CloseDoc(doc);
+        return 0;
+    }
+    m_doc = doc;
+    ZEVUD_CloseDoc(std::exchange(m_loads, 0));
+    m_base.reset();
+    return m_doc;
+}
 
 CCranePositionDocuments::CCranePositionDocuments(CModuleData& data)
     : m_data(data), m_file(data.m_hDoc ? zevud::GetCompleteFileName(data.m_hDoc) : std::string()) {}
 
-ZVDOC CCranePositionDocuments::Make(int p) {
+CCranePositionDocuments::Document CCranePositionDocuments::Make(int p) {
     CModuleData& data = m_data;
-    if (!data.m_hDoc) return 0;
+    Document out;
+    if (!data.m_hDoc) return out;
     data.m_nCurCranePos = p;
     data.SetCurrentCranePosition();
-    const bool loadsOnly = m_written && m_loadsOnly;
-    if (!loadsOnly) {
-        data.ClearInputFingerprint();
+    if (m_written && m_loadsOnly && m_base) {
+        // Only the loads: into a document of their own, put together with
+        // the series' copy by whoever completes it.
+        out.m_loads = ZEVUD_CreateDoc("");
+        if (!out.m_loads) return out;
+        const ZVELEM loads = ZEVUD_AddChildElement(ZEVUD_GetRootElement(out.m_loads), "loads");
         data.m_bRunning = 1;
-        {
-            // Whatever reads a crane-position variable ("pos0".."pos2")
-            // outside the loads makes every position write the data whole.
-            CVariableReadWatch watch({"pos"});
-            data.WriteData(data.m_hDoc);
-            m_loadsOnly = watch.Reads() == 0;
-        }
+        data.WriteLoadList(loads);
         data.m_bRunning = 0;
-        m_written = true;
+        out.m_base = m_base;
+        return out;
     }
+    data.ClearInputFingerprint();
+    data.m_bRunning = 1;
+    {
+        // Whatever reads a crane-position variable ("pos0".."pos2") outside
+        // the loads makes every position write the data whole.
+        CVariableReadWatch watch({"pos"});
+        data.WriteData(data.m_hDoc);
+        m_loadsOnly = watch.Reads() == 0;
+    }
+    data.m_bRunning = 0;
+    m_written = true;
+    m_base.reset();
     const ZVDOC doc = ZEVUD_CreateDoc(m_file.c_str());
-    if (!doc) return 0;
+    if (!doc) return out;
     ZEVUD_HoldSaves(doc, 1);
     const ZVELEM copy = ZEVUD_GetRootElement(doc);
     ZEVUD_CloneElementTree(copy, ZEVUD_GetRootElement(data.m_hDoc));
     for (const char* name : kProducedElements)
         if (ZVELEM e = ZEVUD_FindFirstChild(copy, name)) ZEVUD_DeleteElement(e);
-    if (loadsOnly) {
-        const ZVELEM input = ZEVUD_FindFirstChild(copy, "input");
-        const ZVELEM loads = input ? ZEVUD_FindFirstChild(input, "loads") : 0;
-        if (!loads) {
-            // Not the document the first position wrote: no copy rather
-            // than one with another position's loads.
-            ZEVUD_CloseDoc(doc);
-            m_written = false;
-            return 0;
+    out.m_doc = doc;
+    if (m_loadsOnly) {
+        // The series' copy for the later positions: this position's
+        // document as it stands (it holds no results yet).
+        auto base = std::make_shared<Document::Base>();
+        base->doc = ZEVUD_CreateDoc(m_file.c_str());
+        if (base->doc) {
+            ZEVUD_HoldSaves(base->doc, 1);
+            ZEVUD_CloneElementTree(ZEVUD_GetRootElement(base->doc), copy);
+            m_base = std::move(base);
         }
-        EmptyElement(loads);
-        data.m_bRunning = 1;
-        data.WriteLoadList(loads);
-        data.m_bRunning = 0;
     }
-    return doc;
+    return out;
 }
 
 // ---- the decisions ----------------------------------------------------------------------
@@ -1042,7 +1084,7 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
         auto prepare = [&](int p) {
             auto job = std::make_shared<PositionJob>();
             job->position = p;
-            job->doc = documents.Make(p);
+            job->document = documents.Make(p);
             workers.Push(job);
             ahead.push_back(std::move(job));
         };

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -83,10 +84,33 @@ int CranePositionThreads(int positions);
 // loads of its copy, else it writes the data whole again.
 class CCranePositionDocuments {
 public:
+    // One position's document: written whole, or the series' copy of the
+    // position's document with the position's loads, put together by
+    // Complete() (on any thread).
+    class Document {
+    public:
+        Document() = default;
+        ~Document();
+        Document(Document&& other) noexcept;
+        Document& operator=(Document&& other) noexcept;
+        Document(const Document&) = delete;
+        Document& operator=(const Document&) = delete;
+        // The complete document, owned by this object; 0 when it could not
+        // be made.
+        ZVDOC Complete();
+
+    private:
+        friend class CCranePositionDocuments;
+        struct Base;
+        ZVDOC m_doc = 0;
+        std::shared_ptr<const Base> m_base;
+        // A document whose root holds the position's "loads".
+        ZVDOC m_loads = 0;
+    };
+
     explicit CCranePositionDocuments(CModuleData& data);
-    // The copy for position p; 0 when no document could be made. The
-    // caller closes it.
-    ZVDOC Make(int p);
+    // The document of position p.
+    Document Make(int p);
     // Writes the data whole again at the next position (after anything else
     // wrote into the position's document).
     void Restart() { m_written = false; }
@@ -98,6 +122,7 @@ private:
     std::string m_file;
     bool m_written = false;
     bool m_loadsOnly = false;
+    std::shared_ptr<const Document::Base> m_base;
 };
 
 // ---- the pieces of the driver's decisions ------------------------------------

@@ -9,7 +9,7 @@
 #include "platform/ferrum/ferrum.h"
 
 void FillVaduLocalInput(const CCrane& crane, const CModuleData& module, FER_VaduLocalInput& r, int group, int axis,
-                        int neighbour) {
+                        int neighbour, const CRailValues* rail) {
     r = FER_VaduLocalInput{};
     const CCraneSettings& s = module.m_craneSettings;
     r.craneType = s.m_craneTyp;
@@ -25,7 +25,8 @@ void FillVaduLocalInput(const CCrane& crane, const CModuleData& module, FER_Vadu
     r.nAxles = crane.m_numOfAxis;
     if (s.m_craneTyp == 0) {
         CRailValues v;
-        if (!module.m_rail.GetRailValues(v)) v = CRailValues{};
+        if (rail) v = *rail;
+        else if (!module.m_rail.GetRailValues(v)) v = CRailValues{};
         r.bRigid = module.m_rail.m_bRigid;
         r.railB1 = v.b1 + (module.m_rail.m_connection == 2 ? 0.2 * module.m_rail.m_dBolt.GetValue() : 0.0);
         r.railH75 = v.h75;
@@ -52,13 +53,17 @@ void CalcLocalWheelLoadEffects(const CCrane& crane, CModuleData& module, double 
         if (slotKinds && slotKinds->size() < 6) slotKinds->resize(6, 0);
     }
     const int useGiven = module.m_craneSettings.m_autoPOI == 0 ? 1 : 0;
+    // The rail's values (looked up in the material and rail tables) are the
+    // same for every axle.
+    CRailValues rail;
+    if (type == 0 && !module.m_rail.GetRailValues(rail)) rail = CRailValues{};
     for (int g = 0; g < CCrane::kGroups; ++g) {
         if (crane.m_loadCaseNr[g] != loadCase) continue;
         // Each axle with the next one, the last with the one before.
         for (int a = 0; a < crane.m_numOfAxis; ++a) {
             const int neighbour = a + 1 < crane.m_numOfAxis ? a + 1 : a - 1;
             FER_VaduLocalInput in;
-            FillVaduLocalInput(crane, module, in, g, a, neighbour);
+            FillVaduLocalInput(crane, module, in, g, a, neighbour, &rail);
             FER_VaduLocalSection rec{};
             FillFER_VaduLocalResultWithPOI(module, rec);
             // The axle where the crane's loads stand (the same offsets as its loads).

@@ -174,9 +174,10 @@ TEST_F(CraneSideBySide, RunsCalculatedAgainGiveTheSameResults) {
 
 // The copies made for the workers are the documents a run of the position
 // would find, to the last character: written whole at the first position,
-// then only their loads when nothing else reads the crane position; written
-// whole at every position when something else does (here a field length
-// given as a formula of the position).
+// then only their loads (put together with a copy of the first when
+// completed) when nothing else reads the crane position; written whole at
+// every position when something else does (here a field length given as a
+// formula of the position).
 TEST_F(CraneSideBySide, PositionCopiesAreTheWholeWrittenDocuments) {
     struct Case {
         const char* name;
@@ -225,10 +226,11 @@ TEST_F(CraneSideBySide, PositionCopiesAreTheWholeWrittenDocuments) {
         CCranePositionDocuments copies(d);
         std::string first;
         for (int p : {0, 1, positions / 2, positions - 1, 2}) {
-            const ZVDOC copy = copies.Make(p);
+            CCranePositionDocuments::Document document = copies.Make(p);
+            const ZVDOC copy = document.Complete();
             ASSERT_NE(copy, 0u);
+            EXPECT_EQ(document.Complete(), copy);
             const std::string made = text(copy);
-            ZEVUD_CloseDoc(copy);
             // The position written whole, as a run on this thread does.
             d.m_nCurCranePos = p;
             d.SetCurrentCranePosition();
