@@ -135,6 +135,47 @@ CResultTable Seeded(const CResultTable& w, int slots, int from) {
     return t;
 }
 
+// The titles of a position's curves, "%s ... %ld ... %s" (check name,
+// position counted from 1, label), as FormatTranslated forms them: without a
+// translation of the format (translated as it stands, the usual case) its
+// parts are joined directly as printf joins them, the format read once
+// rather than for every curve of every run.
+class PositionTitle {
+public:
+    PositionTitle(const char* format, const std::string& translated) : format_(format), translated_(translated) {
+        direct_ = translated_ == format_;
+        const char* const conversions[3] = {"%s", "%ld", "%s"};
+        size_t at = 0;
+        for (int k = 0; direct_ && k < 3; ++k) {
+            const size_t found = format_.find(conversions[k], at);
+            if (found == std::string::npos) {
+                direct_ = false;
+                break;
+            }
+            parts_[k] = format_.substr(at, found - at);
+            at = found + std::strlen(conversions[k]);
+        }
+        if (direct_) parts_[3] = format_.substr(at);
+        for (const std::string& part : parts_) direct_ = direct_ && part.find('%') == std::string::npos;
+    }
+    std::string operator()(const std::string& check, long position, const std::string& label) const {
+        if (!direct_) return lingo::FormatTranslated(format_, translated_, check, position, label);
+        std::string out = parts_[0];
+        out += check.c_str();
+        out += parts_[1];
+        out += std::to_string(position);
+        out += parts_[2];
+        out += label.c_str();
+        out += parts_[3];
+        return out;
+    }
+
+private:
+    std::string format_, translated_;
+    std::string parts_[4];
+    bool direct_ = false;
+};
+
 // A result set of the work table's row (slot, id) as (x, value) pairs, or
 // with a second slot as triples (x, value of slot, value of second); false
 // when every value is zero.
@@ -409,8 +450,17 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
     SpreadStressPoints(d, nodes);
     const std::vector<double> x = w.GetXData();
 
-    // 2. Local wheel-load effects at the evaluation points.
+    // 2. Local wheel-load effects at the evaluation points. A crane's
+    // effects at the nodes for a load case are the same for every point
+    // (each point takes its slot of them): worked out once, when first
+    // needed.
     const int cranes = static_cast<int>(d.m_cranes.size());
+    struct LocalEffects {
+        bool done = false;
+        std::vector<double> local;
+        std::vector<int> slotIds, slotKinds;
+    };
+    std::vector<LocalEffects> effects(static_cast<size_t>(n) * static_cast<size_t>(std::max(cranes, 0)));
     for (int u = 0; u < points; ++u) {
         const int entry = pointEntry[static_cast<size_t>(u)];
         if (entry < 0 || !w.HasValue(PointValue(u, 2))) continue;
@@ -421,10 +471,14 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
             for (int c = 0; c < cranes; ++c) {
                 const size_t at = static_cast<size_t>(position) * cranes + c;
                 if (at >= d.m_cranePositions.size()) continue;
-                std::vector<double> local;
-                std::vector<int> slotIds, slotKinds;
-                CalcLocalWheelLoadEffects(d.m_cranes[static_cast<size_t>(c)], d, d.m_cranePositions[at], l + 1, x,
-                                                                           local, &slotIds, &slotKinds);
+                LocalEffects& e = effects[static_cast<size_t>(l) * cranes + c];
+                if (!e.done) {
+                    e.done = true;
+                    CalcLocalWheelLoadEffects(d.m_cranes[static_cast<size_t>(c)], d, d.m_cranePositions[at], l + 1, x,
+                                              e.local, &e.slotIds, &e.slotKinds);
+                }
+                const std::vector<double>& local = e.local;
+                const std::vector<int>& slotIds = e.slotIds;
                 const size_t stride = d.m_craneSettings.m_craneTyp == 0 ? 2 : 12;
                 // Wheels on the bottom flange: the slot of the point's plate,
                 // else the first slot of its kind.
@@ -665,14 +719,14 @@ void SuperposeCraneResults(CModuleData& d, int check, int mode, int loadCases, i
 
     // 10. The position's envelope curves (x, maximum, minimum).
     const char* format = "%s\\Kranstellung\\%ld @\\%s";
-    const std::string translated = Tr(format);
+    const PositionTitle title(format, Tr(format));
     for (int32_t v = 0; v < ids; ++v) {
         if (!w.HasValue(v)) continue;
         CResultSet set;
         if (!MakeSet(w, n + 2, n + 1, v, set)) continue;
         std::string label, unit;
         GetResultLabel(d, v, check, label, unit, pointNames);
-        set.m_strTitle = lingo::FormatTranslated(format, translated, checkName, static_cast<long>(position + 1), label);
+        set.m_strTitle = title(checkName, static_cast<long>(position + 1), label);
         set.m_strUnit = unit;
         set.m_resType = codes[static_cast<size_t>(v)];
         set.FindExtremes();
@@ -802,14 +856,14 @@ void BucklingRun(CModuleData& d, int check, int position, const std::vector<int3
     std::string checkName;
     GetCheckName(check, checkName);
     const char* format = "%s\\Kranstellung\\%ld @\\Biegedrillknicken\\%s";
-    const std::string translated = Tr(format);
+    const PositionTitle title(format, Tr(format));
     for (int32_t v = 0; v < ids; ++v) {
         if (!w.HasValue(v)) continue;
         CResultSet set;
         if (!MakeSet(w, 1, 0, v, set)) continue;
         std::string label, unit;
         GetResultLabel(d, v, check, label, unit, pointNames);
-        set.m_strTitle = lingo::FormatTranslated(format, translated, checkName, static_cast<long>(position + 1), label);
+        set.m_strTitle = title(checkName, static_cast<long>(position + 1), label);
         set.m_strUnit = unit;
         set.m_resType = codes[static_cast<size_t>(v)];
         set.FindExtremes();
