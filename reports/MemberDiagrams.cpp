@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -25,18 +26,22 @@ namespace fs = std::filesystem;
 namespace report_text {
 
 bool InsertGraph(CKurvo2D& graph, int headingStyle, const std::string& heading, int a, int b, int c, int d) {
-    // The report's own picture control hands its metafile over in memory;
-    // another control writes it to a file of its own (several reports may
-    // be written side by side, and a fixed name in the working folder would
-    // be shared), which is embedded and removed.
+    // The report's own picture control: its metafile is made from a copy of
+    // the picture on the report's picture thread while the report goes on
+    // with the next picture, and stands at this place. Another control
+    // writes it to a file of its own (several reports may be written side by
+    // side, and a fixed name in the working folder would be shared), which is
+    // embedded and removed.
     if (const auto* own = dynamic_cast<const kurvo::Graph2D*>(graph.GetControl())) {
-        std::vector<uint8_t> bytes;
-        if (own->MetafileBytes(bytes)) {
-            if (!heading.empty()) zadevoz::RtfWriteText(headingStyle, heading);
-            return zadevoz::RtfInsertPictureBytes(
-                       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), a, b, false,
-                       "result.emf") == 1;
-        }
+        std::shared_ptr<const kurvo::Graph2D> copy = own->Snapshot();
+        if (!heading.empty()) zadevoz::RtfWriteText(headingStyle, heading);
+        return zadevoz::RtfInsertPictureMade(
+                   [copy] {
+                       std::vector<uint8_t> bytes;
+                       copy->MetafileBytes(bytes);
+                       return std::string(bytes.begin(), bytes.end());
+                   },
+                   a, b, false, "result.emf") == 1;
     }
     const fs::path file = winsys::UniqueTempFile("result", ".emf");
     if (file.empty()) return false;

@@ -54,10 +54,11 @@ bool AppendStoredRtf(unsigned int element, const char* attribute);
 // the profile cannot be found.
 SektGqs SectionGrossValues(CSection& section, int end);
 
-// Saves the graph's picture to a temporary metafile of its own, writes the
-// heading with the style when it is not empty, embeds the picture
-// (a..d handed to the picture call) and removes the file. False when the
-// picture could not be embedded.
+// Writes the heading with the style when it is not empty and embeds the
+// graph's picture after it (a..d handed to the picture call): the picture of
+// the report's own control is made on the report's picture thread and placed
+// there; another control's goes through a temporary metafile of its own.
+// False when the picture could not be placed.
 bool InsertGraph(CKurvo2D& graph, int headingStyle, const std::string& heading, int a, int b, int c, int d);
 
 }  // namespace report_text

@@ -878,6 +878,15 @@ bool Graph2D::MetafileBytes(std::vector<uint8_t>& out) const {
     return canvas.Finish(&out) && !out.empty();
 }
 
+std::unique_ptr<Graph2D> Graph2D::Snapshot() const {
+    auto copy = std::make_unique<Graph2D>();
+    *copy->impl_ = *impl_;
+    copy->width_ = width_;
+    copy->height_ = height_;
+    copy->background_ = background_;
+    return copy;
+}
+
 void Graph2D::DrawMetafile(Canvas& canvas, const BoxF& frame) const {
     canvas.Clear(background_);
     RenderContent(canvas);

@@ -226,6 +226,10 @@ public:
     // would write, without a file. false (out empty) when there is nothing
     // to keep (a surface of no size).
     bool MetafileBytes(std::vector<uint8_t>& out) const;
+    // A copy of the picture as it stands (its drawing, view and size; no
+    // window hooks, events or menu), so that its metafile can be made
+    // elsewhere while this one is drawn anew.
+    std::unique_ptr<Graph2D> Snapshot() const;
     // The part of the surface (pixels) that the metafile keeps.
     BoxF MetafileFrame() const;
 

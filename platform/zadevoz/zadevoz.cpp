@@ -17,15 +17,20 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "platform/winsys/winsys.h"
 #include "platform/zadevoz/rtf_text.h"
@@ -149,6 +154,10 @@ public:
         buf_.reserve(kBuffer);
     }
     Body& operator+=(std::string_view text) {
+        if (divert_) {
+            divert_->append(text);
+            return *this;
+        }
         if (buf_.size() + text.size() > kBuffer) Flush();
         if (text.size() >= kBuffer) {
             Put(text.data(), text.size());
@@ -160,6 +169,11 @@ public:
     Body& operator+=(char c) { return *this += std::string_view(&c, 1); }
     // Room for n bytes that the caller fills at once (it must fill all n).
     char* Extend(size_t n) {
+        if (divert_) {
+            const size_t at = divert_->size();
+            divert_->resize(at + n);
+            return divert_->data() + at;
+        }
         if (buf_.size() + n > kBuffer) Flush();
         const size_t at = buf_.size();
         buf_.resize(at + n);
@@ -174,6 +188,9 @@ public:
             buf_.reserve(kBuffer);
         }
     }
+    // While a picture is still being made, what is written after it waits
+    // in target (nullptr: written in order again).
+    void Divert(std::string* target) { divert_ = target; }
     bool Failed() const { return failed_; }
     // The system's error number of the failed write (0 when unknown).
     int Error() const { return error_; }
@@ -192,11 +209,82 @@ private:
     }
     TempFile* file_ = nullptr;
     std::string* memory_ = nullptr;
+    std::string* divert_ = nullptr;
     size_t offset_ = 0;   // where the body starts in the file
     size_t written_ = 0;  // body bytes handed to the file
     bool failed_ = false;
     int error_ = 0;
     std::string buf_;
+};
+
+// Pictures whose bytes are made on a thread of the document's own while the
+// document is written on: each job runs in turn, the writer waits for one
+// only when it must place it.
+class PictureWorker {
+public:
+    struct Job {
+        std::function<std::string()> make;
+        std::string bytes;
+        bool done = false;
+    };
+    ~PictureWorker() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        if (thread_.joinable()) thread_.join();
+    }
+    std::shared_ptr<Job> Add(std::function<std::string()> make) {
+        auto job = std::make_shared<Job>();
+        job->make = std::move(make);
+        {
+            std::lock_guard lock(mutex_);
+            queue_.push_back(job);
+            if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+        }
+        wake_.notify_all();
+        return job;
+    }
+    // Whether the job is done; with wait, once it is.
+    bool Done(const Job& job, bool wait) {
+        std::unique_lock lock(mutex_);
+        if (wait) done_.wait(lock, [&] { return job.done; });
+        return job.done;
+    }
+
+private:
+    void Run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [&] { return stop_ || !queue_.empty(); });
+            if (stop_) return;  // what is left is no longer wanted
+            std::shared_ptr<Job> job = queue_.front();
+            queue_.pop_front();
+            lock.unlock();
+            std::string bytes = job->make ? job->make() : std::string();
+            job->make = nullptr;
+            lock.lock();
+            job->bytes = std::move(bytes);
+            job->done = true;
+            done_.notify_all();
+        }
+    }
+    std::mutex mutex_;
+    std::condition_variable wake_, done_;
+    std::deque<std::shared_ptr<Job>> queue_;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
+// A picture placed in the document whose bytes are still being made, and the
+// text written after it meanwhile.
+struct PendingPicture {
+    std::shared_ptr<PictureWorker::Job> job;
+    std::string name;
+    double widthCm = 0, heightCm = 0;
+    bool centred = true;
+    std::string after;
 };
 
 struct Document {
@@ -214,6 +302,8 @@ struct Document {
     Body body;
     detail::Tables tables;
     Table table;
+    std::deque<PendingPicture> pending;  // in the order of the document
+    std::unique_ptr<PictureWorker> worker;  // last: stopped before the pictures it makes are dropped
 };
 
 struct State {
@@ -441,6 +531,24 @@ void WriteHex(Body& b, std::string_view data) {
     }
 }
 
+void WritePicture(Body& b, const Picture& picture, std::string_view data, double w, double h, bool centred);
+
+// The size a picture is shown at: the one asked for, its own, or the other
+// side in its proportions.
+void ShownSize(const Picture& pic, double widthCm, double heightCm, double& w, double& h) {
+    auto usable = [](double v) { return std::isfinite(v) && v > 0; };
+    w = usable(widthCm) ? widthCm : 0;
+    h = usable(heightCm) ? heightCm : 0;
+    if (w == 0 && h == 0) {
+        w = pic.widthCm;
+        h = pic.heightCm;
+    } else if (h == 0) {
+        h = w * pic.heightCm / pic.widthCm;
+    } else if (w == 0) {
+        w = h * pic.widthCm / pic.heightCm;
+    }
+}
+
 int InsertPictureBytes(Document& d, std::string_view data, const std::string& name, double widthCm, double heightCm,
                        bool centred) {
     std::optional<Picture> pic = Inspect(data);
@@ -448,18 +556,37 @@ int InsertPictureBytes(Document& d, std::string_view data, const std::string& na
         Message("Das Bild '" + name + "' ist kein lesbares Metafile-, PNG- oder JPEG-Bild.");
         return 0;
     }
-    auto usable = [](double v) { return std::isfinite(v) && v > 0; };
-    double w = usable(widthCm) ? widthCm : 0, h = usable(heightCm) ? heightCm : 0;
-    if (w == 0 && h == 0) {
-        w = pic->widthCm;
-        h = pic->heightCm;
-    } else if (h == 0) {
-        h = w * pic->heightCm / pic->widthCm;
-    } else if (w == 0) {
-        w = h * pic->widthCm / pic->heightCm;
-    }
+    double w = 0, h = 0;
+    ShownSize(*pic, widthCm, heightCm, w, h);
     EndTable(d);
-    Body& b = d.body;
+    WritePicture(d.body, *pic, data, w, h, centred);
+    return 1;
+}
+
+// Places the pictures being made, in the order of the document, as far as
+// they are done (waiting for them with wait) until leave are left.
+void SettlePictures(Document& d, bool wait, size_t leave = 0) {
+    while (d.pending.size() > leave) {
+        PendingPicture& p = d.pending.front();
+        if (!d.worker || !d.worker->Done(*p.job, wait)) return;
+        d.body.Divert(nullptr);
+        const std::string bytes = std::move(p.job->bytes);
+        if (std::optional<Picture> pic = Inspect(bytes)) {
+            double w = 0, h = 0;
+            ShownSize(*pic, p.widthCm, p.heightCm, w, h);
+            WritePicture(d.body, *pic, bytes, w, h, p.centred);
+        } else {
+            Message("Das Bild '" + p.name + "' ist kein lesbares Metafile-, PNG- oder JPEG-Bild.");
+        }
+        d.body += p.after;
+        d.pending.pop_front();
+        if (!d.pending.empty()) d.body.Divert(&d.pending.back().after);
+    }
+}
+
+// The picture's paragraph: its size and its bytes as hex.
+void WritePicture(Body& b, const Picture& picture, std::string_view data, double w, double h, bool centred) {
+    const Picture* pic = &picture;
     b += "\\pard\\plain\\s0";
     b += centred ? "\\qc" : "\\ql";
     b += "\\sb0\\sa0\\keep\\f1\\fs20 {\\pict\\";
@@ -469,7 +596,6 @@ int InsertPictureBytes(Document& d, std::string_view data, const std::string& na
     b += "\\pichgoal" + std::to_string(std::lround(h * kTwipsPerCm)) + "\n";
     WriteHex(b, data);
     b += "}\\par\n";
-    return 1;
 }
 
 // The whole file, read at its size; empty when missing or unreadable.
@@ -638,6 +764,8 @@ bool Writable(const std::string& path) {
 int CloseLocked(State& s) {
     Document& d = s.doc;
     if (!d.open) return 0;
+    SettlePictures(d, true);
+    d.worker.reset();
     EndTable(d);
     d.body += kTrailer;
     d.body.Flush();
@@ -828,6 +956,29 @@ int AppendRtfLocked(Document& d, std::string_view text, const std::string& name)
     return 1;
 }
 }  // namespace
+
+int RtfInsertPictureMade(std::function<std::string()> make, double widthCm, double heightCm, bool left,
+                         const std::string& name) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    Document& d = s.doc;
+    if (!d.open || !make) return 0;
+    // The text written after pictures still being made waits in memory: a
+    // few at most.
+    SettlePictures(d, false);
+    SettlePictures(d, true, 2);
+    EndTable(d);
+    if (!d.worker) d.worker = std::make_unique<PictureWorker>();
+    PendingPicture p;
+    p.job = d.worker->Add(std::move(make));
+    p.name = name.empty() ? std::string("(Speicher)") : name;
+    p.widthCm = widthCm;
+    p.heightCm = heightCm;
+    p.centred = !left;
+    d.pending.push_back(std::move(p));
+    d.body.Divert(&d.pending.back().after);
+    return 1;
+}
 
 int RtfAppendFile(const std::string& fileName, const std::string&, int, int) {
     State& s = S();

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,6 +100,15 @@ ZADEVOZ_API int RtfInsertPictureLeft(const std::string& fileName, int flag = 0, 
 // readable picture or no open document.
 ZADEVOZ_API int RtfInsertPictureBytes(std::string_view bytes, double widthCm, double heightCm, bool left = false,
                                       const std::string& name = "");
+
+// A picture whose bytes (as for RtfInsertPictureBytes) make returns: it is
+// made on a thread of the document's own while the document is written on,
+// and stands at this place as if its bytes had been given here (an open
+// table is ended here). The document waits for it at the latest when it is
+// closed. Bytes that are no readable picture are said then and embed nothing.
+// Result 1 = placed, 0 = no open document.
+ZADEVOZ_API int RtfInsertPictureMade(std::function<std::string()> make, double widthCm, double heightCm,
+                                     bool left = false, const std::string& name = "");
 
 // ordinal 35: appends an RTF file's content (its body, fonts and colours
 // mapped onto the document's own). The caller may delete the file after the

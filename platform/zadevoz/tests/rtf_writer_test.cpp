@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/emf/emf.h"
@@ -641,6 +643,70 @@ TEST_F(RtfTest, MemoryDocumentHoldsTheBytesOfItsFile) {
     ASSERT_EQ(RtfCloseDocument(0), 1);
     RtfResetReport();
     EXPECT_FALSE(RtfTakeMemoryDocument(bytes));
+}
+
+// Pictures made on the document's own thread stand where they were placed:
+// the document equals the one whose pictures were given at once, whatever
+// comes after them (text, tables, other pictures, appended documents) and
+// however long they take. Bytes that are no picture are said and embed
+// nothing; a reset drops pictures still being made.
+TEST_F(RtfTest, PicturesMadeAsideStandWhereTheyWerePlaced) {
+    const std::string emfBytes = rtftest::ReadFile(MakeEmf("bild.emf"));
+    const std::string pngBytes = rtftest::ReadFile(MakePng("bild.png"));
+    ASSERT_FALSE(emfBytes.empty());
+    const std::string part = "{\\rtf1{\\fonttbl{\\f0\\fmodern Courier New;}}\\pard\\plain\\f0 Teil\\par}";
+    auto write = [&](bool aside) {
+        auto picture = [&](const std::string& bytes, double w, double h, bool left, int delayMs) {
+            if (!aside) return RtfInsertPictureBytes(bytes, w, h, left);
+            return RtfInsertPictureMade(
+                [bytes, delayMs] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+                    return bytes;
+                },
+                w, h, left);
+        };
+        for (int i = 0; i < 6; ++i) {
+            RtfWriteText(-3, "Bild " + std::to_string(i));
+            RtfBeginTable({3.0, 2.0});
+            RtfWriteCell("offen");  // the picture ends the table
+            EXPECT_EQ(picture(i % 2 ? pngBytes : emfBytes, i % 3 ? 4.0 : 0, 0, i == 4, i == 1 ? 30 : 0), 1);
+            RtfWriteCell("danach");
+            RtfWriteNumberCell("@1", i);
+            RtfEndTable();
+        }
+        RtfAppendBytes(part, "teil");
+        EXPECT_EQ(picture(emfBytes, 15.9, 4.6, false, 10), 1);
+    };
+    const std::string atOnce = Path("sofort.rtf"), aside = Path("nebenher.rtf");
+    ASSERT_EQ(RtfOpenDocument(atOnce, 0, 1, 1, "nologo"), 1);
+    write(false);
+    ASSERT_EQ(RtfCloseDocument(0), 1);
+    ASSERT_EQ(RtfOpenDocument(aside, 0, 1, 1, "nologo"), 1);
+    write(true);
+    ASSERT_EQ(RtfCloseDocument(0), 1);
+    const std::string a = rtftest::ReadFile(atOnce), b = rtftest::ReadFile(aside);
+    ASSERT_NE(a.find("Teil"), std::string::npos);
+    EXPECT_TRUE(a == b);
+    EXPECT_EQ(rtftest::ParseRtfFile(aside).pictures.size(), 7u);
+
+    winsys::ScopedRecordingSink sink;
+    ASSERT_EQ(RtfOpenDocument(Path("kaputt.rtf"), 0, 1, 1, "nologo"), 1);
+    EXPECT_EQ(RtfInsertPictureMade([] { return std::string("kein Bild"); }, 1, 1, false, "kaputt.emf"), 1);
+    RtfWriteText(0, "weiter");
+    ASSERT_EQ(RtfCloseDocument(0), 1);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_NE(sink.messages[0].text.find("kaputt.emf"), std::string::npos);
+    const rtftest::Document broken = rtftest::ParseRtfFile(Path("kaputt.rtf"));
+    EXPECT_TRUE(broken.pictures.empty());
+    EXPECT_EQ(RtfInsertPictureMade([&] { return emfBytes; }, 1, 1), 0);  // nothing open
+
+    ASSERT_EQ(RtfOpenDocument(Path("verworfen.rtf"), 0, 1, 1, "nologo"), 1);
+    RtfInsertPictureMade([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return emfBytes;
+    }, 1, 1);
+    RtfResetReport();
+    EXPECT_FALSE(fs::exists(Path("verworfen.rtf")));
 }
 
 // A long document goes to a temporary file beside its file while it is
