@@ -1,6 +1,7 @@
 // The 2-D picture: method calls turned into elements of groups, the view,
 // rendering, hit testing and the mouse protocol.
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -338,12 +339,19 @@ namespace {
 
 // The numbers of the first n arguments, or nothing when there are fewer or
 // one is not a number.
-std::optional<std::vector<double>> Nums(const Args& a, size_t n) {
-    if (a.size() < n) return std::nullopt;
-    std::vector<double> v;
+// The first numbers of a call (at most eight; no method takes more), held
+// without an allocation: a report diagram makes tens of thousands of calls.
+struct NumList {
+    std::array<double, 8> v{};
+    double operator[](size_t i) const { return v[i]; }
+};
+
+std::optional<NumList> Nums(const Args& a, size_t n) {
+    if (a.size() < n || n > NumList{}.v.size()) return std::nullopt;
+    NumList v;
     for (size_t i = 0; i < n; ++i) {
         if (a[i].kind == Arg::Text || a[i].kind == Arg::Doubles || a[i].kind == Arg::Floats) return std::nullopt;
-        v.push_back(a[i].num);
+        v.v[i] = a[i].num;
     }
     return v;
 }

@@ -224,7 +224,7 @@ class PictureWorker {
 public:
     struct Job {
         std::function<std::string()> make;
-        std::string bytes;
+        std::string bytes;  // what make returned
         bool done = false;
     };
     ~PictureWorker() {
@@ -280,10 +280,8 @@ private:
 // A picture placed in the document whose bytes are still being made, and the
 // text written after it meanwhile.
 struct PendingPicture {
-    std::shared_ptr<PictureWorker::Job> job;
+    std::shared_ptr<PictureWorker::Job> job;  // makes the picture's paragraph
     std::string name;
-    double widthCm = 0, heightCm = 0;
-    bool centred = true;
     std::string after;
 };
 
@@ -500,7 +498,8 @@ std::optional<Picture> Inspect(std::string_view d) {
 
 // The picture as RTF hex: two digits a byte, a line break after every 64
 // bytes; written straight into a region of the body of the exact size.
-void WriteHex(Body& b, std::string_view data) {
+template <class Sink>
+void WriteHex(Sink& b, std::string_view data) {
     static const auto pairs = [] {
         std::array<char, 512> t{};
         const char* hex = "0123456789abcdef";
@@ -531,7 +530,35 @@ void WriteHex(Body& b, std::string_view data) {
     }
 }
 
-void WritePicture(Body& b, const Picture& picture, std::string_view data, double w, double h, bool centred);
+// Text collected in a string, written as the body is written (a picture's
+// paragraph made aside).
+struct StringSink {
+    std::string& text;
+    StringSink& operator+=(std::string_view t) {
+        text.append(t);
+        return *this;
+    }
+    char* Extend(size_t n) {
+        const size_t at = text.size();
+        text.resize(at + n);
+        return text.data() + at;
+    }
+};
+
+// The picture's paragraph: its size and its bytes as hex.
+template <class Sink>
+void WritePicture(Sink& b, const Picture& picture, std::string_view data, double w, double h, bool centred) {
+    const Picture* pic = &picture;
+    b += "\\pard\\plain\\s0";
+    b += centred ? "\\qc" : "\\ql";
+    b += "\\sb0\\sa0\\keep\\f1\\fs20 {\\pict\\";
+    b += pic->blip;
+    b += "\\picw" + std::to_string(pic->picw) + "\\pich" + std::to_string(pic->pich);
+    b += "\\picwgoal" + std::to_string(std::lround(w * kTwipsPerCm));
+    b += "\\pichgoal" + std::to_string(std::lround(h * kTwipsPerCm)) + "\n";
+    WriteHex(b, data);
+    b += "}\\par\n";
+}
 
 // The size a picture is shown at: the one asked for, its own, or the other
 // side in its proportions.
@@ -570,32 +597,15 @@ void SettlePictures(Document& d, bool wait, size_t leave = 0) {
         PendingPicture& p = d.pending.front();
         if (!d.worker || !d.worker->Done(*p.job, wait)) return;
         d.body.Divert(nullptr);
-        const std::string bytes = std::move(p.job->bytes);
-        if (std::optional<Picture> pic = Inspect(bytes)) {
-            double w = 0, h = 0;
-            ShownSize(*pic, p.widthCm, p.heightCm, w, h);
-            WritePicture(d.body, *pic, bytes, w, h, p.centred);
-        } else {
+        // The job made the picture's paragraph; empty: no readable picture.
+        if (!p.job->bytes.empty())
+            d.body += p.job->bytes;
+        else
             Message("Das Bild '" + p.name + "' ist kein lesbares Metafile-, PNG- oder JPEG-Bild.");
-        }
         d.body += p.after;
         d.pending.pop_front();
         if (!d.pending.empty()) d.body.Divert(&d.pending.back().after);
     }
-}
-
-// The picture's paragraph: its size and its bytes as hex.
-void WritePicture(Body& b, const Picture& picture, std::string_view data, double w, double h, bool centred) {
-    const Picture* pic = &picture;
-    b += "\\pard\\plain\\s0";
-    b += centred ? "\\qc" : "\\ql";
-    b += "\\sb0\\sa0\\keep\\f1\\fs20 {\\pict\\";
-    b += pic->blip;
-    b += "\\picw" + std::to_string(pic->picw) + "\\pich" + std::to_string(pic->pich);
-    b += "\\picwgoal" + std::to_string(std::lround(w * kTwipsPerCm));
-    b += "\\pichgoal" + std::to_string(std::lround(h * kTwipsPerCm)) + "\n";
-    WriteHex(b, data);
-    b += "}\\par\n";
 }
 
 // The whole file, read at its size; empty when missing or unreadable.
@@ -970,11 +980,20 @@ int RtfInsertPictureMade(std::function<std::string()> make, double widthCm, doub
     EndTable(d);
     if (!d.worker) d.worker = std::make_unique<PictureWorker>();
     PendingPicture p;
-    p.job = d.worker->Add(std::move(make));
+    // The worker makes the picture's whole paragraph, its hex included.
+    p.job = d.worker->Add([make = std::move(make), widthCm, heightCm, centred = !left]() -> std::string {
+        const std::string bytes = make();
+        const std::optional<Picture> pic = Inspect(bytes);
+        if (!pic) return {};
+        double w = 0, h = 0;
+        ShownSize(*pic, widthCm, heightCm, w, h);
+        std::string paragraph;
+        paragraph.reserve(2 * bytes.size() + bytes.size() / 64 + 256);
+        StringSink sink{paragraph};
+        WritePicture(sink, *pic, bytes, w, h, centred);
+        return paragraph;
+    });
     p.name = name.empty() ? std::string("(Speicher)") : name;
-    p.widthCm = widthCm;
-    p.heightCm = heightCm;
-    p.centred = !left;
     d.pending.push_back(std::move(p));
     d.body.Divert(&d.pending.back().after);
     return 1;
