@@ -22,7 +22,16 @@ int32_t CKurvo2D::Call(int dispid, kurvo::Args args) { return m_control ? m_cont
 
 void CKurvo2D::Method1() { Call(1, {}); }
 void CKurvo2D::Method3(double x1, double y1, double x2, double y2) { Call(3, {Arg::D(x1), Arg::D(y1), Arg::D(x2), Arg::D(y2)}); }
-void CKurvo2D::Method5(int32_t n, const double* x, const double* y) { Call(5, {Arg::L(n), Arg::Ds(Doubles(x, n)), Arg::Ds(Doubles(y, n))}); }
+void CKurvo2D::Method5(int32_t n, const double* x, const double* y) {
+    // The point arrays are moved into the call, not copied once more (a
+    // report diagram draws thousands of polygons).
+    kurvo::Args args;
+    args.reserve(3);
+    args.push_back(Arg::L(n));
+    args.push_back(Arg::Ds(Doubles(x, n)));
+    args.push_back(Arg::Ds(Doubles(y, n)));
+    Call(5, std::move(args));
+}
 void CKurvo2D::Method6(double x1, double y1, double x2, double y2) { Call(6, {Arg::D(x1), Arg::D(y1), Arg::D(x2), Arg::D(y2)}); }
 void CKurvo2D::Method7(double x, double y, double angle, double height, const char* text) { Call(7, {Arg::D(x), Arg::D(y), Arg::D(angle), Arg::D(height), Arg::T(Str(text))}); }
 void CKurvo2D::Method8(double x, double y, double size, int16_t kind, const char* text) { Call(8, {Arg::D(x), Arg::D(y), Arg::D(size), Arg::S(kind), Arg::T(Str(text))}); }

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <map>
-#include <set>
+#include <unordered_set>
 
 #include "platform/winsys/winsys.h"
 
@@ -453,8 +453,8 @@ void ParseColorTable(const std::vector<Token>& toks, size_t begin, size_t end, s
     }
 }
 
-const std::set<std::string>& DroppedGroups() {
-    static const std::set<std::string> s = {
+const std::unordered_set<std::string_view>& DroppedGroups() {
+    static const std::unordered_set<std::string_view> s = {
         "fonttbl", "colortbl", "stylesheet", "info", "header", "headerl", "headerr", "headerf", "footer",
         "footerl", "footerr", "footerf", "listtable", "listoverridetable", "generator", "xmlnstbl",
         "themedata", "colorschememapping", "latentstyles", "datastore", "rsidtbl", "pgdsctbl", "defchp",
@@ -462,8 +462,8 @@ const std::set<std::string>& DroppedGroups() {
     return s;
 }
 
-const std::set<std::string>& DroppedDocumentWords() {
-    static const std::set<std::string> s = {
+const std::unordered_set<std::string_view>& DroppedDocumentWords() {
+    static const std::unordered_set<std::string_view> s = {
         "ansi", "mac", "pc", "pca", "ansicpg", "deff", "adeff", "deflang", "deflangfe", "stshfdbch",
         "stshfloch", "stshfhich", "stshfbi", "paperw", "paperh", "margl", "margr", "margt", "margb", "gutter",
         "viewkind", "viewscale", "viewzk", "facingp", "landscape", "headery", "footery", "titlepg", "sectd",
@@ -471,20 +471,20 @@ const std::set<std::string>& DroppedDocumentWords() {
     return s;
 }
 
-const std::set<std::string>& FontWords() {
-    static const std::set<std::string> s = {"f", "af"};
+const std::unordered_set<std::string_view>& FontWords() {
+    static const std::unordered_set<std::string_view> s = {"f", "af"};
     return s;
 }
 
-const std::set<std::string>& ColorWords() {
-    static const std::set<std::string> s = {"cf", "cb", "highlight", "chcbpat", "chcfpat", "clcbpat", "clcfpat",
+const std::unordered_set<std::string_view>& ColorWords() {
+    static const std::unordered_set<std::string_view> s = {"cf", "cb", "highlight", "chcbpat", "chcfpat", "clcbpat", "clcfpat",
                                             "cbpat", "cfpat", "brdrcf", "trcbpat", "trcfpat", "ulc", "clcbpatraw",
                                             "clcfpatraw"};
     return s;
 }
 
-const std::set<std::string>& StyleWords() {
-    static const std::set<std::string> s = {"s", "cs", "ds", "ts", "ls", "ilvl"};
+const std::unordered_set<std::string_view>& StyleWords() {
+    static const std::unordered_set<std::string_view> s = {"s", "cs", "ds", "ts", "ls", "ilvl"};
     return s;
 }
 
