@@ -18,7 +18,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
+#include <functional>
+#include <mutex>
 
 using namespace zevud::impl;
 namespace fs = std::filesystem;
@@ -27,19 +28,53 @@ namespace {
 
 const char* const kCaption = "Dokument";
 
-// Messages are shown only after the store is unlocked, so that a sink may
-// itself use documents.
+// Messages are shown only after every document is unlocked, so that a sink
+// may itself use documents.
 void Report(const std::string& text) {
     winsys::MessageBox(text, kCaption, winsys::Buttons::Ok, winsys::Icon::Error);
 }
 
-struct Locked {
-    Store& s;
-    std::lock_guard<std::mutex> guard;
-    Locked() : s(TheStore()), guard(s.mutex) {}
-    Node* Elem(ZVELEM h) const { return static_cast<Node*>(s.table.Lookup(h, Kind::Element)); }
-    Doc* Document(ZVDOC h) const { return static_cast<Doc*>(s.table.Lookup(h, Kind::Document)); }
-    ZVELEM Handle(Node* n) { return ElementHandle(s, n); }
+HandleTable& Table() { return TheStore().table; }
+
+// The lock of a handle's document, taken for a call's work on it. The
+// handle is looked up without a lock, its document locked, and the handle
+// checked again under that lock: only then is the object its handle's.
+// A stale, unknown or wrong-kind handle leaves the access empty.
+std::unique_lock<std::mutex> LockFor(uint32_t h, Kind kind, HandleTable::Candidate& found) {
+    found = Table().Find(h, kind);
+    if (!found.doc) return {};
+    std::unique_lock<std::mutex> lock(found.doc->mutex);
+    if (!Table().IsLive(h)) {
+        found = {};
+        return {};
+    }
+    return lock;
+}
+
+// One document, locked.
+struct DocAccess {
+    Doc* doc = nullptr;
+    std::unique_lock<std::mutex> lock;
+    explicit DocAccess(ZVDOC h) {
+        HandleTable::Candidate c;
+        lock = LockFor(h, Kind::Document, c);
+        doc = static_cast<Doc*>(c.ptr);
+    }
+    ZVELEM Handle(Node* n) { return ElementHandle(TheStore(), n); }
+};
+
+// One element, with its document locked.
+struct ElemAccess {
+    Node* node = nullptr;
+    Doc* doc = nullptr;
+    std::unique_lock<std::mutex> lock;
+    explicit ElemAccess(ZVELEM h) {
+        HandleTable::Candidate c;
+        lock = LockFor(h, Kind::Element, c);
+        node = static_cast<Node*>(c.ptr);
+        doc = c.doc;
+    }
+    ZVELEM Handle(Node* n) { return ElementHandle(TheStore(), n); }
 };
 
 int ClampLength(std::size_t n) { return n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n); }
@@ -122,18 +157,34 @@ bool WriteFileAtomic(const std::string& path, std::string_view data, std::string
     return winsys::WriteFileAtomic(path, data, reason);
 }
 
-ZVDOC RegisterDoc(std::unique_ptr<Doc> doc, Node* root, std::string& err) {
-    root->doc = doc.get();
-    doc->root = root;
-    Locked L;
-    ZVDOC h = L.s.table.Alloc(Kind::Document, doc.get());
-    if (!h) {
-        FreeSubtree(L.s, root);
-        err = "Zu viele Dokumente geöffnet.";
-        return 0;
+// A new document: a document object from the pool is filled under its lock
+// (fill gives its tree, or nullptr and a reason) and gets its handle.
+template <class Fill>
+ZVDOC RegisterDoc(std::string fileName, Fill fill, std::string& err) {
+    HandleTable& table = Table();
+    Doc* doc = table.TakeDoc();
+    ZVDOC h = 0;
+    {
+        std::lock_guard<std::mutex> guard(doc->mutex);
+        doc->fileName = std::move(fileName);
+        doc->savesHeld = doc->saveWasHeld = false;
+        doc->numberError.clear();
+        doc->handle = 0;
+        doc->root = fill(doc, err);
+        if (doc->root) {
+            doc->root->doc = doc;
+            h = table.Alloc(Kind::Document, doc, doc);
+            if (h) {
+                doc->handle = h;
+            } else {
+                FreeSubtree(TheStore(), doc->root);
+                doc->root = nullptr;
+                err = "Zu viele Dokumente geöffnet.";
+            }
+        }
+        if (!h) doc->fileName.clear();
     }
-    doc->handle = h;
-    doc.release();
+    if (!h) table.ReturnDoc(doc);
     return h;
 }
 
@@ -148,14 +199,15 @@ ZVDOC OpenImpl(const char* fileName, std::string& err) {
         err = "Das Dokument '" + p.string() + "' kann nicht geöffnet werden: " + reason + ".";
         return 0;
     }
-    auto doc = std::make_unique<Doc>();
-    doc->fileName = p.string();
-    Node* root = ParseDoc(bytes, doc.get(), reason);
-    if (!root) {
-        err = "Das Dokument '" + p.string() + "' ist beschädigt und wurde nicht geöffnet (" + reason + ").";
-        return 0;
-    }
-    return RegisterDoc(std::move(doc), root, err);
+    return RegisterDoc(
+        p.string(),
+        [&](Doc* doc, std::string& e) {
+            Node* root = ParseDoc(bytes, doc, reason);
+            if (!root)
+                e = "Das Dokument '" + p.string() + "' ist beschädigt und wurde nicht geöffnet (" + reason + ").";
+            return root;
+        },
+        err);
 }
 
 // Whether a serialised text parses back to a tree with the given fingerprint.
@@ -165,10 +217,7 @@ bool ReadsBackAs(const std::string& text, const unsigned char fingerprint[16], s
     if (!root) return false;
     unsigned char after[16];
     FingerprintSubtree(root, after);
-    {
-        Locked L;
-        FreeSubtree(L.s, root);
-    }
+    FreeSubtree(TheStore(), root);  // no handles: nobody else has seen it
     if (std::memcmp(after, fingerprint, 16) != 0) {
         reason = "der gelesene Inhalt weicht ab";
         return false;
@@ -182,8 +231,8 @@ int SaveImpl(ZVDOC d, const char* newName, bool adopt, std::string& err) {
     std::string path, text;
     unsigned char before[16];
     {
-        Locked L;
-        Doc* doc = L.Document(d);
+        DocAccess L(d);
+        Doc* doc = L.doc;
         if (!doc) return 0;
         if (newName) {
             if (!*newName) {
@@ -221,8 +270,8 @@ int SaveImpl(ZVDOC d, const char* newName, bool adopt, std::string& err) {
         return 0;
     }
     if (adopt) {
-        Locked L;
-        if (Doc* doc = L.Document(d)) doc->fileName = path;
+        DocAccess L(d);
+        if (Doc* doc = L.doc) doc->fileName = path;
     }
     return 1;
 }
@@ -262,8 +311,8 @@ double DoubleOf(const Node* n, std::string_view attr, std::string_view text) {
 
 int SetText(ZVELEM elem, const char* attr, std::string value) {
     if (!ValidName(attr)) return 0;
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     if (!n) return 0;
     n->SetAttr(attr, IsValidUtf8(value) ? std::move(value) : ToUtf8(value));
     return 1;
@@ -274,10 +323,9 @@ int SetText(ZVELEM elem, const char* attr, std::string value) {
 // ---- documents -------------------------------------------------------------------
 
 ZEVUD_API ZVDOC ZEVUD_CreateDoc(const char* fileName) {
-    auto doc = std::make_unique<Doc>();
-    if (fileName && *fileName) doc->fileName = FilePath(fileName);
+    std::string name = fileName && *fileName ? FilePath(fileName) : std::string();
     std::string err;
-    ZVDOC h = RegisterDoc(std::move(doc), NewNode("root", nullptr), err);
+    ZVDOC h = RegisterDoc(std::move(name), [](Doc* doc, std::string&) { return NewNode("root", doc); }, err);
     if (!h) Report(err);
     return h;
 }
@@ -316,8 +364,8 @@ ZEVUD_API int ZEVUD_SaveCopyAs(ZVDOC doc, const char* fileName) {
 }
 
 ZEVUD_API int ZEVUD_HoldSaves(ZVDOC d, int hold) {
-    Locked L;
-    Doc* doc = L.Document(d);
+    DocAccess L(d);
+    Doc* doc = L.doc;
     if (!doc) return 0;
     doc->savesHeld = hold != 0;
     if (hold) doc->saveWasHeld = false;
@@ -325,57 +373,65 @@ ZEVUD_API int ZEVUD_HoldSaves(ZVDOC d, int hold) {
 }
 
 ZEVUD_API int ZEVUD_SaveWasHeld(ZVDOC d) {
-    Locked L;
-    Doc* doc = L.Document(d);
+    DocAccess L(d);
+    Doc* doc = L.doc;
     return doc && doc->saveWasHeld ? 1 : 0;
 }
 
 ZEVUD_API int ZEVUD_SavesHeld(ZVDOC d) {
-    Locked L;
-    Doc* doc = L.Document(d);
+    DocAccess L(d);
+    Doc* doc = L.doc;
     return doc && doc->savesHeld ? 1 : 0;
 }
 
 ZEVUD_API int ZEVUD_CloseDoc(ZVDOC d) {
-    Locked L;
-    Doc* doc = L.Document(d);
+    DocAccess L(d);
+    Doc* doc = L.doc;
     if (!doc) return 0;
-    FreeSubtree(L.s, doc->root);
-    L.s.table.Release(d);
-    delete doc;
+    // Every handle into the document is taken back under its lock, so a call
+    // that looked one up meanwhile finds it stale once it holds the lock.
+    FreeSubtree(TheStore(), doc->root);
+    doc->root = nullptr;
+    Table().Release(d);
+    doc->handle = 0;
+    doc->fileName.clear();
+    doc->numberError.clear();
+    doc->savesHeld = doc->saveWasHeld = false;
+    L.lock.unlock();
+    Table().ReturnDoc(doc);
     return 1;
 }
 
 ZEVUD_API ZVDOC ZEVUD_GetDocument(ZVELEM elem) {
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     return n && n->doc ? n->doc->handle : 0;
 }
 
 ZEVUD_API int ZEVUD_GetCompleteFileName(ZVDOC d, char* buf, int bufSize) {
-    Locked L;
-    Doc* doc = L.Document(d);
+    DocAccess L(d);
+    Doc* doc = L.doc;
     return CopyOut(doc ? doc->fileName : std::string(), buf, bufSize);
 }
 
 ZEVUD_API int ZEVUD_GetDocText(ZVDOC d, char* buf, int bufSize) {
     std::string text;
     {
-        Locked L;
-        if (Doc* doc = L.Document(d)) text = SerializeDoc(*doc);
+        DocAccess L(d);
+        if (Doc* doc = L.doc) text = SerializeDoc(*doc);
     }
     return CopyOut(text, buf, bufSize);
 }
 
 ZEVUD_API int ZEVUD_GetNumberError(ZVDOC d, char* buf, int bufSize) {
-    Locked L;
-    Doc* doc = L.Document(d);
+    DocAccess L(d);
+    Doc* doc = L.doc;
     return CopyOut(doc ? doc->numberError : std::string(), buf, bufSize);
 }
 
 ZEVUD_API int ZEVUD_ClearNumberError(ZVDOC d) {
-    Locked L;
-    Doc* doc = L.Document(d);
+    DocAccess L(d);
+    Doc* doc = L.doc;
     if (!doc) return 0;
     doc->numberError.clear();
     return 1;
@@ -384,15 +440,15 @@ ZEVUD_API int ZEVUD_ClearNumberError(ZVDOC d) {
 // ---- elements --------------------------------------------------------------------
 
 ZEVUD_API ZVELEM ZEVUD_GetRootElement(ZVDOC d) {
-    Locked L;
-    Doc* doc = L.Document(d);
+    DocAccess L(d);
+    Doc* doc = L.doc;
     return doc ? L.Handle(doc->root) : 0;
 }
 
 ZEVUD_API ZVELEM ZEVUD_AddChildElement(ZVELEM parent, const char* name) {
     if (!ValidName(name)) return 0;
-    Locked L;
-    Node* p = L.Elem(parent);
+    ElemAccess L(parent);
+    Node* p = L.node;
     if (!p || p->Depth() >= kMaxDepth) return 0;
     Node* c = NewNode(name, p->doc);
     ZVELEM h = L.Handle(c);
@@ -405,17 +461,17 @@ ZEVUD_API ZVELEM ZEVUD_AddChildElement(ZVELEM parent, const char* name) {
 }
 
 ZEVUD_API int ZEVUD_DeleteElement(ZVELEM elem) {
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     if (!n || !n->parent) return 0;  // the root stays
-    FreeSubtree(L.s, n);
+    FreeSubtree(TheStore(), n);
     return 1;
 }
 
 ZEVUD_API ZVELEM ZEVUD_FindFirstChild(ZVELEM parent, const char* name) {
     if (!name) return 0;
-    Locked L;
-    Node* p = L.Elem(parent);
+    ElemAccess L(parent);
+    Node* p = L.node;
     if (!p) return 0;
     for (Node* c = p->first; c; c = c->next)
         if (c->name == name) return L.Handle(c);
@@ -424,8 +480,8 @@ ZEVUD_API ZVELEM ZEVUD_FindFirstChild(ZVELEM parent, const char* name) {
 
 ZEVUD_API ZVELEM ZEVUD_FindNextChild(ZVELEM sibling, const char* name) {
     if (!name) return 0;
-    Locked L;
-    Node* s = L.Elem(sibling);
+    ElemAccess L(sibling);
+    Node* s = L.node;
     if (!s) return 0;
     for (Node* c = s->next; c; c = c->next)
         if (c->name == name) return L.Handle(c);
@@ -441,8 +497,8 @@ bool HasAttrText(const Node* n, const char* attr, const char* value) {
 
 ZEVUD_API ZVELEM ZEVUD_FindFirstChildWithAttr(ZVELEM parent, const char* attr, const char* value) {
     if (!attr || !value) return 0;
-    Locked L;
-    Node* p = L.Elem(parent);
+    ElemAccess L(parent);
+    Node* p = L.node;
     if (!p) return 0;
     for (Node* c = p->first; c; c = c->next)
         if (HasAttrText(c, attr, value)) return L.Handle(c);
@@ -451,8 +507,8 @@ ZEVUD_API ZVELEM ZEVUD_FindFirstChildWithAttr(ZVELEM parent, const char* attr, c
 
 ZEVUD_API ZVELEM ZEVUD_FindNextChildWithAttr(ZVELEM sibling, const char* attr, const char* value) {
     if (!attr || !value) return 0;
-    Locked L;
-    Node* s = L.Elem(sibling);
+    ElemAccess L(sibling);
+    Node* s = L.node;
     if (!s) return 0;
     for (Node* c = s->next; c; c = c->next)
         if (HasAttrText(c, attr, value)) return L.Handle(c);
@@ -460,39 +516,50 @@ ZEVUD_API ZVELEM ZEVUD_FindNextChildWithAttr(ZVELEM sibling, const char* attr, c
 }
 
 ZEVUD_API ZVELEM ZEVUD_GetFirstChild(ZVELEM parent) {
-    Locked L;
-    Node* p = L.Elem(parent);
+    ElemAccess L(parent);
+    Node* p = L.node;
     return p ? L.Handle(p->first) : 0;
 }
 
 ZEVUD_API ZVELEM ZEVUD_GetNextChild(ZVELEM sibling) {
-    Locked L;
-    Node* s = L.Elem(sibling);
+    ElemAccess L(sibling);
+    Node* s = L.node;
     return s ? L.Handle(s->next) : 0;
 }
 
 ZEVUD_API int ZEVUD_GetElementName(ZVELEM elem, char* buf, int bufSize) {
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     return CopyOut(n ? n->name : std::string(), buf, bufSize);
 }
 
 ZEVUD_API ZVELEM ZEVUD_GetParentElement(ZVELEM elem) {
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     return n ? L.Handle(n->parent) : 0;
 }
 
 ZEVUD_API int ZEVUD_CloneElementTree(ZVELEM dest, ZVELEM source) {
-    Locked L;
-    Node* d = L.Elem(dest);
-    Node* s = L.Elem(source);
-    if (!d || !s) return 0;
+    HandleTable& table = Table();
+    HandleTable::Candidate cd = table.Find(dest, Kind::Element);
+    HandleTable::Candidate cs = table.Find(source, Kind::Element);
+    if (!cd.doc || !cs.doc) return 0;
+    // Two documents are always locked in the same order (by address; the
+    // document objects never move or go away), so two calls copying between
+    // the same two documents in opposite directions cannot deadlock.
+    Doc* firstDoc = std::less<Doc*>()(cd.doc, cs.doc) ? cd.doc : cs.doc;
+    Doc* secondDoc = firstDoc == cd.doc ? cs.doc : cd.doc;
+    std::unique_lock<std::mutex> firstLock(firstDoc->mutex);
+    std::unique_lock<std::mutex> secondLock;
+    if (secondDoc != firstDoc) secondLock = std::unique_lock<std::mutex>(secondDoc->mutex);
+    if (!table.IsLive(dest) || !table.IsLive(source)) return 0;
+    Node* d = static_cast<Node*>(cd.ptr);
+    Node* s = static_cast<Node*>(cs.ptr);
     if (d == s) return 1;
     if (d->Depth() - 1 + SubtreeHeight(s) > kMaxDepth) return 0;
     // Copy first: source and dest may lie inside each other.
     Node* copy = CopySubtree(s, d->doc);
-    while (d->first) FreeSubtree(L.s, d->first);
+    while (d->first) FreeSubtree(TheStore(), d->first);
     d->attrs = std::move(copy->attrs);
     d->text = std::move(copy->text);
     while (Node* c = copy->first) {
@@ -511,8 +578,8 @@ ZEVUD_API int ZEVUD_MakeValidElementName(const char* text, char* buf, int bufSiz
 
 ZEVUD_API int32_t ZEVUD_GetInt(ZVELEM elem, const char* attr) {
     if (!attr) return 0;
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     return n ? IntOf(n, n->FindAttr(attr)) : 0;
 }
 
@@ -522,16 +589,16 @@ ZEVUD_API int ZEVUD_SetInt(ZVELEM elem, const char* attr, int32_t value) {
 
 ZEVUD_API int32_t ZEVUD_GetIntWithDefault(ZVELEM elem, const char* attr, int32_t def) {
     if (!attr) return def;
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     const Attr* a = n ? n->FindAttr(attr) : nullptr;
     return a ? IntOf(n, a) : def;
 }
 
 ZEVUD_API int32_t ZEVUD_GetIntByPath(ZVDOC d, const char* path, const char* attr, int32_t def) {
     if (!path || !attr) return def;
-    Locked L;
-    Doc* doc = L.Document(d);
+    DocAccess L(d);
+    Doc* doc = L.doc;
     if (!doc) return def;
     Node* cur = doc->root;
     std::string_view rest(path);
@@ -551,8 +618,8 @@ ZEVUD_API int32_t ZEVUD_GetIntByPath(ZVDOC d, const char* path, const char* attr
 
 ZEVUD_API int64_t ZEVUD_GetInt64(ZVELEM elem, const char* attr) {
     if (!attr) return 0;
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     const Attr* a = n ? n->FindAttr(attr) : nullptr;
     if (!a) return 0;
     CheckNumber(n, a->name, a->value);
@@ -566,8 +633,8 @@ ZEVUD_API int ZEVUD_SetInt64(ZVELEM elem, const char* attr, int64_t value) {
 
 ZEVUD_API double ZEVUD_GetDouble(ZVELEM elem, const char* attr) {
     if (!attr) return 0.0;
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     const Attr* a = n ? n->FindAttr(attr) : nullptr;
     return a ? DoubleOf(n, a->name, a->value) : 0.0;
 }
@@ -578,16 +645,16 @@ ZEVUD_API int ZEVUD_SetDouble(ZVELEM elem, const char* attr, double value) {
 
 ZEVUD_API double ZEVUD_GetDoubleWithDefault(ZVELEM elem, const char* attr, double def) {
     if (!attr) return def;
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     const Attr* a = n ? n->FindAttr(attr) : nullptr;
     return a ? DoubleOf(n, a->name, a->value) : def;
 }
 
 ZEVUD_API double ZEVUD_GetDoubleUnderNode(ZVELEM elem, const char* childName) {
     if (!childName) return 0.0;
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     if (!n) return 0.0;
     for (Node* c = n->first; c; c = c->next) {
         if (c->name != childName) continue;
@@ -598,8 +665,8 @@ ZEVUD_API double ZEVUD_GetDoubleUnderNode(ZVELEM elem, const char* childName) {
 }
 
 ZEVUD_API int ZEVUD_GetString(ZVELEM elem, const char* attr, char* buf, int bufSize) {
-    Locked L;
-    Node* n = attr ? L.Elem(elem) : nullptr;
+    ElemAccess L(attr ? elem : 0);
+    Node* n = L.node;
     const Attr* a = n ? n->FindAttr(attr) : nullptr;
     return CopyOut(a ? std::string_view(a->value) : std::string_view(), buf, bufSize);
 }
@@ -611,15 +678,15 @@ ZEVUD_API int ZEVUD_SetString(ZVELEM elem, const char* attr, const char* value) 
 
 ZEVUD_API int ZEVUD_HasAttr(ZVELEM elem, const char* attr) {
     if (!attr) return 0;
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     return n && n->FindAttr(attr) ? 1 : 0;
 }
 
 ZEVUD_API int ZEVUD_DeleteAttr(ZVELEM elem, const char* attr) {
     if (!attr) return 0;
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     if (!n) return 0;
     auto it = std::find_if(n->attrs.begin(), n->attrs.end(), [&](const Attr& a) { return a.name == attr; });
     if (it == n->attrs.end()) return 0;
@@ -628,14 +695,14 @@ ZEVUD_API int ZEVUD_DeleteAttr(ZVELEM elem, const char* attr) {
 }
 
 ZEVUD_API int ZEVUD_GetAttrCount(ZVELEM elem) {
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     return n ? ClampLength(n->attrs.size()) : 0;
 }
 
 ZEVUD_API int ZEVUD_GetAttrName(ZVELEM elem, int index, char* buf, int bufSize) {
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     if (!n || index < 0 || static_cast<std::size_t>(index) >= n->attrs.size()) {
         CopyOut({}, buf, bufSize);
         return -1;
@@ -647,8 +714,8 @@ ZEVUD_API int ZEVUD_GetAttrName(ZVELEM elem, int index, char* buf, int bufSize) 
 
 ZEVUD_API int ZEVUD_GetBinDataLength(ZVELEM elem, const char* attr) {
     if (!attr) return 0;
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     const Attr* a = n ? n->FindAttr(attr) : nullptr;
     if (!a) return 0;
     auto len = Base64DecodedLength(a->value);
@@ -659,8 +726,8 @@ ZEVUD_API int ZEVUD_GetBinData(ZVELEM elem, const char* attr, void* buf, int buf
     if (!attr || !buf || bufSize <= 0) return 0;
     std::vector<unsigned char> bytes;
     {
-        Locked L;
-        Node* n = L.Elem(elem);
+        ElemAccess L(elem);
+        Node* n = L.node;
         const Attr* a = n ? n->FindAttr(attr) : nullptr;
         if (!a || !Base64Decode(a->value, bytes)) return 0;
     }
@@ -677,8 +744,8 @@ ZEVUD_API int ZEVUD_SetBinData(ZVELEM elem, const char* attr, int length, const 
 ZEVUD_API int ZEVUD_StoreFileInAttr(ZVELEM elem, const char* attr, const char* fileName, int /*flag*/) {
     if (!ValidName(attr) || !fileName || !*fileName) return 0;
     {
-        Locked L;
-        if (!L.Elem(elem)) return 0;
+        ElemAccess L(elem);
+        if (!L.node) return 0;
     }
     fs::path p = ExistingFile(FilePath(fileName));
     std::string bytes, reason;
@@ -694,8 +761,8 @@ ZEVUD_API int ZEVUD_LoadFileFromAttr(ZVELEM elem, const char* attr, const char* 
     std::vector<unsigned char> bytes;
     bool damaged = false;
     {
-        Locked L;
-        Node* n = L.Elem(elem);
+        ElemAccess L(elem);
+        Node* n = L.node;
         const Attr* a = n ? n->FindAttr(attr) : nullptr;
         if (!a) return 0;
         damaged = !Base64Decode(a->value, bytes);
@@ -722,8 +789,8 @@ ZEVUD_API int ZEVUD_LoadFileFromAttr(ZVELEM elem, const char* attr, const char* 
 ZEVUD_API int ZEVUD_GetFingerPrint(ZVELEM elem, unsigned char out[16]) {
     if (!out) return 0;
     std::memset(out, 0, 16);
-    Locked L;
-    Node* n = L.Elem(elem);
+    ElemAccess L(elem);
+    Node* n = L.node;
     if (!n) return 0;
     FingerprintSubtree(n, out);
     return 1;

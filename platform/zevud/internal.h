@@ -2,6 +2,7 @@
 // table, and the text codecs (names, numbers, base64) shared by the sources.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -84,6 +85,10 @@ struct Node {
 };
 
 struct Doc {
+    // Guards everything of this document: its fields and every element of
+    // its tree. Calls on different documents therefore never wait for each
+    // other; a call holds it for its whole work on the document.
+    std::mutex mutex;
     std::string fileName;  // absolute path, "" for an unnamed document
     Node* root = nullptr;
     uint32_t handle = 0;
@@ -99,27 +104,72 @@ struct Doc {
 // next generation and goes to the back of the free queue, so an old handle
 // is refused; a slot whose generation is used up is retired for good, so a
 // handle never comes to mean another object.
+//
+// Handing out and taking back handles is done under the table's own short
+// lock. Looking a handle up takes no lock: the slots lie in chunks that never
+// move, and each slot says atomically which handle it stands for, which
+// object and which document that object belongs to. What a lookup finds is
+// only a candidate: the caller locks the document and then asks whether the
+// handle is still live (IsLive). Handles into a document are taken back only
+// under that document's lock, and a handle value never comes back, so a
+// handle that is live under the lock stays valid until the lock is released.
+// Document objects are kept in a pool and never freed, so locking the
+// document of a candidate is safe even when it was closed meanwhile.
 enum class Kind : uint8_t { Free, Document, Element };
 
 class HandleTable {
 public:
-    uint32_t Alloc(Kind kind, void* ptr);
+    HandleTable() = default;
+    HandleTable(const HandleTable&) = delete;
+    HandleTable& operator=(const HandleTable&) = delete;
+
+    // 0 when the table is full. For an element, doc is the document that
+    // holds it; for a document, the document itself.
+    uint32_t Alloc(Kind kind, void* ptr, Doc* doc);
+    // Takes back a handle (one that is not live is ignored).
     void Release(uint32_t h);
-    void* Lookup(uint32_t h, Kind kind) const;
+    void ReleaseAll(const std::vector<uint32_t>& handles);
+
+    struct Candidate {
+        void* ptr = nullptr;
+        Doc* doc = nullptr;
+    };
+    // The object and document a handle of that kind stands for right now;
+    // both null for a free, stale or unknown handle. Valid only once the
+    // document is locked and IsLive(h) still holds.
+    Candidate Find(uint32_t h, Kind kind) const;
+    bool IsLive(uint32_t h) const;
+
+    // A document object to fill, from the pool of closed ones or new; and
+    // back into the pool after closing (its tree freed, its handle released).
+    Doc* TakeDoc();
+    void ReturnDoc(Doc* doc);
 
 private:
+    static constexpr uint32_t kChunkBits = 12;
+    static constexpr uint32_t kChunkSize = 1u << kChunkBits;
+    static constexpr uint32_t kMaxChunks = (1u << 24) / kChunkSize;
+
     struct Slot {
-        void* ptr = nullptr;
-        uint8_t gen = 1;
-        Kind kind = Kind::Free;
+        std::atomic<uint32_t> live{0};  // the handle while in use, 0 when free
+        std::atomic<Kind> kind{Kind::Free};
+        std::atomic<void*> ptr{nullptr};
+        std::atomic<Doc*> doc{nullptr};
+        uint8_t gen = 1;  // under the table's lock
     };
-    std::vector<Slot> slots_;
+
+    const Slot* SlotOf(uint32_t h) const;
+    void ReleaseLocked(uint32_t h);
+
+    std::mutex mutex_;  // handing out and taking back; the free queue; the pool
+    std::atomic<Slot*> chunks_[kMaxChunks] = {};
+    std::atomic<uint32_t> size_{0};  // slots in use or used before
     std::deque<uint32_t> free_;
+    std::vector<Doc*> pool_;
 };
 
 // The one store of the process: shared by every library that links this one.
 struct Store {
-    std::mutex mutex;
     HandleTable table;
 };
 Store& TheStore();
@@ -127,7 +177,8 @@ Store& TheStore();
 // Tree helpers; all iterative, so no tree depth can exhaust the stack.
 uint32_t ElementHandle(Store& s, Node* n);
 Node* NewNode(std::string name, Doc* doc);
-// Unlinks the subtree from its parent and frees it with its handles.
+// Unlinks the subtree from its parent and frees it with its handles (the
+// caller holds the lock of the subtree's document when it has handles).
 void FreeSubtree(Store& s, Node* n);
 // A detached deep copy (names, attributes, text, children) for document doc.
 Node* CopySubtree(const Node* src, Doc* doc);

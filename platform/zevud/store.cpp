@@ -11,41 +11,90 @@ constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;  // index + 1 must fit
 constexpr uint8_t kLastGeneration = 255;
 }  // namespace
 
-uint32_t HandleTable::Alloc(Kind kind, void* ptr) {
+uint32_t HandleTable::Alloc(Kind kind, void* ptr, Doc* doc) {
+    std::lock_guard<std::mutex> guard(mutex_);
     uint32_t index;
     if (!free_.empty()) {
         index = free_.front();
         free_.pop_front();
     } else {
-        if (slots_.size() + 1 >= kIndexMask) return 0;  // table full
-        index = static_cast<uint32_t>(slots_.size());
-        slots_.emplace_back();
+        uint32_t size = size_.load(std::memory_order_relaxed);
+        if (size + 1 >= kIndexMask) return 0;  // table full
+        index = size;
+        if (!chunks_[index >> kChunkBits].load(std::memory_order_relaxed))
+            chunks_[index >> kChunkBits].store(new Slot[kChunkSize], std::memory_order_release);
+        size_.store(size + 1, std::memory_order_relaxed);
     }
-    Slot& s = slots_[index];
-    s.ptr = ptr;
-    s.kind = kind;
-    return (static_cast<uint32_t>(s.gen) << kIndexBits) | (index + 1);
+    Slot& s = chunks_[index >> kChunkBits].load(std::memory_order_relaxed)[index & (kChunkSize - 1)];
+    uint32_t h = (static_cast<uint32_t>(s.gen) << kIndexBits) | (index + 1);
+    // What the handle stands for is in place before the handle is live.
+    s.kind.store(kind, std::memory_order_release);
+    s.ptr.store(ptr, std::memory_order_release);
+    s.doc.store(doc, std::memory_order_release);
+    s.live.store(h, std::memory_order_release);
+    return h;
+}
+
+const HandleTable::Slot* HandleTable::SlotOf(uint32_t h) const {
+    uint32_t low = h & kIndexMask;
+    if (low == 0) return nullptr;
+    uint32_t index = low - 1;
+    const Slot* chunk = chunks_[index >> kChunkBits].load(std::memory_order_acquire);
+    return chunk ? &chunk[index & (kChunkSize - 1)] : nullptr;
+}
+
+void HandleTable::ReleaseLocked(uint32_t h) {
+    Slot* s = const_cast<Slot*>(SlotOf(h));
+    if (!s || h == 0 || s->live.load(std::memory_order_relaxed) != h) return;
+    s->live.store(0, std::memory_order_release);
+    s->kind.store(Kind::Free, std::memory_order_release);
+    s->ptr.store(nullptr, std::memory_order_release);
+    s->doc.store(nullptr, std::memory_order_release);
+    if (s->gen == kLastGeneration) return;  // retired: never handed out again
+    ++s->gen;
+    free_.push_back((h & kIndexMask) - 1);
 }
 
 void HandleTable::Release(uint32_t h) {
-    uint32_t low = h & kIndexMask;
-    if (low == 0 || low > slots_.size()) return;
-    uint32_t index = low - 1;
-    Slot& s = slots_[index];
-    if (s.kind == Kind::Free || s.gen != (h >> kIndexBits)) return;
-    s.ptr = nullptr;
-    s.kind = Kind::Free;
-    if (s.gen == kLastGeneration) return;  // retired: never handed out again
-    ++s.gen;
-    free_.push_back(index);
+    std::lock_guard<std::mutex> guard(mutex_);
+    ReleaseLocked(h);
 }
 
-void* HandleTable::Lookup(uint32_t h, Kind kind) const {
-    uint32_t low = h & kIndexMask;
-    if (low == 0 || low > slots_.size()) return nullptr;
-    const Slot& s = slots_[low - 1];
-    if (s.kind != kind || s.gen != (h >> kIndexBits)) return nullptr;
-    return s.ptr;
+void HandleTable::ReleaseAll(const std::vector<uint32_t>& handles) {
+    if (handles.empty()) return;
+    std::lock_guard<std::mutex> guard(mutex_);
+    for (uint32_t h : handles) ReleaseLocked(h);
+}
+
+HandleTable::Candidate HandleTable::Find(uint32_t h, Kind kind) const {
+    const Slot* s = SlotOf(h);
+    if (!s || h == 0 || s->live.load(std::memory_order_acquire) != h) return {};
+    if (s->kind.load(std::memory_order_acquire) != kind) return {};
+    Candidate c{s->ptr.load(std::memory_order_acquire), s->doc.load(std::memory_order_acquire)};
+    if (!c.ptr || !c.doc) return {};
+    return c;
+}
+
+bool HandleTable::IsLive(uint32_t h) const {
+    const Slot* s = SlotOf(h);
+    return s && h != 0 && s->live.load(std::memory_order_acquire) == h;
+}
+
+Doc* HandleTable::TakeDoc() {
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        if (!pool_.empty()) {
+            Doc* d = pool_.back();
+            pool_.pop_back();
+            return d;
+        }
+    }
+    return new Doc;
+}
+
+void HandleTable::ReturnDoc(Doc* doc) {
+    std::lock_guard<std::mutex> guard(mutex_);
+    pool_.push_back(doc);
 }
 
 Store& TheStore() {
@@ -57,7 +106,7 @@ Store& TheStore() {
 
 uint32_t ElementHandle(Store& s, Node* n) {
     if (!n) return 0;
-    if (!n->handle) n->handle = s.table.Alloc(Kind::Element, n);
+    if (!n->handle) n->handle = s.table.Alloc(Kind::Element, n, n->doc);
     return n->handle;
 }
 
@@ -71,14 +120,17 @@ Node* NewNode(std::string name, Doc* doc) {
 void FreeSubtree(Store& s, Node* n) {
     if (!n) return;
     n->Unlink();
+    // The handles go back in one turn of the table's lock.
+    std::vector<uint32_t> handles;
     std::vector<Node*> stack{n};
     while (!stack.empty()) {
         Node* cur = stack.back();
         stack.pop_back();
         for (Node* c = cur->first; c; c = c->next) stack.push_back(c);
-        if (cur->handle) s.table.Release(cur->handle);
+        if (cur->handle) handles.push_back(cur->handle);
         delete cur;
     }
+    s.table.ReleaseAll(handles);
 }
 
 Node* CopySubtree(const Node* src, Doc* doc) {
