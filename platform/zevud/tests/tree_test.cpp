@@ -311,7 +311,7 @@ TEST(Fingerprints, OfAFileIsOfItsBytesAndZeroWhenUnreadable) {
     EXPECT_EQ(ZEVUD_GetFingerPrintOfFile(nullptr, out), 0);
 }
 
-// Callers use no threads, but the store is guarded all the same.
+// Threads each on their own documents (as the crane positions' kernel runs).
 TEST(Tree, ConcurrentUseKeepsEveryDocumentWhole) {
     std::vector<std::thread> threads;
     std::vector<int> sums(4, 0);
