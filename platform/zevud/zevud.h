@@ -6,6 +6,13 @@
 // returned through caller buffers (the call returns the full length, so a
 // caller may ask with a null buffer first); the inline C++ helpers at the end
 // of this header wrap that into std::string.
+//
+// Threads: calls on different documents run side by side (each document has
+// its own lock, held for the call's work on it); calls on one document are
+// taken one after the other. A copy between two documents locks both.
+// Closing a document that another thread still uses is the caller's fault,
+// but only that document's handles are affected: they are refused from then
+// on. Messages are shown after the call has let go of every document.
 #pragma once
 
 #include <stdint.h>
