@@ -40,37 +40,47 @@ HandleTable& Table() { return TheStore().table; }
 // handle is looked up without a lock, its document locked, and the handle
 // checked again under that lock: only then is the object its handle's.
 // A stale, unknown or wrong-kind handle leaves the access empty.
-std::unique_lock<std::mutex> LockFor(uint32_t h, Kind kind, HandleTable::Candidate& found) {
-    found = Table().Find(h, kind);
-    if (!found.doc) return {};
-    std::unique_lock<std::mutex> lock(found.doc->mutex);
-    if (!Table().IsLive(h)) {
-        found = {};
-        return {};
+class Access {
+public:
+    Access() = default;
+    Access(const Access&) = delete;
+    Access& operator=(const Access&) = delete;
+    ~Access() { Unlock(); }
+    void Unlock() {
+        if (held_) held_->unlock();
+        held_ = nullptr;
     }
-    return lock;
-}
+
+protected:
+    HandleTable::Candidate Acquire(uint32_t h, Kind kind) {
+        HandleTable::Candidate c = Table().Find(h, kind);
+        if (!c.doc) return {};
+        c.doc->mutex.lock();
+        if (!HandleTable::IsLive(c, h)) {
+            c.doc->mutex.unlock();
+            return {};
+        }
+        held_ = &c.doc->mutex;
+        return c;
+    }
+
+private:
+    std::mutex* held_ = nullptr;
+};
 
 // One document, locked.
-struct DocAccess {
+struct DocAccess : Access {
     Doc* doc = nullptr;
-    std::unique_lock<std::mutex> lock;
-    explicit DocAccess(ZVDOC h) {
-        HandleTable::Candidate c;
-        lock = LockFor(h, Kind::Document, c);
-        doc = static_cast<Doc*>(c.ptr);
-    }
+    explicit DocAccess(ZVDOC h) { doc = static_cast<Doc*>(Acquire(h, Kind::Document).ptr); }
     ZVELEM Handle(Node* n) { return ElementHandle(TheStore(), n); }
 };
 
 // One element, with its document locked.
-struct ElemAccess {
+struct ElemAccess : Access {
     Node* node = nullptr;
     Doc* doc = nullptr;
-    std::unique_lock<std::mutex> lock;
     explicit ElemAccess(ZVELEM h) {
-        HandleTable::Candidate c;
-        lock = LockFor(h, Kind::Element, c);
+        HandleTable::Candidate c = Acquire(h, Kind::Element);
         node = static_cast<Node*>(c.ptr);
         doc = c.doc;
     }
@@ -397,7 +407,7 @@ ZEVUD_API int ZEVUD_CloseDoc(ZVDOC d) {
     doc->fileName.clear();
     doc->numberError.clear();
     doc->savesHeld = doc->saveWasHeld = false;
-    L.lock.unlock();
+    L.Unlock();
     Table().ReturnDoc(doc);
     return 1;
 }
@@ -552,7 +562,7 @@ ZEVUD_API int ZEVUD_CloneElementTree(ZVELEM dest, ZVELEM source) {
     std::unique_lock<std::mutex> firstLock(firstDoc->mutex);
     std::unique_lock<std::mutex> secondLock;
     if (secondDoc != firstDoc) secondLock = std::unique_lock<std::mutex>(secondDoc->mutex);
-    if (!table.IsLive(dest) || !table.IsLive(source)) return 0;
+    if (!HandleTable::IsLive(cd, dest) || !HandleTable::IsLive(cs, source)) return 0;
     Node* d = static_cast<Node*>(cd.ptr);
     Node* s = static_cast<Node*>(cs.ptr);
     if (d == s) return 1;

@@ -130,25 +130,34 @@ public:
     void Release(uint32_t h);
     void ReleaseAll(const std::vector<uint32_t>& handles);
 
+    struct Slot;
     struct Candidate {
         void* ptr = nullptr;
         Doc* doc = nullptr;
+        const Slot* slot = nullptr;
     };
     // The object and document a handle of that kind stands for right now;
-    // both null for a free, stale or unknown handle. Valid only once the
-    // document is locked and IsLive(h) still holds.
-    Candidate Find(uint32_t h, Kind kind) const;
-    bool IsLive(uint32_t h) const;
+    // all null for a free, stale or unknown handle. Valid only once the
+    // document is locked and IsLive still holds.
+    Candidate Find(uint32_t h, Kind kind) const {
+        const Slot* s = SlotOf(h);
+        if (!s || s->live.load(std::memory_order_acquire) != h) return {};
+        if (s->kind.load(std::memory_order_acquire) != kind) return {};
+        Candidate c{s->ptr.load(std::memory_order_acquire), s->doc.load(std::memory_order_acquire), s};
+        if (!c.ptr || !c.doc) return {};
+        return c;
+    }
+    static bool IsLive(const Candidate& c, uint32_t h) {
+        return c.slot && c.slot->live.load(std::memory_order_acquire) == h;
+    }
 
     // A document object to fill, from the pool of closed ones or new; and
     // back into the pool after closing (its tree freed, its handle released).
     Doc* TakeDoc();
     void ReturnDoc(Doc* doc);
 
-private:
-    static constexpr uint32_t kChunkBits = 12;
-    static constexpr uint32_t kChunkSize = 1u << kChunkBits;
-    static constexpr uint32_t kMaxChunks = (1u << 24) / kChunkSize;
+    static constexpr uint32_t kIndexBits = 24;
+    static constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;  // index + 1 must fit
 
     struct Slot {
         std::atomic<uint32_t> live{0};  // the handle while in use, 0 when free
@@ -158,7 +167,19 @@ private:
         uint8_t gen = 1;  // under the table's lock
     };
 
-    const Slot* SlotOf(uint32_t h) const;
+private:
+    static constexpr uint32_t kChunkBits = 12;
+    static constexpr uint32_t kChunkSize = 1u << kChunkBits;
+    static constexpr uint32_t kMaxChunks = (1u << 24) / kChunkSize;
+
+    // The slot a handle points at (0 and unknown indexes have none).
+    const Slot* SlotOf(uint32_t h) const {
+        uint32_t low = h & kIndexMask;
+        if (low == 0) return nullptr;
+        uint32_t index = low - 1;
+        const Slot* chunk = chunks_[index >> kChunkBits].load(std::memory_order_acquire);
+        return chunk ? &chunk[index & (kChunkSize - 1)] : nullptr;
+    }
     void ReleaseLocked(uint32_t h);
 
     std::mutex mutex_;  // handing out and taking back; the free queue; the pool
@@ -172,10 +193,19 @@ private:
 struct Store {
     HandleTable table;
 };
-Store& TheStore();
+// Never destroyed: libraries unloaded late may still close documents, and
+// the documents stay reachable for leak checkers.
+inline Store& TheStore() {
+    static Store* store = new Store;
+    return *store;
+}
 
 // Tree helpers; all iterative, so no tree depth can exhaust the stack.
-uint32_t ElementHandle(Store& s, Node* n);
+uint32_t NewElementHandle(Store& s, Node* n);
+inline uint32_t ElementHandle(Store& s, Node* n) {
+    if (!n) return 0;
+    return n->handle ? n->handle : NewElementHandle(s, n);
+}
 Node* NewNode(std::string name, Doc* doc);
 // Unlinks the subtree from its parent and frees it with its handles (the
 // caller holds the lock of the subtree's document when it has handles).

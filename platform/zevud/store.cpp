@@ -6,8 +6,8 @@
 namespace zevud::impl {
 
 namespace {
-constexpr uint32_t kIndexBits = 24;
-constexpr uint32_t kIndexMask = (1u << kIndexBits) - 1;  // index + 1 must fit
+constexpr uint32_t kIndexBits = HandleTable::kIndexBits;
+constexpr uint32_t kIndexMask = HandleTable::kIndexMask;
 constexpr uint8_t kLastGeneration = 255;
 }  // namespace
 
@@ -35,17 +35,9 @@ uint32_t HandleTable::Alloc(Kind kind, void* ptr, Doc* doc) {
     return h;
 }
 
-const HandleTable::Slot* HandleTable::SlotOf(uint32_t h) const {
-    uint32_t low = h & kIndexMask;
-    if (low == 0) return nullptr;
-    uint32_t index = low - 1;
-    const Slot* chunk = chunks_[index >> kChunkBits].load(std::memory_order_acquire);
-    return chunk ? &chunk[index & (kChunkSize - 1)] : nullptr;
-}
-
 void HandleTable::ReleaseLocked(uint32_t h) {
     Slot* s = const_cast<Slot*>(SlotOf(h));
-    if (!s || h == 0 || s->live.load(std::memory_order_relaxed) != h) return;
+    if (!s || s->live.load(std::memory_order_relaxed) != h) return;
     s->live.store(0, std::memory_order_release);
     s->kind.store(Kind::Free, std::memory_order_release);
     s->ptr.store(nullptr, std::memory_order_release);
@@ -66,20 +58,6 @@ void HandleTable::ReleaseAll(const std::vector<uint32_t>& handles) {
     for (uint32_t h : handles) ReleaseLocked(h);
 }
 
-HandleTable::Candidate HandleTable::Find(uint32_t h, Kind kind) const {
-    const Slot* s = SlotOf(h);
-    if (!s || h == 0 || s->live.load(std::memory_order_acquire) != h) return {};
-    if (s->kind.load(std::memory_order_acquire) != kind) return {};
-    Candidate c{s->ptr.load(std::memory_order_acquire), s->doc.load(std::memory_order_acquire)};
-    if (!c.ptr || !c.doc) return {};
-    return c;
-}
-
-bool HandleTable::IsLive(uint32_t h) const {
-    const Slot* s = SlotOf(h);
-    return s && h != 0 && s->live.load(std::memory_order_acquire) == h;
-}
-
 Doc* HandleTable::TakeDoc() {
     {
         std::lock_guard<std::mutex> guard(mutex_);
@@ -97,16 +75,8 @@ void HandleTable::ReturnDoc(Doc* doc) {
     pool_.push_back(doc);
 }
 
-Store& TheStore() {
-    // Never destroyed: libraries unloaded late may still close documents, and
-    // the documents stay reachable for leak checkers.
-    static Store* store = new Store;
-    return *store;
-}
-
-uint32_t ElementHandle(Store& s, Node* n) {
-    if (!n) return 0;
-    if (!n->handle) n->handle = s.table.Alloc(Kind::Element, n, n->doc);
+uint32_t NewElementHandle(Store& s, Node* n) {
+    n->handle = s.table.Alloc(Kind::Element, n, n->doc);
     return n->handle;
 }
 
