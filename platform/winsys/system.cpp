@@ -490,8 +490,17 @@ std::map<std::string, FolderListing> g_listings;
 
 bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
-// The names in dir (empty when it cannot be read).
-std::vector<std::string> FolderNames(const fs::path& dir) {
+// The names in dir that equal want without regard to case, counted, and
+// the last of them (count 0 when the folder cannot be read).
+int MatchInFolder(const fs::path& dir, const std::string& want, std::string& match) {
+    int count = 0;
+    auto look = [&](const std::vector<std::string>& names) {
+        for (const std::string& name : names)
+            if (EqualsNoCase(name, want)) {
+                ++count;
+                match = name;
+            }
+    };
     const fs::path folder = dir.empty() ? fs::path(".") : dir;
     struct stat st {};
     const bool known = ::stat(folder.c_str(), &st) == 0;
@@ -499,22 +508,25 @@ std::vector<std::string> FolderNames(const fs::path& dir) {
         std::lock_guard lock(g_listingMutex);
         auto it = g_listings.find(folder.string());
         if (it != g_listings.end() && it->second.dev == st.st_dev && it->second.ino == st.st_ino &&
-            SameTime(it->second.mtime, st.st_mtim))
-            return it->second.names;
+            SameTime(it->second.mtime, st.st_mtim)) {
+            look(it->second.names);
+            return count;
+        }
     }
     std::vector<std::string> names;
     std::error_code ec;
     fs::directory_iterator it(folder, ec), end;
     for (; !ec && it != end; it.increment(ec)) names.push_back(it->path().filename().string());
-    if (ec || !known) return names;
+    look(names);
+    if (ec || !known) return count;
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     constexpr time_t kSettled = 2;  // seconds, far beyond any step of the file system's clock
     if (now.tv_sec - st.st_mtim.tv_sec > kSettled) {
         std::lock_guard lock(g_listingMutex);
-        g_listings[folder.string()] = FolderListing{st.st_dev, st.st_ino, st.st_mtim, names};
+        g_listings[folder.string()] = FolderListing{st.st_dev, st.st_ino, st.st_mtim, std::move(names)};
     }
-    return names;
+    return count;
 }
 
 }  // namespace
@@ -525,16 +537,9 @@ fs::path ResolveCaseInsensitive(const fs::path& p) {
     fs::path dir = p.parent_path();
     const std::string want = p.filename().string();
     if (want.empty()) return p;
-    fs::path match;
-    int count = 0;
-    for (const std::string& name : FolderNames(dir)) {
-        if (EqualsNoCase(name, want)) {
-            ++count;
-            match = dir / name;
-        }
-    }
+    std::string match;
     // Two names that differ only in case: no guess.
-    return count == 1 ? match : p;
+    return MatchInFolder(dir, want, match) == 1 ? dir / match : p;
 }
 
 // ----- time and environment ------------------------------------------------
