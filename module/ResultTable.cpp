@@ -316,7 +316,10 @@ struct NodeSource {
 // The buffers of a merge, kept from one merge to the next (a crane run
 // merges every crane position into the same few tables).
 struct MergeScratch {
-    std::vector<double> values, x;
+    // Value buffers of grown tables (the tables of a run differ in size: the
+    // one that needs no growing, and so no zero-filling, is taken).
+    std::vector<double> pool[4];
+    std::vector<double> x;
     std::vector<int32_t> tags;
     std::vector<NodeSource> source;
     std::vector<NodeToCurve> first, rest;
@@ -583,11 +586,20 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
         std::vector<char> interpolated(static_cast<size_t>(C), 1);
         for (int32_t v = 0; v < m_nValues; ++v)
             if (GetColumn(v) >= 0 && NoInterpolation(v)) interpolated[static_cast<size_t>(GetColumn(v))] = 0;
-        s.values.resize(static_cast<size_t>(m_nLoadCases) * newN * C);
+        const size_t size = static_cast<size_t>(m_nLoadCases) * newN * C;
+        std::vector<double>* buffer = nullptr;
+        for (std::vector<double>& b : s.pool)
+            if (b.size() >= size && (!buffer || b.size() < buffer->size())) buffer = &b;
+        if (!buffer) {
+            buffer = &s.pool[0];
+            for (std::vector<double>& b : s.pool)
+                if (b.size() > buffer->size()) buffer = &b;
+        }
+        buffer->resize(size);
         const double* old = m_values.data();
         for (int32_t l = 0; l < m_nLoadCases; ++l) {
             const double* ob = old + static_cast<size_t>(l) * N * C;
-            double* nb = s.values.data() + static_cast<size_t>(l) * newN * C;
+            double* nb = buffer->data() + static_cast<size_t>(l) * newN * C;
             for (int32_t k = 0; k < newN;) {
                 const NodeSource src = s.source[static_cast<size_t>(k)];
                 double* to = nb + static_cast<size_t>(k) * C;
@@ -611,7 +623,7 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
                 ++k;
             }
         }
-        m_values.swap(s.values);
+        m_values.swap(*buffer);
         m_xPos.swap(s.x);
         m_tags.swap(s.tags);
         m_nNodes = newN;

@@ -637,8 +637,9 @@ TEST(ResultTableRows, MergedRowsEqualResampleRowByRow) {
 // nodes are a fixed division plus the wheels (two element ends at each),
 // moving along it, some of them within 0.01 of earlier ones; every run is
 // merged as the crane superposition merges it (minimum and maximum of two
-// slots, then other slots, then further combinations one call each), the
-// table compared with the one built row by row after each run.
+// slots, then other slots, then further combinations one call each; values
+// that tie along the girder and zeros of either sign), the table compared
+// with the one built row by row after each run.
 TEST(ResultTableRows, RunAfterRunEqualsResampleRowByRow) {
     const std::vector<int32_t> idx = {0, -1, 0, 0, 0};
     CResultTable together, one;
@@ -654,7 +655,15 @@ TEST(ResultTableRows, RunAfterRunEqualsResampleRowByRow) {
                 x.push_back(at);
             }
         std::sort(x.begin(), x.end());
-        const CResultTable curve = MakeTable(x, idx, 4, run);
+        CResultTable curve = MakeTable(x, idx, 10, run);
+        // Lines that tie: value 3 constant along the girder, equal in
+        // several slots, each run beyond the runs before on both sides;
+        // value 4 zero throughout, of either sign by slot and run.
+        for (int32_t l = 0; l < 10; ++l)
+            for (int32_t i = 0; i < curve.GetNumNodes(); ++i) {
+                curve.SetValue(l, i, 3, (std::floor(l / 3.0) - 1.0) * (run + 1));
+                curve.SetValue(l, i, 4, (l + run) % 2 ? -0.0 : 0.0);
+            }
         const std::vector<CResultTable::RowMerge> merges = {{2, 0, 0}, {3, 1, 1}, {0, 2, 0}, {0, 3, 1}};
         if (run == 0) {
             together = curve;
@@ -666,7 +675,7 @@ TEST(ResultTableRows, RunAfterRunEqualsResampleRowByRow) {
         ExpectSameTable(together, one, "run " + std::to_string(run));
         // More combinations of the run at the same positions, one call each
         // (as the characteristic combinations come).
-        for (int32_t k = 1; k < 4; ++k) {
+        for (int32_t k = 1; k < 10; ++k) {
             const std::vector<CResultTable::RowMerge> more = {{k, 2, 0}, {k, 3, 1}};
             ResampleRowByRow(one, curve, 5, more);
             together.MergeRowsFrom(curve, 5, more);
