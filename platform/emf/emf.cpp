@@ -72,8 +72,10 @@ struct Metafile {
     std::vector<uint8_t> body;  // records after the header
     uint32_t records = 0;
     Bounds bounds;
-    std::map<HGDIOBJ, uint32_t> table;  // object -> metafile handle index
-    std::set<uint32_t> freeSlots;
+    // object -> metafile handle index, in the order of the objects; a
+    // metafile holds a few at a time, so a sorted list serves.
+    std::vector<std::pair<HGDIOBJ, uint32_t>> table;
+    std::vector<uint32_t> freeSlots;  // ascending
     uint32_t maxSlot = 0;
     HGDIOBJ pen = kStockObject | BLACK_PEN;
     int penWidth = 0;  // of the selected pen, -1 for none
@@ -98,6 +100,13 @@ struct State {
 State& S() {
     static State s;
     return s;
+}
+
+// The entry of an object in a metafile's table, or the table's end.
+std::vector<std::pair<HGDIOBJ, uint32_t>>::iterator FindSlot(Metafile& m, HGDIOBJ obj) {
+    auto it = std::lower_bound(m.table.begin(), m.table.end(), obj,
+                               [](const std::pair<HGDIOBJ, uint32_t>& e, HGDIOBJ o) { return e.first < o; });
+    return it != m.table.end() && it->first == obj ? it : m.table.end();
 }
 
 // ---- little-endian record building ------------------------------------
@@ -311,7 +320,8 @@ void RecordDelete(Metafile& m, uint32_t slot) {
     Rec r(EMR_DELETEOBJECT);
     r.U32(slot);
     Emit(m, r);
-    m.freeSlots.insert(slot);
+    const auto at = std::lower_bound(m.freeSlots.begin(), m.freeSlots.end(), slot);
+    if (at == m.freeSlots.end() || *at != slot) m.freeSlots.insert(at, slot);
 }
 
 void ReleaseSelection(State& s, HGDIOBJ h) {
@@ -521,7 +531,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
     HGDIOBJ previous = *slotRef;
     uint32_t ih = obj;
     if (!IsStock(obj)) {
-        auto t = m.table.find(obj);
+        auto t = FindSlot(m, obj);
         if (t == m.table.end()) {
             uint32_t slot;
             if (!m.freeSlots.empty()) {
@@ -531,7 +541,9 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj) {
                 slot = ++m.maxSlot;
             }
             RecordCreate(s, m, obj, slot);
-            t = m.table.emplace(obj, slot).first;
+            t = m.table.insert(std::lower_bound(m.table.begin(), m.table.end(), std::make_pair(obj, 0u),
+                                                [](const auto& a, const auto& b) { return a.first < b.first; }),
+                               std::make_pair(obj, slot));
         }
         ih = t->second;
     }
@@ -554,7 +566,7 @@ bool DeleteObject(HGDIOBJ obj) {
     auto it = s.objects.find(obj);
     if (it == s.objects.end() || it->second.selectedIn > 0) return false;
     for (auto& [dc, m] : s.metafiles) {
-        auto t = m.table.find(obj);
+        auto t = FindSlot(m, obj);
         if (t != m.table.end()) {
             RecordDelete(m, t->second);
             m.table.erase(t);

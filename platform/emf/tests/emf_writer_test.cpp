@@ -438,3 +438,44 @@ TEST_F(EmfTest, AFailedWriteLeavesTheOldPictureWhole) {
     DeleteEnhMetaFile(ok);
     EXPECT_GT(fs::file_size(target), 1000u);
 }
+
+// A metafile gives an object the lowest free slot of its table when it is
+// first selected, and when the metafile is closed the objects still in it are
+// deleted in the order they were created, whatever their slots.
+TEST_F(EmfTest, SlotsAreReusedLowestFirstAndFreedInCreationOrder) {
+    HDC dc = CreateEnhMetaFile((dir_ / "slots.emf").string(), 0, 0);
+    ASSERT_NE(dc, 0u);
+    const HGDIOBJ p1 = CreatePen(PS_SOLID, 1, RGB(1, 0, 0));
+    const HGDIOBJ b1 = CreateSolidBrush(RGB(2, 0, 0));
+    const HGDIOBJ p2 = CreatePen(PS_SOLID, 1, RGB(3, 0, 0));
+    const HGDIOBJ p3 = CreatePen(PS_SOLID, 1, RGB(4, 0, 0));  // made before b2, selected after it
+    const HGDIOBJ b2 = CreateSolidBrush(RGB(5, 0, 0));
+    SelectObject(dc, p1);               // slot 1
+    SelectObject(dc, b1);               // slot 2
+    SelectObject(dc, p2);               // slot 3
+    EXPECT_TRUE(DeleteObject(p1));      // frees 1
+    SelectObject(dc, b2);               // slot 1 again
+    EXPECT_TRUE(DeleteObject(b1));      // frees 2
+    SelectObject(dc, p3);               // slot 2 again
+    EXPECT_TRUE(DeleteObject(p2));      // frees 3
+    ASSERT_NE(CloseEnhMetaFile(dc), 0u);
+    EXPECT_TRUE(DeleteObject(p3));
+    EXPECT_TRUE(DeleteObject(b2));
+
+    const Parsed p = Parse(dir_ / "slots.emf");
+    CheckStructure(p);
+    std::vector<std::pair<uint32_t, uint32_t>> got;  // (record type, slot)
+    for (const Record& r : p.records)
+        if (r.type == 37 || r.type == 38 || r.type == 39 || r.type == 40) got.push_back({r.type, r.U(8)});
+    const uint32_t stockPen = got.size() > 2 ? got[got.size() - 4].second : 0;
+    const uint32_t stockBrush = got.size() > 2 ? got[got.size() - 3].second : 0;
+    EXPECT_TRUE(stockPen & 0x80000000u);
+    EXPECT_TRUE(stockBrush & 0x80000000u);
+    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {38, 1}, {37, 1}, {39, 2}, {37, 2}, {38, 3}, {37, 3}, {40, 1}, {39, 1}, {37, 1}, {40, 2},
+        {38, 2}, {37, 2}, {40, 3},
+        {37, stockPen}, {37, stockBrush},  // the default objects back in
+        {40, 2}, {40, 1},                  // p3 (made first), then b2
+    };
+    EXPECT_EQ(got, expected);
+}
