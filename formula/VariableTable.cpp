@@ -169,22 +169,31 @@ CVariableTable::~CVariableTable()
     RemoveAll();
 }
 
+std::uint64_t CVariableTable::NextVersion()
+{
+    static std::atomic<std::uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
 bool CVariableTable::SetParent(CVariableTable* parent)
 {
     for (const CVariableTable* t = parent; t; t = t->m_pParent)
         if (t == this) return false;
     m_pParent = parent;
+    m_version = NextVersion();
     return true;
 }
 
 void CVariableTable::RemoveAll()
 {
     m_entries.clear();
+    m_version = NextVersion();
 }
 
 void CVariableTable::Define(const std::string& path, const std::string& description,
                             const std::string& unit, double value)
 {
+    m_version = NextVersion();
     std::string name = VariableShortName(path);
     auto it = m_entries.find(name);
     if (it != m_entries.end() && std::fabs(it->second.m_dValue - value) > 1e-8) {
@@ -268,23 +277,33 @@ void CVariableTable::ListVariables(std::vector<std::string>& lines, std::vector<
     }
 }
 
-int CVariableTable::Evaluate(const std::string& text, double& value)
+const std::map<std::string, double>& CVariableTable::EvaluationVariables()
 {
-    CVariableReadWatch::NoteEvaluation(text);
+    std::vector<std::pair<const CVariableTable*, std::uint64_t>> chain;
+    for (const CVariableTable* t = this; t; t = t->m_pParent) chain.emplace_back(t, t->m_version);
+    if (chain == m_gathered.chain) return m_gathered.variables;
+
     std::vector<std::string> paths, descriptions, units;
     std::vector<double> values;
     {
         const Evaluating evaluating;
         CollectVariablesSorted(paths, descriptions, units, values);
     }
-
-    std::string normalised = text;
-    NormaliseFormulaText(normalised);
-
     std::map<std::string, double> variables;
     variables["pi"] = kPi;
     variables["e"] = kE;
     for (size_t i = 0; i < paths.size(); ++i) variables[VariableShortName(paths[i])] = values[i];
+    m_gathered.chain = std::move(chain);
+    m_gathered.variables = std::move(variables);
+    return m_gathered.variables;
+}
+
+int CVariableTable::Evaluate(const std::string& text, double& value)
+{
+    CVariableReadWatch::NoteEvaluation(text);
+    std::string normalised = text;
+    NormaliseFormulaText(normalised);
+    std::map<std::string, double> variables = EvaluationVariables();
 
     m_messages.clear();
     ExpressionParser parser(std::move(normalised), std::move(variables));

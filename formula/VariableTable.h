@@ -2,9 +2,11 @@
 // and the entry point of formula evaluation.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One message of a definition or evaluation: a code (see FormulaMessageCode
@@ -68,9 +70,25 @@ public:
     const std::vector<CFormulaMessage>& GetMessages() const { return m_messages; }
 
 private:
+    static std::uint64_t NextVersion();
+    // The variables an evaluation sees (the constants, then the chain's
+    // variables in sorted order, the last of a short name winning).
+    const std::map<std::string, double>& EvaluationVariables();
+
     CVariableTable* m_pParent = nullptr;
     std::map<std::string, CVariableEntry> m_entries;  // by short name
     std::vector<CFormulaMessage> m_messages;
+    // Changes with every change of the variables or of the parent; no two
+    // states of any tables of the process share one.
+    std::uint64_t m_version = NextVersion();
+    // The evaluation's variables, kept while this table and its parent
+    // chain stand as they were when they were gathered (each table with
+    // its version).
+    struct GatheredVariables {
+        std::vector<std::pair<const CVariableTable*, std::uint64_t>> chain;
+        std::map<std::string, double> variables;
+    };
+    GatheredVariables m_gathered;
 };
 
 // Counts, on the calling thread while it lives, the reads of variable values

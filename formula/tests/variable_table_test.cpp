@@ -244,3 +244,41 @@ TEST(VariableReadWatch, CountsOnlyReadsThatMayTakeTheWatchedVariables)
     // No watch: nothing is counted and nothing breaks.
     EXPECT_DOUBLE_EQ(viaPosition.GetValue(), 3.5);
 }
+
+// An evaluation sees the variables as they stand now, whatever was
+// evaluated before: a value defined anew, a variable of the parent changed,
+// another parent, all removed, and a copy of the table changed on its own.
+TEST(VariableTable, EvaluationsSeeEveryChangeOfTheTableAndItsParents)
+{
+    CVariableTable grand, parent, other, t;
+    parent.SetParent(&grand);
+    t.SetParent(&parent);
+    grand.Define("g", "", "", 1);
+    parent.Define("p", "", "", 10);
+    t.Define("a", "", "", 100);
+    double v = 0;
+    auto eval = [&](CVariableTable& table, const char* text) {
+        v = -1;
+        EXPECT_TRUE(table.Evaluate(text, v)) << text;
+        return v;
+    };
+    EXPECT_DOUBLE_EQ(eval(t, "a+p+g"), 111);
+    t.Define("a", "", "", 200);
+    EXPECT_DOUBLE_EQ(eval(t, "a+p+g"), 211);
+    grand.Define("g", "", "", 2);
+    EXPECT_DOUBLE_EQ(eval(t, "a+p+g"), 212);
+    other.Define("p", "", "", 20);
+    t.SetParent(&other);
+    EXPECT_DOUBLE_EQ(eval(t, "a+p"), 220);
+    other.Define("g", "", "", 5);  // now the only g of the chain
+    EXPECT_DOUBLE_EQ(eval(t, "a+p+g"), 225);
+    CVariableTable copy = t;
+    copy.Define("a", "", "", 300);
+    EXPECT_DOUBLE_EQ(eval(copy, "a"), 300);
+    EXPECT_DOUBLE_EQ(eval(t, "a"), 200);
+    t.RemoveAll();
+    EXPECT_DOUBLE_EQ(eval(t, "p"), 20);
+    v = 7;
+    t.Evaluate("a", v);  // undefined now: a note, and a is 0
+    EXPECT_DOUBLE_EQ(v, 0);
+}
