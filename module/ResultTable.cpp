@@ -316,9 +316,6 @@ struct NodeSource {
 // The buffers of a merge, kept from one merge to the next (a crane run
 // merges every crane position into the same few tables).
 struct MergeScratch {
-    // Value buffers of grown tables (the tables of a run differ in size: the
-    // one that needs no growing, and so no zero-filling, is taken).
-    std::vector<double> pool[4];
     std::vector<double> x;
     std::vector<int32_t> tags;
     std::vector<NodeSource> source;
@@ -577,39 +574,41 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
         }
     }
 
-    // The old table carried over onto the merged list: an old node keeps its
-    // values (runs of old nodes copied at once), a new one takes the line
-    // between its old neighbours (the end value beyond them; 0 for a value
-    // without interpolation).
+    // The old table carried over onto the merged list, in place: an old node
+    // keeps its values (runs of old nodes moved at once), a new one takes the
+    // line between its old neighbours (the end value beyond them; 0 for a
+    // value without interpolation). Every node's new place lies at or after
+    // its old one, so the load cases are moved from the last and the nodes
+    // from the last: when merged node k of load case l is written, all that
+    // was written lies from (l * newN + k + 1) columns on, and all that is
+    // still to be read (old nodes up to k of load case l, a new node's old
+    // neighbours among them, and the load cases before) before
+    // (l * N + k + 1) columns. (A new node may be written over the old node
+    // it reads, value by value, each read before it is written.)
     const int32_t C = m_nColumns;
     if (grows) {
         std::vector<char> interpolated(static_cast<size_t>(C), 1);
         for (int32_t v = 0; v < m_nValues; ++v)
             if (GetColumn(v) >= 0 && NoInterpolation(v)) interpolated[static_cast<size_t>(GetColumn(v))] = 0;
-        const size_t size = static_cast<size_t>(m_nLoadCases) * newN * C;
-        std::vector<double>* buffer = nullptr;
-        for (std::vector<double>& b : s.pool)
-            if (b.size() >= size && (!buffer || b.size() < buffer->size())) buffer = &b;
-        if (!buffer) {
-            buffer = &s.pool[0];
-            for (std::vector<double>& b : s.pool)
-                if (b.size() > buffer->size()) buffer = &b;
-        }
-        buffer->resize(size);
-        const double* old = m_values.data();
-        for (int32_t l = 0; l < m_nLoadCases; ++l) {
-            const double* ob = old + static_cast<size_t>(l) * N * C;
-            double* nb = buffer->data() + static_cast<size_t>(l) * newN * C;
-            for (int32_t k = 0; k < newN;) {
+        m_values.resize(static_cast<size_t>(m_nLoadCases) * newN * C);
+        double* values = m_values.data();
+        for (int32_t l = m_nLoadCases - 1; l >= 0; --l) {
+            double* ob = values + static_cast<size_t>(l) * N * C;
+            double* nb = values + static_cast<size_t>(l) * newN * C;
+            for (int32_t k = newN - 1; k >= 0;) {
                 const NodeSource src = s.source[static_cast<size_t>(k)];
-                double* to = nb + static_cast<size_t>(k) * C;
                 if (src.old >= 0) {
                     int32_t run = 1;
-                    while (k + run < newN && s.source[static_cast<size_t>(k + run)].old == src.old + run) ++run;
-                    std::memcpy(to, ob + static_cast<size_t>(src.old) * C, sizeof(double) * C * run);
-                    k += run;
+                    while (k - run >= 0 && src.old - run >= 0 &&
+                           s.source[static_cast<size_t>(k - run)].old == src.old - run)
+                        ++run;
+                    const int32_t k0 = k - run + 1, o0 = src.old - run + 1;
+                    std::memmove(nb + static_cast<size_t>(k0) * C, ob + static_cast<size_t>(o0) * C,
+                                 sizeof(double) * C * static_cast<size_t>(run));
+                    k = k0 - 1;
                     continue;
                 }
+                double* to = nb + static_cast<size_t>(k) * C;
                 if (src.jo == 0 || src.jo >= N) {
                     const double* from = ob + static_cast<size_t>(src.jo == 0 ? 0 : N - 1) * C;
                     for (int32_t c = 0; c < C; ++c) to[c] = interpolated[static_cast<size_t>(c)] ? from[c] : 0.0;
@@ -620,10 +619,9 @@ void CResultTable::MergeRowsFrom(const CResultTable& a, int32_t ids, const std::
                     for (int32_t c = 0; c < C; ++c)
                         to[c] = interpolated[static_cast<size_t>(c)] ? Interpolate(xp, x0, x1, y0[c], y1[c]) : 0.0;
                 }
-                ++k;
+                --k;
             }
         }
-        m_values.swap(*buffer);
         m_xPos.swap(s.x);
         m_tags.swap(s.tags);
         m_nNodes = newN;
