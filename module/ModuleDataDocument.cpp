@@ -267,7 +267,8 @@ void CModuleData::WriteCraneResults(ZVELEM root) {
     PutDoubles(result, "fieldLength_0", m_fieldLength0.data(), m_fieldLength0.size());
     PutDoubles(result, "fieldLength_1", m_fieldLength1.data(), m_fieldLength1.size());
     ZEVUD_SetString(result, "message", m_strMessage.c_str());
-    for (const CResultSet& set : m_resultSets) WriteResultSet(set, result);
+    CResultPathMemo paths;
+    for (const CResultSet& set : m_resultSets) WriteResultSet(set, result, &paths);
     m_fatDetail.WriteData(Replace(result, "fatDetailResult"));
     m_railWeld.WriteData(Replace(result, "railWeldingResult"));
 

@@ -1092,24 +1092,48 @@ void ReadResultSeries(ZVELEM element, const std::string& path, int32_t nodes, in
         ReadResultSeries(child, newPath, nodes, elements, sets);
 }
 
-ZVELEM EnsureResultPath(ZVELEM parent, const std::string& path) {
+ZVELEM EnsureResultPath(ZVELEM parent, const std::string& path, CResultPathMemo* memo) {
     if (!parent || path.empty()) return parent;
-    const size_t cut = path.find('\\');
-    const std::string head = path.substr(0, cut);
-    const std::string rest = cut == std::string::npos ? std::string() : path.substr(cut + 1);
-    ZVELEM element = parent;
-    if (!head.empty()) {
-        const std::string name = zevud::MakeValidElementName(head);
-        element = ZEVUD_FindFirstChild(parent, name.c_str());
-        if (!element) element = ZEVUD_AddChildElement(parent, name.c_str());
-        if (!element) return 0;
-        ZEVUD_SetString(element, "title", head.c_str());
+    if (memo && memo->parent != parent) {
+        memo->parent = parent;
+        memo->levels.clear();
     }
-    return rest.empty() ? element : EnsureResultPath(element, rest);
+    ZVELEM element = parent;
+    size_t level = 0;  // non-empty parts so far
+    for (size_t start = 0;;) {
+        const size_t cut = path.find('\\', start);
+        const std::string head = path.substr(start, cut == std::string::npos ? std::string::npos : cut - start);
+        if (!head.empty()) {
+            if (memo && level < memo->levels.size() && memo->levels[level].first == head) {
+                // The element this part found last time: still the first
+                // child of that name (children are only ever appended), its
+                // title the same.
+                element = memo->levels[level].second;
+            } else {
+                const std::string name = zevud::MakeValidElementName(head);
+                ZVELEM child = ZEVUD_FindFirstChild(element, name.c_str());
+                if (!child) child = ZEVUD_AddChildElement(element, name.c_str());
+                if (!child) {
+                    if (memo) memo->levels.resize(std::min(memo->levels.size(), level));
+                    return 0;
+                }
+                ZEVUD_SetString(child, "title", head.c_str());
+                element = child;
+                if (memo) {
+                    memo->levels.resize(level);
+                    memo->levels.emplace_back(head, element);
+                }
+            }
+            ++level;
+        }
+        if (cut == std::string::npos) break;
+        start = cut + 1;
+    }
+    return element;
 }
 
-ZVELEM WriteResultSet(const CResultSet& set, ZVELEM parent) {
-    ZVELEM element = EnsureResultPath(parent, set.m_strTitle);
+ZVELEM WriteResultSet(const CResultSet& set, ZVELEM parent, CResultPathMemo* memo) {
+    ZVELEM element = EnsureResultPath(parent, set.m_strTitle, memo);
     if (!element) return 0;
     ZEVUD_SetString(element, "unit", set.m_strUnit.c_str());
     ZEVUD_SetInt(element, "nDigits", set.m_nDigits);

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/zevud/zevud.h"
@@ -212,8 +213,17 @@ constexpr int64_t kMaxResultFloats = 64 * 1024 * 1024;
 // elements of "type" -1 are skipped with their children.
 void ReadResultSeries(ZVELEM element, const std::string& path, int32_t nodes, int32_t elements,
                       std::vector<CResultSet>& sets);
+// The levels of the path last written under one parent: a run of sets whose
+// titles begin alike finds those levels again without searching their
+// parents' children (a runway's result list holds thousands of sets under
+// one crane-position level). Valid while nothing else changes the parent's
+// subtree.
+struct CResultPathMemo {
+    ZVELEM parent = 0;
+    std::vector<std::pair<std::string, ZVELEM>> levels;  // part of the path, its element
+};
 // The element of a backslash path below parent, each level found or added
 // and carrying its part as "title". An empty path gives parent.
-ZVELEM EnsureResultPath(ZVELEM parent, const std::string& path);
+ZVELEM EnsureResultPath(ZVELEM parent, const std::string& path, CResultPathMemo* memo = nullptr);
 // Writes a set under parent at the path of its title.
-ZVELEM WriteResultSet(const CResultSet& set, ZVELEM parent);
+ZVELEM WriteResultSet(const CResultSet& set, ZVELEM parent, CResultPathMemo* memo = nullptr);
