@@ -92,11 +92,6 @@ CStdProfile::~CStdProfile() {
 
 namespace {
 
-std::filesystem::path FolderOf(const std::string& file) {
-    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
-    return folder.empty() ? std::filesystem::path(".") : folder;
-}
-
 // A change time stamped well before the state was seen: a change in the
 // same tick of the file system's clock as the look would not show in it.
 bool SettledBefore(const winsys::FileIdentity& id, std::int64_t seen) {
@@ -108,19 +103,18 @@ bool SettledBefore(const winsys::FileIdentity& id, std::int64_t seen) {
 CStdProfile::UserFileState CStdProfile::UserFileNow() const {
     UserFileState s;
     s.seen = static_cast<std::int64_t>(std::time(nullptr));
-    s.folder = winsys::IdentityOf(FolderOf(m_userFile));
+    // The look-up without regard to case sees names added, removed or
+    // renamed in the folder.
     s.resolved = winsys::ResolveCaseInsensitive(m_userFile).string();
     s.file = winsys::IdentityOf(s.resolved);
     return s;
 }
 
 bool CStdProfile::UserFileMayHaveChanged() {
-    const UserFileState& was = m_userState;
-    if (!was.resolved.empty() && SettledBefore(was.folder, was.seen) && SettledBefore(was.file, was.seen) &&
-        winsys::IdentityOf(FolderOf(m_userFile)) == was.folder && winsys::IdentityOf(was.resolved) == was.file)
-        return false;
+    const UserFileState was = m_userState;
     m_userState = UserFileNow();
-    return true;
+    return was.resolved.empty() || !SettledBefore(was.file, was.seen) || m_userState.resolved != was.resolved ||
+           !(m_userState.file == was.file);
 }
 
 void CStdProfile::EnsureLoaded() {

@@ -110,13 +110,11 @@ protected:
     int m_stdDb = -1;
     int m_userDb = -1;
     CFingerprint m_userPrint;
-    // The user's file as it stood when m_userPrint was taken: its folder
-    // (entries added, removed or renamed change it), the file the name
-    // resolved to there (also one differing in case) and that file, and
-    // when this was seen. While all are unchanged the file is not read
-    // again.
+    // The user's file as it stood when m_userPrint was taken: the file the
+    // name resolved to (also one differing in case), that file, and when
+    // this was seen. While both are unchanged the file is not read again.
     struct UserFileState {
-        winsys::FileIdentity folder, file;
+        winsys::FileIdentity file;
         std::string resolved;
         std::int64_t seen = 0;  // seconds of the real-time clock
     };
