@@ -22,6 +22,7 @@
 #include "module/frame/ProgDB.h"
 #include "module/frame/SideFiles.h"
 #include "module/frame/Utilities.h"
+#include "platform/common/thread_count.h"
 #include "platform/lingo/lingo.h"
 #include "platform/winsys/winsys.h"
 #include "platform/zevud/holds.h"
@@ -449,7 +450,6 @@ private:
 // One crane position's kernel run on a worker: its own copy of the
 // document, closed with the job.
 struct PositionJob {
-    int position = 0;
     // The position's document; completed by the worker before the run.
     CCranePositionDocuments::Document document;
     ZVDOC doc = 0;
@@ -620,16 +620,7 @@ CCraneRunSteps& GetCraneRunSteps() {
     return steps;
 }
 
-int CranePositionThreads(int positions) {
-    long t = 0;
-    if (const char* env = std::getenv("TOVIK_THREADS")) {
-        char* end = nullptr;
-        const long v = std::strtol(env, &end, 10);
-        if (end != env && *end == '\0' && v > 0) t = v;
-    }
-    if (t <= 0) t = static_cast<long>(std::thread::hardware_concurrency());
-    return static_cast<int>(std::clamp<long>(t, 1, std::max(1, positions)));
-}
+int CranePositionThreads(int positions) { return platform_common::ThreadCount(0, positions); }
 
 CVaduDlgProgress* GetCraneRunProgress() { return g_progress; }
 bool IsCraneRunActive() { return g_active; }
@@ -1083,7 +1074,6 @@ CRecalcResult RecalcCraneRunway(CModuleData& data, int bReport, int) {
         CCranePositionDocuments documents(data);
         auto prepare = [&](int p) {
             auto job = std::make_shared<PositionJob>();
-            job->position = p;
             job->document = documents.Make(p);
             workers.Push(job);
             ahead.push_back(std::move(job));

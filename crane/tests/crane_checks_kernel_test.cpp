@@ -162,10 +162,7 @@ TEST_F(KernelCraneChecks, StressRangesOfTheCheckPointsByStatics) {
     d_.m_craneSettings.m_checkEnabled[4] = 1;
     CCrane& c = d_.m_cranes[0];
     c.m_BGruppe = 4;
-    c.m_numOfAxis = 1;
-    c.SetAxisCount();
-    c.AxisValue(0, 0)->SetValue(0.0);
-    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+    cranetest::MakeOneAxle(c);
     cranetest::SetWheelLoad(c, 0, 18, 2, kF);
     d_.m_notchCases.clear();
     struct PointDef {

@@ -40,6 +40,14 @@ inline CSection WeldedSection(double h, double b, double tf, double tw) {
     return s;
 }
 
+// Makes c a crane of one axle at its reference point with no wheel load.
+inline void MakeOneAxle(CCrane& c) {
+    c.m_numOfAxis = 1;
+    c.SetAxisCount();
+    c.AxisValue(0, 0)->SetValue(0.0);
+    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+}
+
 // Sets wheel load value k of axle a in group g directly.
 inline void SetWheelLoad(CCrane& c, int a, int g, int k, double v) {
     c.m_wheelLoads[(static_cast<size_t>(a) * CCrane::kGroups + static_cast<size_t>(g)) * CCrane::kWheelValues +

@@ -70,10 +70,7 @@ protected:
         for (int c = 0; c < 5; ++c)
             d_.m_craneSettings.m_checkEnabled[c] = std::find(checks.begin(), checks.end(), c) != checks.end();
         CCrane& c = d_.m_cranes[0];
-        c.m_numOfAxis = 1;
-        c.SetAxisCount();
-        c.AxisValue(0, 0)->SetValue(0.0);
-        for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+        cranetest::MakeOneAxle(c);
         cranetest::SetWheelLoad(c, 0, group1, 2, kF);
         cranetest::SetWheelLoad(c, 0, group2, 2, kF);
         d_.m_cranePositions = {0.0, kL / 2, kL};
@@ -283,10 +280,7 @@ TEST_F(CraneRunKernel, FatigueWithoutCheckPointsIsNotProven) {
     d_.m_craneSettings.m_bBuckling = 0;
     for (int c = 0; c < 5; ++c) d_.m_craneSettings.m_checkEnabled[c] = c == 4;
     CCrane& c = d_.m_cranes[0];
-    c.m_numOfAxis = 1;
-    c.SetAxisCount();
-    c.AxisValue(0, 0)->SetValue(0.0);
-    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+    cranetest::MakeOneAxle(c);
     cranetest::SetWheelLoad(c, 0, 18, 2, kF);
     d_.m_cranePositions = {0.0, kL / 2, kL};
 
@@ -364,10 +358,7 @@ TEST_F(CraneRunKernel, TwoSpanReactionsFollowTheInfluenceLines) {
     d_.m_craneSettings.m_bBuckling = 0;
     for (int c = 0; c < 5; ++c) d_.m_craneSettings.m_checkEnabled[c] = c == 0;
     CCrane& c = d_.m_cranes[0];
-    c.m_numOfAxis = 1;
-    c.SetAxisCount();
-    c.AxisValue(0, 0)->SetValue(0.0);
-    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+    cranetest::MakeOneAxle(c);
     cranetest::SetWheelLoad(c, 0, 0, 2, kLoad);
     const double a1 = kSpan / std::sqrt(3.0);
     d_.m_cranePositions = {1.0, a1, 3.0, kSpan, 9.0, 2 * kSpan - a1, 2 * kSpan};

@@ -45,10 +45,7 @@ TEST_F(KernelSuperposition, MidspanMomentAndCharacteristicReaction) {
     d_.m_craneSettings.m_craneAddLoad.SetValue(0.0);
     // One crane of one axle standing at midspan with F in group 1 (ultimate).
     CCrane& c = d_.m_cranes[0];
-    c.m_numOfAxis = 1;
-    c.SetAxisCount();
-    c.AxisValue(0, 0)->SetValue(0.0);
-    for (CFormulaValue& v : c.m_wheelLoads) v.SetValue(0.0);
+    cranetest::MakeOneAxle(c);
     cranetest::SetWheelLoad(c, 0, 0, 2, kF);
     d_.m_craneSettings.m_bDecReactions = 0;  // reactions of the full wheel load
     d_.m_cranePositions = {kL / 2, kL / 2};

@@ -13,6 +13,7 @@
 #include "kernel/KernelUtil.h"
 #include "kernel/fe/FeSolver.h"
 #include "kernel/fe/Skyline.h"
+#include "platform/common/thread_count.h"
 #include "platform/winsys/winsys.h"
 
 namespace tovik::fe {
@@ -587,18 +588,7 @@ void UltimateCombination(RunState& run, FeState& w, FeResults& results, int32_t 
 
 }  // namespace
 
-int32_t UltimateThreadCount(const FeState& st, int32_t n) {
-    int64_t t = st.threads;
-    if (t <= 0) {
-        if (const char* env = std::getenv("TOVIK_THREADS")) {
-            char* end = nullptr;
-            const long v = std::strtol(env, &end, 10);
-            if (end != env && *end == '\0' && v > 0) t = v;
-        }
-    }
-    if (t <= 0) t = static_cast<int64_t>(std::thread::hardware_concurrency());
-    return static_cast<int32_t>(std::clamp<int64_t>(t, 1, std::max(1, n)));
-}
+int32_t UltimateThreadCount(const FeState& st, int32_t n) { return platform_common::ThreadCount(st.threads, n); }
 
 void RunUltimateCombinations(RunState& run, int32_t threads, const UltimateDone& done) {
     FeState& st = State(run);
