@@ -311,7 +311,7 @@ int Calc(const fs::path& given, std::ostream& out, std::ostream& err) {
         return ExitCalcFailed;
     }
     Module module;
-    if (!module.Load(err)) return ExitNoModule;
+    if (!module.Load(err, /*batch=*/true, /*windows=*/false)) return ExitNoModule;
 
     ZVDOC doc = OpenPositionDocument(file, err);
     if (!doc) return ExitBadInput;
@@ -531,6 +531,27 @@ bool HasDisplay() {
 }
 
 void SetEditRunner(EditRunner runner) { g_editRunner = runner; }
+
+namespace {
+int RunEditOfLibrary(const EditRequest& request, std::ostream& out, std::ostream& err) {
+    // Loaded once and kept: the toolkit does not take being unloaded.
+    std::string why;
+    void* lib = winsys::LoadLibrary("VelorWindow", &why);
+    if (!lib) {
+        err << "Fehler: Der Fenstermodus (VelorWindow) wurde nicht gefunden (" << why << ").\n";
+        return ExitNoModule;
+    }
+    using Runner = int (*)(const EditRequest*, std::ostream*, std::ostream*);
+    auto run = reinterpret_cast<Runner>(winsys::GetProcAddress(lib, "VelorRunEdit"));
+    if (!run) {
+        err << "Fehler: Der Fenstermodus (VelorWindow) hat keinen Einstieg 'VelorRunEdit'.\n";
+        return ExitNoModule;
+    }
+    return run(&request, &out, &err);
+}
+}  // namespace
+
+void InstallWindowLibrary() { SetEditRunner(&RunEditOfLibrary); }
 
 std::string PlainText(const std::string& rtf) {
     std::string out;

@@ -62,5 +62,8 @@ struct EditRequest {
 };
 using EditRunner = int (*)(const EditRequest& request, std::ostream& out, std::ostream& err);
 void SetEditRunner(EditRunner runner);
+// Makes "edit" run the window mode of the library VelorWindow beside the
+// program, loaded when "edit" is asked for (exported as VelorRunEdit).
+void InstallWindowLibrary();
 
 }  // namespace host

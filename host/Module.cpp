@@ -6,9 +6,17 @@
 
 namespace host {
 
-bool Module::Load(std::ostream& err, bool batch) {
+bool Module::Load(std::ostream& err, bool batch, bool windows) {
     std::string why;
-    lib_ = winsys::LoadLibrary("DlgRigel", &why);
+    // A calculation alone takes the module's build without windows: it
+    // loads no toolkit, which such a run never needs. Where it is not
+    // installed, the whole module does the same work. Either build stands
+    // for "DlgRigel", the name by which the program record and the module
+    // itself call the module's routines, so that the module reaches itself
+    // and never a second copy (also in a process that has loaded the other
+    // build before).
+    if (!windows) lib_ = winsys::LoadLibraryAs("DlgRigelBatch", "DlgRigel");
+    if (!lib_) lib_ = winsys::LoadLibraryAs("DlgRigel", "DlgRigel", &why);
     if (!lib_) {
         err << "Fehler: Das Modul DlgRigel wurde nicht gefunden (" << why << ").\n";
         return false;

@@ -20,8 +20,10 @@ public:
 
     // Loads the library and finds its entry; says why not on err. batch:
     // runs without a user (the command line); false for the window mode,
-    // where the user answers the module's questions.
-    bool Load(std::ostream& err, bool batch = true);
+    // where the user answers the module's questions. windows: the module
+    // makes dialogs (a new position, the window mode); false for a
+    // calculation alone, which takes the module's build without windows.
+    bool Load(std::ostream& err, bool batch = true, bool windows = true);
     int64_t Send(const HostCommand& cmd) const { return entry_(cmd.Handle()); }
     // Another export of the module; null when it has none.
     void* Symbol(const char* name) const;

@@ -3,12 +3,11 @@
 #include <vector>
 
 #include "host/Host.h"
-#include "host/window/EditMode.h"
 #include "platform/winsys/winsys.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     winsys::SetHostExecutablePath(winsys::HostExecutablePath());
-    host::InstallWindowMode();
+    host::InstallWindowLibrary();
     return host::Run(args, std::cout, std::cerr);
 }

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -262,6 +263,64 @@ TEST_F(HostUnusualInput, DamagedInstallationIsNamedAndChangesNothing) {
         EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
         EXPECT_EQ(ReadAll(file), example) << "the position is left byte for byte";
         fs::remove_all(installation);
+    }
+}
+
+// A calculation from the command line loads the module's build without
+// windows and with it no toolkit; the whole module, put in its place,
+// writes every file and line alike, byte for byte (a crane runway
+// included, whose module calls its own report routines by the module's
+// stored name).
+TEST_F(HostUnusualInput, CalculationsLoadNoToolkitAndMatchTheWholeModule) {
+    const fs::path whole = MakeInstallation(dir_ / "whole");
+    fs::remove(whole / "bin" / "libDlgRigelBatch.so");
+    fs::create_symlink(fs::path(RIGEL_BUILD_ROOT) / "bin" / "libDlgRigel.so", whole / "bin" / "libDlgRigelBatch.so");
+
+    // The files the loader opened during a run, from its own record.
+    auto loaded = [&](const fs::path& record) {
+        std::string all;
+        for (const auto& e : fs::directory_iterator(record.parent_path()))
+            if (e.path().filename().string().rfind(record.filename().string() + ".", 0) == 0) all += ReadAll(e.path());
+        return all;
+    };
+    for (const char* example : {"Einfeldtraeger.vkx", "Durchlauftraeger_Kragarm.vkx", "Kranbahntraeger.vkx"}) {
+        SCOPED_TRACE(example);
+        struct Outcome {
+            HostRun run;
+            std::map<std::string, std::string> files;
+            std::string loaded;
+        };
+        auto calc = [&](const std::string& side, const fs::path& installation) {
+            const fs::path folder = dir_ / side / fs::path(example).stem();
+            fs::create_directories(folder);
+            WriteAll(folder / "pos.vkx", Example(example));
+            const fs::path record = dir_ / "io" / (side + "_" + fs::path(example).stem().string());
+            ::setenv("LD_DEBUG", "files", 1);
+            ::setenv("LD_DEBUG_OUTPUT", record.c_str(), 1);
+            Outcome o{Calc(folder / "pos.vkx", installation), {}, {}};
+            ::unsetenv("LD_DEBUG");
+            ::unsetenv("LD_DEBUG_OUTPUT");
+            for (const auto& e : fs::directory_iterator(folder)) o.files[e.path().filename().string()] = ReadAll(e.path());
+            o.loaded = loaded(record);
+            return o;
+        };
+        const Outcome batch = calc("batch", fs::path(RIGEL_BUILD_ROOT));
+        const Outcome full = calc("whole", whole);
+
+        ASSERT_NE(batch.loaded.find("libDlgRigelBatch.so"), std::string::npos) << "the loader's record is there";
+        EXPECT_EQ(batch.loaded.find("/libDlgRigel.so"), std::string::npos) << "no second copy of the module";
+        EXPECT_EQ(batch.loaded.find("libQt6"), std::string::npos) << "no toolkit";
+        EXPECT_NE(full.loaded.find("libQt6"), std::string::npos) << "the whole module was the one compared";
+
+        EXPECT_EQ(batch.run.code, full.run.code);
+        EXPECT_EQ(batch.run.out, full.run.out);
+        EXPECT_EQ(batch.run.err, full.run.err);
+        ASSERT_EQ(batch.files.size(), full.files.size());
+        EXPECT_GE(batch.files.size(), 2u) << "the position and its report";
+        for (const auto& [name, bytes] : batch.files) {
+            ASSERT_TRUE(full.files.count(name)) << name;
+            EXPECT_TRUE(full.files.at(name) == bytes) << name << " differs";
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <link.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -587,9 +588,41 @@ std::string WithoutExtension(const std::string& name, std::string_view ext) {
     return name;
 }
 
+// The libraries that stand for another name (LoadLibraryAs): the name's
+// stem in lower case and the file that was opened for it.
+struct StandIns {
+    std::mutex mutex;
+    std::map<std::string, std::string> files;
+};
+StandIns& LibraryStandIns() {
+    static StandIns s;
+    return s;
+}
+
+void* OpenLibrary(const std::string& name, std::string* error, bool standIns);
+
 }  // namespace
 
-void* LoadLibrary(const std::string& name, std::string* error) {
+void* LoadLibraryAs(const std::string& file, const std::string& name, std::string* error) {
+    // The file itself, whatever stands for its name so far.
+    void* h = OpenLibrary(file, error, false);
+    if (!h || name.empty()) return h;
+    // The file the loader opened, so that later loads take this very one.
+    link_map* map = nullptr;
+    if (dlinfo(h, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name || !*map->l_name) return h;
+    const fs::path given(ToSlashPath(name));
+    const std::string stem = ToLowerAscii(WithoutExtension(given.filename().string(), ".dll"));
+    StandIns& s = LibraryStandIns();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.files[stem] = map->l_name;
+    return h;
+}
+
+void* LoadLibrary(const std::string& name, std::string* error) { return OpenLibrary(name, error, true); }
+
+namespace {
+
+void* OpenLibrary(const std::string& name, std::string* error, bool standIns) {
     std::string errors;
     auto tryOpen = [&](const std::string& file) -> void* {
         dlerror();
@@ -609,6 +642,20 @@ void* LoadLibrary(const std::string& name, std::string* error) {
     const std::string stem = WithoutExtension(given.filename().string(), ".dll");
     const fs::path named = UsableFolder(given);
     const bool hasDir = !named.empty();
+    // A library that stands for this name answers for it.
+    if (standIns && !hasDir) {
+        std::string standIn;
+        {
+            StandIns& s = LibraryStandIns();
+            std::lock_guard<std::mutex> lock(s.mutex);
+            if (auto it = s.files.find(ToLowerAscii(stem)); it != s.files.end()) standIn = it->second;
+        }
+        if (!standIn.empty()) {
+            if (void* h = tryOpen(standIn)) return h;
+            if (error) *error = errors;
+            return nullptr;
+        }
+    }
     const fs::path dir = hasDir ? named : HostExecutablePath().parent_path();
     std::vector<std::string> names{"lib" + stem + ".so", stem + ".so"};
     if (stem != given.filename().string() || given.extension() == ".so") names.push_back(given.filename().string());
@@ -625,6 +672,8 @@ void* LoadLibrary(const std::string& name, std::string* error) {
     if (error) *error = errors.empty() ? "library '" + name + "' not found" : errors;
     return nullptr;
 }
+
+}  // namespace
 
 void* GetProcAddress(void* lib, const std::string& symbol) {
     if (!lib) return nullptr;

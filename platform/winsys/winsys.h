@@ -284,6 +284,13 @@ WINSYS_API std::optional<std::string> GetEnv(const std::string& name);
 // path. A name with a folder that exists here is looked for in that folder
 // only; a Windows folder ("C:\Prog\Tovik.dll") counts as the bare name.
 WINSYS_API void* LoadLibrary(const std::string& name, std::string* error = nullptr);
+// Loads the library file (named as LoadLibrary takes it) and lets it stand
+// for name from then on: every later LoadLibrary of name in this process
+// (with or without ".dll", any case, a Windows folder ignored) returns this
+// library, never the file of that name. A library that calls its own
+// routines by its stored name (a program record's "DlgRigel.dll") so
+// reaches itself when it was loaded from a file of another name.
+WINSYS_API void* LoadLibraryAs(const std::string& file, const std::string& name, std::string* error = nullptr);
 WINSYS_API void* GetProcAddress(void* lib, const std::string& symbol);
 WINSYS_API void FreeLibrary(void* lib);
 // Program names ("skizze.exe") map to the host's directory, then PATH; a

@@ -155,6 +155,43 @@ TEST_F(Process, LibrariesAreMappedFromTheirStoredNames) {
     FreeLibrary(nullptr);
 }
 
+// A library loaded as another name answers for that name: the module's
+// build without windows, loaded for a calculation, is what the module's own
+// calls by its stored name reach, never a second copy of the module.
+TEST_F(Process, ALibraryLoadedAsAnotherNameAnswersForIt) {
+    SetHostExecutablePath(fs::path(RIGEL_BUILD_ROOT) / "bin" / "velor2005");
+    std::string error;
+    // No file of that name: before it stands for it, nothing answers.
+    EXPECT_EQ(LoadLibrary("StandInModule.dll", &error), nullptr);
+
+    void* lingo = LoadLibraryAs("Lingo.dll", "StandInModule.dll", &error);
+    ASSERT_NE(lingo, nullptr) << error;
+    for (const std::string& name : std::vector<std::string>{"StandInModule.dll", "STANDINMODULE.DLL", "standinmodule",
+                                                            "C:\\Prog\\StandInModule.dll"}) {
+        void* lib = LoadLibrary(name, &error);
+        EXPECT_EQ(lib, lingo) << name << ": " << error;
+        EXPECT_NE(GetProcAddress(lib, "LINGO_Translate"), nullptr) << name;
+        FreeLibrary(lib);
+    }
+    // Another library loaded for the name takes its place; its own file name
+    // is still its own.
+    void* winsys = LoadLibraryAs("winsys", "StandInModule", &error);
+    ASSERT_NE(winsys, nullptr) << error;
+    EXPECT_NE(winsys, lingo);
+    void* now = LoadLibrary("StandInModule.dll", &error);
+    EXPECT_EQ(now, winsys);
+    EXPECT_EQ(GetProcAddress(now, "LINGO_Translate"), nullptr);
+    void* lingoAgain = LoadLibrary("Lingo.dll", &error);
+    EXPECT_EQ(lingoAgain, lingo);
+    for (void* h : {now, lingoAgain, winsys, lingo}) FreeLibrary(h);
+
+    // A file that does not load stands for nothing, and says why.
+    error.clear();
+    EXPECT_EQ(LoadLibraryAs("Missing.dll", "OtherStandIn.dll", &error), nullptr);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(LoadLibrary("OtherStandIn.dll", &error), nullptr);
+}
+
 TEST_F(Process, ShellOpenSaysWhatIsMissing) {
     ScopedRecordingSink sink;
     EXPECT_FALSE(ShellOpen(dir_ / "missing.rtf"));
