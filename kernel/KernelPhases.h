@@ -18,6 +18,7 @@ namespace tovik {
 class RunState;
 namespace fe {
 struct UltimateOutcome;
+struct ServiceOutcome;
 }
 
 struct KernelPhases {
@@ -32,6 +33,18 @@ struct KernelPhases {
     std::function<int32_t(RunState&, int32_t modus, int32_t lk)> RechneDltr3D;
     // Imperfection for ultimate combination lk (0-based).
     std::function<int32_t(RunState&, int32_t lk)> SetImperfection;
+    // The first-order analysis of every serviceability combination and the
+    // three steps of every ultimate combination at once (on worker threads):
+    // each serviceability combination's code and lines are handed on in
+    // order to the first callback, then the second is called once (the
+    // serviceability envelopes), then each ultimate combination's codes and
+    // lines in order to the third; a false from any stops the rest. Empty:
+    // the driver takes the serviceability combinations one by one
+    // (RechneDltr3D), then the ultimate ones (below).
+    std::function<void(RunState&, const std::function<bool(int32_t lk, const fe::ServiceOutcome&)>&,
+                       const std::function<bool()>&,
+                       const std::function<bool(int32_t lk, const fe::UltimateOutcome&)>&)>
+        Combinations;
     // Buckling analysis, imperfection and second order of every ultimate
     // combination at once (on worker threads), handing each combination's
     // codes and lines on in order to the callback (false: stop). Empty: the

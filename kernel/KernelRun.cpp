@@ -172,20 +172,28 @@ int32_t RunCalculation(RunState& run, const KernelPhases& ph, int32_t printFlag)
 
     SizeResultStores(run);
 
-    for (int32_t i = 1; i <= r.nRegelLk; ++i) {
+    auto writeLines = [&run](const std::vector<fe::DeferredLine>& lines) {
+        for (const fe::DeferredLine& l : lines) fe::FeErrorLine(run, l.kind, l.text);
+    };
+    auto serviceProgress = [&](int32_t i) {
         run.MessageText = winsys::FormatC("Regel-Lf: %d", i);
         if (run.progress) {
             const std::string f = "Berechnung LK %ld (Gebrauchstauglichkeit)";
             ProgressText(run, lingo::FormatTranslated(f, CalcText(f), static_cast<long>(r.nKnickLk + i)));
         }
-        ReportCalcError(run, i, ph.RechneDltr3D(run, fe::kFirstOrder, i - 1));
-        if (run.stopped) return 0;
-    }
-
-    run.MessageText = "ExtremWerte aus Regellf.";
-    ph.BuildEnvelopes(run, 1);
-    if (run.stopped) return 0;
-
+    };
+    auto serviceDone = [&](int32_t lk, const fe::ServiceOutcome& o) {
+        const int32_t i = lk + 1;
+        serviceProgress(i);
+        writeLines(o.lines);
+        ReportCalcError(run, i, o.code);
+        return !run.stopped;
+    };
+    auto serviceEnvelopes = [&] {
+        run.MessageText = "ExtremWerte aus Regellf.";
+        ph.BuildEnvelopes(run, 1);
+        return !run.stopped;
+    };
     auto ultimateProgress = [&](int32_t k) {
         run.MessageText = winsys::FormatC("Knickfigur Lf: %d", k);
         if (run.progress) {
@@ -193,38 +201,51 @@ int32_t RunCalculation(RunState& run, const KernelPhases& ph, int32_t printFlag)
             ProgressText(run, lingo::FormatTranslated(f, CalcText(f), static_cast<long>(k)));
         }
     };
-    if (ph.UltimateCombinations) {
-        // The combinations run side by side; their lines, codes and texts
-        // follow here in the order of the combinations.
-        auto writeLines = [&run](const std::vector<fe::DeferredLine>& lines) {
-            for (const fe::DeferredLine& l : lines) fe::FeErrorLine(run, l.kind, l.text);
-        };
-        ph.UltimateCombinations(run, [&](int32_t lk, const fe::UltimateOutcome& o) {
-            const int32_t k = lk + 1;
-            ultimateProgress(k);
-            writeLines(o.bucklingLines);
-            ReportCalcError(run, k, o.bucklingCode);
-            if (run.stopped) return false;
-            run.MessageText = winsys::FormatC("Vorverformungen Lf: %d", k);
-            writeLines(o.imperfectionLines);
-            if (run.stopped) return false;
-            run.MessageText = winsys::FormatC("Spannungsnachweis (II) Lf: %d", k);
-            writeLines(o.secondOrderLines);
-            ReportCalcError(run, k, o.secondOrderCode);
-            return !run.stopped;
-        });
+    auto ultimateDone = [&](int32_t lk, const fe::UltimateOutcome& o) {
+        const int32_t k = lk + 1;
+        ultimateProgress(k);
+        writeLines(o.bucklingLines);
+        ReportCalcError(run, k, o.bucklingCode);
+        if (run.stopped) return false;
+        run.MessageText = winsys::FormatC("Vorverformungen Lf: %d", k);
+        writeLines(o.imperfectionLines);
+        if (run.stopped) return false;
+        run.MessageText = winsys::FormatC("Spannungsnachweis (II) Lf: %d", k);
+        writeLines(o.secondOrderLines);
+        ReportCalcError(run, k, o.secondOrderCode);
+        return !run.stopped;
+    };
+
+    if (ph.Combinations) {
+        // All combinations run side by side; their texts, lines and codes
+        // follow here in the order of a run one after the other: the
+        // serviceability combinations, their envelopes, the ultimate ones.
+        ph.Combinations(run, serviceDone, serviceEnvelopes, ultimateDone);
         if (run.stopped) return 0;
     } else {
-        for (int32_t k = 1; k <= r.nKnickLk; ++k) {
-            ultimateProgress(k);
-            ReportCalcError(run, k, ph.RechneDltr3D(run, fe::kBuckling, k - 1));
+        for (int32_t i = 1; i <= r.nRegelLk; ++i) {
+            serviceProgress(i);
+            ReportCalcError(run, i, ph.RechneDltr3D(run, fe::kFirstOrder, i - 1));
             if (run.stopped) return 0;
-            run.MessageText = winsys::FormatC("Vorverformungen Lf: %d", k);
-            ph.SetImperfection(run, k - 1);
+        }
+        if (!serviceEnvelopes()) return 0;
+        if (ph.UltimateCombinations) {
+            // The ultimate combinations run side by side; their lines, codes
+            // and texts follow here in the order of the combinations.
+            ph.UltimateCombinations(run, ultimateDone);
             if (run.stopped) return 0;
-            run.MessageText = winsys::FormatC("Spannungsnachweis (II) Lf: %d", k);
-            ReportCalcError(run, k, ph.RechneDltr3D(run, fe::kSecondOrder, k - 1));
-            if (run.stopped) return 0;
+        } else {
+            for (int32_t k = 1; k <= r.nKnickLk; ++k) {
+                ultimateProgress(k);
+                ReportCalcError(run, k, ph.RechneDltr3D(run, fe::kBuckling, k - 1));
+                if (run.stopped) return 0;
+                run.MessageText = winsys::FormatC("Vorverformungen Lf: %d", k);
+                ph.SetImperfection(run, k - 1);
+                if (run.stopped) return 0;
+                run.MessageText = winsys::FormatC("Spannungsnachweis (II) Lf: %d", k);
+                ReportCalcError(run, k, ph.RechneDltr3D(run, fe::kSecondOrder, k - 1));
+                if (run.stopped) return 0;
+            }
         }
     }
 

@@ -22,6 +22,9 @@ const KernelPhases& StandardPhases() {
                 fe::SetImperfection(run, lk);
                 return 0;
             },
+        .Combinations =
+            [](RunState& run, const fe::ServiceDone& service, const std::function<bool()>& between,
+               const fe::UltimateDone& ultimate) { fe::RunCombinations(run, 0, service, between, ultimate); },
         .UltimateCombinations =
             [](RunState& run, const fe::UltimateDone& done) { fe::RunUltimateCombinations(run, 0, done); },
         .BuildEnvelopes = &fe::BuildEnvelopes,

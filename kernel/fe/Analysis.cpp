@@ -586,6 +586,90 @@ void UltimateCombination(RunState& run, FeState& w, FeResults& results, int32_t 
     w.deferred = nullptr;
 }
 
+// The first-order analysis of serviceability combination k on the state w,
+// its lines collected.
+void ServiceCombination(RunState& run, FeState& w, FeResults& results, int32_t k, ServiceOutcome& out) {
+    w.deferred = &out.lines;
+    out.code = Analyse(run, w, results, kFirstOrder, k);
+    w.deferred = nullptr;
+}
+
+int32_t WorkerCount(const FeState& st, int32_t threads, int32_t n) {
+    return threads > 1 ? std::min(threads, n) : threads == 1 ? 1 : platform_common::ThreadCount(st.threads, n);
+}
+
+// Runs compute(w, j) for the jobs j = 0 .. n - 1 on `workers` threads (at
+// least 2), each thread with its own copy w of the run's state st, taking
+// the jobs in the order of j, and calls handOn(j) on the calling thread in
+// the order of j, each as soon as its job and all before it are finished. A
+// false from handOn leaves the jobs not yet started undone. afterEach(w, j)
+// runs on the worker under the pool's lock once job j is finished. An
+// exception of a worker stops the others and is thrown again here.
+template <class Compute, class AfterEach, class HandOn>
+void RunOnWorkers(const FeState& st, int32_t n, int32_t workers, const Compute& compute, const AfterEach& afterEach,
+                  const HandOn& handOn) {
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::vector<char> finished(Z(n), 0);
+    std::atomic<int32_t> next{0};
+    std::atomic<bool> cancel{false};
+    std::exception_ptr failure;
+    // The workers' states are copied before any worker runs: a worker may
+    // write into the run's state (afterEach).
+    std::vector<std::unique_ptr<FeState>> states;
+    for (int32_t i = 0; i < workers; ++i) states.push_back(WorkerState(st));
+    auto work = [&](FeState* w) {
+        try {
+            for (;;) {
+                const int32_t j = next.fetch_add(1);
+                if (j >= n || cancel.load()) break;
+                compute(*w, j);
+                std::lock_guard<std::mutex> lock(mutex);
+                afterEach(*w, j);
+                finished[Z(j)] = 1;
+                ready.notify_all();
+            }
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (!failure) failure = std::current_exception();
+            cancel.store(true);
+            ready.notify_all();
+        }
+    };
+    std::vector<std::thread> pool;
+    pool.reserve(Z(workers));
+    for (int32_t i = 0; i < workers; ++i) pool.emplace_back(work, states[Z(i)].get());
+    for (int32_t j = 0; j < n; ++j) {
+        std::unique_lock<std::mutex> lock(mutex);
+        ready.wait(lock, [&] { return finished[Z(j)] != 0 || cancel.load(); });
+        if (!finished[Z(j)]) break;
+        lock.unlock();
+        if (!handOn(j)) {
+            cancel.store(true);
+            break;
+        }
+    }
+    for (std::thread& th : pool) th.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+// Leaves the run's state as the first-order analyses one after the other
+// up to serviceability combination `handed` (0-based; -1 none) leave it:
+// the load factors of the last combination analysed, and the end forces of
+// the last one that had loads (which its result holds, zero when it failed).
+void FinishServiceCombinations(RunState& run, FeState& st, int32_t handed) {
+    const int32_t last = std::min(handed, static_cast<int32_t>(st.results.service.size()) - 1);
+    if (!st.prepared || last < 0) return;
+    AktLast(run, st, 0, last);
+    for (int32_t k = last; k >= 0; --k) {
+        const FeCaseResult& res = st.results.service[Z(k)];
+        if (res.computed) {
+            st.lastEndForces = res.endForces;
+            break;
+        }
+    }
+}
+
 }  // namespace
 
 int32_t UltimateThreadCount(const FeState& st, int32_t n) { return platform_common::ThreadCount(st.threads, n); }
@@ -596,7 +680,7 @@ void RunUltimateCombinations(RunState& run, int32_t threads, const UltimateDone&
     if (n <= 0) return;
     // The shared constants are complete before any worker reads them.
     if (st.prepared) RunConstants(run, st, 1);
-    const int32_t workers = threads > 1 ? std::min(threads, n) : threads == 1 ? 1 : UltimateThreadCount(st, n);
+    const int32_t workers = WorkerCount(st, threads, n);
 
     std::vector<UltimateOutcome> outcomes(Z(n));
     auto finishLast = [&](const FeState& w) {
@@ -614,54 +698,88 @@ void RunUltimateCombinations(RunState& run, int32_t threads, const UltimateDone&
         }
         return;
     }
+    RunOnWorkers(
+        st, n, workers, [&](FeState& w, int32_t k) { UltimateCombination(run, w, st.results, k, outcomes[Z(k)]); },
+        [&](const FeState& w, int32_t k) {
+            if (k == n - 1) finishLast(w);
+        },
+        [&](int32_t k) {
+            const bool more = done(k, outcomes[Z(k)]);
+            outcomes[Z(k)] = UltimateOutcome{};
+            return more;
+        });
+}
 
-    std::mutex mutex;
-    std::condition_variable ready;
-    std::vector<char> finished(Z(n), 0);
-    std::atomic<int32_t> next{0};
-    std::atomic<bool> cancel{false};
-    std::exception_ptr failure;
-    // The workers' states are copied before any worker runs: the last
-    // combination's worker writes into the run's state.
-    std::vector<std::unique_ptr<FeState>> states;
-    for (int32_t i = 0; i < workers; ++i) states.push_back(WorkerState(st));
-    auto work = [&](FeState* w) {
-        try {
-            for (;;) {
-                const int32_t k = next.fetch_add(1);
-                if (k >= n || cancel.load()) break;
-                UltimateCombination(run, *w, st.results, k, outcomes[Z(k)]);
-                std::lock_guard<std::mutex> lock(mutex);
-                if (k == n - 1) finishLast(*w);
-                finished[Z(k)] = 1;
-                ready.notify_all();
-            }
-        } catch (...) {
-            std::lock_guard<std::mutex> lock(mutex);
-            if (!failure) failure = std::current_exception();
-            cancel.store(true);
-            ready.notify_all();
+void RunCombinations(RunState& run, int32_t threads, const ServiceDone& service, const std::function<bool()>& between,
+                     const UltimateDone& ultimate) {
+    FeState& st = State(run);
+    const int32_t ns = std::max(run.cdltr.nRegelLk, 0);
+    const int32_t nu = std::max(run.cdltr.nKnickLk, 0);
+    const int32_t workers = WorkerCount(st, threads, ns + nu);
+    if (workers <= 1 || ns + nu <= 1) {
+        // One after the other: the first-order analyses on the run's own
+        // state, as single analyses, then the ultimate combinations.
+        ServiceOutcome o;
+        for (int32_t k = 0; k < ns; ++k) {
+            ServiceCombination(run, st, st.results, k, o);
+            const bool more = service(k, o);
+            o = ServiceOutcome{};
+            if (!more) return;
         }
-    };
-    std::vector<std::thread> pool;
-    pool.reserve(Z(workers));
-    for (int32_t i = 0; i < workers; ++i) pool.emplace_back(work, states[Z(i)].get());
-    // The combinations are handed on in their order, each as soon as it and
-    // all before it are done.
-    for (int32_t k = 0; k < n; ++k) {
-        std::unique_lock<std::mutex> lock(mutex);
-        ready.wait(lock, [&] { return finished[Z(k)] != 0 || cancel.load(); });
-        if (!finished[Z(k)]) break;
-        lock.unlock();
-        const bool more = done(k, outcomes[Z(k)]);
-        outcomes[Z(k)] = UltimateOutcome{};
-        if (!more) {
-            cancel.store(true);
-            break;
-        }
+        if (!between()) return;
+        RunUltimateCombinations(run, 1, ultimate);
+        return;
     }
-    for (std::thread& th : pool) th.join();
-    if (failure) std::rethrow_exception(failure);
+    if (ns == 0 && !between()) return;
+    // Every first-order analysis solves with the one factored stiffness of
+    // the run, every buckling analysis with its own: both are complete
+    // before any worker reads them.
+    if (st.prepared) {
+        if (ns > 0) RunConstants(run, st, 0);
+        if (nu > 0) RunConstants(run, st, 1);
+    }
+    // Jobs 0 .. ns - 1 are the serviceability combinations, ns .. ns + nu - 1
+    // the ultimate ones: a worker takes the next job of either kind, the
+    // calling thread hands the serviceability outcomes on first.
+    std::vector<ServiceOutcome> serviceOut(Z(ns));
+    std::vector<UltimateOutcome> ultimateOut(Z(nu));
+    // The last ultimate combination's first-order record and end forces,
+    // for the run's state once the workers are done.
+    bool lastUltimateDone = false, ultimatesHandedOn = ns == 0;
+    FirstOrderRecord lastFirstOrder;
+    std::vector<double> lastEndForces;
+    RunOnWorkers(
+        st, ns + nu, workers,
+        [&](FeState& w, int32_t j) {
+            if (j < ns) ServiceCombination(run, w, st.results, j, serviceOut[Z(j)]);
+            else UltimateCombination(run, w, st.results, j - ns, ultimateOut[Z(j - ns)]);
+        },
+        [&](const FeState& w, int32_t j) {
+            if (j != ns + nu - 1 || j < ns) return;
+            lastUltimateDone = true;
+            lastFirstOrder = w.firstOrder;
+            lastEndForces = w.lastEndForces;
+        },
+        [&](int32_t j) {
+            if (j < ns) {
+                const bool more = service(j, serviceOut[Z(j)]);
+                serviceOut[Z(j)] = ServiceOutcome{};
+                if (!more || j == ns - 1) FinishServiceCombinations(run, st, j);
+                if (!more) return false;
+                if (j == ns - 1) {
+                    if (!between()) return false;
+                    ultimatesHandedOn = true;
+                }
+                return true;
+            }
+            const bool more = ultimate(j - ns, ultimateOut[Z(j - ns)]);
+            ultimateOut[Z(j - ns)] = UltimateOutcome{};
+            return more;
+        });
+    if (ultimatesHandedOn && lastUltimateDone) {
+        st.firstOrder = lastFirstOrder;
+        st.lastEndForces = std::move(lastEndForces);
+    }
 }
 
 }  // namespace tovik::fe

@@ -246,6 +246,28 @@ using UltimateDone = std::function<bool(int32_t k, const UltimateOutcome& outcom
 // factors and work space (threads: 1 = all on the calling thread, 0 = the
 // state's setting). The results are those of the calls one after the other.
 void RunUltimateCombinations(RunState& run, int32_t threads, const UltimateDone& done);
+// The outcome of one serviceability combination run on a worker: the code
+// of its first-order analysis and the lines it wrote.
+struct ServiceOutcome {
+    int32_t code = 0;
+    std::vector<DeferredLine> lines;
+};
+// Called on the calling thread once per combination (0-based), in order;
+// false stops the combinations not yet started.
+using ServiceDone = std::function<bool(int32_t k, const ServiceOutcome& outcome)>;
+// The first-order analysis of every serviceability combination (nRegelLk of
+// them) and the three steps of every ultimate combination (nKnickLk), all
+// on one pool of worker threads, each worker with its own load factors and
+// work space; every first-order analysis solves with the one factored
+// stiffness of the run (threads: 1 = all on the calling thread, 0 = the
+// state's setting). On the calling thread, in this order: `service` once
+// per serviceability combination, then `between` once, then `ultimate` once
+// per ultimate combination; a false from any of them stops what is not yet
+// started. The results, the stresses kept for the user's points, the load
+// factors, the first-order record and the last end forces left in the run's
+// state are those of the analyses one after the other.
+void RunCombinations(RunState& run, int32_t threads, const ServiceDone& service, const std::function<bool()>& between,
+                     const UltimateDone& ultimate);
 // The number of worker threads for n combinations: the setting, else
 // TOVIK_THREADS, else the hardware's; never more than n, at least 1.
 int32_t UltimateThreadCount(const FeState& st, int32_t n);

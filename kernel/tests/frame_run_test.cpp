@@ -361,6 +361,39 @@ TEST_F(FrameRunTest, UltimateCombinationsRunTogetherAndReportInTheirOrder) {
               "FEHLER:  a2\nWARNUNG: b2\nFEHLER:  c2\nFEHLER:  mehr als 20 Iterationen im LK 2\n ");
 }
 
+TEST_F(FrameRunTest, AllCombinationsOnOnePoolReportInTheOrderOfASerialRun) {
+    // The pool hands on the serviceability combinations, asks for their
+    // envelopes, then hands on the ultimate ones; the driver writes each
+    // combination's lines and then its code, and builds the envelopes in
+    // between.
+    PositionDoc d("Pos1.vkx");
+    Model(d);
+    phases.Combinations = [this](RunState&, const std::function<bool(int32_t, const fe::ServiceOutcome&)>& service,
+                                 const std::function<bool()>& between,
+                                 const std::function<bool(int32_t, const fe::UltimateOutcome&)>& ultimate) {
+        for (int32_t k = 0; k < 3; ++k) {
+            fe::ServiceOutcome o;
+            o.lines = {{kErrLineWarning, "s" + std::to_string(k + 1)}};
+            o.code = k == 1 ? codes::kNoConvergence : 0;
+            if (!service(k, o)) return;
+        }
+        rec.calls.push_back("service handed on");
+        if (!between()) return;
+        rec.calls.push_back("ultimate");
+        fe::UltimateOutcome o;
+        o.bucklingLines = {{kErrLineError, "a1"}};
+        o.secondOrderCode = codes::kNoConvergence;
+        ultimate(0, o);
+    };
+    CalcPositionEntry(phases, d.doc, 0);
+    EXPECT_EQ(rec.calls, (std::vector<std::string>{"prep", "loads", "sections", "service handed on", "env1", "ultimate",
+                                                   "env0"}));
+    EXPECT_EQ(rec.errorText,
+              "Bei der Berechnung sind Fehler aufgetreten:{\\par \\pard}{\\par \\pard}"
+              "WARNUNG: s1\nWARNUNG: s2\nFEHLER:  mehr als 20 Iterationen im LK 2\nWARNUNG: s3\n"
+              "FEHLER:  a1\nFEHLER:  mehr als 20 Iterationen im LK 1\n ");
+}
+
 TEST_F(FrameRunTest, CleanRunLeavesNoErrorFileAndAnEmptyErrorText) {
     PositionDoc d("Pos1.vkx");
     Model(d);
