@@ -7,7 +7,11 @@
 //   the cost per element;
 // - all ultimate combinations of a 100-element member, 1 to 40 of them,
 //   with the cost per combination, on one thread and on worker threads
-//   (wall-clock time).
+//   (wall-clock time);
+// - the 13 serviceability and 20 ultimate combinations of a 100-element
+//   member as a calculation runs them: all on one pool of worker threads,
+//   the serviceability ones one after the other before the ultimate ones
+//   on worker threads, and all on one thread (wall-clock time).
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -85,6 +89,37 @@ BENCHMARK(BM_UltimateCombinations)
     ->ArgsProduct({{1, 5, 10, 20, 40}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The serviceability and ultimate combinations of a calculation: 0 all on
+// one pool, 1 the serviceability combinations one after the other on the
+// calling thread and then the ultimate ones on worker threads, 2 all on the
+// calling thread.
+void BM_AllCombinations(benchmark::State& state) {
+    ipe300::Sections sections;
+    const int32_t how = static_cast<int32_t>(state.range(0));
+    constexpr int32_t kService = 13, kUltimate = 20;
+    auto run = ipe300::TwoSpanGirder(100, sections, kUltimate, kService);
+    int32_t failed = 0;
+    auto service = [&](int32_t, const ServiceOutcome& o) {
+        failed += o.code != 0;
+        return true;
+    };
+    auto ultimate = [&](int32_t, const UltimateOutcome& o) {
+        failed += o.bucklingCode != 0 || o.secondOrderCode != 0;
+        return true;
+    };
+    for (auto _ : state) {
+        if (how == 1) {
+            for (int32_t k = 0; k < kService; ++k) failed += RechneDltr3D(*run, kFirstOrder, k) != 0;
+            RunUltimateCombinations(*run, 0, ultimate);
+        } else {
+            RunCombinations(*run, how == 0 ? 0 : 1, service, [] { return true; }, ultimate);
+        }
+    }
+    state.counters["threads"] = how == 2 ? 1 : UltimateThreadCount(State(*run), kService + kUltimate);
+    state.counters["failed"] = failed;
+}
+BENCHMARK(BM_AllCombinations)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

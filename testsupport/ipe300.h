@@ -63,11 +63,13 @@ public:
 };
 
 // The two-span girder with the given number of elements, its system data
-// prepared and its loads applied; one load case, one service and by default
-// one ultimate combination (factor 1.35; combination k of several gets
+// prepared and its loads applied; one load case, by default one service
+// combination (factor 1; combination k of several gets 1 + 0.01 k) and one
+// ultimate combination (factor 1.35; combination k of several gets
 // 1.35 + 0.01 k), imperfection affine to the mode.
 inline std::unique_ptr<tovik::RunState> TwoSpanGirder(int32_t elements, const Sections& sections,
-                                                      int32_t ultimateCombinations = 1) {
+                                                      int32_t ultimateCombinations = 1,
+                                                      int32_t serviceCombinations = 1) {
     using namespace tovik;
     using namespace tovik::fe;
     auto run = std::make_unique<RunState>();
@@ -99,9 +101,10 @@ inline std::unique_ptr<tovik::RunState> TwoSpanGirder(int32_t elements, const Se
     p.Pz = 20;
     m.EinzelF.Append(p);
     m.nLf = 1;
-    m.nRegelLk = 1;
-    m.nRegelTerm = 1;
-    m.RegelTerm = {CombinationTerm{1, 0, 1.0f}};
+    m.nRegelLk = m.nRegelTerm = serviceCombinations;
+    m.RegelTerm.clear();
+    for (int32_t k = 0; k < serviceCombinations; ++k)
+        m.RegelTerm.push_back(CombinationTerm{k + 1, 0, 1.0f + 0.01f * static_cast<float>(k)});
     m.nKnickLk = m.nKnickTerm = ultimateCombinations;
     m.KnickTerm.clear();
     for (int32_t k = 0; k < ultimateCombinations; ++k)

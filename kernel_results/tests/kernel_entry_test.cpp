@@ -15,15 +15,15 @@ TEST(KernelEntry, StandardPhasesFillEveryStep) {
     } steps[] = {
         {"PrepareSystemData", bool(p.PrepareSystemData)}, {"ApplyLoads", bool(p.ApplyLoads)},
         {"SetzeQuer", bool(p.SetzeQuer)},                 {"RechneDltr3D", bool(p.RechneDltr3D)},
-        {"SetImperfection", bool(p.SetImperfection)},     {"UltimateCombinations", bool(p.UltimateCombinations)},
-        {"BuildEnvelopes", bool(p.BuildEnvelopes)},
+        {"SetImperfection", bool(p.SetImperfection)},     {"Combinations", bool(p.Combinations)},
+        {"UltimateCombinations", bool(p.UltimateCombinations)}, {"BuildEnvelopes", bool(p.BuildEnvelopes)},
         {"PrintReport", bool(p.PrintReport)},             {"WriteResultsToDom", bool(p.WriteResultsToDom)},
         {"CalcStabDocument", bool(p.CalcStabDocument)},   {"CalcTestCase", bool(p.CalcTestCase)},
         {"CreateGdiObjects", bool(p.CreateGdiObjects)},   {"DeleteGdiObjects", bool(p.DeleteGdiObjects)},
         {"RtfReadSetting", bool(p.RtfReadSetting)},
     };
     for (const auto& s : steps) EXPECT_TRUE(s.set) << s.name;
-    static_assert(sizeof(tovik::KernelPhases) == 14 * sizeof(std::function<void()>),
+    static_assert(sizeof(tovik::KernelPhases) == 15 * sizeof(std::function<void()>),
                   "a new step of the table belongs in this list");
 }
 
