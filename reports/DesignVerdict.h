@@ -102,6 +102,12 @@ inline Verdict Read(ZVELEM root) {
         v.hasUltimate = true;
         add(UtilisationLine("Tragsicherheit", ZEVUD_GetDouble(result, "dMaxAusTragSV")));
     }
+    // An analysis that reported an error ("FEHLER:" in the calculation's
+    // message: a load its element cannot take, a system it cannot build ...)
+    // proves nothing of its combinations, and the utilisations above come
+    // from the others only. Said here unless a line above already fails.
+    if (v.fulfilled && zevud::GetString(result, "errorMsg").find("FEHLER:") != std::string::npos)
+        add({"Berechnung: nicht erfüllt - die Berechnung hat Fehler gemeldet", false});
     v.overall = v.fulfilled ? "Ergebnis: alle Nachweise erfüllt" : "Ergebnis: Nachweis nicht erfüllt";
     return v;
 }

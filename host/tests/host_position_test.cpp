@@ -88,6 +88,24 @@ TEST_F(HostPosition, ExitCodeVerdictAndFileBytesPerPosition) {
          host::ExitNotFulfilled,
          {"Tragsicherheit: nicht erfüllt - nicht nachgewiesen in LK 1 2 3 4", "Ergebnis: Nachweis nicht erfüllt"}, true,
          nullptr, "übrigen LK"},
+        // More line loads on an element than an analysis takes: every
+        // combination with the imposed load fails, and the others' small
+        // utilisations prove nothing of it.
+        {"too many line loads",
+         [](std::string t) {
+             std::string extra;
+             for (int i = 2; i < 262; ++i)
+                 extra += "<load_" + std::to_string(i) +
+                          " lc=\"2\" LCGen=\"2\" desc=\"x\" ltype=\"0\" node=\"0\" direction=\"2\" "
+                          "bHasDirection=\"0\" offset=\"0\" length=\"6\" ey=\"0\" ez=\"0\" val0=\"0.01\" val1=\"0\" "
+                          "val2=\"0\" val3=\"0\" val4=\"0\" val5=\"0\" />";
+             t = Replace(t, "<loads numOfLoads=\"2\">", "<loads numOfLoads=\"262\">" + extra);
+             return t;
+         },
+         host::ExitNotFulfilled,
+         {"Zu viele Streckenlasten am Element 1", "Berechnung: nicht erfüllt - die Berechnung hat Fehler gemeldet",
+          "Ergebnis: Nachweis nicht erfüllt", "Fehlerprotokoll:"},
+         true, "die Berechnung hat Fehler gemeldet", "alle Nachweise erfüllt"},
         {"utilisation 1.2", [](std::string t) { return Replace(t, "val0=\"4\"", "val0=\"8\""); },
          host::ExitNotFulfilled, {"Tragsicherheit: max. Ausnutzung 1.20", "- nicht erfüllt"}, true},
         // The catalogue profile was changed after the section file was
