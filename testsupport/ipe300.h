@@ -62,18 +62,11 @@ public:
     tovik::fe::FeMaterial Material() const override { return {}; }
 };
 
-// The two-span girder with the given number of elements, its system data
-// prepared and its loads applied; one load case, by default one service
-// combination (factor 1; combination k of several gets 1 + 0.01 k) and one
-// ultimate combination (factor 1.35; combination k of several gets
-// 1.35 + 0.01 k), imperfection affine to the mode.
-inline std::unique_ptr<tovik::RunState> TwoSpanGirder(int32_t elements, const Sections& sections,
-                                                      int32_t ultimateCombinations = 1,
-                                                      int32_t serviceCombinations = 1) {
+// The system of the two-span girder: two fields of 6 m, divided into the
+// given number of elements, on fork supports (the first one also holding
+// the girder lengthwise).
+inline void TwoSpanGirderSystem(tovik::ModelRecord& m, int32_t elements) {
     using namespace tovik;
-    using namespace tovik::fe;
-    auto run = std::make_unique<RunState>();
-    ModelRecord& m = run->cdltr;
     m.nFeld = 2;
     m.Feld_L[0] = m.Feld_L[1] = 6.0f;
     m.nTeilung[0] = elements / 2;
@@ -85,6 +78,13 @@ inline std::unique_ptr<tovik::RunState> TwoSpanGirder(int32_t elements, const Se
     m.nLagerTyp = 2;
     m.Kn_Lager[0] = 1;
     m.Kn_Lager[1] = m.Kn_Lager[2] = 2;
+}
+
+// Load case 1 of the two-span girder: 10 kN/m down on the top flange over
+// both fields, and a point load at 3 m (50 kN compression, 2 kN lateral,
+// 20 kN down).
+inline void TwoSpanGirderLoadCase1(tovik::ModelRecord& m) {
+    using namespace tovik;
     LineLoad q;
     q.LCGen = 1;
     q.node = 1;
@@ -100,6 +100,22 @@ inline std::unique_ptr<tovik::RunState> TwoSpanGirder(int32_t elements, const Se
     p.Py = 2;
     p.Pz = 20;
     m.EinzelF.Append(p);
+}
+
+// The two-span girder with the given number of elements, its system data
+// prepared and its loads applied; one load case, by default one service
+// combination (factor 1; combination k of several gets 1 + 0.01 k) and one
+// ultimate combination (factor 1.35; combination k of several gets
+// 1.35 + 0.01 k), imperfection affine to the mode.
+inline std::unique_ptr<tovik::RunState> TwoSpanGirder(int32_t elements, const Sections& sections,
+                                                      int32_t ultimateCombinations = 1,
+                                                      int32_t serviceCombinations = 1) {
+    using namespace tovik;
+    using namespace tovik::fe;
+    auto run = std::make_unique<RunState>();
+    ModelRecord& m = run->cdltr;
+    TwoSpanGirderSystem(m, elements);
+    TwoSpanGirderLoadCase1(m);
     m.nLf = 1;
     m.nRegelLk = m.nRegelTerm = serviceCombinations;
     m.RegelTerm.clear();

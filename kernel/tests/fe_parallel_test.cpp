@@ -196,17 +196,7 @@ constexpr int32_t kService = 9, kUltimate = 5;
 std::unique_ptr<RunState> ThreeLoadCaseGirder(int32_t elements, KeepingSections& sections) {
     auto run = std::make_unique<RunState>();
     ModelRecord& m = run->cdltr;
-    m.nFeld = 2;
-    m.Feld_L[0] = m.Feld_L[1] = 6.0f;
-    m.nTeilung[0] = elements / 2;
-    m.nTeilung[1] = elements - elements / 2;
-    SupportType fork{-1, -1, -1, -1, 0, 0, 0};
-    m.LagerTyp[0] = fork;
-    fork.cx = 0;
-    m.LagerTyp[1] = fork;
-    m.nLagerTyp = 2;
-    m.Kn_Lager[0] = 1;
-    m.Kn_Lager[1] = m.Kn_Lager[2] = 2;
+    ipe300::TwoSpanGirderSystem(m, elements);
     auto line = [&](int32_t lc, float py, float pz, float ez) {
         LineLoad q;
         q.LCGen = lc;
@@ -217,15 +207,7 @@ std::unique_ptr<RunState> ThreeLoadCaseGirder(int32_t elements, KeepingSections&
         q.ez0 = q.ez1 = ez;
         m.StreckenL.Append(q);
     };
-    line(1, 0, 10, -15);
-    PointForce p;
-    p.LCGen = 1;
-    p.node = 1;
-    p.offset = 3;
-    p.Px = -50;
-    p.Py = 2;
-    p.Pz = 20;
-    m.EinzelF.Append(p);
+    ipe300::TwoSpanGirderLoadCase1(m);
     line(2, 1.5f, 0, 0);
     for (int32_t i = 0; i <= kMaxLinePiecesPerElement; ++i) line(3, 0, 0.01f, 0);
     m.nLf = 3;
