@@ -599,29 +599,6 @@ StandIns& LibraryStandIns() {
     return s;
 }
 
-void* OpenLibrary(const std::string& name, std::string* error, bool standIns);
-
-}  // namespace
-
-void* LoadLibraryAs(const std::string& file, const std::string& name, std::string* error) {
-    // The file itself, whatever stands for its name so far.
-    void* h = OpenLibrary(file, error, false);
-    if (!h || name.empty()) return h;
-    // The file the loader opened, so that later loads take this very one.
-    link_map* map = nullptr;
-    if (dlinfo(h, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name || !*map->l_name) return h;
-    const fs::path given(ToSlashPath(name));
-    const std::string stem = ToLowerAscii(WithoutExtension(given.filename().string(), ".dll"));
-    StandIns& s = LibraryStandIns();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    s.files[stem] = map->l_name;
-    return h;
-}
-
-void* LoadLibrary(const std::string& name, std::string* error) { return OpenLibrary(name, error, true); }
-
-namespace {
-
 void* OpenLibrary(const std::string& name, std::string* error, bool standIns) {
     std::string errors;
     auto tryOpen = [&](const std::string& file) -> void* {
@@ -674,6 +651,23 @@ void* OpenLibrary(const std::string& name, std::string* error, bool standIns) {
 }
 
 }  // namespace
+
+void* LoadLibraryAs(const std::string& file, const std::string& name, std::string* error) {
+    // The file itself, whatever stands for its name so far.
+    void* h = OpenLibrary(file, error, false);
+    if (!h || name.empty()) return h;
+    // The file the loader opened, so that later loads take this very one.
+    link_map* map = nullptr;
+    if (dlinfo(h, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name || !*map->l_name) return h;
+    const fs::path given(ToSlashPath(name));
+    const std::string stem = ToLowerAscii(WithoutExtension(given.filename().string(), ".dll"));
+    StandIns& s = LibraryStandIns();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.files[stem] = map->l_name;
+    return h;
+}
+
+void* LoadLibrary(const std::string& name, std::string* error) { return OpenLibrary(name, error, true); }
 
 void* GetProcAddress(void* lib, const std::string& symbol) {
     if (!lib) return nullptr;
